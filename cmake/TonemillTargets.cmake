@@ -1,0 +1,68 @@
+# Build flags shared by every target of our own.
+add_library(tonemill_build_flags INTERFACE)
+target_compile_options(tonemill_build_flags INTERFACE -Wall -Wextra -Werror -Wshadow)
+target_compile_definitions(tonemill_build_flags INTERFACE
+  QT_NO_FOREACH
+  TONEMILL_VERSION="${PROJECT_VERSION}")
+if(TONEMILL_SANITIZE)
+  target_compile_options(tonemill_build_flags INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(tonemill_build_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
+# tonemill_subsystem(NAME DEPS ... UI_DEPS ...)
+# Builds the folder's sources into two libraries: tonemill_NAME holds the
+# headless logic and links Qt Core only (plus DEPS); tonemill_NAME_ui holds the
+# files named as views (…Widget, …View, …Panel, …Dialog, …Window, …Delegate)
+# and is the only one that sees Qt Widgets. A headless file that includes a
+# widget header therefore fails to compile.
+function(tonemill_subsystem name)
+  cmake_parse_arguments(ARG "" "" "DEPS;UI_DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  set(core_sources)
+  set(ui_sources)
+  foreach(src IN LISTS sources)
+    get_filename_component(base ${src} NAME)
+    if(base MATCHES "(Widget|View|Panel|Dialog|Window|Delegate)\\.(cpp|h)$")
+      list(APPEND ui_sources ${src})
+    else()
+      list(APPEND core_sources ${src})
+    endif()
+  endforeach()
+
+  set(core_cpp ${core_sources})
+  list(FILTER core_cpp INCLUDE REGEX "\\.cpp$")
+  if(core_cpp)
+    add_library(tonemill_${name} STATIC ${core_sources})
+    target_link_libraries(tonemill_${name} PUBLIC tonemill_build_flags Qt6::Core ${ARG_DEPS})
+    target_include_directories(tonemill_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  else()
+    add_library(tonemill_${name} INTERFACE ${core_sources})
+    target_link_libraries(tonemill_${name} INTERFACE tonemill_build_flags Qt6::Core ${ARG_DEPS})
+    target_include_directories(tonemill_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+  endif()
+
+  if(ui_sources)
+    add_library(tonemill_${name}_ui STATIC ${ui_sources})
+    target_link_libraries(tonemill_${name}_ui PUBLIC tonemill_${name} Qt6::Widgets ${ARG_UI_DEPS})
+  endif()
+endfunction()
+
+# tonemill_tests(DEPS ...): one test executable per *_test.cpp in the folder,
+# each registered with CTest test by test.
+function(tonemill_tests)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  foreach(test_src IN LISTS tests)
+    get_filename_component(unit ${test_src} NAME_WE)
+    set(target ${folder}_${unit})
+    add_executable(${target} ${test_src})
+    target_link_libraries(${target} PRIVATE tonemill_test_support ${ARG_DEPS})
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "TONEMILL_BUILD_BIN=${CMAKE_BINARY_DIR}/bin;TONEMILL_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  endforeach()
+endfunction()

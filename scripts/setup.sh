@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs every Debian package Tonemill needs to build, run and test, when any
+# is missing. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6opengl6-dev
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
+  libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsqlite3-dev
+  lame vorbis-tools ffmpeg
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  sox pulseaudio pulseaudio-utils sqlite3 time
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"

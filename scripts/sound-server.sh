@@ -1,0 +1,35 @@
+# Sourced by test.sh: makes sure a PulseAudio server answers. When none does,
+# starts a private one with a null sink (its monitor can be recorded with
+# parec) and stops it on exit. Exports PULSE_SERVER for the tests.
+started_pulse_pid=""
+
+stop_sound_server() {
+  if [ -n "$started_pulse_pid" ]; then
+    kill "$started_pulse_pid" 2>/dev/null || true
+    wait "$started_pulse_pid" 2>/dev/null || true
+    started_pulse_pid=""
+  fi
+}
+
+start_sound_server() {
+  if pactl info >/dev/null 2>&1; then
+    return 0
+  fi
+  local runtime
+  runtime=$(mktemp -d /tmp/tonemill-pulse.XXXXXX)
+  export XDG_RUNTIME_DIR=$runtime
+  export PULSE_RUNTIME_PATH=$runtime/pulse
+  mkdir -p "$PULSE_RUNTIME_PATH"
+  pulseaudio --system=false --daemonize=no --exit-idle-time=-1 -n --disable-shm=yes \
+    --load="module-native-protocol-unix socket=$runtime/pulse/native auth-anonymous=1" \
+    --load="module-null-sink sink_name=tonemill_null sink_properties=device.description=TonemillNull" \
+    --log-target=file:"$runtime/pulse.log" &
+  started_pulse_pid=$!
+  export PULSE_SERVER=unix:$runtime/pulse/native
+  for _ in $(seq 1 50); do
+    pactl info >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  pactl set-default-sink tonemill_null >/dev/null 2>&1 || true
+  pactl info >/dev/null 2>&1 || { echo "could not start a PulseAudio server" >&2; return 1; }
+}

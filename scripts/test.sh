@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tonemill twice (optimised, and with
+# AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test in both,
+# offscreen and against a sound server (a private null sink when none answers).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+"$top/scripts/setup.sh"
+
+jobs=$(nproc)
+"$top/scripts/build.sh" "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+"$top/scripts/build.sh" "$top/build/asan" -DCMAKE_BUILD_TYPE=Debug -DTONEMILL_SANITIZE=ON -DTONEMILL_BUILD_BENCH=OFF
+
+source "$top/scripts/sound-server.sh"
+trap stop_sound_server EXIT
+start_sound_server
+
+export QT_QPA_PLATFORM=offscreen
+export LC_ALL=C.UTF-8
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$top/scripts/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+status=0
+echo "== tests (optimised build)"
+ctest --test-dir "$top/build/release" --output-on-failure -j "$jobs" --timeout 300 || status=1
+echo "== tests (sanitizer build)"
+ctest --test-dir "$top/build/asan" --output-on-failure -j "$jobs" --timeout 600 || status=1
+exit $status

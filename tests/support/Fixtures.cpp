@@ -1,0 +1,62 @@
+#include "support/Fixtures.h"
+
+#include <QProcess>
+
+namespace testsupport {
+
+int runProgram(const QString& program, const QStringList& arguments, QByteArray* standardOutput)
+{
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.start();
+    if (!process.waitForStarted(30000))
+        return -1;
+    process.closeWriteChannel();
+    QByteArray out;
+    while (!process.waitForFinished(100))
+        out += process.readAllStandardOutput();
+    out += process.readAllStandardOutput();
+    if (standardOutput)
+        *standardOutput = out;
+    if (process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    if (process.exitCode() != 0)
+        qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
+    return process.exitCode();
+}
+
+bool makeTone(const QString& path, double seconds, int rate, int channels, const QStringList& extraOutputOptions)
+{
+    QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                     QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                     QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2").arg(rate).arg(seconds),
+                     QStringLiteral("-ac"), QString::number(channels)};
+    args += extraOutputOptions;
+    args << path;
+    return runProgram(QStringLiteral("ffmpeg"), args) == 0;
+}
+
+QByteArray decodeWithFfmpeg(const QString& path, const QStringList& extraOutputOptions)
+{
+    QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                     QStringLiteral("-i"), path, QStringLiteral("-f"), QStringLiteral("s16le")};
+    args += extraOutputOptions;
+    args << QStringLiteral("-");
+    QByteArray out;
+    if (runProgram(QStringLiteral("ffmpeg"), args, &out) != 0)
+        return {};
+    return out;
+}
+
+QString buildBinDir()
+{
+    return qEnvironmentVariable("TONEMILL_BUILD_BIN");
+}
+
+QString sourceDir()
+{
+    return qEnvironmentVariable("TONEMILL_SOURCE_DIR");
+}
+
+} // namespace testsupport

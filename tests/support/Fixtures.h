@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace testsupport {
+
+//! Runs a program (no shell) and returns its exit code; -1 when it could not
+//! start. Output goes to the test's log only on failure.
+int runProgram(const QString& program, const QStringList& arguments, QByteArray* standardOutput = nullptr);
+
+//! Makes a sine-tone audio file with ffmpeg: `seconds` long at `rate` Hz with
+//! `channels` channels, in the format the file name's extension implies.
+//! Extra ffmpeg output options (codec, sample format) may be given.
+//! Returns false when ffmpeg failed.
+bool makeTone(const QString& path, double seconds, int rate, int channels,
+              const QStringList& extraOutputOptions = {});
+
+//! Decodes a file with ffmpeg to interleaved signed 16-bit PCM at its own rate
+//! and channel count: an independent reference for the engine's output.
+QByteArray decodeWithFfmpeg(const QString& path, const QStringList& extraOutputOptions = {});
+
+//! Folder of the built program and its Lang/ (the program folder of tests).
+QString buildBinDir();
+
+//! Folder of the project's sources.
+QString sourceDir();
+
+} // namespace testsupport
