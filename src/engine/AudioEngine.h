@@ -1,0 +1,32 @@
+#pragma once
+
+#include "engine/Bass.h"
+
+#include <QString>
+#include <QStringList>
+
+class Desktop;
+
+//! Starts the engine on the default output, loads the fourteen format modules
+//! in order and fills WMATagNames. On an initialisation failure other than
+//! "already initialised" it shows the fixed message box and returns false:
+//! the caller must then end the process without saving anything.
+bool InitAudioEngine(Desktop& desktop);
+
+//! The fourteen format module names, in load order.
+const QStringList& FormatModuleNames();
+
+//! The eight WMA tag names, filled by InitAudioEngine.
+extern QStringList WMATagNames;
+
+//! Opens a file as a stream (fromMemory is always false here).
+HSTREAM OpenStream(bool fromMemory, const QString& file, DWORD offset, DWORD length, DWORD flags);
+
+//! Opens a tracker module.
+HMUSIC OpenMusic(bool fromMemory, const QString& file, DWORD offset, DWORD length, DWORD flags, DWORD freq);
+
+//! Seconds of `position` bytes of the channel's data.
+double ChannelSeconds(DWORD handle, DWORD position);
+
+//! Fixed English text of an engine error code; empty for unknown codes.
+QString BassErrorText(int code);
