@@ -14,7 +14,8 @@ endif()
 # Builds the folder's sources into two libraries: tonemill_NAME holds the
 # headless logic and links Qt Core only (plus DEPS); tonemill_NAME_ui holds the
 # files named as views (…Widget, …View, …Panel, …Dialog, …Window, …Delegate)
-# and is the only one that sees Qt Widgets. A headless file that includes a
+# or as Qt implementations of a seam (Qt…), and is the only one that sees Qt
+# Widgets. A headless file that includes a
 # widget header therefore fails to compile.
 function(tonemill_subsystem name)
   cmake_parse_arguments(ARG "" "" "DEPS;UI_DEPS" ${ARGN})
@@ -25,7 +26,7 @@ function(tonemill_subsystem name)
   set(ui_sources)
   foreach(src IN LISTS sources)
     get_filename_component(base ${src} NAME)
-    if(base MATCHES "(Widget|View|Panel|Dialog|Window|Delegate)\\.(cpp|h)$")
+    if(base MATCHES "(Widget|View|Panel|Dialog|Window|Delegate)\\.(cpp|h)$" OR base MATCHES "^Qt")
       list(APPEND ui_sources ${src})
     else()
       list(APPEND core_sources ${src})

@@ -19,4 +19,7 @@ public:
 
     //! Lets pending window events run once (the yield of long work).
     virtual void processEvents() = 0;
+
+    //! Starts the system's window-move loop, as a press on a caption would.
+    virtual void dragWindow() = 0;
 };
