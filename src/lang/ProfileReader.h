@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <optional>
+
+namespace lang {
+
+//! Reads INI files by the rules of the classic private-profile reader:
+//! section and key names match without regard to letter case and lose the
+//! blanks around them; a value loses the blanks around it, and a value
+//! enclosed in double quotes loses the quotes but keeps the blanks inside.
+//! Lines starting with ';' are comments. Only the first section of a name is
+//! read, and the first entry of a key in it wins. Lines may end in LF, CR LF
+//! or CR; a UTF-8 byte order mark at the start is skipped.
+class ProfileReader {
+public:
+    //! The value of `key` in section `section` of the INI text, or nothing when
+    //! the section or the key is missing. The view points into `text`.
+    static std::optional<QByteArrayView> findValue(QByteArrayView text, QByteArrayView section, QByteArrayView key);
+
+    //! The value of `key` in section `section` of the file at `path`, at most
+    //! `bufferSize` - 1 bytes of it. When the file, the section or the key is
+    //! missing: `defaultText` with its trailing blanks removed, cut the same way.
+    //! A key present with an empty value gives empty text.
+    static QString readString(const QString& path, const QString& section, const QString& key,
+                              const QString& defaultText, qsizetype bufferSize);
+
+    //! The longest start of the UTF-8 `text` of at most `maxBytes` bytes that
+    //! does not end inside a character.
+    static QByteArrayView cutUtf8(QByteArrayView text, qsizetype maxBytes);
+};
+
+} // namespace lang

@@ -1,0 +1,39 @@
+#include "lang/StringLookup.h"
+
+#include "app/ProgramFolder.h"
+#include "lang/ProfileReader.h"
+
+namespace lang {
+
+namespace {
+
+// The lookup's buffer: 499 bytes of text and a terminator.
+constexpr qsizetype kBufferSize = 500;
+
+} // namespace
+
+QString sLanguageFile;
+
+QString languageFilePath()
+{
+    return programFolder() + QStringLiteral("/Lang/") + sLanguageFile;
+}
+
+QString SetCaptionfromINI(const QString& id, const QString& sDefault)
+{
+    const QString text =
+        ProfileReader::readString(languageFilePath(), QStringLiteral("Tonemill"), id, sDefault, kBufferSize);
+    // The reader has already dropped trailing blanks except inside quotes; the
+    // leading ones go here, for values and defaults alike.
+    qsizetype start = 0;
+    while (start < text.size() && text[start] == QLatin1Char(' '))
+        ++start;
+    return text.sliced(start);
+}
+
+QString caption(StringId id)
+{
+    return SetCaptionfromINI(idText(id), englishText(id));
+}
+
+} // namespace lang

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "lang/StringTable.h"
+
+#include <QString>
+
+namespace lang {
+
+//! File name (with extension, without folder) of the current language file,
+//! such as "English.ini". Empty until a language is chosen; every lookup then
+//! gives its English default.
+extern QString sLanguageFile;
+
+//! Path of the current language file: the program folder, "/Lang/", then
+//! `sLanguageFile`, joined as plain text.
+QString languageFilePath();
+
+//! The text of identifier `id` (decimal digits) in section "Tonemill" of the
+//! current language file, read anew on every call, or `sDefault` when the
+//! file or the entry is missing. Leading blanks are removed; trailing blanks
+//! remain only where the file quotes the value. At most 499 bytes.
+QString SetCaptionfromINI(const QString& id, const QString& sDefault);
+
+//! The localized text of `id` with the string table's English default.
+QString caption(StringId id);
+
+} // namespace lang

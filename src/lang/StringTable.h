@@ -1,0 +1,150 @@
+#pragma once
+
+#include <QString>
+#include <cstddef>
+#include <iterator>
+
+namespace lang {
+
+// Every localized text: its name in the code, its identifier (the key in the
+// language files, so the numbers never change) and its English default exactly
+// as the lookups pass it, blanks around it included.
+#define TONEMILL_STRING_TABLE(X)                                                                                       \
+    /* Captions, titles and tooltips of the window */                                                                  \
+    X(StepsTitle, 10000, "Three Easy Steps to convert your audio files or extract audio from video files")             \
+    X(SelectAll, 10001, "Select/Unselect All")                                                                         \
+    X(ShutdownAfterConversion, 10002, "Shutdown after conversion complete")                                            \
+    X(SetWmaTags, 10003, "Set WMA File ID Tags")                                                                       \
+    X(AddFile, 10004, "Add Audio File...")                                                                             \
+    X(AddFolder, 10005, "Add Folder...")                                                                               \
+    X(AddVideoFile, 10006, "Add Video File...")                                                                        \
+    X(Browse, 10007, "Browse...")                                                                                      \
+    X(ChangeFormat, 10008, "Change...")                                                                                \
+    X(CloseHelp, 10009, "Close")                                                                                       \
+    X(ConvertAll, 10010, "Convert All")                                                                                \
+    X(ConvertSelected, 10011, "Convert Selected")                                                                      \
+    X(RestoreDefaults, 10012, "Restore Defaults")                                                                      \
+    X(DownloadWmf, 10013, "Download and Install Windows Media Format (~3.9 MB) *")                                     \
+    X(SaveAndClose, 10014, "Save && Close")                                                                            \
+    X(OpenWmSite, 10015, "Open Microsoft Media Player download page *")                                                \
+    X(Pause, 10016, "Pause")                                                                                           \
+    X(Play, 10017, "Play")                                                                                             \
+    X(PlayNext, 10018, "Play Next")                                                                                    \
+    X(PlayPrevious, 10019, "Play Previous")                                                                            \
+    X(RemoveSelected, 10020, "Remove Selected")                                                                        \
+    X(Stop, 10021, "Stop")                                                                                             \
+    X(AboutTitle, 10022, "About")                                                                                      \
+    X(FormatsTitle, 10023, "Output Audio Formats")                                                                     \
+    X(StepAddFiles, 10024, "  - Add Audio or Video Files/Folders ")                                                    \
+    X(SelectOutputFormat, 10025, "Select the output file format:-")                                                    \
+    X(EncodingQuality, 10026, "Encoding Quality:")                                                                     \
+    X(TagTitle, 10027, "Title")                                                                                        \
+    X(TagAlbumTitle, 10028, "Album Title")                                                                             \
+    X(TagRating, 10029, "Rating")                                                                                      \
+    X(TagGenre, 10030, "Genere")                                                                                       \
+    X(TagArtist, 10031, "Artist")                                                                                      \
+    X(TagDescription, 10032, "Description")                                                                            \
+    X(TagCopyright, 10033, "Copyright")                                                                                \
+    X(TagYear, 10034, "Year")                                                                                          \
+    X(Low, 10035, "Low")                                                                                               \
+    X(High, 10036, "High")                                                                                             \
+    X(WavSameAsInput, 10037, "Sampling rate, Bitrate, and channels of the output file will be the same as input file") \
+    X(LessQuality, 10038, "Less Quality(Smaller File)")                                                                \
+    X(HighQuality, 10039, "High Quality(Bigger File)")                                                                 \
+    X(ChannelMode, 10040, "Channel Mode:")                                                                             \
+    X(SamplingRate, 10041, "Sampling Rate:")                                                                           \
+    X(EncoderQuality, 10042, "Encoder Quality:")                                                                       \
+    X(HighSlower, 10043, "High (Slower)")                                                                              \
+    X(LowFaster, 10044, "Low (Faster)")                                                                                \
+    X(EncodingMode, 10045, "Enocding Mode:")                                                                           \
+    X(VbrValue, 10046, "Variable Bitrate (VBR) Value:-")                                                               \
+    X(WmfNotInstalled, 10047,                                                                                          \
+      "Windows Media Format is not installed in your system and you can not select WMA as an output format unless "    \
+      "you install Windows Media Format Version 9.0 or later or install Windows Media Player version 9.0 or later")    \
+    X(RestartAfterInstalling, 10048, "* You have to restart Tonemill after installing.")                               \
+    X(AboutText, 10049,                                                                                                \
+      "Tonemill is an easy to use tool to convert audio files to various audio formats and extract audio from video "  \
+      "files to various audio formats. The program can also rip audio CD tracks to the supported formats.")            \
+    X(StepOutput, 10050, "  - Select Output Folder and Format ")                                                       \
+    X(OutputFolder, 10051, "Output Folder:")                                                                           \
+    X(StepConvert, 10052, "- Click Convert to start conversion  ")                                                     \
+    X(OutputFormat, 10053, "Output Format:")                                                                           \
+    X(QuickAddingHint, 10054, "For Quick Adding:You can drag and drop audio or video files into the below list")       \
+    X(OtherFolder, 10056, "Other folder")                                                                              \
+    X(SameFolder, 10057, "Same folder as input file")                                                                  \
+    X(AboutTip, 10060, "About")                                                                                        \
+    X(MinimizeTip, 10061, "Minimize")                                                                                  \
+    X(CloseTip, 10062, "Close")                                                                                        \
+    X(HelpTip, 10063, "Help")                                                                                          \
+    X(Resume, 100016, "Resume")                                                                                        \
+    X(ProductName, 100024, "Tonemill")                                                                                 \
+    /* Dialog, grid and status texts */                                                                                \
+    X(AllAudioFormatsFilter, 20001, "All Supported Audio Formats")                                                     \
+    X(CommonAudioFilter, 20002, "Common Audio Files")                                                                  \
+    X(SelectAudioFiles, 20003, "Select one or more audio files")                                                       \
+    X(AllVideoFormatsFilter, 20004, "All Supported Video Formats")                                                     \
+    X(SelectVideoFiles, 20005, "Select one or more video files")                                                       \
+    X(SelectFolderToAdd, 20006, "Select folder to add")                                                                \
+    X(WaitingConversion, 20007, "Waiting Conversion")                                                                  \
+    X(Cancelled, 20008, "Cancelled")                                                                                   \
+    X(FilePathHeader, 20009, "File Path")                                                                              \
+    X(StatusHeader, 20010, "Conversion Status")                                                                        \
+    X(TimeLengthHeader, 20011, "Time Length")                                                                          \
+    X(FileSizeHeader, 20012, "File Size")                                                                              \
+    X(Error, 20013, "Error")                                                                                           \
+    X(Complete, 20014, "Complete")                                                                                     \
+    X(CodecNotSupported, 20015, "Codec Not Supported")                                                                 \
+    X(CdTrack, 20016, "CD Track")                                                                                      \
+    /* Messages */                                                                                                     \
+    X(FilesNotAdded, 30001, "Some files are not supported or already exist and will not be added")                     \
+    X(AddFileFailed, 30002, "An error occured while Adding File")                                                      \
+    X(FolderEmpty, 30003, "Selected Folder is empty.")                                                                 \
+    X(StopConversionFirst, 30004, "Please Stop Conversion first.")                                                     \
+    X(ListEmpty, 30005, "The list is empty, Please add Audio files from step 1")                                       \
+    X(ErrorCodePrefix, 30006, "(Error code: ")                                                                         \
+    X(NoWmaSupport, 30007,                                                                                             \
+      "Your System does not support Windows Media Audio Encoding. To Support it, you have to do one of the "           \
+      "following")                                                                                                     \
+    X(WmaPromptYes, 30008, "Click Yes to download and install Windows Media Format (~3.9 MB).")                        \
+    X(WmaPromptNo, 30009,                                                                                              \
+      "Click No to open Microsoft Media Player web site to download and install Media Player Version 9.0 or later.")   \
+    X(WmaPromptCancel, 30010, "Click Cancel to manaully install it by yourself.")                                      \
+    X(RestartAfterInstall, 30011, "You have to restart Tonemill after installing")                                     \
+    X(OutputFolderNotCreated, 30012, "Output Folder is not exist and can not be created.")
+
+//! A localized text, named in the code; its value is its key in the language files.
+enum class StringId : int {
+#define TONEMILL_STRING_ID(name, number, text) name = number,
+    TONEMILL_STRING_TABLE(TONEMILL_STRING_ID)
+#undef TONEMILL_STRING_ID
+};
+
+struct StringEntry {
+    StringId id;
+    const char* englishText;
+};
+
+//! Every identifier with its English default, in table order.
+inline constexpr StringEntry kStringTable[] = {
+#define TONEMILL_STRING_ENTRY(name, number, text) {StringId::name, text},
+    TONEMILL_STRING_TABLE(TONEMILL_STRING_ENTRY)
+#undef TONEMILL_STRING_ENTRY
+};
+
+constexpr bool stringIdsAreUnique()
+{
+    for (std::size_t i = 0; i < std::size(kStringTable); ++i)
+        for (std::size_t j = i + 1; j < std::size(kStringTable); ++j)
+            if (kStringTable[i].id == kStringTable[j].id)
+                return false;
+    return true;
+}
+static_assert(stringIdsAreUnique(), "every string identifier is used once in the table");
+
+//! The English default of `id`, blanks around it included.
+QString englishText(StringId id);
+
+//! The key of `id` in a language file: its number in decimal digits.
+QString idText(StringId id);
+
+} // namespace lang

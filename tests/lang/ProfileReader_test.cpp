@@ -1,0 +1,90 @@
+#include "lang/ProfileReader.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using lang::ProfileReader;
+
+namespace {
+
+std::optional<QByteArray> valueOf(const QByteArray& text, const char* key, const char* section = "Tonemill")
+{
+    const auto value = ProfileReader::findValue(text, section, key);
+    return value ? std::optional<QByteArray>(value->toByteArray()) : std::nullopt;
+}
+
+} // namespace
+
+TEST(ProfileReader, SectionAndKeyNamesIgnoreCaseAndSurroundingBlanks)
+{
+    const QByteArray text = "[other]\n10001=wrong\n  [ tonemill ]  \n  10001  =  Alle  \nTitle=x\n";
+    EXPECT_EQ(valueOf(text, "10001"), "Alle");
+    EXPECT_EQ(valueOf(text, "TITLE"), "x");
+    EXPECT_EQ(valueOf(text, "10002"), std::nullopt);
+    EXPECT_EQ(valueOf("10001=outside any section\n", "10001"), std::nullopt);
+    EXPECT_EQ(valueOf("[Other]\n10001=x\n", "10001"), std::nullopt);
+}
+
+TEST(ProfileReader, QuotesAreRemovedAndKeepTheBlanksInside)
+{
+    const QByteArray text = "[Tonemill]\n1=  \"Stop  \"  \n2=\"half\n3=\"\n4=a \"b\" c\n5=\"\"\n6=\n7=   \n";
+    EXPECT_EQ(valueOf(text, "1"), "Stop  ");
+    EXPECT_EQ(valueOf(text, "2"), "\"half");
+    EXPECT_EQ(valueOf(text, "3"), "\"");
+    EXPECT_EQ(valueOf(text, "4"), "a \"b\" c");
+    EXPECT_EQ(valueOf(text, "5"), "");
+    EXPECT_EQ(valueOf(text, "6"), "");
+    EXPECT_EQ(valueOf(text, "7"), "");
+}
+
+TEST(ProfileReader, CommentsBlankLinesAndLineEnds)
+{
+    const QByteArray text = "\xEF\xBB\xBF[Tonemill]\r\n; 1=commented\r\n\r\n\t\r\n1=one ; not a comment\r\n"
+                            "2=two\r3=three\n4=last line without end";
+    EXPECT_EQ(valueOf(text, "1"), "one ; not a comment");
+    EXPECT_EQ(valueOf(text, "2"), "two");
+    EXPECT_EQ(valueOf(text, "3"), "three");
+    EXPECT_EQ(valueOf(text, "4"), "last line without end");
+    EXPECT_EQ(valueOf(text, "; 1"), std::nullopt);
+    EXPECT_EQ(valueOf("[Tonemill\n1=x\n", "1"), std::nullopt); // no closing bracket: no section
+}
+
+TEST(ProfileReader, FirstSectionAndFirstKeyWin)
+{
+    const QByteArray text = "[Tonemill]\n1=first\n1=second\n[Other]\n2=other\n[TONEMILL]\n1=third\n2=later\n";
+    EXPECT_EQ(valueOf(text, "1"), "first");
+    EXPECT_EQ(valueOf(text, "2"), std::nullopt);
+    EXPECT_EQ(valueOf(text, "2", "Other"), "other");
+}
+
+TEST(ProfileReader, CutsOnWholeUtf8Characters)
+{
+    const QByteArray euro = "\xE2\x82\xAC"; // three bytes
+    EXPECT_EQ(ProfileReader::cutUtf8("ab" + euro, 4), "ab");
+    EXPECT_EQ(ProfileReader::cutUtf8("ab" + euro, 5), "ab" + euro);
+    EXPECT_EQ(ProfileReader::cutUtf8("ab" + euro + "c", 5), "ab" + euro);
+    EXPECT_EQ(ProfileReader::cutUtf8("abc", 2), "ab");
+    EXPECT_EQ(ProfileReader::cutUtf8("abc", 0), "");
+    EXPECT_EQ(ProfileReader::cutUtf8("a\x80\x80\x80\x80", 3), "a\x80\x80"); // invalid bytes: cut at the limit
+}
+
+TEST(ProfileReader, ReadStringFallsBackToTheDefaultWithoutTrailingBlanks)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.ini"));
+    const QString fallback = QStringLiteral("  text  ");
+    EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "1", fallback, 500), "  text");
+    EXPECT_EQ(ProfileReader::readString(dir.path(), "Tonemill", "1", fallback, 500), "  text"); // a folder
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    static const char kText[] = "[Tonemill]\n1=\n2=a\0b\n3=\xC3\xA9t\xC3\xA9\n";
+    file.write(kText, sizeof kText - 1);
+    file.close();
+    EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "1", fallback, 500), "");
+    EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "2", fallback, 500), "a");
+    EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "3", fallback, 500), QString::fromUtf8("été"));
+    EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "3", fallback, 3), QString::fromUtf8("é"));
+    EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "4", fallback, 4), "  t");
+}

@@ -1,0 +1,96 @@
+#include "lang/StringLookup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace lang;
+
+namespace {
+
+// Gives each test its own program folder and restores the previous one.
+class StringLookupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.isValid());
+        m_savedHome = qgetenv("TONEMILL_HOME");
+        qputenv("TONEMILL_HOME", m_home.path().toUtf8());
+        sLanguageFile = QStringLiteral("Test.ini");
+    }
+    void TearDown() override
+    {
+        if (m_savedHome.isNull())
+            qunsetenv("TONEMILL_HOME");
+        else
+            qputenv("TONEMILL_HOME", m_savedHome);
+        sLanguageFile.clear();
+    }
+    void writeLanguage(const QString& name, const QByteArray& content)
+    {
+        ASSERT_TRUE(QDir(m_home.path()).mkpath(QStringLiteral("Lang")));
+        QFile file(m_home.filePath(QStringLiteral("Lang/") + name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    QTemporaryDir m_home;
+    QByteArray m_savedHome;
+};
+
+} // namespace
+
+TEST_F(StringLookupTest, WithoutLanguageFileEveryTextIsItsTrimmedDefault)
+{
+    EXPECT_EQ(languageFilePath(), m_home.path() + "/Lang/Test.ini");
+    EXPECT_EQ(caption(StringId::SelectAll), "Select/Unselect All"); // no Lang folder at all
+    EXPECT_EQ(caption(StringId::StepAddFiles), "- Add Audio or Video Files/Folders");
+    EXPECT_EQ(caption(StringId::StepConvert), "- Click Convert to start conversion");
+    EXPECT_EQ(caption(StringId::ErrorCodePrefix) + "5)", "(Error code:5)");
+
+    writeLanguage(QStringLiteral("Test.ini"), "[Other]\n10001=Alle\n");
+    EXPECT_EQ(caption(StringId::SelectAll), "Select/Unselect All"); // no Tonemill section
+    sLanguageFile.clear();
+    EXPECT_EQ(caption(StringId::SelectAll), "Select/Unselect All"); // path names the Lang folder
+}
+
+TEST_F(StringLookupTest, ValuesOfTheLanguageFile)
+{
+    writeLanguage(QStringLiteral("Test.ini"), "[tonemill]\r\n"
+                                              "10001=\r\n"
+                                              "  10002  =   Herunterfahren   \r\n"
+                                              "10021=\"Halt  \"\r\n"
+                                              "10024=\"  - Dateien \"\r\n");
+    EXPECT_EQ(caption(StringId::SelectAll), "");
+    EXPECT_EQ(caption(StringId::ShutdownAfterConversion), "Herunterfahren");
+    EXPECT_EQ(caption(StringId::Stop), "Halt  ");
+    EXPECT_EQ(caption(StringId::StepAddFiles), "- Dateien ");
+    EXPECT_EQ(caption(StringId::Play), "Play");
+    EXPECT_EQ(SetCaptionfromINI(QStringLiteral("10017"), QStringLiteral(" Spielen ")), "Spielen");
+}
+
+TEST_F(StringLookupTest, LongValuesAreCutTo499BytesOnAWholeCharacter)
+{
+    const QByteArray ascii(600, 'a');
+    const QByteArray straddling = QByteArray(498, 'b') + "\xE2\x82\xAC" + QByteArray(99, 'c'); // bytes 499..501
+    const QByteArray fitting = QByteArray(496, 'd') + "\xE2\x82\xAC" + QByteArray(101, 'e');   // bytes 497..499
+    writeLanguage(QStringLiteral("Test.ini"),
+                  "[Tonemill]\n10000=" + ascii + "\n10001=" + straddling + "\n10002=" + fitting + "\n");
+    EXPECT_EQ(caption(StringId::StepsTitle), QString(499, 'a'));
+    EXPECT_EQ(caption(StringId::SelectAll), QString(498, 'b'));
+    EXPECT_EQ(caption(StringId::ShutdownAfterConversion), QString(496, 'd') + QChar(0x20AC));
+}
+
+TEST_F(StringLookupTest, EveryLookupReadsTheCurrentFileAnew)
+{
+    writeLanguage(QStringLiteral("German.ini"), "[Tonemill]\n20007=Wartet\n");
+    writeLanguage(QStringLiteral("French.ini"), "[Tonemill]\n20007=En attente\n");
+    sLanguageFile = QStringLiteral("German.ini");
+    EXPECT_EQ(caption(StringId::WaitingConversion), "Wartet");
+    sLanguageFile = QStringLiteral("French.ini");
+    EXPECT_EQ(caption(StringId::WaitingConversion), "En attente");
+
+    writeLanguage(QStringLiteral("French.ini"), "[Tonemill]\n20007=Attente\n");
+    EXPECT_EQ(caption(StringId::WaitingConversion), "Attente");
+}
