@@ -1,0 +1,108 @@
+#include "engine/EncoderHook.h"
+
+#include "engine/ChannelRegistry.h"
+#include "engine/EncoderCommandLine.h"
+#include "engine/EncoderWavHeader.h"
+
+namespace engine {
+
+namespace {
+
+thread_local EncoderOutcome t_lastOutcome;
+
+std::shared_ptr<EncoderProcess> attachedEncoder(ChannelSlot& slot)
+{
+    return std::dynamic_pointer_cast<EncoderProcess>(slot.encoder);
+}
+
+} // namespace
+
+EncoderOutcome lastEncoderOutcome()
+{
+    return t_lastOutcome;
+}
+
+} // namespace engine
+
+using namespace engine;
+
+HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, void* proc, void* /*user*/)
+{
+    const auto slot = ChannelRegistry::global().find(handle);
+    if (!slot) {
+        setLastError(BASS_ERROR_HANDLE);
+        return 0;
+    }
+    if (!commandLine || flags != 0 || proc) {
+        setLastError(BASS_ERROR_ILLPARAM);
+        return 0;
+    }
+    const std::vector<std::string> arguments = splitCommandLine(commandLine);
+    if (arguments.empty()) {
+        setLastError(BASS_ERROR_ILLPARAM);
+        return 0;
+    }
+    {
+        std::lock_guard lock(slot->mutex);
+        if (slot->encoder) {
+            setLastError(BASS_ERROR_ALREADY);
+            return 0;
+        }
+    }
+
+    const BASS_CHANNELINFO info = slot->channel->info();
+    const std::uint16_t bits = (info.flags & BASS_SAMPLE_8BITS) ? 8 : 16;
+
+    std::string why;
+    std::shared_ptr<EncoderProcess> process = EncoderProcess::start(arguments, &why);
+    if (!process) {
+        t_lastOutcome = EncoderOutcome{};
+        t_lastOutcome.problem = why;
+        setLastError(BASS_ERROR_FILEOPEN);
+        return 0;
+    }
+    // A child that refuses even the header is reported when the encoder is stopped.
+    const auto header = streamingWavHeader(info.freq, static_cast<std::uint16_t>(info.chans), bits);
+    process->write(header.data(), static_cast<std::int64_t>(header.size()));
+
+    std::lock_guard lock(slot->mutex);
+    slot->encoder = std::move(process);
+    setLastError(BASS_OK);
+    return handle;
+}
+
+bool BASS_Encode_Stop(DWORD handle)
+{
+    const auto slot = ChannelRegistry::global().find(handle);
+    std::shared_ptr<EncoderProcess> process;
+    if (slot) {
+        std::lock_guard lock(slot->mutex);
+        process = attachedEncoder(*slot);
+        if (process)
+            slot->encoder.reset();
+    }
+    if (!process) {
+        setLastError(BASS_ERROR_HANDLE);
+        return false;
+    }
+    t_lastOutcome = process->finish();
+    const bool ok = t_lastOutcome.succeeded();
+    setLastError(ok ? BASS_OK : BASS_ERROR_UNKNOWN);
+    return ok;
+}
+
+DWORD BASS_Encode_IsActive(DWORD handle)
+{
+    const auto slot = ChannelRegistry::global().find(handle);
+    std::shared_ptr<EncoderProcess> process;
+    if (slot) {
+        std::lock_guard lock(slot->mutex);
+        process = attachedEncoder(*slot);
+    }
+    if (!process) {
+        setLastError(BASS_ERROR_HANDLE);
+        return BASS_ACTIVE_STOPPED;
+    }
+    setLastError(BASS_OK);
+    return process->isActive() ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED;
+}

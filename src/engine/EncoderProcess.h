@@ -1,0 +1,76 @@
+#pragma once
+
+#include "engine/Channel.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace engine {
+
+//! How an encoder child process ended, as BASS_Encode_Stop found it.
+struct EncoderOutcome {
+    bool started = false;        // the program was executed
+    bool inputComplete = false;  // every byte handed to it reached its input
+    bool exited = false;         // it ended by itself (not by a signal)
+    int exitCode = -1;           // its exit status when `exited`
+    int signal = 0;              // the signal that ended it, 0 if none
+    std::string problem;         // why it failed, in plain English; empty on success
+    std::string errorOutput;     // the last few KiB it wrote on its standard error
+
+    bool succeeded() const { return started && inputComplete && exited && exitCode == 0; }
+};
+
+//! An encoder program running as a child process: what it is fed arrives on
+//! its standard input through a pipe. Its standard output goes to /dev/null and
+//! its standard error is collected (the last few KiB) while we write, so a
+//! chatty child can never block us. A child that dies or stops reading does not
+//! take us down: SIGPIPE is blocked on the writing thread, the failure is
+//! recorded and later data is dropped.
+class EncoderProcess : public ChannelTap {
+public:
+    //! Starts `arguments[0]` (a path, or a bare name searched on PATH) without
+    //! a shell. Returns nullptr and sets `why` when it cannot be executed.
+    static std::unique_ptr<EncoderProcess> start(const std::vector<std::string>& arguments, std::string* why);
+
+    ~EncoderProcess() override; // closes the input and reaps the child if finish() was not called
+
+    EncoderProcess(const EncoderProcess&) = delete;
+    EncoderProcess& operator=(const EncoderProcess&) = delete;
+
+    //! Writes to the child's input; may wait while the child catches up.
+    //! False once the child no longer accepts data.
+    bool write(const char* data, std::int64_t bytes);
+
+    void deliver(const char* data, std::int64_t bytes) override { write(data, bytes); }
+
+    //! Running and still accepting data.
+    bool isActive();
+
+    //! Closes the child's input, waits for it to end and tells how it went.
+    //! A child that keeps running long after its input ended is killed.
+    EncoderOutcome finish();
+
+    pid_t pid() const { return m_pid; }
+
+private:
+    EncoderProcess() = default;
+    void drainErrorOutput();
+    bool reap(bool wait);
+    void fail(const std::string& problem);
+
+    std::mutex m_mutex;
+    pid_t m_pid = -1;
+    int m_input = -1;       // write end of the child's standard input
+    int m_errorOutput = -1; // read end of the child's standard error
+    bool m_reaped = false;
+    bool m_broken = false;  // writing failed; later data is dropped
+    bool m_finished = false;
+    int m_status = 0;       // waitpid status once reaped
+    EncoderOutcome m_outcome;
+};
+
+} // namespace engine
