@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <utility>
+
+//! The root keys of the settings store. Each is one hive file (see
+//! CRegister::hivePath).
+enum class RegistryRoot {
+    LocalMachine, //!< machine-wide: shared by every user of the installation
+};
+inline constexpr RegistryRoot HKEY_LOCAL_MACHINE = RegistryRoot::LocalMachine;
+
+//! Reads, writes and deletes string values of the settings store. Key paths
+//! are backslash-separated ("Software\Vendor\Settings"), key and value names
+//! are matched without regard to case, and the value name "*" stands for a
+//! key's unnamed value. Holds no state between calls: create one, use it and
+//! drop it. Failures are results, never messages.
+class CRegister {
+public:
+    //! Hives live in the program folder's "settings" folder.
+    CRegister();
+    //! Hives live in `hiveFolder`.
+    explicit CRegister(QString hiveFolder);
+
+    //! The stored text of value `sKey` of key `sSection`, or `sDefault` when
+    //! the store, the key or the value is missing, the value is empty, or the
+    //! store cannot be read.
+    QString REGGetSetting(RegistryRoot regHKEY, const QString& sSection, const QString& sKey,
+                          const QString& sDefault) const;
+
+    //! Sets value `sKey` of key `sSection` to `sValue`, creating the key (and
+    //! the store) as needed. True when the value was written.
+    bool REGSaveSetting(RegistryRoot regHKEY, const QString& sSection, const QString& sKey,
+                        const QString& sValue) const;
+
+    //! Sets several values of key `sSection` in one transaction: after a crash
+    //! or a failure the store holds either all of them or none. True when all
+    //! were written.
+    bool saveValues(RegistryRoot regHKEY, const QString& sSection,
+                    const QList<std::pair<QString, QString>>& values) const;
+
+    //! With a value name, deletes that value of `sSection`; with an empty
+    //! `sKey`, deletes the key `sSection` with all its values (refused when it
+    //! has sub-keys). True when something was deleted.
+    bool REGDeleteSetting(RegistryRoot regHKEY, const QString& sSection, const QString& sKey) const;
+
+    //! The hive file of a root key, e.g. "<folder>/HKEY_LOCAL_MACHINE.db".
+    QString hivePath(RegistryRoot regHKEY) const;
+
+private:
+    static QString TrimSectionPath(const QString& sSection);
+
+    QString m_hiveFolder;
+};
