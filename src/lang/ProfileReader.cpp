@@ -1,6 +1,12 @@
 #include "lang/ProfileReader.h"
 
 #include <QFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lang {
 
@@ -41,18 +47,33 @@ bool equalsIgnoringCase(QByteArrayView a, QByteArrayView b)
     return true;
 }
 
-std::optional<QByteArray> readFile(const QString& path)
+// Reads the whole file into `content`; false when it cannot be read or is not
+// a regular file. Non-blocking open, so a pipe under the name cannot hang the
+// lookup.
+bool readFile(const QString& path, QByteArray& content)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    // A pipe or a device under the file's name could block or never end.
-    if (file.isSequential() || file.size() > kMaxFileBytes)
-        return std::nullopt;
-    QByteArray content = file.read(kMaxFileBytes);
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return content;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxFileBytes;
+    if (ok) {
+        content.resize(qsizetype(info.st_size));
+        qsizetype done = 0;
+        while (done < content.size()) {
+            const ssize_t count = ::read(fd, content.data() + done, size_t(content.size() - done));
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count <= 0) {
+                ok = count == 0;
+                break;
+            }
+            done += count;
+        }
+        content.truncate(done);
+    }
+    ::close(fd);
+    return ok;
 }
 
 } // namespace
@@ -66,10 +87,20 @@ std::optional<QByteArrayView> ProfileReader::findValue(QByteArrayView text, QByt
     const qsizetype size = text.size();
     bool inSection = false;
     qsizetype pos = 0;
+    // Positions of the next LF and the next CR at or after `pos`, found with
+    // memchr and kept until passed, so the scan stays linear.
+    qsizetype nextLf = -1;
+    qsizetype nextCr = -1;
+    const auto find = [&](char c) {
+        const void* found = std::memchr(data + pos, c, size_t(size - pos));
+        return found ? static_cast<const char*>(found) - data : size;
+    };
     while (pos < size) {
-        qsizetype lineEnd = pos;
-        while (lineEnd < size && data[lineEnd] != '\n' && data[lineEnd] != '\r')
-            ++lineEnd;
+        if (nextLf < pos)
+            nextLf = find('\n');
+        if (nextCr < pos)
+            nextCr = find('\r');
+        const qsizetype lineEnd = std::min(nextLf, nextCr);
         const QByteArrayView line = trimmed(text.sliced(pos, lineEnd - pos));
         pos = lineEnd + 1;
         if (line.isEmpty() || line.front() == ';')
@@ -120,8 +151,9 @@ QString ProfileReader::readString(const QString& path, const QString& section, c
                                   const QString& defaultText, qsizetype bufferSize)
 {
     const qsizetype maxBytes = bufferSize - 1; // one byte is kept for the terminator
-    if (const std::optional<QByteArray> content = readFile(path)) {
-        const std::optional<QByteArrayView> value = findValue(*content, section.toUtf8(), key.toUtf8());
+    QByteArray content;
+    if (readFile(path, content)) {
+        const std::optional<QByteArrayView> value = findValue(content, section.toUtf8(), key.toUtf8());
         if (value) {
             const qsizetype nul = value->indexOf('\0'); // the text ends at a NUL byte
             return QString::fromUtf8(cutUtf8(nul < 0 ? *value : value->first(nul), maxBytes));

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using lang::ProfileReader;
 
@@ -76,6 +77,9 @@ TEST(ProfileReader, ReadStringFallsBackToTheDefaultWithoutTrailingBlanks)
     const QString fallback = QStringLiteral("  text  ");
     EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "1", fallback, 500), "  text");
     EXPECT_EQ(ProfileReader::readString(dir.path(), "Tonemill", "1", fallback, 500), "  text"); // a folder
+    const QString pipe = dir.filePath(QStringLiteral("pipe.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(ProfileReader::readString(pipe, "Tonemill", "1", fallback, 500), "  text"); // no writer: must not block
 
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
