@@ -64,6 +64,8 @@ function(tonemill_tests)
     target_link_libraries(${target} PRIVATE tonemill_test_support ${ARG_DEPS})
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT "TONEMILL_BUILD_BIN=${CMAKE_BINARY_DIR}/bin;TONEMILL_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+      PROPERTIES ENVIRONMENT "TONEMILL_BUILD_BIN=${CMAKE_BINARY_DIR}/bin"
+                 ENVIRONMENT_MODIFICATION "TONEMILL_SOURCE_DIR=set:${PROJECT_SOURCE_DIR}")
+    add_dependencies(${target} tonemill_lang_files)
   endforeach()
 endfunction()
