@@ -195,8 +195,8 @@ HiveStore::Health HiveStore::checkHealth()
         static QSet<QString> warned;
         if (!warned.contains(m_filePath)) {
             warned.insert(m_filePath);
-            qCWarning(lcHive).noquote() << "Settings store" << m_filePath << "is not usable (" << why
-                                        << "); it is left as it is and the defaults apply.";
+            qCWarning(lcHive, "Settings store %s is not usable (%s); it is left as it is and the defaults apply.",
+                      qUtf8Printable(m_filePath), why);
         }
         return Health::Unusable;
     };
