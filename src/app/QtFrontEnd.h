@@ -1,0 +1,4 @@
+#pragma once
+
+//! Runs the window front end; returns the process exit status.
+int runWindow(int argc, char* argv[]);

@@ -1,0 +1,148 @@
+#include "app/DragPanel.h"
+#include "app/MainWindow.h"
+#include "engine/Bass.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testsupport::ScriptedDesktop;
+
+// Records the order of the start-up and close steps; the engine step is
+// scripted so the order can be checked without a sound device.
+class RecordingWindow : public frmMain {
+public:
+    using frmMain::frmMain;
+
+    QStringList steps;
+    bool engineStarts = true;
+    bool wmaSupported = true;
+
+protected:
+    void InitInterface() override
+    {
+        steps << QStringLiteral("InitInterface:%1").arg(bLoading);
+        frmMain::InitInterface();
+    }
+    bool StartAudioEngine() override
+    {
+        steps << QStringLiteral("InitAudioEngine");
+        return engineStarts;
+    }
+    void LoadSettings() override { steps << QStringLiteral("LoadSettings:%1").arg(bLoading); }
+    bool CheckWMASupport() override
+    {
+        steps << QStringLiteral("CheckWMASupport:%1").arg(bLoading);
+        return wmaSupported;
+    }
+    void ShowWMANotice() override { steps << QStringLiteral("ShowWMANotice"); }
+    void SaveSettings() override { steps << QStringLiteral("SaveSettings"); }
+    void FreeAudioEngine() override { steps << QStringLiteral("FreeAudioEngine"); }
+};
+
+TEST(MainWindow, StartsUpInOrderWithTheLoadingFlagSetUntilSettingsAreLoaded)
+{
+    ScriptedDesktop desktop;
+    RecordingWindow window(desktop);
+    window.wmaSupported = false;
+    ASSERT_TRUE(window.Form_Load());
+    EXPECT_EQ(window.steps, (QStringList{"InitInterface:1", "InitAudioEngine", "LoadSettings:1",
+                                         "CheckWMASupport:0", "ShowWMANotice"}));
+    EXPECT_FALSE(window.bLoading);
+    EXPECT_EQ(window.Label38->text(), QStringLiteral("Tonemill"));
+    EXPECT_EQ(window.height(), 8655 / 15);
+    EXPECT_EQ(window.frMain->size(), window.size());
+    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+}
+
+TEST(MainWindow, EngineFailureEndsStartUpBeforeSettingsAndSavesNothing)
+{
+    ScriptedDesktop desktop;
+    RecordingWindow window(desktop);
+    window.engineStarts = false;
+    EXPECT_FALSE(window.Form_Load());
+    EXPECT_EQ(window.steps, (QStringList{"InitInterface:1", "InitAudioEngine"}));
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST(MainWindow, CloseButtonRefusesWhileABatchRunsAndOtherwiseSavesBeforeFreeing)
+{
+    ScriptedDesktop desktop;
+    RecordingWindow window(desktop);
+    ASSERT_TRUE(window.Form_Load());
+    window.show();
+    window.steps.clear();
+
+    window.conversion.bConverting = true;
+    window.cmdClose->click();
+    window.cmdClose->click();
+    ASSERT_EQ(desktop.boxes.size(), 2);
+    EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Please Stop Conversion first."));
+    EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Tonemill"));
+    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Exclamation);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.conversion.bCancelConversion);
+    EXPECT_TRUE(window.steps.isEmpty());
+
+    window.conversion.bConverting = false;
+    window.cmdClose->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.steps, (QStringList{"SaveSettings", "FreeAudioEngine"}));
+}
+
+TEST(MainWindow, OutsideCloseDuringABatchStopsItAndClosesOnceItHasUnwound)
+{
+    ScriptedDesktop desktop;
+    RecordingWindow window(desktop);
+    ASSERT_TRUE(window.Form_Load());
+    window.show();
+    window.steps.clear();
+
+    window.conversion.bConverting = true;
+    window.close(); // as the window manager would ask
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.conversion.bCancelConversion);
+    EXPECT_TRUE(window.steps.isEmpty()) << "the engine must not be freed under a running batch";
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+
+    // The batch notices the request, unwinds and reports back.
+    window.conversion.bConverting = false;
+    window.BatchFinished();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.steps, (QStringList{"SaveSettings", "FreeAudioEngine"}));
+}
+
+TEST(MainWindow, AnyButtonPressedOnTheTitlePanelStartsAWindowMove)
+{
+    ScriptedDesktop desktop;
+    RecordingWindow window(desktop);
+    window.show();
+    QTest::mousePress(window.frMain, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
+    QTest::mousePress(window.frMain, Qt::RightButton, Qt::ShiftModifier, QPoint(5, 5));
+    QTest::mousePress(window.frMain, Qt::MiddleButton, Qt::NoModifier, window.Label38->geometry().center());
+    EXPECT_EQ(desktop.windowDrags, 3);
+    QTest::mouseClick(window.cmdMinimize, Qt::LeftButton);
+    EXPECT_EQ(desktop.windowDrags, 3);
+}
+
+TEST(MainWindow, EngineAlreadyStartedShowsTheTwoLineBoxAndStartUpGoesOn)
+{
+    if (!BASS_Init(1, 44100, 0, nullptr, nullptr))
+        GTEST_SKIP() << "no sound output here (error " << BASS_ErrorGetCode() << ")";
+    ScriptedDesktop desktop;
+    frmMain window(desktop);
+    EXPECT_TRUE(window.Form_Load());
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Digital output"));
+    EXPECT_EQ(desktop.boxes[0].text,
+              QStringLiteral("Error: Couldn't Initialize Digital Output.\nError Code:BASS_ERROR_ALREADY"));
+    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Critical);
+    BASS_Free();
+}
+
+} // namespace
