@@ -1,0 +1,39 @@
+#pragma once
+
+// Small owning wrappers over FFmpeg's wmav2 encoder, shared by the WMA file
+// writer and the probe that lists the bit rates it accepts.
+
+#include <cstdint>
+#include <memory>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+namespace engine {
+
+struct AvCodecContextDeleter {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct AvFrameDeleter {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct AvPacketDeleter {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+using AvCodecContextPtr = std::unique_ptr<AVCodecContext, AvCodecContextDeleter>;
+using AvFramePtr = std::unique_ptr<AVFrame, AvFrameDeleter>;
+using AvPacketPtr = std::unique_ptr<AVPacket, AvPacketDeleter>;
+
+//! The wmav2 encoder opened for `rate` Hz, `channels` channels and `bitrate`
+//! bits per second; nullptr when it refuses that format or rate.
+AvCodecContextPtr openWmaCodec(int rate, int channels, std::int64_t bitrate, bool globalHeader);
+
+//! A planar float frame of the codec's frame size, ready to be filled.
+AvFramePtr makeWmaFrame(const AVCodecContext& codec);
+
+//! Fills `frame` (planar float) from interleaved signed 16-bit samples:
+//! `frames` sample frames, the rest of the frame is silence.
+bool fillWmaFrame(AVFrame& frame, const std::int16_t* interleaved, int frames, int channels);
+
+} // namespace engine
