@@ -13,13 +13,24 @@ class Desktop;
 //! the caller must then end the process without saving anything.
 bool InitAudioEngine(Desktop& desktop);
 
+//! The message box InitAudioEngine shows when the engine fails to start with
+//! `code`. `fatal` is false only for "already initialised", after which
+//! start-up goes on.
+struct InitFailureBox {
+    QString text;
+    QString title;
+    bool fatal = true;
+};
+InitFailureBox InitFailureMessage(int code);
+
 //! The fourteen format module names, in load order.
 const QStringList& FormatModuleNames();
 
 //! The eight WMA tag names, filled by InitAudioEngine.
 extern QStringList WMATagNames;
 
-//! Opens a file as a stream (fromMemory is always false here).
+//! Opens a file as a stream. Only files can be opened this way: fromMemory
+//! true is refused (BASS_ERROR_ILLPARAM), as no memory would outlive the call.
 HSTREAM OpenStream(bool fromMemory, const QString& file, DWORD offset, DWORD length, DWORD flags);
 
 //! Opens a tracker module.

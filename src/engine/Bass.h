@@ -62,6 +62,11 @@ constexpr DWORD BASS_CONFIG_FLOATDSP = 9;
 constexpr DWORD BASS_CONFIG_WMA_BASSFILE = 0x10103;
 constexpr DWORD BASS_WMA_ENCODE_STANDARD = 0x2000;
 
+// Channel types (BASS_CHANNELINFO::ctype).
+constexpr DWORD BASS_CTYPE_STREAM = 0x10000;
+constexpr DWORD BASS_CTYPE_STREAM_MIDI = 0x10d00;
+constexpr DWORD BASS_CTYPE_MUSIC_MOD = 0x20000;
+
 // BASS_ChannelIsActive results.
 constexpr DWORD BASS_ACTIVE_STOPPED = 0;
 constexpr DWORD BASS_ACTIVE_PLAYING = 1;
@@ -87,6 +92,8 @@ DWORD BASS_GetConfig(DWORD option);
 
 // Format modules: the bare module name of the classic list ("bassflac.dll", …).
 HPLUGIN BASS_PluginLoad(const char* file, DWORD flags);
+// Unloads one format module, or every module when `handle` is 0.
+bool BASS_PluginFree(HPLUGIN handle);
 
 // Opening. `file` is a NUL-terminated UTF-8 path (fromMemory false).
 HSTREAM BASS_StreamCreateFile(bool fromMemory, const void* file, QWORD offset, QWORD length, DWORD flags);

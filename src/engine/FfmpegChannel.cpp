@@ -1,0 +1,149 @@
+#include "engine/FfmpegChannel.h"
+
+#include "engine/StreamLength.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include <algorithm>
+#include <cstring>
+
+namespace engine {
+
+std::shared_ptr<FfmpegChannel> FfmpegChannel::open(const MediaSpec& spec, int& error)
+{
+    std::shared_ptr<FfmpegChannel> channel(new FfmpegChannel);
+    channel->m_spec = spec;
+    if (!channel->start(error))
+        return nullptr;
+    return channel;
+}
+
+bool FfmpegChannel::start(int& error)
+{
+    auto media = MediaFile::open(m_spec, error);
+    if (!media)
+        return false;
+    const HPLUGIN module = media->module();
+    m_decoder = FrameDecoder::open(std::move(media), error);
+    if (!m_decoder)
+        return false;
+
+    m_pending = nullptr;
+    m_pendingBytes = 0;
+    m_ended = false;
+    m_position = 0;
+
+    // The first frame fixes the delivered format; a stream with no frame at
+    // all is accepted only when it is plainly empty rather than undecodable.
+    AVCodecContext* codec = m_decoder->codec();
+    const AVFrame* first = m_decoder->next();
+    if (first) {
+        m_converter.setOutput(first->sample_rate, first->ch_layout, static_cast<AVSampleFormat>(first->format));
+    } else if (!m_decoder->sawErrors() && codec->sample_rate > 0 && codec->ch_layout.nb_channels > 0) {
+        m_converter.setOutput(codec->sample_rate, codec->ch_layout, codec->sample_fmt);
+        m_ended = true;
+        m_measured = 0;
+    } else {
+        error = BASS_ERROR_FORMAT;
+        return false;
+    }
+    if (m_converter.rate() <= 0 || m_converter.channels() <= 0) {
+        error = BASS_ERROR_FORMAT;
+        return false;
+    }
+    m_frameSize = codec->frame_size;
+    // Bits per sample of the source, known for PCM and lossless codecs.
+    int origres = codec->bits_per_raw_sample;
+    if (origres <= 0 && codec->codec_id >= AV_CODEC_ID_FIRST_AUDIO && codec->codec_id < AV_CODEC_ID_ADPCM_IMA_QT)
+        origres = av_get_bits_per_sample(codec->codec_id);
+    if (first && !m_converter.convert(first, m_pending, m_pendingBytes)) {
+        error = BASS_ERROR_FORMAT;
+        return false;
+    }
+
+    m_info = BASS_CHANNELINFO{};
+    m_info.freq = static_cast<DWORD>(m_converter.rate());
+    m_info.chans = static_cast<DWORD>(m_converter.channels());
+    m_info.flags = m_converter.eightBit() ? BASS_SAMPLE_8BITS : 0;
+    m_info.ctype = BASS_CTYPE_STREAM;
+    m_info.origres = static_cast<DWORD>(std::max(origres, 0));
+    m_info.plugin = module;
+    m_info.filename = m_spec.fromMemory ? nullptr : m_spec.path.c_str();
+    error = BASS_OK;
+    return true;
+}
+
+BASS_CHANNELINFO FfmpegChannel::info() const
+{
+    return m_info;
+}
+
+bool FfmpegChannel::fillPending()
+{
+    while (!m_ended) {
+        if (const AVFrame* frame = m_decoder->next()) {
+            if (m_converter.convert(frame, m_pending, m_pendingBytes) && m_pendingBytes > 0)
+                return true;
+            continue; // a frame that could not be converted is skipped
+        }
+        if (m_converter.flush(m_pending, m_pendingBytes) && m_pendingBytes > 0)
+            return true;
+        m_ended = true;
+        m_pending = nullptr;
+        m_pendingBytes = 0;
+    }
+    return false;
+}
+
+std::int64_t FfmpegChannel::read(char* out, std::int64_t bytes)
+{
+    const int block = m_converter.blockAlign();
+    bytes -= bytes % block; // whole sample frames only
+    std::int64_t delivered = 0;
+    while (delivered < bytes && (m_pendingBytes > 0 || fillPending())) {
+        const std::int64_t n = std::min(m_pendingBytes, bytes - delivered);
+        std::memcpy(out + delivered, m_pending, static_cast<std::size_t>(n));
+        delivered += n;
+        m_pending += n;
+        m_pendingBytes -= n;
+    }
+    m_position += delivered;
+    if (m_pendingBytes == 0)
+        fillPending();
+    if (m_ended)
+        m_measured = m_position;
+    return delivered;
+}
+
+std::int64_t FfmpegChannel::length() const
+{
+    if (m_ended)
+        return m_position;
+    if (m_measured < 0 && !m_measuring) {
+        m_measuring = true;
+        const std::int64_t frames = StreamLength::frames(m_spec, m_frameSize);
+        m_measured = frames >= 0 ? frames * m_converter.blockAlign() : 0;
+        m_measuring = false;
+    }
+    // Data beyond what was measured is still delivered; the length follows it.
+    return std::max(m_measured, m_position + m_pendingBytes);
+}
+
+bool FfmpegChannel::rewind()
+{
+    const std::int64_t known = m_ended ? m_position : m_measured;
+    int error = 0;
+    m_decoder.reset();
+    if (!start(error)) {
+        m_ended = true;
+        return false;
+    }
+    if (known >= 0)
+        m_measured = known;
+    return true;
+}
+
+} // namespace engine

@@ -1,0 +1,58 @@
+#pragma once
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/samplefmt.h>
+}
+
+#include <cstdint>
+#include <vector>
+
+struct AVFrame;
+struct SwrContext;
+
+namespace engine {
+
+//! Turns decoded frames into the delivered PCM: interleaved signed 16-bit, or
+//! unsigned 8-bit for 8-bit sources, at the rate and channel layout of the
+//! first frame. Packed frames already in that form are handed out as they
+//! are; planar 16-bit is interleaved directly; anything else goes through
+//! libswresample (the same conversion ffmpeg itself applies).
+class SampleConverter {
+public:
+    SampleConverter() = default;
+    ~SampleConverter();
+    SampleConverter(const SampleConverter&) = delete;
+    SampleConverter& operator=(const SampleConverter&) = delete;
+
+    //! Fixes the output format from the first frame (or from stream parameters
+    //! when there is no frame at all).
+    void setOutput(int rate, const AVChannelLayout& layout, AVSampleFormat sourceFormat);
+
+    //! Converts one frame; `data`/`bytes` then describe the output, which stays
+    //! valid until the next call or until the frame is released.
+    bool convert(const AVFrame* frame, const char*& data, std::int64_t& bytes);
+
+    //! Hands out what a resampler still holds at the end (only after a change
+    //! of rate mid-stream); false when nothing is left.
+    bool flush(const char*& data, std::int64_t& bytes);
+
+    int rate() const { return m_rate; }
+    int channels() const { return m_layout.nb_channels; }
+    bool eightBit() const { return m_format == AV_SAMPLE_FMT_U8; }
+    int blockAlign() const { return channels() * av_get_bytes_per_sample(m_format); }
+
+private:
+    bool configureResampler(const AVFrame* frame);
+
+    int m_rate = 0;
+    AVChannelLayout m_layout{};
+    AVSampleFormat m_format = AV_SAMPLE_FMT_S16;
+    SwrContext* m_swr = nullptr;
+    int m_swrRate = 0;
+    AVSampleFormat m_swrFormat = AV_SAMPLE_FMT_NONE;
+    AVChannelLayout m_swrLayout{};
+    std::vector<char> m_buffer; // reused for every converted frame
+};
+
+} // namespace engine
