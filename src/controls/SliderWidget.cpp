@@ -123,8 +123,9 @@ Slider::Slider(QWidget* parent) : QWidget(parent), mArt(SliderArtwork::make())
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    // The colour setters also prepare the artwork (the empty channel) and
-    // the blend, so an instance never loaded still draws its own colours.
+    // The BackColor setter paints the empty channel; the blend is worked out
+    // from the two colours at each drawing, so an instance that is never
+    // loaded still draws its own colours.
     setBackColor(kDefaultBackColor);
     setForeColor(kDefaultForeColor);
     setForeColor2(kDefaultForeColor2);
