@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 //! The services of the screen that headless code needs: message boxes, dialogs,
 //! the shell, power-off and yielding to the event loop. The window implements it
@@ -12,6 +14,14 @@ public:
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
     enum class Answer { Ok, Cancel, Yes, No, Retry };
 
+    //! One entry of an open-file dialog's filter list: the description shown
+    //! and its patterns ("*.wav;*.mp3").
+    struct FileFilter {
+        QString description;
+        QString patterns;
+        bool operator==(const FileFilter&) const = default;
+    };
+
     virtual ~Desktop() = default;
 
     //! Shows a modal message box and returns the button the user chose.
@@ -22,4 +32,64 @@ public:
 
     //! Starts the system's window-move loop, as a press on a caption would.
     virtual void dragWindow() = 0;
+
+    //! The open-file dialog, owned by the main window. Returns the selection
+    //! text (one full path, or the folder, NUL, the names each followed by NUL,
+    //! and a final NUL) or "Cancel" when the user cancelled, the answer did not
+    //! fit in kOpenFileAnswerLimit characters, or the dialog failed. An empty
+    //! filter list stands for "All Files (*.*)". The first filter is selected.
+    virtual QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect)
+    {
+        (void)filters, (void)title, (void)bMultiSelect;
+        return QStringLiteral("Cancel");
+    }
+
+    //! The folder picker, owned by the main window: the chosen folder's path,
+    //! or an empty text when the user cancelled or it failed. `bNewStyle`
+    //! offers the picker's richer form (with a "new folder" button).
+    virtual QString BrowseForFolder(const QString& title, bool bNewStyle)
+    {
+        (void)title, (void)bNewStyle;
+        return {};
+    }
+
+    //! Asks the desktop to "open" a file with its application, or a web address
+    //! in the browser. False when nothing could be started.
+    virtual bool shellOpen(const QString& fileOrUrl)
+    {
+        (void)fileOrUrl;
+        return false;
+    }
+
+    //! Characters the open-file dialog's answer holds, its NULs included.
+    static constexpr int kOpenFileAnswerLimit = 5000;
+
+    //! The answer of the open-file dialog for the absolute paths chosen: one
+    //! path alone as itself; several as their folder, NUL, and each name
+    //! followed by NUL, ended by one more NUL. Paths from different folders
+    //! (a "recent files" view) are given relative to their common folder.
+    //! "Cancel" when nothing was chosen or the answer exceeds the limit.
+    static QString openFileAnswer(const QStringList& chosenPaths)
+    {
+        const QString cancel = QStringLiteral("Cancel");
+        if (chosenPaths.isEmpty())
+            return cancel;
+        if (chosenPaths.size() == 1)
+            return chosenPaths.front().size() + 1 <= kOpenFileAnswerLimit ? chosenPaths.front() : cancel;
+
+        // The common folder: the longest run of whole components shared by all.
+        QString folder = chosenPaths.front().left(chosenPaths.front().lastIndexOf(u'/') + 1);
+        for (const QString& path : chosenPaths) {
+            while (!folder.isEmpty() && !path.startsWith(folder))
+                folder = folder.size() > 1 ? folder.left(folder.lastIndexOf(u'/', folder.size() - 2) + 1) : QString();
+        }
+        if (folder.isEmpty())
+            return cancel;
+        QString answer = folder.size() > 1 ? folder.chopped(1) : folder;
+        answer += QChar(0);
+        for (const QString& path : chosenPaths)
+            answer += path.mid(folder.size()) + QChar(0);
+        answer += QChar(0);
+        return answer.size() <= kOpenFileAnswerLimit ? answer : cancel;
+    }
 };

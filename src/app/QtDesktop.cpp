@@ -1,7 +1,10 @@
 #include "app/QtDesktop.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QUrl>
 #include <QWindow>
 
 Desktop::Answer QtDesktop::messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons)
@@ -43,4 +46,49 @@ void QtDesktop::dragWindow()
 {
     if (m_window && m_window->windowHandle())
         m_window->windowHandle()->startSystemMove();
+}
+
+QString QtDesktop::qtNameFilter(const FileFilter& filter)
+{
+    QStringList patterns = filter.patterns.split(u';', Qt::SkipEmptyParts);
+    for (QString& pattern : patterns) {
+        pattern = pattern.trimmed();
+        if (pattern == QLatin1String("*.*"))
+            pattern = QStringLiteral("*");
+    }
+    return filter.description + QStringLiteral(" (") + patterns.join(u' ') + u')';
+}
+
+QString QtDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect)
+{
+    QStringList nameFilters;
+    for (const FileFilter& filter : filters)
+        nameFilters << qtNameFilter(filter);
+    if (nameFilters.isEmpty())
+        nameFilters << qtNameFilter({QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")});
+
+    QFileDialog dialog(m_window, title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(bMultiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(nameFilters);
+    dialog.selectNameFilter(nameFilters.front());
+    if (dialog.exec() != QDialog::Accepted)
+        return QStringLiteral("Cancel");
+    return openFileAnswer(dialog.selectedFiles());
+}
+
+QString QtDesktop::BrowseForFolder(const QString& title, bool bNewStyle)
+{
+    QFileDialog::Options options = QFileDialog::ShowDirsOnly;
+    if (!bNewStyle)
+        options |= QFileDialog::ReadOnly; // the plain picker offers no "new folder"
+    return QFileDialog::getExistingDirectory(m_window, title, QString(), options);
+}
+
+bool QtDesktop::shellOpen(const QString& fileOrUrl)
+{
+    const bool isAddress = fileOrUrl.contains(QLatin1String("://"));
+    const QUrl url = isAddress ? QUrl(fileOrUrl, QUrl::StrictMode) : QUrl::fromLocalFile(fileOrUrl);
+    return url.isValid() && QDesktopServices::openUrl(url);
 }

@@ -14,6 +14,14 @@ public:
     Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     void processEvents() override;
     void dragWindow() override;
+    QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect) override;
+    QString BrowseForFolder(const QString& title, bool bNewStyle) override;
+    bool shellOpen(const QString& fileOrUrl) override;
+
+    //! The name filter QFileDialog gets for an entry: the description shown
+    //! as it stands, with the patterns in a trailing group that the dialog
+    //! reads and hides ("*.*" matches every file, as it does on Windows).
+    static QString qtNameFilter(const FileFilter& filter);
 
 private:
     QPointer<QWidget> m_window;

@@ -28,4 +28,30 @@ void ScriptedDesktop::processEvents()
         onProcessEvents();
 }
 
+QString ScriptedDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect)
+{
+    openFileDialogs.append({filters, title, bMultiSelect});
+    if (openFileAnswers.empty())
+        return QStringLiteral("Cancel");
+    const QString answer = openFileAnswers.front();
+    openFileAnswers.pop_front();
+    return answer;
+}
+
+QString ScriptedDesktop::BrowseForFolder(const QString& title, bool bNewStyle)
+{
+    folderPickers.append({title, bNewStyle});
+    if (folderAnswers.empty())
+        return {};
+    const QString answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
+bool ScriptedDesktop::shellOpen(const QString& fileOrUrl)
+{
+    shellOpened.append(fileOrUrl);
+    return shellOpenSucceeds;
+}
+
 } // namespace testsupport

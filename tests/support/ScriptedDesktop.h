@@ -11,7 +11,8 @@
 namespace testsupport {
 
 //! A Desktop for tests: records every request and answers message boxes from
-//! a script (Ok / the first button when the script is empty).
+//! a script (Ok / the first button when the script is empty), dialogs from
+//! their own scripts (cancelled when empty).
 class ScriptedDesktop : public Desktop {
 public:
     struct Box {
@@ -21,7 +22,23 @@ public:
         Buttons buttons;
     };
 
+    struct OpenFileRequest {
+        QList<FileFilter> filters;
+        QString title;
+        bool bMultiSelect;
+    };
+    struct FolderRequest {
+        QString title;
+        bool bNewStyle;
+    };
+
     QList<Box> boxes;
+    QList<OpenFileRequest> openFileDialogs;
+    std::deque<QString> openFileAnswers;
+    QList<FolderRequest> folderPickers;
+    std::deque<QString> folderAnswers;
+    QStringList shellOpened;
+    bool shellOpenSucceeds = true;
     std::deque<Answer> answers;
     int eventYields = 0;
     int windowDrags = 0;
@@ -30,6 +47,12 @@ public:
     Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     void processEvents() override;
     void dragWindow() override { ++windowDrags; }
+    QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect) override;
+    QString BrowseForFolder(const QString& title, bool bNewStyle) override;
+    bool shellOpen(const QString& fileOrUrl) override;
+
+    //! Scripts the next open-file dialog to answer as if these files were chosen.
+    void chooseFiles(const QStringList& absolutePaths) { openFileAnswers.push_back(openFileAnswer(absolutePaths)); }
 };
 
 } // namespace testsupport
