@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+//! One row of the file list. Every cell but `ID` and `CheckBox` holds display
+//! text; no numeric size or duration is kept anywhere else.
+struct FileListRow {
+    qint32 ID = 0;
+    qint32 CheckBox = 0; //!< 0 = not ticked, any other value = ticked
+    QString FilePath;    //!< the row's identity: no two rows hold the same text
+    QString Status;
+    QString Duration;
+    QString FileSize;
+};
