@@ -146,3 +146,25 @@ TEST(MainWindow, EngineAlreadyStartedShowsTheTwoLineBoxAndStartUpGoesOn)
 }
 
 } // namespace
+
+namespace {
+
+TEST(MainWindow, EngineThatCannotStartShowsItsBoxAndEndsStartUp)
+{
+    qputenv("TONEMILL_AUDIO_DEVICE", "no-such-output-device");
+    ScriptedDesktop desktop;
+    frmMain window(desktop);
+    const bool started = window.Form_Load();
+    qunsetenv("TONEMILL_AUDIO_DEVICE");
+
+    EXPECT_FALSE(started);
+    EXPECT_TRUE(window.bLoading) << "start-up stops before the settings step";
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Critical);
+    EXPECT_TRUE(desktop.boxes[0].text.startsWith(
+        QStringLiteral("Error: Couldn't Initialize Digital Output, The program will not work correclty.\n"
+                       "The sound device may not be installed correclty.\nError Code:BASS_ERROR_")))
+        << desktop.boxes[0].text.toStdString();
+}
+
+} // namespace
