@@ -6,7 +6,10 @@
 namespace {
 
 // The store's own name for a value: "*" (and "") is the unnamed value.
-QString valueName(const QString& sKey) { return sKey == QLatin1String("*") ? QString() : sKey; }
+QString valueName(const QString& sKey)
+{
+    return sKey == QLatin1String("*") ? QString() : sKey;
+}
 
 } // namespace
 
@@ -16,11 +19,13 @@ CRegister::CRegister(QString hiveFolder) : m_hiveFolder(std::move(hiveFolder)) {
 
 QString CRegister::hivePath(RegistryRoot regHKEY) const
 {
+    QString name;
     switch (regHKEY) {
     case RegistryRoot::LocalMachine:
+        name = QStringLiteral("HKEY_LOCAL_MACHINE");
         break;
     }
-    return m_hiveFolder + QLatin1String("/HKEY_LOCAL_MACHINE.db");
+    return m_hiveFolder + QLatin1Char('/') + name + QLatin1String(".db");
 }
 
 QString CRegister::TrimSectionPath(const QString& sSection)
@@ -80,6 +85,5 @@ bool CRegister::REGDeleteSetting(RegistryRoot regHKEY, const QString& sSection, 
         return keyPath && hive.write(false, [&](HiveStore& store) { return store.deleteKey(*keyPath); });
     }
     const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(sSection));
-    return keyPath &&
-           hive.write(false, [&](HiveStore& store) { return store.deleteValue(*keyPath, valueName(sKey)); });
+    return keyPath && hive.write(false, [&](HiveStore& store) { return store.deleteValue(*keyPath, valueName(sKey)); });
 }

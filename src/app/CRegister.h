@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <utility>
 
 //! The root keys of the settings store. Each is one hive file (see
@@ -37,7 +36,7 @@ public:
 
     //! Sets several values of key `sSection` in one transaction: after a crash
     //! or a failure the store holds either all of them or none. True when all
-    //! were written.
+    //! were written. Saving all options with one call keeps them consistent.
     bool saveValues(RegistryRoot regHKEY, const QString& sSection,
                     const QList<std::pair<QString, QString>>& values) const;
 

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSet>
-
+#include <mutex>
 #include <sqlite3.h>
 
 Q_LOGGING_CATEGORY(lcHive, "tonemill.settings")
@@ -28,7 +28,10 @@ constexpr const char* kSchema[] = {
     " data BLOB NOT NULL, PRIMARY KEY(key, fold)) WITHOUT ROWID",
 };
 
-QByteArray fold(const QString& name) { return name.toCaseFolded().toUtf8(); }
+QByteArray fold(const QString& name)
+{
+    return name.toCaseFolded().toUtf8();
+}
 
 bool isBusy(int code)
 {
@@ -52,9 +55,9 @@ public:
     void bindBlob(int index, const QByteArray& bytes)
     {
         // A zero-length blob with a null pointer would be bound as NULL.
-        keep(bytes.isEmpty() ? sqlite3_bind_zeroblob(m_stmt, index, 0)
-                             : sqlite3_bind_blob(m_stmt, index, bytes.constData(), int(bytes.size()),
-                                                 SQLITE_TRANSIENT));
+        keep(bytes.isEmpty()
+                 ? sqlite3_bind_zeroblob(m_stmt, index, 0)
+                 : sqlite3_bind_blob(m_stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT));
     }
 
     //! SQLITE_ROW, SQLITE_DONE or the error that stopped the statement.
@@ -82,7 +85,10 @@ private:
 
 HiveStore::HiveStore(QString filePath) : m_filePath(std::move(filePath)) {}
 
-HiveStore::~HiveStore() { close(); }
+HiveStore::~HiveStore()
+{
+    close();
+}
 
 std::optional<QStringList> HiveStore::splitKeyPath(const QString& path)
 {
@@ -192,7 +198,9 @@ HiveStore::Health HiveStore::checkHealth()
         if (m_busy)
             return Health::Unusable;
         // One warning per file and process: the store is read many times.
+        static std::mutex mutex;
         static QSet<QString> warned;
+        std::lock_guard lock(mutex);
         if (!warned.contains(m_filePath)) {
             warned.insert(m_filePath);
             qCWarning(lcHive, "Settings store %s is not usable (%s); it is left as it is and the defaults apply.",
@@ -365,4 +373,7 @@ bool HiveStore::deleteKey(const QStringList& keyPath)
     return noteResult(values.step()) && noteResult(self.step());
 }
 
-bool HiveStore::keyExists(const QStringList& keyPath) { return findKey(keyPath).has_value(); }
+bool HiveStore::keyExists(const QStringList& keyPath)
+{
+    return findKey(keyPath).has_value();
+}

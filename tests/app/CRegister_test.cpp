@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -102,7 +101,9 @@ TEST_F(CRegisterTest, NestedKeysAreSeparateAndCreatedWithTheirParents)
     EXPECT_EQ(get(QStringLiteral("A"), QStringLiteral("v")), QStringLiteral("top"));
     EXPECT_EQ(get(QStringLiteral("A\\B"), QStringLiteral("v")), QStringLiteral("DEF"));
     HiveStore hive(reg.hivePath(HKEY_LOCAL_MACHINE));
-    EXPECT_TRUE(hive.read([](HiveStore& store) { return store.keyExists({QStringLiteral("a"), QStringLiteral("b")}); }));
+    EXPECT_TRUE(hive.read([](HiveStore& store) {
+        return store.keyExists({QStringLiteral("a"), QStringLiteral("b")});
+    }));
 
     // Empty key names (doubled backslashes) address nothing.
     EXPECT_FALSE(save(QStringLiteral("A\\\\B"), QStringLiteral("v"), QStringLiteral("x")));

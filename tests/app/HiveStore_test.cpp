@@ -9,9 +9,8 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
-
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,7 +20,10 @@ namespace {
 const QString kSection = QStringLiteral("Software\\Korvane Tonemill\\Settings");
 constexpr uid_t kNobody = 65534;
 
-QString helperPath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/app_hive_helper"); }
+QString helperPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/app_hive_helper");
+}
 
 QByteArray readAll(const QString& path)
 {
@@ -178,8 +180,8 @@ TEST_F(HiveStoreTest, AnotherProgramsDatabaseIsNeverOverwritten)
     fill(1, 1);
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(hive).constData(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "CREATE TRIGGER t AFTER INSERT ON hive_values BEGIN DELETE FROM hive_keys; END",
-                           nullptr, nullptr, nullptr),
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TRIGGER t AFTER INSERT ON hive_values BEGIN DELETE FROM hive_keys; END", nullptr,
+                           nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
     expectUntouchable(readAll(hive));
