@@ -82,6 +82,8 @@ bool FileList::append(const FileListRow& row)
     const int at = count();
     beginInsertRows(QModelIndex(), at, at);
     m_rows.push_back(row);
+    if (m_pathIndexValid && !m_pathIndex.contains(row.FilePath))
+        m_pathIndex.insert(row.FilePath, at);
     endInsertRows();
     m_cursor = at;
     return true;
@@ -125,6 +127,8 @@ bool FileList::setCell(int row, int column, const QVariant& value)
             if (!pathFits(text))
                 return false;
             r.FilePath = text;
+            m_pathIndexValid = false;
+            m_pathIndex.clear();
             break;
         case Status:
             r.Status = text;
@@ -149,10 +153,20 @@ bool FileList::containsPath(const QString& path)
 {
     if (m_rows.empty())
         return false;
-    for (moveFirst(); !atEnd(); moveNext())
-        if (at(m_cursor).FilePath == path)
-            return true;
-    return false;
+    // Same outcome as walking the rows from the first: the cursor ends on the
+    // first match, or past the last row.
+    if (!m_pathIndexValid) {
+        for (int r = count() - 1; r >= 0; --r)
+            m_pathIndex.insert(at(r).FilePath, r);
+        m_pathIndexValid = true;
+    }
+    const auto it = m_pathIndex.constFind(path);
+    if (it == m_pathIndex.constEnd()) {
+        m_cursor = count();
+        return false;
+    }
+    m_cursor = it.value();
+    return true;
 }
 
 void FileList::moveFirst()

@@ -3,6 +3,7 @@
 #include "filelist/FileListRow.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 #include <QVariant>
 
@@ -124,6 +125,9 @@ private:
     std::vector<FileListRow> m_rows;
     int m_cursor = 0;
     std::unordered_map<quint64, quint32> m_colors;
+    // FilePath -> first row holding it; rebuilt when a path is rewritten.
+    QHash<QString, int> m_pathIndex;
+    bool m_pathIndexValid = true;
     std::array<QVariant, kColumnCount> m_headers;
 };
 

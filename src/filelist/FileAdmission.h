@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+class Desktop;
+class FileList;
+
+//! Admission of files into the current file list (`AddFile2Grid`) and its
+//! helpers. The list is asked for anew on every call, as removal replaces it.
+class FileAdmission {
+public:
+    //! RGB(220, 10, 10): the `Status` and `Duration` text of a row whose file
+    //! the engine could not open.
+    static constexpr quint32 kUnopenableColor = 0xDC0A0A;
+
+    //! `currentList` gives the main window's current list (nullptr when there
+    //! is none).
+    FileAdmission(Desktop& desktop, std::function<FileList*()> currentList);
+
+    //! Clears the select-all box (its change unticks every row when it was
+    //! ticked); run after each admitted file.
+    void setClearSelectAll(std::function<void()> clear) { m_clearSelectAll = std::move(clear); }
+    //! Replaces the WMA support probe (CheckWMASupport in the program folder).
+    void setWmaSupportCheck(std::function<bool()> check) { m_checkWmaSupport = std::move(check); }
+    //! What Yes and No of the WMA prompt do after the restart notice: download
+    //! and run the component installer, and open the player download page.
+    //! Neither exists yet, so by default they do nothing more.
+    void setWmaRemedies(std::function<void()> download, std::function<void()> openSite)
+    {
+        m_downloadWmf = std::move(download);
+        m_openWmSite = std::move(openSite);
+    }
+
+    //! Admits one file: 1 when a row was appended, 0 when none was (a
+    //! duplicate or an unknown extension, silently; or a failure, after the
+    //! error box). `sFilePath` is normalised in place. A refused or failed
+    //! file leaves the list unchanged.
+    qint16 AddFile2Grid(QString& sFilePath);
+
+    //! True when some row's `FilePath` equals the path exactly; leaves the
+    //! cursor on the match.
+    bool IsFileInList(const QString& sFilePath);
+
+    //! The `Duration` text of a file: its playing time, or the localized
+    //! "Error" when the engine cannot open it (after the WMA prompt, for a
+    //! Windows Media file on a system without WMA encoding).
+    QString GetMediaDuration(const QString& sFilePath);
+
+    //! Why an admission failed: an error number and its description.
+    struct Failure {
+        int number = 0;
+        QString description;
+    };
+
+    //! The text of the admission error box.
+    static QString failureText(const Failure& failure);
+
+private:
+    void showFailure(const Failure& failure);
+    void showWmaPrompt();
+
+    Desktop& m_desktop;
+    std::function<FileList*()> m_currentList;
+    std::function<void()> m_clearSelectAll;
+    std::function<bool()> m_checkWmaSupport;
+    std::function<void()> m_downloadWmf;
+    std::function<void()> m_openWmSite;
+};

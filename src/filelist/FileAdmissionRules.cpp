@@ -1,0 +1,109 @@
+#include "filelist/FileAdmissionRules.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString& admittedExtensions()
+{
+    static const QString list = QStringLiteral(
+        ".cda.wav.wma.mp1.mp2.mp3.mp4.ogg.aac.alac.flac.ac3.spx.mpc.tta.ape.ofr.midi.adx.wmv.asf.avi.mpg.mp2.mpeg.mp4."
+        "mov.dat");
+    return list;
+}
+
+QString lastThreeLower(const QString& path)
+{
+    return path.right(3).toLower();
+}
+
+} // namespace
+
+QString NormaliseAdmissionPath(const QString& path)
+{
+    const QString twoSlashes = QStringLiteral("//");
+    if (path.startsWith(twoSlashes))
+        return path;
+    QString result = path;
+    result.replace(twoSlashes, QStringLiteral("/"));
+    return result;
+}
+
+QString AdmissionExtension(const QString& path)
+{
+    const qsizetype nameStart = path.lastIndexOf(u'/') + 1;
+    const qsizetype dot = path.lastIndexOf(u'.');
+    if (dot < nameStart)
+        return {};
+    return path.mid(dot + 1);
+}
+
+bool HasAdmittedExtension(const QString& path)
+{
+    const QString extension = AdmissionExtension(path);
+    if (extension.isEmpty())
+        return false;
+    return admittedExtensions().contains(u'.' + extension, Qt::CaseInsensitive);
+}
+
+bool IsCdTrackPath(const QString& path)
+{
+    return lastThreeLower(path) == QLatin1String("cda");
+}
+
+bool IsWindowsMediaPath(const QString& path)
+{
+    const QString tail = lastThreeLower(path);
+    return tail == QLatin1String("wma") || tail == QLatin1String("asf") || tail == QLatin1String("wmv");
+}
+
+QString FormatFileSize(qint64 bytes)
+{
+    if (bytes < 0)
+        return {};
+    if (bytes < 1024)
+        return QString::number(bytes) + QStringLiteral(" Bytes");
+
+    qint64 unit = qint64(1) << 30;
+    QString suffix = QStringLiteral(" GB");
+    if (bytes < (qint64(1) << 20)) {
+        unit = 1024;
+        suffix = QStringLiteral(" KB");
+    } else if (bytes < (qint64(1) << 30)) {
+        unit = qint64(1) << 20;
+        suffix = QStringLiteral(" MB");
+    }
+
+    // Hundredths of the unit, rounded half to even, in exact integer arithmetic.
+    const __int128 scaled = __int128(bytes) * 100;
+    __int128 hundredths = scaled / unit;
+    const __int128 remainder = scaled % unit;
+    if (remainder * 2 > unit || (remainder * 2 == unit && hundredths % 2 != 0))
+        ++hundredths;
+
+    const qint64 whole = qint64(hundredths / 100);
+    const int fraction = int(hundredths % 100);
+    QString text = QString::number(whole);
+    if (fraction != 0) {
+        text += QLocale().decimalPoint();
+        if (fraction % 10 == 0)
+            text += QString::number(fraction / 10);
+        else
+            text += QStringLiteral("%1").arg(fraction, 2, 10, QLatin1Char('0'));
+    }
+    return text + suffix;
+}
+
+QString FormatDuration(double seconds)
+{
+    qint64 whole = 0;
+    // std::nearbyint rounds halves to the even neighbour in the default mode.
+    if (std::isfinite(seconds) && seconds > 0)
+        whole = qint64(std::nearbyint(std::min(seconds, 9.0e15)));
+    return QStringLiteral("%1:%2")
+        .arg(whole / 60, 2, 10, QLatin1Char('0'))
+        .arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
