@@ -1,7 +1,15 @@
 #include "cli/CommandLine.h"
 
+#include "cli/ConsoleDesktop.h"
+#include "cli/DecodingEngine.h"
+#include "cli/ProbeCommand.h"
+#include "engine/Bass.h"
+#include "lang/LanguageChoice.h"
+#include "lang/StringLookup.h"
+
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 
 #include <cstdio>
 
@@ -17,8 +25,11 @@ const char* const kUsage =
     "With no arguments, opens the Tonemill window.\n"
     "\n"
     "Commands:\n"
-    "  probe PATH...      admit files (and the files of folders) as the window would\n"
-    "                     and print FilePath, Duration, FileSize, Status per row\n"
+    "  probe [--] PATH... admit files (and the files of folders) as the window would\n"
+    "                     and print FilePath, Duration, FileSize, Status per row,\n"
+    "                     separated by tabs; exit 0 when every path was admitted,\n"
+    "                     1 when any was refused or failed (paths that begin with\n"
+    "                     '-' go after '--')\n"
     "  convert [--format wav|wma|mp3|ogg] [--output DIR | --same-folder]\n"
     "          [--option NAME=VALUE]... PATH...\n"
     "                     convert the admitted files with the saved settings\n"
@@ -26,6 +37,27 @@ const char* const kUsage =
     "Options:\n"
     "  --help             print this help and exit\n"
     "  --version          print the version and exit\n";
+
+//! `probe`: the application object (no display), the language the user
+//! chose, the engine without an output device, then the probe itself.
+int runProbeCommand(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tonemill"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Tonemill"));
+    lang::sLanguageFile = lang::rememberedLanguageFile();
+
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.erase(arguments.begin(), arguments.begin() + 2); // the program and "probe"
+    if (!InitDecodingEngine()) {
+        std::fprintf(stderr, "tonemill: the audio engine could not start\n");
+        return 1;
+    }
+    ConsoleDesktop desktop(stderr);
+    const int status = runProbe(arguments, stdout, stderr, desktop);
+    BASS_Free();
+    return status;
+}
 
 } // namespace
 
@@ -45,7 +77,8 @@ int run(int argc, char* argv[])
         std::fputs(kUsage, stdout);
         return 0;
     }
-    (void)argc;
+    if (first == QLatin1String("probe"))
+        return runProbeCommand(argc, argv);
     std::fprintf(stderr, "tonemill: unknown command '%s'\n\n%s", argv[1], kUsage);
     return kUsageError;
 }

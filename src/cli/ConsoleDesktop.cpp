@@ -1,0 +1,40 @@
+#include "cli/ConsoleDesktop.h"
+
+#include <QCoreApplication>
+
+namespace cli {
+
+Desktop::Answer ConsoleDesktop::messageBox(const QString& text, const QString& /*title*/, Icon /*icon*/,
+                                           Buttons buttons)
+{
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(u'\r', u'\n');
+    const QByteArray bytes = lines.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), m_messages);
+    std::fflush(m_messages);
+    return defaultAnswer(buttons);
+}
+
+void ConsoleDesktop::processEvents()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+}
+
+Desktop::Answer ConsoleDesktop::defaultAnswer(Buttons buttons)
+{
+    switch (buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::YesNo:
+        return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel:
+    case Buttons::RetryCancel:
+        return Answer::Cancel;
+    }
+    return Answer::Cancel;
+}
+
+} // namespace cli
