@@ -1,0 +1,239 @@
+#include "options/FormatOptions.h"
+
+#include "lang/StringLookup.h"
+
+#include <QDir>
+
+namespace options {
+
+namespace {
+
+// The list items are fixed English texts, never localized.
+const QStringList kStereoModes = {
+    QStringLiteral("Mono"),          QStringLiteral("Stereo"),
+    QStringLiteral("Joint Stereo"),  QStringLiteral("Forced Joint Stereo"),
+    QStringLiteral("Dual Channels"),
+};
+
+const QStringList kSamplingRates = {
+    QStringLiteral("Auto Sampling"), QStringLiteral("8 KHz"),  QStringLiteral("11.025 KHz"),
+    QStringLiteral("12 KHz"),        QStringLiteral("16 KHz"), QStringLiteral("22.05 KHz"),
+    QStringLiteral("24 KHz"),        QStringLiteral("32 KHz"), QStringLiteral("44.1 KHz"),
+    QStringLiteral("48 KHz"),
+};
+
+QStringList bitrates(std::initializer_list<int> kbps)
+{
+    QStringList items;
+    for (int rate : kbps)
+        items.append(QStringLiteral("%1 Kbps").arg(rate));
+    return items;
+}
+
+const QStringList kMp3ConstantBitrates = bitrates({320, 288, 256, 224, 192, 160, 128, 96, 64, 32});
+// The average-bitrate list starts at 310, not 320.
+const QStringList kMp3AverageBitrates = bitrates({310, 288, 256, 224, 192, 160, 128, 96, 64, 32});
+const QStringList kOggBitrates = bitrates({320, 288, 256, 224, 192, 160, 128, 96, 64});
+
+const char* const kTagBoxTexts[FormatOptions::kTagCount] = {
+    "Title", "Artist", "Album Title", "Description", "Rating", "Copyright", "Genre", "Year",
+};
+
+constexpr int k128Kbps = 6;
+
+} // namespace
+
+FormatOptions::FormatOptions(QObject* parent)
+    : QObject(parent), sliderWMA(QStringLiteral("sliderWMA"), 0, 100, 50),
+      lblWMAQuality(QStringLiteral("lblWMAQuality"), QStringLiteral("50")),
+      chkWMAFileTags(QStringLiteral("chkWMAFileTags")),
+      cmbMP3StereoMode(QStringLiteral("cmbMP3StereoMode"), kStereoModes, 2),
+      cmbMP3Freq(QStringLiteral("cmbMP3Freq"), kSamplingRates, 0),
+      SliderMP3EncoderQuality(QStringLiteral("SliderMP3EncoderQuality"), 0, 9, 5),
+      lblMP3EncodSlider(QStringLiteral("lblMP3EncodSlider"), QStringLiteral("5")),
+      optMP3CBR(m_mp3ModeGroup, QStringLiteral("optMP3CBR"), true),
+      optMP3VBR(m_mp3ModeGroup, QStringLiteral("optMP3VBR")), optMP3ABR(m_mp3ModeGroup, QStringLiteral("optMP3ABR")),
+      cmbMP3CBitrate(QStringLiteral("cmbMP3CBitrate"), kMp3ConstantBitrates, k128Kbps),
+      SliderMP3VBR(QStringLiteral("SliderMP3VBR"), 0, 9, 5),
+      lblMP3VBREncodSlider(QStringLiteral("lblMP3VBREncodSlider"), QStringLiteral("5")),
+      cmbMP3ABitrate(QStringLiteral("cmbMP3ABitrate"), kMp3AverageBitrates, k128Kbps),
+      optOGGCBR(m_oggModeGroup, QStringLiteral("optOGGCBR")),
+      optOGGVBR(m_oggModeGroup, QStringLiteral("optOGGVBR"), true),
+      cmbOGGCBitrate(QStringLiteral("cmbOGGCBitrate"), kOggBitrates, k128Kbps),
+      cmbOGGVBitrate(QStringLiteral("cmbOGGVBitrate"), kOggBitrates, k128Kbps),
+      sliderOGG(QStringLiteral("sliderOGG"), -2, 10, 3),
+      lblSliderOGG(QStringLiteral("lblSliderOGG"), QStringLiteral("3")),
+      optSameFolder(m_folderGroup, QStringLiteral("optSameFolder")),
+      optOtherFolder(m_folderGroup, QStringLiteral("optOtherFolder"), true),
+      txtOutPath(QStringLiteral("txtOutPath"), defaultOutputFolder()), cmdBrowse(QStringLiteral("cmdBrowse")),
+      lblFormat(QStringLiteral("lblFormat")), cmdChangeFormat(QStringLiteral("cmdChangeFormat")),
+      cmdDefaults(QStringLiteral("cmdDefaults")), cmdHide(QStringLiteral("cmdHide"))
+{
+    for (int i = 0; i < kFormatCount; ++i)
+        m_optFileFormat[i] =
+            std::make_unique<OptionButtonState>(m_formatGroup, QStringLiteral("optFileFormat"), i == m_frontPage);
+    for (int i = 0; i < kTagCount; ++i) {
+        m_txtWMATags[i] =
+            std::make_unique<TextState>(QStringLiteral("txtWMATags"), QString::fromLatin1(kTagBoxTexts[i]));
+        m_txtWMATags[i]->setEnabled(false);
+    }
+
+    // The enabled states of the starting choices.
+    cmdBrowse.setEnabled(true);
+    cmbMP3ABitrate.setEnabled(false);
+    SliderMP3VBR.setEnabled(false);
+    cmbOGGCBitrate.setEnabled(false);
+
+    connectHandlers();
+    UpdateFormatSummary();
+}
+
+FormatOptions::~FormatOptions() = default;
+
+QString FormatOptions::defaultOutputFolder()
+{
+    return QDir::homePath() + QStringLiteral("/Converted Files");
+}
+
+void FormatOptions::connectHandlers()
+{
+    for (int i = 0; i < kFormatCount; ++i)
+        connect(m_optFileFormat[i].get(), &OptionButtonState::Click, this, [this, i] { optFileFormat_Click(i); });
+    connect(&optMP3CBR, &OptionButtonState::Click, this, &FormatOptions::optMP3CBR_Click);
+    connect(&optMP3ABR, &OptionButtonState::Click, this, &FormatOptions::optMP3ABR_Click);
+    connect(&optMP3VBR, &OptionButtonState::Click, this, &FormatOptions::optMP3VBR_Click);
+    connect(&optOGGCBR, &OptionButtonState::Click, this, &FormatOptions::optOGGCBR_Click);
+    connect(&optOGGVBR, &OptionButtonState::Click, this, &FormatOptions::optOGGVBR_Click);
+    connect(&optSameFolder, &OptionButtonState::Click, this, &FormatOptions::optSameFolder_Click);
+    connect(&optOtherFolder, &OptionButtonState::Click, this, &FormatOptions::optOtherFolder_Click);
+    connect(&chkWMAFileTags, &CheckBoxState::Click, this, &FormatOptions::chkWMAFileTags_Click);
+    connect(&cmdBrowse, &ButtonState::Click, this, &FormatOptions::cmdBrowse_Click);
+
+    showValue(sliderWMA, lblWMAQuality);
+    showValue(SliderMP3EncoderQuality, lblMP3EncodSlider);
+    showValue(SliderMP3VBR, lblMP3VBREncodSlider);
+    showValue(sliderOGG, lblSliderOGG);
+}
+
+// The value label of a slider shows its value as a plain decimal integer on
+// every Change, so it follows the loader, the keyboard and a drag alike.
+void FormatOptions::showValue(SliderState& slider, LabelState& label)
+{
+    connect(&slider, &SliderState::Change, this,
+            [&slider, &label] { label.setCaption(QString::number(slider.Value())); });
+}
+
+void FormatOptions::bringPageToFront(int Index)
+{
+    if (Index < 0 || Index >= kFormatCount || Index == m_frontPage)
+        return;
+    m_frontPage = Index;
+    Q_EMIT frontPageChanged(m_frontPage);
+}
+
+void FormatOptions::setWmaNoticeVisible(bool visible)
+{
+    if (m_wmaNoticeVisible == visible)
+        return;
+    m_wmaNoticeVisible = visible;
+    Q_EMIT wmaNoticeVisibleChanged(m_wmaNoticeVisible);
+}
+
+void FormatOptions::optFileFormat_Click(int Index)
+{
+    bringPageToFront(Index);
+}
+
+void FormatOptions::optMP3CBR_Click()
+{
+    cmbMP3CBitrate.setEnabled(true);
+    SliderMP3VBR.setEnabled(false);
+    cmbMP3ABitrate.setEnabled(false);
+}
+
+void FormatOptions::optMP3ABR_Click()
+{
+    cmbMP3ABitrate.setEnabled(true);
+    cmbMP3CBitrate.setEnabled(false);
+    SliderMP3VBR.setEnabled(false);
+}
+
+void FormatOptions::optMP3VBR_Click()
+{
+    SliderMP3VBR.setEnabled(true);
+    cmbMP3CBitrate.setEnabled(false);
+    cmbMP3ABitrate.setEnabled(false);
+}
+
+void FormatOptions::optOGGCBR_Click()
+{
+    cmbOGGCBitrate.setEnabled(true);
+    cmbOGGVBitrate.setEnabled(false);
+}
+
+void FormatOptions::optOGGVBR_Click()
+{
+    cmbOGGCBitrate.setEnabled(false);
+    cmbOGGVBitrate.setEnabled(true);
+}
+
+void FormatOptions::optSameFolder_Click()
+{
+    txtOutPath.setEnabled(false);
+    cmdBrowse.setEnabled(false);
+}
+
+void FormatOptions::optOtherFolder_Click()
+{
+    txtOutPath.setEnabled(true);
+    cmdBrowse.setEnabled(true);
+}
+
+void FormatOptions::chkWMAFileTags_Click()
+{
+    for (const auto& box : m_txtWMATags)
+        box->setEnabled(chkWMAFileTags.Value());
+}
+
+void FormatOptions::cmdBrowse_Click()
+{
+    if (!m_browseForFolder)
+        return;
+    const QString folder = m_browseForFolder(lang::caption(lang::StringId::SelectFolderToAdd), true);
+    if (!folder.isEmpty())
+        txtOutPath.setText(folder);
+}
+
+void FormatOptions::UpdateFormatSummary()
+{
+    switch (selectedFormat()) {
+    case WAV:
+        lblFormat.setCaption(QStringLiteral("WAV, Bitrate will be as input"));
+        break;
+    case WMA:
+        lblFormat.setCaption(QStringLiteral("WMA,Encoding Quality= ") + QString::number(sliderWMA.Value()));
+        break;
+    case MP3: {
+        const QString head = QStringLiteral("MP3,") + cmbMP3StereoMode.Text() + QLatin1Char(',') + cmbMP3Freq.Text();
+        if (optMP3CBR.Value())
+            lblFormat.setCaption(head + QStringLiteral(",Constant Bitrate ") + cmbMP3CBitrate.Text());
+        else if (optMP3ABR.Value())
+            lblFormat.setCaption(head + QStringLiteral(",Average Bitrate ") + cmbMP3ABitrate.Text());
+        else if (optMP3VBR.Value())
+            lblFormat.setCaption(head + QStringLiteral(",VBR Quality=") + QString::number(SliderMP3VBR.Value()));
+        break;
+    }
+    case OGG:
+        if (optOGGCBR.Value())
+            lblFormat.setCaption(QStringLiteral("OGG,Constant Bitrate ") + cmbOGGCBitrate.Text() +
+                                 QStringLiteral(",Quality=") + QString::number(sliderOGG.Value()));
+        else
+            lblFormat.setCaption(QStringLiteral("OGG,Variable Bitrate ") + cmbOGGVBitrate.Text() +
+                                 QStringLiteral(",Quality=") + QString::number(sliderOGG.Value()));
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace options

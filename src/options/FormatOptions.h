@@ -1,0 +1,143 @@
+#pragma once
+
+#include "options/ButtonState.h"
+#include "options/CheckBoxState.h"
+#include "options/LabelState.h"
+#include "options/ListState.h"
+#include "options/OptionButtonState.h"
+#include "options/OptionGroup.h"
+#include "options/SliderState.h"
+#include "options/TextState.h"
+
+#include <QObject>
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace options {
+
+//! The output format, its encoding options and the output folder: the state
+//! of every option control, the rules that keep their enabled states
+//! consistent and the one-line format summary. The widgets show and edit this
+//! state; the encoder paths, the settings store and the command line read and
+//! set the same objects, so they always agree with what the window shows.
+//!
+//! A new object holds the controls' starting state: MP3 with constant bitrate
+//! 128 Kbps, joint stereo, automatic sampling rate, WMA quality 50, OGG
+//! variable bitrate 128 Kbps at quality 3, output to the default folder.
+class FormatOptions : public QObject {
+    Q_OBJECT
+
+    // The containers of the exclusive option buttons; declared first so that
+    // they outlive their members.
+    OptionGroup m_formatGroup;
+    OptionGroup m_mp3ModeGroup;
+    OptionGroup m_oggModeGroup;
+    OptionGroup m_folderGroup;
+
+public:
+    //! Format indexes, also the indexes of the option pages.
+    enum Format { WAV = 0, WMA = 1, MP3 = 2, OGG = 3 };
+    static constexpr int kFormatCount = 4;
+    //! The page inside the WMA page that offers the WMA component download.
+    static constexpr int kWmaNoticePage = 4;
+    static constexpr int kTagCount = 8;
+
+    //! Asks for a folder: the title and whether the new dialog style is
+    //! wanted; returns the chosen path, or an empty text when cancelled.
+    using FolderPicker = std::function<QString(const QString& title, bool newStyle)>;
+
+    explicit FormatOptions(QObject* parent = nullptr);
+    ~FormatOptions() override;
+
+    //! The home folder's "Converted Files": the output folder by default.
+    static QString defaultOutputFolder();
+
+    // Format choice
+    OptionButtonState& optFileFormat(int Index) { return *m_optFileFormat.at(Index); }
+    const OptionButtonState& optFileFormat(int Index) const { return *m_optFileFormat.at(Index); }
+    //! Index of the format option that is on; -1 when none is.
+    int selectedFormat() const { return m_formatGroup.selectedIndex(); }
+    //! The option page `frFormat` in front of the page stack (0 to 3).
+    int frontPage() const { return m_frontPage; }
+    void bringPageToFront(int Index);
+    //! Whether the WMA download notice (`frFormat` item 4) covers the WMA page.
+    bool wmaNoticeVisible() const { return m_wmaNoticeVisible; }
+    void setWmaNoticeVisible(bool visible);
+
+    // WMA page
+    SliderState sliderWMA;
+    LabelState lblWMAQuality;
+    CheckBoxState chkWMAFileTags;
+    TextState& txtWMATags(int Index) { return *m_txtWMATags.at(Index); }
+    const TextState& txtWMATags(int Index) const { return *m_txtWMATags.at(Index); }
+
+    // MP3 page
+    ListState cmbMP3StereoMode;
+    ListState cmbMP3Freq;
+    SliderState SliderMP3EncoderQuality;
+    LabelState lblMP3EncodSlider;
+    OptionButtonState optMP3CBR;
+    OptionButtonState optMP3VBR;
+    OptionButtonState optMP3ABR;
+    ListState cmbMP3CBitrate;
+    SliderState SliderMP3VBR;
+    LabelState lblMP3VBREncodSlider;
+    ListState cmbMP3ABitrate;
+
+    // OGG page
+    OptionButtonState optOGGCBR;
+    OptionButtonState optOGGVBR;
+    ListState cmbOGGCBitrate;
+    ListState cmbOGGVBitrate;
+    SliderState sliderOGG;
+    LabelState lblSliderOGG;
+
+    // Output folder and summary, on the main panel
+    OptionButtonState optSameFolder;
+    OptionButtonState optOtherFolder;
+    TextState txtOutPath;
+    ButtonState cmdBrowse;
+    LabelState lblFormat;
+    ButtonState cmdChangeFormat;
+
+    // Buttons of the options panel; their clicks are handled by the settings
+    // store (Restore Defaults) and by whoever shows the panel (Save && Close).
+    ButtonState cmdDefaults;
+    ButtonState cmdHide;
+
+    //! The folder picker that Browse uses; without one Browse does nothing.
+    void setFolderPicker(FolderPicker picker) { m_browseForFolder = std::move(picker); }
+
+    //! Rebuilds the caption of `lblFormat` from the current options. Leaves it
+    //! unchanged when no format, or MP3 with no encoding mode, is chosen.
+    void UpdateFormatSummary();
+
+    // Handlers of the controls' own events (connected by the constructor).
+    void optFileFormat_Click(int Index);
+    void optMP3CBR_Click();
+    void optMP3ABR_Click();
+    void optMP3VBR_Click();
+    void optOGGCBR_Click();
+    void optOGGVBR_Click();
+    void optSameFolder_Click();
+    void optOtherFolder_Click();
+    void chkWMAFileTags_Click();
+    void cmdBrowse_Click();
+
+Q_SIGNALS:
+    void frontPageChanged(int Index);
+    void wmaNoticeVisibleChanged(bool visible);
+
+private:
+    void connectHandlers();
+    void showValue(SliderState& slider, LabelState& label);
+
+    std::array<std::unique_ptr<OptionButtonState>, kFormatCount> m_optFileFormat;
+    std::array<std::unique_ptr<TextState>, kTagCount> m_txtWMATags;
+    int m_frontPage = MP3;
+    bool m_wmaNoticeVisible = false;
+    FolderPicker m_browseForFolder;
+};
+
+} // namespace options

@@ -1,0 +1,144 @@
+#include "options/FormatsPanel.h"
+
+#include "lang/StringLookup.h"
+#include "options/FormatOptions.h"
+#include "options/Mp3OptionsView.h"
+#include "options/OggOptionsView.h"
+#include "options/QtOptionBinding.h"
+#include "options/WmaNoticeView.h"
+#include "options/WmaOptionsView.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace options {
+
+namespace {
+
+// The format captions are fixed texts, never localized.
+const char* const kFormatCaptions[FormatOptions::kFormatCount] = {"WAV", "WMA", "MP3", "OGG"};
+
+constexpr QSize kPanelSize(620, 390);
+
+} // namespace
+
+FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : QWidget(parent), m_options(options)
+{
+    setObjectName(QStringLiteral("frFormats"));
+    setAutoFillBackground(true);
+    setFixedSize(kPanelSize);
+    hide();
+
+    m_header = new QLabel(this);
+    m_header->setObjectName(QStringLiteral("frFormatsHeader"));
+    QFont headerFont = m_header->font();
+    headerFont.setBold(true);
+    m_header->setFont(headerFont);
+    Label10 = new QLabel(this);
+    Label10->setObjectName(QStringLiteral("Label10"));
+
+    auto* formats = new QHBoxLayout;
+    formats->addWidget(Label10);
+    for (int i = 0; i < FormatOptions::kFormatCount; ++i) {
+        optFileFormat[i] = new QRadioButton(QString::fromLatin1(kFormatCaptions[i]), this);
+        optFileFormat[i]->setObjectName(QStringLiteral("optFileFormat_%1").arg(i));
+        formats->addWidget(optFileFormat[i]);
+        bind(options.optFileFormat(i), optFileFormat[i]);
+    }
+    formats->addStretch();
+
+    pages = new QStackedWidget(this);
+    pages->setObjectName(QStringLiteral("frFormat"));
+    auto* wavPage = new QWidget;
+    wavPage->setObjectName(QStringLiteral("frFormat_0"));
+    Label22 = new QLabel(wavPage);
+    Label22->setObjectName(QStringLiteral("Label22"));
+    Label22->setWordWrap(true);
+    auto* wavLayout = new QVBoxLayout(wavPage);
+    wavLayout->addWidget(Label22);
+    wavLayout->addStretch();
+    wmaPage = new WmaOptionsView(options);
+    mp3Page = new Mp3OptionsView(options);
+    oggPage = new OggOptionsView(options);
+    pages->addWidget(wavPage);
+    pages->addWidget(wmaPage);
+    pages->addWidget(mp3Page);
+    pages->addWidget(oggPage);
+    pages->setCurrentIndex(options.frontPage());
+    connect(&options, &FormatOptions::frontPageChanged, pages, &QStackedWidget::setCurrentIndex);
+
+    cmdDefaults = new QPushButton(this);
+    cmdDefaults->setObjectName(QStringLiteral("cmdDefaults"));
+    cmdHide = new QPushButton(this);
+    cmdHide->setObjectName(QStringLiteral("cmdHide"));
+    bind(options.cmdDefaults, cmdDefaults);
+    bind(options.cmdHide, cmdHide);
+    connect(&options.cmdHide, &ButtonState::Click, this, &FormatsPanel::cmdHide_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdDefaults);
+    buttons->addWidget(cmdHide);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_header);
+    layout->addLayout(formats);
+    layout->addWidget(pages, 1);
+    layout->addLayout(buttons);
+
+    applyCaptions();
+}
+
+void FormatsPanel::setMainPanel(QWidget* mainPanel)
+{
+    if (!m_mainPanel)
+        connect(&m_options.cmdChangeFormat, &ButtonState::Click, this, &FormatsPanel::cmdChangeFormat_Click);
+    m_mainPanel = mainPanel;
+}
+
+void FormatsPanel::cmdChangeFormat_Click()
+{
+    if (isVisible())
+        return;
+    if (m_mainPanel)
+        m_mainPanel->setEnabled(false);
+    move(x(), kOpenTop);
+    show();
+    raise();
+}
+
+void FormatsPanel::cmdHide_Click()
+{
+    hide();
+    // Parked just below the visible area, where it rests when closed.
+    if (parentWidget())
+        move(x(), parentWidget()->height());
+    if (m_mainPanel)
+        m_mainPanel->setEnabled(true);
+    m_options.UpdateFormatSummary();
+}
+
+void FormatsPanel::applyCaptions()
+{
+    m_header->setText(lang::caption(lang::StringId::FormatsTitle));
+    Label10->setText(lang::caption(lang::StringId::SelectOutputFormat));
+    Label22->setText(lang::caption(lang::StringId::WavSameAsInput));
+    cmdDefaults->setText(lang::caption(lang::StringId::RestoreDefaults));
+    cmdHide->setText(lang::caption(lang::StringId::SaveAndClose));
+    wmaPage->applyCaptions();
+    mp3Page->applyCaptions();
+    oggPage->applyCaptions();
+}
+
+QWidget* FormatsPanel::frFormat(int Index) const
+{
+    if (Index == FormatOptions::kWmaNoticePage)
+        return wmaPage->frWmaNotice;
+    return pages->widget(Index);
+}
+
+} // namespace options

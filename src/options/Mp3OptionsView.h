@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QRadioButton;
+
+namespace controls {
+class Slider;
+}
+
+namespace options {
+
+class FormatOptions;
+
+//! The MP3 option page (`frFormat` item 2): channel mode, sampling rate,
+//! encoder quality and the three encoding modes with their settings.
+class Mp3OptionsView : public QWidget {
+    Q_OBJECT
+public:
+    Mp3OptionsView(FormatOptions& options, QWidget* parent = nullptr);
+
+    //! Sets the localized texts of the page.
+    void applyCaptions();
+
+    QComboBox* cmbMP3StereoMode = nullptr;
+    QComboBox* cmbMP3Freq = nullptr;
+    controls::Slider* SliderMP3EncoderQuality = nullptr;
+    QLabel* lblMP3EncodSlider = nullptr;
+    QRadioButton* optMP3CBR = nullptr;
+    QRadioButton* optMP3VBR = nullptr;
+    QRadioButton* optMP3ABR = nullptr;
+    QComboBox* cmbMP3CBitrate = nullptr;
+    controls::Slider* SliderMP3VBR = nullptr;
+    QLabel* lblMP3VBREncodSlider = nullptr;
+    QComboBox* cmbMP3ABitrate = nullptr;
+
+private:
+    QLabel* Label23 = nullptr;
+    QLabel* Label24 = nullptr;
+    QLabel* Label25 = nullptr;
+    QLabel* Label26 = nullptr;
+    QLabel* Label28 = nullptr;
+    QLabel* Label29 = nullptr;
+    QLabel* Label30 = nullptr;
+    QLabel* Label31 = nullptr;
+};
+
+} // namespace options

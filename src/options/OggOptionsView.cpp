@@ -1,0 +1,83 @@
+#include "options/OggOptionsView.h"
+
+#include "controls/SliderWidget.h"
+#include "lang/StringLookup.h"
+#include "options/FormatOptions.h"
+#include "options/QtOptionBinding.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace options {
+
+namespace {
+
+template <typename Widget> Widget* named(QWidget* parent, const char* name)
+{
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
+
+OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frFormat_3"));
+
+    // The captions of the encoding modes are fixed texts, never localized.
+    optOGGCBR = named<QRadioButton>(this, "optOGGCBR");
+    optOGGCBR->setText(QStringLiteral("Constant Bitrate (CBR)"));
+    optOGGVBR = named<QRadioButton>(this, "optOGGVBR");
+    optOGGVBR->setText(QStringLiteral("Variable Bitrate (VBR) Value:-"));
+    cmbOGGCBitrate = named<QComboBox>(this, "cmbOGGCBitrate");
+    cmbOGGVBitrate = named<QComboBox>(this, "cmbOGGVBitrate");
+    Label33 = named<QLabel>(this, "Label33");
+    Label27 = named<QLabel>(this, "Label27");
+    sliderOGG = named<controls::Slider>(this, "sliderOGG");
+    sliderOGG->setMinimumWidth(195);
+    Label32 = named<QLabel>(this, "Label32");
+    lblSliderOGG = named<QLabel>(this, "lblSliderOGG");
+    lblSliderOGG->setMinimumWidth(24);
+
+    auto* modes = new QGridLayout;
+    modes->addWidget(optOGGCBR, 0, 0);
+    modes->addWidget(cmbOGGCBitrate, 0, 1, Qt::AlignLeft);
+    modes->addWidget(optOGGVBR, 1, 0);
+    modes->addWidget(cmbOGGVBitrate, 1, 1, Qt::AlignLeft);
+    modes->setColumnStretch(1, 1);
+
+    auto* quality = new QHBoxLayout;
+    quality->addWidget(Label33);
+    quality->addWidget(Label27);
+    quality->addWidget(sliderOGG, 1);
+    quality->addWidget(Label32);
+    quality->addWidget(lblSliderOGG);
+
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(modes);
+    page->addLayout(quality);
+    page->addStretch();
+
+    bind(options.optOGGCBR, optOGGCBR);
+    bind(options.optOGGVBR, optOGGVBR);
+    bind(options.cmbOGGCBitrate, cmbOGGCBitrate);
+    bind(options.cmbOGGVBitrate, cmbOGGVBitrate);
+    bind(options.sliderOGG, sliderOGG);
+    bind(options.lblSliderOGG, lblSliderOGG);
+
+    applyCaptions();
+}
+
+void OggOptionsView::applyCaptions()
+{
+    Label27->setText(lang::caption(lang::StringId::Low));
+    Label32->setText(lang::caption(lang::StringId::High));
+    Label33->setText(lang::caption(lang::StringId::EncoderQuality));
+}
+
+} // namespace options

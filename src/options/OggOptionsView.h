@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QRadioButton;
+
+namespace controls {
+class Slider;
+}
+
+namespace options {
+
+class FormatOptions;
+
+//! The OGG option page (`frFormat` item 3): constant or variable bitrate with
+//! their lists, and the quality slider shared by both modes.
+class OggOptionsView : public QWidget {
+    Q_OBJECT
+public:
+    OggOptionsView(FormatOptions& options, QWidget* parent = nullptr);
+
+    //! Sets the localized texts of the page.
+    void applyCaptions();
+
+    QRadioButton* optOGGCBR = nullptr;
+    QRadioButton* optOGGVBR = nullptr;
+    QComboBox* cmbOGGCBitrate = nullptr;
+    QComboBox* cmbOGGVBitrate = nullptr;
+    controls::Slider* sliderOGG = nullptr;
+    QLabel* lblSliderOGG = nullptr;
+
+private:
+    QLabel* Label27 = nullptr;
+    QLabel* Label32 = nullptr;
+    QLabel* Label33 = nullptr;
+};
+
+} // namespace options

@@ -1,0 +1,82 @@
+#include "options/OutputFolderWidget.h"
+
+#include "lang/StringLookup.h"
+#include "options/FormatOptions.h"
+#include "options/QtOptionBinding.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace options {
+
+namespace {
+
+template <typename Widget> Widget* named(QWidget* parent, const char* name)
+{
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
+
+OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("OutputFolderWidget"));
+
+    Label5 = named<QLabel>(this, "Label5");
+    optSameFolder = named<QRadioButton>(this, "optSameFolder");
+    optOtherFolder = named<QRadioButton>(this, "optOtherFolder");
+    txtOutPath = named<QLineEdit>(this, "txtOutPath");
+    cmdBrowse = named<QPushButton>(this, "cmdBrowse");
+    Label8 = named<QLabel>(this, "Label8");
+    lblFormat = named<QLabel>(this, "lblFormat");
+    cmdChangeFormat = named<QPushButton>(this, "cmdChangeFormat");
+
+    auto* folder = new QHBoxLayout;
+    folder->addWidget(optSameFolder);
+    folder->addWidget(optOtherFolder);
+    folder->addStretch();
+
+    auto* path = new QHBoxLayout;
+    path->addWidget(txtOutPath, 1);
+    path->addWidget(cmdBrowse);
+
+    auto* format = new QHBoxLayout;
+    format->addWidget(lblFormat, 1);
+    format->addWidget(cmdChangeFormat);
+
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Label5, 0, 0);
+    layout->addLayout(folder, 0, 1);
+    layout->addLayout(path, 1, 1);
+    layout->addWidget(Label8, 2, 0);
+    layout->addLayout(format, 2, 1);
+    layout->setColumnStretch(1, 1);
+
+    bind(options.optSameFolder, optSameFolder);
+    bind(options.optOtherFolder, optOtherFolder);
+    bind(options.txtOutPath, txtOutPath);
+    bind(options.cmdBrowse, cmdBrowse);
+    bind(options.lblFormat, lblFormat);
+    bind(options.cmdChangeFormat, cmdChangeFormat);
+
+    applyCaptions();
+}
+
+void OutputFolderWidget::applyCaptions()
+{
+    Label5->setText(lang::caption(lang::StringId::OutputFolder));
+    optSameFolder->setText(lang::caption(lang::StringId::SameFolder));
+    optOtherFolder->setText(lang::caption(lang::StringId::OtherFolder));
+    cmdBrowse->setText(lang::caption(lang::StringId::Browse));
+    Label8->setText(lang::caption(lang::StringId::OutputFormat));
+    cmdChangeFormat->setText(lang::caption(lang::StringId::ChangeFormat));
+}
+
+} // namespace options

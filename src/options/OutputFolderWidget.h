@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace options {
+
+class FormatOptions;
+
+//! The output folder and format summary controls of the main panel: "Output
+//! Folder:" with `optSameFolder`, `optOtherFolder`, `txtOutPath` and
+//! `cmdBrowse`, and "Output Format:" with `lblFormat` and `cmdChangeFormat`.
+class OutputFolderWidget : public QWidget {
+    Q_OBJECT
+public:
+    OutputFolderWidget(FormatOptions& options, QWidget* parent = nullptr);
+
+    //! Sets the localized texts.
+    void applyCaptions();
+
+    QLabel* Label5 = nullptr;
+    QRadioButton* optSameFolder = nullptr;
+    QRadioButton* optOtherFolder = nullptr;
+    QLineEdit* txtOutPath = nullptr;
+    QPushButton* cmdBrowse = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* lblFormat = nullptr;
+    QPushButton* cmdChangeFormat = nullptr;
+};
+
+} // namespace options

@@ -1,0 +1,40 @@
+#pragma once
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QWidget;
+
+namespace controls {
+class Slider;
+}
+
+namespace options {
+
+class ButtonState;
+class CheckBoxState;
+class ControlState;
+class LabelState;
+class ListState;
+class OptionButtonState;
+class SliderState;
+class TextState;
+
+// Two-way bindings between an option control's state and the widget that
+// shows it. The widget takes the state at once, follows every change of the
+// state, and writes the user's edits back into the state, which raises the
+// state's own events. A binding ends with the widget (or the state).
+
+void bindEnabled(ControlState& state, QWidget* widget);
+void bind(OptionButtonState& state, QRadioButton* button);
+void bind(CheckBoxState& state, QCheckBox* box);
+void bind(ListState& state, QComboBox* list);
+void bind(SliderState& state, controls::Slider* slider);
+void bind(TextState& state, QLineEdit* box);
+void bind(LabelState& state, QLabel* label);
+void bind(ButtonState& state, QAbstractButton* button);
+
+} // namespace options

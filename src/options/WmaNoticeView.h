@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace options {
+
+//! Page 4 of the option pages (`frFormat` item 4): lies over the WMA page and
+//! covers it when WMA encoding is not available, offering the component
+//! download. The download buttons' clicks are handled by the WMA support
+//! check, which connects to them.
+class WmaNoticeView : public QWidget {
+    Q_OBJECT
+public:
+    explicit WmaNoticeView(QWidget* parent = nullptr);
+
+    //! Sets the localized texts of the page.
+    void applyCaptions();
+
+    QLabel* Label35 = nullptr;
+    QPushButton* cmdDownloadWMF = nullptr;
+    QPushButton* cmdOpenWMSite = nullptr;
+    QLabel* Label36 = nullptr;
+};
+
+} // namespace options

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+namespace controls {
+class Slider;
+}
+
+namespace options {
+
+class FormatOptions;
+class WmaNoticeView;
+
+//! The WMA option page (`frFormat` item 1): quality slider and the tag boxes,
+//! with the download notice (`frFormat` item 4) lying over it.
+class WmaOptionsView : public QWidget {
+    Q_OBJECT
+public:
+    WmaOptionsView(FormatOptions& options, QWidget* parent = nullptr);
+
+    //! Sets the localized texts of the page.
+    void applyCaptions();
+
+    controls::Slider* sliderWMA = nullptr;
+    QLabel* lblWMAQuality = nullptr;
+    QCheckBox* chkWMAFileTags = nullptr;
+    std::array<QLineEdit*, 8> txtWMATags{};
+    WmaNoticeView* frWmaNotice = nullptr;
+
+private:
+    QLabel* Label11 = nullptr;
+    QLabel* Label20 = nullptr;
+    QLabel* Label21 = nullptr;
+    std::array<QLabel*, 8> m_tagLabels{}; // by tag box index
+};
+
+} // namespace options

@@ -1,0 +1,271 @@
+#include "options/FormatOptions.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using options::FormatOptions;
+
+namespace {
+
+struct EnabledStates {
+    bool cbrList, abrList, vbrSlider, oggCbrList, oggVbrList, outPath, browse;
+    bool operator==(const EnabledStates&) const = default;
+};
+
+EnabledStates enabledStates(const FormatOptions& o)
+{
+    return {o.cmbMP3CBitrate.Enabled(), o.cmbMP3ABitrate.Enabled(), o.SliderMP3VBR.Enabled(),
+            o.cmbOGGCBitrate.Enabled(), o.cmbOGGVBitrate.Enabled(), o.txtOutPath.Enabled(),
+            o.cmdBrowse.Enabled()};
+}
+
+} // namespace
+
+TEST(FormatOptions, StartsInTheDesignStateWithConsistentEnabledStates)
+{
+    FormatOptions o;
+    EXPECT_EQ(o.selectedFormat(), FormatOptions::MP3);
+    EXPECT_EQ(o.frontPage(), FormatOptions::MP3);
+    EXPECT_FALSE(o.wmaNoticeVisible());
+    EXPECT_EQ(o.sliderWMA.Value(), 50);
+    EXPECT_EQ(o.lblWMAQuality.Caption(), QStringLiteral("50"));
+    EXPECT_EQ(o.sliderOGG.Min(), -2);
+    EXPECT_EQ(o.sliderOGG.Max(), 10);
+    EXPECT_EQ(o.lblSliderOGG.Caption(), QStringLiteral("3"));
+    EXPECT_TRUE(o.optMP3CBR.Value());
+    EXPECT_TRUE(o.optOGGVBR.Value());
+    EXPECT_TRUE(o.optOtherFolder.Value());
+    EXPECT_EQ(o.txtOutPath.Text(), QDir::homePath() + QStringLiteral("/Converted Files"));
+    EXPECT_EQ(enabledStates(o), (EnabledStates{true, false, false, false, true, true, true}));
+    EXPECT_FALSE(o.chkWMAFileTags.Value());
+    const char* const tags[] = {"Title",  "Artist",    "Album Title", "Description",
+                                "Rating", "Copyright", "Genre",       "Year"};
+    for (int i = 0; i < FormatOptions::kTagCount; ++i) {
+        EXPECT_EQ(o.txtWMATags(i).Text(), QString::fromLatin1(tags[i]));
+        EXPECT_FALSE(o.txtWMATags(i).Enabled());
+    }
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("MP3,Joint Stereo,Auto Sampling,Constant Bitrate 128 Kbps"));
+}
+
+TEST(FormatOptions, ListsHoldTheirFixedItems)
+{
+    FormatOptions o;
+    EXPECT_EQ(o.cmbMP3StereoMode.items(),
+              (QStringList{"Mono", "Stereo", "Joint Stereo", "Forced Joint Stereo", "Dual Channels"}));
+    EXPECT_EQ(o.cmbMP3Freq.items(), (QStringList{"Auto Sampling", "8 KHz", "11.025 KHz", "12 KHz", "16 KHz",
+                                                 "22.05 KHz", "24 KHz", "32 KHz", "44.1 KHz", "48 KHz"}));
+    EXPECT_EQ(o.cmbMP3CBitrate.items(), (QStringList{"320 Kbps", "288 Kbps", "256 Kbps", "224 Kbps", "192 Kbps",
+                                                     "160 Kbps", "128 Kbps", "96 Kbps", "64 Kbps", "32 Kbps"}));
+    EXPECT_EQ(o.cmbMP3ABitrate.items().first(), QStringLiteral("310 Kbps"));
+    EXPECT_EQ(o.cmbMP3ABitrate.items().mid(1), o.cmbMP3CBitrate.items().mid(1));
+    EXPECT_EQ(o.cmbOGGCBitrate.items(), o.cmbMP3CBitrate.items().mid(0, 9));
+    EXPECT_EQ(o.cmbOGGVBitrate.items(), o.cmbOGGCBitrate.items());
+}
+
+TEST(FormatOptions, EachModeClickKeepsTheInvariantWithoutTouchingValues)
+{
+    FormatOptions o;
+    o.cmbMP3CBitrate.setListIndex(2);
+    o.cmbMP3ABitrate.setListIndex(0);
+    o.SliderMP3VBR.setValue(7);
+
+    o.optMP3ABR.click();
+    EXPECT_TRUE(o.optMP3ABR.Value());
+    EXPECT_FALSE(o.optMP3CBR.Value());
+    EXPECT_EQ(enabledStates(o), (EnabledStates{false, true, false, false, true, true, true}));
+
+    o.optMP3VBR.click();
+    EXPECT_EQ(enabledStates(o), (EnabledStates{false, false, true, false, true, true, true}));
+
+    o.optMP3CBR.click();
+    EXPECT_EQ(enabledStates(o), (EnabledStates{true, false, false, false, true, true, true}));
+
+    o.optOGGCBR.click();
+    EXPECT_FALSE(o.optOGGVBR.Value());
+    EXPECT_EQ(enabledStates(o), (EnabledStates{true, false, false, true, false, true, true}));
+    o.optOGGVBR.click();
+    EXPECT_EQ(enabledStates(o), (EnabledStates{true, false, false, false, true, true, true}));
+
+    EXPECT_EQ(o.cmbMP3CBitrate.ListIndex(), 2);
+    EXPECT_EQ(o.cmbMP3ABitrate.ListIndex(), 0);
+    EXPECT_EQ(o.SliderMP3VBR.Value(), 7);
+}
+
+TEST(FormatOptions, FolderChoiceKeepsThePathAndRestoresTheInvariantAfterABatch)
+{
+    FormatOptions o;
+    o.txtOutPath.setText(QStringLiteral("/music/out"));
+    o.optSameFolder.click();
+    EXPECT_FALSE(o.optOtherFolder.Value());
+    EXPECT_FALSE(o.txtOutPath.Enabled());
+    EXPECT_FALSE(o.cmdBrowse.Enabled());
+    EXPECT_EQ(o.txtOutPath.Text(), QStringLiteral("/music/out"));
+
+    // The end of a batch enables Browse whatever the folder option.
+    o.cmdBrowse.setEnabled(true);
+    o.optSameFolder.click();
+    EXPECT_FALSE(o.cmdBrowse.Enabled());
+
+    o.optOtherFolder.click();
+    EXPECT_TRUE(o.txtOutPath.Enabled());
+    EXPECT_TRUE(o.cmdBrowse.Enabled());
+    EXPECT_EQ(o.txtOutPath.Text(), QStringLiteral("/music/out"));
+}
+
+TEST(FormatOptions, TagCheckBoxEnablesTheBoxesAndKeepsTheirText)
+{
+    FormatOptions o;
+    o.txtWMATags(7).setText(QStringLiteral("1999"));
+    o.chkWMAFileTags.setValue(true);
+    for (int i = 0; i < FormatOptions::kTagCount; ++i)
+        EXPECT_TRUE(o.txtWMATags(i).Enabled()) << i;
+    o.chkWMAFileTags.setValue(false);
+    for (int i = 0; i < FormatOptions::kTagCount; ++i)
+        EXPECT_FALSE(o.txtWMATags(i).Enabled()) << i;
+    EXPECT_EQ(o.txtWMATags(7).Text(), QStringLiteral("1999"));
+}
+
+TEST(FormatOptions, FormatClickBringsItsPageForwardAndLeavesTheSummary)
+{
+    FormatOptions o;
+    const QString before = o.lblFormat.Caption();
+    QSignalSpy pages(&o, &FormatOptions::frontPageChanged);
+    o.optFileFormat(FormatOptions::OGG).click();
+    EXPECT_EQ(o.selectedFormat(), FormatOptions::OGG);
+    EXPECT_FALSE(o.optFileFormat(FormatOptions::MP3).Value());
+    EXPECT_EQ(o.frontPage(), FormatOptions::OGG);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages.at(0).at(0).toInt(), FormatOptions::OGG);
+    EXPECT_EQ(o.lblFormat.Caption(), before);
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("OGG,Variable Bitrate 128 Kbps,Quality=3"));
+}
+
+TEST(FormatOptions, SummaryTexts)
+{
+    FormatOptions o;
+    o.cmbMP3StereoMode.setListIndex(2);
+    o.cmbMP3Freq.setListIndex(0);
+    o.optMP3CBR.click();
+    o.cmbMP3CBitrate.setListIndex(6);
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("MP3,Joint Stereo,Auto Sampling,Constant Bitrate 128 Kbps"));
+
+    o.cmbMP3StereoMode.setListIndex(1);
+    o.cmbMP3Freq.setListIndex(8);
+    o.optMP3VBR.click();
+    o.SliderMP3VBR.setValue(5);
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("MP3,Stereo,44.1 KHz,VBR Quality=5"));
+
+    o.optMP3ABR.click();
+    o.cmbMP3ABitrate.setListIndex(0);
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("MP3,Stereo,44.1 KHz,Average Bitrate 310 Kbps"));
+
+    o.optFileFormat(FormatOptions::OGG).click();
+    o.sliderOGG.setValue(-2);
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("OGG,Variable Bitrate 128 Kbps,Quality=-2"));
+    o.optOGGCBR.click();
+    o.cmbOGGCBitrate.setListIndex(8);
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("OGG,Constant Bitrate 64 Kbps,Quality=-2"));
+    // Neither OGG mode chosen: the variable-bitrate form.
+    o.optOGGCBR.setValue(false);
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("OGG,Variable Bitrate 128 Kbps,Quality=-2"));
+
+    o.optFileFormat(FormatOptions::WMA).click();
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("WMA,Encoding Quality= 50"));
+
+    o.optFileFormat(FormatOptions::WAV).click();
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("WAV, Bitrate will be as input"));
+}
+
+TEST(FormatOptions, SummaryStaysWhenNothingDecidesIt)
+{
+    FormatOptions o;
+    o.lblFormat.setCaption(QStringLiteral("before"));
+    o.optMP3CBR.setValue(false); // MP3 with no encoding mode chosen
+    ASSERT_FALSE(o.optMP3ABR.Value() || o.optMP3VBR.Value());
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("before"));
+
+    o.optFileFormat(FormatOptions::MP3).setValue(false); // no format chosen
+    ASSERT_EQ(o.selectedFormat(), -1);
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("before"));
+}
+
+TEST(FormatOptions, SliderLabelsFollowEveryChangeAndTheRangeRules)
+{
+    FormatOptions o;
+    o.sliderOGG.setValue(-5);
+    EXPECT_EQ(o.sliderOGG.Value(), -2);
+    EXPECT_EQ(o.lblSliderOGG.Caption(), QStringLiteral("-2"));
+    o.SliderMP3EncoderQuality.setValue(1000);
+    EXPECT_EQ(o.lblMP3EncodSlider.Caption(), QStringLiteral("9"));
+    o.SliderMP3VBR.setValue(0);
+    EXPECT_EQ(o.lblMP3VBREncodSlider.Caption(), QStringLiteral("0"));
+    o.sliderWMA.setValue(77);
+    EXPECT_EQ(o.lblWMAQuality.Caption(), QStringLiteral("77"));
+
+    QSignalSpy changes(&o.sliderWMA, &options::SliderState::Change);
+    o.sliderWMA.setValue(77); // unchanged, still a Change
+    EXPECT_EQ(changes.size(), 1);
+    o.sliderWMA.setMax(50);
+    EXPECT_EQ(o.sliderWMA.Value(), 50);
+    EXPECT_EQ(o.lblWMAQuality.Caption(), QStringLiteral("50"));
+    o.sliderWMA.setMin(60);
+    EXPECT_EQ(o.sliderWMA.Min(), 49);
+    o.sliderWMA.setMax(10);
+    EXPECT_EQ(o.sliderWMA.Max(), 50);
+}
+
+TEST(FormatOptions, ListRefusesAnIndexOutsideItsItems)
+{
+    FormatOptions o;
+    EXPECT_FALSE(o.cmbMP3CBitrate.setListIndex(10));
+    EXPECT_FALSE(o.cmbMP3CBitrate.setListIndex(-2));
+    EXPECT_EQ(o.cmbMP3CBitrate.ListIndex(), 6);
+    EXPECT_TRUE(o.cmbMP3CBitrate.setListIndex(9));
+    EXPECT_EQ(o.cmbMP3CBitrate.Text(), QStringLiteral("32 Kbps"));
+    EXPECT_TRUE(o.cmbMP3CBitrate.setListIndex(-1));
+    EXPECT_EQ(o.cmbMP3CBitrate.Text(), QString());
+}
+
+TEST(FormatOptions, BrowseAsksWithTheTitleAndNewStyleAndTakesThePathUnchanged)
+{
+    FormatOptions o;
+    QStringList titles;
+    QList<bool> styles;
+    QStringList answers{QStringLiteral("/data/out dir/"), QString()};
+    o.setFolderPicker([&](const QString& title, bool newStyle) {
+        titles.append(title);
+        styles.append(newStyle);
+        return answers.takeFirst();
+    });
+    o.cmdBrowse.click();
+    EXPECT_EQ(o.txtOutPath.Text(), QStringLiteral("/data/out dir/"));
+    o.cmdBrowse.click(); // cancelled
+    EXPECT_EQ(o.txtOutPath.Text(), QStringLiteral("/data/out dir/"));
+    EXPECT_EQ(titles, (QStringList{"Select folder to add", "Select folder to add"}));
+    EXPECT_EQ(styles, (QList<bool>{true, true}));
+
+    // A disabled button cannot be pressed.
+    o.optSameFolder.click();
+    o.cmdBrowse.click();
+    EXPECT_EQ(titles.size(), 2);
+}
+
+TEST(FormatOptions, BrowseWithoutAPickerDoesNothing)
+{
+    FormatOptions o;
+    const QString before = o.txtOutPath.Text();
+    o.cmdBrowse.click();
+    EXPECT_EQ(o.txtOutPath.Text(), before);
+}

@@ -1,0 +1,186 @@
+#include "controls/SliderWidget.h"
+#include "options/FormatOptions.h"
+#include "options/FormatsPanel.h"
+#include "options/Mp3OptionsView.h"
+#include "options/OggOptionsView.h"
+#include "options/OutputFolderWidget.h"
+#include "options/WmaOptionsView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using options::FormatOptions;
+using options::FormatsPanel;
+using options::OutputFolderWidget;
+
+namespace {
+
+// A window with the main panel and the options panel beside it, as the main
+// window holds them.
+struct Window {
+    FormatOptions options;
+    QWidget window;
+    QWidget* frMain = new QWidget(&window);
+    OutputFolderWidget* folder = new OutputFolderWidget(options, frMain);
+    FormatsPanel* panel = new FormatsPanel(options, &window);
+
+    Window()
+    {
+        window.resize(740, 577);
+        frMain->setGeometry(0, 0, 740, 577);
+        folder->setGeometry(10, 300, 700, 90);
+        panel->move(60, 577);
+        panel->setMainPanel(frMain);
+        window.show();
+    }
+};
+
+} // namespace
+
+TEST(FormatsPanel, WidgetsShowTheStateAndFollowItsChanges)
+{
+    Window w;
+    auto* mp3 = w.panel->mp3Page;
+    auto* ogg = w.panel->oggPage;
+    EXPECT_TRUE(w.panel->optFileFormat[2]->isChecked());
+    EXPECT_EQ(w.panel->pages->currentIndex(), 2);
+    EXPECT_EQ(mp3->cmbMP3CBitrate->currentText(), QStringLiteral("128 Kbps"));
+    EXPECT_EQ(mp3->cmbMP3CBitrate->count(), 10);
+    EXPECT_FALSE(mp3->cmbMP3ABitrate->isEnabled());
+    EXPECT_EQ(ogg->sliderOGG->Min(), -2);
+    EXPECT_EQ(ogg->sliderOGG->Max(), 10);
+    EXPECT_EQ(ogg->sliderOGG->Value(), 3);
+    EXPECT_TRUE(ogg->sliderOGG->Snap());
+    EXPECT_EQ(w.folder->lblFormat->text(), w.options.lblFormat.Caption());
+
+    w.options.optFileFormat(FormatOptions::OGG).setValue(true);
+    EXPECT_TRUE(w.panel->optFileFormat[3]->isChecked());
+    EXPECT_FALSE(w.panel->optFileFormat[2]->isChecked());
+    EXPECT_EQ(w.panel->pages->currentWidget(), ogg);
+
+    w.options.optMP3ABR.setValue(true);
+    EXPECT_TRUE(mp3->optMP3ABR->isChecked());
+    EXPECT_FALSE(mp3->optMP3CBR->isChecked());
+    EXPECT_TRUE(mp3->cmbMP3ABitrate->isEnabled());
+    EXPECT_FALSE(mp3->cmbMP3CBitrate->isEnabled());
+
+    // No mode chosen is a state the widgets can show.
+    w.options.optMP3ABR.setValue(false);
+    EXPECT_FALSE(mp3->optMP3ABR->isChecked() || mp3->optMP3CBR->isChecked() || mp3->optMP3VBR->isChecked());
+
+    w.options.sliderOGG.setValue(-2);
+    EXPECT_EQ(ogg->sliderOGG->Value(), -2);
+    EXPECT_EQ(ogg->lblSliderOGG->text(), QStringLiteral("-2"));
+    w.options.SliderMP3VBR.setEnabled(true);
+    EXPECT_TRUE(mp3->SliderMP3VBR->Enabled());
+
+    w.options.cmbMP3Freq.setListIndex(8);
+    EXPECT_EQ(mp3->cmbMP3Freq->currentText(), QStringLiteral("44.1 KHz"));
+    w.options.txtOutPath.setText(QStringLiteral("/srv/out"));
+    EXPECT_EQ(w.folder->txtOutPath->text(), QStringLiteral("/srv/out"));
+    w.options.chkWMAFileTags.setValue(true);
+    EXPECT_TRUE(w.panel->wmaPage->chkWMAFileTags->isChecked());
+    EXPECT_TRUE(w.panel->wmaPage->txtWMATags[6]->isEnabled());
+    EXPECT_EQ(w.panel->wmaPage->txtWMATags[6]->text(), QStringLiteral("Genre"));
+}
+
+TEST(FormatsPanel, UserEditsReachTheStateAndRunItsHandlers)
+{
+    Window w;
+    w.panel->cmdChangeFormat_Click();
+    auto* mp3 = w.panel->mp3Page;
+
+    QTest::mouseClick(w.panel->optFileFormat[1], Qt::LeftButton);
+    EXPECT_EQ(w.options.selectedFormat(), FormatOptions::WMA);
+    EXPECT_EQ(w.panel->pages->currentWidget(), w.panel->wmaPage);
+
+    // A click on the option that is on leaves it on.
+    QTest::mouseClick(w.panel->optFileFormat[1], Qt::LeftButton);
+    EXPECT_TRUE(w.panel->optFileFormat[1]->isChecked());
+    EXPECT_EQ(w.options.selectedFormat(), FormatOptions::WMA);
+
+    QTest::mouseClick(w.panel->optFileFormat[2], Qt::LeftButton);
+    QTest::mouseClick(mp3->optMP3VBR, Qt::LeftButton);
+    EXPECT_TRUE(w.options.optMP3VBR.Value());
+    EXPECT_FALSE(w.options.optMP3CBR.Value());
+    EXPECT_TRUE(w.options.SliderMP3VBR.Enabled());
+    EXPECT_FALSE(mp3->cmbMP3CBitrate->isEnabled());
+
+    mp3->cmbMP3StereoMode->setCurrentIndex(0); // as a choice in the list does
+    EXPECT_EQ(w.options.cmbMP3StereoMode.Text(), QStringLiteral("Mono"));
+
+    mp3->SliderMP3EncoderQuality->setFocus();
+    QTest::keyClick(mp3->SliderMP3EncoderQuality, Qt::Key_Right);
+    EXPECT_EQ(w.options.SliderMP3EncoderQuality.Value(), 6);
+    EXPECT_EQ(mp3->lblMP3EncodSlider->text(), QStringLiteral("6"));
+
+    QTest::mouseClick(w.panel->optFileFormat[1], Qt::LeftButton);
+    QCheckBox* tags = w.panel->wmaPage->chkWMAFileTags;
+    QTest::mouseClick(tags, Qt::LeftButton, {}, QPoint(6, tags->height() / 2)); // on its box
+    EXPECT_TRUE(w.options.chkWMAFileTags.Value());
+    EXPECT_TRUE(w.options.txtWMATags(0).Enabled());
+    w.panel->wmaPage->txtWMATags[0]->clear();
+    QTest::keyClicks(w.panel->wmaPage->txtWMATags[0], QStringLiteral("Song"));
+    EXPECT_EQ(w.options.txtWMATags(0).Text(), QStringLiteral("Song"));
+}
+
+TEST(FormatsPanel, ChangeAndHideOpenOverTheMainPanelAndRefreshTheSummaryOnClose)
+{
+    Window w;
+    const QString before = w.folder->lblFormat->text();
+    QTest::mouseClick(w.folder->cmdChangeFormat, Qt::LeftButton);
+    EXPECT_TRUE(w.panel->isVisible());
+    EXPECT_EQ(w.panel->y(), FormatsPanel::kOpenTop);
+    EXPECT_FALSE(w.frMain->isEnabled());
+
+    QTest::mouseClick(w.panel->optFileFormat[0], Qt::LeftButton);
+    EXPECT_EQ(w.folder->lblFormat->text(), before); // not while the panel is open
+
+    QTest::mouseClick(w.panel->cmdHide, Qt::LeftButton);
+    EXPECT_FALSE(w.panel->isVisible());
+    EXPECT_TRUE(w.frMain->isEnabled());
+    EXPECT_EQ(w.panel->y(), 577);
+    EXPECT_EQ(w.folder->lblFormat->text(), QStringLiteral("WAV, Bitrate will be as input"));
+}
+
+TEST(FormatsPanel, FolderControlsFollowTheFolderChoiceAndBrowse)
+{
+    Window w;
+    w.options.setFolderPicker([](const QString&, bool) { return QStringLiteral("/picked"); });
+    QTest::mouseClick(w.folder->cmdBrowse, Qt::LeftButton);
+    EXPECT_EQ(w.folder->txtOutPath->text(), QStringLiteral("/picked"));
+
+    QTest::mouseClick(w.folder->optSameFolder, Qt::LeftButton);
+    EXPECT_TRUE(w.options.optSameFolder.Value());
+    EXPECT_FALSE(w.folder->optOtherFolder->isChecked());
+    EXPECT_FALSE(w.folder->txtOutPath->isEnabled());
+    EXPECT_FALSE(w.folder->cmdBrowse->isEnabled());
+    EXPECT_EQ(w.folder->txtOutPath->text(), QStringLiteral("/picked"));
+
+    QTest::mouseClick(w.folder->optOtherFolder, Qt::LeftButton);
+    EXPECT_TRUE(w.folder->txtOutPath->isEnabled());
+    w.folder->txtOutPath->clear();
+    QTest::keyClicks(w.folder->txtOutPath, QStringLiteral("/typed"));
+    EXPECT_EQ(w.options.txtOutPath.Text(), QStringLiteral("/typed"));
+}
+
+TEST(FormatsPanel, WmaNoticeCoversTheWmaPageWhenShown)
+{
+    Window w;
+    w.panel->cmdChangeFormat_Click();
+    w.options.optFileFormat(FormatOptions::WMA).click();
+    QWidget* notice = w.panel->frFormat(FormatOptions::kWmaNoticePage);
+    EXPECT_FALSE(notice->isVisible());
+    w.options.setWmaNoticeVisible(true);
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->geometry(), w.panel->wmaPage->rect());
+    QWidget* onTop = w.panel->wmaPage->childAt(notice->geometry().center());
+    EXPECT_TRUE(onTop == notice || notice->isAncestorOf(onTop));
+}
