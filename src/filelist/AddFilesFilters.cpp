@@ -1,0 +1,69 @@
+#include "filelist/AddFilesFilters.h"
+
+#include "lang/StringLookup.h"
+
+#include <QStringList>
+
+namespace addfiles {
+
+QString patternList(const QStringList& extensions)
+{
+    QStringList patterns;
+    patterns.reserve(extensions.size());
+    for (const QString& extension : extensions)
+        patterns << QStringLiteral("*.") + extension;
+    return patterns.join(u';');
+}
+
+namespace {
+
+Desktop::FileFilter entry(const QString& description, const QStringList& extensions)
+{
+    return {description, patternList(extensions)};
+}
+
+} // namespace
+
+QList<Desktop::FileFilter> audioFileFilters()
+{
+    using lang::StringId;
+    const QStringList all = {"cda", "wav", "wma", "mp1", "mp2", "mp3", "mp4", "ogg", "aac", "alac", "flac",
+                             "ac3", "spx", "mpc", "tta", "ape", "ofr", "midi", "adx", "mod", "mo3"};
+    return {
+        entry(lang::caption(StringId::AllAudioFormatsFilter), all),
+        entry(lang::caption(StringId::CommonAudioFilter) + QStringLiteral("(*.wav,*.wma,*.mp3,*.ogg)"),
+              {"wav", "wma", "mp3", "ogg"}),
+        entry(QStringLiteral("MPEG Files(.mp1,*.mp2,*.mp3,*.mp4)"), {"mp1", "mp2", "mp3", "mp4"}),
+        entry(QStringLiteral("CD Audio Tracks(*.cda)"), {"cda"}),
+        entry(QStringLiteral("Windows Media Audio Files(*.wma)"), {"wma"}),
+        entry(QStringLiteral("Ogg Vorbis Files(*.ogg)"), {"ogg"}),
+        entry(QStringLiteral("MOD Files(*.mod)"), {"mod"}),
+        entry(QStringLiteral("MO3 Files(*.mo3)"), {"mo3"}),
+        entry(QStringLiteral("Apple Lossless Audio Codec Files(*.alac)"), {"alac"}),
+        entry(QStringLiteral("Advanced Audio Coding Files(*.aac)"), {"aac"}),
+        entry(QStringLiteral("Dolby Digital Files(*.ac3)"), {"ac3"}),
+        entry(QStringLiteral("Apple Lossless Audio Codec Files(*.alac)"), {"alac"}),
+        entry(QStringLiteral("Monkey's Audio Files(*.ape)"), {"ape"}),
+        entry(QStringLiteral("OptimFROG Files(*.ofr)"), {"ofr"}),
+        entry(QStringLiteral("Speex Files(*.spx)"), {"spx"}),
+        entry(QStringLiteral("True Audio Files(*.tta)"), {"tta"}),
+        entry(QStringLiteral("Free Lossless Audio Codec Files(*.flac)"), {"flac"}),
+        entry(QStringLiteral("MIDI Files(*.midi)"), {"midi"}),
+        entry(QStringLiteral("WavPack Encoded Files(*.wv)"), {"wv"}),
+        entry(QStringLiteral("ADX Files(*.adx)"), {"adx"}),
+    };
+}
+
+QList<Desktop::FileFilter> videoFileFilters()
+{
+    return {
+        entry(lang::caption(lang::StringId::AllVideoFormatsFilter),
+              {"wmv", "asf", "avi", "mpg", "mp2", "mpeg", "mp4", "mov", "dat"}),
+        entry(QStringLiteral("MPEG Files(.mpg,*.mpeg,*.mp2,*.mp4)"), {"mpg", "mp2", "mpeg", "mp4"}),
+        entry(QStringLiteral("Windows Media Files(*.wmv,*.asf)"), {"wmv", "asf"}),
+        entry(QStringLiteral("AVI Files(*.avi)"), {"avi"}),
+        entry(QStringLiteral("QuickTime Files-Ver2 or less(*.mov)"), {"mov"}),
+    };
+}
+
+} // namespace addfiles

@@ -1,0 +1,125 @@
+#include "filelist/FileListPanel.h"
+
+#include "filelist/FileAdmission.h"
+#include "filelist/FileList.h"
+#include "filelist/GridView.h"
+#include "lang/StringLookup.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+FileListPanel::FileListPanel(Desktop& desktop, FileAdmission& admission, std::unique_ptr<FileList>& currentList,
+                             QWidget* parent)
+    : QWidget(parent)
+    , m_currentList(currentList)
+    , m_actions(
+          desktop, [&admission](QString& path) { return admission.AddFile2Grid(path); },
+          [this] { Grid->viewport()->update(); })
+{
+    buildInterface();
+    admission.setClearSelectAll([this] { chkSelectAll->setChecked(false); });
+}
+
+FileListPanel::~FileListPanel() = default;
+
+void FileListPanel::buildInterface()
+{
+    setObjectName(QStringLiteral("FileListPanel"));
+
+    Label9 = new QLabel(this);
+    Label9->setObjectName(QStringLiteral("Label9"));
+    Label9->setWordWrap(true);
+
+    Grid = new GridView(this);
+
+    chkSelectAll = new QCheckBox(this);
+    chkSelectAll->setObjectName(QStringLiteral("chkSelectAll"));
+    cmdAddFile = new QPushButton(this);
+    cmdAddFile->setObjectName(QStringLiteral("cmdAddFile"));
+    cmdAddFolder = new QPushButton(this);
+    cmdAddFolder->setObjectName(QStringLiteral("cmdAddFolder"));
+    cmdAddVideoFile = new QPushButton(this);
+    cmdAddVideoFile->setObjectName(QStringLiteral("cmdAddVideoFile"));
+    cmdRemove = new QPushButton(this);
+    cmdRemove->setObjectName(QStringLiteral("cmdRemove"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(chkSelectAll);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdAddFile);
+    buttons->addWidget(cmdAddFolder);
+    buttons->addWidget(cmdAddVideoFile);
+    buttons->addWidget(cmdRemove);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Label9);
+    layout->addWidget(Grid, 1);
+    layout->addLayout(buttons);
+
+    connect(chkSelectAll, &QCheckBox::toggled, this, &FileListPanel::chkSelectAll_Click);
+    connect(cmdRemove, &QPushButton::clicked, this, &FileListPanel::cmdRemove_Click);
+    connect(cmdAddFile, &QPushButton::clicked, this, &FileListPanel::cmdAddFile_Click);
+    connect(cmdAddFolder, &QPushButton::clicked, this, &FileListPanel::cmdAddFolder_Click);
+    connect(cmdAddVideoFile, &QPushButton::clicked, this, &FileListPanel::cmdAddVideoFile_Click);
+    connect(Grid, &GridView::filesDropped, this, [this](const QStringList& paths) { m_actions.DropFiles(paths); });
+    connect(Grid, &GridView::gridDoubleClicked, this, &FileListPanel::playRequested);
+
+    SetCaptions();
+}
+
+bool FileListPanel::InitGrid()
+{
+    Grid->bindList(nullptr);
+    if (!InitFileList(m_currentList))
+        return false;
+    Grid->bindList(m_currentList.get());
+    return true;
+}
+
+void FileListPanel::SetCaptions()
+{
+    using lang::StringId;
+    chkSelectAll->setText(lang::caption(StringId::SelectAll));
+    cmdAddFile->setText(lang::caption(StringId::AddFile));
+    cmdAddFolder->setText(lang::caption(StringId::AddFolder));
+    cmdAddVideoFile->setText(lang::caption(StringId::AddVideoFile));
+    cmdRemove->setText(lang::caption(StringId::RemoveSelected));
+    Label9->setText(lang::caption(StringId::QuickAddingHint));
+    Grid->setCaptions();
+}
+
+void FileListPanel::chkSelectAll_Click()
+{
+    FileList* list = m_currentList.get();
+    if (!list || list->count() == 0)
+        return;
+    for (list->moveFirst(); !list->atEnd(); list->moveNext())
+        list->setField(QStringLiteral("Checkbox"), chkSelectAll->isChecked() ? 1 : 0);
+}
+
+void FileListPanel::cmdRemove_Click()
+{
+    std::unique_ptr<FileList> kept = NewFileList();
+    FileList* list = m_currentList.get();
+    if (!kept || !list || list->count() == 0)
+        return;
+    const QString playerFile = m_playerFile ? m_playerFile() : QString();
+    for (list->moveFirst(); !list->atEnd(); list->moveNext()) {
+        const FileListRow& row = list->at(list->cursor());
+        if (row.CheckBox == 0) {
+            kept->append(row);
+        } else if (!playerFile.isEmpty() && row.FilePath == playerFile) {
+            emit stopPlayerRequested();
+        }
+    }
+    // Bind the new list before the old one goes, so the grid never shows a
+    // list that no longer exists.
+    Grid->bindList(kept.get());
+    m_currentList = std::move(kept);
+    emit fileListReplaced(m_currentList.get());
+    chkSelectAll->setChecked(false);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "filelist/AddFilesActions.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class Desktop;
+class FileAdmission;
+class FileList;
+class GridView;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+//! Step 1 of the main window: the file grid `Grid` with the select-all box,
+//! the buttons that add audio files, a folder or video files, the button that
+//! removes the ticked rows, and the drag-and-drop hint.
+//!
+//! The main window owns the current list; the panel is handed the window's
+//! slot for it and replaces its content on removal, announcing the new list
+//! with fileListReplaced(). Admission belongs to the window too; the panel
+//! makes it clear `chkSelectAll` after each admitted file.
+class FileListPanel : public QWidget {
+    Q_OBJECT
+public:
+    FileListPanel(Desktop& desktop, FileAdmission& admission, std::unique_ptr<FileList>& currentList,
+                  QWidget* parent = nullptr);
+    ~FileListPanel() override;
+
+    //! The grid set-up: makes a new current list, binds the grid to it with its
+    //! column layout, captions, theme and drop acceptance. False when the
+    //! list could not be made (the grid then shows nothing).
+    bool InitGrid();
+
+    //! Captions of the panel's controls and the grid's headers, in the
+    //! current language.
+    void SetCaptions();
+
+    //! Gives the file the player last started (`sPlayerFile`); removing its
+    //! row asks for the player to stop first.
+    void setPlayerFile(std::function<QString()> playerFile) { m_playerFile = std::move(playerFile); }
+
+    AddFilesActions& actions() { return m_actions; }
+
+    // Handlers of the controls; public so the window and tests can run them.
+    void chkSelectAll_Click();
+    void cmdRemove_Click();
+    void cmdAddFile_Click() { m_actions.AddFiles(); }
+    void cmdAddVideoFile_Click() { m_actions.AddVideoFiles(); }
+    void cmdAddFolder_Click() { m_actions.AddFolder(); }
+
+    GridView* Grid = nullptr;
+    QCheckBox* chkSelectAll = nullptr;
+    QPushButton* cmdAddFile = nullptr;
+    QPushButton* cmdAddFolder = nullptr;
+    QPushButton* cmdAddVideoFile = nullptr;
+    QPushButton* cmdRemove = nullptr;
+    QLabel* Label9 = nullptr;
+
+signals:
+    //! Removal made a new current list (already bound to the grid).
+    void fileListReplaced(FileList* list);
+    //! A double-click on the grid: the Play button's action, when it is enabled.
+    void playRequested();
+    //! Removal is about to drop the row of the file the player last started:
+    //! the Stop button's action. Emitted before the list is replaced.
+    void stopPlayerRequested();
+
+private:
+    void buildInterface();
+
+    std::unique_ptr<FileList>& m_currentList;
+    AddFilesActions m_actions;
+    std::function<QString()> m_playerFile;
+};

@@ -1,0 +1,159 @@
+#include "filelist/GridView.h"
+
+#include "filelist/FileList.h"
+#include "filelist/GridProgressDelegate.h"
+#include "lang/StringLookup.h"
+
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+
+namespace {
+
+//! The local files that dropped data carries, in its order; empty for any
+//! other kind of data.
+QStringList droppedFiles(const QMimeData* data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    const QList<QUrl> urls = data->urls();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+} // namespace
+
+GridView::GridView(QWidget* parent)
+    : QTableView(parent)
+{
+    setObjectName(QStringLiteral("Grid"));
+    m_progress = new GridProgressDelegate(this);
+    setItemDelegateForColumn(FileList::Status, m_progress);
+
+    // Rows enter only through admission and leave only through removal; the
+    // view edits nothing but the tick boxes, which toggle without an editor.
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
+    setDropIndicatorShown(false);
+
+    applyTheme();
+    setCaptions();
+}
+
+int GridView::twipsToPixels(int twips)
+{
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+void GridView::bindList(FileList* list)
+{
+    m_list = list;
+    setModel(list);
+    applyLayout();
+}
+
+FileList* GridView::fileList() const
+{
+    return m_list;
+}
+
+void GridView::setCaptions()
+{
+    using lang::StringId;
+    m_captions = {QString(), QStringLiteral(" "), lang::caption(StringId::FilePathHeader),
+                  lang::caption(StringId::StatusHeader), lang::caption(StringId::TimeLengthHeader),
+                  lang::caption(StringId::FileSizeHeader)};
+    applyCaptions();
+}
+
+void GridView::applyCaptions()
+{
+    if (!m_list)
+        return;
+    for (int column = 1; column < FileList::kColumnCount; ++column)
+        m_list->setHeaderData(column, Qt::Horizontal, m_captions[column]);
+}
+
+void GridView::applyLayout()
+{
+    if (!m_list)
+        return;
+    setColumnHidden(FileList::ID, true);
+    for (int column = 1; column < FileList::kColumnCount; ++column)
+        setColumnWidth(column, twipsToPixels(kColumnTwips[column]));
+    applyCaptions();
+}
+
+void GridView::applyTheme()
+{
+    QPalette pal = palette();
+    const QColor body = QColor::fromRgb(kBodyColor);
+    const QColor border = QColor::fromRgb(kBorderColor);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        pal.setColor(group, QPalette::Base, body);
+        pal.setColor(group, QPalette::AlternateBase, body);
+        pal.setColor(group, QPalette::Window, body);
+        pal.setColor(group, QPalette::Button, body);
+        pal.setColor(group, QPalette::Text, Qt::black);
+        pal.setColor(group, QPalette::WindowText, Qt::black);
+        pal.setColor(group, QPalette::ButtonText, Qt::black);
+        pal.setColor(group, QPalette::Highlight, border);
+        pal.setColor(group, QPalette::HighlightedText, Qt::white);
+    }
+    setPalette(pal);
+    setGridStyle(Qt::SolidLine);
+    setStyleSheet(QStringLiteral("QTableView#Grid { border: 1px solid rgb(192, 64, 0); gridline-color: rgb(192, 64, 0); }"));
+}
+
+void GridView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (droppedFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void GridView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (droppedFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void GridView::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = droppedFiles(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit filesDropped(paths);
+}
+
+void GridView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit gridDoubleClicked();
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QPointer>
+#include <QStringList>
+#include <QTableView>
+
+class FileList;
+class GridProgressDelegate;
+
+//! The file grid `Grid`: a table view over the current FileList. Column 0
+//! (`ID`) is hidden, column 1 shows the tick boxes the user may change, the
+//! others are read-only; the `Status` column is centred and painted as a
+//! progress bar while it holds a number. Files dropped on it are reported by
+//! filesDropped(); other dropped data is refused.
+class GridView : public QTableView {
+    Q_OBJECT
+public:
+    //! Column widths in twips (15 to a pixel), by column.
+    static constexpr int kColumnTwips[] = {0, 500, 5200, 2000, 1200, 1200};
+    static constexpr int kTwipsPerPixel = 15;
+    //! Theme colours of the grid: its background and its border.
+    static constexpr QRgb kBodyColor = qRgb(255, 192, 192);
+    static constexpr QRgb kBorderColor = qRgb(192, 64, 0);
+
+    explicit GridView(QWidget* parent = nullptr);
+
+    //! Shows `list` with the grid's column layout and captions; nullptr (or
+    //! the list's destruction) shows nothing.
+    void bindList(FileList* list);
+    FileList* fileList() const;
+
+    //! The header captions of columns 2 to 5, kept across re-binding; fetched
+    //! through the string lookup.
+    void setCaptions();
+
+    GridProgressDelegate* progressDelegate() const { return m_progress; }
+
+    //! The width in pixels that `twips` make.
+    static int twipsToPixels(int twips);
+
+signals:
+    //! Local files dropped on the grid, in the order the drop listed them.
+    void filesDropped(const QStringList& paths);
+    //! A double-click anywhere on the rows area.
+    void gridDoubleClicked();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void applyLayout();
+    void applyCaptions();
+    void applyTheme();
+
+    QPointer<FileList> m_list;
+    GridProgressDelegate* m_progress = nullptr;
+    QStringList m_captions;
+};
