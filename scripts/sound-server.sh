@@ -2,12 +2,17 @@
 # starts a private one with a null sink (its monitor can be recorded with
 # parec) and stops it on exit. Exports PULSE_SERVER for the tests.
 started_pulse_pid=""
+started_pulse_runtime=""
 
 stop_sound_server() {
   if [ -n "$started_pulse_pid" ]; then
     kill "$started_pulse_pid" 2>/dev/null || true
     wait "$started_pulse_pid" 2>/dev/null || true
     started_pulse_pid=""
+  fi
+  if [ -n "$started_pulse_runtime" ]; then
+    rm -rf "$started_pulse_runtime"
+    started_pulse_runtime=""
   fi
 }
 
@@ -17,6 +22,7 @@ start_sound_server() {
   fi
   local runtime
   runtime=$(mktemp -d /tmp/tonemill-pulse.XXXXXX)
+  started_pulse_runtime=$runtime
   export XDG_RUNTIME_DIR=$runtime
   export PULSE_RUNTIME_PATH=$runtime/pulse
   mkdir -p "$PULSE_RUNTIME_PATH"
