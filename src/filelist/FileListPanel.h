@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filelist/AddFilesActions.h"
+#include "filelist/FileList.h"
 
 #include <QWidget>
 
@@ -9,7 +10,6 @@
 
 class Desktop;
 class FileAdmission;
-class FileList;
 class GridView;
 class QCheckBox;
 class QLabel;

@@ -1,0 +1,244 @@
+#include "cli/DecodingEngine.h"
+#include "filelist/AddFilesActions.h"
+#include "filelist/AddFilesFilters.h"
+#include "filelist/FileAdmission.h"
+#include "filelist/FileList.h"
+#include "filelist/FileListPanel.h"
+#include "filelist/GridView.h"
+#include "filelist/ScanFolder.h"
+#include "support/Fixtures.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using testsupport::ScriptedDesktop;
+
+namespace {
+
+const QString kNotAdded = QStringLiteral("Some files are not supported or already exist and will not be added");
+const QString kFolderEmpty = QStringLiteral("Selected Folder is empty.");
+
+//! Also tells how many rows the list had when each message box was shown.
+class WatchingDesktop : public ScriptedDesktop {
+public:
+    std::function<int()> rows;
+    QList<int> rowsAtBox;
+
+    Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override
+    {
+        rowsAtBox << (rows ? rows() : -1);
+        return ScriptedDesktop::messageBox(text, title, icon, buttons);
+    }
+};
+
+class AddFilesTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(cli::InitDecodingEngine());
+        s_media = new QTemporaryDir;
+        ASSERT_TRUE(s_media->isValid());
+        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.wav")), 0.5, 8000, 1,
+                                          {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")}));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_media;
+        s_media = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(panel.InitGrid());
+        desktop.rows = [this] { return list ? list->count() : -1; };
+    }
+
+    //! A playable file of that name in the test's folder (or a sub-folder).
+    QString tone(const QString& name) const
+    {
+        const QString to = dir.filePath(name);
+        QDir().mkpath(QFileInfo(to).path());
+        EXPECT_TRUE(QFile::copy(s_media->filePath(QStringLiteral("tone.wav")), to)) << qPrintable(to);
+        return to;
+    }
+
+    QStringList listedPaths() const
+    {
+        QStringList paths;
+        for (const FileListRow& row : list->rows())
+            paths << row.FilePath;
+        return paths;
+    }
+
+    QStringList boxTexts() const
+    {
+        QStringList texts;
+        for (const ScriptedDesktop::Box& box : desktop.boxes)
+            texts << box.text;
+        return texts;
+    }
+
+    QTemporaryDir dir;
+    WatchingDesktop desktop;
+    std::unique_ptr<FileList> list;
+    FileAdmission admission{desktop, [this] { return list.get(); }};
+    FileListPanel panel{desktop, admission, list};
+    static QTemporaryDir* s_media;
+};
+
+QTemporaryDir* AddFilesTest::s_media = nullptr;
+
+} // namespace
+
+TEST_F(AddFilesTest, TheAudioDialogAsksWithItsFiltersAndAddsTheChosenFilesInOrder)
+{
+    const QStringList chosen = {tone("c.wav"), tone("a.wav"), tone("b.wav")};
+    desktop.chooseFiles(chosen);
+    panel.cmdAddFile->click();
+
+    ASSERT_EQ(desktop.openFileDialogs.size(), 1);
+    const ScriptedDesktop::OpenFileRequest& request = desktop.openFileDialogs.front();
+    EXPECT_EQ(request.title, QStringLiteral("Select one or more audio files"));
+    EXPECT_TRUE(request.bMultiSelect);
+    EXPECT_EQ(request.filters, addfiles::audioFileFilters());
+    EXPECT_EQ(listedPaths(), chosen);
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+    EXPECT_EQ(list->cursor(), 0);
+
+    // One file comes back as its full path alone.
+    const QString single = tone("single.wav");
+    desktop.chooseFiles({single});
+    panel.cmdAddFile_Click();
+    EXPECT_EQ(listedPaths().last(), single);
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+}
+
+TEST_F(AddFilesTest, RefusedFilesGiveOneWarningAfterTheOthersWereAdded)
+{
+    const QString first = tone("first.wav");
+    QFile(dir.filePath(QStringLiteral("tune.mod"))).open(QIODevice::WriteOnly);
+    QFile(dir.filePath(QStringLiteral("tune.wv"))).open(QIODevice::WriteOnly);
+    const QString last = tone("last.wav");
+    desktop.chooseFiles({first, dir.filePath(QStringLiteral("tune.mod")), dir.filePath(QStringLiteral("tune.wv")),
+                         last});
+    panel.cmdAddFile_Click();
+
+    EXPECT_EQ(listedPaths(), (QStringList{first, last}));
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(desktop.boxes[0].text, kNotAdded);
+    EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Tonemill"));
+    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Exclamation);
+    EXPECT_EQ(desktop.boxes[0].buttons, Desktop::Buttons::Ok);
+    EXPECT_EQ(desktop.rowsAtBox, QList<int>{2});
+
+    // Choosing only files already in the list warns as well.
+    desktop.chooseFiles({first, last});
+    panel.cmdAddFile_Click();
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(boxTexts(), (QStringList{kNotAdded, kNotAdded}));
+}
+
+TEST_F(AddFilesTest, CancelledDialogsAndOverlongAnswersChangeNothing)
+{
+    panel.cmdAddFile_Click();        // nothing scripted: cancelled
+    panel.cmdAddVideoFile_Click();   // likewise
+    panel.cmdAddFolder_Click();      // picker cancelled: empty text
+
+    // An answer past 5000 characters fails the dialog, as a cancel does.
+    QStringList many;
+    for (int i = 0; i < 600; ++i)
+        many << dir.filePath(QStringLiteral("file%1.wav").arg(i, 4, 10, QLatin1Char('0')));
+    desktop.chooseFiles(many);
+    ASSERT_EQ(desktop.openFileAnswers.back(), QStringLiteral("Cancel"));
+    panel.cmdAddFile_Click();
+
+    EXPECT_EQ(desktop.openFileDialogs.size(), 3);
+    EXPECT_EQ(desktop.folderPickers.size(), 1);
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+}
+
+TEST_F(AddFilesTest, TheVideoDialogHasItsOwnTitleAndFilters)
+{
+    const QString clip = dir.filePath(QStringLiteral("clip.avi"));
+    ASSERT_TRUE(testsupport::makeTone(clip, 0.5, 8000, 1));
+    desktop.chooseFiles({clip});
+    panel.cmdAddVideoFile->click();
+    ASSERT_EQ(desktop.openFileDialogs.size(), 1);
+    EXPECT_EQ(desktop.openFileDialogs[0].title, QStringLiteral("Select one or more video files"));
+    EXPECT_EQ(desktop.openFileDialogs[0].filters, addfiles::videoFileFilters());
+    EXPECT_TRUE(desktop.openFileDialogs[0].bMultiSelect);
+    EXPECT_EQ(listedPaths(), QStringList{clip});
+}
+
+TEST_F(AddFilesTest, FilesChosenInTheRootKeepASingleSlash)
+{
+    // Nothing can be made in "/" here: record what admission is asked instead.
+    QStringList asked;
+    AddFilesActions actions(desktop, [&asked](QString& path) {
+        asked << path;
+        return qint16(1);
+    });
+    desktop.chooseFiles({QStringLiteral("/a.wav"), QStringLiteral("/b.mp3")});
+    actions.AddFiles();
+    EXPECT_EQ(asked, (QStringList{"/a.wav", "/b.mp3"}));
+    actions.AddFiles(QStringLiteral("/") + QChar(0) + QStringLiteral("c.ogg"));
+    EXPECT_EQ(asked.last(), QStringLiteral("/c.ogg"));
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+}
+
+TEST_F(AddFilesTest, AddFolderAddsOnlyTheFilesDirectlyInsideAndWarnsWhenThereIsNone)
+{
+    const QString music = dir.filePath(QStringLiteral("music"));
+    tone("music/one.wav");
+    tone("music/.hidden.wav");
+    tone("music/sub/inner.wav");
+    QFile(dir.filePath(QStringLiteral("music/notes.txt"))).open(QIODevice::WriteOnly);
+
+    desktop.folderAnswers.push_back(music);
+    panel.cmdAddFolder->click();
+    ASSERT_EQ(desktop.folderPickers.size(), 1);
+    EXPECT_EQ(desktop.folderPickers[0].title, QStringLiteral("Select folder to add"));
+    EXPECT_FALSE(desktop.folderPickers[0].bNewStyle);
+    QStringList expected;
+    for (const QString& name : ScanFolderNames(music)) {
+        if (name.endsWith(QLatin1String(".wav")))
+            expected << music + u'/' + name;
+    }
+    EXPECT_EQ(listedPaths(), expected);
+    EXPECT_EQ(expected.size(), 2);
+    EXPECT_EQ(boxTexts(), QStringList{kNotAdded}); // notes.txt
+
+    // Only sub-folders: the empty-folder warning, nothing added.
+    const QString onlyFolders = dir.filePath(QStringLiteral("only-folders"));
+    tone("only-folders/deeper/x.wav");
+    desktop.folderAnswers.push_back(onlyFolders);
+    panel.cmdAddFolder_Click();
+    EXPECT_EQ(list->count(), 2);
+    ASSERT_EQ(desktop.boxes.size(), 2);
+    EXPECT_EQ(desktop.boxes[1].text, kFolderEmpty);
+    EXPECT_EQ(desktop.boxes[1].icon, Desktop::Icon::Exclamation);
+    EXPECT_EQ(desktop.boxes[1].buttons, Desktop::Buttons::Ok);
+}
+
+TEST_F(AddFilesTest, AddingUnticksSelectAllAndEveryRow)
+{
+    desktop.chooseFiles({tone("a.wav"), tone("b.wav")});
+    panel.cmdAddFile_Click();
+    panel.chkSelectAll->setChecked(true);
+    EXPECT_NE(list->at(0).CheckBox, 0);
+    EXPECT_NE(list->at(1).CheckBox, 0);
+
+    desktop.chooseFiles({tone("c.wav")});
+    panel.cmdAddFile_Click();
+    EXPECT_FALSE(panel.chkSelectAll->isChecked());
+    for (const FileListRow& row : list->rows())
+        EXPECT_EQ(row.CheckBox, 0) << qPrintable(row.FilePath);
+}

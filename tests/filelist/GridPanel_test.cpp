@@ -1,0 +1,237 @@
+#include "cli/DecodingEngine.h"
+#include "filelist/FileAdmission.h"
+#include "filelist/FileList.h"
+#include "filelist/FileListPanel.h"
+#include "filelist/GridView.h"
+#include "support/Fixtures.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+using testsupport::ScriptedDesktop;
+
+namespace {
+
+class GridPanelTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(cli::InitDecodingEngine()); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(panel.InitGrid());
+        panel.setPlayerFile([this] { return sPlayerFile; });
+        panel.resize(900, 300);
+    }
+
+    //! Appends rows as admission leaves them, without the engine.
+    void addRows(const QStringList& names)
+    {
+        for (const QString& name : names) {
+            FileListRow row;
+            row.FilePath = dir.filePath(name);
+            row.Status = QStringLiteral("Waiting Conversion");
+            row.Duration = QStringLiteral("00:01");
+            row.FileSize = QStringLiteral("1 KB");
+            ASSERT_TRUE(list->append(row));
+        }
+    }
+
+    QStringList names() const
+    {
+        QStringList result;
+        for (const FileListRow& row : list->rows())
+            result << QFileInfo(row.FilePath).fileName();
+        return result;
+    }
+
+    void tick(int row) { ASSERT_TRUE(list->setData(list->index(row, FileList::CheckBox), Qt::Checked, Qt::CheckStateRole)); }
+
+    QTemporaryDir dir;
+    ScriptedDesktop desktop;
+    std::unique_ptr<FileList> list;
+    FileAdmission admission{desktop, [this] { return list.get(); }};
+    FileListPanel panel{desktop, admission, list};
+    QString sPlayerFile;
+};
+
+} // namespace
+
+TEST_F(GridPanelTest, TheGridShowsTheListWithItsColumnLayout)
+{
+    GridView* grid = panel.Grid;
+    EXPECT_EQ(grid->objectName(), QStringLiteral("Grid"));
+    EXPECT_EQ(grid->model(), list.get());
+    EXPECT_TRUE(grid->isColumnHidden(FileList::ID));
+    const int widths[] = {0, 33, 347, 133, 80, 80};
+    for (int column = 1; column < FileList::kColumnCount; ++column)
+        EXPECT_EQ(grid->columnWidth(column), widths[column]) << column;
+    const QStringList captions = {" ", "File Path", "Conversion Status", "Time Length", "File Size"};
+    for (int column = 1; column < FileList::kColumnCount; ++column)
+        EXPECT_EQ(list->headerData(column, Qt::Horizontal).toString(), captions[column - 1]);
+    EXPECT_EQ(panel.chkSelectAll->text(), QStringLiteral("Select/Unselect All"));
+    EXPECT_EQ(panel.cmdRemove->text(), QStringLiteral("Remove Selected"));
+    EXPECT_EQ(panel.Label9->text(),
+              QStringLiteral("For Quick Adding:You can drag and drop audio or video files into the below list"));
+    EXPECT_TRUE(grid->acceptDrops());
+
+    // A click on a row's box ticks it in the list; nothing else is editable.
+    addRows({"a.wav", "b.wav"});
+    panel.show();
+    const QRect box = grid->visualRect(list->index(1, FileList::CheckBox));
+    QStyleOptionViewItem option;
+    option.rect = box;
+    option.features = QStyleOptionViewItem::HasCheckIndicator;
+    const QRect indicator = grid->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, grid);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, indicator.center());
+    EXPECT_NE(list->at(1).CheckBox, 0);
+    EXPECT_EQ(list->at(0).CheckBox, 0);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(list->index(0, FileList::FilePath)).center());
+    EXPECT_EQ(list->at(0).FilePath, dir.filePath(QStringLiteral("a.wav")));
+    EXPECT_EQ(grid->indexWidget(list->index(0, FileList::FilePath)), nullptr);
+}
+
+TEST_F(GridPanelTest, SelectAllTicksAndUnticksEveryRow)
+{
+    panel.chkSelectAll->setChecked(true); // empty list: nothing happens
+    panel.chkSelectAll->setChecked(false);
+    addRows({"a.wav", "b.wav", "c.wav"});
+    panel.chkSelectAll->click();
+    for (const FileListRow& row : list->rows())
+        EXPECT_EQ(row.CheckBox, 1);
+    panel.chkSelectAll->click();
+    for (const FileListRow& row : list->rows())
+        EXPECT_EQ(row.CheckBox, 0);
+}
+
+TEST_F(GridPanelTest, RemovalKeepsTheUntickedRowsInOrderInANewList)
+{
+    addRows({"a.wav", "b.wav", "c.wav", "d.wav"});
+    list->setTextColor(3, FileList::Status, 0xDC0A0A);
+    list->setCell(3, FileList::Status, QStringLiteral("Codec Not Supported"));
+    tick(0);
+    ASSERT_TRUE(list->setCell(2, FileList::CheckBox, -1)); // any non-zero value is a tick
+    panel.chkSelectAll->blockSignals(true);
+    panel.chkSelectAll->setChecked(true);
+    panel.chkSelectAll->blockSignals(false);
+    QSignalSpy replaced(&panel, &FileListPanel::fileListReplaced);
+    QSignalSpy stops(&panel, &FileListPanel::stopPlayerRequested);
+    const FileList* before = list.get();
+
+    panel.cmdRemove->click();
+
+    ASSERT_EQ(replaced.size(), 1);
+    EXPECT_NE(list.get(), before);
+    EXPECT_EQ(replaced[0][0].value<FileList*>(), list.get());
+    EXPECT_EQ(panel.Grid->model(), list.get());
+    EXPECT_EQ(names(), (QStringList{"b.wav", "d.wav"}));
+    EXPECT_EQ(list->at(1).Status, QStringLiteral("Codec Not Supported"));
+    EXPECT_EQ(list->at(1).Duration, QStringLiteral("00:01"));
+    EXPECT_EQ(list->at(1).ID, 0);
+    // The kept row's red text belonged to the old grid rows.
+    EXPECT_FALSE(list->textColor(1, FileList::Status).has_value());
+    EXPECT_FALSE(panel.chkSelectAll->isChecked());
+    EXPECT_EQ(stops.size(), 0);
+    // The new list is shown with the same layout.
+    EXPECT_TRUE(panel.Grid->isColumnHidden(FileList::ID));
+    EXPECT_EQ(list->headerData(FileList::FilePath, Qt::Horizontal).toString(), QStringLiteral("File Path"));
+    EXPECT_EQ(panel.Grid->columnWidth(FileList::FilePath), 347);
+}
+
+TEST_F(GridPanelTest, RemovalWithoutTicksRebindsAnEqualListAndWithAllTicksEmptiesIt)
+{
+    panel.cmdRemove_Click(); // empty list: nothing changes
+    EXPECT_TRUE(list && list->count() == 0);
+
+    addRows({"a.wav", "b.wav"});
+    panel.chkSelectAll->blockSignals(true);
+    panel.chkSelectAll->setChecked(true);
+    panel.chkSelectAll->blockSignals(false);
+    const FileList* before = list.get();
+    panel.cmdRemove_Click();
+    EXPECT_NE(list.get(), before);
+    EXPECT_EQ(names(), (QStringList{"a.wav", "b.wav"}));
+    EXPECT_FALSE(panel.chkSelectAll->isChecked());
+
+    panel.chkSelectAll->setChecked(true);
+    panel.cmdRemove_Click();
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(panel.Grid->model()->rowCount(), 0);
+}
+
+TEST_F(GridPanelTest, RemovingThePlayingRowStopsThePlayerFirst)
+{
+    addRows({"a.wav", "b.wav", "c.wav"});
+    sPlayerFile = dir.filePath(QStringLiteral("b.wav"));
+    int rowsWhenStopped = -1;
+    QObject::connect(&panel, &FileListPanel::stopPlayerRequested, [&] { rowsWhenStopped = list->count(); });
+
+    tick(2);
+    panel.cmdRemove_Click();
+    EXPECT_EQ(rowsWhenStopped, -1); // another row: playback goes on
+
+    tick(1);
+    panel.cmdRemove_Click();
+    EXPECT_EQ(rowsWhenStopped, 2); // stopped while the old list was still current
+    EXPECT_EQ(names(), QStringList{"a.wav"});
+}
+
+TEST_F(GridPanelTest, DoubleClickAsksForPlay)
+{
+    addRows({"a.wav"});
+    panel.show();
+    QSignalSpy play(&panel, &FileListPanel::playRequested);
+    QTest::mouseDClick(panel.Grid->viewport(), Qt::LeftButton, {},
+                       panel.Grid->visualRect(list->index(0, FileList::FilePath)).center());
+    EXPECT_EQ(play.size(), 1);
+}
+
+TEST_F(GridPanelTest, DroppedFilesAreAdmittedInOrderWithoutAWord)
+{
+    const QString tonePath = dir.filePath(QStringLiteral("tone.wav"));
+    ASSERT_TRUE(testsupport::makeTone(tonePath, 0.5, 8000, 1, {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")}));
+    const QString second = dir.filePath(QStringLiteral("second.wav"));
+    ASSERT_TRUE(QFile::copy(tonePath, second));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    QFile(dir.filePath(QStringLiteral("readme.txt"))).open(QIODevice::WriteOnly);
+    panel.show();
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(second), QUrl::fromLocalFile(dir.filePath(QStringLiteral("folder"))),
+                  QUrl::fromLocalFile(tonePath), QUrl::fromLocalFile(dir.filePath(QStringLiteral("readme.txt"))),
+                  QUrl::fromLocalFile(second)});
+    QWidget* target = panel.Grid->viewport();
+    const QPointF at(10, 10);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+
+    EXPECT_EQ(names(), (QStringList{"second.wav", "tone.wav"}));
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+
+    // Text is not a list of files: refused.
+    QMimeData text;
+    text.setText(tonePath);
+    QDragEnterEvent textEnter(at.toPoint(), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &textEnter);
+    EXPECT_FALSE(textEnter.isAccepted());
+    QDropEvent textDrop(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &textDrop);
+    EXPECT_EQ(list->count(), 2);
+}
