@@ -1,0 +1,104 @@
+#include "convert/ConversionSession.h"
+
+#include "app/Desktop.h"
+#include "filelist/FileList.h"
+#include "lang/StringLookup.h"
+
+ConversionSession::ConversionSession(Desktop& desktop, ConversionState& state, options::FormatOptions& options,
+                                     ListAccess currentList)
+    : m_desktop(desktop)
+    , m_state(state)
+    , m_options(options)
+    , m_currentList(std::move(currentList))
+{
+}
+
+ConversionSession::~ConversionSession()
+{
+    freeConversionStream();
+}
+
+FileList* ConversionSession::currentList() const
+{
+    return m_currentList ? m_currentList() : nullptr;
+}
+
+std::optional<int> ConversionSession::currentRow() const
+{
+    return rowList() ? m_row : std::nullopt;
+}
+
+void ConversionSession::setCurrentRow(std::optional<int> row)
+{
+    m_row = row;
+    m_rowList = row ? currentList() : nullptr;
+}
+
+FileList* ConversionSession::rowList() const
+{
+    // A row index means nothing in a list that has since been replaced.
+    FileList* list = m_rowList.data();
+    if (!m_row || !list || list != currentList() || *m_row < 0 || *m_row >= list->count())
+        return nullptr;
+    return list;
+}
+
+void ConversionSession::releaseConversionStream()
+{
+    const HSTREAM old = hConvertStream;
+    BASS_ChannelStop(old);
+    BASS_StreamFree(old);
+    hConvertStream = 0;
+    BASS_SetConfig(BASS_CONFIG_FLOATDSP, 0);
+    BASS_Encode_Stop(old);
+}
+
+void ConversionSession::freeConversionStream()
+{
+    if (hConvertStream == 0)
+        return;
+    BASS_ChannelStop(hConvertStream);
+    BASS_StreamFree(hConvertStream);
+    hConvertStream = 0;
+}
+
+QString ConversionSession::progressText(float percent)
+{
+    return QString::number(double(percent), 'g', 7);
+}
+
+bool ConversionSession::reportProgress(QWORD position, QWORD length)
+{
+    constexpr QWORD kUnknown = QWORD(-1);
+    if (length == 0 || length == kUnknown)
+        return false;
+    if (!m_state.bConverting || position == kUnknown)
+        return true;
+    const float progress = float(position) / float(length);
+    if (FileList* list = rowList())
+        list->setCell(*m_row, FileList::Status, progressText(progress * 100.0f));
+    return true;
+}
+
+void ConversionSession::setOutcome(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Complete: setStatusText(lang::caption(lang::StringId::Complete), kCompleteColor); break;
+    case Outcome::Cancelled: setStatusText(lang::caption(lang::StringId::Cancelled), kFailureColor); break;
+    case Outcome::Error: setStatusText(lang::caption(lang::StringId::Error), kFailureColor); break;
+    }
+}
+
+void ConversionSession::setStatusText(const QString& text, quint32 rgb)
+{
+    FileList* list = rowList();
+    if (!list)
+        return;
+    list->setCell(*m_row, FileList::Status, text);
+    list->setTextColor(*m_row, FileList::Status, rgb);
+}
+
+void ConversionSession::yield()
+{
+    m_desktop.processEvents();
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "convert/ConversionState.h"
+#include "engine/Bass.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class Desktop;
+class FileList;
+
+namespace options {
+class FormatOptions;
+}
+
+//! What the batch and the encoder paths share while files are converted: the
+//! services of the screen, the batch flags, the option controls (read at the
+//! moment a file is converted), the current file list, the file and row being
+//! converted, the conversion stream and its channel information.
+//!
+//! The encoder paths report into the row through the status protocol below:
+//! progress as a percentage while the batch runs, then "Complete",
+//! "Cancelled" or "Error" in its colour. When no row carries the file being
+//! converted, every status write is skipped and the conversion goes on.
+class ConversionSession {
+public:
+    //! Gives the file list the window shows now (it is replaced on removal).
+    using ListAccess = std::function<FileList*()>;
+
+    //! Text colours of the final statuses, as 0xRRGGBB.
+    static constexpr quint32 kCompleteColor = 0x71B162; // RGB(113, 177, 98)
+    static constexpr quint32 kFailureColor = 0xDC0A0A;  // RGB(220, 10, 10): "Cancelled" and "Error"
+
+    enum class Outcome { Complete, Cancelled, Error };
+
+    ConversionSession(Desktop& desktop, ConversionState& state, options::FormatOptions& options,
+                      ListAccess currentList);
+    ~ConversionSession();
+    ConversionSession(const ConversionSession&) = delete;
+    ConversionSession& operator=(const ConversionSession&) = delete;
+
+    Desktop& desktop() const { return m_desktop; }
+    ConversionState& state() const { return m_state; }
+    options::FormatOptions& options() const { return m_options; }
+    //! The current file list, or nullptr when there is none.
+    FileList* currentList() const;
+
+    //! Input path of the row being converted.
+    QString sCurrentFile;
+
+    //! The row of the current list whose `Status` receives progress and
+    //! result, if any.
+    std::optional<int> currentRow() const;
+    //! Makes `row` of the current list the row being reported into; empty
+    //! clears it.
+    void setCurrentRow(std::optional<int> row);
+
+    //! The decoding stream of the conversion in progress (0 when none).
+    HSTREAM hConvertStream = 0;
+    //! Channel information of that stream, filled by the encoder paths.
+    BASS_CHANNELINFO channelInfo;
+
+    //! Releases what the previous conversion left: stops and frees the
+    //! conversion stream, turns floating-point processing off and stops any
+    //! encoder attached to the old handle. Every encoder path starts with it.
+    void releaseConversionStream();
+    //! Stops and frees the conversion stream and forgets its handle.
+    void freeConversionStream();
+
+    // ---- Row status protocol -------------------------------------------
+
+    //! The text a progress percentage is written as: the shortest decimal
+    //! form of the single-precision value with at most 7 significant digits
+    //! ("37.5", "100", "33.33333", "0.001574803").
+    static QString progressText(float percent);
+
+    //! Reports the decoding position: writes progressText(100 × position ÷
+    //! length) into the row, but only while a batch runs (`bConverting`) and
+    //! the position is known (not -1). False when no progress can be computed
+    //! (a length of 0 or -1): the caller treats that as a failure.
+    bool reportProgress(QWORD position, QWORD length);
+
+    //! Writes a final status, localized at this moment, in its colour.
+    void setOutcome(Outcome outcome);
+    //! Writes `text` in colour `rgb` as the row's status (for texts that are
+    //! not looked up).
+    void setStatusText(const QString& text, quint32 rgb);
+
+    //! Lets pending window events run once: where a Stop click is handled.
+    void yield();
+    //! Whether the user asked the batch to stop.
+    bool cancelRequested() const { return m_state.bCancelConversion; }
+
+private:
+    FileList* rowList() const;
+
+    Desktop& m_desktop;
+    ConversionState& m_state;
+    options::FormatOptions& m_options;
+    ListAccess m_currentList;
+    std::optional<int> m_row;
+    QPointer<FileList> m_rowList; // the list m_row belongs to
+};
