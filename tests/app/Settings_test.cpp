@@ -1,0 +1,311 @@
+#include "app/CRegister.h"
+#include "app/Settings.h"
+#include "app/SettingsTable.h"
+#include "options/FormatOptions.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using options::FormatOptions;
+using settingstable::kSettingsKey;
+
+namespace {
+
+const QString kAbsent = QStringLiteral("<absent>");
+
+class SettingsTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    CRegister reg{dir.path() + QStringLiteral("/settings")};
+    FormatOptions options;
+    bool bLoading = true;
+    Settings settings{options, reg, [this] { bLoading = false; }};
+
+    void store(const QString& name, const QString& value)
+    {
+        ASSERT_TRUE(reg.REGSaveSetting(HKEY_LOCAL_MACHINE, kSettingsKey, name, value));
+    }
+    QString stored(const QString& name) const
+    {
+        return reg.REGGetSetting(HKEY_LOCAL_MACHINE, kSettingsKey, name, kAbsent);
+    }
+    // The names of the values the key holds.
+    QStringList storedNames() const
+    {
+        QStringList names;
+        for (const QString& name : settingstable::valueNames())
+            if (stored(name) != kAbsent)
+                names.append(name);
+        return names;
+    }
+
+    // Moves every saved control away from its default.
+    static void changeEverything(FormatOptions& o)
+    {
+        o.optSameFolder.click();
+        o.txtOutPath.setText(QStringLiteral("/srv/music out"));
+        o.optFileFormat(FormatOptions::OGG).click();
+        o.sliderWMA.setValue(90);
+        o.cmbMP3StereoMode.setListIndex(4);
+        o.cmbMP3Freq.setListIndex(9);
+        o.SliderMP3EncoderQuality.setValue(1);
+        o.optMP3VBR.click();
+        o.SliderMP3VBR.setValue(8);
+        o.cmbMP3CBitrate.setListIndex(0);
+        o.cmbMP3ABitrate.setListIndex(1);
+        o.sliderOGG.setValue(-2);
+        o.optOGGCBR.click();
+        o.cmbOGGCBitrate.setListIndex(8);
+        o.cmbOGGVBitrate.setListIndex(0);
+    }
+
+    void expectDefaults(const FormatOptions& o)
+    {
+        EXPECT_TRUE(o.optOtherFolder.Value());
+        EXPECT_FALSE(o.optSameFolder.Value());
+        EXPECT_EQ(o.txtOutPath.Text(), QDir::homePath() + QStringLiteral("/Converted Files"));
+        EXPECT_TRUE(o.txtOutPath.Enabled());
+        EXPECT_TRUE(o.cmdBrowse.Enabled());
+        EXPECT_EQ(o.selectedFormat(), FormatOptions::MP3);
+        EXPECT_EQ(o.frontPage(), FormatOptions::MP3);
+        EXPECT_EQ(o.sliderWMA.Value(), 50);
+        EXPECT_EQ(o.lblWMAQuality.Caption(), QStringLiteral("50"));
+        EXPECT_EQ(o.cmbMP3StereoMode.ListIndex(), 2);
+        EXPECT_EQ(o.cmbMP3Freq.ListIndex(), 0);
+        EXPECT_EQ(o.SliderMP3EncoderQuality.Value(), 5);
+        EXPECT_TRUE(o.optMP3CBR.Value());
+        EXPECT_FALSE(o.optMP3ABR.Value());
+        EXPECT_FALSE(o.optMP3VBR.Value());
+        EXPECT_EQ(o.SliderMP3VBR.Value(), 5);
+        EXPECT_EQ(o.cmbMP3CBitrate.ListIndex(), 6);
+        EXPECT_EQ(o.cmbMP3ABitrate.ListIndex(), 6);
+        EXPECT_TRUE(o.cmbMP3CBitrate.Enabled());
+        EXPECT_FALSE(o.cmbMP3ABitrate.Enabled());
+        EXPECT_FALSE(o.SliderMP3VBR.Enabled());
+        EXPECT_EQ(o.sliderOGG.Value(), 3);
+        EXPECT_FALSE(o.optOGGCBR.Value());
+        EXPECT_TRUE(o.optOGGVBR.Value());
+        EXPECT_EQ(o.cmbOGGCBitrate.ListIndex(), 6);
+        EXPECT_EQ(o.cmbOGGVBitrate.ListIndex(), 6);
+        EXPECT_FALSE(o.cmbOGGCBitrate.Enabled());
+        EXPECT_TRUE(o.cmbOGGVBitrate.Enabled());
+        EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("MP3,Joint Stereo,Auto Sampling,Constant Bitrate 128 Kbps"));
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsTest, FirstStartAppliesTheDefaultsAndWritesBackOnlyTheFolderChoice)
+{
+    changeEverything(options);
+    settings.LoadSettings();
+    expectDefaults(options);
+    EXPECT_FALSE(bLoading);
+    EXPECT_EQ(storedNames(), (QStringList{"optSameFolder", "txtOutPath"}));
+    EXPECT_EQ(stored(QStringLiteral("optSameFolder")), QStringLiteral("False"));
+    EXPECT_EQ(stored(QStringLiteral("txtOutPath")), QDir::homePath() + QStringLiteral("/Converted Files"));
+}
+
+TEST_F(SettingsTest, LoadingFlagClearsRightAfterTheFormatIsChosen)
+{
+    store(QStringLiteral("optFileFormat"), QStringLiteral("1"));
+    store(QStringLiteral("sliderWMA"), QStringLiteral("10"));
+    int formatWhenCleared = -1;
+    int qualityWhenCleared = -1;
+    Settings observed(options, reg, [&] {
+        formatWhenCleared = options.selectedFormat();
+        qualityWhenCleared = options.sliderWMA.Value();
+    });
+    observed.LoadSettings();
+    EXPECT_EQ(formatWhenCleared, FormatOptions::WMA);
+    EXPECT_EQ(qualityWhenCleared, 50);
+    EXPECT_EQ(options.sliderWMA.Value(), 10);
+}
+
+TEST_F(SettingsTest, SavedOptionsComeBackInTheirStoredForms)
+{
+    changeEverything(options);
+    settings.SaveSettings();
+    EXPECT_EQ(storedNames(), settingstable::valueNames());
+    EXPECT_EQ(stored(QStringLiteral("optSameFolder")), QStringLiteral("True"));
+    EXPECT_EQ(stored(QStringLiteral("optOtherFolder")), QStringLiteral("False"));
+    EXPECT_EQ(stored(QStringLiteral("optFileFormat")), QStringLiteral("3"));
+    EXPECT_EQ(stored(QStringLiteral("sliderOGG")), QStringLiteral("-2"));
+    EXPECT_EQ(stored(QStringLiteral("cmbMP3StereoMode")), QStringLiteral("4"));
+    EXPECT_EQ(stored(QStringLiteral("cmbOGGvBitrate")), QStringLiteral("0"));
+
+    FormatOptions next;
+    Settings nextSettings(next, reg);
+    nextSettings.LoadSettings();
+    EXPECT_TRUE(next.optSameFolder.Value());
+    EXPECT_FALSE(next.txtOutPath.Enabled());
+    EXPECT_FALSE(next.cmdBrowse.Enabled());
+    EXPECT_EQ(next.txtOutPath.Text(), QStringLiteral("/srv/music out"));
+    EXPECT_EQ(next.selectedFormat(), FormatOptions::OGG);
+    EXPECT_EQ(next.frontPage(), FormatOptions::OGG);
+    EXPECT_EQ(next.sliderWMA.Value(), 90);
+    EXPECT_EQ(next.cmbMP3StereoMode.ListIndex(), 4);
+    EXPECT_EQ(next.cmbMP3Freq.ListIndex(), 9);
+    EXPECT_EQ(next.SliderMP3EncoderQuality.Value(), 1);
+    EXPECT_TRUE(next.optMP3VBR.Value());
+    EXPECT_TRUE(next.SliderMP3VBR.Enabled());
+    EXPECT_FALSE(next.cmbMP3CBitrate.Enabled());
+    EXPECT_EQ(next.SliderMP3VBR.Value(), 8);
+    EXPECT_EQ(next.cmbMP3CBitrate.ListIndex(), 0);
+    EXPECT_EQ(next.cmbMP3ABitrate.ListIndex(), 1);
+    EXPECT_EQ(next.lblSliderOGG.Caption(), QStringLiteral("-2"));
+    EXPECT_TRUE(next.optOGGCBR.Value());
+    EXPECT_TRUE(next.cmbOGGCBitrate.Enabled());
+    EXPECT_FALSE(next.cmbOGGVBitrate.Enabled());
+    EXPECT_EQ(next.cmbOGGCBitrate.ListIndex(), 8);
+    EXPECT_EQ(next.cmbOGGVBitrate.ListIndex(), 0);
+    EXPECT_EQ(next.lblFormat.Caption(), QStringLiteral("OGG,Constant Bitrate 64 Kbps,Quality=-2"));
+}
+
+TEST_F(SettingsTest, NoFormatChosenWritesNoFormat)
+{
+    store(QStringLiteral("optFileFormat"), QStringLiteral("0"));
+    options.optFileFormat(FormatOptions::MP3).setValue(false);
+    settings.SaveSettings();
+    EXPECT_EQ(stored(QStringLiteral("optFileFormat")), QStringLiteral("0"));
+}
+
+TEST_F(SettingsTest, EmptyOutputFolderReadsAsItsDefault)
+{
+    options.txtOutPath.setText(QString());
+    settings.SaveSettings();
+    FormatOptions next;
+    next.txtOutPath.setText(QStringLiteral("/elsewhere"));
+    Settings(next, reg).LoadSettings();
+    EXPECT_EQ(next.txtOutPath.Text(), QDir::homePath() + QStringLiteral("/Converted Files"));
+}
+
+TEST_F(SettingsTest, OptionTextsInAnyCaseAndAsNumbers)
+{
+    struct Case {
+        const char* text;
+        bool sameFolder;
+    };
+    for (const Case& c : {Case{"TRUE", true}, Case{"fAlSe", false}, Case{"1", true}, Case{"0", false}, Case{"-1", true},
+                          Case{" true ", true}, Case{"2.5", true}, Case{"0.0", false}}) {
+        store(QStringLiteral("optOtherFolder"), QStringLiteral("False"));
+        store(QStringLiteral("optSameFolder"), QString::fromLatin1(c.text));
+        FormatOptions o;
+        Settings(o, reg).LoadSettings();
+        EXPECT_EQ(o.optSameFolder.Value(), c.sameFolder) << c.text;
+        EXPECT_EQ(o.txtOutPath.Enabled(), !c.sameFolder) << c.text;
+        EXPECT_EQ(stored(QStringLiteral("optSameFolder")), c.sameFolder ? "True" : "False") << c.text;
+    }
+
+    // The OGG defaults are stored as numbers: "1" turns the option on.
+    store(QStringLiteral("optOGGCBR"), QStringLiteral("1"));
+    store(QStringLiteral("optOGGVBR"), QStringLiteral("0"));
+    FormatOptions o;
+    Settings(o, reg).LoadSettings();
+    EXPECT_TRUE(o.optOGGCBR.Value());
+    EXPECT_FALSE(o.optOGGVBR.Value());
+    EXPECT_TRUE(o.cmbOGGCBitrate.Enabled());
+    EXPECT_FALSE(o.cmbOGGVBitrate.Enabled());
+}
+
+TEST_F(SettingsTest, ValuesThatDoNotApplyAreSkippedAndTheRestStillLoads)
+{
+    options.cmbMP3CBitrate.setListIndex(3);
+    options.optMP3ABR.click();
+    options.SliderMP3VBR.setValue(2);
+    store(QStringLiteral("cmbMP3CBitrate"), QStringLiteral("10")); // one past the last entry
+    store(QStringLiteral("cmbMP3ABitrate"), QStringLiteral("-1"));
+    store(QStringLiteral("cmbMP3Freq"), QStringLiteral("many"));
+    store(QStringLiteral("optMP3ABR"), QStringLiteral("yes"));
+    store(QStringLiteral("SliderMP3VBR"), QStringLiteral("nan"));
+    store(QStringLiteral("optFileFormat"), QStringLiteral("4"));
+    store(QStringLiteral("sliderOGG"), QStringLiteral("9"));
+    settings.LoadSettings();
+
+    EXPECT_EQ(options.cmbMP3CBitrate.ListIndex(), 3);
+    EXPECT_EQ(options.cmbMP3ABitrate.ListIndex(), 6);
+    EXPECT_EQ(options.cmbMP3Freq.ListIndex(), 0);
+    EXPECT_EQ(options.SliderMP3VBR.Value(), 2);
+    EXPECT_EQ(options.selectedFormat(), FormatOptions::MP3);
+    EXPECT_EQ(options.sliderOGG.Value(), 9);
+    // The CBR default turned CBR on; "yes" left ABR as it was, and the
+    // group allows one option on, so CBR wins.
+    EXPECT_TRUE(options.optMP3CBR.Value());
+    EXPECT_FALSE(options.optMP3ABR.Value());
+    EXPECT_TRUE(options.cmbMP3CBitrate.Enabled());
+    EXPECT_FALSE(options.cmbMP3ABitrate.Enabled());
+}
+
+TEST_F(SettingsTest, SliderValuesAreLimitedToTheirRangeAndRounded)
+{
+    store(QStringLiteral("sliderWMA"), QStringLiteral("1000"));
+    store(QStringLiteral("sliderOGG"), QStringLiteral("-7"));
+    store(QStringLiteral("SliderMP3EncoderQuality"), QStringLiteral("6.5"));
+    store(QStringLiteral("SliderMP3VBR"), QStringLiteral("7.5"));
+    settings.LoadSettings();
+    EXPECT_EQ(options.sliderWMA.Value(), 100);
+    EXPECT_EQ(options.sliderOGG.Value(), -2);
+    EXPECT_EQ(options.SliderMP3EncoderQuality.Value(), 6);
+    EXPECT_EQ(options.SliderMP3VBR.Value(), 8);
+}
+
+TEST_F(SettingsTest, FormatIndexChoosesTheFormatAndBringsItsPageForward)
+{
+    store(QStringLiteral("optFileFormat"), QStringLiteral("0"));
+    settings.LoadSettings();
+    EXPECT_EQ(options.selectedFormat(), FormatOptions::WAV);
+    EXPECT_EQ(options.frontPage(), FormatOptions::WAV);
+    EXPECT_EQ(options.lblFormat.Caption(), QStringLiteral("WAV, Bitrate will be as input"));
+}
+
+TEST_F(SettingsTest, RestoreDefaultsDeletesTheKeyAndLoadsTheDefaults)
+{
+    changeEverything(options);
+    settings.SaveSettings();
+    ASSERT_EQ(storedNames().size(), 19);
+    options.cmdDefaults.click();
+    expectDefaults(options);
+    EXPECT_EQ(storedNames(), (QStringList{"optSameFolder", "txtOutPath"}));
+}
+
+TEST_F(SettingsTest, KeyPathWithLeadingAndTrailingBackslashesIsTheSameKey)
+{
+    changeEverything(options);
+    settings.SaveSettings();
+    const QString padded = QLatin1Char('\\') + kSettingsKey + QLatin1Char('\\');
+    EXPECT_EQ(reg.REGGetSetting(HKEY_LOCAL_MACHINE, padded, QStringLiteral("txtOutPath"), kAbsent),
+              QStringLiteral("/srv/music out"));
+    ASSERT_TRUE(reg.REGSaveSetting(HKEY_LOCAL_MACHINE, padded, QStringLiteral("sliderWMA"), QStringLiteral("12")));
+    FormatOptions next;
+    Settings(next, reg).LoadSettings();
+    EXPECT_EQ(next.sliderWMA.Value(), 12);
+}
+
+TEST_F(SettingsTest, OverrideSetsOneOptionByNameAndStoredForm)
+{
+    settings.LoadSettings();
+    QString error;
+    EXPECT_TRUE(applySettingOverride(options, QStringLiteral("OPTFILEFORMAT=3"), &error)) << error.toStdString();
+    EXPECT_EQ(options.selectedFormat(), FormatOptions::OGG);
+    EXPECT_TRUE(applySettingOverride(options, QStringLiteral("cmbOGGvBitrate"), QStringLiteral("0"), &error));
+    EXPECT_EQ(options.cmbOGGVBitrate.Text(), QStringLiteral("320 Kbps"));
+    EXPECT_EQ(options.lblFormat.Caption(), QStringLiteral("OGG,Variable Bitrate 320 Kbps,Quality=3"));
+    EXPECT_TRUE(applySettingOverride(options, QStringLiteral("optMP3ABR=true"), &error));
+    EXPECT_TRUE(options.cmbMP3ABitrate.Enabled());
+    EXPECT_FALSE(options.cmbMP3CBitrate.Enabled());
+    EXPECT_TRUE(applySettingOverride(options, QStringLiteral("txtOutPath=/tmp/a=b"), &error));
+    EXPECT_EQ(options.txtOutPath.Text(), QStringLiteral("/tmp/a=b"));
+
+    EXPECT_FALSE(applySettingOverride(options, QStringLiteral("chkWMAFileTags=1"), &error));
+    EXPECT_EQ(error, QStringLiteral("unknown option 'chkWMAFileTags'"));
+    EXPECT_FALSE(applySettingOverride(options, QStringLiteral("cmbMP3CBitrate=10"), &error));
+    EXPECT_EQ(error, QStringLiteral("option 'cmbMP3CBitrate': value '10' does not apply"));
+    EXPECT_EQ(options.cmbMP3CBitrate.ListIndex(), 6);
+    EXPECT_FALSE(applySettingOverride(options, QStringLiteral("optSameFolder"), &error));
+    EXPECT_EQ(error, QStringLiteral("'optSameFolder' is not of the form NAME=VALUE"));
+    EXPECT_FALSE(applySettingOverride(options, QStringLiteral("=1"), &error));
+
+    // Nothing of an override is saved by loading.
+    EXPECT_EQ(stored(QStringLiteral("optFileFormat")), kAbsent);
+}
