@@ -124,7 +124,7 @@ std::int64_t FfmpegChannel::length() const
         return m_position;
     if (m_measured < 0 && !m_measuring) {
         m_measuring = true;
-        const std::int64_t frames = StreamLength::frames(m_spec, m_frameSize);
+        const std::int64_t frames = StreamLength::frames(m_spec, m_converter.rate(), m_frameSize);
         m_measured = frames >= 0 ? frames * m_converter.blockAlign() : 0;
         m_measuring = false;
     }

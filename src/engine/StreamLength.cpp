@@ -54,7 +54,7 @@ std::int64_t streamDurationFrames(const AVStream* stream, int rate)
 }
 
 //! PCM: the frames of the header, but never more than the bytes present.
-std::int64_t pcmFrames(const MediaFile& media)
+std::int64_t pcmFrames(const MediaFile& media, int rate)
 {
     const AVCodecParameters* par = media.stream()->codecpar;
     int blockAlign = par->block_align;
@@ -63,8 +63,89 @@ std::int64_t pcmFrames(const MediaFile& media)
     if (blockAlign <= 0)
         return -1;
     const std::int64_t present = std::max<std::int64_t>(0, media.source().size() - media.headerEnd()) / blockAlign;
-    const std::int64_t promised = streamDurationFrames(media.stream(), par->sample_rate);
+    const std::int64_t promised = streamDurationFrames(media.stream(), rate);
     return promised >= 0 ? std::min(promised, present) : present;
+}
+
+//! MP3 with a Xing/Info frame and an encoder tag: the frame count, priming
+//! and padding are all in the tag, so nothing has to be scanned. The tag is
+//! only trusted when libavformat derived the same frame count and priming
+//! from it. -1 when the shortcut does not apply.
+std::int64_t mp3TagFrames(const MediaFile& media, int rate)
+{
+    const AVStream* stream = media.stream();
+    if (std::strcmp(media.format()->iformat->name, "mp3") != 0 || rate <= 0)
+        return -1;
+    const std::int64_t framesTimesSpf = streamDurationFrames(stream, rate);
+    if (framesTimesSpf <= 0 || stream->start_time == AV_NOPTS_VALUE || stream->start_time <= 0)
+        return -1;
+    const std::int64_t startSkip = av_rescale_q(stream->start_time, stream->time_base, AVRational{1, rate});
+
+    // Skip the ID3v2 tags in front of the first frame.
+    const MediaSource& source = media.source();
+    std::int64_t at = 0;
+    std::uint8_t head[10];
+    while (source.readAt(at, head, 10) == 10 && std::memcmp(head, "ID3", 3) == 0) {
+        const std::int64_t size = (head[6] & 0x7f) << 21 | (head[7] & 0x7f) << 14 | (head[8] & 0x7f) << 7 | (head[9] & 0x7f);
+        at += 10 + size + ((head[5] & 0x10) ? 10 : 0);
+    }
+    std::uint8_t frame[256];
+    if (source.readAt(at, frame, sizeof frame) != sizeof frame)
+        return -1;
+    const std::uint32_t header = AV_RB32(frame);
+    if ((header & 0xffe00000u) != 0xffe00000u || ((header >> 17) & 3) != 1) // sync, layer III
+        return -1;
+    const bool mpeg1 = (header >> 19) & 1;
+    const bool mono = ((header >> 6) & 3) == 3;
+    const int sideInfo = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+    const std::uint8_t* tag = frame + 4 + sideInfo;
+    if (std::memcmp(tag, "Xing", 4) != 0 && std::memcmp(tag, "Info", 4) != 0)
+        return -1;
+    const std::uint32_t flags = AV_RB32(tag + 4);
+    if (!(flags & 1))
+        return -1;
+    const std::int64_t frames = AV_RB32(tag + 8);
+    // A file shorter than the tag says was cut: only a scan counts it right.
+    if ((flags & 2) && source.size() - at < static_cast<std::int64_t>(AV_RB32(tag + 12)))
+        return -1;
+    const std::uint8_t* lame = tag + 8 + 4 + ((flags & 2) ? 4 : 0) + ((flags & 4) ? 100 : 0) + ((flags & 8) ? 4 : 0);
+    if (lame + 24 > frame + sizeof frame)
+        return -1;
+    if (std::memcmp(lame, "LAME", 4) != 0 && std::memcmp(lame, "Lavf", 4) != 0 && std::memcmp(lame, "Lavc", 4) != 0)
+        return -1;
+    const std::uint32_t delays = AV_RB24(lame + 21);
+    const std::int64_t startPad = delays >> 12;
+    const std::int64_t endPad = delays & 0xfff;
+    const std::int64_t samplesPerFrame = mpeg1 ? 1152 : 576;
+    // libavformat skips the priming plus the decoder's own delay (529
+    // samples) and trims the padding less that delay from the end.
+    if (frames * samplesPerFrame != framesTimesSpf || startPad + 529 != startSkip)
+        return -1;
+    return std::max<std::int64_t>(0, framesTimesSpf - startSkip - std::max<std::int64_t>(0, endPad - 529));
+}
+
+//! AAC in an MP4 container: the decoder hands out one whole frame per packet
+//! and drops only the priming that the index places before time 0, so the
+//! index alone gives the count. -1 when the index does not have that simple
+//! shape.
+std::int64_t mp4AacFrames(const MediaFile& media, int frameSize)
+{
+    AVStream* stream = media.stream();
+    if (std::strncmp(media.format()->iformat->name, "mov,", 4) != 0 || frameSize <= 0)
+        return -1;
+    const int entries = avformat_index_get_entries_count(stream);
+    if (entries <= 0 || stream->nb_frames != entries)
+        return -1;
+    const AVIndexEntry* first = avformat_index_get_entry(stream, 0);
+    const AVIndexEntry* second = entries > 1 ? avformat_index_get_entry(stream, 1) : nullptr;
+    if (!first || first->timestamp < -frameSize || first->timestamp > 0 || (second && second->timestamp < 0))
+        return -1;
+    if (stream->time_base.num != 1 || stream->time_base.den != stream->codecpar->sample_rate)
+        return -1;
+    const AVIndexEntry* last = avformat_index_get_entry(stream, entries - 1);
+    if (!last || last->pos + last->size > media.source().size())
+        return -1; // the file was cut short
+    return static_cast<std::int64_t>(entries) * frameSize + first->timestamp;
 }
 
 std::int64_t decodeCount(std::unique_ptr<MediaFile> media)
@@ -82,11 +163,10 @@ std::int64_t decodeCount(std::unique_ptr<MediaFile> media)
 //! Sums what the decoder will hand out packet by packet, applying the skip and
 //! discard-padding side data exactly as libavcodec does. -1 when a packet's
 //! length cannot be known without decoding.
-std::int64_t packetScan(MediaFile& media, int fixedFrameSize)
+std::int64_t packetScan(MediaFile& media, int rate, int fixedFrameSize)
 {
     AVFormatContext* format = media.format();
     AVStream* stream = media.stream();
-    const int rate = stream->codecpar->sample_rate;
     AVPacket* packet = av_packet_alloc();
     if (!packet)
         return -1;
@@ -139,7 +219,7 @@ std::int64_t packetScan(MediaFile& media, int fixedFrameSize)
 
 } // namespace
 
-std::int64_t StreamLength::frames(const MediaSpec& spec, int decoderFrameSize)
+std::int64_t StreamLength::frames(const MediaSpec& spec, int rate, int decoderFrameSize)
 {
     int error = 0;
     auto media = MediaFile::open(spec, error);
@@ -150,14 +230,14 @@ std::int64_t StreamLength::frames(const MediaSpec& spec, int decoderFrameSize)
 
     static const char* const pcmContainers[] = {"wav", "w64", "aiff", nullptr};
     if (isPcm(codec) && containerIs(media->format(), pcmContainers)) {
-        const std::int64_t frames = pcmFrames(*media);
+        const std::int64_t frames = pcmFrames(*media, rate);
         if (frames >= 0)
             return frames;
     }
 
     static const char* const exactContainers[] = {"flac", "ogg", "wv", "tta", "ape", nullptr};
     if (containerIs(media->format(), exactContainers)) {
-        const std::int64_t frames = streamDurationFrames(media->stream(), par->sample_rate);
+        const std::int64_t frames = streamDurationFrames(media->stream(), rate);
         if (frames >= 0)
             return frames;
     }
@@ -165,10 +245,20 @@ std::int64_t StreamLength::frames(const MediaSpec& spec, int decoderFrameSize)
     if (decodeCountNeeded(codec))
         return decodeCount(std::move(media));
 
+    if (codec == AV_CODEC_ID_MP3) {
+        const std::int64_t frames = mp3TagFrames(*media, rate);
+        if (frames >= 0)
+            return frames;
+    }
     const bool aac = codec == AV_CODEC_ID_AAC || codec == AV_CODEC_ID_AAC_LATM;
+    if (aac) {
+        const std::int64_t frames = mp4AacFrames(*media, decoderFrameSize);
+        if (frames >= 0)
+            return frames;
+    }
     if (aac && decoderFrameSize <= 0)
         return decodeCount(std::move(media));
-    const std::int64_t scanned = packetScan(*media, aac ? decoderFrameSize : 0);
+    const std::int64_t scanned = packetScan(*media, rate, aac ? decoderFrameSize : 0);
     if (scanned >= 0)
         return scanned;
     media = MediaFile::open(spec, error);

@@ -10,7 +10,8 @@ namespace engine {
 //! same bytes, choosing the cheapest exact method the format allows:
 //! - PCM in WAV/W64/AIFF: the header's length, cut to the data the file holds;
 //! - FLAC, Ogg, WavPack, TTA, Monkey's Audio: the exact total in the container;
-//! - AAC: a packet count times the decoder's frame length;
+//! - MP3 with an encoder tag: the frame count, priming and padding of the tag;
+//! - AAC: a packet count (the MP4 index when there is one) times the decoder's frame length;
 //! - other formats: a scan of packet durations, without decoding;
 //! - codecs whose output does not follow packet durations (WMA), or packets
 //!   without durations: decoding and counting.
@@ -18,8 +19,10 @@ namespace engine {
 //! Returns -1 when the bytes cannot be opened again.
 class StreamLength {
 public:
-    //! `decoderFrameSize` is the decoder's fixed frame length once known (0 if not).
-    static std::int64_t frames(const MediaSpec& spec, int decoderFrameSize);
+    //! `rate` is the sample rate the decoder reported (containers may leave it
+    //! unknown until a frame was decoded); `decoderFrameSize` is the decoder's
+    //! fixed frame length once known (0 if not).
+    static std::int64_t frames(const MediaSpec& spec, int rate, int decoderFrameSize);
 };
 
 } // namespace engine
