@@ -1,0 +1,34 @@
+#include "convert/ErrorLog.h"
+
+#include "app/ProgramFolder.h"
+#include "engine/AudioEngine.h"
+
+#include <QFile>
+#include <QLocale>
+
+namespace convert {
+
+ErrorLog::ErrorLog(QString path) : m_path(std::move(path)) {}
+
+QString ErrorLog::defaultPath()
+{
+    return programFolder() + QStringLiteral(" Errors.log");
+}
+
+QString ErrorLog::line(const QDateTime& when, int code, const QString& origfile)
+{
+    return when.time().toString(QStringLiteral("HH:mm:ss")) + u' ' +
+           QLocale().toString(when.date(), QLocale::ShortFormat) + u' ' + BassErrorText(code) + u' ' +
+           QString::number(code) + QStringLiteral(" occured when Quill2 tried to play/convert: ") + origfile;
+}
+
+bool ErrorLog::append(int code, const QString& origfile) const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    const QByteArray bytes = (line(QDateTime::currentDateTime(), code, origfile) + QStringLiteral("\r\n")).toUtf8();
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+} // namespace convert
