@@ -1,5 +1,6 @@
 #include "options/FormatOptions.h"
 
+#include "app/Desktop.h"
 #include "lang/StringLookup.h"
 
 #include <QDir>
@@ -197,9 +198,9 @@ void FormatOptions::chkWMAFileTags_Click()
 
 void FormatOptions::cmdBrowse_Click()
 {
-    if (!m_browseForFolder)
+    if (!m_desktop)
         return;
-    const QString folder = m_browseForFolder(lang::caption(lang::StringId::SelectFolderToAdd), true);
+    const QString folder = m_desktop->BrowseForFolder(lang::caption(lang::StringId::SelectFolderToAdd), true);
     if (!folder.isEmpty())
         txtOutPath.setText(folder);
 }

@@ -11,8 +11,9 @@
 
 #include <QObject>
 #include <array>
-#include <functional>
 #include <memory>
+
+class Desktop;
 
 namespace options {
 
@@ -42,10 +43,6 @@ public:
     //! The page inside the WMA page that offers the WMA component download.
     static constexpr int kWmaNoticePage = 4;
     static constexpr int kTagCount = 8;
-
-    //! Asks for a folder: the title and whether the new dialog style is
-    //! wanted; returns the chosen path, or an empty text when cancelled.
-    using FolderPicker = std::function<QString(const QString& title, bool newStyle)>;
 
     explicit FormatOptions(QObject* parent = nullptr);
     ~FormatOptions() override;
@@ -106,8 +103,9 @@ public:
     ButtonState cmdDefaults;
     ButtonState cmdHide;
 
-    //! The folder picker that Browse uses; without one Browse does nothing.
-    void setFolderPicker(FolderPicker picker) { m_browseForFolder = std::move(picker); }
+    //! The desktop whose folder picker Browse shows; without one Browse does
+    //! nothing. It must outlive this object or be unset first.
+    void setDesktop(Desktop* desktop) { m_desktop = desktop; }
 
     //! Rebuilds the caption of `lblFormat` from the current options. Leaves it
     //! unchanged when no format, or MP3 with no encoding mode, is chosen.
@@ -137,7 +135,7 @@ private:
     std::array<std::unique_ptr<TextState>, kTagCount> m_txtWMATags;
     int m_frontPage = MP3;
     bool m_wmaNoticeVisible = false;
-    FolderPicker m_browseForFolder;
+    Desktop* m_desktop = nullptr;
 };
 
 } // namespace options

@@ -1,4 +1,5 @@
 #include "options/FormatOptions.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -241,28 +242,34 @@ TEST(FormatOptions, ListRefusesAnIndexOutsideItsItems)
 TEST(FormatOptions, BrowseAsksWithTheTitleAndNewStyleAndTakesThePathUnchanged)
 {
     FormatOptions o;
-    QStringList titles;
-    QList<bool> styles;
-    QStringList answers{QStringLiteral("/data/out dir/"), QString()};
-    o.setFolderPicker([&](const QString& title, bool newStyle) {
-        titles.append(title);
-        styles.append(newStyle);
-        return answers.takeFirst();
-    });
+    testsupport::ScriptedDesktop desktop;
+    desktop.folderAnswers = {QStringLiteral("/data/out dir/"), QString()};
+    o.setDesktop(&desktop);
     o.cmdBrowse.click();
     EXPECT_EQ(o.txtOutPath.Text(), QStringLiteral("/data/out dir/"));
     o.cmdBrowse.click(); // cancelled
     EXPECT_EQ(o.txtOutPath.Text(), QStringLiteral("/data/out dir/"));
-    EXPECT_EQ(titles, (QStringList{"Select folder to add", "Select folder to add"}));
-    EXPECT_EQ(styles, (QList<bool>{true, true}));
+    ASSERT_EQ(desktop.folderPickers.size(), 2);
+    for (const auto& request : desktop.folderPickers) {
+        EXPECT_EQ(request.title, QStringLiteral("Select folder to add"));
+        EXPECT_TRUE(request.bNewStyle);
+    }
 
     // A disabled button cannot be pressed.
     o.optSameFolder.click();
     o.cmdBrowse.click();
-    EXPECT_EQ(titles.size(), 2);
+    EXPECT_EQ(desktop.folderPickers.size(), 2);
+
+    // After a batch Browse is enabled whatever the folder option, and a
+    // picked folder lands in the disabled box.
+    o.cmdBrowse.setEnabled(true);
+    desktop.folderAnswers = {QStringLiteral("/after/batch")};
+    o.cmdBrowse.click();
+    EXPECT_EQ(o.txtOutPath.Text(), QStringLiteral("/after/batch"));
+    EXPECT_FALSE(o.txtOutPath.Enabled());
 }
 
-TEST(FormatOptions, BrowseWithoutAPickerDoesNothing)
+TEST(FormatOptions, BrowseWithoutADesktopDoesNothing)
 {
     FormatOptions o;
     const QString before = o.txtOutPath.Text();

@@ -5,6 +5,7 @@
 #include "options/OggOptionsView.h"
 #include "options/OutputFolderWidget.h"
 #include "options/WmaOptionsView.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -153,7 +154,9 @@ TEST(FormatsPanel, ChangeAndHideOpenOverTheMainPanelAndRefreshTheSummaryOnClose)
 TEST(FormatsPanel, FolderControlsFollowTheFolderChoiceAndBrowse)
 {
     Window w;
-    w.options.setFolderPicker([](const QString&, bool) { return QStringLiteral("/picked"); });
+    testsupport::ScriptedDesktop desktop;
+    desktop.folderAnswers = {QStringLiteral("/picked")};
+    w.options.setDesktop(&desktop);
     QTest::mouseClick(w.folder->cmdBrowse, Qt::LeftButton);
     EXPECT_EQ(w.folder->txtOutPath->text(), QStringLiteral("/picked"));
 
