@@ -61,6 +61,10 @@ public:
         return false;
     }
 
+    //! Powers the machine off cleanly through the session's login manager
+    //! (never forced). False when the request could not be made.
+    virtual bool powerOff() { return false; }
+
     //! Characters the open-file dialog's answer holds, its NULs included.
     static constexpr int kOpenFileAnswerLimit = 5000;
 

@@ -1,5 +1,7 @@
 #include "app/QtDesktop.h"
 
+#include "app/PowerOff.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -91,4 +93,9 @@ bool QtDesktop::shellOpen(const QString& fileOrUrl)
     const bool isAddress = fileOrUrl.contains(QLatin1String("://"));
     const QUrl url = isAddress ? QUrl(fileOrUrl, QUrl::StrictMode) : QUrl::fromLocalFile(fileOrUrl);
     return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+bool QtDesktop::powerOff()
+{
+    return RequestPowerOff();
 }

@@ -17,6 +17,7 @@ public:
     QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect) override;
     QString BrowseForFolder(const QString& title, bool bNewStyle) override;
     bool shellOpen(const QString& fileOrUrl) override;
+    bool powerOff() override;
 
     //! The name filter QFileDialog gets for an entry: the description shown
     //! as it stands, with the patterns in a trailing group that the dialog

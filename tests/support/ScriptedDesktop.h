@@ -42,6 +42,7 @@ public:
     std::deque<Answer> answers;
     int eventYields = 0;
     int windowDrags = 0;
+    int powerOffs = 0; //!< power-off requests, never carried out
     std::function<void()> onProcessEvents;
 
     Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
@@ -50,6 +51,11 @@ public:
     QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect) override;
     QString BrowseForFolder(const QString& title, bool bNewStyle) override;
     bool shellOpen(const QString& fileOrUrl) override;
+    bool powerOff() override
+    {
+        ++powerOffs;
+        return true;
+    }
 
     //! Scripts the next open-file dialog to answer as if these files were chosen.
     void chooseFiles(const QStringList& absolutePaths) { openFileAnswers.push_back(openFileAnswer(absolutePaths)); }
