@@ -6,7 +6,6 @@
 #include <QAudio>
 #include <QAudioDevice>
 #include <QObject>
-
 #include <memory>
 #include <mutex>
 #include <unordered_map>

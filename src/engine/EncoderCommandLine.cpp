@@ -3,7 +3,10 @@
 namespace engine {
 
 namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 } // namespace
 
 std::vector<std::string> splitCommandLine(const std::string& commandLine)

@@ -33,6 +33,12 @@ HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, vo
         setLastError(BASS_ERROR_HANDLE);
         return 0;
     }
+    if (!(slot->flags & BASS_STREAM_DECODE)) {
+        // Only BASS_ChannelGetData feeds an encoder; a played channel's data
+        // goes to the output and would never reach it.
+        setLastError(BASS_ERROR_NOTAVAIL);
+        return 0;
+    }
     if (!commandLine || flags != 0 || proc) {
         setLastError(BASS_ERROR_ILLPARAM);
         return 0;

@@ -5,6 +5,8 @@
 // the channel handle itself, and one encoder at most is attached to a channel.
 //
 // Error codes of BASS_Encode_Start: BASS_ERROR_HANDLE (no such channel),
+// BASS_ERROR_NOTAVAIL (not a decoding channel: only BASS_ChannelGetData feeds
+// an encoder),
 // BASS_ERROR_ILLPARAM (no command line, a callback or an unknown flag: only
 // flags 0 is supported), BASS_ERROR_ALREADY (an encoder is attached already),
 // BASS_ERROR_FILEOPEN (the program cannot be executed: not found, not

@@ -13,13 +13,13 @@ namespace engine {
 
 //! How an encoder child process ended, as BASS_Encode_Stop found it.
 struct EncoderOutcome {
-    bool started = false;        // the program was executed
-    bool inputComplete = false;  // every byte handed to it reached its input
-    bool exited = false;         // it ended by itself (not by a signal)
-    int exitCode = -1;           // its exit status when `exited`
-    int signal = 0;              // the signal that ended it, 0 if none
-    std::string problem;         // why it failed, in plain English; empty on success
-    std::string errorOutput;     // the last few KiB it wrote on its standard error
+    bool started = false;       // the program was executed
+    bool inputComplete = false; // every byte handed to it reached its input
+    bool exited = false;        // it ended by itself (not by a signal)
+    int exitCode = -1;          // its exit status when `exited`
+    int signal = 0;             // the signal that ended it, 0 if none
+    std::string problem;        // why it failed, in plain English; empty on success
+    std::string errorOutput;    // the last few KiB it wrote on its standard error
 
     bool succeeded() const { return started && inputComplete && exited && exitCode == 0; }
 };
@@ -67,9 +67,9 @@ private:
     int m_input = -1;       // write end of the child's standard input
     int m_errorOutput = -1; // read end of the child's standard error
     bool m_reaped = false;
-    bool m_broken = false;  // writing failed; later data is dropped
+    bool m_broken = false; // writing failed; later data is dropped
     bool m_finished = false;
-    int m_status = 0;       // waitpid status once reaped
+    int m_status = 0; // waitpid status once reaped
     EncoderOutcome m_outcome;
 };
 

@@ -20,8 +20,8 @@ std::array<char, 44> streamingWavHeader(std::uint32_t rate, std::uint16_t channe
     std::memcpy(&h[0], "RIFF", 4);
     put(&h[4], kUnknownSize, 4);
     std::memcpy(&h[8], "WAVEfmt ", 8);
-    put(&h[16], 16, 4);  // fmt chunk size
-    put(&h[20], 1, 2);   // PCM
+    put(&h[16], 16, 4); // fmt chunk size
+    put(&h[20], 1, 2);  // PCM
     put(&h[22], channels, 2);
     put(&h[24], rate, 4);
     put(&h[28], rate * blockAlign, 4);

@@ -3,14 +3,14 @@
 // its own event loop, so the calling (user-interface) thread never feeds
 // audio; calls hand their work to that thread and wait for its answer.
 
+#include "engine/Playback.h"
+
 #include "engine/AudioOutputWorker.h"
 #include "engine/ChannelRegistry.h"
-#include "engine/Playback.h"
 #include "engine/PlaybackDevices.h"
 
 #include <QCoreApplication>
 #include <QThread>
-
 #include <mutex>
 
 namespace engine {
@@ -150,8 +150,7 @@ private:
     }
 
     // Runs `work` on the output thread and waits for its result.
-    template <typename Work>
-    int onWorker(Work work)
+    template <typename Work> int onWorker(Work work)
     {
         if (QThread::currentThread() == m_thread)
             return work();

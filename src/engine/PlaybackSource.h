@@ -3,7 +3,6 @@
 #include "engine/ChannelRegistry.h"
 
 #include <QIODevice>
-
 #include <memory>
 #include <vector>
 

@@ -83,24 +83,26 @@ bool WmaEncoder::write(const char* data, std::int64_t bytes)
         return false;
     if (bytes <= 0)
         return true;
-    std::size_t at = m_pending.size();
-    const std::int64_t total = bytes + (m_hasOddByte ? 1 : 0);
-    m_pending.resize(at + static_cast<std::size_t>(total / 2));
-    auto* out = reinterpret_cast<char*>(m_pending.data() + at);
     if (m_hasOddByte) {
-        *out++ = m_oddByte;
-        const std::int64_t rest = (total / 2) * 2 - 1;
-        std::memcpy(out, data, static_cast<std::size_t>(rest));
-        data += rest;
-        bytes -= rest;
-    } else {
-        std::memcpy(out, data, static_cast<std::size_t>((total / 2) * 2));
-        data += (total / 2) * 2;
-        bytes -= (total / 2) * 2;
+        // Complete the sample whose first byte came with the last call.
+        const char pair[2] = {m_oddByte, *data};
+        std::int16_t sample;
+        std::memcpy(&sample, pair, 2);
+        m_pending.push_back(sample);
+        m_hasOddByte = false;
+        ++data;
+        --bytes;
     }
-    m_hasOddByte = bytes == 1;
-    if (m_hasOddByte)
-        m_oddByte = *data;
+    const auto samples = static_cast<std::size_t>(bytes / 2);
+    if (samples > 0) {
+        const std::size_t at = m_pending.size();
+        m_pending.resize(at + samples);
+        std::memcpy(m_pending.data() + at, data, samples * 2);
+    }
+    if (bytes % 2 == 1) {
+        m_hasOddByte = true;
+        m_oddByte = data[bytes - 1];
+    }
     return encodeFrames(false);
 }
 

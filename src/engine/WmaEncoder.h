@@ -60,7 +60,7 @@ private:
     std::vector<std::int16_t> m_pending; // interleaved samples not yet encoded
     bool m_hasOddByte = false;           // half a sample carried over from the last write
     char m_oddByte = 0;
-    std::int64_t m_samplesSent = 0;      // per channel
+    std::int64_t m_samplesSent = 0; // per channel
     bool m_headerWritten = false;
     bool m_closed = false;
     bool m_failed = false;

@@ -12,7 +12,6 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtEndian>
-
 #include <gtest/gtest.h>
 
 using engine::ChannelKind;
@@ -30,19 +29,13 @@ DWORD addSine(int rate, int channels, double seconds, bool eightBit = false)
                                          std::make_shared<SineChannel>(rate, channels, seconds, 440.0, eightBit));
 }
 
-// Hands the whole channel to its encoder the way BASS_ChannelGetData does.
+// Decodes the channel to its end; BASS_ChannelGetData hands every byte to the encoder.
 void pumpToEnd(DWORD handle)
 {
-    const auto slot = ChannelRegistry::global().find(handle);
-    ASSERT_TRUE(slot);
     std::vector<char> buffer(20000);
-    for (;;) {
-        std::lock_guard lock(slot->mutex);
-        const std::int64_t n = slot->channel->read(buffer.data(), std::ssize(buffer));
-        if (n <= 0)
-            break;
-        if (slot->encoder)
-            slot->encoder->deliver(buffer.data(), n);
+    while (BASS_ChannelIsActive(handle) != BASS_ACTIVE_STOPPED) {
+        const DWORD got = BASS_ChannelGetData(handle, buffer.data(), DWORD(buffer.size()));
+        ASSERT_NE(got, DWORD(-1)) << engine::lastError();
     }
 }
 
@@ -54,11 +47,11 @@ std::string quoted(const QString& path)
 QJsonObject probe(const QString& path)
 {
     QByteArray out;
-    const int rc = testsupport::runProgram(QStringLiteral("ffprobe"),
-                                           {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_format"),
-                                            QStringLiteral("-show_streams"), QStringLiteral("-of"),
-                                            QStringLiteral("json"), path},
-                                           &out);
+    const int rc =
+        testsupport::runProgram(QStringLiteral("ffprobe"),
+                                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_format"),
+                                 QStringLiteral("-show_streams"), QStringLiteral("-of"), QStringLiteral("json"), path},
+                                &out);
     EXPECT_EQ(rc, 0) << "ffprobe failed on " << path.toStdString();
     return QJsonDocument::fromJson(out).object();
 }
@@ -108,6 +101,11 @@ TEST_F(EncoderHook, StartStopAndStateErrors)
     EXPECT_EQ(engine::lastError(), BASS_ERROR_HANDLE);
     EXPECT_EQ(BASS_Encode_IsActive(h), BASS_ACTIVE_STOPPED);
 
+    const DWORD played = ChannelRegistry::global().add(ChannelKind::Stream, BASS_SAMPLE_LOOP,
+                                                       std::make_shared<SineChannel>(44100, 2, 0.1));
+    EXPECT_EQ(BASS_Encode_Start(played, "cat", 0, nullptr, nullptr), 0u);
+    EXPECT_EQ(engine::lastError(), BASS_ERROR_NOTAVAIL);
+
     ASSERT_EQ(BASS_Encode_Start(h, "cat", 0, nullptr, nullptr), h);
     EXPECT_EQ(engine::lastError(), BASS_OK);
     EXPECT_EQ(BASS_Encode_IsActive(h), BASS_ACTIVE_PLAYING);
@@ -137,12 +135,12 @@ TEST_F(EncoderHook, WritesAStreamingWavHeaderThenEveryByte)
     auto u16 = [&](int at) { return qFromLittleEndian<quint16>(wav.constData() + at); };
     EXPECT_EQ(wav.left(4), "RIFF");
     EXPECT_EQ(wav.mid(8, 8), "WAVEfmt ");
-    EXPECT_EQ(u16(20), 1);     // PCM
-    EXPECT_EQ(u16(22), 1);     // channels
+    EXPECT_EQ(u16(20), 1); // PCM
+    EXPECT_EQ(u16(22), 1); // channels
     EXPECT_EQ(u32(24), 22050u);
     EXPECT_EQ(u32(28), 22050u); // bytes per second
-    EXPECT_EQ(u16(32), 1);     // block align
-    EXPECT_EQ(u16(34), 8);     // bits
+    EXPECT_EQ(u16(32), 1);      // block align
+    EXPECT_EQ(u16(34), 8);      // bits
     EXPECT_EQ(wav.mid(36, 4), "data");
     EXPECT_EQ(u32(40), 0xFFFFFFFFu);
     EXPECT_EQ(static_cast<unsigned char>(wav.at(44)), 128); // unsigned 8-bit silence point at phase 0
@@ -184,6 +182,25 @@ TEST_F(EncoderHook, LameAndOggencEncodeTheFullDuration)
     }
 }
 
+TEST_F(EncoderHook, RealFileDecodedIntoLame)
+{
+    const QString wav = dir.filePath(QStringLiteral("in put.wav"));
+    const QString mp3 = dir.filePath(QStringLiteral("out put.mp3"));
+    ASSERT_TRUE(testsupport::makeTone(wav, 4.0, 48000, 1));
+    const HSTREAM h = BASS_StreamCreateFile(false, QFile::encodeName(wav).constData(), 0, 0, BASS_STREAM_DECODE);
+    ASSERT_NE(h, 0u) << engine::lastError();
+    const std::string lame = "lame -V 2 -m m - " + quoted(mp3);
+    ASSERT_EQ(BASS_Encode_Start(h, lame.c_str(), 0, nullptr, nullptr), h) << engine::lastEncoderOutcome().problem;
+    pumpToEnd(h);
+    ASSERT_TRUE(BASS_Encode_Stop(h)) << engine::lastEncoderOutcome().problem;
+    EXPECT_TRUE(BASS_StreamFree(h));
+
+    const QJsonObject stream = probe(mp3)[QStringLiteral("streams")].toArray().at(0).toObject();
+    EXPECT_EQ(stream[QStringLiteral("sample_rate")].toString(), QStringLiteral("48000"));
+    EXPECT_EQ(stream[QStringLiteral("channels")].toInt(), 1);
+    EXPECT_NEAR(double(testsupport::decodeWithFfmpeg(mp3).size()) / (2 * 48000), 4.0, 0.06);
+}
+
 TEST_F(EncoderHook, QuotedArgumentsReachTheProgramVerbatimWithoutAShell)
 {
     QDir(dir.path()).mkdir(QStringLiteral("tool dir"));
@@ -192,7 +209,8 @@ TEST_F(EncoderHook, QuotedArgumentsReachTheProgramVerbatimWithoutAShell)
     {
         QFile f(script);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\ncat > /dev/null\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/../argv.txt\"\n");
+        f.write("#!/bin/sh\ncat > /dev/null\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname "
+                "\"$0\")/../argv.txt\"\n");
         f.close();
         ASSERT_TRUE(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
     }
@@ -255,8 +273,7 @@ TEST_F(EncoderHook, ChildThatEndsEarlyIsReportedAndDoesNotHurtUs)
 {
     // The child reads a little, complains and exits 0 while 10 s of audio are still coming.
     const DWORD h = addSine(44100, 2, 10.0);
-    ASSERT_NE(BASS_Encode_Start(h, "sh -c \"head -c 1000 > /dev/null; echo giving up >&2\"", 0, nullptr, nullptr),
-              0u);
+    ASSERT_NE(BASS_Encode_Start(h, "sh -c \"head -c 1000 > /dev/null; echo giving up >&2\"", 0, nullptr, nullptr), 0u);
     pumpToEnd(h); // must neither hang nor die of SIGPIPE
     EXPECT_EQ(BASS_Encode_IsActive(h), BASS_ACTIVE_STOPPED);
     EXPECT_FALSE(BASS_Encode_Stop(h));
@@ -270,8 +287,8 @@ TEST_F(EncoderHook, ChattyChildCannotDeadlockTheWriter)
 {
     // 2 MB on standard error before it reads anything: far more than a pipe holds.
     const DWORD h = addSine(44100, 2, 2.0);
-    ASSERT_NE(BASS_Encode_Start(h, "sh -c \"head -c 2000000 /dev/zero | tr '\\0' e >&2; cat > /dev/null\"", 0,
-                                nullptr, nullptr),
+    ASSERT_NE(BASS_Encode_Start(h, "sh -c \"head -c 2000000 /dev/zero | tr '\\0' e >&2; cat > /dev/null\"", 0, nullptr,
+                                nullptr),
               0u);
     pumpToEnd(h);
     ASSERT_TRUE(BASS_Encode_Stop(h)) << engine::lastEncoderOutcome().problem;

@@ -8,10 +8,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 using engine::ChannelKind;
 using engine::ChannelRegistry;
@@ -84,7 +82,7 @@ Analysis analyse(const QByteArray& pcm)
     return a;
 }
 
-constexpr double kToneRms = 3000;   // a half-scale sine is about 11600
+constexpr double kToneRms = 3000; // a half-scale sine is about 11600
 constexpr double kSilenceRms = 100;
 
 QString commandOutput(const QString& program, const QStringList& args)
@@ -104,10 +102,10 @@ protected:
     static void SetUpTestSuite()
     {
         const QString name = QStringLiteral("tonemill_test_%1").arg(QCoreApplication::applicationPid());
-        s_module = commandOutput(QStringLiteral("pactl"),
-                                 {QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
-                                  QStringLiteral("sink_name=") + name,
-                                  QStringLiteral("sink_properties=device.description=") + name});
+        s_module =
+            commandOutput(QStringLiteral("pactl"), {QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                                                    QStringLiteral("sink_name=") + name,
+                                                    QStringLiteral("sink_properties=device.description=") + name});
         if (s_module.isEmpty())
             return;
         s_sink = name;
@@ -346,7 +344,7 @@ TEST(PlaybackNoSound, CodesThatNeedNoOutput)
     EXPECT_EQ(engine::lastError(), BASS_ERROR_DECODE);
     EXPECT_FALSE(BASS_ChannelPause(decoding));
     EXPECT_EQ(engine::lastError(), BASS_ERROR_DECODE);
-    EXPECT_TRUE(BASS_ChannelStop(decoding)); // nothing to stop
+    EXPECT_TRUE(BASS_ChannelStop(decoding));                        // nothing to stop
     EXPECT_EQ(BASS_ChannelIsActive(decoding), BASS_ACTIVE_PLAYING); // still has data to decode
 
     EXPECT_FALSE(BASS_ChannelPlay(0x7FFFFFF0, false));

@@ -8,10 +8,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
@@ -63,8 +61,8 @@ std::vector<DWORD> rateList(DWORD freq, DWORD chans)
 
 bool encodeFile(const QString& path, int rate, int channels, DWORD bitrate, double seconds)
 {
-    const HWMENCODE h = BASS_WMA_EncodeOpenFile(rate, channels, BASS_WMA_ENCODE_STANDARD, bitrate,
-                                                QFile::encodeName(path).constData());
+    const HWMENCODE h =
+        BASS_WMA_EncodeOpenFile(rate, channels, BASS_WMA_ENCODE_STANDARD, bitrate, QFile::encodeName(path).constData());
     if (!h)
         return false;
     const auto pcm = tone(rate, channels, seconds);
@@ -110,8 +108,10 @@ TEST_F(WmaEncoder, RateListsAreDescendingZeroEndedAndEveryRateEncodes)
 
 TEST_F(WmaEncoder, FormatsTheEncoderCannotTakeAreRefused)
 {
-    for (const auto& [rate, channels] : {std::pair{96000, 2}, std::pair{44100, 6}, std::pair{0, 2}, std::pair{44100, 0}}) {
-        EXPECT_EQ(BASS_WMA_EncodeGetRates(rate, channels, BASS_WMA_ENCODE_STANDARD), nullptr) << rate << "/" << channels;
+    for (const auto& [rate, channels] :
+         {std::pair{96000, 2}, std::pair{44100, 6}, std::pair{0, 2}, std::pair{44100, 0}}) {
+        EXPECT_EQ(BASS_WMA_EncodeGetRates(rate, channels, BASS_WMA_ENCODE_STANDARD), nullptr)
+            << rate << "/" << channels;
         EXPECT_EQ(engine::lastError(), BASS_ERROR_FORMAT);
         const QString path = dir.filePath(QStringLiteral("refused.wma"));
         EXPECT_EQ(BASS_WMA_EncodeOpenFile(rate, channels, 0, 128000, QFile::encodeName(path).constData()), 0u);
@@ -156,9 +156,10 @@ TEST_F(WmaEncoder, FileWithTagsReadsBackCompleteWithItsTags)
         BASS_WMA_EncodeOpenFile(44100, 2, BASS_WMA_ENCODE_STANDARD, 128000, QFile::encodeName(path).constData());
     ASSERT_NE(h, 0u) << engine::lastError();
 
-    const char* names[] = {"Title", "Author", "WM/AlbumTitle", "Description", "Rating", "Copyright", "WM/Genre", "WM/Year"};
-    const char* values[] = {"Ünïcode Title", "Some Artist", "An Album", "A description, with commas",
-                            "5",             "(c) 2024 Us", "Ambient",  "2024"};
+    const char* names[] = {"Title",  "Author",    "WM/AlbumTitle", "Description",
+                           "Rating", "Copyright", "WM/Genre",      "WM/Year"};
+    const char* values[] = {"Ünïcode Title", "Some Artist", "An Album", "A description, with commas", "5",
+                            "(c) 2024 Us",   "Ambient",     "2024"};
     for (int i = 0; i < 8; ++i)
         EXPECT_TRUE(BASS_WMA_EncodeSetTag(h, names[i], values[i], 0)) << names[i];
     EXPECT_FALSE(BASS_WMA_EncodeSetTag(h, "", "value without a name", 0));
@@ -193,6 +194,25 @@ TEST_F(WmaEncoder, FileWithTagsReadsBackCompleteWithItsTags)
     EXPECT_NEAR(format[QStringLiteral("duration")].toString().toDouble(), 3.0, 0.1);
     const QByteArray decoded = testsupport::decodeWithFfmpeg(path);
     EXPECT_NEAR(double(decoded.size()) / (4 * 44100), 3.0, 0.1);
+    // Samples split between writes were put together right: the tone comes
+    // back at its pitch and level (a byte slip would turn it into loud noise).
+    const auto* out = reinterpret_cast<const std::int16_t*>(decoded.constData());
+    const qsizetype frames = decoded.size() / 4;
+    double energy = 0;
+    int rising = 0;
+    bool positive = false;
+    for (qsizetype i = 0; i < frames; ++i) {
+        const int v = out[2 * i];
+        energy += double(v) * v;
+        if (!positive && v > 2000) {
+            positive = true;
+            ++rising;
+        } else if (positive && v < -2000) {
+            positive = false;
+        }
+    }
+    EXPECT_NEAR(std::sqrt(energy / double(frames)), 12000 / std::sqrt(2.0), 800);
+    EXPECT_NEAR(rising / (double(frames) / 44100), 440, 10);
 
     const QJsonObject tags = format[QStringLiteral("tags")].toObject();
     // ffprobe's names for the ASF attributes.
@@ -218,8 +238,8 @@ TEST_F(WmaEncoder, MonoFileWithoutTagsAndTagsRefusedAfterAudio)
     EXPECT_EQ(stream[QStringLiteral("sample_rate")].toString(), QStringLiteral("22050"));
     EXPECT_EQ(stream[QStringLiteral("channels")].toInt(), 1);
     EXPECT_NEAR(info[QStringLiteral("format")].toObject()[QStringLiteral("duration")].toString().toDouble(), 1.5, 0.15);
-    EXPECT_FALSE(info[QStringLiteral("format")].toObject()[QStringLiteral("tags")].toObject().contains(
-        QStringLiteral("title")));
+    EXPECT_FALSE(
+        info[QStringLiteral("format")].toObject()[QStringLiteral("tags")].toObject().contains(QStringLiteral("title")));
 }
 
 TEST_F(WmaEncoder, FileWithNoAudioIsStillComplete)
