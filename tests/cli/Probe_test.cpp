@@ -1,0 +1,235 @@
+#include "support/Fixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ProbeRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    QList<QByteArray> lines() const
+    {
+        QList<QByteArray> result = out.split('\n');
+        if (!result.isEmpty() && result.back().isEmpty())
+            result.removeLast();
+        return result;
+    }
+};
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
+    file.write(bytes);
+}
+
+bool copyFolder(const QString& from, const QString& to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    const QStringList names = QDir(from).entryList(QDir::Files);
+    for (const QString& name : names)
+        if (!QFile::copy(from + u'/' + name, to + u'/' + name))
+            return false;
+    return true;
+}
+
+// The probe runs the built program with its own program folder (holding a
+// copy of Lang/), its own settings folder and a fixed locale, without a display.
+class ProbeTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_media = new QTemporaryDir;
+        ASSERT_TRUE(s_media->isValid());
+        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.wav")), 2.0, 8000, 1,
+                                          {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), QStringLiteral("-bitexact")}));
+        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.flac")), 61.0, 8000, 1));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_media;
+        s_media = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid() && config.isValid() && work.isValid());
+        ASSERT_TRUE(copyFolder(testsupport::buildBinDir() + QStringLiteral("/Lang"), home.filePath(QStringLiteral("Lang"))));
+    }
+
+    QString tone(const char* name, const QString& to) const
+    {
+        const QString target = work.filePath(to);
+        QFile::copy(s_media->filePath(QLatin1String(name)), target);
+        return target;
+    }
+
+    ProbeRun probe(const QStringList& paths, const QString& workingFolder = QString()) const
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANG", "LANGUAGE"})
+            env.remove(QLatin1String(name));
+        env.insert(QStringLiteral("TONEMILL_HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(workingFolder.isEmpty() ? work.path() : workingFolder);
+        p.start(testsupport::buildBinDir() + QStringLiteral("/tonemill"), QStringList{QStringLiteral("probe")} + paths);
+        p.waitForFinished(120000);
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+                p.readAllStandardError()};
+    }
+
+    QTemporaryDir home;
+    QTemporaryDir config;
+    QTemporaryDir work;
+    static QTemporaryDir* s_media;
+};
+
+QTemporaryDir* ProbeTest::s_media = nullptr;
+
+TEST_F(ProbeTest, AFolderOfGoodFilesPrintsOneLinePerRowAndExitsZero)
+{
+    const QString a = tone("tone.wav", QStringLiteral("a.wav"));
+    const QString b = tone("tone.flac", QStringLiteral(".hidden.flac"));
+    ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("sub")));
+    tone("tone.wav", QStringLiteral("sub/inner.wav")); // sub-folders are not entered
+
+    const ProbeRun run = probe({work.path()});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.constData();
+    const QList<QByteArray> lines = run.lines();
+    ASSERT_EQ(lines.size(), 2) << run.out.constData();
+    for (const QByteArray& line : lines) {
+        if (line.startsWith(a.toUtf8())) {
+            EXPECT_EQ(line, (a + QStringLiteral("\t00:02\t31.29 KB\tWaiting Conversion")).toUtf8());
+        } else {
+            EXPECT_TRUE(line.startsWith((b + QStringLiteral("\t01:01\t")).toUtf8())
+                        && line.endsWith("\tWaiting Conversion"))
+                << line.constData();
+        }
+    }
+}
+
+TEST_F(ProbeTest, RefusedAndFailedFilesGiveExitOneAndOneSummaryWarning)
+{
+    tone("tone.wav", QStringLiteral("good.wav"));
+    writeFile(work.filePath(QStringLiteral("readme.txt")), "text");
+    writeFile(work.filePath(QStringLiteral("noise.ogg")), QByteArray(3000, 'z'));
+    writeFile(work.filePath(QStringLiteral("empty.mp3")), {});
+    ASSERT_TRUE(QFile::link(work.filePath(QStringLiteral("gone.wav")), work.filePath(QStringLiteral("dangling.wav"))));
+
+    const ProbeRun run = probe({work.path(), QStringLiteral("dangling.wav"), QStringLiteral("good.wav")});
+    EXPECT_EQ(run.exitCode, 1);
+    // good.wav given again is a duplicate; the dangling link fails to be read.
+    const QByteArray summary = "Some files are not supported or already exist and will not be added\n";
+    EXPECT_EQ(run.err.count(summary), 1) << run.err.constData();
+    EXPECT_TRUE(run.err.contains("An error occured while Adding File\n2:No such file or directory\n"))
+        << run.err.constData();
+    EXPECT_TRUE(run.err.endsWith(summary));
+
+    QMap<QByteArray, QByteArray> statusOf;
+    for (const QByteArray& line : run.lines()) {
+        const QList<QByteArray> cells = line.split('\t');
+        ASSERT_EQ(cells.size(), 4) << line.constData();
+        statusOf[cells[0].mid(cells[0].lastIndexOf('/') + 1)] = cells[3];
+        if (cells[3] == "Codec Not Supported") {
+            EXPECT_EQ(cells[1], "Error");
+        }
+    }
+    EXPECT_EQ(statusOf.size(), 3);
+    EXPECT_EQ(statusOf.value("good.wav"), "Waiting Conversion");
+    EXPECT_EQ(statusOf.value("noise.ogg"), "Codec Not Supported");
+    EXPECT_EQ(statusOf.value("empty.mp3"), "Codec Not Supported");
+}
+
+TEST_F(ProbeTest, ArgumentsUsageAndPathsThatLookLikeOptions)
+{
+    EXPECT_EQ(probe({}).exitCode, 2);
+    const ProbeRun unknown = probe({QStringLiteral("-x.wav")});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains("'--'")) << unknown.err.constData();
+    EXPECT_TRUE(unknown.out.isEmpty());
+
+    tone("tone.wav", QStringLiteral("-x.wav"));
+    const ProbeRun dashed = probe({QStringLiteral("--"), QStringLiteral("-x.wav")});
+    EXPECT_EQ(dashed.exitCode, 0) << dashed.err.constData();
+    EXPECT_EQ(dashed.out, (work.filePath(QStringLiteral("-x.wav")) + QStringLiteral("\t00:02\t31.29 KB\tWaiting Conversion\n")).toUtf8());
+}
+
+TEST_F(ProbeTest, NamesAreNeverInterpretedAndControlCharactersAreEscaped)
+{
+    const QString odd = QStringLiteral("$(touch pwned) `touch pwned2` 'q\" ü 音.wav");
+    tone("tone.wav", odd);
+    tone("tone.wav", QStringLiteral("tab\there.wav"));
+    const ProbeRun run = probe({odd, QStringLiteral("tab\there.wav")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    const QList<QByteArray> lines = run.lines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith((work.filePath(odd) + u'\t').toUtf8())) << lines[0].constData();
+    EXPECT_TRUE(lines[1].startsWith((work.path() + QStringLiteral("/tab\\there.wav\t")).toUtf8())) << lines[1].constData();
+    EXPECT_FALSE(QFile::exists(work.filePath(QStringLiteral("pwned"))));
+    EXPECT_FALSE(QFile::exists(work.filePath(QStringLiteral("pwned2"))));
+}
+
+TEST_F(ProbeTest, AnEmptyFolderSaysSoAndCountsAsNotAdmitted)
+{
+    ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("only-folders")));
+    ASSERT_TRUE(QDir(work.path()).mkpath(QStringLiteral("only-folders/sub")));
+    const ProbeRun run = probe({QStringLiteral("only-folders")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "Selected Folder is empty.\n");
+    EXPECT_TRUE(run.out.isEmpty());
+}
+
+TEST_F(ProbeTest, TextsFollowTheRememberedLanguage)
+{
+    writeFile(home.filePath(QStringLiteral("Lang/Test.ini")),
+              "[Tonemill]\n20007=En attente\n20013=Erreur\n20015=Codec inconnu\n"
+              "30001=Fichiers refuses\n");
+    ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("Tonemill")));
+    writeFile(config.filePath(QStringLiteral("Tonemill/Tonemill.conf")), "[Language]\nName=Test.ini\n");
+    tone("tone.wav", QStringLiteral("a.wav"));
+    writeFile(work.filePath(QStringLiteral("bad.ogg")), QByteArray(100, 'b'));
+    writeFile(work.filePath(QStringLiteral("c.txt")), "x");
+
+    const ProbeRun run = probe({QStringLiteral("a.wav"), QStringLiteral("bad.ogg"), QStringLiteral("c.txt")});
+    EXPECT_EQ(run.exitCode, 1);
+    const QList<QByteArray> lines = run.lines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith("\tEn attente")) << lines[0].constData();
+    EXPECT_TRUE(lines[1].endsWith("\tErreur\t100 Bytes\tCodec inconnu")) << lines[1].constData();
+    EXPECT_EQ(run.err, "Fichiers refuses\n");
+}
+
+TEST_F(ProbeTest, TheWmaPromptIsAnsweredCancelAndTheFileStillAdmitted)
+{
+    // A folder where the probe file should go makes WMA encoding unavailable.
+    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("CheckWMASupport.wma")));
+    writeFile(work.filePath(QStringLiteral("broken.wma")), QByteArray(2000, 'w'));
+    const ProbeRun run = probe({QStringLiteral("broken.wma")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.err.startsWith("Your System does not support Windows Media Audio Encoding.")) << run.err.constData();
+    EXPECT_TRUE(run.err.endsWith("Click Cancel to manaully install it by yourself.\n")) << run.err.constData();
+    EXPECT_FALSE(run.err.contains("restart"));
+    EXPECT_EQ(run.out, (work.filePath(QStringLiteral("broken.wma")) + QStringLiteral("\tError\t1.95 KB\tCodec Not Supported\n")).toUtf8());
+}
+
+TEST_F(ProbeTest, WorksWithAProgramFolderThatCannotBeWritten)
+{
+    tone("tone.wav", QStringLiteral("a.wav"));
+    const ProbeRun run = probe({QStringLiteral("a.wav")});
+    EXPECT_EQ(run.exitCode, 0);
+    // Only a file that fails to open runs the WMA probe.
+    EXPECT_FALSE(QFile::exists(home.filePath(QStringLiteral("CheckWMASupport.wma"))));
+}
+
+} // namespace
