@@ -64,7 +64,10 @@ std::unique_ptr<FrameDecoder> FrameDecoder::open(std::unique_ptr<MediaFile> medi
     }
     decoder->m_codec->codec_id = codecId;
     decoder->m_codec->pkt_timebase = stream->time_base;
-    decoder->m_codec->thread_count = 1;
+    // As ffmpeg itself does: decoders that can decode frames in parallel
+    // (FLAC, ALAC, WavPack) use the machine's cores; the output is the same.
+    decoder->m_codec->thread_count = 0;
+    decoder->m_codec->thread_type = FF_THREAD_FRAME;
     if (avcodec_open2(decoder->m_codec, codec, nullptr) < 0) {
         error = BASS_ERROR_FORMAT;
         return nullptr;
