@@ -1,0 +1,225 @@
+#include "BatchTestFolder.h"
+
+#include "convert/ConversionSession.h"
+#include "convert/ConvertToWAV.h"
+#include "filelist/FileList.h"
+#include "options/FormatOptions.h"
+#include "support/ScriptedDesktop.h"
+
+#include <memory>
+
+using batchtest::readFile;
+using batchtest::wavFields;
+
+namespace {
+
+class ConvertToWAVTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        batchtest::loadFormatModules();
+        list = std::make_unique<FileList>();
+        FileListRow row;
+        row.FilePath = QStringLiteral("input");
+        row.Status = QStringLiteral("Waiting Conversion");
+        ASSERT_TRUE(list->append(row));
+        session.setCurrentRow(0);
+        state.bConverting = true;
+        desktop.onProcessEvents = [this] { statuses << status(); };
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString status() const { return list->cell(0, FileList::Status).toString(); }
+    std::optional<quint32> color() const { return list->textColor(0, FileList::Status); }
+
+    QTemporaryDir dir;
+    testsupport::ScriptedDesktop desktop;
+    ConversionState state;
+    options::FormatOptions options;
+    std::unique_ptr<FileList> list;
+    ConversionSession session{desktop, state, options, [this] { return list.get(); }};
+    QStringList statuses; // the status at each yield
+};
+
+TEST(ConversionSessionText, ProgressIsTheShortSinglePrecisionText)
+{
+    EXPECT_EQ(ConversionSession::progressText(37.5f), QStringLiteral("37.5"));
+    EXPECT_EQ(ConversionSession::progressText(100.0f), QStringLiteral("100"));
+    EXPECT_EQ(ConversionSession::progressText(100.0f / 3.0f), QStringLiteral("33.33333"));
+    EXPECT_EQ(ConversionSession::progressText(0.0f), QStringLiteral("0"));
+}
+
+TEST_F(ConvertToWAVTest, StereoSixteenBitHeaderAndDataMatchTheDecodedInput)
+{
+    const QString in = path(QStringLiteral("in.flac"));
+    const QString out = path(QStringLiteral("out.wav"));
+    ASSERT_TRUE(testsupport::makeTone(in, 1.3, 44100, 2));
+
+    ConvertToWAV(session, in, out);
+
+    EXPECT_EQ(status(), QStringLiteral("Complete"));
+    EXPECT_EQ(color(), ConversionSession::kCompleteColor);
+    const QByteArray file = readFile(out);
+    const auto f = wavFields(file);
+    EXPECT_EQ(f.riff, "RIFF");
+    EXPECT_EQ(f.wave, "WAVE");
+    EXPECT_EQ(f.fmt, "fmt ");
+    EXPECT_EQ(f.data, "data");
+    EXPECT_EQ(f.fmtSize, 16u);
+    EXPECT_EQ(f.formatTag, 1);
+    EXPECT_EQ(f.channels, 2);
+    EXPECT_EQ(f.sampleRate, 44100u);
+    EXPECT_EQ(f.avgBytes, 176400u);
+    EXPECT_EQ(f.blockAlign, 4);
+    EXPECT_EQ(f.bits, 16);
+    const quint32 n = quint32(file.size() - 44);
+    EXPECT_EQ(f.dataSize, n);
+    EXPECT_EQ(f.riffSize, n + 36);
+
+    // FLAC is lossless: the samples are exactly what an independent decoder gives.
+    EXPECT_TRUE(file.mid(44) == testsupport::decodeWithFfmpeg(in));
+
+    // Progress was written once per chunk, rising, and parses as a number.
+    ASSERT_GE(statuses.size(), 2);
+    float last = -1;
+    for (const QString& s : statuses) {
+        bool ok = false;
+        const float value = s.toFloat(&ok);
+        ASSERT_TRUE(ok) << qPrintable(s);
+        EXPECT_GT(value, last);
+        last = value;
+    }
+    EXPECT_EQ(statuses.back(), QStringLiteral("100"));
+    EXPECT_EQ(state.bCancelConversion, false);
+    EXPECT_EQ(session.hConvertStream, 0u);
+}
+
+TEST_F(ConvertToWAVTest, EightBitMonoHeader)
+{
+    const QString in = path(QStringLiteral("in8.wav"));
+    const QString out = path(QStringLiteral("out8.wav"));
+    ASSERT_TRUE(testsupport::makeTone(in, 0.5, 11025, 1, {QStringLiteral("-c:a"), QStringLiteral("pcm_u8")}));
+
+    ConvertToWAV(session, in, out);
+
+    EXPECT_EQ(status(), QStringLiteral("Complete"));
+    const QByteArray file = readFile(out);
+    const auto f = wavFields(file);
+    EXPECT_EQ(f.channels, 1);
+    EXPECT_EQ(f.bits, 8);
+    EXPECT_EQ(f.blockAlign, 1);
+    EXPECT_EQ(f.sampleRate, 11025u);
+    EXPECT_EQ(f.avgBytes, 11025u);
+    EXPECT_EQ(f.dataSize, quint32(file.size() - 44));
+    // The 8-bit samples pass through unchanged.
+    EXPECT_TRUE(file.mid(44) == testsupport::decodeWithFfmpeg(in, {QStringLiteral("-f"), QStringLiteral("u8")}));
+}
+
+TEST_F(ConvertToWAVTest, SixChannelsKeepEveryChannel)
+{
+    const QString in = path(QStringLiteral("six.flac"));
+    const QString out = path(QStringLiteral("six.wav"));
+    ASSERT_TRUE(testsupport::makeTone(in, 0.7, 48000, 6));
+
+    ConvertToWAV(session, in, out);
+
+    EXPECT_EQ(status(), QStringLiteral("Complete"));
+    const QByteArray file = readFile(out);
+    const auto f = wavFields(file);
+    EXPECT_EQ(f.channels, 6);
+    EXPECT_EQ(f.blockAlign, 12);
+    EXPECT_EQ(f.avgBytes, 48000u * 12);
+    EXPECT_EQ(f.dataSize % 12, 0u);
+    EXPECT_TRUE(file.mid(44) == testsupport::decodeWithFfmpeg(in));
+}
+
+TEST_F(ConvertToWAVTest, EmptyStreamGivesAHeaderOnlyFile)
+{
+    const QString in = path(QStringLiteral("empty.wav"));
+    const QString out = path(QStringLiteral("empty_out.wav"));
+    ASSERT_TRUE(testsupport::makeTone(in, 0.5, 8000, 1, {QStringLiteral("-t"), QStringLiteral("0")}));
+
+    ConvertToWAV(session, in, out);
+
+    EXPECT_EQ(status(), QStringLiteral("Complete"));
+    const QByteArray file = readFile(out);
+    ASSERT_EQ(file.size(), 44);
+    EXPECT_EQ(wavFields(file).dataSize, 0u);
+    EXPECT_EQ(wavFields(file).riffSize, 36u);
+}
+
+TEST_F(ConvertToWAVTest, CancelLeavesAValidShorterFile)
+{
+    const QString in = path(QStringLiteral("long.flac"));
+    const QString out = path(QStringLiteral("long.wav"));
+    ASSERT_TRUE(testsupport::makeTone(in, 5.0, 44100, 2));
+    int yields = 0;
+    desktop.onProcessEvents = [&] {
+        if (++yields == 3)
+            state.bCancelConversion = true; // a Stop click inside the yield
+    };
+
+    ConvertToWAV(session, in, out);
+
+    EXPECT_EQ(yields, 3);
+    EXPECT_EQ(status(), QStringLiteral("Cancelled"));
+    EXPECT_EQ(color(), ConversionSession::kFailureColor);
+    const QByteArray file = readFile(out);
+    const auto f = wavFields(file);
+    EXPECT_EQ(f.dataSize, quint32(file.size() - 44));
+    EXPECT_EQ(f.riffSize, f.dataSize + 36);
+    EXPECT_GT(f.dataSize, 0u);
+    EXPECT_LT(f.dataSize, 5u * 176400);
+    EXPECT_TRUE(file.mid(44) == testsupport::decodeWithFfmpeg(in).left(file.size() - 44));
+    // A player-grade reader accepts it.
+    EXPECT_EQ(testsupport::decodeWithFfmpeg(out).size(), file.size() - 44);
+}
+
+TEST_F(ConvertToWAVTest, UndecodableInputIsAnErrorWithoutAFile)
+{
+    const QString in = path(QStringLiteral("noise.mp3"));
+    ASSERT_TRUE(batchtest::writeFile(in, QByteArray(5000, 'x')));
+    const QString out = path(QStringLiteral("noise.wav"));
+
+    ConvertToWAV(session, in, out);
+
+    EXPECT_EQ(status(), QStringLiteral("Error"));
+    EXPECT_EQ(color(), ConversionSession::kFailureColor);
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST_F(ConvertToWAVTest, AnExistingFileIsNeverOverwritten)
+{
+    const QString in = path(QStringLiteral("in.flac"));
+    const QString out = path(QStringLiteral("taken.wav"));
+    ASSERT_TRUE(testsupport::makeTone(in, 0.3, 8000, 1));
+    ASSERT_TRUE(batchtest::writeFile(out, "keep me"));
+
+    ConvertToWAV(session, in, out);
+
+    EXPECT_EQ(status(), QStringLiteral("Error"));
+    EXPECT_EQ(readFile(out), QByteArray("keep me"));
+    EXPECT_EQ(session.hConvertStream, 0u);
+}
+
+TEST_F(ConvertToWAVTest, WithoutARowOrOutsideABatchNothingIsWrittenToTheList)
+{
+    const QString in = path(QStringLiteral("in.flac"));
+    ASSERT_TRUE(testsupport::makeTone(in, 0.3, 8000, 1));
+
+    state.bConverting = false; // progress only while a batch runs
+    ConvertToWAV(session, in, path(QStringLiteral("a.wav")));
+    for (const QString& s : statuses)
+        EXPECT_EQ(s, QStringLiteral("Waiting Conversion"));
+    EXPECT_EQ(status(), QStringLiteral("Complete"));
+
+    list->setCell(0, FileList::Status, QStringLiteral("Waiting Conversion"));
+    session.setCurrentRow(std::nullopt);
+    state.bConverting = true;
+    ConvertToWAV(session, in, path(QStringLiteral("b.wav")));
+    EXPECT_EQ(status(), QStringLiteral("Waiting Conversion"));
+    EXPECT_EQ(wavFields(readFile(path(QStringLiteral("b.wav")))).sampleRate, 8000u);
+}
+
+} // namespace
