@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+
 #include <cstdio>
 
 namespace cli {
@@ -22,26 +23,27 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-const char* const kUsage = "Usage: tonemill [COMMAND] [OPTIONS]\n"
-                           "\n"
-                           "With no arguments, opens the Tonemill window.\n"
-                           "\n"
-                           "Commands:\n"
-                           "  probe [--option NAME=VALUE]... [--] PATH...\n"
-                           "                     admit files (and the files of folders) as the window would\n"
-                           "                     and print FilePath, Duration, FileSize, Status per row,\n"
-                           "                     separated by tabs; exit 0 when every path was admitted,\n"
-                           "                     1 when any was refused or failed (paths that begin with\n"
-                           "                     '-' go after '--')\n"
-                           "  convert [--format wav|wma|mp3|ogg] [--output DIR | --same-folder]\n"
-                           "          [--option NAME=VALUE]... PATH...\n"
-                           "                     convert the admitted files with the saved settings\n"
-                           "\n"
-                           "Options:\n"
-                           "  --option NAME=VALUE  set one saved option by its value name and stored form\n"
-                           "                     (such as optFileFormat=3) for this run only\n"
-                           "  --help             print this help and exit\n"
-                           "  --version          print the version and exit\n";
+const char* const kUsage =
+    "Usage: tonemill [COMMAND] [OPTIONS]\n"
+    "\n"
+    "With no arguments, opens the Tonemill window.\n"
+    "\n"
+    "Commands:\n"
+    "  probe [--option NAME=VALUE]... [--] PATH...\n"
+    "                     admit files (and the files of folders) as the window would\n"
+    "                     and print FilePath, Duration, FileSize, Status per row,\n"
+    "                     separated by tabs; exit 0 when every path was admitted,\n"
+    "                     1 when any was refused or failed (paths that begin with\n"
+    "                     '-' go after '--')\n"
+    "  convert [--format wav|wma|mp3|ogg] [--output DIR | --same-folder]\n"
+    "          [--option NAME=VALUE]... PATH...\n"
+    "                     convert the admitted files with the saved settings\n"
+    "\n"
+    "Options:\n"
+    "  --option NAME=VALUE  set one saved option by its value name and stored form\n"
+    "                     (such as optFileFormat=3) for this run only\n"
+    "  --help             print this help and exit\n"
+    "  --version          print the version and exit\n";
 
 //! Takes the `--option NAME=VALUE` (or `--option=NAME=VALUE`) arguments before
 //! a "--" out of `arguments` into `assignments`; false with a message in
