@@ -1,0 +1,259 @@
+#include "BatchTestFolder.h"
+#include "convert/ConversionBatch.h"
+#include "filelist/FileList.h"
+#include "lang/StringLookup.h"
+#include "options/FormatOptions.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QDir>
+#include <QMap>
+#include <memory>
+
+using batchtest::readFile;
+
+namespace {
+
+class ConversionBatchTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_media = new QTemporaryDir;
+        ASSERT_TRUE(s_media->isValid());
+        batchtest::loadFormatModules();
+        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.flac")), 1.0, 22050, 2));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_media;
+        s_media = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        options.optFileFormat(options::FormatOptions::WAV).setValue(true);
+        options.optSameFolder.setValue(true);
+        batch.setControlEnabler([this](const QString& name, bool enabled) { enabled_[name] = enabled; });
+        batch.setStopPlayback([this] { ++playbackStops; });
+        batch.setBatchFinished([this] { ++finished; });
+    }
+
+    //! Adds a row for a copy of the tone named `name`, with `status`.
+    void addRow(const QString& name, const QString& status = QStringLiteral("Waiting Conversion"), int ticked = 0)
+    {
+        const QString file = dir.filePath(name);
+        if (!QFile::exists(file)) {
+            ASSERT_TRUE(QFile::copy(s_media->filePath(QStringLiteral("tone.flac")), file));
+        }
+        FileListRow row;
+        row.FilePath = file;
+        row.Status = status;
+        row.CheckBox = ticked;
+        ASSERT_TRUE(list->append(row));
+    }
+    QString status(int row) const { return list->at(row).Status; }
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    static QTemporaryDir* s_media;
+    QTemporaryDir dir;
+    testsupport::ScriptedDesktop desktop;
+    ConversionState state;
+    options::FormatOptions options;
+    std::unique_ptr<FileList> list = std::make_unique<FileList>();
+    ConversionBatch batch{desktop, state, options, [this] { return list.get(); }};
+    QMap<QString, bool> enabled_;
+    int playbackStops = 0;
+    int finished = 0;
+};
+
+QTemporaryDir* ConversionBatchTest::s_media = nullptr;
+
+TEST_F(ConversionBatchTest, StartsIdle)
+{
+    EXPECT_EQ(batch.cmdConvert.Caption(), QStringLiteral("Convert All"));
+    EXPECT_EQ(batch.cmdConvertSelected.Caption(), QStringLiteral("Convert Selected"));
+    EXPECT_FALSE(batch.chkShutdown.Value());
+    EXPECT_EQ(ConversionBatch::switchedControls().size(), 14);
+}
+
+TEST_F(ConversionBatchTest, EmptyListShowsTheMessageOnly)
+{
+    batch.cmdConvert.click();
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("The list is empty, Please add Audio files from step 1"));
+    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Information);
+    EXPECT_EQ(playbackStops, 0);
+    EXPECT_EQ(finished, 0);
+}
+
+TEST_F(ConversionBatchTest, ConvertAllWalksTheEligibleRows)
+{
+    addRow(QStringLiteral("a.flac"));
+    addRow(QStringLiteral("b.flac"), QStringLiteral("Cancelled"));
+    addRow(QStringLiteral("c.flac"), QStringLiteral("Error"));
+    addRow(QStringLiteral("d.flac"), QStringLiteral("Complete"));
+    addRow(QStringLiteral("e.flac"), QStringLiteral("waiting conversion")); // not the exact text
+
+    // What the window shows while the batch runs.
+    QString runningCaption, otherCaption;
+    bool otherEnabled = true, browseEnabled = true;
+    desktop.onProcessEvents = [&] {
+        runningCaption = batch.cmdConvert.Caption();
+        otherCaption = batch.cmdConvertSelected.Caption();
+        otherEnabled = batch.cmdConvertSelected.Enabled();
+        browseEnabled = options.cmdChangeFormat.Enabled();
+        EXPECT_TRUE(state.bConverting);
+    };
+    batch.cmdConvert.click();
+
+    EXPECT_EQ(runningCaption, QStringLiteral("Stop"));
+    EXPECT_EQ(otherCaption, QStringLiteral("Convert Selected"));
+    EXPECT_FALSE(otherEnabled);
+    EXPECT_FALSE(browseEnabled);
+
+    EXPECT_EQ(status(0), QStringLiteral("Complete"));
+    EXPECT_EQ(status(1), QStringLiteral("Complete"));
+    EXPECT_EQ(status(2), QStringLiteral("Error"));
+    EXPECT_EQ(status(3), QStringLiteral("Complete"));
+    EXPECT_EQ(status(4), QStringLiteral("waiting conversion"));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("a.wav"))));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("b.wav"))));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("c.wav"))));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("e.wav"))));
+
+    // Restored afterwards; the player was stopped once; the window was told.
+    EXPECT_EQ(batch.cmdConvert.Caption(), QStringLiteral("Convert All"));
+    EXPECT_TRUE(batch.cmdConvertSelected.Enabled());
+    EXPECT_TRUE(options.cmdChangeFormat.Enabled());
+    EXPECT_FALSE(options.cmdBrowse.Enabled()); // output beside the input: nothing to browse
+    EXPECT_TRUE(enabled_.value(QStringLiteral("cmdAddFile")));
+    EXPECT_EQ(enabled_.size(), 10); // the switched controls that live outside the options
+    EXPECT_FALSE(state.bConverting);
+    EXPECT_FALSE(state.bCancelConversion);
+    EXPECT_EQ(playbackStops, 1);
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(desktop.powerOffs, 0);
+
+    // A second click finds nothing left and, even with the box ticked, does not power off.
+    batch.chkShutdown.setValue(true);
+    batch.cmdConvert.click();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("a_Converted.wav"))));
+    EXPECT_EQ(desktop.powerOffs, 0);
+}
+
+TEST_F(ConversionBatchTest, ConvertSelectedConvertsOnlyTickedRows)
+{
+    addRow(QStringLiteral("a.flac"));
+    addRow(QStringLiteral("b.flac"));
+    batch.chkShutdown.setValue(true);
+
+    EXPECT_FALSE(batch.ConvertFiles(true));
+    batch.cmdConvertSelected.click();
+    EXPECT_EQ(status(0), QStringLiteral("Waiting Conversion"));
+    EXPECT_EQ(status(1), QStringLiteral("Waiting Conversion"));
+    EXPECT_EQ(desktop.powerOffs, 0);
+
+    list->setCell(1, FileList::CheckBox, -1); // any non-zero value is a tick
+    batch.cmdConvertSelected.click();
+    EXPECT_EQ(status(0), QStringLiteral("Waiting Conversion"));
+    EXPECT_EQ(status(1), QStringLiteral("Complete"));
+    EXPECT_EQ(desktop.powerOffs, 1);
+    EXPECT_EQ(batch.cmdConvertSelected.Caption(), QStringLiteral("Convert Selected"));
+}
+
+TEST_F(ConversionBatchTest, StopInsideTheYieldCancelsTheRowAndEndsTheBatch)
+{
+    addRow(QStringLiteral("a.flac"));
+    addRow(QStringLiteral("b.flac"));
+    batch.chkShutdown.setValue(true);
+    bool clicked = false;
+    QString captionAfterStop;
+    desktop.onProcessEvents = [&] {
+        if (clicked)
+            return;
+        clicked = true;
+        batch.cmdConvert.click(); // reads "Stop"
+        captionAfterStop = batch.cmdConvert.Caption();
+        // A further start in the same yield is refused: the stopped batch still runs.
+        EXPECT_TRUE(batch.cmdConvertSelected.Enabled());
+        list->setCell(1, FileList::CheckBox, 1);
+        batch.cmdConvertSelected.click();
+        batch.cmdConvert.click();
+        EXPECT_EQ(batch.cmdConvertSelected.Caption(), QStringLiteral("Convert Selected"));
+    };
+    batch.cmdConvert.click();
+
+    EXPECT_EQ(captionAfterStop, QStringLiteral("Convert All"));
+    EXPECT_EQ(status(0), QStringLiteral("Cancelled"));
+    EXPECT_EQ(list->textColor(0, FileList::Status), ConversionSession::kFailureColor);
+    EXPECT_EQ(status(1), QStringLiteral("Waiting Conversion"));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("b.wav"))));
+    EXPECT_FALSE(state.bConverting);
+    EXPECT_FALSE(state.bCancelConversion);
+    EXPECT_EQ(finished, 1);
+    // One row had started, so the machine is powered off even after a stop.
+    EXPECT_EQ(desktop.powerOffs, 1);
+
+    // The cancelled row is converted again by the next batch, under a free name.
+    desktop.onProcessEvents = nullptr;
+    batch.cmdConvert.click();
+    EXPECT_EQ(status(0), QStringLiteral("Complete"));
+    EXPECT_EQ(status(1), QStringLiteral("Complete"));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("a_Converted.wav"))));
+}
+
+TEST_F(ConversionBatchTest, MissingOutputFolderShowsTheBoxForEachRow)
+{
+    addRow(QStringLiteral("a.flac"));
+    addRow(QStringLiteral("b.flac"));
+    options.optOtherFolder.setValue(true);
+    options.txtOutPath.setText(path(QStringLiteral("no/such")));
+
+    batch.cmdConvert.click();
+
+    ASSERT_EQ(desktop.boxes.size(), 2);
+    EXPECT_EQ(desktop.boxes[1].text, QStringLiteral("Output Folder is not exist and can not be created."));
+    EXPECT_EQ(status(0), QStringLiteral("Waiting Conversion"));
+    EXPECT_EQ(status(1), QStringLiteral("Waiting Conversion"));
+}
+
+TEST_F(ConversionBatchTest, WithoutAFormatNothingIsConverted)
+{
+    addRow(QStringLiteral("a.flac"));
+    options.optFileFormat(options::FormatOptions::WAV).setValue(false);
+    EXPECT_TRUE(batch.ConvertFiles(false));                     // the row was taken up …
+    EXPECT_EQ(status(0), QStringLiteral("Waiting Conversion")); // … but nothing ran
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.wav")}).isEmpty());
+}
+
+TEST_F(ConversionBatchTest, EligibilityFollowsTheCurrentLanguage)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("Lang"))));
+    ASSERT_TRUE(batchtest::writeFile(home.filePath(QStringLiteral("Lang/Test.ini")),
+                                     "[Tonemill]\n20007=En attente\n20014=Fini\n"));
+    qputenv("TONEMILL_HOME", home.path().toUtf8());
+    lang::sLanguageFile = QStringLiteral("Test.ini");
+
+    addRow(QStringLiteral("a.flac")); // written in English
+    addRow(QStringLiteral("b.flac"), QStringLiteral("En attente"));
+    batch.cmdConvert.click();
+    const QString first = status(0), second = status(1);
+
+    lang::sLanguageFile.clear();
+    qunsetenv("TONEMILL_HOME");
+    EXPECT_EQ(first, QStringLiteral("Waiting Conversion"));
+    EXPECT_EQ(second, QStringLiteral("Fini"));
+}
+
+TEST_F(ConversionBatchTest, RowsOfAnotherFolderGoBesideTheirInput)
+{
+    ASSERT_TRUE(QDir().mkdir(path(QStringLiteral("sub"))));
+    addRow(QStringLiteral("a.flac"));
+    addRow(QStringLiteral("sub/b.flac"));
+    batch.cmdConvert.click();
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("a.wav"))));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("sub/b.wav"))));
+}
+
+} // namespace

@@ -1,0 +1,58 @@
+#include "BatchTestFolder.h"
+#include "convert/ConversionBatch.h"
+#include "convert/ConvertPanel.h"
+#include "filelist/FileList.h"
+#include "options/FormatOptions.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <memory>
+
+namespace {
+
+TEST(ConvertPanelTest, ButtonsShowAndDriveTheBatch)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    batchtest::loadFormatModules();
+    const QString input = dir.filePath(QStringLiteral("in.flac"));
+    ASSERT_TRUE(testsupport::makeTone(input, 0.5, 8000, 1));
+
+    testsupport::ScriptedDesktop desktop;
+    ConversionState state;
+    options::FormatOptions options;
+    options.optFileFormat(options::FormatOptions::WAV).setValue(true);
+    options.optSameFolder.setValue(true);
+    auto list = std::make_unique<FileList>();
+    FileListRow row;
+    row.FilePath = input;
+    row.Status = QStringLiteral("Waiting Conversion");
+    ASSERT_TRUE(list->append(row));
+    ConversionBatch batch(desktop, state, options, [&] { return list.get(); });
+    ConvertPanel panel(batch);
+
+    EXPECT_EQ(panel.cmdConvert->text(), QStringLiteral("Convert All"));
+    EXPECT_EQ(panel.cmdConvertSelected->text(), QStringLiteral("Convert Selected"));
+    EXPECT_EQ(panel.chkShutdown->text(), QStringLiteral("Shutdown after conversion complete"));
+    EXPECT_FALSE(panel.chkShutdown->isChecked());
+
+    QString shown;
+    bool otherEnabled = true;
+    desktop.onProcessEvents = [&] {
+        shown = panel.cmdConvert->text();
+        otherEnabled = panel.cmdConvertSelected->isEnabled();
+    };
+    panel.cmdConvert->click();
+
+    EXPECT_EQ(shown, QStringLiteral("Stop"));
+    EXPECT_FALSE(otherEnabled);
+    EXPECT_EQ(panel.cmdConvert->text(), QStringLiteral("Convert All"));
+    EXPECT_TRUE(panel.cmdConvertSelected->isEnabled());
+    EXPECT_EQ(list->at(0).Status, QStringLiteral("Complete"));
+
+    panel.chkShutdown->click();
+    EXPECT_TRUE(batch.chkShutdown.Value());
+}
+
+} // namespace
