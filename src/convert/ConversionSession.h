@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/ConversionState.h"
+#include "convert/WmaBitrateList.h"
 #include "engine/Bass.h"
 
 #include <QPointer>
@@ -62,6 +63,9 @@ public:
     HSTREAM hConvertStream = 0;
     //! Channel information of that stream, filled by the encoder paths.
     BASS_CHANNELINFO channelInfo;
+    //! The WMA bit rates offered for the last input converted to WMA, with
+    //! the one chosen (rebuilt by every WMA conversion).
+    convert::WmaBitrateList cmbWMAEncodingBitrate;
 
     //! Releases what the previous conversion left: stops and frees the
     //! conversion stream, turns floating-point processing off and stops any

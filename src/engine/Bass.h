@@ -52,6 +52,10 @@ constexpr DWORD BASS_SAMPLE_8BITS = 1;
 constexpr DWORD BASS_SAMPLE_LOOP = 4;
 constexpr DWORD BASS_SAMPLE_FX = 0x80;
 constexpr DWORD BASS_STREAM_DECODE = 0x200000;
+// Deliver signed 16-bit samples with at most two channels: more channels are
+// mixed down to stereo and 8-bit samples widened (for encoders that take only
+// mono or stereo 16-bit PCM).
+constexpr DWORD BASS_STREAM_DOWNMIX = 0x400000;
 constexpr DWORD BASS_MUSIC_LOOP = BASS_SAMPLE_LOOP;
 constexpr DWORD BASS_MUSIC_RAMP = 0x200;
 constexpr DWORD BASS_UNICODE = 0x80000000; // paths are UTF-8 here; the flag is accepted and ignored

@@ -2,6 +2,7 @@
 
 #include "engine/Bass.h"
 #include "engine/ChannelRegistry.h"
+#include "engine/DownmixChannel.h"
 #include "engine/FfmpegChannel.h"
 #include "engine/FormatModules.h"
 #include "engine/MidiChannel.h"
@@ -108,6 +109,10 @@ HSTREAM BASS_StreamCreateFile(bool fromMemory, const void* file, QWORD offset, Q
             error = BASS_ERROR_FORMAT;
     } else {
         channel = FfmpegChannel::open(spec, error);
+    }
+    if (channel && (flags & BASS_STREAM_DOWNMIX)) {
+        channel = DownmixChannel::wrap(std::move(channel));
+        error = BASS_ERROR_FORMAT;
     }
     if (!channel) {
         setLastError(error != BASS_OK ? error : BASS_ERROR_FORMAT);

@@ -1,0 +1,142 @@
+#pragma once
+
+// What the MP3, OGG and WMA conversion tests share: a session over a one-row
+// file list, a program folder of their own (where the error log lands beside
+// it), tone files and ffprobe read-backs.
+
+#include "convert/ConversionSession.h"
+#include "engine/AudioEngine.h"
+#include "filelist/FileList.h"
+#include "options/FormatOptions.h"
+#include "support/Fixtures.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace encodertest {
+
+struct Probe {
+    double duration = -1;
+    int rate = 0;
+    int channels = 0;
+    qint64 bitRate = 0;
+    QString codec;
+    QJsonObject tags; // format-level tags as ffprobe names them
+};
+
+inline Probe probe(const QString& path)
+{
+    QByteArray out;
+    const int rc = testsupport::runProgram(QStringLiteral("ffprobe"),
+                                           {QStringLiteral("-v"), QStringLiteral("error"),
+                                            QStringLiteral("-print_format"), QStringLiteral("json"),
+                                            QStringLiteral("-show_format"), QStringLiteral("-show_streams"), path},
+                                           &out);
+    Probe p;
+    if (rc != 0)
+        return p;
+    const QJsonObject root = QJsonDocument::fromJson(out).object();
+    const QJsonObject format = root.value(QStringLiteral("format")).toObject();
+    p.duration = format.value(QStringLiteral("duration")).toString().toDouble();
+    p.tags = format.value(QStringLiteral("tags")).toObject();
+    const QJsonArray streams = root.value(QStringLiteral("streams")).toArray();
+    if (!streams.isEmpty()) {
+        const QJsonObject s = streams.first().toObject();
+        p.rate = s.value(QStringLiteral("sample_rate")).toString().toInt();
+        p.channels = s.value(QStringLiteral("channels")).toInt();
+        p.bitRate = s.value(QStringLiteral("bit_rate")).toString().toLongLong();
+        p.codec = s.value(QStringLiteral("codec_name")).toString();
+    }
+    return p;
+}
+
+//! A tone whose channels differ (440, 550, 660 … Hz), so a mix-down is visible.
+inline bool makeDistinctTone(const QString& path, double seconds, int rate, const QString& layout, int channels)
+{
+    QStringList expressions;
+    for (int c = 0; c < channels; ++c)
+        expressions << QStringLiteral("0.3*sin(%1*2*PI*t)").arg(440 + 110 * c);
+    return testsupport::runProgram(
+               QStringLiteral("ffmpeg"),
+               {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                QStringLiteral("aevalsrc=%1:c=%2:s=%3:d=%4").arg(expressions.join(u'|'), layout).arg(rate).arg(seconds),
+                path}) == 0;
+}
+
+//! Sets PATH for its lifetime (so a failed assertion cannot leave it changed).
+class PathOverride {
+public:
+    explicit PathOverride(const QString& path) : m_saved(qgetenv("PATH")) { qputenv("PATH", path.toUtf8()); }
+    ~PathOverride() { qputenv("PATH", m_saved); }
+    PathOverride(const PathOverride&) = delete;
+    PathOverride& operator=(const PathOverride&) = delete;
+
+private:
+    QByteArray m_saved;
+};
+
+class EncoderSession : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        static bool modulesLoaded = false;
+        if (!modulesLoaded) {
+            for (const QString& name : FormatModuleNames())
+                BASS_PluginLoad(name.toLatin1().constData(), 0);
+            modulesLoaded = true;
+        }
+        home = dir.filePath(QStringLiteral("prog"));
+        ASSERT_TRUE(QDir().mkpath(home));
+        qputenv("TONEMILL_HOME", home.toUtf8());
+        logPath = home + QStringLiteral(" Errors.log");
+        list = std::make_unique<FileList>();
+        FileListRow row;
+        row.FilePath = QStringLiteral("input");
+        row.Status = QStringLiteral("Waiting Conversion");
+        ASSERT_TRUE(list->append(row));
+        session.setCurrentRow(0);
+        state.bConverting = true;
+    }
+
+    void TearDown() override { qunsetenv("TONEMILL_HOME"); }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString status() const { return list->cell(0, FileList::Status).toString(); }
+    std::optional<quint32> color() const { return list->textColor(0, FileList::Status); }
+    QStringList logLines() const
+    {
+        QFile file(logPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+        if (!lines.isEmpty() && lines.back().isEmpty())
+            lines.pop_back();
+        return lines;
+    }
+    void expectComplete() const
+    {
+        EXPECT_EQ(status(), QStringLiteral("Complete"));
+        EXPECT_EQ(color(), ConversionSession::kCompleteColor);
+        EXPECT_TRUE(logLines().isEmpty()) << logLines().join(u'\n').toStdString();
+    }
+
+    QTemporaryDir dir;
+    QString home;
+    QString logPath;
+    testsupport::ScriptedDesktop desktop;
+    ConversionState state;
+    options::FormatOptions options;
+    std::unique_ptr<FileList> list;
+    ConversionSession session{desktop, state, options, [this] { return list.get(); }};
+};
+
+} // namespace encodertest
