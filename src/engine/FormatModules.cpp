@@ -11,7 +11,6 @@ extern "C" {
 #include <array>
 #include <atomic>
 #include <cstring>
-#include <initializer_list>
 #include <vector>
 
 namespace engine::FormatModules {
