@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 #include "app/SettingsTable.h"
 #include "cli/ConsoleDesktop.h"
+#include "cli/ConvertCommand.h"
 #include "cli/DecodingEngine.h"
 #include "cli/ProbeCommand.h"
 #include "engine/Bass.h"
@@ -132,6 +133,8 @@ int run(int argc, char* argv[])
     }
     if (first == QLatin1String("probe"))
         return runProbeCommand(argc, argv);
+    if (first == QLatin1String("convert"))
+        return runConvertCommand(argc, argv);
     std::fprintf(stderr, "tonemill: unknown command '%s'\n\n%s", argv[1], kUsage);
     return kUsageError;
 }

@@ -148,36 +148,43 @@ bool ConversionBatch::ConvertFiles(bool bSelectedOnly)
         if (!list || list != m_session.currentList() || row >= list->count())
             break;
         const FileListRow& record = list->at(row);
-        if (!isEligible(record.Status) || (bSelectedOnly && record.CheckBox == 0))
+        if (!isEligible(record.Status) || (bSelectedOnly && record.CheckBox == 0)) {
+            Q_EMIT rowVisited(row, QString());
             continue;
+        }
 
         m_session.sCurrentFile = record.FilePath;
         LocateCurrentRow();
         result = true;
-        const int format = [this] {
-            for (int i = 0; i < options::FormatOptions::kFormatCount; ++i)
-                if (m_session.options().optFileFormat(i).Value())
-                    return i;
-            return -1;
-        }();
-        if (format < 0)
-            continue;
-        const EncoderPath& path = kEncoderPaths[format];
-        const QString inputPath = m_session.sCurrentFile;
-        const QString outFile = BuildOutputPath(inputPath, QString::fromLatin1(path.extension));
-        if (outFile.isEmpty())
-            continue;
-        try {
-            path.convert(m_session, inputPath, outFile);
-        } catch (...) {
-            // A failure that escapes an encoder path fails its row only.
-            m_session.setOutcome(ConversionSession::Outcome::Error);
-        }
+        const QString outFile = convertCurrentFile();
+        Q_EMIT rowVisited(row, outFile);
     }
 
     state.bConverting = false;
     state.bCancelConversion = false;
     return result;
+}
+
+QString ConversionBatch::convertCurrentFile()
+{
+    int format = -1;
+    for (int i = 0; i < options::FormatOptions::kFormatCount && format < 0; ++i)
+        if (m_session.options().optFileFormat(i).Value())
+            format = i;
+    if (format < 0)
+        return {};
+    const EncoderPath& path = kEncoderPaths[format];
+    const QString inputPath = m_session.sCurrentFile;
+    const QString outFile = BuildOutputPath(inputPath, QString::fromLatin1(path.extension));
+    if (outFile.isEmpty())
+        return {};
+    try {
+        path.convert(m_session, inputPath, outFile);
+    } catch (...) {
+        // A failure that escapes an encoder path fails its row only.
+        m_session.setOutcome(ConversionSession::Outcome::Error);
+    }
+    return outFile;
 }
 
 void ConversionBatch::LocateCurrentRow()

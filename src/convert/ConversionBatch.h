@@ -67,9 +67,18 @@ public:
     //! "Cancelled" in the current language, exactly.
     static bool isEligible(const QString& status);
 
+Q_SIGNALS:
+    //! The walk is done with `row` of the list: converted, failed or passed
+    //! over. `outFile` is the output path the row was given (empty when it
+    //! was given none).
+    void rowVisited(int row, const QString& outFile);
+
 private:
     void convertButtonClick(CaptionButtonState& button, CaptionButtonState& other, bool bSelectedOnly);
     void restoreControls();
+    //! Hands `sCurrentFile` to the encoder path of the chosen format; the
+    //! output path it was given, or empty.
+    QString convertCurrentFile();
 
     ConversionSession m_session;
     ControlEnabler m_enableControl;

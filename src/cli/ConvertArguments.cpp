@@ -1,0 +1,81 @@
+#include "cli/ConvertArguments.h"
+
+namespace cli {
+
+namespace {
+
+int formatIndex(const QString& name)
+{
+    static const QStringList names = {QStringLiteral("wav"), QStringLiteral("wma"), QStringLiteral("mp3"),
+                                      QStringLiteral("ogg")};
+    return int(names.indexOf(name.toLower()));
+}
+
+} // namespace
+
+std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& arguments, QString& error)
+{
+    ConvertArguments result;
+    bool optionsEnded = false;
+    bool outputGiven = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString argument = arguments.at(i);
+        if (optionsEnded || !argument.startsWith(u'-') || argument == QLatin1String("-")) {
+            result.paths << argument;
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == QLatin1String("--same-folder")) {
+            result.sameFolder = true;
+            continue;
+        }
+
+        // Options with a value: "--name VALUE" or "--name=VALUE".
+        QString value;
+        const qsizetype equals = argument.indexOf(u'=');
+        if (equals > 0) {
+            value = argument.mid(equals + 1);
+            argument.truncate(equals);
+        } else if (argument == QLatin1String("--format") || argument == QLatin1String("--output")
+                   || argument == QLatin1String("--option")) {
+            if (i + 1 >= arguments.size()) {
+                error = QStringLiteral("%1 needs a value").arg(argument);
+                return std::nullopt;
+            }
+            value = arguments.at(++i);
+        }
+        if (argument == QLatin1String("--format")) {
+            result.format = formatIndex(value);
+            if (result.format < 0) {
+                error = QStringLiteral("unknown format '%1' (wav, wma, mp3 or ogg)").arg(value);
+                return std::nullopt;
+            }
+        } else if (argument == QLatin1String("--output")) {
+            if (value.isEmpty()) {
+                error = QStringLiteral("--output needs a folder");
+                return std::nullopt;
+            }
+            result.outputFolder = value;
+            outputGiven = true;
+        } else if (argument == QLatin1String("--option")) {
+            result.assignments << value;
+        } else {
+            error = QStringLiteral("unknown option '%1' (put paths that begin with '-' after '--')").arg(argument);
+            return std::nullopt;
+        }
+    }
+    if (outputGiven && result.sameFolder) {
+        error = QStringLiteral("--output and --same-folder exclude each other");
+        return std::nullopt;
+    }
+    if (result.paths.isEmpty()) {
+        error = QStringLiteral("no PATH given");
+        return std::nullopt;
+    }
+    return result;
+}
+
+} // namespace cli

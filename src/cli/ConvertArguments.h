@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace cli {
+
+//! The arguments of `tonemill convert`.
+struct ConvertArguments {
+    int format = -1;         //!< format index (0 WAV … 3 OGG), -1 for the saved choice
+    QString outputFolder;    //!< --output DIR, empty when not given
+    bool sameFolder = false; //!< --same-folder
+    QStringList assignments; //!< --option NAME=VALUE, in order
+    QStringList paths;
+
+    //! Parses the arguments after "convert". Options end at "--"; nothing
+    //! (with the reason in `error`) on a usage error.
+    static std::optional<ConvertArguments> parse(const QStringList& arguments, QString& error);
+};
+
+} // namespace cli

@@ -1,0 +1,213 @@
+#include "cli/ConvertCommand.h"
+
+#include "app/CRegister.h"
+#include "app/Settings.h"
+#include "app/SettingsTable.h"
+#include "cli/ConvertArguments.h"
+#include "cli/ConvertConsole.h"
+#include "cli/DecodingEngine.h"
+#include "cli/ProbeCommand.h"
+#include "convert/ConversionBatch.h"
+#include "engine/Bass.h"
+#include "filelist/AddFilesSelection.h"
+#include "filelist/FileAdmission.h"
+#include "filelist/FileList.h"
+#include "filelist/ScanFolder.h"
+#include "lang/LanguageChoice.h"
+#include "lang/StringLookup.h"
+#include "options/FormatOptions.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace cli {
+
+namespace {
+
+constexpr int kAllComplete = 0;
+constexpr int kNotAllComplete = 1;
+constexpr int kUsageError = 2;
+
+void writeUtf8(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+}
+
+QString absolutePath(const QString& path)
+{
+    if (path.isEmpty() || QDir::isAbsolutePath(path))
+        return path;
+    QString folder = QDir::currentPath();
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder + path;
+}
+
+//! Admits the paths into `list` the way the probe does; false when any path
+//! was refused, failed or was an empty folder.
+bool admitPaths(const QStringList& paths, FileList& list, Desktop& desktop)
+{
+    FileAdmission admission(desktop, [&list] { return &list; });
+    int refused = 0;
+    auto addFile = [&](QString path) {
+        if (admission.AddFile2Grid(path) == 0)
+            ++refused;
+    };
+    for (const QString& argument : paths) {
+        const QString path = absolutePath(argument);
+        if (path.isEmpty() || !QFileInfo(path).isDir()) {
+            addFile(path);
+            continue;
+        }
+        const QStringList names = ScanFolderNames(path);
+        if (names.isEmpty()) {
+            ++refused;
+            desktop.messageBox(lang::caption(lang::StringId::FolderEmpty), lang::caption(lang::StringId::ProductName),
+                               Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+            continue;
+        }
+        for (const QString& file : addfiles::selectionPaths(addfiles::folderSelection(path, names)))
+            addFile(file);
+    }
+    if (refused > 0)
+        desktop.messageBox(lang::caption(lang::StringId::FilesNotAdded), lang::caption(lang::StringId::ProductName),
+                           Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+    return refused == 0;
+}
+
+//! The format and folder arguments, set as a click on the controls sets them.
+void applyChoices(const ConvertArguments& arguments, options::FormatOptions& options)
+{
+    if (arguments.format >= 0)
+        options.optFileFormat(arguments.format).setValue(true);
+    if (arguments.sameFolder)
+        options.optSameFolder.setValue(true);
+    if (!arguments.outputFolder.isEmpty()) {
+        options.optOtherFolder.setValue(true);
+        QString folder = absolutePath(arguments.outputFolder);
+        if (folder.size() > 1 && folder.endsWith(u'/'))
+            folder.chop(1);
+        options.txtOutPath.setText(folder);
+    }
+}
+
+class ConvertRun {
+public:
+    ConvertRun(options::FormatOptions& options, std::FILE* out, ConvertConsole& console)
+        : m_out(out)
+        , m_console(console)
+        , m_batch(console, m_state, options, [this] { return &m_list; })
+    {
+        QObject::connect(&m_batch, &ConversionBatch::rowVisited, &m_batch,
+                         [this](int row, const QString& outFile) { rowDone(row, outFile); });
+        console.setYieldHook([this] { onYield(); });
+    }
+    ~ConvertRun() { m_console.setYieldHook({}); }
+
+    FileList& list() { return m_list; }
+
+    //! Runs "Convert All" (unless Ctrl+C came first) and writes the lines of
+    //! the rows it did not reach; true when every row ended "Complete".
+    bool run()
+    {
+        if (m_list.count() > 0 && !ConvertConsole::interrupted())
+            m_batch.cmdConvert.click();
+        m_console.clearProgress();
+        for (int row = m_printed; row < m_list.count(); ++row)
+            rowDone(row, QString());
+        const QString complete = lang::caption(lang::StringId::Complete);
+        bool allComplete = m_list.count() > 0;
+        for (const FileListRow& row : m_list.rows())
+            allComplete = allComplete && row.Status == complete;
+        return allComplete;
+    }
+
+private:
+    void onYield()
+    {
+        if (ConvertConsole::interrupted() && !m_state.bCancelConversion)
+            m_batch.cmdConvert.click(); // reads "Stop" while the batch runs
+        const std::optional<int> row = m_batch.session().currentRow();
+        if (!row || !m_console.showsProgress())
+            return;
+        bool ok = false;
+        const double value = QLocale::c().toDouble(m_list.at(*row).Status, &ok);
+        m_console.drawProgress(*row + 1, m_list.count(), ok ? int(value) : 0, m_list.at(*row).FilePath);
+    }
+
+    void rowDone(int row, const QString& outFile)
+    {
+        if (ConvertConsole::interrupted() && m_state.bConverting && !m_state.bCancelConversion)
+            m_batch.cmdConvert.click(); // Ctrl+C between two files
+        const FileListRow& record = m_list.at(row);
+        const QString made = !outFile.isEmpty() && QFileInfo(outFile).isFile() ? outFile : QString();
+        m_console.clearProgress();
+        writeUtf8(m_out, probeCell(record.FilePath) + u'\t' + probeCell(made) + u'\t' + probeCell(record.Status)
+                             + u'\n');
+        std::fflush(m_out);
+        m_printed = row + 1;
+    }
+
+    std::FILE* m_out;
+    ConvertConsole& m_console;
+    ConversionState m_state;
+    FileList m_list;
+    ConversionBatch m_batch;
+    int m_printed = 0;
+};
+
+} // namespace
+
+int runConvert(const QStringList& arguments, options::FormatOptions& options, std::FILE* out,
+               std::FILE* usageErrors, ConvertConsole& console)
+{
+    QString error;
+    const std::optional<ConvertArguments> parsed = ConvertArguments::parse(arguments, error);
+    if (!parsed) {
+        writeUtf8(usageErrors, QStringLiteral("tonemill convert: %1\n").arg(error));
+        return kUsageError;
+    }
+    for (const QString& assignment : parsed->assignments) {
+        if (!applySettingOverride(options, assignment, &error)) {
+            writeUtf8(usageErrors, QStringLiteral("tonemill convert: %1\n").arg(error));
+            return kUsageError;
+        }
+    }
+    applyChoices(*parsed, options);
+
+    ConvertRun run(options, out, console);
+    const bool allAdmitted = admitPaths(parsed->paths, run.list(), console);
+    const bool allComplete = run.run();
+    return allAdmitted && allComplete ? kAllComplete : kNotAllComplete;
+}
+
+int runConvertCommand(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tonemill"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Tonemill"));
+    lang::sLanguageFile = lang::rememberedLanguageFile();
+
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.erase(arguments.begin(), arguments.begin() + 2); // the program and "convert"
+
+    // The saved options, loaded as the window loads them and never saved.
+    options::FormatOptions formatOptions;
+    Settings settings(formatOptions, CRegister());
+    settings.LoadSettings();
+
+    if (!InitDecodingEngine()) {
+        std::fprintf(stderr, "tonemill: the audio engine could not start\n");
+        return 1;
+    }
+    ConvertConsole console(stderr);
+    console.catchInterrupt();
+    const int status = runConvert(arguments, formatOptions, stdout, stderr, console);
+    BASS_Free();
+    return status;
+}
+
+} // namespace cli
