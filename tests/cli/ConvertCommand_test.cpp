@@ -1,0 +1,250 @@
+#include "support/Fixtures.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
+    file.write(bytes);
+}
+
+struct CommandRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    QList<QByteArray> lines() const
+    {
+        QList<QByteArray> result = out.split('\n');
+        if (!result.isEmpty() && result.back().isEmpty())
+            result.removeLast();
+        return result;
+    }
+};
+
+// Runs the built program with its own program folder (a copy of Lang/), its
+// own settings folder and a fixed locale, without a display. The power-off is
+// replaced by a marker file, which must never appear.
+class ConvertCommandTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_media = new QTemporaryDir;
+        ASSERT_TRUE(s_media->isValid());
+        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.flac")), 1.5, 22050, 2));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_media;
+        s_media = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid() && config.isValid() && work.isValid());
+        const QString lang = home.filePath(QStringLiteral("Lang"));
+        ASSERT_TRUE(QDir().mkpath(lang));
+        const QString from = testsupport::buildBinDir() + QStringLiteral("/Lang");
+        for (const QString& name : QDir(from).entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(from + u'/' + name, lang + u'/' + name));
+    }
+    void TearDown() override { EXPECT_FALSE(QFile::exists(marker())) << "the machine was asked to power off"; }
+
+    QString marker() const { return config.filePath(QStringLiteral("powered-off")); }
+    QString path(const QString& name) const { return work.filePath(name); }
+    QString tone(const QString& name) const
+    {
+        const QString target = path(name);
+        QFile::copy(s_media->filePath(QStringLiteral("tone.flac")), target);
+        return target;
+    }
+
+    void start(QProcess& p, const QStringList& arguments) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANG", "LANGUAGE"})
+            env.remove(QLatin1String(name));
+        env.insert(QStringLiteral("TONEMILL_HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        env.insert(QStringLiteral("TONEMILL_POWEROFF_COMMAND"), QStringLiteral("touch \"%1\"").arg(marker()));
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(work.path());
+        p.start(testsupport::buildBinDir() + QStringLiteral("/tonemill"),
+                QStringList{QStringLiteral("convert")} + arguments);
+    }
+
+    CommandRun convert(const QStringList& arguments) const
+    {
+        QProcess p;
+        start(p, arguments);
+        p.waitForFinished(120000);
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+                p.readAllStandardError()};
+    }
+
+    static QTemporaryDir* s_media;
+    QTemporaryDir home;
+    QTemporaryDir config;
+    QTemporaryDir work;
+};
+
+QTemporaryDir* ConvertCommandTest::s_media = nullptr;
+
+TEST_F(ConvertCommandTest, ConvertsEveryFileAndPrintsOneLineEach)
+{
+    const QString a = tone(QStringLiteral("a.flac"));
+    const QString b = tone(QStringLiteral("b.flac"));
+    const QString out = path(QStringLiteral("out"));
+
+    const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--output"),
+                             QStringLiteral("out"), QStringLiteral("a.flac"), b});
+
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.constData(); // no bar: standard error is no terminal
+    ASSERT_EQ(run.lines().size(), 2) << run.out.constData();
+    EXPECT_EQ(run.lines()[0], (a + u'\t' + out + QStringLiteral("/a.wav\tComplete")).toUtf8());
+    EXPECT_EQ(run.lines()[1], (b + u'\t' + out + QStringLiteral("/b.wav\tComplete")).toUtf8());
+    const QByteArray wav = readFile(out + QStringLiteral("/a.wav"));
+    EXPECT_TRUE(wav.mid(44) == testsupport::decodeWithFfmpeg(a));
+    EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 40), quint32(wav.size() - 44));
+
+    // An existing file is never overwritten: the second run picks a new name.
+    const QByteArray first = readFile(out + QStringLiteral("/a.wav"));
+    const CommandRun again = convert({QStringLiteral("--format=wav"), QStringLiteral("--output=") + out, a});
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_EQ(again.out, (a + u'\t' + out + QStringLiteral("/a_Converted.wav\tComplete\n")).toUtf8());
+    EXPECT_TRUE(readFile(out + QStringLiteral("/a.wav")) == first);
+}
+
+TEST_F(ConvertCommandTest, TheChoicesOfOneRunAreNotSaved)
+{
+    const QString a = tone(QStringLiteral("a.flac"));
+    ASSERT_EQ(convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--output"),
+                       path(QStringLiteral("first")), a})
+                  .exitCode,
+              0);
+    // Without the arguments the saved (default) choices apply: not WAV, and
+    // not the first run's folder.
+    ASSERT_TRUE(QDir().mkdir(path(QStringLiteral("second"))));
+    const CommandRun run = convert({QStringLiteral("--output"), path(QStringLiteral("second")), a});
+    ASSERT_EQ(run.lines().size(), 1);
+    EXPECT_FALSE(run.lines()[0].contains(".wav\t")) << run.out.constData();
+    EXPECT_EQ(QDir(path(QStringLiteral("first"))).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(ConvertCommandTest, SameFolderAndOddNames)
+{
+    ASSERT_TRUE(QDir().mkdir(path(QStringLiteral("sub"))));
+    const QString odd = tone(QStringLiteral("sub/it's \"$(touch pwned)\" `touch pwned2`.flac"));
+    const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"),
+                             QStringLiteral("--"), odd});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    const QString made = path(QStringLiteral("sub/it's \"$(touch pwned)\" `touch pwned2`.wav"));
+    EXPECT_EQ(run.out, (odd + u'\t' + made + QStringLiteral("\tComplete\n")).toUtf8());
+    EXPECT_TRUE(QFile::exists(made));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("pwned"))));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("sub/pwned2"))));
+}
+
+TEST_F(ConvertCommandTest, RowsThatDoNotCompleteGiveExitOne)
+{
+    const QString good = tone(QStringLiteral("good.flac"));
+    const QString noise = path(QStringLiteral("noise.ogg"));
+    writeFile(noise, QByteArray(3000, 'z'));
+    writeFile(path(QStringLiteral("notes.txt")), "text");
+
+    const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"), good,
+                             noise, QStringLiteral("notes.txt")});
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(run.lines().size(), 2) << run.out.constData();
+    EXPECT_EQ(run.lines()[0], (good + u'\t' + path(QStringLiteral("good.wav")) + QStringLiteral("\tComplete")).toUtf8());
+    EXPECT_EQ(run.lines()[1], (noise + QStringLiteral("\t\tCodec Not Supported")).toUtf8());
+    EXPECT_TRUE(run.err.contains("Some files are not supported")) << run.err.constData();
+
+    // Only a refused path: nothing converted, still not a success.
+    EXPECT_EQ(convert({QStringLiteral("notes.txt")}).exitCode, 1);
+}
+
+TEST_F(ConvertCommandTest, AnOutputFolderThatCannotBeMadeIsReportedPerRow)
+{
+    const QString a = tone(QStringLiteral("a.flac"));
+    const QString b = tone(QStringLiteral("b.flac"));
+    const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--output"),
+                             path(QStringLiteral("x/y")), a, b});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.count("Output Folder is not exist and can not be created."), 2) << run.err.constData();
+    EXPECT_EQ(run.out, (a + QStringLiteral("\t\tWaiting Conversion\n") + b + QStringLiteral("\t\tWaiting Conversion\n"))
+                           .toUtf8());
+}
+
+TEST_F(ConvertCommandTest, UsageErrorsGiveExitTwo)
+{
+    const QString a = tone(QStringLiteral("a.flac"));
+    const QList<QStringList> bad = {
+        {},
+        {QStringLiteral("--format"), QStringLiteral("flac"), a},
+        {QStringLiteral("--format")},
+        {QStringLiteral("--output"), QStringLiteral("o"), QStringLiteral("--same-folder"), a},
+        {QStringLiteral("--loud"), a},
+        {QStringLiteral("--option"), QStringLiteral("NoSuchSetting=1"), a},
+    };
+    for (const QStringList& arguments : bad) {
+        const CommandRun run = convert(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+    EXPECT_TRUE(QDir(work.path()).entryList({QStringLiteral("*.wav")}).isEmpty());
+}
+
+TEST_F(ConvertCommandTest, CtrlCStopsLikeTheStopButton)
+{
+    const QString longer = path(QStringLiteral("long.flac"));
+    ASSERT_TRUE(testsupport::makeTone(longer, 900, 44100, 2));
+    const QString after = tone(QStringLiteral("after.flac"));
+    const QString out = path(QStringLiteral("long.wav"));
+
+    QProcess p;
+    start(p, {QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"), longer, after});
+    ASSERT_TRUE(p.waitForStarted());
+    QElapsedTimer timer;
+    timer.start();
+    while (QFileInfo(out).size() < 1000000 && timer.elapsed() < 60000 && p.state() == QProcess::Running)
+        QThread::msleep(20);
+    ASSERT_EQ(p.state(), QProcess::Running) << "the conversion ended before it could be stopped";
+    ::kill(pid_t(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(60000));
+
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 1);
+    const QList<QByteArray> lines = p.readAllStandardOutput().split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[0], (longer + u'\t' + out + QStringLiteral("\tCancelled")).toUtf8());
+    EXPECT_EQ(lines[1], (after + QStringLiteral("\t\tWaiting Conversion")).toUtf8());
+    const QByteArray header = readFile(out).left(44);
+    const qint64 size = QFileInfo(out).size();
+    EXPECT_EQ(qFromLittleEndian<quint32>(header.constData() + 40), quint32(size - 44));
+    EXPECT_LT(size, 900LL * 176400);
+}
+
+} // namespace
