@@ -11,7 +11,6 @@
 #include <QEvent>
 #include <QPaintEvent>
 #include <QScrollBar>
-
 #include <cstdio>
 #include <ctime>
 
@@ -74,10 +73,11 @@ int main(int argc, char* argv[])
     FileList list;
     for (int i = 0; i < FileList::kMaxRows; ++i) {
         FileListRow row;
-        row.FilePath = QStringLiteral("/home/user/Music/Some Artist/Some Album/%1 - A track title.flac").arg(i, 5, 10,
-                                                                                                   QLatin1Char('0'));
+        row.FilePath = QStringLiteral("/home/user/Music/Some Artist/Some Album/%1 - A track title.flac")
+                           .arg(i, 5, 10, QLatin1Char('0'));
         // Every tenth row shows a progress value, so the bar painting is timed too.
-        row.Status = i % 10 == 0 ? QString::number(i % 101) + QStringLiteral(".5") : QStringLiteral("Waiting Conversion");
+        row.Status =
+            i % 10 == 0 ? QString::number(i % 101) + QStringLiteral(".5") : QStringLiteral("Waiting Conversion");
         row.Duration = QStringLiteral("03:07");
         row.FileSize = QStringLiteral("4.68 MB");
         if (!list.append(row)) {

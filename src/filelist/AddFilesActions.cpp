@@ -13,9 +13,7 @@ const QString kCancel = QStringLiteral("Cancel");
 } // namespace
 
 AddFilesActions::AddFilesActions(Desktop& desktop, Admit admit, std::function<void()> refresh)
-    : m_desktop(desktop)
-    , m_admit(std::move(admit))
-    , m_refresh(std::move(refresh))
+    : m_desktop(desktop), m_admit(std::move(admit)), m_refresh(std::move(refresh))
 {
 }
 

@@ -3,7 +3,6 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
-
 #include <functional>
 
 class Desktop;

@@ -27,7 +27,7 @@ Desktop::FileFilter entry(const QString& description, const QStringList& extensi
 QList<Desktop::FileFilter> audioFileFilters()
 {
     using lang::StringId;
-    const QStringList all = {"cda", "wav", "wma", "mp1", "mp2", "mp3", "mp4", "ogg", "aac", "alac", "flac",
+    const QStringList all = {"cda", "wav", "wma", "mp1", "mp2", "mp3", "mp4",  "ogg", "aac", "alac", "flac",
                              "ac3", "spx", "mpc", "tta", "ape", "ofr", "midi", "adx", "mod", "mo3"};
     return {
         entry(lang::caption(StringId::AllAudioFormatsFilter), all),

@@ -13,9 +13,8 @@
 
 FileListPanel::FileListPanel(Desktop& desktop, FileAdmission& admission, std::unique_ptr<FileList>& currentList,
                              QWidget* parent)
-    : QWidget(parent)
-    , m_currentList(currentList)
-    , m_actions(
+    : QWidget(parent), m_currentList(currentList),
+      m_actions(
           desktop, [&admission](QString& path) { return admission.AddFile2Grid(path); },
           [this] { Grid->viewport()->update(); })
 {

@@ -4,7 +4,6 @@
 #include "filelist/FileList.h"
 
 #include <QWidget>
-
 #include <functional>
 #include <memory>
 

@@ -1,7 +1,6 @@
 #include "filelist/GridProgress.h"
 
 #include <QLocale>
-
 #include <cmath>
 
 namespace gridprogress {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 //! The figures of a progress cell: the conversion writes its progress as a

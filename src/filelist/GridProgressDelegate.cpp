@@ -5,10 +5,7 @@
 #include <QApplication>
 #include <QPainter>
 
-GridProgressDelegate::GridProgressDelegate(QObject* parent)
-    : QStyledItemDelegate(parent)
-{
-}
+GridProgressDelegate::GridProgressDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
 QColor GridProgressDelegate::contrastColor() const
 {
@@ -21,8 +18,7 @@ void GridProgressDelegate::initStyleOption(QStyleOptionViewItem* option, const Q
     option->displayAlignment = Qt::AlignCenter;
 }
 
-void GridProgressDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                                 const QModelIndex& index) const
+void GridProgressDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     // Most cells hold a status text: test that first and leave them to the
     // ordinary painting.

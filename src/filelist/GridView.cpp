@@ -31,8 +31,7 @@ QStringList droppedFiles(const QMimeData* data)
 
 } // namespace
 
-GridView::GridView(QWidget* parent)
-    : QTableView(parent)
+GridView::GridView(QWidget* parent) : QTableView(parent)
 {
     setObjectName(QStringLiteral("Grid"));
     m_progress = new GridProgressDelegate(this);
@@ -77,8 +76,11 @@ FileList* GridView::fileList() const
 void GridView::setCaptions()
 {
     using lang::StringId;
-    m_captions = {QString(), QStringLiteral(" "), lang::caption(StringId::FilePathHeader),
-                  lang::caption(StringId::StatusHeader), lang::caption(StringId::TimeLengthHeader),
+    m_captions = {QString(),
+                  QStringLiteral(" "),
+                  lang::caption(StringId::FilePathHeader),
+                  lang::caption(StringId::StatusHeader),
+                  lang::caption(StringId::TimeLengthHeader),
                   lang::caption(StringId::FileSizeHeader)};
     applyCaptions();
 }
@@ -119,7 +121,8 @@ void GridView::applyTheme()
     }
     setPalette(pal);
     setGridStyle(Qt::SolidLine);
-    setStyleSheet(QStringLiteral("QTableView#Grid { border: 1px solid rgb(192, 64, 0); gridline-color: rgb(192, 64, 0); }"));
+    setStyleSheet(
+        QStringLiteral("QTableView#Grid { border: 1px solid rgb(192, 64, 0); gridline-color: rgb(192, 64, 0); }"));
 }
 
 void GridView::dragEnterEvent(QDragEnterEvent* event)

@@ -10,11 +10,10 @@
 #include "support/ScriptedDesktop.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using testsupport::ScriptedDesktop;
@@ -126,8 +125,8 @@ TEST_F(AddFilesTest, RefusedFilesGiveOneWarningAfterTheOthersWereAdded)
     QFile(dir.filePath(QStringLiteral("tune.mod"))).open(QIODevice::WriteOnly);
     QFile(dir.filePath(QStringLiteral("tune.wv"))).open(QIODevice::WriteOnly);
     const QString last = tone("last.wav");
-    desktop.chooseFiles({first, dir.filePath(QStringLiteral("tune.mod")), dir.filePath(QStringLiteral("tune.wv")),
-                         last});
+    desktop.chooseFiles(
+        {first, dir.filePath(QStringLiteral("tune.mod")), dir.filePath(QStringLiteral("tune.wv")), last});
     panel.cmdAddFile_Click();
 
     EXPECT_EQ(listedPaths(), (QStringList{first, last}));
@@ -147,9 +146,9 @@ TEST_F(AddFilesTest, RefusedFilesGiveOneWarningAfterTheOthersWereAdded)
 
 TEST_F(AddFilesTest, CancelledDialogsAndOverlongAnswersChangeNothing)
 {
-    panel.cmdAddFile_Click();        // nothing scripted: cancelled
-    panel.cmdAddVideoFile_Click();   // likewise
-    panel.cmdAddFolder_Click();      // picker cancelled: empty text
+    panel.cmdAddFile_Click();      // nothing scripted: cancelled
+    panel.cmdAddVideoFile_Click(); // likewise
+    panel.cmdAddFolder_Click();    // picker cancelled: empty text
 
     // An answer past 5000 characters fails the dialog, as a cancel does.
     QStringList many;

@@ -77,7 +77,8 @@ TEST(AddFilesSelection, FilterListsOfTheTwoDialogs)
     EXPECT_EQ(audio[0].description, QStringLiteral("All Supported Audio Formats"));
     EXPECT_EQ(audio[0].patterns, QStringLiteral("*.cda;*.wav;*.wma;*.mp1;*.mp2;*.mp3;*.mp4;*.ogg;*.aac;*.alac;*.flac;"
                                                 "*.ac3;*.spx;*.mpc;*.tta;*.ape;*.ofr;*.midi;*.adx;*.mod;*.mo3"));
-    EXPECT_EQ(audio[1], (Desktop::FileFilter{"Common Audio Files(*.wav,*.wma,*.mp3,*.ogg)", "*.wav;*.wma;*.mp3;*.ogg"}));
+    EXPECT_EQ(audio[1],
+              (Desktop::FileFilter{"Common Audio Files(*.wav,*.wma,*.mp3,*.ogg)", "*.wav;*.wma;*.mp3;*.ogg"}));
     EXPECT_EQ(audio[2], (Desktop::FileFilter{"MPEG Files(.mp1,*.mp2,*.mp3,*.mp4)", "*.mp1;*.mp2;*.mp3;*.mp4"}));
     EXPECT_EQ(audio[8], audio[11]);
     EXPECT_EQ(audio[8], (Desktop::FileFilter{"Apple Lossless Audio Codec Files(*.alac)", "*.alac"}));

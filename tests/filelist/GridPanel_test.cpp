@@ -18,7 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-
 #include <gtest/gtest.h>
 
 using testsupport::ScriptedDesktop;
@@ -58,7 +57,10 @@ protected:
         return result;
     }
 
-    void tick(int row) { ASSERT_TRUE(list->setData(list->index(row, FileList::CheckBox), Qt::Checked, Qt::CheckStateRole)); }
+    void tick(int row)
+    {
+        ASSERT_TRUE(list->setData(list->index(row, FileList::CheckBox), Qt::Checked, Qt::CheckStateRole));
+    }
 
     QTemporaryDir dir;
     ScriptedDesktop desktop;
@@ -99,7 +101,8 @@ TEST_F(GridPanelTest, TheGridShowsTheListWithItsColumnLayout)
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, indicator.center());
     EXPECT_NE(list->at(1).CheckBox, 0);
     EXPECT_EQ(list->at(0).CheckBox, 0);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(list->index(0, FileList::FilePath)).center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
+                       grid->visualRect(list->index(0, FileList::FilePath)).center());
     EXPECT_EQ(list->at(0).FilePath, dir.filePath(QStringLiteral("a.wav")));
     EXPECT_EQ(grid->indexWidget(list->index(0, FileList::FilePath)), nullptr);
 }

@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QStyleOptionViewItem>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -72,8 +71,8 @@ void expectComposite(const QImage& image, int barEnd, const QImage& inBar, const
         for (int x = 0; x < image.width(); ++x) {
             const QRgb expected = x < barEnd ? inBar.pixel(x, y) : beside.pixel(x, y);
             if (image.pixel(x, y) != expected && ++mismatches <= 5)
-                ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << image.pixel(x, y)
-                              << ", expected " << expected;
+                ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << image.pixel(x, y) << ", expected "
+                              << expected;
         }
     }
     EXPECT_EQ(mismatches, 0);

@@ -3,13 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 namespace {
 
