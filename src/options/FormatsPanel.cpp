@@ -102,7 +102,7 @@ void FormatsPanel::setMainPanel(QWidget* mainPanel)
 
 void FormatsPanel::cmdChangeFormat_Click()
 {
-    if (isVisible())
+    if (!isHidden())
         return;
     if (m_mainPanel)
         m_mainPanel->setEnabled(false);
