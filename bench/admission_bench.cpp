@@ -1,0 +1,261 @@
+// Admission speed and list memory.
+//
+// 1. Admits 1,000 mixed files (WAV, FLAC, MP3, Ogg, AAC, MP4 video, AVI video)
+//    with one `tonemill probe` over their folder, and reads the same files
+//    with one `ffprobe` per file; prints files per second of both and the ratio.
+// 2. Admits a folder of 10,000 files (with one `tonemill probe`) and prints
+//    the probe's peak memory.
+// 3. Prints the resident memory a list of 32768 rows with 200-character paths
+//    takes.
+//
+// The media are made once with ffmpeg into a cache folder under /tmp.
+// Usage: admission_bench [TONEMILL_BINARY]
+
+#include "filelist/FileList.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+namespace {
+
+const QString kCache = QStringLiteral("/tmp/tonemill-admission-bench");
+constexpr int kMixedFiles = 1000;
+constexpr int kLargeFolder = 10000;
+
+struct Source {
+    const char* name;
+    QStringList options; // ffmpeg options between the inputs and the output
+    bool video;
+};
+
+bool run(const QString& program, const QStringList& arguments, QByteArray* out = nullptr)
+{
+    QProcess p;
+    p.setProgram(program);
+    p.setArguments(arguments);
+    p.setStandardInputFile(QProcess::nullDevice());
+    if (!out)
+        p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start();
+    if (!p.waitForStarted(30000))
+        return false;
+    p.waitForFinished(-1);
+    if (out)
+        *out = p.readAllStandardOutput();
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool makeSource(const QString& path, const Source& source)
+{
+    QStringList args{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+                     QStringLiteral("lavfi"), QStringLiteral("-i"),
+                     QStringLiteral("sine=frequency=440:sample_rate=44100:duration=20")};
+    if (source.video)
+        args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+             << QStringLiteral("testsrc=size=160x120:rate=10:duration=20");
+    args << QStringLiteral("-ac") << QStringLiteral("2") << source.options << path;
+    return run(QStringLiteral("ffmpeg"), args);
+}
+
+//! The mixed folder: seven short files made with ffmpeg, copied round-robin
+//! to kMixedFiles names. Made once; reused while complete.
+bool prepareMixedFolder(QString& folder)
+{
+    const QList<Source> sources{
+        {"wav", {}, false},
+        {"flac", {}, false},
+        {"mp3", {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("128k")},
+         false},
+        {"ogg", {QStringLiteral("-c:a"), QStringLiteral("libvorbis")}, false},
+        {"aac", {QStringLiteral("-c:a"), QStringLiteral("aac")}, false},
+        {"mp4", {QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-c:a"), QStringLiteral("aac")}, true},
+        {"avi", {QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-c:a"), QStringLiteral("mp3")},
+         true},
+    };
+    const QString sourceFolder = kCache + QStringLiteral("/sources");
+    folder = kCache + QStringLiteral("/mixed");
+    if (QDir(folder).entryList(QDir::Files).size() == kMixedFiles)
+        return true;
+    if (!QDir().mkpath(sourceFolder) || !QDir().mkpath(folder))
+        return false;
+    QStringList made;
+    for (const Source& source : sources) {
+        const QString path = sourceFolder + QStringLiteral("/source.") + QLatin1String(source.name);
+        if (!QFileInfo::exists(path) && !makeSource(path, source)) {
+            std::fprintf(stderr, "ffmpeg could not make %s\n", qPrintable(path));
+            return false;
+        }
+        made << path;
+    }
+    for (int i = 0; i < kMixedFiles; ++i) {
+        const QString& from = made[i % made.size()];
+        const QString to = folder + QStringLiteral("/file%1.").arg(i, 4, 10, QLatin1Char('0')) + QFileInfo(from).suffix();
+        QFile::remove(to);
+        if (!QFile::copy(from, to))
+            return false;
+    }
+    return true;
+}
+
+//! A folder of kLargeFolder small files: WAV tones and damaged files.
+bool prepareLargeFolder(QString& folder)
+{
+    folder = kCache + QStringLiteral("/large");
+    if (QDir(folder).entryList(QDir::Files).size() == kLargeFolder)
+        return true;
+    const QString tone = kCache + QStringLiteral("/sources/short.wav");
+    if (!QDir().mkpath(folder) || !QDir().mkpath(kCache + QStringLiteral("/sources")))
+        return false;
+    if (!QFileInfo::exists(tone)
+        && !run(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
+                                           QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                           QStringLiteral("sine=sample_rate=8000:duration=1"), tone}))
+        return false;
+    for (int i = 0; i < kLargeFolder; ++i) {
+        const QString to = folder + QStringLiteral("/f%1.wav").arg(i, 5, 10, QLatin1Char('0'));
+        if (i % 10 == 9) {
+            QFile damaged(to);
+            if (!damaged.open(QIODevice::WriteOnly))
+                return false;
+            damaged.write(QByteArray(100 + i % 50, char(i)));
+        } else if (!QFileInfo::exists(to) && !QFile::copy(tone, to)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+long childPeakKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss;
+}
+
+long residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toLong();
+    return -1;
+}
+
+QProcessEnvironment probeEnvironment(const QString& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TONEMILL_HOME"), home);
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.remove(QStringLiteral("DISPLAY"));
+    return env;
+}
+
+//! Runs one probe over `folder`; returns the number of rows printed, -1 on failure.
+int probeFolder(const QString& tonemill, const QString& home, const QString& folder, double& seconds)
+{
+    QProcess p;
+    p.setProcessEnvironment(probeEnvironment(home));
+    p.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    p.start(tonemill, {QStringLiteral("probe"), folder});
+    if (!p.waitForStarted(30000))
+        return -1;
+    p.waitForFinished(-1);
+    seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (p.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return int(p.readAllStandardOutput().count('\n'));
+}
+
+void listMemory()
+{
+    const long before = residentKb();
+    {
+        FileList list;
+        for (int i = 0; i < FileList::kMaxRows; ++i) {
+            FileListRow row;
+            // Each cell its own string, as admission makes them.
+            row.FilePath = QStringLiteral("/home/someone/Music/") + QString(170, QChar(u'a' + i % 26))
+                + QStringLiteral("%1.flac").arg(i, 5, 10, QLatin1Char('0'));
+            row.Status = QString::fromLatin1("Waiting Conversion");
+            row.Duration = QString::fromLatin1("03:07");
+            row.FileSize = QString::fromLatin1("4.68 MB");
+            list.append(row);
+        }
+        const long after = residentKb();
+        std::printf("list of %d rows (paths of %lld characters): VmRSS %ld kB before, %ld kB after, %.1f MB for the "
+                    "list\n",
+                    list.count(), qlonglong(list.at(0).FilePath.size()), before, after,
+                    double(after - before) / 1024.0);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QString tonemill = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                      : QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/tonemill");
+    if (!QFileInfo(tonemill).isExecutable()) {
+        std::fprintf(stderr, "no tonemill program at %s\n", qPrintable(tonemill));
+        return 1;
+    }
+    QTemporaryDir home;
+    QString mixed;
+    QString large;
+    if (!home.isValid() || !prepareMixedFolder(mixed) || !prepareLargeFolder(large)) {
+        std::fprintf(stderr, "could not prepare the media in %s\n", qPrintable(kCache));
+        return 1;
+    }
+
+    // Warm the file cache and the program once.
+    double seconds = 0;
+    probeFolder(tonemill, home.path(), mixed, seconds);
+
+    const int rows = probeFolder(tonemill, home.path(), mixed, seconds);
+    if (rows != kMixedFiles) {
+        std::fprintf(stderr, "tonemill probe admitted %d of %d files\n", rows, kMixedFiles);
+        return 1;
+    }
+    const double probeRate = kMixedFiles / seconds;
+    std::printf("tonemill probe: %d files in %.2f s, %.0f files/s\n", kMixedFiles, seconds, probeRate);
+
+    const QStringList names = QDir(mixed).entryList(QDir::Files, QDir::Name);
+    QElapsedTimer timer;
+    timer.start();
+    int read = 0;
+    for (const QString& name : names) {
+        QByteArray out;
+        if (run(QStringLiteral("ffprobe"), {QStringLiteral("-v"), QStringLiteral("error"),
+                                            QStringLiteral("-show_entries"), QStringLiteral("format=duration,size"),
+                                            QStringLiteral("-of"), QStringLiteral("csv=p=0"), mixed + u'/' + name},
+                &out))
+            ++read;
+    }
+    const double ffprobeSeconds = double(timer.nsecsElapsed()) / 1e9;
+    const double ffprobeRate = read / ffprobeSeconds;
+    std::printf("ffprobe, one per file: %d files in %.2f s, %.0f files/s\n", read, ffprobeSeconds, ffprobeRate);
+    std::printf("ratio: tonemill probe is %.1fx the rate of ffprobe\n", probeRate / ffprobeRate);
+
+    const int largeRows = probeFolder(tonemill, home.path(), large, seconds);
+    std::printf("folder of %d files: %d rows in %.2f s (%.0f files/s); peak memory of the children so far %ld kB\n",
+                kLargeFolder, largeRows, seconds, kLargeFolder / seconds, childPeakKb());
+
+    listMemory();
+    return 0;
+}
