@@ -1,0 +1,31 @@
+#include "cli/ConsoleDesktop.h"
+
+#include <cstdio>
+
+#include <gtest/gtest.h>
+
+using cli::ConsoleDesktop;
+
+TEST(ConsoleDesktop, ABoxBecomesItsTextOnTheStreamAndGetsTheCautiousAnswer)
+{
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    ConsoleDesktop desktop(stream);
+    EXPECT_EQ(desktop.messageBox(QStringLiteral("first\r\nsecond ü"), QStringLiteral("Tonemill"),
+                                 Desktop::Icon::Critical, Desktop::Buttons::YesNoCancel),
+              Desktop::Answer::Cancel);
+    EXPECT_EQ(desktop.messageBox(QStringLiteral("plain"), QString(), Desktop::Icon::Information, Desktop::Buttons::Ok),
+              Desktop::Answer::Ok);
+
+    std::rewind(stream);
+    char buffer[128] = {};
+    const std::size_t got = std::fread(buffer, 1, sizeof buffer - 1, stream);
+    std::fclose(stream);
+    EXPECT_EQ(QByteArray(buffer, qsizetype(got)), QByteArray("first\nsecond \xC3\xBC\nplain\n"));
+
+    EXPECT_EQ(ConsoleDesktop::defaultAnswer(Desktop::Buttons::YesNo), Desktop::Answer::No);
+    EXPECT_EQ(ConsoleDesktop::defaultAnswer(Desktop::Buttons::OkCancel), Desktop::Answer::Cancel);
+    EXPECT_EQ(ConsoleDesktop::defaultAnswer(Desktop::Buttons::RetryCancel), Desktop::Answer::Cancel);
+    EXPECT_EQ(desktop.ShowOpenFileDialog({}, QStringLiteral("t"), true), QStringLiteral("Cancel"));
+    EXPECT_TRUE(desktop.BrowseForFolder(QStringLiteral("t"), false).isEmpty());
+}
