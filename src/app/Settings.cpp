@@ -81,3 +81,13 @@ void Settings::cmdDefaults_Click()
     m_store.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSettingsKey, QString());
     LoadSettings();
 }
+
+bool loadSettingsForRun(options::FormatOptions& options, CRegister store, const QStringList& assignments,
+                        QString* error)
+{
+    Settings(options, std::move(store)).LoadSettings();
+    for (const QString& assignment : assignments)
+        if (!applySettingOverride(options, assignment, error))
+            return false;
+    return true;
+}

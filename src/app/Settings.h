@@ -3,6 +3,7 @@
 #include "app/CRegister.h"
 
 #include <QMetaObject>
+#include <QStringList>
 #include <functional>
 
 namespace options {
@@ -44,3 +45,11 @@ private:
     std::function<void()> m_clearLoading;
     QMetaObject::Connection m_defaultsConnection;
 };
+
+//! The options of a command-line run: loaded as the window loads them (with
+//! the loader's write-backs) and never saved, then each "NAME=VALUE" of
+//! `assignments` applied for this run only. False, with a message naming it
+//! in `error`, at the first assignment with an unknown name or a value that
+//! does not apply.
+bool loadSettingsForRun(options::FormatOptions& options, CRegister store, const QStringList& assignments,
+                        QString* error);

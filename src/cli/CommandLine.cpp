@@ -2,7 +2,6 @@
 
 #include "app/CRegister.h"
 #include "app/Settings.h"
-#include "app/SettingsTable.h"
 #include "cli/ConsoleDesktop.h"
 #include "cli/ConvertCommand.h"
 #include "cli/DecodingEngine.h"
@@ -94,13 +93,9 @@ int runProbeCommand(int argc, char* argv[])
         return kUsageError;
     }
     options::FormatOptions formatOptions;
-    Settings settings(formatOptions, CRegister());
-    settings.LoadSettings();
-    for (const QString& assignment : assignments) {
-        if (!applySettingOverride(formatOptions, assignment, &error)) {
-            std::fprintf(stderr, "tonemill probe: %s\n", error.toUtf8().constData());
-            return kUsageError;
-        }
+    if (!loadSettingsForRun(formatOptions, CRegister(), assignments, &error)) {
+        std::fprintf(stderr, "tonemill probe: %s\n", error.toUtf8().constData());
+        return kUsageError;
     }
 
     if (!InitDecodingEngine()) {
