@@ -196,11 +196,18 @@ void FormatOptions::chkWMAFileTags_Click()
         box->setEnabled(chkWMAFileTags.Value());
 }
 
+void FormatOptions::setDesktop(Desktop& desktop)
+{
+    m_browseForFolder = [&desktop](const QString& title, bool bNewStyle) {
+        return desktop.BrowseForFolder(title, bNewStyle);
+    };
+}
+
 void FormatOptions::cmdBrowse_Click()
 {
-    if (!m_desktop)
+    if (!m_browseForFolder)
         return;
-    const QString folder = m_desktop->BrowseForFolder(lang::caption(lang::StringId::SelectFolderToAdd), true);
+    const QString folder = m_browseForFolder(lang::caption(lang::StringId::SelectFolderToAdd), true);
     if (!folder.isEmpty())
         txtOutPath.setText(folder);
 }

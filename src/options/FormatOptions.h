@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <array>
+#include <functional>
 #include <memory>
 
 class Desktop;
@@ -103,9 +104,15 @@ public:
     ButtonState cmdDefaults;
     ButtonState cmdHide;
 
-    //! The desktop whose folder picker Browse shows; without one Browse does
-    //! nothing. It must outlive this object or be unset first.
-    void setDesktop(Desktop* desktop) { m_desktop = desktop; }
+    //! Asks for a folder: the title and whether the new dialog style is
+    //! wanted; returns the chosen path, or an empty text when cancelled.
+    using FolderPicker = std::function<QString(const QString& title, bool bNewStyle)>;
+
+    //! The folder picker that Browse shows; without one Browse does nothing.
+    void setFolderPicker(FolderPicker picker) { m_browseForFolder = std::move(picker); }
+    //! Browse shows the folder picker of `desktop`, which must outlive this
+    //! object (or be replaced first).
+    void setDesktop(Desktop& desktop);
 
     //! Rebuilds the caption of `lblFormat` from the current options. Leaves it
     //! unchanged when no format, or MP3 with no encoding mode, is chosen.
@@ -135,7 +142,7 @@ private:
     std::array<std::unique_ptr<TextState>, kTagCount> m_txtWMATags;
     int m_frontPage = MP3;
     bool m_wmaNoticeVisible = false;
-    Desktop* m_desktop = nullptr;
+    FolderPicker m_browseForFolder;
 };
 
 } // namespace options

@@ -244,7 +244,7 @@ TEST(FormatOptions, BrowseAsksWithTheTitleAndNewStyleAndTakesThePathUnchanged)
     FormatOptions o;
     testsupport::ScriptedDesktop desktop;
     desktop.folderAnswers = {QStringLiteral("/data/out dir/"), QString()};
-    o.setDesktop(&desktop);
+    o.setDesktop(desktop);
     o.cmdBrowse.click();
     EXPECT_EQ(o.txtOutPath.Text(), QStringLiteral("/data/out dir/"));
     o.cmdBrowse.click(); // cancelled

@@ -156,7 +156,7 @@ TEST(FormatsPanel, FolderControlsFollowTheFolderChoiceAndBrowse)
     Window w;
     testsupport::ScriptedDesktop desktop;
     desktop.folderAnswers = {QStringLiteral("/picked")};
-    w.options.setDesktop(&desktop);
+    w.options.setDesktop(desktop);
     QTest::mouseClick(w.folder->cmdBrowse, Qt::LeftButton);
     EXPECT_EQ(w.folder->txtOutPath->text(), QStringLiteral("/picked"));
 
