@@ -2,7 +2,6 @@
 
 #include "app/CRegister.h"
 #include "app/Settings.h"
-#include "app/SettingsTable.h"
 #include "cli/ConvertArguments.h"
 #include "cli/ConvertConsole.h"
 #include "cli/DecodingEngine.h"
@@ -161,25 +160,12 @@ private:
 
 } // namespace
 
-int runConvert(const QStringList& arguments, options::FormatOptions& options, std::FILE* out,
-               std::FILE* usageErrors, ConvertConsole& console)
+int runConvert(const ConvertArguments& arguments, options::FormatOptions& options, std::FILE* out,
+               ConvertConsole& console)
 {
-    QString error;
-    const std::optional<ConvertArguments> parsed = ConvertArguments::parse(arguments, error);
-    if (!parsed) {
-        writeUtf8(usageErrors, QStringLiteral("tonemill convert: %1\n").arg(error));
-        return kUsageError;
-    }
-    for (const QString& assignment : parsed->assignments) {
-        if (!applySettingOverride(options, assignment, &error)) {
-            writeUtf8(usageErrors, QStringLiteral("tonemill convert: %1\n").arg(error));
-            return kUsageError;
-        }
-    }
-    applyChoices(*parsed, options);
-
+    applyChoices(arguments, options);
     ConvertRun run(options, out, console);
-    const bool allAdmitted = admitPaths(parsed->paths, run.list(), console);
+    const bool allAdmitted = admitPaths(arguments.paths, run.list(), console);
     const bool allComplete = run.run();
     return allAdmitted && allComplete ? kAllComplete : kNotAllComplete;
 }
@@ -191,13 +177,22 @@ int runConvertCommand(int argc, char* argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Tonemill"));
     lang::sLanguageFile = lang::rememberedLanguageFile();
 
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.erase(arguments.begin(), arguments.begin() + 2); // the program and "convert"
+    QStringList words = QCoreApplication::arguments();
+    words.erase(words.begin(), words.begin() + 2); // the program and "convert"
+    QString error;
+    const std::optional<ConvertArguments> arguments = ConvertArguments::parse(words, error);
+    if (!arguments) {
+        writeUtf8(stderr, QStringLiteral("tonemill convert: %1\n").arg(error));
+        return kUsageError;
+    }
 
-    // The saved options, loaded as the window loads them and never saved.
+    // The saved options, loaded as the window loads them and never saved;
+    // --option changes one of them for this run only.
     options::FormatOptions formatOptions;
-    Settings settings(formatOptions, CRegister());
-    settings.LoadSettings();
+    if (!loadSettingsForRun(formatOptions, CRegister(), arguments->assignments, &error)) {
+        writeUtf8(stderr, QStringLiteral("tonemill convert: %1\n").arg(error));
+        return kUsageError;
+    }
 
     if (!InitDecodingEngine()) {
         std::fprintf(stderr, "tonemill: the audio engine could not start\n");
@@ -205,7 +200,7 @@ int runConvertCommand(int argc, char* argv[])
     }
     ConvertConsole console(stderr);
     console.catchInterrupt();
-    const int status = runConvert(arguments, formatOptions, stdout, stderr, console);
+    const int status = runConvert(*arguments, formatOptions, stdout, console);
     BASS_Free();
     return status;
 }

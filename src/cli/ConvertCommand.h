@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QStringList>
-
 #include <cstdio>
 
 namespace options {
@@ -11,6 +9,7 @@ class FormatOptions;
 namespace cli {
 
 class ConvertConsole;
+struct ConvertArguments;
 
 //! `tonemill convert`: starts the application object (no display), the
 //! language the user chose, the saved options and the engine, then runs
@@ -18,13 +17,14 @@ class ConvertConsole;
 int runConvertCommand(int argc, char* argv[]);
 
 //! Admits every path as `tonemill probe` does, applies the format and folder
-//! arguments to `options` as the window's controls would, and runs "Convert
-//! All" over the list. Writes one line per row to `out`: FilePath, the output
+//! arguments to `options` as the window's controls would (the --option
+//! assignments must already be in `options`), and runs "Convert All" over
+//! the list. Writes one line per row to `out`: FilePath, the output
 //! path (empty when no file was made) and the final Status, separated by
 //! tabs. Ctrl+C stops the batch as the Stop button does. Returns 0 when every
-//! path was admitted and every row ended "Complete", 1 otherwise, 2 for a
-//! usage error (reported on `usageErrors`). The engine must have been started.
-int runConvert(const QStringList& arguments, options::FormatOptions& options, std::FILE* out,
-               std::FILE* usageErrors, ConvertConsole& console);
+//! path was admitted and every row ended "Complete", 1 otherwise. The engine
+//! must have been started.
+int runConvert(const ConvertArguments& arguments, options::FormatOptions& options, std::FILE* out,
+               ConvertConsole& console);
 
 } // namespace cli

@@ -1,0 +1,298 @@
+// Times WAV conversion of an hour of audio (FLAC, MP3 and Ogg files made once
+// with ffmpeg into a cache folder under /tmp):
+//   1. `tonemill convert --format wav` against `ffmpeg -i IN -f wav OUT` per
+//      file (target: ratio at most 1.0);
+//   2. the same batch in the window (offscreen, the grid bound and shown, its
+//      progress cell painted at every chunk) against the command line
+//      (target: at most 1.15), with the grid's repainted area per chunk;
+//   3. the peak resident memory (VmHWM) of `tonemill convert` on a 2-hour
+//      file (target: under 100 MB).
+// Usage: convert_bench [ROUNDS]; each timing is the best of ROUNDS (default 2).
+
+#include "app/Desktop.h"
+#include "convert/ConversionBatch.h"
+#include "engine/AudioEngine.h"
+#include "filelist/FileAdmission.h"
+#include "filelist/FileList.h"
+#include "filelist/GridView.h"
+#include "options/FormatOptions.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPaintEvent>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+const QString kCache = QStringLiteral("/tmp/tonemill-convert-bench-cache");
+constexpr int kFiles = 20;
+constexpr int kSecondsEach = 180; // 20 × 3 minutes = one hour
+constexpr int kLongSeconds = 7200;
+
+struct Times {
+    double wall = 0; // s
+    double cpu = 0;  // s of processor time (this process and its children)
+};
+
+double cpuSeconds()
+{
+    double total = 0;
+    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage{};
+        getrusage(who, &usage);
+        total += usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    }
+    return total;
+}
+
+bool run(const QString& program, const QStringList& arguments, const QProcessEnvironment& env = {})
+{
+    QProcess p;
+    if (!env.isEmpty())
+        p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(program, arguments);
+    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+//! A tone with some noise, so the lossless files are not trivially small.
+bool makeInput(const QString& path, int seconds, int index)
+{
+    if (QFile::exists(path))
+        return true;
+    const QString partial = path + QStringLiteral(".part.") + QFileInfo(path).suffix();
+    const bool ok = run(QStringLiteral("ffmpeg"),
+                        {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                         QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                         QStringLiteral("sine=frequency=%1:sample_rate=44100:duration=%2").arg(220 + 37 * index).arg(seconds),
+                         QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                         QStringLiteral("anoisesrc=sample_rate=44100:amplitude=0.05:duration=%1").arg(seconds),
+                         QStringLiteral("-filter_complex"), QStringLiteral("amix=inputs=2"), QStringLiteral("-ac"),
+                         QStringLiteral("2"), partial});
+    return ok && QFile::rename(partial, path);
+}
+
+QStringList makeBatch()
+{
+    QDir().mkpath(kCache);
+    static const char* const kinds[] = {"flac", "mp3", "ogg"};
+    QStringList files;
+    for (int i = 0; i < kFiles; ++i) {
+        const QString path = kCache + QStringLiteral("/in%1.%2").arg(i, 2, 10, QLatin1Char('0')).arg(QLatin1String(kinds[i % 3]));
+        if (!makeInput(path, kSecondsEach, i))
+            return {};
+        files << path;
+    }
+    return files;
+}
+
+QProcessEnvironment cliEnvironment(const QTemporaryDir& home, const QTemporaryDir& config)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TONEMILL_HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("TONEMILL_POWEROFF_COMMAND"), QStringLiteral("true"));
+    return env;
+}
+
+void emptyFolder(const QString& folder)
+{
+    QDir dir(folder);
+    dir.removeRecursively();
+    QDir().mkpath(folder);
+}
+
+template <typename F>
+Times best(int rounds, const QString& outFolder, F&& once)
+{
+    Times result{1e300, 1e300};
+    for (int r = 0; r < rounds; ++r) {
+        emptyFolder(outFolder);
+        const double cpu0 = cpuSeconds();
+        QElapsedTimer timer;
+        timer.start();
+        if (!once())
+            return {-1, -1};
+        result.wall = std::min(result.wall, timer.nsecsElapsed() / 1e9);
+        result.cpu = std::min(result.cpu, cpuSeconds() - cpu0);
+    }
+    emptyFolder(outFolder);
+    return result;
+}
+
+//! The window's Desktop as far as the batch needs it: the yield runs every
+//! pending event (paints included).
+class WindowDesktop : public Desktop {
+public:
+    Answer messageBox(const QString& text, const QString&, Icon, Buttons) override
+    {
+        std::fprintf(stderr, "box: %s\n", qPrintable(text));
+        return Answer::Ok;
+    }
+    void processEvents() override { QCoreApplication::processEvents(); }
+    void dragWindow() override {}
+};
+
+class PaintRecorder : public QObject {
+public:
+    int events = 0;
+    qint64 pixels = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++events;
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+                pixels += qint64(r.width()) * r.height();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+struct WindowRun {
+    int chunks = 0;
+    int paints = 0;
+    double meanPaintedShare = 0; // of the rows area, per paint event
+};
+
+bool convertInWindow(const QStringList& files, const QString& outFolder, WindowRun& stats)
+{
+    WindowDesktop desktop;
+    ConversionState state;
+    options::FormatOptions options;
+    options.optFileFormat(options::FormatOptions::WAV).setValue(true);
+    options.optOtherFolder.setValue(true);
+    options.txtOutPath.setText(outFolder);
+    auto list = std::make_unique<FileList>();
+    GridView grid;
+    grid.resize(740, 300);
+    grid.bindList(list.get());
+    grid.show();
+    PaintRecorder recorder;
+    grid.viewport()->installEventFilter(&recorder);
+
+    FileAdmission admission(desktop, [&] { return list.get(); });
+    for (QString file : files)
+        if (admission.AddFile2Grid(file) == 0)
+            return false;
+    ConversionBatch batch(desktop, state, options, [&] { return list.get(); });
+    QObject::connect(list.get(), &FileList::dataChanged, [&] { ++stats.chunks; });
+    recorder.events = 0;
+    recorder.pixels = 0;
+    batch.cmdConvert.click();
+
+    const qint64 area = qint64(grid.viewport()->width()) * grid.viewport()->height();
+    stats.paints = recorder.events;
+    stats.meanPaintedShare = recorder.events ? double(recorder.pixels) / recorder.events / double(area) : 0;
+    for (const FileListRow& row : list->rows())
+        if (row.Status != QLatin1String("Complete"))
+            return false;
+    return true;
+}
+
+qint64 peakMemoryKb(const QString& program, const QString& input, const QString& outFolder,
+                    const QProcessEnvironment& env)
+{
+    emptyFolder(outFolder);
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(program, {QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("wav"),
+                      QStringLiteral("--output"), outFolder, input});
+    if (!p.waitForStarted())
+        return -1;
+    const QString status = QStringLiteral("/proc/%1/status").arg(p.processId());
+    qint64 peak = 0;
+    while (!p.waitForFinished(50)) {
+        QFile file(status);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                peak = std::max(peak, line.mid(6).trimmed().split(' ').front().toLongLong());
+    }
+    emptyFolder(outFolder);
+    return p.exitCode() == 0 ? peak : -1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 2;
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/tonemill");
+
+    std::printf("Making the inputs in %s (once) ...\n", qPrintable(kCache));
+    std::fflush(stdout);
+    const QStringList files = makeBatch();
+    const QString longFile = kCache + QStringLiteral("/long2h.flac");
+    if (files.isEmpty() || !makeInput(longFile, kLongSeconds, 3)) {
+        std::fprintf(stderr, "could not make the inputs\n");
+        return 1;
+    }
+
+    QTemporaryDir home, config, out;
+    QDir().mkpath(home.filePath(QStringLiteral("Lang")));
+    const QString lang = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/Lang");
+    for (const QString& name : QDir(lang).entryList(QDir::Files))
+        QFile::copy(lang + u'/' + name, home.filePath(QStringLiteral("Lang/") + name));
+    const QProcessEnvironment env = cliEnvironment(home, config);
+    const QString outFolder = out.filePath(QStringLiteral("wav"));
+
+    std::printf("%d files, %d s of audio (FLAC, MP3, Ogg in turn), best of %d round(s)\n", kFiles,
+                kFiles * kSecondsEach, rounds);
+
+    const Times ffmpeg = best(rounds, outFolder, [&] {
+        for (const QString& file : files) {
+            const QString target = outFolder + u'/' + QFileInfo(file).completeBaseName() + QStringLiteral(".wav");
+            if (!run(QStringLiteral("ffmpeg"), {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+                                                QStringLiteral("error"), QStringLiteral("-i"), file,
+                                                QStringLiteral("-f"), QStringLiteral("wav"), target}))
+                return false;
+        }
+        return true;
+    });
+    const Times cli = best(rounds, outFolder, [&] {
+        return run(program, QStringList{QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("wav"),
+                                        QStringLiteral("--output"), outFolder} + files,
+                   env);
+    });
+
+    BASS_Init(0, 44100, 0, nullptr, nullptr);
+    for (const QString& name : FormatModuleNames())
+        BASS_PluginLoad(name.toLatin1().constData(), 0);
+    WindowRun window{};
+    const Times windowTimes = best(rounds, outFolder, [&] {
+        window = {};
+        return convertInWindow(files, outFolder, window);
+    });
+
+    std::printf("ffmpeg -f wav per file : %7.2f s wall, %7.2f s cpu\n", ffmpeg.wall, ffmpeg.cpu);
+    std::printf("tonemill convert       : %7.2f s wall, %7.2f s cpu\n", cli.wall, cli.cpu);
+    std::printf("window (grid shown)    : %7.2f s wall, %7.2f s cpu\n", windowTimes.wall, windowTimes.cpu);
+    std::printf("ratio convert / ffmpeg : %.3f wall, %.3f cpu (target <= 1.0)\n", cli.wall / ffmpeg.wall,
+                cli.cpu / ffmpeg.cpu);
+    std::printf("ratio window / convert : %.3f wall, %.3f cpu (target <= 1.15)\n", windowTimes.wall / cli.wall,
+                windowTimes.cpu / cli.cpu);
+    std::printf("window: %d status writes, %d grid paints, mean painted share of the rows area %.3f\n",
+                window.chunks, window.paints, window.meanPaintedShare);
+
+    const qint64 peak = peakMemoryKb(program, longFile, outFolder, env);
+    std::printf("peak memory (VmHWM) converting %d s: %.1f MB (target < 100 MB)\n", kLongSeconds, peak / 1024.0);
+    return 0;
+}
