@@ -4,17 +4,32 @@
 
 #include <QWidget>
 
+#include <memory>
+
+class ConversionBatch;
+class ConvertPanel;
 class Desktop;
 class DragPanel;
+class FileAdmission;
+class FileList;
+class FileListPanel;
 class QLabel;
 class QPushButton;
+class Settings;
+
+namespace options {
+class FormatOptions;
+class FormatsPanel;
+class OutputFolderWidget;
+} // namespace options
 
 //! The main window: frameless, its client area filled by the panel `frMain`.
-//! It owns the state of the program and wires the subsystems together.
+//! It owns the state of the program (the current file list, the option
+//! controls, the conversion state) and wires the subsystems together.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
-    //! Height of `frMain` and the window, in twips (15 to a pixel).
+    //! Size of `frMain` and the window, in twips (15 to a pixel).
     static constexpr int kMainHeightTwips = 8655;
     static constexpr int kMainWidthTwips = 11100;
 
@@ -25,9 +40,15 @@ public:
     //! process must then end at once, without showing or saving anything.
     bool Form_Load();
 
-    //! Called by the conversion batch when it has unwound; completes a close
-    //! that was requested while it ran.
+    //! Called when the conversion batch has unwound; completes a close that
+    //! was requested while it ran.
     void BatchFinished();
+
+    //! The current file list (replaced by removal; never keep it across one).
+    FileList* currentList() const { return m_fileList.get(); }
+    options::FormatOptions& formatOptions() { return *m_options; }
+    ConversionBatch& batch() { return *m_batch; }
+    FileAdmission& admission() { return *m_admission; }
 
     bool bLoading = false;
     ConversionState conversion;
@@ -36,6 +57,17 @@ public:
     QLabel* Label38 = nullptr;
     QPushButton* cmdMinimize = nullptr;
     QPushButton* cmdClose = nullptr;
+    QLabel* MyFrame1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    FileListPanel* filesPanel = nullptr;
+    options::OutputFolderWidget* folderWidget = nullptr;
+    ConvertPanel* convertPanel = nullptr;
+    options::FormatsPanel* frFormats = nullptr;
 
     void cmdClose_Click();
     void cmdMinimize_Click();
@@ -56,9 +88,18 @@ protected:
 
 private:
     void buildInterface();
+    void wireSubsystems();
+    void SetCaptions();
+    void placePanels();
+    void enableControl(const QString& name, bool enabled);
     void Form_QueryUnload();
 
     Desktop& m_desktop;
+    std::unique_ptr<FileList> m_fileList;
+    std::unique_ptr<FileAdmission> m_admission;
+    std::unique_ptr<options::FormatOptions> m_options;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<ConversionBatch> m_batch;
     bool m_engineStarted = false;
     bool m_closeAfterBatch = false;
 };

@@ -1,10 +1,18 @@
 #include "app/DragPanel.h"
 #include "app/MainWindow.h"
+#include "convert/ConversionBatch.h"
 #include "engine/Bass.h"
+#include "filelist/FileListPanel.h"
+#include "options/FormatOptions.h"
+#include "options/FormatsPanel.h"
+#include "options/OutputFolderWidget.h"
 #include "support/ScriptedDesktop.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -12,6 +20,22 @@
 namespace {
 
 using testsupport::ScriptedDesktop;
+
+// Every window of these tests keeps its settings store, language choice and
+// probe file in a program folder of its own.
+class ProgramFolderEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        qputenv("TONEMILL_HOME", m_home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+    }
+
+private:
+    QTemporaryDir m_home;
+    QTemporaryDir m_config;
+};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ProgramFolderEnvironment);
 
 // Records the order of the start-up and close steps; the engine step is
 // scripted so the order can be checked without a sound device.
@@ -165,6 +189,47 @@ TEST(MainWindow, EngineThatCannotStartShowsItsBoxAndEndsStartUp)
         QStringLiteral("Error: Couldn't Initialize Digital Output, The program will not work correclty.\n"
                        "The sound device may not be installed correclty.\nError Code:BASS_ERROR_")))
         << desktop.boxes[0].text.toStdString();
+}
+
+} // namespace
+
+namespace {
+
+TEST(MainWindow, ABatchDisablesTheControlsThatCouldDisturbItAndRestoresThem)
+{
+    ScriptedDesktop desktop;
+    RecordingWindow window(desktop);
+    ASSERT_TRUE(window.Form_Load());
+    window.show();
+
+    window.batch().SetControlsEnabled(false);
+    for (const char* name : {"cmdRemove", "chkSelectAll", "cmdAddFile", "cmdAddFolder", "cmdAddVideoFile"})
+        EXPECT_FALSE(window.filesPanel->findChild<QWidget*>(QLatin1String(name))->isEnabled()) << name;
+    EXPECT_FALSE(window.folderWidget->cmdChangeFormat->isEnabled());
+    EXPECT_FALSE(window.folderWidget->optSameFolder->isEnabled());
+    EXPECT_TRUE(window.filesPanel->isEnabled()) << "the grid stays usable";
+
+    window.batch().SetControlsEnabled(true);
+    EXPECT_TRUE(window.filesPanel->cmdRemove->isEnabled());
+    EXPECT_TRUE(window.folderWidget->cmdChangeFormat->isEnabled());
+}
+
+TEST(MainWindow, ChangeOpensTheOptionsPanelOverTheDisabledMainPanelAndSaveCloseReturns)
+{
+    ScriptedDesktop desktop;
+    RecordingWindow window(desktop);
+    ASSERT_TRUE(window.Form_Load());
+    window.show();
+    EXPECT_FALSE(window.frFormats->isVisible());
+    EXPECT_EQ(window.frFormats->y(), window.frMain->height()) << "parked below the visible area";
+
+    window.folderWidget->cmdChangeFormat->click();
+    EXPECT_TRUE(window.frFormats->isVisible());
+    EXPECT_FALSE(window.frMain->isEnabled());
+
+    window.frFormats->cmdHide->click();
+    EXPECT_FALSE(window.frFormats->isVisible());
+    EXPECT_TRUE(window.frMain->isEnabled());
 }
 
 } // namespace
