@@ -20,11 +20,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-
+#include <cstdio>
 #include <sys/resource.h>
 #include <sys/wait.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -58,8 +56,12 @@ bool run(const QString& program, const QStringList& arguments, QByteArray* out =
 
 bool makeSource(const QString& path, const Source& source)
 {
-    QStringList args{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
-                     QStringLiteral("lavfi"), QStringLiteral("-i"),
+    QStringList args{QStringLiteral("-v"),
+                     QStringLiteral("error"),
+                     QStringLiteral("-y"),
+                     QStringLiteral("-f"),
+                     QStringLiteral("lavfi"),
+                     QStringLiteral("-i"),
                      QStringLiteral("sine=frequency=440:sample_rate=44100:duration=20")};
     if (source.video)
         args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
@@ -75,13 +77,13 @@ bool prepareMixedFolder(QString& folder)
     const QList<Source> sources{
         {"wav", {}, false},
         {"flac", {}, false},
-        {"mp3", {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("128k")},
+        {"mp3",
+         {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("128k")},
          false},
         {"ogg", {QStringLiteral("-c:a"), QStringLiteral("libvorbis")}, false},
         {"aac", {QStringLiteral("-c:a"), QStringLiteral("aac")}, false},
         {"mp4", {QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-c:a"), QStringLiteral("aac")}, true},
-        {"avi", {QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-c:a"), QStringLiteral("mp3")},
-         true},
+        {"avi", {QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-c:a"), QStringLiteral("mp3")}, true},
     };
     const QString sourceFolder = kCache + QStringLiteral("/sources");
     folder = kCache + QStringLiteral("/mixed");
@@ -100,7 +102,8 @@ bool prepareMixedFolder(QString& folder)
     }
     for (int i = 0; i < kMixedFiles; ++i) {
         const QString& from = made[i % made.size()];
-        const QString to = folder + QStringLiteral("/file%1.").arg(i, 4, 10, QLatin1Char('0')) + QFileInfo(from).suffix();
+        const QString to =
+            folder + QStringLiteral("/file%1.").arg(i, 4, 10, QLatin1Char('0')) + QFileInfo(from).suffix();
         QFile::remove(to);
         if (!QFile::copy(from, to))
             return false;
@@ -117,10 +120,10 @@ bool prepareLargeFolder(QString& folder)
     const QString tone = kCache + QStringLiteral("/sources/short.wav");
     if (!QDir().mkpath(folder) || !QDir().mkpath(kCache + QStringLiteral("/sources")))
         return false;
-    if (!QFileInfo::exists(tone)
-        && !run(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
-                                           QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                           QStringLiteral("sine=sample_rate=8000:duration=1"), tone}))
+    if (!QFileInfo::exists(tone) &&
+        !run(QStringLiteral("ffmpeg"),
+             {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+              QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("sine=sample_rate=8000:duration=1"), tone}))
         return false;
     for (int i = 0; i < kLargeFolder; ++i) {
         const QString to = folder + QStringLiteral("/f%1.wav").arg(i, 5, 10, QLatin1Char('0'));
@@ -189,8 +192,8 @@ void listMemory()
         for (int i = 0; i < FileList::kMaxRows; ++i) {
             FileListRow row;
             // Each cell its own string, as admission makes them.
-            row.FilePath = QStringLiteral("/home/someone/Music/") + QString(170, QChar(u'a' + i % 26))
-                + QStringLiteral("%1.flac").arg(i, 5, 10, QLatin1Char('0'));
+            row.FilePath = QStringLiteral("/home/someone/Music/") + QString(170, QChar(u'a' + i % 26)) +
+                           QStringLiteral("%1.flac").arg(i, 5, 10, QLatin1Char('0'));
             row.Status = QString::fromLatin1("Waiting Conversion");
             row.Duration = QString::fromLatin1("03:07");
             row.FileSize = QString::fromLatin1("4.68 MB");
@@ -241,9 +244,10 @@ int main(int argc, char* argv[])
     int read = 0;
     for (const QString& name : names) {
         QByteArray out;
-        if (run(QStringLiteral("ffprobe"), {QStringLiteral("-v"), QStringLiteral("error"),
-                                            QStringLiteral("-show_entries"), QStringLiteral("format=duration,size"),
-                                            QStringLiteral("-of"), QStringLiteral("csv=p=0"), mixed + u'/' + name},
+        if (run(QStringLiteral("ffprobe"),
+                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+                 QStringLiteral("format=duration,size"), QStringLiteral("-of"), QStringLiteral("csv=p=0"),
+                 mixed + u'/' + name},
                 &out))
             ++read;
     }

@@ -11,10 +11,7 @@ namespace cli {
 //! where offered, else No, else OK); dialogs are cancelled.
 class ConsoleDesktop : public Desktop {
 public:
-    explicit ConsoleDesktop(std::FILE* messages = stderr)
-        : m_messages(messages)
-    {
-    }
+    explicit ConsoleDesktop(std::FILE* messages = stderr) : m_messages(messages) {}
 
     Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     void processEvents() override;

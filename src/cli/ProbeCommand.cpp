@@ -62,9 +62,7 @@ bool parsePaths(const QStringList& arguments, QStringList& paths, std::FILE* usa
 class Probe {
 public:
     Probe(std::FILE* out, Desktop& desktop)
-        : m_out(out)
-        , m_desktop(desktop)
-        , m_admission(desktop, [this] { return &m_list; })
+        : m_out(out), m_desktop(desktop), m_admission(desktop, [this] { return &m_list; })
     {
     }
 
@@ -93,9 +91,8 @@ private:
         const QStringList names = ScanFolderNames(folder);
         if (names.isEmpty()) {
             ++m_emptyFolders;
-            m_desktop.messageBox(lang::caption(lang::StringId::FolderEmpty),
-                                 lang::caption(lang::StringId::ProductName), Desktop::Icon::Exclamation,
-                                 Desktop::Buttons::Ok);
+            m_desktop.messageBox(lang::caption(lang::StringId::FolderEmpty), lang::caption(lang::StringId::ProductName),
+                                 Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
             return;
         }
         const QStringList paths = addfiles::selectionPaths(addfiles::folderSelection(folder, names));
@@ -110,8 +107,8 @@ private:
             return;
         }
         const FileListRow& row = m_list.at(m_list.count() - 1);
-        const QString line = probeCell(row.FilePath) + u'\t' + probeCell(row.Duration) + u'\t'
-            + probeCell(row.FileSize) + u'\t' + probeCell(row.Status) + u'\n';
+        const QString line = probeCell(row.FilePath) + u'\t' + probeCell(row.Duration) + u'\t' +
+                             probeCell(row.FileSize) + u'\t' + probeCell(row.Status) + u'\n';
         writeUtf8(m_out, line);
     }
 

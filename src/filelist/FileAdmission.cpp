@@ -8,7 +8,6 @@
 #include "lang/StringLookup.h"
 
 #include <QFile>
-
 #include <cerrno>
 #include <optional>
 #include <sys/stat.h>
@@ -64,9 +63,7 @@ double channelLengthSeconds(DWORD handle)
 } // namespace
 
 FileAdmission::FileAdmission(Desktop& desktop, std::function<FileList*()> currentList)
-    : m_desktop(desktop)
-    , m_currentList(std::move(currentList))
-    , m_checkWmaSupport([] { return CheckWMASupport(); })
+    : m_desktop(desktop), m_currentList(std::move(currentList)), m_checkWmaSupport([] { return CheckWMASupport(); })
 {
 }
 
@@ -168,14 +165,14 @@ QString FileAdmission::GetMediaDuration(const QString& sFilePath)
 void FileAdmission::showWmaPrompt()
 {
     const QString newline = QStringLiteral("\n");
-    const QString prompt = text(StringId::NoWmaSupport) + newline + text(StringId::WmaPromptYes) + newline
-        + text(StringId::WmaPromptNo) + newline + text(StringId::WmaPromptCancel);
+    const QString prompt = text(StringId::NoWmaSupport) + newline + text(StringId::WmaPromptYes) + newline +
+                           text(StringId::WmaPromptNo) + newline + text(StringId::WmaPromptCancel);
     const Desktop::Answer answer = m_desktop.messageBox(prompt, text(StringId::ProductName), Desktop::Icon::Critical,
                                                         Desktop::Buttons::YesNoCancel);
     if (answer != Desktop::Answer::Yes && answer != Desktop::Answer::No)
         return;
-    m_desktop.messageBox(text(StringId::RestartAfterInstall), text(StringId::ProductName),
-                         Desktop::Icon::Information, Desktop::Buttons::Ok);
+    m_desktop.messageBox(text(StringId::RestartAfterInstall), text(StringId::ProductName), Desktop::Icon::Information,
+                         Desktop::Buttons::Ok);
     const std::function<void()>& remedy = answer == Desktop::Answer::Yes ? m_downloadWmf : m_openWmSite;
     if (remedy)
         remedy();

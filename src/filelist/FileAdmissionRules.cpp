@@ -1,7 +1,6 @@
 #include "filelist/FileAdmissionRules.h"
 
 #include <QLocale>
-
 #include <algorithm>
 #include <cmath>
 
@@ -103,7 +102,5 @@ QString FormatDuration(double seconds)
     // std::nearbyint rounds halves to the even neighbour in the default mode.
     if (std::isfinite(seconds) && seconds > 0)
         whole = qint64(std::nearbyint(std::min(seconds, 9.0e15)));
-    return QStringLiteral("%1:%2")
-        .arg(whole / 60, 2, 10, QLatin1Char('0'))
-        .arg(whole % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2").arg(whole / 60, 2, 10, QLatin1Char('0')).arg(whole % 60, 2, 10, QLatin1Char('0'));
 }

@@ -1,7 +1,6 @@
 #include "filelist/FileList.h"
 
 #include <QMetaType>
-
 #include <algorithm>
 #include <limits>
 #include <new>
@@ -48,10 +47,7 @@ QVariant guiColor(quint32 rgb)
 
 } // namespace
 
-FileList::FileList(QObject* parent)
-    : QAbstractTableModel(parent)
-{
-}
+FileList::FileList(QObject* parent) : QAbstractTableModel(parent) {}
 
 FileList::~FileList() = default;
 
@@ -307,8 +303,8 @@ QVariant FileList::headerData(int section, Qt::Orientation orientation, int role
 
 bool FileList::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount
-        || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount ||
+        (role != Qt::DisplayRole && role != Qt::EditRole))
         return false;
     m_headers[std::size_t(section)] = value;
     emit headerDataChanged(orientation, section, section);

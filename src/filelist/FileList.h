@@ -6,7 +6,6 @@
 #include <QHash>
 #include <QString>
 #include <QVariant>
-
 #include <array>
 #include <memory>
 #include <optional>

@@ -1,7 +1,6 @@
 #include "cli/ConsoleDesktop.h"
 
 #include <cstdio>
-
 #include <gtest/gtest.h>
 
 using cli::ConsoleDesktop;

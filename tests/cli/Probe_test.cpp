@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -48,8 +47,9 @@ protected:
     {
         s_media = new QTemporaryDir;
         ASSERT_TRUE(s_media->isValid());
-        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.wav")), 2.0, 8000, 1,
-                                          {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), QStringLiteral("-bitexact")}));
+        ASSERT_TRUE(
+            testsupport::makeTone(s_media->filePath(QStringLiteral("tone.wav")), 2.0, 8000, 1,
+                                  {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), QStringLiteral("-bitexact")}));
         ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.flac")), 61.0, 8000, 1));
     }
     static void TearDownTestSuite()
@@ -61,7 +61,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid() && config.isValid() && work.isValid());
-        ASSERT_TRUE(copyFolder(testsupport::buildBinDir() + QStringLiteral("/Lang"), home.filePath(QStringLiteral("Lang"))));
+        ASSERT_TRUE(
+            copyFolder(testsupport::buildBinDir() + QStringLiteral("/Lang"), home.filePath(QStringLiteral("Lang"))));
     }
 
     QString tone(const char* name, const QString& to) const
@@ -112,8 +113,8 @@ TEST_F(ProbeTest, AFolderOfGoodFilesPrintsOneLinePerRowAndExitsZero)
         if (line.startsWith(a.toUtf8())) {
             EXPECT_EQ(line, (a + QStringLiteral("\t00:02\t31.29 KB\tWaiting Conversion")).toUtf8());
         } else {
-            EXPECT_TRUE(line.startsWith((b + QStringLiteral("\t01:01\t")).toUtf8())
-                        && line.endsWith("\tWaiting Conversion"))
+            EXPECT_TRUE(line.startsWith((b + QStringLiteral("\t01:01\t")).toUtf8()) &&
+                        line.endsWith("\tWaiting Conversion"))
                 << line.constData();
         }
     }
@@ -162,7 +163,9 @@ TEST_F(ProbeTest, ArgumentsUsageAndPathsThatLookLikeOptions)
     tone("tone.wav", QStringLiteral("-x.wav"));
     const ProbeRun dashed = probe({QStringLiteral("--"), QStringLiteral("-x.wav")});
     EXPECT_EQ(dashed.exitCode, 0) << dashed.err.constData();
-    EXPECT_EQ(dashed.out, (work.filePath(QStringLiteral("-x.wav")) + QStringLiteral("\t00:02\t31.29 KB\tWaiting Conversion\n")).toUtf8());
+    EXPECT_EQ(
+        dashed.out,
+        (work.filePath(QStringLiteral("-x.wav")) + QStringLiteral("\t00:02\t31.29 KB\tWaiting Conversion\n")).toUtf8());
 }
 
 TEST_F(ProbeTest, NamesAreNeverInterpretedAndControlCharactersAreEscaped)
@@ -175,7 +178,8 @@ TEST_F(ProbeTest, NamesAreNeverInterpretedAndControlCharactersAreEscaped)
     const QList<QByteArray> lines = run.lines();
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].startsWith((work.filePath(odd) + u'\t').toUtf8())) << lines[0].constData();
-    EXPECT_TRUE(lines[1].startsWith((work.path() + QStringLiteral("/tab\\there.wav\t")).toUtf8())) << lines[1].constData();
+    EXPECT_TRUE(lines[1].startsWith((work.path() + QStringLiteral("/tab\\there.wav\t")).toUtf8()))
+        << lines[1].constData();
     EXPECT_FALSE(QFile::exists(work.filePath(QStringLiteral("pwned"))));
     EXPECT_FALSE(QFile::exists(work.filePath(QStringLiteral("pwned2"))));
 }
@@ -217,10 +221,13 @@ TEST_F(ProbeTest, TheWmaPromptIsAnsweredCancelAndTheFileStillAdmitted)
     writeFile(work.filePath(QStringLiteral("broken.wma")), QByteArray(2000, 'w'));
     const ProbeRun run = probe({QStringLiteral("broken.wma")});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.err.startsWith("Your System does not support Windows Media Audio Encoding.")) << run.err.constData();
+    EXPECT_TRUE(run.err.startsWith("Your System does not support Windows Media Audio Encoding."))
+        << run.err.constData();
     EXPECT_TRUE(run.err.endsWith("Click Cancel to manaully install it by yourself.\n")) << run.err.constData();
     EXPECT_FALSE(run.err.contains("restart"));
-    EXPECT_EQ(run.out, (work.filePath(QStringLiteral("broken.wma")) + QStringLiteral("\tError\t1.95 KB\tCodec Not Supported\n")).toUtf8());
+    EXPECT_EQ(run.out,
+              (work.filePath(QStringLiteral("broken.wma")) + QStringLiteral("\tError\t1.95 KB\tCodec Not Supported\n"))
+                  .toUtf8());
 }
 
 TEST_F(ProbeTest, WorksWithAProgramFolderThatCannotBeWritten)

@@ -1,7 +1,6 @@
 #include "filelist/FileAdmissionRules.h"
 
 #include <QLocale>
-
 #include <gtest/gtest.h>
 
 TEST(FileAdmissionRules, DoubledSlashesCollapseUnlessThePathBeginsWithTwo)

@@ -8,10 +8,8 @@
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
-
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using testsupport::ScriptedDesktop;
 using Box = ScriptedDesktop::Box;
@@ -211,8 +209,7 @@ TEST_F(FileAdmissionTest, UnusualNamesAreAdmittedAsTheyStand)
 {
     const QStringList names{QStringLiteral("with space.wav"),
                             QStringLiteral("quote ' and \" and $(touch x) and `id`.wav"),
-                            QStringLiteral("-leading dash.wav"),
-                            QString::fromUtf8("Ünïcødé 音楽 музыка.wav"),
+                            QStringLiteral("-leading dash.wav"), QString::fromUtf8("Ünïcødé 音楽 музыка.wav"),
                             QString(196, u'n') + QStringLiteral(".wav")};
     for (const QString& name : names) {
         const QString p = copyOf("tone2_5.wav", name);
@@ -301,7 +298,8 @@ protected:
         return QStringLiteral(
             "Your System does not support Windows Media Audio Encoding. To Support it, you have to do one of the "
             "following\nClick Yes to download and install Windows Media Format (~3.9 MB).\nClick No to open Microsoft "
-            "Media Player web site to download and install Media Player Version 9.0 or later.\nClick Cancel to manaully "
+            "Media Player web site to download and install Media Player Version 9.0 or later.\nClick Cancel to "
+            "manaully "
             "install it by yourself.");
     }
     void expectRowAdmittedAsUnsupported()

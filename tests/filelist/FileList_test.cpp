@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QSignalSpy>
-
 #include <gtest/gtest.h>
 
 namespace {

@@ -5,11 +5,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 namespace {
 
