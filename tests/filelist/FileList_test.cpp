@@ -164,21 +164,3 @@ TEST(FileList, TextColoursBelongToTheListInstance)
     EXPECT_FALSE(list.data(status, Qt::ForegroundRole).isValid());
 }
 
-TEST(FileList, HeaderCaptionsAreSetPerList)
-{
-    FileList list;
-    EXPECT_EQ(list.headerData(FileList::FilePath, Qt::Horizontal).toString(), QStringLiteral("FilePath"));
-    EXPECT_TRUE(list.setHeaderData(FileList::FilePath, Qt::Horizontal, QStringLiteral("File Path")));
-    EXPECT_EQ(list.headerData(FileList::FilePath, Qt::Horizontal).toString(), QStringLiteral("File Path"));
-    EXPECT_FALSE(list.setHeaderData(9, Qt::Horizontal, QStringLiteral("x")));
-}
-
-TEST(FileList, InitFileListReplacesTheCurrentList)
-{
-    std::unique_ptr<FileList> current;
-    ASSERT_TRUE(InitFileList(current));
-    ASSERT_TRUE(current);
-    current->append(row(QStringLiteral("/a.wav")));
-    ASSERT_TRUE(InitFileList(current));
-    EXPECT_EQ(current->count(), 0);
-}
