@@ -29,6 +29,7 @@ constexpr EncoderPath kEncoderPaths[options::FormatOptions::kFormatCount] = {
 };
 
 constexpr int kPowerOffMode = 8;
+constexpr int kYieldIntervalMs = 10;
 
 QString text(lang::StringId id)
 {
@@ -57,6 +58,7 @@ ConversionBatch::ConversionBatch(Desktop& desktop, ConversionState& state, optio
     , chkShutdown(QStringLiteral("chkShutdown"), false)
     , m_session(desktop, state, options, std::move(currentList))
 {
+    m_session.setYieldInterval(kYieldIntervalMs);
     connect(&cmdConvert, &options::ButtonState::Click, this, &ConversionBatch::cmdConvert_Click);
     connect(&cmdConvertSelected, &options::ButtonState::Click, this, &ConversionBatch::cmdConvertSelected_Click);
     applyCaptions();

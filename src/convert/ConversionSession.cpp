@@ -100,5 +100,8 @@ void ConversionSession::setStatusText(const QString& text, quint32 rgb)
 
 void ConversionSession::yield()
 {
+    if (m_yieldInterval > 0 && m_sinceYield.isValid() && !m_sinceYield.hasExpired(m_yieldInterval))
+        return;
+    m_sinceYield.start();
     m_desktop.processEvents();
 }

@@ -4,6 +4,7 @@
 #include "convert/WmaBitrateList.h"
 #include "engine/Bass.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 
@@ -94,7 +95,13 @@ public:
     void setStatusText(const QString& text, quint32 rgb);
 
     //! Lets pending window events run once: where a Stop click is handled.
+    //! Skipped when the previous yield ran less than the yield interval ago.
     void yield();
+    //! The shortest time between two yields that run the event loop, in ms
+    //! (0, the default: every yield runs it). The paths yield once per chunk,
+    //! thousands of times a second; running the loop (and so repainting the
+    //! progress) a hundred times a second keeps clicks just as prompt.
+    void setYieldInterval(int ms) { m_yieldInterval = ms; }
     //! Whether the user asked the batch to stop.
     bool cancelRequested() const { return m_state.bCancelConversion; }
 
@@ -107,4 +114,6 @@ private:
     ListAccess m_currentList;
     std::optional<int> m_row;
     QPointer<FileList> m_rowList; // the list m_row belongs to
+    int m_yieldInterval = 0;
+    QElapsedTimer m_sinceYield;
 };

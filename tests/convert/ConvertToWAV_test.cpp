@@ -1,5 +1,4 @@
 #include "BatchTestFolder.h"
-
 #include "convert/ConversionSession.h"
 #include "convert/ConvertToWAV.h"
 #include "filelist/FileList.h"
@@ -48,6 +47,17 @@ TEST(ConversionSessionText, ProgressIsTheShortSinglePrecisionText)
     EXPECT_EQ(ConversionSession::progressText(100.0f), QStringLiteral("100"));
     EXPECT_EQ(ConversionSession::progressText(100.0f / 3.0f), QStringLiteral("33.33333"));
     EXPECT_EQ(ConversionSession::progressText(0.0f), QStringLiteral("0"));
+}
+
+TEST_F(ConvertToWAVTest, YieldsCloserThanTheIntervalAreSkipped)
+{
+    session.yield();
+    session.yield();
+    EXPECT_EQ(desktop.eventYields, 2); // by default every yield runs the loop
+    session.setYieldInterval(60000);
+    session.yield();
+    session.yield();
+    EXPECT_EQ(desktop.eventYields, 3);
 }
 
 TEST_F(ConvertToWAVTest, StereoSixteenBitHeaderAndDataMatchTheDecodedInput)
