@@ -78,7 +78,8 @@ std::int64_t DownmixChannel::read(char* out, std::int64_t bytes)
         return 0;
     m_input.resize(static_cast<std::size_t>(frames * m_innerBlock));
     std::size_t have = m_carry.size();
-    std::memcpy(m_input.data(), m_carry.data(), have);
+    if (have > 0)
+        std::memcpy(m_input.data(), m_carry.data(), have);
     m_carry.clear();
     while (have < m_input.size()) {
         const std::int64_t got = m_inner->read(m_input.data() + have, static_cast<std::int64_t>(m_input.size() - have));

@@ -251,22 +251,3 @@ TEST_F(Mp3Conversion, UnwritableLogStillEndsTheRowError)
     ConvertToMP3_OGG(session, in, path(QStringLiteral("tone.mp3")));
     EXPECT_EQ(status(), QStringLiteral("Error"));
 }
-
-TEST_F(Mp3Conversion, NoProgressWhileNoBatchRunsAndNothingWithoutAFormat)
-{
-    const QString in = path(QStringLiteral("tone.wav"));
-    ASSERT_TRUE(testsupport::makeTone(in, 1.0, 44100, 2));
-    QStringList seen;
-    desktop.onProcessEvents = [&] { seen << status(); };
-    state.bConverting = false;
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("a.mp3")));
-    for (const QString& s : seen)
-        EXPECT_EQ(s, QStringLiteral("Waiting Conversion"));
-    expectComplete();
-
-    options.optFileFormat(FormatOptions::WAV).click();
-    list->setCell(0, FileList::Status, QStringLiteral("Waiting Conversion"));
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("b.mp3")));
-    EXPECT_EQ(status(), QStringLiteral("Waiting Conversion"));
-    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("b.mp3"))));
-}

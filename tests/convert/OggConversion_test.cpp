@@ -81,13 +81,3 @@ TEST_F(OggConversion, OptionsTheEncoderRejectsEndErrorWithALogLine)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[1].endsWith(low));
 }
-
-TEST_F(OggConversion, MissingEncoderEndsError)
-{
-    const QString in = path(QStringLiteral("tone.wav"));
-    ASSERT_TRUE(testsupport::makeTone(in, 1.0, 44100, 1));
-    const encodertest::PathOverride noOggenc(dir.path());
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("tone.ogg")));
-    EXPECT_EQ(status(), QStringLiteral("Error"));
-    EXPECT_EQ(logLines().size(), 1);
-}
