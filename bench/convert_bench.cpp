@@ -25,11 +25,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 
@@ -49,7 +47,8 @@ double cpuSeconds()
     for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
         rusage usage{};
         getrusage(who, &usage);
-        total += usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        total +=
+            usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     }
     return total;
 }
@@ -71,14 +70,15 @@ bool makeInput(const QString& path, int seconds, int index)
     if (QFile::exists(path))
         return true;
     const QString partial = path + QStringLiteral(".part.") + QFileInfo(path).suffix();
-    const bool ok = run(QStringLiteral("ffmpeg"),
-                        {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                         QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                         QStringLiteral("sine=frequency=%1:sample_rate=44100:duration=%2").arg(220 + 37 * index).arg(seconds),
-                         QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                         QStringLiteral("anoisesrc=sample_rate=44100:amplitude=0.05:duration=%1").arg(seconds),
-                         QStringLiteral("-filter_complex"), QStringLiteral("amix=inputs=2"), QStringLiteral("-ac"),
-                         QStringLiteral("2"), partial});
+    const bool ok =
+        run(QStringLiteral("ffmpeg"),
+            {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+             QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("sine=frequency=%1:sample_rate=44100:duration=%2").arg(220 + 37 * index).arg(seconds),
+             QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+             QStringLiteral("anoisesrc=sample_rate=44100:amplitude=0.05:duration=%1").arg(seconds),
+             QStringLiteral("-filter_complex"), QStringLiteral("amix=inputs=2"), QStringLiteral("-ac"),
+             QStringLiteral("2"), partial});
     return ok && QFile::rename(partial, path);
 }
 
@@ -88,7 +88,8 @@ QStringList makeBatch()
     static const char* const kinds[] = {"flac", "mp3", "ogg"};
     QStringList files;
     for (int i = 0; i < kFiles; ++i) {
-        const QString path = kCache + QStringLiteral("/in%1.%2").arg(i, 2, 10, QLatin1Char('0')).arg(QLatin1String(kinds[i % 3]));
+        const QString path =
+            kCache + QStringLiteral("/in%1.%2").arg(i, 2, 10, QLatin1Char('0')).arg(QLatin1String(kinds[i % 3]));
         if (!makeInput(path, kSecondsEach, i))
             return {};
         files << path;
@@ -113,8 +114,7 @@ void emptyFolder(const QString& folder)
     QDir().mkpath(folder);
 }
 
-template <typename F>
-Times best(int rounds, const QString& outFolder, F&& once)
+template <typename F> Times best(int rounds, const QString& outFolder, F&& once)
 {
     Times result{1e300, 1e300};
     for (int r = 0; r < rounds; ++r) {
@@ -261,16 +261,18 @@ int main(int argc, char* argv[])
     const Times ffmpeg = best(rounds, outFolder, [&] {
         for (const QString& file : files) {
             const QString target = outFolder + u'/' + QFileInfo(file).completeBaseName() + QStringLiteral(".wav");
-            if (!run(QStringLiteral("ffmpeg"), {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-                                                QStringLiteral("error"), QStringLiteral("-i"), file,
-                                                QStringLiteral("-f"), QStringLiteral("wav"), target}))
+            if (!run(QStringLiteral("ffmpeg"),
+                     {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                      QStringLiteral("-i"), file, QStringLiteral("-f"), QStringLiteral("wav"), target}))
                 return false;
         }
         return true;
     });
     const Times cli = best(rounds, outFolder, [&] {
-        return run(program, QStringList{QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("wav"),
-                                        QStringLiteral("--output"), outFolder} + files,
+        return run(program,
+                   QStringList{QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("wav"),
+                               QStringLiteral("--output"), outFolder} +
+                       files,
                    env);
     });
 
@@ -293,8 +295,8 @@ int main(int argc, char* argv[])
                 cli.cpu / ffmpeg.cpu);
     std::printf("ratio window / convert : %.3f wall, %.3f cpu (target <= 1.15)\n", windowTimes.wall / cli.wall,
                 windowTimes.cpu / cli.cpu);
-    std::printf("window: %d status writes, %d grid paints, mean painted share of the rows area %.3f\n",
-                window.chunks, window.paints, window.meanPaintedShare);
+    std::printf("window: %d status writes, %d grid paints, mean painted share of the rows area %.3f\n", window.chunks,
+                window.paints, window.meanPaintedShare);
 
     const qint64 peak = peakMemoryKb(program, longFile, outFolder, env);
     std::printf("peak memory (VmHWM) converting %d s: %.1f MB (target < 100 MB)\n", kLongSeconds, peak / 1024.0);

@@ -39,8 +39,8 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
         if (equals > 0) {
             value = argument.mid(equals + 1);
             argument.truncate(equals);
-        } else if (argument == QLatin1String("--format") || argument == QLatin1String("--output")
-                   || argument == QLatin1String("--option")) {
+        } else if (argument == QLatin1String("--format") || argument == QLatin1String("--output") ||
+                   argument == QLatin1String("--option")) {
             if (i + 1 >= arguments.size()) {
                 error = QStringLiteral("%1 needs a value").arg(argument);
                 return std::nullopt;

@@ -96,9 +96,7 @@ void applyChoices(const ConvertArguments& arguments, options::FormatOptions& opt
 class ConvertRun {
 public:
     ConvertRun(options::FormatOptions& options, std::FILE* out, ConvertConsole& console)
-        : m_out(out)
-        , m_console(console)
-        , m_batch(console, m_state, options, [this] { return &m_list; })
+        : m_out(out), m_console(console), m_batch(console, m_state, options, [this] { return &m_list; })
     {
         QObject::connect(&m_batch, &ConversionBatch::rowVisited, &m_batch,
                          [this](int row, const QString& outFile) { rowDone(row, outFile); });
@@ -144,8 +142,8 @@ private:
         const FileListRow& record = m_list.at(row);
         const QString made = !outFile.isEmpty() && QFileInfo(outFile).isFile() ? outFile : QString();
         m_console.clearProgress();
-        writeUtf8(m_out, probeCell(record.FilePath) + u'\t' + probeCell(made) + u'\t' + probeCell(record.Status)
-                             + u'\n');
+        writeUtf8(m_out,
+                  probeCell(record.FilePath) + u'\t' + probeCell(made) + u'\t' + probeCell(record.Status) + u'\n');
         std::fflush(m_out);
         m_printed = row + 1;
     }

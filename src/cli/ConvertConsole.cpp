@@ -14,9 +14,7 @@ constexpr int kNameWidth = 40;
 volatile std::sig_atomic_t ConvertConsole::s_interrupted = 0;
 
 ConvertConsole::ConvertConsole(std::FILE* messages)
-    : ConsoleDesktop(messages)
-    , m_messages(messages)
-    , m_progress(::isatty(::fileno(messages)) == 1)
+    : ConsoleDesktop(messages), m_messages(messages), m_progress(::isatty(::fileno(messages)) == 1)
 {
 }
 

@@ -3,7 +3,6 @@
 #include "cli/ConsoleDesktop.h"
 
 #include <QString>
-
 #include <csignal>
 #include <cstdio>
 #include <functional>

@@ -1,9 +1,6 @@
 #include "convert/CaptionButtonState.h"
 
-CaptionButtonState::CaptionButtonState(const QString& name, QObject* parent)
-    : options::ButtonState(name, parent)
-{
-}
+CaptionButtonState::CaptionButtonState(const QString& name, QObject* parent) : options::ButtonState(name, parent) {}
 
 void CaptionButtonState::setCaption(const QString& caption)
 {

@@ -41,10 +41,10 @@ QString text(lang::StringId id)
 const QStringList& ConversionBatch::switchedControls()
 {
     static const QStringList names = {
-        QStringLiteral("cmdChangeFormat"), QStringLiteral("cmdRemove"),      QStringLiteral("cmdPlay"),
-        QStringLiteral("cmdPause"),        QStringLiteral("cmdStop"),        QStringLiteral("cmdPlayPrev"),
-        QStringLiteral("cmdPlayNext"),     QStringLiteral("cmdBrowse"),      QStringLiteral("optSameFolder"),
-        QStringLiteral("optOtherFolder"),  QStringLiteral("chkSelectAll"),   QStringLiteral("cmdAddFile"),
+        QStringLiteral("cmdChangeFormat"), QStringLiteral("cmdRemove"),       QStringLiteral("cmdPlay"),
+        QStringLiteral("cmdPause"),        QStringLiteral("cmdStop"),         QStringLiteral("cmdPlayPrev"),
+        QStringLiteral("cmdPlayNext"),     QStringLiteral("cmdBrowse"),       QStringLiteral("optSameFolder"),
+        QStringLiteral("optOtherFolder"),  QStringLiteral("chkSelectAll"),    QStringLiteral("cmdAddFile"),
         QStringLiteral("cmdAddFolder"),    QStringLiteral("cmdAddVideoFile"),
     };
     return names;
@@ -52,11 +52,9 @@ const QStringList& ConversionBatch::switchedControls()
 
 ConversionBatch::ConversionBatch(Desktop& desktop, ConversionState& state, options::FormatOptions& options,
                                  ConversionSession::ListAccess currentList, QObject* parent)
-    : QObject(parent)
-    , cmdConvert(QStringLiteral("cmdConvert"))
-    , cmdConvertSelected(QStringLiteral("cmdConvertSelected"))
-    , chkShutdown(QStringLiteral("chkShutdown"), false)
-    , m_session(desktop, state, options, std::move(currentList))
+    : QObject(parent), cmdConvert(QStringLiteral("cmdConvert")),
+      cmdConvertSelected(QStringLiteral("cmdConvertSelected")), chkShutdown(QStringLiteral("chkShutdown"), false),
+      m_session(desktop, state, options, std::move(currentList))
 {
     m_session.setYieldInterval(kYieldIntervalMs);
     connect(&cmdConvert, &options::ButtonState::Click, this, &ConversionBatch::cmdConvert_Click);

@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 
 //! The conversion batch behind "Convert All" and "Convert Selected": walks

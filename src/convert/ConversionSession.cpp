@@ -6,10 +6,7 @@
 
 ConversionSession::ConversionSession(Desktop& desktop, ConversionState& state, options::FormatOptions& options,
                                      ListAccess currentList)
-    : m_desktop(desktop)
-    , m_state(state)
-    , m_options(options)
-    , m_currentList(std::move(currentList))
+    : m_desktop(desktop), m_state(state), m_options(options), m_currentList(std::move(currentList))
 {
 }
 
@@ -83,9 +80,15 @@ bool ConversionSession::reportProgress(QWORD position, QWORD length)
 void ConversionSession::setOutcome(Outcome outcome)
 {
     switch (outcome) {
-    case Outcome::Complete: setStatusText(lang::caption(lang::StringId::Complete), kCompleteColor); break;
-    case Outcome::Cancelled: setStatusText(lang::caption(lang::StringId::Cancelled), kFailureColor); break;
-    case Outcome::Error: setStatusText(lang::caption(lang::StringId::Error), kFailureColor); break;
+    case Outcome::Complete:
+        setStatusText(lang::caption(lang::StringId::Complete), kCompleteColor);
+        break;
+    case Outcome::Cancelled:
+        setStatusText(lang::caption(lang::StringId::Cancelled), kFailureColor);
+        break;
+    case Outcome::Error:
+        setStatusText(lang::caption(lang::StringId::Error), kFailureColor);
+        break;
     }
 }
 

@@ -7,7 +7,6 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
-
 #include <functional>
 #include <optional>
 

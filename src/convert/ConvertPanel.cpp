@@ -20,9 +20,7 @@ void bindCaption(CaptionButtonState& state, QPushButton* button)
 
 } // namespace
 
-ConvertPanel::ConvertPanel(ConversionBatch& batch, QWidget* parent)
-    : QWidget(parent)
-    , m_batch(batch)
+ConvertPanel::ConvertPanel(ConversionBatch& batch, QWidget* parent) : QWidget(parent), m_batch(batch)
 {
     cmdConvert = new QPushButton(this);
     cmdConvertSelected = new QPushButton(this);

@@ -5,7 +5,6 @@
 #include "engine/AudioEngine.h"
 
 #include <QFile>
-
 #include <cmath>
 #include <vector>
 
@@ -65,8 +64,8 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
         return;
     }
     const QByteArray bytes = header.bytes();
-    if (!writeAll(file, bytes.constData(), 12) || !writeAll(file, bytes.constData() + 12, 24)
-        || !writeAll(file, bytes.constData() + 36, 8)) {
+    if (!writeAll(file, bytes.constData(), 12) || !writeAll(file, bytes.constData() + 12, 24) ||
+        !writeAll(file, bytes.constData() + 36, 8)) {
         fail();
         return;
     }

@@ -47,8 +47,7 @@ QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options,
     const QString folder = options.optSameFolder.Value() ? ParentFolder(inputPath) : options.txtOutPath.Text();
     if (!ensureFolder(folder)) {
         desktop.messageBox(lang::caption(lang::StringId::OutputFolderNotCreated),
-                           lang::caption(lang::StringId::ProductName), Desktop::Icon::Critical,
-                           Desktop::Buttons::Ok);
+                           lang::caption(lang::StringId::ProductName), Desktop::Icon::Critical, Desktop::Buttons::Ok);
         return {};
     }
 

@@ -8,10 +8,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtEndian>
-
-#include <gtest/gtest.h>
-
 #include <csignal>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -117,7 +115,7 @@ TEST_F(ConvertCommandTest, ConvertsEveryFileAndPrintsOneLineEach)
     const QString out = path(QStringLiteral("out"));
 
     const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--output"),
-                             QStringLiteral("out"), QStringLiteral("a.flac"), b});
+                                    QStringLiteral("out"), QStringLiteral("a.flac"), b});
 
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.constData(); // no bar: standard error is no terminal
@@ -157,7 +155,7 @@ TEST_F(ConvertCommandTest, SameFolderAndOddNames)
     ASSERT_TRUE(QDir().mkdir(path(QStringLiteral("sub"))));
     const QString odd = tone(QStringLiteral("sub/it's \"$(touch pwned)\" `touch pwned2`.flac"));
     const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"),
-                             QStringLiteral("--"), odd});
+                                    QStringLiteral("--"), odd});
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     const QString made = path(QStringLiteral("sub/it's \"$(touch pwned)\" `touch pwned2`.wav"));
     EXPECT_EQ(run.out, (odd + u'\t' + made + QStringLiteral("\tComplete\n")).toUtf8());
@@ -173,11 +171,12 @@ TEST_F(ConvertCommandTest, RowsThatDoNotCompleteGiveExitOne)
     writeFile(noise, QByteArray(3000, 'z'));
     writeFile(path(QStringLiteral("notes.txt")), "text");
 
-    const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"), good,
-                             noise, QStringLiteral("notes.txt")});
+    const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"),
+                                    good, noise, QStringLiteral("notes.txt")});
     EXPECT_EQ(run.exitCode, 1);
     ASSERT_EQ(run.lines().size(), 2) << run.out.constData();
-    EXPECT_EQ(run.lines()[0], (good + u'\t' + path(QStringLiteral("good.wav")) + QStringLiteral("\tComplete")).toUtf8());
+    EXPECT_EQ(run.lines()[0],
+              (good + u'\t' + path(QStringLiteral("good.wav")) + QStringLiteral("\tComplete")).toUtf8());
     EXPECT_EQ(run.lines()[1], (noise + QStringLiteral("\t\tCodec Not Supported")).toUtf8());
     EXPECT_TRUE(run.err.contains("Some files are not supported")) << run.err.constData();
 
@@ -190,11 +189,12 @@ TEST_F(ConvertCommandTest, AnOutputFolderThatCannotBeMadeIsReportedPerRow)
     const QString a = tone(QStringLiteral("a.flac"));
     const QString b = tone(QStringLiteral("b.flac"));
     const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--output"),
-                             path(QStringLiteral("x/y")), a, b});
+                                    path(QStringLiteral("x/y")), a, b});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.count("Output Folder is not exist and can not be created."), 2) << run.err.constData();
-    EXPECT_EQ(run.out, (a + QStringLiteral("\t\tWaiting Conversion\n") + b + QStringLiteral("\t\tWaiting Conversion\n"))
-                           .toUtf8());
+    EXPECT_EQ(
+        run.out,
+        (a + QStringLiteral("\t\tWaiting Conversion\n") + b + QStringLiteral("\t\tWaiting Conversion\n")).toUtf8());
 }
 
 TEST_F(ConvertCommandTest, UsageErrorsGiveExitTwo)
