@@ -26,13 +26,6 @@ protected:
     QString input;
 };
 
-TEST(ParentFolderTest, FolderOfAPath)
-{
-    EXPECT_EQ(ParentFolder(QStringLiteral("/a/b/song.mp3")), QStringLiteral("/a/b"));
-    EXPECT_EQ(ParentFolder(QStringLiteral("/song.mp3")), QStringLiteral("/"));
-    EXPECT_EQ(ParentFolder(QStringLiteral("song.mp3")), QStringLiteral("."));
-}
-
 TEST_F(OutputPathTest, CollisionSequence)
 {
     EXPECT_EQ(build(input, QStringLiteral("wav")), path(QStringLiteral("song.wav")));
@@ -91,15 +84,6 @@ TEST_F(OutputPathTest, OtherFolderIsMadeOneLevelDeep)
     options.txtOutPath.setText(path(QStringLiteral("plain")));
     EXPECT_EQ(build(input, QStringLiteral("wav")), QString());
     EXPECT_EQ(desktop.boxes.size(), 2);
-}
-
-TEST_F(OutputPathTest, NamesWithShellCharactersStayNames)
-{
-    const QString odd = path(QStringLiteral("it's \"$(touch pwned)\" `id`.flac"));
-    ASSERT_TRUE(batchtest::writeFile(odd, "x"));
-    EXPECT_EQ(build(odd, QStringLiteral("wav")), path(QStringLiteral("it's \"$(touch pwned)\" `id`.wav")));
-    const QString noExtension = path(QStringLiteral("noext"));
-    EXPECT_EQ(build(noExtension, QStringLiteral("wav")), path(QStringLiteral("noext.wav")));
 }
 
 } // namespace
