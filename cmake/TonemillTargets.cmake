@@ -66,6 +66,7 @@ function(tonemill_tests)
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
       PROPERTIES ENVIRONMENT "TONEMILL_BUILD_BIN=${CMAKE_BINARY_DIR}/bin"
                  ENVIRONMENT_MODIFICATION "TONEMILL_SOURCE_DIR=set:${PROJECT_SOURCE_DIR}")
-    add_dependencies(${target} tonemill_lang_files)
+    # Tests may run the program itself, with Lang/ beside it.
+    add_dependencies(${target} tonemill_lang_files tonemill)
   endforeach()
 endfunction()
