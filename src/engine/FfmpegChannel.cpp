@@ -12,10 +12,10 @@ extern "C" {
 
 namespace engine {
 
-std::shared_ptr<FfmpegChannel> FfmpegChannel::open(const MediaSpec& spec, int& error)
+std::shared_ptr<FfmpegChannel> FfmpegChannel::open(const MediaSpec& request, int& error)
 {
     std::shared_ptr<FfmpegChannel> channel(new FfmpegChannel);
-    channel->m_spec = spec;
+    channel->m_spec = request;
     if (!channel->start(error))
         return nullptr;
     return channel;

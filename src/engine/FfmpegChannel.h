@@ -23,7 +23,7 @@ namespace engine {
 //! last byte has been delivered.
 class FfmpegChannel : public Channel {
 public:
-    static std::shared_ptr<FfmpegChannel> open(const MediaSpec& spec, int& error);
+    static std::shared_ptr<FfmpegChannel> open(const MediaSpec& request, int& error);
 
     BASS_CHANNELINFO info() const override;
     std::int64_t read(char* out, std::int64_t bytes) override;

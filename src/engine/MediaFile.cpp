@@ -48,10 +48,10 @@ AVStream* firstAudioStream(AVFormatContext* format)
 
 } // namespace
 
-std::unique_ptr<MediaFile> MediaFile::open(const MediaSpec& spec, int& error)
+std::unique_ptr<MediaFile> MediaFile::open(const MediaSpec& request, int& error)
 {
     std::unique_ptr<MediaFile> media(new MediaFile);
-    media->m_source = MediaSource::open(spec, error);
+    media->m_source = MediaSource::open(request, error);
     if (!media->m_source)
         return nullptr;
     AVIOContext* io = media->m_source->io();
@@ -60,7 +60,7 @@ std::unique_ptr<MediaFile> MediaFile::open(const MediaSpec& spec, int& error)
     // the engine does not read (a tracker module, or a format claimed only by
     // its extension), the content alone decides.
     const std::string nameHint =
-        spec.fromMemory ? std::string() : QFileInfo(QString::fromStdString(spec.path)).fileName().toStdString();
+        request.fromMemory ? std::string() : QFileInfo(QString::fromStdString(request.path)).fileName().toStdString();
     const AVInputFormat* input = probe(io, nameHint);
     if (input && !FormatModules::containerAllowed(input->name) && !nameHint.empty()) {
         if (avio_seek(io, 0, SEEK_SET) < 0) {

@@ -21,22 +21,22 @@ namespace {
 constexpr int kIoBufferSize = 64 * 1024;
 }
 
-std::unique_ptr<MediaSource> MediaSource::open(const MediaSpec& spec, int& error)
+std::unique_ptr<MediaSource> MediaSource::open(const MediaSpec& request, int& error)
 {
     std::unique_ptr<MediaSource> source(new MediaSource);
-    if (spec.offset < 0 || spec.length < 0) {
+    if (request.offset < 0 || request.length < 0) {
         error = BASS_ERROR_ILLPARAM;
         return nullptr;
     }
-    if (spec.fromMemory) {
-        if (!spec.memory || spec.length <= 0) {
+    if (request.fromMemory) {
+        if (!request.memory || request.length <= 0) {
             error = BASS_ERROR_ILLPARAM;
             return nullptr;
         }
-        source->m_memory = static_cast<const std::uint8_t*>(spec.memory) + spec.offset;
-        source->m_size = spec.length;
+        source->m_memory = static_cast<const std::uint8_t*>(request.memory) + request.offset;
+        source->m_size = request.length;
     } else {
-        const int fd = ::open(spec.path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(request.path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
             error = BASS_ERROR_FILEOPEN;
             return nullptr;
@@ -48,9 +48,9 @@ std::unique_ptr<MediaSource> MediaSource::open(const MediaSpec& spec, int& error
             return nullptr;
         }
         const std::int64_t fileSize = st.st_size;
-        source->m_start = std::min<std::int64_t>(spec.offset, fileSize);
+        source->m_start = std::min<std::int64_t>(request.offset, fileSize);
         const std::int64_t rest = fileSize - source->m_start;
-        source->m_size = spec.length > 0 ? std::min(spec.length, rest) : rest;
+        source->m_size = request.length > 0 ? std::min(request.length, rest) : rest;
     }
 
     auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));

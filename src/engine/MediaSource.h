@@ -26,7 +26,7 @@ class MediaSource {
 public:
     //! Opens the source; on failure returns null with `error` set
     //! (BASS_ERROR_FILEOPEN for a missing, unreadable or non-regular file).
-    static std::unique_ptr<MediaSource> open(const MediaSpec& spec, int& error);
+    static std::unique_ptr<MediaSource> open(const MediaSpec& request, int& error);
     ~MediaSource();
 
     MediaSource(const MediaSource&) = delete;

@@ -25,9 +25,9 @@ void quietFluidSynth()
 
 } // namespace
 
-std::shared_ptr<MidiChannel> MidiChannel::open(const MediaSpec& spec, HPLUGIN module, int& error)
+std::shared_ptr<MidiChannel> MidiChannel::open(const MediaSpec& request, HPLUGIN module, int& error)
 {
-    auto source = MediaSource::open(spec, error);
+    auto source = MediaSource::open(request, error);
     if (!source)
         return nullptr;
     if (source->size() > kMaxMidiBytes) {
@@ -46,7 +46,7 @@ std::shared_ptr<MidiChannel> MidiChannel::open(const MediaSpec& spec, HPLUGIN mo
     }
     std::shared_ptr<MidiChannel> channel(new MidiChannel);
     channel->m_midi = std::move(*midi);
-    channel->m_path = spec.fromMemory ? std::string() : spec.path;
+    channel->m_path = request.fromMemory ? std::string() : request.path;
     channel->m_module = module;
     channel->m_frames = std::llround(channel->m_midi.seconds * kRate);
     error = BASS_OK;

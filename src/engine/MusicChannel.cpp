@@ -15,9 +15,9 @@ constexpr std::int64_t kMaxModuleBytes = 256ll << 20;
 constexpr std::size_t kProbeBytes = 4096;
 } // namespace
 
-std::shared_ptr<MusicChannel> MusicChannel::open(const MediaSpec& spec, int rate, int& error)
+std::shared_ptr<MusicChannel> MusicChannel::open(const MediaSpec& request, int rate, int& error)
 {
-    auto source = MediaSource::open(spec, error);
+    auto source = MediaSource::open(request, error);
     if (!source)
         return nullptr;
     std::vector<char> head(std::min<std::int64_t>(source->size(), kProbeBytes));
@@ -47,7 +47,7 @@ std::shared_ptr<MusicChannel> MusicChannel::open(const MediaSpec& spec, int rate
     }
     channel->m_file.clear(); // libopenmpt keeps its own copy
     channel->m_file.shrink_to_fit();
-    channel->m_path = spec.fromMemory ? std::string() : spec.path;
+    channel->m_path = request.fromMemory ? std::string() : request.path;
     channel->m_rate = rate >= 1000 && rate <= 192000 ? rate : 44100;
     const double seconds = openmpt_module_get_duration_seconds(channel->m_module);
     channel->m_frames = std::isfinite(seconds) && seconds > 0 ? std::llround(seconds * channel->m_rate) : 0;

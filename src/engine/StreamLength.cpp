@@ -219,10 +219,10 @@ std::int64_t packetScan(MediaFile& media, int rate, int fixedFrameSize)
 
 } // namespace
 
-std::int64_t StreamLength::frames(const MediaSpec& spec, int rate, int decoderFrameSize)
+std::int64_t StreamLength::frames(const MediaSpec& request, int rate, int decoderFrameSize)
 {
     int error = 0;
-    auto media = MediaFile::open(spec, error);
+    auto media = MediaFile::open(request, error);
     if (!media)
         return -1;
     const AVCodecParameters* par = media->stream()->codecpar;
@@ -261,7 +261,7 @@ std::int64_t StreamLength::frames(const MediaSpec& spec, int rate, int decoderFr
     const std::int64_t scanned = packetScan(*media, rate, aac ? decoderFrameSize : 0);
     if (scanned >= 0)
         return scanned;
-    media = MediaFile::open(spec, error);
+    media = MediaFile::open(request, error);
     return media ? decodeCount(std::move(media)) : -1;
 }
 

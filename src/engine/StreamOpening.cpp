@@ -30,15 +30,15 @@ void quietFfmpeg()
 
 MediaSpec makeSpec(bool fromMemory, const void* file, QWORD offset, QWORD length)
 {
-    MediaSpec spec;
-    spec.fromMemory = fromMemory;
+    MediaSpec request;
+    request.fromMemory = fromMemory;
     if (fromMemory)
-        spec.memory = file;
+        request.memory = file;
     else
-        spec.path = static_cast<const char*>(file);
-    spec.offset = static_cast<std::int64_t>(offset);
-    spec.length = static_cast<std::int64_t>(length);
-    return spec;
+        request.path = static_cast<const char*>(file);
+    request.offset = static_cast<std::int64_t>(offset);
+    request.length = static_cast<std::int64_t>(length);
+    return request;
 }
 
 bool badArguments(const void* file, QWORD offset, QWORD length)
@@ -48,10 +48,10 @@ bool badArguments(const void* file, QWORD offset, QWORD length)
 }
 
 //! Whether the bytes are a MIDI file (which only the MIDI module reads).
-bool isMidi(const MediaSpec& spec)
+bool isMidi(const MediaSpec& request)
 {
     int error = 0;
-    auto source = MediaSource::open(spec, error);
+    auto source = MediaSource::open(request, error);
     if (!source)
         return false;
     std::uint8_t head[12] = {};
@@ -98,17 +98,17 @@ HSTREAM BASS_StreamCreateFile(bool fromMemory, const void* file, QWORD offset, Q
         setLastError(BASS_ERROR_ILLPARAM);
         return 0;
     }
-    const MediaSpec spec = makeSpec(fromMemory, file, offset, length);
+    const MediaSpec request = makeSpec(fromMemory, file, offset, length);
     int error = BASS_OK;
     std::shared_ptr<Channel> channel;
-    if (isMidi(spec)) {
+    if (isMidi(request)) {
         const HPLUGIN midi = FormatModules::midiModule();
         if (midi)
-            channel = MidiChannel::open(spec, midi, error);
+            channel = MidiChannel::open(request, midi, error);
         else
             error = BASS_ERROR_FORMAT;
     } else {
-        channel = FfmpegChannel::open(spec, error);
+        channel = FfmpegChannel::open(request, error);
     }
     if (channel && (flags & BASS_STREAM_DOWNMIX)) {
         channel = DownmixChannel::wrap(std::move(channel));
