@@ -2,6 +2,7 @@
 
 #include "app/CRegister.h"
 #include "app/Settings.h"
+#include "cli/ConsoleText.h"
 #include "cli/ConvertArguments.h"
 #include "cli/ConvertConsole.h"
 #include "cli/DecodingEngine.h"
@@ -28,22 +29,6 @@ namespace {
 constexpr int kAllComplete = 0;
 constexpr int kNotAllComplete = 1;
 constexpr int kUsageError = 2;
-
-void writeUtf8(std::FILE* stream, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
-}
-
-QString absolutePath(const QString& path)
-{
-    if (path.isEmpty() || QDir::isAbsolutePath(path))
-        return path;
-    QString folder = QDir::currentPath();
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    return folder + path;
-}
 
 //! Admits the paths into `list` the way the probe does; false when any path
 //! was refused, failed or was an empty folder.

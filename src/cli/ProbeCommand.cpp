@@ -1,6 +1,7 @@
 #include "cli/ProbeCommand.h"
 
 #include "app/Desktop.h"
+#include "cli/ConsoleText.h"
 #include "filelist/AddFilesSelection.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
@@ -17,23 +18,6 @@ namespace {
 constexpr int kAllAdmitted = 0;
 constexpr int kSomeNotAdmitted = 1;
 constexpr int kUsageError = 2;
-
-void writeUtf8(std::FILE* stream, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
-}
-
-//! A path as the window's dialogs give it: absolute, otherwise untouched.
-QString absolutePath(const QString& path)
-{
-    if (path.isEmpty() || QDir::isAbsolutePath(path))
-        return path;
-    QString folder = QDir::currentPath();
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    return folder + path;
-}
 
 //! Parses the probe's arguments into paths; false (with a message) on a usage error.
 bool parsePaths(const QStringList& arguments, QStringList& paths, std::FILE* usageErrors)
