@@ -39,7 +39,10 @@ DWORD BASS_ChannelIsActive(DWORD handle)
     return slot->channel->position() < slot->channel->length() ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED;
 }
 
-QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode)
+namespace {
+
+// A byte count of the channel (its length or position); only byte mode exists.
+QWORD byteCount(DWORD handle, DWORD mode, std::int64_t (engine::Channel::*count)() const)
 {
     auto slot = slotOf(handle);
     if (!slot)
@@ -50,21 +53,19 @@ QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode)
     }
     std::lock_guard lock(slot->mutex);
     setLastError(BASS_OK);
-    return static_cast<QWORD>(slot->channel->length());
+    return static_cast<QWORD>((slot->channel.get()->*count)());
+}
+
+} // namespace
+
+QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode)
+{
+    return byteCount(handle, mode, &engine::Channel::length);
 }
 
 QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode)
 {
-    auto slot = slotOf(handle);
-    if (!slot)
-        return QWORD(-1);
-    if (mode != BASS_POS_BYTE) {
-        setLastError(BASS_ERROR_NOTAVAIL);
-        return QWORD(-1);
-    }
-    std::lock_guard lock(slot->mutex);
-    setLastError(BASS_OK);
-    return static_cast<QWORD>(slot->channel->position());
+    return byteCount(handle, mode, &engine::Channel::position);
 }
 
 DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length)
