@@ -9,7 +9,7 @@
 //      file (target: under 100 MB).
 // Usage: convert_bench [ROUNDS]; each timing is the best of ROUNDS (default 2).
 
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 #include "convert/ConversionBatch.h"
 #include "engine/AudioEngine.h"
 #include "filelist/FileAdmission.h"

@@ -12,7 +12,7 @@
 //
 // Usage: encode_bench [--runs N] [--minutes M]
 
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 #include "convert/ConversionSession.h"
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWMA.h"

@@ -1,9 +1,9 @@
 #include "app/MainWindow.h"
 
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 #include "app/DragPanel.h"
-#include "app/NamedMutex.h"
-#include "app/Settings.h"
+#include "platform/NamedMutex.h"
+#include "settings/Settings.h"
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
 #include "engine/AudioEngine.h"

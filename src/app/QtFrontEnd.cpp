@@ -1,7 +1,7 @@
 #include "app/QtFrontEnd.h"
 
 #include "app/MainWindow.h"
-#include "app/QtDesktop.h"
+#include "platform/QtDesktop.h"
 
 #include <QApplication>
 

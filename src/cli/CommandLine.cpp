@@ -1,7 +1,7 @@
 #include "cli/CommandLine.h"
 
-#include "app/CRegister.h"
-#include "app/Settings.h"
+#include "settings/CRegister.h"
+#include "settings/Settings.h"
 #include "cli/ConsoleDesktop.h"
 #include "cli/ConvertCommand.h"
 #include "cli/DecodingEngine.h"

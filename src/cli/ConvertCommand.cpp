@@ -1,7 +1,7 @@
 #include "cli/ConvertCommand.h"
 
-#include "app/CRegister.h"
-#include "app/Settings.h"
+#include "settings/CRegister.h"
+#include "settings/Settings.h"
 #include "cli/ConsoleText.h"
 #include "cli/ConvertArguments.h"
 #include "cli/ConvertConsole.h"

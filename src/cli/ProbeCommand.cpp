@@ -1,6 +1,6 @@
 #include "cli/ProbeCommand.h"
 
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 #include "cli/ConsoleText.h"
 #include "filelist/AddFilesSelection.h"
 #include "filelist/FileAdmission.h"

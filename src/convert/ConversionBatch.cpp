@@ -1,6 +1,6 @@
 #include "convert/ConversionBatch.h"
 
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWAV.h"
 #include "convert/ConvertToWMA.h"

@@ -1,6 +1,6 @@
 #include "convert/ConversionSession.h"
 
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 #include "filelist/FileList.h"
 #include "lang/StringLookup.h"
 

@@ -1,6 +1,6 @@
 #include "convert/ConvertToMP3_OGG.h"
 
-#include "app/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 #include "convert/ConversionSession.h"
 #include "convert/EncoderCommand.h"
 #include "convert/EncoderOutput.h"

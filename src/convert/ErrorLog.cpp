@@ -1,6 +1,6 @@
 #include "convert/ErrorLog.h"
 
-#include "app/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 #include "engine/AudioEngine.h"
 
 #include <QFile>

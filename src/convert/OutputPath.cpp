@@ -1,6 +1,6 @@
 #include "convert/OutputPath.h"
 
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 

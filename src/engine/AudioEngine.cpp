@@ -1,6 +1,6 @@
 #include "engine/AudioEngine.h"
 
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "filelist/AddFilesActions.h"
 
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 #include "filelist/AddFilesFilters.h"
 #include "filelist/AddFilesSelection.h"
 #include "filelist/ScanFolder.h"

@@ -1,6 +1,6 @@
 #include "filelist/FileAdmission.h"
 
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 #include "engine/AudioEngine.h"
 #include "filelist/FileAdmissionRules.h"
 #include "filelist/FileList.h"

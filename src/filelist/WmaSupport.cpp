@@ -1,6 +1,6 @@
 #include "filelist/WmaSupport.h"
 
-#include "app/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 #include "engine/Bass.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "lang/StringLookup.h"
 
-#include "app/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 #include "lang/ProfileReader.h"
 
 namespace lang {

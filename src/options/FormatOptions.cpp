@@ -1,6 +1,6 @@
 #include "options/FormatOptions.h"
 
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 #include "lang/StringLookup.h"
 
 #include <QDir>

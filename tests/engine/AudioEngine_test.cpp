@@ -1,4 +1,4 @@
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
 #include "engine/ChannelRegistry.h"

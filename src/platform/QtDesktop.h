@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Desktop.h"
+#include "platform/Desktop.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
-#include "app/SettingsTable.h"
+#include "settings/SettingsTable.h"
 #include "options/FormatOptions.h"
 
 #include <utility>

@@ -1,6 +1,6 @@
-#include "app/CRegister.h"
-#include "app/Settings.h"
-#include "app/SettingsTable.h"
+#include "settings/CRegister.h"
+#include "settings/Settings.h"
+#include "settings/SettingsTable.h"
 #include "options/FormatOptions.h"
 
 #include <QDir>

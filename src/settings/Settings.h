@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CRegister.h"
+#include "settings/CRegister.h"
 
 #include <QMetaObject>
 #include <QStringList>

@@ -1,14 +1,10 @@
-#pragma once
+#include "platform/ProgramFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QString>
 
-//! The program folder: where Lang/, the settings store, the error log and the
-//! encoders beside the program are looked for. TONEMILL_HOME overrides the
-//! executable's own folder.
-inline QString programFolder()
+QString programFolder()
 {
     const QString home = qEnvironmentVariable("TONEMILL_HOME");
     if (!home.isEmpty())

@@ -1,5 +1,5 @@
-#include "app/CRegister.h"
-#include "app/HiveStore.h"
+#include "settings/CRegister.h"
+#include "settings/HiveStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,7 +22,7 @@ constexpr uid_t kNobody = 65534;
 
 QString helperPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/app_hive_helper");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/settings_hive_helper");
 }
 
 QByteArray readAll(const QString& path)

@@ -1,4 +1,4 @@
-#include "app/PowerOff.h"
+#include "platform/PowerOff.h"
 
 #include <QDBusConnection>
 #include <QDBusInterface>

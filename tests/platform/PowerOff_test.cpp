@@ -1,5 +1,5 @@
-#include "app/PowerOff.h"
-#include "app/QtDesktop.h"
+#include "platform/PowerOff.h"
+#include "platform/QtDesktop.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,7 +6,7 @@
 //   save-many FOLDER SECTION PREFIX N  saves PREFIX0..PREFIX(N-1) one by one; exit 0 when all were written
 //   save-loop FOLDER SECTION N SIZE    saves v0..v(N-1) together, generation after generation, until killed;
 //                                      prints each committed generation
-#include "app/CRegister.h"
+#include "settings/CRegister.h"
 
 #include <cstdio>
 

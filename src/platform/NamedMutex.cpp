@@ -1,4 +1,4 @@
-#include "app/NamedMutex.h"
+#include "platform/NamedMutex.h"
 
 #include <fcntl.h>
 #include <semaphore.h>

@@ -1,7 +1,7 @@
-#include "app/CRegister.h"
+#include "settings/CRegister.h"
 
-#include "app/HiveStore.h"
-#include "app/ProgramFolder.h"
+#include "settings/HiveStore.h"
+#include "platform/ProgramFolder.h"
 
 namespace {
 

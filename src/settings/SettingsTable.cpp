@@ -1,4 +1,4 @@
-#include "app/SettingsTable.h"
+#include "settings/SettingsTable.h"
 
 #include "options/FormatOptions.h"
 

@@ -1,5 +1,5 @@
-#include "app/CRegister.h"
-#include "app/HiveStore.h"
+#include "settings/CRegister.h"
+#include "settings/HiveStore.h"
 
 #include <QDir>
 #include <QFileInfo>

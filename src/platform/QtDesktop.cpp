@@ -1,6 +1,6 @@
-#include "app/QtDesktop.h"
+#include "platform/QtDesktop.h"
 
-#include "app/PowerOff.h"
+#include "platform/PowerOff.h"
 
 #include <QApplication>
 #include <QDesktopServices>

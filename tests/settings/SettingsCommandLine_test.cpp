@@ -1,5 +1,5 @@
-#include "app/CRegister.h"
-#include "app/SettingsTable.h"
+#include "settings/CRegister.h"
+#include "settings/SettingsTable.h"
 #include "support/Fixtures.h"
 
 #include <QProcess>

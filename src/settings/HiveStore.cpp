@@ -1,4 +1,4 @@
-#include "app/HiveStore.h"
+#include "settings/HiveStore.h"
 
 #include <QDir>
 #include <QFile>
