@@ -276,9 +276,7 @@ int main(int argc, char* argv[])
                    env);
     });
 
-    BASS_Init(0, 44100, 0, nullptr, nullptr);
-    for (const QString& name : FormatModuleNames())
-        BASS_PluginLoad(name.toLatin1().constData(), 0);
+    InitDecodingEngine();
     WindowRun window{};
     const Times windowTimes = best(rounds, outFolder, [&] {
         window = {};

@@ -121,18 +121,12 @@ long rssOfChild(const QString& path)
     return process.readAllStandardOutput().trimmed().toLong();
 }
 
-void loadModules()
-{
-    for (const QString& name : FormatModuleNames())
-        BASS_PluginLoad(name.toLatin1().constData(), 0);
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    loadModules();
+    LoadFormatModules();
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == QLatin1String("--rss")) {
         if (decodeWithEngine(args[2]) < 0)

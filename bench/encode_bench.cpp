@@ -137,8 +137,7 @@ int main(int argc, char** argv)
         else if (arguments[i] == QStringLiteral("--minutes"))
             minutes = std::max(1, arguments[i + 1].toInt());
     }
-    for (const QString& name : FormatModuleNames())
-        BASS_PluginLoad(name.toLatin1().constData(), 0);
+    LoadFormatModules();
 
     QDir().mkpath(kCache);
     // Nine files, three of each format, of slightly different lengths.

@@ -1,6 +1,12 @@
 # Build flags shared by every target of our own.
+# -Werror is an option (scripts/test.sh and CI turn it on) so that a newer
+# compiler's new warnings never break a user's build.
 add_library(tonemill_build_flags INTERFACE)
-target_compile_options(tonemill_build_flags INTERFACE -Wall -Wextra -Werror -Wshadow)
+target_compile_features(tonemill_build_flags INTERFACE cxx_std_20)
+target_compile_options(tonemill_build_flags INTERFACE -Wall -Wextra -Wshadow)
+if(TONEMILL_WERROR)
+  target_compile_options(tonemill_build_flags INTERFACE -Werror)
+endif()
 target_compile_definitions(tonemill_build_flags INTERFACE
   QT_NO_FOREACH
   TONEMILL_VERSION="${PROJECT_VERSION}")

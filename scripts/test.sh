@@ -8,8 +8,8 @@ cd "$top"
 "$top/scripts/setup.sh"
 
 jobs=$(nproc)
-"$top/scripts/build.sh" "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-"$top/scripts/build.sh" "$top/build/asan" -DCMAKE_BUILD_TYPE=Debug -DTONEMILL_SANITIZE=ON -DTONEMILL_BUILD_BENCH=OFF
+"$top/scripts/build.sh" "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_WERROR=ON
+"$top/scripts/build.sh" "$top/build/asan" -DCMAKE_BUILD_TYPE=Debug -DTONEMILL_SANITIZE=ON -DTONEMILL_BUILD_BENCH=OFF -DTONEMILL_WERROR=ON
 
 source "$top/scripts/sound-server.sh"
 trap stop_sound_server EXIT

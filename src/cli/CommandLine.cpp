@@ -1,10 +1,10 @@
 #include "cli/CommandLine.h"
 
+#include "engine/AudioEngine.h"
 #include "settings/CRegister.h"
 #include "settings/Settings.h"
 #include "cli/ConsoleDesktop.h"
 #include "cli/ConvertCommand.h"
-#include "cli/DecodingEngine.h"
 #include "cli/ProbeCommand.h"
 #include "engine/Bass.h"
 #include "lang/LanguageChoice.h"

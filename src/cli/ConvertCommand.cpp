@@ -1,11 +1,11 @@
 #include "cli/ConvertCommand.h"
 
+#include "engine/AudioEngine.h"
 #include "settings/CRegister.h"
 #include "settings/Settings.h"
 #include "cli/ConsoleText.h"
 #include "cli/ConvertArguments.h"
 #include "cli/ConvertConsole.h"
-#include "cli/DecodingEngine.h"
 #include "cli/ProbeCommand.h"
 #include "convert/ConversionBatch.h"
 #include "engine/Bass.h"

@@ -55,12 +55,27 @@ bool InitAudioEngine(Desktop& desktop)
         if (box.fatal)
             return false;
     }
-    // A module whose backing library is missing simply stays unloaded.
+    LoadFormatModules();
+    return true;
+}
+
+bool InitDecodingEngine()
+{
+    // Device 0 is the engine's "no sound" device.
+    if (!BASS_Init(0, 44100, 0, nullptr, nullptr) && BASS_ErrorGetCode() != BASS_ERROR_ALREADY)
+        return false;
+    LoadFormatModules();
+    return true;
+}
+
+void LoadFormatModules()
+{
+    // A module whose backing library is missing simply stays unloaded; loading
+    // one twice gives its first handle again.
     for (const QString& name : FormatModuleNames())
         BASS_PluginLoad(name.toLatin1().constData(), 0);
     WMATagNames = QStringLiteral("Title,Author,WM/AlbumTitle,Description,Rating,Copyright,WM/Genre,WM/Year")
                       .split(QLatin1Char(','));
-    return true;
 }
 
 const QStringList& FormatModuleNames()

@@ -13,6 +13,16 @@ class Desktop;
 //! the caller must then end the process without saving anything.
 bool InitAudioEngine(Desktop& desktop);
 
+//! Starts the engine for decoding and encoding only, with no output device (a
+//! headless machine may have none), then loads the format modules: the start-up
+//! of the command line, benchmarks and tests. False only when the engine
+//! refuses to start at all.
+bool InitDecodingEngine();
+
+//! Loads the fourteen format modules in order and fills WMATagNames: the part
+//! of start-up shared by every front end.
+void LoadFormatModules();
+
 //! The message box InitAudioEngine shows when the engine fails to start with
 //! `code`. `fatal` is false only for "already initialised", after which
 //! start-up goes on.

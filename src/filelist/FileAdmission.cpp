@@ -2,6 +2,7 @@
 
 #include "platform/Desktop.h"
 #include "engine/AudioEngine.h"
+#include "engine/ChannelHandle.h"
 #include "filelist/FileAdmissionRules.h"
 #include "filelist/FileList.h"
 #include "filelist/WmaSupport.h"
@@ -139,20 +140,10 @@ qint16 FileAdmission::AddFile2Grid(QString& sFilePath)
 
 QString FileAdmission::GetMediaDuration(const QString& sFilePath)
 {
-    bool music = false;
-    DWORD handle = OpenStream(false, sFilePath, 0, 0, BASS_SAMPLE_FX | BASS_SAMPLE_LOOP);
-    if (!handle) {
-        handle = OpenMusic(false, sFilePath, 0, 0, BASS_MUSIC_RAMP | BASS_MUSIC_LOOP, 0);
-        music = true;
-    }
-    if (handle) {
-        const double seconds = channelLengthSeconds(handle);
-        if (music)
-            BASS_MusicFree(handle);
-        else
-            BASS_StreamFree(handle);
-        return FormatDuration(seconds);
-    }
+    const engine::ChannelHandle handle = engine::ChannelHandle::open(sFilePath, BASS_SAMPLE_FX | BASS_SAMPLE_LOOP,
+                                                                     BASS_MUSIC_RAMP | BASS_MUSIC_LOOP);
+    if (handle)
+        return FormatDuration(channelLengthSeconds(handle.get()));
 
     // The probe runs for every file that fails to open; its answer matters
     // only for Windows Media names.

@@ -13,16 +13,6 @@
 
 namespace batchtest {
 
-inline void loadFormatModules()
-{
-    static bool loaded = false;
-    if (loaded)
-        return;
-    for (const QString& name : FormatModuleNames())
-        BASS_PluginLoad(name.toLatin1().constData(), 0);
-    loaded = true;
-}
-
 inline QByteArray readFile(const QString& path)
 {
     QFile file(path);

@@ -19,7 +19,7 @@ protected:
     {
         s_media = new QTemporaryDir;
         ASSERT_TRUE(s_media->isValid());
-        batchtest::loadFormatModules();
+        LoadFormatModules();
         ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.flac")), 1.0, 22050, 2));
     }
     static void TearDownTestSuite()

@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        batchtest::loadFormatModules();
+        LoadFormatModules();
         list = std::make_unique<FileList>();
         FileListRow row;
         row.FilePath = QStringLiteral("input");

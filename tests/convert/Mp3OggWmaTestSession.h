@@ -88,12 +88,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        static bool modulesLoaded = false;
-        if (!modulesLoaded) {
-            for (const QString& name : FormatModuleNames())
-                BASS_PluginLoad(name.toLatin1().constData(), 0);
-            modulesLoaded = true;
-        }
+        LoadFormatModules();
         home = dir.filePath(QStringLiteral("prog"));
         ASSERT_TRUE(QDir().mkpath(home));
         qputenv("TONEMILL_HOME", home.toUtf8());

@@ -28,8 +28,7 @@ protected:
     void SetUp() override
     {
         EncoderSession::SetUp();
-        WMATagNames =
-            QStringLiteral("Title,Author,WM/AlbumTitle,Description,Rating,Copyright,WM/Genre,WM/Year").split(u',');
+        LoadFormatModules();
         options.optFileFormat(FormatOptions::WMA).click();
     }
     void fillTags(const QStringList& texts)

@@ -134,7 +134,7 @@ TEST(AudioEngineTest, StartUpLoadsModulesAndTagNamesAndSurvivesASecondStart)
 
 TEST(AudioEngineTest, OpeningRoutinesAddTheUnicodeFlag)
 {
-    streamtest::loadAllModules();
+    LoadFormatModules();
     QTemporaryDir dir;
     const QString wav = dir.filePath(QStringLiteral("t.wav"));
     ASSERT_TRUE(testsupport::makeTone(wav, 0.25, 8000, 1));

@@ -16,7 +16,7 @@ namespace {
 
 class BadInputTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { loadAllModules(); }
+    static void SetUpTestSuite() { LoadFormatModules(); }
 
     QString write(const QString& name, const QByteArray& bytes)
     {

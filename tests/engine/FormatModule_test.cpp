@@ -117,7 +117,7 @@ TEST_F(FormatModuleTest, ModulesWithoutABackingLibraryFailQuietly)
     EXPECT_EQ(BASS_PluginLoad(nullptr, 0), 0u);
 
     // OptimFROG files stay unreadable even with every module loaded.
-    loadAllModules();
+    LoadFormatModules();
     QTemporaryDir dir;
     const QString ofr = dir.filePath(QStringLiteral("x.ofr"));
     QFile out(ofr);

@@ -89,7 +89,7 @@ QByteArray riffMidi(const QByteArray& smf)
 
 class MusicTest : public ::testing::Test {
 protected:
-    void SetUp() override { loadAllModules(); }
+    void SetUp() override { LoadFormatModules(); }
 
     QString write(const QString& name, const QByteArray& bytes)
     {
@@ -183,7 +183,7 @@ TEST_F(MusicTest, MidiNeedsItsModuleAndAValidFile)
     BASS_PluginFree(0);
     EXPECT_EQ(openDecoding(mid), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT);
-    loadAllModules();
+    LoadFormatModules();
     QByteArray broken = tinyMidi();
     broken[10] = 0; // no tracks
     broken[11] = 0;

@@ -18,7 +18,7 @@ const QString kFfmpeg = QStringLiteral("ffmpeg");
 
 class StreamDecodeTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { loadAllModules(); }
+    static void SetUpTestSuite() { LoadFormatModules(); }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 

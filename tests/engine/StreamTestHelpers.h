@@ -29,10 +29,4 @@ inline QByteArray readToEnd(DWORD handle, DWORD chunk = 20000)
     return all;
 }
 
-inline void loadAllModules()
-{
-    for (const QString& name : FormatModuleNames())
-        BASS_PluginLoad(name.toLatin1().constData(), 0);
-}
-
 } // namespace streamtest

@@ -1,4 +1,4 @@
-#include "cli/DecodingEngine.h"
+#include "engine/AudioEngine.h"
 #include "filelist/AddFilesActions.h"
 #include "filelist/AddFilesFilters.h"
 #include "filelist/FileAdmission.h"
@@ -40,7 +40,7 @@ class AddFilesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(cli::InitDecodingEngine());
+        ASSERT_TRUE(InitDecodingEngine());
         s_media = new QTemporaryDir;
         ASSERT_TRUE(s_media->isValid());
         ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.wav")), 0.5, 8000, 1,

@@ -1,4 +1,4 @@
-#include "cli/DecodingEngine.h"
+#include "engine/AudioEngine.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "support/Fixtures.h"
@@ -42,7 +42,7 @@ class FileAdmissionTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(cli::InitDecodingEngine());
+        ASSERT_TRUE(InitDecodingEngine());
         s_media = new QTemporaryDir;
         ASSERT_TRUE(s_media->isValid());
         // 8000 Hz PCM keeps the lengths exact and the files small.

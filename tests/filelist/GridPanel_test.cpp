@@ -1,4 +1,4 @@
-#include "cli/DecodingEngine.h"
+#include "engine/AudioEngine.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "filelist/FileListPanel.h"
@@ -26,7 +26,7 @@ namespace {
 
 class GridPanelTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(cli::InitDecodingEngine()); }
+    static void SetUpTestSuite() { ASSERT_TRUE(InitDecodingEngine()); }
 
     void SetUp() override
     {

@@ -1,4 +1,4 @@
-#include "cli/DecodingEngine.h"
+#include "engine/AudioEngine.h"
 #include "filelist/WmaSupport.h"
 #include "support/Fixtures.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 class WmaSupportTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(cli::InitDecodingEngine()); }
+    static void SetUpTestSuite() { ASSERT_TRUE(InitDecodingEngine()); }
 };
 
 TEST_F(WmaSupportTest, AWorkingEncoderLeavesAnEmptyWmaFileInTheFolder)
