@@ -3,14 +3,18 @@
 #include <QString>
 #include <QStringList>
 
-//! The names of the files directly inside `folder`, in the order the directory
-//! listing returns them: hidden files included, sub-folders (and links to
-//! them) skipped and not entered, and no special files (pipes, sockets,
-//! devices), which would block whoever opens them. Empty when the folder
-//! holds no file or cannot be listed.
-QStringList ScanFolderNames(const QString& folder);
+//! The names of the files inside `folder`, relative to it, in natural order
+//! (see filelist::naturalLess): hidden files included, no special files
+//! (pipes, sockets, devices), which would block whoever opens them. Without
+//! `recursive` only the files directly inside are listed. With it, each
+//! folder's files come before its sub-folders' ("a.mp3", "Disc 2/b.mp3");
+//! linked folders and hidden folders are not entered, and no folder is entered
+//! twice, so the walk never leaves the tree or loops. Folders that cannot be
+//! listed are passed over. Empty when there is no file.
+QStringList ScanFolderNames(const QString& folder, bool recursive = false);
 
-//! The same names as one text, each preceded by "*" ("*a.wav*b.mp3"); empty
-//! when there is none. A name that itself holds "*" cannot be told apart in
-//! this form: callers that add the files use ScanFolderNames.
+//! The files directly inside as one text, each name preceded by "*"
+//! ("*a.wav*b.mp3"); empty when there is none. A name that itself holds "*"
+//! cannot be told apart in this form: callers that add the files use
+//! ScanFolderNames.
 QString ScanFolder(const QString& folder);

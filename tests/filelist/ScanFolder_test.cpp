@@ -1,9 +1,10 @@
+#include "filelist/NaturalOrder.h"
 #include "filelist/ScanFolder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -18,47 +19,72 @@ void touch(const QString& path)
     file.write("x");
 }
 
-// The directory's own listing order, as readdir gives it, keeping only the
-// names `keep` accepts.
-QStringList readdirOrder(const QString& folder, const QStringList& keep)
-{
-    QStringList names;
-    DIR* dir = opendir(QFile::encodeName(folder).constData());
-    if (!dir)
-        return names;
-    while (const dirent* entry = readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if (keep.contains(name))
-            names << name;
-    }
-    closedir(dir);
-    return names;
-}
-
 } // namespace
 
-TEST(ScanFolder, ListsTheFilesDirectlyInsideInListingOrderWithHiddenOnes)
+TEST(ScanFolder, ListsTheFilesDirectlyInsideInNaturalOrderWithHiddenOnes)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QDir folder(dir.path());
-    const QStringList files = {"b.mp3", ".hidden.wav", "a.ogg", "no extension", "c*d.flac", "zz.txt"};
-    for (const QString& name : files)
-        touch(folder.filePath(name));
+    for (const char* name : {"b.mp3", ".hidden.wav", "a.ogg", "no extension", "c*d.flac", "zz.txt"})
+        touch(folder.filePath(QLatin1String(name)));
     ASSERT_TRUE(folder.mkdir(QStringLiteral("sub.mp3")));
     touch(folder.filePath(QStringLiteral("sub.mp3/inner.mp3")));
     ASSERT_TRUE(QFile::link(folder.filePath(QStringLiteral("sub.mp3")), folder.filePath(QStringLiteral("link.mp3"))));
     ASSERT_TRUE(QFile::link(folder.filePath(QStringLiteral("a.ogg")), folder.filePath(QStringLiteral("alias.ogg"))));
     ASSERT_EQ(mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("pipe.mp3"))).constData(), 0600), 0);
 
-    QStringList expected = files;
-    expected << QStringLiteral("alias.ogg");
-    expected = readdirOrder(dir.path(), expected);
-    ASSERT_EQ(expected.size(), files.size() + 1);
-
+    const QStringList expected = {QStringLiteral(".hidden.wav"), QStringLiteral("a.ogg"), QStringLiteral("alias.ogg"),
+                                  QStringLiteral("b.mp3"),       QStringLiteral("c*d.flac"),
+                                  QStringLiteral("no extension"), QStringLiteral("zz.txt")};
     EXPECT_EQ(ScanFolderNames(dir.path()), expected);
     EXPECT_EQ(ScanFolderNames(dir.path() + u'/'), expected);
     EXPECT_EQ(ScanFolder(dir.path()), u'*' + expected.join(u'*'));
+}
+
+TEST(ScanFolder, NaturalOrderIgnoresCaseAndComparesNumbersByValue)
+{
+    const struct {
+        const char* a;
+        const char* b;
+    } ordered[] = {
+        {"2.mp3", "10.mp3"},       {"track 9", "Track 10"}, {"a", "B"},         {"f1383", "f1451"},
+        {"disc1/02", "disc1/10"},  {"007", "8"},            {"x", "x1"},        {"Abc", "abc"},
+        {"song 2 b", "song 02 c"}, {"", "a"},
+    };
+    for (const auto& c : ordered) {
+        const QString a = QString::fromUtf8(c.a), b = QString::fromUtf8(c.b);
+        EXPECT_TRUE(filelist::naturalLess(a, b)) << c.a << " < " << c.b;
+        EXPECT_FALSE(filelist::naturalLess(b, a)) << c.b << " !< " << c.a;
+    }
+}
+
+TEST(ScanFolder, TheRecursiveWalkStaysInTheTreeAndSkipsHiddenAndLinkedFolders)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QDir root(dir.path());
+    for (const char* path : {"Artist/Album 10/1.mp3", "Artist/Album 2/10.mp3", "Artist/Album 2/9.mp3",
+                             "Artist/cover.mp3", "top.wav", ".git/x.wav", "Artist/.thumbs/t.mp3", "locked/l.mp3"}) {
+        const QString file = root.filePath(QLatin1String(path));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+        touch(file);
+    }
+    // A loop back to the top, and a link out of the tree.
+    ASSERT_TRUE(QFile::link(dir.path(), root.filePath(QStringLiteral("Artist/loop"))));
+    QTemporaryDir outside;
+    touch(outside.filePath(QStringLiteral("outside.mp3")));
+    ASSERT_TRUE(QFile::link(outside.path(), root.filePath(QStringLiteral("elsewhere"))));
+    ASSERT_EQ(chmod(QFile::encodeName(root.filePath(QStringLiteral("locked"))).constData(), 0), 0);
+
+    QStringList expected = {QStringLiteral("top.wav"), QStringLiteral("Artist/cover.mp3"),
+                            QStringLiteral("Artist/Album 2/9.mp3"), QStringLiteral("Artist/Album 2/10.mp3"),
+                            QStringLiteral("Artist/Album 10/1.mp3")};
+    if (geteuid() == 0) // root reads a folder without read rights all the same
+        expected << QStringLiteral("locked/l.mp3");
+    EXPECT_EQ(ScanFolderNames(dir.path(), true), expected);
+    EXPECT_EQ(ScanFolderNames(dir.path()), QStringList{QStringLiteral("top.wav")});
+    chmod(QFile::encodeName(root.filePath(QStringLiteral("locked"))).constData(), 0700);
 }
 
 TEST(ScanFolder, EmptyForAFolderWithoutFilesOrOneThatCannotBeListed)
