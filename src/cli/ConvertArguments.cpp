@@ -32,6 +32,10 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
             result.sameFolder = true;
             continue;
         }
+        if (argument == QLatin1String("--recursive")) {
+            result.recursive = true;
+            continue;
+        }
 
         // Options with a value: "--name VALUE" or "--name=VALUE".
         QString value;

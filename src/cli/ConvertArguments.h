@@ -11,6 +11,7 @@ struct ConvertArguments {
     int format = -1;         //!< format index (0 WAV … 3 OGG), -1 for the saved choice
     QString outputFolder;    //!< --output DIR, empty when not given
     bool sameFolder = false; //!< --same-folder
+    bool recursive = false;  //!< --recursive: folders with their sub-folders
     QStringList assignments; //!< --option NAME=VALUE, in order
     QStringList paths;
 

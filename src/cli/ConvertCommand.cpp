@@ -6,6 +6,7 @@
 #include "cli/ConsoleText.h"
 #include "cli/ConvertArguments.h"
 #include "cli/ConvertConsole.h"
+#include "cli/PathAdmission.h"
 #include "cli/ProbeCommand.h"
 #include "convert/ConversionBatch.h"
 #include "engine/Bass.h"
@@ -29,38 +30,6 @@ namespace {
 constexpr int kAllComplete = 0;
 constexpr int kNotAllComplete = 1;
 constexpr int kUsageError = 2;
-
-//! Admits the paths into `list` the way the probe does; false when any path
-//! was refused, failed or was an empty folder.
-bool admitPaths(const QStringList& paths, FileList& list, Desktop& desktop)
-{
-    FileAdmission admission(desktop, [&list] { return &list; });
-    int refused = 0;
-    auto addFile = [&](QString path) {
-        if (admission.AddFile2Grid(path) == 0)
-            ++refused;
-    };
-    for (const QString& argument : paths) {
-        const QString path = absolutePath(argument);
-        if (path.isEmpty() || !QFileInfo(path).isDir()) {
-            addFile(path);
-            continue;
-        }
-        const QStringList names = ScanFolderNames(path);
-        if (names.isEmpty()) {
-            ++refused;
-            desktop.messageBox(lang::caption(lang::StringId::FolderEmpty), lang::caption(lang::StringId::ProductName),
-                               Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
-            continue;
-        }
-        for (const QString& file : addfiles::selectionPaths(addfiles::folderSelection(path, names)))
-            addFile(file);
-    }
-    if (refused > 0)
-        desktop.messageBox(lang::caption(lang::StringId::FilesNotAdded), lang::caption(lang::StringId::ProductName),
-                           Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
-    return refused == 0;
-}
 
 //! The format and folder arguments, set as a click on the controls sets them.
 void applyChoices(const ConvertArguments& arguments, options::FormatOptions& options)
@@ -148,7 +117,8 @@ int runConvert(const ConvertArguments& arguments, options::FormatOptions& option
 {
     applyChoices(arguments, options);
     ConvertRun run(options, out, console);
-    const bool allAdmitted = admitPaths(arguments.paths, run.list(), console);
+    FileAdmission admission(console, [&run] { return &run.list(); });
+    const bool allAdmitted = AdmitPaths(arguments.paths, arguments.recursive, run.list(), admission, console);
     const bool allComplete = run.run();
     return allAdmitted && allComplete ? kAllComplete : kNotAllComplete;
 }

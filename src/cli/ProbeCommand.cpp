@@ -2,6 +2,7 @@
 
 #include "platform/Desktop.h"
 #include "cli/ConsoleText.h"
+#include "cli/PathAdmission.h"
 #include "filelist/AddFilesSelection.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
@@ -20,12 +21,16 @@ constexpr int kSomeNotAdmitted = 1;
 constexpr int kUsageError = 2;
 
 //! Parses the probe's arguments into paths; false (with a message) on a usage error.
-bool parsePaths(const QStringList& arguments, QStringList& paths, std::FILE* usageErrors)
+bool parsePaths(const QStringList& arguments, QStringList& paths, bool& recursive, std::FILE* usageErrors)
 {
     bool optionsEnded = false;
     for (const QString& argument : arguments) {
         if (!optionsEnded && argument == QLatin1String("--")) {
             optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && argument == QLatin1String("--recursive")) {
+            recursive = true;
             continue;
         }
         if (!optionsEnded && argument.startsWith(u'-')) {
@@ -37,72 +42,11 @@ bool parsePaths(const QStringList& arguments, QStringList& paths, std::FILE* usa
         paths << argument;
     }
     if (paths.isEmpty()) {
-        writeUtf8(usageErrors, QStringLiteral("Usage: tonemill probe [--] PATH...\n"));
+        writeUtf8(usageErrors, QStringLiteral("Usage: tonemill probe [--recursive] [--] PATH...\n"));
         return false;
     }
     return true;
 }
-
-class Probe {
-public:
-    Probe(std::FILE* out, Desktop& desktop)
-        : m_out(out), m_desktop(desktop), m_admission(desktop, [this] { return &m_list; })
-    {
-    }
-
-    void addPath(const QString& argument)
-    {
-        const QString path = absolutePath(argument);
-        if (!path.isEmpty() && QFileInfo(path).isDir())
-            addFolder(path);
-        else
-            addFile(path);
-    }
-
-    bool anyNotAdmitted() const { return m_notAdmitted > 0 || m_emptyFolders > 0; }
-
-    void finish()
-    {
-        if (m_notAdmitted > 0)
-            m_desktop.messageBox(lang::caption(lang::StringId::FilesNotAdded),
-                                 lang::caption(lang::StringId::ProductName), Desktop::Icon::Exclamation,
-                                 Desktop::Buttons::Ok);
-    }
-
-private:
-    void addFolder(const QString& folder)
-    {
-        const QStringList names = ScanFolderNames(folder);
-        if (names.isEmpty()) {
-            ++m_emptyFolders;
-            m_desktop.messageBox(lang::caption(lang::StringId::FolderEmpty), lang::caption(lang::StringId::ProductName),
-                                 Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
-            return;
-        }
-        const QStringList paths = addfiles::selectionPaths(addfiles::folderSelection(folder, names));
-        for (const QString& path : paths)
-            addFile(path);
-    }
-
-    void addFile(QString path)
-    {
-        if (m_admission.AddFile2Grid(path) == 0) {
-            ++m_notAdmitted;
-            return;
-        }
-        const FileListRow& row = m_list.at(m_list.count() - 1);
-        const QString line = probeCell(row.FilePath) + u'\t' + probeCell(row.Duration) + u'\t' +
-                             probeCell(row.FileSize) + u'\t' + probeCell(row.Status) + u'\n';
-        writeUtf8(m_out, line);
-    }
-
-    std::FILE* m_out;
-    Desktop& m_desktop;
-    FileList m_list;
-    FileAdmission m_admission;
-    int m_notAdmitted = 0;
-    int m_emptyFolders = 0;
-};
 
 } // namespace
 
@@ -131,16 +75,19 @@ QString probeCell(const QString& cell)
 int runProbe(const QStringList& arguments, std::FILE* out, std::FILE* usageErrors, Desktop& desktop)
 {
     QStringList paths;
-    if (!parsePaths(arguments, paths, usageErrors))
+    bool recursive = false;
+    if (!parsePaths(arguments, paths, recursive, usageErrors))
         return kUsageError;
 
-    Probe probe(out, desktop);
-    for (const QString& path : paths) {
-        probe.addPath(path);
+    FileList list;
+    FileAdmission admission(desktop, [&list] { return &list; });
+    const bool all = AdmitPaths(paths, recursive, list, admission, desktop, [&](int at) {
+        const FileListRow& row = list.at(at);
+        writeUtf8(out, probeCell(row.FilePath) + u'\t' + probeCell(row.Duration) + u'\t' + probeCell(row.FileSize) +
+                           u'\t' + probeCell(row.Status) + u'\n');
         std::fflush(out);
-    }
-    probe.finish();
-    return probe.anyNotAdmitted() ? kSomeNotAdmitted : kAllAdmitted;
+    });
+    return all ? kAllAdmitted : kSomeNotAdmitted;
 }
 
 } // namespace cli

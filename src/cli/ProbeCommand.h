@@ -7,8 +7,9 @@ class Desktop;
 
 namespace cli {
 
-//! `tonemill probe [--] PATH...`: admits every PATH as the window would (a
-//! folder: the files directly inside it, as Add Folder scans them) and writes
+//! `tonemill probe [--recursive] [--] PATH...`: admits every PATH as the
+//! window would (a folder: the files directly inside it, as Add Folder scans
+//! them; with --recursive its whole tree) and writes
 //! one line per admitted row to `out`: FilePath, Duration, FileSize and
 //! Status separated by tabs (a tab, line break, other control character or
 //! backslash inside a cell is written as a C-style escape). Message boxes go

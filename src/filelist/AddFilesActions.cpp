@@ -3,8 +3,11 @@
 #include "platform/Desktop.h"
 #include "filelist/AddFilesFilters.h"
 #include "filelist/AddFilesSelection.h"
+#include "filelist/AdmissionPipeline.h"
 #include "filelist/ScanFolder.h"
 #include "lang/StringLookup.h"
+
+#include <QElapsedTimer>
 
 namespace {
 
@@ -12,8 +15,10 @@ const QString kCancel = QStringLiteral("Cancel");
 
 } // namespace
 
-AddFilesActions::AddFilesActions(Desktop& desktop, Admit admit, std::function<void()> refresh)
-    : m_desktop(desktop), m_admit(std::move(admit)), m_refresh(std::move(refresh))
+AddFilesActions::AddFilesActions(Desktop& desktop, Admit admit, std::function<void()> refresh,
+                                 std::function<QSet<QString>()> listedPaths)
+    : m_desktop(desktop), m_admit(std::move(admit)), m_refresh(std::move(refresh)),
+      m_listedPaths(std::move(listedPaths))
 {
 }
 
@@ -41,15 +46,10 @@ void AddFilesActions::AddVideoFiles()
 
 void AddFilesActions::addSelection(const QString& selection)
 {
-    bool anyRefused = false;
-    const QStringList paths = addfiles::selectionPaths(selection);
-    for (QString path : paths) {
-        if (m_admit(path) == 0)
-            anyRefused = true;
-    }
+    const bool allAdmitted = admitAll(addfiles::selectionPaths(selection));
     if (m_refresh)
         m_refresh();
-    if (anyRefused) {
+    if (!allAdmitted) {
         m_desktop.messageBox(lang::caption(lang::StringId::FilesNotAdded), lang::caption(lang::StringId::ProductName),
                              Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
     }
@@ -72,6 +72,44 @@ void AddFilesActions::AddFolder()
 
 void AddFilesActions::DropFiles(const QStringList& paths)
 {
-    for (QString path : paths)
-        m_admit(path);
+    admitAll(paths);
+}
+
+bool AddFilesActions::admitAll(const QStringList& paths)
+{
+    // How long the window may go without painting, and how long the add runs
+    // before its progress box appears.
+    constexpr qint64 kPaintInterval = 30;
+    constexpr qint64 kProgressDelay = 500;
+
+    filelist::AdmissionPipeline pipeline(paths, m_listedPaths ? m_listedPaths() : QSet<QString>());
+    QElapsedTimer running;
+    running.start();
+    QElapsedTimer sincePaint;
+    sincePaint.start();
+    bool allAdmitted = true;
+    bool progressShown = false;
+    QString current;
+    while (!pipeline.atEnd()) {
+        if (const std::optional<filelist::ProbedFile> file = pipeline.next(int(kPaintInterval))) {
+            current = file->path;
+            if (m_admit(*file) == 0)
+                allAdmitted = false;
+        }
+        if (sincePaint.elapsed() < kPaintInterval)
+            continue;
+        sincePaint.restart();
+        if (running.elapsed() >= kProgressDelay) {
+            progressShown = true;
+            if (!m_desktop.showProgress(lang::caption(lang::StringId::ProductName), current, pipeline.taken(),
+                                        pipeline.total()))
+                break;
+            m_desktop.processEvents(); // the progress box is modal: only its Cancel answers
+        } else {
+            m_desktop.processEventsWithoutInput();
+        }
+    }
+    if (progressShown)
+        m_desktop.hideProgress();
+    return allAdmitted;
 }

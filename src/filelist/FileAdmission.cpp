@@ -1,17 +1,12 @@
 #include "filelist/FileAdmission.h"
 
 #include "platform/Desktop.h"
-#include "engine/AudioEngine.h"
-#include "engine/ChannelHandle.h"
 #include "filelist/FileAdmissionRules.h"
 #include "filelist/FileList.h"
 #include "filelist/WmaSupport.h"
 #include "lang/StringLookup.h"
 
-#include <QFile>
 #include <cerrno>
-#include <optional>
-#include <sys/stat.h>
 
 using lang::StringId;
 
@@ -25,40 +20,6 @@ QString text(StringId id)
 FileAdmission::Failure systemFailure(int number)
 {
     return {number, qt_error_string(number)};
-}
-
-//! Reads what admission needs to know of the file before a row is made: its
-//! size, or why it cannot be admitted. A CD track needs no size, and one
-//! that is missing is left to the engine (which marks it unopenable).
-std::optional<FileAdmission::Failure> inspectFile(const QString& path, bool cdTrack, qint64& size)
-{
-    if (path.toUtf8().size() > FileList::kMaxPathBytes)
-        return systemFailure(ENAMETOOLONG);
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        if (cdTrack)
-            return std::nullopt;
-        return systemFailure(errno);
-    }
-    if (S_ISDIR(info.st_mode))
-        return systemFailure(EISDIR);
-    // Pipes, sockets and devices would block or never end when decoded.
-    if (!S_ISREG(info.st_mode))
-        return FileAdmission::Failure{EINVAL, QStringLiteral("Not a regular file")};
-    size = qint64(info.st_size);
-    return std::nullopt;
-}
-
-double channelLengthSeconds(DWORD handle)
-{
-    const QWORD length = BASS_ChannelGetLength(handle, BASS_POS_BYTE);
-    if (length == QWORD(-1))
-        return 0;
-    // Lengths past 4 GiB of decoded data (hours of audio) do not fit the
-    // 32-bit position of ChannelSeconds.
-    if (length > 0xFFFFFFFFu)
-        return BASS_ChannelBytes2Seconds(handle, length);
-    return ChannelSeconds(handle, DWORD(length));
 }
 
 } // namespace
@@ -87,13 +48,19 @@ bool FileAdmission::IsFileInList(const QString& sFilePath)
 
 qint16 FileAdmission::AddFile2Grid(QString& sFilePath)
 {
-    sFilePath = NormaliseAdmissionPath(sFilePath);
+    const filelist::ProbedFile file = filelist::ProbeFile(sFilePath);
+    sFilePath = file.path;
+    return AddProbedFile(file);
+}
+
+qint16 FileAdmission::AddProbedFile(const filelist::ProbedFile& file)
+{
     FileList* list = m_currentList ? m_currentList() : nullptr;
     if (!list)
         return 0;
-    if (list->containsPath(sFilePath))
+    if (list->containsPath(file.path))
         return 0;
-    if (!HasAdmittedExtension(sFilePath))
+    if (!file.admittedExtension)
         return 0;
 
     // Everything that can fail is checked before the row is made, so a
@@ -102,28 +69,26 @@ qint16 FileAdmission::AddFile2Grid(QString& sFilePath)
         showFailure(systemFailure(EOVERFLOW));
         return 0;
     }
-    const bool cdTrack = IsCdTrackPath(sFilePath);
-    qint64 size = 0;
-    if (const std::optional<Failure> failure = inspectFile(sFilePath, cdTrack, size)) {
-        showFailure(*failure);
+    if (file.failure.number != 0) {
+        showFailure(file.failure);
         return 0;
     }
 
     FileListRow row;
-    row.FilePath = sFilePath;
+    row.FilePath = file.path;
     if (!list->append(row)) {
         showFailure(systemFailure(ENOMEM));
         return 0;
     }
     const int at = list->count() - 1;
-    const QString duration = GetMediaDuration(sFilePath);
+    const QString duration = durationText(file);
     // The WMA prompt may have run the event loop: make sure the row is still ours.
     list = m_currentList ? m_currentList() : nullptr;
-    if (!list || at >= list->count() || list->at(at).FilePath != sFilePath)
+    if (!list || at >= list->count() || list->at(at).FilePath != file.path)
         return 0;
 
     list->setCell(at, FileList::Duration, duration);
-    list->setCell(at, FileList::FileSize, cdTrack ? text(StringId::CdTrack) : FormatFileSize(size));
+    list->setCell(at, FileList::FileSize, file.cdTrack ? text(StringId::CdTrack) : FormatFileSize(file.size));
     if (duration == text(StringId::Error)) {
         list->setCell(at, FileList::Status, text(StringId::CodecNotSupported));
         list->setTextColor(at, FileList::Status, kUnopenableColor);
@@ -140,19 +105,26 @@ qint16 FileAdmission::AddFile2Grid(QString& sFilePath)
 
 QString FileAdmission::GetMediaDuration(const QString& sFilePath)
 {
-    const engine::ChannelHandle handle = engine::ChannelHandle::open(sFilePath, BASS_SAMPLE_FX | BASS_SAMPLE_LOOP,
-                                                                     BASS_MUSIC_RAMP | BASS_MUSIC_LOOP);
-    if (handle)
-        return FormatDuration(channelLengthSeconds(handle.get()));
+    filelist::ProbedFile file;
+    file.path = sFilePath;
+    const std::optional<double> seconds = filelist::PlayingTime(sFilePath);
+    file.opened = seconds.has_value();
+    file.seconds = seconds.value_or(0);
+    return durationText(file);
+}
+
+QString FileAdmission::durationText(const filelist::ProbedFile& file)
+{
+    if (file.opened)
+        return FormatDuration(file.seconds);
 
     // The probe runs for every file that fails to open; its answer matters
     // only for Windows Media names.
     const bool wmaSupported = m_checkWmaSupport ? m_checkWmaSupport() : true;
-    if (IsWindowsMediaPath(sFilePath) && !wmaSupported)
+    if (IsWindowsMediaPath(file.path) && !wmaSupported)
         showWmaPrompt();
     return text(StringId::Error);
 }
-
 void FileAdmission::showWmaPrompt()
 {
     const QString newline = QStringLiteral("\n");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filelist/ProbedFile.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <functional>
@@ -39,6 +41,10 @@ public:
     //! file leaves the list unchanged.
     qint16 AddFile2Grid(QString& sFilePath);
 
+    //! AddFile2Grid for a file already probed (on another thread, ahead of
+    //! its turn): the list checks, the messages and the row.
+    qint16 AddProbedFile(const filelist::ProbedFile& file);
+
     //! True when some row's `FilePath` equals the path exactly; leaves the
     //! cursor on the match.
     bool IsFileInList(const QString& sFilePath);
@@ -49,10 +55,7 @@ public:
     QString GetMediaDuration(const QString& sFilePath);
 
     //! Why an admission failed: an error number and its description.
-    struct Failure {
-        int number = 0;
-        QString description;
-    };
+    using Failure = filelist::AdmissionFailure;
 
     //! The text of the admission error box.
     static QString failureText(const Failure& failure);
@@ -60,6 +63,7 @@ public:
 private:
     void showFailure(const Failure& failure);
     void showWmaPrompt();
+    QString durationText(const filelist::ProbedFile& file);
 
     Desktop& m_desktop;
     std::function<FileList*()> m_currentList;

@@ -15,14 +15,25 @@ FileListPanel::FileListPanel(Desktop& desktop, FileAdmission& admission, std::un
                              QWidget* parent)
     : QWidget(parent), m_currentList(currentList),
       m_actions(
-          desktop, [&admission](QString& path) { return admission.AddFile2Grid(path); },
-          [this] { Grid->viewport()->update(); })
+          desktop, [&admission](const filelist::ProbedFile& file) { return admission.AddProbedFile(file); },
+          [this] { Grid->viewport()->update(); }, [this] { return listedPaths(); })
 {
     buildInterface();
     admission.setClearSelectAll([this] { chkSelectAll->setChecked(false); });
 }
 
 FileListPanel::~FileListPanel() = default;
+
+QSet<QString> FileListPanel::listedPaths() const
+{
+    QSet<QString> paths;
+    if (m_currentList) {
+        paths.reserve(m_currentList->count());
+        for (const FileListRow& row : m_currentList->rows())
+            paths.insert(row.FilePath);
+    }
+    return paths;
+}
 
 void FileListPanel::buildInterface()
 {

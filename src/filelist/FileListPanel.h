@@ -69,6 +69,7 @@ signals:
     void stopPlayerRequested();
 
 private:
+    QSet<QString> listedPaths() const;
     void buildInterface();
 
     std::unique_ptr<FileList>& m_currentList;

@@ -30,6 +30,22 @@ public:
     //! Lets pending window events run once (the yield of long work).
     virtual void processEvents() = 0;
 
+    //! Lets pending events other than the user's clicks and keys run once:
+    //! the window repaints while work that must not be interrupted goes on.
+    virtual void processEventsWithoutInput() { processEvents(); }
+
+    //! Shows or updates the modal progress box of long work the user may
+    //! cancel: `label` over a bar at `done` of `total`. False once the user
+    //! has pressed its Cancel.
+    virtual bool showProgress(const QString& title, const QString& label, qsizetype done, qsizetype total)
+    {
+        (void)title, (void)label, (void)done, (void)total;
+        return true;
+    }
+
+    //! Closes the progress box, when one is shown.
+    virtual void hideProgress() {}
+
     //! Starts the system's window-move loop, as a press on a caption would.
     virtual void dragWindow() = 0;
 

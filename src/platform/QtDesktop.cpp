@@ -3,6 +3,9 @@
 #include "platform/PowerOff.h"
 
 #include <QApplication>
+#include <QProgressDialog>
+#include <algorithm>
+#include <climits>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -42,6 +45,39 @@ Desktop::Answer QtDesktop::messageBox(const QString& text, const QString& title,
 void QtDesktop::processEvents()
 {
     QCoreApplication::processEvents();
+}
+
+void QtDesktop::processEventsWithoutInput()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+bool QtDesktop::showProgress(const QString& title, const QString& label, qsizetype done, qsizetype total)
+{
+    if (!m_progress) {
+        m_progress = new QProgressDialog(m_window);
+        m_progress->setWindowModality(Qt::WindowModal);
+        m_progress->setMinimumDuration(0);
+        m_progress->setAutoClose(false);
+        m_progress->setAutoReset(false);
+        m_progress->setMinimumWidth(420);
+        m_progress->show();
+    }
+    if (m_progress->wasCanceled())
+        return false;
+    m_progress->setWindowTitle(title);
+    // A long path keeps its end (the file's name) in view.
+    m_progress->setLabelText(m_progress->fontMetrics().elidedText(label, Qt::ElideMiddle, 400));
+    m_progress->setMaximum(int(std::min<qsizetype>(total, INT_MAX)));
+    m_progress->setValue(int(std::min<qsizetype>(done, INT_MAX)));
+    return true;
+}
+
+void QtDesktop::hideProgress()
+{
+    if (m_progress)
+        m_progress->deleteLater();
+    m_progress = nullptr;
 }
 
 void QtDesktop::dragWindow()

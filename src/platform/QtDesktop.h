@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 
 #include <QPointer>
+#include <QProgressDialog>
 #include <QWidget>
 
 //! The Desktop of the window front end, with Qt's dialogs and services.
@@ -13,6 +14,9 @@ public:
 
     Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     void processEvents() override;
+    void processEventsWithoutInput() override;
+    bool showProgress(const QString& title, const QString& label, qsizetype done, qsizetype total) override;
+    void hideProgress() override;
     void dragWindow() override;
     QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect) override;
     QString BrowseForFolder(const QString& title, bool bNewStyle) override;
@@ -26,4 +30,5 @@ public:
 
 private:
     QPointer<QWidget> m_window;
+    QPointer<QProgressDialog> m_progress;
 };

@@ -181,8 +181,8 @@ TEST_F(AddFilesTest, FilesChosenInTheRootKeepASingleSlash)
 {
     // Nothing can be made in "/" here: record what admission is asked instead.
     QStringList asked;
-    AddFilesActions actions(desktop, [&asked](QString& path) {
-        asked << path;
+    AddFilesActions actions(desktop, [&asked](const filelist::ProbedFile& file) {
+        asked << file.path;
         return qint16(1);
     });
     desktop.chooseFiles({QStringLiteral("/a.wav"), QStringLiteral("/b.mp3")});

@@ -1,0 +1,67 @@
+#include "cli/PathAdmission.h"
+
+#include "cli/ConsoleText.h"
+#include "filelist/AddFilesSelection.h"
+#include "filelist/AdmissionPipeline.h"
+#include "filelist/FileAdmission.h"
+#include "filelist/FileList.h"
+#include "filelist/ScanFolder.h"
+#include "lang/StringLookup.h"
+#include "platform/Desktop.h"
+
+#include <QFileInfo>
+#include <vector>
+
+namespace cli {
+
+namespace {
+
+void showBox(Desktop& desktop, lang::StringId id)
+{
+    desktop.messageBox(lang::caption(id), lang::caption(lang::StringId::ProductName), Desktop::Icon::Exclamation,
+                       Desktop::Buttons::Ok);
+}
+
+} // namespace
+
+bool AdmitPaths(const QStringList& arguments, bool recursive, FileList& list, FileAdmission& admission,
+                Desktop& desktop, const std::function<void(int row)>& onRow)
+{
+    // The files in order, with the empty folders where they stand.
+    QStringList files;
+    std::vector<qsizetype> emptyFolderAt;
+    for (const QString& argument : arguments) {
+        const QString path = absolutePath(argument);
+        if (path.isEmpty() || !QFileInfo(path).isDir()) {
+            files << path;
+            continue;
+        }
+        const QStringList names = ScanFolderNames(path, recursive);
+        if (names.isEmpty())
+            emptyFolderAt.push_back(files.size());
+        else
+            files << addfiles::selectionPaths(addfiles::folderSelection(path, names));
+    }
+
+    int refused = 0;
+    auto emptyFolder = emptyFolderAt.cbegin();
+    filelist::AdmissionPipeline pipeline(files);
+    for (qsizetype i = 0; i <= files.size(); ++i) {
+        for (; emptyFolder != emptyFolderAt.cend() && *emptyFolder == i; ++emptyFolder)
+            showBox(desktop, lang::StringId::FolderEmpty);
+        if (i == files.size())
+            break;
+        std::optional<filelist::ProbedFile> file;
+        while (!(file = pipeline.next(1000))) {
+        }
+        if (admission.AddProbedFile(*file) == 0)
+            ++refused;
+        else if (onRow)
+            onRow(list.count() - 1);
+    }
+    if (refused > 0)
+        showBox(desktop, lang::StringId::FilesNotAdded);
+    return refused == 0 && emptyFolderAt.empty();
+}
+
+} // namespace cli

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+#include <functional>
+
+class Desktop;
+class FileAdmission;
+class FileList;
+
+namespace cli {
+
+//! Admits the paths of a command line into `list` as the window's Add
+//! actions would: a file through admission, a folder as Add Folder scans it
+//! (with `recursive`, its whole tree). Files are probed ahead on worker
+//! threads and appended in order; `onRow` runs after each admitted row with
+//! its index. An empty folder shows the "folder is empty" box where it stands
+//! in the order, and one "not added" box ends the run when anything was
+//! refused. True when every path was admitted.
+bool AdmitPaths(const QStringList& arguments, bool recursive, FileList& list, FileAdmission& admission,
+                Desktop& desktop, const std::function<void(int row)>& onRow = {});
+
+} // namespace cli

@@ -1,0 +1,82 @@
+#include "filelist/ProbedFile.h"
+
+#include "engine/AudioEngine.h"
+#include "engine/ChannelHandle.h"
+#include "filelist/FileAdmissionRules.h"
+#include "filelist/FileList.h"
+
+#include <QFile>
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace filelist {
+
+namespace {
+
+AdmissionFailure systemFailure(int number)
+{
+    return {number, qt_error_string(number)};
+}
+
+// The file's size, or why it cannot be admitted. A CD track needs no size, and
+// one that is missing is left to the engine (which marks it unopenable).
+AdmissionFailure inspectFile(const QString& path, bool cdTrack, qint64& size)
+{
+    if (path.toUtf8().size() > FileList::kMaxPathBytes)
+        return systemFailure(ENAMETOOLONG);
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        if (cdTrack)
+            return {};
+        return systemFailure(errno);
+    }
+    if (S_ISDIR(info.st_mode))
+        return systemFailure(EISDIR);
+    // Pipes, sockets and devices would block or never end when decoded.
+    if (!S_ISREG(info.st_mode))
+        return AdmissionFailure{EINVAL, QStringLiteral("Not a regular file")};
+    size = qint64(info.st_size);
+    return {};
+}
+
+double channelLengthSeconds(DWORD handle)
+{
+    const QWORD length = BASS_ChannelGetLength(handle, BASS_POS_BYTE);
+    if (length == QWORD(-1))
+        return 0;
+    // Lengths past 4 GiB of decoded data (hours of audio) do not fit the
+    // 32-bit position of ChannelSeconds.
+    if (length > 0xFFFFFFFFu)
+        return BASS_ChannelBytes2Seconds(handle, length);
+    return ChannelSeconds(handle, DWORD(length));
+}
+
+} // namespace
+
+std::optional<double> PlayingTime(const QString& path)
+{
+    const engine::ChannelHandle handle =
+        engine::ChannelHandle::open(path, BASS_SAMPLE_FX | BASS_SAMPLE_LOOP, BASS_MUSIC_RAMP | BASS_MUSIC_LOOP);
+    if (!handle)
+        return std::nullopt;
+    return channelLengthSeconds(handle.get());
+}
+
+ProbedFile ProbeFile(const QString& path)
+{
+    ProbedFile probed;
+    probed.path = NormaliseAdmissionPath(path);
+    probed.admittedExtension = HasAdmittedExtension(probed.path);
+    if (!probed.admittedExtension)
+        return probed;
+    probed.cdTrack = IsCdTrackPath(probed.path);
+    probed.failure = inspectFile(probed.path, probed.cdTrack, probed.size);
+    if (probed.failure.number != 0)
+        return probed;
+    const std::optional<double> seconds = PlayingTime(probed.path);
+    probed.opened = seconds.has_value();
+    probed.seconds = seconds.value_or(0);
+    return probed;
+}
+
+} // namespace filelist
