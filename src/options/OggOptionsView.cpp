@@ -25,7 +25,7 @@ template <typename Widget> Widget* named(QWidget* parent, const char* name)
 
 } // namespace
 
-OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : QWidget(parent)
+OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : controls::FramePanel(parent)
 {
     setObjectName(QStringLiteral("frFormat_3"));
 

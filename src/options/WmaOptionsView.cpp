@@ -38,7 +38,7 @@ QLabel* namedLabel(QWidget* parent, const char* name)
 
 } // namespace
 
-WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : QWidget(parent)
+WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : controls::FramePanel(parent)
 {
     setObjectName(QStringLiteral("frFormat_1"));
 
