@@ -1,7 +1,10 @@
 #include "app/MainWindow.h"
 
+#include "platform/Desktop.h"
 #include "app/AboutPanel.h"
 #include "app/DragPanel.h"
+#include "platform/NamedMutex.h"
+#include "settings/Settings.h"
 #include "app/QtPanelSlide.h"
 #include "app/QtProgramIcon.h"
 #include "app/QtTheme.h"
@@ -10,6 +13,7 @@
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
 #include "engine/AudioEngine.h"
+#include "filelist/AddFilesActions.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "filelist/FileListPanel.h"
@@ -19,10 +23,7 @@
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "options/OutputFolderWidget.h"
-#include "platform/Desktop.h"
-#include "platform/NamedMutex.h"
 #include "platform/ProgramFolder.h"
-#include "settings/Settings.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -49,8 +50,9 @@ QLabel* makeLabel(const char* name, QWidget* parent)
 } // namespace
 
 frmMain::frmMain(Desktop& desktop, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_desktop(desktop),
-      m_options(std::make_unique<options::FormatOptions>())
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_desktop(desktop)
+    , m_options(std::make_unique<options::FormatOptions>())
 {
     m_admission = std::make_unique<FileAdmission>(desktop, [this] { return m_fileList.get(); });
     m_settings = std::make_unique<Settings>(*m_options, CRegister(), [this] { bLoading = false; });
@@ -325,6 +327,11 @@ void frmMain::cmdClose_Click()
 void frmMain::cmdMinimize_Click()
 {
     setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+void frmMain::addFiles(const QStringList& paths)
+{
+    filesPanel->actions().DropFiles(paths);
 }
 
 void frmMain::cmdChangeFormat_Click()

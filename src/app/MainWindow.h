@@ -83,6 +83,9 @@ public:
     //! The slide of the options and about panels, with tmrAnimate.
     QtPanelSlide* panelSlide = nullptr;
 
+    //! Admits `paths` (absolute) to the list as a drop on the grid does.
+    void addFiles(const QStringList& paths);
+
     void cmdClose_Click();
     void cmdMinimize_Click();
     void cmdChangeFormat_Click();
