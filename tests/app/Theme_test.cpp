@@ -10,9 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <functional>
-
 #include <gtest/gtest.h>
 
 namespace {
