@@ -45,12 +45,12 @@ shot() {
 
 shot main
 # "Change..." at the right end of the summary row, then each format option.
-click "${CHANGE_X:-700}" "${CHANGE_Y:-498}" 1.5
+click "${CHANGE_X:-693}" "${CHANGE_Y:-495}" 1.5
 for page in 0 1 2 3; do
-  click $((${FORMAT_X:-282} + page * ${FORMAT_STEP:-62})) "${FORMAT_Y:-243}"
+  click $((${FORMAT_X:-282} + page * ${FORMAT_STEP:-62})) "${FORMAT_Y:-224}"
   shot "options-$page"
 done
 # "Save && Close", then the about button in the title strip.
-click "${HIDE_X:-610}" "${HIDE_Y:-555}" 1.5
+click "${HIDE_X:-620}" "${HIDE_Y:-549}" 1.5
 click "${ABOUT_X:-679}" "${ABOUT_Y:-13}" 1.5
 shot about
