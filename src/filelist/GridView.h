@@ -54,6 +54,9 @@ protected:
 
 private:
     void applyLayout();
+    //! Pixels that the caption of `column`, and for the status column every
+    //! status text, need.
+    int neededWidth(int column) const;
     void applyCaptions();
     void applyTheme();
 

@@ -26,7 +26,7 @@ template <typename Widget> Widget* named(QWidget* parent, const char* name)
 controls::Slider* qualitySlider(QWidget* parent, const char* name)
 {
     auto* slider = named<controls::Slider>(parent, name);
-    slider->setMinimumWidth(195);
+    slider->setMinimumWidth(120); // gives way to long end texts
     return slider;
 }
 

@@ -48,7 +48,7 @@ WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : contro
     Label21 = namedLabel(controlsPage, "Label21");
     sliderWMA = new controls::Slider(controlsPage);
     sliderWMA->setObjectName(QStringLiteral("sliderWMA"));
-    sliderWMA->setMinimumWidth(195);
+    sliderWMA->setMinimumWidth(120); // gives way to long end texts
     lblWMAQuality = namedLabel(controlsPage, "lblWMAQuality");
     lblWMAQuality->setMinimumWidth(30);
     chkWMAFileTags = new QCheckBox(controlsPage);
