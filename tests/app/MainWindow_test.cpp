@@ -8,6 +8,7 @@
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "options/OutputFolderWidget.h"
+#include "support/ProgramFolderEnvironment.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QCheckBox>
@@ -26,19 +27,7 @@ using testsupport::ScriptedDesktop;
 
 // Every window of these tests keeps its settings store, language choice and
 // probe file in a program folder of its own.
-class ProgramFolderEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        qputenv("TONEMILL_HOME", m_home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-    }
-
-private:
-    QTemporaryDir m_home;
-    QTemporaryDir m_config;
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ProgramFolderEnvironment);
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new testsupport::ProgramFolderEnvironment);
 
 // Records the order of the start-up and close steps; the engine step is
 // scripted so the order can be checked without a sound device.
@@ -256,8 +245,11 @@ TEST(MainWindow, ChangeSlidesTheOptionsPanelUpOverADisabledMainPanelAndSaveAndCl
 
     QTest::mouseClick(window.frFormats->cmdHide, Qt::LeftButton);
     EXPECT_EQ(window.panelSlide->tmrAnimate->interval(), 40) << "set by the first closing tick";
+    window.panelSlide->tmrAnimate_Timer();
+    EXPECT_FALSE(window.frMain->isEnabled()) << "while closing";
+    window.cmdChangeFormat_Click(); // refused while closing: the slide goes on down
     const QList<int> down = slideToTheEnd(window, window.frFormats);
-    EXPECT_EQ(down.size(), 13);
+    EXPECT_EQ(down.size(), 12);
     EXPECT_EQ(window.panelSlide->tmrAnimate->interval(), 5);
     EXPECT_EQ(window.frFormats->y(), 577);
     EXPECT_TRUE(window.frMain->isEnabled());

@@ -70,60 +70,6 @@ TEST(PanelSlide, ClosingTakesTwelveStepsAndParksAtTheWindowHeight)
     EXPECT_TRUE(slide.isParked());
 }
 
-TEST(PanelSlide, ClosingHalfwayThroughTheOpeningReversesFromWhereThePanelIs)
-{
-    PanelSlide slide(kWindowHeight);
-    slide.open();
-    for (int i = 0; i < 10; ++i)
-        slide.tick();
-    ASSERT_EQ(slide.top(), kWindowHeight - 3000);
-    slide.StartPanelMove(QStringLiteral("EDIT_FRAME_DOWN"));
-    EXPECT_TRUE(slide.timerRunning());
-
-    const QList<Step> steps = runTicks(slide);
-    ASSERT_EQ(steps.size(), 7); // 5655 + 6 x 500 = 8655, then parked
-    EXPECT_EQ(steps.first(), (Step{6155, 5}));
-    EXPECT_EQ(steps.last(), (Step{kWindowHeight, 5}));
-    for (const Step& step : steps.first(6))
-        EXPECT_FALSE(step.top > kWindowHeight) << step.top;
-    EXPECT_TRUE(slide.mainPanelEnabled());
-}
-
-TEST(PanelSlide, OpeningIsRefusedWhileMovingOrOpenAndTheMainPanelStaysDisabled)
-{
-    PanelSlide slide(kWindowHeight);
-    ASSERT_TRUE(slide.open());
-    slide.tick();
-    EXPECT_FALSE(slide.open()) << "while moving";
-    runTicks(slide);
-    EXPECT_FALSE(slide.open()) << "while open";
-    EXPECT_EQ(slide.top(), 2715);
-
-    slide.StartPanelMove(QStringLiteral("EDIT_FRAME_DOWN"));
-    slide.tick();
-    EXPECT_FALSE(slide.mainPanelEnabled()) << "while closing";
-    EXPECT_FALSE(slide.open());
-    runTicks(slide);
-    EXPECT_TRUE(slide.open());
-}
-
-TEST(PanelSlide, AnUnknownDirectionKeepsTheSlideAndATickWithoutOneDoesNothing)
-{
-    PanelSlide idle(kWindowHeight);
-    idle.StartPanelMove(QStringLiteral("sideways"));
-    idle.tick();
-    EXPECT_EQ(idle.top(), kWindowHeight);
-    EXPECT_TRUE(idle.timerRunning());
-
-    PanelSlide slide(kWindowHeight);
-    slide.open();
-    slide.tick();
-    slide.StartPanelMove(QStringLiteral("edit_frame_down")); // letter case counts
-    slide.tick();
-    EXPECT_EQ(slide.top(), kWindowHeight - 600);
-    EXPECT_EQ(slide.sMoveObject, QStringLiteral("Edit Frame 2 Up"));
-}
-
 TEST(PanelSlide, OddStepsHalveToTheEvenNeighbour)
 {
     // A window whose height leaves an odd step above the slowing threshold is

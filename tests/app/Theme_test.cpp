@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,50 +78,40 @@ TEST_F(ThemeTest, EachControlKindTakesItsColours)
 {
     ApplyTheme(&window);
 
+    using controls::FramePanel;
+    const auto panelColours = [this](const char* name) {
+        const auto* panel = window.findChild<FramePanel*>(QString::fromLatin1(name));
+        return QList<QColor>{panel->BodyColorBottomLeft(), panel->BodyColorBottomRight(),
+                             panel->BodyColorTopLeft(),    panel->BorderColor(),
+                             panel->ForeColor(),           panel->HeaderColorBottomLeft(),
+                             panel->HeaderColorTopLeft()};
+    };
+    const QList<QColor> themedPanel{kBody, kSecondBody, kBody, kBorder, kText, kBorder, kSecondBody};
+    EXPECT_EQ(panelColours("frMain"), themedPanel);
+    EXPECT_EQ(panelColours("frFormat_2"), themedPanel);
+    EXPECT_EQ(panelColours("MyFrame1")[3], QColor(1, 2, 3)) << "MyFrame1 keeps its design";
+    for (const char* property : {"BackColor", "BackColorDisabled", "BackColorFocus", "BorderColor", "ToolTipBackColor"})
+        EXPECT_EQ(colour(&window, "cmdConvert", property), kBody) << property;
+
     struct Case {
         const char* control;
-        std::function<QColor(const QWidget*)> read;
+        QColor actual;
         QColor expected;
     };
-    const auto panel = [](const char* name, QColor (controls::FramePanel::*getter)() const) {
-        return [name, getter](const QWidget* w) {
-            return (w->findChild<controls::FramePanel*>(QString::fromLatin1(name))->*getter)();
-        };
-    };
-    using controls::FramePanel;
     const Case cases[] = {
-        {"frMain BodyColorBottomLeft", panel("frMain", &FramePanel::BodyColorBottomLeft), kBody},
-        {"frMain BodyColorBottomRight", panel("frMain", &FramePanel::BodyColorBottomRight), kSecondBody},
-        {"frMain BodyColorTopLeft", panel("frMain", &FramePanel::BodyColorTopLeft), kBody},
-        {"frMain BorderColor", panel("frMain", &FramePanel::BorderColor), kBorder},
-        {"frMain ForeColor", panel("frMain", &FramePanel::ForeColor), kText},
-        {"frMain HeaderColorBottomLeft", panel("frMain", &FramePanel::HeaderColorBottomLeft), kBorder},
-        {"frMain HeaderColorTopLeft", panel("frMain", &FramePanel::HeaderColorTopLeft), kSecondBody},
-        {"nested page BodyColorBottomRight", panel("frFormat_2", &FramePanel::BodyColorBottomRight), kSecondBody},
-        {"MyFrame1 keeps its design", panel("MyFrame1", &FramePanel::BorderColor), QColor(1, 2, 3)},
-        {"label text on a panel", [](const QWidget* w) { return role(w, "Label23", QPalette::WindowText); }, kText},
-        {"button BackColor", [](const QWidget* w) { return colour(w, "cmdConvert", "BackColor"); }, kBody},
-        {"button BackColorDisabled", [](const QWidget* w) { return colour(w, "cmdConvert", "BackColorDisabled"); },
-         kBody},
-        {"button BackColorFocus", [](const QWidget* w) { return colour(w, "cmdConvert", "BackColorFocus"); }, kBody},
-        {"button BorderColor", [](const QWidget* w) { return colour(w, "cmdConvert", "BorderColor"); }, kBody},
-        {"button ToolTipBackColor", [](const QWidget* w) { return colour(w, "cmdConvert", "ToolTipBackColor"); },
-         kBody},
-        {"text box", [](const QWidget* w) { return role(w, "txtOutPath", QPalette::Base); }, kBody},
-        {"grid", [](const QWidget* w) { return role(w, "Grid", QPalette::Base); }, kBody},
-        {"drop-down list", [](const QWidget* w) { return role(w, "cmbMP3Freq", QPalette::Button); }, kBody},
-        {"language box unchanged", [](const QWidget* w) { return role(w, "ComboLang", QPalette::Button); },
-         QColor(Qt::green)},
-        {"label BackColor", [](const QWidget* w) { return colour(w, "Label23", "BackColor"); }, kText},
-        {"picture unchanged", [](const QWidget* w) { return colour(w, "Image1", "BackColor"); }, QColor()},
-        {"line", [](const QWidget* w) { return w->findChild<controls::LineWidget*>()->BorderColor(); }, kText},
-        {"option button unchanged", [](const QWidget* w) { return role(w, "optMP3VBR", QPalette::Button); },
-         QColor(Qt::yellow)},
-        {"check box unchanged", [](const QWidget* w) { return role(w, "chkShutdown", QPalette::Button); },
-         QColor(Qt::yellow)},
+        {"label text on a panel", role(&window, "Label23", QPalette::WindowText), kText},
+        {"text box", role(&window, "txtOutPath", QPalette::Base), kBody},
+        {"grid", role(&window, "Grid", QPalette::Base), kBody},
+        {"drop-down list", role(&window, "cmbMP3Freq", QPalette::Button), kBody},
+        {"language box unchanged", role(&window, "ComboLang", QPalette::Button), QColor(Qt::green)},
+        {"label BackColor", colour(&window, "Label23", "BackColor"), kText},
+        {"picture unchanged", colour(&window, "Image1", "BackColor"), QColor()},
+        {"line", window.findChild<controls::LineWidget*>()->BorderColor(), kText},
+        {"option button unchanged", role(&window, "optMP3VBR", QPalette::Button), QColor(Qt::yellow)},
+        {"check box unchanged", role(&window, "chkShutdown", QPalette::Button), QColor(Qt::yellow)},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(c.read(&window), c.expected) << c.control;
+        EXPECT_EQ(c.actual, c.expected) << c.control;
 
     const auto* button = window.findChild<QPushButton*>(QStringLiteral("cmdConvert"));
     EXPECT_FALSE(button->styleSheet().isEmpty()) << "the button paints from its colour properties";

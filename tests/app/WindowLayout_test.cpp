@@ -8,20 +8,18 @@
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "support/Fixtures.h"
+#include "support/ProgramFolderEnvironment.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // Walks every widget of the main panel, of each page of the options panel and
@@ -35,26 +33,8 @@ namespace {
 
 using testsupport::ScriptedDesktop;
 
-class ProgramFolderEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        qputenv("TONEMILL_HOME", m_home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-        QDir().mkpath(m_home.filePath(QStringLiteral("Lang")));
-        const QDir shipped(testsupport::buildBinDir() + QStringLiteral("/Lang"));
-        const QStringList files = shipped.entryList(QDir::Files);
-        for (const QString& file : files)
-            QFile::copy(shipped.filePath(file), m_home.filePath(QStringLiteral("Lang/") + file));
-    }
-    QString home() const { return m_home.path(); }
-
-private:
-    QTemporaryDir m_home;
-    QTemporaryDir m_config;
-};
-auto* const kEnvironment =
-    static_cast<ProgramFolderEnvironment*>(::testing::AddGlobalTestEnvironment(new ProgramFolderEnvironment));
+auto* const kEnvironment = static_cast<testsupport::ProgramFolderEnvironment*>(
+    ::testing::AddGlobalTestEnvironment(new testsupport::ProgramFolderEnvironment(true)));
 
 // The window without a sound device: the engine step succeeds without
 // starting anything, WMA is there, nothing is saved.
@@ -71,14 +51,9 @@ protected:
 
 QString describe(const QWidget* widget)
 {
-    const QString name =
-        widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className()) : widget->objectName();
-    return QStringLiteral("%1 %2,%3 %4x%5")
-        .arg(name)
-        .arg(widget->x())
-        .arg(widget->y())
-        .arg(widget->width())
-        .arg(widget->height());
+    QString text;
+    QDebug(&text).noquote().nospace() << widget->objectName() << ' ' << widget->geometry();
+    return text;
 }
 
 QString shownText(const QWidget* widget)
