@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6opengl6-dev
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6opengl6-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsqlite3-dev
   lame vorbis-tools ffmpeg

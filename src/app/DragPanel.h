@@ -1,18 +1,17 @@
 #pragma once
 
-#include <QWidget>
+#include "controls/FramePanel.h"
 
 //! A panel that reports every mouse press on itself (not on its child
 //! controls): the window's own title area, by which it is dragged.
-class DragPanel : public QWidget {
+class DragPanel : public controls::FramePanel {
     Q_OBJECT
 public:
-    using QWidget::QWidget;
+    using controls::FramePanel::FramePanel;
 
 Q_SIGNALS:
     void pressed();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 };

@@ -1,12 +1,19 @@
 #include "app/MainWindow.h"
 
 #include "platform/Desktop.h"
+#include "app/AboutPanel.h"
 #include "app/DragPanel.h"
 #include "platform/NamedMutex.h"
 #include "settings/Settings.h"
+#include "app/QtPanelSlide.h"
+#include "app/QtProgramIcon.h"
+#include "app/QtTheme.h"
+#include "controls/FramePanel.h"
+#include "controls/LineWidget.h"
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
 #include "engine/AudioEngine.h"
+#include "filelist/AddFilesActions.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "filelist/FileListPanel.h"
@@ -16,6 +23,7 @@
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "options/OutputFolderWidget.h"
+#include "platform/ProgramFolder.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -59,65 +67,147 @@ void frmMain::buildInterface()
 {
     const QSize size(kMainWidthTwips / kTwipsPerPixel, kMainHeightTwips / kTwipsPerPixel);
     setFixedSize(size);
+    setWindowIcon(programIcon());
 
     frMain = new DragPanel(this);
     frMain->setObjectName(QStringLiteral("frMain"));
     frMain->setGeometry(QRect(QPoint(0, 0), size));
+    frMain->setHeaderShown(true);
     connect(frMain, &DragPanel::pressed, this, [this] { m_desktop.dragWindow(); });
+    buildTitleStrip(size);
+
+    // The header panel: its own design colours, which the theme leaves alone.
+    MyFrame1 = new controls::FramePanel(frMain);
+    MyFrame1->setObjectName(QStringLiteral("MyFrame1"));
+    MyFrame1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    MyFrame1->setHeaderShown(true);
+    MyFrame1->setBodyColorTopLeft(QColor(255, 244, 232));
+    MyFrame1->setBodyColorBottomLeft(QColor(255, 236, 220));
+    MyFrame1->setBodyColorBottomRight(QColor(255, 224, 200));
+    MyFrame1->setBorderColor(QColor(192, 64, 0));
+    MyFrame1->setHeaderColorTopLeft(QColor(232, 120, 64));
+    MyFrame1->setHeaderColorBottomLeft(QColor(160, 48, 0));
+
+    // The three steps: a number beside its text, each above its controls.
+    QFont numberFont = font();
+    numberFont.setBold(true);
+    numberFont.setPointSizeF(numberFont.pointSizeF() * 1.3);
+    const auto stepNumber = [&](const char* name, const char* digit) {
+        QLabel* label = makeLabel(name, frMain);
+        label->setText(QString::fromLatin1(digit));
+        label->setFont(numberFont);
+        label->setAlignment(Qt::AlignCenter);
+        return label;
+    };
+    Label2 = stepNumber("Label2", "1");
+    Label1 = makeLabel("Label1", frMain);
+    filesPanel = new FileListPanel(m_desktop, *m_admission, m_fileList, frMain);
+    Label3 = stepNumber("Label3", "2");
+    Label4 = makeLabel("Label4", frMain);
+    folderWidget = new options::OutputFolderWidget(*m_options, frMain);
+    Label7 = stepNumber("Label7", "3");
+    Label6 = makeLabel("Label6", frMain);
+    convertPanel = new ConvertPanel(*m_batch, frMain);
+    for (int i = 0; i < int(Line.size()); ++i) {
+        Line[std::size_t(i)] = new controls::LineWidget(frMain);
+        Line[std::size_t(i)]->setObjectName(QStringLiteral("Line%1").arg(i + 1));
+    }
+    placeSteps();
+
+    // The sliding panels are children of the window beside the main panel,
+    // parked below the visible area while closed.
+    frFormats = new options::FormatsPanel(*m_options, this);
+    frAbout = new AboutPanel(QStringLiteral(TONEMILL_WEBSITE), this);
+    panelSlide = new QtPanelSlide(this, frMain);
+    connect(frFormats, &options::FormatsPanel::openRequested, this, &frmMain::cmdChangeFormat_Click);
+    connect(frFormats, &options::FormatsPanel::closeRequested, this,
+            [this] { panelSlide->StartPanelMove(QString::fromLatin1(PanelSlide::kDown)); });
+    connect(frAbout->cmdCloseHelp, &QPushButton::clicked, this, &frmMain::cmdCloseHelp_Click);
+    connect(frAbout, &AboutPanel::webSiteClicked, this, &frmMain::lblWebSite_Click);
+}
+
+void frmMain::buildTitleStrip(QSize size)
+{
+    const int strip = frMain->headerHeight();
+    const int buttonSide = strip - 6;
 
     Label38 = makeLabel("Label38", frMain);
-    Label38->setGeometry(8, 4, size.width() - 80, 20);
     QFont titleFont = Label38->font();
     titleFont.setBold(true);
     Label38->setFont(titleFont);
+    QPalette titleColours = Label38->palette();
+    titleColours.setColor(QPalette::WindowText, Qt::white);
+    Label38->setPalette(titleColours);
+    Label38->setGeometry(10, 0, size.width() / 2, strip);
 
-    cmdMinimize = new QPushButton(QStringLiteral("_"), frMain);
-    cmdMinimize->setObjectName(QStringLiteral("cmdMinimize"));
-    cmdMinimize->setGeometry(size.width() - 56, 4, 24, 20);
-    cmdMinimize->setFlat(true);
+    const auto titleButton = [&](const char* name, int fromRight) {
+        auto* button = new QPushButton(frMain);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(size.width() - fromRight * (buttonSide + 4) - 4, 3, buttonSide, buttonSide);
+        button->setFocusPolicy(Qt::TabFocus);
+        return button;
+    };
+    MyButton1 = titleButton("MyButton1", 4);
+    MyButton1->setText(QStringLiteral("?"));
+    connect(MyButton1, &QPushButton::clicked, this, &frmMain::MyButton1_Click);
+    cmdAbout = titleButton("cmdAbout", 3);
+    cmdAbout->setIcon(programIcon());
+    connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
+    cmdMinimize = titleButton("cmdMinimize", 2);
+    cmdMinimize->setText(QStringLiteral("_"));
     connect(cmdMinimize, &QPushButton::clicked, this, &frmMain::cmdMinimize_Click);
-
-    cmdClose = new QPushButton(QStringLiteral("X"), frMain);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    cmdClose->setGeometry(size.width() - 28, 4, 24, 20);
-    cmdClose->setFlat(true);
+    cmdClose = titleButton("cmdClose", 1);
+    cmdClose->setText(QStringLiteral("X"));
     connect(cmdClose, &QPushButton::clicked, this, &frmMain::cmdClose_Click);
+}
 
-    MyFrame1 = makeLabel("MyFrame1", frMain);
-    MyFrame1->setGeometry(8, 28, size.width() - 16, 20);
+void frmMain::placeSteps()
+{
+    // Rows from the top: title strip, header panel, then each step's heading
+    // over its controls, with a rail of two lines down its left side and a
+    // rule of two lines under its heading and between the steps.
+    const int width = frMain->width();
+    const int left = 34;
+    const int right = width - 8;
+    const int headingHeight = fontMetrics().height() + 8;
+    int y = frMain->headerHeight() + 6;
+    MyFrame1->setGeometry(8, y, width - 16, MyFrame1->headerHeight());
+    y += MyFrame1->height() + 6;
 
-    // The three steps: a number beside its text, each above its controls.
-    Label2 = makeLabel("Label2", frMain);
-    Label2->setText(QStringLiteral("1"));
-    Label2->setGeometry(8, 52, 16, 20);
-    Label1 = makeLabel("Label1", frMain);
-    Label1->setGeometry(24, 52, size.width() - 40, 20);
+    const int folderHeight = folderWidget->sizeHint().height();
+    const int convertHeight = convertPanel->sizeHint().height();
+    const int stepOverhead = headingHeight + 4 + 8;
+    const int filesHeight = frMain->height() - y - 3 * stepOverhead - folderHeight - convertHeight - 6;
 
-    filesPanel = new FileListPanel(m_desktop, *m_admission, m_fileList, frMain);
-    filesPanel->setGeometry(8, 72, size.width() - 16, 300);
-
-    Label3 = makeLabel("Label3", frMain);
-    Label3->setText(QStringLiteral("2"));
-    Label3->setGeometry(8, 378, 16, 20);
-    Label4 = makeLabel("Label4", frMain);
-    Label4->setGeometry(24, 378, size.width() - 40, 20);
-
-    folderWidget = new options::OutputFolderWidget(*m_options, frMain);
-    folderWidget->setGeometry(8, 398, size.width() - 16, 80);
-
-    Label7 = makeLabel("Label7", frMain);
-    Label7->setText(QStringLiteral("3"));
-    Label7->setGeometry(8, 484, 16, 20);
-    Label6 = makeLabel("Label6", frMain);
-    Label6->setGeometry(24, 484, size.width() - 40, 20);
-
-    convertPanel = new ConvertPanel(*m_batch, frMain);
-    convertPanel->setGeometry(8, 506, size.width() - 16, 60);
-
-    // The options panel is a child of the window beside the main panel, parked
-    // below the visible area while closed.
-    frFormats = new options::FormatsPanel(*m_options, this);
-    frFormats->setMainPanel(frMain);
+    struct Step {
+        QLabel* number;
+        QLabel* heading;
+        QWidget* controls;
+        int height;
+    };
+    const Step steps[] = {{Label2, Label1, filesPanel, filesHeight},
+                          {Label3, Label4, folderWidget, folderHeight},
+                          {Label7, Label6, convertPanel, convertHeight}};
+    int line = 0;
+    const auto place = [&](int x, int top, int w, int h) { Line[std::size_t(line++)]->setGeometry(x, top, w, h); };
+    for (const Step& step : steps) {
+        step.number->setGeometry(8, y, left - 12, headingHeight);
+        step.heading->setGeometry(left, y, right - left, headingHeight);
+        place(left, y + headingHeight, right - left, 1);
+        place(left, y + headingHeight + 1, right - left, 1);
+        const int top = y + headingHeight + 4;
+        step.controls->setGeometry(left, top, right - left, step.height);
+        place(18, y + headingHeight, 1, step.height + 4);
+        place(19, y + headingHeight, 1, step.height + 4);
+        y = top + step.height + 8;
+        // A rule under the step, across the window.
+        place(8, y - 5, right - 8, 1);
+        place(8, y - 4, right - 8, 1);
+    }
+    // A rule down between the help and about buttons and the window buttons.
+    const int divider = cmdMinimize->x() - 4;
+    place(divider, 4, 1, frMain->headerHeight() - 8);
+    place(divider + 1, 4, 1, frMain->headerHeight() - 8);
 }
 
 void frmMain::wireSubsystems()
@@ -155,6 +245,7 @@ void frmMain::InitInterface()
     // The remembered language (stored back when nothing was remembered).
     lang::sLanguageFile = lang::rememberedLanguageFile();
     lang::rememberLanguageFile(lang::sLanguageFile);
+    ApplyTheme(this);
     filesPanel->InitGrid();
     SetCaptions();
     placePanels();
@@ -171,17 +262,23 @@ void frmMain::SetCaptions()
     Label6->setText(text(lang::StringId::StepConvert));
     cmdMinimize->setToolTip(text(lang::StringId::MinimizeTip));
     cmdClose->setToolTip(text(lang::StringId::CloseTip));
+    cmdAbout->setToolTip(text(lang::StringId::AboutTip));
+    MyButton1->setToolTip(text(lang::StringId::HelpTip));
     filesPanel->SetCaptions();
     folderWidget->applyCaptions();
     convertPanel->applyCaptions();
     frFormats->applyCaptions();
+    frAbout->applyCaptions();
 }
 
 void frmMain::placePanels()
 {
     frMain->move(0, 0);
     setFixedSize(frMain->size());
-    frFormats->move((frMain->width() - frFormats->width()) / 2, frMain->height());
+    // Both panels are centred by the about panel's width.
+    const int left = (frMain->width() - frAbout->width()) / 2;
+    frFormats->move(left, frMain->height());
+    frAbout->move(left, frMain->height());
 }
 
 bool frmMain::StartAudioEngine()
@@ -230,6 +327,37 @@ void frmMain::cmdClose_Click()
 void frmMain::cmdMinimize_Click()
 {
     setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+void frmMain::addFiles(const QStringList& paths)
+{
+    filesPanel->actions().DropFiles(paths);
+}
+
+void frmMain::cmdChangeFormat_Click()
+{
+    panelSlide->open(frFormats);
+}
+
+void frmMain::cmdAbout_Click()
+{
+    panelSlide->open(frAbout);
+}
+
+void frmMain::cmdCloseHelp_Click()
+{
+    panelSlide->StartPanelMove(QString::fromLatin1(PanelSlide::kDown));
+}
+
+void frmMain::MyButton1_Click()
+{
+    // A missing manual or viewer passes silently.
+    m_desktop.shellOpen(programFolder() + QStringLiteral("/Help.html"));
+}
+
+void frmMain::lblWebSite_Click()
+{
+    m_desktop.shellOpen(QStringLiteral(TONEMILL_WEBSITE));
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

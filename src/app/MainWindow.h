@@ -3,9 +3,10 @@
 #include "convert/ConversionState.h"
 
 #include <QWidget>
-
+#include <array>
 #include <memory>
 
+class AboutPanel;
 class ConversionBatch;
 class ConvertPanel;
 class Desktop;
@@ -15,7 +16,13 @@ class FileList;
 class FileListPanel;
 class QLabel;
 class QPushButton;
+class QtPanelSlide;
 class Settings;
+
+namespace controls {
+class FramePanel;
+class LineWidget;
+} // namespace controls
 
 namespace options {
 class FormatOptions;
@@ -57,7 +64,9 @@ public:
     QLabel* Label38 = nullptr;
     QPushButton* cmdMinimize = nullptr;
     QPushButton* cmdClose = nullptr;
-    QLabel* MyFrame1 = nullptr;
+    QPushButton* MyButton1 = nullptr;
+    QPushButton* cmdAbout = nullptr;
+    controls::FramePanel* MyFrame1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
@@ -68,9 +77,24 @@ public:
     options::OutputFolderWidget* folderWidget = nullptr;
     ConvertPanel* convertPanel = nullptr;
     options::FormatsPanel* frFormats = nullptr;
+    AboutPanel* frAbout = nullptr;
+    //! The separator lines Line1 to Line20, at indexes 0 to 19.
+    std::array<controls::LineWidget*, 20> Line{};
+    //! The slide of the options and about panels, with tmrAnimate.
+    QtPanelSlide* panelSlide = nullptr;
+
+    //! Admits `paths` (absolute) to the list as a drop on the grid does.
+    void addFiles(const QStringList& paths);
 
     void cmdClose_Click();
     void cmdMinimize_Click();
+    void cmdChangeFormat_Click();
+    void cmdAbout_Click();
+    void cmdCloseHelp_Click();
+    //! Help: the user manual beside the program, in the desktop's viewer.
+    void MyButton1_Click();
+    //! The maker's web site in the desktop's browser.
+    void lblWebSite_Click();
 
 protected:
     // The start-up steps, in the order Form_Load calls them.
@@ -91,6 +115,8 @@ private:
     void wireSubsystems();
     void SetCaptions();
     void placePanels();
+    void buildTitleStrip(QSize size);
+    void placeSteps();
     void enableControl(const QString& name, bool enabled);
     void Form_QueryUnload();
 

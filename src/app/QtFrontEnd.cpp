@@ -1,9 +1,11 @@
 #include "app/QtFrontEnd.h"
 
 #include "app/MainWindow.h"
+#include "cli/CommandLine.h"
 #include "platform/QtDesktop.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 int runWindow(int argc, char* argv[])
 {
@@ -23,5 +25,13 @@ int runWindow(int argc, char* argv[])
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window] { window.close(); });
 
     window.show();
+    // Files handed over on the command line ("Open with") are admitted as a
+    // drop on the grid would admit them, once the window is up to show any
+    // refusal over it.
+    QStringList files = cli::windowFiles(QApplication::arguments());
+    for (QString& file : files)
+        file = QFileInfo(file).absoluteFilePath();
+    if (!files.isEmpty())
+        window.addFiles(files);
     return app.exec();
 }

@@ -1,7 +1,8 @@
 #include "app/QtFrontEnd.h"
 #include "cli/CommandLine.h"
 
-// Chooses the front end: any argument means the command line, none the window.
+// Chooses the front end: a command or an option means the command line;
+// nothing, or files, the window.
 int main(int argc, char* argv[])
 {
     if (cli::wantsCommandLine(argc, argv))

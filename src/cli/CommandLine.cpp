@@ -16,6 +16,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
 
 namespace cli {
 
@@ -25,8 +26,10 @@ constexpr int kUsageError = 2;
 
 const char* const kUsage =
     "Usage: tonemill [COMMAND] [OPTIONS]\n"
+    "       tonemill [--] [FILE]...\n"
     "\n"
-    "With no arguments, opens the Tonemill window.\n"
+    "With no command, opens the Tonemill window, with the FILEs added to its\n"
+    "list as if they had been dropped on it.\n"
     "\n"
     "Commands:\n"
     "  probe [--recursive] [--option NAME=VALUE]... [--] PATH...\n"
@@ -47,6 +50,37 @@ const char* const kUsage =
     "                     (such as optFileFormat=3) for this run only\n"
     "  --help             print this help and exit\n"
     "  --version          print the version and exit\n";
+
+const char* const kProbeUsage =
+    "Usage: tonemill probe [--option NAME=VALUE]... [--] PATH...\n"
+    "\n"
+    "Admits files (and the files of folders) as the window would and prints\n"
+    "FilePath, Duration, FileSize and Status of each row, separated by tabs.\n"
+    "Exits 0 when every path was admitted, 1 when any was refused or failed,\n"
+    "2 on a usage error. Paths that begin with '-' go after '--'.\n"
+    "\n"
+    "  --option NAME=VALUE  set one saved option by its value name and stored\n"
+    "                       form (such as optFileFormat=3) for this run only\n"
+    "  --help               print this help and exit\n";
+
+const char* const kConvertUsage =
+    "Usage: tonemill convert [--format wav|wma|mp3|ogg] [--output DIR | --same-folder]\n"
+    "                        [--option NAME=VALUE]... [--] PATH...\n"
+    "\n"
+    "Converts the admitted files with the saved options, printing each row's\n"
+    "result. Exits 0 when every file was admitted and converted.\n"
+    "\n"
+    "  --format FORMAT      the output format for this run\n"
+    "  --output DIR         write every output into DIR\n"
+    "  --same-folder        write each output beside its input\n"
+    "  --option NAME=VALUE  set one saved option by its value name and stored\n"
+    "                       form (such as SliderMP3VBR=2) for this run only\n"
+    "  --help               print this help and exit\n";
+
+bool isHelp(const char* argument)
+{
+    return std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0;
+}
 
 //! Takes the `--option NAME=VALUE` (or `--option=NAME=VALUE`) arguments before
 //! a "--" out of `arguments` into `assignments`; false with a message in
@@ -113,9 +147,23 @@ int runProbeCommand(int argc, char* argv[])
 
 } // namespace
 
-bool wantsCommandLine(int argc, char* /*argv*/[])
+bool wantsCommandLine(int argc, char* argv[])
 {
-    return argc > 1;
+    if (argc < 2)
+        return false;
+    // A command, or an option ("--" starts the window's files); anything
+    // else is a file for the window, as a desktop's "Open with" passes it.
+    const char* first = argv[1];
+    return std::strcmp(first, "probe") == 0 || std::strcmp(first, "convert") == 0 ||
+           (first[0] == '-' && std::strcmp(first, "--") != 0);
+}
+
+QStringList windowFiles(const QStringList& arguments)
+{
+    QStringList files = arguments.mid(1);
+    if (!files.isEmpty() && files.first() == QLatin1String("--"))
+        files.removeFirst();
+    return files;
 }
 
 int run(int argc, char* argv[])
@@ -129,10 +177,21 @@ int run(int argc, char* argv[])
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (first == QLatin1String("probe"))
+    const bool wantsHelp = argc > 2 && isHelp(argv[2]);
+    if (first == QLatin1String("probe")) {
+        if (wantsHelp) {
+            std::fputs(kProbeUsage, stdout);
+            return 0;
+        }
         return runProbeCommand(argc, argv);
-    if (first == QLatin1String("convert"))
+    }
+    if (first == QLatin1String("convert")) {
+        if (wantsHelp) {
+            std::fputs(kConvertUsage, stdout);
+            return 0;
+        }
         return runConvertCommand(argc, argv);
+    }
     std::fprintf(stderr, "tonemill: unknown command '%s'\n\n%s", argv[1], kUsage);
     return kUsageError;
 }

@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 //! The local files that dropped data carries, in its order; empty for any
@@ -82,7 +84,7 @@ void GridView::setCaptions()
                   lang::caption(StringId::StatusHeader),
                   lang::caption(StringId::TimeLengthHeader),
                   lang::caption(StringId::FileSizeHeader)};
-    applyCaptions();
+    applyLayout();
 }
 
 void GridView::applyCaptions()
@@ -98,9 +100,31 @@ void GridView::applyLayout()
     if (!m_list)
         return;
     setColumnHidden(FileList::ID, true);
-    for (int column = 1; column < FileList::kColumnCount; ++column)
-        setColumnWidth(column, twipsToPixels(kColumnTwips[column]));
+    int pathWidth = twipsToPixels(kColumnTwips[FileList::FilePath]);
+    for (int column = FileList::CheckBox; column < FileList::kColumnCount; ++column) {
+        if (column == FileList::FilePath)
+            continue;
+        // A column whose caption or statuses (in the current language) are
+        // wider than its design width takes what it lacks from the path.
+        const int width = std::max(twipsToPixels(kColumnTwips[column]), neededWidth(column));
+        pathWidth -= width - twipsToPixels(kColumnTwips[column]);
+        setColumnWidth(column, width);
+    }
+    setColumnWidth(FileList::FilePath, std::max(pathWidth, twipsToPixels(kColumnTwips[FileList::FilePath]) / 2));
     applyCaptions();
+}
+
+int GridView::neededWidth(int column) const
+{
+    constexpr int kCellMargins = 12;
+    int needed = horizontalHeader()->fontMetrics().horizontalAdvance(m_captions.value(column)) + kCellMargins;
+    if (column == FileList::Status) {
+        using lang::StringId;
+        for (const StringId status : {StringId::WaitingConversion, StringId::CodecNotSupported, StringId::Complete,
+                                      StringId::Cancelled, StringId::Error})
+            needed = std::max(needed, fontMetrics().horizontalAdvance(lang::caption(status)) + kCellMargins);
+    }
+    return needed;
 }
 
 void GridView::applyTheme()

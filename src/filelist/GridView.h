@@ -16,7 +16,9 @@ class GridView : public QTableView {
     Q_OBJECT
 public:
     //! Column widths in twips (15 to a pixel), by column.
-    static constexpr int kColumnTwips[] = {0, 500, 5200, 2000, 1200, 1200};
+    //! The status column holds "Codec Not Supported" and the time column its
+    //! caption; the path column gives up what they need.
+    static constexpr int kColumnTwips[] = {0, 500, 4400, 2400, 1400, 1200};
     static constexpr int kTwipsPerPixel = 15;
     //! Theme colours of the grid: its background and its border.
     static constexpr QRgb kBodyColor = qRgb(255, 192, 192);
@@ -52,6 +54,9 @@ protected:
 
 private:
     void applyLayout();
+    //! Pixels that the caption of `column`, and for the status column every
+    //! status text, need.
+    int neededWidth(int column) const;
     void applyCaptions();
     void applyTheme();
 

@@ -26,18 +26,12 @@ constexpr QSize kPanelSize(620, 390);
 
 } // namespace
 
-FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : QWidget(parent), m_options(options)
+FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::FramePanel(parent), m_options(options)
 {
     setObjectName(QStringLiteral("frFormats"));
-    setAutoFillBackground(true);
     setFixedSize(kPanelSize);
     hide();
 
-    m_header = new QLabel(this);
-    m_header->setObjectName(QStringLiteral("frFormatsHeader"));
-    QFont headerFont = m_header->font();
-    headerFont.setBold(true);
-    m_header->setFont(headerFont);
     Label10 = new QLabel(this);
     Label10->setObjectName(QStringLiteral("Label10"));
 
@@ -53,7 +47,7 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : QWidget(pa
 
     pages = new QStackedWidget(this);
     pages->setObjectName(QStringLiteral("frFormat"));
-    auto* wavPage = new QWidget;
+    auto* wavPage = new controls::FramePanel;
     wavPage->setObjectName(QStringLiteral("frFormat_0"));
     Label22 = new QLabel(wavPage);
     Label22->setObjectName(QStringLiteral("Label22"));
@@ -78,6 +72,7 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : QWidget(pa
     bind(options.cmdDefaults, cmdDefaults);
     bind(options.cmdHide, cmdHide);
     connect(&options.cmdHide, &ButtonState::Click, this, &FormatsPanel::cmdHide_Click);
+    connect(&options.cmdChangeFormat, &ButtonState::Click, this, &FormatsPanel::cmdChangeFormat_Click);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -85,7 +80,6 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : QWidget(pa
     buttons->addWidget(cmdHide);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_header);
     layout->addLayout(formats);
     layout->addWidget(pages, 1);
     layout->addLayout(buttons);
@@ -93,38 +87,20 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : QWidget(pa
     applyCaptions();
 }
 
-void FormatsPanel::setMainPanel(QWidget* mainPanel)
-{
-    if (!m_mainPanel)
-        connect(&m_options.cmdChangeFormat, &ButtonState::Click, this, &FormatsPanel::cmdChangeFormat_Click);
-    m_mainPanel = mainPanel;
-}
-
 void FormatsPanel::cmdChangeFormat_Click()
 {
-    if (!isHidden())
-        return;
-    if (m_mainPanel)
-        m_mainPanel->setEnabled(false);
-    move(x(), kOpenTop);
-    show();
-    raise();
+    Q_EMIT openRequested();
 }
 
 void FormatsPanel::cmdHide_Click()
 {
-    hide();
-    // Parked just below the visible area, where it rests when closed.
-    if (parentWidget())
-        move(x(), parentWidget()->height());
-    if (m_mainPanel)
-        m_mainPanel->setEnabled(true);
+    Q_EMIT closeRequested();
     m_options.UpdateFormatSummary();
 }
 
 void FormatsPanel::applyCaptions()
 {
-    m_header->setText(lang::caption(lang::StringId::FormatsTitle));
+    setText(lang::caption(lang::StringId::FormatsTitle));
     Label10->setText(lang::caption(lang::StringId::SelectOutputFormat));
     Label22->setText(lang::caption(lang::StringId::WavSameAsInput));
     cmdDefaults->setText(lang::caption(lang::StringId::RestoreDefaults));

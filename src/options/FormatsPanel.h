@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
+#include "controls/FramePanel.h"
+
 #include <array>
 
 class QLabel;
@@ -20,24 +20,17 @@ class WmaOptionsView;
 //! The options panel `frFormats` ("Output Audio Formats"): the four format
 //! options, the stack of option pages with the chosen one in front, and the
 //! buttons "Restore Defaults" and "Save && Close". It is a child of the main
-//! window beside the main panel, and lies over the main panel while open.
-class FormatsPanel : public QWidget {
+//! window beside the main panel; the window slides it over the main panel
+//! when asked to open it and back down when asked to close it.
+class FormatsPanel : public controls::FramePanel {
     Q_OBJECT
 public:
-    //! Top edge of the open panel in the window: 2715 twips.
-    static constexpr int kOpenTop = 2715 / 15;
-
     FormatsPanel(FormatOptions& options, QWidget* parent = nullptr);
 
-    //! The main panel this panel lies over: "Change..." opens the panel over
-    //! it and disables it, "Save && Close" closes the panel and enables it.
-    void setMainPanel(QWidget* mainPanel);
-
-    //! Opens the panel over the main panel and disables the main panel;
-    //! nothing happens while it is open already.
+    //! "Change...": asks the window to slide the panel up.
     void cmdChangeFormat_Click();
-    //! Closes the panel, enables the main panel, then refreshes the format
-    //! summary. Nothing is saved here.
+    //! "Save && Close": asks the window to slide the panel down, then
+    //! refreshes the format summary. Nothing is saved here.
     void cmdHide_Click();
 
     //! Sets the localized texts of the panel and its pages.
@@ -54,10 +47,12 @@ public:
     QPushButton* cmdDefaults = nullptr;
     QPushButton* cmdHide = nullptr;
 
+Q_SIGNALS:
+    void openRequested();
+    void closeRequested();
+
 private:
     FormatOptions& m_options;
-    QPointer<QWidget> m_mainPanel;
-    QLabel* m_header = nullptr;
     QLabel* Label10 = nullptr;
     QLabel* Label22 = nullptr;
 };

@@ -26,13 +26,13 @@ template <typename Widget> Widget* named(QWidget* parent, const char* name)
 controls::Slider* qualitySlider(QWidget* parent, const char* name)
 {
     auto* slider = named<controls::Slider>(parent, name);
-    slider->setMinimumWidth(195);
+    slider->setMinimumWidth(120); // gives way to long end texts
     return slider;
 }
 
 } // namespace
 
-Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : QWidget(parent)
+Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : controls::FramePanel(parent)
 {
     setObjectName(QStringLiteral("frFormat_2"));
 
@@ -81,13 +81,16 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : QWidge
     vbr->addWidget(Label24);
     vbr->addWidget(lblMP3VBREncodSlider);
 
+    // The variable-bitrate slider with its two end texts needs the page's
+    // whole width: it gets a row of its own under its option.
+    vbr->setContentsMargins(24, 0, 0, 0);
     auto* modes = new QGridLayout;
     modes->addWidget(optMP3CBR, 0, 0);
     modes->addWidget(cmbMP3CBitrate, 0, 1, Qt::AlignLeft);
     modes->addWidget(optMP3VBR, 1, 0);
-    modes->addLayout(vbr, 1, 1);
-    modes->addWidget(optMP3ABR, 2, 0);
-    modes->addWidget(cmbMP3ABitrate, 2, 1, Qt::AlignLeft);
+    modes->addLayout(vbr, 2, 0, 1, 2);
+    modes->addWidget(optMP3ABR, 3, 0);
+    modes->addWidget(cmbMP3ABitrate, 3, 1, Qt::AlignLeft);
     modes->setColumnStretch(1, 1);
 
     auto* page = new QVBoxLayout(this);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "controls/FramePanel.h"
 
 class QComboBox;
 class QLabel;
@@ -16,7 +16,7 @@ class FormatOptions;
 
 //! The MP3 option page (`frFormat` item 2): channel mode, sampling rate,
 //! encoder quality and the three encoding modes with their settings.
-class Mp3OptionsView : public QWidget {
+class Mp3OptionsView : public controls::FramePanel {
     Q_OBJECT
 public:
     Mp3OptionsView(FormatOptions& options, QWidget* parent = nullptr);

@@ -25,7 +25,7 @@ template <typename Widget> Widget* named(QWidget* parent, const char* name)
 
 } // namespace
 
-OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : QWidget(parent)
+OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : controls::FramePanel(parent)
 {
     setObjectName(QStringLiteral("frFormat_3"));
 
@@ -39,7 +39,7 @@ OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : QWidge
     Label33 = named<QLabel>(this, "Label33");
     Label27 = named<QLabel>(this, "Label27");
     sliderOGG = named<controls::Slider>(this, "sliderOGG");
-    sliderOGG->setMinimumWidth(195);
+    sliderOGG->setMinimumWidth(120); // gives way to long end texts
     Label32 = named<QLabel>(this, "Label32");
     lblSliderOGG = named<QLabel>(this, "lblSliderOGG");
     lblSliderOGG->setMinimumWidth(24);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "controls/FramePanel.h"
 
 class QComboBox;
 class QLabel;
@@ -16,7 +16,7 @@ class FormatOptions;
 
 //! The OGG option page (`frFormat` item 3): constant or variable bitrate with
 //! their lists, and the quality slider shared by both modes.
-class OggOptionsView : public QWidget {
+class OggOptionsView : public controls::FramePanel {
     Q_OBJECT
 public:
     OggOptionsView(FormatOptions& options, QWidget* parent = nullptr);

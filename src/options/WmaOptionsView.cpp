@@ -38,7 +38,7 @@ QLabel* namedLabel(QWidget* parent, const char* name)
 
 } // namespace
 
-WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : QWidget(parent)
+WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : controls::FramePanel(parent)
 {
     setObjectName(QStringLiteral("frFormat_1"));
 
@@ -48,7 +48,7 @@ WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : QWidge
     Label21 = namedLabel(controlsPage, "Label21");
     sliderWMA = new controls::Slider(controlsPage);
     sliderWMA->setObjectName(QStringLiteral("sliderWMA"));
-    sliderWMA->setMinimumWidth(195);
+    sliderWMA->setMinimumWidth(120); // gives way to long end texts
     lblWMAQuality = namedLabel(controlsPage, "lblWMAQuality");
     lblWMAQuality->setMinimumWidth(30);
     chkWMAFileTags = new QCheckBox(controlsPage);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "controls/FramePanel.h"
 #include <array>
 
 class QCheckBox;
@@ -18,7 +18,7 @@ class WmaNoticeView;
 
 //! The WMA option page (`frFormat` item 1): quality slider and the tag boxes,
 //! with the download notice (`frFormat` item 4) lying over it.
-class WmaOptionsView : public QWidget {
+class WmaOptionsView : public controls::FramePanel {
     Q_OBJECT
 public:
     WmaOptionsView(FormatOptions& options, QWidget* parent = nullptr);

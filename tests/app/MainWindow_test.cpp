@@ -1,11 +1,14 @@
+#include "app/AboutPanel.h"
 #include "app/DragPanel.h"
 #include "app/MainWindow.h"
+#include "app/QtPanelSlide.h"
 #include "convert/ConversionBatch.h"
 #include "engine/Bass.h"
 #include "filelist/FileListPanel.h"
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "options/OutputFolderWidget.h"
+#include "support/ProgramFolderEnvironment.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QCheckBox>
@@ -14,6 +17,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -23,19 +27,7 @@ using testsupport::ScriptedDesktop;
 
 // Every window of these tests keeps its settings store, language choice and
 // probe file in a program folder of its own.
-class ProgramFolderEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        qputenv("TONEMILL_HOME", m_home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-    }
-
-private:
-    QTemporaryDir m_home;
-    QTemporaryDir m_config;
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ProgramFolderEnvironment);
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new testsupport::ProgramFolderEnvironment);
 
 // Records the order of the start-up and close steps; the engine step is
 // scripted so the order can be checked without a sound device.
@@ -214,22 +206,80 @@ TEST(MainWindow, ABatchDisablesTheControlsThatCouldDisturbItAndRestoresThem)
     EXPECT_TRUE(window.folderWidget->cmdChangeFormat->isEnabled());
 }
 
-TEST(MainWindow, ChangeOpensTheOptionsPanelOverTheDisabledMainPanelAndSaveCloseReturns)
+// Ticks the slide's timer until it stops; returns the panel's tops in pixels.
+QList<int> slideToTheEnd(frmMain& window, QWidget* panel)
+{
+    QList<int> tops;
+    while (window.panelSlide->tmrAnimate->isActive() && tops.size() < 100) {
+        window.panelSlide->tmrAnimate_Timer();
+        tops << panel->y();
+    }
+    return tops;
+}
+
+TEST(MainWindow, ChangeSlidesTheOptionsPanelUpOverADisabledMainPanelAndSaveAndCloseBringsItBack)
 {
     ScriptedDesktop desktop;
     RecordingWindow window(desktop);
     ASSERT_TRUE(window.Form_Load());
     window.show();
-    EXPECT_FALSE(window.frFormats->isVisible());
-    EXPECT_EQ(window.frFormats->y(), window.frMain->height()) << "parked below the visible area";
+    EXPECT_EQ(window.frFormats->y(), 577);
+    EXPECT_EQ(window.frFormats->x(), window.frAbout->x());
 
-    window.folderWidget->cmdChangeFormat->click();
+    QTest::mouseClick(window.folderWidget->cmdChangeFormat, Qt::LeftButton);
+    EXPECT_TRUE(window.panelSlide->tmrAnimate->isActive());
+    EXPECT_FALSE(window.frMain->isEnabled());
     EXPECT_TRUE(window.frFormats->isVisible());
+    window.cmdAbout_Click(); // refused while a panel moves
+    EXPECT_EQ(window.panelSlide->objMovePanel, window.frFormats);
+
+    const QList<int> tops = slideToTheEnd(window, window.frFormats);
+    ASSERT_EQ(tops.size(), 24);
+    EXPECT_EQ(tops.first(), 557);
+    EXPECT_EQ(tops.mid(19), (QList<int>{187, 182, 177, 172, 181}));
+    EXPECT_EQ(window.panelSlide->tmrAnimate->interval(), 40);
     EXPECT_FALSE(window.frMain->isEnabled());
 
-    window.frFormats->cmdHide->click();
-    EXPECT_FALSE(window.frFormats->isVisible());
+    window.cmdAbout_Click(); // refused while a panel is up
+    EXPECT_FALSE(window.frAbout->isVisible());
+
+    QTest::mouseClick(window.frFormats->cmdHide, Qt::LeftButton);
+    EXPECT_EQ(window.panelSlide->tmrAnimate->interval(), 40) << "set by the first closing tick";
+    window.panelSlide->tmrAnimate_Timer();
+    EXPECT_FALSE(window.frMain->isEnabled()) << "while closing";
+    window.cmdChangeFormat_Click(); // refused while closing: the slide goes on down
+    const QList<int> down = slideToTheEnd(window, window.frFormats);
+    EXPECT_EQ(down.size(), 12);
+    EXPECT_EQ(window.panelSlide->tmrAnimate->interval(), 5);
+    EXPECT_EQ(window.frFormats->y(), 577);
     EXPECT_TRUE(window.frMain->isEnabled());
+    EXPECT_FALSE(window.frFormats->isVisible());
+}
+
+TEST(MainWindow, AboutPanelReversesMidwayAndItsLinksOpenSilently)
+{
+    ScriptedDesktop desktop;
+    desktop.shellOpenSucceeds = false; // no browser, no viewer
+    RecordingWindow window(desktop);
+    ASSERT_TRUE(window.Form_Load());
+    window.show();
+
+    QTest::mouseClick(window.cmdAbout, Qt::LeftButton);
+    for (int i = 0; i < 10; ++i)
+        window.panelSlide->tmrAnimate_Timer();
+    EXPECT_EQ(window.frAbout->y(), 377);
+    QTest::mouseClick(window.frAbout->cmdCloseHelp, Qt::LeftButton);
+    const QList<int> down = slideToTheEnd(window, window.frAbout);
+    EXPECT_EQ(down, (QList<int>{410, 443, 477, 510, 543, 577, 577}));
+    EXPECT_TRUE(window.frMain->isEnabled());
+
+    QTest::mouseClick(window.frAbout->lblWebSite, Qt::LeftButton);
+    QTest::mouseClick(window.MyButton1, Qt::LeftButton);
+    ASSERT_EQ(desktop.shellOpened.size(), 2);
+    EXPECT_TRUE(desktop.shellOpened[0].startsWith(QStringLiteral("https://")));
+    EXPECT_TRUE(desktop.shellOpened[1].endsWith(QStringLiteral("/Help.html")));
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+    EXPECT_EQ(window.frAbout->lblVer->text().count(u'.'), 3);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "cli/CommandLine.h"
 #include "support/Fixtures.h"
 
 #include <QProcess>
@@ -44,4 +45,48 @@ TEST(CommandLine, UnknownCommandIsAUsageError)
     const Result r = runTonemill({QStringLiteral("--no-such-flag")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_FALSE(r.err.isEmpty());
+}
+
+TEST(CommandLine, CommandsAndOptionsGoToTheCommandLineAndAnythingElseIsAFileForTheWindow)
+{
+    struct Case {
+        QStringList arguments;
+        bool commandLine;
+    };
+    const Case cases[] = {
+        {{}, false},
+        {{"probe", "a.mp3"}, true},
+        {{"convert"}, true},
+        {{"--help"}, true},
+        {{"-h"}, true},
+        {{"--version"}, true},
+        {{"--no-such-flag"}, true}, // an unknown option is a usage error, not a file
+        {{"song.mp3", "clip.mp4"}, false},
+        {{"/music/probe"}, false},
+        {{"--", "-dash.mp3"}, false},
+        {{"Probe"}, false}, // commands are lower case
+    };
+    for (const Case& c : cases) {
+        QList<QByteArray> storage{"tonemill"};
+        for (const QString& argument : c.arguments)
+            storage << argument.toUtf8();
+        std::vector<char*> argv;
+        for (QByteArray& argument : storage)
+            argv.push_back(argument.data());
+        EXPECT_EQ(cli::wantsCommandLine(int(argv.size()), argv.data()), c.commandLine) << c.arguments.join(u' ').toStdString();
+    }
+    EXPECT_EQ(cli::windowFiles({"tonemill", "--", "-dash.mp3", "--"}), (QStringList{"-dash.mp3", "--"}));
+    EXPECT_EQ(cli::windowFiles({"tonemill", "a.mp3"}), (QStringList{"a.mp3"}));
+}
+
+TEST(CommandLine, ProbeAndConvertPrintTheirOwnUsage)
+{
+    const Result probe = runTonemill({QStringLiteral("probe"), QStringLiteral("--help")});
+    EXPECT_EQ(probe.exitCode, 0);
+    EXPECT_TRUE(probe.out.startsWith("Usage: tonemill probe")) << probe.out.constData();
+
+    const Result convert = runTonemill({QStringLiteral("convert"), QStringLiteral("-h")});
+    EXPECT_EQ(convert.exitCode, 0);
+    EXPECT_TRUE(convert.out.startsWith("Usage: tonemill convert")) << convert.out.constData();
+    EXPECT_TRUE(convert.out.contains("--same-folder"));
 }

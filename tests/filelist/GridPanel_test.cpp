@@ -78,7 +78,7 @@ TEST_F(GridPanelTest, TheGridShowsTheListWithItsColumnLayout)
     EXPECT_EQ(grid->objectName(), QStringLiteral("Grid"));
     EXPECT_EQ(grid->model(), list.get());
     EXPECT_TRUE(grid->isColumnHidden(FileList::ID));
-    const int widths[] = {0, 33, 347, 133, 80, 80};
+    const int widths[] = {0, 33, 293, 160, 93, 80};
     for (int column = 1; column < FileList::kColumnCount; ++column)
         EXPECT_EQ(grid->columnWidth(column), widths[column]) << column;
     const QStringList captions = {" ", "File Path", "Conversion Status", "Time Length", "File Size"};
@@ -151,7 +151,7 @@ TEST_F(GridPanelTest, RemovalKeepsTheUntickedRowsInOrderInANewList)
     // The new list is shown with the same layout.
     EXPECT_TRUE(panel.Grid->isColumnHidden(FileList::ID));
     EXPECT_EQ(list->headerData(FileList::FilePath, Qt::Horizontal).toString(), QStringLiteral("File Path"));
-    EXPECT_EQ(panel.Grid->columnWidth(FileList::FilePath), 347);
+    EXPECT_EQ(panel.Grid->columnWidth(FileList::FilePath), 293);
 }
 
 TEST_F(GridPanelTest, RemovalWithoutTicksRebindsAnEqualListAndWithAllTicksEmptiesIt)

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -24,7 +25,8 @@ using options::OutputFolderWidget;
 namespace {
 
 // A window with the main panel and the options panel beside it, as the main
-// window holds them.
+// window holds them. The window's slide is not what these tests are about: a
+// request to open shows the panel at once, a request to close hides it.
 struct Window {
     FormatOptions options;
     QWidget window;
@@ -38,7 +40,11 @@ struct Window {
         frMain->setGeometry(0, 0, 740, 577);
         folder->setGeometry(10, 300, 700, 90);
         panel->move(60, 577);
-        panel->setMainPanel(frMain);
+        QObject::connect(panel, &FormatsPanel::openRequested, panel, [this] {
+            panel->move(60, 181);
+            panel->show();
+        });
+        QObject::connect(panel, &FormatsPanel::closeRequested, panel, &QWidget::hide);
         window.show();
     }
 };
@@ -132,22 +138,24 @@ TEST(FormatsPanel, UserEditsReachTheStateAndRunItsHandlers)
     EXPECT_EQ(w.options.txtWMATags(0).Text(), QStringLiteral("Song"));
 }
 
-TEST(FormatsPanel, ChangeAndHideOpenOverTheMainPanelAndRefreshTheSummaryOnClose)
+TEST(FormatsPanel, ChangeAndHideAskToOpenAndCloseAndTheSummaryIsRefreshedOnClose)
 {
     Window w;
+    QSignalSpy opens(w.panel, &FormatsPanel::openRequested);
+    QSignalSpy closes(w.panel, &FormatsPanel::closeRequested);
     const QString before = w.folder->lblFormat->text();
     QTest::mouseClick(w.folder->cmdChangeFormat, Qt::LeftButton);
-    EXPECT_TRUE(w.panel->isVisible());
-    EXPECT_EQ(w.panel->y(), FormatsPanel::kOpenTop);
-    EXPECT_FALSE(w.frMain->isEnabled());
+    EXPECT_EQ(opens.count(), 1);
+    ASSERT_TRUE(w.panel->isVisible());
 
     QTest::mouseClick(w.panel->optFileFormat[0], Qt::LeftButton);
     EXPECT_EQ(w.folder->lblFormat->text(), before); // not while the panel is open
 
+    // The summary follows the close request, as the panel starts going down.
+    QObject::connect(w.panel, &FormatsPanel::closeRequested, w.panel,
+                     [&] { EXPECT_EQ(w.folder->lblFormat->text(), before); });
     QTest::mouseClick(w.panel->cmdHide, Qt::LeftButton);
-    EXPECT_FALSE(w.panel->isVisible());
-    EXPECT_TRUE(w.frMain->isEnabled());
-    EXPECT_EQ(w.panel->y(), 577);
+    EXPECT_EQ(closes.count(), 1);
     EXPECT_EQ(w.folder->lblFormat->text(), QStringLiteral("WAV, Bitrate will be as input"));
 }
 
@@ -183,7 +191,7 @@ TEST(FormatsPanel, WmaNoticeCoversTheWmaPageWhenShown)
     EXPECT_FALSE(notice->isVisible());
     w.options.setWmaNoticeVisible(true);
     EXPECT_TRUE(notice->isVisible());
-    EXPECT_EQ(notice->geometry(), w.panel->wmaPage->rect());
+    EXPECT_EQ(notice->geometry(), w.panel->wmaPage->contentsRect()); // inside the page's border
     QWidget* onTop = w.panel->wmaPage->childAt(notice->geometry().center());
     EXPECT_TRUE(onTop == notice || notice->isAncestorOf(onTop));
 }

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Takes screenshots of the real window under Xvfb: the main panel, each page
+# of the options panel and the about panel, at one scale factor.
+#   xvfb-run -a -s "-screen 0 1280x1024x24" scripts/screenshots.sh OUTDIR [SCALE] [LANGUAGE]
+# SCALE is QT_SCALE_FACTOR (default 1.0); LANGUAGE a file of Lang/ (default
+# English.ini). Needs xdotool and ImageMagick's import. Clicks go to fixed
+# places of the window (logical pixels times SCALE).
+set -euo pipefail
+out=${1:?output folder}
+scale=${2:-1.0}
+language=${3:-English.ini}
+here=$(cd "$(dirname "$0")/.." && pwd)
+bin=${TONEMILL_BIN:-$here/build/release/bin}
+mkdir -p "$out"
+
+source "$here/scripts/sound-server.sh"
+start_sound_server
+home=$(mktemp -d)
+config=$(mktemp -d)
+trap 'kill $pid 2>/dev/null || true; stop_sound_server; rm -rf "$home" "$config"' EXIT
+cp -r "$bin/Lang" "$home/"
+mkdir -p "$config/Tonemill"
+printf '[Language]\nName=%s\n' "$language" >"$config/Tonemill/Tonemill.conf"
+
+TONEMILL_HOME=$home XDG_CONFIG_HOME=$config QT_SCALE_FACTOR=$scale "$bin/tonemill" &
+pid=$!
+window=""
+for _ in $(seq 1 50); do
+  window=$(xdotool search --onlyvisible --name '^Tonemill$' 2>/dev/null | head -1) && [ -n "$window" ] && break
+  sleep 0.2
+done
+[ -n "$window" ] || { echo "the window did not show" >&2; exit 1; }
+xdotool windowmove --sync "$window" 0 0
+sleep 1
+
+# A click at logical pixels X Y of the window.
+click() {
+  xdotool mousemove --sync "$(awk -v v="$1" -v s="$scale" 'BEGIN{printf "%d", v*s}')" \
+    "$(awk -v v="$2" -v s="$scale" 'BEGIN{printf "%d", v*s}')" click 1
+  sleep "${3:-0.3}"
+}
+shot() {
+  import -window "$window" "$out/$1-$scale.png"
+}
+
+shot main
+# "Change..." at the right end of the summary row, then each format option.
+click "${CHANGE_X:-693}" "${CHANGE_Y:-495}" 1.5
+for page in 0 1 2 3; do
+  click $((${FORMAT_X:-282} + page * ${FORMAT_STEP:-62})) "${FORMAT_Y:-224}"
+  shot "options-$page"
+done
+# "Save && Close", then the about button in the title strip.
+click "${HIDE_X:-620}" "${HIDE_Y:-549}" 1.5
+click "${ABOUT_X:-679}" "${ABOUT_Y:-13}" 1.5
+shot about

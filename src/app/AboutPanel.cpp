@@ -1,0 +1,124 @@
+#include "app/AboutPanel.h"
+
+#include "app/QtProgramIcon.h"
+#include "lang/StringLookup.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr QSize kPanelSize(620, 300);
+constexpr int kPictureSize = 96;
+
+template <typename Widget> Widget* named(QWidget* parent, const char* name)
+{
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
+
+AboutPanel::AboutPanel(const QString& webSite, QWidget* parent) : controls::FramePanel(parent)
+{
+    setObjectName(QStringLiteral("frAbout"));
+    setFixedSize(kPanelSize);
+    hide();
+
+    Image1 = named<QLabel>(this, "Image1");
+    Image1->setPixmap(programIconPixmap(kPictureSize, devicePixelRatioF()));
+    Image1->setFixedSize(kPictureSize, kPictureSize);
+
+    Label38 = named<QLabel>(this, "Label38");
+    QFont nameFont = Label38->font();
+    nameFont.setBold(true);
+    nameFont.setPointSizeF(nameFont.pointSizeF() * 1.6);
+    Label38->setFont(nameFont);
+    lblVer = named<QLabel>(this, "lblVer");
+    lblVer->setText(versionText(QStringLiteral(TONEMILL_VERSION)));
+    Label37 = named<QLabel>(this, "Label37");
+    Label37->setText(QStringLiteral("Korvane"));
+    Label39 = named<QLabel>(this, "Label39");
+    Label39->setWordWrap(true);
+    Label39->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Label40 = named<QLabel>(this, "Label40");
+    Label40->setText(QStringLiteral("\u00A9 2026"));
+    lblWebSite = named<QLabel>(this, "lblWebSite");
+    const QUrl address(webSite);
+    lblWebSite->setText(address.host().isEmpty() ? webSite : address.host());
+    lblWebSite->setToolTip(webSite);
+    QFont linkFont = lblWebSite->font();
+    linkFont.setUnderline(true);
+    lblWebSite->setFont(linkFont);
+    lblWebSite->setCursor(Qt::PointingHandCursor);
+    lblWebSite->installEventFilter(this);
+
+    cmdCloseHelp = named<QPushButton>(this, "cmdCloseHelp");
+
+    auto* name = new QHBoxLayout;
+    name->addWidget(Label38);
+    name->addWidget(lblVer, 0, Qt::AlignBottom);
+    name->addStretch();
+
+    auto* site = new QHBoxLayout;
+    site->addWidget(Label40);
+    site->addWidget(lblWebSite);
+    site->addStretch();
+
+    auto* text = new QVBoxLayout;
+    text->addLayout(name);
+    text->addWidget(Label37);
+    text->addSpacing(6);
+    text->addWidget(Label39, 1);
+    text->addLayout(site);
+
+    auto* body = new QHBoxLayout;
+    body->addWidget(Image1, 0, Qt::AlignTop);
+    body->addSpacing(12);
+    body->addLayout(text, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdCloseHelp);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->addLayout(body, 1);
+    layout->addLayout(buttons);
+
+    applyCaptions();
+}
+
+void AboutPanel::applyCaptions()
+{
+    setText(lang::caption(lang::StringId::AboutTitle));
+    Label38->setText(lang::caption(lang::StringId::ProductName));
+    Label39->setText(lang::caption(lang::StringId::AboutText));
+    cmdCloseHelp->setText(lang::caption(lang::StringId::CloseHelp));
+}
+
+QString AboutPanel::versionText(const QString& version)
+{
+    const QStringList parts = version.split(u'.');
+    const auto part = [&parts](int i) { return i < parts.size() ? parts.at(i) : QStringLiteral("0"); };
+    return part(0) + u'.' + part(1) + QStringLiteral(".0.") + part(2);
+}
+
+bool AboutPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lblWebSite && event->type() == QEvent::MouseButtonRelease) {
+        auto* release = static_cast<QMouseEvent*>(event);
+        if (release->button() == Qt::LeftButton && lblWebSite->rect().contains(release->position().toPoint()))
+            Q_EMIT webSiteClicked();
+        return true;
+    }
+    return controls::FramePanel::eventFilter(watched, event);
+}

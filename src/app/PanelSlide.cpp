@@ -1,0 +1,72 @@
+#include "app/PanelSlide.h"
+
+#include <cmath>
+
+PanelSlide::PanelSlide(int parkedTop) : m_parkedTop(parkedTop), m_top(parkedTop) {}
+
+bool PanelSlide::open()
+{
+    // The opening buttons lie on the main panel, which is disabled while a
+    // panel is up; the window may still call them directly, so an open panel
+    // refuses here too: only one panel is ever up.
+    if (m_timerRunning || !isParked())
+        return false;
+    m_mainEnabled = false;
+    StartPanelMove(QString::fromLatin1(kUp));
+    return true;
+}
+
+void PanelSlide::StartPanelMove(const QString& direction)
+{
+    if (direction == QLatin1String(kUp)) {
+        lMoveStep = kOpenFirstStep;
+        lMoveInterval = kOpenFirstInterval;
+        sMoveObject = QString::fromLatin1(kMovingUp);
+    } else if (direction == QLatin1String(kDown)) {
+        lMoveStep = kCloseStep;
+        lMoveInterval = kCloseInterval;
+        sMoveObject = QString::fromLatin1(kMovingDown);
+    }
+    m_timerRunning = true;
+}
+
+void PanelSlide::tick()
+{
+    if (sMoveObject == QLatin1String(kMovingUp))
+        MovePanelUp();
+    else if (sMoveObject == QLatin1String(kMovingDown))
+        MovePanelDown();
+}
+
+void PanelSlide::MovePanelUp()
+{
+    m_timerInterval = lMoveInterval;
+    if (m_top < kStopBelow) {
+        // It went slightly past its place; it settles back.
+        stopAt(kOpenTop);
+        return;
+    }
+    if (m_top < kSlowBelow && lMoveStep > kSmallestHalvedStep) {
+        // Halves go to the even neighbour, as the default rounding does.
+        lMoveStep = static_cast<int>(std::lrint(lMoveStep / 2.0));
+        lMoveInterval *= 2;
+    }
+    m_top -= lMoveStep;
+}
+
+void PanelSlide::MovePanelDown()
+{
+    m_timerInterval = lMoveInterval;
+    if (m_top >= m_parkedTop) {
+        stopAt(m_parkedTop);
+        m_mainEnabled = true;
+        return;
+    }
+    m_top += lMoveStep;
+}
+
+void PanelSlide::stopAt(int top)
+{
+    m_timerRunning = false;
+    m_top = top;
+}

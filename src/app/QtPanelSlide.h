@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/PanelSlide.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QTimer;
+class QWidget;
+
+//! Slides the options and about panels over the main panel: the timer
+//! `tmrAnimate` steps PanelSlide and the moving panel `objMovePanel` follows
+//! its top edge (twips, 15 to a pixel); the main panel is disabled while a
+//! panel is up or moving. A parked panel is hidden, so it takes no focus.
+class QtPanelSlide : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kTwipsPerPixel = 15;
+
+    //! `window` holds the panels; `mainPanel` is the panel they slide over,
+    //! whose height is the parking place.
+    QtPanelSlide(QWidget* window, QWidget* mainPanel);
+
+    //! An opening button: nothing while the timer runs or a panel is up;
+    //! otherwise `panel` becomes objMovePanel and slides up.
+    void open(QWidget* panel);
+    //! "EDIT_FRAME_UP" or "EDIT_FRAME_DOWN" for objMovePanel.
+    void StartPanelMove(const QString& direction);
+    //! One tick of tmrAnimate.
+    void tmrAnimate_Timer();
+
+    const PanelSlide& state() const { return m_slide; }
+    QTimer* tmrAnimate = nullptr;
+    QPointer<QWidget> objMovePanel;
+
+private:
+    void apply();
+
+    QWidget* m_mainPanel;
+    PanelSlide m_slide;
+};

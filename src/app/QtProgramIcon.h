@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+//! The program's icon, drawn from its SVG at every size asked for.
+QIcon programIcon();
+
+//! The icon as a picture of `size` logical pixels for a screen of `ratio`.
+QPixmap programIconPixmap(int size, qreal ratio);

@@ -1,0 +1,216 @@
+#include "app/AboutPanel.h"
+#include "app/MainWindow.h"
+#include "controls/LineWidget.h"
+#include "filelist/FileList.h"
+#include "filelist/GridView.h"
+#include "lang/LanguageChoice.h"
+#include "lang/StringLookup.h"
+#include "options/FormatOptions.h"
+#include "options/FormatsPanel.h"
+#include "support/Fixtures.h"
+#include "support/ProgramFolderEnvironment.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+// Walks every widget of the main panel, of each page of the options panel and
+// of the about panel, in every language file shipped in Lang/ (or only in the
+// one named by TONEMILL_LAYOUT_LANGUAGE), and reports visible sibling widgets
+// that overlap, widgets that stick out of their parent, and labels, buttons
+// and check boxes whose text does not fit. ctest also runs it at the scale
+// factors 1.25 and 1.5.
+
+namespace {
+
+using testsupport::ScriptedDesktop;
+
+auto* const kEnvironment = static_cast<testsupport::ProgramFolderEnvironment*>(
+    ::testing::AddGlobalTestEnvironment(new testsupport::ProgramFolderEnvironment(true)));
+
+// The window without a sound device: the engine step succeeds without
+// starting anything, WMA is there, nothing is saved.
+class QuietWindow : public frmMain {
+public:
+    using frmMain::frmMain;
+
+protected:
+    bool StartAudioEngine() override { return true; }
+    bool CheckWMASupport() override { return true; }
+    void SaveSettings() override {}
+    void FreeAudioEngine() override {}
+};
+
+QString describe(const QWidget* widget)
+{
+    QString text;
+    QDebug(&text).noquote().nospace() << widget->objectName() << ' ' << widget->geometry();
+    return text;
+}
+
+QString shownText(const QWidget* widget)
+{
+    if (const auto* label = qobject_cast<const QLabel*>(widget))
+        return label->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+        return button->text();
+    return {};
+}
+
+// Controls whose children are their own business (scroll areas, lists,
+// text boxes) are checked as a whole.
+bool isLeafControl(const QWidget* widget)
+{
+    return qobject_cast<const QAbstractScrollArea*>(widget) || qobject_cast<const QComboBox*>(widget) ||
+           qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QAbstractButton*>(widget) ||
+           qobject_cast<const QLabel*>(widget);
+}
+
+// An opaque sibling that holds the other's whole place hides it (the WMA
+// download notice over the WMA page).
+bool covers(const QWidget* over, const QWidget* under)
+{
+    return over->autoFillBackground() && over->geometry().contains(under->geometry());
+}
+
+void checkText(const QWidget* widget, QStringList& faults)
+{
+    if (shownText(widget).isEmpty())
+        return;
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+        const int width = label->contentsRect().width();
+        const bool fits = label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                            : label->fontMetrics().horizontalAdvance(label->text()) <= width;
+        if (!fits)
+            faults << QStringLiteral("text of %1 does not fit: \"%2\"").arg(describe(label), label->text());
+        return;
+    }
+    const QSize needed = widget->minimumSizeHint();
+    if (needed.width() > widget->width() || needed.height() > widget->height())
+        faults << QStringLiteral("text of %1 does not fit (needs %2x%3): \"%4\"")
+                      .arg(describe(widget))
+                      .arg(needed.width())
+                      .arg(needed.height())
+                      .arg(shownText(widget));
+}
+
+void collectFaults(const QWidget* parent, QStringList& faults)
+{
+    QList<const QWidget*> shown;
+    for (const QObject* child : parent->children()) {
+        const auto* widget = qobject_cast<const QWidget*>(child);
+        if (widget && !widget->isWindow() && widget->isVisible())
+            shown << widget;
+    }
+    QList<const QWidget*> hidden;
+    for (const QWidget* a : shown) {
+        for (const QWidget* b : shown) {
+            if (a != b && covers(b, a) && parent->children().indexOf(b) > parent->children().indexOf(a))
+                hidden << a;
+        }
+    }
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const QWidget* a = shown[i];
+        if (hidden.contains(a))
+            continue;
+        if (!parent->rect().contains(a->geometry()))
+            faults << QStringLiteral("%1 sticks out of %2").arg(describe(a), describe(parent));
+        for (qsizetype j = i + 1; j < shown.size(); ++j) {
+            const QWidget* b = shown[j];
+            const bool lines = qobject_cast<const controls::LineWidget*>(a) &&
+                               qobject_cast<const controls::LineWidget*>(b); // lines may meet
+            if (!hidden.contains(b) && !lines && a->geometry().intersects(b->geometry()))
+                faults << QStringLiteral("%1 overlaps %2").arg(describe(a), describe(b));
+        }
+        checkText(a, faults);
+        if (!isLeafControl(a))
+            collectFaults(a, faults);
+    }
+}
+
+// The grid's columns hold their captions and, in the status column, every
+// status a row can show.
+void checkGridColumns(const GridView* grid, QStringList& faults)
+{
+    const int cellMargins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 4;
+    const auto need = [&](int column, const QString& text, const QFontMetrics& metrics) {
+        if (metrics.horizontalAdvance(text) + cellMargins > grid->columnWidth(column))
+            faults << QStringLiteral("grid column %1 (%2 px) cuts \"%3\"")
+                          .arg(column)
+                          .arg(grid->columnWidth(column))
+                          .arg(text);
+    };
+    for (int column = FileList::FilePath; column < FileList::kColumnCount; ++column)
+        need(column, grid->model()->headerData(column, Qt::Horizontal).toString(),
+             grid->horizontalHeader()->fontMetrics());
+    using lang::StringId;
+    for (const StringId status : {StringId::WaitingConversion, StringId::CodecNotSupported, StringId::Complete,
+                                  StringId::Cancelled, StringId::Error})
+        need(FileList::Status, lang::caption(status), grid->fontMetrics());
+}
+
+QStringList languagesToCheck()
+{
+    const QString only = qEnvironmentVariable("TONEMILL_LAYOUT_LANGUAGE");
+    if (!only.isEmpty())
+        return {only};
+    return QDir(kEnvironment->home() + QStringLiteral("/Lang")).entryList({QStringLiteral("*.ini")}, QDir::Files);
+}
+
+// Opens a sliding panel where the slide ends, without the slide, and checks
+// it: it lies over the (disabled) main panel and must fit in the window.
+QStringList openPanelFaults(QWidget* window, QWidget* panel)
+{
+    panel->move(panel->x(), 2715 / 15);
+    panel->show();
+    panel->raise();
+    QCoreApplication::processEvents();
+    QStringList faults;
+    if (!window->rect().contains(panel->geometry()))
+        faults << QStringLiteral("%1 sticks out of the window").arg(describe(panel));
+    collectFaults(panel, faults);
+    return faults;
+}
+
+TEST(WindowLayout, NothingOverlapsOrIsCutOffOnAnyPageInAnyShippedLanguage)
+{
+    const QStringList languages = languagesToCheck();
+    ASSERT_FALSE(languages.isEmpty()) << "no language file in Lang/";
+    for (const QString& language : languages) {
+        SCOPED_TRACE(language.toStdString());
+        lang::rememberLanguageFile(language);
+        ScriptedDesktop desktop;
+        QuietWindow window(desktop);
+        ASSERT_TRUE(window.Form_Load());
+        window.show();
+        QCoreApplication::processEvents();
+
+        QStringList faults;
+        collectFaults(&window, faults);
+        checkGridColumns(window.findChild<GridView*>(QStringLiteral("Grid")), faults);
+        EXPECT_TRUE(faults.isEmpty()) << "main panel:\n" << faults.join(u'\n').toStdString();
+
+        options::FormatOptions& formats = window.formatOptions();
+        for (int page = 0; page <= options::FormatOptions::kFormatCount; ++page) {
+            const bool notice = page == options::FormatOptions::kFormatCount;
+            formats.optFileFormat(notice ? options::FormatOptions::WMA : page).click();
+            formats.setWmaNoticeVisible(notice);
+            faults = openPanelFaults(&window, window.frFormats);
+            EXPECT_TRUE(faults.isEmpty()) << "options page " << page << ":\n" << faults.join(u'\n').toStdString();
+        }
+        window.frFormats->hide();
+
+        faults = openPanelFaults(&window, window.frAbout);
+        EXPECT_TRUE(faults.isEmpty()) << "about panel:\n" << faults.join(u'\n').toStdString();
+    }
+}
+
+} // namespace
