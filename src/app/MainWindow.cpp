@@ -1,21 +1,24 @@
 #include "app/MainWindow.h"
 
-#include "platform/Desktop.h"
 #include "app/DragPanel.h"
-#include "platform/NamedMutex.h"
-#include "settings/Settings.h"
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
 #include "engine/AudioEngine.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "filelist/FileListPanel.h"
+#include "filelist/RowTexts.h"
 #include "filelist/WmaSupport.h"
+#include "lang/LanguageBoxWidget.h"
 #include "lang/LanguageChoice.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "options/OutputFolderWidget.h"
+#include "platform/Desktop.h"
+#include "platform/NamedMutex.h"
+#include "platform/ProgramFolder.h"
+#include "settings/Settings.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -42,9 +45,8 @@ QLabel* makeLabel(const char* name, QWidget* parent)
 } // namespace
 
 frmMain::frmMain(Desktop& desktop, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , m_desktop(desktop)
-    , m_options(std::make_unique<options::FormatOptions>())
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_desktop(desktop),
+      m_options(std::make_unique<options::FormatOptions>())
 {
     m_admission = std::make_unique<FileAdmission>(desktop, [this] { return m_fileList.get(); });
     m_settings = std::make_unique<Settings>(*m_options, CRegister(), [this] { bLoading = false; });
@@ -82,6 +84,12 @@ void frmMain::buildInterface()
     cmdClose->setGeometry(size.width() - 28, 4, 24, 20);
     cmdClose->setFlat(true);
     connect(cmdClose, &QPushButton::clicked, this, &frmMain::cmdClose_Click);
+
+    // The language box sits on the window itself, above the title panel, so
+    // it stays usable while a sliding panel is up and the main panel disabled.
+    ComboLang = new LanguageBoxWidget(m_desktop, this);
+    ComboLang->setGeometry(size.width() - 240, 2, 176, 24);
+    connect(ComboLang, &QComboBox::activated, this, [this] { ComboLang_Click(); });
 
     MyFrame1 = makeLabel("MyFrame1", frMain);
     MyFrame1->setGeometry(8, 28, size.width() - 16, 20);
@@ -152,29 +160,109 @@ bool frmMain::Form_Load()
 
 void frmMain::InitInterface()
 {
-    // The remembered language (stored back when nothing was remembered).
-    lang::sLanguageFile = lang::rememberedLanguageFile();
-    lang::rememberLanguageFile(lang::sLanguageFile);
+    bLanguagesFound = false;
+    lang::sLanguageFile = lang::storedLanguageFile();
+    if (lang::sLanguageFile.isEmpty()) {
+        lang::sLanguageFile = lang::defaultLanguageFile();
+        lang::rememberLanguageFile(lang::sLanguageFile);
+    }
+    LoadLanguageList();
+    if (bLanguagesFound) {
+        SelectCurrentLanguage();
+        ComboLang_Click();
+    }
+    ComboLang->update();
+    ApplyTheme();
     filesPanel->InitGrid();
     SetCaptions();
     placePanels();
+    setVersionLabel();
+}
+
+void frmMain::LoadLanguageList()
+{
+    bLanguagesFound = ComboLang->LoadLanguageList(programFolder() + QStringLiteral("/Lang/"));
+    ComboLang->adjustSize();
+    ComboLang->move(cmdMinimize->x() - 8 - ComboLang->width(), ComboLang->y());
+    ComboLang->raise();
+}
+
+void frmMain::SelectCurrentLanguage()
+{
+    ComboLang->SelectCurrentLanguage();
+}
+
+void frmMain::ComboLang_Click()
+{
+    const QString file = ComboLang->selectedLanguageFile();
+    if (file != lang::sLanguageFile) {
+        // Rows keep their meaning across the change: a row waiting in the old
+        // language is still waiting in the new one (the batch compares
+        // statuses with the current language's texts).
+        const RowTexts before = RowTexts::lookUp();
+        lang::sLanguageFile = file;
+        if (m_fileList)
+            before.carryOver(*m_fileList, RowTexts::lookUp());
+        SetCaptions();
+    }
+    // Only a right-to-left language would lay the window out mirrored; none
+    // switches it on, every other language switches it off.
+    if (lang::sLanguageFile != QStringLiteral("Arabic.ini"))
+        setLayoutDirection(Qt::LeftToRight);
+    lang::rememberLanguageFile(file);
+}
+
+void frmMain::ApplyTheme()
+{
+    // The theme colours of the window's controls are not built yet: the grid
+    // applies its own palette, everything else keeps the toolkit's look.
 }
 
 void frmMain::SetCaptions()
 {
-    const QString title = text(lang::StringId::ProductName);
-    setWindowTitle(title);
-    Label38->setText(title);
+    // The caption table: the window's own controls here, each view's
+    // controls through that view's applyCaptions().
     MyFrame1->setText(text(lang::StringId::StepsTitle));
+    filesPanel->applyCaptions();   // chkSelectAll, cmdAddFile, cmdAddFolder, cmdAddVideoFile, cmdRemove, Label9, Grid
+    convertPanel->applyCaptions(); // chkShutdown, cmdConvert, cmdConvertSelected
+    folderWidget->applyCaptions(); // cmdBrowse, cmdChangeFormat, Label5, Label8, optOtherFolder, optSameFolder
+    frFormats->applyCaptions();    // frFormats, its pages, cmdDefaults, cmdHide, cmdDownloadWMF, cmdOpenWMSite
+    applyPlayerCaptions();
+    applyAboutCaptions();
+    const QString title = text(lang::StringId::ProductName);
+    setWindowTitle(title); // the title of frMain, which the task bar shows
+    Label38->setText(title);
     Label1->setText(text(lang::StringId::StepAddFiles));
     Label4->setText(text(lang::StringId::StepOutput));
     Label6->setText(text(lang::StringId::StepConvert));
     cmdMinimize->setToolTip(text(lang::StringId::MinimizeTip));
     cmdClose->setToolTip(text(lang::StringId::CloseTip));
-    filesPanel->SetCaptions();
-    folderWidget->applyCaptions();
-    convertPanel->applyCaptions();
-    frFormats->applyCaptions();
+}
+
+void frmMain::applyPlayerCaptions()
+{
+    // The player's buttons (cmdPlay, cmdPause, cmdStop, cmdPlayNext,
+    // cmdPlayPrev) are not part of this window yet.
+}
+
+void frmMain::applyAboutCaptions()
+{
+    // The about panel (frAbout with Label39 and cmdCloseHelp) and the icon
+    // buttons cmdAbout and MyButton1 are not part of this window yet.
+}
+
+void frmMain::setVersionLabel()
+{
+    // lblVer lives on the about panel, which is not part of this window yet;
+    // it will show versionText(TONEMILL_VERSION).
+}
+
+QString frmMain::versionText(const QString& version)
+{
+    // major.minor.revision of the build, shown as major.minor.0.revision.
+    const QStringList parts = version.split(QLatin1Char('.'));
+    const auto part = [&parts](qsizetype i) { return i < parts.size() ? parts[i].toInt() : 0; };
+    return QStringLiteral("%1.%2.0.%3").arg(part(0)).arg(part(1)).arg(part(2));
 }
 
 void frmMain::placePanels()

@@ -3,7 +3,6 @@
 #include "convert/ConversionState.h"
 
 #include <QWidget>
-
 #include <memory>
 
 class ConversionBatch;
@@ -13,6 +12,7 @@ class DragPanel;
 class FileAdmission;
 class FileList;
 class FileListPanel;
+class LanguageBoxWidget;
 class QLabel;
 class QPushButton;
 class Settings;
@@ -51,6 +51,8 @@ public:
     FileAdmission& admission() { return *m_admission; }
 
     bool bLoading = false;
+    //! Set when the language folder held at least one language file.
+    bool bLanguagesFound = false;
     ConversionState conversion;
 
     DragPanel* frMain = nullptr;
@@ -68,8 +70,16 @@ public:
     options::OutputFolderWidget* folderWidget = nullptr;
     ConvertPanel* convertPanel = nullptr;
     options::FormatsPanel* frFormats = nullptr;
+    LanguageBoxWidget* ComboLang = nullptr;
 
     void cmdClose_Click();
+    //! Applies the language box's selected entry: makes it the current
+    //! language file (captions and row texts follow) and remembers it.
+    void ComboLang_Click();
+
+    //! The version "major.minor.revision" as the about panel shows it:
+    //! major "." minor ".0." revision, such as 1.0.0.4.
+    static QString versionText(const QString& version);
     void cmdMinimize_Click();
 
 protected:
@@ -89,8 +99,14 @@ protected:
 private:
     void buildInterface();
     void wireSubsystems();
+    void LoadLanguageList();
+    void SelectCurrentLanguage();
+    void ApplyTheme();
     void SetCaptions();
+    void applyPlayerCaptions();
+    void applyAboutCaptions();
     void placePanels();
+    void setVersionLabel();
     void enableControl(const QString& name, bool enabled);
     void Form_QueryUnload();
 

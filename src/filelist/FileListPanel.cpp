@@ -67,7 +67,7 @@ void FileListPanel::buildInterface()
     connect(Grid, &GridView::filesDropped, this, [this](const QStringList& paths) { m_actions.DropFiles(paths); });
     connect(Grid, &GridView::gridDoubleClicked, this, &FileListPanel::playRequested);
 
-    SetCaptions();
+    applyCaptions();
 }
 
 bool FileListPanel::InitGrid()
@@ -79,7 +79,7 @@ bool FileListPanel::InitGrid()
     return true;
 }
 
-void FileListPanel::SetCaptions()
+void FileListPanel::applyCaptions()
 {
     using lang::StringId;
     chkSelectAll->setText(lang::caption(StringId::SelectAll));
