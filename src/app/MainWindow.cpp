@@ -1,6 +1,9 @@
 #include "app/MainWindow.h"
 
+#include "platform/Desktop.h"
 #include "app/DragPanel.h"
+#include "platform/NamedMutex.h"
+#include "settings/Settings.h"
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
 #include "engine/AudioEngine.h"
@@ -15,10 +18,7 @@
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "options/OutputFolderWidget.h"
-#include "platform/Desktop.h"
-#include "platform/NamedMutex.h"
 #include "platform/ProgramFolder.h"
-#include "settings/Settings.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -45,8 +45,9 @@ QLabel* makeLabel(const char* name, QWidget* parent)
 } // namespace
 
 frmMain::frmMain(Desktop& desktop, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_desktop(desktop),
-      m_options(std::make_unique<options::FormatOptions>())
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_desktop(desktop)
+    , m_options(std::make_unique<options::FormatOptions>())
 {
     m_admission = std::make_unique<FileAdmission>(desktop, [this] { return m_fileList.get(); });
     m_settings = std::make_unique<Settings>(*m_options, CRegister(), [this] { bLoading = false; });

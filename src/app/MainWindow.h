@@ -3,6 +3,7 @@
 #include "convert/ConversionState.h"
 
 #include <QWidget>
+
 #include <memory>
 
 class ConversionBatch;
