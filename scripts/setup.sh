@@ -11,6 +11,8 @@ packages=(
   lame vorbis-tools ffmpeg
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox pulseaudio pulseaudio-utils sqlite3 time
+  # Japanese glyphs, for the Japanese language file on a machine without a desktop
+  fonts-vlgothic
 )
 
 missing=()

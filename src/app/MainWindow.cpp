@@ -17,7 +17,9 @@
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "filelist/FileListPanel.h"
+#include "filelist/RowTexts.h"
 #include "filelist/WmaSupport.h"
+#include "lang/LanguageBoxWidget.h"
 #include "lang/LanguageChoice.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
@@ -159,6 +161,12 @@ void frmMain::buildTitleStrip(QSize size)
     cmdClose = titleButton("cmdClose", 1);
     cmdClose->setText(QStringLiteral("X"));
     connect(cmdClose, &QPushButton::clicked, this, &frmMain::cmdClose_Click);
+
+    // The language box sits on the window itself, above the title panel, so
+    // it stays usable while a sliding panel is up and the main panel disabled.
+    ComboLang = new LanguageBoxWidget(m_desktop, this);
+    ComboLang->setGeometry(MyButton1->x() - 184, 3, 176, buttonSide);
+    connect(ComboLang, &QComboBox::activated, this, [this] { ComboLang_Click(); });
 }
 
 void frmMain::placeSteps()
@@ -242,32 +250,88 @@ bool frmMain::Form_Load()
 
 void frmMain::InitInterface()
 {
-    // The remembered language (stored back when nothing was remembered).
-    lang::sLanguageFile = lang::rememberedLanguageFile();
-    lang::rememberLanguageFile(lang::sLanguageFile);
+    bLanguagesFound = false;
+    lang::sLanguageFile = lang::storedLanguageFile();
+    if (lang::sLanguageFile.isEmpty()) {
+        lang::sLanguageFile = lang::defaultLanguageFile();
+        lang::rememberLanguageFile(lang::sLanguageFile);
+    }
+    LoadLanguageList();
+    if (bLanguagesFound) {
+        SelectCurrentLanguage();
+        ComboLang_Click();
+    }
+    ComboLang->update();
     ApplyTheme(this);
     filesPanel->InitGrid();
     SetCaptions();
     placePanels();
 }
 
+void frmMain::LoadLanguageList()
+{
+    bLanguagesFound = ComboLang->LoadLanguageList(programFolder() + QStringLiteral("/Lang/"));
+    ComboLang->adjustSize();
+    ComboLang->move(MyButton1->x() - 8 - ComboLang->width(), ComboLang->y());
+    ComboLang->raise();
+}
+
+void frmMain::SelectCurrentLanguage()
+{
+    ComboLang->SelectCurrentLanguage();
+}
+
+void frmMain::ComboLang_Click()
+{
+    const QString file = ComboLang->selectedLanguageFile();
+    if (file != lang::sLanguageFile) {
+        // Rows keep their meaning across the change: a row waiting in the old
+        // language is still waiting in the new one (the batch compares
+        // statuses with the current language's texts).
+        const RowTexts before = RowTexts::lookUp();
+        lang::sLanguageFile = file;
+        if (m_fileList)
+            before.carryOver(*m_fileList, RowTexts::lookUp());
+        SetCaptions();
+    }
+    // Only a right-to-left language would lay the window out mirrored; none
+    // switches it on, every other language switches it off.
+    if (lang::sLanguageFile != QStringLiteral("Arabic.ini"))
+        setLayoutDirection(Qt::LeftToRight);
+    lang::rememberLanguageFile(file);
+}
+
 void frmMain::SetCaptions()
 {
-    const QString title = text(lang::StringId::ProductName);
-    setWindowTitle(title);
-    Label38->setText(title);
+    // The caption table: the window's own controls here, each view's
+    // controls through that view's applyCaptions().
     MyFrame1->setText(text(lang::StringId::StepsTitle));
+    filesPanel->applyCaptions();   // chkSelectAll, cmdAddFile, cmdAddFolder, cmdAddVideoFile, cmdRemove, Label9, Grid
+    convertPanel->applyCaptions(); // chkShutdown, cmdConvert, cmdConvertSelected
+    folderWidget->applyCaptions(); // cmdBrowse, cmdChangeFormat, Label5, Label8, optOtherFolder, optSameFolder
+    frFormats->applyCaptions();    // frFormats, its pages, cmdDefaults, cmdHide, cmdDownloadWMF, cmdOpenWMSite
+    applyPlayerCaptions();
+    applyAboutCaptions();
+    const QString title = text(lang::StringId::ProductName);
+    setWindowTitle(title); // the title of frMain, which the task bar shows
+    Label38->setText(title);
     Label1->setText(text(lang::StringId::StepAddFiles));
     Label4->setText(text(lang::StringId::StepOutput));
     Label6->setText(text(lang::StringId::StepConvert));
     cmdMinimize->setToolTip(text(lang::StringId::MinimizeTip));
     cmdClose->setToolTip(text(lang::StringId::CloseTip));
+}
+
+void frmMain::applyPlayerCaptions()
+{
+    // The player's buttons (cmdPlay, cmdPause, cmdStop, cmdPlayNext,
+    // cmdPlayPrev) are not part of this window yet.
+}
+
+void frmMain::applyAboutCaptions()
+{
     cmdAbout->setToolTip(text(lang::StringId::AboutTip));
     MyButton1->setToolTip(text(lang::StringId::HelpTip));
-    filesPanel->SetCaptions();
-    folderWidget->applyCaptions();
-    convertPanel->applyCaptions();
-    frFormats->applyCaptions();
     frAbout->applyCaptions();
 }
 

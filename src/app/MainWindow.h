@@ -14,6 +14,7 @@ class DragPanel;
 class FileAdmission;
 class FileList;
 class FileListPanel;
+class LanguageBoxWidget;
 class QLabel;
 class QPushButton;
 class QtPanelSlide;
@@ -58,6 +59,8 @@ public:
     FileAdmission& admission() { return *m_admission; }
 
     bool bLoading = false;
+    //! Set when the language folder held at least one language file.
+    bool bLanguagesFound = false;
     ConversionState conversion;
 
     DragPanel* frMain = nullptr;
@@ -85,8 +88,13 @@ public:
 
     //! Admits `paths` (absolute) to the list as a drop on the grid does.
     void addFiles(const QStringList& paths);
+    LanguageBoxWidget* ComboLang = nullptr;
 
     void cmdClose_Click();
+    //! Applies the language box's selected entry: makes it the current
+    //! language file (captions and row texts follow) and remembers it.
+    void ComboLang_Click();
+
     void cmdMinimize_Click();
     void cmdChangeFormat_Click();
     void cmdAbout_Click();
@@ -113,7 +121,11 @@ protected:
 private:
     void buildInterface();
     void wireSubsystems();
+    void LoadLanguageList();
+    void SelectCurrentLanguage();
     void SetCaptions();
+    void applyPlayerCaptions();
+    void applyAboutCaptions();
     void placePanels();
     void buildTitleStrip(QSize size);
     void placeSteps();

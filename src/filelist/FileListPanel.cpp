@@ -56,8 +56,13 @@ void FileListPanel::buildInterface()
     cmdRemove = new QPushButton(this);
     cmdRemove->setObjectName(QStringLiteral("cmdRemove"));
 
+    // The select-all box sits above the grid beside the hint, so that the
+    // four buttons below have the whole width for their texts in every language.
+    auto* hint = new QHBoxLayout;
+    hint->addWidget(Label9, 1);
+    hint->addWidget(chkSelectAll, 0, Qt::AlignBottom);
+
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(chkSelectAll);
     buttons->addStretch(1);
     buttons->addWidget(cmdAddFile);
     buttons->addWidget(cmdAddFolder);
@@ -66,7 +71,7 @@ void FileListPanel::buildInterface()
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Label9);
+    layout->addLayout(hint);
     layout->addWidget(Grid, 1);
     layout->addLayout(buttons);
 
@@ -78,7 +83,7 @@ void FileListPanel::buildInterface()
     connect(Grid, &GridView::filesDropped, this, [this](const QStringList& paths) { m_actions.DropFiles(paths); });
     connect(Grid, &GridView::gridDoubleClicked, this, &FileListPanel::playRequested);
 
-    SetCaptions();
+    applyCaptions();
 }
 
 bool FileListPanel::InitGrid()
@@ -90,7 +95,7 @@ bool FileListPanel::InitGrid()
     return true;
 }
 
-void FileListPanel::SetCaptions()
+void FileListPanel::applyCaptions()
 {
     using lang::StringId;
     chkSelectAll->setText(lang::caption(StringId::SelectAll));

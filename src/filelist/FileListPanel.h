@@ -36,7 +36,7 @@ public:
 
     //! Captions of the panel's controls and the grid's headers, in the
     //! current language.
-    void SetCaptions();
+    void applyCaptions();
 
     //! Gives the file the player last started (`sPlayerFile`); removing its
     //! row asks for the player to stop first.

@@ -14,13 +14,24 @@ const QString& key()
 
 } // namespace
 
-QString rememberedLanguageFile()
+QString storedLanguageFile()
 {
     // Named explicitly so the command line and the window read the same file
-    // whatever the application object is called.
+    // whatever the application object is called. A file that cannot be read
+    // or parsed gives no value.
     const QSettings settings(QSettings::UserScope, QStringLiteral("Tonemill"), QStringLiteral("Tonemill"));
-    const QString name = settings.value(key()).toString();
-    return name.isEmpty() ? QStringLiteral("English.ini") : name;
+    return settings.value(key()).toString();
+}
+
+QString rememberedLanguageFile()
+{
+    const QString name = storedLanguageFile();
+    return name.isEmpty() ? defaultLanguageFile() : name;
+}
+
+QString defaultLanguageFile()
+{
+    return QStringLiteral("English.ini");
 }
 
 void rememberLanguageFile(const QString& fileName)

@@ -1,5 +1,7 @@
 #include "lang/ProfileReader.h"
 
+#include "lang/TextEncoding.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
@@ -156,7 +158,12 @@ QString ProfileReader::readString(const QString& path, const QString& section, c
         const std::optional<QByteArrayView> value = findValue(content, section.toUtf8(), key.toUtf8());
         if (value) {
             const qsizetype nul = value->indexOf('\0'); // the text ends at a NUL byte
-            return QString::fromUtf8(cutUtf8(nul < 0 ? *value : value->first(nul), maxBytes));
+            const QByteArrayView text = nul < 0 ? *value : value->first(nul);
+            // Files written by others are often in the old Western code page:
+            // a file that is not UTF-8 as a whole is read as Windows-1252.
+            if (!isValidUtf8(content))
+                return fromWindows1252(text.first(std::min(text.size(), maxBytes)));
+            return QString::fromUtf8(cutUtf8(text, maxBytes));
         }
     }
     const QByteArray fallback = defaultText.toUtf8();

@@ -12,7 +12,8 @@ namespace lang {
 //! enclosed in double quotes loses the quotes but keeps the blanks inside.
 //! Lines starting with ';' are comments. Only the first section of a name is
 //! read, and the first entry of a key in it wins. Lines may end in LF, CR LF
-//! or CR; a UTF-8 byte order mark at the start is skipped.
+//! or CR; a UTF-8 byte order mark at the start is skipped. Files are UTF-8;
+//! one that is not valid UTF-8 is read as Windows-1252.
 class ProfileReader {
 public:
     //! The value of `key` in section `section` of the INI text, or nothing when

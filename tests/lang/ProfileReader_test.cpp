@@ -1,4 +1,5 @@
 #include "lang/ProfileReader.h"
+#include "lang/TextEncoding.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -91,4 +92,37 @@ TEST(ProfileReader, ReadStringFallsBackToTheDefaultWithoutTrailingBlanks)
     EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "3", fallback, 500), QString::fromUtf8("été"));
     EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "3", fallback, 3), QString::fromUtf8("é"));
     EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "4", fallback, 4), "  t");
+}
+
+TEST(ProfileReader, AFileThatIsNotUtf8IsReadAsWindows1252)
+{
+    QTemporaryDir dir;
+    const auto read = [&dir](const QByteArray& content, const char* key, qsizetype bufferSize = 500) {
+        const QString path = dir.filePath(QStringLiteral("lang.ini"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+        return ProfileReader::readString(path, "Tonemill", key, "default", bufferSize);
+    };
+    // "Löschen", "€ 5 – “ok”" and "Größe" as an old Western editor saves them.
+    const QByteArray cp1252 = "[Tonemill]\n1=L\xF6schen\n2=\x80 5 \x96 \x93ok\x94\n3=Gr\xF6\xDF"
+                              "e\n4=\x81\x8D\n";
+    EXPECT_EQ(read(cp1252, "1"), QString::fromUtf8("Löschen"));
+    EXPECT_EQ(read(cp1252, "2"), QString::fromUtf8("€ 5 – “ok”"));
+    EXPECT_EQ(read(cp1252, "3"), QString::fromUtf8("Größe"));
+    EXPECT_EQ(read(cp1252, "4"), QString(QChar(0x81)) + QChar(0x8D)); // undefined bytes: C1 controls
+    EXPECT_EQ(read(cp1252, "5"), "default");
+    EXPECT_EQ(read("[Tonemill]\n1=" + QByteArray(600, '\xE9') + "\n", "1"), QString(499, QChar(0xE9)));
+
+    // One bad byte anywhere makes the whole file Windows-1252, even an entry
+    // that would be valid UTF-8 on its own.
+    EXPECT_EQ(read("[Tonemill]\n1=\xC3\xA9\n2=\xE9\n", "1"), QString::fromUtf8("Ã©"));
+    // UTF-8, with or without a byte order mark, stays UTF-8.
+    EXPECT_EQ(read("\xEF\xBB\xBF[Tonemill]\n1=\xC3\xA9t\xC3\xA9\n", "1"), QString::fromUtf8("été"));
+    EXPECT_EQ(read("[Tonemill]\n1=\xE6\x97\xA5\xE6\x9C\xAC\n", "1"), QString::fromUtf8("日本"));
+    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+    for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"})
+        EXPECT_FALSE(lang::isValidUtf8(bad)) << QByteArray(bad).toHex().constData();
+    EXPECT_TRUE(lang::isValidUtf8("\xF0\x9F\x8E\xB5"));
 }

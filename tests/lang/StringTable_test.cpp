@@ -1,43 +1,82 @@
 #include "lang/ProfileReader.h"
 #include "lang/StringTable.h"
+#include "lang/TextEncoding.h"
 #include "support/Fixtures.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QSet>
 #include <gtest/gtest.h>
 
 using namespace lang;
 
-// The English language file and the table in the code must not drift apart:
-// the file holds every identifier once, with the table's text.
-TEST(StringTable, EnglishLanguageFileMatchesTheTable)
+namespace {
+
+// The shipped language folder: the sources' when their folder is known, else
+// the copy beside the program.
+QString shippedLanguageFolder()
 {
-    // The sources' file when their folder is known, else the copy beside the program.
     const QString folder = testsupport::sourceDir().isEmpty() ? testsupport::buildBinDir() : testsupport::sourceDir();
-    QFile file(folder + QStringLiteral("/Lang/English.ini"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(file.fileName());
-    const QByteArray content = file.readAll();
+    return folder + QStringLiteral("/Lang");
+}
 
-    QSet<QByteArray> keys;
-    int sections = 0;
-    for (const QByteArray& raw : content.split('\n')) {
-        const QByteArray line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(';'))
-            continue;
-        if (line.startsWith('[')) {
-            EXPECT_EQ(line, "[Tonemill]");
-            ++sections;
-            continue;
+} // namespace
+
+// Every shipped language file holds every identifier of the table once, no
+// other, in one "Tonemill" section, as UTF-8; English has the table's texts.
+TEST(StringTable, EveryShippedLanguageFileHoldsEveryTextAndNoOther)
+{
+    QSet<QByteArray> known;
+    for (const StringEntry& entry : kStringTable)
+        known.insert(idText(entry.id).toUtf8());
+
+    const QDir folder(shippedLanguageFolder());
+    const QStringList files = folder.entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name);
+    EXPECT_GE(files.size(), 8) << qPrintable(folder.path());
+    for (const QString& name : files) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray content = file.readAll();
+        EXPECT_TRUE(isValidUtf8(content));
+
+        QSet<QByteArray> keys;
+        int sections = 0;
+        for (const QByteArray& raw : content.split('\n')) {
+            const QByteArray line = raw.trimmed();
+            if (line.isEmpty() || line.startsWith(';'))
+                continue;
+            if (line.startsWith('[')) {
+                EXPECT_EQ(line, "[Tonemill]");
+                ++sections;
+                continue;
+            }
+            const qsizetype equals = line.indexOf('=');
+            ASSERT_GT(equals, 0) << line.constData();
+            const QByteArray key = line.first(equals);
+            EXPECT_FALSE(keys.contains(key)) << "duplicate key " << key.constData();
+            EXPECT_TRUE(known.contains(key)) << "unknown key " << key.constData();
+            EXPECT_FALSE(line.sliced(equals + 1).trimmed().isEmpty()) << "empty text of " << key.constData();
+            keys.insert(key);
         }
-        const qsizetype equals = line.indexOf('=');
-        ASSERT_GT(equals, 0) << line.constData();
-        const QByteArray key = line.first(equals);
-        EXPECT_FALSE(keys.contains(key)) << "duplicate key " << key.constData();
-        keys.insert(key);
-    }
-    EXPECT_EQ(sections, 1);
-    EXPECT_EQ(keys.size(), qsizetype(std::size(kStringTable)));
+        EXPECT_EQ(sections, 1);
+        EXPECT_EQ(keys, known);
 
+        // The blank after the error code's prefix is kept: the number follows it.
+        const auto prefix = ProfileReader::findValue(content, "Tonemill", "30006");
+        ASSERT_TRUE(prefix.has_value());
+        EXPECT_TRUE(prefix->endsWith(' ')) << "30006 must be quoted with its trailing blank";
+
+        // Its flag: a bitmap of the same base name, at the language box's size.
+        const QImage flag(folder.filePath(QFileInfo(name).completeBaseName() + QStringLiteral(".bmp")));
+        EXPECT_EQ(flag.size(), QSize(16, 11));
+    }
+
+    QFile english(folder.filePath(QStringLiteral("English.ini")));
+    ASSERT_TRUE(english.open(QIODevice::ReadOnly));
+    const QByteArray content = english.readAll();
     for (const StringEntry& entry : kStringTable) {
         const QByteArray key = idText(entry.id).toUtf8();
         const auto value = ProfileReader::findValue(content, "Tonemill", key);

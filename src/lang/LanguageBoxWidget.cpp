@@ -1,0 +1,63 @@
+#include "lang/LanguageBoxWidget.h"
+
+#include "lang/LanguageFolder.h"
+#include "lang/StringLookup.h"
+#include "platform/Desktop.h"
+
+#include <QDir>
+#include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
+
+LanguageBoxWidget::LanguageBoxWidget(Desktop& desktop, QWidget* parent) : QComboBox(parent), m_desktop(desktop)
+{
+    setObjectName(QStringLiteral("ComboLang"));
+    setIconSize(QSize(kFlagWidth, kFlagHeight));
+    setSizeAdjustPolicy(QComboBox::AdjustToContents);
+}
+
+bool LanguageBoxWidget::LoadLanguageList(const QString& folder)
+{
+    clear();
+    m_images.clear();
+    const lang::LanguageListing listing =
+        lang::LanguageFolder::list(folder, lang::sLanguageFile, [this](const QString& path, QString& failure) {
+            QImageReader reader(path);
+            const QImage image = reader.read();
+            if (image.isNull()) {
+                failure = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reader.errorString());
+                return false;
+            }
+            m_images.append(image);
+            return true;
+        });
+
+    for (const lang::LanguageEntry& entry : listing.entries) {
+        // An entry whose position has no picture shows its name alone.
+        const int image = entry.image - 1;
+        if (image < m_images.size())
+            addItem(QIcon(QPixmap::fromImage(m_images[image])), entry.displayName);
+        else
+            addItem(entry.displayName);
+    }
+    if (listing.marked >= 0)
+        setCurrentIndex(listing.marked);
+    if (!listing.failure.isEmpty())
+        m_desktop.messageBox(listing.failure, lang::caption(lang::StringId::ProductName), Desktop::Icon::None,
+                             Desktop::Buttons::Ok);
+    return !listing.entries.isEmpty();
+}
+
+void LanguageBoxWidget::SelectCurrentLanguage()
+{
+    int selected = 0;
+    for (int i = 0; i < count(); ++i)
+        if (itemText(i) + QStringLiteral(".ini") == lang::sLanguageFile)
+            selected = i;
+    setCurrentIndex(count() > 0 ? selected : -1);
+}
+
+QString LanguageBoxWidget::selectedLanguageFile() const
+{
+    return currentText() + QStringLiteral(".ini");
+}

@@ -1,0 +1,56 @@
+#include "lang/LanguageFolder.h"
+
+#include <QDir>
+
+namespace lang {
+
+namespace {
+
+bool endsWith(const QString& name, QLatin1StringView suffix)
+{
+    return name.endsWith(suffix, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+QStringList LanguageFolder::fileNames(const QString& folder)
+{
+    if (folder.isEmpty())
+        return {};
+    return QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
+
+QString LanguageFolder::displayName(const QString& fileName)
+{
+    return fileName.left(fileName.indexOf(QLatin1StringView(".ini"), 0, Qt::CaseInsensitive));
+}
+
+LanguageListing LanguageFolder::list(const QString& folder, const QString& languageFile, const AddImage& addImage)
+{
+    LanguageListing listing;
+    const QStringList names = fileNames(folder);
+    const QDir dir(folder);
+
+    for (const QString& name : names) {
+        if (!endsWith(name, QLatin1StringView(".bmp")))
+            continue;
+        QString failure;
+        if (!addImage(dir.filePath(name), failure)) {
+            listing.failure = failure;
+            return listing;
+        }
+        ++listing.images;
+    }
+
+    for (const QString& name : names) {
+        if (!endsWith(name, QLatin1StringView(".ini")))
+            continue;
+        const QString display = displayName(name);
+        listing.entries.append({display, int(listing.entries.size()) + 1});
+        if (QString::compare(display + QStringLiteral(".ini"), languageFile, Qt::CaseInsensitive) == 0)
+            listing.marked = int(listing.entries.size()) - 1;
+    }
+    return listing;
+}
+
+} // namespace lang
