@@ -17,6 +17,10 @@ class QLabel;
 class QPushButton;
 class Settings;
 
+namespace convert {
+class WmaRemedies;
+}
+
 namespace options {
 class FormatOptions;
 class FormatsPanel;
@@ -49,6 +53,7 @@ public:
     options::FormatOptions& formatOptions() { return *m_options; }
     ConversionBatch& batch() { return *m_batch; }
     FileAdmission& admission() { return *m_admission; }
+    convert::WmaRemedies& wmaRemedies() { return *m_wmaRemedies; }
 
     bool bLoading = false;
     ConversionState conversion;
@@ -100,6 +105,7 @@ private:
     std::unique_ptr<options::FormatOptions> m_options;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<ConversionBatch> m_batch;
+    std::unique_ptr<convert::WmaRemedies> m_wmaRemedies;
     bool m_engineStarted = false;
     bool m_closeAfterBatch = false;
 };

@@ -24,9 +24,9 @@ public:
     void setClearSelectAll(std::function<void()> clear) { m_clearSelectAll = std::move(clear); }
     //! Replaces the WMA support probe (CheckWMASupport in the program folder).
     void setWmaSupportCheck(std::function<bool()> check) { m_checkWmaSupport = std::move(check); }
-    //! What Yes and No of the WMA prompt do after the restart notice: download
-    //! and run the component installer, and open the player download page.
-    //! Neither exists yet, so by default they do nothing more.
+    //! What Yes and No of the WMA prompt do after the restart notice: install
+    //! the component, and open the web page about it. Without them (the
+    //! command line) the prompt's answer does nothing more.
     void setWmaRemedies(std::function<void()> download, std::function<void()> openSite)
     {
         m_downloadWmf = std::move(download);
