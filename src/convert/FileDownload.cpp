@@ -39,7 +39,6 @@ void FileDownload::start()
     request.setTransferTimeout(kStallTimeoutMs);
     m_reply = m_network.get(request);
     connect(m_reply, &QNetworkReply::readyRead, this, &FileDownload::receive);
-    connect(m_reply, &QNetworkReply::downloadProgress, this, &FileDownload::progressed);
     connect(m_reply, &QNetworkReply::finished, this, &FileDownload::complete);
 }
 
@@ -55,8 +54,17 @@ void FileDownload::receive()
     if (!m_reply || m_outcome != Outcome::Running)
         return;
     const QByteArray data = m_reply->readAll();
-    if (m_file.write(data) != data.size())
+    if (data.isEmpty())
+        return;
+    if (m_file.write(data) != data.size()) {
         fail(m_file.errorString());
+        return;
+    }
+    // Reported for every piece: the reply's own progress signal skips pieces
+    // that follow each other closely, the first one included.
+    m_received += data.size();
+    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    Q_EMIT progressed(m_received, length.isValid() ? length.toLongLong() : -1);
 }
 
 void FileDownload::complete()

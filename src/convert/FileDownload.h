@@ -44,6 +44,7 @@ private:
     QUrl m_source;
     QSaveFile m_file;
     QPointer<QNetworkReply> m_reply;
+    qint64 m_received = 0;
     Outcome m_outcome = Outcome::Running;
     QString m_error;
 };
