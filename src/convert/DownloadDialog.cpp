@@ -57,7 +57,7 @@ DownloadDialog::DownloadDialog(const DownloadTexts& texts, TransferJob& job, QWi
     layout->addWidget(prgDownload);
     layout->addStretch();
     layout->addWidget(buttons);
-    setMinimumWidth(420);
+    setMinimumWidth(480);
 
     connect(&job, &TransferJob::progressed, this, &DownloadDialog::showProgress);
     connect(&job, &TransferJob::finished, this, &DownloadDialog::accept);
