@@ -12,6 +12,8 @@
 #include "controls/LineWidget.h"
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
+#include "convert/DownloadDialog.h"
+#include "convert/WmaRemedies.h"
 #include "engine/AudioEngine.h"
 #include "filelist/AddFilesActions.h"
 #include "filelist/FileAdmission.h"
@@ -25,6 +27,8 @@
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "options/OutputFolderWidget.h"
+#include "options/WmaNoticeView.h"
+#include "options/WmaOptionsView.h"
 #include "platform/ProgramFolder.h"
 
 #include <QCloseEvent>
@@ -59,6 +63,12 @@ frmMain::frmMain(Desktop& desktop, QWidget* parent)
     m_admission = std::make_unique<FileAdmission>(desktop, [this] { return m_fileList.get(); });
     m_settings = std::make_unique<Settings>(*m_options, CRegister(), [this] { bLoading = false; });
     m_batch = std::make_unique<ConversionBatch>(desktop, conversion, *m_options, [this] { return m_fileList.get(); });
+    m_wmaRemedies = std::make_unique<convert::WmaRemedies>(
+        desktop,
+        [this](const convert::DownloadTexts& texts, convert::TransferJob& job) {
+            convert::DownloadDialog::run(texts, job, this);
+        },
+        convert::WmaComponentSources::load(CRegister()));
     buildInterface();
     wireSubsystems();
 }
@@ -224,6 +234,13 @@ void frmMain::wireSubsystems()
         [this](const QString& title, bool newStyle) { return m_desktop.BrowseForFolder(title, newStyle); });
     m_batch->setControlEnabler([this](const QString& name, bool enabled) { enableControl(name, enabled); });
     m_batch->setBatchFinished([this] { BatchFinished(); });
+
+    // The WMA notice page and the admission prompt offer the same remedies.
+    m_admission->setWmaRemedies([this] { m_wmaRemedies->cmdDownloadWMF(); },
+                                [this] { m_wmaRemedies->cmdOpenWMSite(); });
+    const options::WmaNoticeView* notice = frFormats->wmaPage->frWmaNotice;
+    connect(notice->cmdDownloadWMF, &QPushButton::clicked, this, [this] { m_wmaRemedies->cmdDownloadWMF(); });
+    connect(notice->cmdOpenWMSite, &QPushButton::clicked, this, [this] { m_wmaRemedies->cmdOpenWMSite(); });
 }
 
 void frmMain::enableControl(const QString& name, bool enabled)

@@ -24,6 +24,9 @@ namespace controls {
 class FramePanel;
 class LineWidget;
 } // namespace controls
+namespace convert {
+class WmaRemedies;
+}
 
 namespace options {
 class FormatOptions;
@@ -57,6 +60,7 @@ public:
     options::FormatOptions& formatOptions() { return *m_options; }
     ConversionBatch& batch() { return *m_batch; }
     FileAdmission& admission() { return *m_admission; }
+    convert::WmaRemedies& wmaRemedies() { return *m_wmaRemedies; }
 
     bool bLoading = false;
     //! Set when the language folder held at least one language file.
@@ -138,6 +142,7 @@ private:
     std::unique_ptr<options::FormatOptions> m_options;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<ConversionBatch> m_batch;
+    std::unique_ptr<convert::WmaRemedies> m_wmaRemedies;
     bool m_engineStarted = false;
     bool m_closeAfterBatch = false;
 };

@@ -1,12 +1,29 @@
 #include "engine/WmaCodec.h"
 
+#include <QtGlobal>
 #include <cstring>
 
 namespace engine {
 
+namespace {
+
+const AVCodec* findWmaEncoder()
+{
+    if (!qEnvironmentVariableIsEmpty(kNoWmaEncoderVariable))
+        return nullptr;
+    return avcodec_find_encoder(AV_CODEC_ID_WMAV2);
+}
+
+} // namespace
+
+bool wmaEncoderAvailable()
+{
+    return findWmaEncoder() != nullptr;
+}
+
 AvCodecContextPtr openWmaCodec(int rate, int channels, std::int64_t bitrate, bool globalHeader)
 {
-    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
+    const AVCodec* codec = findWmaEncoder();
     if (!codec || rate <= 0 || channels <= 0 || bitrate <= 0)
         return nullptr;
     AvCodecContextPtr context(avcodec_alloc_context3(codec));

@@ -25,6 +25,14 @@ using AvCodecContextPtr = std::unique_ptr<AVCodecContext, AvCodecContextDeleter>
 using AvFramePtr = std::unique_ptr<AVFrame, AvFrameDeleter>;
 using AvPacketPtr = std::unique_ptr<AVPacket, AvPacketDeleter>;
 
+//! Environment variable that, when set to a non-empty value, makes the WMA
+//! encoder unavailable to the whole engine, as on a system whose FFmpeg was
+//! built without it: tests and demonstrations of the missing-WMA remedies use it.
+inline constexpr const char* kNoWmaEncoderVariable = "TONEMILL_NO_WMA_ENCODER";
+
+//! Whether FFmpeg offers the wmav2 encoder (and kNoWmaEncoderVariable is not set).
+bool wmaEncoderAvailable();
+
 //! The wmav2 encoder opened for `rate` Hz, `channels` channels and `bitrate`
 //! bits per second; nullptr when it refuses that format or rate.
 AvCodecContextPtr openWmaCodec(int rate, int channels, std::int64_t bitrate, bool globalHeader);

@@ -49,6 +49,11 @@ bool encodesNoise(int rate, int channels, DWORD bitrate)
 
 const std::vector<DWORD>& wmaBitrates(DWORD rate, DWORD channels)
 {
+    // Without the encoder nothing is offered, and nothing is remembered: the
+    // encoder may be there on the next call (see kNoWmaEncoderVariable).
+    static const std::vector<DWORD> none{0};
+    if (!wmaEncoderAvailable())
+        return none;
     static std::mutex mutex;
     static std::map<std::pair<DWORD, DWORD>, std::vector<DWORD>> cache;
     std::lock_guard lock(mutex);

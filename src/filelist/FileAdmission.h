@@ -24,11 +24,11 @@ public:
     //! Clears the select-all box (its change unticks every row when it was
     //! ticked); run after each admitted file.
     void setClearSelectAll(std::function<void()> clear) { m_clearSelectAll = std::move(clear); }
-    //! Replaces the WMA support probe (CheckWMASupport in the program folder).
+    //! Replaces the WMA support probe (CheckWMASupport).
     void setWmaSupportCheck(std::function<bool()> check) { m_checkWmaSupport = std::move(check); }
-    //! What Yes and No of the WMA prompt do after the restart notice: download
-    //! and run the component installer, and open the player download page.
-    //! Neither exists yet, so by default they do nothing more.
+    //! What Yes and No of the WMA prompt do after the restart notice: install
+    //! the component, and open the web page about it. Without them (the
+    //! command line) the prompt's answer does nothing more.
     void setWmaRemedies(std::function<void()> download, std::function<void()> openSite)
     {
         m_downloadWmf = std::move(download);

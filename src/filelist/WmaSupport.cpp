@@ -1,15 +1,21 @@
 #include "filelist/WmaSupport.h"
 
-#include "platform/ProgramFolder.h"
 #include "engine/Bass.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
-bool CheckWMASupport(const QString& folder)
+bool CheckWMASupport(const QString& scratchFolder)
 {
-    if (folder.isEmpty())
+    if (scratchFolder.isEmpty())
         return false;
-    const QString path = folder + u'/' + QLatin1String(kWmaProbeFileName);
+    // Made with mode 0700 under a fresh name, removed with its content when
+    // it goes out of scope.
+    const QTemporaryDir folder(scratchFolder + QStringLiteral("/tonemill-probe-XXXXXX"));
+    if (!folder.isValid())
+        return false;
+    const QString path = folder.filePath(QLatin1String(kWmaProbeFileName));
     const HWMENCODE encoder =
         BASS_WMA_EncodeOpenFile(44100, 2, BASS_WMA_ENCODE_STANDARD, 128000, QFile::encodeName(path).constData());
     if (!encoder)
@@ -20,5 +26,5 @@ bool CheckWMASupport(const QString& folder)
 
 bool CheckWMASupport()
 {
-    return CheckWMASupport(programFolder());
+    return CheckWMASupport(QDir::tempPath());
 }

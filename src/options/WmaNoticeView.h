@@ -9,8 +9,7 @@ namespace options {
 
 //! Page 4 of the option pages (`frFormat` item 4): lies over the WMA page and
 //! covers it when WMA encoding is not available, offering the component
-//! download. The download buttons' clicks are handled by the WMA support
-//! check, which connects to them.
+//! download. The main window connects the download buttons to the remedies.
 class WmaNoticeView : public QWidget {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -81,6 +82,8 @@ protected:
         env.insert(QStringLiteral("TONEMILL_HOME"), home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        for (auto it = environment.cbegin(); it != environment.cend(); ++it)
+            env.insert(it.key(), it.value());
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(workingFolder.isEmpty() ? work.path() : workingFolder);
         p.start(testsupport::buildBinDir() + QStringLiteral("/tonemill"), QStringList{QStringLiteral("probe")} + paths);
@@ -89,6 +92,8 @@ protected:
                 p.readAllStandardError()};
     }
 
+    //! Variables set for the program on top of the test's own.
+    QHash<QString, QString> environment;
     QTemporaryDir home;
     QTemporaryDir config;
     QTemporaryDir work;
@@ -216,18 +221,26 @@ TEST_F(ProbeTest, TextsFollowTheRememberedLanguage)
 
 TEST_F(ProbeTest, TheWmaPromptIsAnsweredCancelAndTheFileStillAdmitted)
 {
-    // A folder where the probe file should go makes WMA encoding unavailable.
-    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("CheckWMASupport.wma")));
     writeFile(work.filePath(QStringLiteral("broken.wma")), QByteArray(2000, 'w'));
-    const ProbeRun run = probe({QStringLiteral("broken.wma")});
+    const QByteArray row =
+        (work.filePath(QStringLiteral("broken.wma")) + QStringLiteral("\tError\t1.95 KB\tCodec Not Supported\n"))
+            .toUtf8();
+
+    // A program folder where nothing can be written has no say in WMA support.
+    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("CheckWMASupport.wma")));
+    ProbeRun run = probe({QStringLiteral("broken.wma")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.constData();
+    EXPECT_EQ(run.out, row);
+
+    environment.insert(QStringLiteral("TONEMILL_NO_WMA_ENCODER"), QStringLiteral("1"));
+    run = probe({QStringLiteral("broken.wma")});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.err.startsWith("Your System does not support Windows Media Audio Encoding."))
         << run.err.constData();
     EXPECT_TRUE(run.err.endsWith("Click Cancel to manaully install it by yourself.\n")) << run.err.constData();
     EXPECT_FALSE(run.err.contains("restart"));
-    EXPECT_EQ(run.out,
-              (work.filePath(QStringLiteral("broken.wma")) + QStringLiteral("\tError\t1.95 KB\tCodec Not Supported\n"))
-                  .toUtf8());
+    EXPECT_EQ(run.out, row);
 }
 
 } // namespace

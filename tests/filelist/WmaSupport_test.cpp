@@ -1,63 +1,72 @@
 #include "engine/AudioEngine.h"
+#include "engine/WmaCodec.h"
 #include "filelist/WmaSupport.h"
-#include "support/Fixtures.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 class WmaSupportTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(InitDecodingEngine()); }
+    void TearDown() override
+    {
+        qunsetenv("TONEMILL_HOME");
+        qunsetenv(engine::kNoWmaEncoderVariable);
+    }
+    static QStringList content(const QString& folder)
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
 };
 
-TEST_F(WmaSupportTest, AWorkingEncoderLeavesAnEmptyWmaFileInTheFolder)
+// The probe opens a real encoder, and whatever it wrote is gone afterwards.
+TEST_F(WmaSupportTest, TheProbeAnswersWhetherTheEncoderWorksAndLeavesNothingBehind)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(CheckWMASupport(dir.path()));
-    const QString probe = dir.filePath(QStringLiteral("CheckWMASupport.wma"));
-    ASSERT_TRUE(QFileInfo::exists(probe));
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    EXPECT_TRUE(CheckWMASupport(scratch.path()));
+    EXPECT_TRUE(content(scratch.path()).isEmpty());
 
-    // A valid file: ffprobe reads it as WMA (ASF container, wmav2) with no audio.
-    QByteArray out;
-    ASSERT_EQ(testsupport::runProgram(QStringLiteral("ffprobe"),
-                                      {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
-                                       QStringLiteral("stream=codec_name,sample_rate,channels:format=format_name"),
-                                       QStringLiteral("-of"), QStringLiteral("default=nw=1"), probe},
-                                      &out),
-              0);
-    EXPECT_TRUE(out.contains("codec_name=wmav2")) << out.constData();
-    EXPECT_TRUE(out.contains("sample_rate=44100")) << out.constData();
-    EXPECT_TRUE(out.contains("channels=2")) << out.constData();
-    EXPECT_TRUE(out.contains("format_name=asf")) << out.constData();
+    qputenv(engine::kNoWmaEncoderVariable, "1");
+    EXPECT_FALSE(CheckWMASupport(scratch.path()));
+    EXPECT_FALSE(CheckWMASupport());
+    EXPECT_TRUE(content(scratch.path()).isEmpty());
 
-    // Every probe makes the file anew.
-    ASSERT_TRUE(CheckWMASupport(dir.path()));
-    EXPECT_TRUE(QFileInfo::exists(probe));
+    // Nothing of the missing encoder is remembered.
+    qunsetenv(engine::kNoWmaEncoderVariable);
+    EXPECT_TRUE(CheckWMASupport(scratch.path()));
 }
 
-TEST_F(WmaSupportTest, AFolderThatCannotBeWrittenMeansNoSupport)
+// An installed copy: the program folder cannot be written, WMA still works.
+TEST_F(WmaSupportTest, AProgramFolderThatCannotBeWrittenDoesNotMatter)
+{
+    QTemporaryDir program;
+    ASSERT_TRUE(program.isValid());
+    ASSERT_EQ(::chmod(QFile::encodeName(program.path()).constData(), 0500), 0);
+    qputenv("TONEMILL_HOME", program.path().toUtf8());
+    EXPECT_TRUE(CheckWMASupport());
+    EXPECT_TRUE(content(program.path()).isEmpty());
+    // A program folder that does not exist at all binds even the super-user.
+    qputenv("TONEMILL_HOME", program.filePath(QStringLiteral("no/such/folder")).toUtf8());
+    EXPECT_TRUE(CheckWMASupport());
+    ::chmod(QFile::encodeName(program.path()).constData(), 0700);
+}
+
+TEST_F(WmaSupportTest, AScratchFolderThatCannotBeWrittenMeansNoSupport)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     EXPECT_FALSE(CheckWMASupport(dir.filePath(QStringLiteral("no/such/folder"))));
     EXPECT_FALSE(CheckWMASupport(QString()));
-    // A folder standing where the probe file should go.
-    QTemporaryDir blocked;
-    ASSERT_TRUE(QDir(blocked.path()).mkdir(QStringLiteral("CheckWMASupport.wma")));
-    EXPECT_FALSE(CheckWMASupport(blocked.path()));
-
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind the super-user";
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0500), 0);
-    EXPECT_FALSE(CheckWMASupport(dir.path()));
-    ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+    // A file where the folder should be.
+    QFile file(dir.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(CheckWMASupport(file.fileName()));
 }
 
 } // namespace

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "convert/DownloadTexts.h"
+#include "convert/TransferJob.h"
+#include "convert/WmaRemedies.h"
+
+#include <QList>
+#include <QObject>
+#include <QTest>
+#include <utility>
+
+namespace testsupport {
+
+//! Stands in for the download dialog where a test is about what runs behind
+//! it: records the texts, starts the job, records its progress and waits for
+//! its end; with `cancelOnData` it cancels as the first data arrives, as a
+//! click on Cancel would.
+struct TransferRecorder {
+    QList<convert::DownloadTexts> shown;
+    QList<std::pair<qint64, qint64>> progress;
+    bool cancelOnData = false;
+    bool endedInTime = true;
+
+    convert::WmaRemedies::ShowTransfer presenter()
+    {
+        return [this](const convert::DownloadTexts& texts, convert::TransferJob& job) {
+            shown.append(texts);
+            run(job);
+        };
+    }
+
+    void run(convert::TransferJob& job)
+    {
+        QObject context;
+        QObject::connect(&job, &convert::TransferJob::progressed, &context, [this, &job](qint64 done, qint64 total) {
+            progress.append({done, total});
+            if (cancelOnData && done > 0)
+                job.cancel();
+        });
+        job.start();
+        endedInTime = QTest::qWaitFor([&job] { return job.isFinished(); }, 30000);
+    }
+};
+
+} // namespace testsupport

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QTcpServer>
+#include <QUrl>
+
+class QTcpSocket;
+
+namespace testsupport {
+
+//! A small HTTP/1.1 server on 127.0.0.1 for download tests. It answers GET
+//! requests for the paths it was given (404 for others), one request per
+//! connection, and records what it was asked.
+class LocalHttpServer : public QObject {
+    Q_OBJECT
+public:
+    struct Response {
+        int status = 200;
+        QByteArray body;
+        //! Sends the headers and only this many bytes of the body, then keeps
+        //! the connection open without sending more (-1: the whole body).
+        qint64 stallAfter = -1;
+    };
+
+    //! Listens on a free port of 127.0.0.1.
+    LocalHttpServer();
+    ~LocalHttpServer() override;
+
+    bool isListening() const { return m_server.isListening(); }
+    QUrl url(const QString& path) const;
+    void serve(const QString& path, const Response& response) { m_responses.insert(path, response); }
+
+    //! The request line and headers of every request, as received.
+    QList<QByteArray> requests;
+    //! Connections still open (a stalled answer keeps one).
+    int openConnections() const { return m_open; }
+
+private:
+    void accept();
+    void read(QTcpSocket* socket);
+
+    QTcpServer m_server;
+    QHash<QString, Response> m_responses;
+    QHash<QTcpSocket*, QByteArray> m_pending;
+    int m_open = 0;
+};
+
+} // namespace testsupport
