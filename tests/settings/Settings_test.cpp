@@ -104,7 +104,8 @@ TEST_F(SettingsTest, FirstStartAppliesTheDefaultsAndWritesBackOnlyTheFolderChoic
     EXPECT_FALSE(bLoading);
     EXPECT_EQ(storedNames(), (QStringList{"optSameFolder", "txtOutPath"}));
     EXPECT_EQ(stored(QStringLiteral("optSameFolder")), QStringLiteral("False"));
-    EXPECT_EQ(stored(QStringLiteral("txtOutPath")), QDir::homePath() + QStringLiteral("/Converted Files"));
+    // The shared key names no user: every user reads it as their own folder.
+    EXPECT_EQ(stored(QStringLiteral("txtOutPath")), QStringLiteral("~/Converted Files"));
 }
 
 TEST_F(SettingsTest, LoadingFlagClearsRightAfterTheFormatIsChosen)
