@@ -61,8 +61,8 @@ bool CRegister::REGSaveSetting(RegistryRoot regHKEY, const QString& sSection, co
     return saveValues(regHKEY, sSection, {{sKey, sValue}});
 }
 
-QHash<QString, QString> CRegister::readValues(RegistryRoot regHKEY, const QString& sSection,
-                                              const QStringList& names, bool* busy) const
+QHash<QString, QString> CRegister::readValues(RegistryRoot regHKEY, const QString& sSection, const QStringList& names,
+                                              bool* busy) const
 {
     QHash<QString, QString> result;
     const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(sSection));
@@ -83,7 +83,7 @@ QHash<QString, QString> CRegister::readValues(RegistryRoot regHKEY, const QStrin
 }
 
 bool CRegister::saveValues(RegistryRoot regHKEY, const QString& sSection,
-                           const QList<std::pair<QString, QString>>& values, bool* busy) const
+                           const QList<std::pair<QString, QString>>& values, bool* busy, bool briefly) const
 {
     if (busy)
         *busy = false;
@@ -91,12 +91,15 @@ bool CRegister::saveValues(RegistryRoot regHKEY, const QString& sSection,
     if (!keyPath)
         return false;
     HiveStore hive(hivePath(regHKEY));
-    const bool written = hive.write(true, [&](HiveStore& store) {
-        for (const auto& [name, text] : values)
-            if (!store.setValue(*keyPath, valueName(name), text.toUtf8()))
-                return false;
-        return true;
-    });
+    const bool written = hive.write(
+        true,
+        [&](HiveStore& store) {
+            for (const auto& [name, text] : values)
+                if (!store.setValue(*keyPath, valueName(name), text.toUtf8()))
+                    return false;
+            return true;
+        },
+        briefly);
     if (busy)
         *busy = hive.busy();
     return written;

@@ -46,9 +46,10 @@ public:
     //! Sets several values of key `sSection` in one transaction: after a crash
     //! or a failure the store holds either all of them or none. True when all
     //! were written. Saving all options with one call keeps them consistent.
-    //! `busy` as for readValues().
+    //! `busy` as for readValues(). Another process's lock is waited for a few
+    //! seconds, or with `briefly` only as long as a read waits.
     bool saveValues(RegistryRoot regHKEY, const QString& sSection, const QList<std::pair<QString, QString>>& values,
-                    bool* busy = nullptr) const;
+                    bool* busy = nullptr, bool briefly = false) const;
 
     //! With a value name, deletes that value of `sSection`; with an empty
     //! `sKey`, deletes the key `sSection` with all its values (refused when it

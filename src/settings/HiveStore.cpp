@@ -128,11 +128,11 @@ bool HiveStore::read(const Work& work)
     return ok;
 }
 
-bool HiveStore::write(bool createIfMissing, const Work& work)
+bool HiveStore::write(bool createIfMissing, const Work& work, bool briefly)
 {
     if (!open(true, createIfMissing))
         return false;
-    waitForLocksUntil(std::chrono::milliseconds(kWriteTimeoutMs));
+    waitForLocksUntil(std::chrono::milliseconds(briefly ? kReadTimeoutMs : kWriteTimeoutMs));
     const bool ok = attempt(true, work);
     if (m_busy)
         qCInfo(lcSettings, "Settings store %s is held by another process; not written", qUtf8Printable(m_filePath));
@@ -165,8 +165,8 @@ bool HiveStore::open(bool writable, bool createIfMissing)
     // what a crashed writer left half done; a write-protected file is then
     // opened read-only by SQLite itself. NOFOLLOW closes the gap between the
     // check above and the opening.
-    const int flags = SQLITE_OPEN_READWRITE | (createIfMissing ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX |
-                      SQLITE_OPEN_NOFOLLOW;
+    const int flags =
+        SQLITE_OPEN_READWRITE | (createIfMissing ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW;
     if (sqlite3_open_v2(QFile::encodeName(m_filePath).constData(), &m_db, flags, nullptr) != SQLITE_OK) {
         qCInfo(lcSettings, "Settings store %s cannot be opened: %s", qUtf8Printable(m_filePath),
                m_db ? sqlite3_errmsg(m_db) : "out of memory");

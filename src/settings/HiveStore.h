@@ -42,7 +42,9 @@ public:
     //! Runs `work` in one write transaction, committed only when it returns
     //! true. With `createIfMissing` the folder and the hive file are made when
     //! missing; otherwise a missing hive fails. False when nothing was written.
-    bool write(bool createIfMissing, const Work& work);
+    //! With `briefly` another process's lock is waited for only as a reader
+    //! waits.
+    bool write(bool createIfMissing, const Work& work, bool briefly = false);
 
     //! Whether the last read() or write() failed because another process
     //! held the hive longer than the unit waits.

@@ -1,11 +1,11 @@
 #include "settings/Settings.h"
 
-#include "settings/SettingsTable.h"
-#include "settings/UserFolder.h"
-#include "platform/Desktop.h"
-#include "platform/LogCategories.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
+#include "platform/Desktop.h"
+#include "platform/LogCategories.h"
+#include "settings/SettingsTable.h"
+#include "settings/UserFolder.h"
 
 #include <utility>
 
@@ -96,11 +96,14 @@ void Settings::LoadSettings()
         o.cmdBrowse.setEnabled(false);
     }
     // After the first start the key already holds these two; the folder in a
-    // form that names no user, since every user shares the key.
+    // form that names no user, since every user shares the key. Not worth
+    // more than a short wait: it is written again when the window closes.
     if (!m_readOnly && !busy)
-        m_store.saveValues(HKEY_LOCAL_MACHINE, kSettingsKey,
-                           {{QStringLiteral("optSameFolder"), *settingstable::storedText(o, QStringLiteral("optSameFolder"))},
-                            {QStringLiteral("txtOutPath"), *settingstable::storedText(o, QStringLiteral("txtOutPath"))}});
+        m_store.saveValues(
+            HKEY_LOCAL_MACHINE, kSettingsKey,
+            {{QStringLiteral("optSameFolder"), *settingstable::storedText(o, QStringLiteral("optSameFolder"))},
+             {QStringLiteral("txtOutPath"), *settingstable::storedText(o, QStringLiteral("txtOutPath"))}},
+            nullptr, true);
 
     load(stored, QStringLiteral("optFileFormat"));
     if (m_clearLoading)
@@ -124,7 +127,8 @@ void Settings::LoadSettings()
 void Settings::cmdDefaults_Click()
 {
     if (!m_readOnly && !m_store.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSettingsKey, QString()))
-        qCInfo(lcSettings, "Restore Defaults deleted no saved options (none were kept, or the store cannot be written)");
+        qCInfo(lcSettings,
+               "Restore Defaults deleted no saved options (none were kept, or the store cannot be written)");
     LoadSettings();
 }
 

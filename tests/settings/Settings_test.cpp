@@ -1,11 +1,17 @@
+#include "lang/StringLookup.h"
+#include "options/FormatOptions.h"
 #include "settings/CRegister.h"
 #include "settings/Settings.h"
 #include "settings/SettingsTable.h"
-#include "options/FormatOptions.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using options::FormatOptions;
 using settingstable::kSettingsKey;
@@ -309,4 +315,115 @@ TEST_F(SettingsTest, OverrideSetsOneOptionByNameAndStoredForm)
 
     // Nothing of an override is saved by loading.
     EXPECT_EQ(stored(QStringLiteral("optFileFormat")), kAbsent);
+}
+
+TEST_F(SettingsTest, FoldersInTheHomeAreStoredWithoutNamingTheUser)
+{
+    const QByteArray savedHome = qgetenv("HOME");
+    const QString home = dir.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(home + QStringLiteral("/Music")) && QDir().mkpath(home + QStringLiteral("x")));
+    qputenv("HOME", QFile::encodeName(home));
+    const struct {
+        QString folder;
+        QString storedForm;
+    } cases[] = {
+        {home + QStringLiteral("/Music/out"), QStringLiteral("~/Music/out")},
+        {home, QStringLiteral("~")},
+        {home + QStringLiteral("x/out"), home + QStringLiteral("x/out")}, // a neighbour of the home
+        {dir.filePath(QStringLiteral("music out")), dir.filePath(QStringLiteral("music out"))},
+    };
+    for (const auto& c : cases) {
+        options.txtOutPath.setText(c.folder);
+        settings.SaveSettings();
+        EXPECT_EQ(stored(QStringLiteral("txtOutPath")), c.storedForm);
+        FormatOptions next;
+        Settings(next, reg).LoadSettings();
+        EXPECT_EQ(next.txtOutPath.Text(), c.folder);
+    }
+    qputenv("HOME", savedHome);
+}
+
+TEST_F(SettingsTest, AFolderTheUserCannotWriteOrMakeFallsBackToTheirOwnSayingSoOnce)
+{
+    const QString own = QDir::homePath() + QStringLiteral("/Converted Files");
+    QFile file(dir.filePath(QStringLiteral("a file")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const struct {
+        const char* name;
+        QString folder;
+        bool sameFolder;
+        QString expected;
+        int messages;
+    } cases[] = {
+        {"parent missing", dir.filePath(QStringLiteral("missing/deeper")), false, own, 1},
+        {"a file, not a folder", file.fileName(), false, own, 1},
+        {"not in use: no message", dir.filePath(QStringLiteral("missing/deeper")), true, own, 0},
+        {"can be made", dir.filePath(QStringLiteral("new")), false, dir.filePath(QStringLiteral("new")), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        store(QStringLiteral("txtOutPath"), c.folder);
+        store(QStringLiteral("optSameFolder"), c.sameFolder ? QStringLiteral("True") : QStringLiteral("False"));
+        store(QStringLiteral("optOtherFolder"), c.sameFolder ? QStringLiteral("False") : QStringLiteral("True"));
+        testsupport::ScriptedDesktop desktop;
+        FormatOptions next;
+        Settings loader(next, reg);
+        loader.setDesktop(&desktop);
+        loader.LoadSettings();
+        EXPECT_EQ(next.txtOutPath.Text(), c.expected);
+        ASSERT_EQ(desktop.boxes.size(), c.messages);
+        if (c.messages > 0) {
+            EXPECT_TRUE(desktop.boxes[0].text.contains(c.folder) && desktop.boxes[0].text.contains(own));
+            EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Exclamation);
+        }
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("new")))) << "loading made a folder";
+    }
+}
+
+// Another program holding the store (a sqlite3 shell in a transaction): a
+// write lock lets the options be read; an exclusive one costs one short wait
+// and one message, and the defaults apply. Nothing is written either way, and
+// a save fails once with a message.
+TEST_F(SettingsTest, AStoreHeldByAnotherConnectionCostsOneShortWait)
+{
+    store(QStringLiteral("sliderWMA"), QStringLiteral("10"));
+    const QString inUse = lang::caption(lang::StringId::SettingsInUse);
+    const struct {
+        const char* lock;
+        int expectedWma;
+        QStringList loadMessages;
+    } cases[] = {
+        {"BEGIN IMMEDIATE", 10, {}},
+        {"BEGIN EXCLUSIVE", 50, {inUse}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lock);
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(reg.hivePath(HKEY_LOCAL_MACHINE)).constData(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, c.lock, nullptr, nullptr, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "DELETE FROM hive_values", nullptr, nullptr, nullptr), SQLITE_OK);
+
+        testsupport::ScriptedDesktop desktop;
+        FormatOptions next;
+        Settings loader(next, reg);
+        loader.setDesktop(&desktop);
+        QElapsedTimer clock;
+        clock.start();
+        loader.LoadSettings();
+        // Far below the minutes it took when every value waited on its own.
+        EXPECT_LT(clock.elapsed(), 3000);
+        EXPECT_EQ(next.sliderWMA.Value(), c.expectedWma);
+        QStringList texts;
+        for (const auto& box : desktop.boxes)
+            texts << box.text;
+        EXPECT_EQ(texts, c.loadMessages);
+
+        EXPECT_FALSE(loader.SaveSettings());
+        ASSERT_EQ(desktop.boxes.size(), c.loadMessages.size() + 1);
+        EXPECT_EQ(desktop.boxes.back().text, lang::caption(lang::StringId::SettingsNotSaved));
+
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        EXPECT_EQ(storedNames(), QStringList{QStringLiteral("sliderWMA")});
+    }
 }
