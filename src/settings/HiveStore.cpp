@@ -19,7 +19,7 @@ constexpr int kSchemaVersion = 1;
 // reader waits briefly: the options are read at every start, and a store held
 // open by someone else must not stall it. A save may wait a few seconds.
 constexpr int kReadTimeoutMs = 500;
-constexpr int kWriteTimeoutMs = 4000;
+constexpr int kWriteTimeoutMs = 5000;
 
 // Keys below the root have parent 0; the root's own values have key 0.
 constexpr const char* kSchema[] = {
@@ -198,10 +198,11 @@ int HiveStore::onBusy(void* self, int tries)
 {
     // Short, even steps: SQLite's own timeout backs off to 100 ms between
     // looks, and a writer that saves again and again then takes every gap.
+    (void)tries;
     const auto* hive = static_cast<const HiveStore*>(self);
     if (std::chrono::steady_clock::now() >= hive->m_waitUntil)
         return 0;
-    std::this_thread::sleep_for(std::chrono::milliseconds(tries < 10 ? 1 : 5));
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
     return 1;
 }
 

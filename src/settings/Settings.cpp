@@ -27,6 +27,12 @@ bool Settings::SaveSettings() const
 {
     if (m_readOnly)
         return false;
+    // The defaults stood in for options that could not be read: saving them
+    // would overwrite the user's options unseen.
+    if (m_unread) {
+        qCInfo(lcSettings, "The options were not saved: they could not be read when loading");
+        return false;
+    }
     QList<std::pair<QString, QString>> values;
     for (const QString& name : settingstable::valueNames()) {
         const auto text = settingstable::storedText(m_options, name);
@@ -84,6 +90,7 @@ void Settings::LoadSettings()
     bool busy = false;
     const QHash<QString, QString> stored =
         m_store.readValues(HKEY_LOCAL_MACHINE, kSettingsKey, settingstable::valueNames(), &busy);
+    m_unread = busy;
     if (busy)
         tell(lang::caption(lang::StringId::SettingsInUse));
 

@@ -36,7 +36,9 @@ public:
     //! Writes every saved option, in one transaction. Nothing is reported when
     //! the key cannot be written (the options are then simply not kept),
     //! except when another process held the store for longer than a save
-    //! waits: that is said once. False when nothing was written.
+    //! waits: that is said once. Nothing is written after a load that could
+    //! not read the store, so its defaults never replace the saved options.
+    //! False when nothing was written.
     bool SaveSettings() const;
 
     //! Reads every saved option in one look at the store and applies it to its
@@ -62,6 +64,7 @@ private:
     std::function<void()> m_clearLoading;
     Desktop* m_desktop = nullptr;
     bool m_readOnly = false;
+    bool m_unread = false; // the last load could not read the store
     QMetaObject::Connection m_defaultsConnection;
 };
 
