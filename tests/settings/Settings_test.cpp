@@ -386,7 +386,6 @@ TEST_F(SettingsTest, AFolderTheUserCannotWriteOrMakeFallsBackToTheirOwnSayingSoO
 // and are never saved over the options.
 TEST_F(SettingsTest, AStoreHeldByAnotherConnectionCostsOneShortWait)
 {
-    store(QStringLiteral("sliderWMA"), QStringLiteral("10"));
     const QString inUse = lang::caption(lang::StringId::SettingsInUse);
     const struct {
         const char* lock;
@@ -398,6 +397,8 @@ TEST_F(SettingsTest, AStoreHeldByAnotherConnectionCostsOneShortWait)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lock);
+        reg.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSettingsKey, QString());
+        store(QStringLiteral("sliderWMA"), QStringLiteral("10"));
         sqlite3* other = nullptr;
         ASSERT_EQ(sqlite3_open(QFile::encodeName(reg.hivePath(HKEY_LOCAL_MACHINE)).constData(), &other), SQLITE_OK);
         ASSERT_EQ(sqlite3_exec(other, c.lock, nullptr, nullptr, nullptr), SQLITE_OK);
