@@ -4,7 +4,8 @@
 #   engine                    platform only
 #   lang, controls            platform only
 #   options                   lang, controls, platform
-#   settings                  options (whose state it loads and saves), platform
+#   settings                  options (whose state it loads and saves), lang (the
+#                             texts of its messages; lang lies below options), platform
 #   filelist, convert, player anything below app; player never convert
 #   cli                       anything below app, but no widget and no controls
 #   app                       the top floor; nothing else includes it
@@ -32,7 +33,7 @@ forbid_except engine "platform"
 forbid_except lang "platform"
 forbid_except controls "platform"
 forbid_except options "lang controls platform"
-forbid_except settings "options platform"
+forbid_except settings "options lang platform"
 forbid_except filelist "${all/ app/}"
 forbid_except convert "${all/ app/}"
 forbid_except player "$(echo "$all" | sed 's/ convert//; s/ app//')"

@@ -62,6 +62,7 @@ frmMain::frmMain(Desktop& desktop, QWidget* parent)
 {
     m_admission = std::make_unique<FileAdmission>(desktop, [this] { return m_fileList.get(); });
     m_settings = std::make_unique<Settings>(*m_options, CRegister(), [this] { bLoading = false; });
+    m_settings->setDesktop(&desktop);
     m_batch = std::make_unique<ConversionBatch>(desktop, conversion, *m_options, [this] { return m_fileList.get(); });
     m_wmaRemedies = std::make_unique<convert::WmaRemedies>(
         desktop,

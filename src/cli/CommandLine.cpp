@@ -121,16 +121,17 @@ int runProbeCommand(int argc, char* argv[])
     QStringList arguments = QCoreApplication::arguments();
     arguments.erase(arguments.begin(), arguments.begin() + 2); // the program and "probe"
 
-    // The saved options, loaded as the window loads them (with its write-backs)
-    // and never saved; --option changes one of them for this run only.
+    // The saved options, loaded as the window loads them but never written;
+    // --option changes one of them for this run only.
     QStringList assignments;
     QString error;
     if (!takeSettingOverrides(arguments, assignments, error)) {
         std::fprintf(stderr, "tonemill probe: %s\n", error.toUtf8().constData());
         return kUsageError;
     }
+    ConsoleDesktop desktop(stderr);
     options::FormatOptions formatOptions;
-    if (!loadSettingsForRun(formatOptions, CRegister(), assignments, &error)) {
+    if (!loadSettingsForRun(formatOptions, CRegister(), assignments, &error, &desktop)) {
         std::fprintf(stderr, "tonemill probe: %s\n", error.toUtf8().constData());
         return kUsageError;
     }
@@ -139,7 +140,6 @@ int runProbeCommand(int argc, char* argv[])
         std::fprintf(stderr, "tonemill: the audio engine could not start\n");
         return 1;
     }
-    ConsoleDesktop desktop(stderr);
     const int status = runProbe(arguments, stdout, stderr, desktop);
     BASS_Free();
     return status;

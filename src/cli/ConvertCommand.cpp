@@ -139,10 +139,11 @@ int runConvertCommand(int argc, char* argv[])
         return kUsageError;
     }
 
-    // The saved options, loaded as the window loads them and never saved;
+    // The saved options, loaded as the window loads them but never written;
     // --option changes one of them for this run only.
+    ConvertConsole console(stderr);
     options::FormatOptions formatOptions;
-    if (!loadSettingsForRun(formatOptions, CRegister(), arguments->assignments, &error)) {
+    if (!loadSettingsForRun(formatOptions, CRegister(), arguments->assignments, &error, &console)) {
         writeUtf8(stderr, QStringLiteral("tonemill convert: %1\n").arg(error));
         return kUsageError;
     }
@@ -151,7 +152,6 @@ int runConvertCommand(int argc, char* argv[])
         std::fprintf(stderr, "tonemill: the audio engine could not start\n");
         return 1;
     }
-    ConvertConsole console(stderr);
     console.catchInterrupt();
     const int status = runConvert(*arguments, formatOptions, stdout, console);
     BASS_Free();

@@ -1,18 +1,32 @@
 #include "convert/ErrorLog.h"
 
+#include "platform/LogCategories.h"
 #include "platform/ProgramFolder.h"
 #include "engine/AudioEngine.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 namespace convert {
 
-ErrorLog::ErrorLog(QString path) : m_path(std::move(path)) {}
+ErrorLog::ErrorLog(QString path, QString fallbackPath)
+    : m_path(std::move(path)), m_fallbackPath(std::move(fallbackPath))
+{
+}
 
 QString ErrorLog::defaultPath()
 {
     return programFolder() + QStringLiteral(" Errors.log");
+}
+
+QString ErrorLog::userPath()
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/Tonemill/Errors.log");
 }
 
 QString ErrorLog::line(const QDateTime& when, int code, const QString& origfile)
@@ -24,10 +38,26 @@ QString ErrorLog::line(const QDateTime& when, int code, const QString& origfile)
 
 bool ErrorLog::append(int code, const QString& origfile) const
 {
-    QFile file(m_path);
+    const QByteArray bytes = (line(QDateTime::currentDateTime(), code, origfile) + QStringLiteral("\r\n")).toUtf8();
+    if (appendTo(m_path, bytes))
+        return true;
+    if (!m_fallbackPath.isEmpty()) {
+        QDir().mkpath(QFileInfo(m_fallbackPath).absolutePath());
+        if (appendTo(m_fallbackPath, bytes)) {
+            qCInfo(lcConvert, "Error log %s cannot be written; the line went to %s", qUtf8Printable(m_path),
+                   qUtf8Printable(m_fallbackPath));
+            return true;
+        }
+    }
+    qCInfo(lcConvert, "No error log can be written; line lost: %s", bytes.trimmed().constData());
+    return false;
+}
+
+bool ErrorLog::appendTo(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
-    const QByteArray bytes = (line(QDateTime::currentDateTime(), code, origfile) + QStringLiteral("\r\n")).toUtf8();
     return file.write(bytes) == bytes.size() && file.flush();
 }
 

@@ -8,12 +8,20 @@ namespace convert {
 //! The error log of the encoder paths: a text file of appended lines, one per
 //! logged engine error, each ended by CR LF. It lies beside the program
 //! folder, named after it ("/opt/tonemill" keeps "/opt/tonemill Errors.log").
+//! A user who cannot write there (an installed copy owned by root) has the
+//! lines kept in a log of their own in their state folder instead.
 class ErrorLog {
 public:
-    explicit ErrorLog(QString path = defaultPath());
+    //! Lines go to `path`, or to `fallbackPath` (when not empty) when `path`
+    //! cannot be written.
+    explicit ErrorLog(QString path = defaultPath(), QString fallbackPath = userPath());
 
     //! The program folder's path with " Errors.log" appended directly.
     static QString defaultPath();
+
+    //! The user's own log: "$XDG_STATE_HOME/Tonemill/Errors.log", the state
+    //! folder being "~/.local/state" when that variable is unset or relative.
+    static QString userPath();
 
     //! One log line without its line end: time (hh:mm:ss, 24-hour), the date
     //! in the locale's short form, the engine's error text, the code and the
@@ -21,13 +29,18 @@ public:
     static QString line(const QDateTime& when, int code, const QString& origfile);
 
     //! Appends the line for `code` and `origfile` at the current time,
-    //! creating the file when missing. False when it cannot be written.
+    //! creating the file (and the fallback's folder) when missing. False when
+    //! neither file can be written.
     bool append(int code, const QString& origfile) const;
 
     const QString& path() const { return m_path; }
+    const QString& fallbackPath() const { return m_fallbackPath; }
 
 private:
+    static bool appendTo(const QString& path, const QByteArray& bytes);
+
     QString m_path;
+    QString m_fallbackPath;
 };
 
 } // namespace convert

@@ -1,6 +1,7 @@
 #include "engine/FormatModules.h"
 
 #include "engine/ChannelRegistry.h"
+#include "platform/LogCategories.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -105,8 +106,10 @@ HPLUGIN load(const char* name)
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (bare.compare(QLatin1String(table[i].name), Qt::CaseInsensitive) != 0)
             continue;
-        if (!backingPresent(table[i]))
+        if (!backingPresent(table[i])) {
+            qCInfo(lcEngine, "Format module %s not loaded: its decoder is not available", table[i].name);
             break;
+        }
         g_loaded.fetch_or(1u << i);
         setLastError(BASS_OK);
         return kHandleBase + static_cast<HPLUGIN>(i) + 1;

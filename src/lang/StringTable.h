@@ -110,7 +110,13 @@ namespace lang {
       "Click No to open Microsoft Media Player web site to download and install Media Player Version 9.0 or later.")   \
     X(WmaPromptCancel, 30010, "Click Cancel to manaully install it by yourself.")                                      \
     X(RestartAfterInstall, 30011, "You have to restart Tonemill after installing")                                     \
-    X(OutputFolderNotCreated, 30012, "Output Folder is not exist and can not be created.")
+    X(OutputFolderNotCreated, 30012, "Output Folder is not exist and can not be created.")                             \
+    /* Messages of an installation shared by several users */                                                          \
+    X(OutputFolderNotYours, 30101, "You can not write to the output folder \"%1\". Your own folder \"%2\" is used instead.")     \
+    X(SettingsInUse, 30102,                                                                                            \
+      "The saved options can not be read now: another program is using them. The defaults are used this time, "      \
+      "and changes are not saved.")                                                                                    \
+    X(SettingsNotSaved, 30103, "The options could not be saved: another program is using them.")
 
 //! A localized text, named in the code; its value is its key in the language files.
 enum class StringId : int {

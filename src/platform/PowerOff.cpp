@@ -1,5 +1,7 @@
 #include "platform/PowerOff.h"
 
+#include "platform/LogCategories.h"
+
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
@@ -20,6 +22,8 @@ bool PowerOffThroughLoginManager()
     if (!manager.isValid())
         return false;
     const QDBusReply<void> reply = manager.call(QStringLiteral("PowerOff"), false); // interactive = false
+    if (!reply.isValid())
+        qCInfo(lcPlatform, "The login manager refused to power off: %s", qUtf8Printable(reply.error().message()));
     return reply.isValid();
 }
 

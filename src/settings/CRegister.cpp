@@ -61,19 +61,48 @@ bool CRegister::REGSaveSetting(RegistryRoot regHKEY, const QString& sSection, co
     return saveValues(regHKEY, sSection, {{sKey, sValue}});
 }
 
-bool CRegister::saveValues(RegistryRoot regHKEY, const QString& sSection,
-                           const QList<std::pair<QString, QString>>& values) const
+QHash<QString, QString> CRegister::readValues(RegistryRoot regHKEY, const QString& sSection, const QStringList& names,
+                                              bool* busy) const
 {
+    QHash<QString, QString> result;
+    const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(sSection));
+    if (!keyPath)
+        return result;
+    HiveStore hive(hivePath(regHKEY));
+    hive.read([&](HiveStore& store) {
+        for (const QString& name : names) {
+            const auto data = store.value(*keyPath, valueName(name));
+            if (data && !data->isEmpty())
+                result.insert(name, QString::fromUtf8(*data));
+        }
+        return true;
+    });
+    if (busy)
+        *busy = hive.busy();
+    return result;
+}
+
+bool CRegister::saveValues(RegistryRoot regHKEY, const QString& sSection,
+                           const QList<std::pair<QString, QString>>& values, bool* busy, bool briefly) const
+{
+    if (busy)
+        *busy = false;
     const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(sSection));
     if (!keyPath)
         return false;
     HiveStore hive(hivePath(regHKEY));
-    return hive.write(true, [&](HiveStore& store) {
-        for (const auto& [name, text] : values)
-            if (!store.setValue(*keyPath, valueName(name), text.toUtf8()))
-                return false;
-        return true;
-    });
+    const bool written = hive.write(
+        true,
+        [&](HiveStore& store) {
+            for (const auto& [name, text] : values)
+                if (!store.setValue(*keyPath, valueName(name), text.toUtf8()))
+                    return false;
+            return true;
+        },
+        briefly);
+    if (busy)
+        *busy = hive.busy();
+    return written;
 }
 
 bool CRegister::REGDeleteSetting(RegistryRoot regHKEY, const QString& sSection, const QString& sKey) const

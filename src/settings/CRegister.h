@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <utility>
 
 //! The root keys of the settings store. Each is one hive file (see
@@ -34,11 +36,20 @@ public:
     bool REGSaveSetting(RegistryRoot regHKEY, const QString& sSection, const QString& sKey,
                         const QString& sValue) const;
 
+    //! Reads the values `names` of key `sSection` in one transaction (one
+    //! look at the store, however many values): the stored text of each that
+    //! holds one, keyed by the name as asked. `busy`, when given, tells
+    //! whether the store could not be read because another process held it.
+    QHash<QString, QString> readValues(RegistryRoot regHKEY, const QString& sSection, const QStringList& names,
+                                       bool* busy = nullptr) const;
+
     //! Sets several values of key `sSection` in one transaction: after a crash
     //! or a failure the store holds either all of them or none. True when all
     //! were written. Saving all options with one call keeps them consistent.
-    bool saveValues(RegistryRoot regHKEY, const QString& sSection,
-                    const QList<std::pair<QString, QString>>& values) const;
+    //! `busy` as for readValues(). Another process's lock is waited for a few
+    //! seconds, or with `briefly` only as long as a read waits.
+    bool saveValues(RegistryRoot regHKEY, const QString& sSection, const QList<std::pair<QString, QString>>& values,
+                    bool* busy = nullptr, bool briefly = false) const;
 
     //! With a value name, deletes that value of `sSection`; with an empty
     //! `sKey`, deletes the key `sSection` with all its values (refused when it

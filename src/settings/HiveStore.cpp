@@ -1,24 +1,25 @@
 #include "settings/HiveStore.h"
 
+#include "platform/LogCategories.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSet>
 #include <mutex>
 #include <sqlite3.h>
-
-Q_LOGGING_CATEGORY(lcHive, "tonemill.settings")
+#include <thread>
 
 namespace {
 
 // Marks a database as a hive of ours ("TMhv") and gives the layout's version.
 constexpr int kApplicationId = 0x544d6876;
 constexpr int kSchemaVersion = 1;
-// How long one statement waits for another process's lock, and how often a
-// whole unit is tried again when that was not enough.
-constexpr int kBusyTimeoutMs = 3000;
-constexpr int kAttempts = 3;
+// How long a unit waits for another process's lock before it gives up. A
+// reader waits briefly: the options are read at every start, and a store held
+// open by someone else must not stall it. A save may wait a few seconds.
+constexpr int kReadTimeoutMs = 500;
+constexpr int kWriteTimeoutMs = 5000;
 
 // Keys below the root have parent 0; the root's own values have key 0.
 constexpr const char* kSchema[] = {
@@ -37,6 +38,20 @@ bool isBusy(int code)
 {
     const int primary = code & 0xff;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+//! Says once per file and process that a store is left alone: it is read
+//! many times.
+void warnUnusable(const QString& filePath, const char* why)
+{
+    static std::mutex mutex;
+    static QSet<QString> warned;
+    std::lock_guard lock(mutex);
+    if (warned.contains(filePath))
+        return;
+    warned.insert(filePath);
+    qCWarning(lcSettings, "Settings store %s is not usable (%s); it is left as it is and the defaults apply.",
+              qUtf8Printable(filePath), why);
 }
 
 //! A prepared statement that finalizes itself.
@@ -105,22 +120,22 @@ bool HiveStore::read(const Work& work)
 {
     if (!open(false, false))
         return false;
-    bool ok = false;
-    for (int i = 0; i < kAttempts && !ok; ++i)
-        if (!(ok = attempt(false, work)) && !m_busy)
-            break;
+    waitForLocksUntil(std::chrono::milliseconds(kReadTimeoutMs));
+    const bool ok = attempt(false, work);
+    if (m_busy)
+        qCInfo(lcSettings, "Settings store %s is held by another process; not read", qUtf8Printable(m_filePath));
     close();
     return ok;
 }
 
-bool HiveStore::write(bool createIfMissing, const Work& work)
+bool HiveStore::write(bool createIfMissing, const Work& work, bool briefly)
 {
     if (!open(true, createIfMissing))
         return false;
-    bool ok = false;
-    for (int i = 0; i < kAttempts && !ok; ++i)
-        if (!(ok = attempt(true, work)) && !m_busy)
-            break;
+    waitForLocksUntil(std::chrono::milliseconds(briefly ? kReadTimeoutMs : kWriteTimeoutMs));
+    const bool ok = attempt(true, work);
+    if (m_busy)
+        qCInfo(lcSettings, "Settings store %s is held by another process; not written", qUtf8Printable(m_filePath));
     close();
     return ok;
 }
@@ -128,34 +143,67 @@ bool HiveStore::write(bool createIfMissing, const Work& work)
 bool HiveStore::open(bool writable, bool createIfMissing)
 {
     close();
+    m_busy = false;
     const QFileInfo file(m_filePath);
+    // A link in the store's place could make any file it names (or a new
+    // one where it points) a store: it is refused as a damaged store is.
+    if (file.isSymLink()) {
+        warnUnusable(m_filePath, "a symbolic link");
+        return false;
+    }
     if (createIfMissing) {
-        if (!QDir().mkpath(file.absolutePath()))
+        if (!QDir().mkpath(file.absolutePath())) {
+            qCInfo(lcSettings, "Settings folder %s cannot be made; nothing is written",
+                   qUtf8Printable(file.absolutePath()));
             return false;
+        }
     } else if (!file.exists()) {
         return false;
     }
 
     // Even a reader opens for writing when it may, so that it can roll back
     // what a crashed writer left half done; a write-protected file is then
-    // opened read-only by SQLite itself.
-    const int flags = SQLITE_OPEN_READWRITE | (createIfMissing ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+    // opened read-only by SQLite itself. NOFOLLOW closes the gap between the
+    // check above and the opening.
+    const int flags =
+        SQLITE_OPEN_READWRITE | (createIfMissing ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW;
     if (sqlite3_open_v2(QFile::encodeName(m_filePath).constData(), &m_db, flags, nullptr) != SQLITE_OK) {
+        qCInfo(lcSettings, "Settings store %s cannot be opened: %s", qUtf8Printable(m_filePath),
+               m_db ? sqlite3_errmsg(m_db) : "out of memory");
         close();
         return false;
     }
     if (writable && sqlite3_db_readonly(m_db, "main") == 1) {
+        qCInfo(lcSettings, "Settings store %s is read-only for this user; nothing is written",
+               qUtf8Printable(m_filePath));
         close();
         return false;
     }
     sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     // A file in our place may come from anyone: run none of its triggers or
     // views, and let no statement write its pages raw.
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_exec(m_db, "PRAGMA synchronous=FULL; PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
     return true;
+}
+
+void HiveStore::waitForLocksUntil(std::chrono::milliseconds patience)
+{
+    m_waitUntil = std::chrono::steady_clock::now() + patience;
+    sqlite3_busy_handler(m_db, &HiveStore::onBusy, this);
+}
+
+int HiveStore::onBusy(void* self, int tries)
+{
+    // Short, even steps: SQLite's own timeout backs off to 100 ms between
+    // looks, and a writer that saves again and again then takes every gap.
+    (void)tries;
+    const auto* hive = static_cast<const HiveStore*>(self);
+    if (std::chrono::steady_clock::now() >= hive->m_waitUntil)
+        return 0;
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+    return 1;
 }
 
 void HiveStore::close()
@@ -195,17 +243,8 @@ bool HiveStore::attempt(bool writing, const Work& work)
 HiveStore::Health HiveStore::checkHealth()
 {
     const auto unusable = [this](const char* why) {
-        if (m_busy)
-            return Health::Unusable;
-        // One warning per file and process: the store is read many times.
-        static std::mutex mutex;
-        static QSet<QString> warned;
-        std::lock_guard lock(mutex);
-        if (!warned.contains(m_filePath)) {
-            warned.insert(m_filePath);
-            qCWarning(lcHive, "Settings store %s is not usable (%s); it is left as it is and the defaults apply.",
-                      qUtf8Printable(m_filePath), why);
-        }
+        if (!m_busy)
+            warnUnusable(m_filePath, why);
         return Health::Unusable;
     };
 

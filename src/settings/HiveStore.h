@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -16,13 +17,14 @@ struct sqlite3;
 //!
 //! Every access runs in one transaction: a reader sees one consistent state,
 //! and a write unit is committed whole or not at all (rollback journal with
-//! full sync, so a crash or power cut leaves the old or the new state). Other
-//! processes writing at the same moment are waited for.
+//! full sync, so a crash or power cut leaves the old or the new state). Another
+//! process holding the hive is waited for briefly when reading and a few
+//! seconds when writing; then the unit fails and busy() says why.
 //!
 //! A file that is not a sound hive of ours (damaged, truncated, another
-//! program's database) is never written: reading it finds nothing and every
-//! write unit fails. A hive that cannot be written (no rights on the file or
-//! its folder) can still be read.
+//! program's database, a symbolic link) is never written: reading it finds
+//! nothing and every write unit fails. A hive that cannot be written (no
+//! rights on the file or its folder) can still be read.
 class HiveStore {
 public:
     explicit HiveStore(QString filePath);
@@ -40,7 +42,13 @@ public:
     //! Runs `work` in one write transaction, committed only when it returns
     //! true. With `createIfMissing` the folder and the hive file are made when
     //! missing; otherwise a missing hive fails. False when nothing was written.
-    bool write(bool createIfMissing, const Work& work);
+    //! With `briefly` another process's lock is waited for only as a reader
+    //! waits.
+    bool write(bool createIfMissing, const Work& work, bool briefly = false);
+
+    //! Whether the last read() or write() failed because another process
+    //! held the hive longer than the unit waits.
+    bool busy() const { return m_busy; }
 
     // Operations on the hive, valid inside read() and write().
 
@@ -66,6 +74,8 @@ private:
     bool open(bool writable, bool createIfMissing);
     void close();
     bool attempt(bool writing, const Work& work);
+    void waitForLocksUntil(std::chrono::milliseconds patience);
+    static int onBusy(void* self, int tries);
     Health checkHealth();
     bool createSchema();
     std::optional<qint64> findKey(const QStringList& keyPath);
@@ -77,4 +87,6 @@ private:
     sqlite3* m_db = nullptr;
     bool m_busy = false;   // the last attempt met another process's lock
     bool m_failed = false; // an operation inside the current unit failed
+    // When the current unit stops waiting for another process's lock.
+    std::chrono::steady_clock::time_point m_waitUntil;
 };

@@ -1,7 +1,11 @@
 #include "settings/Settings.h"
 
-#include "settings/SettingsTable.h"
+#include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
+#include "platform/Desktop.h"
+#include "platform/LogCategories.h"
+#include "settings/SettingsTable.h"
+#include "settings/UserFolder.h"
 
 #include <utility>
 
@@ -19,8 +23,16 @@ Settings::~Settings()
     QObject::disconnect(m_defaultsConnection);
 }
 
-void Settings::SaveSettings() const
+bool Settings::SaveSettings() const
 {
+    if (m_readOnly)
+        return false;
+    // The defaults stood in for options that could not be read: saving them
+    // would overwrite the user's options unseen.
+    if (m_unread) {
+        qCInfo(lcSettings, "The options were not saved: they could not be read when loading");
+        return false;
+    }
     QList<std::pair<QString, QString>> values;
     for (const QString& name : settingstable::valueNames()) {
         const auto text = settingstable::storedText(m_options, name);
@@ -30,46 +42,89 @@ void Settings::SaveSettings() const
         // are matched without regard to case, so it is the same value.
         values.append({name == QLatin1String("cmbOGGVBitrate") ? QStringLiteral("cmbOGGvBitrate") : name, *text});
     }
-    m_store.saveValues(HKEY_LOCAL_MACHINE, kSettingsKey, values);
+    bool busy = false;
+    const bool written = m_store.saveValues(HKEY_LOCAL_MACHINE, kSettingsKey, values, &busy);
+    if (busy)
+        tell(lang::caption(lang::StringId::SettingsNotSaved));
+    else if (!written)
+        qCInfo(lcSettings, "The options were not saved: the store cannot be written");
+    return written;
 }
 
-void Settings::load(const QString& name)
+void Settings::tell(const QString& text) const
 {
-    const QString text =
-        m_store.REGGetSetting(HKEY_LOCAL_MACHINE, kSettingsKey, name, settingstable::defaultText(name));
-    settingstable::applyText(m_options, name, text);
+    if (m_desktop)
+        m_desktop->messageBox(text, lang::caption(lang::StringId::ProductName), Desktop::Icon::Exclamation,
+                              Desktop::Buttons::Ok);
+}
+
+void Settings::load(const QHash<QString, QString>& stored, const QString& name)
+{
+    const QString text = stored.value(name, settingstable::defaultText(name));
+    if (!settingstable::applyText(m_options, name, text))
+        qCInfo(lcSettings, "Saved option %s = \"%s\" does not apply; the control keeps its state", qUtf8Printable(name),
+               qUtf8Printable(text));
+}
+
+void Settings::useOwnFolderIfNotWritable()
+{
+    const QString folder = m_options.txtOutPath.Text();
+    const QString own = options::FormatOptions::defaultOutputFolder();
+    if (folder == own || userfolder::usable(folder))
+        return;
+    qCInfo(lcSettings, "Output folder %s cannot be written or made by this user; %s is used instead",
+           qUtf8Printable(folder), qUtf8Printable(own));
+    m_options.txtOutPath.setText(own);
+    // Said only while the folder is in use: with "Same folder as input file"
+    // it plays no part until the user chooses another folder.
+    if (m_options.optOtherFolder.Value())
+        tell(lang::caption(lang::StringId::OutputFolderNotYours).arg(folder, own));
 }
 
 void Settings::LoadSettings()
 {
     options::FormatOptions& o = m_options;
 
-    load(QStringLiteral("optOtherFolder"));
-    load(QStringLiteral("optSameFolder"));
-    load(QStringLiteral("txtOutPath"));
+    // One look at the store: a store held by another process then costs one
+    // short wait and one message, not a wait for every value.
+    bool busy = false;
+    const QHash<QString, QString> stored =
+        m_store.readValues(HKEY_LOCAL_MACHINE, kSettingsKey, settingstable::valueNames(), &busy);
+    m_unread = busy;
+    if (busy)
+        tell(lang::caption(lang::StringId::SettingsInUse));
+
+    load(stored, QStringLiteral("optOtherFolder"));
+    load(stored, QStringLiteral("optSameFolder"));
+    load(stored, QStringLiteral("txtOutPath"));
+    useOwnFolderIfNotWritable();
     if (o.optSameFolder.Value()) {
         o.txtOutPath.setEnabled(false);
         o.cmdBrowse.setEnabled(false);
     }
-    // After the first start the key already holds these two.
-    m_store.saveValues(
-        HKEY_LOCAL_MACHINE, kSettingsKey,
-        {{QStringLiteral("optSameFolder"), *settingstable::storedText(o, QStringLiteral("optSameFolder"))},
-         {QStringLiteral("txtOutPath"), o.txtOutPath.Text()}});
+    // After the first start the key already holds these two; the folder in a
+    // form that names no user, since every user shares the key. Not worth
+    // more than a short wait: it is written again when the window closes.
+    if (!m_readOnly && !busy)
+        m_store.saveValues(
+            HKEY_LOCAL_MACHINE, kSettingsKey,
+            {{QStringLiteral("optSameFolder"), *settingstable::storedText(o, QStringLiteral("optSameFolder"))},
+             {QStringLiteral("txtOutPath"), *settingstable::storedText(o, QStringLiteral("txtOutPath"))}},
+            nullptr, true);
 
-    load(QStringLiteral("optFileFormat"));
+    load(stored, QStringLiteral("optFileFormat"));
     if (m_clearLoading)
         m_clearLoading();
 
     for (const char* name : {"sliderWMA", "cmbMP3StereoMode", "cmbMP3Freq", "SliderMP3EncoderQuality", "optMP3CBR",
                              "optMP3ABR", "optMP3VBR", "SliderMP3VBR", "cmbMP3CBitrate", "cmbMP3ABitrate"})
-        load(QLatin1String(name));
+        load(stored, QLatin1String(name));
     o.cmbMP3CBitrate.setEnabled(o.optMP3CBR.Value());
     o.cmbMP3ABitrate.setEnabled(o.optMP3ABR.Value());
     o.SliderMP3VBR.setEnabled(o.optMP3VBR.Value());
 
     for (const char* name : {"sliderOGG", "optOGGCBR", "optOGGVBR", "cmbOGGCBitrate", "cmbOGGVBitrate"})
-        load(QLatin1String(name));
+        load(stored, QLatin1String(name));
     o.cmbOGGCBitrate.setEnabled(o.optOGGCBR.Value());
     o.cmbOGGVBitrate.setEnabled(!o.optOGGCBR.Value());
 
@@ -78,14 +133,19 @@ void Settings::LoadSettings()
 
 void Settings::cmdDefaults_Click()
 {
-    m_store.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSettingsKey, QString());
+    if (!m_readOnly && !m_store.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSettingsKey, QString()))
+        qCInfo(lcSettings,
+               "Restore Defaults deleted no saved options (none were kept, or the store cannot be written)");
     LoadSettings();
 }
 
 bool loadSettingsForRun(options::FormatOptions& options, CRegister store, const QStringList& assignments,
-                        QString* error)
+                        QString* error, Desktop* desktop)
 {
-    Settings(options, std::move(store)).LoadSettings();
+    Settings settings(options, std::move(store));
+    settings.setStoreReadOnly(true);
+    settings.setDesktop(desktop);
+    settings.LoadSettings();
     for (const QString& assignment : assignments)
         if (!applySettingOverride(options, assignment, error))
             return false;

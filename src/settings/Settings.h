@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <functional>
 
+class Desktop;
+
 namespace options {
 class FormatOptions;
 }
@@ -23,33 +25,53 @@ public:
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
 
-    //! Writes every saved option, in one transaction. Nothing is reported when
-    //! the key cannot be written: the options are then simply not kept.
-    void SaveSettings() const;
+    //! Where the messages of this object go (a store held by another
+    //! process, an output folder that is not the user's); none by default.
+    void setDesktop(Desktop* desktop) { m_desktop = desktop; }
 
-    //! Reads every saved option and applies it to its control; a value that
-    //! cannot be applied is skipped and its control keeps its state. Writes
-    //! back the folder choice and the output folder, clears the loading flag
-    //! after the format is chosen, re-establishes the enabled states and ends
-    //! with the format summary.
+    //! With true, loading never writes back and saving and "Restore Defaults"
+    //! leave the store as it is: for a run that only reads the options.
+    void setStoreReadOnly(bool readOnly) { m_readOnly = readOnly; }
+
+    //! Writes every saved option, in one transaction. Nothing is reported when
+    //! the key cannot be written (the options are then simply not kept),
+    //! except when another process held the store for longer than a save
+    //! waits: that is said once. Nothing is written after a load that could
+    //! not read the store, so its defaults never replace the saved options.
+    //! False when nothing was written.
+    bool SaveSettings() const;
+
+    //! Reads every saved option in one look at the store and applies it to its
+    //! control; a value that cannot be applied is skipped and its control keeps
+    //! its state. A store held by another process is waited for only briefly:
+    //! that is said once and the defaults apply. An output folder the user can
+    //! neither write nor make is replaced by the user's own default, saying so.
+    //! Writes back the folder choice and the output folder, clears the loading
+    //! flag after the format is chosen, re-establishes the enabled states and
+    //! ends with the format summary.
     void LoadSettings();
 
     //! "Restore Defaults": deletes the settings key, then loads again.
     void cmdDefaults_Click();
 
 private:
-    void load(const QString& name);
+    void load(const QHash<QString, QString>& stored, const QString& name);
+    void useOwnFolderIfNotWritable();
+    void tell(const QString& text) const;
 
     options::FormatOptions& m_options;
     CRegister m_store;
     std::function<void()> m_clearLoading;
+    Desktop* m_desktop = nullptr;
+    bool m_readOnly = false;
+    bool m_unread = false; // the last load could not read the store
     QMetaObject::Connection m_defaultsConnection;
 };
 
-//! The options of a command-line run: loaded as the window loads them (with
-//! the loader's write-backs) and never saved, then each "NAME=VALUE" of
-//! `assignments` applied for this run only. False, with a message naming it
-//! in `error`, at the first assignment with an unknown name or a value that
-//! does not apply.
+//! The options of a command-line run: loaded as the window loads them, but
+//! without writing anything to the store, then each "NAME=VALUE" of
+//! `assignments` applied for this run only. Messages of the loading go to
+//! `desktop` when given. False, with a message naming it in `error`, at the
+//! first assignment with an unknown name or a value that does not apply.
 bool loadSettingsForRun(options::FormatOptions& options, CRegister store, const QStringList& assignments,
-                        QString* error);
+                        QString* error, Desktop* desktop = nullptr);

@@ -1,5 +1,6 @@
 #include "settings/SettingsTable.h"
 
+#include "settings/UserFolder.h"
 #include "options/FormatOptions.h"
 
 #include <array>
@@ -127,7 +128,8 @@ QString defaultText(const QString& name)
     const Entry* entry = find(name);
     if (!entry)
         return {};
-    return entry->defaultText ? QString::fromLatin1(entry->defaultText) : FormatOptions::defaultOutputFolder();
+    return entry->defaultText ? QString::fromLatin1(entry->defaultText)
+                              : userfolder::toStoredForm(FormatOptions::defaultOutputFolder());
 }
 
 std::optional<QString> storedText(const FormatOptions& options, const QString& name)
@@ -140,7 +142,7 @@ std::optional<QString> storedText(const FormatOptions& options, const QString& n
     case Kind::Option:
         return byName(optionStates(options), canonical)->Value() ? QStringLiteral("True") : QStringLiteral("False");
     case Kind::Text:
-        return options.txtOutPath.Text();
+        return userfolder::toStoredForm(options.txtOutPath.Text());
     case Kind::Format:
         if (options.selectedFormat() < 0)
             return std::nullopt;
@@ -168,7 +170,7 @@ bool applyText(FormatOptions& options, const QString& name, const QString& text)
         return true;
     }
     case Kind::Text:
-        options.txtOutPath.setText(text);
+        options.txtOutPath.setText(userfolder::fromStoredForm(text));
         return true;
     case Kind::Format: {
         const auto index = wholeNumber(text);

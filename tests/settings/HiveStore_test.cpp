@@ -192,6 +192,26 @@ TEST_F(HiveStoreTest, AnotherProgramsDatabaseIsNeverOverwritten)
     EXPECT_EQ(get(QStringLiteral("a")), QStringLiteral("1"));
 }
 
+// A link in the store's place is refused as a damaged store is: the file it
+// names never becomes a store, and a link to a missing path makes nothing.
+TEST_F(HiveStoreTest, AStoreThatIsALinkIsNeverFollowed)
+{
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString precious = dir.filePath(QStringLiteral("precious.txt"));
+    writeAll(precious, "precious bytes\n");
+    ASSERT_TRUE(QFile::link(precious, hive));
+    expectUntouchable("precious bytes\n");
+    EXPECT_EQ(readAll(precious), "precious bytes\n");
+
+    ASSERT_TRUE(QFile::remove(hive));
+    const QString nowhere = dir.filePath(QStringLiteral("nowhere.db"));
+    ASSERT_TRUE(QFile::link(nowhere, hive));
+    EXPECT_FALSE(save(QStringLiteral("v0"), QStringLiteral("new")));
+    EXPECT_EQ(get(QStringLiteral("v0")), QStringLiteral("DEF"));
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+    EXPECT_TRUE(QFileInfo(hive).isSymLink());
+}
+
 TEST_F(HiveStoreTest, WithoutWriteRightsReadingStillWorksAndNothingChanges)
 {
     const QByteArray folderPath = QFile::encodeName(folder);

@@ -2,9 +2,16 @@
 #include "settings/SettingsTable.h"
 #include "support/Fixtures.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using settingstable::kSettingsKey;
 
@@ -13,7 +20,14 @@ namespace {
 struct ProbeRun {
     int exitCode = -1;
     QString err;
+    QString out;
 };
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Runs the built program with its own program folder (so its own settings
 // store) and home folder, without a display.
@@ -30,22 +44,40 @@ protected:
         ASSERT_TRUE(testsupport::makeTone(tone, 0.5, 8000, 1, {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")}));
     }
 
-    ProbeRun probe(const QStringList& arguments) const
+    //! Runs `tonemill COMMAND ARGUMENTS...`; as another user when `uid` is
+    //! given (through setpriv, so the caller must be root), with `home` as
+    //! its home folder.
+    ProbeRun run(const QString& command, const QStringList& arguments, const QString& home,
+                 std::optional<uid_t> uid = std::nullopt) const
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_STATE_HOME"})
             env.remove(QLatin1String(name));
         env.insert(QStringLiteral("TONEMILL_HOME"), programFolder.path());
-        env.insert(QStringLiteral("HOME"), homeFolder.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), homeFolder.filePath(QStringLiteral(".config")));
+        env.insert(QStringLiteral("HOME"), home);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         p.setProcessEnvironment(env);
-        p.start(testsupport::buildBinDir() + QStringLiteral("/tonemill"),
-                QStringList{QStringLiteral("probe")} + arguments);
+        p.setWorkingDirectory(work.path());
+        const QString program = testsupport::buildBinDir() + QStringLiteral("/tonemill");
+        QStringList words = QStringList{command} + arguments;
+        if (uid) {
+            words = QStringList{QStringLiteral("--reuid=%1").arg(*uid), QStringLiteral("--regid=%1").arg(*uid),
+                                QStringLiteral("--clear-groups"), program} +
+                    words;
+            p.start(QStringLiteral("setpriv"), words);
+        } else {
+            p.start(program, words);
+        }
         p.waitForFinished(120000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardError())};
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError()),
+                QString::fromUtf8(p.readAllStandardOutput())};
+    }
+
+    ProbeRun probe(const QStringList& arguments) const
+    {
+        return run(QStringLiteral("probe"), arguments, homeFolder.path());
     }
 
     QString stored(const QString& name) const
@@ -56,16 +88,78 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsCommandLineTest, ProbeLoadsTheSettingsWithTheWriteBacksAndNeverSavesThem)
+TEST_F(SettingsCommandLineTest, ProbeAndConvertNeverWriteTheStore)
 {
-    const ProbeRun run = probe({tone});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(stored(QStringLiteral("optSameFolder")), QStringLiteral("False"));
-    EXPECT_EQ(stored(QStringLiteral("txtOutPath")), homeFolder.path() + QStringLiteral("/Converted Files"));
-    for (const QString& name : settingstable::valueNames()) {
-        if (name != QLatin1String("optSameFolder") && name != QLatin1String("txtOutPath")) {
-            EXPECT_EQ(stored(name), QStringLiteral("<absent>")) << name.toStdString();
-        }
+    const QString hive = reg.hivePath(HKEY_LOCAL_MACHINE);
+    ProbeRun result = probe({tone});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(hive)) << "a probe made the store";
+
+    // A store as an older version left it, naming a folder that is not ours.
+    ASSERT_TRUE(reg.saveValues(HKEY_LOCAL_MACHINE, kSettingsKey,
+                               {{QStringLiteral("optSameFolder"), QStringLiteral("False")},
+                                {QStringLiteral("txtOutPath"), QStringLiteral("/nonexistent/someone/Converted Files")},
+                                {QStringLiteral("sliderWMA"), QStringLiteral("10")}}));
+    const QByteArray before = fileBytes(hive);
+    result = probe({tone});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    result = run(QStringLiteral("convert"), {QStringLiteral("--format=wav"), tone}, homeFolder.path());
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(homeFolder.filePath(QStringLiteral("Converted Files/tone.wav"))));
+    EXPECT_TRUE(fileBytes(hive) == before) << "the store's bytes changed";
+    EXPECT_FALSE(QFileInfo::exists(hive + QStringLiteral("-journal")));
+}
+
+// The shared store of an installation as two users meet it: an older version
+// left the first user's folder in it, and the current one a folder that names
+// no user. Each user converts into a folder of their own, and the store stays
+// as it was.
+TEST_F(SettingsCommandLineTest, TwoUsersOnOneStoreEachConvertIntoTheirOwnFolder)
+{
+    if (geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+        GTEST_SKIP() << "needs root and setpriv to run the program as another user";
+    constexpr uid_t kOtherUser = 65534;
+    // The other user must reach the program folder, the store and the input.
+    for (const QTemporaryDir* dir : {&programFolder, &work})
+        ASSERT_EQ(chmod(QFile::encodeName(dir->path()).constData(), 0755), 0);
+    QTemporaryDir otherHome;
+    ASSERT_EQ(chown(QFile::encodeName(otherHome.path()).constData(), kOtherUser, kOtherUser), 0);
+    const QString firstUsersFolder = homeFolder.filePath(QStringLiteral("Converted Files"));
+    ASSERT_TRUE(QDir().mkpath(firstUsersFolder));
+
+    struct Case {
+        const char* name;
+        QString storedFolder;
+        bool message; // the other user is told of the fallback
+    };
+    const Case cases[] = {
+        {"written by an older version", firstUsersFolder, true},
+        {"written by this version", QStringLiteral("~/Converted Files"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(reg.saveValues(HKEY_LOCAL_MACHINE, kSettingsKey,
+                                   {{QStringLiteral("optOtherFolder"), QStringLiteral("True")},
+                                    {QStringLiteral("optSameFolder"), QStringLiteral("False")},
+                                    {QStringLiteral("txtOutPath"), c.storedFolder}}));
+        const QByteArray before = fileBytes(reg.hivePath(HKEY_LOCAL_MACHINE));
+
+        const ProbeRun other =
+            run(QStringLiteral("convert"), {QStringLiteral("--format=wav"), tone}, otherHome.path(), kOtherUser);
+        const QString otherOutput = otherHome.filePath(QStringLiteral("Converted Files/tone.wav"));
+        EXPECT_EQ(other.exitCode, 0) << other.err.toStdString();
+        EXPECT_EQ(other.out, tone + u'\t' + otherOutput + QStringLiteral("\tComplete\n"));
+        EXPECT_EQ(QFileInfo(otherOutput).ownerId(), kOtherUser);
+        EXPECT_EQ(other.err.contains(firstUsersFolder), c.message) << other.err.toStdString();
+
+        const ProbeRun first =
+            run(QStringLiteral("convert"), {QStringLiteral("--format=wav"), tone}, homeFolder.path());
+        EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+        EXPECT_TRUE(first.out.contains(firstUsersFolder + QStringLiteral("/tone"))) << first.out.toStdString();
+        EXPECT_TRUE(first.err.isEmpty()) << first.err.toStdString();
+
+        EXPECT_TRUE(fileBytes(reg.hivePath(HKEY_LOCAL_MACHINE)) == before);
+        ASSERT_TRUE(QFile::remove(otherOutput));
     }
 }
 
@@ -74,10 +168,10 @@ TEST_F(SettingsCommandLineTest, OptionOverridesHoldForOneRunOnly)
     ASSERT_TRUE(
         reg.REGSaveSetting(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("sliderWMA"), QStringLiteral("10")));
     const ProbeRun run = probe({QStringLiteral("--option"), QStringLiteral("SLIDERWMA=20"),
-                           QStringLiteral("--option=optSameFolder=true"), QStringLiteral("--"), tone});
+                                QStringLiteral("--option=optSameFolder=true"), QStringLiteral("--"), tone});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(stored(QStringLiteral("sliderWMA")), QStringLiteral("10"));
-    EXPECT_EQ(stored(QStringLiteral("optSameFolder")), QStringLiteral("False"));
+    EXPECT_EQ(stored(QStringLiteral("optSameFolder")), QStringLiteral("<absent>"));
 }
 
 TEST_F(SettingsCommandLineTest, UnknownOrUnfitOptionsAreUsageErrorsNamingThem)

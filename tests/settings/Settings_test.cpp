@@ -1,11 +1,18 @@
+#include "lang/StringLookup.h"
+#include "options/FormatOptions.h"
 #include "settings/CRegister.h"
 #include "settings/Settings.h"
 #include "settings/SettingsTable.h"
-#include "options/FormatOptions.h"
+#include "settings/UserFolder.h"
+#include "support/ScriptedDesktop.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using options::FormatOptions;
 using settingstable::kSettingsKey;
@@ -104,7 +111,8 @@ TEST_F(SettingsTest, FirstStartAppliesTheDefaultsAndWritesBackOnlyTheFolderChoic
     EXPECT_FALSE(bLoading);
     EXPECT_EQ(storedNames(), (QStringList{"optSameFolder", "txtOutPath"}));
     EXPECT_EQ(stored(QStringLiteral("optSameFolder")), QStringLiteral("False"));
-    EXPECT_EQ(stored(QStringLiteral("txtOutPath")), QDir::homePath() + QStringLiteral("/Converted Files"));
+    // The shared key names no user: every user reads it as their own folder.
+    EXPECT_EQ(stored(QStringLiteral("txtOutPath")), QStringLiteral("~/Converted Files"));
 }
 
 TEST_F(SettingsTest, LoadingFlagClearsRightAfterTheFormatIsChosen)
@@ -308,4 +316,99 @@ TEST_F(SettingsTest, OverrideSetsOneOptionByNameAndStoredForm)
 
     // Nothing of an override is saved by loading.
     EXPECT_EQ(stored(QStringLiteral("optFileFormat")), kAbsent);
+}
+
+TEST(UserFolder, FoldersInTheHomeAreStoredWithoutNamingTheUser)
+{
+    const QString home = QDir::homePath();
+    EXPECT_EQ(userfolder::toStoredForm(home + QStringLiteral("/Music")), QStringLiteral("~/Music"));
+    EXPECT_EQ(userfolder::toStoredForm(home), QStringLiteral("~"));
+    EXPECT_EQ(userfolder::toStoredForm(home + QStringLiteral("x/Music")), home + QStringLiteral("x/Music"));
+    EXPECT_EQ(userfolder::fromStoredForm(QStringLiteral("~/Music")), home + QStringLiteral("/Music"));
+    EXPECT_EQ(userfolder::fromStoredForm(QStringLiteral("~x/Music")), QStringLiteral("~x/Music"));
+}
+
+TEST_F(SettingsTest, AFolderTheUserCannotWriteOrMakeFallsBackToTheirOwnSayingSoOnce)
+{
+    const QString own = QDir::homePath() + QStringLiteral("/Converted Files");
+    const QString unmakeable = dir.filePath(QStringLiteral("missing/deeper"));
+    const struct {
+        QString folder;
+        bool sameFolder;
+        QString expected;
+        int messages;
+    } cases[] = {
+        {unmakeable, false, own, 1},
+        {unmakeable, true, own, 0}, // not in use: no message
+        {dir.filePath(QStringLiteral("new")), false, dir.filePath(QStringLiteral("new")), 0},
+    };
+    for (const auto& c : cases) {
+        store(QStringLiteral("txtOutPath"), c.folder);
+        store(QStringLiteral("optSameFolder"), c.sameFolder ? QStringLiteral("True") : QStringLiteral("False"));
+        testsupport::ScriptedDesktop desktop;
+        FormatOptions next;
+        Settings loader(next, reg);
+        loader.setDesktop(&desktop);
+        loader.LoadSettings();
+        EXPECT_EQ(next.txtOutPath.Text(), c.expected);
+        ASSERT_EQ(desktop.boxes.size(), c.messages);
+        if (c.messages > 0) {
+            EXPECT_TRUE(desktop.boxes[0].text.contains(c.folder) && desktop.boxes[0].text.contains(own));
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("new")))) << "loading made a folder";
+}
+
+// Another program holding the store (a sqlite3 shell in a transaction): a
+// write lock lets the options be read, and a save fails once with a message;
+// an exclusive one costs one short wait and one message, the defaults apply
+// and are never saved over the options.
+TEST_F(SettingsTest, AStoreHeldByAnotherConnectionCostsOneShortWait)
+{
+    const QString inUse = lang::caption(lang::StringId::SettingsInUse);
+    const struct {
+        const char* lock;
+        int expectedWma;
+        QStringList loadMessages;
+    } cases[] = {
+        {"BEGIN IMMEDIATE", 10, {}},
+        {"BEGIN EXCLUSIVE", 50, {inUse}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lock);
+        reg.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSettingsKey, QString());
+        store(QStringLiteral("sliderWMA"), QStringLiteral("10"));
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(reg.hivePath(HKEY_LOCAL_MACHINE)).constData(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, c.lock, nullptr, nullptr, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "DELETE FROM hive_values", nullptr, nullptr, nullptr), SQLITE_OK);
+
+        testsupport::ScriptedDesktop desktop;
+        FormatOptions next;
+        Settings loader(next, reg);
+        loader.setDesktop(&desktop);
+        QElapsedTimer clock;
+        clock.start();
+        loader.LoadSettings();
+        // Far below the minutes it took when every value waited on its own.
+        EXPECT_LT(clock.elapsed(), 3000);
+        EXPECT_EQ(next.sliderWMA.Value(), c.expectedWma);
+        QStringList texts;
+        for (const auto& box : desktop.boxes)
+            texts << box.text;
+        EXPECT_EQ(texts, c.loadMessages);
+
+        EXPECT_FALSE(loader.SaveSettings());
+        ASSERT_EQ(desktop.boxes.size(), 1);
+        EXPECT_EQ(desktop.boxes.back().text, c.loadMessages.isEmpty() ? lang::caption(lang::StringId::SettingsNotSaved)
+                                                                      : inUse); // the defaults are not saved at all
+
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        EXPECT_EQ(storedNames(), QStringList{QStringLiteral("sliderWMA")});
+        // Once the store is free again, the defaults of the unread load are
+        // still not saved over the options.
+        EXPECT_EQ(loader.SaveSettings(), c.loadMessages.isEmpty());
+        EXPECT_EQ(stored(QStringLiteral("sliderWMA")), QStringLiteral("10"));
+    }
 }
