@@ -3,6 +3,7 @@
 #include "settings/CRegister.h"
 #include "settings/Settings.h"
 #include "cli/ConsoleDesktop.h"
+#include "cli/ConsoleText.h"
 #include "cli/ConvertCommand.h"
 #include "cli/DecodingEngine.h"
 #include "cli/ProbeCommand.h"
@@ -37,7 +38,14 @@ const char* const kUsage =
     "                     '-' go after '--')\n"
     "  convert [--format wav|wma|mp3|ogg] [--output DIR | --same-folder]\n"
     "          [--option NAME=VALUE]... PATH...\n"
-    "                     convert the admitted files with the saved settings\n"
+    "                     convert the admitted files with the saved settings and\n"
+    "                     print one line per row: FilePath, the output file kept\n"
+    "                     (empty when none), Status and the reason it ended so\n"
+    "                     (the encoder's complaint, the system's error such as\n"
+    "                     'No space left on device', or 'input damaged at 04:12\n"
+    "                     of 10:00'; empty when there is none), separated by tabs;\n"
+    "                     exit 0 when every path was admitted and every row ended\n"
+    "                     Complete, 1 otherwise; Ctrl+C stops the batch\n"
     "\n"
     "Options:\n"
     "  --option NAME=VALUE  set one saved option by its value name and stored form\n"
@@ -81,8 +89,7 @@ int runProbeCommand(int argc, char* argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Tonemill"));
     lang::sLanguageFile = lang::rememberedLanguageFile();
 
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.erase(arguments.begin(), arguments.begin() + 2); // the program and "probe"
+    QStringList arguments = commandArguments(argc, argv, 2); // after the program and "probe"
 
     // The saved options, loaded as the window loads them (with its write-backs)
     // and never saved; --option changes one of them for this run only.

@@ -53,7 +53,7 @@ public:
     void addPath(const QString& argument)
     {
         const QString path = absolutePath(argument);
-        if (!path.isEmpty() && QFileInfo(path).isDir())
+        if (!path.isEmpty() && isFolderPath(path))
             addFolder(path);
         else
             addFile(path);

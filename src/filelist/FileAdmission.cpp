@@ -1,6 +1,7 @@
 #include "filelist/FileAdmission.h"
 
 #include "platform/Desktop.h"
+#include "platform/FileName.h"
 #include "engine/AudioEngine.h"
 #include "filelist/FileAdmissionRules.h"
 #include "filelist/FileList.h"
@@ -31,10 +32,10 @@ FileAdmission::Failure systemFailure(int number)
 //! that is missing is left to the engine (which marks it unopenable).
 std::optional<FileAdmission::Failure> inspectFile(const QString& path, bool cdTrack, qint64& size)
 {
-    if (path.toUtf8().size() > FileList::kMaxPathBytes)
+    if (platform::nativeName(path).size() > FileList::kMaxPathBytes)
         return systemFailure(ENAMETOOLONG);
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+    if (::stat(platform::nativeName(path).constData(), &info) != 0) {
         if (cdTrack)
             return std::nullopt;
         return systemFailure(errno);

@@ -1,19 +1,30 @@
 #include "filelist/ScanFolder.h"
 
-#include <QDir>
-#include <QDirIterator>
+#include "platform/FileName.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 QStringList ScanFolderNames(const QString& folder)
 {
     QStringList names;
     if (folder.isEmpty())
         return names;
-    // QDirIterator reads the entries in the order the file system gives them.
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        names << it.fileName();
+    // Read as bytes, in the order the file system gives them, so that a name
+    // that is not valid UTF-8 is listed too (and can be opened again).
+    DIR* dir = ::opendir(platform::nativeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+            names << platform::fromNativeName(name);
     }
+    ::closedir(dir);
     return names;
 }
 
