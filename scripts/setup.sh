@@ -10,7 +10,7 @@ packages=(
   libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsqlite3-dev
   lame vorbis-tools ffmpeg
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  sox pulseaudio pulseaudio-utils sqlite3 time
+  sox pulseaudio pulseaudio-utils sqlite3 time musepack-tools
 )
 
 missing=()

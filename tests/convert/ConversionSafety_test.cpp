@@ -138,18 +138,6 @@ TEST_F(ConversionSafety, HiResInputsConvertToWma)
     EXPECT_NEAR(p.duration, 1.5, 0.1);
 }
 
-TEST_F(ConversionSafety, LowestOggQualityConverts)
-{
-    const QString in = tone(QStringLiteral("tone.wav"), 1.0);
-    options.optFileFormat(options::FormatOptions::OGG).click();
-    options.optOGGVBR.click();
-    options.sliderOGG.setValue(-2);
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("low.ogg")));
-    expectComplete();
-    EXPECT_EQ(probe(path(QStringLiteral("low.ogg"))).codec, QStringLiteral("vorbis"));
-    EXPECT_EQ(options.sliderOGG.Value(), -2);
-}
-
 //! A tmpfs of a few pages, mounted for the test (root only) and always unmounted.
 class FullDisk : public ConversionSafety {
 protected:
