@@ -30,7 +30,8 @@ bool ErrorLog::append(int code, const QString& origfile, const QString& reason) 
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
-    const QByteArray bytes = (line(QDateTime::currentDateTime(), code, origfile, reason) + QStringLiteral("\r\n")).toUtf8();
+    const QByteArray bytes =
+        (line(QDateTime::currentDateTime(), code, origfile, reason) + QStringLiteral("\r\n")).toUtf8();
     return file.write(bytes) == bytes.size() && file.flush();
 }
 

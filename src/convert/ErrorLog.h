@@ -19,8 +19,7 @@ public:
     //! in the locale's short form, the engine's error text, the code and the
     //! input path, then the reason in parentheses when there is one (the
     //! encoder's complaint, the system's error, the damage found).
-    static QString line(const QDateTime& when, int code, const QString& origfile,
-                        const QString& reason = QString());
+    static QString line(const QDateTime& when, int code, const QString& origfile, const QString& reason = QString());
 
     //! Appends the line for `code`, `origfile` and `reason` at the current
     //! time, creating the file when missing. False when it cannot be written.

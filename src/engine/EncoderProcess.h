@@ -34,9 +34,8 @@ struct EncoderOutcome {
 //!
 //! Every wait on the child (for room in its input, for its end) runs the wait
 //! hook at least every 100 ms; when the hook says stop, feeding ends at once
-//! and the child gets a short grace to finish its output before it is killed. A child that dies or stops reading does not
-//! take us down: SIGPIPE is blocked on the writing thread, the failure is
-//! recorded and later data is dropped.
+//! and the child gets a short grace to finish its output before it is killed. A child that dies or stops reading does
+//! not take us down: SIGPIPE is blocked on the writing thread, the failure is recorded and later data is dropped.
 class EncoderProcess : public ChannelTap {
 public:
     //! Starts `arguments[0]` (a path, or a bare name searched on PATH) without

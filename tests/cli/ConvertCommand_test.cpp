@@ -30,7 +30,8 @@ void writeFile(const QString& path, const QByteArray& bytes)
 //! `folder` (0 when there is none).
 qint64 temporarySize(const QString& folder, const QString& suffix)
 {
-    const QStringList parts = QDir(folder).entryList({QStringLiteral(".tonemill-*.part") + suffix}, QDir::Files | QDir::Hidden);
+    const QStringList parts =
+        QDir(folder).entryList({QStringLiteral(".tonemill-*.part") + suffix}, QDir::Files | QDir::Hidden);
     return parts.isEmpty() ? 0 : QFileInfo(folder + u'/' + parts.first()).size();
 }
 
@@ -265,8 +266,8 @@ TEST_F(ConvertCommandTest, NamesThatAreNotUtf8AreConvertedAndPrintedAsTheyAre)
     ASSERT_TRUE(QFile::copy(s_media->filePath(QStringLiteral("tone.flac")), path(QStringLiteral("plain.flac"))));
     ASSERT_EQ(::rename(QFile::encodeName(path(QStringLiteral("plain.flac"))).constData(), name.constData()), 0);
 
-    const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"),
-                                    QStringLiteral("in")});
+    const CommandRun run = convert(
+        {QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"), QStringLiteral("in")});
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_EQ(run.out, name + '\t' + folder + "/caf\xe9.wav\tComplete\t\n");
     EXPECT_EQ(::access((folder + "/caf\xe9.wav").constData(), F_OK), 0);
@@ -282,7 +283,8 @@ TEST_F(ConvertCommandTest, AFailedRowSaysWhyInTheFourthField)
     lame.close();
     lame.setPermissions(lame.permissions() | QFileDevice::ExeOwner);
 
-    const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("mp3"), QStringLiteral("--same-folder"), a});
+    const CommandRun run =
+        convert({QStringLiteral("--format"), QStringLiteral("mp3"), QStringLiteral("--same-folder"), a});
     EXPECT_EQ(run.exitCode, 1);
     ASSERT_EQ(run.lines().size(), 1) << run.out.constData();
     const QList<QByteArray> fields = run.lines()[0].split('\t');
@@ -320,7 +322,8 @@ TEST_F(ConvertCommandTest, KillingTheRunLeavesNoFileUnderAFinalName)
     EXPECT_EQ(temporarySize(out, QStringLiteral(".mp3")), 300000);
 
     // The next run into that folder recognises the leftover and removes it.
-    const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--output"), out, a});
+    const CommandRun run =
+        convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--output"), out, a});
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.wav")});
 }

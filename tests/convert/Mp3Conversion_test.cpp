@@ -168,7 +168,8 @@ TEST_F(Mp3Conversion, MissingEncoderEndsErrorWithALogLine)
     EXPECT_TRUE(lines[0].contains(QStringLiteral(" Can't Open the File 2 occured when Quill2 tried to play/convert: ") +
                                   in + QStringLiteral(" (cannot run lame: ")))
         << lines[0].toStdString();
-    EXPECT_TRUE(list->statusReason(0).startsWith(QStringLiteral("cannot run lame: "))) << list->statusReason(0).toStdString();
+    EXPECT_TRUE(list->statusReason(0).startsWith(QStringLiteral("cannot run lame: ")))
+        << list->statusReason(0).toStdString();
     EXPECT_FALSE(QFileInfo::exists(out));
 }
 

@@ -63,7 +63,6 @@ TEST_F(OggConversion, LowQualityIsTheLowestTheEncoderTakes)
     expectComplete();
     EXPECT_EQ(probe(out).codec, QStringLiteral("vorbis"));
     EXPECT_EQ(options.sliderOGG.Value(), -2);
-
 }
 
 TEST_F(OggConversion, OptionsTheEncoderRejectsEndErrorWithALogLine)

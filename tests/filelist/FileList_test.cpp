@@ -165,7 +165,6 @@ TEST(FileList, TextColoursBelongToTheListInstance)
     EXPECT_FALSE(list.data(status, Qt::ForegroundRole).isValid());
 }
 
-
 TEST(FileList, TheStatusReasonIsItsTooltipAndRawNamesShowReplacementCharacters)
 {
     FileList list;
