@@ -24,7 +24,7 @@ using Clock = std::chrono::steady_clock;
 // long after its input was closed, is treated as hung.
 constexpr auto kStallLimit = std::chrono::seconds(30);
 // How long a child that is hung, or told to stop, gets to finish its output.
-constexpr auto kGrace = std::chrono::milliseconds(300);
+constexpr auto kGrace = std::chrono::milliseconds(150);
 // The longest wait between two runs of the wait hook.
 constexpr int kHookIntervalMs = 100;
 constexpr std::size_t kErrorTailKeep = 8192;

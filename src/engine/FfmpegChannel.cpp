@@ -113,10 +113,10 @@ std::int64_t FfmpegChannel::read(char* out, std::int64_t bytes)
         const std::int64_t n = std::min(m_pendingBytes, bytes - delivered);
         std::memcpy(out + delivered, m_pending, static_cast<std::size_t>(n));
         delivered += n;
+        m_position += n; // as it goes: a damage mark found while refilling refers to it
         m_pending += n;
         m_pendingBytes -= n;
     }
-    m_position += delivered;
     if (m_pendingBytes == 0)
         fillPending();
     if (m_ended)
