@@ -4,6 +4,7 @@
 #include "settings/CRegister.h"
 #include "settings/Settings.h"
 #include "cli/ConsoleDesktop.h"
+#include "cli/ConsoleText.h"
 #include "cli/ConvertCommand.h"
 #include "cli/ProbeCommand.h"
 #include "engine/Bass.h"
@@ -40,7 +41,14 @@ const char* const kUsage =
     "                     '-' go after '--')\n"
     "  convert [--format wav|wma|mp3|ogg] [--output DIR | --same-folder]\n"
     "          [--recursive] [--option NAME=VALUE]... PATH...\n"
-    "                     convert the admitted files with the saved settings\n"
+    "                     convert the admitted files with the saved settings and\n"
+    "                     print one line per row: FilePath, the output file kept\n"
+    "                     (empty when none), Status and the reason it ended so\n"
+    "                     (the encoder's complaint, the system's error such as\n"
+    "                     'No space left on device', or 'input damaged at 04:12\n"
+    "                     of 10:00'; empty when there is none), separated by tabs;\n"
+    "                     exit 0 when every path was admitted and every row ended\n"
+    "                     Complete, 1 otherwise; Ctrl+C stops the batch\n"
     "\n"
     "  --recursive        a folder's sub-folders too (hidden and linked ones are\n"
     "                     not entered); files come in natural name order\n"
@@ -118,8 +126,7 @@ int runProbeCommand(int argc, char* argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Tonemill"));
     lang::sLanguageFile = lang::rememberedLanguageFile();
 
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.erase(arguments.begin(), arguments.begin() + 2); // the program and "probe"
+    QStringList arguments = commandArguments(argc, argv, 2); // after the program and "probe"
 
     // The saved options, loaded as the window loads them but never written;
     // --option changes one of them for this run only.

@@ -20,7 +20,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 
 namespace cli {
@@ -94,10 +93,10 @@ private:
         if (ConvertConsole::interrupted() && m_state.bConverting && !m_state.bCancelConversion)
             m_batch.cmdConvert.click(); // Ctrl+C between two files
         const FileListRow& record = m_list.at(row);
-        const QString made = !outFile.isEmpty() && QFileInfo(outFile).isFile() ? outFile : QString();
+        const QString& made = outFile;
         m_console.clearProgress();
-        writeUtf8(m_out,
-                  probeCell(record.FilePath) + u'\t' + probeCell(made) + u'\t' + probeCell(record.Status) + u'\n');
+        writeUtf8(m_out, probeCell(record.FilePath) + u'\t' + probeCell(made) + u'\t' + probeCell(record.Status) +
+                             u'\t' + probeCell(m_list.statusReason(row)) + u'\n');
         std::fflush(m_out);
         m_printed = row + 1;
     }
@@ -130,8 +129,7 @@ int runConvertCommand(int argc, char* argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Tonemill"));
     lang::sLanguageFile = lang::rememberedLanguageFile();
 
-    QStringList words = QCoreApplication::arguments();
-    words.erase(words.begin(), words.begin() + 2); // the program and "convert"
+    QStringList words = commandArguments(argc, argv, 2); // after the program and "convert"
     QString error;
     const std::optional<ConvertArguments> arguments = ConvertArguments::parse(words, error);
     if (!arguments) {

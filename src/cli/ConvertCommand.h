@@ -20,10 +20,9 @@ int runConvertCommand(int argc, char* argv[]);
 //! arguments to `options` as the window's controls would (the --option
 //! assignments must already be in `options`), and runs "Convert All" over
 //! the list. Writes one line per row to `out`: FilePath, the output
-//! path (empty when no file was made) and the final Status, separated by
-//! tabs. Ctrl+C stops the batch as the Stop button does. Returns 0 when every
-//! path was admitted and every row ended "Complete", 1 otherwise. The engine
-//! must have been started.
+//! path (empty when no file was kept), the final Status and the reason it
+//! ended so (empty when there is none), separated by tabs. Ctrl+C stops the batch as the Stop button does. Returns 0
+//! when every path was admitted and every row ended "Complete", 1 otherwise. The engine must have been started.
 int runConvert(const ConvertArguments& arguments, options::FormatOptions& options, std::FILE* out,
                ConvertConsole& console);
 

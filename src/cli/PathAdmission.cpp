@@ -9,7 +9,6 @@
 #include "lang/StringLookup.h"
 #include "platform/Desktop.h"
 
-#include <QFileInfo>
 #include <vector>
 
 namespace cli {
@@ -32,7 +31,7 @@ bool AdmitPaths(const QStringList& arguments, bool recursive, FileList& list, Fi
     std::vector<qsizetype> emptyFolderAt;
     for (const QString& argument : arguments) {
         const QString path = absolutePath(argument);
-        if (path.isEmpty() || !QFileInfo(path).isDir()) {
+        if (path.isEmpty() || !isFolderPath(path)) {
             files << path;
             continue;
         }

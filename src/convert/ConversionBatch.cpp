@@ -178,13 +178,15 @@ QString ConversionBatch::convertCurrentFile()
     const QString outFile = BuildOutputPath(inputPath, QString::fromLatin1(path.extension));
     if (outFile.isEmpty())
         return {};
+    m_session.sOutputMade.clear();
+    m_session.setReason(QString());
     try {
         path.convert(m_session, inputPath, outFile);
     } catch (...) {
         // A failure that escapes an encoder path fails its row only.
         m_session.setOutcome(ConversionSession::Outcome::Error);
     }
-    return outFile;
+    return m_session.sOutputMade;
 }
 
 void ConversionBatch::LocateCurrentRow()

@@ -68,15 +68,15 @@ public:
 
 Q_SIGNALS:
     //! The walk is done with `row` of the list: converted, failed or passed
-    //! over. `outFile` is the output path the row was given (empty when it
-    //! was given none).
+    //! over. `outFile` is the output file the row made (empty when it kept
+    //! none).
     void rowVisited(int row, const QString& outFile);
 
 private:
     void convertButtonClick(CaptionButtonState& button, CaptionButtonState& other, bool bSelectedOnly);
     void restoreControls();
     //! Hands `sCurrentFile` to the encoder path of the chosen format; the
-    //! output path it was given, or empty.
+    //! output file it made, or empty.
     QString convertCurrentFile();
 
     ConversionSession m_session;

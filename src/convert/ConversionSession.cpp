@@ -77,8 +77,9 @@ bool ConversionSession::reportProgress(QWORD position, QWORD length)
     return true;
 }
 
-void ConversionSession::setOutcome(Outcome outcome)
+void ConversionSession::setOutcome(Outcome outcome, const QString& reason)
 {
+    setReason(reason);
     switch (outcome) {
     case Outcome::Complete:
         setStatusText(lang::caption(lang::StringId::Complete), kCompleteColor);
@@ -99,6 +100,18 @@ void ConversionSession::setStatusText(const QString& text, quint32 rgb)
         return;
     list->setCell(*m_row, FileList::Status, text);
     list->setTextColor(*m_row, FileList::Status, rgb);
+}
+
+void ConversionSession::setReason(const QString& reason)
+{
+    if (FileList* list = rowList())
+        list->setStatusReason(*m_row, reason);
+}
+
+bool ConversionSession::stopRequestedWhileWaiting()
+{
+    yield();
+    return cancelRequested();
 }
 
 void ConversionSession::yield()

@@ -87,8 +87,20 @@ public:
     //! (a length of 0 or -1): the caller treats that as a failure.
     bool reportProgress(QWORD position, QWORD length);
 
-    //! Writes a final status, localized at this moment, in its colour.
-    void setOutcome(Outcome outcome);
+    //! Writes a final status, localized at this moment, in its colour, with
+    //! `reason` (why it ended so; may be empty) as the status cell's tooltip.
+    void setOutcome(Outcome outcome, const QString& reason = QString());
+    //! Sets the reason shown with the row's status; empty clears it.
+    void setReason(const QString& reason);
+
+    //! The output file the encoder path kept under its final name for the
+    //! row being converted (empty when it kept none); the name may differ from
+    //! the one it was given when another run took that one meanwhile.
+    QString sOutputMade;
+
+    //! Runs while an encoder path waits on an encoder: yields, and true when
+    //! the user asked the batch to stop.
+    bool stopRequestedWhileWaiting();
     //! Writes `text` in colour `rgb` as the row's status (for texts that are
     //! not looked up).
     void setStatusText(const QString& text, quint32 rgb);

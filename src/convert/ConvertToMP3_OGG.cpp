@@ -1,12 +1,15 @@
 #include "convert/ConvertToMP3_OGG.h"
 
-#include "platform/ProgramFolder.h"
+#include "convert/ConversionFailure.h"
 #include "convert/ConversionSession.h"
 #include "convert/EncoderCommand.h"
-#include "convert/EncoderOutput.h"
 #include "convert/ErrorLog.h"
+#include "convert/InputDamage.h"
+#include "convert/OutputFile.h"
 #include "engine/AudioEngine.h"
+#include "engine/EncoderHook.h"
 #include "options/FormatOptions.h"
+#include "platform/ProgramFolder.h"
 
 #include <vector>
 
@@ -19,11 +22,34 @@ constexpr DWORD kReadBytes = 0x40000;
 
 //! Ends the row "Error" for an engine error found along the way and logs it.
 //! The status comes first, so a log that cannot be written leaves it "Error".
-void endWithEngineError(ConversionSession& session, const convert::ErrorLog& log, int code, const QString& origfile)
+void endWithEngineError(ConversionSession& session, const convert::ErrorLog& log, int code, const QString& origfile,
+                        const QString& reason)
 {
     // The fixed English text: the engine's errors are reported untranslated.
     session.setStatusText(QStringLiteral("Error"), ConversionSession::kFailureColor);
-    log.append(code, origfile);
+    session.setReason(reason);
+    log.append(code, origfile, reason);
+}
+
+//! Receives the encoded stream from the encoder's standard output: every
+//! write to the output file is checked, so a full disk cannot go unnoticed
+//! the way it does inside an encoder that ignores its own write errors.
+void writeEncoded(HENCODE, DWORD, const void* buffer, DWORD length, void* user)
+{
+    auto* output = static_cast<convert::OutputFile*>(user);
+    if (!output->failed())
+        output->write(static_cast<const char*>(buffer), length);
+}
+
+//! Why the encoder failed: what went wrong, with the last line it wrote on
+//! its standard error (its own complaint) when there is one.
+QString encoderFailure(const engine::EncoderOutcome& outcome)
+{
+    const QString problem = QString::fromStdString(outcome.problem);
+    const QString complaint = convert::lastErrorLine(QByteArray::fromStdString(outcome.errorOutput));
+    if (complaint.isEmpty())
+        return problem.isEmpty() ? BassErrorText(BASS_ERROR_UNKNOWN) : problem;
+    return problem.isEmpty() ? complaint : problem + QStringLiteral(": ") + complaint;
 }
 
 } // namespace
@@ -40,91 +66,124 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     session.hConvertStream = OpenStream(false, origfile, 0, 0, flags);
     const HSTREAM stream = session.hConvertStream;
     if (stream == 0) {
-        endWithEngineError(session, log, BASS_ErrorGetCode(), origfile);
+        const int code = BASS_ErrorGetCode();
+        endWithEngineError(session, log, code, origfile, BassErrorText(code));
         return;
     }
     BASS_ChannelGetInfo(stream, &session.channelInfo);
 
-    const QString commandLine = convert::BuildEncoderCommandLine(options, outFile, programFolder());
+    // The encoder writes to its standard output; the file is written here.
+    const QString commandLine = convert::BuildEncoderCommandLine(options, QStringLiteral("-"), programFolder());
     if (commandLine.isEmpty())
         return;
 
-    convert::EncoderOutput output(outFile);
-    if (!output.claim()) {
-        endWithEngineError(session, log, BASS_ERROR_CREATE, origfile);
+    QString why;
+    std::unique_ptr<convert::OutputFile> output = convert::OutputFile::create(outFile, &why);
+    if (!output) {
+        endWithEngineError(session, log, BASS_ERROR_CREATE, origfile, why);
         return;
     }
-    if (BASS_Encode_Start(stream, commandLine.toUtf8().constData(), 0, nullptr, nullptr) == 0) {
+    if (BASS_Encode_Start(stream, commandLine.toUtf8().constData(), 0, &writeEncoded, output.get()) == 0) {
         const int code = BASS_ErrorGetCode();
-        output.dropIfEmpty();
-        endWithEngineError(session, log, code, origfile);
+        output->discard();
+        endWithEngineError(session, log, code, origfile, QString::fromStdString(engine::lastEncoderOutcome().problem));
         return;
     }
+    // Waiting on a slow or hung encoder still lets Stop through.
+    engine::setEncoderWaitHook(stream, [&session] { return session.stopRequestedWhileWaiting(); });
 
     // Any failure while the audio is pumped: "Error", and the engine's error
-    // logged when it has one. The encoder is stopped and the stream freed so
-    // that no encoder waits for input that will never come.
-    auto fail = [&] {
-        const int code = BASS_ErrorGetCode();
-        session.setOutcome(Outcome::Error);
+    // logged. The encoder is stopped and the stream freed so that no encoder
+    // waits for input that will never come; what was written is removed.
+    auto fail = [&](int code, const QString& reason) {
         BASS_Encode_Stop(stream);
         session.freeConversionStream();
-        output.dropIfEmpty();
-        if (code > 0)
-            log.append(code, origfile);
+        output->discard();
+        convert::EndWithError(session, log, origfile, code, reason);
     };
 
     std::vector<char> buffer(kReadBytes + 1);
     bool encoderEnded = false;
     bool cancelled = false;
+    QWORD statedLength = QWORD(-1);
+    QWORD position = 0;
     for (;;) {
         if (BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED)
             break;
         // What is read goes to the encoder; the bytes themselves are not used here.
         if (BASS_ChannelGetData(stream, buffer.data(), kReadBytes) == DWORD(-1)) {
-            fail();
+            const int code = BASS_ErrorGetCode();
+            fail(code, BassErrorText(code));
             return;
         }
         session.yield();
         const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
-        const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+        position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+        if (statedLength == QWORD(-1))
+            statedLength = length; // before the end makes it the bytes decoded
         if (!session.reportProgress(position, length)) {
-            fail();
+            fail(BASS_ERROR_UNKNOWN, BassErrorText(BASS_ERROR_UNKNOWN));
             return;
         }
-        // An encoder that ended while it was still being fed has failed (it
-        // refused its options, its output or the audio): no point decoding on.
-        if (BASS_Encode_IsActive(stream) == BASS_ACTIVE_STOPPED) {
-            encoderEnded = true;
-            break;
+        // The disk refused the encoded data: no point decoding on.
+        if (output->failed()) {
+            fail(BASS_ERROR_CREATE, output->error());
+            return;
         }
+        // Stop first: a stop while the encoder was waited on ends its feeding.
         if (session.cancelRequested()) {
             cancelled = true;
             break;
         }
+        // An encoder that ended while it was still being fed has failed (it
+        // refused its options or the audio): no point decoding on.
+        if (BASS_Encode_IsActive(stream) == BASS_ACTIVE_STOPPED) {
+            encoderEnded = true;
+            break;
+        }
     }
+    const QString damage =
+        cancelled || encoderEnded ? QString() : convert::InputDamageReason(stream, statedLength, position);
 
-    // Closing the encoder's input lets it finish the file; a cancelled
+    // Closing the encoder's input lets it finish the file; a stopped
     // conversion thereby keeps a shorter file.
     const bool encoderOk = BASS_Encode_Stop(stream) && !encoderEnded;
     const int stopCode = BASS_ErrorGetCode();
+    const engine::EncoderOutcome outcome = engine::lastEncoderOutcome();
     session.freeConversionStream();
 
+    if (output->failed()) {
+        output->discard();
+        convert::EndWithError(session, log, origfile, BASS_ERROR_CREATE, output->error());
+        return;
+    }
     if (cancelled) {
+        // The shorter file is kept when the encoder made any of it.
+        if (output->size() > 0 && output->commit())
+            session.sOutputMade = output->finalPath();
+        output->discard();
         session.setOutcome(Outcome::Cancelled);
-        if (!encoderOk)
-            log.append(stopCode != BASS_OK ? stopCode : BASS_ERROR_UNKNOWN, origfile);
         return;
     }
     if (!encoderOk) {
-        output.dropIfEmpty();
-        endWithEngineError(session, log, stopCode != BASS_OK ? stopCode : BASS_ERROR_UNKNOWN, origfile);
+        output->discard();
+        const QString reason = encoderFailure(outcome);
+        endWithEngineError(session, log, stopCode != BASS_OK ? stopCode : BASS_ERROR_UNKNOWN, origfile, reason);
         return;
     }
-    if (!output.hasContent()) {
-        output.dropIfEmpty();
-        endWithEngineError(session, log, BASS_ERROR_CREATE, origfile);
+    if (output->size() <= 0) {
+        output->discard();
+        endWithEngineError(session, log, BASS_ERROR_CREATE, origfile, QStringLiteral("the encoder wrote no audio"));
         return;
     }
-    session.setOutcome(Outcome::Complete);
+    // The complete file exists under its temporary name here; commit() gives
+    // it the final one.
+    if (!output->commit()) {
+        convert::EndWithError(session, log, origfile, BASS_ERROR_CREATE, output->error());
+        return;
+    }
+    session.sOutputMade = output->finalPath();
+    session.setOutcome(Outcome::Complete, damage);
+    if (!damage.isEmpty())
+        log.append(BASS_ERROR_UNKNOWN, origfile, damage);
 }

@@ -1,10 +1,13 @@
 #include "convert/ConvertToWAV.h"
 
+#include "convert/ConversionFailure.h"
 #include "convert/ConversionSession.h"
+#include "convert/ErrorLog.h"
+#include "convert/InputDamage.h"
+#include "convert/OutputFile.h"
 #include "convert/WavHeader.h"
 #include "engine/AudioEngine.h"
 
-#include <QFile>
 #include <cmath>
 #include <vector>
 
@@ -15,9 +18,9 @@ constexpr DWORD kChunkBytes = 20000;
 // Largest data size whose RIFF size (data + 36) still fits a signed 32-bit field.
 constexpr qint64 kMaxDataBytes = 2147483603;
 
-bool writeAll(QFile& file, const char* data, qint64 bytes)
+QString tooLong()
 {
-    return file.write(data, bytes) == bytes;
+    return QStringLiteral("the audio is longer than a WAV file can hold");
 }
 
 } // namespace
@@ -25,26 +28,32 @@ bool writeAll(QFile& file, const char* data, qint64 bytes)
 void ConvertToWAV(ConversionSession& session, const QString& origfile, const QString& outFile)
 {
     using Outcome = ConversionSession::Outcome;
+    const convert::ErrorLog log;
 
     session.releaseConversionStream();
     session.hConvertStream = OpenStream(false, origfile, 0, 0, BASS_STREAM_DECODE);
     const HSTREAM stream = session.hConvertStream;
     if (stream == 0) {
-        session.setOutcome(Outcome::Error); // nothing to write: no file is made
+        const int code = BASS_ErrorGetCode();
+        convert::EndWithError(session, log, origfile, code, BassErrorText(code)); // no file is made
         return;
     }
 
-    QFile file(outFile);
-    auto fail = [&] {
-        session.setOutcome(Outcome::Error);
+    // Every failure ends "Error" with its reason; whatever was written is
+    // removed with the temporary file (the output keeps no half file).
+    std::unique_ptr<convert::OutputFile> output;
+    auto fail = [&](const QString& reason, int code = BASS_ERROR_UNKNOWN) {
         session.freeConversionStream();
-        file.close(); // a file already made keeps both sizes at 0
+        if (output)
+            output->discard();
+        convert::EndWithError(session, log, origfile, code, reason);
     };
 
     BASS_CHANNELINFO info;
     float rate = 0;
     if (!BASS_ChannelGetInfo(stream, &info) || !BASS_ChannelGetAttribute(stream, BASS_ATTRIB_FREQ, &rate)) {
-        fail();
+        const int code = BASS_ErrorGetCode();
+        fail(BassErrorText(code), code);
         return;
     }
     session.channelInfo = info;
@@ -57,53 +66,73 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     header.bitsPerSample = (info.flags & BASS_SAMPLE_8BITS) ? 8 : 16;
     header.fillDerived();
 
-    // NewOnly: an existing file is never overwritten, not even one made after
-    // the output name was chosen.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        fail();
+    QString why;
+    output = convert::OutputFile::create(outFile, &why);
+    if (!output) {
+        fail(why, BASS_ERROR_CREATE);
         return;
     }
     const QByteArray bytes = header.bytes();
-    if (!writeAll(file, bytes.constData(), 12) || !writeAll(file, bytes.constData() + 12, 24) ||
-        !writeAll(file, bytes.constData() + 36, 8)) {
-        fail();
+    if (!output->write(bytes.constData(), 12) || !output->write(bytes.constData() + 12, 24) ||
+        !output->write(bytes.constData() + 36, 8)) {
+        fail(output->error(), BASS_ERROR_CREATE);
         return;
     }
 
     const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
     std::vector<char> buffer(kChunkBytes);
     qint64 written = 0;
+    Outcome outcome = Outcome::Complete;
     for (;;) {
-        if (BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED) {
-            session.setOutcome(Outcome::Complete);
+        if (BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED)
             break;
-        }
         const DWORD got = BASS_ChannelGetData(stream, buffer.data(), kChunkBytes);
-        if (got == DWORD(-1) || written + qint64(got) > kMaxDataBytes || !writeAll(file, buffer.data(), got)) {
-            fail();
+        if (got == DWORD(-1)) {
+            const int code = BASS_ErrorGetCode();
+            fail(BassErrorText(code), code);
+            return;
+        }
+        if (written + qint64(got) > kMaxDataBytes) {
+            fail(tooLong());
+            return;
+        }
+        if (!output->write(buffer.data(), got)) {
+            fail(output->error(), BASS_ERROR_CREATE);
             return;
         }
         written += got;
         const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
         if (!session.reportProgress(position, length)) {
-            fail();
+            fail(BassErrorText(BASS_ERROR_UNKNOWN));
             return;
         }
         session.yield();
         if (session.cancelRequested()) {
-            session.setOutcome(Outcome::Cancelled);
+            outcome = Outcome::Cancelled;
             break;
         }
     }
+    const QString damage =
+        outcome == Outcome::Complete ? convert::InputDamageReason(stream, length, QWORD(written)) : QString();
     session.freeConversionStream();
 
     // The sizes describe the bytes really in the file, so a stopped
-    // conversion leaves a valid, shorter WAV.
+    // conversion keeps a valid, shorter WAV.
     const QByteArray sizes = WavHeader::sizeField(quint32(written + WavHeader::kSize - 8));
     const QByteArray dataSize = WavHeader::sizeField(quint32(written));
-    if (file.seek(4))
-        file.write(sizes);
-    if (file.seek(40))
-        file.write(dataSize);
-    file.close();
+    if (!output->writeAt(4, sizes.constData(), sizes.size()) ||
+        !output->writeAt(40, dataSize.constData(), dataSize.size())) {
+        fail(output->error(), BASS_ERROR_CREATE);
+        return;
+    }
+    // The complete file exists under its temporary name here; commit() gives
+    // it the final one.
+    if (!output->commit()) {
+        fail(output->error(), BASS_ERROR_CREATE);
+        return;
+    }
+    session.sOutputMade = output->finalPath();
+    session.setOutcome(outcome, damage);
+    if (!damage.isEmpty())
+        log.append(BASS_ERROR_UNKNOWN, origfile, damage);
 }

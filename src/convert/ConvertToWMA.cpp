@@ -1,11 +1,18 @@
 #include "convert/ConvertToWMA.h"
 
+#include "convert/ConversionFailure.h"
 #include "convert/ConversionSession.h"
-#include "convert/EncoderOutput.h"
+#include "convert/ErrorLog.h"
+#include "convert/InputDamage.h"
+#include "convert/OutputFile.h"
 #include "convert/WmaBitrateList.h"
 #include "engine/AudioEngine.h"
+#include "engine/ResampleChannel.h"
+#include "engine/WmaEncoder.h"
 #include "options/FormatOptions.h"
+#include "platform/FileName.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -30,10 +37,41 @@ void writeTags(HWMENCODE encoder, const options::FormatOptions& options)
     BASS_WMA_EncodeSetTag(encoder, "", "", kTagFormAnsi);
 }
 
+//! The sample rate to encode `freq` at: `freq` itself when the encoder has
+//! bit rates for it, else the nearest rate it has (0 when none).
+DWORD encoderRate(DWORD freq, DWORD chans)
+{
+    static constexpr DWORD kRates[] = {48000, 44100, 32000, 22050, 16000, 11025, 8000};
+    auto offered = [chans](DWORD rate) {
+        const DWORD* rates = BASS_WMA_EncodeGetRates(rate, chans, BASS_WMA_ENCODE_STANDARD);
+        return rates && rates[0] != 0;
+    };
+    if (offered(freq))
+        return freq;
+    DWORD best = 0;
+    for (const DWORD rate : kRates) {
+        const DWORD distance = rate > freq ? rate - freq : freq - rate;
+        const DWORD bestDistance = best > freq ? best - freq : freq - best;
+        if (offered(rate) && (best == 0 || distance < bestDistance))
+            best = rate;
+    }
+    return best;
+}
+
+//! Why writing failed: the system's reason when the file could not be
+//! written (a full disk), else the engine's error text.
+QString writeFailure(int code)
+{
+    if (const int error = engine::lastWmaSystemError(); error != 0)
+        return QString::fromLocal8Bit(std::strerror(error));
+    return BassErrorText(code);
+}
+
 } // namespace
 
 void ConvertToWMA(ConversionSession& session, const QString& origfile, const QString& outFile)
 {
+    const convert::ErrorLog log;
     session.releaseConversionStream();
     BASS_SetConfig(BASS_CONFIG_WMA_BASSFILE, 1);
 
@@ -41,41 +79,69 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
     session.hConvertStream = OpenStream(false, origfile, 0, 0, BASS_STREAM_DECODE | BASS_STREAM_DOWNMIX);
     const HSTREAM stream = session.hConvertStream;
     if (stream == 0) {
-        session.setOutcome(Outcome::Error);
+        const int code = BASS_ErrorGetCode();
+        convert::EndWithError(session, log, origfile, code, BassErrorText(code));
         return;
     }
     BASS_ChannelGetInfo(stream, &session.channelInfo);
-    const BASS_CHANNELINFO& info = session.channelInfo;
+    BASS_CHANNELINFO& info = session.channelInfo;
+
+    // A rate the encoder has no bit rates for (above 48 kHz) is resampled to
+    // the nearest one it has.
+    if (const DWORD rate = encoderRate(info.freq, info.chans); rate != info.freq) {
+        if (rate == 0 || !engine::resampleDecodingStream(stream, rate)) {
+            convert::EndWithError(session, log, origfile, BASS_ERROR_FORMAT, BassErrorText(BASS_ERROR_FORMAT));
+            return;
+        }
+        BASS_ChannelGetInfo(stream, &info);
+    }
 
     // A conversion never runs while the window is still loading.
     const int bitrate = convert::GetWMABitRateFromQuality(session.cmbWMAEncodingBitrate, false, info.freq, info.chans,
                                                           session.options().sliderWMA.Value());
-    convert::EncoderOutput output(outFile);
-    if (bitrate <= 0 || !output.claim()) {
-        session.setOutcome(Outcome::Error);
+    if (bitrate <= 0) {
+        convert::EndWithError(session, log, origfile, BASS_ERROR_FORMAT, BassErrorText(BASS_ERROR_FORMAT));
         return;
     }
+    QString why;
+    std::unique_ptr<convert::OutputFile> output = convert::OutputFile::create(outFile, &why);
+    if (!output) {
+        convert::EndWithError(session, log, origfile, BASS_ERROR_CREATE, why);
+        return;
+    }
+    // The encoder writes the temporary file; it gets its name once complete.
     const HWMENCODE encoder = BASS_WMA_EncodeOpenFile(info.freq, info.chans, BASS_WMA_ENCODE_STANDARD, DWORD(bitrate),
-                                                      outFile.toUtf8().constData());
+                                                      platform::nativeName(output->temporaryPath()).constData());
     if (encoder == 0) {
-        output.dropIfEmpty();
-        session.setOutcome(Outcome::Error);
+        const int code = BASS_ErrorGetCode();
+        output->discard();
+        convert::EndWithError(session, log, origfile, code, BassErrorText(code));
         return;
     }
     writeTags(encoder, session.options());
 
     std::vector<char> buffer(kChunkBytes);
     Outcome outcome = Outcome::Complete;
+    int code = BASS_OK;
+    QString reason;
+    QWORD statedLength = QWORD(-1);
+    QWORD position = 0;
     while (BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
         const DWORD got = BASS_ChannelGetData(stream, buffer.data(), kChunkBytes);
         if (got == DWORD(-1) || !BASS_WMA_EncodeWrite(encoder, buffer.data(), got)) {
+            code = BASS_ErrorGetCode();
+            reason = writeFailure(code);
             outcome = Outcome::Error;
             break;
         }
         session.yield();
         const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
-        const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+        position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+        if (statedLength == QWORD(-1))
+            statedLength = length; // before the end makes it the bytes decoded
         if (!session.reportProgress(position, length)) {
+            code = BASS_ERROR_UNKNOWN;
+            reason = BassErrorText(code);
             outcome = Outcome::Error;
             break;
         }
@@ -85,11 +151,31 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
             break;
         }
     }
+    if (outcome == Outcome::Complete)
+        reason = convert::InputDamageReason(stream, statedLength, position);
 
     // Closing finishes the file (a cancelled one is kept, shorter); a file
     // that cannot be finished is not complete.
-    if (!BASS_WMA_EncodeClose(encoder) && outcome == Outcome::Complete)
+    if (!BASS_WMA_EncodeClose(encoder) && outcome != Outcome::Error) {
+        code = BASS_ErrorGetCode();
+        reason = writeFailure(code);
         outcome = Outcome::Error;
-    session.setOutcome(outcome);
+    }
     session.freeConversionStream();
+    // The complete file exists under its temporary name here; commit() gives
+    // it the final one.
+    if (outcome != Outcome::Error && !output->commit()) {
+        code = BASS_ERROR_CREATE;
+        reason = output->error();
+        outcome = Outcome::Error;
+    }
+    if (outcome == Outcome::Error) {
+        output->discard();
+        convert::EndWithError(session, log, origfile, code, reason);
+        return;
+    }
+    session.sOutputMade = output->finalPath();
+    session.setOutcome(outcome, reason);
+    if (!reason.isEmpty())
+        log.append(BASS_ERROR_UNKNOWN, origfile, reason);
 }

@@ -4,19 +4,27 @@
 #include "options/FormatOptions.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace convert {
 
 namespace {
+
+// The slider goes down to -2 ("Low"), but oggenc takes -1 to 10 and refuses
+// anything lower: the lowest quality it has stands in for -2.
+constexpr int kLowestOggQuality = -1;
 
 QString quoted(const QString& argument)
 {
     return QString::fromStdString(engine::quoteCommandArgument(argument.toStdString()));
 }
 
-//! The output path as the encoder must see it: never mistaken for an option.
+//! The output path as the encoder must see it: never mistaken for an option
+//! ("-" alone stands for standard output).
 QString outputArgument(const QString& outFile)
 {
+    if (outFile == QLatin1String("-"))
+        return outFile;
     return quoted(outFile.startsWith(u'-') ? QStringLiteral("./") + outFile : outFile);
 }
 
@@ -45,7 +53,7 @@ QString oggCommandLine(const options::FormatOptions& o, const QString& outFile, 
     QString line = encoderProgram(QStringLiteral("oggenc"), programFolder);
     if (o.optOGGVBR.Value())
         line += QStringLiteral(" -b ") + numberFromListText(o.cmbOGGVBitrate.Text()) + QStringLiteral(" --quality ") +
-                QString::number(o.sliderOGG.Value());
+                QString::number(std::max(o.sliderOGG.Value(), kLowestOggQuality));
     else
         line += QStringLiteral(" --managed -b ") + numberFromListText(o.cmbOGGCBitrate.Text());
     line += QStringLiteral(" - -o ") + outputArgument(outFile);

@@ -20,9 +20,10 @@ QString encoderProgram(const QString& name, const QString& programFolder);
 
 //! The command line that runs `lame` (MP3 chosen) or `oggenc` (OGG chosen)
 //! with the chosen options, reading WAV on its standard input and writing
-//! `outFile`. Empty when neither MP3 nor OGG is chosen. The output path is one
-//! quoted argument whatever it holds; a path that begins with "-" is given as
-//! "./-…" so that no encoder can take it for an option.
+//! `outFile` ("-": its standard output). Empty when neither MP3 nor OGG is
+//! chosen. The output path is one quoted argument whatever it holds; a path
+//! that begins with "-" is given as "./-…" so that no encoder can take it for
+//! an option. An OGG quality of -2 is passed as -1, the lowest oggenc takes.
 QString BuildEncoderCommandLine(const options::FormatOptions& options, const QString& outFile,
                                 const QString& programFolder);
 

@@ -1,6 +1,7 @@
 #include "convert/ErrorLog.h"
 
 #include "platform/LogCategories.h"
+#include "platform/FileName.h"
 #include "platform/ProgramFolder.h"
 #include "engine/AudioEngine.h"
 
@@ -29,16 +30,19 @@ QString ErrorLog::userPath()
     return state + QStringLiteral("/Tonemill/Errors.log");
 }
 
-QString ErrorLog::line(const QDateTime& when, int code, const QString& origfile)
+QString ErrorLog::line(const QDateTime& when, int code, const QString& origfile, const QString& reason)
 {
+    const QString because = reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + u')';
     return when.time().toString(QStringLiteral("HH:mm:ss")) + u' ' +
            QLocale().toString(when.date(), QLocale::ShortFormat) + u' ' + BassErrorText(code) + u' ' +
-           QString::number(code) + QStringLiteral(" occured when Quill2 tried to play/convert: ") + origfile;
+           QString::number(code) + QStringLiteral(" occured when Quill2 tried to play/convert: ") +
+           platform::displayName(origfile) + because;
 }
 
-bool ErrorLog::append(int code, const QString& origfile) const
+bool ErrorLog::append(int code, const QString& origfile, const QString& reason) const
 {
-    const QByteArray bytes = (line(QDateTime::currentDateTime(), code, origfile) + QStringLiteral("\r\n")).toUtf8();
+    const QByteArray bytes =
+        (line(QDateTime::currentDateTime(), code, origfile, reason) + QStringLiteral("\r\n")).toUtf8();
     if (appendTo(m_path, bytes))
         return true;
     if (!m_fallbackPath.isEmpty()) {

@@ -25,13 +25,14 @@ public:
 
     //! One log line without its line end: time (hh:mm:ss, 24-hour), the date
     //! in the locale's short form, the engine's error text, the code and the
-    //! input path.
-    static QString line(const QDateTime& when, int code, const QString& origfile);
+    //! input path, then the reason in parentheses when there is one (the
+    //! encoder's complaint, the system's error, the damage found).
+    static QString line(const QDateTime& when, int code, const QString& origfile, const QString& reason = QString());
 
-    //! Appends the line for `code` and `origfile` at the current time,
-    //! creating the file (and the fallback's folder) when missing. False when
-    //! neither file can be written.
-    bool append(int code, const QString& origfile) const;
+    //! Appends the line for `code`, `origfile` and `reason` at the current
+    //! time, creating the file (and the fallback's folder) when missing. False
+    //! when neither file can be written.
+    bool append(int code, const QString& origfile, const QString& reason = QString()) const;
 
     const QString& path() const { return m_path; }
     const QString& fallbackPath() const { return m_fallbackPath; }

@@ -3,30 +3,39 @@
 #include "platform/Desktop.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
+#include "platform/FileName.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QRegularExpression>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
 constexpr int kLastNumber = 10000;
 
-// A name is taken by anything but a folder; a link counts even when it points
-// nowhere, so no output is ever written through one.
+// A name is taken by anything at all: a file, a folder (the output could not
+// get its name) or a link, even one that points nowhere.
 bool taken(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.isSymLink() || (info.exists() && !info.isDir());
+    struct stat st {};
+    return ::lstat(platform::nativeName(path).constData(), &st) == 0 || errno != ENOENT;
+}
+
+bool isFolder(const QString& folder)
+{
+    struct stat st {};
+    return ::stat(platform::nativeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool ensureFolder(const QString& folder)
 {
-    if (QFileInfo(folder).isDir())
+    if (isFolder(folder))
         return true;
     if (folder.isEmpty())
         return false;
-    QDir().mkdir(folder); // one level only: the parent must exist
-    return QFileInfo(folder).isDir();
+    ::mkdir(platform::nativeName(folder).constData(), 0777); // one level only: the parent must exist
+    return isFolder(folder);
 }
 
 } // namespace
@@ -39,6 +48,26 @@ QString ParentFolder(const QString& path)
     if (slash == 0)
         return QStringLiteral("/");
     return path.left(slash);
+}
+
+QString NextOutputPath(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const qsizetype dot = path.lastIndexOf(u'.');
+    const qsizetype stemEnd = dot > slash + 1 ? dot : path.size();
+    const QString stem = path.left(stemEnd);
+    const QString suffix = path.mid(stemEnd);
+    static const QRegularExpression numbered(QStringLiteral("_Converted_(\\d+)$"));
+    const QRegularExpressionMatch match = numbered.match(stem);
+    if (match.hasMatch()) {
+        const int number = match.captured(1).toInt();
+        if (number >= kLastNumber)
+            return {};
+        return stem.left(match.capturedStart(1)) + QString::number(number + 1) + suffix;
+    }
+    if (stem.endsWith(QLatin1String("_Converted")))
+        return stem + QStringLiteral("_0") + suffix;
+    return stem + QStringLiteral("_Converted") + suffix;
 }
 
 QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,

@@ -10,7 +10,8 @@ class FormatOptions;
 
 //! The output path for `inputPath` converted to `extension`: in the input's
 //! folder or the chosen output folder (made when missing, one level), named
-//! after the input; when that name is taken by a file, "_Converted" and then
+//! after the input; when that name is taken (by a file, a folder or a link),
+//! "_Converted" and then
 //! "_0" … "_10000" are added. Empty when no folder can be had (after the
 //! message box saying so) or every numbered name is taken.
 QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,
@@ -19,3 +20,9 @@ QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options,
 //! The folder part of `path`: everything before its last '/', or "/" for a
 //! file at the root; "." when it has no folder.
 QString ParentFolder(const QString& path);
+
+//! The name that follows `path` in the sequence of free names tried when it
+//! is taken: "a.mp3" gives "a_Converted.mp3", "a_Converted.mp3"
+//! "a_Converted_0.mp3", "a_Converted_7.mp3" "a_Converted_8.mp3"; empty after
+//! "_10000".
+QString NextOutputPath(const QString& path);

@@ -1,6 +1,7 @@
 #include "engine/AudioEngine.h"
 
 #include "platform/Desktop.h"
+#include "platform/FileName.h"
 
 #include <QFile>
 
@@ -96,7 +97,7 @@ HSTREAM OpenStream(bool fromMemory, const QString& file, DWORD offset, DWORD len
         BASS_StreamCreateFile(true, nullptr, 0, 0, 0); // sets BASS_ERROR_ILLPARAM
         return 0;
     }
-    const QByteArray path = QFile::encodeName(file);
+    const QByteArray path = platform::nativeName(file);
     return BASS_StreamCreateFile(false, path.constData(), offset, length, flags | BASS_UNICODE);
 }
 
@@ -106,7 +107,7 @@ HMUSIC OpenMusic(bool fromMemory, const QString& file, DWORD offset, DWORD lengt
         BASS_MusicLoad(true, nullptr, 0, 0, 0, 0); // sets BASS_ERROR_ILLPARAM
         return 0;
     }
-    const QByteArray path = QFile::encodeName(file);
+    const QByteArray path = platform::nativeName(file);
     return BASS_MusicLoad(false, path.constData(), offset, length, flags | BASS_UNICODE, freq);
 }
 

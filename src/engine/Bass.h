@@ -121,7 +121,12 @@ double BASS_ChannelBytes2Seconds(DWORD handle, QWORD position); // negative on e
 // split into arguments honouring double quotes) and feeds it a WAV header and
 // then every byte BASS_ChannelGetData delivers from `handle`.
 // Returns 0 when the program cannot be started.
-HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, void* proc, void* user);
+// Without `proc` the program's standard output is discarded (it writes its
+// file itself); with `proc`, everything the program writes on its standard
+// output is handed to `proc` (with `user`) as it arrives, on the thread that
+// feeds or stops the encoder.
+using ENCODEPROC = void(HENCODE handle, DWORD channel, const void* buffer, DWORD length, void* user);
+HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, ENCODEPROC* proc, void* user);
 // Closes the encoder's input and waits for it. True only when the encoder
 // exited normally with status 0 (and every byte reached it).
 bool BASS_Encode_Stop(DWORD handle);

@@ -27,6 +27,10 @@ public:
 
     //! Starts delivery again from the beginning (looping, restart).
     virtual bool rewind() = 0;
+
+    //! The byte position of the delivered data where the decoder first met
+    //! damaged input (a packet it had to drop); -1 when it met none.
+    virtual std::int64_t damagedAt() const { return -1; }
 };
 
 //! Receives a copy of every byte BASS_ChannelGetData delivers (an encoder).

@@ -82,16 +82,23 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length)
         setLastError(BASS_ERROR_ILLPARAM);
         return DWORD(-1);
     }
-    std::lock_guard lock(slot->mutex);
-    Channel& channel = *slot->channel;
-    const std::int64_t got = channel.read(static_cast<char*>(buffer), length);
-    if (got < 0 || (got == 0 && length > 0 && channel.position() >= channel.length())) {
-        // A read failure, or the end with nothing left to deliver.
-        setLastError(BASS_ERROR_NOTAVAIL);
-        return DWORD(-1);
+    std::int64_t got = 0;
+    std::shared_ptr<ChannelTap> encoder;
+    {
+        std::lock_guard lock(slot->mutex);
+        Channel& channel = *slot->channel;
+        got = channel.read(static_cast<char*>(buffer), length);
+        if (got < 0 || (got == 0 && length > 0 && channel.position() >= channel.length())) {
+            // A read failure, or the end with nothing left to deliver.
+            setLastError(BASS_ERROR_NOTAVAIL);
+            return DWORD(-1);
+        }
+        encoder = slot->encoder;
     }
-    if (got > 0 && slot->encoder)
-        slot->encoder->deliver(static_cast<const char*>(buffer), got);
+    // Fed outside the channel's lock: feeding may wait on the encoder and run
+    // its wait hook, which may let the caller's events run.
+    if (got > 0 && encoder)
+        encoder->deliver(static_cast<const char*>(buffer), got);
     setLastError(BASS_OK);
     return static_cast<DWORD>(got);
 }

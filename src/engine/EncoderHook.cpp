@@ -22,11 +22,25 @@ EncoderOutcome lastEncoderOutcome()
     return t_lastOutcome;
 }
 
+bool setEncoderWaitHook(DWORD handle, EncoderProcess::WaitHook hook)
+{
+    const auto slot = ChannelRegistry::global().find(handle);
+    std::shared_ptr<EncoderProcess> process;
+    if (slot) {
+        std::lock_guard lock(slot->mutex);
+        process = attachedEncoder(*slot);
+    }
+    if (!process)
+        return false;
+    process->setWaitHook(std::move(hook));
+    return true;
+}
+
 } // namespace engine
 
 using namespace engine;
 
-HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, void* proc, void* /*user*/)
+HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, ENCODEPROC* proc, void* user)
 {
     const auto slot = ChannelRegistry::global().find(handle);
     if (!slot) {
@@ -39,7 +53,7 @@ HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, vo
         setLastError(BASS_ERROR_NOTAVAIL);
         return 0;
     }
-    if (!commandLine || flags != 0 || proc) {
+    if (!commandLine || flags != 0) {
         setLastError(BASS_ERROR_ILLPARAM);
         return 0;
     }
@@ -60,7 +74,12 @@ HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, vo
     const std::uint16_t bits = (info.flags & BASS_SAMPLE_8BITS) ? 8 : 16;
 
     std::string why;
-    std::shared_ptr<EncoderProcess> process = EncoderProcess::start(arguments, &why);
+    EncoderProcess::OutputSink sink;
+    if (proc)
+        sink = [proc, user, handle](const char* data, std::size_t bytes) {
+            proc(handle, handle, data, static_cast<DWORD>(bytes), user);
+        };
+    std::shared_ptr<EncoderProcess> process = EncoderProcess::start(arguments, &why, std::move(sink));
     if (!process) {
         t_lastOutcome = EncoderOutcome{};
         t_lastOutcome.problem = why;

@@ -22,7 +22,11 @@ using Clock = std::chrono::steady_clock;
 
 // A child that accepts no input for this long, or that is still running this
 // long after its input was closed, is treated as hung.
-constexpr auto kStallLimit = std::chrono::seconds(60);
+constexpr auto kStallLimit = std::chrono::seconds(30);
+// How long a child that is hung, or told to stop, gets to finish its output.
+constexpr auto kGrace = std::chrono::milliseconds(150);
+// The longest wait between two runs of the wait hook.
+constexpr int kHookIntervalMs = 100;
 constexpr std::size_t kErrorTailKeep = 8192;
 constexpr std::size_t kWriteSlice = 65536;
 
@@ -42,7 +46,7 @@ bool setNonBlocking(int fd)
 int millisecondsUntil(Clock::time_point deadline)
 {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return static_cast<int>(std::clamp<long long>(left, 0, 1000));
+    return static_cast<int>(std::clamp<long long>(left, 0, kHookIntervalMs));
 }
 
 //! Blocks SIGPIPE on this thread for its lifetime, and swallows a SIGPIPE that
@@ -79,7 +83,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<EncoderProcess> EncoderProcess::start(const std::vector<std::string>& arguments, std::string* why)
+std::unique_ptr<EncoderProcess> EncoderProcess::start(const std::vector<std::string>& arguments, std::string* why,
+                                                      OutputSink outputSink)
 {
     auto setWhy = [why](const std::string& text) {
         if (why)
@@ -91,9 +96,11 @@ std::unique_ptr<EncoderProcess> EncoderProcess::start(const std::vector<std::str
     }
     int input[2] = {-1, -1};
     int errors[2] = {-1, -1};
-    if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(errors, O_CLOEXEC) != 0) {
+    int output[2] = {-1, -1};
+    if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(errors, O_CLOEXEC) != 0 ||
+        (outputSink && ::pipe2(output, O_CLOEXEC) != 0)) {
         setWhy(std::string("cannot make a pipe: ") + std::strerror(errno));
-        for (int fd : {input[0], input[1], errors[0], errors[1]})
+        for (int fd : {input[0], input[1], errors[0], errors[1], output[0], output[1]})
             closeFd(fd);
         return nullptr;
     }
@@ -101,7 +108,10 @@ std::unique_ptr<EncoderProcess> EncoderProcess::start(const std::vector<std::str
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (outputSink)
+        posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
 
     // The child starts with default signal handling and nothing blocked, so
@@ -129,10 +139,12 @@ std::unique_ptr<EncoderProcess> EncoderProcess::start(const std::vector<std::str
     posix_spawnattr_destroy(&attributes);
     closeFd(input[0]);
     closeFd(errors[1]);
+    closeFd(output[1]);
     if (rc != 0) {
         setWhy("cannot run " + arguments.front() + ": " + std::strerror(rc));
         closeFd(input[1]);
         closeFd(errors[0]);
+        closeFd(output[0]);
         return nullptr;
     }
 
@@ -140,10 +152,48 @@ std::unique_ptr<EncoderProcess> EncoderProcess::start(const std::vector<std::str
     process->m_pid = pid;
     process->m_input = input[1];
     process->m_errorOutput = errors[0];
+    process->m_output = output[0];
+    process->m_sink = std::move(outputSink);
     process->m_outcome.started = true;
     setNonBlocking(process->m_input);
     setNonBlocking(process->m_errorOutput);
+    if (process->m_output >= 0)
+        setNonBlocking(process->m_output);
     return process;
+}
+
+void EncoderProcess::setWaitHook(WaitHook hook)
+{
+    std::lock_guard lock(m_mutex);
+    m_waitHook = std::move(hook);
+}
+
+bool EncoderProcess::stopRequested()
+{
+    if (!m_stopped && m_waitHook && m_waitHook()) {
+        m_stopped = true;
+        if (m_outcome.problem.empty())
+            m_outcome.problem = "the conversion was stopped";
+    }
+    return m_stopped;
+}
+
+void EncoderProcess::drainOutput()
+{
+    char buffer[65536];
+    while (m_output >= 0) {
+        const ssize_t n = ::read(m_output, buffer, sizeof buffer);
+        if (n > 0) {
+            if (m_sink)
+                m_sink(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            closeFd(m_output);
+        } else if (errno != EINTR) {
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                closeFd(m_output);
+            return;
+        }
+    }
 }
 
 EncoderProcess::~EncoderProcess()
@@ -207,19 +257,25 @@ bool EncoderProcess::write(const char* data, std::int64_t bytes)
     SigpipeGuard guard;
     auto stallDeadline = Clock::now() + kStallLimit;
     while (bytes > 0) {
-        pollfd fds[2] = {{m_input, POLLOUT, 0}, {m_errorOutput, POLLIN, 0}};
-        const nfds_t count = m_errorOutput >= 0 ? 2 : 1;
-        const int ready = ::poll(fds, count, millisecondsUntil(stallDeadline));
+        pollfd fds[3] = {{m_input, POLLOUT, 0}, {m_errorOutput, POLLIN, 0}, {m_output, POLLIN, 0}};
+        const int ready = ::poll(fds, 3, millisecondsUntil(stallDeadline));
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
             fail(std::string("waiting for the encoder failed: ") + std::strerror(errno));
             break;
         }
-        if (count == 2 && fds[1].revents != 0)
+        if (fds[1].revents != 0)
             drainErrorOutput();
+        if (fds[2].revents != 0)
+            drainOutput();
         if (fds[0].revents == 0) {
+            if (stopRequested()) {
+                fail("the conversion was stopped");
+                break;
+            }
             if (Clock::now() >= stallDeadline) {
+                m_stalled = true;
                 fail("the encoder stopped reading its input");
                 break;
             }
@@ -251,6 +307,7 @@ bool EncoderProcess::isActive()
     if (m_broken || m_input < 0)
         return false;
     drainErrorOutput();
+    drainOutput();
     return !reap(false);
 }
 
@@ -261,22 +318,39 @@ EncoderOutcome EncoderProcess::finish()
         return m_outcome;
     m_finished = true;
     closeFd(m_input);
-    const auto deadline = Clock::now() + kStallLimit;
+    // A hung child, or one told to stop, gets only a short grace.
+    auto deadline =
+        Clock::now() + ((m_stalled || m_stopped) ? std::chrono::duration_cast<Clock::duration>(kGrace)
+                                                 : std::chrono::duration_cast<Clock::duration>(kStallLimit));
     while (!reap(false)) {
         if (Clock::now() >= deadline) {
             ::kill(m_pid, SIGKILL);
             reap(true);
-            fail("the encoder did not end after its input was closed and was killed");
+            fail(m_stopped ? "the conversion was stopped"
+                           : "the encoder did not end after its input was closed and was killed");
             break;
         }
-        pollfd fd{m_errorOutput, POLLIN, 0};
-        if (m_errorOutput >= 0 && ::poll(&fd, 1, 20) > 0)
-            drainErrorOutput();
-        else if (m_errorOutput < 0)
-            ::poll(nullptr, 0, 5);
+        pollfd fds[2] = {{m_errorOutput, POLLIN, 0}, {m_output, POLLIN, 0}};
+        if (::poll(fds, 2, 20) > 0) {
+            if (fds[0].revents != 0)
+                drainErrorOutput();
+            if (fds[1].revents != 0)
+                drainOutput();
+        }
+        if (!m_stopped && stopRequested())
+            deadline = std::min(deadline, Clock::now() + std::chrono::duration_cast<Clock::duration>(kGrace));
     }
     drainErrorOutput();
     closeFd(m_errorOutput);
+    // What the child wrote before it ended may still be in the pipe; a
+    // process it left behind holding the pipe open does not keep us here.
+    while (m_output >= 0) {
+        drainOutput();
+        pollfd fd{m_output, POLLIN, 0};
+        if (m_output >= 0 && ::poll(&fd, 1, 200) <= 0)
+            break;
+    }
+    closeFd(m_output);
 
     m_outcome.inputComplete = !m_broken;
     if (m_status != -1 && WIFEXITED(m_status)) {

@@ -3,6 +3,7 @@
 #include "engine/Channel.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,16 +26,28 @@ struct EncoderOutcome {
 };
 
 //! An encoder program running as a child process: what it is fed arrives on
-//! its standard input through a pipe. Its standard output goes to /dev/null and
-//! its standard error is collected (the last few KiB) while we write, so a
-//! chatty child can never block us. A child that dies or stops reading does not
-//! take us down: SIGPIPE is blocked on the writing thread, the failure is
-//! recorded and later data is dropped.
+//! its standard input through a pipe. Its standard output goes to /dev/null,
+//! or, when an output sink is given, is read through a pipe and handed to the
+//! sink (so the caller writes the encoded file and knows whether every byte
+//! reached the disk). Its standard error is collected (the last few KiB) while
+//! we write, so a chatty child can never block us.
+//!
+//! Every wait on the child (for room in its input, for its end) runs the wait
+//! hook at least every 100 ms; when the hook says stop, feeding ends at once
+//! and the child gets a short grace to finish its output before it is killed. A child that dies or stops reading does
+//! not take us down: SIGPIPE is blocked on the writing thread, the failure is recorded and later data is dropped.
 class EncoderProcess : public ChannelTap {
 public:
     //! Starts `arguments[0]` (a path, or a bare name searched on PATH) without
     //! a shell. Returns nullptr and sets `why` when it cannot be executed.
-    static std::unique_ptr<EncoderProcess> start(const std::vector<std::string>& arguments, std::string* why);
+    using OutputSink = std::function<void(const char* data, std::size_t bytes)>;
+    using WaitHook = std::function<bool()>;
+
+    static std::unique_ptr<EncoderProcess> start(const std::vector<std::string>& arguments, std::string* why,
+                                                 OutputSink outputSink = {});
+
+    //! Sets the hook run while waiting on the child; true from it means stop.
+    void setWaitHook(WaitHook hook);
 
     ~EncoderProcess() override; // closes the input and reaps the child if finish() was not called
 
@@ -59,6 +72,8 @@ public:
 private:
     EncoderProcess() = default;
     void drainErrorOutput();
+    void drainOutput();
+    bool stopRequested();
     bool reap(bool wait);
     void fail(const std::string& problem);
 
@@ -66,6 +81,11 @@ private:
     pid_t m_pid = -1;
     int m_input = -1;       // write end of the child's standard input
     int m_errorOutput = -1; // read end of the child's standard error
+    int m_output = -1;      // read end of the child's standard output, when captured
+    OutputSink m_sink;
+    WaitHook m_waitHook;
+    bool m_stopped = false; // the wait hook asked to stop
+    bool m_stalled = false; // the child stopped reading its input
     bool m_reaped = false;
     bool m_broken = false; // writing failed; later data is dropped
     bool m_finished = false;

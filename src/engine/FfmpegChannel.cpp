@@ -35,6 +35,7 @@ bool FfmpegChannel::start(int& error)
     m_pendingBytes = 0;
     m_ended = false;
     m_position = 0;
+    m_damagedAt = -1;
 
     // The first frame fixes the delivered format; a stream with no frame at
     // all is accepted only when it is plainly empty rather than undecodable.
@@ -59,6 +60,8 @@ bool FfmpegChannel::start(int& error)
     int origres = codec->bits_per_raw_sample;
     if (origres <= 0 && codec->codec_id >= AV_CODEC_ID_FIRST_AUDIO && codec->codec_id < AV_CODEC_ID_ADPCM_IMA_QT)
         origres = av_get_bits_per_sample(codec->codec_id);
+    if (m_decoder->sawErrors())
+        m_damagedAt = 0;
     if (first && !m_converter.convert(first, m_pending, m_pendingBytes)) {
         error = BASS_ERROR_FORMAT;
         return false;
@@ -84,7 +87,10 @@ BASS_CHANNELINFO FfmpegChannel::info() const
 bool FfmpegChannel::fillPending()
 {
     while (!m_ended) {
-        if (const AVFrame* frame = m_decoder->next()) {
+        const AVFrame* frame = m_decoder->next();
+        if (m_damagedAt < 0 && m_decoder->sawErrors())
+            m_damagedAt = m_position + m_pendingBytes; // the data after what is delivered or pending
+        if (frame) {
             if (m_converter.convert(frame, m_pending, m_pendingBytes) && m_pendingBytes > 0)
                 return true;
             continue; // a frame that could not be converted is skipped
@@ -107,10 +113,10 @@ std::int64_t FfmpegChannel::read(char* out, std::int64_t bytes)
         const std::int64_t n = std::min(m_pendingBytes, bytes - delivered);
         std::memcpy(out + delivered, m_pending, static_cast<std::size_t>(n));
         delivered += n;
+        m_position += n; // as it goes: a damage mark found while refilling refers to it
         m_pending += n;
         m_pendingBytes -= n;
     }
-    m_position += delivered;
     if (m_pendingBytes == 0)
         fillPending();
     if (m_ended)

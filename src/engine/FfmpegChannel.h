@@ -30,6 +30,7 @@ public:
     std::int64_t length() const override;
     std::int64_t position() const override { return m_position; }
     bool rewind() override;
+    std::int64_t damagedAt() const override { return m_damagedAt; }
 
 private:
     FfmpegChannel() = default;
@@ -47,6 +48,7 @@ private:
     std::int64_t m_position = 0;
     mutable std::int64_t m_measured = -1; // bytes, -1 until measured
     mutable bool m_measuring = false;
+    std::int64_t m_damagedAt = -1;
 };
 
 } // namespace engine

@@ -36,7 +36,10 @@ std::unique_ptr<MediaSource> MediaSource::open(const MediaSpec& request, int& er
         source->m_memory = static_cast<const std::uint8_t*>(request.memory) + request.offset;
         source->m_size = request.length;
     } else {
-        const int fd = ::open(request.path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking, so a FIFO or a device put where a file was cannot
+        // hold the open up; only a regular file is read, and reads from one
+        // never block.
+        const int fd = ::open(request.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (fd < 0) {
             error = BASS_ERROR_FILEOPEN;
             return nullptr;

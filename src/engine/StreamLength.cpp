@@ -40,6 +40,11 @@ bool decodeCountNeeded(AVCodecID codec)
     case AV_CODEC_ID_WMAPRO:
     case AV_CODEC_ID_WMAVOICE:
     case AV_CODEC_ID_WMALOSSLESS:
+    // Musepack packets say they hold whole blocks (up to 73728 samples in
+    // SV8), but the last one holds fewer frames: summing them overstated a
+    // 5.4-second file as 00:07.
+    case AV_CODEC_ID_MUSEPACK7:
+    case AV_CODEC_ID_MUSEPACK8:
         return true;
     default:
         return false;

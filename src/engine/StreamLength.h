@@ -13,7 +13,7 @@ namespace engine {
 //! - MP3 with an encoder tag: the frame count, priming and padding of the tag;
 //! - AAC: a packet count (the MP4 index when there is one) times the decoder's frame length;
 //! - other formats: a scan of packet durations, without decoding;
-//! - codecs whose output does not follow packet durations (WMA), or packets
+//! - codecs whose output does not follow packet durations (WMA, Musepack), or packets
 //!   without durations: decoding and counting.
 //! Every method applies the priming and padding trims the decoder applies.
 //! Returns -1 when the bytes cannot be opened again.

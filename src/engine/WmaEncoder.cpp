@@ -58,6 +58,16 @@ bool WmaEncoder::fail(int code)
     return false;
 }
 
+bool WmaEncoder::outputFailed()
+{
+    // The file layer keeps its first write error: a full disk shows here.
+    if (!m_format->pb || m_format->pb->error >= 0)
+        return false;
+    if (m_systemError == 0)
+        m_systemError = AVUNERROR(m_format->pb->error);
+    return true;
+}
+
 bool WmaEncoder::setTag(const std::string& name, const std::string& value)
 {
     if (m_headerWritten || m_closed)
@@ -70,7 +80,7 @@ bool WmaEncoder::endTags()
     if (m_headerWritten)
         return !m_failed;
     m_headerWritten = true;
-    if (avformat_write_header(m_format, nullptr) < 0)
+    if (avformat_write_header(m_format, nullptr) < 0 || outputFailed())
         return fail(BASS_ERROR_CREATE);
     return true;
 }
@@ -135,7 +145,8 @@ bool WmaEncoder::drainPackets()
             return false;
         av_packet_rescale_ts(m_packet.get(), m_codec->time_base, m_stream->time_base);
         m_packet->stream_index = m_stream->index;
-        if (av_interleaved_write_frame(m_format, m_packet.get()) < 0) {
+        if (av_interleaved_write_frame(m_format, m_packet.get()) < 0 || outputFailed()) {
+            outputFailed();
             m_errorCode = BASS_ERROR_CREATE;
             return false;
         }
@@ -152,6 +163,11 @@ bool WmaEncoder::close()
         ok = av_write_trailer(m_format) >= 0 && ok;
     }
     m_closed = true;
+    if (m_format->pb) {
+        avio_flush(m_format->pb);
+        if (outputFailed())
+            ok = false;
+    }
     if (avio_closep(&m_format->pb) < 0)
         ok = false;
     if (!ok && !m_failed)

@@ -44,12 +44,15 @@ public:
     bool close();
 
     int errorCode() const { return m_errorCode; }
+    //! The system's error number when writing the file failed (ENOSPC, EIO…), else 0.
+    int systemError() const { return m_systemError; }
 
 private:
     WmaEncoder() = default;
     bool encodeFrames(bool final);
     bool drainPackets();
     bool fail(int code);
+    bool outputFailed();
 
     AVFormatContext* m_format = nullptr;
     AVStream* m_stream = nullptr;
@@ -65,6 +68,12 @@ private:
     bool m_closed = false;
     bool m_failed = false;
     int m_errorCode = 0;
+    int m_systemError = 0;
 };
+
+//! The system's error number (ENOSPC, EIO…) behind the calling thread's last
+//! BASS_WMA_EncodeWrite or BASS_WMA_EncodeClose, 0 when writing the file did
+//! not fail.
+int lastWmaSystemError();
 
 } // namespace engine

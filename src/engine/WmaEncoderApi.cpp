@@ -59,6 +59,13 @@ WmaEncoderTable& encoders()
     return table;
 }
 
+thread_local int t_lastSystemError = 0;
+
+void noteSystemError(const WmaEncoder& encoder)
+{
+    t_lastSystemError = encoder.systemError();
+}
+
 bool knownFlags(DWORD flags)
 {
     return (flags & ~(BASS_WMA_ENCODE_STANDARD | BASS_UNICODE)) == 0;
@@ -157,6 +164,7 @@ bool BASS_WMA_EncodeWrite(HWMENCODE handle, const void* buffer, DWORD length)
         return false;
     }
     const bool ok = encoder->write(static_cast<const char*>(buffer), length);
+    noteSystemError(*encoder);
     setLastError(ok ? BASS_OK : encoder->errorCode());
     return ok;
 }
@@ -169,6 +177,12 @@ bool BASS_WMA_EncodeClose(HWMENCODE handle)
         return false;
     }
     const bool ok = encoder->close();
+    noteSystemError(*encoder);
     setLastError(ok ? BASS_OK : encoder->errorCode());
     return ok;
+}
+
+int engine::lastWmaSystemError()
+{
+    return t_lastSystemError;
 }

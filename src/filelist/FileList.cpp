@@ -1,5 +1,7 @@
 #include "filelist/FileList.h"
 
+#include "platform/FileName.h"
+
 #include <QMetaType>
 #include <algorithm>
 #include <limits>
@@ -21,7 +23,7 @@ bool pathFits(const QString& path)
     // for the paths that surely fit.
     if (path.size() * 3 <= FileList::kMaxPathBytes)
         return true;
-    return path.toUtf8().size() <= FileList::kMaxPathBytes;
+    return platform::nativeName(path).size() <= FileList::kMaxPathBytes;
 }
 
 std::optional<qint32> toInt32(const QVariant& value)
@@ -221,6 +223,26 @@ void FileList::clearTextColor(int row, int column)
     emit dataChanged(i, i, {Qt::ForegroundRole, TextColorRole});
 }
 
+void FileList::setStatusReason(int row, const QString& reason)
+{
+    if (!valid(row, Status))
+        return;
+    if (reason.isEmpty()) {
+        if (m_reasons.erase(row) == 0)
+            return;
+    } else {
+        m_reasons[row] = reason;
+    }
+    const QModelIndex i = index(row, Status);
+    Q_EMIT dataChanged(i, i, {Qt::ToolTipRole});
+}
+
+QString FileList::statusReason(int row) const
+{
+    const auto it = m_reasons.find(row);
+    return it == m_reasons.end() ? QString() : it->second;
+}
+
 std::optional<quint32> FileList::textColor(int row, int column) const
 {
     if (m_colors.empty())
@@ -250,7 +272,15 @@ QVariant FileList::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         if (column == CheckBox)
             return {};
+        if (column == FilePath)
+            return platform::displayName(at(index.row()).FilePath);
         return cell(index.row(), column);
+    case Qt::ToolTipRole:
+        if (column == Status) {
+            const QString reason = statusReason(index.row());
+            return reason.isEmpty() ? QVariant() : QVariant(reason);
+        }
+        return {};
     case Qt::EditRole:
         return cell(index.row(), column);
     case Qt::CheckStateRole:

@@ -18,7 +18,9 @@
 //! anew (removal) starts without any.
 //!
 //! Model roles: Display/Edit give each cell's value (the `CheckBox` column
-//! shows no text; its Edit value is the stored integer), CheckState gives and
+//! shows no text; its Edit value is the stored integer; a `FilePath` that is
+//! not valid UTF-8 is displayed with replacement characters), ToolTip gives
+//! the `Status` cell's reason, CheckState gives and
 //! sets the tick of the `CheckBox` column (setting stores 1 or 0), Foreground
 //! gives the cell's text colour as a QColor when Qt Gui is present in the
 //! process, and TextColorRole gives it as 0xRRGGBB (an unsigned int) always.
@@ -104,6 +106,14 @@ public:
     //! The cell's own text colour, if it has one.
     std::optional<quint32> textColor(int row, int column) const;
 
+    // ---- Status reasons -----------------------------------------------------
+
+    //! Why the row's conversion ended as it did ("No space left on device",
+    //! the encoder's complaint, "input damaged at 04:12 of 10:00"), shown as
+    //! the `Status` cell's tooltip; empty clears it.
+    void setStatusReason(int row, const QString& reason);
+    QString statusReason(int row) const;
+
     // ---- QAbstractItemModel ----------------------------------------------
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -124,6 +134,7 @@ private:
     std::vector<FileListRow> m_rows;
     int m_cursor = 0;
     std::unordered_map<quint64, quint32> m_colors;
+    std::unordered_map<int, QString> m_reasons;
     // FilePath -> first row holding it; rebuilt when a path is rewritten.
     QHash<QString, int> m_pathIndex;
     bool m_pathIndexValid = true;

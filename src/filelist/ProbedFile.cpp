@@ -4,8 +4,8 @@
 #include "engine/ChannelHandle.h"
 #include "filelist/FileAdmissionRules.h"
 #include "filelist/FileList.h"
+#include "platform/FileName.h"
 
-#include <QFile>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -22,10 +22,11 @@ AdmissionFailure systemFailure(int number)
 // one that is missing is left to the engine (which marks it unopenable).
 AdmissionFailure inspectFile(const QString& path, bool cdTrack, qint64& size)
 {
-    if (path.toUtf8().size() > FileList::kMaxPathBytes)
+    const QByteArray native = platform::nativeName(path);
+    if (native.size() > FileList::kMaxPathBytes)
         return systemFailure(ENAMETOOLONG);
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+    if (::stat(native.constData(), &info) != 0) {
         if (cdTrack)
             return {};
         return systemFailure(errno);

@@ -1,47 +1,55 @@
 #include "filelist/ScanFolder.h"
 
 #include "filelist/NaturalOrder.h"
+#include "platform/FileName.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QSet>
 #include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
 
-// A folder's identity on disk, so that a bind mount or a hard-linked folder is
-// entered once.
-quint64 folderKey(const QString& path, bool& ok)
-{
-    struct stat info {};
-    ok = ::stat(QFile::encodeName(path).constData(), &info) == 0;
-    return (quint64(info.st_dev) << 40) ^ quint64(info.st_ino);
-}
-
+// Lists one folder and, with `recursive`, the folders below it. Names are
+// read as bytes, so a name that is not valid UTF-8 is listed too (and can be
+// opened again).
 void scan(const QString& root, const QString& relative, bool recursive, QSet<quint64>& seen, QStringList& names)
 {
     const QString folder = relative.isEmpty() ? root : root + u'/' + relative;
-    bool ok = false;
-    const quint64 key = folderKey(folder, ok);
-    if (!ok || seen.contains(key))
+    DIR* dir = ::opendir(platform::nativeName(folder).constData());
+    if (!dir)
         return;
-    seen.insert(key);
+    // A folder's identity on disk, so that a bind mount or a hard-linked
+    // folder is entered once.
+    struct stat self {};
+    if (::fstat(::dirfd(dir), &self) != 0 || seen.contains((quint64(self.st_dev) << 40) ^ quint64(self.st_ino))) {
+        ::closedir(dir);
+        return;
+    }
+    seen.insert((quint64(self.st_dev) << 40) ^ quint64(self.st_ino));
 
     QStringList files;
     QStringList folders;
-    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        if (info.isDir()) {
-            if (recursive && !info.isSymLink() && !info.fileName().startsWith(u'.'))
-                folders << info.fileName();
-        } else if (info.isFile()) {
-            files << info.fileName();
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        struct stat st {};
+        // A link to a file counts as that file; a link to a folder is never
+        // entered, so the walk stays in the tree.
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) != 0)
+            continue;
+        if (S_ISREG(st.st_mode)) {
+            files << platform::fromNativeName(name);
+        } else if (recursive && S_ISDIR(st.st_mode) && !name.startsWith('.')) {
+            struct stat link {};
+            if (::fstatat(::dirfd(dir), entry->d_name, &link, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(link.st_mode))
+                folders << platform::fromNativeName(name);
         }
     }
+    ::closedir(dir);
+
     std::sort(files.begin(), files.end(), filelist::naturalLess);
     std::sort(folders.begin(), folders.end(), filelist::naturalLess);
     const QString prefix = relative.isEmpty() ? QString() : relative + u'/';

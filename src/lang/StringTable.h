@@ -95,6 +95,7 @@ namespace lang {
     X(Complete, 20014, "Complete")                                                                                     \
     X(CodecNotSupported, 20015, "Codec Not Supported")                                                                 \
     X(CdTrack, 20016, "CD Track")                                                                                      \
+    X(InputDamaged, 20101, "input damaged at %1 of %2")                                                                \
     /* Messages */                                                                                                     \
     X(FilesNotAdded, 30001, "Some files are not supported or already exist and will not be added")                     \
     X(AddFileFailed, 30002, "An error occured while Adding File")                                                      \

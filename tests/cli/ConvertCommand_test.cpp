@@ -26,6 +26,15 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+//! The size of the temporary output file with `suffix` being written in
+//! `folder` (0 when there is none).
+qint64 temporarySize(const QString& folder, const QString& suffix)
+{
+    const QStringList parts =
+        QDir(folder).entryList({QStringLiteral(".tonemill-*.part") + suffix}, QDir::Files | QDir::Hidden);
+    return parts.isEmpty() ? 0 : QFileInfo(folder + u'/' + parts.first()).size();
+}
+
 struct CommandRun {
     int exitCode = -1;
     QByteArray out;
@@ -120,8 +129,8 @@ TEST_F(ConvertCommandTest, ConvertsEveryFileAndPrintsOneLineEach)
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.constData(); // no bar: standard error is no terminal
     ASSERT_EQ(run.lines().size(), 2) << run.out.constData();
-    EXPECT_EQ(run.lines()[0], (a + u'\t' + out + QStringLiteral("/a.wav\tComplete")).toUtf8());
-    EXPECT_EQ(run.lines()[1], (b + u'\t' + out + QStringLiteral("/b.wav\tComplete")).toUtf8());
+    EXPECT_EQ(run.lines()[0], (a + u'\t' + out + QStringLiteral("/a.wav\tComplete\t")).toUtf8());
+    EXPECT_EQ(run.lines()[1], (b + u'\t' + out + QStringLiteral("/b.wav\tComplete\t")).toUtf8());
     const QByteArray wav = readFile(out + QStringLiteral("/a.wav"));
     EXPECT_TRUE(wav.mid(44) == testsupport::decodeWithFfmpeg(a));
     EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 40), quint32(wav.size() - 44));
@@ -130,7 +139,7 @@ TEST_F(ConvertCommandTest, ConvertsEveryFileAndPrintsOneLineEach)
     const QByteArray first = readFile(out + QStringLiteral("/a.wav"));
     const CommandRun again = convert({QStringLiteral("--format=wav"), QStringLiteral("--output=") + out, a});
     EXPECT_EQ(again.exitCode, 0);
-    EXPECT_EQ(again.out, (a + u'\t' + out + QStringLiteral("/a_Converted.wav\tComplete\n")).toUtf8());
+    EXPECT_EQ(again.out, (a + u'\t' + out + QStringLiteral("/a_Converted.wav\tComplete\t\n")).toUtf8());
     EXPECT_TRUE(readFile(out + QStringLiteral("/a.wav")) == first);
 }
 
@@ -158,7 +167,7 @@ TEST_F(ConvertCommandTest, SameFolderAndOddNames)
                                     QStringLiteral("--"), odd});
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     const QString made = path(QStringLiteral("sub/it's \"$(touch pwned)\" `touch pwned2`.wav"));
-    EXPECT_EQ(run.out, (odd + u'\t' + made + QStringLiteral("\tComplete\n")).toUtf8());
+    EXPECT_EQ(run.out, (odd + u'\t' + made + QStringLiteral("\tComplete\t\n")).toUtf8());
     EXPECT_TRUE(QFile::exists(made));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("pwned"))));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("sub/pwned2"))));
@@ -176,8 +185,8 @@ TEST_F(ConvertCommandTest, RowsThatDoNotCompleteGiveExitOne)
     EXPECT_EQ(run.exitCode, 1);
     ASSERT_EQ(run.lines().size(), 2) << run.out.constData();
     EXPECT_EQ(run.lines()[0],
-              (good + u'\t' + path(QStringLiteral("good.wav")) + QStringLiteral("\tComplete")).toUtf8());
-    EXPECT_EQ(run.lines()[1], (noise + QStringLiteral("\t\tCodec Not Supported")).toUtf8());
+              (good + u'\t' + path(QStringLiteral("good.wav")) + QStringLiteral("\tComplete\t")).toUtf8());
+    EXPECT_EQ(run.lines()[1], (noise + QStringLiteral("\t\tCodec Not Supported\t")).toUtf8());
     EXPECT_TRUE(run.err.contains("Some files are not supported")) << run.err.constData();
 
     // Only a refused path: nothing converted, still not a success.
@@ -194,7 +203,7 @@ TEST_F(ConvertCommandTest, AnOutputFolderThatCannotBeMadeIsReportedPerRow)
     EXPECT_EQ(run.err.count("Output Folder is not exist and can not be created."), 2) << run.err.constData();
     EXPECT_EQ(
         run.out,
-        (a + QStringLiteral("\t\tWaiting Conversion\n") + b + QStringLiteral("\t\tWaiting Conversion\n")).toUtf8());
+        (a + QStringLiteral("\t\tWaiting Conversion\t\n") + b + QStringLiteral("\t\tWaiting Conversion\t\n")).toUtf8());
 }
 
 TEST_F(ConvertCommandTest, UsageErrorsGiveExitTwo)
@@ -229,7 +238,8 @@ TEST_F(ConvertCommandTest, CtrlCStopsLikeTheStopButton)
     ASSERT_TRUE(p.waitForStarted());
     QElapsedTimer timer;
     timer.start();
-    while (QFileInfo(out).size() < 1000000 && timer.elapsed() < 60000 && p.state() == QProcess::Running)
+    while (temporarySize(work.path(), QStringLiteral(".wav")) < 1000000 && timer.elapsed() < 60000 &&
+           p.state() == QProcess::Running)
         QThread::msleep(20);
     ASSERT_EQ(p.state(), QProcess::Running) << "the conversion ended before it could be stopped";
     ::kill(pid_t(p.processId()), SIGINT);
@@ -239,12 +249,83 @@ TEST_F(ConvertCommandTest, CtrlCStopsLikeTheStopButton)
     EXPECT_EQ(p.exitCode(), 1);
     const QList<QByteArray> lines = p.readAllStandardOutput().split('\n');
     ASSERT_GE(lines.size(), 2);
-    EXPECT_EQ(lines[0], (longer + u'\t' + out + QStringLiteral("\tCancelled")).toUtf8());
-    EXPECT_EQ(lines[1], (after + QStringLiteral("\t\tWaiting Conversion")).toUtf8());
+    EXPECT_EQ(lines[0], (longer + u'\t' + out + QStringLiteral("\tCancelled\t")).toUtf8());
+    EXPECT_EQ(lines[1], (after + QStringLiteral("\t\tWaiting Conversion\t")).toUtf8());
     const QByteArray header = readFile(out).left(44);
     const qint64 size = QFileInfo(out).size();
     EXPECT_EQ(qFromLittleEndian<quint32>(header.constData() + 40), quint32(size - 44));
     EXPECT_LT(size, 900LL * 176400);
+}
+
+TEST_F(ConvertCommandTest, NamesThatAreNotUtf8AreConvertedAndPrintedAsTheyAre)
+{
+    // A Latin-1 name, as copied from an old disc: not valid UTF-8.
+    const QByteArray folder = QFile::encodeName(path(QStringLiteral("in")));
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("in"))));
+    const QByteArray name = folder + "/caf\xe9.flac";
+    ASSERT_TRUE(QFile::copy(s_media->filePath(QStringLiteral("tone.flac")), path(QStringLiteral("plain.flac"))));
+    ASSERT_EQ(::rename(QFile::encodeName(path(QStringLiteral("plain.flac"))).constData(), name.constData()), 0);
+
+    const CommandRun run = convert(
+        {QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"), QStringLiteral("in")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_EQ(run.out, name + '\t' + folder + "/caf\xe9.wav\tComplete\t\n");
+    EXPECT_EQ(::access((folder + "/caf\xe9.wav").constData(), F_OK), 0);
+}
+
+TEST_F(ConvertCommandTest, AFailedRowSaysWhyInTheFourthField)
+{
+    const QString a = tone(QStringLiteral("a.flac"));
+    // An encoder in the program folder that refuses, in its own words.
+    QFile lame(home.filePath(QStringLiteral("lame")));
+    ASSERT_TRUE(lame.open(QIODevice::WriteOnly));
+    lame.write("#!/bin/sh\ncat > /dev/null\necho 'lame: unsupported wave format' >&2\nexit 3\n");
+    lame.close();
+    lame.setPermissions(lame.permissions() | QFileDevice::ExeOwner);
+
+    const CommandRun run =
+        convert({QStringLiteral("--format"), QStringLiteral("mp3"), QStringLiteral("--same-folder"), a});
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(run.lines().size(), 1) << run.out.constData();
+    const QList<QByteArray> fields = run.lines()[0].split('\t');
+    ASSERT_EQ(fields.size(), 4);
+    EXPECT_EQ(fields[1], QByteArray()); // nothing kept
+    EXPECT_EQ(fields[2], QByteArray("Error"));
+    EXPECT_TRUE(fields[3].contains("unsupported wave format")) << fields[3].constData();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("a.mp3"))));
+}
+
+TEST_F(ConvertCommandTest, KillingTheRunLeavesNoFileUnderAFinalName)
+{
+    const QString a = tone(QStringLiteral("a.flac"));
+    // An encoder that writes part of a file, then stops reading and waits.
+    QFile lame(home.filePath(QStringLiteral("lame")));
+    ASSERT_TRUE(lame.open(QIODevice::WriteOnly));
+    lame.write("#!/bin/sh\nhead -c 300000 /dev/zero\nexec sleep 5\n");
+    lame.close();
+    lame.setPermissions(lame.permissions() | QFileDevice::ExeOwner);
+    const QString out = path(QStringLiteral("out"));
+
+    QProcess p;
+    start(p, {QStringLiteral("--format"), QStringLiteral("mp3"), QStringLiteral("--output"), out, a});
+    ASSERT_TRUE(p.waitForStarted());
+    QElapsedTimer timer;
+    timer.start();
+    while (temporarySize(out, QStringLiteral(".mp3")) < 300000 && timer.elapsed() < 60000 &&
+           p.state() == QProcess::Running)
+        QThread::msleep(20);
+    ASSERT_EQ(p.state(), QProcess::Running);
+    ::kill(pid_t(p.processId()), SIGKILL);
+    ASSERT_TRUE(p.waitForFinished(60000));
+
+    EXPECT_FALSE(QFile::exists(out + QStringLiteral("/a.mp3")));
+    EXPECT_EQ(temporarySize(out, QStringLiteral(".mp3")), 300000);
+
+    // The next run into that folder recognises the leftover and removes it.
+    const CommandRun run =
+        convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--output"), out, a});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.wav")});
 }
 
 } // namespace

@@ -206,10 +206,13 @@ TEST_F(ConvertToWAVTest, AnExistingFileIsNeverOverwritten)
     ASSERT_TRUE(testsupport::makeTone(in, 0.3, 8000, 1));
     ASSERT_TRUE(batchtest::writeFile(out, "keep me"));
 
+    // Taken after the name was chosen: the output gets the next free name.
     ConvertToWAV(session, in, out);
 
-    EXPECT_EQ(status(), QStringLiteral("Error"));
+    EXPECT_EQ(status(), QStringLiteral("Complete"));
     EXPECT_EQ(readFile(out), QByteArray("keep me"));
+    EXPECT_EQ(session.sOutputMade, path(QStringLiteral("taken_Converted.wav")));
+    EXPECT_EQ(readFile(session.sOutputMade).left(4), QByteArray("RIFF"));
     EXPECT_EQ(session.hConvertStream, 0u);
 }
 

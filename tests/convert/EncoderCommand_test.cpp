@@ -87,9 +87,15 @@ TEST(EncoderCommand, OggModes)
     const QString out = QStringLiteral("/a/b.ogg");
     EXPECT_EQ(BuildEncoderCommandLine(o, out, kNoFolder),
               QStringLiteral("oggenc -b 128 --quality 3 - -o \"/a/b.ogg\""));
+    // "Low" (-2) is below what oggenc takes: it gets its lowest, -1; the
+    // slider keeps -2.
     o.sliderOGG.setValue(-2);
     EXPECT_EQ(BuildEncoderCommandLine(o, out, kNoFolder),
-              QStringLiteral("oggenc -b 128 --quality -2 - -o \"/a/b.ogg\""));
+              QStringLiteral("oggenc -b 128 --quality -1 - -o \"/a/b.ogg\""));
+    EXPECT_EQ(o.sliderOGG.Value(), -2);
+    o.sliderOGG.setValue(-1);
+    EXPECT_EQ(BuildEncoderCommandLine(o, QStringLiteral("-"), kNoFolder),
+              QStringLiteral("oggenc -b 128 --quality -1 - -o -"));
 
     // The constant-bitrate command has no quality option.
     o.optOGGCBR.click();

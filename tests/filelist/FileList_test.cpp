@@ -1,4 +1,5 @@
 #include "filelist/FileList.h"
+#include "platform/FileName.h"
 
 #include <QColor>
 #include <QSignalSpy>
@@ -164,3 +165,23 @@ TEST(FileList, TextColoursBelongToTheListInstance)
     EXPECT_FALSE(list.data(status, Qt::ForegroundRole).isValid());
 }
 
+TEST(FileList, TheStatusReasonIsItsTooltipAndRawNamesShowReplacementCharacters)
+{
+    FileList list;
+    list.append(row(QStringLiteral("/a.wav")));
+    list.append(row(platform::fromNativeName("/caf\xe9.wav")));
+    QSignalSpy changed(&list, &FileList::dataChanged);
+
+    list.setStatusReason(0, QStringLiteral("No space left on device"));
+    const QModelIndex status = list.index(0, FileList::Status);
+    EXPECT_EQ(list.data(status, Qt::ToolTipRole).toString(), QStringLiteral("No space left on device"));
+    EXPECT_FALSE(list.data(list.index(1, FileList::Status), Qt::ToolTipRole).isValid());
+    EXPECT_FALSE(list.data(list.index(0, FileList::FilePath), Qt::ToolTipRole).isValid());
+    EXPECT_EQ(changed.count(), 1);
+    list.setStatusReason(0, QString());
+    EXPECT_FALSE(list.data(status, Qt::ToolTipRole).isValid());
+
+    // The row keeps the name's bytes; the grid shows them as replacement characters.
+    EXPECT_EQ(platform::nativeName(list.at(1).FilePath), QByteArray("/caf\xe9.wav"));
+    EXPECT_EQ(list.data(list.index(1, FileList::FilePath)).toString(), QStringLiteral("/caf\uFFFD.wav"));
+}

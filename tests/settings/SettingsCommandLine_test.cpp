@@ -148,7 +148,7 @@ TEST_F(SettingsCommandLineTest, TwoUsersOnOneStoreEachConvertIntoTheirOwnFolder)
             run(QStringLiteral("convert"), {QStringLiteral("--format=wav"), tone}, otherHome.path(), kOtherUser);
         const QString otherOutput = otherHome.filePath(QStringLiteral("Converted Files/tone.wav"));
         EXPECT_EQ(other.exitCode, 0) << other.err.toStdString();
-        EXPECT_EQ(other.out, tone + u'\t' + otherOutput + QStringLiteral("\tComplete\n"));
+        EXPECT_EQ(other.out, tone + u'\t' + otherOutput + QStringLiteral("\tComplete\t\n"));
         EXPECT_EQ(QFileInfo(otherOutput).ownerId(), kOtherUser);
         EXPECT_EQ(other.err.contains(firstUsersFolder), c.message) << other.err.toStdString();
 

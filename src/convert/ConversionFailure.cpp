@@ -1,0 +1,30 @@
+#include "convert/ConversionFailure.h"
+
+#include "convert/ConversionSession.h"
+#include "convert/ErrorLog.h"
+#include "engine/Bass.h"
+
+namespace convert {
+
+void EndWithError(ConversionSession& session, const ErrorLog& log, const QString& origfile, int code,
+                  const QString& reason)
+{
+    session.setOutcome(ConversionSession::Outcome::Error, reason);
+    log.append(code > 0 ? code : BASS_ERROR_UNKNOWN, origfile, reason);
+}
+
+QString lastErrorLine(const QByteArray& errorOutput)
+{
+    // Progress lines end in CR; every CR or LF ends a line.
+    QString text = QString::fromUtf8(errorOutput);
+    text.replace(u'\r', u'\n');
+    const QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        const QString line = it->trimmed();
+        if (!line.isEmpty())
+            return line;
+    }
+    return {};
+}
+
+} // namespace convert

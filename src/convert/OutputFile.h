@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+namespace convert {
+
+//! An output being written. The audio goes into a hidden temporary file in the
+//! output folder (".tonemill-XXXXXXXX.part.<ext>", created exclusively and
+//! locked while it is written), and only a complete file gets its final name:
+//! a crash, kill -9 or a power cut never leaves half a file under a name a
+//! user would take for a result. Every write, the flush to disk and the
+//! rename are checked; the first failure is kept as the system's reason.
+//!
+//! The final name is given atomically and never replaces anything: when
+//! another run took the name (or a folder has it) meanwhile, the next free
+//! name of the "_Converted" / "_0" … "_10000" sequence is taken instead.
+//! Instances are independent, so several threads may each write one.
+class OutputFile {
+public:
+    //! Creates the temporary file beside `finalPath`. Before the first one in
+    //! a folder, temporary files that killed runs left there are removed.
+    //! Null with `why` set when it cannot be created.
+    static std::unique_ptr<OutputFile> create(const QString& finalPath, QString* why);
+    //! Removes the temporary file unless commit() gave it its name.
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    //! Where the bytes go until commit(); an encoder that opens the file
+    //! itself is given this path.
+    const QString& temporaryPath() const { return m_temporary; }
+    //! The name wanted, and after commit() the name the file really got.
+    const QString& finalPath() const { return m_final; }
+
+    //! Appends `bytes` bytes; false (and the reason kept) when not all were written.
+    bool write(const char* data, qint64 bytes);
+    //! Writes at `offset` without moving the append position.
+    bool writeAt(qint64 offset, const char* data, qint64 bytes);
+    //! The bytes in the file now (whoever wrote them).
+    qint64 size() const;
+
+    //! Records a failure found elsewhere (an encoder that could not write).
+    void setFailed(const QString& reason);
+    bool failed() const { return !m_error.isEmpty(); }
+    //! The first failure, in the system's words ("No space left on device").
+    const QString& error() const { return m_error; }
+
+    //! Flushes the file to disk and gives it its final name (the next free
+    //! one when that is taken). False, with error() set, when any step fails:
+    //! the temporary file is then removed.
+    bool commit();
+    //! Closes and removes the temporary file.
+    void discard();
+
+    //! Whether `fileName` (no folder) is the name of a temporary output file.
+    static bool isTemporaryName(const QString& fileName);
+    //! Removes the temporary files in `folder` that no running conversion
+    //! holds (left by a run that was killed). Returns how many were removed.
+    static int removeLeftovers(const QString& folder);
+
+private:
+    OutputFile() = default;
+    bool fail(int error);
+    bool giveFinalName();
+
+    int m_fd = -1;
+    QString m_temporary;
+    QString m_final;
+    QString m_error;
+    bool m_committed = false;
+};
+
+} // namespace convert

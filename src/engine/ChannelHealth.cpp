@@ -1,0 +1,17 @@
+#include "engine/ChannelHealth.h"
+
+#include "engine/ChannelRegistry.h"
+
+namespace engine {
+
+QWORD channelDamagedAt(DWORD handle)
+{
+    const auto slot = ChannelRegistry::global().find(handle);
+    if (!slot)
+        return QWORD(-1);
+    std::lock_guard lock(slot->mutex);
+    const std::int64_t at = slot->channel ? slot->channel->damagedAt() : -1;
+    return at < 0 ? QWORD(-1) : QWORD(at);
+}
+
+} // namespace engine

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+//! File names are bytes; most are UTF-8, some are not (copied from old discs,
+//! other systems). A name travels as a QString that keeps every byte: valid
+//! UTF-8 decodes as usual, and each byte that is not part of valid UTF-8 is
+//! kept as one lone surrogate U+DC80 … U+DCFF, so nativeName() gives back
+//! exactly the bytes fromNativeName() was given. Every file operation on a
+//! path that came from the file system goes through nativeName().
+namespace platform {
+
+QString fromNativeName(const QByteArray& bytes);
+QByteArray nativeName(const QString& name);
+
+//! The name as it is shown: kept bytes appear as U+FFFD.
+QString displayName(const QString& name);
+
+//! Whether the name holds bytes that are not valid UTF-8.
+bool hasRawBytes(const QString& name);
+
+} // namespace platform

@@ -1,0 +1,202 @@
+// Faults that once ended "Complete" or left a half file: encoders that fail
+// in every way, inputs that change under us, damaged inputs, and outputs
+// that cannot be written.
+
+#include "Mp3OggWmaTestSession.h"
+#include "convert/ConvertToMP3_OGG.h"
+#include "convert/ConvertToWAV.h"
+#include "convert/ConvertToWMA.h"
+#include "convert/OutputFile.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+using encodertest::EncoderSession;
+using encodertest::PathOverride;
+using encodertest::probe;
+
+class ConversionSafety : public EncoderSession {
+protected:
+    //! Writes an executable `lame` into a folder of its own and returns that folder.
+    QString fakeLame(const QByteArray& body)
+    {
+        const QString folder = path(QStringLiteral("fake"));
+        QDir().mkpath(folder);
+        QFile script(folder + QStringLiteral("/lame"));
+        EXPECT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n" + body + "\n");
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        return folder;
+    }
+    QString tone(const QString& name, double seconds, int rate = 44100)
+    {
+        const QString file = path(name);
+        EXPECT_TRUE(testsupport::makeTone(file, seconds, rate, 2));
+        return file;
+    }
+    QString reason() const { return list->statusReason(0); }
+    //! Every file in `folder` but the inputs: the outputs, final or temporary.
+    QStringList outputsIn(const QString& folder, const QString& suffix) const
+    {
+        return QDir(folder).entryList({QStringLiteral("*") + suffix, QStringLiteral(".*") + suffix},
+                                      QDir::Files | QDir::Hidden);
+    }
+};
+
+TEST_F(ConversionSafety, EncodersThatFailNeverEndComplete)
+{
+    const QString in = tone(QStringLiteral("tone.wav"), 2.0);
+    const struct {
+        const char* name;
+        QByteArray script;
+        const char* reasonHas;
+    } encoders[] = {
+        {"exits 0 after writing nothing", "/bin/cat > /dev/null; exit 0", "the encoder wrote no audio"},
+        {"writes half and exits 3",
+         "/usr/bin/head -c 65536 > /dev/null; printf 'ID3half'; echo 'lame: cannot go on' >&2; exit 3", "cannot go on"},
+    };
+    for (const auto& encoder : encoders) {
+        SCOPED_TRACE(encoder.name);
+        const PathOverride onlyFake(fakeLame(encoder.script));
+        const QString out = path(QStringLiteral("tone.mp3"));
+        ConvertToMP3_OGG(session, in, out);
+        EXPECT_EQ(status(), QStringLiteral("Error"));
+        EXPECT_TRUE(reason().contains(QLatin1String(encoder.reasonHas))) << reason().toStdString();
+        EXPECT_TRUE(outputsIn(dir.path(), QStringLiteral(".mp3")).isEmpty()); // nothing half-made is kept
+        ASSERT_FALSE(logLines().isEmpty());
+        EXPECT_TRUE(logLines().back().contains(QLatin1String(encoder.reasonHas))) << logLines().back().toStdString();
+    }
+}
+
+TEST_F(ConversionSafety, AHungEncoderGivesWayToStop)
+{
+    const QString in = tone(QStringLiteral("tone.wav"), 20.0);
+    // Reads nothing and never ends: every write to it would wait.
+    const PathOverride onlyFake(fakeLame("exec /bin/sleep 600"));
+    int yields = 0;
+    desktop.onProcessEvents = [&] {
+        if (++yields == 3)
+            state.bCancelConversion = true;
+    };
+    ConvertToMP3_OGG(session, in, path(QStringLiteral("tone.mp3")));
+    EXPECT_EQ(status(), QStringLiteral("Cancelled"));
+    EXPECT_GE(yields, 3); // the waits on the encoder let the Stop click in
+    EXPECT_TRUE(outputsIn(dir.path(), QStringLiteral(".mp3")).isEmpty());
+}
+
+TEST_F(ConversionSafety, AFifoSwappedInForTheInputCannotBlock)
+{
+    const QString in = path(QStringLiteral("song.flac"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(in).constData(), 0600), 0);
+    const struct {
+        const char* format;
+        void (*convert)(ConversionSession&, const QString&, const QString&);
+    } paths[] = {{"wav", ConvertToWAV}, {"mp3", ConvertToMP3_OGG}, {"wma", ConvertToWMA}};
+    options.optFileFormat(options::FormatOptions::MP3).click();
+    for (const auto& p : paths) {
+        SCOPED_TRACE(p.format);
+        p.convert(session, in, path(QStringLiteral("song.") + QLatin1String(p.format)));
+        EXPECT_EQ(status(), QStringLiteral("Error"));
+        EXPECT_FALSE(reason().isEmpty());
+    }
+}
+
+TEST_F(ConversionSafety, ADamagedInputCompletesWithWhereTheDamageBegan)
+{
+    const QString whole = tone(QStringLiteral("whole.flac"), 10.0);
+    QFile file(whole);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const QString cut = path(QStringLiteral("cut.flac"));
+    QFile cutFile(cut);
+    ASSERT_TRUE(cutFile.open(QIODevice::WriteOnly));
+    cutFile.write(bytes.left(bytes.size() * 2 / 5));
+    cutFile.close();
+
+    ConvertToWAV(session, whole, path(QStringLiteral("whole.wav")));
+    EXPECT_EQ(status(), QStringLiteral("Complete"));
+    EXPECT_TRUE(reason().isEmpty()) << reason().toStdString();
+
+    ConvertToWAV(session, cut, path(QStringLiteral("cut.wav")));
+    EXPECT_EQ(status(), QStringLiteral("Complete")); // the end of the stream was reached
+    EXPECT_TRUE(reason().startsWith(QStringLiteral("input damaged at 00:0"))) << reason().toStdString();
+    EXPECT_TRUE(reason().endsWith(QStringLiteral(" of 00:10"))) << reason().toStdString();
+    ASSERT_FALSE(logLines().isEmpty());
+    EXPECT_TRUE(logLines().back().contains(reason()));
+}
+
+TEST_F(ConversionSafety, HiResInputsConvertToWma)
+{
+    const QString in = tone(QStringLiteral("hires.flac"), 1.5, 96000);
+    options.optFileFormat(options::FormatOptions::WMA).click();
+    ConvertToWMA(session, in, path(QStringLiteral("hires.wma")));
+    expectComplete();
+    const auto p = probe(session.sOutputMade);
+    EXPECT_EQ(p.rate, 48000);
+    EXPECT_NEAR(p.duration, 1.5, 0.1);
+}
+
+//! A tmpfs of a few pages, mounted for the test (root only) and always unmounted.
+class FullDisk : public ConversionSafety {
+protected:
+    void SetUp() override
+    {
+        ConversionSafety::SetUp();
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "mounting a small full file system needs root; run the tests as root to cover it";
+        disk = path(QStringLiteral("disk"));
+        ASSERT_TRUE(QDir().mkpath(disk));
+        if (testsupport::runProgram(QStringLiteral("mount"),
+                                    {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                     QStringLiteral("size=64k"), QStringLiteral("tmpfs"), disk}) != 0)
+            GTEST_SKIP() << "this machine does not let the test mount a tmpfs";
+        mounted = true;
+    }
+    void TearDown() override
+    {
+        if (mounted) {
+            EXPECT_EQ(testsupport::runProgram(QStringLiteral("umount"), {disk}), 0);
+        }
+        ConversionSafety::TearDown();
+    }
+    QString disk;
+    bool mounted = false;
+};
+
+TEST_F(FullDisk, NoFormatEndsCompleteOnAFullDisk)
+{
+    // Noise: no encoder can squeeze it into the few pages of the disk.
+    const QString in = path(QStringLiteral("noise.flac"));
+    ASSERT_EQ(testsupport::runProgram(QStringLiteral("ffmpeg"),
+                                      {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"),
+                                       QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                       QStringLiteral("anoisesrc=d=20:c=white:a=0.5"), QStringLiteral("-ac"),
+                                       QStringLiteral("2"), in}),
+              0);
+    const struct {
+        const char* extension;
+        int format;
+        void (*convert)(ConversionSession&, const QString&, const QString&);
+    } formats[] = {
+        {"wav", options::FormatOptions::WAV, ConvertToWAV},
+        {"mp3", options::FormatOptions::MP3, ConvertToMP3_OGG},
+        {"ogg", options::FormatOptions::OGG, ConvertToMP3_OGG},
+        {"wma", options::FormatOptions::WMA, ConvertToWMA},
+    };
+    for (const auto& f : formats) {
+        SCOPED_TRACE(f.extension);
+        options.optFileFormat(f.format).click();
+        const QString suffix = u'.' + QLatin1String(f.extension);
+        session.sOutputMade.clear();
+        f.convert(session, in, disk + QStringLiteral("/noise") + suffix);
+        EXPECT_EQ(status(), QStringLiteral("Error"));
+        EXPECT_EQ(reason(), QStringLiteral("No space left on device"));
+        EXPECT_TRUE(session.sOutputMade.isEmpty());
+        EXPECT_TRUE(QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty())
+            << QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(u' ').toStdString();
+    }
+}
+
+} // namespace
