@@ -16,6 +16,7 @@
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "options/OutputFolderWidget.h"
+#include "player/PlayerPanel.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -94,7 +95,16 @@ void frmMain::buildInterface()
     Label1->setGeometry(24, 52, size.width() - 40, 20);
 
     filesPanel = new FileListPanel(m_desktop, *m_admission, m_fileList, frMain);
-    filesPanel->setGeometry(8, 72, size.width() - 16, 300);
+    filesPanel->setGeometry(8, 72, size.width() - 16, 270);
+
+    // The player's buttons under the grid, playing its rows. The batch
+    // disables them by name (enableControl) and leaves playback running.
+    playerPanel = new player::PlayerPanel(m_desktop, filesPanel->Grid, frMain);
+    playerPanel->setGeometry(8, 346, size.width() - 16, 26);
+    player::Player& rowPlayer = playerPanel->player();
+    filesPanel->setPlayerFile([&rowPlayer] { return rowPlayer.sPlayerFile(); });
+    connect(filesPanel, &FileListPanel::playRequested, playerPanel, &player::PlayerPanel::playFromGrid);
+    connect(filesPanel, &FileListPanel::stopPlayerRequested, &rowPlayer, &player::Player::cmdStop_Click);
 
     Label3 = makeLabel("Label3", frMain);
     Label3->setText(QStringLiteral("2"));
@@ -130,9 +140,8 @@ void frmMain::wireSubsystems()
 
 void frmMain::enableControl(const QString& name, bool enabled)
 {
-    // The player's buttons are not part of this window yet; the rest belong
-    // to the file panel.
-    if (QWidget* control = filesPanel->findChild<QWidget*>(name))
+    // The grid's and the player's buttons, on the main panel.
+    if (QWidget* control = frMain->findChild<QWidget*>(name))
         control->setEnabled(enabled);
 }
 
@@ -172,6 +181,7 @@ void frmMain::SetCaptions()
     cmdMinimize->setToolTip(text(lang::StringId::MinimizeTip));
     cmdClose->setToolTip(text(lang::StringId::CloseTip));
     filesPanel->SetCaptions();
+    playerPanel->applyCaptions();
     folderWidget->applyCaptions();
     convertPanel->applyCaptions();
     frFormats->applyCaptions();

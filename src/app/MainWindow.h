@@ -17,6 +17,10 @@ class QLabel;
 class QPushButton;
 class Settings;
 
+namespace player {
+class PlayerPanel;
+} // namespace player
+
 namespace options {
 class FormatOptions;
 class FormatsPanel;
@@ -65,6 +69,7 @@ public:
     QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;
     FileListPanel* filesPanel = nullptr;
+    player::PlayerPanel* playerPanel = nullptr;
     options::OutputFolderWidget* folderWidget = nullptr;
     ConvertPanel* convertPanel = nullptr;
     options::FormatsPanel* frFormats = nullptr;
