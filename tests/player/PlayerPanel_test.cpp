@@ -1,0 +1,250 @@
+#include "engine/Bass.h"
+#include "filelist/FileList.h"
+#include "filelist/GridView.h"
+#include "player/PlayerPanel.h"
+#include "support/Fixtures.h"
+#include "support/ScriptedDesktop.h"
+#include "support/SinkRecorder.h"
+
+#include <QFile>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using player::Player;
+using testsupport::analyseTone;
+using testsupport::kSilenceRms;
+using testsupport::ScriptedDesktop;
+using testsupport::SinkRecorder;
+
+namespace {
+
+constexpr double kToneRms = 1000; // the test tones are at an eighth of full scale, about 2000
+
+// Rows 0 to 2 are 20-second tones of 330, 440 and 550 Hz, row 3 a file no
+// opener takes, row 4 a short 660 Hz tone.
+const double kFrequencies[] = {330, 440, 550};
+
+class PlayerPanelTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_recorder = new SinkRecorder;
+        s_started = s_recorder->start();
+        s_dir = new QTemporaryDir;
+        for (int i = 0; i < 3; ++i)
+            s_made = testsupport::makeTone(path(i), 20, 44100, 2, {}, kFrequencies[i]);
+        s_made = s_made && testsupport::makeTone(path(4), 0.6, 44100, 2, {}, 660);
+        QFile broken(path(3));
+        s_made = s_made && broken.open(QIODevice::WriteOnly) && broken.write("not audio at all") > 0;
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete s_recorder;
+        delete s_dir;
+    }
+
+    static QString path(int row)
+    {
+        static const char* const names[] = {"a 330.wav", "b 440.wav", "c 550.wav", "d broken.mp3", "e short.wav"};
+        return s_dir->filePath(QString::fromLatin1(names[row]));
+    }
+
+    void SetUp() override
+    {
+        if (s_recorder->sink().isEmpty())
+            GTEST_SKIP() << SinkRecorder::skipHint();
+        ASSERT_TRUE(s_started) << s_recorder->error().toStdString();
+        ASSERT_TRUE(s_made);
+        ASSERT_TRUE(BASS_Init(1, 44100, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
+        for (int row = 0; row < 5; ++row) {
+            FileListRow entry;
+            entry.FilePath = path(row);
+            ASSERT_TRUE(list.append(entry));
+        }
+        grid.bindList(&list);
+        panel = std::make_unique<player::PlayerPanel>(desktop, &grid);
+    }
+
+    void TearDown() override
+    {
+        panel.reset();
+        BASS_Free();
+    }
+
+    Player& player() { return panel->player(); }
+
+    //! Clicks a row's path cell, as the user does before pressing Play.
+    void clickRow(int row)
+    {
+        grid.selectionModel()->setCurrentIndex(list.index(row, FileList::FilePath),
+                                               QItemSelectionModel::ClearAndSelect);
+    }
+
+    //! The frequency heard once the sink has settled, or 0 for silence.
+    double heard()
+    {
+        s_recorder->wait(300);
+        const testsupport::ToneAnalysis tone = analyseTone(s_recorder->capture(500));
+        if (tone.rms < kSilenceRms)
+            return 0;
+        return tone.rms > kToneRms ? tone.frequency : -1;
+    }
+
+    static inline SinkRecorder* s_recorder = nullptr;
+    static inline bool s_started = false;
+    static inline QTemporaryDir* s_dir = nullptr;
+    static inline bool s_made = false;
+
+    ScriptedDesktop desktop;
+    FileList list;
+    GridView grid;
+    std::unique_ptr<player::PlayerPanel> panel;
+};
+
+} // namespace
+
+TEST_F(PlayerPanelTest, PlayPauseResumeAndStopAreHeardAndTheCaptionFollows)
+{
+    // Idle: Pause and Stop do nothing.
+    panel->cmdPause->click();
+    panel->cmdStop->click();
+    EXPECT_EQ(panel->cmdPause->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(player().hPlayChannel(), 0u);
+
+    clickRow(1);
+    panel->cmdPlay->click();
+    EXPECT_EQ(player().sPlayerFile(), path(1));
+    EXPECT_NEAR(heard(), 440, 15);
+
+    panel->cmdPause->click();
+    EXPECT_EQ(panel->cmdPause->text(), QStringLiteral("Resume"));
+    EXPECT_EQ(heard(), 0);
+    panel->cmdPause->click();
+    EXPECT_EQ(panel->cmdPause->text(), QStringLiteral("Pause"));
+    EXPECT_NEAR(heard(), 440, 15);
+
+    // Pause, then Play restarts the row and the caption offers Pause again.
+    panel->cmdPause->click();
+    panel->cmdPlay->click();
+    EXPECT_EQ(panel->cmdPause->text(), QStringLiteral("Pause"));
+    EXPECT_LT(BASS_ChannelGetPosition(player().hPlayChannel(), BASS_POS_BYTE), 44100u * 4);
+    EXPECT_NEAR(heard(), 440, 15);
+
+    panel->cmdStop->click();
+    EXPECT_EQ(player().hPlayChannel(), 0u);
+    EXPECT_EQ(player().sPlayerFile(), path(1)); // kept for Next and Previous
+    EXPECT_EQ(heard(), 0);
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+}
+
+TEST_F(PlayerPanelTest, NextAndPreviousStepThroughTheRowsAndStopAtTheEnds)
+{
+    panel->cmdPlayNext->click(); // nothing was played yet
+    EXPECT_EQ(player().hPlayChannel(), 0u);
+
+    clickRow(0);
+    panel->cmdPlay->click();
+    EXPECT_NEAR(heard(), 330, 15);
+    panel->cmdPlayPrev->click(); // first row: the playback goes on
+    EXPECT_EQ(player().sPlayerFile(), path(0));
+    panel->cmdPlayNext->click();
+    EXPECT_NEAR(heard(), 440, 15);
+    panel->cmdPlayNext->click();
+    EXPECT_NEAR(heard(), 550, 15);
+    EXPECT_EQ(grid.currentIndex().row(), 2); // the active row follows
+
+    // Play now restarts the row that plays, not the one clicked first.
+    panel->cmdPlay->click();
+    EXPECT_EQ(player().sPlayerFile(), path(2));
+    panel->cmdPlayPrev->click();
+    EXPECT_NEAR(heard(), 440, 15);
+
+    // After Stop, Next goes on from the row started last.
+    panel->cmdStop->click();
+    panel->cmdPlayNext->click();
+    EXPECT_NEAR(heard(), 550, 15);
+
+    // Paused on the last row, Next changes only the caption.
+    panel->cmdPlayNext->click(); // the broken file
+    panel->cmdPlayNext->click(); // the short tone
+    panel->cmdPause->click();
+    panel->cmdPlayNext->click();
+    EXPECT_EQ(panel->cmdPause->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(player().sPlayerFile(), path(4));
+    EXPECT_EQ(BASS_ChannelIsActive(player().hPlayChannel()), BASS_ACTIVE_PAUSED);
+    EXPECT_EQ(heard(), 0);
+}
+
+TEST_F(PlayerPanelTest, UnplayableRowsLeaveThePlayerIdleAndNextMovesOn)
+{
+    clickRow(2);
+    panel->cmdPlay->click();
+    EXPECT_NEAR(heard(), 550, 15);
+    panel->cmdPlayNext->click(); // the broken file: the old channel stops, nothing plays
+    EXPECT_EQ(player().sPlayerFile(), path(3));
+    EXPECT_EQ(player().hPlayChannel(), 0u);
+    EXPECT_EQ(heard(), 0);
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+    panel->cmdPause->click(); // idle: nothing happens
+    EXPECT_EQ(panel->cmdPause->text(), QStringLiteral("Pause"));
+    panel->cmdPlayNext->click(); // Next goes on from the broken row
+    EXPECT_EQ(player().sPlayerFile(), path(4));
+    EXPECT_NEAR(heard(), 660, 20);
+}
+
+TEST_F(PlayerPanelTest, AShortFileStartsAgainAtItsEnd)
+{
+    clickRow(4);
+    panel->cmdPlay->click();
+    s_recorder->wait(1300); // past the 0.6 s end twice
+    const testsupport::ToneAnalysis tone = analyseTone(s_recorder->capture(600));
+    EXPECT_GT(tone.rms, kToneRms);
+    EXPECT_NEAR(tone.frequency, 660, 20);
+}
+
+TEST_F(PlayerPanelTest, PlayTakesTheLowestOfTheActiveRowAndTheSelection)
+{
+    clickRow(0);
+    grid.selectionModel()->select(list.index(2, FileList::Status), QItemSelectionModel::Select);
+    panel->cmdPlay->click();
+    EXPECT_EQ(player().sPlayerFile(), path(2));
+    EXPECT_TRUE(grid.selectionModel()->isSelected(list.index(0, FileList::CheckBox)));
+
+    // Double-click plays only while Play is enabled.
+    clickRow(1);
+    panel->cmdPlay->setEnabled(false);
+    panel->playFromGrid();
+    EXPECT_EQ(player().sPlayerFile(), path(2));
+    panel->cmdPlay->setEnabled(true);
+    panel->playFromGrid();
+    EXPECT_EQ(player().sPlayerFile(), path(1));
+
+    // A path no row holds any more: Next and Previous find nothing.
+    list.setCell(1, FileList::FilePath, path(1) + QStringLiteral(".gone"));
+    panel->cmdPlayNext->click();
+    panel->cmdPlayPrev->click();
+    EXPECT_EQ(player().sPlayerFile(), path(1));
+}
+
+TEST_F(PlayerPanelTest, EngineRefusalsShowTheErrorCodeBox)
+{
+    // The "no sound" output opens files but cannot play them.
+    ASSERT_TRUE(BASS_Free());
+    ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+    clickRow(0);
+    panel->cmdPlay->click();
+    EXPECT_NE(player().hPlayChannel(), 0u); // kept although it does not play
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    // The lookup drops the default's trailing blank.
+    EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("(Error code:%1)").arg(BASS_ERROR_NOTAVAIL));
+    EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Tonemill"));
+    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Critical);
+
+    panel->cmdPause->click(); // refused as well; the caption changes anyway
+    ASSERT_EQ(desktop.boxes.size(), 2);
+    EXPECT_EQ(panel->cmdPause->text(), QStringLiteral("Resume"));
+}

@@ -1,0 +1,106 @@
+#include "support/SinkRecorder.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cmath>
+#include <cstdint>
+
+namespace testsupport {
+
+namespace {
+
+QString commandOutput(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(5000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+} // namespace
+
+ToneAnalysis analyseTone(const QByteArray& pcm)
+{
+    ToneAnalysis a;
+    const auto* s = reinterpret_cast<const std::int16_t*>(pcm.constData());
+    const qsizetype frames = pcm.size() / 4;
+    if (frames == 0)
+        return a;
+    double sum = 0;
+    int rising = 0;
+    bool positive = s[0] > 0;
+    for (qsizetype i = 0; i < frames; ++i) {
+        const int v = s[2 * i];
+        sum += double(v) * v;
+        if (!positive && v > 200) {
+            positive = true;
+            ++rising;
+        } else if (positive && v < -200) {
+            positive = false;
+        }
+    }
+    a.rms = std::sqrt(sum / double(frames));
+    a.frequency = rising / (double(frames) / 44100.0);
+    return a;
+}
+
+SinkRecorder::~SinkRecorder()
+{
+    if (m_recorder.state() != QProcess::NotRunning) {
+        m_recorder.kill();
+        m_recorder.waitForFinished(5000);
+    }
+    if (!m_module.isEmpty())
+        commandOutput(QStringLiteral("pactl"), {QStringLiteral("unload-module"), m_module});
+    if (!m_sink.isEmpty())
+        qunsetenv("TONEMILL_AUDIO_DEVICE");
+}
+
+const char* SinkRecorder::skipHint()
+{
+    return "No sound server answers (pactl load-module failed): start one with "
+           "'source scripts/sound-server.sh; start_sound_server'";
+}
+
+bool SinkRecorder::start()
+{
+    const QString name = QStringLiteral("tonemill_test_%1").arg(QCoreApplication::applicationPid());
+    m_module =
+        commandOutput(QStringLiteral("pactl"), {QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                                                QStringLiteral("sink_name=") + name,
+                                                QStringLiteral("sink_properties=device.description=") + name});
+    if (m_module.isEmpty()) {
+        m_error = QString::fromLatin1(skipHint());
+        return false;
+    }
+    m_sink = name;
+    qputenv("TONEMILL_AUDIO_DEVICE", m_sink.toUtf8());
+    m_recorder.start(QStringLiteral("parec"),
+                     {QStringLiteral("-d"), m_sink + QStringLiteral(".monitor"), QStringLiteral("--raw"),
+                      QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"),
+                      QStringLiteral("--latency-msec=20")});
+    if (!m_recorder.waitForStarted(5000)) {
+        m_error = QStringLiteral("parec could not record %1.monitor").arg(m_sink);
+        return false;
+    }
+    // A fresh recording of an idle sink holds up the sink's next stream for
+    // a second or so; let that pass once.
+    capture(2000);
+    return true;
+}
+
+QByteArray SinkRecorder::capture(int ms)
+{
+    m_recorder.readAllStandardOutput();
+    QByteArray out;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        m_recorder.waitForReadyRead(20);
+        out += m_recorder.readAllStandardOutput();
+    }
+    return out;
+}
+
+} // namespace testsupport
