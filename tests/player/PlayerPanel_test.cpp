@@ -123,6 +123,8 @@ TEST_F(PlayerPanelTest, PlayPauseResumeAndStopAreHeardAndTheCaptionFollows)
     panel->cmdPause->click();
     EXPECT_EQ(panel->cmdPause->text(), QStringLiteral("Resume"));
     EXPECT_EQ(heard(), 0);
+    panel->applyCaptions(); // a language change keeps offering to resume
+    EXPECT_EQ(panel->cmdPause->text(), QStringLiteral("Resume"));
     panel->cmdPause->click();
     EXPECT_EQ(panel->cmdPause->text(), QStringLiteral("Pause"));
     EXPECT_NEAR(heard(), 440, 15);

@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace testsupport {
 
@@ -28,20 +30,38 @@ ToneAnalysis analyseTone(const QByteArray& pcm)
     if (frames == 0)
         return a;
     double sum = 0;
-    int rising = 0;
+    std::vector<qsizetype> rising; // frames where the left channel turns positive
     bool positive = s[0] > 0;
     for (qsizetype i = 0; i < frames; ++i) {
         const int v = s[2 * i];
         sum += double(v) * v;
         if (!positive && v > 200) {
             positive = true;
-            ++rising;
+            rising.push_back(i);
         } else if (positive && v < -200) {
             positive = false;
         }
     }
     a.rms = std::sqrt(sum / double(frames));
-    a.frequency = rising / (double(frames) / 44100.0);
+    if (rising.size() < 3)
+        return a;
+    // The frequency from the periods between crossings, leaving out the
+    // longer spans where a busy machine let the output run dry for a moment.
+    std::vector<qsizetype> periods;
+    for (std::size_t i = 1; i < rising.size(); ++i)
+        periods.push_back(rising[i] - rising[i - 1]);
+    std::vector<qsizetype> sorted = periods;
+    std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2), sorted.end());
+    const double median = double(sorted[sorted.size() / 2]);
+    double spanned = 0;
+    int count = 0;
+    for (const qsizetype period : periods) {
+        if (double(period) <= median * 1.5) {
+            spanned += double(period);
+            ++count;
+        }
+    }
+    a.frequency = count / (spanned / 44100.0);
     return a;
 }
 

@@ -7,7 +7,8 @@
 namespace testsupport {
 
 //! What a recording sounds like: its loudness and the frequency of its left
-//! channel (from its rising zero crossings).
+//! channel (from the periods between its rising zero crossings, so that a
+//! moment of silence does not lower it).
 struct ToneAnalysis {
     double rms = 0;
     double frequency = 0;
