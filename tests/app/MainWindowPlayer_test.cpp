@@ -10,7 +10,7 @@
 #include "player/PlayerPanel.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDesktop.h"
-#include "support/SinkRecorder.h"
+#include "support/SinkTest.h"
 
 #include <QItemSelectionModel>
 #include <QPushButton>
@@ -18,10 +18,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
-using testsupport::analyseTone;
-using testsupport::kSilenceRms;
 using testsupport::ScriptedDesktop;
-using testsupport::SinkRecorder;
 
 namespace {
 
@@ -29,12 +26,11 @@ constexpr double kToneRms = 1000;
 
 // The player in the real window: its engine plays into a null sink of this
 // program's own, and the window keeps its settings in a folder of its own.
-class WindowPlayerTest : public ::testing::Test {
+class WindowPlayerTest : public testsupport::SinkTest {
 protected:
     static void SetUpTestSuite()
     {
-        s_recorder = new SinkRecorder;
-        s_started = s_recorder->start();
+        SinkTest::SetUpTestSuite();
         s_dir = new QTemporaryDir;
         qputenv("TONEMILL_HOME", s_dir->filePath(QStringLiteral("home")).toUtf8());
         qputenv("XDG_CONFIG_HOME", s_dir->filePath(QStringLiteral("config")).toUtf8());
@@ -44,17 +40,17 @@ protected:
 
     static void TearDownTestSuite()
     {
-        delete s_recorder;
         delete s_dir;
+        SinkTest::TearDownTestSuite();
     }
 
     static QString tone(int frequency) { return s_dir->filePath(QStringLiteral("tone%1.wav").arg(frequency)); }
 
     void SetUp() override
     {
-        if (s_recorder->sink().isEmpty())
-            GTEST_SKIP() << SinkRecorder::skipHint();
-        ASSERT_TRUE(s_started) << s_recorder->error().toStdString();
+        SinkTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_TRUE(s_made);
         ASSERT_TRUE(window.Form_Load());
         window.show();
@@ -64,7 +60,7 @@ protected:
         }
     }
 
-    void TearDown() override { window.close(); }
+    void TearDown() override { window.close(); } // frees the engine
 
     void playRow(int row)
     {
@@ -80,18 +76,8 @@ protected:
         window.filesPanel->cmdRemove->click();
     }
 
-    //! The frequency heard once the sink has settled, or 0 for silence.
-    static double heard()
-    {
-        s_recorder->wait(300);
-        const testsupport::ToneAnalysis sound = analyseTone(s_recorder->capture(500));
-        if (sound.rms < kSilenceRms)
-            return 0;
-        return sound.rms > kToneRms ? sound.frequency : -1;
-    }
+    static double heard() { return SinkTest::heard(kToneRms); }
 
-    static inline SinkRecorder* s_recorder = nullptr;
-    static inline bool s_started = false;
     static inline QTemporaryDir* s_dir = nullptr;
     static inline bool s_made = false;
 

@@ -3,7 +3,7 @@
 #include "engine/Playback.h"
 #include "engine/PlaybackSineChannel.h"
 #include "support/Fixtures.h"
-#include "support/SinkRecorder.h"
+#include "support/SinkTest.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,7 +16,6 @@ using engine::ChannelRegistry;
 using engine::playbackState;
 using testsupport::analyseTone;
 using testsupport::SineChannel;
-using testsupport::SinkRecorder;
 using Analysis = testsupport::ToneAnalysis;
 
 namespace {
@@ -24,25 +23,13 @@ namespace {
 constexpr double kToneRms = 3000; // a half-scale sine is about 11600
 using testsupport::kSilenceRms;
 
-class Playback : public ::testing::Test {
+class Playback : public testsupport::SinkTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_recorder = new SinkRecorder;
-        s_started = s_recorder->start();
-    }
-
-    static void TearDownTestSuite()
-    {
-        delete s_recorder;
-        s_recorder = nullptr;
-    }
-
     void SetUp() override
     {
-        if (s_recorder->sink().isEmpty())
-            GTEST_SKIP() << SinkRecorder::skipHint();
-        ASSERT_TRUE(s_started) << s_recorder->error().toStdString();
+        SinkTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_TRUE(BASS_Init(1, 44100, 0, nullptr, nullptr)) << engine::lastError();
     }
 
@@ -52,7 +39,7 @@ protected:
             BASS_Free();
     }
 
-    static void wait(int ms) { s_recorder->wait(ms); }
+    static void wait(int ms) { recorder().wait(ms); }
 
     DWORD addTone(double seconds, DWORD flags, double frequency = 440, int rate = 44100, int channels = 2,
                   bool eightBit = false)
@@ -62,9 +49,6 @@ protected:
         return ChannelRegistry::global().add(ChannelKind::Stream, flags, channel);
     }
 
-    static inline SinkRecorder* s_recorder = nullptr;
-    static inline bool s_started = false;
-    SinkRecorder& recorder = *s_recorder;
     std::shared_ptr<SineChannel> lastChannel;
 };
 
@@ -79,14 +63,14 @@ TEST_F(Playback, ToneIsHeardAndSilenceFollowsStop)
     EXPECT_EQ(playbackState(h), BASS_ACTIVE_PLAYING);
     EXPECT_EQ(BASS_ChannelIsActive(h), BASS_ACTIVE_PLAYING);
     wait(400);
-    const Analysis playing = analyseTone(recorder.capture(700));
+    const Analysis playing = analyseTone(recorder().capture(700));
     EXPECT_GT(playing.rms, kToneRms);
     EXPECT_NEAR(playing.frequency, 440, 15);
 
     ASSERT_TRUE(BASS_ChannelStop(h));
     EXPECT_EQ(playbackState(h), BASS_ACTIVE_STOPPED);
     wait(400);
-    EXPECT_LT(analyseTone(recorder.capture(500)).rms, kSilenceRms);
+    EXPECT_LT(analyseTone(recorder().capture(500)).rms, kSilenceRms);
     EXPECT_TRUE(BASS_ChannelStop(h)); // stopping a stopped channel is fine
 }
 
@@ -104,14 +88,14 @@ TEST_F(Playback, PauseKeepsThePositionAndPlayResumes)
     wait(400);
     const std::int64_t pausedAt = lastChannel->position();
     EXPECT_GT(pausedAt, 0);
-    EXPECT_LT(analyseTone(recorder.capture(500)).rms, kSilenceRms);
+    EXPECT_LT(analyseTone(recorder().capture(500)).rms, kSilenceRms);
     EXPECT_EQ(lastChannel->position(), pausedAt);
 
     ASSERT_TRUE(BASS_ChannelPlay(h, false));
     EXPECT_EQ(playbackState(h), BASS_ACTIVE_PLAYING);
     EXPECT_EQ(lastChannel->rewinds.load(), 0);
     wait(400);
-    EXPECT_GT(analyseTone(recorder.capture(500)).rms, kToneRms);
+    EXPECT_GT(analyseTone(recorder().capture(500)).rms, kToneRms);
     EXPECT_GT(lastChannel->position(), pausedAt);
 
     // Stop, then Play goes on from where the data was; restart goes back to the start.
@@ -147,7 +131,7 @@ TEST_F(Playback, ChannelWithoutLoopStopsAtItsEndAndLoopingOneGoesOn)
     wait(1500); // the looping one has passed its end a few times by now
     EXPECT_EQ(playbackState(looping), BASS_ACTIVE_PLAYING);
     EXPECT_GE(loopChannel->rewinds.load(), 2);
-    const Analysis still = analyseTone(recorder.capture(500));
+    const Analysis still = analyseTone(recorder().capture(500));
     EXPECT_GT(still.rms, kToneRms);
     EXPECT_NEAR(still.frequency, 660, 20); // only the looping tone is left
 
@@ -162,7 +146,7 @@ TEST_F(Playback, EightBitMonoAndSixChannelDataPlay)
     const DWORD mono8 = addTone(30, BASS_SAMPLE_LOOP, 330, 22050, 1, /*eightBit=*/true);
     ASSERT_TRUE(BASS_ChannelPlay(mono8, false)) << engine::lastError();
     wait(400);
-    const Analysis a = analyseTone(recorder.capture(600));
+    const Analysis a = analyseTone(recorder().capture(600));
     EXPECT_GT(a.rms, kToneRms);
     EXPECT_NEAR(a.frequency, 330, 15);
     ASSERT_TRUE(BASS_ChannelStop(mono8));
@@ -170,7 +154,7 @@ TEST_F(Playback, EightBitMonoAndSixChannelDataPlay)
     const DWORD six = addTone(30, BASS_SAMPLE_LOOP, 550, 48000, 6);
     ASSERT_TRUE(BASS_ChannelPlay(six, false)) << engine::lastError();
     wait(400);
-    const Analysis b = analyseTone(recorder.capture(600));
+    const Analysis b = analyseTone(recorder().capture(600));
     EXPECT_GT(b.rms, kToneRms / 2);
     EXPECT_NEAR(b.frequency, 550, 20);
 }
@@ -186,14 +170,14 @@ TEST_F(Playback, InitAndFreeCodes)
     EXPECT_EQ(engine::lastError(), BASS_OK);
     EXPECT_EQ(ChannelRegistry::global().find(h), nullptr);
     wait(400);
-    EXPECT_LT(analyseTone(recorder.capture(400)).rms, kSilenceRms);
+    EXPECT_LT(analyseTone(recorder().capture(400)).rms, kSilenceRms);
 
     EXPECT_FALSE(BASS_Init(99, 44100, 0, nullptr, nullptr));
     EXPECT_EQ(engine::lastError(), BASS_ERROR_DEVICE);
     qputenv("TONEMILL_AUDIO_DEVICE", "tonemill_no_such_output");
     EXPECT_FALSE(BASS_Init(1, 44100, 0, nullptr, nullptr));
     EXPECT_EQ(engine::lastError(), BASS_ERROR_DEVICE);
-    qputenv("TONEMILL_AUDIO_DEVICE", s_recorder->sink().toUtf8());
+    qputenv("TONEMILL_AUDIO_DEVICE", recorder().sink().toUtf8());
     EXPECT_TRUE(BASS_Init(1, 44100, 0, nullptr, nullptr)) << engine::lastError();
     ASSERT_TRUE(BASS_Free());
     ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
@@ -210,13 +194,13 @@ TEST_F(Playback, RealFileStreamPlaysAndFreeingItStopsIt)
     ASSERT_TRUE(BASS_ChannelPlay(h, false));
     wait(1500); // past the file's end: it loops
     EXPECT_EQ(BASS_ChannelIsActive(h), BASS_ACTIVE_PLAYING);
-    const Analysis a = analyseTone(recorder.capture(500));
+    const Analysis a = analyseTone(recorder().capture(500));
     EXPECT_GT(a.rms, kToneRms / 2);
     EXPECT_NEAR(a.frequency, 440, 15);
 
     ASSERT_TRUE(BASS_StreamFree(h));
     wait(400);
-    EXPECT_LT(analyseTone(recorder.capture(400)).rms, kSilenceRms);
+    EXPECT_LT(analyseTone(recorder().capture(400)).rms, kSilenceRms);
 }
 
 TEST(PlaybackNoSound, CodesThatNeedNoOutput)
