@@ -30,6 +30,7 @@
 #include "options/WmaNoticeView.h"
 #include "options/WmaOptionsView.h"
 #include "platform/ProgramFolder.h"
+#include "player/PlayerPanel.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -115,6 +116,14 @@ void frmMain::buildInterface()
     Label2 = stepNumber("Label2", "1");
     Label1 = makeLabel("Label1", frMain);
     filesPanel = new FileListPanel(m_desktop, *m_admission, m_fileList, frMain);
+    // The player's buttons under the grid, playing its rows. The batch
+    // disables them by name (enableControl) and stops playback as it starts.
+    playerPanel = new player::PlayerPanel(m_desktop, filesPanel->Grid, frMain);
+    player::Player& rowPlayer = playerPanel->player();
+    filesPanel->setPlayerFile([&rowPlayer] { return rowPlayer.sPlayerFile(); });
+    connect(filesPanel, &FileListPanel::playRequested, playerPanel, &player::PlayerPanel::playFromGrid);
+    connect(filesPanel, &FileListPanel::stopPlayerRequested, &rowPlayer, &player::Player::cmdStop_Click);
+    m_batch->setStopPlayback([&rowPlayer] { rowPlayer.cmdStop_Click(); });
     Label3 = stepNumber("Label3", "2");
     Label4 = makeLabel("Label4", frMain);
     folderWidget = new options::OutputFolderWidget(*m_options, frMain);
@@ -223,6 +232,11 @@ void frmMain::placeSteps()
         place(8, y - 5, right - 8, 1);
         place(8, y - 4, right - 8, 1);
     }
+    // The player's row sits at the foot of step 1, under the grid's buttons.
+    const int playerHeight = playerPanel->sizeHint().height();
+    const QRect files = filesPanel->geometry();
+    filesPanel->setGeometry(files.adjusted(0, 0, 0, -(playerHeight + 4)));
+    playerPanel->setGeometry(files.left(), files.bottom() + 1 - playerHeight, files.width(), playerHeight);
     // A rule down between the help and about buttons and the window buttons.
     const int divider = cmdMinimize->x() - 4;
     place(divider, 4, 1, frMain->headerHeight() - 8);
@@ -246,9 +260,8 @@ void frmMain::wireSubsystems()
 
 void frmMain::enableControl(const QString& name, bool enabled)
 {
-    // The player's buttons are not part of this window yet; the rest belong
-    // to the file panel.
-    if (QWidget* control = filesPanel->findChild<QWidget*>(name))
+    // The grid's and the player's buttons, on the main panel.
+    if (QWidget* control = frMain->findChild<QWidget*>(name))
         control->setEnabled(enabled);
 }
 
@@ -340,17 +353,16 @@ void frmMain::SetCaptions()
     cmdClose->setToolTip(text(lang::StringId::CloseTip));
 }
 
-void frmMain::applyPlayerCaptions()
-{
-    // The player's buttons (cmdPlay, cmdPause, cmdStop, cmdPlayNext,
-    // cmdPlayPrev) are not part of this window yet.
-}
-
 void frmMain::applyAboutCaptions()
 {
     cmdAbout->setToolTip(text(lang::StringId::AboutTip));
     MyButton1->setToolTip(text(lang::StringId::HelpTip));
     frAbout->applyCaptions();
+}
+
+void frmMain::applyPlayerCaptions()
+{
+    playerPanel->applyCaptions();
 }
 
 void frmMain::placePanels()

@@ -27,6 +27,9 @@ class LineWidget;
 namespace convert {
 class WmaRemedies;
 }
+namespace player {
+class PlayerPanel;
+} // namespace player
 
 namespace options {
 class FormatOptions;
@@ -81,6 +84,7 @@ public:
     QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;
     FileListPanel* filesPanel = nullptr;
+    player::PlayerPanel* playerPanel = nullptr;
     options::OutputFolderWidget* folderWidget = nullptr;
     ConvertPanel* convertPanel = nullptr;
     options::FormatsPanel* frFormats = nullptr;

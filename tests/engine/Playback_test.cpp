@@ -3,139 +3,33 @@
 #include "engine/Playback.h"
 #include "engine/PlaybackSineChannel.h"
 #include "support/Fixtures.h"
+#include "support/SinkTest.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <cmath>
 #include <gtest/gtest.h>
 
 using engine::ChannelKind;
 using engine::ChannelRegistry;
 using engine::playbackState;
+using testsupport::analyseTone;
 using testsupport::SineChannel;
+using Analysis = testsupport::ToneAnalysis;
 
 namespace {
 
-// Records the default sink's monitor: what the sound server really played.
-class MonitorRecorder {
-public:
-    bool start(const QString& sink)
-    {
-        m_process.start(QStringLiteral("parec"),
-                        {QStringLiteral("-d"), sink + QStringLiteral(".monitor"), QStringLiteral("--raw"),
-                         QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
-                         QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=20")});
-        return m_process.waitForStarted(5000);
-    }
-    ~MonitorRecorder()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    //! What the monitor delivers during the next `ms` milliseconds.
-    QByteArray capture(int ms)
-    {
-        m_process.readAllStandardOutput(); // older audio is of no interest
-        QByteArray out;
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < ms) {
-            m_process.waitForReadyRead(20);
-            out += m_process.readAllStandardOutput();
-        }
-        return out;
-    }
-
-private:
-    QProcess m_process;
-};
-
-struct Analysis {
-    double rms = 0;
-    double frequency = 0; // of the left channel, from its rising zero crossings
-};
-
-Analysis analyse(const QByteArray& pcm)
-{
-    Analysis a;
-    const auto* s = reinterpret_cast<const std::int16_t*>(pcm.constData());
-    const qsizetype frames = pcm.size() / 4;
-    if (frames == 0)
-        return a;
-    double sum = 0;
-    int rising = 0;
-    bool positive = s[0] > 0;
-    for (qsizetype i = 0; i < frames; ++i) {
-        const int v = s[2 * i];
-        sum += double(v) * v;
-        if (!positive && v > 200) {
-            positive = true;
-            ++rising;
-        } else if (positive && v < -200) {
-            positive = false;
-        }
-    }
-    a.rms = std::sqrt(sum / double(frames));
-    a.frequency = rising / (double(frames) / 44100.0);
-    return a;
-}
-
 constexpr double kToneRms = 3000; // a half-scale sine is about 11600
-constexpr double kSilenceRms = 100;
+using testsupport::kSilenceRms;
 
-QString commandOutput(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(5000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-class Playback : public ::testing::Test {
+class Playback : public testsupport::SinkTest {
 protected:
-    // Each test program plays into a null sink of its own, so that tests
-    // running side by side (and anything else on the sound server) cannot be
-    // heard in its recordings.
-    static void SetUpTestSuite()
-    {
-        const QString name = QStringLiteral("tonemill_test_%1").arg(QCoreApplication::applicationPid());
-        s_module =
-            commandOutput(QStringLiteral("pactl"), {QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
-                                                    QStringLiteral("sink_name=") + name,
-                                                    QStringLiteral("sink_properties=device.description=") + name});
-        if (s_module.isEmpty())
-            return;
-        s_sink = name;
-        qputenv("TONEMILL_AUDIO_DEVICE", s_sink.toUtf8());
-        s_recorder = new MonitorRecorder;
-        if (!s_recorder->start(s_sink)) {
-            delete s_recorder;
-            s_recorder = nullptr;
-            return;
-        }
-        // A fresh recording of an idle sink holds up the sink's next stream
-        // for a second or so; let that pass once.
-        s_recorder->capture(2000);
-    }
-
-    static void TearDownTestSuite()
-    {
-        delete s_recorder;
-        s_recorder = nullptr;
-        if (!s_module.isEmpty())
-            commandOutput(QStringLiteral("pactl"), {QStringLiteral("unload-module"), s_module});
-        qunsetenv("TONEMILL_AUDIO_DEVICE");
-    }
-
     void SetUp() override
     {
-        if (s_sink.isEmpty())
-            GTEST_SKIP() << "No sound server answers (pactl load-module failed): start one with "
-                            "'source scripts/sound-server.sh; start_sound_server'";
-        ASSERT_TRUE(s_recorder) << "parec could not record " << s_sink.toStdString() << ".monitor";
+        SinkTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_TRUE(BASS_Init(1, 44100, 0, nullptr, nullptr)) << engine::lastError();
     }
 
@@ -145,9 +39,7 @@ protected:
             BASS_Free();
     }
 
-    //! Lets time pass while reading the monitor: a monitor left unread
-    //! backs up and later hands over stale audio.
-    static void wait(int ms) { s_recorder->capture(ms); }
+    static void wait(int ms) { recorder().wait(ms); }
 
     DWORD addTone(double seconds, DWORD flags, double frequency = 440, int rate = 44100, int channels = 2,
                   bool eightBit = false)
@@ -157,10 +49,6 @@ protected:
         return ChannelRegistry::global().add(ChannelKind::Stream, flags, channel);
     }
 
-    static inline QString s_module; // the null sink's module index
-    static inline QString s_sink;
-    static inline MonitorRecorder* s_recorder = nullptr;
-    MonitorRecorder& recorder = *s_recorder;
     std::shared_ptr<SineChannel> lastChannel;
 };
 
@@ -175,14 +63,14 @@ TEST_F(Playback, ToneIsHeardAndSilenceFollowsStop)
     EXPECT_EQ(playbackState(h), BASS_ACTIVE_PLAYING);
     EXPECT_EQ(BASS_ChannelIsActive(h), BASS_ACTIVE_PLAYING);
     wait(400);
-    const Analysis playing = analyse(recorder.capture(700));
+    const Analysis playing = analyseTone(recorder().capture(700));
     EXPECT_GT(playing.rms, kToneRms);
     EXPECT_NEAR(playing.frequency, 440, 15);
 
     ASSERT_TRUE(BASS_ChannelStop(h));
     EXPECT_EQ(playbackState(h), BASS_ACTIVE_STOPPED);
     wait(400);
-    EXPECT_LT(analyse(recorder.capture(500)).rms, kSilenceRms);
+    EXPECT_LT(analyseTone(recorder().capture(500)).rms, kSilenceRms);
     EXPECT_TRUE(BASS_ChannelStop(h)); // stopping a stopped channel is fine
 }
 
@@ -200,14 +88,14 @@ TEST_F(Playback, PauseKeepsThePositionAndPlayResumes)
     wait(400);
     const std::int64_t pausedAt = lastChannel->position();
     EXPECT_GT(pausedAt, 0);
-    EXPECT_LT(analyse(recorder.capture(500)).rms, kSilenceRms);
+    EXPECT_LT(analyseTone(recorder().capture(500)).rms, kSilenceRms);
     EXPECT_EQ(lastChannel->position(), pausedAt);
 
     ASSERT_TRUE(BASS_ChannelPlay(h, false));
     EXPECT_EQ(playbackState(h), BASS_ACTIVE_PLAYING);
     EXPECT_EQ(lastChannel->rewinds.load(), 0);
     wait(400);
-    EXPECT_GT(analyse(recorder.capture(500)).rms, kToneRms);
+    EXPECT_GT(analyseTone(recorder().capture(500)).rms, kToneRms);
     EXPECT_GT(lastChannel->position(), pausedAt);
 
     // Stop, then Play goes on from where the data was; restart goes back to the start.
@@ -243,7 +131,7 @@ TEST_F(Playback, ChannelWithoutLoopStopsAtItsEndAndLoopingOneGoesOn)
     wait(1500); // the looping one has passed its end a few times by now
     EXPECT_EQ(playbackState(looping), BASS_ACTIVE_PLAYING);
     EXPECT_GE(loopChannel->rewinds.load(), 2);
-    const Analysis still = analyse(recorder.capture(500));
+    const Analysis still = analyseTone(recorder().capture(500));
     EXPECT_GT(still.rms, kToneRms);
     EXPECT_NEAR(still.frequency, 660, 20); // only the looping tone is left
 
@@ -258,7 +146,7 @@ TEST_F(Playback, EightBitMonoAndSixChannelDataPlay)
     const DWORD mono8 = addTone(30, BASS_SAMPLE_LOOP, 330, 22050, 1, /*eightBit=*/true);
     ASSERT_TRUE(BASS_ChannelPlay(mono8, false)) << engine::lastError();
     wait(400);
-    const Analysis a = analyse(recorder.capture(600));
+    const Analysis a = analyseTone(recorder().capture(600));
     EXPECT_GT(a.rms, kToneRms);
     EXPECT_NEAR(a.frequency, 330, 15);
     ASSERT_TRUE(BASS_ChannelStop(mono8));
@@ -266,7 +154,7 @@ TEST_F(Playback, EightBitMonoAndSixChannelDataPlay)
     const DWORD six = addTone(30, BASS_SAMPLE_LOOP, 550, 48000, 6);
     ASSERT_TRUE(BASS_ChannelPlay(six, false)) << engine::lastError();
     wait(400);
-    const Analysis b = analyse(recorder.capture(600));
+    const Analysis b = analyseTone(recorder().capture(600));
     EXPECT_GT(b.rms, kToneRms / 2);
     EXPECT_NEAR(b.frequency, 550, 20);
 }
@@ -282,14 +170,14 @@ TEST_F(Playback, InitAndFreeCodes)
     EXPECT_EQ(engine::lastError(), BASS_OK);
     EXPECT_EQ(ChannelRegistry::global().find(h), nullptr);
     wait(400);
-    EXPECT_LT(analyse(recorder.capture(400)).rms, kSilenceRms);
+    EXPECT_LT(analyseTone(recorder().capture(400)).rms, kSilenceRms);
 
     EXPECT_FALSE(BASS_Init(99, 44100, 0, nullptr, nullptr));
     EXPECT_EQ(engine::lastError(), BASS_ERROR_DEVICE);
     qputenv("TONEMILL_AUDIO_DEVICE", "tonemill_no_such_output");
     EXPECT_FALSE(BASS_Init(1, 44100, 0, nullptr, nullptr));
     EXPECT_EQ(engine::lastError(), BASS_ERROR_DEVICE);
-    qputenv("TONEMILL_AUDIO_DEVICE", s_sink.toUtf8());
+    qputenv("TONEMILL_AUDIO_DEVICE", recorder().sink().toUtf8());
     EXPECT_TRUE(BASS_Init(1, 44100, 0, nullptr, nullptr)) << engine::lastError();
     ASSERT_TRUE(BASS_Free());
     ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
@@ -306,13 +194,13 @@ TEST_F(Playback, RealFileStreamPlaysAndFreeingItStopsIt)
     ASSERT_TRUE(BASS_ChannelPlay(h, false));
     wait(1500); // past the file's end: it loops
     EXPECT_EQ(BASS_ChannelIsActive(h), BASS_ACTIVE_PLAYING);
-    const Analysis a = analyse(recorder.capture(500));
+    const Analysis a = analyseTone(recorder().capture(500));
     EXPECT_GT(a.rms, kToneRms / 2);
     EXPECT_NEAR(a.frequency, 440, 15);
 
     ASSERT_TRUE(BASS_StreamFree(h));
     wait(400);
-    EXPECT_LT(analyse(recorder.capture(400)).rms, kSilenceRms);
+    EXPECT_LT(analyseTone(recorder().capture(400)).rms, kSilenceRms);
 }
 
 TEST(PlaybackNoSound, CodesThatNeedNoOutput)

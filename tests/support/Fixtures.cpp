@@ -26,12 +26,14 @@ int runProgram(const QString& program, const QStringList& arguments, QByteArray*
     return process.exitCode();
 }
 
-bool makeTone(const QString& path, double seconds, int rate, int channels, const QStringList& extraOutputOptions)
+bool makeTone(const QString& path, double seconds, int rate, int channels, const QStringList& extraOutputOptions,
+              double frequency)
 {
+    const QString sine =
+        QStringLiteral("sine=frequency=%1:sample_rate=%2:duration=%3").arg(frequency).arg(rate).arg(seconds);
     QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
                      QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                     QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2").arg(rate).arg(seconds),
-                     QStringLiteral("-ac"), QString::number(channels)};
+                     sine, QStringLiteral("-ac"), QString::number(channels)};
     args += extraOutputOptions;
     args << path;
     return runProgram(QStringLiteral("ffmpeg"), args) == 0;

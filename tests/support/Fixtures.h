@@ -12,10 +12,10 @@ int runProgram(const QString& program, const QStringList& arguments, QByteArray*
 
 //! Makes a sine-tone audio file with ffmpeg: `seconds` long at `rate` Hz with
 //! `channels` channels, in the format the file name's extension implies.
-//! Extra ffmpeg output options (codec, sample format) may be given.
-//! Returns false when ffmpeg failed.
-bool makeTone(const QString& path, double seconds, int rate, int channels,
-              const QStringList& extraOutputOptions = {});
+//! Extra ffmpeg output options (codec, sample format) may be given, and the
+//! tone's frequency in Hz. Returns false when ffmpeg failed.
+bool makeTone(const QString& path, double seconds, int rate, int channels, const QStringList& extraOutputOptions = {},
+              double frequency = 440);
 
 //! Decodes a file with ffmpeg to interleaved signed 16-bit PCM at its own rate
 //! and channel count: an independent reference for the engine's output.

@@ -1,0 +1,200 @@
+#include "player/Player.h"
+
+#include "engine/AudioEngine.h"
+#include "filelist/FileList.h"
+#include "lang/StringLookup.h"
+#include "platform/Desktop.h"
+#include "player/PlaylistGrid.h"
+
+namespace player {
+
+Player::Player(Desktop& desktop, PlaylistGrid& grid, QObject* parent)
+    : QObject(parent), m_desktop(desktop), m_grid(grid)
+{
+}
+
+Player::~Player()
+{
+    if (m_channel != 0)
+        BASS_ChannelStop(m_channel);
+    releaseChannel();
+}
+
+QString Player::pauseCaption() const
+{
+    return lang::caption(m_pauseCaption);
+}
+
+void Player::setPauseCaption(lang::StringId id)
+{
+    m_pauseCaption = id;
+    Q_EMIT pauseCaptionChanged(pauseCaption());
+}
+
+void Player::showEngineError()
+{
+    const QString text =
+        lang::caption(lang::StringId::ErrorCodePrefix) + QString::number(BASS_ErrorGetCode()) + QStringLiteral(")");
+    m_desktop.messageBox(text, lang::caption(lang::StringId::ProductName), Desktop::Icon::Critical,
+                         Desktop::Buttons::Ok);
+}
+
+void Player::releaseChannel()
+{
+    // The engine would keep a stopped or replaced channel (and its open file)
+    // until it shuts down; nothing refers to it any more, so it goes now.
+    if (m_channel != 0) {
+        if (m_channelIsMusic)
+            BASS_MusicFree(m_channel);
+        else
+            BASS_StreamFree(m_channel);
+    }
+    m_channel = 0;
+    m_channelIsMusic = false;
+}
+
+void Player::PlayFile(const QString& sFilePath)
+{
+    if (m_channel != 0)
+        StopPlayback();
+    releaseChannel();
+    m_channel = OpenStream(false, sFilePath, 0, 0, kStreamFlags);
+    if (m_channel == 0) {
+        m_channel = OpenMusic(false, sFilePath, 0, 0, kMusicFlags, 0);
+        m_channelIsMusic = m_channel != 0;
+    }
+    if (m_channel == 0)
+        return;
+    if (!BASS_ChannelPlay(m_channel, false))
+        showEngineError();
+}
+
+void Player::PausePlayback()
+{
+    if (!BASS_ChannelPause(m_channel))
+        showEngineError();
+}
+
+void Player::ResumePlayback()
+{
+    if (!BASS_ChannelPlay(m_channel, false))
+        showEngineError();
+}
+
+void Player::StopPlayback()
+{
+    if (!BASS_ChannelStop(m_channel))
+        showEngineError();
+}
+
+void Player::PlaySelectedRow()
+{
+    // Mark the candidates: the active row, the active cell and every row
+    // holding a selected cell get their path or tick-box cell selected.
+    const PlaylistGrid::Cell active = m_grid.activeCell();
+    if (active.row >= 0) {
+        m_grid.setCellSelected(active.row, FileList::FilePath, true);
+        m_grid.setCellSelected(active.row, active.column, true);
+    }
+    const QList<int> rows = m_grid.selectedCellRows();
+    for (qsizetype i = rows.size() - 1; i >= 0; --i)
+        m_grid.setCellSelected(rows[i], FileList::CheckBox, true);
+
+    // The lowest candidate plays.
+    for (int row = m_grid.rowCount() - 1; row >= 0; --row) {
+        if (m_grid.isCellSelected(row, FileList::CheckBox) || m_grid.isRowSelected(row)) {
+            m_playerFile = m_grid.filePath(row);
+            PlayFile(m_playerFile);
+            return;
+        }
+    }
+}
+
+void Player::PlayNextRow()
+{
+    playAdjacentRow(+1);
+}
+
+void Player::PlayPreviousRow()
+{
+    playAdjacentRow(-1);
+}
+
+void Player::playAdjacentRow(int step)
+{
+    if (m_playerFile.isEmpty())
+        return;
+    const int count = m_grid.rowCount();
+    if (count == 0)
+        return;
+    const int first = step > 0 ? 0 : count - 1;
+    const auto hasAdjacent = [&](int row) { return row + step >= 0 && row + step < count; };
+
+    bool found = false;
+    int row = first;
+    if (m_grid.filePath(row) == m_playerFile) {
+        m_grid.setRowSelected(row, false);
+        found = true;
+    }
+    while (hasAdjacent(row)) {
+        row += step;
+        if (found) {
+            m_grid.setRowSelected(row, true);
+            // The active row follows, so that Play replays this row and the
+            // keyboard goes on from it.
+            m_grid.setActiveRow(row);
+            m_playerFile = m_grid.filePath(row);
+            PlayFile(m_playerFile);
+            return;
+        }
+        if (m_grid.filePath(row) == m_playerFile && hasAdjacent(row)) {
+            m_grid.setRowSelected(row, false);
+            m_grid.setCellSelected(row, FileList::CheckBox, false);
+            found = true;
+        }
+    }
+}
+
+void Player::cmdPlay_Click()
+{
+    if (m_channel != 0)
+        StopPlayback();
+    PlaySelectedRow();
+    setPauseCaption(lang::StringId::Pause);
+}
+
+void Player::cmdPause_Click()
+{
+    if (m_channel == 0)
+        return;
+    if (m_pauseCaption == lang::StringId::Pause) {
+        PausePlayback();
+        setPauseCaption(lang::StringId::Resume);
+    } else {
+        ResumePlayback();
+        setPauseCaption(lang::StringId::Pause);
+    }
+}
+
+void Player::cmdStop_Click()
+{
+    if (m_channel == 0)
+        return;
+    StopPlayback();
+    releaseChannel();
+    setPauseCaption(lang::StringId::Pause);
+}
+
+void Player::cmdPlayNext_Click()
+{
+    setPauseCaption(lang::StringId::Pause);
+    PlayNextRow();
+}
+
+void Player::cmdPlayPrev_Click()
+{
+    setPauseCaption(lang::StringId::Pause);
+    PlayPreviousRow();
+}
+
+} // namespace player

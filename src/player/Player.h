@@ -1,0 +1,88 @@
+#pragma once
+
+#include "engine/Bass.h"
+#include "lang/StringTable.h"
+
+#include <QObject>
+#include <QString>
+
+class Desktop;
+
+namespace player {
+
+class PlaylistGrid;
+
+//! The player: plays one row of the file list at a time, in a loop, through
+//! the engine's own output, and steps to the next or previous row. It keeps
+//! the channel it opened last (`hPlayChannel`) and the path of the row it
+//! started last (`sPlayerFile`); the engine decodes and plays on its own
+//! thread, so nothing here waits for audio.
+//!
+//! Whether playback is paused is the caption the Pause button shows: "Pause"
+//! while not paused, "Resume" while paused.
+class Player : public QObject {
+    Q_OBJECT
+public:
+    //! Stream flags of a played file: loop + effects.
+    static constexpr DWORD kStreamFlags = BASS_SAMPLE_LOOP | BASS_SAMPLE_FX;
+    //! Module flags, for files the stream opener refuses: loop + ramping.
+    static constexpr DWORD kMusicFlags = BASS_MUSIC_LOOP | BASS_MUSIC_RAMP;
+
+    Player(Desktop& desktop, PlaylistGrid& grid, QObject* parent = nullptr);
+    //! Stops and releases the channel it holds.
+    ~Player() override;
+
+    //! The channel opened by the last PlayFile; 0 when there is none.
+    DWORD hPlayChannel() const { return m_channel; }
+    //! Path of the row the player started last; never cleared.
+    QString sPlayerFile() const { return m_playerFile; }
+
+    //! The caption of the Pause button, in the current language.
+    QString pauseCaption() const;
+    //! True while the Pause button offers to resume.
+    bool showsResume() const { return m_pauseCaption == lang::StringId::Resume; }
+
+    //! Stops the current channel, opens `sFilePath` (as a stream, else as a
+    //! tracker module) and starts it. A file neither opener takes leaves the
+    //! player idle and shows nothing.
+    void PlayFile(const QString& sFilePath);
+
+    // One engine call each on hPlayChannel; a refusal shows the engine error box.
+    void PausePlayback();
+    void ResumePlayback();
+    void StopPlayback();
+
+    //! Plays the lowest of the active row, the rows holding a selected cell
+    //! and the selected rows.
+    void PlaySelectedRow();
+    //! Plays the row after (before) the one of sPlayerFile; at the end of the
+    //! list, or when that row is gone, nothing changes.
+    void PlayNextRow();
+    void PlayPreviousRow();
+
+    // The five buttons.
+    void cmdPlay_Click();
+    void cmdPause_Click();
+    void cmdStop_Click();
+    void cmdPlayNext_Click();
+    void cmdPlayPrev_Click();
+
+Q_SIGNALS:
+    void pauseCaptionChanged(const QString& caption);
+
+private:
+    void playAdjacentRow(int step);
+    void setPauseCaption(lang::StringId id);
+    void showEngineError();
+    //! Frees the channel it holds (stopped or not) and forgets it.
+    void releaseChannel();
+
+    Desktop& m_desktop;
+    PlaylistGrid& m_grid;
+    DWORD m_channel = 0;
+    bool m_channelIsMusic = false;
+    QString m_playerFile;
+    lang::StringId m_pauseCaption = lang::StringId::Pause;
+};
+
+} // namespace player
