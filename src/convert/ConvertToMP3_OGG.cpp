@@ -1,6 +1,7 @@
 #include "convert/ConvertToMP3_OGG.h"
 
 #include "platform/ProgramFolder.h"
+#include "convert/CarryTags.h"
 #include "convert/ConversionSession.h"
 #include "convert/EncoderCommand.h"
 #include "convert/EncoderOutput.h"
@@ -126,5 +127,6 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
         endWithEngineError(session, log, BASS_ERROR_CREATE, origfile);
         return;
     }
+    convert::CarryTags(options, origfile, outFile, mp3 ? convert::TagFormat::Mp3 : convert::TagFormat::Ogg);
     session.setOutcome(Outcome::Complete);
 }

@@ -1,5 +1,6 @@
 #include "convert/ConvertToWAV.h"
 
+#include "convert/CarryTags.h"
 #include "convert/ConversionSession.h"
 #include "convert/WavHeader.h"
 #include "engine/AudioEngine.h"
@@ -73,9 +74,11 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
     std::vector<char> buffer(kChunkBytes);
     qint64 written = 0;
+    bool complete = false;
     for (;;) {
         if (BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED) {
             session.setOutcome(Outcome::Complete);
+            complete = true;
             break;
         }
         const DWORD got = BASS_ChannelGetData(stream, buffer.data(), kChunkBytes);
@@ -106,4 +109,6 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     if (file.seek(40))
         file.write(dataSize);
     file.close();
+    if (complete)
+        convert::CarryTags(session.options(), origfile, outFile, convert::TagFormat::Wav);
 }

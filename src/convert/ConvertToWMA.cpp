@@ -1,5 +1,6 @@
 #include "convert/ConvertToWMA.h"
 
+#include "convert/CarryTags.h"
 #include "convert/ConversionSession.h"
 #include "convert/EncoderOutput.h"
 #include "convert/WmaBitrateList.h"
@@ -15,18 +16,11 @@ using Outcome = ConversionSession::Outcome;
 constexpr DWORD kChunkBytes = 20000;
 constexpr DWORD kTagFormAnsi = 0;
 
-//! Sets the tags of the WMA page's boxes when its check box is ticked, then
-//! ends the tags with the empty name and text, before any audio.
-void writeTags(HWMENCODE encoder, const options::FormatOptions& options)
+//! Ends the encoder's tag list before any audio. The tags themselves (the
+//! input's and the WMA page's boxes) are written into the finished file by
+//! CarryTags, as for every other format.
+void endTags(HWMENCODE encoder)
 {
-    if (options.chkWMAFileTags.Value()) {
-        for (int i = 0; i < options::FormatOptions::kTagCount && i < WMATagNames.size(); ++i) {
-            const QString text = options.txtWMATags(i).Text();
-            if (!text.isEmpty())
-                BASS_WMA_EncodeSetTag(encoder, WMATagNames.at(i).toUtf8().constData(), text.toUtf8().constData(),
-                                      kTagFormAnsi);
-        }
-    }
     BASS_WMA_EncodeSetTag(encoder, "", "", kTagFormAnsi);
 }
 
@@ -62,7 +56,7 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
         session.setOutcome(Outcome::Error);
         return;
     }
-    writeTags(encoder, session.options());
+    endTags(encoder);
 
     std::vector<char> buffer(kChunkBytes);
     Outcome outcome = Outcome::Complete;
@@ -90,6 +84,8 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
     // that cannot be finished is not complete.
     if (!BASS_WMA_EncodeClose(encoder) && outcome == Outcome::Complete)
         outcome = Outcome::Error;
+    if (outcome == Outcome::Complete)
+        convert::CarryTags(session.options(), origfile, outFile, convert::TagFormat::Wma);
     session.setOutcome(outcome);
     session.freeConversionStream();
 }

@@ -73,6 +73,8 @@ void Settings::LoadSettings()
     o.cmbOGGCBitrate.setEnabled(o.optOGGCBR.Value());
     o.cmbOGGVBitrate.setEnabled(!o.optOGGCBR.Value());
 
+    load(QStringLiteral("chkCopyTags"));
+
     o.UpdateFormatSummary();
 }
 
