@@ -14,9 +14,10 @@ namespace convert {
 //! field when "Set WMA File ID Tags" is ticked.
 MediaTags outputTags(const options::FormatOptions& options, const QString& origfile, TagFormat format);
 
-//! Writes outputTags() into the complete output file `outFile`. A failure
-//! leaves the audio as it is and is logged (tonemill.convert): the output
-//! stays usable, only without its tags. False on such a failure.
+//! Writes outputTags() into the complete output file `outFile`, named by its
+//! `format`. A failure to write them is logged (tonemill.convert) and
+//! returned as false; the audio itself was complete before, so the caller's
+//! outcome does not change for it.
 bool CarryTags(const options::FormatOptions& options, const QString& origfile, const QString& outFile,
                TagFormat format);
 

@@ -160,6 +160,30 @@ TEST_F(CarryTagsTest, EveryInputCarriesItsTagsAndCoverIntoEveryOutput)
     }
 }
 
+TEST_F(CarryTagsTest, WriterTagsOpusAndMp4FilesAndRefusesAFileOfAnotherFormat)
+{
+    // The engine decodes no Opus input, so ffprobe reads that one back.
+    const QString opus = taggedInput(QStringLiteral("t.opus"), TagFormat::Opus);
+    ASSERT_FALSE(opus.isEmpty());
+    const QJsonObject shown = ffprobeTags(opus);
+    EXPECT_EQ(formatTag(shown, QStringLiteral("title")), tags.title);
+    EXPECT_EQ(formatTag(shown, QStringLiteral("composer")), tags.composer);
+    const QString m4a = taggedInput(QStringLiteral("t.m4a"), TagFormat::Mp4);
+    ASSERT_FALSE(m4a.isEmpty());
+    EXPECT_EQ(engine::ReadMediaTags(m4a), tags);
+
+    const QString wav = path(QStringLiteral("plain.wav"));
+    ASSERT_TRUE(testsupport::makeTone(wav, 0.5, 44100, 2));
+    QFile file(wav);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    EXPECT_FALSE(convert::WriteFileTags(wav, TagFormat::Mp4, tags));
+    EXPECT_TRUE(convert::WriteFileTags(wav, TagFormat::Wav, MediaTags())); // nothing to write
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+}
+
 TEST_F(CarryTagsTest, FilledWmaBoxesOverrideTheInputFieldByField)
 {
     const QString in = taggedInput(QStringLiteral("in.flac"), TagFormat::Flac);
