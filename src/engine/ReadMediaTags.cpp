@@ -98,6 +98,16 @@ void readCover(const MediaFile& media, MediaTags& tags)
     tags.coverMime = QString::fromLatin1(pictureMime(chosen->codecpar->codec_id));
 }
 
+//! Containers whose files may end in an ID3v1 tag (elsewhere the last bytes
+//! are audio, which may spell "TAG" by chance).
+bool mayEndInId3v1(const char* container)
+{
+    for (const char* name : {"mp3", "ape", "mpc", "mpc8", "tta", "wv"})
+        if (qstrcmp(container, name) == 0)
+            return true;
+    return false;
+}
+
 //! The ID3v1 tag in the last 128 bytes, if any, fills the fields the container
 //! left empty: FFmpeg reads it only while it has found no other metadata, and
 //! an encoder's name in the stream header already counts as such.
@@ -149,7 +159,8 @@ bool readContainer(const MediaSpec& request, MediaTags& tags)
     tags.composer = lookup(m, {"composer", "WM/Composer"});
     tags.copyright = lookup(m, {"copyright"});
     readCover(m, tags);
-    readId3v1(request, tags);
+    if (mayEndInId3v1(m.format()->iformat->name))
+        readId3v1(request, tags);
     return true;
 }
 
