@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6opengl6-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
-  libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsqlite3-dev
+  libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsqlite3-dev libtag1-dev
   lame vorbis-tools ffmpeg
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox pulseaudio pulseaudio-utils sqlite3 time dbus-daemon util-linux musepack-tools

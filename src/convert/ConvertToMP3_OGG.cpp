@@ -1,6 +1,7 @@
 #include "convert/ConvertToMP3_OGG.h"
 
 #include "convert/ConversionFailure.h"
+#include "convert/CarryTags.h"
 #include "convert/ConversionSession.h"
 #include "convert/EncoderCommand.h"
 #include "convert/ErrorLog.h"
@@ -178,6 +179,8 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     }
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
+    convert::CarryTags(options, origfile, output->temporaryPath(),
+                       mp3 ? convert::TagFormat::Mp3 : convert::TagFormat::Ogg);
     if (!output->commit()) {
         convert::EndWithError(session, log, origfile, BASS_ERROR_CREATE, output->error());
         return;

@@ -1,6 +1,7 @@
 #include "convert/ConvertToWAV.h"
 
 #include "convert/ConversionFailure.h"
+#include "convert/CarryTags.h"
 #include "convert/ConversionSession.h"
 #include "convert/ErrorLog.h"
 #include "convert/InputDamage.h"
@@ -127,6 +128,8 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     }
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
+    if (outcome == Outcome::Complete)
+        convert::CarryTags(session.options(), origfile, output->temporaryPath(), convert::TagFormat::Wav);
     if (!output->commit()) {
         fail(output->error(), BASS_ERROR_CREATE);
         return;

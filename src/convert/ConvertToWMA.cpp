@@ -1,6 +1,7 @@
 #include "convert/ConvertToWMA.h"
 
 #include "convert/ConversionFailure.h"
+#include "convert/CarryTags.h"
 #include "convert/ConversionSession.h"
 #include "convert/ErrorLog.h"
 #include "convert/InputDamage.h"
@@ -22,18 +23,11 @@ using Outcome = ConversionSession::Outcome;
 constexpr DWORD kChunkBytes = 20000;
 constexpr DWORD kTagFormAnsi = 0;
 
-//! Sets the tags of the WMA page's boxes when its check box is ticked, then
-//! ends the tags with the empty name and text, before any audio.
-void writeTags(HWMENCODE encoder, const options::FormatOptions& options)
+//! Ends the encoder's tag list before any audio. The tags themselves (the
+//! input's and the WMA page's boxes) are written into the finished file by
+//! CarryTags, as for every other format.
+void endTags(HWMENCODE encoder)
 {
-    if (options.chkWMAFileTags.Value()) {
-        for (int i = 0; i < options::FormatOptions::kTagCount && i < WMATagNames.size(); ++i) {
-            const QString text = options.txtWMATags(i).Text();
-            if (!text.isEmpty())
-                BASS_WMA_EncodeSetTag(encoder, WMATagNames.at(i).toUtf8().constData(), text.toUtf8().constData(),
-                                      kTagFormAnsi);
-        }
-    }
     BASS_WMA_EncodeSetTag(encoder, "", "", kTagFormAnsi);
 }
 
@@ -118,7 +112,7 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
         convert::EndWithError(session, log, origfile, code, BassErrorText(code));
         return;
     }
-    writeTags(encoder, session.options());
+    endTags(encoder);
 
     std::vector<char> buffer(kChunkBytes);
     Outcome outcome = Outcome::Complete;
@@ -164,6 +158,8 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
     session.freeConversionStream();
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
+    if (outcome == Outcome::Complete)
+        convert::CarryTags(session.options(), origfile, output->temporaryPath(), convert::TagFormat::Wma);
     if (outcome != Outcome::Error && !output->commit()) {
         code = BASS_ERROR_CREATE;
         reason = output->error();

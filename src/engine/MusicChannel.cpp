@@ -100,4 +100,14 @@ bool MusicChannel::rewind()
     return true;
 }
 
+std::string MusicChannel::metadata(const char* key) const
+{
+    const char* value = openmpt_module_get_metadata(m_module, key);
+    if (!value)
+        return {};
+    std::string text(value);
+    openmpt_free_string(value);
+    return text;
+}
+
 } // namespace engine

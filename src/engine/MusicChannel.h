@@ -4,6 +4,7 @@
 #include "engine/MediaSource.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 struct openmpt_module;
@@ -26,6 +27,9 @@ public:
     std::int64_t length() const override { return m_frames * kBlock; }
     std::int64_t position() const override { return m_position; }
     bool rewind() override;
+
+    //! A metadata field of the module ("title", "artist", …); empty when absent.
+    std::string metadata(const char* key) const;
 
 private:
     static constexpr int kBlock = 4; // two 16-bit channels

@@ -76,6 +76,7 @@ namespace lang {
     X(MinimizeTip, 10061, "Minimize")                                                                                  \
     X(CloseTip, 10062, "Close")                                                                                        \
     X(HelpTip, 10063, "Help")                                                                                          \
+    X(CopyTags, 10064, "Copy tags from the input")                                                                     \
     X(Resume, 100016, "Resume")                                                                                        \
     X(ProductName, 100024, "Tonemill")                                                                                 \
     /* Dialog, grid and status texts */                                                                                \

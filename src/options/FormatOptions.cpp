@@ -36,7 +36,9 @@ const QStringList kMp3ConstantBitrates = bitrates({320, 288, 256, 224, 192, 160,
 const QStringList kMp3AverageBitrates = bitrates({310, 288, 256, 224, 192, 160, 128, 96, 64, 32});
 const QStringList kOggBitrates = bitrates({320, 288, 256, 224, 192, 160, 128, 96, 64});
 
-const char* const kTagBoxTexts[FormatOptions::kTagCount] = {
+// Shown as placeholders: a box that held its field's name as text would write
+// that name as the tag (Title="Title") for a user who fills in another box.
+const char* const kTagPlaceholders[FormatOptions::kTagCount] = {
     "Title", "Artist", "Album Title", "Description", "Rating", "Copyright", "Genre", "Year",
 };
 
@@ -68,14 +70,14 @@ FormatOptions::FormatOptions(QObject* parent)
       optOtherFolder(m_folderGroup, QStringLiteral("optOtherFolder"), true),
       txtOutPath(QStringLiteral("txtOutPath"), defaultOutputFolder()), cmdBrowse(QStringLiteral("cmdBrowse")),
       lblFormat(QStringLiteral("lblFormat")), cmdChangeFormat(QStringLiteral("cmdChangeFormat")),
-      cmdDefaults(QStringLiteral("cmdDefaults")), cmdHide(QStringLiteral("cmdHide"))
+      cmdDefaults(QStringLiteral("cmdDefaults")), cmdHide(QStringLiteral("cmdHide")),
+      chkCopyTags(QStringLiteral("chkCopyTags"), true)
 {
     for (int i = 0; i < kFormatCount; ++i)
         m_optFileFormat[i] =
             std::make_unique<OptionButtonState>(m_formatGroup, QStringLiteral("optFileFormat"), i == m_frontPage);
     for (int i = 0; i < kTagCount; ++i) {
-        m_txtWMATags[i] =
-            std::make_unique<TextState>(QStringLiteral("txtWMATags"), QString::fromLatin1(kTagBoxTexts[i]));
+        m_txtWMATags[i] = std::make_unique<TextState>(QStringLiteral("txtWMATags"));
         m_txtWMATags[i]->setEnabled(false);
     }
 
@@ -90,6 +92,13 @@ FormatOptions::FormatOptions(QObject* parent)
 }
 
 FormatOptions::~FormatOptions() = default;
+
+QString FormatOptions::tagPlaceholder(int Index)
+{
+    if (Index < 0 || Index >= kTagCount)
+        return {};
+    return QString::fromLatin1(kTagPlaceholders[Index]);
+}
 
 QString FormatOptions::defaultOutputFolder()
 {

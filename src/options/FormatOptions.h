@@ -69,6 +69,9 @@ public:
     CheckBoxState chkWMAFileTags;
     TextState& txtWMATags(int Index) { return *m_txtWMATags.at(Index); }
     const TextState& txtWMATags(int Index) const { return *m_txtWMATags.at(Index); }
+    //! The field name a tag box shows while it is empty ("Title", "Artist",
+    //! …). The boxes start empty; a box holding only this text is not written.
+    static QString tagPlaceholder(int Index);
 
     // MP3 page
     ListState cmbMP3StereoMode;
@@ -103,6 +106,9 @@ public:
     // store (Restore Defaults) and by whoever shows the panel (Save && Close).
     ButtonState cmdDefaults;
     ButtonState cmdHide;
+
+    //! "Copy tags from the input", for every format: on by default.
+    CheckBoxState chkCopyTags;
 
     //! Asks for a folder: the title and whether the new dialog style is
     //! wanted; returns the chosen path, or an empty text when cancelled.

@@ -8,6 +8,7 @@
 #include "options/WmaNoticeView.h"
 #include "options/WmaOptionsView.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -74,7 +75,13 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     connect(&options.cmdHide, &ButtonState::Click, this, &FormatsPanel::cmdHide_Click);
     connect(&options.cmdChangeFormat, &ButtonState::Click, this, &FormatsPanel::cmdChangeFormat_Click);
 
+    // Tags apply to every format, so the check box sits below the pages.
+    chkCopyTags = new QCheckBox(this);
+    chkCopyTags->setObjectName(QStringLiteral("chkCopyTags"));
+    bind(options.chkCopyTags, chkCopyTags);
+
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(chkCopyTags);
     buttons->addStretch();
     buttons->addWidget(cmdDefaults);
     buttons->addWidget(cmdHide);
@@ -103,6 +110,7 @@ void FormatsPanel::applyCaptions()
     setText(lang::caption(lang::StringId::FormatsTitle));
     Label10->setText(lang::caption(lang::StringId::SelectOutputFormat));
     Label22->setText(lang::caption(lang::StringId::WavSameAsInput));
+    chkCopyTags->setText(lang::caption(lang::StringId::CopyTags));
     cmdDefaults->setText(lang::caption(lang::StringId::RestoreDefaults));
     cmdHide->setText(lang::caption(lang::StringId::SaveAndClose));
     wmaPage->applyCaptions();

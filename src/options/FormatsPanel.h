@@ -4,6 +4,7 @@
 
 #include <array>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -44,6 +45,7 @@ public:
     WmaOptionsView* wmaPage = nullptr;
     Mp3OptionsView* mp3Page = nullptr;
     OggOptionsView* oggPage = nullptr;
+    QCheckBox* chkCopyTags = nullptr;
     QPushButton* cmdDefaults = nullptr;
     QPushButton* cmdHide = nullptr;
 

@@ -68,6 +68,7 @@ WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : contro
         m_tagLabels[i] = namedLabel(controlsPage, kTagLabels[i].name);
         txtWMATags[i] = new QLineEdit(controlsPage);
         txtWMATags[i]->setObjectName(QStringLiteral("txtWMATags_%1").arg(i));
+        txtWMATags[i]->setPlaceholderText(FormatOptions::tagPlaceholder(i));
         const int row = i / 2;
         const int column = (i % 2) * 2;
         tags->addWidget(m_tagLabels[i], row, column);

@@ -128,6 +128,8 @@ void Settings::LoadSettings()
     o.cmbOGGCBitrate.setEnabled(o.optOGGCBR.Value());
     o.cmbOGGVBitrate.setEnabled(!o.optOGGCBR.Value());
 
+    load(stored, QStringLiteral("chkCopyTags"));
+
     o.UpdateFormatSummary();
 }
 

@@ -13,7 +13,7 @@ namespace settingstable {
 
 namespace {
 
-enum class Kind { Option, Text, Format, Slider, List };
+enum class Kind { Option, Check, Text, Format, Slider, List };
 
 struct Entry {
     const char* name;
@@ -32,7 +32,7 @@ constexpr Entry kEntries[] = {
     {"cmbMP3CBitrate", Kind::List, "6"},      {"cmbMP3ABitrate", Kind::List, "6"},
     {"sliderOGG", Kind::Slider, "3"},         {"optOGGCBR", Kind::Option, "0"},
     {"optOGGVBR", Kind::Option, "1"},         {"cmbOGGCBitrate", Kind::List, "6"},
-    {"cmbOGGVBitrate", Kind::List, "6"},
+    {"cmbOGGVBitrate", Kind::List, "6"},      {"chkCopyTags", Kind::Check, "True"},
 };
 
 const Entry* find(const QString& name)
@@ -141,6 +141,8 @@ std::optional<QString> storedText(const FormatOptions& options, const QString& n
     switch (entry->kind) {
     case Kind::Option:
         return byName(optionStates(options), canonical)->Value() ? QStringLiteral("True") : QStringLiteral("False");
+    case Kind::Check:
+        return options.chkCopyTags.Value() ? QStringLiteral("True") : QStringLiteral("False");
     case Kind::Text:
         return userfolder::toStoredForm(options.txtOutPath.Text());
     case Kind::Format:
@@ -167,6 +169,13 @@ bool applyText(FormatOptions& options, const QString& name, const QString& text)
         if (!state)
             return false;
         byName(optionStates(options), canonical)->setValue(*state);
+        return true;
+    }
+    case Kind::Check: {
+        const auto state = optionState(text);
+        if (!state)
+            return false;
+        options.chkCopyTags.setValue(*state);
         return true;
     }
     case Kind::Text:

@@ -12,49 +12,6 @@ using namespace streamtest;
 
 namespace {
 
-//! A minimal four-channel "M.K." module: one pattern of 64 rows with four
-//! notes of a looped square-wave sample, at the default speed 6 / 125 BPM,
-//! so it plays 64 * 6 * 0.02 s = 7.68 s.
-QByteArray tinyMod()
-{
-    QByteArray mod;
-    mod.append(QByteArray("tiny").leftJustified(20, '\0'));
-    for (int i = 0; i < 31; ++i) {
-        const bool used = i == 0;
-        mod.append((used ? QByteArray("square") : QByteArray()).leftJustified(22, '\0'));
-        const int words = used ? 32 : 0;
-        mod.append(char(words >> 8)).append(char(words & 0xff)); // length in words
-        mod.append(char(0)).append(char(used ? 64 : 0));          // finetune, volume
-        mod.append(char(0)).append(char(0));                      // loop start
-        mod.append(char(0)).append(char(used ? 32 : 1));          // loop length
-    }
-    mod.append(char(1)).append(char(127)); // song length, restart
-    mod.append(QByteArray(128, '\0'));     // order list: pattern 0
-    mod.append("M.K.");
-    QByteArray pattern(64 * 4 * 4, '\0');
-    auto note = [&pattern](int row, int channel, int period) {
-        const int at = (row * 4 + channel) * 4;
-        pattern[at] = char(period >> 8);
-        pattern[at + 1] = char(period & 0xff);
-        pattern[at + 2] = char(1 << 4); // sample 1
-    };
-    note(0, 0, 428);
-    note(16, 1, 381);
-    note(32, 2, 339);
-    note(48, 3, 320);
-    mod.append(pattern);
-    mod.append(QByteArray(32, char(100))).append(QByteArray(32, char(-100)));
-    return mod;
-}
-
-QByteArray varLen(quint32 value)
-{
-    QByteArray bytes(1, char(value & 0x7f));
-    while (value >>= 7)
-        bytes.prepend(char((value & 0x7f) | 0x80));
-    return bytes;
-}
-
 //! A format-0 MIDI file: a half-second note at 120 BPM, a tempo change to
 //! 240 BPM, then another quarter note (0.25 s): 0.75 s in all.
 QByteArray tinyMidi()

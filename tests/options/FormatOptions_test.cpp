@@ -40,10 +40,13 @@ TEST(FormatOptions, StartsInTheDesignStateWithConsistentEnabledStates)
     EXPECT_EQ(o.txtOutPath.Text(), QDir::homePath() + QStringLiteral("/Converted Files"));
     EXPECT_EQ(enabledStates(o), (EnabledStates{true, false, false, false, true, true, true}));
     EXPECT_FALSE(o.chkWMAFileTags.Value());
+    EXPECT_TRUE(o.chkCopyTags.Value());
     const char* const tags[] = {"Title",  "Artist",    "Album Title", "Description",
                                 "Rating", "Copyright", "Genre",       "Year"};
+    // The field names are placeholders: the boxes themselves start empty.
     for (int i = 0; i < FormatOptions::kTagCount; ++i) {
-        EXPECT_EQ(o.txtWMATags(i).Text(), QString::fromLatin1(tags[i]));
+        EXPECT_EQ(o.txtWMATags(i).Text(), QString());
+        EXPECT_EQ(FormatOptions::tagPlaceholder(i), QString::fromLatin1(tags[i]));
         EXPECT_FALSE(o.txtWMATags(i).Enabled());
     }
     EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("MP3,Joint Stereo,Auto Sampling,Constant Bitrate 128 Kbps"));

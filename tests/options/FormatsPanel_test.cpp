@@ -95,7 +95,12 @@ TEST(FormatsPanel, WidgetsShowTheStateAndFollowItsChanges)
     w.options.chkWMAFileTags.setValue(true);
     EXPECT_TRUE(w.panel->wmaPage->chkWMAFileTags->isChecked());
     EXPECT_TRUE(w.panel->wmaPage->txtWMATags[6]->isEnabled());
-    EXPECT_EQ(w.panel->wmaPage->txtWMATags[6]->text(), QStringLiteral("Genre"));
+    // The field names are placeholders, not text.
+    EXPECT_EQ(w.panel->wmaPage->txtWMATags[6]->text(), QString());
+    EXPECT_EQ(w.panel->wmaPage->txtWMATags[6]->placeholderText(), QStringLiteral("Genre"));
+    EXPECT_TRUE(w.panel->chkCopyTags->isChecked());
+    w.options.chkCopyTags.setValue(false);
+    EXPECT_FALSE(w.panel->chkCopyTags->isChecked());
 }
 
 TEST(FormatsPanel, UserEditsReachTheStateAndRunItsHandlers)
@@ -136,6 +141,10 @@ TEST(FormatsPanel, UserEditsReachTheStateAndRunItsHandlers)
     w.panel->wmaPage->txtWMATags[0]->clear();
     QTest::keyClicks(w.panel->wmaPage->txtWMATags[0], QStringLiteral("Song"));
     EXPECT_EQ(w.options.txtWMATags(0).Text(), QStringLiteral("Song"));
+
+    QCheckBox* copy = w.panel->chkCopyTags;
+    QTest::mouseClick(copy, Qt::LeftButton, {}, QPoint(6, copy->height() / 2));
+    EXPECT_FALSE(w.options.chkCopyTags.Value());
 }
 
 TEST(FormatsPanel, ChangeAndHideAskToOpenAndCloseAndTheSummaryIsRefreshedOnClose)

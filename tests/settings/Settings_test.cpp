@@ -65,6 +65,7 @@ protected:
         o.optOGGCBR.click();
         o.cmbOGGCBitrate.setListIndex(8);
         o.cmbOGGVBitrate.setListIndex(0);
+        o.chkCopyTags.setValue(false);
     }
 
     void expectDefaults(const FormatOptions& o)
@@ -77,6 +78,7 @@ protected:
         EXPECT_EQ(o.selectedFormat(), FormatOptions::MP3);
         EXPECT_EQ(o.frontPage(), FormatOptions::MP3);
         EXPECT_EQ(o.sliderWMA.Value(), 50);
+        EXPECT_TRUE(o.chkCopyTags.Value());
         EXPECT_EQ(o.lblWMAQuality.Caption(), QStringLiteral("50"));
         EXPECT_EQ(o.cmbMP3StereoMode.ListIndex(), 2);
         EXPECT_EQ(o.cmbMP3Freq.ListIndex(), 0);
@@ -139,6 +141,7 @@ TEST_F(SettingsTest, SavedOptionsComeBackInTheirStoredForms)
     EXPECT_EQ(stored(QStringLiteral("optSameFolder")), QStringLiteral("True"));
     EXPECT_EQ(stored(QStringLiteral("optOtherFolder")), QStringLiteral("False"));
     EXPECT_EQ(stored(QStringLiteral("optFileFormat")), QStringLiteral("3"));
+    EXPECT_EQ(stored(QStringLiteral("chkCopyTags")), QStringLiteral("False"));
     EXPECT_EQ(stored(QStringLiteral("sliderOGG")), QStringLiteral("-2"));
     EXPECT_EQ(stored(QStringLiteral("cmbMP3StereoMode")), QStringLiteral("4"));
     EXPECT_EQ(stored(QStringLiteral("cmbOGGvBitrate")), QStringLiteral("0"));
@@ -271,7 +274,7 @@ TEST_F(SettingsTest, RestoreDefaultsDeletesTheKeyAndLoadsTheDefaults)
 {
     changeEverything(options);
     settings.SaveSettings();
-    ASSERT_EQ(storedNames().size(), 19);
+    ASSERT_EQ(storedNames().size(), 20);
     options.cmdDefaults.click();
     expectDefaults(options);
     EXPECT_EQ(storedNames(), (QStringList{"optSameFolder", "txtOutPath"}));

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "engine/MediaTags.h"
+
+#include <QString>
+
+namespace convert {
+
+//! The container an output file is written in; named by the caller, since an
+//! output may still carry a temporary name without its extension.
+enum class TagFormat { Wav, Mp3, Ogg, Wma, Flac, Opus, Mp4 };
+
+//! Writes `tags` into the complete file at `path` in the form its format
+//! takes: ID3v2.4 (and no ID3v1) in MP3; Vorbis comments with a picture block
+//! in Ogg Vorbis, Opus and FLAC; ASF attributes with WM/Picture in WMA; MP4
+//! items with "covr"; a LIST/INFO chunk and an ID3v2.4 chunk after the audio
+//! in WAV, whose header keeps its place. Empty tags leave the file untouched.
+//! False when the file cannot be read as `format` or cannot be saved.
+bool WriteFileTags(const QString& path, TagFormat format, const MediaTags& tags);
+
+} // namespace convert

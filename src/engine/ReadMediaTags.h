@@ -1,0 +1,13 @@
+#pragma once
+
+#include "engine/MediaTags.h"
+
+namespace engine {
+
+//! Reads the tags and the front cover of the file at `path`: the container's
+//! metadata and attached picture for everything the stream opener decodes,
+//! title and artist of a tracker module, the text events of a MIDI file.
+//! Empty tags for a file that has none or cannot be read.
+MediaTags ReadMediaTags(const QString& path);
+
+} // namespace engine
