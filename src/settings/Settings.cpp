@@ -73,6 +73,9 @@ void Settings::LoadSettings()
     o.cmbOGGCBitrate.setEnabled(o.optOGGCBR.Value());
     o.cmbOGGVBitrate.setEnabled(!o.optOGGCBR.Value());
 
+    for (const char* name : {"sliderFLACLevel", "sliderOpusBitrate", "optOpusAudio", "optOpusVoIP", "sliderAACBitrate"})
+        load(QLatin1String(name));
+
     o.UpdateFormatSummary();
 }
 

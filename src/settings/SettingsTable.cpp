@@ -31,7 +31,9 @@ constexpr Entry kEntries[] = {
     {"cmbMP3CBitrate", Kind::List, "6"},      {"cmbMP3ABitrate", Kind::List, "6"},
     {"sliderOGG", Kind::Slider, "3"},         {"optOGGCBR", Kind::Option, "0"},
     {"optOGGVBR", Kind::Option, "1"},         {"cmbOGGCBitrate", Kind::List, "6"},
-    {"cmbOGGVBitrate", Kind::List, "6"},
+    {"cmbOGGVBitrate", Kind::List, "6"},       {"sliderFLACLevel", Kind::Slider, "5"},
+    {"sliderOpusBitrate", Kind::Slider, "128"}, {"optOpusAudio", Kind::Option, "True"},
+    {"optOpusVoIP", Kind::Option, "False"},     {"sliderAACBitrate", Kind::Slider, "192"},
 };
 
 const Entry* find(const QString& name)
@@ -45,13 +47,15 @@ const Entry* find(const QString& name)
 // The states are members of the options; these map a value name to its state.
 template <typename Options> auto optionStates(Options& o)
 {
-    return std::array{&o.optOtherFolder, &o.optSameFolder, &o.optMP3CBR, &o.optMP3ABR,
-                      &o.optMP3VBR,      &o.optOGGCBR,     &o.optOGGVBR};
+    return std::array{&o.optOtherFolder, &o.optSameFolder, &o.optMP3CBR,    &o.optMP3ABR,  &o.optMP3VBR,
+                      &o.optOGGCBR,      &o.optOGGVBR,     &o.optOpusAudio, &o.optOpusVoIP};
 }
 
 template <typename Options> auto sliderStates(Options& o)
 {
-    return std::array{&o.sliderWMA, &o.SliderMP3EncoderQuality, &o.SliderMP3VBR, &o.sliderOGG};
+    return std::array{&o.sliderWMA,       &o.SliderMP3EncoderQuality, &o.SliderMP3VBR,
+                      &o.sliderOGG,       &o.sliderFLACLevel,         &o.sliderOpusBitrate,
+                      &o.sliderAACBitrate};
 }
 
 template <typename Options> auto listStates(Options& o)
