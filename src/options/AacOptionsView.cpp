@@ -11,9 +11,8 @@ namespace options {
 AacOptionsView::AacOptionsView(FormatOptions& options, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frFormat_6"));
-    bitrate =
-        new SliderRowWidget(options.sliderAACBitrate, options.lblAACBitrate,
-                            {lang::StringId::Bitrate, lang::StringId::LessQuality, lang::StringId::HighQuality}, this);
+    bitrate = new SliderRowWidget(options.sliderAACBitrate, options.lblAACBitrate,
+                                  {lang::StringId::Bitrate, lang::StringId::Low, lang::StringId::High}, this);
     m_note = new QLabel(this);
     m_note->setWordWrap(true);
 

@@ -14,9 +14,8 @@ namespace options {
 OpusOptionsView::OpusOptionsView(FormatOptions& options, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frFormat_5"));
-    bitrate =
-        new SliderRowWidget(options.sliderOpusBitrate, options.lblOpusBitrate,
-                            {lang::StringId::Bitrate, lang::StringId::LessQuality, lang::StringId::HighQuality}, this);
+    bitrate = new SliderRowWidget(options.sliderOpusBitrate, options.lblOpusBitrate,
+                                  {lang::StringId::Bitrate, lang::StringId::Low, lang::StringId::High}, this);
     m_tunedFor = new QLabel(this);
     optOpusAudio = new QRadioButton(this);
     optOpusAudio->setObjectName(QStringLiteral("optOpusAudio"));
