@@ -64,6 +64,28 @@ int chooseRate(const AVCodec& codec, int wanted)
     return above ? above : highest;
 }
 
+//! The usual layout of `channels` channels when the encoder takes it, else
+//! one of its layouts with as many channels (5.1 with back instead of side
+//! speakers, say), else stereo, which the resampler mixes down to.
+void chooseLayout(const AVCodec& codec, int channels, AVChannelLayout& layout)
+{
+    av_channel_layout_default(&layout, channels);
+    if (!codec.ch_layouts)
+        return;
+    const AVChannelLayout* sameCount = nullptr;
+    for (const AVChannelLayout* l = codec.ch_layouts; l->nb_channels != 0; ++l) {
+        if (av_channel_layout_compare(l, &layout) == 0)
+            return;
+        if (l->nb_channels == channels && !sameCount)
+            sameCount = l;
+    }
+    av_channel_layout_uninit(&layout);
+    if (sameCount)
+        av_channel_layout_copy(&layout, sameCount);
+    else
+        av_channel_layout_default(&layout, std::min(channels, 2));
+}
+
 } // namespace
 
 std::unique_ptr<FfmpegEncoder> FfmpegEncoder::open(const EncoderSpec& spec, const std::string& path, int* errorCode)
@@ -109,7 +131,7 @@ int FfmpegEncoder::openCodec(const EncoderSpec& spec)
     AVCodecContext& c = *m_codec;
     c.sample_fmt = chooseSampleFormat(*codec, spec);
     c.sample_rate = chooseRate(*codec, spec.outputRate > 0 ? spec.outputRate : spec.rate);
-    av_channel_layout_default(&c.ch_layout, spec.channels);
+    chooseLayout(*codec, spec.channels, c.ch_layout);
     c.time_base = AVRational{1, c.sample_rate};
     if (spec.bitrate > 0)
         c.bit_rate = spec.bitrate;
@@ -151,7 +173,7 @@ bool FfmpegEncoder::openResampler(const EncoderSpec& spec)
     av_channel_layout_uninit(&layout);
     if (rc < 0 || swr_init(m_swr) < 0)
         return false;
-    m_fifo = av_audio_fifo_alloc(m_codec->sample_fmt, spec.channels, m_frame->nb_samples);
+    m_fifo = av_audio_fifo_alloc(m_codec->sample_fmt, m_codec->ch_layout.nb_channels, m_frame->nb_samples);
     m_inputBlock = spec.channels * av_get_bytes_per_sample(spec.input);
     return m_fifo != nullptr;
 }
