@@ -84,7 +84,7 @@ constexpr DWORD BASS_ACTIVE_PAUSED = 3;
 struct BASS_CHANNELINFO {
     DWORD freq = 0;     // sample rate of the delivered data
     DWORD chans = 0;    // channel count of the delivered data
-    DWORD flags = 0;    // BASS_SAMPLE_8BITS: unsigned 8-bit samples; BASS_SAMPLE_FLOAT: 32-bit float; else signed 16-bit
+    DWORD flags = 0;    // BASS_SAMPLE_8BITS: unsigned 8-bit, BASS_SAMPLE_FLOAT: float, else signed 16-bit
     DWORD ctype = 0;    // channel type (stream or music)
     DWORD origres = 0;  // bits per sample of the source, 0 when unknown
     HPLUGIN plugin = 0; // format module that opened it, 0 for the engine's own formats

@@ -16,8 +16,7 @@ SampleConverter::~SampleConverter()
     av_channel_layout_uninit(&m_swrLayout);
 }
 
-void SampleConverter::setOutput(int rate, const AVChannelLayout& layout, AVSampleFormat sourceFormat,
-                                bool floatSamples)
+void SampleConverter::setOutput(int rate, const AVChannelLayout& layout, AVSampleFormat sourceFormat, bool floatSamples)
 {
     m_rate = rate;
     av_channel_layout_uninit(&m_layout);

@@ -109,8 +109,8 @@ HSTREAM BASS_StreamCreateFile(bool fromMemory, const void* file, QWORD offset, Q
             error = BASS_ERROR_FORMAT;
     } else {
         // Float data only where it is read by the caller and not mixed down.
-        const bool floatSamples = (flags & BASS_SAMPLE_FLOAT) && (flags & BASS_STREAM_DECODE) &&
-                                  !(flags & BASS_STREAM_DOWNMIX);
+        const bool floatSamples =
+            (flags & BASS_SAMPLE_FLOAT) && (flags & BASS_STREAM_DECODE) && !(flags & BASS_STREAM_DOWNMIX);
         channel = FfmpegChannel::open(request, floatSamples, error);
     }
     if (channel && (flags & BASS_STREAM_DOWNMIX)) {

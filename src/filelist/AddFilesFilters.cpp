@@ -27,9 +27,9 @@ Desktop::FileFilter entry(const QString& description, const QStringList& extensi
 QList<Desktop::FileFilter> audioFileFilters()
 {
     using lang::StringId;
-    const QStringList all = {"cda", "wav", "wma", "mp1", "mp2", "mp3", "mp4",  "ogg", "aac", "alac", "flac",
-                             "ac3", "spx", "mpc", "tta", "ape", "ofr", "midi", "adx", "mod", "mo3",
-                             "m4a", "opus", "aiff", "aif", "wv"};
+    const QStringList all = {"cda",  "wav",  "wma", "mp1", "mp2",  "mp3",  "mp4", "ogg", "aac",
+                             "alac", "flac", "ac3", "spx", "mpc",  "tta",  "ape", "ofr", "midi",
+                             "adx",  "mod",  "mo3", "m4a", "opus", "aiff", "aif", "wv"};
     return {
         entry(lang::caption(StringId::AllAudioFormatsFilter), all),
         entry(lang::caption(StringId::CommonAudioFilter) + QStringLiteral("(*.wav,*.wma,*.mp3,*.ogg)"),

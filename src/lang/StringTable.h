@@ -78,7 +78,7 @@ namespace lang {
     X(HelpTip, 10063, "Help")                                                                                          \
     X(CompressionLevel, 10100, "Compression Level:")                                                                   \
     X(FlacKeepsDepth, 10101,                                                                                           \
-      "Bit depth (up to 24 bits), sampling rate and channels of the output file will be the same as input file")      \
+      "Bit depth (up to 24 bits), sampling rate and channels of the output file will be the same as input file")       \
     X(Bitrate, 10102, "Bitrate:")                                                                                      \
     X(OpusTunedFor, 10103, "Tuned for:")                                                                               \
     X(OpusAudio, 10104, "Music and general audio")                                                                     \

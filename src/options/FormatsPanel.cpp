@@ -23,8 +23,7 @@ namespace options {
 namespace {
 
 // The format captions are fixed texts, never localized.
-const char* const kFormatCaptions[FormatOptions::kFormatCount] = {"WAV", "WMA", "MP3", "OGG",
-                                                                        "FLAC", "Opus", "AAC"};
+const char* const kFormatCaptions[FormatOptions::kFormatCount] = {"WAV", "WMA", "MP3", "OGG", "FLAC", "Opus", "AAC"};
 
 constexpr QSize kPanelSize(620, 390);
 

@@ -31,9 +31,13 @@ constexpr Entry kEntries[] = {
     {"cmbMP3CBitrate", Kind::List, "6"},      {"cmbMP3ABitrate", Kind::List, "6"},
     {"sliderOGG", Kind::Slider, "3"},         {"optOGGCBR", Kind::Option, "0"},
     {"optOGGVBR", Kind::Option, "1"},         {"cmbOGGCBitrate", Kind::List, "6"},
-    {"cmbOGGVBitrate", Kind::List, "6"},       {"sliderFLACLevel", Kind::Slider, "5"},
-    {"sliderOpusBitrate", Kind::Slider, "128"}, {"optOpusAudio", Kind::Option, "True"},
-    {"optOpusVoIP", Kind::Option, "False"},     {"sliderAACBitrate", Kind::Slider, "192"},
+    {"cmbOGGVBitrate", Kind::List, "6"},
+    // The formats added later.
+    {"sliderFLACLevel", Kind::Slider, "5"},
+    {"sliderOpusBitrate", Kind::Slider, "128"},
+    {"optOpusAudio", Kind::Option, "True"},
+    {"optOpusVoIP", Kind::Option, "False"},
+    {"sliderAACBitrate", Kind::Slider, "192"},
 };
 
 const Entry* find(const QString& name)
@@ -53,9 +57,8 @@ template <typename Options> auto optionStates(Options& o)
 
 template <typename Options> auto sliderStates(Options& o)
 {
-    return std::array{&o.sliderWMA,       &o.SliderMP3EncoderQuality, &o.SliderMP3VBR,
-                      &o.sliderOGG,       &o.sliderFLACLevel,         &o.sliderOpusBitrate,
-                      &o.sliderAACBitrate};
+    return std::array{&o.sliderWMA,       &o.SliderMP3EncoderQuality, &o.SliderMP3VBR,    &o.sliderOGG,
+                      &o.sliderFLACLevel, &o.sliderOpusBitrate,       &o.sliderAACBitrate};
 }
 
 template <typename Options> auto listStates(Options& o)
