@@ -3,14 +3,16 @@
 // Makes (once, cached under /tmp) a batch of FLAC, MP3 and Ogg Vorbis inputs,
 // an hour of audio in all by default, then converts the whole batch with the
 // options' defaults three ways and times each against its reference:
-//   FLAC: ConvertToFLAC_OPUS_AAC  vs  ffmpeg -i IN -c:a flac -compression_level 5 OUT.flac
+//   FLAC: ConvertToFLAC_OPUS_AAC  vs  ffmpeg -i IN -c:a flac -compression_level 5 -sample_fmt s32|s16 OUT.flac
+//         (the bit depth we keep: the FLAC inputs are 24-bit, the lossy ones
+//         give 16 bits; ffmpeg alone would make 24-bit files of those too)
 //   Opus: ConvertToFLAC_OPUS_AAC  vs  ffmpeg -i IN -c:a libopus -b:a 128k -application audio -ar 48000 OUT.opus
 //   AAC:  ConvertToFLAC_OPUS_AAC  vs  ffmpeg -i IN -c:a aac -b:a 192k OUT.m4a
 // Each file is converted both ways back to back, best of `--runs` (default 1),
 // so the load of other programs on the machine hits both sides alike. Prints
 // the seconds and the ratio ours ÷ reference per format (target: at most 1.05).
 //
-// Usage: ffmpeg_formats_bench [--runs N] [--minutes M]
+// Usage: ffmpeg_formats_bench [--runs N] [--minutes M] [--format flac|opus|m4a]
 
 #include "convert/ConversionSession.h"
 #include "convert/ConvertToFLAC_OPUS_AAC.h"
@@ -95,13 +97,17 @@ double seconds(const std::function<bool()>& work, bool* ok)
     return timer.nsecsElapsed() / 1e9;
 }
 
-//! The ffmpeg options that make what the format's defaults make.
-QStringList referenceOptions(int format)
+//! The ffmpeg options that make of `input` what the format's defaults make.
+QStringList referenceOptions(int format, const QString& input)
 {
     switch (format) {
     case FormatOptions::FLAC:
-        return {QStringLiteral("-c:a"), QStringLiteral("flac"), QStringLiteral("-compression_level"),
-                QStringLiteral("5")};
+        return {QStringLiteral("-c:a"),
+                QStringLiteral("flac"),
+                QStringLiteral("-compression_level"),
+                QStringLiteral("5"),
+                QStringLiteral("-sample_fmt"),
+                input.endsWith(QStringLiteral(".flac")) ? QStringLiteral("s32") : QStringLiteral("s16")};
     case FormatOptions::OPUS:
         return {QStringLiteral("-c:a"), QStringLiteral("libopus"),      QStringLiteral("-b:a"),
                 QStringLiteral("128k"), QStringLiteral("-application"), QStringLiteral("audio"),
@@ -118,12 +124,15 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     int runs = 1;
     int minutes = 60;
+    QString only; // one format by its extension, or all three
     const QStringList arguments = app.arguments();
     for (int i = 1; i + 1 < arguments.size(); ++i) {
         if (arguments[i] == QStringLiteral("--runs"))
             runs = std::max(1, arguments[i + 1].toInt());
         else if (arguments[i] == QStringLiteral("--minutes"))
             minutes = std::max(1, arguments[i + 1].toInt());
+        else if (arguments[i] == QStringLiteral("--format"))
+            only = arguments[i + 1];
     }
     for (const QString& name : FormatModuleNames())
         BASS_PluginLoad(name.toLatin1().constData(), 0);
@@ -177,6 +186,8 @@ int main(int argc, char** argv)
         const QString extension = format == FormatOptions::FLAC   ? QStringLiteral("flac")
                                   : format == FormatOptions::OPUS ? QStringLiteral("opus")
                                                                   : QStringLiteral("m4a");
+        if (!only.isEmpty() && only != extension)
+            continue;
         double oursTotal = 0;
         double referenceTotal = 0;
         oursBytes = 0;
@@ -198,7 +209,7 @@ int main(int argc, char** argv)
                 const QString target = outPath(extension);
                 const QStringList args = QStringList{QStringLiteral("-v"), QStringLiteral("error"),
                                                      QStringLiteral("-y"), QStringLiteral("-i"), in} +
-                                         referenceOptions(format) + QStringList{target};
+                                         referenceOptions(format, in) + QStringList{target};
                 bestReference =
                     std::min(bestReference, seconds([&] { return run(QStringLiteral("ffmpeg"), args); }, &ok));
                 referenceBytes += QFileInfo(target).size();
