@@ -38,6 +38,11 @@ struct Shape {
     bool resampledTo48k;
 };
 
+void PrintTo(const Shape& shape, std::ostream* out)
+{
+    *out << shape.codec;
+}
+
 class EveryFormat : public FlacOpusAacConversion, public ::testing::WithParamInterface<Shape> {};
 
 } // namespace
