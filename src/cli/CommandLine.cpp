@@ -39,7 +39,7 @@ const char* const kUsage =
     "                     separated by tabs; exit 0 when every path was admitted,\n"
     "                     1 when any was refused or failed (paths that begin with\n"
     "                     '-' go after '--')\n"
-    "  convert [--format wav|wma|mp3|ogg] [--output DIR | --same-folder]\n"
+    "  convert [--format wav|wma|mp3|ogg|flac|opus|m4a] [--output DIR | --same-folder]\n"
     "          [--recursive] [--option NAME=VALUE]... PATH...\n"
     "                     convert the admitted files with the saved settings and\n"
     "                     print one line per row: FilePath, the output file kept\n"

@@ -6,8 +6,10 @@ namespace {
 
 int formatIndex(const QString& name)
 {
-    static const QStringList names = {QStringLiteral("wav"), QStringLiteral("wma"), QStringLiteral("mp3"),
-                                      QStringLiteral("ogg")};
+    // By format index; AAC is named after its file type.
+    static const QStringList names = {QStringLiteral("wav"), QStringLiteral("wma"),  QStringLiteral("mp3"),
+                                      QStringLiteral("ogg"), QStringLiteral("flac"), QStringLiteral("opus"),
+                                      QStringLiteral("m4a")};
     return int(names.indexOf(name.toLower()));
 }
 
@@ -54,7 +56,7 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
         if (argument == QLatin1String("--format")) {
             result.format = formatIndex(value);
             if (result.format < 0) {
-                error = QStringLiteral("unknown format '%1' (wav, wma, mp3 or ogg)").arg(value);
+                error = QStringLiteral("unknown format '%1' (wav, wma, mp3, ogg, flac, opus or m4a)").arg(value);
                 return std::nullopt;
             }
         } else if (argument == QLatin1String("--output")) {

@@ -1,6 +1,7 @@
 #include "convert/ConversionBatch.h"
 
 #include "platform/Desktop.h"
+#include "convert/ConvertToFLAC_OPUS_AAC.h"
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWAV.h"
 #include "convert/ConvertToWMA.h"
@@ -26,6 +27,9 @@ constexpr EncoderPath kEncoderPaths[options::FormatOptions::kFormatCount] = {
     {"wma", ConvertToWMA},
     {"mp3", ConvertToMP3_OGG},
     {"ogg", ConvertToMP3_OGG},
+    {"flac", ConvertToFLAC_OPUS_AAC},
+    {"opus", ConvertToFLAC_OPUS_AAC},
+    {"m4a", ConvertToFLAC_OPUS_AAC},
 };
 
 constexpr int kPowerOffMode = 8;

@@ -1,24 +1,19 @@
 #include "convert/ConvertToWMA.h"
 
 #include "convert/ConversionFailure.h"
-#include "convert/CarryTags.h"
 #include "convert/ConversionSession.h"
 #include "convert/ErrorLog.h"
-#include "convert/InputDamage.h"
+#include "convert/FileEncoderPump.h"
 #include "convert/OutputFile.h"
 #include "convert/WmaBitrateList.h"
 #include "engine/AudioEngine.h"
 #include "engine/ResampleChannel.h"
-#include "engine/WmaEncoder.h"
 #include "options/FormatOptions.h"
 #include "platform/FileName.h"
 
-#include <cstring>
 #include <vector>
 
 namespace {
-
-using Outcome = ConversionSession::Outcome;
 
 constexpr DWORD kChunkBytes = 20000;
 constexpr DWORD kTagFormAnsi = 0;
@@ -50,15 +45,6 @@ DWORD encoderRate(DWORD freq, DWORD chans)
             best = rate;
     }
     return best;
-}
-
-//! Why writing failed: the system's reason when the file could not be
-//! written (a full disk), else the engine's error text.
-QString writeFailure(int code)
-{
-    if (const int error = engine::lastWmaSystemError(); error != 0)
-        return QString::fromLocal8Bit(std::strerror(error));
-    return BassErrorText(code);
 }
 
 } // namespace
@@ -114,64 +100,9 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
     }
     endTags(encoder);
 
-    std::vector<char> buffer(kChunkBytes);
-    Outcome outcome = Outcome::Complete;
-    int code = BASS_OK;
-    QString reason;
-    QWORD statedLength = QWORD(-1);
-    QWORD position = 0;
-    while (BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
-        const DWORD got = BASS_ChannelGetData(stream, buffer.data(), kChunkBytes);
-        if (got == DWORD(-1) || !BASS_WMA_EncodeWrite(encoder, buffer.data(), got)) {
-            code = BASS_ErrorGetCode();
-            reason = writeFailure(code);
-            outcome = Outcome::Error;
-            break;
-        }
-        session.yield();
-        const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
-        position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
-        if (statedLength == QWORD(-1))
-            statedLength = length; // before the end makes it the bytes decoded
-        if (!session.reportProgress(position, length)) {
-            code = BASS_ERROR_UNKNOWN;
-            reason = BassErrorText(code);
-            outcome = Outcome::Error;
-            break;
-        }
-        session.yield();
-        if (session.cancelRequested()) {
-            outcome = Outcome::Cancelled;
-            break;
-        }
-    }
-    if (outcome == Outcome::Complete)
-        reason = convert::InputDamageReason(stream, statedLength, position);
-
-    // Closing finishes the file (a cancelled one is kept, shorter); a file
-    // that cannot be finished is not complete.
-    if (!BASS_WMA_EncodeClose(encoder) && outcome != Outcome::Error) {
-        code = BASS_ErrorGetCode();
-        reason = writeFailure(code);
-        outcome = Outcome::Error;
-    }
-    session.freeConversionStream();
-    // The complete file exists under its temporary name here; commit() gives
-    // it the final one.
-    if (outcome == Outcome::Complete)
-        convert::CarryTags(session.options(), origfile, output->temporaryPath(), convert::TagFormat::Wma);
-    if (outcome != Outcome::Error && !output->commit()) {
-        code = BASS_ERROR_CREATE;
-        reason = output->error();
-        outcome = Outcome::Error;
-    }
-    if (outcome == Outcome::Error) {
-        output->discard();
-        convert::EndWithError(session, log, origfile, code, reason);
-        return;
-    }
-    session.sOutputMade = output->finalPath();
-    session.setOutcome(outcome, reason);
-    if (!reason.isEmpty())
-        log.append(BASS_ERROR_UNKNOWN, origfile, reason);
+    convert::PumpToFileEncoder(
+        session, log, origfile, *output, kChunkBytes,
+        {[encoder](const char* data, unsigned length) { return BASS_WMA_EncodeWrite(encoder, data, length); },
+         [encoder] { return BASS_WMA_EncodeClose(encoder); }},
+        convert::TagFormat::Wma);
 }

@@ -51,6 +51,10 @@ enum : int {
 constexpr DWORD BASS_SAMPLE_8BITS = 1;
 constexpr DWORD BASS_SAMPLE_LOOP = 4;
 constexpr DWORD BASS_SAMPLE_FX = 0x80;
+// Deliver 32-bit floating-point samples (decoding streams of audio files;
+// played, mixed-down, MIDI and music channels keep their 16-bit or 8-bit
+// data, which BASS_CHANNELINFO::flags tells). Keeps up to 24 bits exactly.
+constexpr DWORD BASS_SAMPLE_FLOAT = 0x100;
 constexpr DWORD BASS_STREAM_DECODE = 0x200000;
 // Deliver signed 16-bit samples with at most two channels: more channels are
 // mixed down to stereo and 8-bit samples widened (for encoders that take only
@@ -80,7 +84,7 @@ constexpr DWORD BASS_ACTIVE_PAUSED = 3;
 struct BASS_CHANNELINFO {
     DWORD freq = 0;     // sample rate of the delivered data
     DWORD chans = 0;    // channel count of the delivered data
-    DWORD flags = 0;    // bit 0 (BASS_SAMPLE_8BITS): unsigned 8-bit samples, else signed 16-bit
+    DWORD flags = 0;    // BASS_SAMPLE_8BITS: unsigned 8-bit, BASS_SAMPLE_FLOAT: float, else signed 16-bit
     DWORD ctype = 0;    // channel type (stream or music)
     DWORD origres = 0;  // bits per sample of the source, 0 when unknown
     HPLUGIN plugin = 0; // format module that opened it, 0 for the engine's own formats
@@ -139,3 +143,23 @@ HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bi
 bool BASS_WMA_EncodeSetTag(HWMENCODE handle, const char* tag, const char* value, DWORD form);
 bool BASS_WMA_EncodeWrite(HWMENCODE handle, const void* buffer, DWORD length);
 bool BASS_WMA_EncodeClose(HWMENCODE handle);
+
+// FLAC, Opus (in Ogg) and AAC (in MP4, .m4a) files, encoded by FFmpeg. The
+// PCM to be written is interleaved at `freq` Hz with `chans` channels, in the
+// sample format `flags` names as BASS_CHANNELINFO::flags does. Errors:
+// BASS_ERROR_ILLPARAM (a value outside the encoder's range, unknown flags),
+// BASS_ERROR_FORMAT (a rate or channel count the encoder cannot take),
+// BASS_ERROR_NOTAVAIL (the encoder is not installed), BASS_ERROR_CREATE (no
+// file name, or the file cannot be created or written), BASS_ERROR_HANDLE.
+constexpr DWORD BASS_ENCODE_OPUS_AUDIO = 0; // music and general audio
+constexpr DWORD BASS_ENCODE_OPUS_VOIP = 1;  // speech
+// `level` 0 (fastest) to 8 (smallest); `bits` above 16 keeps 24 bits.
+HENCODE BASS_Encode_FLAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD level, DWORD bits, const char* file);
+// Resampled to 48 kHz; `bitrate` 6000 to 510000 bits per second.
+HENCODE BASS_Encode_OPUS_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, DWORD application,
+                                  const char* file);
+// `bitrate` 8000 to 512000 bits per second.
+HENCODE BASS_Encode_AAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, const char* file);
+bool BASS_Encode_FileWrite(HENCODE handle, const void* buffer, DWORD length);
+// Finishes the file; true only when every byte of it was written.
+bool BASS_Encode_FileClose(HENCODE handle);

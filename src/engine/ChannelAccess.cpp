@@ -21,7 +21,7 @@ std::shared_ptr<ChannelSlot> slotOf(DWORD handle)
 
 double bytesPerSecond(const BASS_CHANNELINFO& info)
 {
-    const int sampleBytes = (info.flags & BASS_SAMPLE_8BITS) ? 1 : 2;
+    const int sampleBytes = (info.flags & BASS_SAMPLE_8BITS) ? 1 : (info.flags & BASS_SAMPLE_FLOAT) ? 4 : 2;
     return static_cast<double>(info.freq) * info.chans * sampleBytes;
 }
 

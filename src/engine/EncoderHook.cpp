@@ -71,6 +71,11 @@ HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, EN
     }
 
     const BASS_CHANNELINFO info = slot->channel->info();
+    if (info.flags & BASS_SAMPLE_FLOAT) {
+        // The encoders are fed 16-bit or 8-bit WAV.
+        setLastError(BASS_ERROR_FORMAT);
+        return 0;
+    }
     const std::uint16_t bits = (info.flags & BASS_SAMPLE_8BITS) ? 8 : 16;
 
     std::string why;

@@ -10,8 +10,9 @@
 // BASS_ERROR_ILLPARAM (no command line or an unknown flag: only flags 0 is
 // supported), BASS_ERROR_ALREADY (an encoder is attached already),
 // BASS_ERROR_FILEOPEN (the program cannot be executed: not found, not
-// executable). BASS_Encode_Stop returns false with BASS_ERROR_HANDLE when no
-// encoder is attached, and with BASS_ERROR_UNKNOWN when the encoder failed
+// executable), BASS_ERROR_FORMAT (a channel delivering float samples).
+// BASS_Encode_Stop returns false with BASS_ERROR_HANDLE when no encoder is
+// attached, and with BASS_ERROR_UNKNOWN when the encoder failed
 // (it could not take all the audio, exited with a non-zero status or was
 // killed); lastEncoderOutcome() then says what happened.
 

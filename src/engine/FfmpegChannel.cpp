@@ -12,10 +12,11 @@ extern "C" {
 
 namespace engine {
 
-std::shared_ptr<FfmpegChannel> FfmpegChannel::open(const MediaSpec& request, int& error)
+std::shared_ptr<FfmpegChannel> FfmpegChannel::open(const MediaSpec& request, bool floatSamples, int& error)
 {
     std::shared_ptr<FfmpegChannel> channel(new FfmpegChannel);
     channel->m_spec = request;
+    channel->m_float = floatSamples;
     if (!channel->start(error))
         return nullptr;
     return channel;
@@ -42,9 +43,10 @@ bool FfmpegChannel::start(int& error)
     AVCodecContext* codec = m_decoder->codec();
     const AVFrame* first = m_decoder->next();
     if (first) {
-        m_converter.setOutput(first->sample_rate, first->ch_layout, static_cast<AVSampleFormat>(first->format));
+        m_converter.setOutput(first->sample_rate, first->ch_layout, static_cast<AVSampleFormat>(first->format),
+                              m_float);
     } else if (!m_decoder->sawErrors() && codec->sample_rate > 0 && codec->ch_layout.nb_channels > 0) {
-        m_converter.setOutput(codec->sample_rate, codec->ch_layout, codec->sample_fmt);
+        m_converter.setOutput(codec->sample_rate, codec->ch_layout, codec->sample_fmt, m_float);
         m_ended = true;
         m_measured = 0;
     } else {
@@ -70,7 +72,7 @@ bool FfmpegChannel::start(int& error)
     m_info = BASS_CHANNELINFO{};
     m_info.freq = static_cast<DWORD>(m_converter.rate());
     m_info.chans = static_cast<DWORD>(m_converter.channels());
-    m_info.flags = m_converter.eightBit() ? BASS_SAMPLE_8BITS : 0;
+    m_info.flags = m_converter.eightBit() ? BASS_SAMPLE_8BITS : m_converter.floatSamples() ? BASS_SAMPLE_FLOAT : 0;
     m_info.ctype = BASS_CTYPE_STREAM;
     m_info.origres = static_cast<DWORD>(std::max(origres, 0));
     m_info.plugin = module;

@@ -10,8 +10,8 @@
 namespace engine {
 
 //! A stream decoded by FFmpeg: the first audio stream of a file, delivered as
-//! interleaved 16-bit (or unsigned 8-bit) PCM at the source's rate and
-//! channel count.
+//! interleaved 16-bit (or unsigned 8-bit, or 32-bit float when asked for) PCM
+//! at the source's rate and channel count.
 //!
 //! Length: measured on first request by StreamLength (a separate pass that
 //! reads headers or packet durations, decoding only where a codec leaves no
@@ -23,7 +23,7 @@ namespace engine {
 //! last byte has been delivered.
 class FfmpegChannel : public Channel {
 public:
-    static std::shared_ptr<FfmpegChannel> open(const MediaSpec& request, int& error);
+    static std::shared_ptr<FfmpegChannel> open(const MediaSpec& request, bool floatSamples, int& error);
 
     BASS_CHANNELINFO info() const override;
     std::int64_t read(char* out, std::int64_t bytes) override;
@@ -38,6 +38,7 @@ private:
     bool fillPending();
 
     MediaSpec m_spec;
+    bool m_float = false;
     std::unique_ptr<FrameDecoder> m_decoder;
     SampleConverter m_converter;
     BASS_CHANNELINFO m_info{};

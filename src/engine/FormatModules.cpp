@@ -76,7 +76,7 @@ bool backingPresent(const Module& module)
 bool builtinCodec(AVCodecID codec)
 {
     // Every PCM flavour, the common ADPCM/telephony codecs of WAV files,
-    // MPEG audio layers 1-3 and Vorbis.
+    // MPEG audio layers 1-3, Vorbis and Opus.
     if (codec >= AV_CODEC_ID_FIRST_AUDIO && codec < AV_CODEC_ID_ADPCM_IMA_QT)
         return true;
     switch (codec) {
@@ -87,6 +87,7 @@ bool builtinCodec(AVCodecID codec)
     case AV_CODEC_ID_MP2:
     case AV_CODEC_ID_MP3:
     case AV_CODEC_ID_VORBIS:
+    case AV_CODEC_ID_OPUS:
         return true;
     default:
         return false;

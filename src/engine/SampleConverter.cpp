@@ -16,13 +16,16 @@ SampleConverter::~SampleConverter()
     av_channel_layout_uninit(&m_swrLayout);
 }
 
-void SampleConverter::setOutput(int rate, const AVChannelLayout& layout, AVSampleFormat sourceFormat)
+void SampleConverter::setOutput(int rate, const AVChannelLayout& layout, AVSampleFormat sourceFormat, bool floatSamples)
 {
     m_rate = rate;
     av_channel_layout_uninit(&m_layout);
     av_channel_layout_copy(&m_layout, &layout);
     const AVSampleFormat packed = av_get_packed_sample_fmt(sourceFormat);
-    m_format = packed == AV_SAMPLE_FMT_U8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16;
+    if (floatSamples)
+        m_format = AV_SAMPLE_FMT_FLT;
+    else
+        m_format = packed == AV_SAMPLE_FMT_U8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16;
 }
 
 bool SampleConverter::convert(const AVFrame* frame, const char*& data, std::int64_t& bytes)

@@ -14,8 +14,8 @@ struct SwrContext;
 namespace engine {
 
 //! Turns decoded frames into the delivered PCM: interleaved signed 16-bit, or
-//! unsigned 8-bit for 8-bit sources, at the rate and channel layout of the
-//! first frame. Packed frames already in that form are handed out as they
+//! unsigned 8-bit for 8-bit sources, or 32-bit float when asked for, at the
+//! rate and channel layout of the first frame. Packed frames already in that form are handed out as they
 //! are; planar 16-bit is interleaved directly; anything else goes through
 //! libswresample (the same conversion ffmpeg itself applies).
 class SampleConverter {
@@ -27,7 +27,7 @@ public:
 
     //! Fixes the output format from the first frame (or from stream parameters
     //! when there is no frame at all).
-    void setOutput(int rate, const AVChannelLayout& layout, AVSampleFormat sourceFormat);
+    void setOutput(int rate, const AVChannelLayout& layout, AVSampleFormat sourceFormat, bool floatSamples = false);
 
     //! Converts one frame; `data`/`bytes` then describe the output, which stays
     //! valid until the next call or until the frame is released.
@@ -40,6 +40,7 @@ public:
     int rate() const { return m_rate; }
     int channels() const { return m_layout.nb_channels; }
     bool eightBit() const { return m_format == AV_SAMPLE_FMT_U8; }
+    bool floatSamples() const { return m_format == AV_SAMPLE_FMT_FLT; }
     int blockAlign() const { return channels() * av_get_bytes_per_sample(m_format); }
 
 private:

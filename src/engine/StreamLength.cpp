@@ -91,7 +91,8 @@ std::int64_t mp3TagFrames(const MediaFile& media, int rate)
     std::int64_t at = 0;
     std::uint8_t head[10];
     while (source.readAt(at, head, 10) == 10 && std::memcmp(head, "ID3", 3) == 0) {
-        const std::int64_t size = (head[6] & 0x7f) << 21 | (head[7] & 0x7f) << 14 | (head[8] & 0x7f) << 7 | (head[9] & 0x7f);
+        const std::int64_t size =
+            (head[6] & 0x7f) << 21 | (head[7] & 0x7f) << 14 | (head[8] & 0x7f) << 7 | (head[9] & 0x7f);
         at += 10 + size + ((head[5] & 0x10) ? 10 : 0);
     }
     std::uint8_t frame[256];
@@ -242,7 +243,10 @@ std::int64_t StreamLength::frames(const MediaSpec& request, int rate, int decode
 
     static const char* const exactContainers[] = {"flac", "ogg", "wv", "tta", "ape", nullptr};
     if (containerIs(media->format(), exactContainers)) {
-        const std::int64_t frames = streamDurationFrames(media->stream(), rate);
+        std::int64_t frames = streamDurationFrames(media->stream(), rate);
+        // Ogg Opus counts the pre-skip the decoder drops.
+        if (frames >= 0 && codec == AV_CODEC_ID_OPUS)
+            frames = std::max<std::int64_t>(0, frames - par->initial_padding);
         if (frames >= 0)
             return frames;
     }

@@ -9,7 +9,8 @@ namespace engine {
 //! Counts the sample frames a stream will deliver, in a separate pass over the
 //! same bytes, choosing the cheapest exact method the format allows:
 //! - PCM in WAV/W64/AIFF: the header's length, cut to the data the file holds;
-//! - FLAC, Ogg, WavPack, TTA, Monkey's Audio: the exact total in the container;
+//! - FLAC, Ogg, WavPack, TTA, Monkey's Audio: the exact total in the container
+//!   (less the pre-skip of Ogg Opus);
 //! - MP3 with an encoder tag: the frame count, priming and padding of the tag;
 //! - AAC: a packet count (the MP4 index when there is one) times the decoder's frame length;
 //! - other formats: a scan of packet durations, without decoding;

@@ -108,7 +108,10 @@ HSTREAM BASS_StreamCreateFile(bool fromMemory, const void* file, QWORD offset, Q
         else
             error = BASS_ERROR_FORMAT;
     } else {
-        channel = FfmpegChannel::open(request, error);
+        // Float data only where it is read by the caller and not mixed down.
+        const bool floatSamples =
+            (flags & BASS_SAMPLE_FLOAT) && (flags & BASS_STREAM_DECODE) && !(flags & BASS_STREAM_DOWNMIX);
+        channel = FfmpegChannel::open(request, floatSamples, error);
     }
     if (channel && (flags & BASS_STREAM_DOWNMIX)) {
         channel = DownmixChannel::wrap(std::move(channel));

@@ -1,29 +1,12 @@
 #pragma once
 
-// Small owning wrappers over FFmpeg's wmav2 encoder, shared by the WMA file
-// writer and the probe that lists the bit rates it accepts.
+// FFmpeg's wmav2 encoder for the probe that lists the bit rates it accepts.
+
+#include "engine/AvPointers.h"
 
 #include <cstdint>
-#include <memory>
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-}
 
 namespace engine {
-
-struct AvCodecContextDeleter {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct AvFrameDeleter {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct AvPacketDeleter {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-using AvCodecContextPtr = std::unique_ptr<AVCodecContext, AvCodecContextDeleter>;
-using AvFramePtr = std::unique_ptr<AVFrame, AvFrameDeleter>;
-using AvPacketPtr = std::unique_ptr<AVPacket, AvPacketDeleter>;
 
 //! Environment variable that, when set to a non-empty value, makes the WMA
 //! encoder unavailable to the whole engine, as on a system whose FFmpeg was

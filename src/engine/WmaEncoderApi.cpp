@@ -1,4 +1,4 @@
-// BASS_WMA_* : the flat interface over WmaEncoder, with its own handle table.
+// BASS_WMA_* : the flat interface over FfmpegEncoder with wmav2 in ASF.
 //
 // Error codes: BASS_ERROR_FORMAT (sample format the encoder cannot take),
 // BASS_ERROR_ILLPARAM (unknown flags, a bit rate outside the offered range,
@@ -8,11 +8,8 @@
 // tags were ended or audio was written), BASS_ERROR_UNKNOWN (the codec failed).
 
 #include "engine/ChannelRegistry.h"
-#include "engine/WmaEncoder.h"
+#include "engine/FileEncoderTable.h"
 #include "engine/WmaEncoderRates.h"
-
-#include <mutex>
-#include <unordered_map>
 
 using namespace engine;
 
@@ -21,49 +18,9 @@ namespace {
 constexpr DWORD kTagFormAnsi = 0; // 8-bit text: UTF-8 here
 constexpr DWORD kTagFormUtf8 = 2;
 
-class WmaEncoderTable {
-public:
-    HWMENCODE add(std::shared_ptr<WmaEncoder> encoder)
-    {
-        std::lock_guard lock(m_mutex);
-        const HWMENCODE handle = m_next++;
-        m_encoders.emplace(handle, std::move(encoder));
-        return handle;
-    }
-    std::shared_ptr<WmaEncoder> find(HWMENCODE handle)
-    {
-        std::lock_guard lock(m_mutex);
-        const auto it = m_encoders.find(handle);
-        return it == m_encoders.end() ? nullptr : it->second;
-    }
-    std::shared_ptr<WmaEncoder> take(HWMENCODE handle)
-    {
-        std::lock_guard lock(m_mutex);
-        const auto it = m_encoders.find(handle);
-        if (it == m_encoders.end())
-            return nullptr;
-        auto encoder = std::move(it->second);
-        m_encoders.erase(it);
-        return encoder;
-    }
-
-private:
-    std::mutex m_mutex;
-    HWMENCODE m_next = 0x40000000; // apart from channel handles; never reused
-    std::unordered_map<HWMENCODE, std::shared_ptr<WmaEncoder>> m_encoders;
-};
-
-WmaEncoderTable& encoders()
+FileEncoderTable& encoders()
 {
-    static WmaEncoderTable table;
-    return table;
-}
-
-thread_local int t_lastSystemError = 0;
-
-void noteSystemError(const WmaEncoder& encoder)
-{
-    t_lastSystemError = encoder.systemError();
+    return FileEncoderTable::global();
 }
 
 bool knownFlags(DWORD flags)
@@ -108,8 +65,14 @@ HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bi
         setLastError(BASS_ERROR_ILLPARAM);
         return 0;
     }
+    EncoderSpec spec;
+    spec.codec = "wmav2";
+    spec.container = "asf";
+    spec.rate = int(freq);
+    spec.channels = int(chans);
+    spec.bitrate = bitrate;
     int error = BASS_OK;
-    std::shared_ptr<WmaEncoder> encoder = WmaEncoder::open(int(freq), int(chans), int(bitrate), file, &error);
+    std::shared_ptr<FfmpegEncoder> encoder = FfmpegEncoder::open(spec, file, &error);
     if (!encoder) {
         setLastError(error);
         return 0;
@@ -154,35 +117,11 @@ bool BASS_WMA_EncodeSetTag(HWMENCODE handle, const char* tag, const char* value,
 
 bool BASS_WMA_EncodeWrite(HWMENCODE handle, const void* buffer, DWORD length)
 {
-    const auto encoder = encoders().find(handle);
-    if (!encoder) {
-        setLastError(BASS_ERROR_HANDLE);
-        return false;
-    }
-    if (!buffer && length > 0) {
-        setLastError(BASS_ERROR_ILLPARAM);
-        return false;
-    }
-    const bool ok = encoder->write(static_cast<const char*>(buffer), length);
-    noteSystemError(*encoder);
-    setLastError(ok ? BASS_OK : encoder->errorCode());
-    return ok;
+    return BASS_Encode_FileWrite(handle, buffer, length);
 }
 
 bool BASS_WMA_EncodeClose(HWMENCODE handle)
 {
-    const auto encoder = encoders().take(handle);
-    if (!encoder) {
-        setLastError(BASS_ERROR_HANDLE);
-        return false;
-    }
-    const bool ok = encoder->close();
-    noteSystemError(*encoder);
-    setLastError(ok ? BASS_OK : encoder->errorCode());
-    return ok;
+    return BASS_Encode_FileClose(handle);
 }
 
-int engine::lastWmaSystemError()
-{
-    return t_lastSystemError;
-}

@@ -27,8 +27,9 @@ Desktop::FileFilter entry(const QString& description, const QStringList& extensi
 QList<Desktop::FileFilter> audioFileFilters()
 {
     using lang::StringId;
-    const QStringList all = {"cda", "wav", "wma", "mp1", "mp2", "mp3", "mp4",  "ogg", "aac", "alac", "flac",
-                             "ac3", "spx", "mpc", "tta", "ape", "ofr", "midi", "adx", "mod", "mo3"};
+    const QStringList all = {"cda",  "wav",  "wma", "mp1", "mp2",  "mp3",  "mp4", "ogg", "aac",
+                             "alac", "flac", "ac3", "spx", "mpc",  "tta",  "ape", "ofr", "midi",
+                             "adx",  "mod",  "mo3", "m4a", "opus", "aiff", "aif", "wv"};
     return {
         entry(lang::caption(StringId::AllAudioFormatsFilter), all),
         entry(lang::caption(StringId::CommonAudioFilter) + QStringLiteral("(*.wav,*.wma,*.mp3,*.ogg)"),
@@ -51,6 +52,9 @@ QList<Desktop::FileFilter> audioFileFilters()
         entry(QStringLiteral("MIDI Files(*.midi)"), {"midi"}),
         entry(QStringLiteral("WavPack Encoded Files(*.wv)"), {"wv"}),
         entry(QStringLiteral("ADX Files(*.adx)"), {"adx"}),
+        entry(QStringLiteral("MPEG-4 Audio Files(*.m4a)"), {"m4a"}),
+        entry(QStringLiteral("Opus Files(*.opus)"), {"opus"}),
+        entry(QStringLiteral("AIFF Files(*.aiff,*.aif)"), {"aiff", "aif"}),
     };
 }
 

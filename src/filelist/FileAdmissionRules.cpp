@@ -10,7 +10,7 @@ const QString& admittedExtensions()
 {
     static const QString list = QStringLiteral(
         ".cda.wav.wma.mp1.mp2.mp3.mp4.ogg.aac.alac.flac.ac3.spx.mpc.tta.ape.ofr.midi.adx.wmv.asf.avi.mpg.mp2.mpeg.mp4."
-        "mov.dat");
+        "mov.dat.m4a.opus.aiff.aif.wv");
     return list;
 }
 

@@ -77,6 +77,15 @@ namespace lang {
     X(CloseTip, 10062, "Close")                                                                                        \
     X(HelpTip, 10063, "Help")                                                                                          \
     X(CopyTags, 10064, "Copy tags from the input")                                                                     \
+    X(CompressionLevel, 10100, "Compression Level:")                                                                   \
+    X(FlacKeepsDepth, 10101,                                                                                           \
+      "Bit depth (up to 24 bits), sampling rate and channels of the output file will be the same as input file")       \
+    X(Bitrate, 10102, "Bitrate:")                                                                                      \
+    X(OpusTunedFor, 10103, "Tuned for:")                                                                               \
+    X(OpusAudio, 10104, "Music and general audio")                                                                     \
+    X(OpusVoip, 10105, "Speech (VoIP)")                                                                                \
+    X(OpusResampled, 10106, "The output file is resampled to 48 KHz, the rate of Opus; channels stay as in the input") \
+    X(AacInM4a, 10107, "AAC audio in an .m4a file; sampling rate and channels will be the same as input file")         \
     X(Resume, 100016, "Resume")                                                                                        \
     X(ProductName, 100024, "Tonemill")                                                                                 \
     /* Dialog, grid and status texts */                                                                                \

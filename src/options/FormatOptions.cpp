@@ -66,6 +66,14 @@ FormatOptions::FormatOptions(QObject* parent)
       cmbOGGVBitrate(QStringLiteral("cmbOGGVBitrate"), kOggBitrates, k128Kbps),
       sliderOGG(QStringLiteral("sliderOGG"), -2, 10, 3),
       lblSliderOGG(QStringLiteral("lblSliderOGG"), QStringLiteral("3")),
+      sliderFLACLevel(QStringLiteral("sliderFLACLevel"), 0, 8, 5),
+      lblFLACLevel(QStringLiteral("lblFLACLevel"), QStringLiteral("5")),
+      sliderOpusBitrate(QStringLiteral("sliderOpusBitrate"), 32, 256, 128),
+      lblOpusBitrate(QStringLiteral("lblOpusBitrate"), QStringLiteral("128 Kbps")),
+      optOpusAudio(m_opusModeGroup, QStringLiteral("optOpusAudio"), true),
+      optOpusVoIP(m_opusModeGroup, QStringLiteral("optOpusVoIP")),
+      sliderAACBitrate(QStringLiteral("sliderAACBitrate"), 64, 320, 192),
+      lblAACBitrate(QStringLiteral("lblAACBitrate"), QStringLiteral("192 Kbps")),
       optSameFolder(m_folderGroup, QStringLiteral("optSameFolder")),
       optOtherFolder(m_folderGroup, QStringLiteral("optOtherFolder"), true),
       txtOutPath(QStringLiteral("txtOutPath"), defaultOutputFolder()), cmdBrowse(QStringLiteral("cmdBrowse")),
@@ -123,14 +131,17 @@ void FormatOptions::connectHandlers()
     showValue(SliderMP3EncoderQuality, lblMP3EncodSlider);
     showValue(SliderMP3VBR, lblMP3VBREncodSlider);
     showValue(sliderOGG, lblSliderOGG);
+    showValue(sliderFLACLevel, lblFLACLevel);
+    showValue(sliderOpusBitrate, lblOpusBitrate, QStringLiteral(" Kbps"));
+    showValue(sliderAACBitrate, lblAACBitrate, QStringLiteral(" Kbps"));
 }
 
 // The value label of a slider shows its value as a plain decimal integer on
 // every Change, so it follows the loader, the keyboard and a drag alike.
-void FormatOptions::showValue(SliderState& slider, LabelState& label)
+void FormatOptions::showValue(SliderState& slider, LabelState& label, const QString& unit)
 {
     connect(&slider, &SliderState::Change, this,
-            [&slider, &label] { label.setCaption(QString::number(slider.Value())); });
+            [&slider, &label, unit] { label.setCaption(QString::number(slider.Value()) + unit); });
 }
 
 void FormatOptions::bringPageToFront(int Index)
@@ -247,6 +258,16 @@ void FormatOptions::UpdateFormatSummary()
         else
             lblFormat.setCaption(QStringLiteral("OGG,Variable Bitrate ") + cmbOGGVBitrate.Text() +
                                  QStringLiteral(",Quality=") + QString::number(sliderOGG.Value()));
+        break;
+    case FLAC:
+        lblFormat.setCaption(QStringLiteral("FLAC,Compression Level=") + QString::number(sliderFLACLevel.Value()));
+        break;
+    case OPUS:
+        lblFormat.setCaption(QStringLiteral("Opus,Bitrate %1 Kbps,").arg(sliderOpusBitrate.Value()) +
+                             (optOpusVoIP.Value() ? QStringLiteral("VoIP") : QStringLiteral("Audio")));
+        break;
+    case AAC:
+        lblFormat.setCaption(QStringLiteral("AAC,Bitrate %1 Kbps").arg(sliderAACBitrate.Value()));
         break;
     default:
         break;

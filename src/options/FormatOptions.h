@@ -26,7 +26,8 @@ namespace options {
 //!
 //! A new object holds the controls' starting state: MP3 with constant bitrate
 //! 128 Kbps, joint stereo, automatic sampling rate, WMA quality 50, OGG
-//! variable bitrate 128 Kbps at quality 3, output to the default folder.
+//! variable bitrate 128 Kbps at quality 3, FLAC level 5, Opus 128 Kbps for
+//! audio, AAC 192 Kbps, output to the default folder.
 class FormatOptions : public QObject {
     Q_OBJECT
 
@@ -36,13 +37,16 @@ class FormatOptions : public QObject {
     OptionGroup m_mp3ModeGroup;
     OptionGroup m_oggModeGroup;
     OptionGroup m_folderGroup;
+    OptionGroup m_opusModeGroup;
 
 public:
-    //! Format indexes, also the indexes of the option pages.
-    enum Format { WAV = 0, WMA = 1, MP3 = 2, OGG = 3 };
-    static constexpr int kFormatCount = 4;
-    //! The page inside the WMA page that offers the WMA component download.
-    static constexpr int kWmaNoticePage = 4;
+    //! Format indexes, also the indexes of the option pages. The later
+    //! formats come after the first four, so stored indexes keep their meaning.
+    enum Format { WAV = 0, WMA = 1, MP3 = 2, OGG = 3, FLAC = 4, OPUS = 5, AAC = 6 };
+    static constexpr int kFormatCount = 7;
+    //! The page inside the WMA page that offers the WMA component download,
+    //! numbered after the format pages.
+    static constexpr int kWmaNoticePage = kFormatCount;
     static constexpr int kTagCount = 8;
 
     explicit FormatOptions(QObject* parent = nullptr);
@@ -56,7 +60,7 @@ public:
     const OptionButtonState& optFileFormat(int Index) const { return *m_optFileFormat.at(Index); }
     //! Index of the format option that is on; -1 when none is.
     int selectedFormat() const { return m_formatGroup.selectedIndex(); }
-    //! The option page `frFormat` in front of the page stack (0 to 3).
+    //! The option page `frFormat` in front of the page stack (a format index).
     int frontPage() const { return m_frontPage; }
     void bringPageToFront(int Index);
     //! Whether the WMA download notice (`frFormat` item 4) covers the WMA page.
@@ -93,6 +97,20 @@ public:
     ListState cmbOGGVBitrate;
     SliderState sliderOGG;
     LabelState lblSliderOGG;
+
+    // FLAC page: compression level 0 (fastest) to 8 (smallest file)
+    SliderState sliderFLACLevel;
+    LabelState lblFLACLevel;
+
+    // Opus page: bitrate in Kbps, and what the encoder tunes for
+    SliderState sliderOpusBitrate;
+    LabelState lblOpusBitrate;
+    OptionButtonState optOpusAudio;
+    OptionButtonState optOpusVoIP;
+
+    // AAC page: bitrate in Kbps
+    SliderState sliderAACBitrate;
+    LabelState lblAACBitrate;
 
     // Output folder and summary, on the main panel
     OptionButtonState optSameFolder;
@@ -142,7 +160,7 @@ Q_SIGNALS:
 
 private:
     void connectHandlers();
-    void showValue(SliderState& slider, LabelState& label);
+    void showValue(SliderState& slider, LabelState& label, const QString& unit = QString());
 
     std::array<std::unique_ptr<OptionButtonState>, kFormatCount> m_optFileFormat;
     std::array<std::unique_ptr<TextState>, kTagCount> m_txtWMATags;

@@ -1,9 +1,12 @@
 #include "options/FormatsPanel.h"
 
 #include "lang/StringLookup.h"
+#include "options/AacOptionsView.h"
+#include "options/FlacOptionsView.h"
 #include "options/FormatOptions.h"
 #include "options/Mp3OptionsView.h"
 #include "options/OggOptionsView.h"
+#include "options/OpusOptionsView.h"
 #include "options/QtOptionBinding.h"
 #include "options/WmaNoticeView.h"
 #include "options/WmaOptionsView.h"
@@ -21,9 +24,11 @@ namespace options {
 namespace {
 
 // The format captions are fixed texts, never localized.
-const char* const kFormatCaptions[FormatOptions::kFormatCount] = {"WAV", "WMA", "MP3", "OGG"};
+const char* const kFormatCaptions[FormatOptions::kFormatCount] = {"WAV", "WMA", "MP3", "OGG", "FLAC", "Opus", "AAC"};
 
 constexpr QSize kPanelSize(620, 390);
+
+static_assert(std::tuple_size_v<decltype(FormatsPanel::optFileFormat)> == FormatOptions::kFormatCount);
 
 } // namespace
 
@@ -59,10 +64,16 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     wmaPage = new WmaOptionsView(options);
     mp3Page = new Mp3OptionsView(options);
     oggPage = new OggOptionsView(options);
+    flacPage = new FlacOptionsView(options);
+    opusPage = new OpusOptionsView(options);
+    aacPage = new AacOptionsView(options);
     pages->addWidget(wavPage);
     pages->addWidget(wmaPage);
     pages->addWidget(mp3Page);
     pages->addWidget(oggPage);
+    pages->addWidget(flacPage);
+    pages->addWidget(opusPage);
+    pages->addWidget(aacPage);
     pages->setCurrentIndex(options.frontPage());
     connect(&options, &FormatOptions::frontPageChanged, pages, &QStackedWidget::setCurrentIndex);
 
@@ -116,6 +127,9 @@ void FormatsPanel::applyCaptions()
     wmaPage->applyCaptions();
     mp3Page->applyCaptions();
     oggPage->applyCaptions();
+    flacPage->applyCaptions();
+    opusPage->applyCaptions();
+    aacPage->applyCaptions();
 }
 
 QWidget* FormatsPanel::frFormat(int Index) const

@@ -12,14 +12,17 @@ class QStackedWidget;
 
 namespace options {
 
+class AacOptionsView;
+class FlacOptionsView;
 class FormatOptions;
 class Mp3OptionsView;
+class OpusOptionsView;
 class OggOptionsView;
 class WmaNoticeView;
 class WmaOptionsView;
 
-//! The options panel `frFormats` ("Output Audio Formats"): the four format
-//! options, the stack of option pages with the chosen one in front, and the
+//! The options panel `frFormats` ("Output Audio Formats"): the format
+//! options in one row, the stack of option pages with the chosen one in front, and the
 //! buttons "Restore Defaults" and "Save && Close". It is a child of the main
 //! window beside the main panel; the window slides it over the main panel
 //! when asked to open it and back down when asked to close it.
@@ -37,15 +40,19 @@ public:
     //! Sets the localized texts of the panel and its pages.
     void applyCaptions();
 
-    //! Page `Index` of the stack (0 to 3), or the WMA download notice (4).
+    //! Page `Index` of the stack (a format index), or the WMA download notice
+    //! (FormatOptions::kWmaNoticePage).
     QWidget* frFormat(int Index) const;
 
-    std::array<QRadioButton*, 4> optFileFormat{};
+    std::array<QRadioButton*, 7> optFileFormat{};
     QStackedWidget* pages = nullptr;
     WmaOptionsView* wmaPage = nullptr;
     Mp3OptionsView* mp3Page = nullptr;
     OggOptionsView* oggPage = nullptr;
     QCheckBox* chkCopyTags = nullptr;
+    FlacOptionsView* flacPage = nullptr;
+    OpusOptionsView* opusPage = nullptr;
+    AacOptionsView* aacPage = nullptr;
     QPushButton* cmdDefaults = nullptr;
     QPushButton* cmdHide = nullptr;
 

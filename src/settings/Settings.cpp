@@ -129,6 +129,8 @@ void Settings::LoadSettings()
     o.cmbOGGVBitrate.setEnabled(!o.optOGGCBR.Value());
 
     load(stored, QStringLiteral("chkCopyTags"));
+    for (const char* name : {"sliderFLACLevel", "sliderOpusBitrate", "optOpusAudio", "optOpusVoIP", "sliderAACBitrate"})
+        load(stored, QLatin1String(name));
 
     o.UpdateFormatSummary();
 }

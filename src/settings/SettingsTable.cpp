@@ -33,6 +33,12 @@ constexpr Entry kEntries[] = {
     {"sliderOGG", Kind::Slider, "3"},         {"optOGGCBR", Kind::Option, "0"},
     {"optOGGVBR", Kind::Option, "1"},         {"cmbOGGCBitrate", Kind::List, "6"},
     {"cmbOGGVBitrate", Kind::List, "6"},      {"chkCopyTags", Kind::Check, "True"},
+    // The formats added later.
+    {"sliderFLACLevel", Kind::Slider, "5"},
+    {"sliderOpusBitrate", Kind::Slider, "128"},
+    {"optOpusAudio", Kind::Option, "True"},
+    {"optOpusVoIP", Kind::Option, "False"},
+    {"sliderAACBitrate", Kind::Slider, "192"},
 };
 
 const Entry* find(const QString& name)
@@ -46,13 +52,14 @@ const Entry* find(const QString& name)
 // The states are members of the options; these map a value name to its state.
 template <typename Options> auto optionStates(Options& o)
 {
-    return std::array{&o.optOtherFolder, &o.optSameFolder, &o.optMP3CBR, &o.optMP3ABR,
-                      &o.optMP3VBR,      &o.optOGGCBR,     &o.optOGGVBR};
+    return std::array{&o.optOtherFolder, &o.optSameFolder, &o.optMP3CBR,    &o.optMP3ABR,  &o.optMP3VBR,
+                      &o.optOGGCBR,      &o.optOGGVBR,     &o.optOpusAudio, &o.optOpusVoIP};
 }
 
 template <typename Options> auto sliderStates(Options& o)
 {
-    return std::array{&o.sliderWMA, &o.SliderMP3EncoderQuality, &o.SliderMP3VBR, &o.sliderOGG};
+    return std::array{&o.sliderWMA,       &o.SliderMP3EncoderQuality, &o.SliderMP3VBR,    &o.sliderOGG,
+                      &o.sliderFLACLevel, &o.sliderOpusBitrate,       &o.sliderAACBitrate};
 }
 
 template <typename Options> auto listStates(Options& o)

@@ -206,12 +206,24 @@ TEST_F(ConvertCommandTest, AnOutputFolderThatCannotBeMadeIsReportedPerRow)
         (a + QStringLiteral("\t\tWaiting Conversion\t\n") + b + QStringLiteral("\t\tWaiting Conversion\t\n")).toUtf8());
 }
 
+TEST_F(ConvertCommandTest, FlacOpusAndM4aAreFormatsByName)
+{
+    const QString a = tone(QStringLiteral("a.flac"));
+    const QString out = path(QStringLiteral("out"));
+    for (const char* format : {"flac", "opus", "m4a"}) {
+        const CommandRun run =
+            convert({QStringLiteral("--format"), QLatin1String(format), QStringLiteral("--output"), out, a});
+        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+        EXPECT_EQ(run.out, (a + u'\t' + out + QStringLiteral("/a.%1\tComplete\n").arg(QLatin1String(format))).toUtf8());
+    }
+}
+
 TEST_F(ConvertCommandTest, UsageErrorsGiveExitTwo)
 {
     const QString a = tone(QStringLiteral("a.flac"));
     const QList<QStringList> bad = {
         {},
-        {QStringLiteral("--format"), QStringLiteral("flac"), a},
+        {QStringLiteral("--format"), QStringLiteral("aiff"), a},
         {QStringLiteral("--format")},
         {QStringLiteral("--output"), QStringLiteral("o"), QStringLiteral("--same-folder"), a},
         {QStringLiteral("--loud"), a},

@@ -1,6 +1,6 @@
 #pragma once
 
-// What the MP3, OGG and WMA conversion tests share: a session over a one-row
+// What the conversion tests of the encoded formats share: a session over a one-row
 // file list, a program folder of their own (where the error log lands beside
 // it), tone files and ffprobe read-backs.
 
@@ -28,6 +28,7 @@ struct Probe {
     int channels = 0;
     qint64 bitRate = 0;
     QString codec;
+    int bitsPerRawSample = 0;
     QJsonObject tags; // format-level tags as ffprobe names them
 };
 
@@ -53,6 +54,7 @@ inline Probe probe(const QString& path)
         p.channels = s.value(QStringLiteral("channels")).toInt();
         p.bitRate = s.value(QStringLiteral("bit_rate")).toString().toLongLong();
         p.codec = s.value(QStringLiteral("codec_name")).toString();
+        p.bitsPerRawSample = s.value(QStringLiteral("bits_per_raw_sample")).toString().toInt();
     }
     return p;
 }

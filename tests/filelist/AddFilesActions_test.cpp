@@ -123,10 +123,10 @@ TEST_F(AddFilesTest, RefusedFilesGiveOneWarningAfterTheOthersWereAdded)
 {
     const QString first = tone("first.wav");
     QFile(dir.filePath(QStringLiteral("tune.mod"))).open(QIODevice::WriteOnly);
-    QFile(dir.filePath(QStringLiteral("tune.wv"))).open(QIODevice::WriteOnly);
+    QFile(dir.filePath(QStringLiteral("tune.mo3"))).open(QIODevice::WriteOnly);
     const QString last = tone("last.wav");
     desktop.chooseFiles(
-        {first, dir.filePath(QStringLiteral("tune.mod")), dir.filePath(QStringLiteral("tune.wv")), last});
+        {first, dir.filePath(QStringLiteral("tune.mod")), dir.filePath(QStringLiteral("tune.mo3")), last});
     panel.cmdAddFile_Click();
 
     EXPECT_EQ(listedPaths(), (QStringList{first, last}));

@@ -1,6 +1,6 @@
-#include "platform/Desktop.h"
 #include "filelist/AddFilesFilters.h"
 #include "filelist/AddFilesSelection.h"
+#include "platform/Desktop.h"
 
 #include <gtest/gtest.h>
 
@@ -73,10 +73,11 @@ TEST(AddFilesSelection, SelectionTextsBecomePaths)
 TEST(AddFilesSelection, FilterListsOfTheTwoDialogs)
 {
     const QList<Desktop::FileFilter> audio = addfiles::audioFileFilters();
-    ASSERT_EQ(audio.size(), 20);
+    ASSERT_EQ(audio.size(), 23);
     EXPECT_EQ(audio[0].description, QStringLiteral("All Supported Audio Formats"));
     EXPECT_EQ(audio[0].patterns, QStringLiteral("*.cda;*.wav;*.wma;*.mp1;*.mp2;*.mp3;*.mp4;*.ogg;*.aac;*.alac;*.flac;"
-                                                "*.ac3;*.spx;*.mpc;*.tta;*.ape;*.ofr;*.midi;*.adx;*.mod;*.mo3"));
+                                                "*.ac3;*.spx;*.mpc;*.tta;*.ape;*.ofr;*.midi;*.adx;*.mod;*.mo3;"
+                                                "*.m4a;*.opus;*.aiff;*.aif;*.wv"));
     EXPECT_EQ(audio[1],
               (Desktop::FileFilter{"Common Audio Files(*.wav,*.wma,*.mp3,*.ogg)", "*.wav;*.wma;*.mp3;*.ogg"}));
     EXPECT_EQ(audio[2], (Desktop::FileFilter{"MPEG Files(.mp1,*.mp2,*.mp3,*.mp4)", "*.mp1;*.mp2;*.mp3;*.mp4"}));
@@ -85,6 +86,9 @@ TEST(AddFilesSelection, FilterListsOfTheTwoDialogs)
     EXPECT_EQ(audio[12], (Desktop::FileFilter{"Monkey's Audio Files(*.ape)", "*.ape"}));
     EXPECT_EQ(audio[18], (Desktop::FileFilter{"WavPack Encoded Files(*.wv)", "*.wv"}));
     EXPECT_EQ(audio[19], (Desktop::FileFilter{"ADX Files(*.adx)", "*.adx"}));
+    EXPECT_EQ(audio[20], (Desktop::FileFilter{"MPEG-4 Audio Files(*.m4a)", "*.m4a"}));
+    EXPECT_EQ(audio[21], (Desktop::FileFilter{"Opus Files(*.opus)", "*.opus"}));
+    EXPECT_EQ(audio[22], (Desktop::FileFilter{"AIFF Files(*.aiff,*.aif)", "*.aiff;*.aif"}));
 
     const QList<Desktop::FileFilter> video = addfiles::videoFileFilters();
     ASSERT_EQ(video.size(), 5);

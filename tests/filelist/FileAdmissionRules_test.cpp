@@ -23,9 +23,9 @@ TEST(FileAdmissionRules, ExtensionIsTheTextAfterTheLastDotOfTheName)
 TEST(FileAdmissionRules, ExtensionTestIsASubstringSearchIgnoringCase)
 {
     for (const char* admitted : {"a.MP3", "a.wav", "a.Flac", "a.mp", "a.mid", "a.m", "a.a", "a.cda", "a.dat", "a.mpeg",
-                                 "a.mov", "a.midi", "a.alac"})
+                                 "a.mov", "a.midi", "a.alac", "a.m4a", "a.OPUS", "a.aiff", "a.aif", "a.wv"})
         EXPECT_TRUE(HasAdmittedExtension(QStringLiteral("/x/") + QLatin1String(admitted))) << admitted;
-    for (const char* refused : {"a", "a.", "a.mod", "a.mo3", "a.wv", "a.txt", "a.wavx", "a.3", "a.mp3.", "a.wav.mp3x"})
+    for (const char* refused : {"a", "a.", "a.mod", "a.mo3", "a.txt", "a.wavx", "a.3", "a.mp3.", "a.wav.mp3x"})
         EXPECT_FALSE(HasAdmittedExtension(QStringLiteral("/x/") + QLatin1String(refused))) << refused;
 }
 

@@ -120,12 +120,44 @@ TEST_F(FileAdmissionTest, DurationsOfStreamsRoundHalvesToEven)
     EXPECT_EQ(admission.GetMediaDuration(path(QStringLiteral("missing.wav"))), kError);
 }
 
+TEST_F(FileAdmissionTest, M4aOpusAiffAndWavPackFilesAreAdmittedWithExactDurations)
+{
+    // Halves go to even: 2.5 s reads 00:02 only when not one sample too long,
+    // 3.5 s reads 00:04 only when not one sample too short.
+    // AAC in MP4 decodes to whole frames of 1024 samples (the padding of the
+    // last one is not trimmed), so only the 3.5 s case is exact for it.
+    struct Kind {
+        const char* extension;
+        QStringList options;
+        QList<double> lengths;
+    };
+    const Kind kinds[] = {
+        {"m4a", {QStringLiteral("-c:a"), QStringLiteral("aac")}, {3.5}},
+        {"opus", {QStringLiteral("-c:a"), QStringLiteral("libopus")}, {2.5, 3.5}},
+        {"aiff", {}, {2.5, 3.5}},
+        {"AIF", {QStringLiteral("-f"), QStringLiteral("aiff")}, {2.5, 3.5}},
+        {"wv", {}, {2.5, 3.5}},
+    };
+    for (const Kind& kind : kinds) {
+        for (const double seconds : kind.lengths) {
+            const QString file = path(QStringLiteral("tone%1.%2").arg(seconds).arg(QLatin1String(kind.extension)));
+            ASSERT_TRUE(testsupport::makeTone(file, seconds, 48000, 2, kind.options)) << kind.extension;
+            ASSERT_EQ(add(file), 1) << kind.extension;
+            const FileListRow& row = list.at(list.count() - 1);
+            EXPECT_EQ(row.Duration, seconds < 3 ? QStringLiteral("00:02") : QStringLiteral("00:04"))
+                << qPrintable(file);
+            EXPECT_EQ(row.Status, kWaiting) << qPrintable(file);
+        }
+    }
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+}
+
 TEST_F(FileAdmissionTest, DuplicatesAndUnknownExtensionsAreRefusedSilently)
 {
     const QString a = copyOf("tone2_5.wav", QStringLiteral("a.wav"));
     ASSERT_EQ(add(a), 1);
     EXPECT_EQ(add(a), 0);
-    for (const char* name : {"song", "song.", "song.mod", "song.wv", "song.txt"}) {
+    for (const char* name : {"song", "song.", "song.mod", "song.mo3", "song.txt"}) {
         const QString p = path(QLatin1String(name));
         writeFile(p, noise(100));
         EXPECT_EQ(add(p), 0) << name;

@@ -188,6 +188,19 @@ TEST(FormatOptions, SummaryTexts)
     o.optFileFormat(FormatOptions::WAV).click();
     o.UpdateFormatSummary();
     EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("WAV, Bitrate will be as input"));
+
+    o.optFileFormat(FormatOptions::FLAC).click();
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("FLAC,Compression Level=5"));
+    o.optFileFormat(FormatOptions::OPUS).click();
+    o.sliderOpusBitrate.setValue(96);
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("Opus,Bitrate 96 Kbps,Audio"));
+    o.optFileFormat(FormatOptions::AAC).click();
+    o.sliderAACBitrate.setValue(1000); // limited to 320
+    o.UpdateFormatSummary();
+    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("AAC,Bitrate 320 Kbps"));
+    EXPECT_EQ(o.lblAACBitrate.Caption(), QStringLiteral("320 Kbps"));
 }
 
 TEST(FormatOptions, SummaryStaysWhenNothingDecidesIt)

@@ -1,12 +1,17 @@
 #include "controls/SliderWidget.h"
+#include "options/AacOptionsView.h"
+#include "options/FlacOptionsView.h"
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "options/Mp3OptionsView.h"
 #include "options/OggOptionsView.h"
+#include "options/OpusOptionsView.h"
 #include "options/OutputFolderWidget.h"
+#include "options/SliderRowWidget.h"
 #include "options/WmaOptionsView.h"
 #include "support/ScriptedDesktop.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -50,6 +55,43 @@ struct Window {
 };
 
 } // namespace
+
+TEST(FormatsPanel, TheSevenFormatsStandInOneRowWithWholeCaptions)
+{
+    Window w;
+    w.options.cmdChangeFormat.click();
+    QApplication::processEvents();
+    const int top = w.panel->optFileFormat[0]->geometry().top();
+    int left = 0;
+    for (QRadioButton* button : w.panel->optFileFormat) {
+        const QRect r = button->geometry();
+        EXPECT_EQ(r.top(), top) << qPrintable(button->text());
+        EXPECT_GE(r.left(), left) << qPrintable(button->text());
+        EXPECT_GE(r.width(), button->sizeHint().width()) << qPrintable(button->text());
+        EXPECT_LE(r.right(), w.panel->width()) << qPrintable(button->text());
+        left = r.right();
+    }
+    EXPECT_EQ(w.panel->optFileFormat[6]->text(), QStringLiteral("AAC"));
+}
+
+TEST(FormatsPanel, LaterFormatPagesShowAndEditTheirOptions)
+{
+    Window w;
+    w.options.cmdChangeFormat.click();
+    QTest::mouseClick(w.panel->optFileFormat[FormatOptions::FLAC], Qt::LeftButton);
+    EXPECT_EQ(w.panel->pages->currentWidget(), w.panel->flacPage);
+    EXPECT_EQ(w.panel->flacPage->level->slider->Value(), 5);
+    QTest::mouseClick(w.panel->optFileFormat[FormatOptions::OPUS], Qt::LeftButton);
+    EXPECT_EQ(w.panel->pages->currentWidget(), w.panel->opusPage);
+    QTest::mouseClick(w.panel->opusPage->optOpusVoIP, Qt::LeftButton);
+    EXPECT_TRUE(w.options.optOpusVoIP.Value());
+    EXPECT_FALSE(w.options.optOpusAudio.Value());
+    w.options.sliderAACBitrate.setValue(256);
+    EXPECT_EQ(w.panel->aacPage->bitrate->slider->Value(), 256);
+    EXPECT_EQ(w.panel->aacPage->bitrate->value->text(), QStringLiteral("256 Kbps"));
+    QTest::mouseClick(w.panel->cmdHide, Qt::LeftButton);
+    EXPECT_EQ(w.folder->lblFormat->text(), QStringLiteral("Opus,Bitrate 128 Kbps,VoIP"));
+}
 
 TEST(FormatsPanel, WidgetsShowTheStateAndFollowItsChanges)
 {

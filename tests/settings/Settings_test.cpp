@@ -66,6 +66,10 @@ protected:
         o.cmbOGGCBitrate.setListIndex(8);
         o.cmbOGGVBitrate.setListIndex(0);
         o.chkCopyTags.setValue(false);
+        o.sliderFLACLevel.setValue(8);
+        o.sliderOpusBitrate.setValue(32);
+        o.optOpusVoIP.click();
+        o.sliderAACBitrate.setValue(320);
     }
 
     void expectDefaults(const FormatOptions& o)
@@ -99,6 +103,12 @@ protected:
         EXPECT_EQ(o.cmbOGGVBitrate.ListIndex(), 6);
         EXPECT_FALSE(o.cmbOGGCBitrate.Enabled());
         EXPECT_TRUE(o.cmbOGGVBitrate.Enabled());
+        EXPECT_EQ(o.sliderFLACLevel.Value(), 5);
+        EXPECT_EQ(o.sliderOpusBitrate.Value(), 128);
+        EXPECT_EQ(o.lblOpusBitrate.Caption(), QStringLiteral("128 Kbps"));
+        EXPECT_TRUE(o.optOpusAudio.Value());
+        EXPECT_FALSE(o.optOpusVoIP.Value());
+        EXPECT_EQ(o.sliderAACBitrate.Value(), 192);
         EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("MP3,Joint Stereo,Auto Sampling,Constant Bitrate 128 Kbps"));
     }
 };
@@ -144,6 +154,11 @@ TEST_F(SettingsTest, SavedOptionsComeBackInTheirStoredForms)
     EXPECT_EQ(stored(QStringLiteral("chkCopyTags")), QStringLiteral("False"));
     EXPECT_EQ(stored(QStringLiteral("sliderOGG")), QStringLiteral("-2"));
     EXPECT_EQ(stored(QStringLiteral("cmbMP3StereoMode")), QStringLiteral("4"));
+    EXPECT_EQ(stored(QStringLiteral("sliderFLACLevel")), QStringLiteral("8"));
+    EXPECT_EQ(stored(QStringLiteral("sliderOpusBitrate")), QStringLiteral("32"));
+    EXPECT_EQ(stored(QStringLiteral("optOpusAudio")), QStringLiteral("False"));
+    EXPECT_EQ(stored(QStringLiteral("optOpusVoIP")), QStringLiteral("True"));
+    EXPECT_EQ(stored(QStringLiteral("sliderAACBitrate")), QStringLiteral("320"));
     EXPECT_EQ(stored(QStringLiteral("cmbOGGvBitrate")), QStringLiteral("0"));
 
     FormatOptions next;
@@ -230,7 +245,7 @@ TEST_F(SettingsTest, ValuesThatDoNotApplyAreSkippedAndTheRestStillLoads)
     store(QStringLiteral("cmbMP3Freq"), QStringLiteral("many"));
     store(QStringLiteral("optMP3ABR"), QStringLiteral("yes"));
     store(QStringLiteral("SliderMP3VBR"), QStringLiteral("nan"));
-    store(QStringLiteral("optFileFormat"), QStringLiteral("4"));
+    store(QStringLiteral("optFileFormat"), QStringLiteral("7")); // one past the last format
     store(QStringLiteral("sliderOGG"), QStringLiteral("9"));
     settings.LoadSettings();
 
@@ -270,11 +285,39 @@ TEST_F(SettingsTest, FormatIndexChoosesTheFormatAndBringsItsPageForward)
     EXPECT_EQ(options.lblFormat.Caption(), QStringLiteral("WAV, Bitrate will be as input"));
 }
 
+TEST_F(SettingsTest, LaterFormatIndexesKeepTheirMeaningAndShowTheirSummaries)
+{
+    struct Case {
+        const char* index;
+        FormatOptions::Format format;
+        const char* summary;
+    };
+    store(QStringLiteral("sliderFLACLevel"), QStringLiteral("0"));
+    store(QStringLiteral("sliderOpusBitrate"), QStringLiteral("300")); // beyond the range: the maximum
+    store(QStringLiteral("optOpusVoIP"), QStringLiteral("1"));
+    store(QStringLiteral("optOpusAudio"), QStringLiteral("0"));
+    store(QStringLiteral("sliderAACBitrate"), QStringLiteral("64"));
+    for (const Case c : {Case{"3", FormatOptions::OGG, "OGG,Variable Bitrate 128 Kbps,Quality=3"},
+                         Case{"4", FormatOptions::FLAC, "FLAC,Compression Level=0"},
+                         Case{"5", FormatOptions::OPUS, "Opus,Bitrate 256 Kbps,VoIP"},
+                         Case{"6", FormatOptions::AAC, "AAC,Bitrate 64 Kbps"}}) {
+        store(QStringLiteral("optFileFormat"), QLatin1String(c.index));
+        settings.LoadSettings();
+        EXPECT_EQ(options.selectedFormat(), c.format) << c.index;
+        EXPECT_EQ(options.frontPage(), c.format) << c.index;
+        EXPECT_EQ(options.lblFormat.Caption(), QLatin1String(c.summary));
+    }
+    // An index past the last format is skipped.
+    store(QStringLiteral("optFileFormat"), QStringLiteral("7"));
+    settings.LoadSettings();
+    EXPECT_EQ(options.selectedFormat(), FormatOptions::AAC);
+}
+
 TEST_F(SettingsTest, RestoreDefaultsDeletesTheKeyAndLoadsTheDefaults)
 {
     changeEverything(options);
     settings.SaveSettings();
-    ASSERT_EQ(storedNames().size(), 20);
+    ASSERT_EQ(storedNames().size(), 25);
     options.cmdDefaults.click();
     expectDefaults(options);
     EXPECT_EQ(storedNames(), (QStringList{"optSameFolder", "txtOutPath"}));

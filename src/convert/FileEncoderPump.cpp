@@ -1,0 +1,91 @@
+#include "convert/FileEncoderPump.h"
+
+#include "convert/CarryTags.h"
+#include "convert/ConversionFailure.h"
+#include "convert/ConversionSession.h"
+#include "convert/ErrorLog.h"
+#include "convert/InputDamage.h"
+#include "convert/OutputFile.h"
+#include "engine/AudioEngine.h"
+#include "engine/FfmpegEncoder.h"
+
+#include <cstring>
+#include <vector>
+
+namespace convert {
+
+QString FileEncoderFailure(int code)
+{
+    if (const int error = engine::lastEncoderSystemError(); error != 0)
+        return QString::fromLocal8Bit(std::strerror(error));
+    return BassErrorText(code);
+}
+
+void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QString& origfile, OutputFile& output,
+                       unsigned chunkBytes, const FileEncoderCalls& encoder, TagFormat format)
+{
+    using Outcome = ConversionSession::Outcome;
+    const HSTREAM stream = session.hConvertStream;
+    std::vector<char> buffer(chunkBytes);
+    Outcome outcome = Outcome::Complete;
+    int code = BASS_OK;
+    QString reason;
+    QWORD statedLength = QWORD(-1);
+    QWORD position = 0;
+    while (BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
+        const DWORD got = BASS_ChannelGetData(stream, buffer.data(), chunkBytes);
+        if (got == DWORD(-1) || !encoder.write(buffer.data(), got)) {
+            code = BASS_ErrorGetCode();
+            reason = FileEncoderFailure(code);
+            outcome = Outcome::Error;
+            break;
+        }
+        session.yield();
+        const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
+        position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+        if (statedLength == QWORD(-1))
+            statedLength = length; // before the end makes it the bytes decoded
+        if (!session.reportProgress(position, length)) {
+            code = BASS_ERROR_UNKNOWN;
+            reason = BassErrorText(code);
+            outcome = Outcome::Error;
+            break;
+        }
+        session.yield();
+        if (session.cancelRequested()) {
+            outcome = Outcome::Cancelled;
+            break;
+        }
+    }
+    if (outcome == Outcome::Complete)
+        reason = InputDamageReason(stream, statedLength, position);
+
+    // Closing finishes the file (a cancelled one is kept, shorter); a file
+    // that cannot be finished is not complete.
+    if (!encoder.close() && outcome != Outcome::Error) {
+        code = BASS_ErrorGetCode();
+        reason = FileEncoderFailure(code);
+        outcome = Outcome::Error;
+    }
+    session.freeConversionStream();
+    // The complete file exists under its temporary name here; commit() gives
+    // it the final one.
+    if (outcome == Outcome::Complete)
+        CarryTags(session.options(), origfile, output.temporaryPath(), format);
+    if (outcome != Outcome::Error && !output.commit()) {
+        code = BASS_ERROR_CREATE;
+        reason = output.error();
+        outcome = Outcome::Error;
+    }
+    if (outcome == Outcome::Error) {
+        output.discard();
+        EndWithError(session, log, origfile, code, reason);
+        return;
+    }
+    session.sOutputMade = output.finalPath();
+    session.setOutcome(outcome, reason);
+    if (!reason.isEmpty())
+        log.append(BASS_ERROR_UNKNOWN, origfile, reason);
+}
+
+} // namespace convert

@@ -1,0 +1,134 @@
+// BASS_Encode_FLAC/OPUS/AAC_OpenFile, BASS_Encode_FileWrite/Close: the flat
+// interface over FfmpegEncoder for the formats FFmpeg encodes itself.
+
+#include "engine/ChannelRegistry.h"
+#include "engine/FileEncoderTable.h"
+
+using namespace engine;
+
+namespace {
+
+thread_local int t_lastSystemError = 0;
+
+constexpr DWORD kFlacMaxLevel = 8;
+constexpr DWORD kOpusMinBitrate = 6000;
+constexpr DWORD kOpusMaxBitrate = 510000;
+constexpr DWORD kAacMinBitrate = 8000;
+constexpr DWORD kAacMaxBitrate = 512000;
+// Opus works at 48 kHz; other rates are resampled to it.
+constexpr int kOpusRate = 48000;
+
+//! The spec for PCM of `freq`, `chans` and `flags`; false for unknown flags.
+bool pcmSpec(DWORD freq, DWORD chans, DWORD flags, EncoderSpec& spec)
+{
+    if ((flags & ~(BASS_SAMPLE_8BITS | BASS_SAMPLE_FLOAT | BASS_UNICODE)) != 0 ||
+        ((flags & BASS_SAMPLE_8BITS) && (flags & BASS_SAMPLE_FLOAT)))
+        return false;
+    spec.rate = int(freq);
+    spec.channels = int(chans);
+    spec.input = (flags & BASS_SAMPLE_FLOAT)   ? AV_SAMPLE_FMT_FLT
+                 : (flags & BASS_SAMPLE_8BITS) ? AV_SAMPLE_FMT_U8
+                                               : AV_SAMPLE_FMT_S16;
+    return true;
+}
+
+HENCODE openFile(const EncoderSpec& spec, const char* file)
+{
+    if (!file || !*file) {
+        setLastError(BASS_ERROR_CREATE);
+        return 0;
+    }
+    if (spec.rate <= 0 || spec.channels <= 0) {
+        setLastError(BASS_ERROR_FORMAT);
+        return 0;
+    }
+    int error = BASS_OK;
+    std::shared_ptr<FfmpegEncoder> encoder = FfmpegEncoder::open(spec, file, &error);
+    if (!encoder) {
+        setLastError(error);
+        return 0;
+    }
+    setLastError(BASS_OK);
+    return FileEncoderTable::global().add(std::move(encoder));
+}
+
+HENCODE refuse()
+{
+    setLastError(BASS_ERROR_ILLPARAM);
+    return 0;
+}
+
+} // namespace
+
+HENCODE BASS_Encode_FLAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD level, DWORD bits, const char* file)
+{
+    EncoderSpec spec;
+    if (!pcmSpec(freq, chans, flags, spec) || level > kFlacMaxLevel)
+        return refuse();
+    spec.codec = "flac";
+    spec.container = "flac";
+    spec.compressionLevel = int(level);
+    spec.bitsPerSample = bits > 16 ? 24 : 16;
+    return openFile(spec, file);
+}
+
+HENCODE BASS_Encode_OPUS_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, DWORD application,
+                                  const char* file)
+{
+    EncoderSpec spec;
+    if (!pcmSpec(freq, chans, flags, spec) || bitrate < kOpusMinBitrate || bitrate > kOpusMaxBitrate ||
+        (application != BASS_ENCODE_OPUS_AUDIO && application != BASS_ENCODE_OPUS_VOIP))
+        return refuse();
+    spec.codec = "libopus";
+    spec.container = "opus";
+    spec.outputRate = kOpusRate;
+    spec.bitrate = bitrate;
+    spec.options = {{"application", application == BASS_ENCODE_OPUS_VOIP ? "voip" : "audio"}};
+    return openFile(spec, file);
+}
+
+HENCODE BASS_Encode_AAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, const char* file)
+{
+    EncoderSpec spec;
+    if (!pcmSpec(freq, chans, flags, spec) || bitrate < kAacMinBitrate || bitrate > kAacMaxBitrate)
+        return refuse();
+    spec.codec = "aac";
+    spec.container = "ipod"; // MP4 as .m4a files are made
+    spec.bitrate = bitrate;
+    return openFile(spec, file);
+}
+
+bool BASS_Encode_FileWrite(HENCODE handle, const void* buffer, DWORD length)
+{
+    const auto encoder = FileEncoderTable::global().find(handle);
+    if (!encoder) {
+        setLastError(BASS_ERROR_HANDLE);
+        return false;
+    }
+    if (!buffer && length > 0) {
+        setLastError(BASS_ERROR_ILLPARAM);
+        return false;
+    }
+    const bool ok = encoder->write(static_cast<const char*>(buffer), length);
+    t_lastSystemError = encoder->systemError();
+    setLastError(ok ? BASS_OK : encoder->errorCode());
+    return ok;
+}
+
+bool BASS_Encode_FileClose(HENCODE handle)
+{
+    const auto encoder = FileEncoderTable::global().take(handle);
+    if (!encoder) {
+        setLastError(BASS_ERROR_HANDLE);
+        return false;
+    }
+    const bool ok = encoder->close();
+    t_lastSystemError = encoder->systemError();
+    setLastError(ok ? BASS_OK : encoder->errorCode());
+    return ok;
+}
+
+int engine::lastEncoderSystemError()
+{
+    return t_lastSystemError;
+}

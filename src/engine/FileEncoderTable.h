@@ -1,0 +1,29 @@
+#pragma once
+
+#include "engine/Bass.h"
+#include "engine/FfmpegEncoder.h"
+
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+namespace engine {
+
+//! The open file encoders (WMA, FLAC, Opus, AAC) by their handles, apart
+//! from channel handles and never reused.
+class FileEncoderTable {
+public:
+    static FileEncoderTable& global();
+
+    DWORD add(std::shared_ptr<FfmpegEncoder> encoder);
+    std::shared_ptr<FfmpegEncoder> find(DWORD handle);
+    //! Removes the encoder from the table and hands it over.
+    std::shared_ptr<FfmpegEncoder> take(DWORD handle);
+
+private:
+    std::mutex m_mutex;
+    DWORD m_next = 0x40000000;
+    std::unordered_map<DWORD, std::shared_ptr<FfmpegEncoder>> m_encoders;
+};
+
+} // namespace engine

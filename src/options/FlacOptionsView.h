@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+
+namespace options {
+
+class FormatOptions;
+class SliderRowWidget;
+
+//! The FLAC option page (`frFormat` item 4): the compression level.
+class FlacOptionsView : public QWidget {
+    Q_OBJECT
+public:
+    FlacOptionsView(FormatOptions& options, QWidget* parent = nullptr);
+
+    //! Sets the localized texts of the page.
+    void applyCaptions();
+
+    SliderRowWidget* level = nullptr;
+
+private:
+    QLabel* m_note = nullptr;
+};
+
+} // namespace options
