@@ -214,7 +214,7 @@ TEST_F(ConvertCommandTest, FlacOpusAndM4aAreFormatsByName)
         const CommandRun run =
             convert({QStringLiteral("--format"), QLatin1String(format), QStringLiteral("--output"), out, a});
         EXPECT_EQ(run.exitCode, 0) << run.err.constData();
-        EXPECT_EQ(run.out, (a + u'\t' + out + QStringLiteral("/a.%1\tComplete\n").arg(QLatin1String(format))).toUtf8());
+        EXPECT_EQ(run.out, (a + u'\t' + out + QStringLiteral("/a.%1\tComplete\t\n").arg(QLatin1String(format))).toUtf8());
     }
 }
 
