@@ -9,6 +9,7 @@ if(TONEMILL_WERROR)
 endif()
 target_compile_definitions(tonemill_build_flags INTERFACE
   QT_NO_FOREACH
+  QT_NO_KEYWORDS
   TONEMILL_VERSION="${PROJECT_VERSION}")
 if(TONEMILL_SANITIZE)
   target_compile_options(tonemill_build_flags INTERFACE

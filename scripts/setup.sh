@@ -10,6 +10,7 @@ packages=(
   libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsqlite3-dev libtag1-dev
   lame vorbis-tools ffmpeg
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  clang-format-14
   sox pulseaudio pulseaudio-utils sqlite3 time dbus-daemon util-linux musepack-tools
   # Japanese glyphs, for the Japanese language file on a machine without a desktop
   fonts-vlgothic

@@ -153,7 +153,7 @@ void Slider::setBackColor(ColorRef lColor)
     SliderArtwork::paintChannel(mArt.PicEmptyFill2, toRgb(lColor));
     mMark = false;
     redraw();
-    emit Change();
+    Q_EMIT Change();
 }
 
 void Slider::setForeColor(ColorRef lColor)
@@ -161,7 +161,7 @@ void Slider::setForeColor(ColorRef lColor)
     mForeColor = lColor;
     mMark = false;
     redraw();
-    emit Change();
+    Q_EMIT Change();
 }
 
 void Slider::setForeColor2(ColorRef lColor)
@@ -169,7 +169,7 @@ void Slider::setForeColor2(ColorRef lColor)
     mForeColor2 = lColor;
     mMark = false;
     redraw();
-    emit Change();
+    Q_EMIT Change();
 }
 
 void Slider::setValue(qint32 intValue)
@@ -177,7 +177,7 @@ void Slider::setValue(qint32 intValue)
     mValue = limitValue(intValue, mMin, mMax);
     mMark = false;
     redraw();
-    emit Change();
+    Q_EMIT Change();
 }
 
 void Slider::setMax(qint32 intMax)
@@ -188,7 +188,7 @@ void Slider::setMax(qint32 intMax)
         mValue = mMax;
     mMark = false;
     redraw();
-    emit Change();
+    Q_EMIT Change();
 }
 
 void Slider::setMin(qint32 intMin)
@@ -198,7 +198,7 @@ void Slider::setMin(qint32 intMin)
         mValue = mMin;
     mMark = false;
     redraw();
-    emit Change();
+    Q_EMIT Change();
 }
 
 void Slider::loadProperties(const PropertyBag& bag)
@@ -341,15 +341,15 @@ void Slider::positionByMouse(double x, double y)
     mMark = true;
     mValue = positioning.value;
     redraw();
-    emit Scroll();
-    emit Change();
+    Q_EMIT Scroll();
+    Q_EMIT Change();
 }
 
 void Slider::clickRoutine()
 {
     if (mEnabled)
         positionByMouse(mLastX, mLastY);
-    emit DblClick(mValue);
+    Q_EMIT DblClick(mValue);
 }
 
 void Slider::redraw()
@@ -384,7 +384,7 @@ void Slider::mousePressEvent(QMouseEvent* event)
 void Slider::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF position = event->position();
-    emit MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(position.x() * kTwipsPerPixel),
+    Q_EMIT MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(position.x() * kTwipsPerPixel),
                  float(position.y() * kTwipsPerPixel));
     if (event->button() != Qt::LeftButton || !mLeftPressed)
         return;
@@ -392,7 +392,7 @@ void Slider::mouseReleaseEvent(QMouseEvent* event)
     const bool click = !mPressIsDoubleClick && rect().contains(position.toPoint());
     mPressIsDoubleClick = false;
     if (click) {
-        emit Click();
+        Q_EMIT Click();
         clickRoutine();
     }
 }
@@ -419,8 +419,8 @@ void Slider::keyPressEvent(QKeyEvent* event)
     mValue = limitValue(value, mMin, mMax);
     mMark = false;
     redraw();
-    emit Change();
-    emit Scroll();
+    Q_EMIT Change();
+    Q_EMIT Scroll();
     // Other keys still reach the window (Escape, Enter in a dialog).
     if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)
         event->accept();

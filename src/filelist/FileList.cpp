@@ -141,9 +141,9 @@ bool FileList::setCell(int row, int column, const QVariant& value)
     }
     const QModelIndex i = index(row, column);
     if (column == CheckBox)
-        emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole, Qt::CheckStateRole});
+        Q_EMIT dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole, Qt::CheckStateRole});
     else
-        emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
+        Q_EMIT dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }
 
@@ -212,7 +212,7 @@ void FileList::setTextColor(int row, int column, quint32 rgb)
         return;
     m_colors[colorKey(row, column)] = rgb & 0xFFFFFF;
     const QModelIndex i = index(row, column);
-    emit dataChanged(i, i, {Qt::ForegroundRole, TextColorRole});
+    Q_EMIT dataChanged(i, i, {Qt::ForegroundRole, TextColorRole});
 }
 
 void FileList::clearTextColor(int row, int column)
@@ -220,7 +220,7 @@ void FileList::clearTextColor(int row, int column)
     if (m_colors.erase(colorKey(row, column)) == 0)
         return;
     const QModelIndex i = index(row, column);
-    emit dataChanged(i, i, {Qt::ForegroundRole, TextColorRole});
+    Q_EMIT dataChanged(i, i, {Qt::ForegroundRole, TextColorRole});
 }
 
 void FileList::setStatusReason(int row, const QString& reason)
@@ -337,7 +337,7 @@ bool FileList::setHeaderData(int section, Qt::Orientation orientation, const QVa
         (role != Qt::DisplayRole && role != Qt::EditRole))
         return false;
     m_headers[std::size_t(section)] = value;
-    emit headerDataChanged(orientation, section, section);
+    Q_EMIT headerDataChanged(orientation, section, section);
     return true;
 }
 

@@ -128,13 +128,13 @@ void FileListPanel::cmdRemove_Click()
         if (row.CheckBox == 0) {
             kept->append(row);
         } else if (!playerFile.isEmpty() && row.FilePath == playerFile) {
-            emit stopPlayerRequested();
+            Q_EMIT stopPlayerRequested();
         }
     }
     // Bind the new list before the old one goes, so the grid never shows a
     // list that no longer exists.
     Grid->bindList(kept.get());
     m_currentList = std::move(kept);
-    emit fileListReplaced(m_currentList.get());
+    Q_EMIT fileListReplaced(m_currentList.get());
     chkSelectAll->setChecked(false);
 }

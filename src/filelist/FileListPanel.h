@@ -59,7 +59,7 @@ public:
     QPushButton* cmdRemove = nullptr;
     QLabel* Label9 = nullptr;
 
-signals:
+Q_SIGNALS:
     //! Removal made a new current list (already bound to the grid).
     void fileListReplaced(FileList* list);
     //! A double-click on the grid: the Play button's action, when it is enabled.

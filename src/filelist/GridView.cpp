@@ -175,12 +175,12 @@ void GridView::dropEvent(QDropEvent* event)
         return;
     }
     event->acceptProposedAction();
-    emit filesDropped(paths);
+    Q_EMIT filesDropped(paths);
 }
 
 void GridView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTableView::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
-        emit gridDoubleClicked();
+        Q_EMIT gridDoubleClicked();
 }

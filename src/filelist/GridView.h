@@ -40,7 +40,7 @@ public:
     //! The width in pixels that `twips` make.
     static int twipsToPixels(int twips);
 
-signals:
+Q_SIGNALS:
     //! Local files dropped on the grid, in the order the drop listed them.
     void filesDropped(const QStringList& paths);
     //! A double-click anywhere on the rows area.
