@@ -1,48 +1,28 @@
 #include "cli/CommandLine.h"
-#include "support/Fixtures.h"
-
-#include <QProcess>
+#include "support/TonemillRun.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-struct Result {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Result runTonemill(const QStringList& args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    p.setProcessEnvironment(env);
-    p.start(testsupport::buildBinDir() + QStringLiteral("/tonemill"), args);
-    p.waitForFinished(30000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
-
-} // namespace
+using testsupport::TonemillResult;
 
 TEST(CommandLine, VersionAndHelpPrintWithoutADisplay)
 {
-    const Result version = runTonemill({QStringLiteral("--version")});
+    const testsupport::TonemillRun tonemill;
+    ASSERT_TRUE(tonemill.isValid());
+    const TonemillResult version = tonemill.run({QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("tonemill ")) << version.out.constData();
 
-    const Result help = runTonemill({QStringLiteral("--help")});
+    const TonemillResult help = tonemill.run({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("probe")) << help.out.constData();
 }
 
 TEST(CommandLine, UnknownCommandIsAUsageError)
 {
-    const Result r = runTonemill({QStringLiteral("--no-such-flag")});
+    const testsupport::TonemillRun tonemill;
+    ASSERT_TRUE(tonemill.isValid());
+    const TonemillResult r = tonemill.run({QStringLiteral("--no-such-flag")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_FALSE(r.err.isEmpty());
 }
@@ -73,7 +53,8 @@ TEST(CommandLine, CommandsAndOptionsGoToTheCommandLineAndAnythingElseIsAFileForT
         std::vector<char*> argv;
         for (QByteArray& argument : storage)
             argv.push_back(argument.data());
-        EXPECT_EQ(cli::wantsCommandLine(int(argv.size()), argv.data()), c.commandLine) << c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(cli::wantsCommandLine(int(argv.size()), argv.data()), c.commandLine)
+            << c.arguments.join(u' ').toStdString();
     }
     EXPECT_EQ(cli::windowFiles({"tonemill", "--", "-dash.mp3", "--"}), (QStringList{"-dash.mp3", "--"}));
     EXPECT_EQ(cli::windowFiles({"tonemill", "a.mp3"}), (QStringList{"a.mp3"}));
@@ -81,11 +62,13 @@ TEST(CommandLine, CommandsAndOptionsGoToTheCommandLineAndAnythingElseIsAFileForT
 
 TEST(CommandLine, ProbeAndConvertPrintTheirOwnUsage)
 {
-    const Result probe = runTonemill({QStringLiteral("probe"), QStringLiteral("--help")});
+    const testsupport::TonemillRun tonemill;
+    ASSERT_TRUE(tonemill.isValid());
+    const TonemillResult probe = tonemill.run({QStringLiteral("probe"), QStringLiteral("--help")});
     EXPECT_EQ(probe.exitCode, 0);
     EXPECT_TRUE(probe.out.startsWith("Usage: tonemill probe")) << probe.out.constData();
 
-    const Result convert = runTonemill({QStringLiteral("convert"), QStringLiteral("-h")});
+    const TonemillResult convert = tonemill.run({QStringLiteral("convert"), QStringLiteral("-h")});
     EXPECT_EQ(convert.exitCode, 0);
     EXPECT_TRUE(convert.out.startsWith("Usage: tonemill convert")) << convert.out.constData();
     EXPECT_TRUE(convert.out.contains("--same-folder"));

@@ -1,4 +1,5 @@
 #include "support/Fixtures.h"
+#include "support/TonemillRun.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,18 +14,9 @@
 
 namespace {
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
-    file.write(bytes);
-}
+using testsupport::readFile;
+using testsupport::writeFile;
+using CommandRun = testsupport::TonemillResult;
 
 //! The size of the temporary output file with `suffix` being written in
 //! `folder` (0 when there is none).
@@ -34,19 +26,6 @@ qint64 temporarySize(const QString& folder, const QString& suffix)
         QDir(folder).entryList({QStringLiteral(".tonemill-*.part") + suffix}, QDir::Files | QDir::Hidden);
     return parts.isEmpty() ? 0 : QFileInfo(folder + u'/' + parts.first()).size();
 }
-
-struct CommandRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    QList<QByteArray> lines() const
-    {
-        QList<QByteArray> result = out.split('\n');
-        if (!result.isEmpty() && result.back().isEmpty())
-            result.removeLast();
-        return result;
-    }
-};
 
 // Runs the built program with its own program folder (a copy of Lang/), its
 // own settings folder and a fixed locale, without a display. The power-off is
@@ -67,16 +46,13 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(home.isValid() && config.isValid() && work.isValid());
-        const QString lang = home.filePath(QStringLiteral("Lang"));
-        ASSERT_TRUE(QDir().mkpath(lang));
-        const QString from = testsupport::buildBinDir() + QStringLiteral("/Lang");
-        for (const QString& name : QDir(from).entryList(QDir::Files))
-            ASSERT_TRUE(QFile::copy(from + u'/' + name, lang + u'/' + name));
+        ASSERT_TRUE(tonemill.isValid() && work.isValid());
+        tonemill.setWorkingFolder(work.path());
+        tonemill.setVariable(QStringLiteral("TONEMILL_POWEROFF_COMMAND"), QStringLiteral("touch \"%1\"").arg(marker()));
     }
     void TearDown() override { EXPECT_FALSE(QFile::exists(marker())) << "the machine was asked to power off"; }
 
-    QString marker() const { return config.filePath(QStringLiteral("powered-off")); }
+    QString marker() const { return tonemill.configFolder() + QStringLiteral("/powered-off"); }
     QString path(const QString& name) const { return work.filePath(name); }
     QString tone(const QString& name) const
     {
@@ -87,31 +63,16 @@ protected:
 
     void start(QProcess& p, const QStringList& arguments) const
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANG", "LANGUAGE"})
-            env.remove(QLatin1String(name));
-        env.insert(QStringLiteral("TONEMILL_HOME"), home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        env.insert(QStringLiteral("TONEMILL_POWEROFF_COMMAND"), QStringLiteral("touch \"%1\"").arg(marker()));
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(work.path());
-        p.start(testsupport::buildBinDir() + QStringLiteral("/tonemill"),
-                QStringList{QStringLiteral("convert")} + arguments);
+        tonemill.start(p, QStringList{QStringLiteral("convert")} + arguments);
     }
 
     CommandRun convert(const QStringList& arguments) const
     {
-        QProcess p;
-        start(p, arguments);
-        p.waitForFinished(120000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-                p.readAllStandardError()};
+        return tonemill.run(QStringList{QStringLiteral("convert")} + arguments);
     }
 
     static QTemporaryDir* s_media;
-    QTemporaryDir home;
-    QTemporaryDir config;
+    testsupport::TonemillRun tonemill;
     QTemporaryDir work;
 };
 
@@ -177,8 +138,8 @@ TEST_F(ConvertCommandTest, RowsThatDoNotCompleteGiveExitOne)
 {
     const QString good = tone(QStringLiteral("good.flac"));
     const QString noise = path(QStringLiteral("noise.ogg"));
-    writeFile(noise, QByteArray(3000, 'z'));
-    writeFile(path(QStringLiteral("notes.txt")), "text");
+    ASSERT_TRUE(writeFile(noise, QByteArray(3000, 'z')));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("notes.txt")), "text"));
 
     const CommandRun run = convert({QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"),
                                     good, noise, QStringLiteral("notes.txt")});
@@ -214,7 +175,8 @@ TEST_F(ConvertCommandTest, FlacOpusAndM4aAreFormatsByName)
         const CommandRun run =
             convert({QStringLiteral("--format"), QLatin1String(format), QStringLiteral("--output"), out, a});
         EXPECT_EQ(run.exitCode, 0) << run.err.constData();
-        EXPECT_EQ(run.out, (a + u'\t' + out + QStringLiteral("/a.%1\tComplete\t\n").arg(QLatin1String(format))).toUtf8());
+        EXPECT_EQ(run.out,
+                  (a + u'\t' + out + QStringLiteral("/a.%1\tComplete\t\n").arg(QLatin1String(format))).toUtf8());
     }
 }
 
@@ -289,7 +251,7 @@ TEST_F(ConvertCommandTest, AFailedRowSaysWhyInTheFourthField)
 {
     const QString a = tone(QStringLiteral("a.flac"));
     // An encoder in the program folder that refuses, in its own words.
-    QFile lame(home.filePath(QStringLiteral("lame")));
+    QFile lame(tonemill.programFolder() + QStringLiteral("/lame"));
     ASSERT_TRUE(lame.open(QIODevice::WriteOnly));
     lame.write("#!/bin/sh\ncat > /dev/null\necho 'lame: unsupported wave format' >&2\nexit 3\n");
     lame.close();
@@ -311,7 +273,7 @@ TEST_F(ConvertCommandTest, KillingTheRunLeavesNoFileUnderAFinalName)
 {
     const QString a = tone(QStringLiteral("a.flac"));
     // An encoder that writes part of a file, then stops reading and waits.
-    QFile lame(home.filePath(QStringLiteral("lame")));
+    QFile lame(tonemill.programFolder() + QStringLiteral("/lame"));
     ASSERT_TRUE(lame.open(QIODevice::WriteOnly));
     lame.write("#!/bin/sh\nhead -c 300000 /dev/zero\nexec sleep 5\n");
     lame.close();

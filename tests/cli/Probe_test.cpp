@@ -1,44 +1,15 @@
 #include "support/Fixtures.h"
+#include "support/TonemillRun.h"
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ProbeRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    QList<QByteArray> lines() const
-    {
-        QList<QByteArray> result = out.split('\n');
-        if (!result.isEmpty() && result.back().isEmpty())
-            result.removeLast();
-        return result;
-    }
-};
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
-    file.write(bytes);
-}
-
-bool copyFolder(const QString& from, const QString& to)
-{
-    if (!QDir().mkpath(to))
-        return false;
-    const QStringList names = QDir(from).entryList(QDir::Files);
-    for (const QString& name : names)
-        if (!QFile::copy(from + u'/' + name, to + u'/' + name))
-            return false;
-    return true;
-}
+using testsupport::writeFile;
+using ProbeRun = testsupport::TonemillResult;
 
 // The probe runs the built program with its own program folder (holding a
 // copy of Lang/), its own settings folder and a fixed locale, without a display.
@@ -61,9 +32,8 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(home.isValid() && config.isValid() && work.isValid());
-        ASSERT_TRUE(
-            copyFolder(testsupport::buildBinDir() + QStringLiteral("/Lang"), home.filePath(QStringLiteral("Lang"))));
+        ASSERT_TRUE(tonemill.isValid() && work.isValid());
+        tonemill.setWorkingFolder(work.path());
     }
 
     QString tone(const char* name, const QString& to) const
@@ -73,29 +43,12 @@ protected:
         return target;
     }
 
-    ProbeRun probe(const QStringList& paths, const QString& workingFolder = QString()) const
+    ProbeRun probe(const QStringList& paths) const
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANG", "LANGUAGE"})
-            env.remove(QLatin1String(name));
-        env.insert(QStringLiteral("TONEMILL_HOME"), home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        for (auto it = environment.cbegin(); it != environment.cend(); ++it)
-            env.insert(it.key(), it.value());
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(workingFolder.isEmpty() ? work.path() : workingFolder);
-        p.start(testsupport::buildBinDir() + QStringLiteral("/tonemill"), QStringList{QStringLiteral("probe")} + paths);
-        p.waitForFinished(120000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-                p.readAllStandardError()};
+        return tonemill.run(QStringList{QStringLiteral("probe")} + paths);
     }
 
-    //! Variables set for the program on top of the test's own.
-    QHash<QString, QString> environment;
-    QTemporaryDir home;
-    QTemporaryDir config;
+    testsupport::TonemillRun tonemill;
     QTemporaryDir work;
     static QTemporaryDir* s_media;
 };
@@ -128,9 +81,9 @@ TEST_F(ProbeTest, AFolderOfGoodFilesPrintsOneLinePerRowAndExitsZero)
 TEST_F(ProbeTest, RefusedAndFailedFilesGiveExitOneAndOneSummaryWarning)
 {
     tone("tone.wav", QStringLiteral("good.wav"));
-    writeFile(work.filePath(QStringLiteral("readme.txt")), "text");
-    writeFile(work.filePath(QStringLiteral("noise.ogg")), QByteArray(3000, 'z'));
-    writeFile(work.filePath(QStringLiteral("empty.mp3")), {});
+    ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("readme.txt")), "text"));
+    ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("noise.ogg")), QByteArray(3000, 'z')));
+    ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("empty.mp3")), {}));
     ASSERT_TRUE(QFile::link(work.filePath(QStringLiteral("gone.wav")), work.filePath(QStringLiteral("dangling.wav"))));
 
     const ProbeRun run = probe({work.path(), QStringLiteral("dangling.wav"), QStringLiteral("good.wav")});
@@ -201,14 +154,15 @@ TEST_F(ProbeTest, AnEmptyFolderSaysSoAndCountsAsNotAdmitted)
 
 TEST_F(ProbeTest, TextsFollowTheRememberedLanguage)
 {
-    writeFile(home.filePath(QStringLiteral("Lang/Test.ini")),
-              "[Tonemill]\n20007=En attente\n20013=Erreur\n20015=Codec inconnu\n"
-              "30001=Fichiers refuses\n");
-    ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("Tonemill")));
-    writeFile(config.filePath(QStringLiteral("Tonemill/Tonemill.conf")), "[Language]\nName=Test.ini\n");
+    ASSERT_TRUE(writeFile(tonemill.programFolder() + QStringLiteral("/Lang/Test.ini"),
+                          "[Tonemill]\n20007=En attente\n20013=Erreur\n20015=Codec inconnu\n"
+                          "30001=Fichiers refuses\n"));
+    ASSERT_TRUE(QDir(tonemill.configFolder()).mkpath(QStringLiteral("Tonemill")));
+    ASSERT_TRUE(
+        writeFile(tonemill.configFolder() + QStringLiteral("/Tonemill/Tonemill.conf"), "[Language]\nName=Test.ini\n"));
     tone("tone.wav", QStringLiteral("a.wav"));
-    writeFile(work.filePath(QStringLiteral("bad.ogg")), QByteArray(100, 'b'));
-    writeFile(work.filePath(QStringLiteral("c.txt")), "x");
+    ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("bad.ogg")), QByteArray(100, 'b')));
+    ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("c.txt")), "x"));
 
     const ProbeRun run = probe({QStringLiteral("a.wav"), QStringLiteral("bad.ogg"), QStringLiteral("c.txt")});
     EXPECT_EQ(run.exitCode, 1);
@@ -221,19 +175,19 @@ TEST_F(ProbeTest, TextsFollowTheRememberedLanguage)
 
 TEST_F(ProbeTest, TheWmaPromptIsAnsweredCancelAndTheFileStillAdmitted)
 {
-    writeFile(work.filePath(QStringLiteral("broken.wma")), QByteArray(2000, 'w'));
+    ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("broken.wma")), QByteArray(2000, 'w')));
     const QByteArray row =
         (work.filePath(QStringLiteral("broken.wma")) + QStringLiteral("\tError\t1.95 KB\tCodec Not Supported\n"))
             .toUtf8();
 
     // A program folder where nothing can be written has no say in WMA support.
-    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("CheckWMASupport.wma")));
+    ASSERT_TRUE(QDir(tonemill.programFolder()).mkdir(QStringLiteral("CheckWMASupport.wma")));
     ProbeRun run = probe({QStringLiteral("broken.wma")});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.err.isEmpty()) << run.err.constData();
     EXPECT_EQ(run.out, row);
 
-    environment.insert(QStringLiteral("TONEMILL_NO_WMA_ENCODER"), QStringLiteral("1"));
+    tonemill.setVariable(QStringLiteral("TONEMILL_NO_WMA_ENCODER"), QStringLiteral("1"));
     run = probe({QStringLiteral("broken.wma")});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.err.startsWith("Your System does not support Windows Media Audio Encoding."))

@@ -1,6 +1,7 @@
 #include "settings/CRegister.h"
 #include "settings/SettingsTable.h"
 #include "support/Fixtures.h"
+#include "support/TonemillRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,68 +17,49 @@ using settingstable::kSettingsKey;
 
 namespace {
 
-struct ProbeRun {
-    int exitCode = -1;
-    QString err;
-    QString out;
-};
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using ProbeRun = testsupport::TonemillResult;
+using testsupport::readFile;
 
 // Runs the built program with its own program folder (so its own settings
 // store) and home folder, without a display.
 class SettingsCommandLineTest : public ::testing::Test {
 protected:
-    QTemporaryDir programFolder;
-    QTemporaryDir homeFolder;
+    testsupport::TonemillRun tonemill;
     QTemporaryDir work;
-    CRegister reg{programFolder.path() + QStringLiteral("/settings")};
+    CRegister reg{tonemill.programFolder() + QStringLiteral("/settings")};
     QString tone = work.filePath(QStringLiteral("tone.wav"));
 
     void SetUp() override
     {
+        ASSERT_TRUE(tonemill.isValid() && work.isValid());
+        tonemill.setWorkingFolder(work.path());
         ASSERT_TRUE(testsupport::makeTone(tone, 0.5, 8000, 1, {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")}));
     }
 
-    //! Runs `tonemill COMMAND ARGUMENTS...`; as another user when `uid` is
-    //! given (through setpriv, so the caller must be root), with `home` as
-    //! its home folder.
-    ProbeRun run(const QString& command, const QStringList& arguments, const QString& home,
-                 std::optional<uid_t> uid = std::nullopt) const
+    //! Runs `tonemill COMMAND ARGUMENTS...` as this test's user.
+    ProbeRun run(const QString& command, const QStringList& arguments) const
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_STATE_HOME"})
-            env.remove(QLatin1String(name));
-        env.insert(QStringLiteral("TONEMILL_HOME"), programFolder.path());
-        env.insert(QStringLiteral("HOME"), home);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(work.path());
-        const QString program = testsupport::buildBinDir() + QStringLiteral("/tonemill");
-        QStringList words = QStringList{command} + arguments;
-        if (uid) {
-            words = QStringList{QStringLiteral("--reuid=%1").arg(*uid), QStringLiteral("--regid=%1").arg(*uid),
-                                QStringLiteral("--clear-groups"), program} +
-                    words;
-            p.start(QStringLiteral("setpriv"), words);
-        } else {
-            p.start(program, words);
-        }
-        p.waitForFinished(120000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError()),
-                QString::fromUtf8(p.readAllStandardOutput())};
+        return tonemill.run(QStringList{command} + arguments);
     }
 
-    ProbeRun probe(const QStringList& arguments) const
+    //! Runs `tonemill COMMAND ARGUMENTS...` as user `uid` (through setpriv, so
+    //! the caller must be root), with `home` as its home folder.
+    ProbeRun runAs(uid_t uid, const QString& home, const QString& command, const QStringList& arguments) const
     {
-        return run(QStringLiteral("probe"), arguments, homeFolder.path());
+        QProcessEnvironment env = tonemill.environment();
+        env.insert(QStringLiteral("HOME"), home);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(work.path());
+        p.start(QStringLiteral("setpriv"),
+                QStringList{QStringLiteral("--reuid=%1").arg(uid), QStringLiteral("--regid=%1").arg(uid),
+                            QStringLiteral("--clear-groups"), tonemill.program(), command} +
+                    arguments);
+        return testsupport::TonemillRun::finish(p);
     }
+
+    ProbeRun probe(const QStringList& arguments) const { return run(QStringLiteral("probe"), arguments); }
 
     QString stored(const QString& name) const
     {
@@ -100,13 +81,13 @@ TEST_F(SettingsCommandLineTest, ProbeAndConvertNeverWriteTheStore)
                                {{QStringLiteral("optSameFolder"), QStringLiteral("False")},
                                 {QStringLiteral("txtOutPath"), QStringLiteral("/nonexistent/someone/Converted Files")},
                                 {QStringLiteral("sliderWMA"), QStringLiteral("10")}}));
-    const QByteArray before = fileBytes(hive);
+    const QByteArray before = readFile(hive);
     result = probe({tone});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    result = run(QStringLiteral("convert"), {QStringLiteral("--format=wav"), tone}, homeFolder.path());
+    result = run(QStringLiteral("convert"), {QStringLiteral("--format=wav"), tone});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_TRUE(QFileInfo::exists(homeFolder.filePath(QStringLiteral("Converted Files/tone.wav"))));
-    EXPECT_TRUE(fileBytes(hive) == before) << "the store's bytes changed";
+    EXPECT_TRUE(QFileInfo::exists(tonemill.homeFolder() + QStringLiteral("/Converted Files/tone.wav")));
+    EXPECT_TRUE(readFile(hive) == before) << "the store's bytes changed";
     EXPECT_FALSE(QFileInfo::exists(hive + QStringLiteral("-journal")));
 }
 
@@ -120,11 +101,11 @@ TEST_F(SettingsCommandLineTest, TwoUsersOnOneStoreEachConvertIntoTheirOwnFolder)
         GTEST_SKIP() << "needs root and setpriv to run the program as another user";
     constexpr uid_t kOtherUser = 65534;
     // The other user must reach the program folder, the store and the input.
-    for (const QTemporaryDir* dir : {&programFolder, &work})
-        ASSERT_EQ(chmod(QFile::encodeName(dir->path()).constData(), 0755), 0);
+    for (const QString& dir : {tonemill.programFolder(), work.path()})
+        ASSERT_EQ(chmod(QFile::encodeName(dir).constData(), 0755), 0);
     QTemporaryDir otherHome;
     ASSERT_EQ(chown(QFile::encodeName(otherHome.path()).constData(), kOtherUser, kOtherUser), 0);
-    const QString firstUsersFolder = homeFolder.filePath(QStringLiteral("Converted Files"));
+    const QString firstUsersFolder = tonemill.homeFolder() + QStringLiteral("/Converted Files");
     ASSERT_TRUE(QDir().mkpath(firstUsersFolder));
 
     struct Case {
@@ -142,23 +123,23 @@ TEST_F(SettingsCommandLineTest, TwoUsersOnOneStoreEachConvertIntoTheirOwnFolder)
                                    {{QStringLiteral("optOtherFolder"), QStringLiteral("True")},
                                     {QStringLiteral("optSameFolder"), QStringLiteral("False")},
                                     {QStringLiteral("txtOutPath"), c.storedFolder}}));
-        const QByteArray before = fileBytes(reg.hivePath(HKEY_LOCAL_MACHINE));
+        const QByteArray before = readFile(reg.hivePath(HKEY_LOCAL_MACHINE));
 
         const ProbeRun other =
-            run(QStringLiteral("convert"), {QStringLiteral("--format=wav"), tone}, otherHome.path(), kOtherUser);
+            runAs(kOtherUser, otherHome.path(), QStringLiteral("convert"), {QStringLiteral("--format=wav"), tone});
         const QString otherOutput = otherHome.filePath(QStringLiteral("Converted Files/tone.wav"));
         EXPECT_EQ(other.exitCode, 0) << other.err.toStdString();
-        EXPECT_EQ(other.out, tone + u'\t' + otherOutput + QStringLiteral("\tComplete\t\n"));
+        EXPECT_EQ(other.out, (tone + u'\t' + otherOutput + QStringLiteral("\tComplete\t\n")).toUtf8());
         EXPECT_EQ(QFileInfo(otherOutput).ownerId(), kOtherUser);
-        EXPECT_EQ(other.err.contains(firstUsersFolder), c.message) << other.err.toStdString();
+        EXPECT_EQ(other.err.contains(firstUsersFolder.toUtf8()), c.message) << other.err.toStdString();
 
-        const ProbeRun first =
-            run(QStringLiteral("convert"), {QStringLiteral("--format=wav"), tone}, homeFolder.path());
+        const ProbeRun first = run(QStringLiteral("convert"), {QStringLiteral("--format=wav"), tone});
         EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
-        EXPECT_TRUE(first.out.contains(firstUsersFolder + QStringLiteral("/tone"))) << first.out.toStdString();
+        EXPECT_TRUE(first.out.contains((firstUsersFolder + QStringLiteral("/tone")).toUtf8()))
+            << first.out.toStdString();
         EXPECT_TRUE(first.err.isEmpty()) << first.err.toStdString();
 
-        EXPECT_TRUE(fileBytes(reg.hivePath(HKEY_LOCAL_MACHINE)) == before);
+        EXPECT_TRUE(readFile(reg.hivePath(HKEY_LOCAL_MACHINE)) == before);
         ASSERT_TRUE(QFile::remove(otherOutput));
     }
 }
@@ -178,18 +159,17 @@ TEST_F(SettingsCommandLineTest, UnknownOrUnfitOptionsAreUsageErrorsNamingThem)
 {
     ProbeRun run = probe({QStringLiteral("--option"), QStringLiteral("chkWMAFileTags=1"), tone});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("unknown option 'chkWMAFileTags'"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("unknown option 'chkWMAFileTags'")) << run.err.toStdString();
 
     run = probe({QStringLiteral("--option"), QStringLiteral("cmbMP3CBitrate=10"), tone});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("option 'cmbMP3CBitrate': value '10' does not apply")))
-        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("option 'cmbMP3CBitrate': value '10' does not apply")) << run.err.toStdString();
 
     run = probe({QStringLiteral("--option"), QStringLiteral("optMP3VBR=maybe"), tone});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("optMP3VBR"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("optMP3VBR")) << run.err.toStdString();
 
     run = probe({tone, QStringLiteral("--option")});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("--option needs NAME=VALUE"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("--option needs NAME=VALUE")) << run.err.toStdString();
 }

@@ -1,5 +1,7 @@
 #include "support/Fixtures.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 
 namespace testsupport {
@@ -59,6 +61,29 @@ QString buildBinDir()
 QString sourceDir()
 {
     return qEnvironmentVariable("TONEMILL_SOURCE_DIR");
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool copyFolder(const QString& from, const QString& to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    const QStringList names = QDir(from).entryList(QDir::Files);
+    for (const QString& name : names)
+        if (!QFile::copy(from + u'/' + name, to + u'/' + name))
+            return false;
+    return true;
 }
 
 } // namespace testsupport

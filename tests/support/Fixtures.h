@@ -27,4 +27,14 @@ QString buildBinDir();
 //! Folder of the project's sources.
 QString sourceDir();
 
+//! The whole content of a file; empty when it cannot be read.
+QByteArray readFile(const QString& path);
+
+//! Writes `bytes` as the whole content of a file; false when that failed.
+bool writeFile(const QString& path, const QByteArray& bytes);
+
+//! Copies the files (not the sub-folders) of folder `from` into folder `to`,
+//! made when missing; false when a file could not be copied.
+bool copyFolder(const QString& from, const QString& to);
+
 } // namespace testsupport
