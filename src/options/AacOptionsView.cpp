@@ -8,7 +8,7 @@
 
 namespace options {
 
-AacOptionsView::AacOptionsView(FormatOptions& options, QWidget* parent) : QWidget(parent)
+AacOptionsView::AacOptionsView(FormatOptions& options, QWidget* parent) : controls::FramePanel(parent)
 {
     setObjectName(QStringLiteral("frFormat_6"));
     bitrate = new SliderRowWidget(options.sliderAACBitrate, options.lblAACBitrate,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "controls/FramePanel.h"
 
 class QLabel;
 
@@ -10,7 +10,7 @@ class FormatOptions;
 class SliderRowWidget;
 
 //! The AAC option page (`frFormat` item 6): the bitrate.
-class AacOptionsView : public QWidget {
+class AacOptionsView : public controls::FramePanel {
     Q_OBJECT
 public:
     AacOptionsView(FormatOptions& options, QWidget* parent = nullptr);

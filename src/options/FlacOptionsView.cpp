@@ -8,7 +8,7 @@
 
 namespace options {
 
-FlacOptionsView::FlacOptionsView(FormatOptions& options, QWidget* parent) : QWidget(parent)
+FlacOptionsView::FlacOptionsView(FormatOptions& options, QWidget* parent) : controls::FramePanel(parent)
 {
     setObjectName(QStringLiteral("frFormat_4"));
     level = new SliderRowWidget(

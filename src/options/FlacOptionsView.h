@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "controls/FramePanel.h"
 
 class QLabel;
 
@@ -10,7 +10,7 @@ class FormatOptions;
 class SliderRowWidget;
 
 //! The FLAC option page (`frFormat` item 4): the compression level.
-class FlacOptionsView : public QWidget {
+class FlacOptionsView : public controls::FramePanel {
     Q_OBJECT
 public:
     FlacOptionsView(FormatOptions& options, QWidget* parent = nullptr);

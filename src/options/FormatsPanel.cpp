@@ -41,8 +41,10 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     Label10 = new QLabel(this);
     Label10->setObjectName(QStringLiteral("Label10"));
 
+    // The label has a row of its own: with seven format options beside it,
+    // its longer translations would not fit.
     auto* formats = new QHBoxLayout;
-    formats->addWidget(Label10);
+    formats->setContentsMargins(24, 0, 0, 0);
     for (int i = 0; i < FormatOptions::kFormatCount; ++i) {
         optFileFormat[i] = new QRadioButton(QString::fromLatin1(kFormatCaptions[i]), this);
         optFileFormat[i]->setObjectName(QStringLiteral("optFileFormat_%1").arg(i));
@@ -98,6 +100,7 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     buttons->addWidget(cmdHide);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label10);
     layout->addLayout(formats);
     layout->addWidget(pages, 1);
     layout->addLayout(buttons);

@@ -11,7 +11,7 @@
 
 namespace options {
 
-OpusOptionsView::OpusOptionsView(FormatOptions& options, QWidget* parent) : QWidget(parent)
+OpusOptionsView::OpusOptionsView(FormatOptions& options, QWidget* parent) : controls::FramePanel(parent)
 {
     setObjectName(QStringLiteral("frFormat_5"));
     bitrate = new SliderRowWidget(options.sliderOpusBitrate, options.lblOpusBitrate,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "controls/FramePanel.h"
 
 class QLabel;
 class QRadioButton;
@@ -12,7 +12,7 @@ class SliderRowWidget;
 
 //! The Opus option page (`frFormat` item 5): the bitrate and whether the
 //! encoder is tuned for music or for speech.
-class OpusOptionsView : public QWidget {
+class OpusOptionsView : public controls::FramePanel {
     Q_OBJECT
 public:
     OpusOptionsView(FormatOptions& options, QWidget* parent = nullptr);

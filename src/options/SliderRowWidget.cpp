@@ -7,6 +7,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 namespace options {
 
@@ -18,19 +19,27 @@ SliderRowWidget::SliderRowWidget(SliderState& sliderState, LabelState& valueStat
     m_high = new QLabel(this);
     slider = new controls::Slider(this);
     slider->setObjectName(sliderState.name());
-    slider->setMinimumWidth(195);
+    slider->setMinimumWidth(120); // gives way to long end texts
     value = new QLabel(this);
     value->setObjectName(valueState.name());
     // Room for the widest value ("256 Kbps") so the row does not shift.
     value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("256 Kbps")));
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(m_caption);
+    // The caption has a row of its own, and the slider with its two end texts
+    // and its value gets the page's whole width under it, as the MP3 page's
+    // variable-bitrate slider does: in one row, the longer translations
+    // would not fit.
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(24, 0, 0, 0);
     row->addWidget(m_low);
     row->addWidget(slider, 1);
     row->addWidget(m_high);
     row->addWidget(value);
+
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->addWidget(m_caption);
+    rows->addLayout(row);
 
     bind(sliderState, slider);
     bind(valueState, value);

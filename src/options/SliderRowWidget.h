@@ -15,8 +15,8 @@ namespace options {
 class LabelState;
 class SliderState;
 
-//! One row of an option page: a caption, the slider between the texts of its
-//! two ends, and the label showing its value.
+//! A slider setting of an option page: a caption, and under it the slider
+//! between the texts of its two ends, and the label showing its value.
 class SliderRowWidget : public QWidget {
     Q_OBJECT
 public:
