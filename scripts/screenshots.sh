@@ -46,8 +46,12 @@ shot() {
 shot main
 # "Change..." at the right end of the summary row, then each format option.
 click "${CHANGE_X:-693}" "${CHANGE_Y:-495}" 1.5
-for page in 0 1 2 3; do
-  click $((${FORMAT_X:-282} + page * ${FORMAT_STEP:-62})) "${FORMAT_Y:-224}"
+# The first format option (WAV), then each next one by the keyboard.
+click "${FORMAT_X:-100}" "${FORMAT_Y:-244}"
+shot options-0
+for page in 1 2 3 4 5 6; do
+  xdotool key --window "$window" Right space
+  sleep 0.3
   shot "options-$page"
 done
 # "Save && Close", then the about button in the title strip.
