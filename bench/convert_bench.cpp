@@ -9,13 +9,13 @@
 //      file (target: under 100 MB).
 // Usage: convert_bench [ROUNDS]; each timing is the best of ROUNDS (default 2).
 
-#include "platform/Desktop.h"
 #include "convert/ConversionBatch.h"
 #include "engine/AudioEngine.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "filelist/GridView.h"
 #include "options/FormatOptions.h"
+#include "platform/Desktop.h"
 
 #include <QApplication>
 #include <QDir>

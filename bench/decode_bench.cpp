@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -47,12 +46,20 @@ QString input(const QString& name, int seconds, const QStringList& codecOptions)
     const QString path = kCache + QLatin1Char('/') + name;
     if (QFileInfo(path).size() > 0)
         return path;
-    QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                     QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+    QStringList args{QStringLiteral("-hide_banner"),
+                     QStringLiteral("-loglevel"),
+                     QStringLiteral("error"),
+                     QStringLiteral("-y"),
+                     QStringLiteral("-f"),
+                     QStringLiteral("lavfi"),
+                     QStringLiteral("-i"),
                      QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds),
-                     QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                     QStringLiteral("-f"),
+                     QStringLiteral("lavfi"),
+                     QStringLiteral("-i"),
                      QStringLiteral("anoisesrc=sample_rate=44100:amplitude=0.05:duration=%1").arg(seconds),
-                     QStringLiteral("-filter_complex"), QStringLiteral("amix=inputs=2,aformat=channel_layouts=stereo")};
+                     QStringLiteral("-filter_complex"),
+                     QStringLiteral("amix=inputs=2,aformat=channel_layouts=stereo")};
     args += codecOptions;
     args << path;
     std::fprintf(stderr, "making %s\n", qPrintable(path));
@@ -147,39 +154,42 @@ int main(int argc, char* argv[])
     const std::vector<Format> formats{
         {"WAV", "wav", {}},
         {"FLAC", "flac", {}},
-        {"MP3", "mp3", {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"),
-                        QStringLiteral("192k")}},
+        {"MP3",
+         "mp3",
+         {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("192k")}},
         {"AAC", "m4a", {QStringLiteral("-c:a"), QStringLiteral("aac"), QStringLiteral("-b:a"), QStringLiteral("160k")}},
-        {"Vorbis", "ogg", {QStringLiteral("-c:a"), QStringLiteral("libvorbis"), QStringLiteral("-q:a"),
-                           QStringLiteral("5")}},
+        {"Vorbis",
+         "ogg",
+         {QStringLiteral("-c:a"), QStringLiteral("libvorbis"), QStringLiteral("-q:a"), QStringLiteral("5")}},
     };
 
     std::printf("Decoding %d-minute inputs to 16-bit PCM (best of 3 runs each)\n", minutes);
     std::printf("%-8s %10s %10s %8s\n", "format", "engine s", "ffmpeg s", "ratio");
     for (const Format& format : formats) {
-        const QString path =
-            input(QStringLiteral("long-%1min.%2").arg(minutes).arg(QLatin1String(format.extension)), minutes * 60,
-                  format.options);
+        const QString path = input(QStringLiteral("long-%1min.%2").arg(minutes).arg(QLatin1String(format.extension)),
+                                   minutes * 60, format.options);
         if (path.isEmpty()) {
             std::printf("%-8s could not be made\n", format.label);
             continue;
         }
         const double ours = bestOf(3, [&] { return decodeWithEngine(path) > 0; });
         const double theirs = bestOf(3, [&] {
-            return run(QStringLiteral("ffmpeg"), {QStringLiteral("-loglevel"), QStringLiteral("error"),
-                                                  QStringLiteral("-i"), path, QStringLiteral("-f"),
-                                                  QStringLiteral("s16le"), QStringLiteral("-y"),
-                                                  QStringLiteral("/dev/null")});
+            return run(QStringLiteral("ffmpeg"),
+                       {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-i"), path,
+                        QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-y"),
+                        QStringLiteral("/dev/null")});
         });
         std::printf("%-8s %10.3f %10.3f %7.2fx\n", format.label, ours, theirs, theirs > 0 ? ours / theirs : 0.0);
     }
 
     std::printf("\nPeak resident memory of a process decoding one input (VmHWM)\n");
-    std::printf("%-8s %14s %14s\n", "format", "10 s input", QStringLiteral("%1 min input").arg(minutes).toLatin1().constData());
+    std::printf("%-8s %14s %14s\n", "format", "10 s input",
+                QStringLiteral("%1 min input").arg(minutes).toLatin1().constData());
     for (const Format& format : formats) {
         const QString shortPath =
             input(QStringLiteral("short-10s.%1").arg(QLatin1String(format.extension)), 10, format.options);
-        const QString longPath = kCache + QStringLiteral("/long-%1min.%2").arg(minutes).arg(QLatin1String(format.extension));
+        const QString longPath =
+            kCache + QStringLiteral("/long-%1min.%2").arg(minutes).arg(QLatin1String(format.extension));
         if (shortPath.isEmpty() || !QFileInfo::exists(longPath))
             continue;
         std::printf("%-8s %11ld kB %11ld kB\n", format.label, rssOfChild(shortPath), rssOfChild(longPath));

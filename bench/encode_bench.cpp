@@ -12,7 +12,6 @@
 //
 // Usage: encode_bench [--runs N] [--minutes M]
 
-#include "platform/Desktop.h"
 #include "convert/ConversionSession.h"
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWMA.h"
@@ -22,6 +21,7 @@
 #include "engine/EncoderCommandLine.h"
 #include "filelist/FileList.h"
 #include "options/FormatOptions.h"
+#include "platform/Desktop.h"
 
 #include <QCoreApplication>
 #include <QDir>

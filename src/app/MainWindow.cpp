@@ -1,10 +1,7 @@
 #include "app/MainWindow.h"
 
-#include "platform/Desktop.h"
 #include "app/AboutPanel.h"
 #include "app/DragPanel.h"
-#include "platform/NamedMutex.h"
-#include "settings/Settings.h"
 #include "app/QtPanelSlide.h"
 #include "app/QtProgramIcon.h"
 #include "app/QtTheme.h"
@@ -29,8 +26,11 @@
 #include "options/OutputFolderWidget.h"
 #include "options/WmaNoticeView.h"
 #include "options/WmaOptionsView.h"
+#include "platform/Desktop.h"
+#include "platform/NamedMutex.h"
 #include "platform/ProgramFolder.h"
 #include "player/PlayerPanel.h"
+#include "settings/Settings.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -57,9 +57,8 @@ QLabel* makeLabel(const char* name, QWidget* parent)
 } // namespace
 
 frmMain::frmMain(Desktop& desktop, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , m_desktop(desktop)
-    , m_options(std::make_unique<options::FormatOptions>())
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_desktop(desktop),
+      m_options(std::make_unique<options::FormatOptions>())
 {
     m_admission = std::make_unique<FileAdmission>(desktop, [this] { return m_fileList.get(); });
     m_settings = std::make_unique<Settings>(*m_options, CRegister(), [this] { bLoading = false; });

@@ -1,14 +1,12 @@
 #include "cli/ConvertCommand.h"
 
-#include "engine/AudioEngine.h"
-#include "settings/CRegister.h"
-#include "settings/Settings.h"
 #include "cli/ConsoleText.h"
 #include "cli/ConvertArguments.h"
 #include "cli/ConvertConsole.h"
 #include "cli/PathAdmission.h"
 #include "cli/ProbeCommand.h"
 #include "convert/ConversionBatch.h"
+#include "engine/AudioEngine.h"
 #include "engine/Bass.h"
 #include "filelist/AddFilesSelection.h"
 #include "filelist/FileAdmission.h"
@@ -17,6 +15,8 @@
 #include "lang/LanguageChoice.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
+#include "settings/CRegister.h"
+#include "settings/Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,5 @@
 #include "cli/ProbeCommand.h"
 
-#include "platform/Desktop.h"
 #include "cli/ConsoleText.h"
 #include "cli/PathAdmission.h"
 #include "filelist/AddFilesSelection.h"
@@ -8,6 +7,7 @@
 #include "filelist/FileList.h"
 #include "filelist/ScanFolder.h"
 #include "lang/StringLookup.h"
+#include "platform/Desktop.h"
 
 #include <QDir>
 #include <QFileInfo>

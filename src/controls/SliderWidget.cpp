@@ -385,7 +385,7 @@ void Slider::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF position = event->position();
     Q_EMIT MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(position.x() * kTwipsPerPixel),
-                 float(position.y() * kTwipsPerPixel));
+                   float(position.y() * kTwipsPerPixel));
     if (event->button() != Qt::LeftButton || !mLeftPressed)
         return;
     mLeftPressed = false;

@@ -1,6 +1,5 @@
 #include "convert/ConversionBatch.h"
 
-#include "platform/Desktop.h"
 #include "convert/ConvertToFLAC_OPUS_AAC.h"
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWAV.h"
@@ -9,6 +8,7 @@
 #include "filelist/FileList.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
+#include "platform/Desktop.h"
 
 #include <QPointer>
 

@@ -1,8 +1,8 @@
 #include "convert/ConversionSession.h"
 
-#include "platform/Desktop.h"
 #include "filelist/FileList.h"
 #include "lang/StringLookup.h"
+#include "platform/Desktop.h"
 
 ConversionSession::ConversionSession(Desktop& desktop, ConversionState& state, options::FormatOptions& options,
                                      ListAccess currentList)

@@ -1,7 +1,7 @@
 #include "convert/ConvertToMP3_OGG.h"
 
-#include "convert/ConversionFailure.h"
 #include "convert/CarryTags.h"
+#include "convert/ConversionFailure.h"
 #include "convert/ConversionSession.h"
 #include "convert/EncoderCommand.h"
 #include "convert/ErrorLog.h"

@@ -1,7 +1,7 @@
 #include "convert/ConvertToWAV.h"
 
-#include "convert/ConversionFailure.h"
 #include "convert/CarryTags.h"
+#include "convert/ConversionFailure.h"
 #include "convert/ConversionSession.h"
 #include "convert/ErrorLog.h"
 #include "convert/InputDamage.h"

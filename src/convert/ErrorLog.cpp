@@ -1,9 +1,9 @@
 #include "convert/ErrorLog.h"
 
-#include "platform/LogCategories.h"
-#include "platform/FileName.h"
-#include "platform/ProgramFolder.h"
 #include "engine/AudioEngine.h"
+#include "platform/FileName.h"
+#include "platform/LogCategories.h"
+#include "platform/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>

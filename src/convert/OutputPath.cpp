@@ -1,8 +1,8 @@
 #include "convert/OutputPath.h"
 
-#include "platform/Desktop.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
+#include "platform/Desktop.h"
 #include "platform/FileName.h"
 
 #include <QDir>

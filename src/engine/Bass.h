@@ -114,8 +114,8 @@ bool BASS_ChannelPlay(DWORD handle, bool restart);
 bool BASS_ChannelPause(DWORD handle);
 bool BASS_ChannelStop(DWORD handle);
 DWORD BASS_ChannelIsActive(DWORD handle);
-QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode);   // bytes, or (QWORD)-1
-QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode); // bytes, or (QWORD)-1
+QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode);               // bytes, or (QWORD)-1
+QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode);             // bytes, or (QWORD)-1
 DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length); // bytes, or (DWORD)-1
 bool BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info);
 bool BASS_ChannelGetAttribute(DWORD handle, DWORD attrib, float* value);

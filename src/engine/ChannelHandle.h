@@ -17,10 +17,7 @@ public:
     ChannelHandle(DWORD handle, Kind kind) : m_handle(handle), m_kind(kind) {}
     ChannelHandle(const ChannelHandle&) = delete;
     ChannelHandle& operator=(const ChannelHandle&) = delete;
-    ChannelHandle(ChannelHandle&& other) noexcept
-        : m_handle(std::exchange(other.m_handle, 0)), m_kind(other.m_kind)
-    {
-    }
+    ChannelHandle(ChannelHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, 0)), m_kind(other.m_kind) {}
     ChannelHandle& operator=(ChannelHandle&& other) noexcept
     {
         if (this != &other) {

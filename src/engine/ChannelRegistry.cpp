@@ -6,8 +6,14 @@ namespace {
 thread_local int t_lastError = BASS_OK;
 }
 
-void setLastError(int code) { t_lastError = code; }
-int lastError() { return t_lastError; }
+void setLastError(int code)
+{
+    t_lastError = code;
+}
+int lastError()
+{
+    return t_lastError;
+}
 
 ChannelRegistry& ChannelRegistry::global()
 {

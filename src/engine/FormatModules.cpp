@@ -8,7 +8,6 @@ extern "C" {
 }
 
 #include <QFileInfo>
-
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -33,7 +32,8 @@ constexpr HPLUGIN kHandleBase = 0x7000;
 const std::vector<Module>& modules()
 {
     static const std::vector<Module> table{
-        {"basswma.dll", Backing::Ffmpeg,
+        {"basswma.dll",
+         Backing::Ffmpeg,
          {AV_CODEC_ID_WMAV1, AV_CODEC_ID_WMAV2, AV_CODEC_ID_WMAPRO, AV_CODEC_ID_WMAVOICE, AV_CODEC_ID_WMALOSSLESS}},
         {"bass_aac.dll", Backing::Ffmpeg, {AV_CODEC_ID_AAC, AV_CODEC_ID_AAC_LATM}},
         {"bassmidi.dll", Backing::FluidSynth, {}},
@@ -154,8 +154,8 @@ bool containerAllowed(const char* demuxerName)
 {
     // Demuxer names as libavformat reports them (some list several names).
     static constexpr std::array<const char*, 23> allowed{
-        "wav", "w64", "aiff", "mp3", "ogg", "flac", "aac", "ac3", "eac3", "ape", "mpc", "mpc8", "wv", "tta",
-        "adx", "caf", "avi", "mpeg", "mpegts", "mov", "asf", "matroska", "flv"};
+        "wav", "w64", "aiff", "mp3", "ogg", "flac", "aac",    "ac3", "eac3", "ape",      "mpc", "mpc8",
+        "wv",  "tta", "adx",  "caf", "avi", "mpeg", "mpegts", "mov", "asf",  "matroska", "flv"};
     if (!demuxerName)
         return false;
     const char* end = std::strchr(demuxerName, ',');

@@ -8,7 +8,6 @@ extern "C" {
 }
 
 #include <QFileInfo>
-
 #include <cerrno>
 #include <string>
 

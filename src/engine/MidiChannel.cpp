@@ -2,10 +2,9 @@
 
 #include "engine/FormatModules.h"
 
-#include <fluidsynth.h>
-
 #include <algorithm>
 #include <cmath>
+#include <fluidsynth.h>
 #include <mutex>
 
 namespace engine {

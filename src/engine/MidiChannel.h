@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/Channel.h"
-#include "engine/MidiFile.h"
 #include "engine/MediaSource.h"
+#include "engine/MidiFile.h"
 
 #include <memory>
 

@@ -35,7 +35,8 @@ bool readVarLen(const std::uint8_t*& p, const std::uint8_t* end, std::uint32_t& 
 
 //! Walks one track; records its tempo changes and returns the tick of its last
 //! event. A damaged track counts up to its last readable event.
-std::uint64_t walkTrack(const std::uint8_t* p, const std::uint8_t* end, std::multimap<std::uint64_t, std::uint32_t>& tempos)
+std::uint64_t walkTrack(const std::uint8_t* p, const std::uint8_t* end,
+                        std::multimap<std::uint64_t, std::uint32_t>& tempos)
 {
     std::uint64_t tick = 0;
     std::uint64_t last = 0;

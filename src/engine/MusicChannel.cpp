@@ -1,10 +1,9 @@
 #include "engine/MusicChannel.h"
 
-#include <libopenmpt/libopenmpt.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <libopenmpt/libopenmpt.h>
 
 namespace engine {
 
@@ -24,9 +23,9 @@ std::shared_ptr<MusicChannel> MusicChannel::open(const MediaSpec& request, int r
     const std::int64_t headBytes = source->readAt(0, head.data(), static_cast<std::int64_t>(head.size()));
     int probeError = 0;
     if (headBytes <= 0 || source->size() > kMaxModuleBytes ||
-        openmpt_probe_file_header(OPENMPT_PROBE_FILE_HEADER_FLAGS_DEFAULT, head.data(), static_cast<std::size_t>(headBytes),
-                                  static_cast<std::uint64_t>(source->size()), openmpt_log_func_silent, nullptr,
-                                  openmpt_error_func_ignore, nullptr, &probeError,
+        openmpt_probe_file_header(OPENMPT_PROBE_FILE_HEADER_FLAGS_DEFAULT, head.data(),
+                                  static_cast<std::size_t>(headBytes), static_cast<std::uint64_t>(source->size()),
+                                  openmpt_log_func_silent, nullptr, openmpt_error_func_ignore, nullptr, &probeError,
                                   nullptr) == OPENMPT_PROBE_FILE_HEADER_RESULT_FAILURE) {
         error = BASS_ERROR_FORMAT;
         return nullptr;
@@ -38,9 +37,9 @@ std::shared_ptr<MusicChannel> MusicChannel::open(const MediaSpec& request, int r
         error = BASS_ERROR_FILEOPEN;
         return nullptr;
     }
-    channel->m_module = openmpt_module_create_from_memory2(channel->m_file.data(), channel->m_file.size(),
-                                                           openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
-                                                           nullptr, nullptr, nullptr, nullptr);
+    channel->m_module =
+        openmpt_module_create_from_memory2(channel->m_file.data(), channel->m_file.size(), openmpt_log_func_silent,
+                                           nullptr, openmpt_error_func_ignore, nullptr, nullptr, nullptr, nullptr);
     if (!channel->m_module) {
         error = BASS_ERROR_FORMAT;
         return nullptr;

@@ -58,8 +58,8 @@ bool SampleConverter::convert(const AVFrame* frame, const char*& data, std::int6
         return false;
     m_buffer.resize(static_cast<std::size_t>(capacity) * static_cast<std::size_t>(blockAlign()));
     auto* out = reinterpret_cast<std::uint8_t*>(m_buffer.data());
-    const int done = swr_convert(m_swr, &out, capacity, const_cast<const std::uint8_t**>(frame->extended_data),
-                                 frame->nb_samples);
+    const int done =
+        swr_convert(m_swr, &out, capacity, const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
     if (done < 0)
         return false;
     data = m_buffer.data();
@@ -91,9 +91,8 @@ bool SampleConverter::configureResampler(const AVFrame* frame)
         av_channel_layout_compare(&m_swrLayout, &frame->ch_layout) == 0)
         return true;
     swr_free(&m_swr);
-    if (swr_alloc_set_opts2(&m_swr, &m_layout, m_format, m_rate, const_cast<AVChannelLayout*>(&frame->ch_layout), format,
-                            frame->sample_rate, 0,
-                            nullptr) < 0 ||
+    if (swr_alloc_set_opts2(&m_swr, &m_layout, m_format, m_rate, const_cast<AVChannelLayout*>(&frame->ch_layout),
+                            format, frame->sample_rate, 0, nullptr) < 0 ||
         swr_init(m_swr) < 0) {
         swr_free(&m_swr);
         return false;

@@ -124,4 +124,3 @@ bool BASS_WMA_EncodeClose(HWMENCODE handle)
 {
     return BASS_Encode_FileClose(handle);
 }
-

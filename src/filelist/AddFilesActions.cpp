@@ -1,11 +1,11 @@
 #include "filelist/AddFilesActions.h"
 
-#include "platform/Desktop.h"
 #include "filelist/AddFilesFilters.h"
 #include "filelist/AddFilesSelection.h"
 #include "filelist/AdmissionPipeline.h"
 #include "filelist/ScanFolder.h"
 #include "lang/StringLookup.h"
+#include "platform/Desktop.h"
 
 #include <QElapsedTimer>
 

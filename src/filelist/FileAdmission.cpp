@@ -1,10 +1,10 @@
 #include "filelist/FileAdmission.h"
 
-#include "platform/Desktop.h"
 #include "filelist/FileAdmissionRules.h"
 #include "filelist/FileList.h"
 #include "filelist/WmaSupport.h"
 #include "lang/StringLookup.h"
+#include "platform/Desktop.h"
 
 #include <cerrno>
 

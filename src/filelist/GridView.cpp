@@ -11,7 +11,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
-
 #include <algorithm>
 
 namespace {

@@ -16,13 +16,13 @@ struct AdmissionFailure {
 //! ProbeFile on any thread; the list checks and the messages that follow run
 //! on the thread that owns the list.
 struct ProbedFile {
-    QString path;                           //!< normalised as admission keeps it
-    bool admittedExtension = false;         //!< false: nothing else was looked at
+    QString path;                   //!< normalised as admission keeps it
+    bool admittedExtension = false; //!< false: nothing else was looked at
     bool cdTrack = false;
-    AdmissionFailure failure;               //!< number 0: none; else why it cannot be admitted
+    AdmissionFailure failure; //!< number 0: none; else why it cannot be admitted
     qint64 size = 0;
-    bool opened = false;                    //!< the engine opened it
-    double seconds = 0;                     //!< its playing time when opened
+    bool opened = false; //!< the engine opened it
+    double seconds = 0;  //!< its playing time when opened
 };
 
 //! The playing time of `path` in seconds, opening it once as a stream or

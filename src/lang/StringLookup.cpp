@@ -1,7 +1,7 @@
 #include "lang/StringLookup.h"
 
-#include "platform/ProgramFolder.h"
 #include "lang/ProfileReader.h"
+#include "platform/ProgramFolder.h"
 
 namespace lang {
 

@@ -123,9 +123,10 @@ namespace lang {
     X(RestartAfterInstall, 30011, "You have to restart Tonemill after installing")                                     \
     X(OutputFolderNotCreated, 30012, "Output Folder is not exist and can not be created.")                             \
     /* Messages of an installation shared by several users */                                                          \
-    X(OutputFolderNotYours, 30101, "You can not write to the output folder \"%1\". Your own folder \"%2\" is used instead.")     \
+    X(OutputFolderNotYours, 30101,                                                                                     \
+      "You can not write to the output folder \"%1\". Your own folder \"%2\" is used instead.")                        \
     X(SettingsInUse, 30102,                                                                                            \
-      "The saved options can not be read now: another program is using them. The defaults are used this time, "      \
+      "The saved options can not be read now: another program is using them. The defaults are used this time, "        \
       "and changes are not saved.")                                                                                    \
     X(SettingsNotSaved, 30103, "The options could not be saved: another program is using them.")
 

@@ -1,7 +1,7 @@
 #include "options/FormatOptions.h"
 
-#include "platform/Desktop.h"
 #include "lang/StringLookup.h"
+#include "platform/Desktop.h"
 
 #include <QDir>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/FramePanel.h"
+
 #include <array>
 
 class QCheckBox;

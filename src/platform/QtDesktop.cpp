@@ -3,14 +3,14 @@
 #include "platform/PowerOff.h"
 
 #include <QApplication>
-#include <QProgressDialog>
-#include <algorithm>
-#include <climits>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QUrl>
 #include <QWindow>
+#include <algorithm>
+#include <climits>
 
 Desktop::Answer QtDesktop::messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons)
 {
@@ -18,27 +18,49 @@ Desktop::Answer QtDesktop::messageBox(const QString& text, const QString& title,
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
-    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::None: break;
+    case Icon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Icon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Icon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Icon::None:
+        break;
     }
     switch (buttons) {
-    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
     case Buttons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
-    case Buttons::RetryCancel: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
+    case Buttons::RetryCancel:
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        break;
     }
     switch (box.exec()) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Cancel: return Answer::Cancel;
-    case QMessageBox::Retry: return Answer::Retry;
-    default: return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    case QMessageBox::Retry:
+        return Answer::Retry;
+    default:
+        return Answer::Ok;
     }
 }
 

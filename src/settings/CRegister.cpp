@@ -1,7 +1,7 @@
 #include "settings/CRegister.h"
 
-#include "settings/HiveStore.h"
 #include "platform/ProgramFolder.h"
+#include "settings/HiveStore.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "settings/SettingsTable.h"
 
-#include "settings/UserFolder.h"
 #include "options/FormatOptions.h"
+#include "settings/UserFolder.h"
 
 #include <array>
 #include <cmath>
@@ -23,16 +23,26 @@ struct Entry {
 
 // In the order the values are saved.
 constexpr Entry kEntries[] = {
-    {"optOtherFolder", Kind::Option, "True"}, {"optSameFolder", Kind::Option, "False"},
-    {"txtOutPath", Kind::Text, nullptr},      {"optFileFormat", Kind::Format, "2"},
-    {"sliderWMA", Kind::Slider, "50"},        {"cmbMP3StereoMode", Kind::List, "2"},
-    {"cmbMP3Freq", Kind::List, "0"},          {"SliderMP3EncoderQuality", Kind::Slider, "5"},
-    {"optMP3CBR", Kind::Option, "True"},      {"optMP3ABR", Kind::Option, "False"},
-    {"optMP3VBR", Kind::Option, "False"},     {"SliderMP3VBR", Kind::Slider, "5"},
-    {"cmbMP3CBitrate", Kind::List, "6"},      {"cmbMP3ABitrate", Kind::List, "6"},
-    {"sliderOGG", Kind::Slider, "3"},         {"optOGGCBR", Kind::Option, "0"},
-    {"optOGGVBR", Kind::Option, "1"},         {"cmbOGGCBitrate", Kind::List, "6"},
-    {"cmbOGGVBitrate", Kind::List, "6"},      {"chkCopyTags", Kind::Check, "True"},
+    {"optOtherFolder", Kind::Option, "True"},
+    {"optSameFolder", Kind::Option, "False"},
+    {"txtOutPath", Kind::Text, nullptr},
+    {"optFileFormat", Kind::Format, "2"},
+    {"sliderWMA", Kind::Slider, "50"},
+    {"cmbMP3StereoMode", Kind::List, "2"},
+    {"cmbMP3Freq", Kind::List, "0"},
+    {"SliderMP3EncoderQuality", Kind::Slider, "5"},
+    {"optMP3CBR", Kind::Option, "True"},
+    {"optMP3ABR", Kind::Option, "False"},
+    {"optMP3VBR", Kind::Option, "False"},
+    {"SliderMP3VBR", Kind::Slider, "5"},
+    {"cmbMP3CBitrate", Kind::List, "6"},
+    {"cmbMP3ABitrate", Kind::List, "6"},
+    {"sliderOGG", Kind::Slider, "3"},
+    {"optOGGCBR", Kind::Option, "0"},
+    {"optOGGVBR", Kind::Option, "1"},
+    {"cmbOGGCBitrate", Kind::List, "6"},
+    {"cmbOGGVBitrate", Kind::List, "6"},
+    {"chkCopyTags", Kind::Check, "True"},
     // The formats added later.
     {"sliderFLACLevel", Kind::Slider, "5"},
     {"sliderOpusBitrate", Kind::Slider, "128"},

@@ -18,7 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -67,8 +66,8 @@ TEST(MainWindow, StartsUpInOrderWithTheLoadingFlagSetUntilSettingsAreLoaded)
     RecordingWindow window(desktop);
     window.wmaSupported = false;
     ASSERT_TRUE(window.Form_Load());
-    EXPECT_EQ(window.steps, (QStringList{"InitInterface:1", "InitAudioEngine", "LoadSettings:1",
-                                         "CheckWMASupport:0", "ShowWMANotice"}));
+    EXPECT_EQ(window.steps, (QStringList{"InitInterface:1", "InitAudioEngine", "LoadSettings:1", "CheckWMASupport:0",
+                                         "ShowWMANotice"}));
     EXPECT_FALSE(window.bLoading);
     EXPECT_EQ(window.Label38->text(), QStringLiteral("Tonemill"));
     EXPECT_EQ(window.height(), 8655 / 15);

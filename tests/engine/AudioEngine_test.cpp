@@ -1,13 +1,12 @@
-#include "platform/Desktop.h"
+#include "StreamTestHelpers.h"
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
 #include "engine/ChannelRegistry.h"
+#include "platform/Desktop.h"
 #include "support/Fixtures.h"
-#include "StreamTestHelpers.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -70,9 +69,9 @@ TEST(AudioEngineTest, ErrorTextsAreTheFixedEnglishTable)
 
 TEST(AudioEngineTest, InitFailureBoxes)
 {
-    const QString head = QStringLiteral(
-        "Error: Couldn't Initialize Digital Output, The program will not work correclty.\n"
-        "The sound device may not be installed correclty.\n");
+    const QString head =
+        QStringLiteral("Error: Couldn't Initialize Digital Output, The program will not work correclty.\n"
+                       "The sound device may not be installed correclty.\n");
     const std::tuple<int, const char*, const char*> table[] = {
         {1, "Digital output", "Error Code:BASS_ERROR_MEM"},
         {3, "Digital output", "Error Code:BASS_ERROR_DRIVER"},
@@ -115,8 +114,8 @@ TEST(AudioEngineTest, StartUpLoadsModulesAndTagNamesAndSurvivesASecondStart)
             GTEST_SKIP() << "the output device could not be started here";
     }
     EXPECT_TRUE(started);
-    const QStringList tags{QStringLiteral("Title"),       QStringLiteral("Author"),    QStringLiteral("WM/AlbumTitle"),
-                           QStringLiteral("Description"), QStringLiteral("Rating"),    QStringLiteral("Copyright"),
+    const QStringList tags{QStringLiteral("Title"),       QStringLiteral("Author"), QStringLiteral("WM/AlbumTitle"),
+                           QStringLiteral("Description"), QStringLiteral("Rating"), QStringLiteral("Copyright"),
                            QStringLiteral("WM/Genre"),    QStringLiteral("WM/Year")};
     EXPECT_EQ(WMATagNames, tags);
     EXPECT_NE(BASS_PluginLoad("bassflac.dll", 0), 0u) << "modules are loaded";

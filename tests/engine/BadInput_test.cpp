@@ -1,13 +1,12 @@
+#include "StreamTestHelpers.h"
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
 #include "support/Fixtures.h"
-#include "StreamTestHelpers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace streamtest;
@@ -106,8 +105,8 @@ TEST_F(BadInputTest, FilesWithoutAudioOrOfRefusedKinds)
 
     // A playlist naming another file is never followed.
     const QString wav = tone(QStringLiteral("real.wav"), 0.2);
-    EXPECT_EQ(openDecoding(write(QStringLiteral("list.m3u8"),
-                                 "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n" + wav.toUtf8() + "\n#EXT-X-ENDLIST\n")),
+    EXPECT_EQ(openDecoding(write(QStringLiteral("list.m3u8"), "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n" +
+                                                                  wav.toUtf8() + "\n#EXT-X-ENDLIST\n")),
               0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT);
     EXPECT_EQ(openDecoding(write(QStringLiteral("list.txt"), "ffconcat version 1.0\nfile '" + wav.toUtf8() + "'\n")),
@@ -142,8 +141,7 @@ TEST_F(BadInputTest, TruncatedFilesEndWhereTheirDataEnds)
         }
         if (QByteArray(name).endsWith("mp3")) {
             // The encoder tag still promises two seconds; the length must not.
-            EXPECT_EQ(BASS_ChannelGetLength(handle, BASS_POS_BYTE),
-                      QWORD(testsupport::decodeWithFfmpeg(cut).size()));
+            EXPECT_EQ(BASS_ChannelGetLength(handle, BASS_POS_BYTE), QWORD(testsupport::decodeWithFfmpeg(cut).size()));
         }
         expectCleanEnd(handle);
     }

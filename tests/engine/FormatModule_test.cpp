@@ -1,10 +1,9 @@
+#include "StreamTestHelpers.h"
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
 #include "support/Fixtures.h"
-#include "StreamTestHelpers.h"
 
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace streamtest;

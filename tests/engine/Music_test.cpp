@@ -1,11 +1,10 @@
+#include "StreamTestHelpers.h"
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
 #include "support/Fixtures.h"
-#include "StreamTestHelpers.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace streamtest;
@@ -17,9 +16,9 @@ namespace {
 QByteArray tinyMidi()
 {
     QByteArray track;
-    track.append(varLen(0)).append("\xC0\x00", 2);               // piano
-    track.append(varLen(0)).append("\x90\x3C\x64", 3);           // note on
-    track.append(varLen(96)).append("\x80\x3C\x00", 3);          // note off after a quarter
+    track.append(varLen(0)).append("\xC0\x00", 2);                 // piano
+    track.append(varLen(0)).append("\x90\x3C\x64", 3);             // note on
+    track.append(varLen(96)).append("\x80\x3C\x00", 3);            // note off after a quarter
     track.append(varLen(0)).append("\xFF\x51\x03\x03\xD0\x90", 6); // tempo 250000 us
     track.append(varLen(0)).append("\x90\x40\x64", 3);
     track.append(varLen(96)).append("\x80\x40\x00", 3);

@@ -1,13 +1,12 @@
+#include "StreamTestHelpers.h"
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
 #include "engine/ChannelRegistry.h"
 #include "support/Fixtures.h"
-#include "StreamTestHelpers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace streamtest;
@@ -70,9 +69,10 @@ protected:
 
 QStringList sine(int rate, double seconds, int channels = 2)
 {
-    return {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-            QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2").arg(rate).arg(seconds),
-            QStringLiteral("-ac"), QString::number(channels)};
+    return {
+        QStringLiteral("-f"),  QStringLiteral("lavfi"),
+        QStringLiteral("-i"),  QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2").arg(rate).arg(seconds),
+        QStringLiteral("-ac"), QString::number(channels)};
 }
 
 TEST_F(StreamDecodeTest, LosslessFilesMatchFfmpegByteForByte)
@@ -80,13 +80,13 @@ TEST_F(StreamDecodeTest, LosslessFilesMatchFfmpegByteForByte)
     expectSameAsFfmpeg(make(QStringLiteral("tone.wav"), sine(44100, 2.3)), 2);
     expectSameAsFfmpeg(make(QStringLiteral("tone.aiff"), sine(22050, 1.1, 1)), 1);
     expectSameAsFfmpeg(make(QStringLiteral("tone.flac"), sine(48000, 2.7)), 2);
-    expectSameAsFfmpeg(make(QStringLiteral("tone24.flac"), sine(44100, 1.5) << QStringLiteral("-sample_fmt")
-                                                                          << QStringLiteral("s32")),
-                       2);
+    expectSameAsFfmpeg(
+        make(QStringLiteral("tone24.flac"), sine(44100, 1.5) << QStringLiteral("-sample_fmt") << QStringLiteral("s32")),
+        2);
     expectSameAsFfmpeg(make(QStringLiteral("tone.wv"), sine(44100, 1.2)));
     expectSameAsFfmpeg(make(QStringLiteral("tone.tta"), sine(44100, 1.2)));
-    expectSameAsFfmpeg(make(QStringLiteral("alac.m4a"), sine(44100, 1.2) << QStringLiteral("-c:a")
-                                                                       << QStringLiteral("alac")));
+    expectSameAsFfmpeg(
+        make(QStringLiteral("alac.m4a"), sine(44100, 1.2) << QStringLiteral("-c:a") << QStringLiteral("alac")));
 }
 
 TEST_F(StreamDecodeTest, LossyFilesMatchFfmpegIncludingPrimingAndPadding)
@@ -94,15 +94,15 @@ TEST_F(StreamDecodeTest, LossyFilesMatchFfmpegIncludingPrimingAndPadding)
     const QString wav = make(QStringLiteral("source.wav"), sine(44100, 3.3));
     QStringList mp3Options{QStringLiteral("-i"), wav, QStringLiteral("-c:a"), QStringLiteral("libmp3lame")};
     expectSameAsFfmpeg(make(QStringLiteral("lame-tag.mp3"), mp3Options));
-    expectSameAsFfmpeg(make(QStringLiteral("no-xing.mp3"), mp3Options << QStringLiteral("-write_xing")
-                                                                       << QStringLiteral("0")));
-    expectSameAsFfmpeg(make(QStringLiteral("tone.m4a"), {QStringLiteral("-i"), wav, QStringLiteral("-c:a"),
-                                                         QStringLiteral("aac")}));
-    expectSameAsFfmpeg(make(QStringLiteral("tone.ogg"), {QStringLiteral("-i"), wav, QStringLiteral("-c:a"),
-                                                         QStringLiteral("libvorbis")}));
+    expectSameAsFfmpeg(
+        make(QStringLiteral("no-xing.mp3"), mp3Options << QStringLiteral("-write_xing") << QStringLiteral("0")));
+    expectSameAsFfmpeg(
+        make(QStringLiteral("tone.m4a"), {QStringLiteral("-i"), wav, QStringLiteral("-c:a"), QStringLiteral("aac")}));
+    expectSameAsFfmpeg(make(QStringLiteral("tone.ogg"),
+                            {QStringLiteral("-i"), wav, QStringLiteral("-c:a"), QStringLiteral("libvorbis")}));
     expectSameAsFfmpeg(make(QStringLiteral("tone.mp2"), {QStringLiteral("-i"), wav}));
-    expectSameAsFfmpeg(make(QStringLiteral("tone.wma"), {QStringLiteral("-i"), wav, QStringLiteral("-c:a"),
-                                                         QStringLiteral("wmav2")}));
+    expectSameAsFfmpeg(
+        make(QStringLiteral("tone.wma"), {QStringLiteral("-i"), wav, QStringLiteral("-c:a"), QStringLiteral("wmav2")}));
     expectSameAsFfmpeg(make(QStringLiteral("tone.ac3"), {QStringLiteral("-i"), wav}));
 }
 
@@ -134,38 +134,39 @@ TEST_F(StreamDecodeTest, SixChannelFilesDeliverSixChannels)
 {
     expectSameAsFfmpeg(make(QStringLiteral("six.flac"), sine(48000, 1.3, 6)), 6);
     expectSameAsFfmpeg(make(QStringLiteral("six.ac3"), sine(48000, 1.3, 6)), 6);
-    expectSameAsFfmpeg(make(QStringLiteral("six.m4a"), sine(48000, 1.3, 6) << QStringLiteral("-c:a")
-                                                                         << QStringLiteral("aac")),
-                       6);
+    expectSameAsFfmpeg(
+        make(QStringLiteral("six.m4a"), sine(48000, 1.3, 6) << QStringLiteral("-c:a") << QStringLiteral("aac")), 6);
 }
 
 TEST_F(StreamDecodeTest, VideoFilesDeliverTheirSoundTrack)
 {
     auto video = [](const QString& videoCodec, const QString& audioCodec, int rate) {
-        return QStringList{QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                           QStringLiteral("testsrc=duration=2:size=160x120:rate=25"), QStringLiteral("-f"),
-                           QStringLiteral("lavfi"), QStringLiteral("-i"),
-                           QStringLiteral("sine=frequency=300:sample_rate=%1:duration=2").arg(rate),
-                           QStringLiteral("-c:v"), videoCodec, QStringLiteral("-c:a"), audioCodec,
-                           QStringLiteral("-shortest")};
+        return QStringList{
+            QStringLiteral("-f"),       QStringLiteral("lavfi"),
+            QStringLiteral("-i"),       QStringLiteral("testsrc=duration=2:size=160x120:rate=25"),
+            QStringLiteral("-f"),       QStringLiteral("lavfi"),
+            QStringLiteral("-i"),       QStringLiteral("sine=frequency=300:sample_rate=%1:duration=2").arg(rate),
+            QStringLiteral("-c:v"),     videoCodec,
+            QStringLiteral("-c:a"),     audioCodec,
+            QStringLiteral("-shortest")};
     };
     expectSameAsFfmpeg(make(QStringLiteral("clip.mp4"), video(QStringLiteral("mpeg4"), QStringLiteral("aac"), 48000)),
                        1);
-    expectSameAsFfmpeg(make(QStringLiteral("clip.avi"),
-                            video(QStringLiteral("mpeg4"), QStringLiteral("libmp3lame"), 44100)));
+    expectSameAsFfmpeg(
+        make(QStringLiteral("clip.avi"), video(QStringLiteral("mpeg4"), QStringLiteral("libmp3lame"), 44100)));
     expectSameAsFfmpeg(make(QStringLiteral("clip.wmv"), video(QStringLiteral("wmv2"), QStringLiteral("wmav2"), 44100)));
-    expectSameAsFfmpeg(make(QStringLiteral("clip.mov"),
-                            video(QStringLiteral("mpeg4"), QStringLiteral("pcm_s16le"), 32000)));
+    expectSameAsFfmpeg(
+        make(QStringLiteral("clip.mov"), video(QStringLiteral("mpeg4"), QStringLiteral("pcm_s16le"), 32000)));
     // An MPEG program stream under the name video CDs give it.
-    expectSameAsFfmpeg(make(QStringLiteral("AVSEQ01.DAT"), video(QStringLiteral("mpeg1video"), QStringLiteral("mp2"),
-                                                                 44100)
-                                                               << QStringLiteral("-f") << QStringLiteral("mpeg")));
+    expectSameAsFfmpeg(
+        make(QStringLiteral("AVSEQ01.DAT"), video(QStringLiteral("mpeg1video"), QStringLiteral("mp2"), 44100)
+                                                << QStringLiteral("-f") << QStringLiteral("mpeg")));
 }
 
 TEST_F(StreamDecodeTest, EightBitWavIsDeliveredAsUnsignedBytes)
 {
-    const QString file = make(QStringLiteral("eight.wav"), sine(11025, 1.0, 1) << QStringLiteral("-c:a")
-                                                                                << QStringLiteral("pcm_u8"));
+    const QString file =
+        make(QStringLiteral("eight.wav"), sine(11025, 1.0, 1) << QStringLiteral("-c:a") << QStringLiteral("pcm_u8"));
     const QByteArray reference = testsupport::decodeWithFfmpeg(file, {QStringLiteral("-f"), QStringLiteral("u8")});
     const HSTREAM handle = openDecoding(file);
     ASSERT_NE(handle, 0u);
@@ -183,8 +184,8 @@ TEST_F(StreamDecodeTest, EightBitWavIsDeliveredAsUnsignedBytes)
 
 TEST_F(StreamDecodeTest, InformationAttributesAndSeconds)
 {
-    const QString file = make(QStringLiteral("info.flac"), sine(32000, 1.0) << QStringLiteral("-sample_fmt")
-                                                                           << QStringLiteral("s16"));
+    const QString file =
+        make(QStringLiteral("info.flac"), sine(32000, 1.0) << QStringLiteral("-sample_fmt") << QStringLiteral("s16"));
     const HSTREAM handle = openDecoding(file);
     ASSERT_NE(handle, 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_OK);
@@ -254,8 +255,8 @@ TEST_F(StreamDecodeTest, EveryDeliveredByteReachesAnAttachedEncoder)
 
 TEST_F(StreamDecodeTest, RestartDeliversTheSameDataAgain)
 {
-    const QString file = make(QStringLiteral("again.mp3"), sine(44100, 1.0) << QStringLiteral("-c:a")
-                                                                           << QStringLiteral("libmp3lame"));
+    const QString file =
+        make(QStringLiteral("again.mp3"), sine(44100, 1.0) << QStringLiteral("-c:a") << QStringLiteral("libmp3lame"));
     const HSTREAM handle = openDecoding(file);
     ASSERT_NE(handle, 0u);
     const QByteArray first = readToEnd(handle);

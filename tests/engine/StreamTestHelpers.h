@@ -41,9 +41,9 @@ inline QByteArray tinyMod()
         mod.append((used ? QByteArray("square") : QByteArray()).leftJustified(22, '\0'));
         const int words = used ? 32 : 0;
         mod.append(char(words >> 8)).append(char(words & 0xff)); // length in words
-        mod.append(char(0)).append(char(used ? 64 : 0));          // finetune, volume
-        mod.append(char(0)).append(char(0));                      // loop start
-        mod.append(char(0)).append(char(used ? 32 : 1));          // loop length
+        mod.append(char(0)).append(char(used ? 64 : 0));         // finetune, volume
+        mod.append(char(0)).append(char(0));                     // loop start
+        mod.append(char(0)).append(char(used ? 32 : 1));         // loop length
     }
     mod.append(char(1)).append(char(127)); // song length, restart
     mod.append(QByteArray(128, '\0'));     // order list: pattern 0

@@ -34,9 +34,10 @@ TEST(ScanFolder, ListsTheFilesDirectlyInsideInNaturalOrderWithHiddenOnes)
     ASSERT_TRUE(QFile::link(folder.filePath(QStringLiteral("a.ogg")), folder.filePath(QStringLiteral("alias.ogg"))));
     ASSERT_EQ(mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("pipe.mp3"))).constData(), 0600), 0);
 
-    const QStringList expected = {QStringLiteral(".hidden.wav"), QStringLiteral("a.ogg"), QStringLiteral("alias.ogg"),
-                                  QStringLiteral("b.mp3"),       QStringLiteral("c*d.flac"),
-                                  QStringLiteral("no extension"), QStringLiteral("zz.txt")};
+    const QStringList expected = {QStringLiteral(".hidden.wav"), QStringLiteral("a.ogg"),
+                                  QStringLiteral("alias.ogg"),   QStringLiteral("b.mp3"),
+                                  QStringLiteral("c*d.flac"),    QStringLiteral("no extension"),
+                                  QStringLiteral("zz.txt")};
     EXPECT_EQ(ScanFolderNames(dir.path()), expected);
     EXPECT_EQ(ScanFolderNames(dir.path() + u'/'), expected);
     EXPECT_EQ(ScanFolder(dir.path()), u'*' + expected.join(u'*'));
@@ -48,9 +49,10 @@ TEST(ScanFolder, NaturalOrderIgnoresCaseAndComparesNumbersByValue)
         const char* a;
         const char* b;
     } ordered[] = {
-        {"2.mp3", "10.mp3"},       {"track 9", "Track 10"}, {"a", "B"},         {"f1383", "f1451"},
-        {"disc1/02", "disc1/10"},  {"007", "8"},            {"x", "x1"},        {"Abc", "abc"},
-        {"song 2 b", "song 02 c"}, {"", "a"},
+        {"2.mp3", "10.mp3"}, {"track 9", "Track 10"},  {"a", "B"},
+        {"f1383", "f1451"},  {"disc1/02", "disc1/10"}, {"007", "8"},
+        {"x", "x1"},         {"Abc", "abc"},           {"song 2 b", "song 02 c"},
+        {"", "a"},
     };
     for (const auto& c : ordered) {
         const QString a = QString::fromUtf8(c.a), b = QString::fromUtf8(c.b);

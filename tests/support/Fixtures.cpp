@@ -33,9 +33,10 @@ bool makeTone(const QString& path, double seconds, int rate, int channels, const
 {
     const QString sine =
         QStringLiteral("sine=frequency=%1:sample_rate=%2:duration=%3").arg(frequency).arg(rate).arg(seconds);
-    QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                     QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                     sine, QStringLiteral("-ac"), QString::number(channels)};
+    QStringList args{
+        QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+        QStringLiteral("-f"),           QStringLiteral("lavfi"),     QStringLiteral("-i"),    sine,
+        QStringLiteral("-ac"),          QString::number(channels)};
     args += extraOutputOptions;
     args << path;
     return runProgram(QStringLiteral("ffmpeg"), args) == 0;
@@ -43,8 +44,13 @@ bool makeTone(const QString& path, double seconds, int rate, int channels, const
 
 QByteArray decodeWithFfmpeg(const QString& path, const QStringList& extraOutputOptions)
 {
-    QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                     QStringLiteral("-i"), path, QStringLiteral("-f"), QStringLiteral("s16le")};
+    QStringList args{QStringLiteral("-hide_banner"),
+                     QStringLiteral("-loglevel"),
+                     QStringLiteral("error"),
+                     QStringLiteral("-i"),
+                     path,
+                     QStringLiteral("-f"),
+                     QStringLiteral("s16le")};
     args += extraOutputOptions;
     args << QStringLiteral("-");
     QByteArray out;
