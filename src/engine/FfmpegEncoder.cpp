@@ -29,14 +29,14 @@ bool supports(const AVSampleFormat* formats, AVSampleFormat wanted)
 
 //! The encoder's sample format closest to the input: more than 16 bits when
 //! they are to be kept, float for float input, otherwise 16 bits.
-AVSampleFormat chooseSampleFormat(const AVCodec& codec, const EncoderSpec& spec)
+AVSampleFormat chooseSampleFormat(const AVCodec& codec, const EncoderSpec& wanted)
 {
     if (!codec.sample_fmts)
-        return spec.input;
+        return wanted.input;
     std::vector<AVSampleFormat> order;
-    if (spec.bitsPerSample > 16)
+    if (wanted.bitsPerSample > 16)
         order = {AV_SAMPLE_FMT_S32, AV_SAMPLE_FMT_S32P};
-    if (spec.input == AV_SAMPLE_FMT_FLT)
+    if (wanted.input == AV_SAMPLE_FMT_FLT)
         order.insert(order.end(), {AV_SAMPLE_FMT_FLT, AV_SAMPLE_FMT_FLTP});
     order.insert(order.end(), {AV_SAMPLE_FMT_S16, AV_SAMPLE_FMT_S16P, AV_SAMPLE_FMT_FLT, AV_SAMPLE_FMT_FLTP,
                                AV_SAMPLE_FMT_S32, AV_SAMPLE_FMT_S32P});
@@ -88,23 +88,23 @@ void chooseLayout(const AVCodec& codec, int channels, AVChannelLayout& layout)
 
 } // namespace
 
-std::unique_ptr<FfmpegEncoder> FfmpegEncoder::open(const EncoderSpec& spec, const std::string& path, int* errorCode)
+std::unique_ptr<FfmpegEncoder> FfmpegEncoder::open(const EncoderSpec& wanted, const std::string& path, int* errorCode)
 {
     auto setError = [errorCode](int code) {
         if (errorCode)
             *errorCode = code;
         return nullptr;
     };
-    if (spec.rate <= 0 || spec.channels <= 0 ||
-        (spec.input != AV_SAMPLE_FMT_U8 && spec.input != AV_SAMPLE_FMT_S16 && spec.input != AV_SAMPLE_FMT_FLT))
+    if (wanted.rate <= 0 || wanted.channels <= 0 ||
+        (wanted.input != AV_SAMPLE_FMT_U8 && wanted.input != AV_SAMPLE_FMT_S16 && wanted.input != AV_SAMPLE_FMT_FLT))
         return setError(BASS_ERROR_FORMAT);
     std::unique_ptr<FfmpegEncoder> encoder(new FfmpegEncoder);
-    if (avformat_alloc_output_context2(&encoder->m_format, nullptr, spec.container.c_str(), nullptr) < 0 ||
+    if (avformat_alloc_output_context2(&encoder->m_format, nullptr, wanted.container.c_str(), nullptr) < 0 ||
         !encoder->m_format)
         return setError(BASS_ERROR_NOTAVAIL);
-    if (const int code = encoder->openCodec(spec); code != BASS_OK)
+    if (const int code = encoder->openCodec(wanted); code != BASS_OK)
         return setError(code);
-    if (!encoder->openResampler(spec))
+    if (!encoder->openResampler(wanted))
         return setError(BASS_ERROR_MEM);
 
     encoder->m_stream = avformat_new_stream(encoder->m_format, nullptr);
@@ -120,30 +120,30 @@ std::unique_ptr<FfmpegEncoder> FfmpegEncoder::open(const EncoderSpec& spec, cons
     return encoder;
 }
 
-int FfmpegEncoder::openCodec(const EncoderSpec& spec)
+int FfmpegEncoder::openCodec(const EncoderSpec& wanted)
 {
-    const AVCodec* codec = avcodec_find_encoder_by_name(spec.codec.c_str());
+    const AVCodec* codec = avcodec_find_encoder_by_name(wanted.codec.c_str());
     if (!codec || codec->type != AVMEDIA_TYPE_AUDIO)
         return BASS_ERROR_NOTAVAIL;
     m_codec.reset(avcodec_alloc_context3(codec));
     if (!m_codec)
         return BASS_ERROR_MEM;
     AVCodecContext& c = *m_codec;
-    c.sample_fmt = chooseSampleFormat(*codec, spec);
-    c.sample_rate = chooseRate(*codec, spec.outputRate > 0 ? spec.outputRate : spec.rate);
-    chooseLayout(*codec, spec.channels, c.ch_layout);
+    c.sample_fmt = chooseSampleFormat(*codec, wanted);
+    c.sample_rate = chooseRate(*codec, wanted.outputRate > 0 ? wanted.outputRate : wanted.rate);
+    chooseLayout(*codec, wanted.channels, c.ch_layout);
     c.time_base = AVRational{1, c.sample_rate};
-    if (spec.bitrate > 0)
-        c.bit_rate = spec.bitrate;
-    if (spec.compressionLevel >= 0)
-        c.compression_level = spec.compressionLevel;
+    if (wanted.bitrate > 0)
+        c.bit_rate = wanted.bitrate;
+    if (wanted.compressionLevel >= 0)
+        c.compression_level = wanted.compressionLevel;
     if (c.sample_fmt == AV_SAMPLE_FMT_S32 || c.sample_fmt == AV_SAMPLE_FMT_S32P)
         c.bits_per_raw_sample = 24; // 24-bit samples in the high bits
     if (m_format->oformat->flags & AVFMT_GLOBALHEADER)
         c.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
 
     AVDictionary* options = nullptr;
-    for (const auto& [name, value] : spec.options)
+    for (const auto& [name, value] : wanted.options)
         av_dict_set(&options, name.c_str(), value.c_str(), 0);
     const int rc = avcodec_open2(&c, codec, &options);
     // An option the encoder did not take is a request it cannot honour.
@@ -164,17 +164,17 @@ int FfmpegEncoder::openCodec(const EncoderSpec& spec)
     return BASS_OK;
 }
 
-bool FfmpegEncoder::openResampler(const EncoderSpec& spec)
+bool FfmpegEncoder::openResampler(const EncoderSpec& wanted)
 {
     AVChannelLayout layout{};
-    av_channel_layout_default(&layout, spec.channels);
+    av_channel_layout_default(&layout, wanted.channels);
     const int rc = swr_alloc_set_opts2(&m_swr, &m_codec->ch_layout, m_codec->sample_fmt, m_codec->sample_rate, &layout,
-                                       spec.input, spec.rate, 0, nullptr);
+                                       wanted.input, wanted.rate, 0, nullptr);
     av_channel_layout_uninit(&layout);
     if (rc < 0 || swr_init(m_swr) < 0)
         return false;
     m_fifo = av_audio_fifo_alloc(m_codec->sample_fmt, m_codec->ch_layout.nb_channels, m_frame->nb_samples);
-    m_inputBlock = spec.channels * av_get_bytes_per_sample(spec.input);
+    m_inputBlock = wanted.channels * av_get_bytes_per_sample(wanted.input);
     return m_fifo != nullptr;
 }
 

@@ -46,7 +46,7 @@ public:
     //! and sets `errorCode` to BASS_ERROR_NOTAVAIL (no such encoder),
     //! BASS_ERROR_FORMAT (format, rate or options refused by the encoder) or
     //! BASS_ERROR_CREATE (the file cannot be created).
-    static std::unique_ptr<FfmpegEncoder> open(const EncoderSpec& spec, const std::string& path, int* errorCode);
+    static std::unique_ptr<FfmpegEncoder> open(const EncoderSpec& wanted, const std::string& path, int* errorCode);
     ~FfmpegEncoder();
 
     FfmpegEncoder(const FfmpegEncoder&) = delete;
@@ -74,8 +74,8 @@ public:
 
 private:
     FfmpegEncoder() = default;
-    int openCodec(const EncoderSpec& spec);
-    bool openResampler(const EncoderSpec& spec);
+    int openCodec(const EncoderSpec& wanted);
+    bool openResampler(const EncoderSpec& wanted);
     bool convert(const std::uint8_t* data, int frames);
     bool encodeFrames(bool final);
     bool drainPackets();

@@ -18,32 +18,32 @@ constexpr DWORD kAacMaxBitrate = 512000;
 // Opus works at 48 kHz; other rates are resampled to it.
 constexpr int kOpusRate = 48000;
 
-//! The spec for PCM of `freq`, `chans` and `flags`; false for unknown flags.
-bool pcmSpec(DWORD freq, DWORD chans, DWORD flags, EncoderSpec& spec)
+//! The wanted for PCM of `freq`, `chans` and `flags`; false for unknown flags.
+bool pcmSpec(DWORD freq, DWORD chans, DWORD flags, EncoderSpec& wanted)
 {
     if ((flags & ~(BASS_SAMPLE_8BITS | BASS_SAMPLE_FLOAT | BASS_UNICODE)) != 0 ||
         ((flags & BASS_SAMPLE_8BITS) && (flags & BASS_SAMPLE_FLOAT)))
         return false;
-    spec.rate = int(freq);
-    spec.channels = int(chans);
-    spec.input = (flags & BASS_SAMPLE_FLOAT)   ? AV_SAMPLE_FMT_FLT
-                 : (flags & BASS_SAMPLE_8BITS) ? AV_SAMPLE_FMT_U8
-                                               : AV_SAMPLE_FMT_S16;
+    wanted.rate = int(freq);
+    wanted.channels = int(chans);
+    wanted.input = (flags & BASS_SAMPLE_FLOAT)   ? AV_SAMPLE_FMT_FLT
+                   : (flags & BASS_SAMPLE_8BITS) ? AV_SAMPLE_FMT_U8
+                                                 : AV_SAMPLE_FMT_S16;
     return true;
 }
 
-HENCODE openFile(const EncoderSpec& spec, const char* file)
+HENCODE openFile(const EncoderSpec& wanted, const char* file)
 {
     if (!file || !*file) {
         setLastError(BASS_ERROR_CREATE);
         return 0;
     }
-    if (spec.rate <= 0 || spec.channels <= 0) {
+    if (wanted.rate <= 0 || wanted.channels <= 0) {
         setLastError(BASS_ERROR_FORMAT);
         return 0;
     }
     int error = BASS_OK;
-    std::shared_ptr<FfmpegEncoder> encoder = FfmpegEncoder::open(spec, file, &error);
+    std::shared_ptr<FfmpegEncoder> encoder = FfmpegEncoder::open(wanted, file, &error);
     if (!encoder) {
         setLastError(error);
         return 0;
@@ -62,40 +62,40 @@ HENCODE refuse()
 
 HENCODE BASS_Encode_FLAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD level, DWORD bits, const char* file)
 {
-    EncoderSpec spec;
-    if (!pcmSpec(freq, chans, flags, spec) || level > kFlacMaxLevel)
+    EncoderSpec wanted;
+    if (!pcmSpec(freq, chans, flags, wanted) || level > kFlacMaxLevel)
         return refuse();
-    spec.codec = "flac";
-    spec.container = "flac";
-    spec.compressionLevel = int(level);
-    spec.bitsPerSample = bits > 16 ? 24 : 16;
-    return openFile(spec, file);
+    wanted.codec = "flac";
+    wanted.container = "flac";
+    wanted.compressionLevel = int(level);
+    wanted.bitsPerSample = bits > 16 ? 24 : 16;
+    return openFile(wanted, file);
 }
 
 HENCODE BASS_Encode_OPUS_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, DWORD application,
                                   const char* file)
 {
-    EncoderSpec spec;
-    if (!pcmSpec(freq, chans, flags, spec) || bitrate < kOpusMinBitrate || bitrate > kOpusMaxBitrate ||
+    EncoderSpec wanted;
+    if (!pcmSpec(freq, chans, flags, wanted) || bitrate < kOpusMinBitrate || bitrate > kOpusMaxBitrate ||
         (application != BASS_ENCODE_OPUS_AUDIO && application != BASS_ENCODE_OPUS_VOIP))
         return refuse();
-    spec.codec = "libopus";
-    spec.container = "opus";
-    spec.outputRate = kOpusRate;
-    spec.bitrate = bitrate;
-    spec.options = {{"application", application == BASS_ENCODE_OPUS_VOIP ? "voip" : "audio"}};
-    return openFile(spec, file);
+    wanted.codec = "libopus";
+    wanted.container = "opus";
+    wanted.outputRate = kOpusRate;
+    wanted.bitrate = bitrate;
+    wanted.options = {{"application", application == BASS_ENCODE_OPUS_VOIP ? "voip" : "audio"}};
+    return openFile(wanted, file);
 }
 
 HENCODE BASS_Encode_AAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, const char* file)
 {
-    EncoderSpec spec;
-    if (!pcmSpec(freq, chans, flags, spec) || bitrate < kAacMinBitrate || bitrate > kAacMaxBitrate)
+    EncoderSpec wanted;
+    if (!pcmSpec(freq, chans, flags, wanted) || bitrate < kAacMinBitrate || bitrate > kAacMaxBitrate)
         return refuse();
-    spec.codec = "aac";
-    spec.container = "ipod"; // MP4 as .m4a files are made
-    spec.bitrate = bitrate;
-    return openFile(spec, file);
+    wanted.codec = "aac";
+    wanted.container = "ipod"; // MP4 as .m4a files are made
+    wanted.bitrate = bitrate;
+    return openFile(wanted, file);
 }
 
 bool BASS_Encode_FileWrite(HENCODE handle, const void* buffer, DWORD length)

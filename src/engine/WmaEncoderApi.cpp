@@ -65,14 +65,14 @@ HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bi
         setLastError(BASS_ERROR_ILLPARAM);
         return 0;
     }
-    EncoderSpec spec;
-    spec.codec = "wmav2";
-    spec.container = "asf";
-    spec.rate = int(freq);
-    spec.channels = int(chans);
-    spec.bitrate = bitrate;
+    EncoderSpec wanted;
+    wanted.codec = "wmav2";
+    wanted.container = "asf";
+    wanted.rate = int(freq);
+    wanted.channels = int(chans);
+    wanted.bitrate = bitrate;
     int error = BASS_OK;
-    std::shared_ptr<FfmpegEncoder> encoder = FfmpegEncoder::open(spec, file, &error);
+    std::shared_ptr<FfmpegEncoder> encoder = FfmpegEncoder::open(wanted, file, &error);
     if (!encoder) {
         setLastError(error);
         return 0;
