@@ -16,6 +16,7 @@
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "filelist/FileListPanel.h"
+#include "filelist/GridView.h"
 #include "filelist/RowTexts.h"
 #include "filelist/WmaSupport.h"
 #include "lang/LanguageBoxWidget.h"
@@ -32,6 +33,7 @@
 #include "player/PlayerPanel.h"
 #include "settings/Settings.h"
 
+#include <QAbstractItemModel>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -123,6 +125,11 @@ void frmMain::buildInterface()
     connect(filesPanel, &FileListPanel::playRequested, playerPanel, &player::PlayerPanel::playFromGrid);
     connect(filesPanel, &FileListPanel::stopPlayerRequested, &rowPlayer, &player::Player::cmdStop_Click);
     m_batch->setStopPlayback([&rowPlayer] { rowPlayer.cmdStop_Click(); });
+    // The rows being converted stay in view as the batch moves down the list.
+    connect(m_batch.get(), &ConversionBatch::rowStarted, this, [this](int row) {
+        if (QAbstractItemModel* model = filesPanel->Grid->model(); model && row < model->rowCount())
+            filesPanel->Grid->scrollTo(model->index(row, 0));
+    });
     Label3 = stepNumber("Label3", "2");
     Label4 = makeLabel("Label4", frMain);
     folderWidget = new options::OutputFolderWidget(*m_options, frMain);

@@ -46,7 +46,7 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
             value = argument.mid(equals + 1);
             argument.truncate(equals);
         } else if (argument == QLatin1String("--format") || argument == QLatin1String("--output") ||
-                   argument == QLatin1String("--option")) {
+                   argument == QLatin1String("--option") || argument == QLatin1String("--jobs")) {
             if (i + 1 >= arguments.size()) {
                 error = QStringLiteral("%1 needs a value").arg(argument);
                 return std::nullopt;
@@ -68,6 +68,15 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
             outputGiven = true;
         } else if (argument == QLatin1String("--option")) {
             result.assignments << value;
+        } else if (argument == QLatin1String("--jobs")) {
+            bool ok = false;
+            const int jobs = value.toInt(&ok);
+            if (!ok || jobs < 1) {
+                error = QStringLiteral("--jobs needs a whole number of 1 or more");
+                return std::nullopt;
+            }
+            // The saved option it stands for, limited to the processors like the option.
+            result.assignments << QStringLiteral("sliderSimultaneous=%1").arg(jobs);
         } else {
             error = QStringLiteral("unknown option '%1' (put paths that begin with '-' after '--')").arg(argument);
             return std::nullopt;

@@ -80,9 +80,11 @@ private:
     {
         if (ConvertConsole::interrupted() && !m_state.bCancelConversion)
             m_batch.cmdConvert.click(); // reads "Stop" while the batch runs
-        const std::optional<int> row = m_batch.session().currentRow();
-        if (!row || !m_console.showsProgress())
+        // The bar follows the first of the rows converting now.
+        const QList<int> running = m_batch.progress().running;
+        if (running.isEmpty() || !m_console.showsProgress())
             return;
+        const std::optional<int> row = running.first();
         bool ok = false;
         const double value = QLocale::c().toDouble(m_list.at(*row).Status, &ok);
         m_console.drawProgress(*row + 1, m_list.count(), ok ? int(value) : 0, m_list.at(*row).FilePath);

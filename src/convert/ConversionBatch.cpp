@@ -4,13 +4,15 @@
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWAV.h"
 #include "convert/ConvertToWMA.h"
+#include "convert/ConversionJob.h"
 #include "convert/OutputPath.h"
 #include "filelist/FileList.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "platform/Desktop.h"
 
-#include <QPointer>
+#include <QEventLoop>
+#include <algorithm>
 
 namespace {
 
@@ -33,7 +35,9 @@ constexpr EncoderPath kEncoderPaths[options::FormatOptions::kFormatCount] = {
 };
 
 constexpr int kPowerOffMode = 8;
-constexpr int kYieldIntervalMs = 10;
+// How often the reported progress reaches the grid, and the window's events
+// are let run for those who only run them when asked (the command line).
+constexpr int kPaintIntervalMs = 50;
 
 QString text(lang::StringId id)
 {
@@ -58,15 +62,27 @@ ConversionBatch::ConversionBatch(Desktop& desktop, ConversionState& state, optio
                                  ConversionSession::ListAccess currentList, QObject* parent)
     : QObject(parent), cmdConvert(QStringLiteral("cmdConvert")),
       cmdConvertSelected(QStringLiteral("cmdConvertSelected")), chkShutdown(QStringLiteral("chkShutdown"), false),
-      m_session(desktop, state, options, std::move(currentList))
+      m_desktop(desktop), m_state(state), m_options(options), m_currentList(std::move(currentList))
 {
-    m_session.setYieldInterval(kYieldIntervalMs);
     connect(&cmdConvert, &options::ButtonState::Click, this, &ConversionBatch::cmdConvert_Click);
     connect(&cmdConvertSelected, &options::ButtonState::Click, this, &ConversionBatch::cmdConvertSelected_Click);
+    m_paint.setInterval(kPaintIntervalMs);
+    connect(&m_paint, &QTimer::timeout, this, [this] {
+        applyStatuses();
+        m_desktop.processEvents();
+    });
     applyCaptions();
 }
 
-ConversionBatch::~ConversionBatch() = default;
+ConversionBatch::~ConversionBatch()
+{
+    // Rows still converting (a window torn down mid-batch) are stopped and
+    // waited for: they use this batch's board and the engine.
+    if (!m_jobs.empty()) {
+        m_state.bCancelConversion = true;
+        m_workers.waitForDone();
+    }
+}
 
 void ConversionBatch::applyCaptions()
 {
@@ -87,26 +103,25 @@ void ConversionBatch::cmdConvertSelected_Click()
 
 void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButtonState& other, bool bSelectedOnly)
 {
-    ConversionState& state = m_session.state();
-    FileList* list = m_session.currentList();
+    FileList* list = m_currentList ? m_currentList() : nullptr;
     if (!list || list->count() == 0) {
-        m_session.desktop().messageBox(text(lang::StringId::ListEmpty), text(lang::StringId::ProductName),
-                                       Desktop::Icon::Information, Desktop::Buttons::Ok);
+        m_desktop.messageBox(text(lang::StringId::ListEmpty), text(lang::StringId::ProductName),
+                             Desktop::Icon::Information, Desktop::Buttons::Ok);
         return;
     }
 
     if (m_running == &button && button.Caption() == text(lang::StringId::Stop)) {
-        // Runs inside the batch's yield: only ask it to stop.
-        state.bCancelConversion = true;
+        // Runs inside the batch's event loop: only ask it to stop.
+        m_state.bCancelConversion = true;
         restoreControls();
         return;
     }
-    // A stopped batch that has not unwound yet still owns the conversion
-    // stream: a second batch must not start inside it.
-    if (state.bConverting)
+    // A stopped batch whose rows have not ended yet still owns its walk and
+    // its workers: a second batch must not start inside it.
+    if (m_state.bConverting)
         return;
 
-    state.bCancelConversion = false;
+    m_state.bCancelConversion = false;
     m_running = &button;
     button.setCaption(text(lang::StringId::Stop));
     SetControlsEnabled(false);
@@ -135,91 +150,224 @@ bool ConversionBatch::isEligible(const QString& status)
     return status == text(lang::StringId::WaitingConversion) || status == text(lang::StringId::Cancelled);
 }
 
+int ConversionBatch::jobLimit() const
+{
+    return std::max(1, m_options.sliderSimultaneous.Value());
+}
+
+int ConversionBatch::countEligible(bool bSelectedOnly) const
+{
+    int count = 0;
+    if (m_list)
+        for (const FileListRow& record : m_list->rows())
+            count += isEligible(record.Status) && (!bSelectedOnly || record.CheckBox != 0) ? 1 : 0;
+    return count;
+}
+
 bool ConversionBatch::ConvertFiles(bool bSelectedOnly)
 {
-    ConversionState& state = m_session.state();
     if (m_stopPlayback)
         m_stopPlayback();
-    state.bConverting = true;
+    m_state.bConverting = true;
 
-    bool result = false;
-    QPointer<FileList> list = m_session.currentList();
-    const int n = list ? list->count() : 0;
-    for (int row = 0; row < n; ++row) {
-        if (state.bCancelConversion)
+    m_list = m_currentList ? m_currentList() : nullptr;
+    m_selectedOnly = bSelectedOnly;
+    m_walkOver = false;
+    m_anyStarted = false;
+    m_nextRow = m_nextVisit = 0;
+    m_visited.clear();
+    m_percent.clear();
+    m_finished = m_started = 0;
+    m_total = countEligible(bSelectedOnly);
+    m_workers.setMaxThreadCount(jobLimit());
+    m_clock.start();
+    Q_EMIT batchStarted();
+
+    QEventLoop loop;
+    m_loop = &loop;
+    m_paint.start();
+    startRows();
+    // One look at the window's events at once: a click that came with the
+    // start is seen before the first paint.
+    if (!m_walkOver || !m_jobs.empty())
+        m_desktop.processEvents();
+    endWhenIdle();
+    if (!m_walkOver || !m_jobs.empty())
+        loop.exec();
+    m_loop = nullptr;
+    m_paint.stop();
+    applyStatuses();
+    reportVisits();
+
+    m_state.bConverting = false;
+    m_state.bCancelConversion = false;
+    Q_EMIT batchEnded();
+    return m_anyStarted;
+}
+
+void ConversionBatch::startRows()
+{
+    // A message box shown while a row is started runs the window's events,
+    // and with them the ends of other rows: those come back here, and the
+    // outer call goes on with the walk.
+    if (m_starting)
+        return;
+    m_starting = true;
+    while (!m_walkOver && int(m_jobs.size()) < jobLimit()) {
+        // The walk ends at a stop, or when its list is gone, replaced or has
+        // no such row any more.
+        if (m_state.bCancelConversion || !m_list || m_list != (m_currentList ? m_currentList() : nullptr) ||
+            m_nextRow >= m_list->count()) {
+            m_walkOver = true;
             break;
-        // The walk ends when its list is gone or has no such row any more.
-        if (!list || list != m_session.currentList() || row >= list->count())
-            break;
-        const FileListRow& record = list->at(row);
-        if (!isEligible(record.Status) || (bSelectedOnly && record.CheckBox == 0)) {
-            Q_EMIT rowVisited(row, QString());
+        }
+        const int row = m_nextRow++;
+        const FileListRow& record = m_list->at(row);
+        if (!isEligible(record.Status) || (m_selectedOnly && record.CheckBox == 0)) {
+            m_visited[row] = QString();
             continue;
         }
-
-        m_session.sCurrentFile = record.FilePath;
-        LocateCurrentRow();
-        result = true;
-        const QString outFile = convertCurrentFile();
-        Q_EMIT rowVisited(row, outFile);
+        m_anyStarted = true;
+        const QString inputPath = record.FilePath; // startRow() may run events that change the list
+        if (!startRow(row, inputPath))
+            m_visited[row] = QString();
     }
-
-    state.bConverting = false;
-    state.bCancelConversion = false;
-    return result;
+    m_starting = false;
+    reportVisits();
 }
 
-QString ConversionBatch::convertCurrentFile()
+bool ConversionBatch::startRow(int row, const QString& inputPath)
 {
-    int format = -1;
-    for (int i = 0; i < options::FormatOptions::kFormatCount && format < 0; ++i)
-        if (m_session.options().optFileFormat(i).Value())
-            format = i;
-    if (format < 0)
-        return {};
+    const int format = m_options.selectedFormat();
+    if (format < 0 || format >= options::FormatOptions::kFormatCount)
+        return false;
     const EncoderPath& path = kEncoderPaths[format];
-    const QString inputPath = m_session.sCurrentFile;
     const QString outFile = BuildOutputPath(inputPath, QString::fromLatin1(path.extension));
     if (outFile.isEmpty())
-        return {};
-    m_session.sOutputMade.clear();
-    m_session.setReason(QString());
-    try {
-        path.convert(m_session, inputPath, outFile);
-    } catch (...) {
-        // A failure that escapes an encoder path fails its row only.
-        m_session.setOutcome(ConversionSession::Outcome::Error);
-    }
-    return m_session.sOutputMade;
+        return false;
+    // The box about a missing folder may have run the window's events: a stop
+    // clicked meanwhile ends the walk before this row starts.
+    if (m_state.bCancelConversion || !m_list || row >= m_list->count())
+        return false;
+    m_list->setStatusReason(row, QString());
+
+    auto job = std::make_unique<Job>(m_desktop, m_state, m_options, m_board, row, inputPath, outFile, path.convert);
+    Job* running = job.get();
+    m_jobs[row] = std::move(job);
+    ++m_started;
+    Q_EMIT rowStarted(row);
+    m_workers.start([this, running, row] {
+        running->run();
+        QMetaObject::invokeMethod(this, [this, row] { rowFinished(row); }, Qt::QueuedConnection);
+    });
+    return true;
 }
 
-void ConversionBatch::LocateCurrentRow()
+void ConversionBatch::rowFinished(int row)
 {
-    m_session.setCurrentRow(std::nullopt);
-    FileList* list = m_session.currentList();
-    if (!list)
+    const auto found = m_jobs.find(row);
+    if (found == m_jobs.end())
         return;
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->at(row).FilePath == m_session.sCurrentFile) {
-            m_session.setCurrentRow(row);
-            return;
+    applyStatuses();
+    m_visited[row] = found->second->outputMade();
+    m_jobs.erase(found);
+    m_percent.erase(row);
+    ++m_finished;
+    startRows();
+    endWhenIdle();
+}
+
+void ConversionBatch::endWhenIdle()
+{
+    if (m_walkOver && m_jobs.empty() && !m_starting && m_loop)
+        m_loop->quit();
+}
+
+void ConversionBatch::applyStatuses()
+{
+    const std::map<int, convert::RowStatusBoard::Update> updates = m_board.take();
+    FileList* list = m_list.data();
+    const bool listShown = list && list == (m_currentList ? m_currentList() : nullptr);
+    for (const auto& [row, update] : updates) {
+        if (update.percent && m_jobs.count(row))
+            m_percent[row] = *update.percent;
+        // A row index means nothing in a list that has since been replaced.
+        if (!listShown || row >= list->count())
+            continue;
+        if (update.outcome) {
+            using Outcome = convert::RowStatusBoard::Outcome;
+            const bool complete = *update.outcome == Outcome::Complete;
+            const lang::StringId id = complete                                 ? lang::StringId::Complete
+                                      : *update.outcome == Outcome::Cancelled ? lang::StringId::Cancelled
+                                                                               : lang::StringId::Error;
+            list->setCell(row, FileList::Status, text(id));
+            list->setTextColor(row, FileList::Status,
+                               complete ? ConversionSession::kCompleteColor : ConversionSession::kFailureColor);
         }
+        if (update.text) {
+            list->setCell(row, FileList::Status, *update.text);
+            if (update.color)
+                list->setTextColor(row, FileList::Status, *update.color);
+        }
+        if (update.reason)
+            list->setStatusReason(row, *update.reason);
     }
+}
+
+void ConversionBatch::reportVisits()
+{
+    for (auto next = m_visited.find(m_nextVisit); next != m_visited.end(); next = m_visited.find(m_nextVisit)) {
+        const QString outFile = next->second;
+        m_visited.erase(next);
+        ++m_nextVisit;
+        Q_EMIT rowVisited(m_nextVisit - 1, outFile);
+    }
+}
+
+ConversionBatch::Progress ConversionBatch::progress() const
+{
+    Progress progress;
+    progress.started = m_started;
+    progress.total = m_total;
+    progress.done = m_finished;
+    for (const auto& [row, percent] : m_percent)
+        progress.done += double(percent) / 100.0;
+    progress.elapsedMs = m_clock.isValid() ? m_clock.elapsed() : 0;
+    for (const auto& job : m_jobs)
+        progress.running.append(job.first);
+    return progress;
+}
+
+QString ConversionBatch::progressCaption(const Progress& progress)
+{
+    if (progress.total <= 0)
+        return {};
+    QString caption = text(lang::StringId::BatchCount).arg(progress.started).arg(progress.total);
+    // The first second says too little about the rest.
+    if (progress.done <= 0.0 || progress.elapsedMs < 1000)
+        return caption;
+    const double left = double(progress.elapsedMs) * (double(progress.total) - progress.done) / progress.done;
+    const qint64 seconds = std::max<qint64>(0, qRound64(left / 1000.0));
+    const QString clock = seconds >= 3600 ? QStringLiteral("%1:%2:%3")
+                                                .arg(seconds / 3600)
+                                                .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                                                .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+                                          : QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return caption + QStringLiteral(" \u00B7 ") + text(lang::StringId::TimeLeft).arg(clock);
 }
 
 void ConversionBatch::SetControlsEnabled(bool bEnabled)
 {
-    options::FormatOptions& options = m_session.options();
     for (const QString& name : switchedControls()) {
         if (name == QLatin1String("cmdChangeFormat"))
-            options.cmdChangeFormat.setEnabled(bEnabled);
+            m_options.cmdChangeFormat.setEnabled(bEnabled);
         else if (name == QLatin1String("cmdBrowse"))
             // Browse stays off while the output goes beside the input.
-            options.cmdBrowse.setEnabled(bEnabled && !options.optSameFolder.Value());
+            m_options.cmdBrowse.setEnabled(bEnabled && !m_options.optSameFolder.Value());
         else if (name == QLatin1String("optSameFolder"))
-            options.optSameFolder.setEnabled(bEnabled);
+            m_options.optSameFolder.setEnabled(bEnabled);
         else if (name == QLatin1String("optOtherFolder"))
-            options.optOtherFolder.setEnabled(bEnabled);
+            m_options.optOtherFolder.setEnabled(bEnabled);
         else if (m_enableControl)
             m_enableControl(name, bEnabled);
     }
@@ -227,11 +375,15 @@ void ConversionBatch::SetControlsEnabled(bool bEnabled)
 
 QString ConversionBatch::BuildOutputPath(const QString& inputPath, const QString& extension)
 {
-    return ::BuildOutputPath(m_session.desktop(), m_session.options(), inputPath, extension);
+    const auto reserved = [this](const QString& path) {
+        return std::any_of(m_jobs.begin(), m_jobs.end(),
+                           [&path](const auto& job) { return job.second->outputPath() == path; });
+    };
+    return ::BuildOutputPath(m_desktop, m_options, inputPath, extension, reserved);
 }
 
 void ConversionBatch::ShutdownComputer(int mode)
 {
     if (mode == kPowerOffMode)
-        m_session.desktop().powerOff(); // a failed request is ignored
+        m_desktop.powerOff(); // a failed request is ignored
 }

@@ -2,18 +2,36 @@
 
 #include "convert/CaptionButtonState.h"
 #include "convert/ConversionSession.h"
+#include "convert/RowStatusBoard.h"
 #include "options/CheckBoxState.h"
 
+#include <QElapsedTimer>
+#include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
+#include <QTimer>
 #include <functional>
+#include <map>
+#include <memory>
+
+class QEventLoop;
+
+namespace convert {
+class ConversionJob;
+}
 
 //! The conversion batch behind "Convert All" and "Convert Selected": walks
-//! the rows still waiting (or cancelled), hands each to the encoder path of
-//! the chosen format with a fresh output path, and powers the machine off
-//! afterwards when asked to. While a batch runs, the clicked button reads
-//! "Stop" and the controls that could disturb it are disabled.
+//! the rows still waiting (or cancelled) in list order and hands each to the
+//! encoder path of the chosen format on a worker thread, up to "Simultaneous
+//! conversions" rows at once, each with an output name decided (and reserved)
+//! in list order. It powers the machine off afterwards when asked to. While a
+//! batch runs, the clicked button reads "Stop" and the controls that could
+//! disturb it are disabled; the user-interface thread only starts rows and
+//! paints their progress, so a message box never holds a conversion up.
 class ConversionBatch : public QObject {
     Q_OBJECT
 public:
@@ -33,7 +51,18 @@ public:
     //! "Shutdown after conversion complete"; starts unticked on every run.
     options::CheckBoxState chkShutdown;
 
-    ConversionSession& session() { return m_session; }
+    //! How far the running batch has come.
+    struct Progress {
+        int started = 0;    //!< rows handed to an encoder path so far
+        int total = 0;      //!< rows the batch set out to convert
+        double done = 0;    //!< rows finished, plus the fractions of the running ones
+        qint64 elapsedMs = 0;
+        QList<int> running; //!< the rows converting now, in list order
+    };
+    Progress progress() const;
+    //! "12 of 40", with the time left ("12 of 40 · 3:20 left") once it can
+    //! be told from the time the finished part took; empty without rows.
+    static QString progressCaption(const Progress& progress);
 
     // ---- What the window wires ------------------------------------------
 
@@ -51,13 +80,13 @@ public:
     void cmdConvert_Click();
     void cmdConvertSelected_Click();
 
-    //! Converts the eligible rows (only the ticked ones when `bSelectedOnly`);
-    //! true when at least one row was handed to an encoder path.
+    //! Converts the eligible rows (only the ticked ones when `bSelectedOnly`)
+    //! and returns when the last one has ended, running the window's events
+    //! meanwhile; true when at least one row was handed to an encoder path.
     bool ConvertFiles(bool bSelectedOnly);
-    //! Finds the row of the current list whose `FilePath` is `sCurrentFile`.
-    void LocateCurrentRow();
     void SetControlsEnabled(bool bEnabled);
-    //! See BuildOutputPath() in OutputPath.h.
+    //! See BuildOutputPath() in OutputPath.h; the names of the rows
+    //! converting now count as taken.
     QString BuildOutputPath(const QString& inputPath, const QString& extension);
     //! Mode 8 asks for a clean power-off; other modes do nothing.
     void ShutdownComputer(int mode);
@@ -68,20 +97,61 @@ public:
 
 Q_SIGNALS:
     //! The walk is done with `row` of the list: converted, failed or passed
-    //! over. `outFile` is the output file the row made (empty when it kept
-    //! none).
+    //! over. Emitted in list order. `outFile` is the output file the row made
+    //! (empty when it kept none).
     void rowVisited(int row, const QString& outFile);
+    //! `row` has been handed to an encoder path.
+    void rowStarted(int row);
+    void batchStarted();
+    void batchEnded();
 
 private:
+    using Job = convert::ConversionJob;
+
     void convertButtonClick(CaptionButtonState& button, CaptionButtonState& other, bool bSelectedOnly);
     void restoreControls();
-    //! Hands `sCurrentFile` to the encoder path of the chosen format; the
-    //! output file it made, or empty.
-    QString convertCurrentFile();
+    //! Starts rows in list order until the limit of simultaneous ones is
+    //! reached or the walk is over.
+    void startRows();
+    //! Starts `row`: decides its output name and hands it to a worker.
+    //! False when it could not be started (no format, no output name).
+    bool startRow(int row, const QString& inputPath);
+    void rowFinished(int row);
+    //! Applies what the running rows have reported to the list.
+    void applyStatuses();
+    //! Emits rowVisited for the rows done, in list order.
+    void reportVisits();
+    void endWhenIdle();
+    int countEligible(bool bSelectedOnly) const;
+    int jobLimit() const;
 
-    ConversionSession m_session;
+    Desktop& m_desktop;
+    ConversionState& m_state;
+    options::FormatOptions& m_options;
+    ConversionSession::ListAccess m_currentList;
     ControlEnabler m_enableControl;
     std::function<void()> m_stopPlayback;
     std::function<void()> m_batchFinished;
     CaptionButtonState* m_running = nullptr; // the button that started the batch
+
+    // The walk of the running batch.
+    QPointer<FileList> m_list;
+    bool m_selectedOnly = false;
+    bool m_walkOver = true;
+    bool m_starting = false;     // inside startRows(): a message box may run events meanwhile
+    bool m_anyStarted = false;
+    int m_nextRow = 0;           // the next row to look at
+    int m_nextVisit = 0;         // the next row to report as visited
+    std::map<int, QString> m_visited;  // rows done and not yet reported, with their output
+    std::map<int, std::unique_ptr<Job>> m_jobs; // the rows converting now
+    std::map<int, float> m_percent;    // their progress
+    int m_finished = 0;
+    int m_started = 0;
+    int m_total = 0;
+    QElapsedTimer m_clock;
+
+    convert::RowStatusBoard m_board;
+    QThreadPool m_workers;
+    QTimer m_paint;               // applies the reported statuses
+    QEventLoop* m_loop = nullptr; // runs while the batch does
 };

@@ -22,7 +22,16 @@ FileList* ConversionSession::currentList() const
 
 std::optional<int> ConversionSession::currentRow() const
 {
+    if (m_board)
+        return m_row;
     return rowList() ? m_row : std::nullopt;
+}
+
+void ConversionSession::reportThrough(convert::RowStatusBoard& board, int row)
+{
+    m_board = &board;
+    m_row = row;
+    m_rowList = nullptr;
 }
 
 void ConversionSession::setCurrentRow(std::optional<int> row)
@@ -72,13 +81,24 @@ bool ConversionSession::reportProgress(QWORD position, QWORD length)
     if (!m_state.bConverting || position == kUnknown)
         return true;
     const float progress = float(position) / float(length);
-    if (FileList* list = rowList())
+    if (m_board)
+        m_board->post(*m_row, {progressText(progress * 100.0f), progress * 100.0f, {}, {}, {}});
+    else if (FileList* list = rowList())
         list->setCell(*m_row, FileList::Status, progressText(progress * 100.0f));
     return true;
 }
 
 void ConversionSession::setOutcome(Outcome outcome, const QString& reason)
 {
+    if (m_board) {
+        // Worded on the user-interface thread, in the language shown then.
+        using Final = convert::RowStatusBoard::Outcome;
+        const Final final = outcome == Outcome::Complete    ? Final::Complete
+                            : outcome == Outcome::Cancelled ? Final::Cancelled
+                                                            : Final::Error;
+        m_board->post(*m_row, {{}, {}, {}, final, reason});
+        return;
+    }
     setReason(reason);
     switch (outcome) {
     case Outcome::Complete:
@@ -95,6 +115,10 @@ void ConversionSession::setOutcome(Outcome outcome, const QString& reason)
 
 void ConversionSession::setStatusText(const QString& text, quint32 rgb)
 {
+    if (m_board) {
+        m_board->post(*m_row, {text, {}, rgb, {}, {}});
+        return;
+    }
     FileList* list = rowList();
     if (!list)
         return;
@@ -104,6 +128,10 @@ void ConversionSession::setStatusText(const QString& text, quint32 rgb)
 
 void ConversionSession::setReason(const QString& reason)
 {
+    if (m_board) {
+        m_board->post(*m_row, {{}, {}, {}, {}, reason});
+        return;
+    }
     if (FileList* list = rowList())
         list->setStatusReason(*m_row, reason);
 }
@@ -116,6 +144,8 @@ bool ConversionSession::stopRequestedWhileWaiting()
 
 void ConversionSession::yield()
 {
+    if (m_board)
+        return; // a worker thread: the window runs on its own
     if (m_yieldInterval > 0 && m_sinceYield.isValid() && !m_sinceYield.hasExpired(m_yieldInterval))
         return;
     m_sinceYield.start();

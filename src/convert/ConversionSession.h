@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/ConversionState.h"
+#include "convert/RowStatusBoard.h"
 #include "convert/WmaBitrateList.h"
 #include "engine/Bass.h"
 
@@ -21,6 +22,10 @@ class FormatOptions;
 //! services of the screen, the batch flags, the option controls (read at the
 //! moment a file is converted), the current file list, the file and row being
 //! converted, the conversion stream and its channel information.
+//!
+//! One session serves one conversion at a time. On the user-interface thread
+//! it writes the row directly; a conversion on a worker thread reports
+//! through a RowStatusBoard instead (see reportThrough()).
 //!
 //! The encoder paths report into the row through the status protocol below:
 //! progress as a percentage while the batch runs, then "Complete",
@@ -58,6 +63,11 @@ public:
     //! Makes `row` of the current list the row being reported into; empty
     //! clears it.
     void setCurrentRow(std::optional<int> row);
+
+    //! Makes the session report into `row` through `board` rather than into
+    //! the list: for a conversion on a worker thread, which must not touch the
+    //! list or run the window's events. yield() then only returns.
+    void reportThrough(convert::RowStatusBoard& board, int row);
 
     //! The decoding stream of the conversion in progress (0 when none).
     HSTREAM hConvertStream = 0;
@@ -124,6 +134,7 @@ private:
     options::FormatOptions& m_options;
     ListAccess m_currentList;
     std::optional<int> m_row;
+    convert::RowStatusBoard* m_board = nullptr; // set for a conversion on a worker thread
     QPointer<FileList> m_rowList; // the list m_row belongs to
     int m_yieldInterval = 0;
     QElapsedTimer m_sinceYield;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <atomic>
+
 //! The state of a conversion batch that the window and the batch share:
-//! set while a batch runs, and the request to stop it.
+//! set while a batch runs, and the request to stop it. Conversions on worker
+//! threads read both, so they are atomic.
 struct ConversionState {
-    bool bConverting = false;
-    bool bCancelConversion = false;
+    std::atomic<bool> bConverting = false;
+    std::atomic<bool> bCancelConversion = false;
 };

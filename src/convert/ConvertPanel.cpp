@@ -6,7 +6,9 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -17,6 +19,8 @@ void bindCaption(CaptionButtonState& state, QPushButton* button)
     QObject::connect(&state, &CaptionButtonState::captionChanged, button, &QPushButton::setText);
     options::bind(state, button);
 }
+
+constexpr int kProgressIntervalMs = 500;
 
 } // namespace
 
@@ -30,10 +34,26 @@ ConvertPanel::ConvertPanel(ConversionBatch& batch, QWidget* parent) : QWidget(pa
     bindCaption(batch.cmdConvert, cmdConvert);
     bindCaption(batch.cmdConvertSelected, cmdConvertSelected);
     options::bind(batch.chkShutdown, chkShutdown);
+    lblBatchProgress = new QLabel(this);
+    lblBatchProgress->setObjectName(QStringLiteral("lblBatchProgress"));
+
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(kProgressIntervalMs);
+    connect(m_progressTimer, &QTimer::timeout, this, &ConvertPanel::showProgress);
+    connect(&batch, &ConversionBatch::batchStarted, this, [this] {
+        showProgress();
+        m_progressTimer->start();
+    });
+    connect(&batch, &ConversionBatch::batchEnded, this, [this] {
+        m_progressTimer->stop();
+        lblBatchProgress->clear();
+    });
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(chkShutdown, 1);
+    layout->addWidget(chkShutdown);
+    layout->addStretch(1);
+    layout->addWidget(lblBatchProgress);
     layout->addWidget(cmdConvertSelected);
     layout->addWidget(cmdConvert);
     applyCaptions();
@@ -43,4 +63,9 @@ void ConvertPanel::applyCaptions()
 {
     m_batch.applyCaptions();
     chkShutdown->setText(lang::caption(lang::StringId::ShutdownAfterConversion));
+}
+
+void ConvertPanel::showProgress()
+{
+    lblBatchProgress->setText(ConversionBatch::progressCaption(m_batch.progress()));
 }

@@ -4,11 +4,15 @@
 
 class ConversionBatch;
 class QCheckBox;
+class QLabel;
 class QPushButton;
+class QTimer;
 
 //! The conversion controls of the main panel: `cmdConvert`,
 //! `cmdConvertSelected` and `chkShutdown`, showing and driving the batch's
-//! state. The window places it; the batch must outlive it.
+//! state, and while a batch runs how far it has come ("12 of 40", time
+//! left), refreshed twice a second. The window places it; the batch must
+//! outlive it.
 class ConvertPanel : public QWidget {
     Q_OBJECT
 public:
@@ -20,7 +24,11 @@ public:
     QPushButton* cmdConvert = nullptr;
     QPushButton* cmdConvertSelected = nullptr;
     QCheckBox* chkShutdown = nullptr;
+    QLabel* lblBatchProgress = nullptr;
 
 private:
+    void showProgress();
+
+    QTimer* m_progressTimer = nullptr;
     ConversionBatch& m_batch;
 };

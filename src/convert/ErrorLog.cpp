@@ -6,6 +6,7 @@
 #include "platform/ProgramFolder.h"
 
 #include <QDir>
+#include <QMutex>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -43,6 +44,9 @@ bool ErrorLog::append(int code, const QString& origfile, const QString& reason) 
 {
     const QByteArray bytes =
         (line(QDateTime::currentDateTime(), code, origfile, reason) + QStringLiteral("\r\n")).toUtf8();
+    // Rows converting at once log one whole line at a time.
+    static QMutex mutex;
+    QMutexLocker lock(&mutex);
     if (appendTo(m_path, bytes))
         return true;
     if (!m_fallbackPath.isEmpty()) {

@@ -16,7 +16,7 @@ constexpr int kLastNumber = 10000;
 
 // A name is taken by anything at all: a file, a folder (the output could not
 // get its name) or a link, even one that points nowhere.
-bool taken(const QString& path)
+bool isTaken(const QString& path)
 {
     struct stat st {};
     return ::lstat(platform::nativeName(path).constData(), &st) == 0 || errno != ENOENT;
@@ -71,8 +71,9 @@ QString NextOutputPath(const QString& path)
 }
 
 QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,
-                        const QString& extension)
+                        const QString& extension, const std::function<bool(const QString&)>& reserved)
 {
+    const auto taken = [&reserved](const QString& path) { return isTaken(path) || (reserved && reserved(path)); };
     const QString folder = options.optSameFolder.Value() ? ParentFolder(inputPath) : options.txtOutPath.Text();
     if (!ensureFolder(folder)) {
         desktop.messageBox(lang::caption(lang::StringId::OutputFolderNotCreated),

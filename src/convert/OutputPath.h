@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class Desktop;
 
@@ -13,9 +14,11 @@ class FormatOptions;
 //! after the input; when that name is taken (by a file, a folder or a link),
 //! "_Converted" and then
 //! "_0" … "_10000" are added. Empty when no folder can be had (after the
-//! message box saying so) or every numbered name is taken.
+//! message box saying so) or every numbered name is taken. A name for which
+//! `reserved` answers true counts as taken too: the batch reserves the names
+//! of the rows converting now, whose files do not exist yet.
 QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,
-                        const QString& extension);
+                        const QString& extension, const std::function<bool(const QString&)>& reserved = {});
 
 //! The folder part of `path`: everything before its last '/', or "/" for a
 //! file at the root; "." when it has no folder.

@@ -86,6 +86,7 @@ namespace lang {
     X(OpusVoip, 10105, "Speech (VoIP)")                                                                                \
     X(OpusResampled, 10106, "The output file is resampled to 48 KHz, the rate of Opus; channels stay as in the input") \
     X(AacInM4a, 10107, "AAC audio in an .m4a file; sampling rate and channels will be the same as input file")         \
+    X(SimultaneousConversions, 10150, "Simultaneous conversions:")                                                     \
     X(Resume, 100016, "Resume")                                                                                        \
     X(ProductName, 100024, "Tonemill")                                                                                 \
     /* Dialog, grid and status texts */                                                                                \
@@ -106,6 +107,8 @@ namespace lang {
     X(CodecNotSupported, 20015, "Codec Not Supported")                                                                 \
     X(CdTrack, 20016, "CD Track")                                                                                      \
     X(InputDamaged, 20101, "input damaged at %1 of %2")                                                                \
+    X(BatchCount, 20201, "%1 of %2")                                                                                   \
+    X(TimeLeft, 20202, "%1 left")                                                                                      \
     /* Messages */                                                                                                     \
     X(FilesNotAdded, 30001, "Some files are not supported or already exist and will not be added")                     \
     X(AddFileFailed, 30002, "An error occured while Adding File")                                                      \

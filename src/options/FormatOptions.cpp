@@ -4,6 +4,8 @@
 #include "platform/Desktop.h"
 
 #include <QDir>
+#include <QThread>
+#include <algorithm>
 
 namespace options {
 
@@ -79,7 +81,8 @@ FormatOptions::FormatOptions(QObject* parent)
       txtOutPath(QStringLiteral("txtOutPath"), defaultOutputFolder()), cmdBrowse(QStringLiteral("cmdBrowse")),
       lblFormat(QStringLiteral("lblFormat")), cmdChangeFormat(QStringLiteral("cmdChangeFormat")),
       cmdDefaults(QStringLiteral("cmdDefaults")), cmdHide(QStringLiteral("cmdHide")),
-      chkCopyTags(QStringLiteral("chkCopyTags"), true)
+      chkCopyTags(QStringLiteral("chkCopyTags"), true),
+      sliderSimultaneous(QStringLiteral("sliderSimultaneous"), 1, processorCount(), processorCount())
 {
     for (int i = 0; i < kFormatCount; ++i)
         m_optFileFormat[i] =
@@ -106,6 +109,11 @@ QString FormatOptions::tagPlaceholder(int Index)
     if (Index < 0 || Index >= kTagCount)
         return {};
     return QString::fromLatin1(kTagPlaceholders[Index]);
+}
+
+int FormatOptions::processorCount()
+{
+    return std::max(1, QThread::idealThreadCount());
 }
 
 QString FormatOptions::defaultOutputFolder()

@@ -128,6 +128,12 @@ public:
     //! "Copy tags from the input", for every format: on by default.
     CheckBoxState chkCopyTags;
 
+    //! How many rows convert at once: 1 to the number of processors, which
+    //! is also the default.
+    SliderState sliderSimultaneous;
+    //! The number of processors of this machine (at least 1).
+    static int processorCount();
+
     //! Asks for a folder: the title and whether the new dialog style is
     //! wanted; returns the chosen path, or an empty text when cancelled.
     using FolderPicker = std::function<QString(const QString& title, bool bNewStyle)>;

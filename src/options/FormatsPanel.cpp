@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -93,8 +94,23 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     chkCopyTags->setObjectName(QStringLiteral("chkCopyTags"));
     bind(options.chkCopyTags, chkCopyTags);
 
+    // So is how many rows convert at once.
+    lblSimultaneous = new QLabel(this);
+    lblSimultaneous->setObjectName(QStringLiteral("lblSimultaneous"));
+    spnSimultaneous = new QSpinBox(this);
+    spnSimultaneous->setObjectName(QStringLiteral("spnSimultaneous"));
+    bind(options.sliderSimultaneous, spnSimultaneous);
+    lblSimultaneous->setBuddy(spnSimultaneous);
+    auto* simultaneous = new QHBoxLayout;
+    simultaneous->addWidget(lblSimultaneous);
+    simultaneous->addWidget(spnSimultaneous);
+    simultaneous->addStretch();
+    auto* general = new QVBoxLayout;
+    general->addWidget(chkCopyTags);
+    general->addLayout(simultaneous);
+
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(chkCopyTags);
+    buttons->addLayout(general);
     buttons->addStretch();
     buttons->addWidget(cmdDefaults);
     buttons->addWidget(cmdHide);
@@ -125,6 +141,7 @@ void FormatsPanel::applyCaptions()
     Label10->setText(lang::caption(lang::StringId::SelectOutputFormat));
     Label22->setText(lang::caption(lang::StringId::WavSameAsInput));
     chkCopyTags->setText(lang::caption(lang::StringId::CopyTags));
+    lblSimultaneous->setText(lang::caption(lang::StringId::SimultaneousConversions));
     cmdDefaults->setText(lang::caption(lang::StringId::RestoreDefaults));
     cmdHide->setText(lang::caption(lang::StringId::SaveAndClose));
     wmaPage->applyCaptions();

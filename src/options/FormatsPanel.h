@@ -8,6 +8,7 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QStackedWidget;
 
 namespace options {
@@ -50,6 +51,8 @@ public:
     Mp3OptionsView* mp3Page = nullptr;
     OggOptionsView* oggPage = nullptr;
     QCheckBox* chkCopyTags = nullptr;
+    QLabel* lblSimultaneous = nullptr;
+    QSpinBox* spnSimultaneous = nullptr;
     FlacOptionsView* flacPage = nullptr;
     OpusOptionsView* opusPage = nullptr;
     AacOptionsView* aacPage = nullptr;

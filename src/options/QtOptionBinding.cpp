@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QSignalBlocker>
 
 namespace options {
@@ -108,6 +109,23 @@ void bind(SliderState& state, controls::Slider* slider)
     QObject::connect(slider, &controls::Slider::Change, &state, [&state, slider] {
         if (slider->Value() != state.Value())
             state.setValue(slider->Value());
+    });
+}
+
+void bind(SliderState& state, QSpinBox* box)
+{
+    box->setRange(state.Min(), state.Max());
+    box->setValue(state.Value());
+    box->setEnabled(state.Enabled());
+    QObject::connect(&state, &SliderState::Change, box, [&state, box] {
+        box->setRange(state.Min(), state.Max());
+        if (box->value() != state.Value())
+            box->setValue(state.Value());
+    });
+    QObject::connect(&state, &ControlState::enabledChanged, box, [box](bool enabled) { box->setEnabled(enabled); });
+    QObject::connect(box, &QSpinBox::valueChanged, &state, [&state](int value) {
+        if (value != state.Value())
+            state.setValue(value);
     });
 }
 

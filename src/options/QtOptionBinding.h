@@ -6,6 +6,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QSpinBox;
 class QWidget;
 
 namespace controls {
@@ -33,6 +34,8 @@ void bind(OptionButtonState& state, QRadioButton* button);
 void bind(CheckBoxState& state, QCheckBox* box);
 void bind(ListState& state, QComboBox* list);
 void bind(SliderState& state, controls::Slider* slider);
+//! A number box for a slider's value: a small range a user types or steps.
+void bind(SliderState& state, QSpinBox* box);
 void bind(TextState& state, QLineEdit* box);
 void bind(LabelState& state, QLabel* label);
 void bind(ButtonState& state, QAbstractButton* button);

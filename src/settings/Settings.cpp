@@ -129,7 +129,8 @@ void Settings::LoadSettings()
     o.cmbOGGVBitrate.setEnabled(!o.optOGGCBR.Value());
 
     load(stored, QStringLiteral("chkCopyTags"));
-    for (const char* name : {"sliderFLACLevel", "sliderOpusBitrate", "optOpusAudio", "optOpusVoIP", "sliderAACBitrate"})
+    for (const char* name : {"sliderFLACLevel", "sliderOpusBitrate", "optOpusAudio", "optOpusVoIP", "sliderAACBitrate",
+                             "sliderSimultaneous"})
         load(stored, QLatin1String(name));
 
     o.UpdateFormatSummary();

@@ -18,7 +18,7 @@ enum class Kind { Option, Check, Text, Format, Slider, List };
 struct Entry {
     const char* name;
     Kind kind;
-    const char* defaultText; // null: the default output folder
+    const char* defaultText; // null: worked out on this machine (the output folder, the processors)
 };
 
 // In the order the values are saved.
@@ -49,6 +49,7 @@ constexpr Entry kEntries[] = {
     {"optOpusAudio", Kind::Option, "True"},
     {"optOpusVoIP", Kind::Option, "False"},
     {"sliderAACBitrate", Kind::Slider, "192"},
+    {"sliderSimultaneous", Kind::Slider, nullptr}, // the number of processors
 };
 
 const Entry* find(const QString& name)
@@ -69,7 +70,8 @@ template <typename Options> auto optionStates(Options& o)
 template <typename Options> auto sliderStates(Options& o)
 {
     return std::array{&o.sliderWMA,       &o.SliderMP3EncoderQuality, &o.SliderMP3VBR,    &o.sliderOGG,
-                      &o.sliderFLACLevel, &o.sliderOpusBitrate,       &o.sliderAACBitrate};
+                      &o.sliderFLACLevel, &o.sliderOpusBitrate,       &o.sliderAACBitrate,
+                      &o.sliderSimultaneous};
 }
 
 template <typename Options> auto listStates(Options& o)
@@ -145,8 +147,11 @@ QString defaultText(const QString& name)
     const Entry* entry = find(name);
     if (!entry)
         return {};
-    return entry->defaultText ? QString::fromLatin1(entry->defaultText)
-                              : userfolder::toStoredForm(FormatOptions::defaultOutputFolder());
+    if (entry->defaultText)
+        return QString::fromLatin1(entry->defaultText);
+    if (entry->kind == Kind::Slider)
+        return QString::number(FormatOptions::processorCount());
+    return userfolder::toStoredForm(FormatOptions::defaultOutputFolder());
 }
 
 std::optional<QString> storedText(const FormatOptions& options, const QString& name)

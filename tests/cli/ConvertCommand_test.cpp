@@ -190,6 +190,8 @@ TEST_F(ConvertCommandTest, UsageErrorsGiveExitTwo)
         {QStringLiteral("--output"), QStringLiteral("o"), QStringLiteral("--same-folder"), a},
         {QStringLiteral("--loud"), a},
         {QStringLiteral("--option"), QStringLiteral("NoSuchSetting=1"), a},
+        {QStringLiteral("--jobs"), QStringLiteral("0"), a},
+        {QStringLiteral("--jobs=two"), a},
     };
     for (const QStringList& arguments : bad) {
         const CommandRun run = convert(arguments);
@@ -208,7 +210,8 @@ TEST_F(ConvertCommandTest, CtrlCStopsLikeTheStopButton)
     const QString out = path(QStringLiteral("long.wav"));
 
     QProcess p;
-    start(p, {QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"), longer, after});
+    start(p, {QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"), QStringLiteral("--jobs"),
+              QStringLiteral("1"), longer, after});
     ASSERT_TRUE(p.waitForStarted());
     QElapsedTimer timer;
     timer.start();

@@ -5,7 +5,10 @@
 #include "options/FormatOptions.h"
 #include "support/ScriptedDesktop.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QMap>
 #include <memory>
 
@@ -21,6 +24,8 @@ protected:
         ASSERT_TRUE(s_media->isValid());
         LoadFormatModules();
         ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.flac")), 1.0, 22050, 2));
+        // Long enough to be still converting when the test looks: many chunks.
+        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("long.flac")), 30.0, 44100, 2));
     }
     static void TearDownTestSuite()
     {
@@ -39,11 +44,13 @@ protected:
     }
 
     //! Adds a row for a copy of the tone named `name`, with `status`.
-    void addRow(const QString& name, const QString& status = QStringLiteral("Waiting Conversion"), int ticked = 0)
+    void addRow(const QString& name, const QString& status = QStringLiteral("Waiting Conversion"), int ticked = 0,
+                const QString& source = QStringLiteral("tone.flac"))
     {
         const QString file = dir.filePath(name);
         if (!QFile::exists(file)) {
-            ASSERT_TRUE(QFile::copy(s_media->filePath(QStringLiteral("tone.flac")), file));
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
+            ASSERT_TRUE(QFile::copy(s_media->filePath(source), file));
         }
         FileListRow row;
         row.FilePath = file;
@@ -51,7 +58,14 @@ protected:
         row.CheckBox = ticked;
         ASSERT_TRUE(list->append(row));
     }
+    void addLongRow(const QString& name) { addRow(name, QStringLiteral("Waiting Conversion"), 0, QStringLiteral("long.flac")); }
     QString status(int row) const { return list->at(row).Status; }
+    //! Lets `jobs` rows convert at once, more than this machine's processors if need be.
+    void setJobs(int jobs)
+    {
+        options.sliderSimultaneous.setMax(std::max(jobs, options.sliderSimultaneous.Max()));
+        options.sliderSimultaneous.setValue(jobs);
+    }
     QString path(const QString& name) const { return dir.filePath(name); }
 
     static QTemporaryDir* s_media;
@@ -163,7 +177,8 @@ TEST_F(ConversionBatchTest, ConvertSelectedConvertsOnlyTickedRows)
 
 TEST_F(ConversionBatchTest, StopInsideTheYieldCancelsTheRowAndEndsTheBatch)
 {
-    addRow(QStringLiteral("a.flac"));
+    setJobs(1);
+    addLongRow(QStringLiteral("a.flac"));
     addRow(QStringLiteral("b.flac"));
     batch.chkShutdown.setValue(true);
     bool clicked = false;
@@ -200,6 +215,133 @@ TEST_F(ConversionBatchTest, StopInsideTheYieldCancelsTheRowAndEndsTheBatch)
     EXPECT_EQ(status(0), QStringLiteral("Complete"));
     EXPECT_EQ(status(1), QStringLiteral("Complete"));
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("a_Converted.wav"))));
+}
+
+TEST_F(ConversionBatchTest, StopWithFourRunningCancelsThemAndStartsNoOther)
+{
+    setJobs(4);
+    for (int i = 0; i < 6; ++i)
+        addLongRow(QStringLiteral("r%1.flac").arg(i));
+    qsizetype runningAtStop = 0;
+    desktop.onProcessEvents = [&] {
+        if (runningAtStop == 0 && batch.cmdConvert.Caption() == QStringLiteral("Stop")) {
+            runningAtStop = batch.progress().running.size();
+            batch.cmdConvert.click();
+        }
+    };
+    batch.cmdConvert.click();
+
+    EXPECT_EQ(runningAtStop, 4);
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(status(row), QStringLiteral("Cancelled")) << row;
+    for (int row = 4; row < 6; ++row) {
+        EXPECT_EQ(status(row), QStringLiteral("Waiting Conversion")) << row;
+        EXPECT_FALSE(QFile::exists(path(QStringLiteral("r%1.wav").arg(row)))) << row;
+    }
+    EXPECT_FALSE(state.bConverting);
+    EXPECT_EQ(finished, 1);
+}
+
+TEST_F(ConversionBatchTest, AMessageBoxOpenDuringABatchDoesNotHoldItUp)
+{
+    setJobs(1);
+    addLongRow(QStringLiteral("a.flac"));
+    // The box opens as the first row starts and stays open, running its own
+    // event loop as a real one does, until the row has moved on or ended.
+    QStringList seenWhileOpen;
+    bool opened = false;
+    desktop.onProcessEvents = [&] {
+        if (opened)
+            return;
+        opened = true;
+        desktop.messageBox(QStringLiteral("busy"), QString(), Desktop::Icon::Information, Desktop::Buttons::Ok);
+    };
+    desktop.whileBoxOpen = [&] {
+        QElapsedTimer open;
+        open.start();
+        while (status(0) != QStringLiteral("Complete") && open.elapsed() < 60000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            if (seenWhileOpen.isEmpty() || seenWhileOpen.last() != status(0))
+                seenWhileOpen << status(0);
+        }
+    };
+    batch.cmdConvert.click();
+
+    EXPECT_EQ(status(0), QStringLiteral("Complete"));
+    ASSERT_GE(seenWhileOpen.size(), 2);
+    EXPECT_NE(seenWhileOpen.first(), QStringLiteral("Complete")) << "the box opened before the row ended";
+    EXPECT_EQ(seenWhileOpen.last(), QStringLiteral("Complete")) << "the row ended while the box was open";
+}
+
+// The same batch converted one row at a time and four at once: the same
+// names (two rows share a base name in one output folder), the same bytes,
+// the same statuses, the same order of reports.
+TEST_F(ConversionBatchTest, FourAtOnceGiveWhatOneAtATimeGives)
+{
+    struct Result {
+        QStringList visits;
+        QStringList statuses;
+        QMap<QString, QByteArray> outputs; // by file name
+        bool operator==(const Result&) const = default;
+    };
+    const auto runWith = [&](int jobs) {
+        const QString run = QStringLiteral("run%1/").arg(jobs);
+        list = std::make_unique<FileList>();
+        addRow(run + QStringLiteral("one/x.flac"));
+        addLongRow(run + QStringLiteral("two/x.flac"));
+        addRow(run + QStringLiteral("done.flac"), QStringLiteral("Complete"));
+        addRow(run + QStringLiteral("three/x.flac"));
+        const QString damaged = path(run + QStringLiteral("notaudio.flac"));
+        EXPECT_TRUE(batchtest::writeFile(damaged, QByteArray(4096, 'z')));
+        FileListRow bad;
+        bad.FilePath = damaged;
+        bad.Status = QStringLiteral("Waiting Conversion");
+        EXPECT_TRUE(list->append(bad));
+        addLongRow(run + QStringLiteral("y.flac"));
+        options.optOtherFolder.setValue(true);
+        options.txtOutPath.setText(path(run + QStringLiteral("out")));
+        setJobs(jobs);
+
+        Result result;
+        const QMetaObject::Connection visits =
+            QObject::connect(&batch, &ConversionBatch::rowVisited, [&](int row, const QString& outFile) {
+                result.visits << QStringLiteral("%1:%2").arg(row).arg(QFileInfo(outFile).fileName());
+            });
+        batch.cmdConvert.click();
+        QObject::disconnect(visits);
+        for (int row = 0; row < list->count(); ++row)
+            result.statuses << status(row);
+        const QDir out(path(run + QStringLiteral("out")));
+        for (const QString& name : out.entryList(QDir::Files | QDir::Hidden))
+            result.outputs[name] = readFile(out.filePath(name));
+        return result;
+    };
+    const Result one = runWith(1);
+    const Result four = runWith(4);
+
+    EXPECT_EQ(one.visits, (QStringList{"0:x.wav", "1:x_Converted.wav", "2:", "3:x_Converted_0.wav", "4:", "5:y.wav"}));
+    EXPECT_EQ(one.statuses.at(4), QStringLiteral("Error"));
+    EXPECT_EQ(one.outputs.keys(), (QStringList{"x.wav", "x_Converted.wav", "x_Converted_0.wav", "y.wav"}));
+    EXPECT_TRUE(one == four) << "one at a time: " << one.visits.join(u' ').toStdString()
+                             << "\nfour at once: " << four.visits.join(u' ').toStdString();
+}
+
+TEST(BatchProgress, CountAndTimeLeft)
+{
+    struct Case {
+        ConversionBatch::Progress progress;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {{0, 0, 0.0, 0, {}}, ""},
+        {{1, 40, 0.0, 0, {}}, "1 of 40"},
+        {{12, 40, 10.0, 500, {}}, "12 of 40"}, // too early to tell
+        {{12, 40, 10.0, 60000, {}}, "12 of 40 \u00B7 3:00 left"},
+        {{2, 4, 0.5, 3600000, {}}, "2 of 4 \u00B7 7:00:00 left"},
+        {{4, 4, 4.0, 9000, {}}, "4 of 4 \u00B7 0:00 left"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ConversionBatch::progressCaption(c.progress), QString::fromUtf8(c.caption)) << c.caption;
 }
 
 TEST_F(ConversionBatchTest, MissingOutputFolderShowsTheBoxForEachRow)

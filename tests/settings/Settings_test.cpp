@@ -317,7 +317,7 @@ TEST_F(SettingsTest, RestoreDefaultsDeletesTheKeyAndLoadsTheDefaults)
 {
     changeEverything(options);
     settings.SaveSettings();
-    ASSERT_EQ(storedNames().size(), 25);
+    ASSERT_EQ(storedNames().size(), 26);
     options.cmdDefaults.click();
     expectDefaults(options);
     EXPECT_EQ(storedNames(), (QStringList{"optSameFolder", "txtOutPath"}));

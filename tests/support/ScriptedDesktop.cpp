@@ -5,6 +5,8 @@ namespace testsupport {
 Desktop::Answer ScriptedDesktop::messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons)
 {
     boxes.append({text, title, icon, buttons});
+    if (whileBoxOpen)
+        whileBoxOpen();
     if (!answers.empty()) {
         const Answer answer = answers.front();
         answers.pop_front();

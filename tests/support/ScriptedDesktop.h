@@ -43,6 +43,8 @@ public:
     int windowDrags = 0;
     int powerOffs = 0; //!< power-off requests, never carried out
     std::function<void()> onProcessEvents;
+    //! Runs while a message box is "open" (a real box runs its own event loop).
+    std::function<void()> whileBoxOpen;
 
     Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     void processEvents() override;
