@@ -16,6 +16,10 @@ if(TONEMILL_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(tonemill_build_flags INTERFACE -fsanitize=address,undefined)
 endif()
+if(TONEMILL_TSAN)
+  target_compile_options(tonemill_build_flags INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(tonemill_build_flags INTERFACE -fsanitize=thread)
+endif()
 
 # tonemill_subsystem(NAME DEPS ... UI_DEPS ...)
 # Builds the folder's sources into two libraries: tonemill_NAME holds the

@@ -70,20 +70,21 @@ const char* const kProbeUsage = "Usage: tonemill probe [--option NAME=VALUE]... 
                                 "                       form (such as optFileFormat=3) for this run only\n"
                                 "  --help               print this help and exit\n";
 
-const char* const kConvertUsage = "Usage: tonemill convert [--format wav|wma|mp3|ogg] [--output DIR | --same-folder]\n"
-                                  "                        [--recursive] [--jobs N] [--option NAME=VALUE]... [--] PATH...\n"
-                                  "\n"
-                                  "Converts the admitted files with the saved options, printing each row's\n"
-                                  "result. Exits 0 when every file was admitted and converted.\n"
-                                  "\n"
-                                  "  --format FORMAT      the output format for this run\n"
-                                  "  --output DIR         write every output into DIR\n"
-                                  "  --same-folder        write each output beside its input\n"
-                                  "  --recursive          a folder's sub-folders too\n"
-                                  "  --jobs N             convert up to N files at once (at most the processors)\n"
-                                  "  --option NAME=VALUE  set one saved option by its value name and stored\n"
-                                  "                       form (such as SliderMP3VBR=2) for this run only\n"
-                                  "  --help               print this help and exit\n";
+const char* const kConvertUsage =
+    "Usage: tonemill convert [--format wav|wma|mp3|ogg] [--output DIR | --same-folder]\n"
+    "                        [--recursive] [--jobs N] [--option NAME=VALUE]... [--] PATH...\n"
+    "\n"
+    "Converts the admitted files with the saved options, printing each row's\n"
+    "result. Exits 0 when every file was admitted and converted.\n"
+    "\n"
+    "  --format FORMAT      the output format for this run\n"
+    "  --output DIR         write every output into DIR\n"
+    "  --same-folder        write each output beside its input\n"
+    "  --recursive          a folder's sub-folders too\n"
+    "  --jobs N             convert up to N files at once (at most the processors)\n"
+    "  --option NAME=VALUE  set one saved option by its value name and stored\n"
+    "                       form (such as SliderMP3VBR=2) for this run only\n"
+    "  --help               print this help and exit\n";
 
 bool isHelp(const char* argument)
 {

@@ -1,10 +1,10 @@
 #include "convert/ConversionBatch.h"
 
+#include "convert/ConversionJob.h"
 #include "convert/ConvertToFLAC_OPUS_AAC.h"
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWAV.h"
 #include "convert/ConvertToWMA.h"
-#include "convert/ConversionJob.h"
 #include "convert/OutputPath.h"
 #include "filelist/FileList.h"
 #include "lang/StringLookup.h"
@@ -80,7 +80,7 @@ ConversionBatch::~ConversionBatch()
     // waited for: they use this batch's board and the engine.
     if (!m_jobs.empty()) {
         m_state.bCancelConversion = true;
-        m_workers.waitForDone();
+        m_jobs.clear();
     }
 }
 
@@ -179,7 +179,6 @@ bool ConversionBatch::ConvertFiles(bool bSelectedOnly)
     m_percent.clear();
     m_finished = m_started = 0;
     m_total = countEligible(bSelectedOnly);
-    m_workers.setMaxThreadCount(jobLimit());
     m_clock.start();
     Q_EMIT batchStarted();
 
@@ -253,14 +252,32 @@ bool ConversionBatch::startRow(int row, const QString& inputPath)
 
     auto job = std::make_unique<Job>(m_desktop, m_state, m_options, m_board, row, inputPath, outFile, path.convert);
     Job* running = job.get();
+    // The name is taken for this row from here on, before its file exists.
     m_jobs[row] = std::move(job);
     ++m_started;
     Q_EMIT rowStarted(row);
-    m_workers.start([this, running, row] {
-        running->run();
-        QMetaObject::invokeMethod(this, [this, row] { rowFinished(row); }, Qt::QueuedConnection);
-    });
+    running->start([this, row] { rowEnded(row); });
     return true;
+}
+
+void ConversionBatch::rowEnded(int row)
+{
+    {
+        std::lock_guard lock(m_endedMutex);
+        m_ended.push_back(row);
+    }
+    QMetaObject::invokeMethod(this, &ConversionBatch::collectEndedRows, Qt::QueuedConnection);
+}
+
+void ConversionBatch::collectEndedRows()
+{
+    std::vector<int> ended;
+    {
+        std::lock_guard lock(m_endedMutex);
+        ended.swap(m_ended);
+    }
+    for (const int row : ended)
+        rowFinished(row);
 }
 
 void ConversionBatch::rowFinished(int row)
@@ -268,6 +285,7 @@ void ConversionBatch::rowFinished(int row)
     const auto found = m_jobs.find(row);
     if (found == m_jobs.end())
         return;
+    found->second->wait();
     applyStatuses();
     m_visited[row] = found->second->outputMade();
     m_jobs.erase(found);
@@ -297,9 +315,9 @@ void ConversionBatch::applyStatuses()
         if (update.outcome) {
             using Outcome = convert::RowStatusBoard::Outcome;
             const bool complete = *update.outcome == Outcome::Complete;
-            const lang::StringId id = complete                                 ? lang::StringId::Complete
+            const lang::StringId id = complete                                ? lang::StringId::Complete
                                       : *update.outcome == Outcome::Cancelled ? lang::StringId::Cancelled
-                                                                               : lang::StringId::Error;
+                                                                              : lang::StringId::Error;
             list->setCell(row, FileList::Status, text(id));
             list->setTextColor(row, FileList::Status,
                                complete ? ConversionSession::kCompleteColor : ConversionSession::kFailureColor);
@@ -348,11 +366,12 @@ QString ConversionBatch::progressCaption(const Progress& progress)
         return caption;
     const double left = double(progress.elapsedMs) * (double(progress.total) - progress.done) / progress.done;
     const qint64 seconds = std::max<qint64>(0, qRound64(left / 1000.0));
-    const QString clock = seconds >= 3600 ? QStringLiteral("%1:%2:%3")
-                                                .arg(seconds / 3600)
-                                                .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-                                                .arg(seconds % 60, 2, 10, QLatin1Char('0'))
-                                          : QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    const QString clock = seconds >= 3600
+                              ? QStringLiteral("%1:%2:%3")
+                                    .arg(seconds / 3600)
+                                    .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                                    .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+                              : QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
     return caption + QStringLiteral(" \u00B7 ") + text(lang::StringId::TimeLeft).arg(clock);
 }
 

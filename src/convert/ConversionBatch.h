@@ -12,11 +12,12 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QThreadPool>
 #include <QTimer>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 class QEventLoop;
 
@@ -53,9 +54,9 @@ public:
 
     //! How far the running batch has come.
     struct Progress {
-        int started = 0;    //!< rows handed to an encoder path so far
-        int total = 0;      //!< rows the batch set out to convert
-        double done = 0;    //!< rows finished, plus the fractions of the running ones
+        int started = 0; //!< rows handed to an encoder path so far
+        int total = 0;   //!< rows the batch set out to convert
+        double done = 0; //!< rows finished, plus the fractions of the running ones
         qint64 elapsedMs = 0;
         QList<int> running; //!< the rows converting now, in list order
     };
@@ -116,6 +117,10 @@ private:
     //! Starts `row`: decides its output name and hands it to a worker.
     //! False when it could not be started (no format, no output name).
     bool startRow(int row, const QString& inputPath);
+    //! On a row's thread: queues `row` as ended and wakes the batch.
+    void rowEnded(int row);
+    //! Takes the rows that have ended since the last call.
+    void collectEndedRows();
     void rowFinished(int row);
     //! Applies what the running rows have reported to the list.
     void applyStatuses();
@@ -138,20 +143,21 @@ private:
     QPointer<FileList> m_list;
     bool m_selectedOnly = false;
     bool m_walkOver = true;
-    bool m_starting = false;     // inside startRows(): a message box may run events meanwhile
+    bool m_starting = false; // inside startRows(): a message box may run events meanwhile
     bool m_anyStarted = false;
-    int m_nextRow = 0;           // the next row to look at
-    int m_nextVisit = 0;         // the next row to report as visited
-    std::map<int, QString> m_visited;  // rows done and not yet reported, with their output
+    int m_nextRow = 0;                          // the next row to look at
+    int m_nextVisit = 0;                        // the next row to report as visited
+    std::map<int, QString> m_visited;           // rows done and not yet reported, with their output
     std::map<int, std::unique_ptr<Job>> m_jobs; // the rows converting now
-    std::map<int, float> m_percent;    // their progress
+    std::map<int, float> m_percent;             // their progress
     int m_finished = 0;
     int m_started = 0;
     int m_total = 0;
     QElapsedTimer m_clock;
 
     convert::RowStatusBoard m_board;
-    QThreadPool m_workers;
+    std::mutex m_endedMutex;
+    std::vector<int> m_ended;     // rows whose threads are done, not yet collected
     QTimer m_paint;               // applies the reported statuses
     QEventLoop* m_loop = nullptr; // runs while the batch does
 };

@@ -15,17 +15,29 @@ ConversionJob::ConversionJob(Desktop& desktop, ConversionState& state, const opt
     m_session.reportThrough(board, row);
 }
 
-ConversionJob::~ConversionJob() = default;
-
-void ConversionJob::run()
+ConversionJob::~ConversionJob()
 {
-    m_session.sOutputMade.clear();
-    try {
-        m_convert(m_session, m_inputPath, m_outputPath);
-    } catch (...) {
-        m_session.setOutcome(ConversionSession::Outcome::Error);
-    }
-    m_made = m_session.sOutputMade;
+    wait();
+}
+
+void ConversionJob::start(std::function<void()> whenDone)
+{
+    m_thread = std::thread([this, whenDone = std::move(whenDone)] {
+        m_session.sOutputMade.clear();
+        try {
+            m_convert(m_session, m_inputPath, m_outputPath);
+        } catch (...) {
+            m_session.setOutcome(ConversionSession::Outcome::Error);
+        }
+        m_made = m_session.sOutputMade;
+        whenDone();
+    });
+}
+
+void ConversionJob::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 } // namespace convert

@@ -3,16 +3,19 @@
 #include "convert/ConversionSession.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
+#include <thread>
 
 namespace convert {
 
 class RowStatusBoard;
 
 //! One row's conversion, made on the user-interface thread and run on a
-//! worker thread: its own copy of the options, its own session (stream,
+//! thread of its own: its own copy of the options, its own session (stream,
 //! channel information, WMA rates) reporting through the status board, and
-//! the output name the batch reserved for it.
+//! the output name the batch reserved for it. Plain standard threads keep
+//! every hand-over visible to the thread checker.
 class ConversionJob {
 public:
     //! An encoder path: converts the input into the output path given.
@@ -20,13 +23,16 @@ public:
 
     ConversionJob(Desktop& desktop, ConversionState& state, const options::FormatOptions& options,
                   RowStatusBoard& board, int row, QString inputPath, QString outputPath, EncoderFunction convert);
+    //! Waits for the thread when it still runs.
     ~ConversionJob();
     ConversionJob(const ConversionJob&) = delete;
     ConversionJob& operator=(const ConversionJob&) = delete;
 
-    //! Converts; runs on a worker thread. A failure that escapes the encoder
-    //! path fails this row only.
-    void run();
+    //! Converts on a new thread, then calls `whenDone` there. A failure that
+    //! escapes the encoder path fails this row only.
+    void start(std::function<void()> whenDone);
+    //! Waits for the thread to end; outputMade() is valid afterwards.
+    void wait();
 
     int row() const { return m_row; }
     //! The name reserved for the output.
@@ -42,6 +48,7 @@ private:
     QString m_outputPath;
     EncoderFunction m_convert;
     QString m_made;
+    std::thread m_thread;
 };
 
 } // namespace convert

@@ -135,7 +135,7 @@ private:
     ListAccess m_currentList;
     std::optional<int> m_row;
     convert::RowStatusBoard* m_board = nullptr; // set for a conversion on a worker thread
-    QPointer<FileList> m_rowList; // the list m_row belongs to
+    QPointer<FileList> m_rowList;               // the list m_row belongs to
     int m_yieldInterval = 0;
     QElapsedTimer m_sinceYield;
 };

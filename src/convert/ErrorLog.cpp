@@ -6,10 +6,10 @@
 #include "platform/ProgramFolder.h"
 
 #include <QDir>
-#include <QMutex>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <mutex>
 
 namespace convert {
 
@@ -45,8 +45,8 @@ bool ErrorLog::append(int code, const QString& origfile, const QString& reason) 
     const QByteArray bytes =
         (line(QDateTime::currentDateTime(), code, origfile, reason) + QStringLiteral("\r\n")).toUtf8();
     // Rows converting at once log one whole line at a time.
-    static QMutex mutex;
-    QMutexLocker lock(&mutex);
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
     if (appendTo(m_path, bytes))
         return true;
     if (!m_fallbackPath.isEmpty()) {

@@ -5,7 +5,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QMutex>
 #include <QRandomGenerator>
 #include <QSet>
 #include <cerrno>
@@ -13,6 +12,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,13 +46,13 @@ QString extensionOf(const QString& path)
 }
 
 //! Folders already swept by this process: once per folder is enough.
-QMutex g_sweptMutex;
+std::mutex g_sweptMutex;
 QSet<QString> g_swept;
 
 void sweepOnce(const QString& folder)
 {
     {
-        QMutexLocker lock(&g_sweptMutex);
+        std::lock_guard lock(g_sweptMutex);
         if (g_swept.contains(folder))
             return;
         g_swept.insert(folder);

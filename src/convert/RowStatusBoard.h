@@ -18,9 +18,9 @@ public:
 
     //! One row's pending change; fields left empty keep what the row shows.
     struct Update {
-        std::optional<QString> text; //!< a status text shown as it is (a progress percentage, "Error")
-        std::optional<float> percent; //!< the progress `text` stands for, when it is one
-        std::optional<quint32> color; //!< the text colour that goes with `text`, as 0xRRGGBB
+        std::optional<QString> text;    //!< a status text shown as it is (a progress percentage, "Error")
+        std::optional<float> percent;   //!< the progress `text` stands for, when it is one
+        std::optional<quint32> color;   //!< the text colour that goes with `text`, as 0xRRGGBB
         std::optional<Outcome> outcome; //!< a final status, worded in the language shown when applied
         std::optional<QString> reason;  //!< the status cell's tooltip
     };

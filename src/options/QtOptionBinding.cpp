@@ -14,8 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QSignalBlocker>
+#include <QSpinBox>
 
 namespace options {
 

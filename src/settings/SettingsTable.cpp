@@ -69,9 +69,8 @@ template <typename Options> auto optionStates(Options& o)
 
 template <typename Options> auto sliderStates(Options& o)
 {
-    return std::array{&o.sliderWMA,       &o.SliderMP3EncoderQuality, &o.SliderMP3VBR,    &o.sliderOGG,
-                      &o.sliderFLACLevel, &o.sliderOpusBitrate,       &o.sliderAACBitrate,
-                      &o.sliderSimultaneous};
+    return std::array{&o.sliderWMA,       &o.SliderMP3EncoderQuality, &o.SliderMP3VBR,     &o.sliderOGG,
+                      &o.sliderFLACLevel, &o.sliderOpusBitrate,       &o.sliderAACBitrate, &o.sliderSimultaneous};
 }
 
 template <typename Options> auto listStates(Options& o)

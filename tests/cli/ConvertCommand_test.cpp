@@ -210,8 +210,8 @@ TEST_F(ConvertCommandTest, CtrlCStopsLikeTheStopButton)
     const QString out = path(QStringLiteral("long.wav"));
 
     QProcess p;
-    start(p, {QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"), QStringLiteral("--jobs"),
-              QStringLiteral("1"), longer, after});
+    start(p, {QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"),
+              QStringLiteral("--jobs"), QStringLiteral("1"), longer, after});
     ASSERT_TRUE(p.waitForStarted());
     QElapsedTimer timer;
     timer.start();

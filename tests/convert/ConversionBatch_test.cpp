@@ -58,7 +58,10 @@ protected:
         row.CheckBox = ticked;
         ASSERT_TRUE(list->append(row));
     }
-    void addLongRow(const QString& name) { addRow(name, QStringLiteral("Waiting Conversion"), 0, QStringLiteral("long.flac")); }
+    void addLongRow(const QString& name)
+    {
+        addRow(name, QStringLiteral("Waiting Conversion"), 0, QStringLiteral("long.flac"));
+    }
     QString status(int row) const { return list->at(row).Status; }
     //! Lets `jobs` rows convert at once, more than this machine's processors if need be.
     void setJobs(int jobs)
@@ -324,6 +327,30 @@ TEST_F(ConversionBatchTest, FourAtOnceGiveWhatOneAtATimeGives)
     EXPECT_EQ(one.outputs.keys(), (QStringList{"x.wav", "x_Converted.wav", "x_Converted_0.wav", "y.wav"}));
     EXPECT_TRUE(one == four) << "one at a time: " << one.visits.join(u' ').toStdString()
                              << "\nfour at once: " << four.visits.join(u' ').toStdString();
+}
+
+// Every encoder path with four rows at once: streams, encoder processes and
+// their hooks, the WMA and the other file encoders used side by side.
+TEST_F(ConversionBatchTest, EveryEncoderPathConvertsFourRowsAtOnce)
+{
+    using F = options::FormatOptions;
+    const std::pair<int, const char*> formats[] = {{F::WMA, "wma"},   {F::MP3, "mp3"},   {F::OGG, "ogg"},
+                                                   {F::FLAC, "flac"}, {F::OPUS, "opus"}, {F::AAC, "m4a"}};
+    setJobs(4);
+    options.optOtherFolder.setValue(true);
+    for (const auto& [format, extension] : formats) {
+        list = std::make_unique<FileList>();
+        for (int i = 0; i < 4; ++i)
+            addRow(QStringLiteral("in/%1.flac").arg(i));
+        const QString out = path(QString::fromLatin1(extension));
+        options.txtOutPath.setText(out);
+        options.optFileFormat(format).setValue(true);
+        batch.cmdConvert.click();
+        for (int row = 0; row < 4; ++row)
+            EXPECT_EQ(status(row), QStringLiteral("Complete")) << extension << " row " << row << ": "
+                                                               << list->statusReason(row).toStdString();
+        EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), 4) << extension;
+    }
 }
 
 TEST(BatchProgress, CountAndTimeLeft)

@@ -7,7 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <array>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 using namespace streamtest;
 
@@ -115,6 +119,34 @@ TEST_F(StreamDecodeTest, ToolEncodedFilesMatchFfmpeg)
                                       {QStringLiteral("-Q"), wav, QStringLiteral("-o"), path("oggenc.ogg")}),
               0);
     expectSameAsFfmpeg(path("oggenc.ogg"));
+}
+
+// Conversions run side by side: each thread decodes its own stream to the same
+// bytes, and each keeps its own last error while another thread fails.
+TEST_F(StreamDecodeTest, ThreadsDecodeSideBySideAndKeepTheirOwnErrors)
+{
+    const QString file = make(QStringLiteral("shared.flac"), sine(44100, 3.0));
+    const QByteArray reference = testsupport::decodeWithFfmpeg(file);
+    constexpr int kThreads = 4;
+    std::array<QByteArray, kThreads> decoded;
+    std::array<int, kThreads> lastError{};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            const HSTREAM handle = openDecoding(file);
+            decoded[std::size_t(t)] = readToEnd(handle);
+            // Odd threads fail on a handle that is not there; even ones succeed.
+            BASS_ChannelGetLength(t % 2 ? 0xDEAD : handle, BASS_POS_BYTE);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the others fail or succeed meanwhile
+            lastError[std::size_t(t)] = BASS_ErrorGetCode();
+            BASS_StreamFree(handle);
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_TRUE(decoded[std::size_t(t)] == reference) << "thread " << t;
+        EXPECT_EQ(lastError[std::size_t(t)], t % 2 ? BASS_ERROR_HANDLE : BASS_OK) << "thread " << t;
+    }
 }
 
 TEST_F(StreamDecodeTest, MusepackLengthIsExactBeforeDecoding)
