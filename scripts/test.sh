@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tonemill twice (optimised, and with
 # AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test in both,
-# offscreen and against a sound server (a private null sink when none answers).
+# offscreen and against a sound server (a private null sink when none answers);
+# then runs the tests where threads meet (the engine's streams and encoders,
+# the batch) under ThreadSanitizer.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -10,6 +12,11 @@ cd "$top"
 jobs=$(nproc)
 "$top/scripts/build.sh" "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_WERROR=ON
 "$top/scripts/build.sh" "$top/build/asan" -DCMAKE_BUILD_TYPE=Debug -DTONEMILL_SANITIZE=ON -DTONEMILL_BUILD_BENCH=OFF -DTONEMILL_WERROR=ON
+tsan_units="engine_StreamDecode_test engine_EncoderHook_test engine_WmaEncoder_test convert_ConversionBatch_test"
+cmake -S "$top" -B "$top/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_TSAN=ON \
+  -DTONEMILL_BUILD_BENCH=OFF -DTONEMILL_WERROR=ON >/dev/null
+# shellcheck disable=SC2086 # one target per word
+cmake --build "$top/build/tsan" --target $tsan_units
 
 source "$top/scripts/sound-server.sh"
 trap stop_sound_server EXIT
@@ -26,4 +33,10 @@ echo "== tests (optimised build)"
 ctest --test-dir "$top/build/release" --output-on-failure -j "$jobs" --timeout 300 || status=1
 echo "== tests (sanitizer build)"
 ctest --test-dir "$top/build/asan" --output-on-failure -j "$jobs" --timeout 600 || status=1
+echo "== tests (thread sanitizer: engine and batch)"
+for unit in $tsan_units; do
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$top/scripts/tsan.supp" \
+    TONEMILL_BUILD_BIN="$top/build/tsan/bin" TONEMILL_SOURCE_DIR="$top" \
+    "$top/build/tsan/tests-bin/$unit" --gtest_brief=1 || { echo "$unit failed under ThreadSanitizer"; status=1; }
+done
 exit $status
