@@ -31,6 +31,8 @@
 #include "options/FormatOptions.h"
 #include "support/BenchArguments.h"
 #include "support/Commands.h"
+#include "support/Folders.h"
+#include "support/LoadAverage.h"
 #include "support/MeasuredRun.h"
 #include "support/ParallelPipelines.h"
 #include "support/TestTone.h"
@@ -39,7 +41,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -130,12 +131,6 @@ struct Figures {
     double medianWall() const { return bench::median(wall); }
 };
 
-void emptyFolder(const QString& folder)
-{
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-}
-
 //! True when the build's convert command takes --jobs: one that does not
 //! refuses it as an unknown option (a usage error, exit 2) before anything else.
 bool acceptsJobs(const testsupport::TonemillRun& tonemill, const QString& outFolder)
@@ -166,12 +161,6 @@ int completeRows(const QByteArray& out)
         count += fields.size() >= 3 && fields[2] == "Complete" ? 1 : 0;
     }
     return count;
-}
-
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readLine()).trimmed() : QStringLiteral("?");
 }
 
 const char* verdict(bool pass)
@@ -271,14 +260,14 @@ int main(int argc, char* argv[])
     }
     QTemporaryDir out;
     const QString outFolder = out.filePath(QStringLiteral("out"));
-    emptyFolder(outFolder);
+    bench::emptyFolder(outFolder);
     const bool jobs = acceptsJobs(tonemill, outFolder);
 
     const Format formats[] = {{"MP3", QStringLiteral("mp3"), FormatOptions::MP3},
                               {"OGG", QStringLiteral("ogg"), FormatOptions::OGG}};
     std::printf("batch_bench: %lld FLAC files, %d s of audio in all, %d round(s), variants alternating\n",
                 static_cast<long long>(batch.paths.size()), batch.seconds, rounds);
-    std::printf("load average at the start: %s\n", qPrintable(loadAverage()));
+    std::printf("load average at the start: %s\n", qPrintable(bench::loadAverage()));
     for (const Format& format : formats)
         std::printf("%s encoder: %s\n", format.label, qPrintable(defaultEncoder(format.index).join(u' ')));
     if (!jobs)
@@ -302,7 +291,7 @@ int main(int argc, char* argv[])
                 Figures& figure = figures[f][v];
                 if (figure.unsupported || figure.failed)
                     continue;
-                emptyFolder(outFolder);
+                bench::emptyFolder(outFolder);
                 const bench::MeasuredRun run =
                     variant.tonemill
                         ? bench::MeasuredRun::of(tonemill.program(),
@@ -328,7 +317,7 @@ int main(int argc, char* argv[])
             }
         }
     }
-    emptyFolder(outFolder);
+    bench::emptyFolder(outFolder);
 
     bool allMet = true;
     bool anyFailed = false;
@@ -338,6 +327,6 @@ int main(int argc, char* argv[])
             anyFailed = anyFailed || figure.failed;
     }
     std::printf("\nwindow ÷ command line: not measured here (convert_bench measures it)\n");
-    std::printf("load average at the end: %s\n", qPrintable(loadAverage()));
+    std::printf("load average at the end: %s\n", qPrintable(bench::loadAverage()));
     return anyFailed ? 1 : allMet ? 0 : 2;
 }
