@@ -131,8 +131,9 @@ struct Figures {
     double medianWall() const { return bench::median(wall); }
 };
 
-//! True when the build's convert command takes --jobs: one that does not
-//! refuses it as an unknown option (a usage error, exit 2) before anything else.
+//! True when the build's convert command takes --jobs. A build without it
+//! refuses it as an unknown option (a usage error, exit 2) before it looks
+//! at the input, which does not exist.
 bool acceptsJobs(const testsupport::TonemillRun& tonemill, const QString& outFolder)
 {
     const bench::MeasuredRun probe = bench::MeasuredRun::of(
