@@ -12,6 +12,8 @@
 // Usage: admission_bench [TONEMILL_BINARY]
 
 #include "filelist/FileList.h"
+#include "support/ProcessMemory.h"
+#include "support/TonemillRun.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,9 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <cstdio>
-#include <sys/resource.h>
 #include <sys/wait.h>
 
 namespace {
@@ -139,38 +139,11 @@ bool prepareLargeFolder(QString& folder)
     return true;
 }
 
-long childPeakKb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_maxrss;
-}
-
-long residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toLong();
-    return -1;
-}
-
-QProcessEnvironment probeEnvironment(const QString& home)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TONEMILL_HOME"), home);
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    env.remove(QStringLiteral("DISPLAY"));
-    return env;
-}
-
 //! Runs one probe over `folder`; returns the number of rows printed, -1 on failure.
-int probeFolder(const QString& tonemill, const QString& home, const QString& folder, double& seconds)
+int probeFolder(const QString& tonemill, const QProcessEnvironment& env, const QString& folder, double& seconds)
 {
     QProcess p;
-    p.setProcessEnvironment(probeEnvironment(home));
+    p.setProcessEnvironment(env);
     p.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer timer;
     timer.start();
@@ -186,7 +159,7 @@ int probeFolder(const QString& tonemill, const QString& home, const QString& fol
 
 void listMemory()
 {
-    const long before = residentKb();
+    const long before = bench::ownMemoryKb("VmRSS");
     {
         FileList list;
         for (int i = 0; i < FileList::kMaxRows; ++i) {
@@ -199,7 +172,7 @@ void listMemory()
             row.FileSize = QString::fromLatin1("4.68 MB");
             list.append(row);
         }
-        const long after = residentKb();
+        const long after = bench::ownMemoryKb("VmRSS");
         std::printf("list of %d rows (paths of %lld characters): VmRSS %ld kB before, %ld kB after, %.1f MB for the "
                     "list\n",
                     list.count(), qlonglong(list.at(0).FilePath.size()), before, after,
@@ -212,25 +185,25 @@ void listMemory()
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const QString tonemill = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                      : QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/tonemill");
+    const testsupport::TonemillRun isolation;
+    const QString tonemill = argc > 1 ? QString::fromLocal8Bit(argv[1]) : isolation.program();
     if (!QFileInfo(tonemill).isExecutable()) {
         std::fprintf(stderr, "no tonemill program at %s\n", qPrintable(tonemill));
         return 1;
     }
-    QTemporaryDir home;
+    const QProcessEnvironment env = isolation.environment();
     QString mixed;
     QString large;
-    if (!home.isValid() || !prepareMixedFolder(mixed) || !prepareLargeFolder(large)) {
+    if (!isolation.isValid() || !prepareMixedFolder(mixed) || !prepareLargeFolder(large)) {
         std::fprintf(stderr, "could not prepare the media in %s\n", qPrintable(kCache));
         return 1;
     }
 
     // Warm the file cache and the program once.
     double seconds = 0;
-    probeFolder(tonemill, home.path(), mixed, seconds);
+    probeFolder(tonemill, env, mixed, seconds);
 
-    const int rows = probeFolder(tonemill, home.path(), mixed, seconds);
+    const int rows = probeFolder(tonemill, env, mixed, seconds);
     if (rows != kMixedFiles) {
         std::fprintf(stderr, "tonemill probe admitted %d of %d files\n", rows, kMixedFiles);
         return 1;
@@ -256,9 +229,9 @@ int main(int argc, char* argv[])
     std::printf("ffprobe, one per file: %d files in %.2f s, %.0f files/s\n", read, ffprobeSeconds, ffprobeRate);
     std::printf("ratio: tonemill probe is %.1fx the rate of ffprobe\n", probeRate / ffprobeRate);
 
-    const int largeRows = probeFolder(tonemill, home.path(), large, seconds);
+    const int largeRows = probeFolder(tonemill, env, large, seconds);
     std::printf("folder of %d files: %d rows in %.2f s (%.0f files/s); peak memory of the children so far %ld kB\n",
-                kLargeFolder, largeRows, seconds, kLargeFolder / seconds, childPeakKb());
+                kLargeFolder, largeRows, seconds, kLargeFolder / seconds, bench::childrenPeakKb());
 
     listMemory();
     return 0;

@@ -15,19 +15,22 @@
 #include "filelist/FileList.h"
 #include "filelist/GridView.h"
 #include "options/FormatOptions.h"
-#include "platform/Desktop.h"
+#include "support/BenchDesktop.h"
+#include "support/Commands.h"
+#include "support/Folders.h"
+#include "support/MeasuredRun.h"
+#include "support/TestTone.h"
+#include "support/Timing.h"
+#include "support/TonemillRun.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPaintEvent>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 
@@ -41,45 +44,10 @@ struct Times {
     double cpu = 0;  // s of processor time (this process and its children)
 };
 
-double cpuSeconds()
-{
-    double total = 0;
-    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        rusage usage{};
-        getrusage(who, &usage);
-        total +=
-            usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    }
-    return total;
-}
-
-bool run(const QString& program, const QStringList& arguments, const QProcessEnvironment& env = {})
-{
-    QProcess p;
-    if (!env.isEmpty())
-        p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(program, arguments);
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
 //! A tone with some noise, so the lossless files are not trivially small.
 bool makeInput(const QString& path, int seconds, int index)
 {
-    if (QFile::exists(path))
-        return true;
-    const QString partial = path + QStringLiteral(".part.") + QFileInfo(path).suffix();
-    const bool ok =
-        run(QStringLiteral("ffmpeg"),
-            {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
-             QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-             QStringLiteral("sine=frequency=%1:sample_rate=44100:duration=%2").arg(220 + 37 * index).arg(seconds),
-             QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-             QStringLiteral("anoisesrc=sample_rate=44100:amplitude=0.05:duration=%1").arg(seconds),
-             QStringLiteral("-filter_complex"), QStringLiteral("amix=inputs=2"), QStringLiteral("-ac"),
-             QStringLiteral("2"), partial});
-    return ok && QFile::rename(partial, path);
+    return !bench::TestTone{path, seconds, bench::TestTone::Signal::Sine, 220 + 37 * index, {}}.make().isEmpty();
 }
 
 QStringList makeBatch()
@@ -97,52 +65,22 @@ QStringList makeBatch()
     return files;
 }
 
-QProcessEnvironment cliEnvironment(const QTemporaryDir& home, const QTemporaryDir& config)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TONEMILL_HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    env.insert(QStringLiteral("TONEMILL_POWEROFF_COMMAND"), QStringLiteral("true"));
-    return env;
-}
-
-void emptyFolder(const QString& folder)
-{
-    QDir dir(folder);
-    dir.removeRecursively();
-    QDir().mkpath(folder);
-}
-
 template <typename F> Times best(int rounds, const QString& outFolder, F&& once)
 {
     Times result{1e300, 1e300};
     for (int r = 0; r < rounds; ++r) {
-        emptyFolder(outFolder);
-        const double cpu0 = cpuSeconds();
+        bench::emptyFolder(outFolder);
+        const double cpu0 = bench::processCpuSeconds();
         QElapsedTimer timer;
         timer.start();
         if (!once())
             return {-1, -1};
         result.wall = std::min(result.wall, timer.nsecsElapsed() / 1e9);
-        result.cpu = std::min(result.cpu, cpuSeconds() - cpu0);
+        result.cpu = std::min(result.cpu, bench::processCpuSeconds() - cpu0);
     }
-    emptyFolder(outFolder);
+    bench::emptyFolder(outFolder);
     return result;
 }
-
-//! The window's Desktop as far as the batch needs it: the yield runs every
-//! pending event (paints included).
-class WindowDesktop : public Desktop {
-public:
-    Answer messageBox(const QString& text, const QString&, Icon, Buttons) override
-    {
-        std::fprintf(stderr, "box: %s\n", qPrintable(text));
-        return Answer::Ok;
-    }
-    void processEvents() override { QCoreApplication::processEvents(); }
-    void dragWindow() override {}
-};
 
 class PaintRecorder : public QObject {
 public:
@@ -169,7 +107,7 @@ struct WindowRun {
 
 bool convertInWindow(const QStringList& files, const QString& outFolder, bool showGrid, WindowRun& stats)
 {
-    WindowDesktop desktop;
+    bench::BenchDesktop desktop;
     ConversionState state;
     options::FormatOptions options;
     options.optFileFormat(options::FormatOptions::WAV).setValue(true);
@@ -203,31 +141,6 @@ bool convertInWindow(const QStringList& files, const QString& outFolder, bool sh
     return true;
 }
 
-qint64 peakMemoryKb(const QString& program, const QString& input, const QString& outFolder,
-                    const QProcessEnvironment& env)
-{
-    emptyFolder(outFolder);
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(program, {QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("wav"),
-                      QStringLiteral("--output"), outFolder, input});
-    if (!p.waitForStarted())
-        return -1;
-    const QString status = QStringLiteral("/proc/%1/status").arg(p.processId());
-    qint64 peak = 0;
-    while (!p.waitForFinished(50)) {
-        QFile file(status);
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray& line : file.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                peak = std::max(peak, line.mid(6).trimmed().split(' ').front().toLongLong());
-    }
-    emptyFolder(outFolder);
-    return p.exitCode() == 0 ? peak : -1;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -236,7 +149,6 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 2;
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/tonemill");
 
     std::printf("Making the inputs in %s (once) ...\n", qPrintable(kCache));
     std::fflush(stdout);
@@ -247,12 +159,11 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    QTemporaryDir home, config, out;
-    QDir().mkpath(home.filePath(QStringLiteral("Lang")));
-    const QString lang = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/Lang");
-    for (const QString& name : QDir(lang).entryList(QDir::Files))
-        QFile::copy(lang + u'/' + name, home.filePath(QStringLiteral("Lang/") + name));
-    const QProcessEnvironment env = cliEnvironment(home, config);
+    testsupport::TonemillRun tonemill;
+    tonemill.setVariable(QStringLiteral("TONEMILL_POWEROFF_COMMAND"), QStringLiteral("true"));
+    const QString program = tonemill.program();
+    const QProcessEnvironment env = tonemill.environment();
+    QTemporaryDir out;
     const QString outFolder = out.filePath(QStringLiteral("wav"));
 
     std::printf("%d files, %d s of audio (FLAC, MP3, Ogg in turn), best of %d round(s)\n", kFiles,
@@ -261,19 +172,20 @@ int main(int argc, char* argv[])
     const Times ffmpeg = best(rounds, outFolder, [&] {
         for (const QString& file : files) {
             const QString target = outFolder + u'/' + QFileInfo(file).completeBaseName() + QStringLiteral(".wav");
-            if (!run(QStringLiteral("ffmpeg"),
-                     {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                      QStringLiteral("-i"), file, QStringLiteral("-f"), QStringLiteral("wav"), target}))
+            if (!bench::runQuietly(QStringLiteral("ffmpeg"),
+                                   {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+                                    QStringLiteral("error"), QStringLiteral("-i"), file, QStringLiteral("-f"),
+                                    QStringLiteral("wav"), target}))
                 return false;
         }
         return true;
     });
     const Times cli = best(rounds, outFolder, [&] {
-        return run(program,
-                   QStringList{QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("wav"),
-                               QStringLiteral("--output"), outFolder} +
-                       files,
-                   env);
+        return bench::runQuietly(program,
+                                 QStringList{QStringLiteral("convert"), QStringLiteral("--format"),
+                                             QStringLiteral("wav"), QStringLiteral("--output"), outFolder} +
+                                     files,
+                                 env);
     });
 
     InitDecodingEngine();
@@ -296,7 +208,14 @@ int main(int argc, char* argv[])
     std::printf("window: %d status writes, %d grid paints, mean painted share of the rows area %.3f\n", window.chunks,
                 window.paints, window.meanPaintedShare);
 
-    const qint64 peak = peakMemoryKb(program, longFile, outFolder, env);
+    bench::emptyFolder(outFolder);
+    const bench::MeasuredRun longRun =
+        bench::MeasuredRun::of(program,
+                               {QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("wav"),
+                                QStringLiteral("--output"), outFolder, longFile},
+                               env);
+    bench::emptyFolder(outFolder);
+    const long peak = longRun.exitCode == 0 ? longRun.peakKb : -1;
     std::printf("peak memory (VmHWM) converting %d s: %.1f MB (target < 100 MB)\n", kLongSeconds, peak / 1024.0);
     return 0;
 }

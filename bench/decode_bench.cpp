@@ -13,14 +13,16 @@
 
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
+#include "support/BenchArguments.h"
+#include "support/Commands.h"
+#include "support/ProcessMemory.h"
+#include "support/TestTone.h"
+#include "support/Timing.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -28,46 +30,12 @@ namespace {
 
 const QString kCache = QStringLiteral("/tmp/tonemill-decode-bench");
 
-bool run(const QString& program, const QStringList& args)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(program, args);
-    if (!process.waitForStarted() || !process.waitForFinished(-1))
-        return false;
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
 //! A ten-minute (or `minutes`) stereo mix of a tone and soft noise, so the
 //! lossless encoders have something real to compress.
 QString input(const QString& name, int seconds, const QStringList& codecOptions)
 {
-    const QString path = kCache + QLatin1Char('/') + name;
-    if (QFileInfo(path).size() > 0)
-        return path;
-    QStringList args{QStringLiteral("-hide_banner"),
-                     QStringLiteral("-loglevel"),
-                     QStringLiteral("error"),
-                     QStringLiteral("-y"),
-                     QStringLiteral("-f"),
-                     QStringLiteral("lavfi"),
-                     QStringLiteral("-i"),
-                     QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds),
-                     QStringLiteral("-f"),
-                     QStringLiteral("lavfi"),
-                     QStringLiteral("-i"),
-                     QStringLiteral("anoisesrc=sample_rate=44100:amplitude=0.05:duration=%1").arg(seconds),
-                     QStringLiteral("-filter_complex"),
-                     QStringLiteral("amix=inputs=2,aformat=channel_layouts=stereo")};
-    args += codecOptions;
-    args << path;
-    std::fprintf(stderr, "making %s\n", qPrintable(path));
-    if (!run(QStringLiteral("ffmpeg"), args)) {
-        QFile::remove(path);
-        return {};
-    }
-    return path;
+    return bench::TestTone{kCache + QLatin1Char('/') + name, seconds, bench::TestTone::Signal::Sine, 440, codecOptions}
+        .make();
 }
 
 //! Decodes the whole file through the engine; returns the bytes delivered.
@@ -94,31 +62,6 @@ qint64 decodeWithEngine(const QString& path)
     return total;
 }
 
-double bestOf(int runs, const std::function<bool()>& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        if (!work())
-            return -1;
-        best = std::min(best, timer.nsecsElapsed() / 1e9);
-    }
-    return best;
-}
-
-long peakRssKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
 long rssOfChild(const QString& path)
 {
     QProcess process;
@@ -138,12 +81,10 @@ int main(int argc, char* argv[])
     if (args.size() == 3 && args[1] == QLatin1String("--rss")) {
         if (decodeWithEngine(args[2]) < 0)
             return 1;
-        std::printf("%ld\n", peakRssKb());
+        std::printf("%ld\n", bench::ownMemoryKb("VmHWM"));
         return 0;
     }
-    int minutes = 10;
-    if (args.size() == 3 && args[1] == QLatin1String("--minutes"))
-        minutes = std::max(1, args[2].toInt());
+    const int minutes = bench::BenchArguments(args).number(QStringLiteral("--minutes"), 10);
 
     QDir().mkpath(kCache);
     struct Format {
@@ -172,12 +113,12 @@ int main(int argc, char* argv[])
             std::printf("%-8s could not be made\n", format.label);
             continue;
         }
-        const double ours = bestOf(3, [&] { return decodeWithEngine(path) > 0; });
-        const double theirs = bestOf(3, [&] {
-            return run(QStringLiteral("ffmpeg"),
-                       {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-i"), path,
-                        QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-y"),
-                        QStringLiteral("/dev/null")});
+        const double ours = bench::bestSeconds(3, [&] { return decodeWithEngine(path) > 0; });
+        const double theirs = bench::bestSeconds(3, [&] {
+            return bench::runQuietly(QStringLiteral("ffmpeg"),
+                                     {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-i"), path,
+                                      QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-y"),
+                                      QStringLiteral("/dev/null")});
         });
         std::printf("%-8s %10.3f %10.3f %7.2fx\n", format.label, ours, theirs, theirs > 0 ? ours / theirs : 0.0);
     }

@@ -19,83 +19,20 @@
 #include "engine/AudioEngine.h"
 #include "filelist/FileList.h"
 #include "options/FormatOptions.h"
-#include "platform/Desktop.h"
+#include "support/BenchArguments.h"
+#include "support/BenchDesktop.h"
+#include "support/Commands.h"
+#include "support/MixedInputs.h"
+#include "support/PerFileComparison.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 
 namespace {
 
 using options::FormatOptions;
 
 const QString kCache = QStringLiteral("/tmp/tonemill-ffmpeg-formats-bench");
-
-//! Lets events run, answers nothing: conversions only yield.
-class BenchDesktop : public Desktop {
-public:
-    Answer messageBox(const QString&, const QString&, Icon, Buttons) override { return Answer::Ok; }
-    void processEvents() override { QCoreApplication::processEvents(); }
-    void dragWindow() override {}
-};
-
-bool run(const QString& program, const QStringList& args)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(program, args);
-    if (!process.waitForStarted() || !process.waitForFinished(-1))
-        return false;
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
-//! A stereo mix of a tone sweep and soft noise, so the encoders have real work.
-QString input(const QString& name, int seconds, const QStringList& codecOptions)
-{
-    const QString path = kCache + QLatin1Char('/') + name;
-    if (QFileInfo(path).size() > 0)
-        return path;
-    QStringList args{QStringLiteral("-hide_banner"),
-                     QStringLiteral("-loglevel"),
-                     QStringLiteral("error"),
-                     QStringLiteral("-y"),
-                     QStringLiteral("-f"),
-                     QStringLiteral("lavfi"),
-                     QStringLiteral("-i"),
-                     QStringLiteral("aevalsrc=0.4*sin(2*PI*(220+40*sin(t/3))*t)|0.4*sin(2*PI*(330+50*sin(t/5))*t)"
-                                    ":s=44100:d=%1")
-                         .arg(seconds),
-                     QStringLiteral("-f"),
-                     QStringLiteral("lavfi"),
-                     QStringLiteral("-i"),
-                     QStringLiteral("anoisesrc=colour=pink:sample_rate=44100:amplitude=0.08:duration=%1").arg(seconds),
-                     QStringLiteral("-filter_complex"),
-                     QStringLiteral("amix=inputs=2,aformat=channel_layouts=stereo")};
-    args += codecOptions;
-    args << path;
-    std::fprintf(stderr, "making %s\n", qPrintable(path));
-    if (!run(QStringLiteral("ffmpeg"), args)) {
-        QFile::remove(path);
-        return {};
-    }
-    return path;
-}
-
-double seconds(const std::function<bool()>& work, bool* ok)
-{
-    QElapsedTimer timer;
-    timer.start();
-    *ok = work() && *ok;
-    return timer.nsecsElapsed() / 1e9;
-}
 
 //! The ffmpeg options that make of `input` what the format's defaults make.
 QStringList referenceOptions(int format, const QString& input)
@@ -122,45 +59,19 @@ QStringList referenceOptions(int format, const QString& input)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    int runs = 1;
-    int minutes = 60;
-    QString only; // one format by its extension, or all three
-    const QStringList arguments = app.arguments();
-    for (int i = 1; i + 1 < arguments.size(); ++i) {
-        if (arguments[i] == QStringLiteral("--runs"))
-            runs = std::max(1, arguments[i + 1].toInt());
-        else if (arguments[i] == QStringLiteral("--minutes"))
-            minutes = std::max(1, arguments[i + 1].toInt());
-        else if (arguments[i] == QStringLiteral("--format"))
-            only = arguments[i + 1];
-    }
+    const bench::BenchArguments arguments(app.arguments());
+    const int runs = arguments.number(QStringLiteral("--runs"), 1);
+    const int minutes = arguments.number(QStringLiteral("--minutes"), 60);
+    const QString only = arguments.text(QStringLiteral("--format")); // one format by its extension, or all three
     for (const QString& name : FormatModuleNames())
         BASS_PluginLoad(name.toLatin1().constData(), 0);
 
-    QDir().mkpath(kCache);
-    // Nine files, three of each input format, of slightly different lengths.
-    QStringList inputs;
-    const int base = minutes * 60 / 9;
-    const QList<std::pair<QString, QStringList>> kinds = {
-        {QStringLiteral("flac"), {QStringLiteral("-c:a"), QStringLiteral("flac")}},
-        {QStringLiteral("mp3"),
-         {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("192k")}},
-        {QStringLiteral("ogg"),
-         {QStringLiteral("-c:a"), QStringLiteral("libvorbis"), QStringLiteral("-q:a"), QStringLiteral("5")}},
-    };
-    for (int i = 0; i < 3; ++i) {
-        for (const auto& [extension, codec] : kinds) {
-            const int length = std::max(1, base - 10 + 10 * i);
-            const QString path = input(QStringLiteral("in%1_%2s.%3").arg(i).arg(length).arg(extension), length, codec);
-            if (path.isEmpty()) {
-                std::fprintf(stderr, "cannot make the inputs (is ffmpeg installed?)\n");
-                return 1;
-            }
-            inputs << path;
-        }
+    const QStringList inputs = bench::mixedInputs(kCache, minutes);
+    if (inputs.isEmpty()) {
+        std::fprintf(stderr, "cannot make the inputs (is ffmpeg installed?)\n");
+        return 1;
     }
-    QTemporaryDir out;
-    BenchDesktop desktop;
+    bench::BenchDesktop desktop;
     ConversionState state;
     FormatOptions options;
     auto list = std::make_unique<FileList>();
@@ -168,19 +79,7 @@ int main(int argc, char** argv)
     session.setYieldInterval(10); // as the batch does
     state.bConverting = true;
 
-    bool ok = true;
-    int serial = 0;
-    auto outPath = [&](const QString& extension) {
-        return out.filePath(QStringLiteral("o%1.%2").arg(serial++).arg(extension));
-    };
-    // Output bytes of each side, to show both did the whole work.
-    qint64 oursBytes = 0;
-    qint64 referenceBytes = 0;
-
-    std::printf("ffmpeg_formats_bench: %lld files, %d min of audio, best of %d runs per file\n",
-                static_cast<long long>(inputs.size()), minutes, runs);
-    std::printf("%-6s %10s %14s %7s %12s %12s\n", "format", "ours (s)", "reference (s)", "ratio", "ours (MB)",
-                "ref. (MB)");
+    bench::PerFileComparison comparison("ffmpeg_formats_bench", inputs, minutes, runs);
     for (const int format : {FormatOptions::FLAC, FormatOptions::OPUS, FormatOptions::AAC}) {
         options.optFileFormat(format).click();
         const QString extension = format == FormatOptions::FLAC   ? QStringLiteral("flac")
@@ -188,41 +87,20 @@ int main(int argc, char** argv)
                                                                   : QStringLiteral("m4a");
         if (!only.isEmpty() && only != extension)
             continue;
-        double oursTotal = 0;
-        double referenceTotal = 0;
-        oursBytes = 0;
-        referenceBytes = 0;
-        for (const QString& in : inputs) {
-            double bestOurs = 1e30;
-            double bestReference = 1e30;
-            for (int r = 0; r < runs; ++r) {
-                const QString mine = outPath(extension);
-                bestOurs = std::min(bestOurs, seconds(
-                                                  [&] {
-                                                      ConvertToFLAC_OPUS_AAC(session, in, mine);
-                                                      return QFileInfo(mine).size() > 0;
-                                                  },
-                                                  &ok));
-                oursBytes += QFileInfo(mine).size();
-                QFile::remove(mine);
-
-                const QString target = outPath(extension);
-                const QStringList args = QStringList{QStringLiteral("-v"), QStringLiteral("error"),
+        comparison.compare(
+            extension,
+            [&](const QString& in, const QString& target) {
+                ConvertToFLAC_OPUS_AAC(session, in, target);
+                return true;
+            },
+            [&](const QString& in, const QString& target) {
+                return bench::runQuietly(QStringLiteral("ffmpeg"),
+                                         QStringList{QStringLiteral("-v"), QStringLiteral("error"),
                                                      QStringLiteral("-y"), QStringLiteral("-i"), in} +
-                                         referenceOptions(format, in) + QStringList{target};
-                bestReference =
-                    std::min(bestReference, seconds([&] { return run(QStringLiteral("ffmpeg"), args); }, &ok));
-                referenceBytes += QFileInfo(target).size();
-                QFile::remove(target);
-            }
-            oursTotal += bestOurs;
-            referenceTotal += bestReference;
-        }
-        std::printf("%-6s %10.2f %14.2f %7.3f %12.1f %12.1f\n", qPrintable(extension.toUpper()), oursTotal,
-                    referenceTotal, oursTotal / referenceTotal, oursBytes / 1e6 / runs, referenceBytes / 1e6 / runs);
-        std::fflush(stdout);
+                                             referenceOptions(format, in) + QStringList{target});
+            });
     }
-    if (!ok) {
+    if (!comparison.ok()) {
         std::printf("some conversion failed\n");
         return 1;
     }

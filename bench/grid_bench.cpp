@@ -5,6 +5,7 @@
 
 #include "filelist/FileList.h"
 #include "filelist/GridView.h"
+#include "support/Timing.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,7 +13,6 @@
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
@@ -42,15 +42,6 @@ protected:
 double ms(const QElapsedTimer& timer)
 {
     return timer.nsecsElapsed() / 1e6;
-}
-
-//! Processor time of this thread, in ms: on a busy machine it shows the
-//! grid's own cost, which the wall clock mixes with waiting for a core.
-double cpuMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
 
 //! Lets every pending event and zero-time timer (delayed layouts) run.
@@ -93,11 +84,11 @@ int main(int argc, char* argv[])
     settle();
 
     timer.restart();
-    double cpu = cpuMs();
+    double cpu = bench::threadCpuMs();
     grid.bindList(&list);
     grid.viewport()->repaint();
     const double bindMs = ms(timer);
-    const double bindCpuMs = cpuMs() - cpu;
+    const double bindCpuMs = bench::threadCpuMs() - cpu;
     settle();
 
     // Scroll page by page to the end, painting each page.
@@ -105,7 +96,7 @@ int main(int argc, char* argv[])
     const int pageRows = bar->pageStep();
     int pages = 0;
     timer.restart();
-    cpu = cpuMs();
+    cpu = bench::threadCpuMs();
     for (int value = 0;; value += pageRows) {
         bar->setValue(value);
         grid.viewport()->repaint();
@@ -114,7 +105,7 @@ int main(int argc, char* argv[])
             break;
     }
     const double scrollMs = ms(timer);
-    const double scrollCpuMs = cpuMs() - cpu;
+    const double scrollCpuMs = bench::threadCpuMs() - cpu;
 
     // 100 progress writes to one visible status cell, each followed by the
     // event run that paints it.
@@ -126,7 +117,7 @@ int main(int argc, char* argv[])
     grid.viewport()->installEventFilter(&recorder);
     int widerRepaints = 0;
     timer.restart();
-    cpu = cpuMs();
+    cpu = bench::threadCpuMs();
     for (int i = 0; i < 100; ++i) {
         recorder.reset();
         list.setCell(row, FileList::Status, QString::number(i * 1.01, 'g', 6));
@@ -139,7 +130,7 @@ int main(int argc, char* argv[])
         }
     }
     const double writesMs = ms(timer);
-    const double writesCpuMs = cpuMs() - cpu;
+    const double writesCpuMs = bench::threadCpuMs() - cpu;
 
     std::printf("rows: %d, visible rows per page: %d, viewport %dx%d\n", list.count(), pageRows,
                 grid.viewport()->width(), grid.viewport()->height());

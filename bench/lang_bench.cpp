@@ -2,6 +2,7 @@
 // table looked up once, each lookup reading the language file anew.
 
 #include "lang/StringLookup.h"
+#include "support/Timing.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -41,8 +41,7 @@ double medianPassMs(int runs, qsizetype* checksum)
             *checksum += caption(entry.id).size();
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return bench::median(times);
 }
 
 } // namespace

@@ -17,83 +17,30 @@
 #include "filelist/FileList.h"
 #include "filelist/GridView.h"
 #include "options/FormatOptions.h"
-#include "platform/Desktop.h"
 #include "player/PlayerPanel.h"
+#include "support/BenchDesktop.h"
+#include "support/LoadAverage.h"
+#include "support/TestTone.h"
+#include "support/Timing.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 
 const QString kCache = QStringLiteral("/tmp/tonemill-player-bench-cache");
 
-double cpuSeconds()
-{
-    double total = 0;
-    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        rusage usage{};
-        getrusage(who, &usage);
-        total += double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                 double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    }
-    return total;
-}
-
 //! Makes `name` in the cache with ffmpeg: a tone with some noise.
 QString makeInput(const QString& name, int seconds, int frequency, const QStringList& codec)
 {
-    const QString path = kCache + u'/' + name;
-    if (QFile::exists(path))
-        return path;
     QDir().mkpath(kCache);
-    const QString partial = path + QStringLiteral(".part.") + QFileInfo(path).suffix();
-    QStringList args{QStringLiteral("-hide_banner"),
-                     QStringLiteral("-loglevel"),
-                     QStringLiteral("error"),
-                     QStringLiteral("-y"),
-                     QStringLiteral("-f"),
-                     QStringLiteral("lavfi"),
-                     QStringLiteral("-i"),
-                     QStringLiteral("sine=frequency=%1:sample_rate=44100:duration=%2").arg(frequency).arg(seconds),
-                     QStringLiteral("-f"),
-                     QStringLiteral("lavfi"),
-                     QStringLiteral("-i"),
-                     QStringLiteral("anoisesrc=sample_rate=44100:amplitude=0.05:duration=%1").arg(seconds),
-                     QStringLiteral("-filter_complex"),
-                     QStringLiteral("amix=inputs=2"),
-                     QStringLiteral("-ac"),
-                     QStringLiteral("2")};
-    args += codec;
-    args << partial;
-    QProcess ffmpeg;
-    ffmpeg.setProcessChannelMode(QProcess::ForwardedChannels);
-    ffmpeg.start(QStringLiteral("ffmpeg"), args);
-    const bool ok = ffmpeg.waitForFinished(-1) && ffmpeg.exitStatus() == QProcess::NormalExit &&
-                    ffmpeg.exitCode() == 0 && QFile::rename(partial, path);
-    return ok ? path : QString();
+    return bench::TestTone{kCache + u'/' + name, seconds, bench::TestTone::Signal::Sine, frequency, codec}.make();
 }
-
-//! The window's Desktop as far as the batch and the player need it: the
-//! batch's yield runs every pending event (paints included).
-class WindowDesktop : public Desktop {
-public:
-    Answer messageBox(const QString& text, const QString&, Icon, Buttons) override
-    {
-        std::fprintf(stderr, "box: %s\n", qPrintable(text));
-        ++boxes;
-        return Answer::Ok;
-    }
-    void processEvents() override { QCoreApplication::processEvents(); }
-    void dragWindow() override {}
-    int boxes = 0;
-};
 
 struct Times {
     double wall = 1e300; // s
@@ -102,7 +49,7 @@ struct Times {
 
 //! Converts `input` once with the window's batch; false when the row did
 //! not complete.
-bool convertOnce(WindowDesktop& desktop, const QString& input, int format, const QString& outFolder, Times& best)
+bool convertOnce(bench::BenchDesktop& desktop, const QString& input, int format, const QString& outFolder, Times& best)
 {
     QDir(outFolder).removeRecursively();
     ConversionState state;
@@ -121,12 +68,12 @@ bool convertOnce(WindowDesktop& desktop, const QString& input, int format, const
         return false;
     ConversionBatch batch(desktop, state, options, [&] { return list.get(); });
 
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = bench::processCpuSeconds();
     QElapsedTimer timer;
     timer.start();
     batch.cmdConvert.click();
     best.wall = std::min(best.wall, double(timer.nsecsElapsed()) / 1e9);
-    best.cpu = std::min(best.cpu, cpuSeconds() - cpu0);
+    best.cpu = std::min(best.cpu, bench::processCpuSeconds() - cpu0);
     return list->at(0).Status == QLatin1String("Complete");
 }
 
@@ -160,7 +107,7 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    WindowDesktop desktop;
+    bench::BenchDesktop desktop;
     if (!InitAudioEngine(desktop)) {
         std::fprintf(stderr, "the engine could not start: is a sound server running?\n");
         return 1;
@@ -187,14 +134,12 @@ int main(int argc, char* argv[])
         resumeMs = std::max(resumeMs, heldMs([&] { player.ResumePlayback(); }));
         stopMs = std::max(stopMs, heldMs([&] { player.cmdStop_Click(); }));
     }
-    if (desktop.boxes > 0 || player.hPlayChannel() != 0) {
+    if (desktop.boxes() > 0 || player.hPlayChannel() != 0) {
         std::fprintf(stderr, "the player refused to play %s\n", qPrintable(toPlay));
         return 1;
     }
 
-    QFile loadavg(QStringLiteral("/proc/loadavg"));
-    if (loadavg.open(QIODevice::ReadOnly))
-        std::printf("load average: %s", loadavg.readLine().constData());
+    std::printf("load average: %s\n", qPrintable(bench::loadAverage()));
     QTemporaryDir out;
     const QString outFolder = out.filePath(QStringLiteral("out"));
     std::printf("convert %s (600 s) while playing %s (180 s, looping); best of %d round(s)\n",

@@ -9,17 +9,20 @@
 // (default 3), formats default to wav and ogg.
 
 #include "convert/WriteFileTags.h"
+#include "support/Commands.h"
+#include "support/Folders.h"
+#include "support/TestTone.h"
+#include "support/Timing.h"
+#include "support/TonemillRun.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 
@@ -27,22 +30,12 @@ const QString kCache = QStringLiteral("/tmp/tonemill-tags-bench-cache");
 constexpr int kFiles = 20;
 constexpr int kSecondsEach = 180; // 20 × 3 minutes = one hour
 
-bool run(const QString& program, const QStringList& arguments, const QProcessEnvironment& env = {})
-{
-    QProcess p;
-    if (!env.isEmpty())
-        p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(program, arguments);
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
 bool ffmpeg(const QStringList& arguments)
 {
-    return run(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-                                                     QStringLiteral("error"), QStringLiteral("-y")} +
-                                             arguments);
+    return bench::runQuietly(QStringLiteral("ffmpeg"),
+                             QStringList{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+                                         QStringLiteral("error"), QStringLiteral("-y")} +
+                                 arguments);
 }
 
 MediaTags benchTags(int index, const QByteArray& cover)
@@ -85,17 +78,11 @@ QStringList makeBatch()
         const QString path =
             kCache + QStringLiteral("/in%1.%2").arg(i, 2, 10, QLatin1Char('0')).arg(QLatin1String(kinds[i % 3]));
         if (!QFile::exists(path)) {
+            // Tagged under the temporary name, so only a tagged file has the final one.
             const QString partial = path + QStringLiteral(".part.") + QFileInfo(path).suffix();
+            const bench::TestTone tone{partial, kSecondsEach, bench::TestTone::Signal::Sine, 220 + 37 * i, {}};
             const bool made =
-                ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                        QStringLiteral("sine=frequency=%1:sample_rate=44100:duration=%2")
-                            .arg(220 + 37 * i)
-                            .arg(kSecondsEach),
-                        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                        QStringLiteral("anoisesrc=sample_rate=44100:amplitude=0.05:duration=%1").arg(kSecondsEach),
-                        QStringLiteral("-filter_complex"), QStringLiteral("amix=inputs=2"), QStringLiteral("-ac"),
-                        QStringLiteral("2"), partial}) &&
-                convert::WriteFileTags(partial, formats[i % 3], benchTags(i, cover));
+                !tone.make().isEmpty() && convert::WriteFileTags(partial, formats[i % 3], benchTags(i, cover));
             if (!made || !QFile::rename(partial, path))
                 return {};
         }
@@ -104,39 +91,25 @@ QStringList makeBatch()
     return files;
 }
 
-void emptyFolder(const QString& folder)
-{
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-}
-
 struct Times {
     double wall = 1e300; // s
     double cpu = 1e300;  // s of processor time of the finished children
 };
-
-double childCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 //! Keeps in `best` the lower times of one conversion of the batch; false on
 //! a failure.
 bool timeOnce(Times& best, const QString& program, const QStringList& arguments, const QString& outFolder,
               const QProcessEnvironment& env)
 {
-    emptyFolder(outFolder);
-    const double cpu0 = childCpuSeconds();
+    bench::emptyFolder(outFolder);
+    const double cpu0 = bench::childrenCpuSeconds();
     QElapsedTimer timer;
     timer.start();
-    if (!run(program, arguments, env))
+    if (!bench::runQuietly(program, arguments, env))
         return false;
     best.wall = std::min(best.wall, double(timer.nsecsElapsed()) / 1e9);
-    best.cpu = std::min(best.cpu, childCpuSeconds() - cpu0);
-    emptyFolder(outFolder);
+    best.cpu = std::min(best.cpu, bench::childrenCpuSeconds() - cpu0);
+    bench::emptyFolder(outFolder);
     return true;
 }
 
@@ -151,7 +124,6 @@ int main(int argc, char* argv[])
         formats << QString::fromLocal8Bit(argv[i]);
     if (formats.isEmpty())
         formats = {QStringLiteral("wav"), QStringLiteral("ogg")};
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/tonemill");
 
     std::printf("Making the tagged inputs in %s (once) ...\n", qPrintable(kCache));
     std::fflush(stdout);
@@ -161,12 +133,10 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    QTemporaryDir home, config, out;
-    QDir().mkpath(home.filePath(QStringLiteral("Lang")));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TONEMILL_HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    const testsupport::TonemillRun tonemill;
+    const QString program = tonemill.program();
+    const QProcessEnvironment env = tonemill.environment();
+    QTemporaryDir out;
     const QString outFolder = out.filePath(QStringLiteral("out"));
 
     std::printf("%d tagged files, %d s of audio, best of %d round(s), off and on alternating\n", kFiles,

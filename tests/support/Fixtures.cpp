@@ -1,5 +1,6 @@
 #include "support/Fixtures.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -61,7 +62,12 @@ QByteArray decodeWithFfmpeg(const QString& path, const QStringList& extraOutputO
 
 QString buildBinDir()
 {
-    return qEnvironmentVariable("TONEMILL_BUILD_BIN");
+    const QString named = qEnvironmentVariable("TONEMILL_BUILD_BIN");
+    if (!named.isEmpty() || !QCoreApplication::instance())
+        return named;
+    // Run by hand: the build's bin/ is a sibling of the folder of the running
+    // test or benchmark.
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin"));
 }
 
 QString sourceDir()

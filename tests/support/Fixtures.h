@@ -21,7 +21,8 @@ bool makeTone(const QString& path, double seconds, int rate, int channels, const
 //! and channel count: an independent reference for the engine's output.
 QByteArray decodeWithFfmpeg(const QString& path, const QStringList& extraOutputOptions = {});
 
-//! Folder of the built program and its Lang/ (the program folder of tests).
+//! Folder of the built program and its Lang/ (the program folder of tests):
+//! TONEMILL_BUILD_BIN, or else the bin/ beside the running program's folder.
 QString buildBinDir();
 
 //! Folder of the project's sources.
