@@ -347,8 +347,8 @@ TEST_F(ConversionBatchTest, EveryEncoderPathConvertsFourRowsAtOnce)
         options.optFileFormat(format).setValue(true);
         batch.cmdConvert.click();
         for (int row = 0; row < 4; ++row)
-            EXPECT_EQ(status(row), QStringLiteral("Complete")) << extension << " row " << row << ": "
-                                                               << list->statusReason(row).toStdString();
+            EXPECT_EQ(status(row), QStringLiteral("Complete"))
+                << extension << " row " << row << ": " << list->statusReason(row).toStdString();
         EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), 4) << extension;
     }
 }
