@@ -131,3 +131,27 @@ TEST_F(WindowPlayerTest, ABatchStopsPlaybackAndDisablesThePlayerButtonsWhileItRu
         EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
     EXPECT_EQ(heard(), 0);
 }
+
+TEST_F(WindowPlayerTest, ClosingTheWindowDuringABatchCancelsEveryRunningRowThenCloses)
+{
+    options::FormatOptions& options = window.formatOptions();
+    options.optFileFormat(options::FormatOptions::WAV).setValue(true);
+    options.optOtherFolder.setValue(true);
+    options.txtOutPath.setText(s_dir->filePath(QStringLiteral("closed")));
+    options.sliderSimultaneous.setMax(2);
+    options.sliderSimultaneous.setValue(2);
+    bool closed = false;
+    desktop.onProcessEvents = [&] {
+        if (!closed) {
+            closed = true;
+            window.close(); // as the window manager asks: refused until the batch has unwound
+            EXPECT_TRUE(window.isVisible());
+        }
+    };
+    window.convertPanel->cmdConvert->click();
+
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(window.isVisible());
+    for (int row = 0; row < 2; ++row)
+        EXPECT_EQ(window.currentList()->at(row).Status, QStringLiteral("Cancelled")) << row;
+}
