@@ -108,7 +108,7 @@ qint16 shiftCode(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
-Slider::Slider(QWidget* parent) : QWidget(parent), mArt(SliderArtwork::make())
+SliderWidget::SliderWidget(QWidget* parent) : QWidget(parent), mArt(SliderArtwork::make())
 {
     mLeft = toImage(mArt.PicLeft);
     mRight = toImage(mArt.PicRight);
@@ -133,7 +133,7 @@ Slider::Slider(QWidget* parent) : QWidget(parent), mArt(SliderArtwork::make())
     applySizeRules(size());
 }
 
-void Slider::setStyle(qint32 eStyle)
+void SliderWidget::setStyle(qint32 eStyle)
 {
     const bool wasVertical = isVertical();
     mStyle = eStyle;
@@ -146,7 +146,7 @@ void Slider::setStyle(qint32 eStyle)
     applySizeRules(placed);
 }
 
-void Slider::setBackColor(ColorRef lColor)
+void SliderWidget::setBackColor(ColorRef lColor)
 {
     mBackColor = lColor;
     SliderArtwork::paintChannel(mArt.PicEmptyFill, toRgb(lColor));
@@ -156,7 +156,7 @@ void Slider::setBackColor(ColorRef lColor)
     Q_EMIT Change();
 }
 
-void Slider::setForeColor(ColorRef lColor)
+void SliderWidget::setForeColor(ColorRef lColor)
 {
     mForeColor = lColor;
     mMark = false;
@@ -164,7 +164,7 @@ void Slider::setForeColor(ColorRef lColor)
     Q_EMIT Change();
 }
 
-void Slider::setForeColor2(ColorRef lColor)
+void SliderWidget::setForeColor2(ColorRef lColor)
 {
     mForeColor2 = lColor;
     mMark = false;
@@ -172,7 +172,7 @@ void Slider::setForeColor2(ColorRef lColor)
     Q_EMIT Change();
 }
 
-void Slider::setValue(qint32 intValue)
+void SliderWidget::setValue(qint32 intValue)
 {
     mValue = limitValue(intValue, mMin, mMax);
     mMark = false;
@@ -180,7 +180,7 @@ void Slider::setValue(qint32 intValue)
     Q_EMIT Change();
 }
 
-void Slider::setMax(qint32 intMax)
+void SliderWidget::setMax(qint32 intMax)
 {
     // Min < Max always holds, so Min + 1 cannot overflow.
     mMax = intMax > mMin ? intMax : mMin + 1;
@@ -191,7 +191,7 @@ void Slider::setMax(qint32 intMax)
     Q_EMIT Change();
 }
 
-void Slider::setMin(qint32 intMin)
+void SliderWidget::setMin(qint32 intMin)
 {
     mMin = intMin < mMax ? intMin : mMax - 1;
     if (mValue < mMin)
@@ -201,7 +201,7 @@ void Slider::setMin(qint32 intMin)
     Q_EMIT Change();
 }
 
-void Slider::loadProperties(const PropertyBag& bag)
+void SliderWidget::loadProperties(const PropertyBag& bag)
 {
     const qint32 value = readInt32(bag, QStringLiteral("Value"), kDefaultValue);
     const qint32 max = readInt32(bag, QStringLiteral("Max"), kDefaultMax);
@@ -232,7 +232,7 @@ void Slider::loadProperties(const PropertyBag& bag)
     redraw();
 }
 
-void Slider::saveProperties(PropertyBag& bag) const
+void SliderWidget::saveProperties(PropertyBag& bag) const
 {
     bag.write(QStringLiteral("Value"), mValue, kDefaultValue);
     bag.write(QStringLiteral("Max"), mMax, kDefaultMax);
@@ -245,7 +245,7 @@ void Slider::saveProperties(PropertyBag& bag) const
     bag.write(QStringLiteral("Style"), mStyle, kDefaultStyle);
 }
 
-int Slider::handlePixel() const
+int SliderWidget::handlePixel() const
 {
     if (!isVertical())
         return followsPointer() ? int(roundHalfEven(mHandleOffset)) : handleLeft(mValue, mMin, mMax, width());
@@ -254,7 +254,7 @@ int Slider::handlePixel() const
     return height() - fromBottom;
 }
 
-ColorRef Slider::fillColor() const
+ColorRef SliderWidget::fillColor() const
 {
     const int length = isVertical() ? height() : width();
     const double fraction =
@@ -262,17 +262,17 @@ ColorRef Slider::fillColor() const
     return blendColor(mForeColor, mForeColor2, fraction);
 }
 
-QSize Slider::sizeHint() const
+QSize SliderWidget::sizeHint() const
 {
     return isVertical() ? QSize(kThickness, 150) : QSize(150, kThickness);
 }
 
-QSize Slider::minimumSizeHint() const
+QSize SliderWidget::minimumSizeHint() const
 {
     return isVertical() ? QSize(kThickness, kMinimumLength) : QSize(kMinimumLength, kThickness);
 }
 
-void Slider::paintEvent(QPaintEvent*)
+void SliderWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QRect surface = rect();
@@ -297,12 +297,12 @@ void Slider::paintEvent(QPaintEvent*)
     }
 }
 
-void Slider::resizeEvent(QResizeEvent*)
+void SliderWidget::resizeEvent(QResizeEvent*)
 {
     applySizeRules(size());
 }
 
-void Slider::applyOrientation()
+void SliderWidget::applyOrientation()
 {
     if (isVertical()) {
         setMinimumSize(kThickness, kMinimumLength);
@@ -315,7 +315,7 @@ void Slider::applyOrientation()
     }
 }
 
-void Slider::applySizeRules(QSize size)
+void SliderWidget::applySizeRules(QSize size)
 {
     const QSize ruled = isVertical() ? QSize(kThickness, std::max(kMinimumLength, size.height()))
                                      : QSize(std::max(kMinimumLength, size.width()), kThickness);
@@ -325,7 +325,7 @@ void Slider::applySizeRules(QSize size)
     redraw();
 }
 
-void Slider::positionByMouse(double x, double y)
+void SliderWidget::positionByMouse(double x, double y)
 {
     MousePositioning positioning;
     if (isVertical()) {
@@ -345,19 +345,19 @@ void Slider::positionByMouse(double x, double y)
     Q_EMIT Change();
 }
 
-void Slider::clickRoutine()
+void SliderWidget::clickRoutine()
 {
     if (mEnabled)
         positionByMouse(mLastX, mLastY);
     Q_EMIT DblClick(mValue);
 }
 
-void Slider::redraw()
+void SliderWidget::redraw()
 {
     update();
 }
 
-void Slider::mouseMoveEvent(QMouseEvent* event)
+void SliderWidget::mouseMoveEvent(QMouseEvent* event)
 {
     const double x = event->position().x() * kTwipsPerPixel;
     const double y = event->position().y() * kTwipsPerPixel;
@@ -369,7 +369,7 @@ void Slider::mouseMoveEvent(QMouseEvent* event)
     }
 }
 
-void Slider::mousePressEvent(QMouseEvent* event)
+void SliderWidget::mousePressEvent(QMouseEvent* event)
 {
     // A press has no action of its own, but the pointer is seen here: a
     // control that came under a still pointer has had no move yet.
@@ -381,7 +381,7 @@ void Slider::mousePressEvent(QMouseEvent* event)
     }
 }
 
-void Slider::mouseReleaseEvent(QMouseEvent* event)
+void SliderWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF position = event->position();
     Q_EMIT MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(position.x() * kTwipsPerPixel),
@@ -397,7 +397,7 @@ void Slider::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
-void Slider::mouseDoubleClickEvent(QMouseEvent* event)
+void SliderWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
@@ -409,7 +409,7 @@ void Slider::mouseDoubleClickEvent(QMouseEvent* event)
     clickRoutine();
 }
 
-void Slider::keyPressEvent(QKeyEvent* event)
+void SliderWidget::keyPressEvent(QKeyEvent* event)
 {
     qint64 value = mValue;
     if (event->key() == Qt::Key_Left)

@@ -24,10 +24,10 @@ class PropertyBag;
 //! A vertical slider must be made vertical (setStyle or loadProperties)
 //! before it is given its vertical size: a horizontal one is always 20 pixels
 //! high.
-class Slider : public QWidget {
+class SliderWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit Slider(QWidget* parent = nullptr);
+    explicit SliderWidget(QWidget* parent = nullptr);
 
     //! 0 is horizontal, any other value vertical.
     qint32 Style() const { return mStyle; }

@@ -9,7 +9,7 @@ class QRadioButton;
 class QWidget;
 
 namespace controls {
-class Slider;
+class SliderWidget;
 }
 
 namespace options {
@@ -32,7 +32,7 @@ void bindEnabled(ControlState& state, QWidget* widget);
 void bind(OptionButtonState& state, QRadioButton* button);
 void bind(CheckBoxState& state, QCheckBox* box);
 void bind(ListState& state, QComboBox* list);
-void bind(SliderState& state, controls::Slider* slider);
+void bind(SliderState& state, controls::SliderWidget* slider);
 void bind(TextState& state, QLineEdit* box);
 void bind(LabelState& state, QLabel* label);
 void bind(ButtonState& state, QAbstractButton* button);
