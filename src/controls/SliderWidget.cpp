@@ -133,10 +133,10 @@ SliderWidget::SliderWidget(QWidget* parent) : QWidget(parent), mArt(SliderArtwor
     applySizeRules(size());
 }
 
-void SliderWidget::setStyle(qint32 eStyle)
+void SliderWidget::setStyle(qint32 style)
 {
     const bool wasVertical = isVertical();
-    mStyle = eStyle;
+    mStyle = style;
     QSize placed = size();
     // Only a change of orientation turns the control; setting the style it
     // already has keeps its length instead of shrinking it to its thickness.
@@ -146,44 +146,44 @@ void SliderWidget::setStyle(qint32 eStyle)
     applySizeRules(placed);
 }
 
-void SliderWidget::setBackColor(ColorRef lColor)
+void SliderWidget::setBackColor(ColorRef color)
 {
-    mBackColor = lColor;
-    SliderArtwork::paintChannel(mArt.PicEmptyFill, toRgb(lColor));
-    SliderArtwork::paintChannel(mArt.PicEmptyFill2, toRgb(lColor));
+    mBackColor = color;
+    SliderArtwork::paintChannel(mArt.PicEmptyFill, toRgb(color));
+    SliderArtwork::paintChannel(mArt.PicEmptyFill2, toRgb(color));
     mMark = false;
     redraw();
     Q_EMIT Change();
 }
 
-void SliderWidget::setForeColor(ColorRef lColor)
+void SliderWidget::setForeColor(ColorRef color)
 {
-    mForeColor = lColor;
+    mForeColor = color;
     mMark = false;
     redraw();
     Q_EMIT Change();
 }
 
-void SliderWidget::setForeColor2(ColorRef lColor)
+void SliderWidget::setForeColor2(ColorRef color)
 {
-    mForeColor2 = lColor;
+    mForeColor2 = color;
     mMark = false;
     redraw();
     Q_EMIT Change();
 }
 
-void SliderWidget::setValue(qint32 intValue)
+void SliderWidget::setValue(qint32 value)
 {
-    mValue = limitValue(intValue, mMin, mMax);
+    mValue = limitValue(value, mMin, mMax);
     mMark = false;
     redraw();
     Q_EMIT Change();
 }
 
-void SliderWidget::setMax(qint32 intMax)
+void SliderWidget::setMax(qint32 max)
 {
     // Min < Max always holds, so Min + 1 cannot overflow.
-    mMax = intMax > mMin ? intMax : mMin + 1;
+    mMax = max > mMin ? max : mMin + 1;
     if (mValue > mMax)
         mValue = mMax;
     mMark = false;
@@ -191,9 +191,9 @@ void SliderWidget::setMax(qint32 intMax)
     Q_EMIT Change();
 }
 
-void SliderWidget::setMin(qint32 intMin)
+void SliderWidget::setMin(qint32 min)
 {
-    mMin = intMin < mMax ? intMin : mMax - 1;
+    mMin = min < mMax ? min : mMax - 1;
     if (mValue < mMin)
         mValue = mMin;
     mMark = false;
