@@ -21,15 +21,26 @@ if(TONEMILL_TSAN)
   target_link_options(tonemill_build_flags INTERFACE -fsanitize=thread)
 endif()
 
-# tonemill_subsystem(NAME DEPS ... UI_DEPS ...)
+# The stricter warnings, turned on library by library (tonemill_subsystem's
+# STRICT) until every library is clean under them. Linked privately, so they
+# apply to the library's own sources only, never to the code that uses it.
+# QT_NO_CAST_FROM_ASCII makes every text say its encoding (u"", QStringLiteral,
+# QLatin1String), so no text is converted from 8 bits by accident.
+add_library(tonemill_strict_flags INTERFACE)
+target_compile_options(tonemill_strict_flags INTERFACE
+  -Wpedantic -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual -Wconversion)
+target_compile_definitions(tonemill_strict_flags INTERFACE QT_NO_CAST_FROM_ASCII)
+
+# tonemill_subsystem(NAME [STRICT] DEPS ... UI_DEPS ...)
 # Builds the folder's sources into two libraries: tonemill_NAME holds the
 # headless logic and links Qt Core only (plus DEPS); tonemill_NAME_ui holds the
 # files named as views (…Widget, …View, …Panel, …Dialog, …Window, …Delegate)
 # or as Qt implementations of a seam (Qt…), and is the only one that sees Qt
 # Widgets. A headless file that includes a
-# widget header therefore fails to compile.
+# widget header therefore fails to compile. STRICT builds both libraries with
+# tonemill_strict_flags.
 function(tonemill_subsystem name)
-  cmake_parse_arguments(ARG "" "" "DEPS;UI_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "STRICT" "" "DEPS;UI_DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
@@ -50,6 +61,9 @@ function(tonemill_subsystem name)
     add_library(tonemill_${name} STATIC ${core_sources})
     target_link_libraries(tonemill_${name} PUBLIC tonemill_build_flags Qt6::Core ${ARG_DEPS})
     target_include_directories(tonemill_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    if(ARG_STRICT)
+      target_link_libraries(tonemill_${name} PRIVATE tonemill_strict_flags)
+    endif()
   else()
     add_library(tonemill_${name} INTERFACE ${core_sources})
     target_link_libraries(tonemill_${name} INTERFACE tonemill_build_flags Qt6::Core ${ARG_DEPS})
@@ -59,6 +73,9 @@ function(tonemill_subsystem name)
   if(ui_sources)
     add_library(tonemill_${name}_ui STATIC ${ui_sources})
     target_link_libraries(tonemill_${name}_ui PUBLIC tonemill_${name} Qt6::Widgets ${ARG_UI_DEPS})
+    if(ARG_STRICT)
+      target_link_libraries(tonemill_${name}_ui PRIVATE tonemill_strict_flags)
+    endif()
   endif()
 endfunction()
 

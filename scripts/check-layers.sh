@@ -7,7 +7,8 @@
 #   settings                  options (whose state it loads and saves), lang (the
 #                             texts of its messages; lang lies below options), platform
 #   filelist, convert, player anything below app; player never convert
-#   cli                       anything below app, but no widget and no controls
+#   cli                       anything below app, but no widget, no controls and no
+#                             options: it reaches the options through settings
 #   app                       the top floor; nothing else includes it
 set -u
 src=${1:?usage: check-layers.sh SRC}
@@ -37,7 +38,7 @@ forbid_except settings "options lang platform"
 forbid_except filelist "${all/ app/}"
 forbid_except convert "${all/ app/}"
 forbid_except player "$(echo "$all" | sed 's/ convert//; s/ app//')"
-forbid_except cli "$(echo "$all" | sed 's/ controls//; s/ app//')"
+forbid_except cli "$(echo "$all" | sed 's/ controls//; s/ options//; s/ app//')"
 
 # The command line never sees a widget, not even through a subsystem's views.
 while IFS= read -r line; do

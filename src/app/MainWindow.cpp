@@ -58,10 +58,11 @@ QLabel* makeLabel(const char* name, QWidget* parent)
 
 } // namespace
 
-frmMain::frmMain(Desktop& desktop, QWidget* parent)
+MainWindow::MainWindow(Desktop& desktop, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_desktop(desktop),
       m_options(std::make_unique<options::FormatOptions>())
 {
+    setObjectName(QStringLiteral("frmMain"));
     m_admission = std::make_unique<FileAdmission>(desktop, [this] { return m_fileList.get(); });
     m_settings = std::make_unique<Settings>(*m_options, CRegister(), [this] { bLoading = false; });
     m_settings->setDesktop(&desktop);
@@ -76,9 +77,9 @@ frmMain::frmMain(Desktop& desktop, QWidget* parent)
     wireSubsystems();
 }
 
-frmMain::~frmMain() = default;
+MainWindow::~MainWindow() = default;
 
-void frmMain::buildInterface()
+void MainWindow::buildInterface()
 {
     const QSize size(kMainWidthTwips / kTwipsPerPixel, kMainHeightTwips / kTwipsPerPixel);
     setFixedSize(size);
@@ -147,14 +148,14 @@ void frmMain::buildInterface()
     frFormats = new options::FormatsPanel(*m_options, this);
     frAbout = new AboutPanel(QStringLiteral(TONEMILL_WEBSITE), this);
     panelSlide = new QtPanelSlide(this, frMain);
-    connect(frFormats, &options::FormatsPanel::openRequested, this, &frmMain::cmdChangeFormat_Click);
+    connect(frFormats, &options::FormatsPanel::openRequested, this, &MainWindow::cmdChangeFormat_Click);
     connect(frFormats, &options::FormatsPanel::closeRequested, this,
             [this] { panelSlide->StartPanelMove(QString::fromLatin1(PanelSlide::kDown)); });
-    connect(frAbout->cmdCloseHelp, &QPushButton::clicked, this, &frmMain::cmdCloseHelp_Click);
-    connect(frAbout, &AboutPanel::webSiteClicked, this, &frmMain::lblWebSite_Click);
+    connect(frAbout->cmdCloseHelp, &QPushButton::clicked, this, &MainWindow::cmdCloseHelp_Click);
+    connect(frAbout, &AboutPanel::webSiteClicked, this, &MainWindow::lblWebSite_Click);
 }
 
-void frmMain::buildTitleStrip(QSize size)
+void MainWindow::buildTitleStrip(QSize size)
 {
     const int strip = frMain->headerHeight();
     const int buttonSide = strip - 6;
@@ -177,16 +178,16 @@ void frmMain::buildTitleStrip(QSize size)
     };
     MyButton1 = titleButton("MyButton1", 4);
     MyButton1->setText(QStringLiteral("?"));
-    connect(MyButton1, &QPushButton::clicked, this, &frmMain::MyButton1_Click);
+    connect(MyButton1, &QPushButton::clicked, this, &MainWindow::MyButton1_Click);
     cmdAbout = titleButton("cmdAbout", 3);
     cmdAbout->setIcon(programIcon());
-    connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
+    connect(cmdAbout, &QPushButton::clicked, this, &MainWindow::cmdAbout_Click);
     cmdMinimize = titleButton("cmdMinimize", 2);
     cmdMinimize->setText(QStringLiteral("_"));
-    connect(cmdMinimize, &QPushButton::clicked, this, &frmMain::cmdMinimize_Click);
+    connect(cmdMinimize, &QPushButton::clicked, this, &MainWindow::cmdMinimize_Click);
     cmdClose = titleButton("cmdClose", 1);
     cmdClose->setText(QStringLiteral("X"));
-    connect(cmdClose, &QPushButton::clicked, this, &frmMain::cmdClose_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &MainWindow::cmdClose_Click);
 
     // The language box sits on the window itself, above the title panel, so
     // it stays usable while a sliding panel is up and the main panel disabled.
@@ -195,7 +196,7 @@ void frmMain::buildTitleStrip(QSize size)
     connect(ComboLang, &QComboBox::activated, this, [this] { ComboLang_Click(); });
 }
 
-void frmMain::placeSteps()
+void MainWindow::placeSteps()
 {
     // Rows from the top: title strip, header panel, then each step's heading
     // over its controls, with a rail of two lines down its left side and a
@@ -249,7 +250,7 @@ void frmMain::placeSteps()
     place(divider + 1, 4, 1, frMain->headerHeight() - 8);
 }
 
-void frmMain::wireSubsystems()
+void MainWindow::wireSubsystems()
 {
     m_options->setFolderPicker(
         [this](const QString& title, bool newStyle) { return m_desktop.BrowseForFolder(title, newStyle); });
@@ -264,14 +265,14 @@ void frmMain::wireSubsystems()
     connect(notice->cmdOpenWMSite, &QPushButton::clicked, this, [this] { m_wmaRemedies->cmdOpenWMSite(); });
 }
 
-void frmMain::enableControl(const QString& name, bool enabled)
+void MainWindow::enableControl(const QString& name, bool enabled)
 {
     // The grid's and the player's buttons, on the main panel.
     if (QWidget* control = frMain->findChild<QWidget*>(name))
         control->setEnabled(enabled);
 }
 
-bool frmMain::Form_Load()
+bool MainWindow::Form_Load()
 {
     CreateNamedMutex(QStringLiteral("Korvanetonemill"));
     bLoading = true;
@@ -285,7 +286,7 @@ bool frmMain::Form_Load()
     return true;
 }
 
-void frmMain::InitInterface()
+void MainWindow::InitInterface()
 {
     bLanguagesFound = false;
     lang::sLanguageFile = lang::storedLanguageFile();
@@ -305,7 +306,7 @@ void frmMain::InitInterface()
     placePanels();
 }
 
-void frmMain::LoadLanguageList()
+void MainWindow::LoadLanguageList()
 {
     bLanguagesFound = ComboLang->LoadLanguageList(programFolder() + QStringLiteral("/Lang/"));
     ComboLang->adjustSize();
@@ -313,12 +314,12 @@ void frmMain::LoadLanguageList()
     ComboLang->raise();
 }
 
-void frmMain::SelectCurrentLanguage()
+void MainWindow::SelectCurrentLanguage()
 {
     ComboLang->SelectCurrentLanguage();
 }
 
-void frmMain::ComboLang_Click()
+void MainWindow::ComboLang_Click()
 {
     const QString file = ComboLang->selectedLanguageFile();
     if (file != lang::sLanguageFile) {
@@ -338,7 +339,7 @@ void frmMain::ComboLang_Click()
     lang::rememberLanguageFile(file);
 }
 
-void frmMain::SetCaptions()
+void MainWindow::SetCaptions()
 {
     // The caption table: the window's own controls here, each view's
     // controls through that view's applyCaptions().
@@ -359,19 +360,19 @@ void frmMain::SetCaptions()
     cmdClose->setToolTip(text(lang::StringId::CloseTip));
 }
 
-void frmMain::applyAboutCaptions()
+void MainWindow::applyAboutCaptions()
 {
     cmdAbout->setToolTip(text(lang::StringId::AboutTip));
     MyButton1->setToolTip(text(lang::StringId::HelpTip));
     frAbout->applyCaptions();
 }
 
-void frmMain::applyPlayerCaptions()
+void MainWindow::applyPlayerCaptions()
 {
     playerPanel->applyCaptions();
 }
 
-void frmMain::placePanels()
+void MainWindow::placePanels()
 {
     frMain->move(0, 0);
     setFixedSize(frMain->size());
@@ -381,40 +382,40 @@ void frmMain::placePanels()
     frAbout->move(left, frMain->height());
 }
 
-bool frmMain::StartAudioEngine()
+bool MainWindow::StartAudioEngine()
 {
     m_engineStarted = InitAudioEngine(m_desktop);
     return m_engineStarted;
 }
 
-void frmMain::LoadSettings()
+void MainWindow::LoadSettings()
 {
     m_settings->LoadSettings();
 }
 
-bool frmMain::CheckWMASupport()
+bool MainWindow::CheckWMASupport()
 {
     return ::CheckWMASupport();
 }
 
-void frmMain::ShowWMANotice()
+void MainWindow::ShowWMANotice()
 {
     m_options->setWmaNoticeVisible(true);
 }
 
-void frmMain::SaveSettings()
+void MainWindow::SaveSettings()
 {
     m_settings->SaveSettings();
 }
 
-void frmMain::FreeAudioEngine()
+void MainWindow::FreeAudioEngine()
 {
     if (m_engineStarted)
         BASS_Free();
     m_engineStarted = false;
 }
 
-void frmMain::cmdClose_Click()
+void MainWindow::cmdClose_Click()
 {
     if (conversion.bConverting) {
         m_desktop.messageBox(text(lang::StringId::StopConversionFirst), text(lang::StringId::ProductName),
@@ -424,43 +425,43 @@ void frmMain::cmdClose_Click()
     close();
 }
 
-void frmMain::cmdMinimize_Click()
+void MainWindow::cmdMinimize_Click()
 {
     setWindowState(windowState() | Qt::WindowMinimized);
 }
 
-void frmMain::addFiles(const QStringList& paths)
+void MainWindow::addFiles(const QStringList& paths)
 {
     filesPanel->actions().DropFiles(paths);
 }
 
-void frmMain::cmdChangeFormat_Click()
+void MainWindow::cmdChangeFormat_Click()
 {
     panelSlide->open(frFormats);
 }
 
-void frmMain::cmdAbout_Click()
+void MainWindow::cmdAbout_Click()
 {
     panelSlide->open(frAbout);
 }
 
-void frmMain::cmdCloseHelp_Click()
+void MainWindow::cmdCloseHelp_Click()
 {
     panelSlide->StartPanelMove(QString::fromLatin1(PanelSlide::kDown));
 }
 
-void frmMain::MyButton1_Click()
+void MainWindow::MyButton1_Click()
 {
     // A missing manual or viewer passes silently.
     m_desktop.shellOpen(programFolder() + QStringLiteral("/Help.html"));
 }
 
-void frmMain::lblWebSite_Click()
+void MainWindow::lblWebSite_Click()
 {
     m_desktop.shellOpen(QStringLiteral(TONEMILL_WEBSITE));
 }
 
-void frmMain::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (conversion.bConverting) {
         // A close from outside the window (window manager, task bar, session
@@ -475,7 +476,7 @@ void frmMain::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void frmMain::BatchFinished()
+void MainWindow::BatchFinished()
 {
     if (m_closeAfterBatch) {
         m_closeAfterBatch = false;
@@ -483,7 +484,7 @@ void frmMain::BatchFinished()
     }
 }
 
-void frmMain::Form_QueryUnload()
+void MainWindow::Form_QueryUnload()
 {
     SaveSettings();
     FreeAudioEngine();

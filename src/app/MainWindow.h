@@ -37,18 +37,18 @@ class FormatsPanel;
 class OutputFolderWidget;
 } // namespace options
 
-//! The main window: frameless, its client area filled by the panel `frMain`.
+//! The main window (objectName "frmMain"): frameless, its client area filled by the panel `frMain`.
 //! It owns the state of the program (the current file list, the option
 //! controls, the conversion state) and wires the subsystems together.
-class frmMain : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     //! Size of `frMain` and the window, in twips (15 to a pixel).
     static constexpr int kMainHeightTwips = 8655;
     static constexpr int kMainWidthTwips = 11100;
 
-    explicit frmMain(Desktop& desktop, QWidget* parent = nullptr);
-    ~frmMain() override;
+    explicit MainWindow(Desktop& desktop, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     //! The start-up sequence. False when the engine could not start: the
     //! process must then end at once, without showing or saving anything.

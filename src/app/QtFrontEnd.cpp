@@ -14,7 +14,7 @@ int runWindow(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Tonemill"));
 
     QtDesktop desktop;
-    frmMain window(desktop);
+    MainWindow window(desktop);
     desktop.setWindow(&window);
 
     // An engine that cannot start ends the program before any window shows.

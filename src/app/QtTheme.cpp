@@ -54,7 +54,7 @@ void themeButton(QPushButton* button)
     applyButtonColors(button);
 }
 
-void themeSlider(controls::Slider* slider)
+void themeSlider(controls::SliderWidget* slider)
 {
     // Each colour raises the slider's Change, which refreshes its value label.
     slider->setBackColor(toColorRef(theme::kBodyColor));
@@ -115,7 +115,7 @@ void ApplyTheme(QWidget* window)
                 setBackground(list, QPalette::Button, theme::kBodyColor);
                 setBackground(list, QPalette::Base, theme::kBodyColor);
             }
-        } else if (auto* slider = qobject_cast<controls::Slider*>(control)) {
+        } else if (auto* slider = qobject_cast<controls::SliderWidget*>(control)) {
             themeSlider(slider);
         } else if (auto* label = qobject_cast<QLabel*>(control)) {
             // Labels are transparent: the colour is kept, the panel shows

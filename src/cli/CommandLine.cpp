@@ -8,9 +8,8 @@
 #include "engine/Bass.h"
 #include "lang/LanguageChoice.h"
 #include "lang/StringLookup.h"
-#include "options/FormatOptions.h"
 #include "settings/CRegister.h"
-#include "settings/Settings.h"
+#include "settings/RunOptions.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -138,8 +137,8 @@ int runProbeCommand(int argc, char* argv[])
         return kUsageError;
     }
     ConsoleDesktop desktop(stderr);
-    options::FormatOptions formatOptions;
-    if (!loadSettingsForRun(formatOptions, CRegister(), assignments, &error, &desktop)) {
+    RunOptions runOptions;
+    if (!runOptions.load(CRegister(), assignments, &error, &desktop)) {
         std::fprintf(stderr, "tonemill probe: %s\n", error.toUtf8().constData());
         return kUsageError;
     }

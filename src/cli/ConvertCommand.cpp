@@ -14,9 +14,8 @@
 #include "filelist/ScanFolder.h"
 #include "lang/LanguageChoice.h"
 #include "lang/StringLookup.h"
-#include "options/FormatOptions.h"
 #include "settings/CRegister.h"
-#include "settings/Settings.h"
+#include "settings/RunOptions.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,25 +30,20 @@ constexpr int kNotAllComplete = 1;
 constexpr int kUsageError = 2;
 
 //! The format and folder arguments, set as a click on the controls sets them.
-void applyChoices(const ConvertArguments& arguments, options::FormatOptions& options)
+void applyChoices(const ConvertArguments& arguments, RunOptions& options)
 {
     if (arguments.format >= 0)
-        options.optFileFormat(arguments.format).setValue(true);
+        options.chooseFormat(arguments.format);
     if (arguments.sameFolder)
-        options.optSameFolder.setValue(true);
-    if (!arguments.outputFolder.isEmpty()) {
-        options.optOtherFolder.setValue(true);
-        QString folder = absolutePath(arguments.outputFolder);
-        if (folder.size() > 1 && folder.endsWith(u'/'))
-            folder.chop(1);
-        options.txtOutPath.setText(folder);
-    }
+        options.chooseSameFolder();
+    if (!arguments.outputFolder.isEmpty())
+        options.chooseOutputFolder(absolutePath(arguments.outputFolder));
 }
 
 class ConvertRun {
 public:
-    ConvertRun(options::FormatOptions& options, std::FILE* out, ConvertConsole& console)
-        : m_out(out), m_console(console), m_batch(console, m_state, options, [this] { return &m_list; })
+    ConvertRun(RunOptions& options, std::FILE* out, ConvertConsole& console)
+        : m_out(out), m_console(console), m_batch(console, m_state, options.formatOptions(), [this] { return &m_list; })
     {
         QObject::connect(&m_batch, &ConversionBatch::rowVisited, &m_batch,
                          [this](int row, const QString& outFile) { rowDone(row, outFile); });
@@ -113,8 +107,7 @@ private:
 
 } // namespace
 
-int runConvert(const ConvertArguments& arguments, options::FormatOptions& options, std::FILE* out,
-               ConvertConsole& console)
+int runConvert(const ConvertArguments& arguments, RunOptions& options, std::FILE* out, ConvertConsole& console)
 {
     applyChoices(arguments, options);
     ConvertRun run(options, out, console);
@@ -142,8 +135,8 @@ int runConvertCommand(int argc, char* argv[])
     // The saved options, loaded as the window loads them but never written;
     // --option changes one of them for this run only.
     ConvertConsole console(stderr);
-    options::FormatOptions formatOptions;
-    if (!loadSettingsForRun(formatOptions, CRegister(), arguments->assignments, &error, &console)) {
+    RunOptions runOptions;
+    if (!runOptions.load(CRegister(), arguments->assignments, &error, &console)) {
         writeUtf8(stderr, QStringLiteral("tonemill convert: %1\n").arg(error));
         return kUsageError;
     }
@@ -153,7 +146,7 @@ int runConvertCommand(int argc, char* argv[])
         return 1;
     }
     console.catchInterrupt();
-    const int status = runConvert(*arguments, formatOptions, stdout, console);
+    const int status = runConvert(*arguments, runOptions, stdout, console);
     BASS_Free();
     return status;
 }

@@ -2,9 +2,7 @@
 
 #include <cstdio>
 
-namespace options {
-class FormatOptions;
-}
+class RunOptions;
 
 namespace cli {
 
@@ -23,7 +21,6 @@ int runConvertCommand(int argc, char* argv[]);
 //! path (empty when no file was kept), the final Status and the reason it
 //! ended so (empty when there is none), separated by tabs. Ctrl+C stops the batch as the Stop button does. Returns 0
 //! when every path was admitted and every row ended "Complete", 1 otherwise. The engine must have been started.
-int runConvert(const ConvertArguments& arguments, options::FormatOptions& options, std::FILE* out,
-               ConvertConsole& console);
+int runConvert(const ConvertArguments& arguments, RunOptions& options, std::FILE* out, ConvertConsole& console);
 
 } // namespace cli

@@ -20,56 +20,56 @@ FramePanel::FramePanel(QWidget* parent) : QWidget(parent)
     updateMargins();
 }
 
-void FramePanel::setBodyColorBottomLeft(const QColor& lColor)
+void FramePanel::setBodyColorBottomLeft(const QColor& color)
 {
-    m_bodyBottomLeft = lColor;
+    m_bodyBottomLeft = color;
     update();
 }
 
-void FramePanel::setBodyColorBottomRight(const QColor& lColor)
+void FramePanel::setBodyColorBottomRight(const QColor& color)
 {
-    m_bodyBottomRight = lColor;
+    m_bodyBottomRight = color;
     update();
 }
 
-void FramePanel::setBodyColorTopLeft(const QColor& lColor)
+void FramePanel::setBodyColorTopLeft(const QColor& color)
 {
-    m_bodyTopLeft = lColor;
+    m_bodyTopLeft = color;
     // Controls that fill their own background (a page laid over another)
     // take the body's colour.
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, lColor);
+    colours.setColor(QPalette::Window, color);
     setPalette(colours);
     update();
 }
 
-void FramePanel::setBorderColor(const QColor& lColor)
+void FramePanel::setBorderColor(const QColor& color)
 {
-    m_border = lColor;
+    m_border = color;
     update();
 }
 
-void FramePanel::setForeColor(const QColor& lColor)
+void FramePanel::setForeColor(const QColor& color)
 {
-    m_fore = lColor;
+    m_fore = color;
     // Labels, option buttons and check boxes on the panel take it as their
     // text colour.
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, lColor);
-    colours.setColor(QPalette::ButtonText, lColor);
+    colours.setColor(QPalette::WindowText, color);
+    colours.setColor(QPalette::ButtonText, color);
     setPalette(colours);
     update();
 }
 
-void FramePanel::setHeaderColorBottomLeft(const QColor& lColor)
+void FramePanel::setHeaderColorBottomLeft(const QColor& color)
 {
-    m_headerBottomLeft = lColor;
+    m_headerBottomLeft = color;
     update();
 }
 
-void FramePanel::setHeaderColorTopLeft(const QColor& lColor)
+void FramePanel::setHeaderColorTopLeft(const QColor& color)
 {
-    m_headerTopLeft = lColor;
+    m_headerTopLeft = color;
     update();
 }
 

@@ -23,13 +23,13 @@ public:
     QColor HeaderColorBottomLeft() const { return m_headerBottomLeft; }
     QColor HeaderColorTopLeft() const { return m_headerTopLeft; }
 
-    void setBodyColorBottomLeft(const QColor& lColor);
-    void setBodyColorBottomRight(const QColor& lColor);
-    void setBodyColorTopLeft(const QColor& lColor);
-    void setBorderColor(const QColor& lColor);
-    void setForeColor(const QColor& lColor);
-    void setHeaderColorBottomLeft(const QColor& lColor);
-    void setHeaderColorTopLeft(const QColor& lColor);
+    void setBodyColorBottomLeft(const QColor& color);
+    void setBodyColorBottomRight(const QColor& color);
+    void setBodyColorTopLeft(const QColor& color);
+    void setBorderColor(const QColor& color);
+    void setForeColor(const QColor& color);
+    void setHeaderColorBottomLeft(const QColor& color);
+    void setHeaderColorTopLeft(const QColor& color);
 
     //! The header's title; the strip shows when it has a title or when
     //! setHeaderShown(true) asked for it (a strip that holds other controls).

@@ -10,9 +10,9 @@ LineWidget::LineWidget(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void LineWidget::setBorderColor(const QColor& lColor)
+void LineWidget::setBorderColor(const QColor& color)
 {
-    m_border = lColor;
+    m_border = color;
     update();
 }
 

@@ -13,7 +13,7 @@ public:
     explicit LineWidget(QWidget* parent = nullptr);
 
     QColor BorderColor() const { return m_border; }
-    void setBorderColor(const QColor& lColor);
+    void setBorderColor(const QColor& color);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -108,7 +108,7 @@ qint16 shiftCode(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
-Slider::Slider(QWidget* parent) : QWidget(parent), mArt(SliderArtwork::make())
+SliderWidget::SliderWidget(QWidget* parent) : QWidget(parent), mArt(SliderArtwork::make())
 {
     mLeft = toImage(mArt.PicLeft);
     mRight = toImage(mArt.PicRight);
@@ -133,10 +133,10 @@ Slider::Slider(QWidget* parent) : QWidget(parent), mArt(SliderArtwork::make())
     applySizeRules(size());
 }
 
-void Slider::setStyle(qint32 eStyle)
+void SliderWidget::setStyle(qint32 style)
 {
     const bool wasVertical = isVertical();
-    mStyle = eStyle;
+    mStyle = style;
     QSize placed = size();
     // Only a change of orientation turns the control; setting the style it
     // already has keeps its length instead of shrinking it to its thickness.
@@ -146,44 +146,44 @@ void Slider::setStyle(qint32 eStyle)
     applySizeRules(placed);
 }
 
-void Slider::setBackColor(ColorRef lColor)
+void SliderWidget::setBackColor(ColorRef color)
 {
-    mBackColor = lColor;
-    SliderArtwork::paintChannel(mArt.PicEmptyFill, toRgb(lColor));
-    SliderArtwork::paintChannel(mArt.PicEmptyFill2, toRgb(lColor));
+    mBackColor = color;
+    SliderArtwork::paintChannel(mArt.PicEmptyFill, toRgb(color));
+    SliderArtwork::paintChannel(mArt.PicEmptyFill2, toRgb(color));
     mMark = false;
     redraw();
     Q_EMIT Change();
 }
 
-void Slider::setForeColor(ColorRef lColor)
+void SliderWidget::setForeColor(ColorRef color)
 {
-    mForeColor = lColor;
+    mForeColor = color;
     mMark = false;
     redraw();
     Q_EMIT Change();
 }
 
-void Slider::setForeColor2(ColorRef lColor)
+void SliderWidget::setForeColor2(ColorRef color)
 {
-    mForeColor2 = lColor;
+    mForeColor2 = color;
     mMark = false;
     redraw();
     Q_EMIT Change();
 }
 
-void Slider::setValue(qint32 intValue)
+void SliderWidget::setValue(qint32 value)
 {
-    mValue = limitValue(intValue, mMin, mMax);
+    mValue = limitValue(value, mMin, mMax);
     mMark = false;
     redraw();
     Q_EMIT Change();
 }
 
-void Slider::setMax(qint32 intMax)
+void SliderWidget::setMax(qint32 max)
 {
     // Min < Max always holds, so Min + 1 cannot overflow.
-    mMax = intMax > mMin ? intMax : mMin + 1;
+    mMax = max > mMin ? max : mMin + 1;
     if (mValue > mMax)
         mValue = mMax;
     mMark = false;
@@ -191,9 +191,9 @@ void Slider::setMax(qint32 intMax)
     Q_EMIT Change();
 }
 
-void Slider::setMin(qint32 intMin)
+void SliderWidget::setMin(qint32 min)
 {
-    mMin = intMin < mMax ? intMin : mMax - 1;
+    mMin = min < mMax ? min : mMax - 1;
     if (mValue < mMin)
         mValue = mMin;
     mMark = false;
@@ -201,7 +201,7 @@ void Slider::setMin(qint32 intMin)
     Q_EMIT Change();
 }
 
-void Slider::loadProperties(const PropertyBag& bag)
+void SliderWidget::loadProperties(const PropertyBag& bag)
 {
     const qint32 value = readInt32(bag, QStringLiteral("Value"), kDefaultValue);
     const qint32 max = readInt32(bag, QStringLiteral("Max"), kDefaultMax);
@@ -232,7 +232,7 @@ void Slider::loadProperties(const PropertyBag& bag)
     redraw();
 }
 
-void Slider::saveProperties(PropertyBag& bag) const
+void SliderWidget::saveProperties(PropertyBag& bag) const
 {
     bag.write(QStringLiteral("Value"), mValue, kDefaultValue);
     bag.write(QStringLiteral("Max"), mMax, kDefaultMax);
@@ -245,7 +245,7 @@ void Slider::saveProperties(PropertyBag& bag) const
     bag.write(QStringLiteral("Style"), mStyle, kDefaultStyle);
 }
 
-int Slider::handlePixel() const
+int SliderWidget::handlePixel() const
 {
     if (!isVertical())
         return followsPointer() ? int(roundHalfEven(mHandleOffset)) : handleLeft(mValue, mMin, mMax, width());
@@ -254,7 +254,7 @@ int Slider::handlePixel() const
     return height() - fromBottom;
 }
 
-ColorRef Slider::fillColor() const
+ColorRef SliderWidget::fillColor() const
 {
     const int length = isVertical() ? height() : width();
     const double fraction =
@@ -262,17 +262,17 @@ ColorRef Slider::fillColor() const
     return blendColor(mForeColor, mForeColor2, fraction);
 }
 
-QSize Slider::sizeHint() const
+QSize SliderWidget::sizeHint() const
 {
     return isVertical() ? QSize(kThickness, 150) : QSize(150, kThickness);
 }
 
-QSize Slider::minimumSizeHint() const
+QSize SliderWidget::minimumSizeHint() const
 {
     return isVertical() ? QSize(kThickness, kMinimumLength) : QSize(kMinimumLength, kThickness);
 }
 
-void Slider::paintEvent(QPaintEvent*)
+void SliderWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QRect surface = rect();
@@ -297,12 +297,12 @@ void Slider::paintEvent(QPaintEvent*)
     }
 }
 
-void Slider::resizeEvent(QResizeEvent*)
+void SliderWidget::resizeEvent(QResizeEvent*)
 {
     applySizeRules(size());
 }
 
-void Slider::applyOrientation()
+void SliderWidget::applyOrientation()
 {
     if (isVertical()) {
         setMinimumSize(kThickness, kMinimumLength);
@@ -315,7 +315,7 @@ void Slider::applyOrientation()
     }
 }
 
-void Slider::applySizeRules(QSize size)
+void SliderWidget::applySizeRules(QSize size)
 {
     const QSize ruled = isVertical() ? QSize(kThickness, std::max(kMinimumLength, size.height()))
                                      : QSize(std::max(kMinimumLength, size.width()), kThickness);
@@ -325,7 +325,7 @@ void Slider::applySizeRules(QSize size)
     redraw();
 }
 
-void Slider::positionByMouse(double x, double y)
+void SliderWidget::positionByMouse(double x, double y)
 {
     MousePositioning positioning;
     if (isVertical()) {
@@ -345,19 +345,19 @@ void Slider::positionByMouse(double x, double y)
     Q_EMIT Change();
 }
 
-void Slider::clickRoutine()
+void SliderWidget::clickRoutine()
 {
     if (mEnabled)
         positionByMouse(mLastX, mLastY);
     Q_EMIT DblClick(mValue);
 }
 
-void Slider::redraw()
+void SliderWidget::redraw()
 {
     update();
 }
 
-void Slider::mouseMoveEvent(QMouseEvent* event)
+void SliderWidget::mouseMoveEvent(QMouseEvent* event)
 {
     const double x = event->position().x() * kTwipsPerPixel;
     const double y = event->position().y() * kTwipsPerPixel;
@@ -369,7 +369,7 @@ void Slider::mouseMoveEvent(QMouseEvent* event)
     }
 }
 
-void Slider::mousePressEvent(QMouseEvent* event)
+void SliderWidget::mousePressEvent(QMouseEvent* event)
 {
     // A press has no action of its own, but the pointer is seen here: a
     // control that came under a still pointer has had no move yet.
@@ -381,7 +381,7 @@ void Slider::mousePressEvent(QMouseEvent* event)
     }
 }
 
-void Slider::mouseReleaseEvent(QMouseEvent* event)
+void SliderWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF position = event->position();
     Q_EMIT MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(position.x() * kTwipsPerPixel),
@@ -397,7 +397,7 @@ void Slider::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
-void Slider::mouseDoubleClickEvent(QMouseEvent* event)
+void SliderWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
@@ -409,7 +409,7 @@ void Slider::mouseDoubleClickEvent(QMouseEvent* event)
     clickRoutine();
 }
 
-void Slider::keyPressEvent(QKeyEvent* event)
+void SliderWidget::keyPressEvent(QKeyEvent* event)
 {
     qint64 value = mValue;
     if (event->key() == Qt::Key_Left)

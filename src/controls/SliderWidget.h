@@ -24,10 +24,10 @@ class PropertyBag;
 //! A vertical slider must be made vertical (setStyle or loadProperties)
 //! before it is given its vertical size: a horizontal one is always 20 pixels
 //! high.
-class Slider : public QWidget {
+class SliderWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit Slider(QWidget* parent = nullptr);
+    explicit SliderWidget(QWidget* parent = nullptr);
 
     //! 0 is horizontal, any other value vertical.
     qint32 Style() const { return mStyle; }
@@ -42,18 +42,18 @@ public:
 
     //! Turns the control when the orientation changes (its length is kept),
     //! then applies the size rules. No event.
-    void setStyle(qint32 eStyle);
-    void setEnabled(bool BolEnabled) { mEnabled = BolEnabled; }
-    void setSnap(bool BolSnap) { mSnap = BolSnap; }
-    void setBackColor(ColorRef lColor);
-    void setForeColor(ColorRef lColor);
-    void setForeColor2(ColorRef lColor);
+    void setStyle(qint32 style);
+    void setEnabled(bool enabled) { mEnabled = enabled; }
+    void setSnap(bool snap) { mSnap = snap; }
+    void setBackColor(ColorRef color);
+    void setForeColor(ColorRef color);
+    void setForeColor2(ColorRef color);
     //! Limits the value to Min..Max; raises Change even when nothing changed.
-    void setValue(qint32 intValue);
+    void setValue(qint32 value);
     //! A Max not above Min becomes Min + 1; Value is lowered to it if above.
-    void setMax(qint32 intMax);
+    void setMax(qint32 max);
     //! A Min not below Max becomes Max - 1; Value is raised to it if below.
-    void setMin(qint32 intMin);
+    void setMin(qint32 min);
 
     //! Applies the stored properties through their setters: Value, Max, Min,
     //! BackColor, ForeColor, ForeColor2, Enabled, Snap, Style; a missing one

@@ -19,10 +19,10 @@ QString languageFilePath()
     return programFolder() + QStringLiteral("/Lang/") + sLanguageFile;
 }
 
-QString SetCaptionfromINI(const QString& id, const QString& sDefault)
+QString SetCaptionfromINI(const QString& id, const QString& fallback)
 {
     const QString text =
-        ProfileReader::readString(languageFilePath(), QStringLiteral("Tonemill"), id, sDefault, kBufferSize);
+        ProfileReader::readString(languageFilePath(), QStringLiteral("Tonemill"), id, fallback, kBufferSize);
     // The reader has already dropped trailing blanks except inside quotes; the
     // leading ones go here, for values and defaults alike.
     qsizetype start = 0;

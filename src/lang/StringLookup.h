@@ -16,10 +16,10 @@ extern QString sLanguageFile;
 QString languageFilePath();
 
 //! The text of identifier `id` (decimal digits) in section "Tonemill" of the
-//! current language file, read anew on every call, or `sDefault` when the
+//! current language file, read anew on every call, or `fallback` when the
 //! file or the entry is missing. Leading blanks are removed; trailing blanks
 //! remain only where the file quotes the value. At most 499 bytes.
-QString SetCaptionfromINI(const QString& id, const QString& sDefault);
+QString SetCaptionfromINI(const QString& id, const QString& fallback);
 
 //! The localized text of `id` with the string table's English default.
 QString caption(StringId id);

@@ -67,7 +67,7 @@ QString fromWindows1252(QByteArrayView text)
     QChar* out = result.data();
     for (const char c : text) {
         const uchar byte = uchar(c);
-        *out++ = (byte >= 0x80 && byte < 0xA0) ? QChar(kHighControls[byte - 0x80]) : QChar(byte);
+        *out++ = (byte >= 0x80 && byte < 0xA0) ? QChar(kHighControls[byte - 0x80]) : QChar(char16_t{byte});
     }
     return result;
 }

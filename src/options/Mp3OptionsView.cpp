@@ -23,9 +23,9 @@ template <typename Widget> Widget* named(QWidget* parent, const char* name)
     return widget;
 }
 
-controls::Slider* qualitySlider(QWidget* parent, const char* name)
+controls::SliderWidget* qualitySlider(QWidget* parent, const char* name)
 {
-    auto* slider = named<controls::Slider>(parent, name);
+    auto* slider = named<controls::SliderWidget>(parent, name);
     slider->setMinimumWidth(120); // gives way to long end texts
     return slider;
 }

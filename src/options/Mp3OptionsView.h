@@ -7,7 +7,7 @@ class QLabel;
 class QRadioButton;
 
 namespace controls {
-class Slider;
+class SliderWidget;
 }
 
 namespace options {
@@ -26,13 +26,13 @@ public:
 
     QComboBox* cmbMP3StereoMode = nullptr;
     QComboBox* cmbMP3Freq = nullptr;
-    controls::Slider* SliderMP3EncoderQuality = nullptr;
+    controls::SliderWidget* SliderMP3EncoderQuality = nullptr;
     QLabel* lblMP3EncodSlider = nullptr;
     QRadioButton* optMP3CBR = nullptr;
     QRadioButton* optMP3VBR = nullptr;
     QRadioButton* optMP3ABR = nullptr;
     QComboBox* cmbMP3CBitrate = nullptr;
-    controls::Slider* SliderMP3VBR = nullptr;
+    controls::SliderWidget* SliderMP3VBR = nullptr;
     QLabel* lblMP3VBREncodSlider = nullptr;
     QComboBox* cmbMP3ABitrate = nullptr;
 

@@ -38,7 +38,7 @@ OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : contro
     cmbOGGVBitrate = named<QComboBox>(this, "cmbOGGVBitrate");
     Label33 = named<QLabel>(this, "Label33");
     Label27 = named<QLabel>(this, "Label27");
-    sliderOGG = named<controls::Slider>(this, "sliderOGG");
+    sliderOGG = named<controls::SliderWidget>(this, "sliderOGG");
     sliderOGG->setMinimumWidth(120); // gives way to long end texts
     Label32 = named<QLabel>(this, "Label32");
     lblSliderOGG = named<QLabel>(this, "lblSliderOGG");

@@ -7,7 +7,7 @@ class QLabel;
 class QRadioButton;
 
 namespace controls {
-class Slider;
+class SliderWidget;
 }
 
 namespace options {
@@ -28,7 +28,7 @@ public:
     QRadioButton* optOGGVBR = nullptr;
     QComboBox* cmbOGGCBitrate = nullptr;
     QComboBox* cmbOGGVBitrate = nullptr;
-    controls::Slider* sliderOGG = nullptr;
+    controls::SliderWidget* sliderOGG = nullptr;
     QLabel* lblSliderOGG = nullptr;
 
 private:

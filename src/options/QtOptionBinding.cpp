@@ -76,7 +76,7 @@ namespace {
 
 // Widens the range before narrowing it, so the slider's own range rules never
 // bend the new limits.
-void setRange(controls::Slider* slider, qint32 min, qint32 max)
+void setRange(controls::SliderWidget* slider, qint32 min, qint32 max)
 {
     if (min >= slider->Max()) {
         slider->setMax(max);
@@ -89,7 +89,7 @@ void setRange(controls::Slider* slider, qint32 min, qint32 max)
 
 } // namespace
 
-void bind(SliderState& state, controls::Slider* slider)
+void bind(SliderState& state, controls::SliderWidget* slider)
 {
     setRange(slider, state.Min(), state.Max());
     slider->setSnap(state.Snap());
@@ -106,7 +106,7 @@ void bind(SliderState& state, controls::Slider* slider)
     });
     QObject::connect(&state, &ControlState::enabledChanged, slider,
                      [slider](bool enabled) { slider->setEnabled(enabled); });
-    QObject::connect(slider, &controls::Slider::Change, &state, [&state, slider] {
+    QObject::connect(slider, &controls::SliderWidget::Change, &state, [&state, slider] {
         if (slider->Value() != state.Value())
             state.setValue(slider->Value());
     });

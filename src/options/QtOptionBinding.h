@@ -10,7 +10,7 @@ class QSpinBox;
 class QWidget;
 
 namespace controls {
-class Slider;
+class SliderWidget;
 }
 
 namespace options {
@@ -33,7 +33,7 @@ void bindEnabled(ControlState& state, QWidget* widget);
 void bind(OptionButtonState& state, QRadioButton* button);
 void bind(CheckBoxState& state, QCheckBox* box);
 void bind(ListState& state, QComboBox* list);
-void bind(SliderState& state, controls::Slider* slider);
+void bind(SliderState& state, controls::SliderWidget* slider);
 //! A number box for a slider's value: a small range a user types or steps.
 void bind(SliderState& state, QSpinBox* box);
 void bind(TextState& state, QLineEdit* box);

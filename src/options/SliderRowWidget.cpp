@@ -17,7 +17,7 @@ SliderRowWidget::SliderRowWidget(SliderState& sliderState, LabelState& valueStat
     m_caption = new QLabel(this);
     m_low = new QLabel(this);
     m_high = new QLabel(this);
-    slider = new controls::Slider(this);
+    slider = new controls::SliderWidget(this);
     slider->setObjectName(sliderState.name());
     slider->setMinimumWidth(120); // gives way to long end texts
     value = new QLabel(this);

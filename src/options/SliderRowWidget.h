@@ -7,7 +7,7 @@
 class QLabel;
 
 namespace controls {
-class Slider;
+class SliderWidget;
 }
 
 namespace options {
@@ -33,7 +33,7 @@ public:
     //! Sets the localized texts of the row.
     void applyCaptions();
 
-    controls::Slider* slider = nullptr;
+    controls::SliderWidget* slider = nullptr;
     QLabel* value = nullptr;
 
 private:

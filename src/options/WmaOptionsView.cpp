@@ -46,7 +46,7 @@ WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : contro
     Label11 = namedLabel(controlsPage, "Label11");
     Label20 = namedLabel(controlsPage, "Label20");
     Label21 = namedLabel(controlsPage, "Label21");
-    sliderWMA = new controls::Slider(controlsPage);
+    sliderWMA = new controls::SliderWidget(controlsPage);
     sliderWMA->setObjectName(QStringLiteral("sliderWMA"));
     sliderWMA->setMinimumWidth(120); // gives way to long end texts
     lblWMAQuality = namedLabel(controlsPage, "lblWMAQuality");

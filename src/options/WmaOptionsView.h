@@ -9,7 +9,7 @@ class QLabel;
 class QLineEdit;
 
 namespace controls {
-class Slider;
+class SliderWidget;
 }
 
 namespace options {
@@ -27,7 +27,7 @@ public:
     //! Sets the localized texts of the page.
     void applyCaptions();
 
-    controls::Slider* sliderWMA = nullptr;
+    controls::SliderWidget* sliderWMA = nullptr;
     QLabel* lblWMAQuality = nullptr;
     QCheckBox* chkWMAFileTags = nullptr;
     std::array<QLineEdit*, 8> txtWMATags{};

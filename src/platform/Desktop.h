@@ -54,18 +54,18 @@ public:
     //! and a final NUL) or "Cancel" when the user cancelled, the answer did not
     //! fit in kOpenFileAnswerLimit characters, or the dialog failed. An empty
     //! filter list stands for "All Files (*.*)". The first filter is selected.
-    virtual QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect)
+    virtual QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect)
     {
-        (void)filters, (void)title, (void)bMultiSelect;
+        (void)filters, (void)title, (void)multiSelect;
         return QStringLiteral("Cancel");
     }
 
     //! The folder picker, owned by the main window: the chosen folder's path,
-    //! or an empty text when the user cancelled or it failed. `bNewStyle`
+    //! or an empty text when the user cancelled or it failed. `newStyle`
     //! offers the picker's richer form (with a "new folder" button).
-    virtual QString BrowseForFolder(const QString& title, bool bNewStyle)
+    virtual QString BrowseForFolder(const QString& title, bool newStyle)
     {
-        (void)title, (void)bNewStyle;
+        (void)title, (void)newStyle;
         return {};
     }
 

@@ -119,7 +119,7 @@ QString QtDesktop::qtNameFilter(const FileFilter& filter)
     return filter.description + QStringLiteral(" (") + patterns.join(u' ') + u')';
 }
 
-QString QtDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect)
+QString QtDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect)
 {
     QStringList nameFilters;
     for (const FileFilter& filter : filters)
@@ -129,7 +129,7 @@ QString QtDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QS
 
     QFileDialog dialog(m_window, title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(bMultiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setFileMode(multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters);
     dialog.selectNameFilter(nameFilters.front());
@@ -138,10 +138,10 @@ QString QtDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QS
     return openFileAnswer(dialog.selectedFiles());
 }
 
-QString QtDesktop::BrowseForFolder(const QString& title, bool bNewStyle)
+QString QtDesktop::BrowseForFolder(const QString& title, bool newStyle)
 {
     QFileDialog::Options options = QFileDialog::ShowDirsOnly;
-    if (!bNewStyle)
+    if (!newStyle)
         options |= QFileDialog::ReadOnly; // the plain picker offers no "new folder"
     return QFileDialog::getExistingDirectory(m_window, title, QString(), options);
 }

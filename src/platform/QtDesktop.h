@@ -18,8 +18,8 @@ public:
     bool showProgress(const QString& title, const QString& label, qsizetype done, qsizetype total) override;
     void hideProgress() override;
     void dragWindow() override;
-    QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect) override;
-    QString BrowseForFolder(const QString& title, bool bNewStyle) override;
+    QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect) override;
+    QString BrowseForFolder(const QString& title, bool newStyle) override;
     bool shellOpen(const QString& fileOrUrl) override;
     bool powerOff() override;
 

@@ -53,14 +53,14 @@ void Player::releaseChannel()
     m_channelIsMusic = false;
 }
 
-void Player::PlayFile(const QString& sFilePath)
+void Player::PlayFile(const QString& filePath)
 {
     if (m_channel != 0)
         StopPlayback();
     releaseChannel();
-    m_channel = OpenStream(false, sFilePath, 0, 0, kStreamFlags);
+    m_channel = OpenStream(false, filePath, 0, 0, kStreamFlags);
     if (m_channel == 0) {
-        m_channel = OpenMusic(false, sFilePath, 0, 0, kMusicFlags, 0);
+        m_channel = OpenMusic(false, filePath, 0, 0, kMusicFlags, 0);
         m_channelIsMusic = m_channel != 0;
     }
     if (m_channel == 0)

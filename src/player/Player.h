@@ -42,10 +42,10 @@ public:
     //! True while the Pause button offers to resume.
     bool showsResume() const { return m_pauseCaption == lang::StringId::Resume; }
 
-    //! Stops the current channel, opens `sFilePath` (as a stream, else as a
+    //! Stops the current channel, opens `filePath` (as a stream, else as a
     //! tracker module) and starts it. A file neither opener takes leaves the
     //! player idle and shows nothing.
-    void PlayFile(const QString& sFilePath);
+    void PlayFile(const QString& filePath);
 
     // One engine call each on hPlayChannel; a refusal shows the engine error box.
     void PausePlayback();

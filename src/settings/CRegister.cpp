@@ -6,9 +6,9 @@
 namespace {
 
 // The store's own name for a value: "*" (and "") is the unnamed value.
-QString valueName(const QString& sKey)
+QString valueName(const QString& name)
 {
-    return sKey == QLatin1String("*") ? QString() : sKey;
+    return name == QLatin1String("*") ? QString() : name;
 }
 
 } // namespace
@@ -17,10 +17,10 @@ CRegister::CRegister() : CRegister(programFolder() + QLatin1String("/settings"))
 
 CRegister::CRegister(QString hiveFolder) : m_hiveFolder(std::move(hiveFolder)) {}
 
-QString CRegister::hivePath(RegistryRoot regHKEY) const
+QString CRegister::hivePath(RegistryRoot root) const
 {
     QString name;
-    switch (regHKEY) {
+    switch (root) {
     case RegistryRoot::LocalMachine:
         name = QStringLiteral("HKEY_LOCAL_MACHINE");
         break;
@@ -28,9 +28,9 @@ QString CRegister::hivePath(RegistryRoot regHKEY) const
     return m_hiveFolder + QLatin1Char('/') + name + QLatin1String(".db");
 }
 
-QString CRegister::TrimSectionPath(const QString& sSection)
+QString CRegister::TrimSectionPath(const QString& section)
 {
-    QString path = sSection;
+    QString path = section;
     if (path.startsWith(QLatin1Char('\\')))
         path.remove(0, 1);
     if (path.endsWith(QLatin1Char('\\')))
@@ -38,16 +38,16 @@ QString CRegister::TrimSectionPath(const QString& sSection)
     return path;
 }
 
-QString CRegister::REGGetSetting(RegistryRoot regHKEY, const QString& sSection, const QString& sKey,
-                                 const QString& sDefault) const
+QString CRegister::REGGetSetting(RegistryRoot root, const QString& section, const QString& name,
+                                 const QString& fallback) const
 {
-    const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(sSection));
+    const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(section));
     if (!keyPath)
-        return sDefault;
-    QString result = sDefault;
-    HiveStore hive(hivePath(regHKEY));
+        return fallback;
+    QString result = fallback;
+    HiveStore hive(hivePath(root));
     hive.read([&](HiveStore& store) {
-        const auto data = store.value(*keyPath, valueName(sKey));
+        const auto data = store.value(*keyPath, valueName(name));
         if (data && !data->isEmpty())
             result = QString::fromUtf8(*data);
         return true;
@@ -55,20 +55,20 @@ QString CRegister::REGGetSetting(RegistryRoot regHKEY, const QString& sSection, 
     return result;
 }
 
-bool CRegister::REGSaveSetting(RegistryRoot regHKEY, const QString& sSection, const QString& sKey,
-                               const QString& sValue) const
+bool CRegister::REGSaveSetting(RegistryRoot root, const QString& section, const QString& name,
+                               const QString& value) const
 {
-    return saveValues(regHKEY, sSection, {{sKey, sValue}});
+    return saveValues(root, section, {{name, value}});
 }
 
-QHash<QString, QString> CRegister::readValues(RegistryRoot regHKEY, const QString& sSection, const QStringList& names,
+QHash<QString, QString> CRegister::readValues(RegistryRoot root, const QString& section, const QStringList& names,
                                               bool* busy) const
 {
     QHash<QString, QString> result;
-    const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(sSection));
+    const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(section));
     if (!keyPath)
         return result;
-    HiveStore hive(hivePath(regHKEY));
+    HiveStore hive(hivePath(root));
     hive.read([&](HiveStore& store) {
         for (const QString& name : names) {
             const auto data = store.value(*keyPath, valueName(name));
@@ -82,15 +82,15 @@ QHash<QString, QString> CRegister::readValues(RegistryRoot regHKEY, const QStrin
     return result;
 }
 
-bool CRegister::saveValues(RegistryRoot regHKEY, const QString& sSection,
-                           const QList<std::pair<QString, QString>>& values, bool* busy, bool briefly) const
+bool CRegister::saveValues(RegistryRoot root, const QString& section, const QList<std::pair<QString, QString>>& values,
+                           bool* busy, bool briefly) const
 {
     if (busy)
         *busy = false;
-    const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(sSection));
+    const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(section));
     if (!keyPath)
         return false;
-    HiveStore hive(hivePath(regHKEY));
+    HiveStore hive(hivePath(root));
     const bool written = hive.write(
         true,
         [&](HiveStore& store) {
@@ -105,14 +105,14 @@ bool CRegister::saveValues(RegistryRoot regHKEY, const QString& sSection,
     return written;
 }
 
-bool CRegister::REGDeleteSetting(RegistryRoot regHKEY, const QString& sSection, const QString& sKey) const
+bool CRegister::REGDeleteSetting(RegistryRoot root, const QString& section, const QString& name) const
 {
-    HiveStore hive(hivePath(regHKEY));
-    if (sKey.isEmpty()) {
+    HiveStore hive(hivePath(root));
+    if (name.isEmpty()) {
         // The key itself: its path is taken as given, without trimming.
-        const auto keyPath = HiveStore::splitKeyPath(sSection);
+        const auto keyPath = HiveStore::splitKeyPath(section);
         return keyPath && hive.write(false, [&](HiveStore& store) { return store.deleteKey(*keyPath); });
     }
-    const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(sSection));
-    return keyPath && hive.write(false, [&](HiveStore& store) { return store.deleteValue(*keyPath, valueName(sKey)); });
+    const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(section));
+    return keyPath && hive.write(false, [&](HiveStore& store) { return store.deleteValue(*keyPath, valueName(name)); });
 }

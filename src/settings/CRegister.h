@@ -25,42 +25,41 @@ public:
     //! Hives live in `hiveFolder`.
     explicit CRegister(QString hiveFolder);
 
-    //! The stored text of value `sKey` of key `sSection`, or `sDefault` when
+    //! The stored text of value `name` of key `section`, or `fallback` when
     //! the store, the key or the value is missing, the value is empty, or the
     //! store cannot be read.
-    QString REGGetSetting(RegistryRoot regHKEY, const QString& sSection, const QString& sKey,
-                          const QString& sDefault) const;
+    QString REGGetSetting(RegistryRoot root, const QString& section, const QString& name,
+                          const QString& fallback) const;
 
-    //! Sets value `sKey` of key `sSection` to `sValue`, creating the key (and
+    //! Sets value `name` of key `section` to `value`, creating the key (and
     //! the store) as needed. True when the value was written.
-    bool REGSaveSetting(RegistryRoot regHKEY, const QString& sSection, const QString& sKey,
-                        const QString& sValue) const;
+    bool REGSaveSetting(RegistryRoot root, const QString& section, const QString& name, const QString& value) const;
 
-    //! Reads the values `names` of key `sSection` in one transaction (one
+    //! Reads the values `names` of key `section` in one transaction (one
     //! look at the store, however many values): the stored text of each that
     //! holds one, keyed by the name as asked. `busy`, when given, tells
     //! whether the store could not be read because another process held it.
-    QHash<QString, QString> readValues(RegistryRoot regHKEY, const QString& sSection, const QStringList& names,
+    QHash<QString, QString> readValues(RegistryRoot root, const QString& section, const QStringList& names,
                                        bool* busy = nullptr) const;
 
-    //! Sets several values of key `sSection` in one transaction: after a crash
+    //! Sets several values of key `section` in one transaction: after a crash
     //! or a failure the store holds either all of them or none. True when all
     //! were written. Saving all options with one call keeps them consistent.
     //! `busy` as for readValues(). Another process's lock is waited for a few
     //! seconds, or with `briefly` only as long as a read waits.
-    bool saveValues(RegistryRoot regHKEY, const QString& sSection, const QList<std::pair<QString, QString>>& values,
+    bool saveValues(RegistryRoot root, const QString& section, const QList<std::pair<QString, QString>>& values,
                     bool* busy = nullptr, bool briefly = false) const;
 
-    //! With a value name, deletes that value of `sSection`; with an empty
-    //! `sKey`, deletes the key `sSection` with all its values (refused when it
+    //! With a value name, deletes that value of `section`; with an empty
+    //! `name`, deletes the key `section` with all its values (refused when it
     //! has sub-keys). True when something was deleted.
-    bool REGDeleteSetting(RegistryRoot regHKEY, const QString& sSection, const QString& sKey) const;
+    bool REGDeleteSetting(RegistryRoot root, const QString& section, const QString& name) const;
 
     //! The hive file of a root key, e.g. "<folder>/HKEY_LOCAL_MACHINE.db".
-    QString hivePath(RegistryRoot regHKEY) const;
+    QString hivePath(RegistryRoot root) const;
 
 private:
-    static QString TrimSectionPath(const QString& sSection);
+    static QString TrimSectionPath(const QString& section);
 
     QString m_hiveFolder;
 };

@@ -143,16 +143,3 @@ void Settings::cmdDefaults_Click()
                "Restore Defaults deleted no saved options (none were kept, or the store cannot be written)");
     LoadSettings();
 }
-
-bool loadSettingsForRun(options::FormatOptions& options, CRegister store, const QStringList& assignments,
-                        QString* error, Desktop* desktop)
-{
-    Settings settings(options, std::move(store));
-    settings.setStoreReadOnly(true);
-    settings.setDesktop(desktop);
-    settings.LoadSettings();
-    for (const QString& assignment : assignments)
-        if (!applySettingOverride(options, assignment, error))
-            return false;
-    return true;
-}

@@ -2,8 +2,8 @@
 
 #include "settings/CRegister.h"
 
+#include <QHash>
 #include <QMetaObject>
-#include <QStringList>
 #include <functional>
 
 class Desktop;
@@ -67,11 +67,3 @@ private:
     bool m_unread = false; // the last load could not read the store
     QMetaObject::Connection m_defaultsConnection;
 };
-
-//! The options of a command-line run: loaded as the window loads them, but
-//! without writing anything to the store, then each "NAME=VALUE" of
-//! `assignments` applied for this run only. Messages of the loading go to
-//! `desktop` when given. False, with a message naming it in `error`, at the
-//! first assignment with an unknown name or a value that does not apply.
-bool loadSettingsForRun(options::FormatOptions& options, CRegister store, const QStringList& assignments,
-                        QString* error, Desktop* desktop = nullptr);

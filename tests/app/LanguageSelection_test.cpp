@@ -27,9 +27,9 @@ using testsupport::ScriptedDesktop;
 
 // A window whose start-up runs the interface set-up for real and scripts the
 // engine, settings and WMA steps, which these tests are not about.
-class LanguageWindow : public frmMain {
+class LanguageWindow : public MainWindow {
 public:
-    using frmMain::frmMain;
+    using MainWindow::MainWindow;
 
 protected:
     bool StartAudioEngine() override { return true; }
@@ -91,14 +91,14 @@ protected:
     {
         QSettings(configFile(), QSettings::IniFormat).setValue(QStringLiteral("Language/Name"), file);
     }
-    static void choose(frmMain& window, const QString& entry)
+    static void choose(MainWindow& window, const QString& entry)
     {
         const int index = window.ComboLang->findText(entry);
         ASSERT_GE(index, 0) << entry.toStdString();
         window.ComboLang->setCurrentIndex(index);
         Q_EMIT window.ComboLang->activated(index); // as a pick with the mouse
     }
-    static QStringList entries(const frmMain& window)
+    static QStringList entries(const MainWindow& window)
     {
         QStringList texts;
         for (int i = 0; i < window.ComboLang->count(); ++i)
@@ -215,7 +215,7 @@ const QStringList kNotYetInTheWindow = {"cmdPause", "cmdPlay",  "cmdPlayNext", "
                                         "Label39",  "cmdAbout", "MyButton1",   "cmdCloseHelp", "Label34"};
 
 // The text the control shows for the row; nothing when it is not there.
-std::optional<QString> shownText(frmMain& window, const CaptionRow& row)
+std::optional<QString> shownText(MainWindow& window, const CaptionRow& row)
 {
     const QString name = QString::fromLatin1(row.control);
     if (row.shown == Shown::GridHeader)

@@ -82,7 +82,7 @@ protected:
     static inline bool s_made = false;
 
     ScriptedDesktop desktop;
-    frmMain window{desktop};
+    MainWindow window{desktop};
 };
 
 } // namespace

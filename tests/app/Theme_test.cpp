@@ -54,7 +54,7 @@ protected:
         add<GridView>(frMain, "Grid");
         add<QComboBox>(page, "cmbMP3Freq");
         add<QComboBox>(frMain, "ComboLang")->setPalette(QPalette(Qt::green));
-        slider = add<controls::Slider>(page, "SliderMP3VBR");
+        slider = add<controls::SliderWidget>(page, "SliderMP3VBR");
         slider->setMin(0);
         slider->setMax(9);
         slider->setValue(9);
@@ -66,11 +66,11 @@ protected:
         add<controls::LineWidget>(frMain, "Line1");
         add<QRadioButton>(page, "optMP3VBR")->setPalette(QPalette(Qt::yellow));
         add<QCheckBox>(frMain, "chkShutdown")->setPalette(QPalette(Qt::yellow));
-        QObject::connect(slider, &controls::Slider::Change, [this] { ++sliderChanges; });
+        QObject::connect(slider, &controls::SliderWidget::Change, [this] { ++sliderChanges; });
     }
 
     QWidget window;
-    controls::Slider* slider = nullptr;
+    controls::SliderWidget* slider = nullptr;
     int sliderChanges = 0;
 };
 

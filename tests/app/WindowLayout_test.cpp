@@ -38,9 +38,9 @@ auto* const kEnvironment = static_cast<testsupport::ProgramFolderEnvironment*>(
 
 // The window without a sound device: the engine step succeeds without
 // starting anything, WMA is there, nothing is saved.
-class QuietWindow : public frmMain {
+class QuietWindow : public MainWindow {
 public:
-    using frmMain::frmMain;
+    using MainWindow::MainWindow;
 
 protected:
     bool StartAudioEngine() override { return true; }

@@ -38,9 +38,9 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WmaNoti
 
 // The real window with the real probe; only the engine's start is skipped
 // (the probe does not need it).
-class ProbingWindow : public frmMain {
+class ProbingWindow : public MainWindow {
 public:
-    using frmMain::frmMain;
+    using MainWindow::MainWindow;
 
 protected:
     bool StartAudioEngine() override { return true; }

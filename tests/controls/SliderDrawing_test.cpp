@@ -45,7 +45,7 @@ QList<int> verticalPlacesOf(const QImage& image, const SliderBitmap& picture, in
     return places;
 }
 
-QImage render(Slider& slider)
+QImage render(SliderWidget& slider)
 {
     return slider.grab().toImage();
 }
@@ -80,7 +80,7 @@ TEST(SliderArtwork, PicturesHaveTheirSizesAndChannels)
 TEST(SliderDrawing, HandleEndsOfThe225PixelTrack)
 {
     const SliderArtwork art = SliderArtwork::make();
-    Slider slider;
+    SliderWidget slider;
     slider.resize(225, 20);
     slider.setMin(0);
     slider.setMax(9);
@@ -99,7 +99,7 @@ TEST(SliderDrawing, HandleEndsOfThe225PixelTrack)
 
 TEST(SliderDrawing, FilledChannelBlendsFromForeColorToForeColor2)
 {
-    Slider slider;
+    SliderWidget slider;
     slider.resize(225, 20);
     slider.setForeColor(colorRef(255, 0, 0));
     slider.setForeColor2(colorRef(0, 255, 0));
@@ -128,7 +128,7 @@ TEST(SliderDrawing, FilledChannelBlendsFromForeColorToForeColor2)
 TEST(SliderDrawing, VerticalHandleLiesBetweenTheCapsAndFillsFromTheBottom)
 {
     const SliderArtwork art = SliderArtwork::make();
-    Slider slider;
+    SliderWidget slider;
     slider.setStyle(1);
     slider.resize(20, 225);
     slider.setMin(0);
@@ -164,12 +164,12 @@ TEST(SliderDrawing, VerticalHandleLiesBetweenTheCapsAndFillsFromTheBottom)
 TEST(SliderDrawing, ValueOutsideTheRangeStillDraws)
 {
     // Only a DblClick handler can store such a value; drawing must cope.
-    Slider slider;
+    SliderWidget slider;
     slider.resize(100, 20);
     slider.setMin(0);
     slider.setMax(9);
     slider.setSnap(true);
-    QObject::connect(&slider, &Slider::DblClick, [](int& value) { value = 2000000000; });
+    QObject::connect(&slider, &SliderWidget::DblClick, [](int& value) { value = 2000000000; });
     QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(50, 10));
     ASSERT_EQ(slider.Value(), 2000000000);
     const QImage image = render(slider);

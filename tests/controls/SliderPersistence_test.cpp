@@ -19,7 +19,7 @@ TEST(PropertyBag, KeepsOnlyValuesThatDifferFromTheirDefault)
 
 TEST(SliderPersistence, DefaultsStoreNothing)
 {
-    Slider slider;
+    SliderWidget slider;
     MemoryPropertyBag bag;
     slider.saveProperties(bag);
     EXPECT_EQ(bag.size(), 0);
@@ -27,7 +27,7 @@ TEST(SliderPersistence, DefaultsStoreNothing)
 
 TEST(SliderPersistence, RoundTripStoresOnlyWhatDiffers)
 {
-    Slider original;
+    SliderWidget original;
     original.setMin(-2);
     original.setMax(10);
     original.setValue(3);
@@ -37,7 +37,7 @@ TEST(SliderPersistence, RoundTripStoresOnlyWhatDiffers)
     original.saveProperties(bag);
     EXPECT_EQ(bag.names(), QStringList({"BackColor", "Max", "Min", "Snap", "Value"}));
 
-    Slider copy;
+    SliderWidget copy;
     SliderTestLog log(copy);
     copy.loadProperties(bag);
     EXPECT_EQ(copy.Min(), -2);
@@ -63,7 +63,7 @@ TEST(SliderPersistence, RangesOutsideTheDefaultOneComeBackWhole)
         qint32 min, max, value;
     };
     for (const Case c : {Case{150, 200, 175}, Case{-300, -200, -250}, Case{-1000, 1000, 999}, Case{0, 1, 1}}) {
-        Slider original;
+        SliderWidget original;
         original.setMax(std::max(c.max, original.Max()));
         original.setMin(c.min);
         original.setMax(c.max);
@@ -73,7 +73,7 @@ TEST(SliderPersistence, RangesOutsideTheDefaultOneComeBackWhole)
         MemoryPropertyBag bag;
         original.saveProperties(bag);
 
-        Slider copy;
+        SliderWidget copy;
         copy.loadProperties(bag);
         EXPECT_EQ(copy.Min(), c.min);
         EXPECT_EQ(copy.Max(), c.max);
@@ -84,7 +84,7 @@ TEST(SliderPersistence, RangesOutsideTheDefaultOneComeBackWhole)
 TEST(SliderPersistence, LoadingKeepsThePlacedSize)
 {
     for (int width : {195, 250, 372}) {
-        Slider slider;
+        SliderWidget slider;
         slider.resize(width, 20);
         MemoryPropertyBag bag;
         bag.write("Snap", true, false);
@@ -92,7 +92,7 @@ TEST(SliderPersistence, LoadingKeepsThePlacedSize)
         EXPECT_EQ(slider.size(), QSize(width, 20));
     }
 
-    Slider vertical;
+    SliderWidget vertical;
     vertical.setStyle(1);
     vertical.resize(20, 300);
     MemoryPropertyBag bag;
@@ -102,7 +102,7 @@ TEST(SliderPersistence, LoadingKeepsThePlacedSize)
     EXPECT_EQ(vertical.size(), QSize(20, 300));
 
     // A fresh instance made vertical by loading keeps its length, turned.
-    Slider fresh;
+    SliderWidget fresh;
     fresh.resize(240, 20);
     fresh.loadProperties(bag);
     EXPECT_EQ(fresh.size(), QSize(20, 240));
@@ -121,7 +121,7 @@ TEST(SliderPersistence, StoredTextAndBadEntriesFallBackSensibly)
     bag.write("BackColor", -1, none);
     bag.write("Style", "banana", none);
 
-    Slider slider;
+    SliderWidget slider;
     slider.loadProperties(bag);
     EXPECT_EQ(slider.Value(), 7);
     EXPECT_EQ(slider.Max(), 100);

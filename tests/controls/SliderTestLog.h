@@ -11,13 +11,13 @@ struct SliderTestLog {
     QStringList events;
     QList<qint16> mouseUpButtons;
 
-    explicit SliderTestLog(controls::Slider& slider)
+    explicit SliderTestLog(controls::SliderWidget& slider)
     {
-        QObject::connect(&slider, &controls::Slider::DblClick, [this](int&) { events << "DblClick"; });
-        QObject::connect(&slider, &controls::Slider::Scroll, [this] { events << "Scroll"; });
-        QObject::connect(&slider, &controls::Slider::Change, [this] { events << "Change"; });
-        QObject::connect(&slider, &controls::Slider::Click, [this] { events << "Click"; });
-        QObject::connect(&slider, &controls::Slider::MouseUp, [this](qint16 button, qint16, float, float) {
+        QObject::connect(&slider, &controls::SliderWidget::DblClick, [this](int&) { events << "DblClick"; });
+        QObject::connect(&slider, &controls::SliderWidget::Scroll, [this] { events << "Scroll"; });
+        QObject::connect(&slider, &controls::SliderWidget::Change, [this] { events << "Change"; });
+        QObject::connect(&slider, &controls::SliderWidget::Click, [this] { events << "Click"; });
+        QObject::connect(&slider, &controls::SliderWidget::MouseUp, [this](qint16 button, qint16, float, float) {
             events << "MouseUp";
             mouseUpButtons << button;
         });

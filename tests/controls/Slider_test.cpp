@@ -7,13 +7,13 @@
 #include <limits>
 
 using controls::colorRef;
-using controls::Slider;
+using controls::SliderWidget;
 
 namespace {
 
 // A shown horizontal slider 225 pixels wide with the range 0 to 9.
 struct SmallRange : ::testing::Test {
-    Slider slider;
+    SliderWidget slider;
     void SetUp() override
     {
         slider.resize(225, 20);
@@ -29,7 +29,7 @@ struct SmallRange : ::testing::Test {
 
 TEST(Slider, StartsWithItsDefaults)
 {
-    Slider slider;
+    SliderWidget slider;
     EXPECT_EQ(slider.Style(), 0);
     EXPECT_TRUE(slider.Enabled());
     EXPECT_FALSE(slider.Snap());
@@ -45,7 +45,7 @@ TEST(Slider, StartsWithItsDefaults)
 
 TEST(Slider, RangeSettersKeepMinBelowMax)
 {
-    Slider slider;
+    SliderWidget slider;
     slider.setMin(0);
     slider.setMax(0);
     EXPECT_EQ(slider.Max(), 1);
@@ -68,9 +68,9 @@ TEST(Slider, RangeSettersKeepMinBelowMax)
 
 TEST_F(SmallRange, ValueIsLimitedAndAlwaysRaisesChange)
 {
-    QSignalSpy change(&slider, &Slider::Change);
+    QSignalSpy change(&slider, &SliderWidget::Change);
     int seen = -1;
-    QObject::connect(&slider, &Slider::Change, [&] { seen = slider.Value(); });
+    QObject::connect(&slider, &SliderWidget::Change, [&] { seen = slider.Value(); });
     slider.setValue(1000);
     EXPECT_EQ(seen, 9) << "the handler runs before the setter returns";
     EXPECT_EQ(slider.Value(), 9);
@@ -184,7 +184,7 @@ TEST_F(SmallRange, DoubleClickRunsTheClickRoutineTwice)
 
 TEST_F(SmallRange, DblClickHandlerWritesTheValueWithoutLimits)
 {
-    QObject::connect(&slider, &Slider::DblClick, [](int& value) { value = 42; });
+    QObject::connect(&slider, &SliderWidget::DblClick, [](int& value) { value = 42; });
     QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(50, 10));
     EXPECT_EQ(slider.Value(), 42);
     // The arrow keys bring it back into the range.
@@ -220,7 +220,7 @@ TEST_F(SmallRange, RightButtonDragDoesNothing)
 
 TEST_F(SmallRange, MouseUpPassesButtonShiftAndTwips)
 {
-    QSignalSpy up(&slider, &Slider::MouseUp);
+    QSignalSpy up(&slider, &SliderWidget::MouseUp);
     QTest::mouseClick(&slider, Qt::MiddleButton, Qt::ShiftModifier | Qt::ControlModifier, QPoint(30, 7));
     ASSERT_EQ(up.count(), 1);
     EXPECT_EQ(up[0][0].value<qint16>(), 4);
@@ -254,7 +254,7 @@ TEST_F(SmallRange, WithoutSnapTheHandleAndColourFollowThePointer)
 
 TEST(SliderSize, HorizontalKeepsItsMinimumLengthAndThickness)
 {
-    Slider slider;
+    SliderWidget slider;
     slider.resize(40, 50);
     EXPECT_EQ(slider.size(), QSize(63, 20));
     slider.resize(300, 5);
@@ -263,7 +263,7 @@ TEST(SliderSize, HorizontalKeepsItsMinimumLengthAndThickness)
 
 TEST(SliderSize, StyleTurnsTheControlAndKeepsItsLength)
 {
-    Slider slider;
+    SliderWidget slider;
     slider.resize(300, 20);
     slider.setStyle(1);
     EXPECT_EQ(slider.size(), QSize(20, 300));
@@ -281,7 +281,7 @@ TEST(SliderSize, StyleTurnsTheControlAndKeepsItsLength)
 
 TEST(SliderSize, VerticalMouseAndKeys)
 {
-    Slider slider;
+    SliderWidget slider;
     slider.setStyle(1);
     slider.resize(20, 225);
     slider.setMin(0);
