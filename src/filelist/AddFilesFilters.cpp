@@ -17,9 +17,18 @@ QString patternList(const QStringList& extensions)
 
 namespace {
 
-Desktop::FileFilter entry(const QString& description, const QStringList& extensions)
+QStringList names(std::initializer_list<const char*> extensions)
 {
-    return {description, patternList(extensions)};
+    QStringList list;
+    list.reserve(qsizetype(extensions.size()));
+    for (const char* extension : extensions)
+        list << QLatin1String(extension);
+    return list;
+}
+
+Desktop::FileFilter entry(const QString& description, std::initializer_list<const char*> extensions)
+{
+    return {description, patternList(names(extensions))};
 }
 
 } // namespace
@@ -27,9 +36,9 @@ Desktop::FileFilter entry(const QString& description, const QStringList& extensi
 QList<Desktop::FileFilter> audioFileFilters()
 {
     using lang::StringId;
-    const QStringList all = {"cda",  "wav",  "wma", "mp1", "mp2",  "mp3",  "mp4", "ogg", "aac",
-                             "alac", "flac", "ac3", "spx", "mpc",  "tta",  "ape", "ofr", "midi",
-                             "adx",  "mod",  "mo3", "m4a", "opus", "aiff", "aif", "wv"};
+    const std::initializer_list<const char*> all = {"cda",  "wav",  "wma", "mp1", "mp2",  "mp3",  "mp4", "ogg", "aac",
+                                                    "alac", "flac", "ac3", "spx", "mpc",  "tta",  "ape", "ofr", "midi",
+                                                    "adx",  "mod",  "mo3", "m4a", "opus", "aiff", "aif", "wv"};
     return {
         entry(lang::caption(StringId::AllAudioFormatsFilter), all),
         entry(lang::caption(StringId::CommonAudioFilter) + QStringLiteral("(*.wav,*.wma,*.mp3,*.ogg)"),

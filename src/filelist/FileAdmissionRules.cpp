@@ -76,10 +76,11 @@ QString FormatFileSize(qint64 bytes)
         suffix = QStringLiteral(" MB");
     }
 
-    // Hundredths of the unit, rounded half to even, in exact integer arithmetic.
-    const __int128 scaled = __int128(bytes) * 100;
-    __int128 hundredths = scaled / unit;
-    const __int128 remainder = scaled % unit;
+    // Hundredths of the unit, rounded half to even, in exact integer arithmetic:
+    // whole units and the rest apart, so nothing overflows 64 bits.
+    const qint64 rest = bytes % unit * 100;
+    qint64 hundredths = bytes / unit * 100 + rest / unit;
+    const qint64 remainder = rest % unit;
     if (remainder * 2 > unit || (remainder * 2 == unit && hundredths % 2 != 0))
         ++hundredths;
 
