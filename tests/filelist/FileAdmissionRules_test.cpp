@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <gtest/gtest.h>
+#include <limits>
 
 TEST(FileAdmissionRules, DoubledSlashesCollapseUnlessThePathBeginsWithTwo)
 {
@@ -53,6 +54,7 @@ TEST(FileAdmissionRules, FileSizeBoundaries)
     EXPECT_EQ(FormatFileSize(qint64(4.68 * 1048576)), QStringLiteral("4.68 MB"));
     EXPECT_EQ(FormatFileSize(1073741824), QStringLiteral("1 GB"));
     EXPECT_EQ(FormatFileSize(qint64(1) << 50), QStringLiteral("1048576 GB"));
+    EXPECT_EQ(FormatFileSize(std::numeric_limits<qint64>::max()), QStringLiteral("8589934592 GB")); // no overflow
     EXPECT_EQ(FormatFileSize(-1), QString());
 }
 
