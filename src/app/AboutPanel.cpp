@@ -36,21 +36,21 @@ AboutPanel::AboutPanel(const QString& webSite, QWidget* parent) : controls::Fram
     Image1->setPixmap(programIconPixmap(kPictureSize, devicePixelRatioF()));
     Image1->setFixedSize(kPictureSize, kPictureSize);
 
-    Label38 = named<QLabel>(this, "Label38");
-    QFont nameFont = Label38->font();
+    lblProductName = named<QLabel>(this, "Label38");
+    QFont nameFont = lblProductName->font();
     nameFont.setBold(true);
     nameFont.setPointSizeF(nameFont.pointSizeF() * 1.6);
-    Label38->setFont(nameFont);
+    lblProductName->setFont(nameFont);
     lblVer = named<QLabel>(this, "lblVer");
     lblVer->setText(versionText(QStringLiteral(TONEMILL_VERSION)));
-    Label37 = named<QLabel>(this, "Label37");
-    Label37->setText(QStringLiteral("Korvane"));
-    Label39 = named<QLabel>(this, "Label39");
-    Label39->setWordWrap(true);
-    Label39->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblMaker = named<QLabel>(this, "Label37");
+    lblMaker->setText(QStringLiteral("Korvane"));
+    lblAboutText = named<QLabel>(this, "Label39");
+    lblAboutText->setWordWrap(true);
+    lblAboutText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Label40 = named<QLabel>(this, "Label40");
-    Label40->setText(QStringLiteral("\u00A9 2026"));
+    lblCopyright = named<QLabel>(this, "Label40");
+    lblCopyright->setText(QStringLiteral("\u00A9 2026"));
     lblWebSite = named<QLabel>(this, "lblWebSite");
     const QUrl address(webSite);
     lblWebSite->setText(address.host().isEmpty() ? webSite : address.host());
@@ -64,20 +64,20 @@ AboutPanel::AboutPanel(const QString& webSite, QWidget* parent) : controls::Fram
     cmdCloseHelp = named<QPushButton>(this, "cmdCloseHelp");
 
     auto* name = new QHBoxLayout;
-    name->addWidget(Label38);
+    name->addWidget(lblProductName);
     name->addWidget(lblVer, 0, Qt::AlignBottom);
     name->addStretch();
 
     auto* site = new QHBoxLayout;
-    site->addWidget(Label40);
+    site->addWidget(lblCopyright);
     site->addWidget(lblWebSite);
     site->addStretch();
 
     auto* text = new QVBoxLayout;
     text->addLayout(name);
-    text->addWidget(Label37);
+    text->addWidget(lblMaker);
     text->addSpacing(6);
-    text->addWidget(Label39, 1);
+    text->addWidget(lblAboutText, 1);
     text->addLayout(site);
 
     auto* body = new QHBoxLayout;
@@ -100,8 +100,8 @@ AboutPanel::AboutPanel(const QString& webSite, QWidget* parent) : controls::Fram
 void AboutPanel::applyCaptions()
 {
     setText(lang::caption(lang::StringId::AboutTitle));
-    Label38->setText(lang::caption(lang::StringId::ProductName));
-    Label39->setText(lang::caption(lang::StringId::AboutText));
+    lblProductName->setText(lang::caption(lang::StringId::ProductName));
+    lblAboutText->setText(lang::caption(lang::StringId::AboutText));
     cmdCloseHelp->setText(lang::caption(lang::StringId::CloseHelp));
 }
 

@@ -22,10 +22,10 @@ public:
     static QString versionText(const QString& version);
 
     QLabel* Image1 = nullptr;
-    QLabel* Label38 = nullptr;
-    QLabel* Label37 = nullptr;
-    QLabel* Label39 = nullptr;
-    QLabel* Label40 = nullptr;
+    QLabel* lblProductName = nullptr;
+    QLabel* lblMaker = nullptr;
+    QLabel* lblAboutText = nullptr;
+    QLabel* lblCopyright = nullptr;
     QLabel* lblWebSite = nullptr;
     QLabel* lblVer = nullptr;
     QPushButton* cmdCloseHelp = nullptr;

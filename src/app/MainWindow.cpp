@@ -115,8 +115,8 @@ void MainWindow::buildInterface()
         label->setAlignment(Qt::AlignCenter);
         return label;
     };
-    Label2 = stepNumber("Label2", "1");
-    Label1 = makeLabel("Label1", frMain);
+    lblStepOneNumber = stepNumber("Label2", "1");
+    lblStepAddFiles = makeLabel("Label1", frMain);
     filesPanel = new FileListPanel(m_desktop, *m_admission, m_fileList, frMain);
     // The player's buttons under the grid, playing its rows. The batch
     // disables them by name (enableControl) and stops playback as it starts.
@@ -131,11 +131,11 @@ void MainWindow::buildInterface()
         if (QAbstractItemModel* model = filesPanel->Grid->model(); model && row < model->rowCount())
             filesPanel->Grid->scrollTo(model->index(row, 0));
     });
-    Label3 = stepNumber("Label3", "2");
-    Label4 = makeLabel("Label4", frMain);
+    lblStepTwoNumber = stepNumber("Label3", "2");
+    lblStepOutput = makeLabel("Label4", frMain);
     folderWidget = new options::OutputFolderWidget(*m_options, frMain);
-    Label7 = stepNumber("Label7", "3");
-    Label6 = makeLabel("Label6", frMain);
+    lblStepThreeNumber = stepNumber("Label7", "3");
+    lblStepConvert = makeLabel("Label6", frMain);
     convertPanel = new ConvertPanel(*m_batch, frMain);
     for (int i = 0; i < int(Line.size()); ++i) {
         Line[std::size_t(i)] = new controls::LineWidget(frMain);
@@ -160,14 +160,14 @@ void MainWindow::buildTitleStrip(QSize size)
     const int strip = frMain->headerHeight();
     const int buttonSide = strip - 6;
 
-    Label38 = makeLabel("Label38", frMain);
-    QFont titleFont = Label38->font();
+    lblTitle = makeLabel("Label38", frMain);
+    QFont titleFont = lblTitle->font();
     titleFont.setBold(true);
-    Label38->setFont(titleFont);
-    QPalette titleColours = Label38->palette();
+    lblTitle->setFont(titleFont);
+    QPalette titleColours = lblTitle->palette();
     titleColours.setColor(QPalette::WindowText, Qt::white);
-    Label38->setPalette(titleColours);
-    Label38->setGeometry(10, 0, size.width() / 2, strip);
+    lblTitle->setPalette(titleColours);
+    lblTitle->setGeometry(10, 0, size.width() / 2, strip);
 
     const auto titleButton = [&](const char* name, int fromRight) {
         auto* button = new QPushButton(frMain);
@@ -220,9 +220,9 @@ void MainWindow::placeSteps()
         QWidget* controls;
         int height;
     };
-    const Step steps[] = {{Label2, Label1, filesPanel, filesHeight},
-                          {Label3, Label4, folderWidget, folderHeight},
-                          {Label7, Label6, convertPanel, convertHeight}};
+    const Step steps[] = {{lblStepOneNumber, lblStepAddFiles, filesPanel, filesHeight},
+                          {lblStepTwoNumber, lblStepOutput, folderWidget, folderHeight},
+                          {lblStepThreeNumber, lblStepConvert, convertPanel, convertHeight}};
     int line = 0;
     const auto place = [&](int x, int top, int w, int h) { Line[std::size_t(line++)]->setGeometry(x, top, w, h); };
     for (const Step& step : steps) {
@@ -352,10 +352,10 @@ void MainWindow::SetCaptions()
     applyAboutCaptions();
     const QString title = text(lang::StringId::ProductName);
     setWindowTitle(title); // the title of frMain, which the task bar shows
-    Label38->setText(title);
-    Label1->setText(text(lang::StringId::StepAddFiles));
-    Label4->setText(text(lang::StringId::StepOutput));
-    Label6->setText(text(lang::StringId::StepConvert));
+    lblTitle->setText(title);
+    lblStepAddFiles->setText(text(lang::StringId::StepAddFiles));
+    lblStepOutput->setText(text(lang::StringId::StepOutput));
+    lblStepConvert->setText(text(lang::StringId::StepConvert));
     cmdMinimize->setToolTip(text(lang::StringId::MinimizeTip));
     cmdClose->setToolTip(text(lang::StringId::CloseTip));
 }

@@ -71,18 +71,18 @@ public:
     ConversionState conversion;
 
     DragPanel* frMain = nullptr;
-    QLabel* Label38 = nullptr;
+    QLabel* lblTitle = nullptr;
     QPushButton* cmdMinimize = nullptr;
     QPushButton* cmdClose = nullptr;
     QPushButton* MyButton1 = nullptr;
     QPushButton* cmdAbout = nullptr;
     controls::FramePanel* MyFrame1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
+    QLabel* lblStepAddFiles = nullptr;
+    QLabel* lblStepOneNumber = nullptr;
+    QLabel* lblStepTwoNumber = nullptr;
+    QLabel* lblStepOutput = nullptr;
+    QLabel* lblStepConvert = nullptr;
+    QLabel* lblStepThreeNumber = nullptr;
     FileListPanel* filesPanel = nullptr;
     player::PlayerPanel* playerPanel = nullptr;
     options::OutputFolderWidget* folderWidget = nullptr;

@@ -36,16 +36,16 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
 {
     setObjectName(QStringLiteral("frFormat_2"));
 
-    Label25 = named<QLabel>(this, "Label25");
+    lblChannelMode = named<QLabel>(this, "Label25");
     cmbMP3StereoMode = named<QComboBox>(this, "cmbMP3StereoMode");
-    Label26 = named<QLabel>(this, "Label26");
+    lblSamplingRate = named<QLabel>(this, "Label26");
     cmbMP3Freq = named<QComboBox>(this, "cmbMP3Freq");
-    Label28 = named<QLabel>(this, "Label28");
-    Label30 = named<QLabel>(this, "Label30");
+    lblEncoderQuality = named<QLabel>(this, "Label28");
+    lblQualityLow = named<QLabel>(this, "Label30");
     SliderMP3EncoderQuality = qualitySlider(this, "SliderMP3EncoderQuality");
-    Label29 = named<QLabel>(this, "Label29");
+    lblQualityHigh = named<QLabel>(this, "Label29");
     lblMP3EncodSlider = named<QLabel>(this, "lblMP3EncodSlider");
-    Label31 = named<QLabel>(this, "Label31");
+    lblEncodingMode = named<QLabel>(this, "Label31");
     // The captions of the encoding modes are fixed texts, never localized.
     optMP3CBR = named<QRadioButton>(this, "optMP3CBR");
     optMP3CBR->setText(QStringLiteral("Constant Bitrate (CBR):"));
@@ -54,31 +54,31 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
     optMP3ABR = named<QRadioButton>(this, "optMP3ABR");
     optMP3ABR->setText(QStringLiteral("Average Bitrate (ABR):"));
     cmbMP3CBitrate = named<QComboBox>(this, "cmbMP3CBitrate");
-    Label23 = named<QLabel>(this, "Label23");
+    lblVbrLessQuality = named<QLabel>(this, "Label23");
     SliderMP3VBR = qualitySlider(this, "SliderMP3VBR");
-    Label24 = named<QLabel>(this, "Label24");
+    lblVbrHighQuality = named<QLabel>(this, "Label24");
     lblMP3VBREncodSlider = named<QLabel>(this, "lblMP3VBREncodSlider");
     cmbMP3ABitrate = named<QComboBox>(this, "cmbMP3ABitrate");
 
     auto* lists = new QHBoxLayout;
-    lists->addWidget(Label25);
+    lists->addWidget(lblChannelMode);
     lists->addWidget(cmbMP3StereoMode);
     lists->addSpacing(16);
-    lists->addWidget(Label26);
+    lists->addWidget(lblSamplingRate);
     lists->addWidget(cmbMP3Freq);
     lists->addStretch();
 
     auto* quality = new QHBoxLayout;
-    quality->addWidget(Label28);
-    quality->addWidget(Label30);
+    quality->addWidget(lblEncoderQuality);
+    quality->addWidget(lblQualityLow);
     quality->addWidget(SliderMP3EncoderQuality, 1);
-    quality->addWidget(Label29);
+    quality->addWidget(lblQualityHigh);
     quality->addWidget(lblMP3EncodSlider);
 
     auto* vbr = new QHBoxLayout;
-    vbr->addWidget(Label23);
+    vbr->addWidget(lblVbrLessQuality);
     vbr->addWidget(SliderMP3VBR, 1);
-    vbr->addWidget(Label24);
+    vbr->addWidget(lblVbrHighQuality);
     vbr->addWidget(lblMP3VBREncodSlider);
 
     // The variable-bitrate slider with its two end texts needs the page's
@@ -96,7 +96,7 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
     auto* page = new QVBoxLayout(this);
     page->addLayout(lists);
     page->addLayout(quality);
-    page->addWidget(Label31);
+    page->addWidget(lblEncodingMode);
     page->addLayout(modes);
     page->addStretch();
 
@@ -117,14 +117,14 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
 
 void Mp3OptionsView::applyCaptions()
 {
-    Label23->setText(lang::caption(lang::StringId::LessQuality));
-    Label24->setText(lang::caption(lang::StringId::HighQuality));
-    Label25->setText(lang::caption(lang::StringId::ChannelMode));
-    Label26->setText(lang::caption(lang::StringId::SamplingRate));
-    Label28->setText(lang::caption(lang::StringId::EncoderQuality));
-    Label29->setText(lang::caption(lang::StringId::HighSlower));
-    Label30->setText(lang::caption(lang::StringId::LowFaster));
-    Label31->setText(lang::caption(lang::StringId::EncodingMode));
+    lblVbrLessQuality->setText(lang::caption(lang::StringId::LessQuality));
+    lblVbrHighQuality->setText(lang::caption(lang::StringId::HighQuality));
+    lblChannelMode->setText(lang::caption(lang::StringId::ChannelMode));
+    lblSamplingRate->setText(lang::caption(lang::StringId::SamplingRate));
+    lblEncoderQuality->setText(lang::caption(lang::StringId::EncoderQuality));
+    lblQualityHigh->setText(lang::caption(lang::StringId::HighSlower));
+    lblQualityLow->setText(lang::caption(lang::StringId::LowFaster));
+    lblEncodingMode->setText(lang::caption(lang::StringId::EncodingMode));
 }
 
 } // namespace options

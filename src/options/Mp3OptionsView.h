@@ -37,14 +37,14 @@ public:
     QComboBox* cmbMP3ABitrate = nullptr;
 
 private:
-    QLabel* Label23 = nullptr;
-    QLabel* Label24 = nullptr;
-    QLabel* Label25 = nullptr;
-    QLabel* Label26 = nullptr;
-    QLabel* Label28 = nullptr;
-    QLabel* Label29 = nullptr;
-    QLabel* Label30 = nullptr;
-    QLabel* Label31 = nullptr;
+    QLabel* lblVbrLessQuality = nullptr;
+    QLabel* lblVbrHighQuality = nullptr;
+    QLabel* lblChannelMode = nullptr;
+    QLabel* lblSamplingRate = nullptr;
+    QLabel* lblEncoderQuality = nullptr;
+    QLabel* lblQualityHigh = nullptr;
+    QLabel* lblQualityLow = nullptr;
+    QLabel* lblEncodingMode = nullptr;
 };
 
 } // namespace options

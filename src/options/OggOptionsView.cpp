@@ -36,11 +36,11 @@ OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : contro
     optOGGVBR->setText(QStringLiteral("Variable Bitrate (VBR) Value:-"));
     cmbOGGCBitrate = named<QComboBox>(this, "cmbOGGCBitrate");
     cmbOGGVBitrate = named<QComboBox>(this, "cmbOGGVBitrate");
-    Label33 = named<QLabel>(this, "Label33");
-    Label27 = named<QLabel>(this, "Label27");
+    lblQuality = named<QLabel>(this, "Label33");
+    lblQualityLow = named<QLabel>(this, "Label27");
     sliderOGG = named<controls::SliderWidget>(this, "sliderOGG");
     sliderOGG->setMinimumWidth(120); // gives way to long end texts
-    Label32 = named<QLabel>(this, "Label32");
+    lblQualityHigh = named<QLabel>(this, "Label32");
     lblSliderOGG = named<QLabel>(this, "lblSliderOGG");
     lblSliderOGG->setMinimumWidth(24);
 
@@ -52,10 +52,10 @@ OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : contro
     modes->setColumnStretch(1, 1);
 
     auto* quality = new QHBoxLayout;
-    quality->addWidget(Label33);
-    quality->addWidget(Label27);
+    quality->addWidget(lblQuality);
+    quality->addWidget(lblQualityLow);
     quality->addWidget(sliderOGG, 1);
-    quality->addWidget(Label32);
+    quality->addWidget(lblQualityHigh);
     quality->addWidget(lblSliderOGG);
 
     auto* page = new QVBoxLayout(this);
@@ -75,9 +75,9 @@ OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : contro
 
 void OggOptionsView::applyCaptions()
 {
-    Label27->setText(lang::caption(lang::StringId::Low));
-    Label32->setText(lang::caption(lang::StringId::High));
-    Label33->setText(lang::caption(lang::StringId::EncoderQuality));
+    lblQualityLow->setText(lang::caption(lang::StringId::Low));
+    lblQualityHigh->setText(lang::caption(lang::StringId::High));
+    lblQuality->setText(lang::caption(lang::StringId::EncoderQuality));
 }
 
 } // namespace options

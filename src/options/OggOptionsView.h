@@ -32,9 +32,9 @@ public:
     QLabel* lblSliderOGG = nullptr;
 
 private:
-    QLabel* Label27 = nullptr;
-    QLabel* Label32 = nullptr;
-    QLabel* Label33 = nullptr;
+    QLabel* lblQualityLow = nullptr;
+    QLabel* lblQualityHigh = nullptr;
+    QLabel* lblQuality = nullptr;
 };
 
 } // namespace options

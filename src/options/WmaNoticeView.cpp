@@ -14,22 +14,22 @@ WmaNoticeView::WmaNoticeView(QWidget* parent) : QWidget(parent)
     // It hides the WMA page under it.
     setAutoFillBackground(true);
 
-    Label35 = new QLabel(this);
-    Label35->setObjectName(QStringLiteral("Label35"));
-    Label35->setWordWrap(true);
+    lblNotInstalled = new QLabel(this);
+    lblNotInstalled->setObjectName(QStringLiteral("Label35"));
+    lblNotInstalled->setWordWrap(true);
     cmdDownloadWMF = new QPushButton(this);
     cmdDownloadWMF->setObjectName(QStringLiteral("cmdDownloadWMF"));
     cmdOpenWMSite = new QPushButton(this);
     cmdOpenWMSite->setObjectName(QStringLiteral("cmdOpenWMSite"));
-    Label36 = new QLabel(this);
-    Label36->setObjectName(QStringLiteral("Label36"));
-    Label36->setWordWrap(true);
+    lblRestartAfterInstalling = new QLabel(this);
+    lblRestartAfterInstalling->setObjectName(QStringLiteral("Label36"));
+    lblRestartAfterInstalling->setWordWrap(true);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label35);
+    layout->addWidget(lblNotInstalled);
     layout->addWidget(cmdDownloadWMF);
     layout->addWidget(cmdOpenWMSite);
-    layout->addWidget(Label36);
+    layout->addWidget(lblRestartAfterInstalling);
     layout->addStretch();
 
     applyCaptions();
@@ -37,10 +37,10 @@ WmaNoticeView::WmaNoticeView(QWidget* parent) : QWidget(parent)
 
 void WmaNoticeView::applyCaptions()
 {
-    Label35->setText(lang::caption(lang::StringId::WmfNotInstalled));
+    lblNotInstalled->setText(lang::caption(lang::StringId::WmfNotInstalled));
     cmdDownloadWMF->setText(lang::caption(lang::StringId::DownloadWmf));
     cmdOpenWMSite->setText(lang::caption(lang::StringId::OpenWmSite));
-    Label36->setText(lang::caption(lang::StringId::RestartAfterInstalling));
+    lblRestartAfterInstalling->setText(lang::caption(lang::StringId::RestartAfterInstalling));
 }
 
 } // namespace options

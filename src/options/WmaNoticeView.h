@@ -18,10 +18,10 @@ public:
     //! Sets the localized texts of the page.
     void applyCaptions();
 
-    QLabel* Label35 = nullptr;
+    QLabel* lblNotInstalled = nullptr;
     QPushButton* cmdDownloadWMF = nullptr;
     QPushButton* cmdOpenWMSite = nullptr;
-    QLabel* Label36 = nullptr;
+    QLabel* lblRestartAfterInstalling = nullptr;
 };
 
 } // namespace options

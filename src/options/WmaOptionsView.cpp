@@ -43,9 +43,9 @@ WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : contro
     setObjectName(QStringLiteral("frFormat_1"));
 
     auto* controlsPage = new QWidget(this);
-    Label11 = namedLabel(controlsPage, "Label11");
-    Label20 = namedLabel(controlsPage, "Label20");
-    Label21 = namedLabel(controlsPage, "Label21");
+    lblQuality = namedLabel(controlsPage, "Label11");
+    lblQualityLow = namedLabel(controlsPage, "Label20");
+    lblQualityHigh = namedLabel(controlsPage, "Label21");
     sliderWMA = new controls::SliderWidget(controlsPage);
     sliderWMA->setObjectName(QStringLiteral("sliderWMA"));
     sliderWMA->setMinimumWidth(120); // gives way to long end texts
@@ -55,10 +55,10 @@ WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : contro
     chkWMAFileTags->setObjectName(QStringLiteral("chkWMAFileTags"));
 
     auto* quality = new QHBoxLayout;
-    quality->addWidget(Label11);
-    quality->addWidget(Label20);
+    quality->addWidget(lblQuality);
+    quality->addWidget(lblQualityLow);
     quality->addWidget(sliderWMA, 1);
-    quality->addWidget(Label21);
+    quality->addWidget(lblQualityHigh);
     quality->addWidget(lblWMAQuality);
 
     // Two columns, labels to the left of their boxes: even boxes on the left
@@ -102,9 +102,9 @@ WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : contro
 
 void WmaOptionsView::applyCaptions()
 {
-    Label11->setText(lang::caption(lang::StringId::EncodingQuality));
-    Label20->setText(lang::caption(lang::StringId::Low));
-    Label21->setText(lang::caption(lang::StringId::High));
+    lblQuality->setText(lang::caption(lang::StringId::EncodingQuality));
+    lblQualityLow->setText(lang::caption(lang::StringId::Low));
+    lblQualityHigh->setText(lang::caption(lang::StringId::High));
     chkWMAFileTags->setText(lang::caption(lang::StringId::SetWmaTags));
     for (int i = 0; i < FormatOptions::kTagCount; ++i)
         m_tagLabels[i]->setText(lang::caption(kTagLabels[i].text));

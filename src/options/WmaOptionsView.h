@@ -34,9 +34,9 @@ public:
     WmaNoticeView* frWmaNotice = nullptr;
 
 private:
-    QLabel* Label11 = nullptr;
-    QLabel* Label20 = nullptr;
-    QLabel* Label21 = nullptr;
+    QLabel* lblQuality = nullptr;
+    QLabel* lblQualityLow = nullptr;
+    QLabel* lblQualityHigh = nullptr;
     std::array<QLabel*, 8> m_tagLabels{}; // by tag box index
 };
 

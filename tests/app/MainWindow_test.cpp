@@ -69,7 +69,7 @@ TEST(MainWindow, StartsUpInOrderWithTheLoadingFlagSetUntilSettingsAreLoaded)
     EXPECT_EQ(window.steps, (QStringList{"InitInterface:1", "InitAudioEngine", "LoadSettings:1", "CheckWMASupport:0",
                                          "ShowWMANotice"}));
     EXPECT_FALSE(window.bLoading);
-    EXPECT_EQ(window.Label38->text(), QStringLiteral("Tonemill"));
+    EXPECT_EQ(window.lblTitle->text(), QStringLiteral("Tonemill"));
     EXPECT_EQ(window.height(), 8655 / 15);
     EXPECT_EQ(window.frMain->size(), window.size());
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
@@ -140,7 +140,7 @@ TEST(MainWindow, AnyButtonPressedOnTheTitlePanelStartsAWindowMove)
     window.show();
     QTest::mousePress(window.frMain, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
     QTest::mousePress(window.frMain, Qt::RightButton, Qt::ShiftModifier, QPoint(5, 5));
-    QTest::mousePress(window.frMain, Qt::MiddleButton, Qt::NoModifier, window.Label38->geometry().center());
+    QTest::mousePress(window.frMain, Qt::MiddleButton, Qt::NoModifier, window.lblTitle->geometry().center());
     EXPECT_EQ(desktop.windowDrags, 3);
     QTest::mouseClick(window.cmdMinimize, Qt::LeftButton);
     EXPECT_EQ(desktop.windowDrags, 3);
