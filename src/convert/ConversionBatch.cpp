@@ -101,7 +101,7 @@ void ConversionBatch::cmdConvertSelected_Click()
     convertButtonClick(cmdConvertSelected, cmdConvert, true);
 }
 
-void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButtonState& other, bool bSelectedOnly)
+void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButtonState& other, bool selectedOnly)
 {
     FileList* list = m_currentList ? m_currentList() : nullptr;
     if (!list || list->count() == 0) {
@@ -127,7 +127,7 @@ void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButt
     SetControlsEnabled(false);
     other.setEnabled(false);
 
-    const bool started = ConvertFiles(bSelectedOnly);
+    const bool started = ConvertFiles(selectedOnly);
     if (started && chkShutdown.Value())
         ShutdownComputer(kPowerOffMode);
 
@@ -155,30 +155,30 @@ int ConversionBatch::jobLimit() const
     return std::max(1, m_options.sliderSimultaneous.Value());
 }
 
-int ConversionBatch::countEligible(bool bSelectedOnly) const
+int ConversionBatch::countEligible(bool selectedOnly) const
 {
     int count = 0;
     if (m_list)
         for (const FileListRow& record : m_list->rows())
-            count += isEligible(record.Status) && (!bSelectedOnly || record.CheckBox != 0) ? 1 : 0;
+            count += isEligible(record.Status) && (!selectedOnly || record.CheckBox != 0) ? 1 : 0;
     return count;
 }
 
-bool ConversionBatch::ConvertFiles(bool bSelectedOnly)
+bool ConversionBatch::ConvertFiles(bool selectedOnly)
 {
     if (m_stopPlayback)
         m_stopPlayback();
     m_state.bConverting = true;
 
     m_list = m_currentList ? m_currentList() : nullptr;
-    m_selectedOnly = bSelectedOnly;
+    m_selectedOnly = selectedOnly;
     m_walkOver = false;
     m_anyStarted = false;
     m_nextRow = m_nextVisit = 0;
     m_visited.clear();
     m_percent.clear();
     m_finished = m_started = 0;
-    m_total = countEligible(bSelectedOnly);
+    m_total = countEligible(selectedOnly);
     m_clock.start();
     Q_EMIT batchStarted();
 
@@ -375,20 +375,20 @@ QString ConversionBatch::progressCaption(const Progress& progress)
     return caption + QStringLiteral(" \u00B7 ") + text(lang::StringId::TimeLeft).arg(clock);
 }
 
-void ConversionBatch::SetControlsEnabled(bool bEnabled)
+void ConversionBatch::SetControlsEnabled(bool enabled)
 {
     for (const QString& name : switchedControls()) {
         if (name == QLatin1String("cmdChangeFormat"))
-            m_options.cmdChangeFormat.setEnabled(bEnabled);
+            m_options.cmdChangeFormat.setEnabled(enabled);
         else if (name == QLatin1String("cmdBrowse"))
             // Browse stays off while the output goes beside the input.
-            m_options.cmdBrowse.setEnabled(bEnabled && !m_options.optSameFolder.Value());
+            m_options.cmdBrowse.setEnabled(enabled && !m_options.optSameFolder.Value());
         else if (name == QLatin1String("optSameFolder"))
-            m_options.optSameFolder.setEnabled(bEnabled);
+            m_options.optSameFolder.setEnabled(enabled);
         else if (name == QLatin1String("optOtherFolder"))
-            m_options.optOtherFolder.setEnabled(bEnabled);
+            m_options.optOtherFolder.setEnabled(enabled);
         else if (m_enableControl)
-            m_enableControl(name, bEnabled);
+            m_enableControl(name, enabled);
     }
 }
 

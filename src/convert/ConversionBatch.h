@@ -81,11 +81,11 @@ public:
     void cmdConvert_Click();
     void cmdConvertSelected_Click();
 
-    //! Converts the eligible rows (only the ticked ones when `bSelectedOnly`)
+    //! Converts the eligible rows (only the ticked ones when `selectedOnly`)
     //! and returns when the last one has ended, running the window's events
     //! meanwhile; true when at least one row was handed to an encoder path.
-    bool ConvertFiles(bool bSelectedOnly);
-    void SetControlsEnabled(bool bEnabled);
+    bool ConvertFiles(bool selectedOnly);
+    void SetControlsEnabled(bool enabled);
     //! See BuildOutputPath() in OutputPath.h; the names of the rows
     //! converting now count as taken.
     QString BuildOutputPath(const QString& inputPath, const QString& extension);
@@ -109,7 +109,7 @@ Q_SIGNALS:
 private:
     using Job = convert::ConversionJob;
 
-    void convertButtonClick(CaptionButtonState& button, CaptionButtonState& other, bool bSelectedOnly);
+    void convertButtonClick(CaptionButtonState& button, CaptionButtonState& other, bool selectedOnly);
     void restoreControls();
     //! Starts rows in list order until the limit of simultaneous ones is
     //! reached or the walk is over.
@@ -127,7 +127,7 @@ private:
     //! Emits rowVisited for the rows done, in list order.
     void reportVisits();
     void endWhenIdle();
-    int countEligible(bool bSelectedOnly) const;
+    int countEligible(bool selectedOnly) const;
     int jobLimit() const;
 
     Desktop& m_desktop;

@@ -26,14 +26,14 @@ void WmaBitrateList::fillFromRates(const DWORD* rates)
     setItems(texts);
 }
 
-int WmaBitrateList::selectForQuality(int iQuality)
+int WmaBitrateList::selectForQuality(int quality)
 {
     const int count = ListCount();
-    if (count == 0 || iQuality < 0 || iQuality > 100)
+    if (count == 0 || quality < 0 || quality > 100)
         return -1;
-    // n = iQuality / 100 × count, rounded half to even, worked in integers so
+    // n = quality / 100 × count, rounded half to even, worked in integers so
     // that 55 % of 10 entries is exactly 5.5 (giving 6).
-    const int scaled = iQuality * count;
+    const int scaled = quality * count;
     int n = scaled / 100;
     const int rest = scaled % 100;
     if (rest > 50 || (rest == 50 && n % 2 == 1))
@@ -68,18 +68,17 @@ int WmaBitrateList::rateOfText(const QString& text)
     return static_cast<int>(value * 1000);
 }
 
-int GetWMABitRateFromQuality(WmaBitrateList& cmbWMAEncodingBitrate, bool bLoading, DWORD iFreq, DWORD iChans,
-                             int iQuality)
+int GetWMABitRateFromQuality(WmaBitrateList& cmbWMAEncodingBitrate, bool loading, DWORD freq, DWORD chans, int quality)
 {
-    if (bLoading)
+    if (loading)
         return 0;
-    const DWORD* rates = BASS_WMA_EncodeGetRates(iFreq, iChans, BASS_WMA_ENCODE_STANDARD);
+    const DWORD* rates = BASS_WMA_EncodeGetRates(freq, chans, BASS_WMA_ENCODE_STANDARD);
     if (!rates)
         return -1;
     cmbWMAEncodingBitrate.fillFromRates(rates);
     if (cmbWMAEncodingBitrate.ListCount() == 0)
         return 0;
-    return cmbWMAEncodingBitrate.selectForQuality(iQuality);
+    return cmbWMAEncodingBitrate.selectForQuality(quality);
 }
 
 } // namespace convert

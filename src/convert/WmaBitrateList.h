@@ -27,7 +27,7 @@ public:
     //! the first (highest) rate, quality 0 and the lowest few the last one.
     //! Returns the rate of the entry's text (the kilobit value × 1000), or -1
     //! when the list is empty or the quality lies outside 0 to 100.
-    int selectForQuality(int iQuality);
+    int selectForQuality(int quality);
 
     //! The text of an entry: the rate in kilobits per second, rounded, with
     //! groups of thousands ("1,411 Kbps").
@@ -41,11 +41,10 @@ private:
     QList<DWORD> m_itemData;
 };
 
-//! The bit rate to encode `iFreq` Hz, `iChans` channels at quality `iQuality`
+//! The bit rate to encode `freq` Hz, `chans` channels at quality `quality`
 //! with, after rebuilding `cmbWMAEncodingBitrate` from the encoder's rates for
 //! that format. 0 while the window is still loading (the list is left alone);
 //! -1 when the encoder offers no rates for the format or the choice fails.
-int GetWMABitRateFromQuality(WmaBitrateList& cmbWMAEncodingBitrate, bool bLoading, DWORD iFreq, DWORD iChans,
-                             int iQuality);
+int GetWMABitRateFromQuality(WmaBitrateList& cmbWMAEncodingBitrate, bool loading, DWORD freq, DWORD chans, int quality);
 
 } // namespace convert

@@ -7,11 +7,11 @@ ControlState::ControlState(const QString& name, QObject* parent) : QObject(paren
     setObjectName(name);
 }
 
-void ControlState::setEnabled(bool BolEnabled)
+void ControlState::setEnabled(bool enabled)
 {
-    if (m_enabled == BolEnabled)
+    if (m_enabled == enabled)
         return;
-    m_enabled = BolEnabled;
+    m_enabled = enabled;
     Q_EMIT enabledChanged(m_enabled);
 }
 

@@ -16,7 +16,7 @@ public:
     QString name() const { return objectName(); }
     bool Enabled() const { return m_enabled; }
     //! Disabling never changes a control's value or selection.
-    void setEnabled(bool BolEnabled);
+    void setEnabled(bool enabled);
 
 Q_SIGNALS:
     void enabledChanged(bool enabled);

@@ -25,7 +25,7 @@ public:
     //! A Min not below Max becomes Max - 1; Value is raised to it if below.
     //! Raises Change.
     void setMin(qint32 intMin);
-    void setSnap(bool BolSnap) { m_snap = BolSnap; }
+    void setSnap(bool snap) { m_snap = snap; }
 
 Q_SIGNALS:
     void Change();
