@@ -44,6 +44,12 @@ void applyChoices(const ConvertArguments& arguments, options::FormatOptions& opt
             folder.chop(1);
         options.txtOutPath.setText(folder);
     }
+    if (arguments.keepTree)
+        options.chkKeepTree.setValue(true);
+    if (arguments.namePattern) {
+        options.txtNamePattern.setText(*arguments.namePattern);
+        options.chkNamePattern.setValue(true);
+    }
 }
 
 class ConvertRun {

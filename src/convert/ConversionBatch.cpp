@@ -105,6 +105,9 @@ void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButt
     // stream: a second batch must not start inside it.
     if (state.bConverting)
         return;
+    // A name pattern that cannot be used is refused before any row starts.
+    if (!CheckOutputNaming(m_session.desktop(), m_session.options()))
+        return;
 
     state.bCancelConversion = false;
     m_running = &button;
@@ -179,7 +182,10 @@ QString ConversionBatch::convertCurrentFile()
         return {};
     const EncoderPath& path = kEncoderPaths[format];
     const QString inputPath = m_session.sCurrentFile;
-    const QString outFile = BuildOutputPath(inputPath, QString::fromLatin1(path.extension));
+    const std::optional<int> row = m_session.currentRow();
+    const FileList* list = m_session.currentList();
+    const QString baseFolder = row && list && *row < list->count() ? list->at(*row).BaseFolder : QString();
+    const QString outFile = BuildOutputPath({inputPath, baseFolder, QString::fromLatin1(path.extension)});
     if (outFile.isEmpty())
         return {};
     m_session.sOutputMade.clear();
@@ -225,9 +231,9 @@ void ConversionBatch::SetControlsEnabled(bool bEnabled)
     }
 }
 
-QString ConversionBatch::BuildOutputPath(const QString& inputPath, const QString& extension)
+QString ConversionBatch::BuildOutputPath(const OutputRequest& request)
 {
-    return ::BuildOutputPath(m_session.desktop(), m_session.options(), inputPath, extension);
+    return ::BuildOutputPath(m_session.desktop(), m_session.options(), request);
 }
 
 void ConversionBatch::ShutdownComputer(int mode)

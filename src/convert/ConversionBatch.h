@@ -2,6 +2,7 @@
 
 #include "convert/CaptionButtonState.h"
 #include "convert/ConversionSession.h"
+#include "convert/OutputPath.h"
 #include "options/CheckBoxState.h"
 
 #include <QObject>
@@ -58,7 +59,7 @@ public:
     void LocateCurrentRow();
     void SetControlsEnabled(bool bEnabled);
     //! See BuildOutputPath() in OutputPath.h.
-    QString BuildOutputPath(const QString& inputPath, const QString& extension);
+    QString BuildOutputPath(const OutputRequest& request);
     //! Mode 8 asks for a clean power-off; other modes do nothing.
     void ShutdownComputer(int mode);
 

@@ -128,6 +128,19 @@ public:
     //! "Copy tags from the input", for every format: on by default.
     CheckBoxState chkCopyTags;
 
+    //! "Include sub-folders", the check box of Add Folder's picker: off by default.
+    CheckBoxState chkSubFolders;
+    //! "Keep the folder structure": outputs of files added with a folder go
+    //! under the output folder at their path inside that folder. Enabled only
+    //! with "Other folder"; off by default.
+    CheckBoxState chkKeepTree;
+    //! "Name outputs from tags" and its pattern (see OutputNamePattern); the
+    //! pattern box is enabled only while the check box is ticked.
+    CheckBoxState chkNamePattern;
+    TextState txtNamePattern;
+    //! The pattern a new installation offers.
+    static QString defaultNamePattern();
+
     //! Asks for a folder: the title and whether the new dialog style is
     //! wanted; returns the chosen path, or an empty text when cancelled.
     using FolderPicker = std::function<QString(const QString& title, bool bNewStyle)>;
@@ -152,6 +165,7 @@ public:
     void optSameFolder_Click();
     void optOtherFolder_Click();
     void chkWMAFileTags_Click();
+    void chkNamePattern_Click();
     void cmdBrowse_Click();
 
 Q_SIGNALS:

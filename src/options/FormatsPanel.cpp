@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -93,6 +94,17 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     chkCopyTags->setObjectName(QStringLiteral("chkCopyTags"));
     bind(options.chkCopyTags, chkCopyTags);
 
+    // So does naming outputs from their tags, on the row above.
+    chkNamePattern = new QCheckBox(this);
+    chkNamePattern->setObjectName(QStringLiteral("chkNamePattern"));
+    bind(options.chkNamePattern, chkNamePattern);
+    txtNamePattern = new QLineEdit(this);
+    txtNamePattern->setObjectName(QStringLiteral("txtNamePattern"));
+    bind(options.txtNamePattern, txtNamePattern);
+    auto* naming = new QHBoxLayout;
+    naming->addWidget(chkNamePattern);
+    naming->addWidget(txtNamePattern, 1);
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(chkCopyTags);
     buttons->addStretch();
@@ -103,6 +115,7 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     layout->addWidget(Label10);
     layout->addLayout(formats);
     layout->addWidget(pages, 1);
+    layout->addLayout(naming);
     layout->addLayout(buttons);
 
     applyCaptions();
@@ -125,6 +138,8 @@ void FormatsPanel::applyCaptions()
     Label10->setText(lang::caption(lang::StringId::SelectOutputFormat));
     Label22->setText(lang::caption(lang::StringId::WavSameAsInput));
     chkCopyTags->setText(lang::caption(lang::StringId::CopyTags));
+    chkNamePattern->setText(lang::caption(lang::StringId::NameFromTags));
+    txtNamePattern->setToolTip(lang::caption(lang::StringId::NamePatternTip));
     cmdDefaults->setText(lang::caption(lang::StringId::RestoreDefaults));
     cmdHide->setText(lang::caption(lang::StringId::SaveAndClose));
     wmaPage->applyCaptions();

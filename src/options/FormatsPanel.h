@@ -5,6 +5,7 @@
 #include <array>
 
 class QCheckBox;
+class QLineEdit;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -50,6 +51,8 @@ public:
     Mp3OptionsView* mp3Page = nullptr;
     OggOptionsView* oggPage = nullptr;
     QCheckBox* chkCopyTags = nullptr;
+    QCheckBox* chkNamePattern = nullptr;
+    QLineEdit* txtNamePattern = nullptr;
     FlacOptionsView* flacPage = nullptr;
     OpusOptionsView* opusPage = nullptr;
     AacOptionsView* aacPage = nullptr;

@@ -4,6 +4,7 @@
 #include "options/FormatOptions.h"
 #include "options/QtOptionBinding.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,6 +32,7 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
     Label5 = named<QLabel>(this, "Label5");
     optSameFolder = named<QRadioButton>(this, "optSameFolder");
     optOtherFolder = named<QRadioButton>(this, "optOtherFolder");
+    chkKeepTree = named<QCheckBox>(this, "chkKeepTree");
     txtOutPath = named<QLineEdit>(this, "txtOutPath");
     cmdBrowse = named<QPushButton>(this, "cmdBrowse");
     Label8 = named<QLabel>(this, "Label8");
@@ -40,6 +42,7 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
     auto* folder = new QHBoxLayout;
     folder->addWidget(optSameFolder);
     folder->addWidget(optOtherFolder);
+    folder->addWidget(chkKeepTree);
     folder->addStretch();
 
     auto* path = new QHBoxLayout;
@@ -61,6 +64,7 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
 
     bind(options.optSameFolder, optSameFolder);
     bind(options.optOtherFolder, optOtherFolder);
+    bind(options.chkKeepTree, chkKeepTree);
     bind(options.txtOutPath, txtOutPath);
     bind(options.cmdBrowse, cmdBrowse);
     bind(options.lblFormat, lblFormat);
@@ -74,6 +78,7 @@ void OutputFolderWidget::applyCaptions()
     Label5->setText(lang::caption(lang::StringId::OutputFolder));
     optSameFolder->setText(lang::caption(lang::StringId::SameFolder));
     optOtherFolder->setText(lang::caption(lang::StringId::OtherFolder));
+    chkKeepTree->setText(lang::caption(lang::StringId::KeepTree));
     cmdBrowse->setText(lang::caption(lang::StringId::Browse));
     Label8->setText(lang::caption(lang::StringId::OutputFormat));
     cmdChangeFormat->setText(lang::caption(lang::StringId::ChangeFormat));

@@ -20,6 +20,7 @@ public:
     void dragWindow() override;
     QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect) override;
     QString BrowseForFolder(const QString& title, bool bNewStyle) override;
+    QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option) override;
     bool shellOpen(const QString& fileOrUrl) override;
     bool powerOff() override;
 

@@ -48,6 +48,20 @@ QString ScriptedDesktop::BrowseForFolder(const QString& title, bool bNewStyle)
     return answer;
 }
 
+QString ScriptedDesktop::BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option)
+{
+    folderPickers.append({title, false, optionText, option});
+    if (folderAnswers.empty())
+        return {};
+    const QString answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    if (!folderOptionAnswers.empty()) {
+        option = folderOptionAnswers.front();
+        folderOptionAnswers.pop_front();
+    }
+    return answer;
+}
+
 bool ScriptedDesktop::shellOpen(const QString& fileOrUrl)
 {
     shellOpened.append(fileOrUrl);

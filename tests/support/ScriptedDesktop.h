@@ -29,6 +29,8 @@ public:
     struct FolderRequest {
         QString title;
         bool bNewStyle;
+        QString optionText; //!< the picker's check box, empty when it had none
+        bool optionShown = false;
     };
 
     QList<Box> boxes;
@@ -36,6 +38,8 @@ public:
     std::deque<QString> openFileAnswers;
     QList<FolderRequest> folderPickers;
     std::deque<QString> folderAnswers;
+    //! What the user sets the picker's check box to (left as shown when empty).
+    std::deque<bool> folderOptionAnswers;
     QStringList shellOpened;
     bool shellOpenSucceeds = true;
     std::deque<Answer> answers;
@@ -49,6 +53,7 @@ public:
     void dragWindow() override { ++windowDrags; }
     QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect) override;
     QString BrowseForFolder(const QString& title, bool bNewStyle) override;
+    QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option) override;
     bool shellOpen(const QString& fileOrUrl) override;
     bool powerOff() override
     {
