@@ -47,6 +47,10 @@ public:
     int windowDrags = 0;
     int powerOffs = 0; //!< power-off requests, never carried out
     std::function<void()> onProcessEvents;
+    int progressUpdates = 0; //!< calls of showProgress
+    int progressHides = 0;
+    //! Whether each progress update finds Cancel pressed (not pressed when empty).
+    std::deque<bool> progressCancels;
 
     Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     void processEvents() override;
@@ -55,6 +59,8 @@ public:
     QString BrowseForFolder(const QString& title, bool bNewStyle) override;
     QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option) override;
     bool shellOpen(const QString& fileOrUrl) override;
+    bool showProgress(const QString& title, const QString& label, qsizetype done, qsizetype total) override;
+    void hideProgress() override { ++progressHides; }
     bool powerOff() override
     {
         ++powerOffs;
