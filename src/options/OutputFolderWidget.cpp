@@ -42,7 +42,6 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
     auto* folder = new QHBoxLayout;
     folder->addWidget(optSameFolder);
     folder->addWidget(optOtherFolder);
-    folder->addWidget(chkKeepTree);
     folder->addStretch();
 
     auto* path = new QHBoxLayout;
@@ -58,8 +57,10 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
     layout->addWidget(Label5, 0, 0);
     layout->addLayout(folder, 0, 1);
     layout->addLayout(path, 1, 1);
-    layout->addWidget(Label8, 2, 0);
-    layout->addLayout(format, 2, 1);
+    // Under the path it belongs to: the folder row has no room left for it.
+    layout->addWidget(chkKeepTree, 2, 1);
+    layout->addWidget(Label8, 3, 0);
+    layout->addLayout(format, 3, 1);
     layout->setColumnStretch(1, 1);
 
     bind(options.optSameFolder, optSameFolder);
