@@ -128,6 +128,8 @@ OutputNamePattern::OutputNamePattern(const QString& pattern)
             m_problem = Problem::Escapes;
             return;
         }
+        if (text == QLatin1String("."))
+            continue; // "./x" names "x"
         Part part;
         if (!parsePart(text, part))
             return;

@@ -90,6 +90,7 @@ TEST(OutputNamePattern, TagsFillTheFieldsAndAMissingOneKeepsTheInputsName)
         {kPattern, with([](MediaTags& t) { t.title.clear(); }), QStringLiteral("song")},
         {kPattern, MediaTags{}, QStringLiteral("song")},
         {QStringLiteral("{albumartist}/{title}"), fullTags(), QStringLiteral("song")},
+        {QStringLiteral("./{album}//{title}"), fullTags(), QStringLiteral("Salt Roads/Harbour")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(OutputNamePattern(c.pattern).expand(c.tags, QStringLiteral("song")), c.expected)
