@@ -7,28 +7,46 @@
 //    the probe's peak memory.
 // 3. Prints the resident memory a list of 32768 rows with 200-character paths
 //    takes.
+// 4. In this process, admits the 1,000 mixed files the way Add Folder does
+//    today (probed on worker threads ahead of their turn) and the way it did
+//    before (one file after the other on the window's thread); prints files
+//    per second of both.
+// 5. Adds a tree of 10,000 files (three levels) with Add Folder and "Include
+//    sub-folders" to a shown window that asks to be repainted every 5 ms, and
+//    prints the longest time between two repaints while it is added.
 //
 // The media are made once with ffmpeg into a cache folder under /tmp.
 // Usage: admission_bench [TONEMILL_BINARY]
 
+#include "engine/AudioEngine.h"
+#include "filelist/AddFilesActions.h"
+#include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
+#include "options/CheckBoxState.h"
+#include "platform/QtDesktop.h"
 #include "support/ProcessMemory.h"
 #include "support/TonemillRun.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
 #include <cstdio>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
 const QString kCache = QStringLiteral("/tmp/tonemill-admission-bench");
 constexpr int kMixedFiles = 1000;
 constexpr int kLargeFolder = 10000;
+constexpr int kTreeBranches = 10; // artists, and albums per artist: 100 files in each album
 
 struct Source {
     const char* name;
@@ -139,6 +157,97 @@ bool prepareLargeFolder(QString& folder)
     return true;
 }
 
+//! kLargeFolder files in three levels ("Artist 3/Album 7/f00042.wav"), hard
+//! links to the large folder's files.
+bool prepareTree(const QString& large, QString& tree)
+{
+    tree = kCache + QStringLiteral("/tree");
+    const QStringList names = QDir(large).entryList(QDir::Files, QDir::Name);
+    const int perAlbum = kLargeFolder / (kTreeBranches * kTreeBranches);
+    for (int i = 0; i < kLargeFolder; ++i) {
+        const QString folder =
+            tree +
+            QStringLiteral("/Artist %1/Album %2").arg(i / (perAlbum * kTreeBranches)).arg(i / perAlbum % kTreeBranches);
+        const QString to = folder + u'/' + names.at(i);
+        if (QFileInfo::exists(to))
+            continue;
+        if (!QDir().mkpath(folder) ||
+            ::link(QFile::encodeName(large + u'/' + names.at(i)).constData(), QFile::encodeName(to).constData()) != 0)
+            return false;
+    }
+    return true;
+}
+
+//! The window's Desktop, with the folder picker answered by the bench.
+class PickerDesktop : public QtDesktop {
+public:
+    QString folder;
+    QString BrowseForFolder(const QString&, bool) override { return folder; }
+    QString BrowseForFolderWithOption(const QString&, const QString&, bool& option) override
+    {
+        option = true;
+        return folder;
+    }
+};
+
+//! A window that asks to be repainted all the time and keeps the longest
+//! time between two of its paints.
+class RepaintWatch : public QWidget {
+public:
+    RepaintWatch()
+    {
+        resize(400, 300);
+        connect(&m_ask, &QTimer::timeout, this, [this] { update(); });
+        m_ask.start(5);
+    }
+    void restart()
+    {
+        m_longest = 0;
+        m_sincePaint.start();
+    }
+    qint64 longestGapMs() const { return std::max(m_longest, m_sincePaint.elapsed()); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (m_sincePaint.isValid())
+            m_longest = std::max(m_longest, m_sincePaint.elapsed());
+        m_sincePaint.start();
+    }
+
+private:
+    QTimer m_ask;
+    QElapsedTimer m_sincePaint;
+    qint64 m_longest = 0;
+};
+
+//! Admits every file of `folder` into a fresh list, as Add Folder does
+//! today, or one file after the other on this thread as it did before.
+//! Returns the rows and sets the seconds taken.
+int admitInProcess(PickerDesktop& desktop, const QString& folder, bool pipelined, bool tree, double& seconds)
+{
+    FileList list;
+    FileAdmission admission(desktop, [&list] { return &list; });
+    admission.setWmaSupportCheck([] { return true; });
+    options::CheckBoxState subFolders(QStringLiteral("chkSubFolders"), tree);
+    AddFilesActions actions(desktop,
+                            [&admission](const filelist::ProbedFile& file) { return admission.AddProbedFile(file); });
+    actions.setSubFolderChoice(&subFolders);
+    desktop.folder = folder;
+    QElapsedTimer timer;
+    timer.start();
+    if (pipelined) {
+        actions.AddFolder();
+    } else {
+        for (const QString& name : QDir(folder).entryList(QDir::Files, QDir::Name)) {
+            QString path = folder + u'/' + name;
+            admission.AddFile2Grid(path);
+        }
+    }
+    seconds = double(timer.nsecsElapsed()) / 1e9;
+    return list.count();
+}
+
 //! Runs one probe over `folder`; returns the number of rows printed, -1 on failure.
 int probeFolder(const QString& tonemill, const QProcessEnvironment& env, const QString& folder, double& seconds)
 {
@@ -184,7 +293,9 @@ void listMemory()
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const testsupport::TonemillRun isolation;
     const QString tonemill = argc > 1 ? QString::fromLocal8Bit(argv[1]) : isolation.program();
     if (!QFileInfo(tonemill).isExecutable()) {
@@ -234,5 +345,29 @@ int main(int argc, char* argv[])
                 kLargeFolder, largeRows, seconds, kLargeFolder / seconds, bench::childrenPeakKb());
 
     listMemory();
+
+    QString tree;
+    if (!prepareTree(large, tree) || !InitDecodingEngine()) {
+        std::fprintf(stderr, "could not prepare the tree in %s or start the engine\n", qPrintable(kCache));
+        return 1;
+    }
+    PickerDesktop desktop;
+    RepaintWatch window;
+    desktop.setWindow(&window);
+    window.show();
+    double before = 0;
+    double today = 0;
+    const int rowsBefore = admitInProcess(desktop, mixed, false, false, before);
+    const int rowsToday = admitInProcess(desktop, mixed, true, false, today);
+    std::printf("in process, %d mixed files: one after the other %.2f s (%.0f files/s); today %d in %.2f s "
+                "(%.0f files/s), %.1fx\n",
+                rowsBefore, before, rowsBefore / before, rowsToday, today, rowsToday / today,
+                (rowsToday / today) / (rowsBefore / before));
+
+    window.restart();
+    const int treeRows = admitInProcess(desktop, tree, true, true, seconds);
+    std::printf("tree of %d files in three levels added with sub-folders: %d rows in %.2f s (%.0f files/s); "
+                "longest time between repaints %lld ms\n",
+                kLargeFolder, treeRows, seconds, treeRows / seconds, qlonglong(window.longestGapMs()));
     return 0;
 }

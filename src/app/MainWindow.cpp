@@ -118,6 +118,7 @@ void MainWindow::buildInterface()
     lblStepOneNumber = stepNumber("Label2", "1");
     lblStepAddFiles = makeLabel("Label1", frMain);
     filesPanel = new FileListPanel(m_desktop, *m_admission, m_fileList, frMain);
+    filesPanel->actions().setSubFolderChoice(&m_options->chkSubFolders);
     // The player's buttons under the grid, playing its rows. The batch
     // disables them by name (enableControl) and stops playback as it starts.
     playerPanel = new player::PlayerPanel(m_desktop, filesPanel->Grid, frMain);

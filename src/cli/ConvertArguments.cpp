@@ -1,5 +1,7 @@
 #include "cli/ConvertArguments.h"
 
+#include "convert/OutputNamePattern.h"
+
 namespace cli {
 
 namespace {
@@ -14,6 +16,12 @@ int formatIndex(const QString& name)
 }
 
 } // namespace
+
+QString ConvertArguments::namePatternError(const QString& pattern)
+{
+    const convert::OutputNamePattern parsed(pattern);
+    return parsed.usable() ? QString() : QStringLiteral("--name-pattern: %1").arg(parsed.problemText());
+}
 
 std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& arguments, QString& error)
 {
@@ -38,6 +46,10 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
             result.recursive = true;
             continue;
         }
+        if (argument == QLatin1String("--keep-tree")) {
+            result.keepTree = true;
+            continue;
+        }
 
         // Options with a value: "--name VALUE" or "--name=VALUE".
         QString value;
@@ -46,7 +58,8 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
             value = argument.mid(equals + 1);
             argument.truncate(equals);
         } else if (argument == QLatin1String("--format") || argument == QLatin1String("--output") ||
-                   argument == QLatin1String("--option") || argument == QLatin1String("--jobs")) {
+                   argument == QLatin1String("--option") || argument == QLatin1String("--name-pattern") ||
+                   argument == QLatin1String("--jobs")) {
             if (i + 1 >= arguments.size()) {
                 error = QStringLiteral("%1 needs a value").arg(argument);
                 return std::nullopt;
@@ -68,6 +81,11 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
             outputGiven = true;
         } else if (argument == QLatin1String("--option")) {
             result.assignments << value;
+        } else if (argument == QLatin1String("--name-pattern")) {
+            error = namePatternError(value);
+            if (!error.isEmpty())
+                return std::nullopt;
+            result.namePattern = value;
         } else if (argument == QLatin1String("--jobs")) {
             bool ok = false;
             const int jobs = value.toInt(&ok);
@@ -84,6 +102,10 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
     }
     if (outputGiven && result.sameFolder) {
         error = QStringLiteral("--output and --same-folder exclude each other");
+        return std::nullopt;
+    }
+    if (result.keepTree && result.sameFolder) {
+        error = QStringLiteral("--keep-tree needs an output folder: it excludes --same-folder");
         return std::nullopt;
     }
     if (result.paths.isEmpty()) {

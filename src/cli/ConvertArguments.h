@@ -8,16 +8,21 @@ namespace cli {
 
 //! The arguments of `tonemill convert`.
 struct ConvertArguments {
-    int format = -1;         //!< format index (0 WAV … 3 OGG), -1 for the saved choice
-    QString outputFolder;    //!< --output DIR, empty when not given
-    bool sameFolder = false; //!< --same-folder
-    bool recursive = false;  //!< --recursive: folders with their sub-folders
-    QStringList assignments; //!< --option NAME=VALUE, in order
+    int format = -1;                    //!< format index (0 WAV … 3 OGG), -1 for the saved choice
+    QString outputFolder;               //!< --output DIR, empty when not given
+    bool sameFolder = false;            //!< --same-folder
+    bool recursive = false;             //!< --recursive: folders with their sub-folders
+    bool keepTree = false;              //!< --keep-tree: outputs mirror the added folders' trees
+    std::optional<QString> namePattern; //!< --name-pattern PATTERN: names from tags
+    QStringList assignments;            //!< --option NAME=VALUE, in order
     QStringList paths;
 
     //! Parses the arguments after "convert". Options end at "--"; nothing
     //! (with the reason in `error`) on a usage error.
     static std::optional<ConvertArguments> parse(const QStringList& arguments, QString& error);
+
+    //! Checks a --name-pattern value: empty when usable, else why not.
+    static QString namePatternError(const QString& pattern);
 };
 
 } // namespace cli

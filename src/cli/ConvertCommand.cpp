@@ -38,6 +38,10 @@ void applyChoices(const ConvertArguments& arguments, RunOptions& options)
         options.chooseSameFolder();
     if (!arguments.outputFolder.isEmpty())
         options.chooseOutputFolder(absolutePath(arguments.outputFolder));
+    if (arguments.keepTree)
+        options.chooseKeepTree();
+    if (arguments.namePattern)
+        options.chooseNamePattern(*arguments.namePattern);
 }
 
 class ConvertRun {

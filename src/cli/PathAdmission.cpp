@@ -27,19 +27,26 @@ bool AdmitPaths(const QStringList& arguments, bool recursive, FileList& list, Fi
                 Desktop& desktop, const std::function<void(int row)>& onRow)
 {
     // The files in order, with the empty folders where they stand.
+    // With the folder each was found in (empty for a path given by itself).
     QStringList files;
+    QStringList baseFolders;
     std::vector<qsizetype> emptyFolderAt;
     for (const QString& argument : arguments) {
         const QString path = absolutePath(argument);
         if (path.isEmpty() || !isFolderPath(path)) {
             files << path;
+            baseFolders << QString();
             continue;
         }
         const QStringList names = ScanFolderNames(path, recursive);
-        if (names.isEmpty())
+        if (names.isEmpty()) {
             emptyFolderAt.push_back(files.size());
-        else
-            files << addfiles::selectionPaths(addfiles::folderSelection(path, names));
+            continue;
+        }
+        const QStringList found = addfiles::selectionPaths(addfiles::folderSelection(path, names));
+        files << found;
+        for (qsizetype i = 0; i < found.size(); ++i)
+            baseFolders << path;
     }
 
     int refused = 0;
@@ -53,6 +60,7 @@ bool AdmitPaths(const QStringList& arguments, bool recursive, FileList& list, Fi
         std::optional<filelist::ProbedFile> file;
         while (!(file = pipeline.next(1000))) {
         }
+        file->baseFolder = baseFolders.at(i);
         if (admission.AddProbedFile(*file) == 0)
             ++refused;
         else if (onRow)

@@ -1,7 +1,11 @@
 #include "cli/ProbeCommand.h"
 
 #include "cli/ConsoleText.h"
+#include "cli/ConvertArguments.h"
 #include "cli/PathAdmission.h"
+#include "convert/OutputNamePattern.h"
+#include "convert/OutputPath.h"
+#include "engine/ReadMediaTags.h"
 #include "filelist/AddFilesSelection.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
@@ -11,6 +15,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <optional>
 
 namespace cli {
 
@@ -20,17 +25,45 @@ constexpr int kAllAdmitted = 0;
 constexpr int kSomeNotAdmitted = 1;
 constexpr int kUsageError = 2;
 
-//! Parses the probe's arguments into paths; false (with a message) on a usage error.
-bool parsePaths(const QStringList& arguments, QStringList& paths, bool& recursive, std::FILE* usageErrors)
+struct ProbeArguments {
+    QStringList paths;
+    bool recursive = false;
+    bool keepTree = false;
+    std::optional<QString> namePattern;
+};
+
+//! Parses the probe's arguments; false (with a message) on a usage error.
+bool parseArguments(const QStringList& arguments, ProbeArguments& parsed, std::FILE* usageErrors)
 {
+    QStringList& paths = parsed.paths;
     bool optionsEnded = false;
-    for (const QString& argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
         if (!optionsEnded && argument == QLatin1String("--")) {
             optionsEnded = true;
             continue;
         }
         if (!optionsEnded && argument == QLatin1String("--recursive")) {
-            recursive = true;
+            parsed.recursive = true;
+            continue;
+        }
+        if (!optionsEnded && argument == QLatin1String("--keep-tree")) {
+            parsed.keepTree = true;
+            continue;
+        }
+        const QString namePattern = QStringLiteral("--name-pattern");
+        if (!optionsEnded && (argument == namePattern || argument.startsWith(namePattern + u'='))) {
+            if (argument == namePattern && i + 1 >= arguments.size()) {
+                writeUtf8(usageErrors, QStringLiteral("tonemill probe: --name-pattern needs a value\n"));
+                return false;
+            }
+            const QString value = argument == namePattern ? arguments.at(++i) : argument.mid(namePattern.size() + 1);
+            const QString error = ConvertArguments::namePatternError(value);
+            if (!error.isEmpty()) {
+                writeUtf8(usageErrors, QStringLiteral("tonemill probe: %1\n").arg(error));
+                return false;
+            }
+            parsed.namePattern = value;
             continue;
         }
         if (!optionsEnded && argument.startsWith(u'-')) {
@@ -42,10 +75,25 @@ bool parsePaths(const QStringList& arguments, QStringList& paths, bool& recursiv
         paths << argument;
     }
     if (paths.isEmpty()) {
-        writeUtf8(usageErrors, QStringLiteral("Usage: tonemill probe [--recursive] [--] PATH...\n"));
+        writeUtf8(usageErrors, QStringLiteral("Usage: tonemill probe [--recursive] [--keep-tree] "
+                                              "[--name-pattern PATTERN] [--] PATH...\n"));
         return false;
     }
     return true;
+}
+
+//! The name a row's output would get inside the output folder, without its
+//! extension: its place in the added folder's tree and its own (or tagged) name.
+QString outputName(const FileListRow& row, const ProbeArguments& arguments)
+{
+    QString name = row.FilePath.mid(row.FilePath.lastIndexOf(u'/') + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot >= 0)
+        name.truncate(dot);
+    if (arguments.namePattern)
+        name = convert::OutputNamePattern(*arguments.namePattern).expand(engine::ReadMediaTags(row.FilePath), name);
+    const QString folder = arguments.keepTree ? RelativeFolder(row.FilePath, row.BaseFolder) : QString();
+    return folder.isEmpty() ? name : folder + u'/' + name;
 }
 
 } // namespace
@@ -74,17 +122,20 @@ QString probeCell(const QString& cell)
 
 int runProbe(const QStringList& arguments, std::FILE* out, std::FILE* usageErrors, Desktop& desktop)
 {
-    QStringList paths;
-    bool recursive = false;
-    if (!parsePaths(arguments, paths, recursive, usageErrors))
+    ProbeArguments parsed;
+    if (!parseArguments(arguments, parsed, usageErrors))
         return kUsageError;
+    const bool namesOutputs = parsed.keepTree || parsed.namePattern;
 
     FileList list;
     FileAdmission admission(desktop, [&list] { return &list; });
-    const bool all = AdmitPaths(paths, recursive, list, admission, desktop, [&](int at) {
+    const bool all = AdmitPaths(parsed.paths, parsed.recursive, list, admission, desktop, [&](int at) {
         const FileListRow& row = list.at(at);
-        writeUtf8(out, probeCell(row.FilePath) + u'\t' + probeCell(row.Duration) + u'\t' + probeCell(row.FileSize) +
-                           u'\t' + probeCell(row.Status) + u'\n');
+        QString line = probeCell(row.FilePath) + u'\t' + probeCell(row.Duration) + u'\t' + probeCell(row.FileSize) +
+                       u'\t' + probeCell(row.Status);
+        if (namesOutputs)
+            line += u'\t' + probeCell(outputName(row, parsed));
+        writeUtf8(out, line + u'\n');
         std::fflush(out);
     });
     return all ? kAllAdmitted : kSomeNotAdmitted;

@@ -120,6 +120,9 @@ void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButt
     // its workers: a second batch must not start inside it.
     if (m_state.bConverting)
         return;
+    // A name pattern that cannot be used is refused before any row starts.
+    if (!CheckOutputNaming(m_desktop, m_options))
+        return;
 
     m_state.bCancelConversion = false;
     m_running = &button;
@@ -241,7 +244,8 @@ bool ConversionBatch::startRow(int row, const QString& inputPath)
     if (format < 0 || format >= options::FormatOptions::kFormatCount)
         return false;
     const EncoderPath& path = kEncoderPaths[format];
-    const QString outFile = BuildOutputPath(inputPath, QString::fromLatin1(path.extension));
+    const QString baseFolder = m_list && row < m_list->count() ? m_list->at(row).BaseFolder : QString();
+    const QString outFile = BuildOutputPath({inputPath, baseFolder, QString::fromLatin1(path.extension)});
     if (outFile.isEmpty())
         return false;
     // The box about a missing folder may have run the window's events: a stop
@@ -392,13 +396,13 @@ void ConversionBatch::SetControlsEnabled(bool enabled)
     }
 }
 
-QString ConversionBatch::BuildOutputPath(const QString& inputPath, const QString& extension)
+QString ConversionBatch::BuildOutputPath(const OutputRequest& request)
 {
     const auto reserved = [this](const QString& path) {
         return std::any_of(m_jobs.begin(), m_jobs.end(),
                            [&path](const auto& job) { return job.second->outputPath() == path; });
     };
-    return ::BuildOutputPath(m_desktop, m_options, inputPath, extension, reserved);
+    return ::BuildOutputPath(m_desktop, m_options, request, reserved);
 }
 
 void ConversionBatch::ShutdownComputer(int mode)

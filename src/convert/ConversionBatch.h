@@ -2,6 +2,7 @@
 
 #include "convert/CaptionButtonState.h"
 #include "convert/ConversionSession.h"
+#include "convert/OutputPath.h"
 #include "convert/RowStatusBoard.h"
 #include "options/CheckBoxState.h"
 
@@ -88,7 +89,7 @@ public:
     void SetControlsEnabled(bool enabled);
     //! See BuildOutputPath() in OutputPath.h; the names of the rows
     //! converting now count as taken.
-    QString BuildOutputPath(const QString& inputPath, const QString& extension);
+    QString BuildOutputPath(const OutputRequest& request);
     //! Mode 8 asks for a clean power-off; other modes do nothing.
     void ShutdownComputer(int mode);
 

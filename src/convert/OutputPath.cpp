@@ -1,5 +1,7 @@
 #include "convert/OutputPath.h"
 
+#include "convert/OutputNamePattern.h"
+#include "engine/ReadMediaTags.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "platform/Desktop.h"
@@ -38,6 +40,42 @@ bool ensureFolder(const QString& folder)
     return isFolder(folder);
 }
 
+// Makes the folders of `relative` below `root`, one level at a time. A part
+// that exists must be a real folder: a link there could lead out of the tree.
+bool ensureTree(const QString& root, const QString& relative)
+{
+    QString folder = root.endsWith(u'/') ? root.chopped(1) : root;
+    for (const QString& part : relative.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == QLatin1String(".") || part == QLatin1String(".."))
+            return false;
+        folder += u'/' + part;
+        const QByteArray name = platform::nativeName(folder);
+        struct stat st {};
+        if (::lstat(name.constData(), &st) != 0) {
+            if (errno != ENOENT || (::mkdir(name.constData(), 0777) != 0 && errno != EEXIST))
+                return false;
+            if (::lstat(name.constData(), &st) != 0)
+                return false;
+        }
+        if (!S_ISDIR(st.st_mode))
+            return false;
+    }
+    return true;
+}
+
+void showFolderFailure(Desktop& desktop)
+{
+    desktop.messageBox(lang::caption(lang::StringId::OutputFolderNotCreated),
+                       lang::caption(lang::StringId::ProductName), Desktop::Icon::Critical, Desktop::Buttons::Ok);
+}
+
+QString baseName(const QString& inputPath)
+{
+    const QString name = inputPath.mid(inputPath.lastIndexOf(u'/') + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
+}
+
 } // namespace
 
 QString ParentFolder(const QString& path)
@@ -70,22 +108,78 @@ QString NextOutputPath(const QString& path)
     return stem + QStringLiteral("_Converted") + suffix;
 }
 
+QString RelativeFolder(const QString& inputPath, const QString& baseFolder)
+{
+    if (baseFolder.isEmpty())
+        return {};
+    const QString prefix = baseFolder.endsWith(u'/') ? baseFolder : baseFolder + u'/';
+    if (!inputPath.startsWith(prefix))
+        return {};
+    const QString relative = inputPath.mid(prefix.size());
+    const qsizetype slash = relative.lastIndexOf(u'/');
+    if (slash <= 0)
+        return {};
+    const QStringList parts = relative.left(slash).split(u'/', Qt::SkipEmptyParts);
+    // A path that climbs is not one the folder scan made: it goes nowhere but the output folder.
+    for (const QString& part : parts)
+        if (part == QLatin1String(".") || part == QLatin1String(".."))
+            return {};
+    return parts.join(u'/');
+}
+
+bool CheckOutputNaming(Desktop& desktop, const options::FormatOptions& options)
+{
+    if (!options.chkNamePattern.Value())
+        return true;
+    const convert::OutputNamePattern pattern(options.txtNamePattern.Text());
+    if (pattern.usable())
+        return true;
+    desktop.messageBox(pattern.problemText(), lang::caption(lang::StringId::ProductName), Desktop::Icon::Exclamation,
+                       Desktop::Buttons::Ok);
+    return false;
+}
+
 QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,
                         const QString& extension, const std::function<bool(const QString&)>& reserved)
 {
+    return BuildOutputPath(desktop, options, OutputRequest{inputPath, QString(), extension}, reserved);
+}
+
+QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options, const OutputRequest& request,
+                        const std::function<bool(const QString&)>& reserved)
+{
     const auto taken = [&reserved](const QString& path) { return isTaken(path) || (reserved && reserved(path)); };
-    const QString folder = options.optSameFolder.Value() ? ParentFolder(inputPath) : options.txtOutPath.Text();
-    if (!ensureFolder(folder)) {
-        desktop.messageBox(lang::caption(lang::StringId::OutputFolderNotCreated),
-                           lang::caption(lang::StringId::ProductName), Desktop::Icon::Critical, Desktop::Buttons::Ok);
+    const QString& inputPath = request.inputPath;
+    const bool sameFolder = options.optSameFolder.Value();
+    const QString root = sameFolder ? ParentFolder(inputPath) : options.txtOutPath.Text();
+    if (!ensureFolder(root)) {
+        showFolderFailure(desktop);
         return {};
     }
 
-    const QString name = inputPath.mid(inputPath.lastIndexOf(u'/') + 1);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    QString base = dot < 0 ? name : name.left(dot);
-    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
-    const QString suffix = u'.' + extension;
+    // Below the root: the input's place in its tree, then the folders the name pattern makes.
+    QString relative =
+        !sameFolder && options.chkKeepTree.Value() ? RelativeFolder(inputPath, request.baseFolder) : QString();
+    QString base = baseName(inputPath);
+    if (options.chkNamePattern.Value()) {
+        const convert::OutputNamePattern pattern(options.txtNamePattern.Text());
+        if (pattern.usable()) {
+            const QString stem = pattern.expand(engine::ReadMediaTags(inputPath), base);
+            const qsizetype slash = stem.lastIndexOf(u'/');
+            if (slash > 0)
+                relative += (relative.isEmpty() ? QString() : QStringLiteral("/")) + stem.left(slash);
+            base = stem.mid(slash + 1);
+        }
+    }
+    if (!relative.isEmpty() && !ensureTree(root, relative)) {
+        showFolderFailure(desktop);
+        return {};
+    }
+
+    QString prefix = root.endsWith(u'/') ? root : root + u'/';
+    if (!relative.isEmpty())
+        prefix += relative + u'/';
+    const QString suffix = u'.' + request.extension;
 
     QString candidate = prefix + base + suffix;
     if (!taken(candidate))

@@ -9,16 +9,41 @@ namespace options {
 class FormatOptions;
 }
 
-//! The output path for `inputPath` converted to `extension`: in the input's
-//! folder or the chosen output folder (made when missing, one level), named
-//! after the input; when that name is taken (by a file, a folder or a link),
-//! "_Converted" and then
-//! "_0" … "_10000" are added. Empty when no folder can be had (after the
-//! message box saying so) or every numbered name is taken. A name for which
-//! `reserved` answers true counts as taken too: the batch reserves the names
-//! of the rows converting now, whose files do not exist yet.
+//! What an output path is made for: one input, the folder its row was
+//! added from (empty for a file added by itself) and the output's extension.
+struct OutputRequest {
+    QString inputPath;
+    QString baseFolder;
+    QString extension;
+};
+
+//! The output path for a request: in the input's folder or the chosen output
+//! folder (made when missing, one level), named after the input; when that
+//! name is taken (by a file, a folder or a link), "_Converted" and then
+//! "_0" … "_10000" are added. With "Keep the folder structure" (and "Other
+//! folder") the output goes below the output folder at the input's folder
+//! relative to its base folder; with "Name outputs from tags" the name (and
+//! the folders it names) come from the input's tags. Missing folders below
+//! the output folder are made at any depth, never through a link. Empty when
+//! no folder can be had (after the message box saying so) or every numbered
+//! name is taken. A name for which `reserved` answers true counts as taken
+//! too: the batch reserves the names of the rows converting now, whose files
+//! do not exist yet.
+QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options, const OutputRequest& request,
+                        const std::function<bool(const QString&)>& reserved = {});
+
+//! The same for an input added by itself.
 QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,
                         const QString& extension, const std::function<bool(const QString&)>& reserved = {});
+
+//! The folder of `inputPath` relative to `baseFolder` ("Disc 1/CD2"); empty
+//! when the input lies directly inside it, outside it, or there is no base.
+QString RelativeFolder(const QString& inputPath, const QString& baseFolder);
+
+//! Whether the output names can be made as the options ask: false, after a
+//! message box saying why, when "Name outputs from tags" is ticked and its
+//! pattern cannot be used. Checked before a batch starts.
+bool CheckOutputNaming(Desktop& desktop, const options::FormatOptions& options);
 
 //! The folder part of `path`: everything before its last '/', or "/" for a
 //! file at the root; "." when it has no folder.

@@ -5,13 +5,19 @@
 #include "filelist/AdmissionPipeline.h"
 #include "filelist/ScanFolder.h"
 #include "lang/StringLookup.h"
+#include "options/CheckBoxState.h"
 #include "platform/Desktop.h"
 
 #include <QElapsedTimer>
+#include <chrono>
+#include <future>
 
 namespace {
 
 const QString kCancel = QStringLiteral("Cancel");
+
+// How long the window may go without painting while files are added.
+constexpr qint64 kPaintInterval = 30;
 
 } // namespace
 
@@ -57,17 +63,72 @@ void AddFilesActions::addSelection(const QString& selection)
 
 void AddFilesActions::AddFolder()
 {
-    const QString folder = m_desktop.BrowseForFolder(lang::caption(lang::StringId::SelectFolderToAdd), false);
+    const QString title = lang::caption(lang::StringId::SelectFolderToAdd);
+    bool recursive = false;
+    QString folder;
+    if (m_subFolders) {
+        recursive = m_subFolders->Value();
+        folder =
+            m_desktop.BrowseForFolderWithOption(title, lang::caption(lang::StringId::IncludeSubFolders), recursive);
+        if (!folder.isEmpty())
+            m_subFolders->setValue(recursive);
+    } else {
+        folder = m_desktop.BrowseForFolder(title, false);
+    }
     if (folder.isEmpty())
         return;
-    // The names travel NUL-separated: unlike "*", a NUL can never be part of a name.
-    const QStringList names = ScanFolderNames(folder);
-    if (names.isEmpty()) {
+
+    bool progressShown = false;
+    const std::optional<QStringList> names = scanFolder(folder, recursive, progressShown);
+    if (!names) {
+        m_desktop.hideProgress();
+        return;
+    }
+    if (names->isEmpty()) {
+        if (progressShown)
+            m_desktop.hideProgress();
         m_desktop.messageBox(lang::caption(lang::StringId::FolderEmpty), lang::caption(lang::StringId::ProductName),
                              Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
         return;
     }
-    AddFiles(addfiles::folderSelection(folder, names));
+    // The names travel NUL-separated: unlike "*", a NUL can never be part of a name.
+    const bool allAdmitted =
+        admitAll(addfiles::selectionPaths(addfiles::folderSelection(folder, *names)), folder, progressShown);
+    if (m_refresh)
+        m_refresh();
+    if (!allAdmitted) {
+        m_desktop.messageBox(lang::caption(lang::StringId::FilesNotAdded), lang::caption(lang::StringId::ProductName),
+                             Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+    }
+}
+
+std::optional<QStringList> AddFilesActions::scanFolder(const QString& folder, bool recursive, bool& progressShown)
+{
+    if (!recursive)
+        return ScanFolderNames(folder); // one folder: quick enough to wait for
+
+    ScanControl control;
+    std::future<QStringList> scan =
+        std::async(std::launch::async, [&folder, &control] { return ScanFolderNames(folder, true, control); });
+    QElapsedTimer running;
+    running.start();
+    for (;;) {
+        // The box is offered before each wait, so a delay of 0 always shows it.
+        if (running.elapsed() >= m_progressDelay) {
+            progressShown = true;
+            if (!m_desktop.showProgress(lang::caption(lang::StringId::ProductName), folder, control.found.load(), 0)) {
+                control.stop = true;
+                scan.wait();
+                return std::nullopt;
+            }
+        }
+        if (scan.wait_for(std::chrono::milliseconds(kPaintInterval)) == std::future_status::ready)
+            return scan.get();
+        if (progressShown)
+            m_desktop.processEvents(); // the progress box is modal: only its Cancel answers
+        else
+            m_desktop.processEventsWithoutInput();
+    }
 }
 
 void AddFilesActions::DropFiles(const QStringList& paths)
@@ -75,31 +136,27 @@ void AddFilesActions::DropFiles(const QStringList& paths)
     admitAll(paths);
 }
 
-bool AddFilesActions::admitAll(const QStringList& paths)
+bool AddFilesActions::admitAll(const QStringList& paths, const QString& baseFolder, bool progressShown)
 {
-    // How long the window may go without painting, and how long the add runs
-    // before its progress box appears.
-    constexpr qint64 kPaintInterval = 30;
-    constexpr qint64 kProgressDelay = 500;
-
     filelist::AdmissionPipeline pipeline(paths, m_listedPaths ? m_listedPaths() : QSet<QString>());
     QElapsedTimer running;
     running.start();
     QElapsedTimer sincePaint;
     sincePaint.start();
     bool allAdmitted = true;
-    bool progressShown = false;
     QString current;
     while (!pipeline.atEnd()) {
-        if (const std::optional<filelist::ProbedFile> file = pipeline.next(int(kPaintInterval))) {
+        if (std::optional<filelist::ProbedFile> file = pipeline.next(int(kPaintInterval))) {
             current = file->path;
+            file->baseFolder = baseFolder;
             if (m_admit(*file) == 0)
                 allAdmitted = false;
         }
         if (sincePaint.elapsed() < kPaintInterval)
             continue;
         sincePaint.restart();
-        if (running.elapsed() >= kProgressDelay) {
+        // A box already shown by the scan before stays up and goes on counting.
+        if (progressShown || running.elapsed() >= m_progressDelay) {
             progressShown = true;
             if (!m_desktop.showProgress(lang::caption(lang::StringId::ProductName), current, pipeline.taken(),
                                         pipeline.total()))

@@ -7,8 +7,13 @@
 #include <QStringList>
 #include <QtGlobal>
 #include <functional>
+#include <optional>
 
 class Desktop;
+
+namespace options {
+class CheckBoxState;
+}
 
 //! The ways of adding files, each ending in admission, one call per path:
 //! the audio and video open-file dialogs, the folder picker with the files
@@ -38,7 +43,17 @@ public:
 
     //! Asks with the folder picker and adds the files directly inside the
     //! chosen folder, in listing order; a folder without files gives a warning.
+    //! With the sub-folder choice set (see setSubFolderChoice), the picker
+    //! offers "Include sub-folders", and with it ticked the whole tree is
+    //! scanned, on another thread while the window keeps painting. Each row
+    //! remembers the chosen folder as the folder it was added from.
     void AddFolder();
+
+    //! The remembered "Include sub-folders" choice the folder picker shows and
+    //! sets; without one the picker has no check box. Must outlive this object.
+    void setSubFolderChoice(options::CheckBoxState* choice) { m_subFolders = choice; }
+    //! How long adding runs before its progress box with Cancel shows (ms).
+    void setProgressDelay(qint64 ms) { m_progressDelay = ms; }
 
     //! Admits dropped files in their order; refused ones are not reported.
     void DropFiles(const QStringList& paths);
@@ -47,10 +62,16 @@ private:
     void addSelection(const QString& selection);
     //! Admits the paths in order; true when every one was admitted (a
     //! cancelled add counts the rest as not refused).
-    bool admitAll(const QStringList& paths);
+    bool admitAll(const QStringList& paths, const QString& baseFolder = QString(), bool progressShown = false);
+    //! The names inside `folder` (its tree with `recursive`), scanned on
+    //! another thread; nothing when the user cancelled. `progressShown` tells
+    //! whether the progress box is up when it returns.
+    std::optional<QStringList> scanFolder(const QString& folder, bool recursive, bool& progressShown);
 
     Desktop& m_desktop;
     Admit m_admit;
     std::function<void()> m_refresh;
     std::function<QSet<QString>()> m_listedPaths;
+    options::CheckBoxState* m_subFolders = nullptr;
+    qint64 m_progressDelay = 500;
 };

@@ -76,6 +76,7 @@ qint16 FileAdmission::AddProbedFile(const filelist::ProbedFile& file)
 
     FileListRow row;
     row.FilePath = file.path;
+    row.BaseFolder = file.baseFolder;
     if (!list->append(row)) {
         showFailure(systemFailure(ENOMEM));
         return 0;

@@ -12,4 +12,7 @@ struct FileListRow {
     QString Status;
     QString Duration;
     QString FileSize;
+    //! The folder the file was found in by Add Folder (its tree's top with
+    //! sub-folders); empty for a file added by itself. Not a grid column.
+    QString BaseFolder;
 };

@@ -23,6 +23,7 @@ struct ProbedFile {
     qint64 size = 0;
     bool opened = false; //!< the engine opened it
     double seconds = 0;  //!< its playing time when opened
+    QString baseFolder;  //!< the folder it was added from; empty when added by itself
 };
 
 //! The playing time of `path` in seconds, opening it once as a stream or

@@ -14,8 +14,11 @@ namespace {
 // Lists one folder and, with `recursive`, the folders below it. Names are
 // read as bytes, so a name that is not valid UTF-8 is listed too (and can be
 // opened again).
-void scan(const QString& root, const QString& relative, bool recursive, QSet<quint64>& seen, QStringList& names)
+void scan(const QString& root, const QString& relative, bool recursive, QSet<quint64>& seen, QStringList& names,
+          ScanControl* control)
 {
+    if (control && control->stop.load(std::memory_order_relaxed))
+        return;
     const QString folder = relative.isEmpty() ? root : root + u'/' + relative;
     DIR* dir = ::opendir(platform::nativeName(folder).constData());
     if (!dir)
@@ -42,6 +45,8 @@ void scan(const QString& root, const QString& relative, bool recursive, QSet<qui
             continue;
         if (S_ISREG(st.st_mode)) {
             files << platform::fromNativeName(name);
+            if (control)
+                control->found.fetch_add(1, std::memory_order_relaxed);
         } else if (recursive && S_ISDIR(st.st_mode) && !name.startsWith('.')) {
             struct stat link {};
             if (::fstatat(::dirfd(dir), entry->d_name, &link, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(link.st_mode))
@@ -56,12 +61,14 @@ void scan(const QString& root, const QString& relative, bool recursive, QSet<qui
     for (const QString& name : std::as_const(files))
         names << prefix + name;
     for (const QString& name : std::as_const(folders))
-        scan(root, prefix + name, recursive, seen, names);
+        scan(root, prefix + name, recursive, seen, names, control);
 }
 
 } // namespace
 
-QStringList ScanFolderNames(const QString& folder, bool recursive)
+namespace {
+
+QStringList scanFrom(const QString& folder, bool recursive, ScanControl* control)
 {
     QStringList names;
     if (folder.isEmpty())
@@ -70,8 +77,20 @@ QStringList ScanFolderNames(const QString& folder, bool recursive)
     while (root.size() > 1 && root.endsWith(u'/'))
         root.chop(1);
     QSet<quint64> seen;
-    scan(root, QString(), recursive, seen, names);
+    scan(root, QString(), recursive, seen, names, control);
     return names;
+}
+
+} // namespace
+
+QStringList ScanFolderNames(const QString& folder, bool recursive)
+{
+    return scanFrom(folder, recursive, nullptr);
+}
+
+QStringList ScanFolderNames(const QString& folder, bool recursive, ScanControl& control)
+{
+    return scanFrom(folder, recursive, &control);
 }
 
 QString ScanFolder(const QString& folder)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 
 //! The names of the files inside `folder`, relative to it, in natural order
 //! (see filelist::naturalLess): hidden files included, no special files
@@ -12,6 +13,16 @@
 //! twice, so the walk never leaves the tree or loops. Folders that cannot be
 //! listed are passed over. Empty when there is no file.
 QStringList ScanFolderNames(const QString& folder, bool recursive = false);
+
+//! Watches and stops a scan that runs on another thread.
+struct ScanControl {
+    std::atomic<bool> stop{false};   //!< set to end the scan early (it returns what it found so far)
+    std::atomic<qsizetype> found{0}; //!< files found so far
+};
+
+//! ScanFolderNames that reports each file found to `control` and ends early
+//! once `control.stop` is set.
+QStringList ScanFolderNames(const QString& folder, bool recursive, ScanControl& control);
 
 //! The files directly inside as one text, each name preceded by "*"
 //! ("*a.wav*b.mp3"); empty when there is none. A name that itself holds "*"

@@ -86,6 +86,12 @@ namespace lang {
     X(OpusVoip, 10105, "Speech (VoIP)")                                                                                \
     X(OpusResampled, 10106, "The output file is resampled to 48 KHz, the rate of Opus; channels stay as in the input") \
     X(AacInM4a, 10107, "AAC audio in an .m4a file; sampling rate and channels will be the same as input file")         \
+    X(IncludeSubFolders, 10108, "Include sub-folders")                                                                 \
+    X(KeepTree, 10109, "Keep the folder structure")                                                                    \
+    X(NameFromTags, 10110, "Name outputs from tags")                                                                   \
+    X(NamePatternTip, 10111,                                                                                           \
+      "Fields: {artist} {album} {albumartist} {title} {track} {disc} {year} {genre} {composer}. {track:02} writes "    \
+      "at least two digits; \"/\" starts a sub-folder. A file without one of the tags keeps its own name.")            \
     X(SimultaneousConversions, 10150, "Simultaneous conversions:")                                                     \
     X(Resume, 100016, "Resume")                                                                                        \
     X(ProductName, 100024, "Tonemill")                                                                                 \
@@ -131,7 +137,13 @@ namespace lang {
     X(SettingsInUse, 30102,                                                                                            \
       "The saved options can not be read now: another program is using them. The defaults are used this time, "        \
       "and changes are not saved.")                                                                                    \
-    X(SettingsNotSaved, 30103, "The options could not be saved: another program is using them.")
+    X(SettingsNotSaved, 30103, "The options could not be saved: another program is using them.")                       \
+    /* Names of outputs from tags */                                                                                   \
+    X(NamePatternEmpty, 30104, "The pattern for output names is empty or ends in \"/\".")                              \
+    X(NamePatternEscapes, 30105,                                                                                       \
+      "The pattern for output names must stay inside the output folder: it can not begin with \"/\" or hold \"..\".")  \
+    X(NamePatternUnknownField, 30106, "The pattern for output names holds an unknown field: %1")                       \
+    X(NamePatternBraces, 30107, "The pattern for output names has a \"{\" or \"}\" without its partner.")
 
 //! A localized text, named in the code; its value is its key in the language files.
 enum class StringId : int {

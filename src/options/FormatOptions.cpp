@@ -81,7 +81,9 @@ FormatOptions::FormatOptions(QObject* parent)
       txtOutPath(QStringLiteral("txtOutPath"), defaultOutputFolder()), cmdBrowse(QStringLiteral("cmdBrowse")),
       lblFormat(QStringLiteral("lblFormat")), cmdChangeFormat(QStringLiteral("cmdChangeFormat")),
       cmdDefaults(QStringLiteral("cmdDefaults")), cmdHide(QStringLiteral("cmdHide")),
-      chkCopyTags(QStringLiteral("chkCopyTags"), true),
+      chkCopyTags(QStringLiteral("chkCopyTags"), true), chkSubFolders(QStringLiteral("chkSubFolders")),
+      chkKeepTree(QStringLiteral("chkKeepTree")), chkNamePattern(QStringLiteral("chkNamePattern")),
+      txtNamePattern(QStringLiteral("txtNamePattern"), defaultNamePattern()),
       sliderSimultaneous(QStringLiteral("sliderSimultaneous"), 1, processorCount(), processorCount())
 {
     for (int i = 0; i < kFormatCount; ++i)
@@ -97,6 +99,7 @@ FormatOptions::FormatOptions(QObject* parent)
     cmbMP3ABitrate.setEnabled(false);
     SliderMP3VBR.setEnabled(false);
     cmbOGGCBitrate.setEnabled(false);
+    txtNamePattern.setEnabled(false);
 
     connectHandlers();
     UpdateFormatSummary();
@@ -109,6 +112,11 @@ QString FormatOptions::tagPlaceholder(int Index)
     if (Index < 0 || Index >= kTagCount)
         return {};
     return QString::fromLatin1(kTagPlaceholders[Index]);
+}
+
+QString FormatOptions::defaultNamePattern()
+{
+    return QStringLiteral("{artist}/{album}/{track:02} - {title}");
 }
 
 int FormatOptions::processorCount()
@@ -133,6 +141,7 @@ void FormatOptions::connectHandlers()
     connect(&optSameFolder, &OptionButtonState::Click, this, &FormatOptions::optSameFolder_Click);
     connect(&optOtherFolder, &OptionButtonState::Click, this, &FormatOptions::optOtherFolder_Click);
     connect(&chkWMAFileTags, &CheckBoxState::Click, this, &FormatOptions::chkWMAFileTags_Click);
+    connect(&chkNamePattern, &CheckBoxState::Click, this, &FormatOptions::chkNamePattern_Click);
     connect(&cmdBrowse, &ButtonState::Click, this, &FormatOptions::cmdBrowse_Click);
 
     showValue(sliderWMA, lblWMAQuality);
@@ -210,18 +219,25 @@ void FormatOptions::optSameFolder_Click()
 {
     txtOutPath.setEnabled(false);
     cmdBrowse.setEnabled(false);
+    chkKeepTree.setEnabled(false);
 }
 
 void FormatOptions::optOtherFolder_Click()
 {
     txtOutPath.setEnabled(true);
     cmdBrowse.setEnabled(true);
+    chkKeepTree.setEnabled(true);
 }
 
 void FormatOptions::chkWMAFileTags_Click()
 {
     for (const auto& box : m_txtWMATags)
         box->setEnabled(chkWMAFileTags.Value());
+}
+
+void FormatOptions::chkNamePattern_Click()
+{
+    txtNamePattern.setEnabled(chkNamePattern.Value());
 }
 
 void FormatOptions::setDesktop(Desktop& desktop)

@@ -128,6 +128,18 @@ public:
     //! "Copy tags from the input", for every format: on by default.
     CheckBoxState chkCopyTags;
 
+    //! "Include sub-folders", the check box of Add Folder's picker: off by default.
+    CheckBoxState chkSubFolders;
+    //! "Keep the folder structure": outputs of files added with a folder go
+    //! under the output folder at their path inside that folder. Enabled only
+    //! with "Other folder"; off by default.
+    CheckBoxState chkKeepTree;
+    //! "Name outputs from tags" and its pattern (see OutputNamePattern); the
+    //! pattern box is enabled only while the check box is ticked.
+    CheckBoxState chkNamePattern;
+    TextState txtNamePattern;
+    //! The pattern a new installation offers.
+    static QString defaultNamePattern();
     //! How many rows convert at once: 1 to the number of processors, which
     //! is also the default.
     SliderState sliderSimultaneous;
@@ -158,6 +170,7 @@ public:
     void optSameFolder_Click();
     void optOtherFolder_Click();
     void chkWMAFileTags_Click();
+    void chkNamePattern_Click();
     void cmdBrowse_Click();
 
 Q_SIGNALS:

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -94,6 +95,17 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     chkCopyTags->setObjectName(QStringLiteral("chkCopyTags"));
     bind(options.chkCopyTags, chkCopyTags);
 
+    // So does naming outputs from their tags, on the row above.
+    chkNamePattern = new QCheckBox(this);
+    chkNamePattern->setObjectName(QStringLiteral("chkNamePattern"));
+    bind(options.chkNamePattern, chkNamePattern);
+    txtNamePattern = new QLineEdit(this);
+    txtNamePattern->setObjectName(QStringLiteral("txtNamePattern"));
+    bind(options.txtNamePattern, txtNamePattern);
+    auto* naming = new QHBoxLayout;
+    naming->addWidget(chkNamePattern);
+    naming->addWidget(txtNamePattern, 1);
+
     // So is how many rows convert at once.
     lblSimultaneous = new QLabel(this);
     lblSimultaneous->setObjectName(QStringLiteral("lblSimultaneous"));
@@ -119,6 +131,7 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     layout->addWidget(Label10);
     layout->addLayout(formats);
     layout->addWidget(pages, 1);
+    layout->addLayout(naming);
     layout->addLayout(buttons);
 
     applyCaptions();
@@ -141,6 +154,8 @@ void FormatsPanel::applyCaptions()
     Label10->setText(lang::caption(lang::StringId::SelectOutputFormat));
     Label22->setText(lang::caption(lang::StringId::WavSameAsInput));
     chkCopyTags->setText(lang::caption(lang::StringId::CopyTags));
+    chkNamePattern->setText(lang::caption(lang::StringId::NameFromTags));
+    txtNamePattern->setToolTip(lang::caption(lang::StringId::NamePatternTip));
     lblSimultaneous->setText(lang::caption(lang::StringId::SimultaneousConversions));
     cmdDefaults->setText(lang::caption(lang::StringId::RestoreDefaults));
     cmdHide->setText(lang::caption(lang::StringId::SaveAndClose));

@@ -5,6 +5,7 @@
 #include <array>
 
 class QCheckBox;
+class QLineEdit;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -51,6 +52,8 @@ public:
     Mp3OptionsView* mp3Page = nullptr;
     OggOptionsView* oggPage = nullptr;
     QCheckBox* chkCopyTags = nullptr;
+    QCheckBox* chkNamePattern = nullptr;
+    QLineEdit* txtNamePattern = nullptr;
     QLabel* lblSimultaneous = nullptr;
     QSpinBox* spnSimultaneous = nullptr;
     FlacOptionsView* flacPage = nullptr;

@@ -4,6 +4,7 @@
 #include "options/FormatOptions.h"
 #include "options/QtOptionBinding.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,6 +32,7 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
     Label5 = named<QLabel>(this, "Label5");
     optSameFolder = named<QRadioButton>(this, "optSameFolder");
     optOtherFolder = named<QRadioButton>(this, "optOtherFolder");
+    chkKeepTree = named<QCheckBox>(this, "chkKeepTree");
     txtOutPath = named<QLineEdit>(this, "txtOutPath");
     cmdBrowse = named<QPushButton>(this, "cmdBrowse");
     Label8 = named<QLabel>(this, "Label8");
@@ -55,12 +57,15 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
     layout->addWidget(Label5, 0, 0);
     layout->addLayout(folder, 0, 1);
     layout->addLayout(path, 1, 1);
-    layout->addWidget(Label8, 2, 0);
-    layout->addLayout(format, 2, 1);
+    // Under the path it belongs to: the folder row has no room left for it.
+    layout->addWidget(chkKeepTree, 2, 1);
+    layout->addWidget(Label8, 3, 0);
+    layout->addLayout(format, 3, 1);
     layout->setColumnStretch(1, 1);
 
     bind(options.optSameFolder, optSameFolder);
     bind(options.optOtherFolder, optOtherFolder);
+    bind(options.chkKeepTree, chkKeepTree);
     bind(options.txtOutPath, txtOutPath);
     bind(options.cmdBrowse, cmdBrowse);
     bind(options.lblFormat, lblFormat);
@@ -74,6 +79,7 @@ void OutputFolderWidget::applyCaptions()
     Label5->setText(lang::caption(lang::StringId::OutputFolder));
     optSameFolder->setText(lang::caption(lang::StringId::SameFolder));
     optOtherFolder->setText(lang::caption(lang::StringId::OtherFolder));
+    chkKeepTree->setText(lang::caption(lang::StringId::KeepTree));
     cmdBrowse->setText(lang::caption(lang::StringId::Browse));
     Label8->setText(lang::caption(lang::StringId::OutputFormat));
     cmdChangeFormat->setText(lang::caption(lang::StringId::ChangeFormat));

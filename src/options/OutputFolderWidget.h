@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -25,6 +26,7 @@ public:
     QLabel* Label5 = nullptr;
     QRadioButton* optSameFolder = nullptr;
     QRadioButton* optOtherFolder = nullptr;
+    QCheckBox* chkKeepTree = nullptr;
     QLineEdit* txtOutPath = nullptr;
     QPushButton* cmdBrowse = nullptr;
     QLabel* Label8 = nullptr;

@@ -69,6 +69,17 @@ public:
         return {};
     }
 
+    //! The folder picker with one check box below it (Add Folder's "Include
+    //! sub-folders"): `optionText` is its caption, `option` its state going
+    //! in and, when a folder was chosen, the user's choice coming out. The
+    //! chosen folder's path, or an empty text (and `option` unchanged) when
+    //! the user cancelled. Without a picker of its own, the plain one.
+    virtual QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option)
+    {
+        (void)optionText, (void)option;
+        return BrowseForFolder(title, false);
+    }
+
     //! Asks the desktop to "open" a file with its application, or a web address
     //! in the browser. False when nothing could be started.
     virtual bool shellOpen(const QString& fileOrUrl)

@@ -3,8 +3,10 @@
 #include "platform/PowerOff.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QUrl>
@@ -144,6 +146,26 @@ QString QtDesktop::BrowseForFolder(const QString& title, bool newStyle)
     if (!newStyle)
         options |= QFileDialog::ReadOnly; // the plain picker offers no "new folder"
     return QFileDialog::getExistingDirectory(m_window, title, QString(), options);
+}
+
+QString QtDesktop::BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option)
+{
+    // The desktop's own picker takes no extra controls: Qt's picker does, in
+    // a row of its own below the file name.
+    QFileDialog dialog(m_window, title);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::ReadOnly | QFileDialog::DontUseNativeDialog);
+    auto* box = new QCheckBox(optionText, &dialog);
+    box->setObjectName(QStringLiteral("chkSubFolders"));
+    box->setChecked(option);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+    else
+        dialog.layout()->addWidget(box);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    option = box->isChecked();
+    return dialog.selectedFiles().constFirst();
 }
 
 bool QtDesktop::shellOpen(const QString& fileOrUrl)

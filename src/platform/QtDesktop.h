@@ -20,6 +20,7 @@ public:
     void dragWindow() override;
     QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect) override;
     QString BrowseForFolder(const QString& title, bool newStyle) override;
+    QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option) override;
     bool shellOpen(const QString& fileOrUrl) override;
     bool powerOff() override;
 

@@ -35,6 +35,17 @@ void RunOptions::chooseSameFolder()
     m_options->optSameFolder.setValue(true);
 }
 
+void RunOptions::chooseKeepTree()
+{
+    m_options->chkKeepTree.setValue(true);
+}
+
+void RunOptions::chooseNamePattern(const QString& pattern)
+{
+    m_options->txtNamePattern.setText(pattern);
+    m_options->chkNamePattern.setValue(true);
+}
+
 void RunOptions::chooseOutputFolder(const QString& folder)
 {
     m_options->optOtherFolder.setValue(true);

@@ -42,6 +42,11 @@ public:
     //! (other than the root's) is dropped, as the folder field shows it.
     void chooseOutputFolder(const QString& folder);
 
+    //! Places each output below the output folder as its input lies below the
+    //! folder it was added from.
+    void chooseKeepTree();
+    //! Names the outputs from their tags by `pattern`.
+    void chooseNamePattern(const QString& pattern);
     //! The options themselves, for the batch that reads them.
     options::FormatOptions& formatOptions() { return *m_options; }
 

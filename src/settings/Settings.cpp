@@ -102,6 +102,7 @@ void Settings::LoadSettings()
         o.txtOutPath.setEnabled(false);
         o.cmdBrowse.setEnabled(false);
     }
+    o.chkKeepTree.setEnabled(o.optOtherFolder.Value());
     // After the first start the key already holds these two; the folder in a
     // form that names no user, since every user shares the key. Not worth
     // more than a short wait: it is written again when the window closes.
@@ -129,6 +130,9 @@ void Settings::LoadSettings()
     o.cmbOGGVBitrate.setEnabled(!o.optOGGCBR.Value());
 
     load(stored, QStringLiteral("chkCopyTags"));
+    for (const char* name : {"chkSubFolders", "chkKeepTree", "chkNamePattern", "txtNamePattern"})
+        load(stored, QLatin1String(name));
+    o.txtNamePattern.setEnabled(o.chkNamePattern.Value());
     for (const char* name : {"sliderFLACLevel", "sliderOpusBitrate", "optOpusAudio", "optOpusVoIP", "sliderAACBitrate",
                              "sliderSimultaneous"})
         load(stored, QLatin1String(name));

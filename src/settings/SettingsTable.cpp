@@ -13,7 +13,7 @@ namespace settingstable {
 
 namespace {
 
-enum class Kind { Option, Check, Text, Format, Slider, List };
+enum class Kind { Option, Check, Text, Format, Slider, List, Pattern };
 
 struct Entry {
     const char* name;
@@ -49,6 +49,11 @@ constexpr Entry kEntries[] = {
     {"optOpusAudio", Kind::Option, "True"},
     {"optOpusVoIP", Kind::Option, "False"},
     {"sliderAACBitrate", Kind::Slider, "192"},
+    // Music libraries: the folder scan, the output tree and names from tags.
+    {"chkSubFolders", Kind::Check, "False"},
+    {"chkKeepTree", Kind::Check, "False"},
+    {"chkNamePattern", Kind::Check, "False"},
+    {"txtNamePattern", Kind::Pattern, nullptr},
     {"sliderSimultaneous", Kind::Slider, nullptr}, // the number of processors
 };
 
@@ -65,6 +70,11 @@ template <typename Options> auto optionStates(Options& o)
 {
     return std::array{&o.optOtherFolder, &o.optSameFolder, &o.optMP3CBR,    &o.optMP3ABR,  &o.optMP3VBR,
                       &o.optOGGCBR,      &o.optOGGVBR,     &o.optOpusAudio, &o.optOpusVoIP};
+}
+
+template <typename Options> auto checkStates(Options& o)
+{
+    return std::array{&o.chkCopyTags, &o.chkSubFolders, &o.chkKeepTree, &o.chkNamePattern};
 }
 
 template <typename Options> auto sliderStates(Options& o)
@@ -150,7 +160,8 @@ QString defaultText(const QString& name)
         return QString::fromLatin1(entry->defaultText);
     if (entry->kind == Kind::Slider)
         return QString::number(FormatOptions::processorCount());
-    return userfolder::toStoredForm(FormatOptions::defaultOutputFolder());
+    return entry->kind == Kind::Pattern ? FormatOptions::defaultNamePattern()
+                                        : userfolder::toStoredForm(FormatOptions::defaultOutputFolder());
 }
 
 std::optional<QString> storedText(const FormatOptions& options, const QString& name)
@@ -163,9 +174,11 @@ std::optional<QString> storedText(const FormatOptions& options, const QString& n
     case Kind::Option:
         return byName(optionStates(options), canonical)->Value() ? QStringLiteral("True") : QStringLiteral("False");
     case Kind::Check:
-        return options.chkCopyTags.Value() ? QStringLiteral("True") : QStringLiteral("False");
+        return byName(checkStates(options), canonical)->Value() ? QStringLiteral("True") : QStringLiteral("False");
     case Kind::Text:
         return userfolder::toStoredForm(options.txtOutPath.Text());
+    case Kind::Pattern:
+        return options.txtNamePattern.Text();
     case Kind::Format:
         if (options.selectedFormat() < 0)
             return std::nullopt;
@@ -196,11 +209,14 @@ bool applyText(FormatOptions& options, const QString& name, const QString& text)
         const auto state = optionState(text);
         if (!state)
             return false;
-        options.chkCopyTags.setValue(*state);
+        byName(checkStates(options), canonical)->setValue(*state);
         return true;
     }
     case Kind::Text:
         options.txtOutPath.setText(userfolder::fromStoredForm(text));
+        return true;
+    case Kind::Pattern:
+        options.txtNamePattern.setText(text);
         return true;
     case Kind::Format: {
         const auto index = wholeNumber(text);

@@ -268,7 +268,7 @@ TEST_F(LanguageSelectionTest, RowsKeepTheirMeaningAcrossASwitchSoWaitingRowsAreS
     ASSERT_TRUE(window.Form_Load());
     FileList& list = *window.currentList();
     const auto addRow = [&list](const char* path, const QString& status, const QString& size) {
-        list.append({0, 0, QString::fromLatin1(path), status, QStringLiteral("0:03"), size});
+        list.append({0, 0, QString::fromLatin1(path), status, QStringLiteral("0:03"), size, QString()});
     };
     addRow("/a.flac", QStringLiteral("E20007"), QStringLiteral("1.2 MB")); // waiting
     addRow("/b.flac", QStringLiteral("E20014"), QStringLiteral("1.0 MB")); // complete

@@ -190,6 +190,10 @@ TEST_F(ConvertCommandTest, UsageErrorsGiveExitTwo)
         {QStringLiteral("--output"), QStringLiteral("o"), QStringLiteral("--same-folder"), a},
         {QStringLiteral("--loud"), a},
         {QStringLiteral("--option"), QStringLiteral("NoSuchSetting=1"), a},
+        {QStringLiteral("--keep-tree"), QStringLiteral("--same-folder"), a},
+        {QStringLiteral("--name-pattern"), QStringLiteral("../{title}"), a},
+        {QStringLiteral("--name-pattern="), a},
+        {QStringLiteral("--name-pattern")},
         {QStringLiteral("--jobs"), QStringLiteral("0"), a},
         {QStringLiteral("--jobs=two"), a},
     };
@@ -200,6 +204,31 @@ TEST_F(ConvertCommandTest, UsageErrorsGiveExitTwo)
         EXPECT_FALSE(run.err.isEmpty());
     }
     EXPECT_TRUE(QDir(work.path()).entryList({QStringLiteral("*.wav")}).isEmpty());
+}
+
+TEST_F(ConvertCommandTest, ARecursiveRunKeepsTheTreeAndOverwritesNothing)
+{
+    // Three levels, the same names in several folders.
+    QStringList inputs;
+    for (const QString& folder : {QString(), QStringLiteral("Artist/"), QStringLiteral("Artist/Album/")}) {
+        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("lib/") + folder)));
+        for (const QString& name : {QStringLiteral("a.flac"), QStringLiteral("b.flac")})
+            inputs << tone(QStringLiteral("lib/") + folder + name);
+    }
+    const QString out = path(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(out + QStringLiteral("/Artist")));
+    ASSERT_TRUE(writeFile(out + QStringLiteral("/Artist/a.wav"), "keep me"));
+
+    const CommandRun run =
+        convert({QStringLiteral("--format=wav"), QStringLiteral("--output=out"), QStringLiteral("--recursive"),
+                 QStringLiteral("--keep-tree"), QStringLiteral("lib")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    const QStringList made = {
+        "a.wav", "b.wav", "Artist/a_Converted.wav", "Artist/b.wav", "Artist/Album/a.wav", "Artist/Album/b.wav"};
+    ASSERT_EQ(run.lines().size(), made.size()) << run.out.constData();
+    for (qsizetype i = 0; i < made.size(); ++i)
+        EXPECT_EQ(run.lines()[i], (inputs[i] + u'\t' + out + u'/' + made[i] + QStringLiteral("\tComplete\t")).toUtf8());
+    EXPECT_EQ(readFile(out + QStringLiteral("/Artist/a.wav")), QByteArray("keep me"));
 }
 
 TEST_F(ConvertCommandTest, CtrlCStopsLikeTheStopButton)

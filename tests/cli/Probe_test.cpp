@@ -126,6 +126,27 @@ TEST_F(ProbeTest, ArgumentsUsageAndPathsThatLookLikeOptions)
         (work.filePath(QStringLiteral("-x.wav")) + QStringLiteral("\t00:02\t31.29 KB\tWaiting Conversion\n")).toUtf8());
 }
 
+TEST_F(ProbeTest, KeepTreeAndNamePatternShowTheOutputsNameInAFifthField)
+{
+    ASSERT_TRUE(QDir(work.path()).mkpath(QStringLiteral("lib/Disc 1")));
+    tone("tone.wav", QStringLiteral("lib/top.wav"));
+    ASSERT_TRUE(testsupport::makeTone(work.filePath(QStringLiteral("lib/Disc 1/t.flac")), 0.2, 8000, 1,
+                                      {QStringLiteral("-metadata"), QStringLiteral("title=Hi/There"),
+                                       QStringLiteral("-metadata"), QStringLiteral("track=7")}));
+    const ProbeRun run =
+        tonemill.run({QStringLiteral("probe"), QStringLiteral("--recursive"), QStringLiteral("--keep-tree"),
+                      QStringLiteral("--name-pattern"), QStringLiteral("{track:02} {title}"), QStringLiteral("lib")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    ASSERT_EQ(run.lines().size(), 2) << run.out.constData();
+    EXPECT_TRUE(run.lines()[0].endsWith("\tWaiting Conversion\ttop")) << run.lines()[0].constData();
+    EXPECT_TRUE(run.lines()[1].endsWith("\tWaiting Conversion\tDisc 1/07 Hi_There")) << run.lines()[1].constData();
+
+    const ProbeRun refused =
+        tonemill.run({QStringLiteral("probe"), QStringLiteral("--name-pattern={nope}"), QStringLiteral("lib")});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains("unknown field: {nope}")) << refused.err.constData();
+}
+
 TEST_F(ProbeTest, NamesAreNeverInterpretedAndControlCharactersAreEscaped)
 {
     const QString odd = QStringLiteral("$(touch pwned) `touch pwned2` 'q\" ü 音.wav");

@@ -4,6 +4,7 @@
 #include "support/ScriptedDesktop.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -84,6 +85,114 @@ TEST_F(OutputPathTest, OtherFolderIsMadeOneLevelDeep)
     options.txtOutPath.setText(path(QStringLiteral("plain")));
     EXPECT_EQ(build(input, QStringLiteral("wav")), QString());
     EXPECT_EQ(desktop.boxes.size(), 2);
+}
+
+TEST(RelativeFolder, TheInputsFolderInsideItsBase)
+{
+    const struct {
+        const char* input;
+        const char* base;
+        const char* expected;
+    } cases[] = {
+        {"/m/Artist/Album/a.mp3", "/m", "Artist/Album"},
+        {"/m/Artist/Album/a.mp3", "/m/", "Artist/Album"},
+        {"/m/a.mp3", "/m", ""},
+        {"/m/a.mp3", "", ""},
+        {"/mx/a/b.mp3", "/m", ""},     // a sibling whose name begins alike
+        {"/m/../etc/b.mp3", "/m", ""}, // a path that climbs goes nowhere
+        {"/Artist/b.mp3", "/", "Artist"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RelativeFolder(QString::fromUtf8(c.input), QString::fromUtf8(c.base)), QString::fromUtf8(c.expected))
+            << c.input;
+}
+
+class KeepTreeTest : public OutputPathTest {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(InitDecodingEngine()); } // the tag reader opens files with it
+    void SetUp() override
+    {
+        OutputPathTest::SetUp();
+        options.optOtherFolder.click();
+        options.chkKeepTree.setValue(true);
+        options.txtOutPath.setText(path(QStringLiteral("out")));
+        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("lib/A/B/C"))));
+    }
+    QString inTree(const QString& relative, const QString& ext = QStringLiteral("wav"))
+    {
+        return BuildOutputPath(desktop, options,
+                               {path(QStringLiteral("lib/")) + relative, path(QStringLiteral("lib")), ext});
+    }
+};
+
+TEST_F(KeepTreeTest, OutputsMirrorTheTreeAndFoldersAreMadeAtAnyDepth)
+{
+    EXPECT_EQ(inTree(QStringLiteral("top.mp3")), path(QStringLiteral("out/top.wav")));
+    EXPECT_EQ(inTree(QStringLiteral("A/B/C/deep.mp3")), path(QStringLiteral("out/A/B/C/deep.wav")));
+    EXPECT_TRUE(QFileInfo(path(QStringLiteral("out/A/B/C"))).isDir());
+    // Added by itself: straight into the output folder.
+    EXPECT_EQ(
+        BuildOutputPath(desktop, options, {path(QStringLiteral("lib/A/x.mp3")), QString(), QStringLiteral("wav")}),
+        path(QStringLiteral("out/x.wav")));
+    // Without the option, or with "Same folder as input file", no tree.
+    options.chkKeepTree.setValue(false);
+    EXPECT_EQ(inTree(QStringLiteral("A/y.mp3")), path(QStringLiteral("out/y.wav")));
+    options.chkKeepTree.setValue(true);
+    options.optSameFolder.click();
+    EXPECT_EQ(inTree(QStringLiteral("A/y.mp3")), path(QStringLiteral("lib/A/y.wav")));
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+}
+
+TEST_F(KeepTreeTest, CollisionsAreCountedInEachFolder)
+{
+    touch(QStringLiteral("lib/A/B/s.mp3"));
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("out/A"))));
+    touch(QStringLiteral("out/A/s.mp3"));
+    EXPECT_EQ(inTree(QStringLiteral("A/s.mp3"), QStringLiteral("mp3")), path(QStringLiteral("out/A/s_Converted.mp3")));
+    EXPECT_EQ(inTree(QStringLiteral("A/B/s.mp3"), QStringLiteral("mp3")), path(QStringLiteral("out/A/B/s.mp3")));
+}
+
+TEST_F(KeepTreeTest, AFolderThatIsALinkOrAFileIsNotEntered)
+{
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("out"))));
+    ASSERT_TRUE(QFile::link(elsewhere.path(), path(QStringLiteral("out/A"))));
+    EXPECT_EQ(inTree(QStringLiteral("A/B/s.mp3")), QString());
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+    touch(QStringLiteral("out/F"));
+    EXPECT_EQ(
+        BuildOutputPath(desktop, options,
+                        {path(QStringLiteral("lib/F/s.mp3")), path(QStringLiteral("lib")), QStringLiteral("wav")}),
+        QString());
+    ASSERT_EQ(desktop.boxes.size(), 2);
+    EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Output Folder is not exist and can not be created."));
+}
+
+TEST_F(KeepTreeTest, NamesFromTagsGoBelowTheMirroredFolder)
+{
+    const QString tagged = path(QStringLiteral("lib/A/track.flac"));
+    ASSERT_TRUE(testsupport::makeTone(tagged, 0.1, 8000, 1,
+                                      {QStringLiteral("-metadata"), QStringLiteral("artist=Nina/Vale"),
+                                       QStringLiteral("-metadata"), QStringLiteral("title=../Harbour"),
+                                       QStringLiteral("-metadata"), QStringLiteral("track=3")}));
+    options.chkNamePattern.setValue(true);
+    options.txtNamePattern.setText(QStringLiteral("{artist}/{track:02} {title}"));
+    EXPECT_EQ(inTree(QStringLiteral("A/track.flac")), path(QStringLiteral("out/A/Nina_Vale/03 .._Harbour.wav")));
+    touch(QStringLiteral("out/A/Nina_Vale/03 .._Harbour.wav"));
+    EXPECT_EQ(inTree(QStringLiteral("A/track.flac")),
+              path(QStringLiteral("out/A/Nina_Vale/03 .._Harbour_Converted.wav")));
+    // Without the tags the pattern names, the input's own name.
+    options.txtNamePattern.setText(QStringLiteral("{album}/{title}"));
+    EXPECT_EQ(inTree(QStringLiteral("A/track.flac")), path(QStringLiteral("out/A/track.wav")));
+
+    // A pattern that cannot be used is refused before a batch, with its reason.
+    EXPECT_TRUE(CheckOutputNaming(desktop, options));
+    options.txtNamePattern.setText(QStringLiteral("../{title}"));
+    EXPECT_FALSE(CheckOutputNaming(desktop, options));
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_TRUE(desktop.boxes[0].text.contains(QStringLiteral("\"..\"")));
+    options.chkNamePattern.setValue(false);
+    EXPECT_TRUE(CheckOutputNaming(desktop, options));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "filelist/FileListPanel.h"
 #include "filelist/GridView.h"
 #include "filelist/ScanFolder.h"
+#include "options/CheckBoxState.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDesktop.h"
 
@@ -225,6 +226,57 @@ TEST_F(AddFilesTest, AddFolderAddsOnlyTheFilesDirectlyInsideAndWarnsWhenThereIsN
     EXPECT_EQ(desktop.boxes[1].text, kFolderEmpty);
     EXPECT_EQ(desktop.boxes[1].icon, Desktop::Icon::Exclamation);
     EXPECT_EQ(desktop.boxes[1].buttons, Desktop::Buttons::Ok);
+}
+
+TEST_F(AddFilesTest, IncludeSubFoldersAddsTheTreeAndRowsRememberTheirFolder)
+{
+    options::CheckBoxState subFolders(QStringLiteral("chkSubFolders"));
+    panel.actions().setSubFolderChoice(&subFolders);
+    const QString music = dir.filePath(QStringLiteral("music"));
+    const QStringList files = {tone("music/a.wav"), tone("music/Disc 1/b.wav"), tone("music/Disc 1/CD/c.wav")};
+
+    // The box is offered unticked; the user ticks it, and it is remembered.
+    desktop.folderAnswers.push_back(music);
+    desktop.folderOptionAnswers.push_back(true);
+    panel.cmdAddFolder_Click();
+    ASSERT_EQ(desktop.folderPickers.size(), 1);
+    EXPECT_EQ(desktop.folderPickers[0].optionText, QStringLiteral("Include sub-folders"));
+    EXPECT_FALSE(desktop.folderPickers[0].optionShown);
+    EXPECT_TRUE(subFolders.Value());
+    EXPECT_EQ(listedPaths(), files);
+    for (const FileListRow& row : list->rows())
+        EXPECT_EQ(row.BaseFolder, music);
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+
+    // Files added one by one have no folder; a cancelled picker keeps the choice.
+    desktop.chooseFiles({tone("single.wav")});
+    panel.cmdAddFile_Click();
+    EXPECT_TRUE(list->at(3).BaseFolder.isEmpty());
+    desktop.folderOptionAnswers.push_back(false);
+    panel.cmdAddFolder_Click();
+    EXPECT_TRUE(desktop.folderPickers[1].optionShown);
+    EXPECT_TRUE(subFolders.Value());
+}
+
+TEST_F(AddFilesTest, CancelDuringTheScanAddsNothing)
+{
+    options::CheckBoxState subFolders(QStringLiteral("chkSubFolders"), true);
+    panel.actions().setSubFolderChoice(&subFolders);
+    panel.actions().setProgressDelay(0); // the box shows at once, before the scan can end
+    tone("tree/a/b/c.wav");
+    desktop.folderAnswers.push_back(dir.filePath(QStringLiteral("tree")));
+    desktop.progressCancels.push_back(true);
+    panel.cmdAddFolder_Click();
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(desktop.progressUpdates, 1);
+    EXPECT_EQ(desktop.progressHides, 1);
+    EXPECT_TRUE(desktop.boxes.isEmpty()); // neither "empty" nor "not added"
+
+    // Not cancelled: the box stays up through admission and closes once.
+    desktop.folderAnswers.push_back(dir.filePath(QStringLiteral("tree")));
+    panel.cmdAddFolder_Click();
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_EQ(desktop.progressHides, 2);
 }
 
 TEST_F(AddFilesTest, AddingUnticksSelectAllAndEveryRow)

@@ -92,11 +92,11 @@ TEST(StringTable, IdentifiersAndDefaults)
     EXPECT_EQ(englishText(StringId::StepAddFiles), "  - Add Audio or Video Files/Folders ");
     for (const StringEntry& entry : kStringTable) {
         const int id = static_cast<int>(entry.id);
-        EXPECT_TRUE((id >= 10000 && id <= 10064) || (id >= 10100 && id <= 10107) || id == 10150 || id == 100016 ||
+        EXPECT_TRUE((id >= 10000 && id <= 10064) || (id >= 10100 && id <= 10111) || id == 10150 || id == 100016 ||
                     id == 100024 || (id >= 20001 && id <= 20016) ||
                     (id >= 20101 && id <= 20199) || // status reasons added on Linux
                     id == 20201 || id == 20202 ||   // the batch's count and time left
-                    (id >= 30001 && id <= 30012) || (id >= 30101 && id <= 30103))
+                    (id >= 30001 && id <= 30012) || (id >= 30101 && id <= 30107))
             << id;
     }
 }

@@ -70,6 +70,10 @@ protected:
         o.sliderOpusBitrate.setValue(32);
         o.optOpusVoIP.click();
         o.sliderAACBitrate.setValue(320);
+        o.chkSubFolders.setValue(true);
+        o.chkKeepTree.setValue(true);
+        o.chkNamePattern.setValue(true);
+        o.txtNamePattern.setText(QStringLiteral("{album}/{title}"));
     }
 
     void expectDefaults(const FormatOptions& o)
@@ -83,6 +87,12 @@ protected:
         EXPECT_EQ(o.frontPage(), FormatOptions::MP3);
         EXPECT_EQ(o.sliderWMA.Value(), 50);
         EXPECT_TRUE(o.chkCopyTags.Value());
+        EXPECT_FALSE(o.chkSubFolders.Value());
+        EXPECT_FALSE(o.chkKeepTree.Value());
+        EXPECT_TRUE(o.chkKeepTree.Enabled());
+        EXPECT_FALSE(o.chkNamePattern.Value());
+        EXPECT_FALSE(o.txtNamePattern.Enabled());
+        EXPECT_EQ(o.txtNamePattern.Text(), FormatOptions::defaultNamePattern());
         EXPECT_EQ(o.lblWMAQuality.Caption(), QStringLiteral("50"));
         EXPECT_EQ(o.cmbMP3StereoMode.ListIndex(), 2);
         EXPECT_EQ(o.cmbMP3Freq.ListIndex(), 0);
@@ -160,6 +170,8 @@ TEST_F(SettingsTest, SavedOptionsComeBackInTheirStoredForms)
     EXPECT_EQ(stored(QStringLiteral("optOpusVoIP")), QStringLiteral("True"));
     EXPECT_EQ(stored(QStringLiteral("sliderAACBitrate")), QStringLiteral("320"));
     EXPECT_EQ(stored(QStringLiteral("cmbOGGvBitrate")), QStringLiteral("0"));
+    EXPECT_EQ(stored(QStringLiteral("chkKeepTree")), QStringLiteral("True"));
+    EXPECT_EQ(stored(QStringLiteral("txtNamePattern")), QStringLiteral("{album}/{title}"));
 
     FormatOptions next;
     Settings nextSettings(next, reg);
@@ -168,6 +180,12 @@ TEST_F(SettingsTest, SavedOptionsComeBackInTheirStoredForms)
     EXPECT_FALSE(next.txtOutPath.Enabled());
     EXPECT_FALSE(next.cmdBrowse.Enabled());
     EXPECT_EQ(next.txtOutPath.Text(), QStringLiteral("/srv/music out"));
+    EXPECT_TRUE(next.chkSubFolders.Value());
+    EXPECT_TRUE(next.chkKeepTree.Value());
+    EXPECT_FALSE(next.chkKeepTree.Enabled()); // only with "Other folder"
+    EXPECT_TRUE(next.chkNamePattern.Value());
+    EXPECT_TRUE(next.txtNamePattern.Enabled());
+    EXPECT_EQ(next.txtNamePattern.Text(), QStringLiteral("{album}/{title}"));
     EXPECT_EQ(next.selectedFormat(), FormatOptions::OGG);
     EXPECT_EQ(next.frontPage(), FormatOptions::OGG);
     EXPECT_EQ(next.sliderWMA.Value(), 90);
@@ -317,7 +335,7 @@ TEST_F(SettingsTest, RestoreDefaultsDeletesTheKeyAndLoadsTheDefaults)
 {
     changeEverything(options);
     settings.SaveSettings();
-    ASSERT_EQ(storedNames().size(), 26);
+    ASSERT_EQ(storedNames().size(), settingstable::valueNames().size());
     options.cmdDefaults.click();
     expectDefaults(options);
     EXPECT_EQ(storedNames(), (QStringList{"optSameFolder", "txtOutPath"}));

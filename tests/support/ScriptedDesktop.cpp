@@ -30,6 +30,17 @@ void ScriptedDesktop::processEvents()
         onProcessEvents();
 }
 
+bool ScriptedDesktop::showProgress(const QString& title, const QString& label, qsizetype done, qsizetype total)
+{
+    (void)title, (void)label, (void)done, (void)total;
+    ++progressUpdates;
+    if (progressCancels.empty())
+        return true;
+    const bool cancel = progressCancels.front();
+    progressCancels.pop_front();
+    return !cancel;
+}
+
 QString ScriptedDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect)
 {
     openFileDialogs.append({filters, title, bMultiSelect});
@@ -42,11 +53,25 @@ QString ScriptedDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, co
 
 QString ScriptedDesktop::BrowseForFolder(const QString& title, bool bNewStyle)
 {
-    folderPickers.append({title, bNewStyle});
+    folderPickers.append({title, bNewStyle, QString(), false});
     if (folderAnswers.empty())
         return {};
     const QString answer = folderAnswers.front();
     folderAnswers.pop_front();
+    return answer;
+}
+
+QString ScriptedDesktop::BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option)
+{
+    folderPickers.append({title, false, optionText, option});
+    if (folderAnswers.empty())
+        return {};
+    const QString answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    if (!folderOptionAnswers.empty()) {
+        option = folderOptionAnswers.front();
+        folderOptionAnswers.pop_front();
+    }
     return answer;
 }
 

@@ -29,6 +29,8 @@ public:
     struct FolderRequest {
         QString title;
         bool bNewStyle;
+        QString optionText; //!< the picker's check box, empty when it had none
+        bool optionShown = false;
     };
 
     QList<Box> boxes;
@@ -36,6 +38,8 @@ public:
     std::deque<QString> openFileAnswers;
     QList<FolderRequest> folderPickers;
     std::deque<QString> folderAnswers;
+    //! What the user sets the picker's check box to (left as shown when empty).
+    std::deque<bool> folderOptionAnswers;
     QStringList shellOpened;
     bool shellOpenSucceeds = true;
     std::deque<Answer> answers;
@@ -43,6 +47,10 @@ public:
     int windowDrags = 0;
     int powerOffs = 0; //!< power-off requests, never carried out
     std::function<void()> onProcessEvents;
+    int progressUpdates = 0; //!< calls of showProgress
+    int progressHides = 0;
+    //! Whether each progress update finds Cancel pressed (not pressed when empty).
+    std::deque<bool> progressCancels;
     //! Runs while a message box is "open" (a real box runs its own event loop).
     std::function<void()> whileBoxOpen;
 
@@ -51,7 +59,10 @@ public:
     void dragWindow() override { ++windowDrags; }
     QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect) override;
     QString BrowseForFolder(const QString& title, bool bNewStyle) override;
+    QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option) override;
     bool shellOpen(const QString& fileOrUrl) override;
+    bool showProgress(const QString& title, const QString& label, qsizetype done, qsizetype total) override;
+    void hideProgress() override { ++progressHides; }
     bool powerOff() override
     {
         ++powerOffs;

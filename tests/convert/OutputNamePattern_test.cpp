@@ -1,0 +1,137 @@
+#include "convert/OutputNamePattern.h"
+
+#include <gtest/gtest.h>
+
+using convert::OutputNamePattern;
+using Problem = OutputNamePattern::Problem;
+
+namespace {
+
+const QString kPattern = QStringLiteral("{artist}/{album}/{track:02} - {title}");
+
+MediaTags fullTags()
+{
+    MediaTags tags;
+    tags.artist = QStringLiteral("Nina Vale");
+    tags.album = QStringLiteral("Salt Roads");
+    tags.track = QStringLiteral("3/12");
+    tags.title = QStringLiteral("Harbour");
+    tags.date = QStringLiteral("1999-05-01");
+    return tags;
+}
+
+qsizetype utf8Size(const QString& text)
+{
+    return text.toUtf8().size();
+}
+
+} // namespace
+
+TEST(OutputNamePattern, PatternsThatCannotBeUsedAreRefusedWithTheirReason)
+{
+    const struct {
+        const char* pattern;
+        Problem problem;
+        const char* message;
+    } cases[] = {
+        {"", Problem::Empty, "The pattern for output names is empty or ends in \"/\"."},
+        {"   ", Problem::Empty, nullptr},
+        {"{artist}/", Problem::Empty, nullptr},
+        {"/music/{title}", Problem::Escapes, nullptr},
+        {"../{title}", Problem::Escapes,
+         "The pattern for output names must stay inside the output folder: it can not begin with \"/\" or hold "
+         "\"..\"."},
+        {"{artist}/ .. /{title}", Problem::Escapes, nullptr},
+        {"{nope}", Problem::UnknownField, "The pattern for output names holds an unknown field: {nope}"},
+        {"{track:x}", Problem::UnknownField, nullptr},
+        {"{}", Problem::UnknownField, nullptr},
+        {"{title", Problem::Braces, nullptr},
+        {"title}", Problem::Braces, nullptr},
+        {"{a{title}}", Problem::Braces, nullptr},
+        {"{ARTIST}/{Title}", Problem::None, nullptr},
+        {"{artist}//{title}", Problem::None, nullptr},
+    };
+    for (const auto& c : cases) {
+        const OutputNamePattern pattern(QString::fromUtf8(c.pattern));
+        EXPECT_EQ(pattern.problem(), c.problem) << c.pattern;
+        EXPECT_EQ(pattern.problemText().isEmpty(), c.problem == Problem::None) << c.pattern;
+        if (c.message) {
+            EXPECT_EQ(pattern.problemText(), QString::fromUtf8(c.message));
+        }
+        // A refused pattern leaves the name as it is today.
+        if (c.problem != Problem::None) {
+            EXPECT_EQ(pattern.expand(fullTags(), QStringLiteral("song")), QStringLiteral("song"));
+        }
+    }
+}
+
+TEST(OutputNamePattern, TagsFillTheFieldsAndAMissingOneKeepsTheInputsName)
+{
+    const auto with = [](auto change) {
+        MediaTags tags = fullTags();
+        change(tags);
+        return tags;
+    };
+    const struct {
+        QString pattern;
+        MediaTags tags;
+        QString expected;
+    } cases[] = {
+        {kPattern, fullTags(), QStringLiteral("Nina Vale/Salt Roads/03 - Harbour")},
+        {QStringLiteral("{YEAR} {Album}/{disc}-{track:3}"), with([](MediaTags& t) { t.disc = QStringLiteral("2/2"); }),
+         QStringLiteral("1999 Salt Roads/2-003")},
+        // A track that is no number is written as it stands.
+        {kPattern, with([](MediaTags& t) { t.track = QStringLiteral("A1"); }),
+         QStringLiteral("Nina Vale/Salt Roads/A1 - Harbour")},
+        // Blanks around tags are dropped; a tag of blanks only is missing.
+        {kPattern, with([](MediaTags& t) { t.artist = QStringLiteral("  Nina Vale "); }),
+         QStringLiteral("Nina Vale/Salt Roads/03 - Harbour")},
+        {kPattern, with([](MediaTags& t) { t.album = QStringLiteral("  "); }), QStringLiteral("song")},
+        {kPattern, with([](MediaTags& t) { t.title.clear(); }), QStringLiteral("song")},
+        {kPattern, MediaTags{}, QStringLiteral("song")},
+        {QStringLiteral("{albumartist}/{title}"), fullTags(), QStringLiteral("song")},
+        {QStringLiteral("./{album}//{title}"), fullTags(), QStringLiteral("Salt Roads/Harbour")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(OutputNamePattern(c.pattern).expand(c.tags, QStringLiteral("song")), c.expected)
+            << qPrintable(c.pattern);
+}
+
+TEST(OutputNamePattern, HostileTagTextStaysOnePartInsideTheFolder)
+{
+    const auto expand = [](const QString& artist, const QString& title) {
+        MediaTags tags = fullTags();
+        tags.artist = artist;
+        tags.title = title;
+        return OutputNamePattern(kPattern).expand(tags, QStringLiteral("song"));
+    };
+    const struct {
+        QString artist;
+        QString title;
+        QString expected;
+    } cases[] = {
+        {QStringLiteral("../.."), QStringLiteral("../../etc/passwd"),
+         QStringLiteral("___../Salt Roads/03 - .._.._etc_passwd")},
+        {QStringLiteral("AC/DC"), QStringLiteral("Back\\Slash"), QStringLiteral("AC_DC/Salt Roads/03 - Back_Slash")},
+        {QStringLiteral(".hidden"),
+         QStringLiteral("a\tb\nc\x01"
+                        "d\x7f"),
+         QStringLiteral("_hidden/Salt Roads/03 - a_b_c_d_")},
+        {QStringLiteral("..."), QStringLiteral("Harbour"), QStringLiteral("___/Salt Roads/03 - Harbour")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(expand(c.artist, c.title), c.expected) << qPrintable(c.title);
+
+    // 300-byte tags: a folder is cut to 255 bytes, the name leaves room for
+    // a collision suffix and the extension; no character is split.
+    const QString longTitle = QString(150, QChar(0xE9));    // "é": 2 bytes each
+    const QString longArtist = QString(100, QChar(0x20AC)); // "€": 3 bytes each
+    const QStringList parts = expand(longArtist, longTitle).split(u'/');
+    ASSERT_EQ(parts.size(), 3);
+    EXPECT_EQ(utf8Size(parts[0]), 255);
+    EXPECT_EQ(parts[0], QString(85, QChar(0x20AC)));
+    EXPECT_LE(utf8Size(parts[2]), OutputNamePattern::kPartBytes - OutputNamePattern::kNameReserve);
+    EXPECT_GE(utf8Size(parts[2]), OutputNamePattern::kPartBytes - OutputNamePattern::kNameReserve - 1);
+    EXPECT_TRUE(parts[2].startsWith(QStringLiteral("03 - \u00e9")));
+    EXPECT_EQ(QString::fromUtf8(parts[2].toUtf8()), parts[2]);
+}
