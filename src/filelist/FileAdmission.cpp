@@ -40,16 +40,16 @@ void FileAdmission::showFailure(const Failure& failure)
                          Desktop::Buttons::Ok);
 }
 
-bool FileAdmission::IsFileInList(const QString& sFilePath)
+bool FileAdmission::IsFileInList(const QString& filePath)
 {
     FileList* list = m_currentList ? m_currentList() : nullptr;
-    return list && list->containsPath(sFilePath);
+    return list && list->containsPath(filePath);
 }
 
-qint16 FileAdmission::AddFile2Grid(QString& sFilePath)
+qint16 FileAdmission::AddFile2Grid(QString& filePath)
 {
-    const filelist::ProbedFile file = filelist::ProbeFile(sFilePath);
-    sFilePath = file.path;
+    const filelist::ProbedFile file = filelist::ProbeFile(filePath);
+    filePath = file.path;
     return AddProbedFile(file);
 }
 
@@ -104,11 +104,11 @@ qint16 FileAdmission::AddProbedFile(const filelist::ProbedFile& file)
     return 1;
 }
 
-QString FileAdmission::GetMediaDuration(const QString& sFilePath)
+QString FileAdmission::GetMediaDuration(const QString& filePath)
 {
     filelist::ProbedFile file;
-    file.path = sFilePath;
-    const std::optional<double> seconds = filelist::PlayingTime(sFilePath);
+    file.path = filePath;
+    const std::optional<double> seconds = filelist::PlayingTime(filePath);
     file.opened = seconds.has_value();
     file.seconds = seconds.value_or(0);
     return durationText(file);

@@ -37,9 +37,9 @@ public:
 
     //! Admits one file: 1 when a row was appended, 0 when none was (a
     //! duplicate or an unknown extension, silently; or a failure, after the
-    //! error box). `sFilePath` is normalised in place. A refused or failed
+    //! error box). `filePath` is normalised in place. A refused or failed
     //! file leaves the list unchanged.
-    qint16 AddFile2Grid(QString& sFilePath);
+    qint16 AddFile2Grid(QString& filePath);
 
     //! AddFile2Grid for a file already probed (on another thread, ahead of
     //! its turn): the list checks, the messages and the row.
@@ -47,12 +47,12 @@ public:
 
     //! True when some row's `FilePath` equals the path exactly; leaves the
     //! cursor on the match.
-    bool IsFileInList(const QString& sFilePath);
+    bool IsFileInList(const QString& filePath);
 
     //! The `Duration` text of a file: its playing time, or the localized
     //! "Error" when the engine cannot open it (after the WMA prompt, for a
     //! Windows Media file on a system without WMA encoding).
-    QString GetMediaDuration(const QString& sFilePath);
+    QString GetMediaDuration(const QString& filePath);
 
     //! Why an admission failed: an error number and its description.
     using Failure = filelist::AdmissionFailure;

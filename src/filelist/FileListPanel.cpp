@@ -39,9 +39,9 @@ void FileListPanel::buildInterface()
 {
     setObjectName(QStringLiteral("FileListPanel"));
 
-    Label9 = new QLabel(this);
-    Label9->setObjectName(QStringLiteral("Label9"));
-    Label9->setWordWrap(true);
+    lblQuickAddHint = new QLabel(this);
+    lblQuickAddHint->setObjectName(QStringLiteral("Label9"));
+    lblQuickAddHint->setWordWrap(true);
 
     Grid = new GridView(this);
 
@@ -59,7 +59,7 @@ void FileListPanel::buildInterface()
     // The select-all box sits above the grid beside the hint, so that the
     // four buttons below have the whole width for their texts in every language.
     auto* hint = new QHBoxLayout;
-    hint->addWidget(Label9, 1);
+    hint->addWidget(lblQuickAddHint, 1);
     hint->addWidget(chkSelectAll, 0, Qt::AlignBottom);
 
     auto* buttons = new QHBoxLayout;
@@ -103,7 +103,7 @@ void FileListPanel::applyCaptions()
     cmdAddFolder->setText(lang::caption(StringId::AddFolder));
     cmdAddVideoFile->setText(lang::caption(StringId::AddVideoFile));
     cmdRemove->setText(lang::caption(StringId::RemoveSelected));
-    Label9->setText(lang::caption(StringId::QuickAddingHint));
+    lblQuickAddHint->setText(lang::caption(StringId::QuickAddingHint));
     Grid->setCaptions();
 }
 

@@ -57,7 +57,7 @@ public:
     QPushButton* cmdAddFolder = nullptr;
     QPushButton* cmdAddVideoFile = nullptr;
     QPushButton* cmdRemove = nullptr;
-    QLabel* Label9 = nullptr;
+    QLabel* lblQuickAddHint = nullptr;
 
 Q_SIGNALS:
     //! Removal made a new current list (already bound to the grid).

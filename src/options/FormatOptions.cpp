@@ -242,8 +242,8 @@ void FormatOptions::chkNamePattern_Click()
 
 void FormatOptions::setDesktop(Desktop& desktop)
 {
-    m_browseForFolder = [&desktop](const QString& title, bool bNewStyle) {
-        return desktop.BrowseForFolder(title, bNewStyle);
+    m_browseForFolder = [&desktop](const QString& title, bool newStyle) {
+        return desktop.BrowseForFolder(title, newStyle);
     };
 }
 

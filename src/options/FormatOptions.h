@@ -148,7 +148,7 @@ public:
 
     //! Asks for a folder: the title and whether the new dialog style is
     //! wanted; returns the chosen path, or an empty text when cancelled.
-    using FolderPicker = std::function<QString(const QString& title, bool bNewStyle)>;
+    using FolderPicker = std::function<QString(const QString& title, bool newStyle)>;
 
     //! The folder picker that Browse shows; without one Browse does nothing.
     void setFolderPicker(FolderPicker picker) { m_browseForFolder = std::move(picker); }

@@ -40,8 +40,8 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     setFixedSize(kPanelSize);
     hide();
 
-    Label10 = new QLabel(this);
-    Label10->setObjectName(QStringLiteral("Label10"));
+    lblSelectFormat = new QLabel(this);
+    lblSelectFormat->setObjectName(QStringLiteral("Label10"));
 
     // The label has a row of its own: with seven format options beside it,
     // its longer translations would not fit.
@@ -59,11 +59,11 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     pages->setObjectName(QStringLiteral("frFormat"));
     auto* wavPage = new controls::FramePanel;
     wavPage->setObjectName(QStringLiteral("frFormat_0"));
-    Label22 = new QLabel(wavPage);
-    Label22->setObjectName(QStringLiteral("Label22"));
-    Label22->setWordWrap(true);
+    lblWavNote = new QLabel(wavPage);
+    lblWavNote->setObjectName(QStringLiteral("Label22"));
+    lblWavNote->setWordWrap(true);
     auto* wavLayout = new QVBoxLayout(wavPage);
-    wavLayout->addWidget(Label22);
+    wavLayout->addWidget(lblWavNote);
     wavLayout->addStretch();
     wmaPage = new WmaOptionsView(options);
     mp3Page = new Mp3OptionsView(options);
@@ -128,7 +128,7 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     buttons->addWidget(cmdHide);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label10);
+    layout->addWidget(lblSelectFormat);
     layout->addLayout(formats);
     layout->addWidget(pages, 1);
     layout->addLayout(naming);
@@ -151,8 +151,8 @@ void FormatsPanel::cmdHide_Click()
 void FormatsPanel::applyCaptions()
 {
     setText(lang::caption(lang::StringId::FormatsTitle));
-    Label10->setText(lang::caption(lang::StringId::SelectOutputFormat));
-    Label22->setText(lang::caption(lang::StringId::WavSameAsInput));
+    lblSelectFormat->setText(lang::caption(lang::StringId::SelectOutputFormat));
+    lblWavNote->setText(lang::caption(lang::StringId::WavSameAsInput));
     chkCopyTags->setText(lang::caption(lang::StringId::CopyTags));
     chkNamePattern->setText(lang::caption(lang::StringId::NameFromTags));
     txtNamePattern->setToolTip(lang::caption(lang::StringId::NamePatternTip));

@@ -68,8 +68,8 @@ Q_SIGNALS:
 
 private:
     FormatOptions& m_options;
-    QLabel* Label10 = nullptr;
-    QLabel* Label22 = nullptr;
+    QLabel* lblSelectFormat = nullptr;
+    QLabel* lblWavNote = nullptr;
 };
 
 } // namespace options

@@ -29,13 +29,13 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
 {
     setObjectName(QStringLiteral("OutputFolderWidget"));
 
-    Label5 = named<QLabel>(this, "Label5");
+    lblOutputFolder = named<QLabel>(this, "Label5");
     optSameFolder = named<QRadioButton>(this, "optSameFolder");
     optOtherFolder = named<QRadioButton>(this, "optOtherFolder");
     chkKeepTree = named<QCheckBox>(this, "chkKeepTree");
     txtOutPath = named<QLineEdit>(this, "txtOutPath");
     cmdBrowse = named<QPushButton>(this, "cmdBrowse");
-    Label8 = named<QLabel>(this, "Label8");
+    lblOutputFormat = named<QLabel>(this, "Label8");
     lblFormat = named<QLabel>(this, "lblFormat");
     cmdChangeFormat = named<QPushButton>(this, "cmdChangeFormat");
 
@@ -54,12 +54,12 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Label5, 0, 0);
+    layout->addWidget(lblOutputFolder, 0, 0);
     layout->addLayout(folder, 0, 1);
     layout->addLayout(path, 1, 1);
     // Under the path it belongs to: the folder row has no room left for it.
     layout->addWidget(chkKeepTree, 2, 1);
-    layout->addWidget(Label8, 3, 0);
+    layout->addWidget(lblOutputFormat, 3, 0);
     layout->addLayout(format, 3, 1);
     layout->setColumnStretch(1, 1);
 
@@ -76,12 +76,12 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
 
 void OutputFolderWidget::applyCaptions()
 {
-    Label5->setText(lang::caption(lang::StringId::OutputFolder));
+    lblOutputFolder->setText(lang::caption(lang::StringId::OutputFolder));
     optSameFolder->setText(lang::caption(lang::StringId::SameFolder));
     optOtherFolder->setText(lang::caption(lang::StringId::OtherFolder));
     chkKeepTree->setText(lang::caption(lang::StringId::KeepTree));
     cmdBrowse->setText(lang::caption(lang::StringId::Browse));
-    Label8->setText(lang::caption(lang::StringId::OutputFormat));
+    lblOutputFormat->setText(lang::caption(lang::StringId::OutputFormat));
     cmdChangeFormat->setText(lang::caption(lang::StringId::ChangeFormat));
 }
 

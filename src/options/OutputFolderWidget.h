@@ -23,13 +23,13 @@ public:
     //! Sets the localized texts.
     void applyCaptions();
 
-    QLabel* Label5 = nullptr;
+    QLabel* lblOutputFolder = nullptr;
     QRadioButton* optSameFolder = nullptr;
     QRadioButton* optOtherFolder = nullptr;
     QCheckBox* chkKeepTree = nullptr;
     QLineEdit* txtOutPath = nullptr;
     QPushButton* cmdBrowse = nullptr;
-    QLabel* Label8 = nullptr;
+    QLabel* lblOutputFormat = nullptr;
     QLabel* lblFormat = nullptr;
     QPushButton* cmdChangeFormat = nullptr;
 };

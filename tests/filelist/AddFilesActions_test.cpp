@@ -106,7 +106,7 @@ TEST_F(AddFilesTest, TheAudioDialogAsksWithItsFiltersAndAddsTheChosenFilesInOrde
     ASSERT_EQ(desktop.openFileDialogs.size(), 1);
     const ScriptedDesktop::OpenFileRequest& request = desktop.openFileDialogs.front();
     EXPECT_EQ(request.title, QStringLiteral("Select one or more audio files"));
-    EXPECT_TRUE(request.bMultiSelect);
+    EXPECT_TRUE(request.multiSelect);
     EXPECT_EQ(request.filters, addfiles::audioFileFilters());
     EXPECT_EQ(listedPaths(), chosen);
     EXPECT_TRUE(desktop.boxes.isEmpty());
@@ -174,7 +174,7 @@ TEST_F(AddFilesTest, TheVideoDialogHasItsOwnTitleAndFilters)
     ASSERT_EQ(desktop.openFileDialogs.size(), 1);
     EXPECT_EQ(desktop.openFileDialogs[0].title, QStringLiteral("Select one or more video files"));
     EXPECT_EQ(desktop.openFileDialogs[0].filters, addfiles::videoFileFilters());
-    EXPECT_TRUE(desktop.openFileDialogs[0].bMultiSelect);
+    EXPECT_TRUE(desktop.openFileDialogs[0].multiSelect);
     EXPECT_EQ(listedPaths(), QStringList{clip});
 }
 
@@ -206,7 +206,7 @@ TEST_F(AddFilesTest, AddFolderAddsOnlyTheFilesDirectlyInsideAndWarnsWhenThereIsN
     panel.cmdAddFolder->click();
     ASSERT_EQ(desktop.folderPickers.size(), 1);
     EXPECT_EQ(desktop.folderPickers[0].title, QStringLiteral("Select folder to add"));
-    EXPECT_FALSE(desktop.folderPickers[0].bNewStyle);
+    EXPECT_FALSE(desktop.folderPickers[0].newStyle);
     QStringList expected;
     for (const QString& name : ScanFolderNames(music)) {
         if (name.endsWith(QLatin1String(".wav")))

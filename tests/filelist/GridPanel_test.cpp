@@ -86,7 +86,7 @@ TEST_F(GridPanelTest, TheGridShowsTheListWithItsColumnLayout)
         EXPECT_EQ(list->headerData(column, Qt::Horizontal).toString(), captions[column - 1]);
     EXPECT_EQ(panel.chkSelectAll->text(), QStringLiteral("Select/Unselect All"));
     EXPECT_EQ(panel.cmdRemove->text(), QStringLiteral("Remove Selected"));
-    EXPECT_EQ(panel.Label9->text(),
+    EXPECT_EQ(panel.lblQuickAddHint->text(),
               QStringLiteral("For Quick Adding:You can drag and drop audio or video files into the below list"));
     EXPECT_TRUE(grid->acceptDrops());
 

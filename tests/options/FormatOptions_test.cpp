@@ -268,7 +268,7 @@ TEST(FormatOptions, BrowseAsksWithTheTitleAndNewStyleAndTakesThePathUnchanged)
     ASSERT_EQ(desktop.folderPickers.size(), 2);
     for (const auto& request : desktop.folderPickers) {
         EXPECT_EQ(request.title, QStringLiteral("Select folder to add"));
-        EXPECT_TRUE(request.bNewStyle);
+        EXPECT_TRUE(request.newStyle);
     }
 
     // A disabled button cannot be pressed.

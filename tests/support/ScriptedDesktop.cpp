@@ -41,9 +41,9 @@ bool ScriptedDesktop::showProgress(const QString& title, const QString& label, q
     return !cancel;
 }
 
-QString ScriptedDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect)
+QString ScriptedDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect)
 {
-    openFileDialogs.append({filters, title, bMultiSelect});
+    openFileDialogs.append({filters, title, multiSelect});
     if (openFileAnswers.empty())
         return QStringLiteral("Cancel");
     const QString answer = openFileAnswers.front();
@@ -51,9 +51,9 @@ QString ScriptedDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, co
     return answer;
 }
 
-QString ScriptedDesktop::BrowseForFolder(const QString& title, bool bNewStyle)
+QString ScriptedDesktop::BrowseForFolder(const QString& title, bool newStyle)
 {
-    folderPickers.append({title, bNewStyle, QString(), false});
+    folderPickers.append({title, newStyle, QString(), false});
     if (folderAnswers.empty())
         return {};
     const QString answer = folderAnswers.front();

@@ -24,11 +24,11 @@ public:
     struct OpenFileRequest {
         QList<FileFilter> filters;
         QString title;
-        bool bMultiSelect;
+        bool multiSelect;
     };
     struct FolderRequest {
         QString title;
-        bool bNewStyle;
+        bool newStyle;
         QString optionText; //!< the picker's check box, empty when it had none
         bool optionShown = false;
     };
@@ -57,8 +57,8 @@ public:
     Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     void processEvents() override;
     void dragWindow() override { ++windowDrags; }
-    QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool bMultiSelect) override;
-    QString BrowseForFolder(const QString& title, bool bNewStyle) override;
+    QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect) override;
+    QString BrowseForFolder(const QString& title, bool newStyle) override;
     QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option) override;
     bool shellOpen(const QString& fileOrUrl) override;
     bool showProgress(const QString& title, const QString& label, qsizetype done, qsizetype total) override;
