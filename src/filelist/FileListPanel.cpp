@@ -104,7 +104,7 @@ void FileListPanel::applyCaptions()
     cmdAddVideoFile->setText(lang::caption(StringId::AddVideoFile));
     cmdRemove->setText(lang::caption(StringId::RemoveSelected));
     lblQuickAddHint->setText(lang::caption(StringId::QuickAddingHint));
-    Grid->setCaptions();
+    Grid->applyCaptions();
 }
 
 void FileListPanel::chkSelectAll_Click()

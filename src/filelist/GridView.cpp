@@ -54,7 +54,7 @@ GridView::GridView(QWidget* parent) : QTableView(parent)
     setDropIndicatorShown(false);
 
     applyTheme();
-    setCaptions();
+    applyCaptions();
 }
 
 int GridView::twipsToPixels(int twips)
@@ -74,7 +74,7 @@ FileList* GridView::fileList() const
     return m_list;
 }
 
-void GridView::setCaptions()
+void GridView::applyCaptions()
 {
     using lang::StringId;
     m_captions = {QString(),
@@ -86,7 +86,7 @@ void GridView::setCaptions()
     applyLayout();
 }
 
-void GridView::applyCaptions()
+void GridView::showHeaderCaptions()
 {
     if (!m_list)
         return;
@@ -110,7 +110,7 @@ void GridView::applyLayout()
         setColumnWidth(column, width);
     }
     setColumnWidth(FileList::FilePath, std::max(pathWidth, twipsToPixels(kColumnTwips[FileList::FilePath]) / 2));
-    applyCaptions();
+    showHeaderCaptions();
 }
 
 int GridView::neededWidth(int column) const

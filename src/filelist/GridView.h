@@ -33,7 +33,7 @@ public:
 
     //! The header captions of columns 2 to 5, kept across re-binding; fetched
     //! through the string lookup.
-    void setCaptions();
+    void applyCaptions();
 
     GridProgressDelegate* progressDelegate() const { return m_progress; }
 
@@ -57,7 +57,7 @@ private:
     //! Pixels that the caption of `column`, and for the status column every
     //! status text, need.
     int neededWidth(int column) const;
-    void applyCaptions();
+    void showHeaderCaptions();
     void applyTheme();
 
     QPointer<FileList> m_list;
