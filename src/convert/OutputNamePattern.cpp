@@ -159,12 +159,12 @@ bool OutputNamePattern::parsePart(const QString& text, Part& part)
             m_problem = Problem::Braces;
             return false;
         }
-        const QString spec = text.mid(open + 1, close - open - 1);
-        const qsizetype colon = spec.indexOf(u':');
-        const QString name = (colon < 0 ? spec : spec.left(colon)).trimmed().toLower();
+        const QString braced = text.mid(open + 1, close - open - 1);
+        const qsizetype colon = braced.indexOf(u':');
+        const QString name = (colon < 0 ? braced : braced.left(colon)).trimmed().toLower();
         Piece piece{{}, int(fieldNames().indexOf(name)), 0};
         if (colon >= 0) {
-            const QString width = spec.mid(colon + 1).trimmed();
+            const QString width = braced.mid(colon + 1).trimmed();
             bool ok = isNumber(width);
             piece.width = ok ? width.toInt(&ok) : 0;
             if (!ok || piece.width > kMaxWidth)
@@ -172,7 +172,7 @@ bool OutputNamePattern::parsePart(const QString& text, Part& part)
         }
         if (piece.field < 0) {
             m_problem = Problem::UnknownField;
-            m_unknownField = QLatin1Char('{') + spec + QLatin1Char('}');
+            m_unknownField = QLatin1Char('{') + braced + QLatin1Char('}');
             return false;
         }
         part.push_back(piece);
