@@ -64,7 +64,7 @@ MainWindow::MainWindow(Desktop& desktop, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     m_admission = std::make_unique<FileAdmission>(desktop, [this] { return m_fileList.get(); });
-    m_settings = std::make_unique<Settings>(*m_options, CRegister(), [this] { bLoading = false; });
+    m_settings = std::make_unique<settings::Settings>(*m_options, settings::CRegister(), [this] { bLoading = false; });
     m_settings->setDesktop(&desktop);
     m_batch = std::make_unique<ConversionBatch>(desktop, conversion, *m_options, [this] { return m_fileList.get(); });
     m_wmaRemedies = std::make_unique<convert::WmaRemedies>(
@@ -72,7 +72,7 @@ MainWindow::MainWindow(Desktop& desktop, QWidget* parent)
         [this](const convert::DownloadTexts& texts, convert::TransferJob& job) {
             convert::DownloadDialog::run(texts, job, this);
         },
-        convert::WmaComponentSources::load(CRegister()));
+        convert::WmaComponentSources::load(settings::CRegister()));
     buildInterface();
     wireSubsystems();
 }

@@ -18,7 +18,9 @@ class LanguageBoxWidget;
 class QLabel;
 class QPushButton;
 class QtPanelSlide;
+namespace settings {
 class Settings;
+}
 
 namespace controls {
 class FramePanel;
@@ -144,7 +146,7 @@ private:
     std::unique_ptr<FileList> m_fileList;
     std::unique_ptr<FileAdmission> m_admission;
     std::unique_ptr<options::FormatOptions> m_options;
-    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<settings::Settings> m_settings;
     std::unique_ptr<ConversionBatch> m_batch;
     std::unique_ptr<convert::WmaRemedies> m_wmaRemedies;
     bool m_engineStarted = false;

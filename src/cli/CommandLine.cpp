@@ -154,8 +154,8 @@ int runProbeCommand(int argc, char* argv[])
         return kUsageError;
     }
     ConsoleDesktop desktop(stderr);
-    RunOptions runOptions;
-    if (!runOptions.load(CRegister(), assignments, &error, &desktop)) {
+    settings::RunOptions runOptions;
+    if (!runOptions.load(settings::CRegister(), assignments, &error, &desktop)) {
         std::fprintf(stderr, "tonemill probe: %s\n", error.toUtf8().constData());
         return kUsageError;
     }

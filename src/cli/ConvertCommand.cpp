@@ -30,7 +30,7 @@ constexpr int kNotAllComplete = 1;
 constexpr int kUsageError = 2;
 
 //! The format and folder arguments, set as a click on the controls sets them.
-void applyChoices(const ConvertArguments& arguments, RunOptions& options)
+void applyChoices(const ConvertArguments& arguments, settings::RunOptions& options)
 {
     if (arguments.format >= 0)
         options.chooseFormat(arguments.format);
@@ -46,7 +46,7 @@ void applyChoices(const ConvertArguments& arguments, RunOptions& options)
 
 class ConvertRun {
 public:
-    ConvertRun(RunOptions& options, std::FILE* out, ConvertConsole& console)
+    ConvertRun(settings::RunOptions& options, std::FILE* out, ConvertConsole& console)
         : m_out(out), m_console(console), m_batch(console, m_state, options.formatOptions(), [this] { return &m_list; })
     {
         QObject::connect(&m_batch, &ConversionBatch::rowVisited, &m_batch,
@@ -111,7 +111,8 @@ private:
 
 } // namespace
 
-int runConvert(const ConvertArguments& arguments, RunOptions& options, std::FILE* out, ConvertConsole& console)
+int runConvert(const ConvertArguments& arguments, settings::RunOptions& options, std::FILE* out,
+               ConvertConsole& console)
 {
     applyChoices(arguments, options);
     ConvertRun run(options, out, console);
@@ -139,8 +140,8 @@ int runConvertCommand(int argc, char* argv[])
     // The saved options, loaded as the window loads them but never written;
     // --option changes one of them for this run only.
     ConvertConsole console(stderr);
-    RunOptions runOptions;
-    if (!runOptions.load(CRegister(), arguments->assignments, &error, &console)) {
+    settings::RunOptions runOptions;
+    if (!runOptions.load(settings::CRegister(), arguments->assignments, &error, &console)) {
         writeUtf8(stderr, QStringLiteral("tonemill convert: %1\n").arg(error));
         return kUsageError;
     }

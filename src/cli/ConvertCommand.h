@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+namespace settings {
 class RunOptions;
+}
 
 namespace cli {
 
@@ -21,6 +23,7 @@ int runConvertCommand(int argc, char* argv[]);
 //! path (empty when no file was kept), the final Status and the reason it
 //! ended so (empty when there is none), separated by tabs. Ctrl+C stops the batch as the Stop button does. Returns 0
 //! when every path was admitted and every row ended "Complete", 1 otherwise. The engine must have been started.
-int runConvert(const ConvertArguments& arguments, RunOptions& options, std::FILE* out, ConvertConsole& console);
+int runConvert(const ConvertArguments& arguments, settings::RunOptions& options, std::FILE* out,
+               ConvertConsole& console);
 
 } // namespace cli

@@ -6,10 +6,11 @@ namespace convert {
 
 const QString WmaComponentSources::kKey = QStringLiteral("Software\\Korvane Tonemill\\Downloads");
 
-WmaComponentSources WmaComponentSources::load(const CRegister& store)
+WmaComponentSources WmaComponentSources::load(const settings::CRegister& store)
 {
     const auto stored = [&store](const char* name, const char* fallback) {
-        return store.REGGetSetting(HKEY_LOCAL_MACHINE, kKey, QLatin1String(name), QLatin1String(fallback)).trimmed();
+        return store.REGGetSetting(settings::HKEY_LOCAL_MACHINE, kKey, QLatin1String(name), QLatin1String(fallback))
+            .trimmed();
     };
     WmaComponentSources sources;
     sources.package = stored(kPackageValue, kDefaultPackage);

@@ -3,7 +3,9 @@
 #include <QString>
 #include <QUrl>
 
+namespace settings {
 class CRegister;
+}
 
 namespace convert {
 
@@ -33,7 +35,7 @@ struct WmaComponentSources {
 
     //! The sources kept in `store`, each default where nothing is kept, and
     //! the environment's installer address over the stored one.
-    static WmaComponentSources load(const CRegister& store);
+    static WmaComponentSources load(const settings::CRegister& store);
 };
 
 } // namespace convert

@@ -3,6 +3,8 @@
 #include "platform/ProgramFolder.h"
 #include "settings/HiveStore.h"
 
+namespace settings {
+
 namespace {
 
 // The store's own name for a value: "*" (and "") is the unnamed value.
@@ -116,3 +118,5 @@ bool CRegister::REGDeleteSetting(RegistryRoot root, const QString& section, cons
     const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(section));
     return keyPath && hive.write(false, [&](HiveStore& store) { return store.deleteValue(*keyPath, valueName(name)); });
 }
+
+} // namespace settings

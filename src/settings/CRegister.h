@@ -8,6 +8,8 @@
 
 //! The root keys of the settings store. Each is one hive file (see
 //! CRegister::hivePath).
+namespace settings {
+
 enum class RegistryRoot {
     LocalMachine, //!< machine-wide: shared by every user of the installation
 };
@@ -63,3 +65,5 @@ private:
 
     QString m_hiveFolder;
 };
+
+} // namespace settings

@@ -10,6 +10,8 @@
 #include <sqlite3.h>
 #include <thread>
 
+namespace settings {
+
 namespace {
 
 // Marks a database as a hive of ours ("TMhv") and gives the layout's version.
@@ -416,3 +418,5 @@ bool HiveStore::keyExists(const QStringList& keyPath)
 {
     return findKey(keyPath).has_value();
 }
+
+} // namespace settings

@@ -9,6 +9,8 @@
 
 struct sqlite3;
 
+namespace settings {
+
 //! One hive of the settings store: a tree of keys holding named values, kept
 //! in one SQLite database file. Key and value names are matched without regard
 //! to case and keep the case they were created with; the value named "" is the
@@ -90,3 +92,5 @@ private:
     // When the current unit stops waiting for another process's lock.
     std::chrono::steady_clock::time_point m_waitUntil;
 };
+
+} // namespace settings

@@ -6,6 +6,8 @@
 
 #include <utility>
 
+namespace settings {
+
 RunOptions::RunOptions() : m_options(std::make_unique<options::FormatOptions>()) {}
 
 RunOptions::~RunOptions() = default;
@@ -54,3 +56,5 @@ void RunOptions::chooseOutputFolder(const QString& folder)
         shown.chop(1);
     m_options->txtOutPath.setText(shown);
 }
+
+} // namespace settings

@@ -12,6 +12,8 @@ namespace options {
 class FormatOptions;
 }
 
+namespace settings {
+
 //! The output options of one command-line run. They are loaded as the window
 //! loads them but never written back, and the run's own choices (the format,
 //! the output folder, "NAME=VALUE" assignments) change them for this run only.
@@ -53,3 +55,5 @@ public:
 private:
     std::unique_ptr<options::FormatOptions> m_options;
 };
+
+} // namespace settings

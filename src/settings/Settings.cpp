@@ -11,6 +11,8 @@
 
 using settingstable::kSettingsKey;
 
+namespace settings {
+
 Settings::Settings(options::FormatOptions& options, CRegister store, std::function<void()> clearLoading)
     : m_options(options), m_store(std::move(store)), m_clearLoading(std::move(clearLoading))
 {
@@ -147,3 +149,5 @@ void Settings::cmdDefaults_Click()
                "Restore Defaults deleted no saved options (none were kept, or the store cannot be written)");
     LoadSettings();
 }
+
+} // namespace settings

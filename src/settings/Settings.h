@@ -12,6 +12,8 @@ namespace options {
 class FormatOptions;
 }
 
+namespace settings {
+
 //! Moves the output options between their controls and the settings key:
 //! loaded at start-up and by "Restore Defaults", saved when the window closes.
 //! Between those moments the controls alone hold the options.
@@ -67,3 +69,5 @@ private:
     bool m_unread = false; // the last load could not read the store
     QMetaObject::Connection m_defaultsConnection;
 };
+
+} // namespace settings

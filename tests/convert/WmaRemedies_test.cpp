@@ -19,6 +19,7 @@ namespace {
 
 using convert::WmaComponentSources;
 using convert::WmaRemedies;
+using settings::CRegister;
 using testsupport::ScriptedDesktop;
 
 //! PackageKit's session service as far as the remedies use it: records each
@@ -179,8 +180,8 @@ TEST(WmaComponentSources, StoredAddressesAndTheEnvironmentOverrideTheDefaults)
     EXPECT_EQ(WmaComponentSources::load(store).installerUrl.path(), QStringLiteral("/download/WMFDIST.EXE"));
 
     const QString mirror = QStringLiteral("https://mirror.example/codec.deb");
-    ASSERT_TRUE(
-        store.REGSaveSetting(HKEY_LOCAL_MACHINE, WmaComponentSources::kKey, QStringLiteral("wmfinstallerurl"), mirror));
+    ASSERT_TRUE(store.REGSaveSetting(settings::HKEY_LOCAL_MACHINE, WmaComponentSources::kKey,
+                                     QStringLiteral("wmfinstallerurl"), mirror));
     EXPECT_EQ(WmaComponentSources::load(store).installerUrl, QUrl(mirror));
     qputenv(WmaComponentSources::kInstallerVariable, "http://127.0.0.1:8080/local.deb");
     EXPECT_EQ(WmaComponentSources::load(store).installerUrl, QUrl(QStringLiteral("http://127.0.0.1:8080/local.deb")));

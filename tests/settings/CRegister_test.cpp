@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace settings; // the subsystem under test
+
 namespace {
 
 const QString kSection = QStringLiteral("Software\\Korvane Tonemill\\Settings");

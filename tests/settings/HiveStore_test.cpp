@@ -15,6 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace settings; // the subsystem under test
+
 namespace {
 
 const QString kSection = QStringLiteral("Software\\Korvane Tonemill\\Settings");

@@ -9,6 +9,8 @@
 using options::FormatOptions;
 using settingstable::kSettingsKey;
 
+using namespace settings; // the subsystem under test
+
 namespace {
 
 class RunOptionsTest : public ::testing::Test {

@@ -15,6 +15,8 @@
 
 using settingstable::kSettingsKey;
 
+using namespace settings; // the subsystem under test
+
 namespace {
 
 using ProbeRun = testsupport::TonemillResult;

@@ -17,6 +17,8 @@
 using options::FormatOptions;
 using settingstable::kSettingsKey;
 
+using namespace settings; // the subsystem under test
+
 namespace {
 
 const QString kAbsent = QStringLiteral("<absent>");

@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+using namespace settings; // the subsystem under test
+
 int main(int argc, char* argv[])
 {
     QStringList args;
