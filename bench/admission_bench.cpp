@@ -179,7 +179,7 @@ bool prepareTree(const QString& large, QString& tree)
 }
 
 //! The window's Desktop, with the folder picker answered by the bench.
-class PickerDesktop : public QtDesktop {
+class PickerDesktop : public platform::QtDesktop {
 public:
     QString folder;
     QString BrowseForFolder(const QString&, bool) override { return folder; }

@@ -5,7 +5,7 @@
 
 namespace bench {
 
-Desktop::Answer BenchDesktop::messageBox(const QString& text, const QString&, Icon, Buttons)
+platform::Desktop::Answer BenchDesktop::messageBox(const QString& text, const QString&, Icon, Buttons)
 {
     std::fprintf(stderr, "box: %s\n", qPrintable(text));
     ++m_boxes;

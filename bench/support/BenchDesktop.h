@@ -7,7 +7,7 @@ namespace bench {
 //! The Desktop of a benchmark: the yield runs every pending event (paints
 //! included, as in the window), and a message box answers Ok after printing
 //! its text to standard error, so a failure never goes unseen.
-class BenchDesktop : public Desktop {
+class BenchDesktop : public platform::Desktop {
 public:
     Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     void processEvents() override;

@@ -58,7 +58,7 @@ QLabel* makeLabel(const char* name, QWidget* parent)
 
 } // namespace
 
-MainWindow::MainWindow(Desktop& desktop, QWidget* parent)
+MainWindow::MainWindow(platform::Desktop& desktop, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_desktop(desktop),
       m_options(std::make_unique<options::FormatOptions>())
 {
@@ -275,7 +275,7 @@ void MainWindow::enableControl(const QString& name, bool enabled)
 
 bool MainWindow::Form_Load()
 {
-    CreateNamedMutex(QStringLiteral("Korvanetonemill"));
+    platform::CreateNamedMutex(QStringLiteral("Korvanetonemill"));
     bLoading = true;
     InitInterface();
     if (!StartAudioEngine())
@@ -309,7 +309,7 @@ void MainWindow::InitInterface()
 
 void MainWindow::LoadLanguageList()
 {
-    bLanguagesFound = ComboLang->LoadLanguageList(programFolder() + QStringLiteral("/Lang/"));
+    bLanguagesFound = ComboLang->LoadLanguageList(platform::programFolder() + QStringLiteral("/Lang/"));
     ComboLang->adjustSize();
     ComboLang->move(MyButton1->x() - 8 - ComboLang->width(), ComboLang->y());
     ComboLang->raise();
@@ -420,7 +420,7 @@ void MainWindow::cmdClose_Click()
 {
     if (conversion.bConverting) {
         m_desktop.messageBox(text(lang::StringId::StopConversionFirst), text(lang::StringId::ProductName),
-                             Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+                             platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
         return;
     }
     close();
@@ -454,7 +454,7 @@ void MainWindow::cmdCloseHelp_Click()
 void MainWindow::MyButton1_Click()
 {
     // A missing manual or viewer passes silently.
-    m_desktop.shellOpen(programFolder() + QStringLiteral("/Help.html"));
+    m_desktop.shellOpen(platform::programFolder() + QStringLiteral("/Help.html"));
 }
 
 void MainWindow::lblWebSite_Click()

@@ -9,7 +9,9 @@
 class AboutPanel;
 class ConversionBatch;
 class ConvertPanel;
+namespace platform {
 class Desktop;
+}
 class DragPanel;
 class FileAdmission;
 class FileList;
@@ -49,7 +51,7 @@ public:
     static constexpr int kMainHeightTwips = 8655;
     static constexpr int kMainWidthTwips = 11100;
 
-    explicit MainWindow(Desktop& desktop, QWidget* parent = nullptr);
+    explicit MainWindow(platform::Desktop& desktop, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     //! The start-up sequence. False when the engine could not start: the
@@ -142,7 +144,7 @@ private:
     void enableControl(const QString& name, bool enabled);
     void Form_QueryUnload();
 
-    Desktop& m_desktop;
+    platform::Desktop& m_desktop;
     std::unique_ptr<FileList> m_fileList;
     std::unique_ptr<FileAdmission> m_admission;
     std::unique_ptr<options::FormatOptions> m_options;

@@ -13,7 +13,7 @@ int runWindow(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Tonemill"));
     QApplication::setOrganizationName(QStringLiteral("Tonemill"));
 
-    QtDesktop desktop;
+    platform::QtDesktop desktop;
     MainWindow window(desktop);
     desktop.setWindow(&window);
 

@@ -4,8 +4,8 @@
 
 namespace cli {
 
-Desktop::Answer ConsoleDesktop::messageBox(const QString& text, const QString& /*title*/, Icon /*icon*/,
-                                           Buttons buttons)
+platform::Desktop::Answer ConsoleDesktop::messageBox(const QString& text, const QString& /*title*/, Icon /*icon*/,
+                                                     Buttons buttons)
 {
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -22,7 +22,7 @@ void ConsoleDesktop::processEvents()
         QCoreApplication::processEvents();
 }
 
-Desktop::Answer ConsoleDesktop::defaultAnswer(Buttons buttons)
+platform::Desktop::Answer ConsoleDesktop::defaultAnswer(Buttons buttons)
 {
     switch (buttons) {
     case Buttons::Ok:

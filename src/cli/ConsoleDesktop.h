@@ -9,7 +9,7 @@ namespace cli {
 //! The Desktop of the command line: a message box becomes its text on
 //! standard error, answered with the most cautious of its buttons (Cancel
 //! where offered, else No, else OK); dialogs are cancelled.
-class ConsoleDesktop : public Desktop {
+class ConsoleDesktop : public platform::Desktop {
 public:
     explicit ConsoleDesktop(std::FILE* messages = stderr) : m_messages(messages) {}
 

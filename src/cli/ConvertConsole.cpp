@@ -47,7 +47,8 @@ void ConvertConsole::processEvents()
         m_yieldHook();
 }
 
-Desktop::Answer ConvertConsole::messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons)
+platform::Desktop::Answer ConvertConsole::messageBox(const QString& text, const QString& title, Icon icon,
+                                                     Buttons buttons)
 {
     clearProgress();
     return ConsoleDesktop::messageBox(text, title, icon, buttons);

@@ -15,16 +15,16 @@ namespace cli {
 
 namespace {
 
-void showBox(Desktop& desktop, lang::StringId id)
+void showBox(platform::Desktop& desktop, lang::StringId id)
 {
-    desktop.messageBox(lang::caption(id), lang::caption(lang::StringId::ProductName), Desktop::Icon::Exclamation,
-                       Desktop::Buttons::Ok);
+    desktop.messageBox(lang::caption(id), lang::caption(lang::StringId::ProductName),
+                       platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
 }
 
 } // namespace
 
 bool AdmitPaths(const QStringList& arguments, bool recursive, FileList& list, FileAdmission& admission,
-                Desktop& desktop, const std::function<void(int row)>& onRow)
+                platform::Desktop& desktop, const std::function<void(int row)>& onRow)
 {
     // The files in order, with the empty folders where they stand.
     // With the folder each was found in (empty for a path given by itself).

@@ -3,7 +3,9 @@
 #include <QStringList>
 #include <functional>
 
+namespace platform {
 class Desktop;
+}
 class FileAdmission;
 class FileList;
 
@@ -17,6 +19,6 @@ namespace cli {
 //! in the order, and one "not added" box ends the run when anything was
 //! refused. True when every path was admitted.
 bool AdmitPaths(const QStringList& arguments, bool recursive, FileList& list, FileAdmission& admission,
-                Desktop& desktop, const std::function<void(int row)>& onRow = {});
+                platform::Desktop& desktop, const std::function<void(int row)>& onRow = {});
 
 } // namespace cli

@@ -120,7 +120,7 @@ QString probeCell(const QString& cell)
     return escaped;
 }
 
-int runProbe(const QStringList& arguments, std::FILE* out, std::FILE* usageErrors, Desktop& desktop)
+int runProbe(const QStringList& arguments, std::FILE* out, std::FILE* usageErrors, platform::Desktop& desktop)
 {
     ProbeArguments parsed;
     if (!parseArguments(arguments, parsed, usageErrors))

@@ -3,7 +3,9 @@
 #include <QStringList>
 #include <cstdio>
 
+namespace platform {
 class Desktop;
+}
 
 namespace cli {
 
@@ -17,7 +19,7 @@ namespace cli {
 //! until a "--", after which every argument is a path.
 //! Returns 0 when every path was admitted, 1 when any was refused or failed,
 //! 2 for a usage error. The engine must have been started.
-int runProbe(const QStringList& arguments, std::FILE* out, std::FILE* usageErrors, Desktop& desktop);
+int runProbe(const QStringList& arguments, std::FILE* out, std::FILE* usageErrors, platform::Desktop& desktop);
 
 //! One cell of a probe line, escaped as described above.
 QString probeCell(const QString& cell);

@@ -58,7 +58,7 @@ const QStringList& ConversionBatch::switchedControls()
     return names;
 }
 
-ConversionBatch::ConversionBatch(Desktop& desktop, ConversionState& state, options::FormatOptions& options,
+ConversionBatch::ConversionBatch(platform::Desktop& desktop, ConversionState& state, options::FormatOptions& options,
                                  ConversionSession::ListAccess currentList, QObject* parent)
     : QObject(parent), cmdConvert(QStringLiteral("cmdConvert")),
       cmdConvertSelected(QStringLiteral("cmdConvertSelected")), chkShutdown(QStringLiteral("chkShutdown"), false),
@@ -106,7 +106,7 @@ void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButt
     FileList* list = m_currentList ? m_currentList() : nullptr;
     if (!list || list->count() == 0) {
         m_desktop.messageBox(text(lang::StringId::ListEmpty), text(lang::StringId::ProductName),
-                             Desktop::Icon::Information, Desktop::Buttons::Ok);
+                             platform::Desktop::Icon::Information, platform::Desktop::Buttons::Ok);
         return;
     }
 

@@ -44,7 +44,7 @@ public:
     //! The controls a running batch disables, in the order they are switched.
     static const QStringList& switchedControls();
 
-    ConversionBatch(Desktop& desktop, ConversionState& state, options::FormatOptions& options,
+    ConversionBatch(platform::Desktop& desktop, ConversionState& state, options::FormatOptions& options,
                     ConversionSession::ListAccess currentList, QObject* parent = nullptr);
     ~ConversionBatch() override;
 
@@ -131,7 +131,7 @@ private:
     int countEligible(bool selectedOnly) const;
     int jobLimit() const;
 
-    Desktop& m_desktop;
+    platform::Desktop& m_desktop;
     ConversionState& m_state;
     options::FormatOptions& m_options;
     ConversionSession::ListAccess m_currentList;

@@ -5,7 +5,7 @@
 
 namespace convert {
 
-ConversionJob::ConversionJob(Desktop& desktop, ConversionState& state, const options::FormatOptions& options,
+ConversionJob::ConversionJob(platform::Desktop& desktop, ConversionState& state, const options::FormatOptions& options,
                              RowStatusBoard& board, int row, QString inputPath, QString outputPath,
                              EncoderFunction convert)
     : m_options(SnapshotOptions(options)), m_session(desktop, state, *m_options, {}), m_row(row),

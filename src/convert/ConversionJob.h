@@ -21,7 +21,7 @@ public:
     //! An encoder path: converts the input into the output path given.
     using EncoderFunction = void (*)(ConversionSession&, const QString& origfile, const QString& outFile);
 
-    ConversionJob(Desktop& desktop, ConversionState& state, const options::FormatOptions& options,
+    ConversionJob(platform::Desktop& desktop, ConversionState& state, const options::FormatOptions& options,
                   RowStatusBoard& board, int row, QString inputPath, QString outputPath, EncoderFunction convert);
     //! Waits for the thread when it still runs.
     ~ConversionJob();

@@ -4,8 +4,8 @@
 #include "lang/StringLookup.h"
 #include "platform/Desktop.h"
 
-ConversionSession::ConversionSession(Desktop& desktop, ConversionState& state, options::FormatOptions& options,
-                                     ListAccess currentList)
+ConversionSession::ConversionSession(platform::Desktop& desktop, ConversionState& state,
+                                     options::FormatOptions& options, ListAccess currentList)
     : m_desktop(desktop), m_state(state), m_options(options), m_currentList(std::move(currentList))
 {
 }

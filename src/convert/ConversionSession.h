@@ -11,7 +11,9 @@
 #include <functional>
 #include <optional>
 
+namespace platform {
 class Desktop;
+}
 class FileList;
 
 namespace options {
@@ -42,13 +44,13 @@ public:
 
     enum class Outcome { Complete, Cancelled, Error };
 
-    ConversionSession(Desktop& desktop, ConversionState& state, options::FormatOptions& options,
+    ConversionSession(platform::Desktop& desktop, ConversionState& state, options::FormatOptions& options,
                       ListAccess currentList);
     ~ConversionSession();
     ConversionSession(const ConversionSession&) = delete;
     ConversionSession& operator=(const ConversionSession&) = delete;
 
-    Desktop& desktop() const { return m_desktop; }
+    platform::Desktop& desktop() const { return m_desktop; }
     ConversionState& state() const { return m_state; }
     options::FormatOptions& options() const { return m_options; }
     //! The current file list, or nullptr when there is none.
@@ -129,7 +131,7 @@ public:
 private:
     FileList* rowList() const;
 
-    Desktop& m_desktop;
+    platform::Desktop& m_desktop;
     ConversionState& m_state;
     options::FormatOptions& m_options;
     ListAccess m_currentList;

@@ -74,7 +74,8 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     BASS_ChannelGetInfo(stream, &session.channelInfo);
 
     // The encoder writes to its standard output; the file is written here.
-    const QString commandLine = convert::BuildEncoderCommandLine(options, QStringLiteral("-"), programFolder());
+    const QString commandLine =
+        convert::BuildEncoderCommandLine(options, QStringLiteral("-"), platform::programFolder());
     if (commandLine.isEmpty())
         return;
 

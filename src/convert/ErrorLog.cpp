@@ -20,7 +20,7 @@ ErrorLog::ErrorLog(QString path, QString fallbackPath)
 
 QString ErrorLog::defaultPath()
 {
-    return programFolder() + QStringLiteral(" Errors.log");
+    return platform::programFolder() + QStringLiteral(" Errors.log");
 }
 
 QString ErrorLog::userPath()

@@ -63,10 +63,11 @@ bool ensureTree(const QString& root, const QString& relative)
     return true;
 }
 
-void showFolderFailure(Desktop& desktop)
+void showFolderFailure(platform::Desktop& desktop)
 {
     desktop.messageBox(lang::caption(lang::StringId::OutputFolderNotCreated),
-                       lang::caption(lang::StringId::ProductName), Desktop::Icon::Critical, Desktop::Buttons::Ok);
+                       lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Critical,
+                       platform::Desktop::Buttons::Ok);
 }
 
 QString baseName(const QString& inputPath)
@@ -127,25 +128,25 @@ QString RelativeFolder(const QString& inputPath, const QString& baseFolder)
     return parts.join(u'/');
 }
 
-bool CheckOutputNaming(Desktop& desktop, const options::FormatOptions& options)
+bool CheckOutputNaming(platform::Desktop& desktop, const options::FormatOptions& options)
 {
     if (!options.chkNamePattern.Value())
         return true;
     const convert::OutputNamePattern pattern(options.txtNamePattern.Text());
     if (pattern.usable())
         return true;
-    desktop.messageBox(pattern.problemText(), lang::caption(lang::StringId::ProductName), Desktop::Icon::Exclamation,
-                       Desktop::Buttons::Ok);
+    desktop.messageBox(pattern.problemText(), lang::caption(lang::StringId::ProductName),
+                       platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
     return false;
 }
 
-QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,
+QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,
                         const QString& extension, const std::function<bool(const QString&)>& reserved)
 {
     return BuildOutputPath(desktop, options, OutputRequest{inputPath, QString(), extension}, reserved);
 }
 
-QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options, const OutputRequest& request,
+QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions& options, const OutputRequest& request,
                         const std::function<bool(const QString&)>& reserved)
 {
     const auto taken = [&reserved](const QString& path) { return isTaken(path) || (reserved && reserved(path)); };

@@ -3,7 +3,9 @@
 #include <QString>
 #include <functional>
 
+namespace platform {
 class Desktop;
+}
 
 namespace options {
 class FormatOptions;
@@ -29,11 +31,11 @@ struct OutputRequest {
 //! name is taken. A name for which `reserved` answers true counts as taken
 //! too: the batch reserves the names of the rows converting now, whose files
 //! do not exist yet.
-QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options, const OutputRequest& request,
+QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions& options, const OutputRequest& request,
                         const std::function<bool(const QString&)>& reserved = {});
 
 //! The same for an input added by itself.
-QString BuildOutputPath(Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,
+QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,
                         const QString& extension, const std::function<bool(const QString&)>& reserved = {});
 
 //! The folder of `inputPath` relative to `baseFolder` ("Disc 1/CD2"); empty
@@ -43,7 +45,7 @@ QString RelativeFolder(const QString& inputPath, const QString& baseFolder);
 //! Whether the output names can be made as the options ask: false, after a
 //! message box saying why, when "Name outputs from tags" is ticked and its
 //! pattern cannot be used. Checked before a batch starts.
-bool CheckOutputNaming(Desktop& desktop, const options::FormatOptions& options);
+bool CheckOutputNaming(platform::Desktop& desktop, const options::FormatOptions& options);
 
 //! The folder part of `path`: everything before its last '/', or "/" for a
 //! file at the root; "." when it has no folder.

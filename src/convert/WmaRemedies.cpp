@@ -29,7 +29,7 @@ QString userDownloadFolder()
 
 } // namespace
 
-WmaRemedies::WmaRemedies(Desktop& desktop, ShowTransfer showTransfer, WmaComponentSources sources)
+WmaRemedies::WmaRemedies(platform::Desktop& desktop, ShowTransfer showTransfer, WmaComponentSources sources)
     : m_desktop(desktop), m_showTransfer(std::move(showTransfer)), m_sources(std::move(sources)),
       m_isConnected(&isNetworkConnected), m_bus(QDBusConnection::sessionBus()), m_downloadFolder(userDownloadFolder())
 {
@@ -40,13 +40,13 @@ WmaRemedies::DownloadResult WmaRemedies::DownloadFile(const QUrl& source, const 
 {
     if (!isLocalAddress(source) && m_isConnected && !m_isConnected()) {
         m_desktop.messageBox(QLatin1String(kNotConnectedText), lang::caption(lang::StringId::ProductName),
-                             Desktop::Icon::None, Desktop::Buttons::Ok);
+                             platform::Desktop::Icon::None, platform::Desktop::Buttons::Ok);
         return DownloadResult::NotConnected;
     }
     QDir().mkpath(QFileInfo(destination).absolutePath());
     QNetworkAccessManager network;
     FileDownload download(network, source, destination);
-    m_showTransfer(DownloadTexts::forTitle(title, programFolder()), download);
+    m_showTransfer(DownloadTexts::forTitle(title, platform::programFolder()), download);
     download.cancel(); // a presenter that returned early leaves nothing behind
     switch (download.outcome()) {
     case FileDownload::Outcome::Complete:
@@ -76,7 +76,7 @@ bool WmaRemedies::installPackage()
     if (m_sources.package.isEmpty() || !PackageKitInstall::isAvailable(m_bus))
         return false;
     PackageKitInstall install(m_bus, {m_sources.package});
-    m_showTransfer(DownloadTexts::forTitle(QLatin1String(kWmaComponentTitle), programFolder()), install);
+    m_showTransfer(DownloadTexts::forTitle(QLatin1String(kWmaComponentTitle), platform::programFolder()), install);
     install.cancel();
     if (install.outcome() == PackageKitInstall::Outcome::Refused)
         qCWarning(lcRemedies) << "the package installer refused" << m_sources.package << ":" << install.errorString();

@@ -7,7 +7,9 @@
 #include <QUrl>
 #include <functional>
 
+namespace platform {
 class Desktop;
+}
 
 namespace convert {
 
@@ -25,7 +27,7 @@ public:
 
     enum class DownloadResult { Complete, Failed, Cancelled, NotConnected };
 
-    WmaRemedies(Desktop& desktop, ShowTransfer showTransfer, WmaComponentSources sources);
+    WmaRemedies(platform::Desktop& desktop, ShowTransfer showTransfer, WmaComponentSources sources);
 
     //! Replaces the check for a network connection (isNetworkConnected).
     void setConnectivityCheck(std::function<bool()> check) { m_isConnected = std::move(check); }
@@ -59,7 +61,7 @@ private:
     //! False when no installer answered, so the download must stand in.
     bool installPackage();
 
-    Desktop& m_desktop;
+    platform::Desktop& m_desktop;
     ShowTransfer m_showTransfer;
     WmaComponentSources m_sources;
     std::function<bool()> m_isConnected;

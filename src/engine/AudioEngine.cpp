@@ -48,11 +48,11 @@ InitFailureBox InitFailureMessage(int code)
             title, true};
 }
 
-bool InitAudioEngine(Desktop& desktop)
+bool InitAudioEngine(platform::Desktop& desktop)
 {
     if (!BASS_Init(1, 44100, 0, nullptr, nullptr)) {
         const InitFailureBox box = InitFailureMessage(BASS_ErrorGetCode());
-        desktop.messageBox(box.text, box.title, Desktop::Icon::Critical, Desktop::Buttons::Ok);
+        desktop.messageBox(box.text, box.title, platform::Desktop::Icon::Critical, platform::Desktop::Buttons::Ok);
         if (box.fatal)
             return false;
     }

@@ -5,13 +5,15 @@
 #include <QString>
 #include <QStringList>
 
+namespace platform {
 class Desktop;
+}
 
 //! Starts the engine on the default output, loads the fourteen format modules
 //! in order and fills WMATagNames. On an initialisation failure other than
 //! "already initialised" it shows the fixed message box and returns false:
 //! the caller must then end the process without saving anything.
-bool InitAudioEngine(Desktop& desktop);
+bool InitAudioEngine(platform::Desktop& desktop);
 
 //! Starts the engine for decoding and encoding only, with no output device (a
 //! headless machine may have none), then loads the format modules: the start-up

@@ -21,7 +21,7 @@ constexpr qint64 kPaintInterval = 30;
 
 } // namespace
 
-AddFilesActions::AddFilesActions(Desktop& desktop, Admit admit, std::function<void()> refresh,
+AddFilesActions::AddFilesActions(platform::Desktop& desktop, Admit admit, std::function<void()> refresh,
                                  std::function<QSet<QString>()> listedPaths)
     : m_desktop(desktop), m_admit(std::move(admit)), m_refresh(std::move(refresh)),
       m_listedPaths(std::move(listedPaths))
@@ -57,7 +57,7 @@ void AddFilesActions::addSelection(const QString& selection)
         m_refresh();
     if (!allAdmitted) {
         m_desktop.messageBox(lang::caption(lang::StringId::FilesNotAdded), lang::caption(lang::StringId::ProductName),
-                             Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+                             platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
     }
 }
 
@@ -88,7 +88,7 @@ void AddFilesActions::AddFolder()
         if (progressShown)
             m_desktop.hideProgress();
         m_desktop.messageBox(lang::caption(lang::StringId::FolderEmpty), lang::caption(lang::StringId::ProductName),
-                             Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+                             platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
         return;
     }
     // The names travel NUL-separated: unlike "*", a NUL can never be part of a name.
@@ -98,7 +98,7 @@ void AddFilesActions::AddFolder()
         m_refresh();
     if (!allAdmitted) {
         m_desktop.messageBox(lang::caption(lang::StringId::FilesNotAdded), lang::caption(lang::StringId::ProductName),
-                             Desktop::Icon::Exclamation, Desktop::Buttons::Ok);
+                             platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
     }
 }
 

@@ -9,7 +9,9 @@
 #include <functional>
 #include <optional>
 
+namespace platform {
 class Desktop;
+}
 
 namespace options {
 class CheckBoxState;
@@ -29,7 +31,7 @@ public:
 
     //! `refresh` asks the grid to redisplay its rows after a dialog's files;
     //! `listedPaths` gives the paths already listed, which need no probe.
-    AddFilesActions(Desktop& desktop, Admit admit, std::function<void()> refresh = {},
+    AddFilesActions(platform::Desktop& desktop, Admit admit, std::function<void()> refresh = {},
                     std::function<QSet<QString>()> listedPaths = {});
 
     //! Adds every path of `selection` (see selectionPaths); with an empty
@@ -68,7 +70,7 @@ private:
     //! whether the progress box is up when it returns.
     std::optional<QStringList> scanFolder(const QString& folder, bool recursive, bool& progressShown);
 
-    Desktop& m_desktop;
+    platform::Desktop& m_desktop;
     Admit m_admit;
     std::function<void()> m_refresh;
     std::function<QSet<QString>()> m_listedPaths;

@@ -26,14 +26,14 @@ QStringList names(std::initializer_list<const char*> extensions)
     return list;
 }
 
-Desktop::FileFilter entry(const QString& description, std::initializer_list<const char*> extensions)
+platform::Desktop::FileFilter entry(const QString& description, std::initializer_list<const char*> extensions)
 {
     return {description, patternList(names(extensions))};
 }
 
 } // namespace
 
-QList<Desktop::FileFilter> audioFileFilters()
+QList<platform::Desktop::FileFilter> audioFileFilters()
 {
     using lang::StringId;
     const std::initializer_list<const char*> all = {"cda",  "wav",  "wma", "mp1", "mp2",  "mp3",  "mp4", "ogg", "aac",
@@ -67,7 +67,7 @@ QList<Desktop::FileFilter> audioFileFilters()
     };
 }
 
-QList<Desktop::FileFilter> videoFileFilters()
+QList<platform::Desktop::FileFilter> videoFileFilters()
 {
     return {
         entry(lang::caption(lang::StringId::AllVideoFormatsFilter),

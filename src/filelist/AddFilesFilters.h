@@ -10,10 +10,10 @@ namespace addfiles {
 
 //! Audio files: "All Supported Audio Formats" first, then one entry per kind.
 //! The kinds that admission refuses (mod, mo3, wv) are offered too.
-QList<Desktop::FileFilter> audioFileFilters();
+QList<platform::Desktop::FileFilter> audioFileFilters();
 
 //! Video files: "All Supported Video Formats" first, then one entry per kind.
-QList<Desktop::FileFilter> videoFileFilters();
+QList<platform::Desktop::FileFilter> videoFileFilters();
 
 //! "*.a;*.b" for the extensions given.
 QString patternList(const QStringList& extensions);

@@ -24,7 +24,7 @@ FileAdmission::Failure systemFailure(int number)
 
 } // namespace
 
-FileAdmission::FileAdmission(Desktop& desktop, std::function<FileList*()> currentList)
+FileAdmission::FileAdmission(platform::Desktop& desktop, std::function<FileList*()> currentList)
     : m_desktop(desktop), m_currentList(std::move(currentList)), m_checkWmaSupport([] { return CheckWMASupport(); })
 {
 }
@@ -36,8 +36,8 @@ QString FileAdmission::failureText(const Failure& failure)
 
 void FileAdmission::showFailure(const Failure& failure)
 {
-    m_desktop.messageBox(failureText(failure), text(StringId::ProductName), Desktop::Icon::Critical,
-                         Desktop::Buttons::Ok);
+    m_desktop.messageBox(failureText(failure), text(StringId::ProductName), platform::Desktop::Icon::Critical,
+                         platform::Desktop::Buttons::Ok);
 }
 
 bool FileAdmission::IsFileInList(const QString& filePath)
@@ -131,13 +131,14 @@ void FileAdmission::showWmaPrompt()
     const QString newline = QStringLiteral("\n");
     const QString prompt = text(StringId::NoWmaSupport) + newline + text(StringId::WmaPromptYes) + newline +
                            text(StringId::WmaPromptNo) + newline + text(StringId::WmaPromptCancel);
-    const Desktop::Answer answer = m_desktop.messageBox(prompt, text(StringId::ProductName), Desktop::Icon::Critical,
-                                                        Desktop::Buttons::YesNoCancel);
-    if (answer != Desktop::Answer::Yes && answer != Desktop::Answer::No)
+    const platform::Desktop::Answer answer =
+        m_desktop.messageBox(prompt, text(StringId::ProductName), platform::Desktop::Icon::Critical,
+                             platform::Desktop::Buttons::YesNoCancel);
+    if (answer != platform::Desktop::Answer::Yes && answer != platform::Desktop::Answer::No)
         return;
-    m_desktop.messageBox(text(StringId::RestartAfterInstall), text(StringId::ProductName), Desktop::Icon::Information,
-                         Desktop::Buttons::Ok);
-    const std::function<void()>& remedy = answer == Desktop::Answer::Yes ? m_downloadWmf : m_openWmSite;
+    m_desktop.messageBox(text(StringId::RestartAfterInstall), text(StringId::ProductName),
+                         platform::Desktop::Icon::Information, platform::Desktop::Buttons::Ok);
+    const std::function<void()>& remedy = answer == platform::Desktop::Answer::Yes ? m_downloadWmf : m_openWmSite;
     if (remedy)
         remedy();
 }

@@ -6,7 +6,9 @@
 #include <QtGlobal>
 #include <functional>
 
+namespace platform {
 class Desktop;
+}
 class FileList;
 
 //! Admission of files into the current file list (`AddFile2Grid`) and its
@@ -19,7 +21,7 @@ public:
 
     //! `currentList` gives the main window's current list (nullptr when there
     //! is none).
-    FileAdmission(Desktop& desktop, std::function<FileList*()> currentList);
+    FileAdmission(platform::Desktop& desktop, std::function<FileList*()> currentList);
 
     //! Clears the select-all box (its change unticks every row when it was
     //! ticked); run after each admitted file.
@@ -65,7 +67,7 @@ private:
     void showWmaPrompt();
     QString durationText(const filelist::ProbedFile& file);
 
-    Desktop& m_desktop;
+    platform::Desktop& m_desktop;
     std::function<FileList*()> m_currentList;
     std::function<void()> m_clearSelectAll;
     std::function<bool()> m_checkWmaSupport;

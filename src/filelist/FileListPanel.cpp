@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FileListPanel::FileListPanel(Desktop& desktop, FileAdmission& admission, std::unique_ptr<FileList>& currentList,
-                             QWidget* parent)
+FileListPanel::FileListPanel(platform::Desktop& desktop, FileAdmission& admission,
+                             std::unique_ptr<FileList>& currentList, QWidget* parent)
     : QWidget(parent), m_currentList(currentList),
       m_actions(
           desktop, [&admission](const filelist::ProbedFile& file) { return admission.AddProbedFile(file); },

@@ -7,7 +7,9 @@
 #include <functional>
 #include <memory>
 
+namespace platform {
 class Desktop;
+}
 class FileAdmission;
 class GridView;
 class QCheckBox;
@@ -25,7 +27,7 @@ class QPushButton;
 class FileListPanel : public QWidget {
     Q_OBJECT
 public:
-    FileListPanel(Desktop& desktop, FileAdmission& admission, std::unique_ptr<FileList>& currentList,
+    FileListPanel(platform::Desktop& desktop, FileAdmission& admission, std::unique_ptr<FileList>& currentList,
                   QWidget* parent = nullptr);
     ~FileListPanel() override;
 

@@ -9,7 +9,8 @@
 #include <QImageReader>
 #include <QPixmap>
 
-LanguageBoxWidget::LanguageBoxWidget(Desktop& desktop, QWidget* parent) : QComboBox(parent), m_desktop(desktop)
+LanguageBoxWidget::LanguageBoxWidget(platform::Desktop& desktop, QWidget* parent)
+    : QComboBox(parent), m_desktop(desktop)
 {
     setObjectName(QStringLiteral("ComboLang"));
     setIconSize(QSize(kFlagWidth, kFlagHeight));
@@ -43,8 +44,8 @@ bool LanguageBoxWidget::LoadLanguageList(const QString& folder)
     if (listing.marked >= 0)
         setCurrentIndex(listing.marked);
     if (!listing.failure.isEmpty())
-        m_desktop.messageBox(listing.failure, lang::caption(lang::StringId::ProductName), Desktop::Icon::None,
-                             Desktop::Buttons::Ok);
+        m_desktop.messageBox(listing.failure, lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::None,
+                             platform::Desktop::Buttons::Ok);
     return !listing.entries.isEmpty();
 }
 

@@ -4,7 +4,9 @@
 #include <QImage>
 #include <QList>
 
+namespace platform {
 class Desktop;
+}
 
 //! The language box `ComboLang`: one entry per language file of the language
 //! folder, each with the flag of the same position in its image list
@@ -17,7 +19,7 @@ public:
     static constexpr int kFlagWidth = 16;
     static constexpr int kFlagHeight = 11;
 
-    explicit LanguageBoxWidget(Desktop& desktop, QWidget* parent = nullptr);
+    explicit LanguageBoxWidget(platform::Desktop& desktop, QWidget* parent = nullptr);
 
     //! Fills the image list and the box from the language files and flag
     //! bitmaps of `folder`, marking the entry of the current language file
@@ -36,6 +38,6 @@ public:
     const QList<QImage>& ImageList1() const { return m_images; }
 
 private:
-    Desktop& m_desktop;
+    platform::Desktop& m_desktop;
     QList<QImage> m_images;
 };

@@ -16,7 +16,7 @@ QString sLanguageFile;
 
 QString languageFilePath()
 {
-    return programFolder() + QStringLiteral("/Lang/") + sLanguageFile;
+    return platform::programFolder() + QStringLiteral("/Lang/") + sLanguageFile;
 }
 
 QString SetCaptionfromINI(const QString& id, const QString& fallback)

@@ -240,7 +240,7 @@ void FormatOptions::chkNamePattern_Click()
     txtNamePattern.setEnabled(chkNamePattern.Value());
 }
 
-void FormatOptions::setDesktop(Desktop& desktop)
+void FormatOptions::setDesktop(platform::Desktop& desktop)
 {
     m_browseForFolder = [&desktop](const QString& title, bool newStyle) {
         return desktop.BrowseForFolder(title, newStyle);

@@ -14,7 +14,9 @@
 #include <functional>
 #include <memory>
 
+namespace platform {
 class Desktop;
+}
 
 namespace options {
 
@@ -154,7 +156,7 @@ public:
     void setFolderPicker(FolderPicker picker) { m_browseForFolder = std::move(picker); }
     //! Browse shows the folder picker of `desktop`, which must outlive this
     //! object (or be replaced first).
-    void setDesktop(Desktop& desktop);
+    void setDesktop(platform::Desktop& desktop);
 
     //! Rebuilds the caption of `lblFormat` from the current options. Leaves it
     //! unchanged when no format, or MP3 with no encoding mode, is chosen.

@@ -1,5 +1,7 @@
 #include "platform/Desktop.h"
 
+namespace platform {
+
 QString Desktop::openFileAnswer(const QStringList& chosenPaths)
 {
     const QString cancel = QStringLiteral("Cancel");
@@ -23,3 +25,5 @@ QString Desktop::openFileAnswer(const QStringList& chosenPaths)
     answer += QChar(0);
     return answer.size() <= kOpenFileAnswerLimit ? answer : cancel;
 }
+
+} // namespace platform

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace platform {
+
 //! The services of the screen that headless code needs: message boxes, dialogs,
 //! the shell, power-off and yielding to the event loop. The window implements it
 //! with Qt, the command line prints and answers with defaults, tests script it.
@@ -102,3 +104,5 @@ public:
     //! "Cancel" when nothing was chosen or the answer exceeds the limit.
     static QString openFileAnswer(const QStringList& chosenPaths);
 };
+
+} // namespace platform

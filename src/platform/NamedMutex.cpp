@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <semaphore.h>
 
+namespace platform {
+
 void CreateNamedMutex(const QString& name)
 {
     // Kept open and never closed: the object exists for as long as we run.
@@ -11,3 +13,5 @@ void CreateNamedMutex(const QString& name)
     if (!handle)
         handle = sem_open(semName.constData(), O_CREAT, 0644, 1);
 }
+
+} // namespace platform

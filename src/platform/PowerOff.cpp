@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QtGlobal>
 
+namespace platform {
+
 namespace {
 
 constexpr int kCommandTimeoutMs = 60000;
@@ -50,3 +52,5 @@ bool RequestPowerOff()
         return RunPowerOffCommand(qEnvironmentVariable(kPowerOffCommandVariable));
     return PowerOffThroughLoginManager();
 }
+
+} // namespace platform

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace platform {
+
 //! Asks for a clean power-off of the machine: the login manager's PowerOff
 //! over the system D-Bus, without interaction and never forced. When the
 //! environment variable TONEMILL_POWEROFF_COMMAND is set, the program it
@@ -15,3 +17,5 @@ inline constexpr const char* kPowerOffCommandVariable = "TONEMILL_POWEROFF_COMMA
 //! Runs the command line `command` (no shell) and waits for it; true when it
 //! ran and exited with status 0.
 bool RunPowerOffCommand(const QString& command);
+
+} // namespace platform

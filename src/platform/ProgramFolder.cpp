@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace platform {
+
 QString programFolder()
 {
     const QString home = qEnvironmentVariable("TONEMILL_HOME");
@@ -13,3 +15,5 @@ QString programFolder()
         return QCoreApplication::applicationDirPath();
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
 }
+
+} // namespace platform

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace platform {
+
 Desktop::Answer QtDesktop::messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons)
 {
     QMessageBox box(m_window);
@@ -179,3 +181,5 @@ bool QtDesktop::powerOff()
 {
     return RequestPowerOff();
 }
+
+} // namespace platform

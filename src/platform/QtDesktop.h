@@ -6,6 +6,8 @@
 #include <QProgressDialog>
 #include <QWidget>
 
+namespace platform {
+
 //! The Desktop of the window front end, with Qt's dialogs and services.
 class QtDesktop : public Desktop {
 public:
@@ -33,3 +35,5 @@ private:
     QPointer<QWidget> m_window;
     QPointer<QProgressDialog> m_progress;
 };
+
+} // namespace platform

@@ -8,7 +8,7 @@
 
 namespace player {
 
-Player::Player(Desktop& desktop, PlaylistGrid& grid, QObject* parent)
+Player::Player(platform::Desktop& desktop, PlaylistGrid& grid, QObject* parent)
     : QObject(parent), m_desktop(desktop), m_grid(grid)
 {
 }
@@ -35,8 +35,8 @@ void Player::showEngineError()
 {
     const QString text =
         lang::caption(lang::StringId::ErrorCodePrefix) + QString::number(BASS_ErrorGetCode()) + QStringLiteral(")");
-    m_desktop.messageBox(text, lang::caption(lang::StringId::ProductName), Desktop::Icon::Critical,
-                         Desktop::Buttons::Ok);
+    m_desktop.messageBox(text, lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Critical,
+                         platform::Desktop::Buttons::Ok);
 }
 
 void Player::releaseChannel()

@@ -6,7 +6,9 @@
 #include <QObject>
 #include <QString>
 
+namespace platform {
 class Desktop;
+}
 
 namespace player {
 
@@ -28,7 +30,7 @@ public:
     //! Module flags, for files the stream opener refuses: loop + ramping.
     static constexpr DWORD kMusicFlags = BASS_MUSIC_LOOP | BASS_MUSIC_RAMP;
 
-    Player(Desktop& desktop, PlaylistGrid& grid, QObject* parent = nullptr);
+    Player(platform::Desktop& desktop, PlaylistGrid& grid, QObject* parent = nullptr);
     //! Stops and releases the channel it holds.
     ~Player() override;
 
@@ -77,7 +79,7 @@ private:
     //! Frees the channel it holds (stopped or not) and forgets it.
     void releaseChannel();
 
-    Desktop& m_desktop;
+    platform::Desktop& m_desktop;
     PlaylistGrid& m_grid;
     DWORD m_channel = 0;
     bool m_channelIsMusic = false;

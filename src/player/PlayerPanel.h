@@ -5,7 +5,9 @@
 
 #include <QWidget>
 
+namespace platform {
 class Desktop;
+}
 class GridView;
 class QPushButton;
 
@@ -20,7 +22,7 @@ namespace player {
 class PlayerPanel : public QWidget {
     Q_OBJECT
 public:
-    PlayerPanel(Desktop& desktop, GridView* grid, QWidget* parent = nullptr);
+    PlayerPanel(platform::Desktop& desktop, GridView* grid, QWidget* parent = nullptr);
 
     Player& player() { return m_player; }
 

@@ -15,7 +15,7 @@ QString valueName(const QString& name)
 
 } // namespace
 
-CRegister::CRegister() : CRegister(programFolder() + QLatin1String("/settings")) {}
+CRegister::CRegister() : CRegister(platform::programFolder() + QLatin1String("/settings")) {}
 
 CRegister::CRegister(QString hiveFolder) : m_hiveFolder(std::move(hiveFolder)) {}
 

@@ -12,7 +12,7 @@ RunOptions::RunOptions() : m_options(std::make_unique<options::FormatOptions>())
 
 RunOptions::~RunOptions() = default;
 
-bool RunOptions::load(CRegister store, const QStringList& assignments, QString* error, Desktop* desktop)
+bool RunOptions::load(CRegister store, const QStringList& assignments, QString* error, platform::Desktop* desktop)
 {
     Settings settings(*m_options, std::move(store));
     settings.setStoreReadOnly(true);

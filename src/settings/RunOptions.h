@@ -6,7 +6,9 @@
 #include <QStringList>
 #include <memory>
 
+namespace platform {
 class Desktop;
+}
 
 namespace options {
 class FormatOptions;
@@ -31,7 +33,7 @@ public:
     //! loading go to `desktop` when given. False, with a message naming it in
     //! `error`, at the first assignment with an unknown name or a value that
     //! does not apply.
-    bool load(CRegister store, const QStringList& assignments, QString* error, Desktop* desktop = nullptr);
+    bool load(CRegister store, const QStringList& assignments, QString* error, platform::Desktop* desktop = nullptr);
 
     //! Chooses the output format by its index, as a click on its option does;
     //! false (nothing changed) for an index that names no format.

@@ -56,8 +56,8 @@ bool Settings::SaveSettings() const
 void Settings::tell(const QString& text) const
 {
     if (m_desktop)
-        m_desktop->messageBox(text, lang::caption(lang::StringId::ProductName), Desktop::Icon::Exclamation,
-                              Desktop::Buttons::Ok);
+        m_desktop->messageBox(text, lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Exclamation,
+                              platform::Desktop::Buttons::Ok);
 }
 
 void Settings::load(const QHash<QString, QString>& stored, const QString& name)

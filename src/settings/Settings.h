@@ -6,7 +6,9 @@
 #include <QMetaObject>
 #include <functional>
 
+namespace platform {
 class Desktop;
+}
 
 namespace options {
 class FormatOptions;
@@ -29,7 +31,7 @@ public:
 
     //! Where the messages of this object go (a store held by another
     //! process, an output folder that is not the user's); none by default.
-    void setDesktop(Desktop* desktop) { m_desktop = desktop; }
+    void setDesktop(platform::Desktop* desktop) { m_desktop = desktop; }
 
     //! With true, loading never writes back and saving and "Restore Defaults"
     //! leave the store as it is: for a run that only reads the options.
@@ -64,7 +66,7 @@ private:
     options::FormatOptions& m_options;
     CRegister m_store;
     std::function<void()> m_clearLoading;
-    Desktop* m_desktop = nullptr;
+    platform::Desktop* m_desktop = nullptr;
     bool m_readOnly = false;
     bool m_unread = false; // the last load could not read the store
     QMetaObject::Connection m_defaultsConnection;

@@ -169,7 +169,7 @@ TEST_F(LanguageSelectionTest, NoLanguageFileOrAFlagThatCannotBeLoadedLeavesTheBo
     ASSERT_TRUE(broken.Form_Load());
     ASSERT_EQ(desktop.boxes.size(), 1);
     EXPECT_TRUE(desktop.boxes[0].text.contains(QStringLiteral("Broken.bmp"))) << desktop.boxes[0].text.toStdString();
-    EXPECT_EQ(desktop.boxes[0].buttons, Desktop::Buttons::Ok);
+    EXPECT_EQ(desktop.boxes[0].buttons, platform::Desktop::Buttons::Ok);
     EXPECT_EQ(broken.ComboLang->count(), 0) << "the pictures are listed before the languages";
 }
 

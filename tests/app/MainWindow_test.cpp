@@ -100,7 +100,7 @@ TEST(MainWindow, CloseButtonRefusesWhileABatchRunsAndOtherwiseSavesBeforeFreeing
     ASSERT_EQ(desktop.boxes.size(), 2);
     EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Please Stop Conversion first."));
     EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Tonemill"));
-    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Exclamation);
+    EXPECT_EQ(desktop.boxes[0].icon, platform::Desktop::Icon::Exclamation);
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.conversion.bCancelConversion);
     EXPECT_TRUE(window.steps.isEmpty());
@@ -157,7 +157,7 @@ TEST(MainWindow, EngineAlreadyStartedShowsTheTwoLineBoxAndStartUpGoesOn)
     EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Digital output"));
     EXPECT_EQ(desktop.boxes[0].text,
               QStringLiteral("Error: Couldn't Initialize Digital Output.\nError Code:BASS_ERROR_ALREADY"));
-    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Critical);
+    EXPECT_EQ(desktop.boxes[0].icon, platform::Desktop::Icon::Critical);
     BASS_Free();
 }
 
@@ -176,7 +176,7 @@ TEST(MainWindow, EngineThatCannotStartShowsItsBoxAndEndsStartUp)
     EXPECT_FALSE(started);
     EXPECT_TRUE(window.bLoading) << "start-up stops before the settings step";
     ASSERT_EQ(desktop.boxes.size(), 1);
-    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Critical);
+    EXPECT_EQ(desktop.boxes[0].icon, platform::Desktop::Icon::Critical);
     EXPECT_TRUE(desktop.boxes[0].text.startsWith(
         QStringLiteral("Error: Couldn't Initialize Digital Output, The program will not work correclty.\n"
                        "The sound device may not be installed correclty.\nError Code:BASS_ERROR_")))

@@ -95,8 +95,8 @@ TEST(WmaNotice, TheButtonsAndThePromptAnswersReachTheirRemedies)
 
     // A Windows Media file the engine cannot open raises the prompt.
     QTemporaryDir media;
-    for (const Desktop::Answer answer : {Desktop::Answer::No, Desktop::Answer::Yes}) {
-        const bool yes = answer == Desktop::Answer::Yes;
+    for (const platform::Desktop::Answer answer : {platform::Desktop::Answer::No, platform::Desktop::Answer::Yes}) {
+        const bool yes = answer == platform::Desktop::Answer::Yes;
         SCOPED_TRACE(yes ? "Yes" : "No");
         desktop.boxes.clear();
         desktop.shellOpened.clear();

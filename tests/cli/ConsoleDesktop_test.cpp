@@ -11,10 +11,11 @@ TEST(ConsoleDesktop, ABoxBecomesItsTextOnTheStreamAndGetsTheCautiousAnswer)
     ASSERT_NE(stream, nullptr);
     ConsoleDesktop desktop(stream);
     EXPECT_EQ(desktop.messageBox(QStringLiteral("first\r\nsecond ü"), QStringLiteral("Tonemill"),
-                                 Desktop::Icon::Critical, Desktop::Buttons::YesNoCancel),
-              Desktop::Answer::Cancel);
-    EXPECT_EQ(desktop.messageBox(QStringLiteral("plain"), QString(), Desktop::Icon::Information, Desktop::Buttons::Ok),
-              Desktop::Answer::Ok);
+                                 platform::Desktop::Icon::Critical, platform::Desktop::Buttons::YesNoCancel),
+              platform::Desktop::Answer::Cancel);
+    EXPECT_EQ(desktop.messageBox(QStringLiteral("plain"), QString(), platform::Desktop::Icon::Information,
+                                 platform::Desktop::Buttons::Ok),
+              platform::Desktop::Answer::Ok);
 
     std::rewind(stream);
     char buffer[128] = {};
@@ -22,9 +23,10 @@ TEST(ConsoleDesktop, ABoxBecomesItsTextOnTheStreamAndGetsTheCautiousAnswer)
     std::fclose(stream);
     EXPECT_EQ(QByteArray(buffer, qsizetype(got)), QByteArray("first\nsecond \xC3\xBC\nplain\n"));
 
-    EXPECT_EQ(ConsoleDesktop::defaultAnswer(Desktop::Buttons::YesNo), Desktop::Answer::No);
-    EXPECT_EQ(ConsoleDesktop::defaultAnswer(Desktop::Buttons::OkCancel), Desktop::Answer::Cancel);
-    EXPECT_EQ(ConsoleDesktop::defaultAnswer(Desktop::Buttons::RetryCancel), Desktop::Answer::Cancel);
+    EXPECT_EQ(ConsoleDesktop::defaultAnswer(platform::Desktop::Buttons::YesNo), platform::Desktop::Answer::No);
+    EXPECT_EQ(ConsoleDesktop::defaultAnswer(platform::Desktop::Buttons::OkCancel), platform::Desktop::Answer::Cancel);
+    EXPECT_EQ(ConsoleDesktop::defaultAnswer(platform::Desktop::Buttons::RetryCancel),
+              platform::Desktop::Answer::Cancel);
     EXPECT_EQ(desktop.ShowOpenFileDialog({}, QStringLiteral("t"), true), QStringLiteral("Cancel"));
     EXPECT_TRUE(desktop.BrowseForFolder(QStringLiteral("t"), false).isEmpty());
 }

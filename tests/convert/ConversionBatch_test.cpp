@@ -98,7 +98,7 @@ TEST_F(ConversionBatchTest, EmptyListShowsTheMessageOnly)
     batch.cmdConvert.click();
     ASSERT_EQ(desktop.boxes.size(), 1);
     EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("The list is empty, Please add Audio files from step 1"));
-    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Information);
+    EXPECT_EQ(desktop.boxes[0].icon, platform::Desktop::Icon::Information);
     EXPECT_EQ(playbackStops, 0);
     EXPECT_EQ(finished, 0);
 }
@@ -257,7 +257,8 @@ TEST_F(ConversionBatchTest, AMessageBoxOpenDuringABatchDoesNotHoldItUp)
         if (opened)
             return;
         opened = true;
-        desktop.messageBox(QStringLiteral("busy"), QString(), Desktop::Icon::Information, Desktop::Buttons::Ok);
+        desktop.messageBox(QStringLiteral("busy"), QString(), platform::Desktop::Icon::Information,
+                           platform::Desktop::Buttons::Ok);
     };
     desktop.whileBoxOpen = [&] {
         QElapsedTimer open;

@@ -76,8 +76,8 @@ TEST_F(OutputPathTest, OtherFolderIsMadeOneLevelDeep)
     ASSERT_EQ(desktop.boxes.size(), 1);
     EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Output Folder is not exist and can not be created."));
     EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Tonemill"));
-    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Critical);
-    EXPECT_EQ(desktop.boxes[0].buttons, Desktop::Buttons::Ok);
+    EXPECT_EQ(desktop.boxes[0].icon, platform::Desktop::Icon::Critical);
+    EXPECT_EQ(desktop.boxes[0].buttons, platform::Desktop::Buttons::Ok);
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("a"))));
 
     // A file where the folder should be.

@@ -158,7 +158,7 @@ TEST_F(WmaRemediesTest, OfflineTheMessageIsShownAndOnlyAnEarlierDownloadIsOpened
         ASSERT_EQ(desktop.boxes.size(), 1);
         EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("You are not connected to internet"));
         EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Tonemill"));
-        EXPECT_EQ(desktop.boxes[0].buttons, Desktop::Buttons::Ok);
+        EXPECT_EQ(desktop.boxes[0].buttons, platform::Desktop::Buttons::Ok);
         EXPECT_TRUE(recorder.shown.isEmpty());
         EXPECT_EQ(desktop.shellOpened, earlier ? QStringList{downloaded()} : QStringList{});
     }

@@ -12,7 +12,7 @@
 namespace {
 
 //! Records the message boxes instead of showing them.
-class ScriptedDesktop : public Desktop {
+class ScriptedDesktop : public platform::Desktop {
 public:
     struct Box {
         QString text, title;
@@ -107,8 +107,8 @@ TEST(AudioEngineTest, StartUpLoadsModulesAndTagNamesAndSurvivesASecondStart)
         ASSERT_EQ(desktop.boxes.size(), 1u);
         EXPECT_EQ(desktop.boxes[0].text, expected.text);
         EXPECT_EQ(desktop.boxes[0].title, expected.title);
-        EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Critical);
-        EXPECT_EQ(desktop.boxes[0].buttons, Desktop::Buttons::Ok);
+        EXPECT_EQ(desktop.boxes[0].icon, platform::Desktop::Icon::Critical);
+        EXPECT_EQ(desktop.boxes[0].buttons, platform::Desktop::Buttons::Ok);
         EXPECT_EQ(started, !expected.fatal);
         if (expected.fatal)
             GTEST_SKIP() << "the output device could not be started here";
@@ -127,7 +127,7 @@ TEST(AudioEngineTest, StartUpLoadsModulesAndTagNamesAndSurvivesASecondStart)
     EXPECT_EQ(again.boxes[0].title, QStringLiteral("Digital output"));
     EXPECT_EQ(again.boxes[0].text,
               QStringLiteral("Error: Couldn't Initialize Digital Output.\nError Code:BASS_ERROR_ALREADY"));
-    EXPECT_EQ(again.boxes[0].icon, Desktop::Icon::Critical);
+    EXPECT_EQ(again.boxes[0].icon, platform::Desktop::Icon::Critical);
     BASS_Free();
 }
 

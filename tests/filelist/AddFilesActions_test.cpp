@@ -134,8 +134,8 @@ TEST_F(AddFilesTest, RefusedFilesGiveOneWarningAfterTheOthersWereAdded)
     ASSERT_EQ(desktop.boxes.size(), 1);
     EXPECT_EQ(desktop.boxes[0].text, kNotAdded);
     EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Tonemill"));
-    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Exclamation);
-    EXPECT_EQ(desktop.boxes[0].buttons, Desktop::Buttons::Ok);
+    EXPECT_EQ(desktop.boxes[0].icon, platform::Desktop::Icon::Exclamation);
+    EXPECT_EQ(desktop.boxes[0].buttons, platform::Desktop::Buttons::Ok);
     EXPECT_EQ(desktop.rowsAtBox, QList<int>{2});
 
     // Choosing only files already in the list warns as well.
@@ -224,8 +224,8 @@ TEST_F(AddFilesTest, AddFolderAddsOnlyTheFilesDirectlyInsideAndWarnsWhenThereIsN
     EXPECT_EQ(list->count(), 2);
     ASSERT_EQ(desktop.boxes.size(), 2);
     EXPECT_EQ(desktop.boxes[1].text, kFolderEmpty);
-    EXPECT_EQ(desktop.boxes[1].icon, Desktop::Icon::Exclamation);
-    EXPECT_EQ(desktop.boxes[1].buttons, Desktop::Buttons::Ok);
+    EXPECT_EQ(desktop.boxes[1].icon, platform::Desktop::Icon::Exclamation);
+    EXPECT_EQ(desktop.boxes[1].buttons, platform::Desktop::Buttons::Ok);
 }
 
 TEST_F(AddFilesTest, IncludeSubFoldersAddsTheTreeAndRowsRememberTheirFolder)

@@ -275,8 +275,8 @@ TEST_F(FileAdmissionTest, FilesThatCannotBeReadShowTheAddingErrorAndLeaveTheList
         const Box& box = desktop.boxes.front();
         EXPECT_EQ(box.text, QStringLiteral("An error occured while Adding File\n") + line);
         EXPECT_EQ(box.title, QStringLiteral("Tonemill"));
-        EXPECT_EQ(box.icon, Desktop::Icon::Critical);
-        EXPECT_EQ(box.buttons, Desktop::Buttons::Ok);
+        EXPECT_EQ(box.icon, platform::Desktop::Icon::Critical);
+        EXPECT_EQ(box.buttons, platform::Desktop::Buttons::Ok);
     }
     EXPECT_EQ(list.count(), 1);
     EXPECT_EQ(selectAllCleared, 1);
@@ -348,12 +348,12 @@ protected:
 
 TEST_F(WmaPromptTest, CancelOnlyClosesThePrompt)
 {
-    desktop.answers = {Desktop::Answer::Cancel};
+    desktop.answers = {platform::Desktop::Answer::Cancel};
     ASSERT_EQ(add(broken), 1);
     ASSERT_EQ(desktop.boxes.size(), 1);
     EXPECT_EQ(desktop.boxes[0].text, promptText());
-    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Critical);
-    EXPECT_EQ(desktop.boxes[0].buttons, Desktop::Buttons::YesNoCancel);
+    EXPECT_EQ(desktop.boxes[0].icon, platform::Desktop::Icon::Critical);
+    EXPECT_EQ(desktop.boxes[0].buttons, platform::Desktop::Buttons::YesNoCancel);
     EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Tonemill"));
     EXPECT_EQ(downloads + siteOpenings, 0);
     expectRowAdmittedAsUnsupported();
@@ -361,18 +361,18 @@ TEST_F(WmaPromptTest, CancelOnlyClosesThePrompt)
 
 TEST_F(WmaPromptTest, YesAndNoShowTheRestartNoticeThenTheirRemedy)
 {
-    desktop.answers = {Desktop::Answer::Yes};
+    desktop.answers = {platform::Desktop::Answer::Yes};
     ASSERT_EQ(add(broken), 1);
     ASSERT_EQ(desktop.boxes.size(), 2);
     EXPECT_EQ(desktop.boxes[1].text, QStringLiteral("You have to restart Tonemill after installing"));
-    EXPECT_EQ(desktop.boxes[1].icon, Desktop::Icon::Information);
-    EXPECT_EQ(desktop.boxes[1].buttons, Desktop::Buttons::Ok);
+    EXPECT_EQ(desktop.boxes[1].icon, platform::Desktop::Icon::Information);
+    EXPECT_EQ(desktop.boxes[1].buttons, platform::Desktop::Buttons::Ok);
     EXPECT_EQ(downloads, 1);
     EXPECT_EQ(siteOpenings, 0);
     expectRowAdmittedAsUnsupported();
 
     desktop.boxes.clear();
-    desktop.answers = {Desktop::Answer::No};
+    desktop.answers = {platform::Desktop::Answer::No};
     const QString other = path(QStringLiteral("broken.ASF"));
     writeFile(other, noise(4000));
     ASSERT_EQ(add(QString(other)), 1);
@@ -397,7 +397,7 @@ TEST_F(WmaPromptTest, OnlyWindowsMediaNamesAskAndOnlyWithoutWmaSupport)
 
     // Each failing Windows Media file asks once.
     wmaSupported = false;
-    desktop.answers = {Desktop::Answer::Cancel, Desktop::Answer::Cancel};
+    desktop.answers = {platform::Desktop::Answer::Cancel, platform::Desktop::Answer::Cancel};
     for (const char* name : {"one.wmv", "two.wma"}) {
         writeFile(path(QLatin1String(name)), noise(100));
         ASSERT_EQ(add(path(QLatin1String(name))), 1);

@@ -13,12 +13,12 @@ namespace {
 class PowerOffTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    void TearDown() override { qunsetenv(kPowerOffCommandVariable); }
+    void TearDown() override { qunsetenv(platform::kPowerOffCommandVariable); }
 
     void replaceWith(const QString& command)
     {
-        qputenv(kPowerOffCommandVariable, command.toUtf8());
-        ASSERT_TRUE(qEnvironmentVariableIsSet(kPowerOffCommandVariable));
+        qputenv(platform::kPowerOffCommandVariable, command.toUtf8());
+        ASSERT_TRUE(qEnvironmentVariableIsSet(platform::kPowerOffCommandVariable));
     }
     QString path(const QString& name) const { return dir.filePath(name); }
 
@@ -29,7 +29,7 @@ TEST_F(PowerOffTest, TheCommandRunsInsteadOfThePowerOff)
 {
     const QString marker = path(QStringLiteral("powered off"));
     replaceWith(QStringLiteral("touch \"%1\"").arg(marker));
-    EXPECT_TRUE(RequestPowerOff());
+    EXPECT_TRUE(platform::RequestPowerOff());
     EXPECT_TRUE(QFile::exists(marker));
 }
 
@@ -37,7 +37,7 @@ TEST_F(PowerOffTest, TheWindowsDesktopUsesIt)
 {
     const QString marker = path(QStringLiteral("window"));
     replaceWith(QStringLiteral("touch %1").arg(marker));
-    QtDesktop desktop;
+    platform::QtDesktop desktop;
     EXPECT_TRUE(desktop.powerOff());
     EXPECT_TRUE(QFile::exists(marker));
 }
@@ -48,7 +48,7 @@ TEST_F(PowerOffTest, TheCommandIsNeverShellText)
     replaceWith(QStringLiteral("touch \"%1\"").arg(name));
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    EXPECT_TRUE(RequestPowerOff());
+    EXPECT_TRUE(platform::RequestPowerOff());
     QDir::setCurrent(before);
     EXPECT_TRUE(QFile::exists(name));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("pwned"))));
@@ -59,11 +59,11 @@ TEST_F(PowerOffTest, TheCommandIsNeverShellText)
 TEST_F(PowerOffTest, AFailingOrMissingCommandReportsFailure)
 {
     replaceWith(QStringLiteral("false"));
-    EXPECT_FALSE(RequestPowerOff());
+    EXPECT_FALSE(platform::RequestPowerOff());
     replaceWith(path(QStringLiteral("no-such-program")));
-    EXPECT_FALSE(RequestPowerOff());
+    EXPECT_FALSE(platform::RequestPowerOff());
     replaceWith(QString()); // set but empty: still never the real power-off
-    EXPECT_FALSE(RequestPowerOff());
+    EXPECT_FALSE(platform::RequestPowerOff());
 }
 
 } // namespace

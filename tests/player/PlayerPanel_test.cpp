@@ -197,7 +197,7 @@ TEST_F(PlayerPanelTest, EngineRefusalsShowTheErrorCodeBox)
     // The lookup drops the default's trailing blank.
     EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("(Error code:%1)").arg(BASS_ERROR_NOTAVAIL));
     EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Tonemill"));
-    EXPECT_EQ(desktop.boxes[0].icon, Desktop::Icon::Critical);
+    EXPECT_EQ(desktop.boxes[0].icon, platform::Desktop::Icon::Critical);
 
     panel->cmdPause->click(); // refused as well; the caption changes anyway
     ASSERT_EQ(desktop.boxes.size(), 2);

@@ -2,7 +2,8 @@
 
 namespace testsupport {
 
-Desktop::Answer ScriptedDesktop::messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons)
+platform::Desktop::Answer ScriptedDesktop::messageBox(const QString& text, const QString& title, Icon icon,
+                                                      Buttons buttons)
 {
     boxes.append({text, title, icon, buttons});
     if (whileBoxOpen)

@@ -12,7 +12,7 @@ namespace testsupport {
 //! A Desktop for tests: records every request and answers message boxes from
 //! a script (Ok / the first button when the script is empty), dialogs from
 //! their own scripts (cancelled when empty).
-class ScriptedDesktop : public Desktop {
+class ScriptedDesktop : public platform::Desktop {
 public:
     struct Box {
         QString text;
