@@ -226,12 +226,12 @@ private:
 //! Returns the rows and sets the seconds taken.
 int admitInProcess(PickerDesktop& desktop, const QString& folder, bool pipelined, bool tree, double& seconds)
 {
-    FileList list;
-    FileAdmission admission(desktop, [&list] { return &list; });
+    filelist::FileList list;
+    filelist::FileAdmission admission(desktop, [&list] { return &list; });
     admission.setWmaSupportCheck([] { return true; });
     options::CheckBoxState subFolders(QStringLiteral("chkSubFolders"), tree);
-    AddFilesActions actions(desktop,
-                            [&admission](const filelist::ProbedFile& file) { return admission.AddProbedFile(file); });
+    filelist::AddFilesActions actions(
+        desktop, [&admission](const filelist::ProbedFile& file) { return admission.AddProbedFile(file); });
     actions.setSubFolderChoice(&subFolders);
     desktop.folder = folder;
     QElapsedTimer timer;
@@ -270,9 +270,9 @@ void listMemory()
 {
     const long before = bench::ownMemoryKb("VmRSS");
     {
-        FileList list;
-        for (int i = 0; i < FileList::kMaxRows; ++i) {
-            FileListRow row;
+        filelist::FileList list;
+        for (int i = 0; i < filelist::FileList::kMaxRows; ++i) {
+            filelist::FileListRow row;
             // Each cell its own string, as admission makes them.
             row.FilePath = QStringLiteral("/home/someone/Music/") + QString(170, QChar(u'a' + i % 26)) +
                            QStringLiteral("%1.flac").arg(i, 5, 10, QLatin1Char('0'));

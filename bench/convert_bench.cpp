@@ -113,8 +113,8 @@ bool convertInWindow(const QStringList& files, const QString& outFolder, bool sh
     options.optFileFormat(options::FormatOptions::WAV).setValue(true);
     options.optOtherFolder.setValue(true);
     options.txtOutPath.setText(outFolder);
-    auto list = std::make_unique<FileList>();
-    GridView grid;
+    auto list = std::make_unique<filelist::FileList>();
+    filelist::GridView grid;
     grid.resize(740, 300);
     grid.bindList(list.get());
     if (showGrid)
@@ -122,12 +122,12 @@ bool convertInWindow(const QStringList& files, const QString& outFolder, bool sh
     PaintRecorder recorder;
     grid.viewport()->installEventFilter(&recorder);
 
-    FileAdmission admission(desktop, [&] { return list.get(); });
+    filelist::FileAdmission admission(desktop, [&] { return list.get(); });
     for (QString file : files)
         if (admission.AddFile2Grid(file) == 0)
             return false;
     ConversionBatch batch(desktop, state, options, [&] { return list.get(); });
-    QObject::connect(list.get(), &FileList::dataChanged, [&] { ++stats.chunks; });
+    QObject::connect(list.get(), &filelist::FileList::dataChanged, [&] { ++stats.chunks; });
     recorder.events = 0;
     recorder.pixels = 0;
     batch.cmdConvert.click();
@@ -135,7 +135,7 @@ bool convertInWindow(const QStringList& files, const QString& outFolder, bool sh
     const qint64 area = qint64(grid.viewport()->width()) * grid.viewport()->height();
     stats.paints = recorder.events;
     stats.meanPaintedShare = recorder.events ? double(recorder.pixels) / recorder.events / double(area) : 0;
-    for (const FileListRow& row : list->rows())
+    for (const filelist::FileListRow& row : list->rows())
         if (row.Status != QLatin1String("Complete"))
             return false;
     return true;

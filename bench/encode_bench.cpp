@@ -51,7 +51,7 @@ int main(int argc, char** argv)
     bench::BenchDesktop desktop;
     ConversionState state;
     options::FormatOptions options;
-    auto list = std::make_unique<FileList>();
+    auto list = std::make_unique<filelist::FileList>();
     ConversionSession session(desktop, state, options, [&] { return list.get(); });
     state.bConverting = true;
 

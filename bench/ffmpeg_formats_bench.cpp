@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     bench::BenchDesktop desktop;
     ConversionState state;
     FormatOptions options;
-    auto list = std::make_unique<FileList>();
+    auto list = std::make_unique<filelist::FileList>();
     ConversionSession session(desktop, state, options, [&] { return list.get(); });
     session.setYieldInterval(10); // as the batch does
     state.bConverting = true;

@@ -61,9 +61,9 @@ int main(int argc, char* argv[])
 
     QElapsedTimer timer;
     timer.start();
-    FileList list;
-    for (int i = 0; i < FileList::kMaxRows; ++i) {
-        FileListRow row;
+    filelist::FileList list;
+    for (int i = 0; i < filelist::FileList::kMaxRows; ++i) {
+        filelist::FileListRow row;
         row.FilePath = QStringLiteral("/home/user/Music/Some Artist/Some Album/%1 - A track title.flac")
                            .arg(i, 5, 10, QLatin1Char('0'));
         // Every tenth row shows a progress value, so the bar painting is timed too.
@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
     }
     const double fillMs = ms(timer);
 
-    GridView grid;
+    filelist::GridView grid;
     grid.resize(700, 400);
     grid.show();
     settle();
@@ -110,9 +110,9 @@ int main(int argc, char* argv[])
     // 100 progress writes to one visible status cell, each followed by the
     // event run that paints it.
     const int row = list.count() - 5;
-    grid.scrollTo(list.index(row, FileList::Status));
+    grid.scrollTo(list.index(row, filelist::FileList::Status));
     settle();
-    const QRect cell = grid.visualRect(list.index(row, FileList::Status));
+    const QRect cell = grid.visualRect(list.index(row, filelist::FileList::Status));
     PaintRecorder recorder;
     grid.viewport()->installEventFilter(&recorder);
     int widerRepaints = 0;
@@ -120,7 +120,7 @@ int main(int argc, char* argv[])
     cpu = bench::threadCpuMs();
     for (int i = 0; i < 100; ++i) {
         recorder.reset();
-        list.setCell(row, FileList::Status, QString::number(i * 1.01, 'g', 6));
+        list.setCell(row, filelist::FileList::Status, QString::number(i * 1.01, 'g', 6));
         QCoreApplication::processEvents();
         if (recorder.events != 1 || !cell.contains(recorder.painted.boundingRect())) {
             ++widerRepaints;

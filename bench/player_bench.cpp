@@ -57,12 +57,12 @@ bool convertOnce(bench::BenchDesktop& desktop, const QString& input, int format,
     options.optFileFormat(format).setValue(true);
     options.optOtherFolder.setValue(true);
     options.txtOutPath.setText(outFolder);
-    auto list = std::make_unique<FileList>();
-    GridView grid;
+    auto list = std::make_unique<filelist::FileList>();
+    filelist::GridView grid;
     grid.resize(740, 270);
     grid.bindList(list.get());
     grid.show();
-    FileAdmission admission(desktop, [&] { return list.get(); });
+    filelist::FileAdmission admission(desktop, [&] { return list.get(); });
     QString path = input;
     if (admission.AddFile2Grid(path) != 1)
         return false;
@@ -114,11 +114,11 @@ int main(int argc, char* argv[])
     }
 
     // The player, with a grid of its own holding the file it plays.
-    FileList playlist;
-    FileListRow row;
+    filelist::FileList playlist;
+    filelist::FileListRow row;
     row.FilePath = toPlay;
     playlist.append(row);
-    GridView playerGrid;
+    filelist::GridView playerGrid;
     playerGrid.bindList(&playlist);
     player::PlayerPanel panel(desktop, &playerGrid);
     player::Player& player = panel.player();

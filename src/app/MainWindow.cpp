@@ -63,7 +63,7 @@ MainWindow::MainWindow(platform::Desktop& desktop, QWidget* parent)
       m_options(std::make_unique<options::FormatOptions>())
 {
     setObjectName(QStringLiteral("frmMain"));
-    m_admission = std::make_unique<FileAdmission>(desktop, [this] { return m_fileList.get(); });
+    m_admission = std::make_unique<filelist::FileAdmission>(desktop, [this] { return m_fileList.get(); });
     m_settings = std::make_unique<settings::Settings>(*m_options, settings::CRegister(), [this] { bLoading = false; });
     m_settings->setDesktop(&desktop);
     m_batch = std::make_unique<ConversionBatch>(desktop, conversion, *m_options, [this] { return m_fileList.get(); });
@@ -117,15 +117,15 @@ void MainWindow::buildInterface()
     };
     lblStepOneNumber = stepNumber("Label2", "1");
     lblStepAddFiles = makeLabel("Label1", frMain);
-    filesPanel = new FileListPanel(m_desktop, *m_admission, m_fileList, frMain);
+    filesPanel = new filelist::FileListPanel(m_desktop, *m_admission, m_fileList, frMain);
     filesPanel->actions().setSubFolderChoice(&m_options->chkSubFolders);
     // The player's buttons under the grid, playing its rows. The batch
     // disables them by name (enableControl) and stops playback as it starts.
     playerPanel = new player::PlayerPanel(m_desktop, filesPanel->Grid, frMain);
     player::Player& rowPlayer = playerPanel->player();
     filesPanel->setPlayerFile([&rowPlayer] { return rowPlayer.sPlayerFile(); });
-    connect(filesPanel, &FileListPanel::playRequested, playerPanel, &player::PlayerPanel::playFromGrid);
-    connect(filesPanel, &FileListPanel::stopPlayerRequested, &rowPlayer, &player::Player::cmdStop_Click);
+    connect(filesPanel, &filelist::FileListPanel::playRequested, playerPanel, &player::PlayerPanel::playFromGrid);
+    connect(filesPanel, &filelist::FileListPanel::stopPlayerRequested, &rowPlayer, &player::Player::cmdStop_Click);
     m_batch->setStopPlayback([&rowPlayer] { rowPlayer.cmdStop_Click(); });
     // The rows being converted stay in view as the batch moves down the list.
     connect(m_batch.get(), &ConversionBatch::rowStarted, this, [this](int row) {
@@ -327,10 +327,10 @@ void MainWindow::ComboLang_Click()
         // Rows keep their meaning across the change: a row waiting in the old
         // language is still waiting in the new one (the batch compares
         // statuses with the current language's texts).
-        const RowTexts before = RowTexts::lookUp();
+        const filelist::RowTexts before = filelist::RowTexts::lookUp();
         lang::sLanguageFile = file;
         if (m_fileList)
-            before.carryOver(*m_fileList, RowTexts::lookUp());
+            before.carryOver(*m_fileList, filelist::RowTexts::lookUp());
         SetCaptions();
     }
     // Only a right-to-left language would lay the window out mirrored; none
@@ -396,7 +396,7 @@ void MainWindow::LoadSettings()
 
 bool MainWindow::CheckWMASupport()
 {
-    return ::CheckWMASupport();
+    return filelist::CheckWMASupport();
 }
 
 void MainWindow::ShowWMANotice()

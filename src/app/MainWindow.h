@@ -13,9 +13,15 @@ namespace platform {
 class Desktop;
 }
 class DragPanel;
+namespace filelist {
 class FileAdmission;
+}
+namespace filelist {
 class FileList;
+}
+namespace filelist {
 class FileListPanel;
+}
 class LanguageBoxWidget;
 class QLabel;
 class QPushButton;
@@ -63,10 +69,10 @@ public:
     void BatchFinished();
 
     //! The current file list (replaced by removal; never keep it across one).
-    FileList* currentList() const { return m_fileList.get(); }
+    filelist::FileList* currentList() const { return m_fileList.get(); }
     options::FormatOptions& formatOptions() { return *m_options; }
     ConversionBatch& batch() { return *m_batch; }
-    FileAdmission& admission() { return *m_admission; }
+    filelist::FileAdmission& admission() { return *m_admission; }
     convert::WmaRemedies& wmaRemedies() { return *m_wmaRemedies; }
 
     bool bLoading = false;
@@ -87,7 +93,7 @@ public:
     QLabel* lblStepOutput = nullptr;
     QLabel* lblStepConvert = nullptr;
     QLabel* lblStepThreeNumber = nullptr;
-    FileListPanel* filesPanel = nullptr;
+    filelist::FileListPanel* filesPanel = nullptr;
     player::PlayerPanel* playerPanel = nullptr;
     options::OutputFolderWidget* folderWidget = nullptr;
     ConvertPanel* convertPanel = nullptr;
@@ -145,8 +151,8 @@ private:
     void Form_QueryUnload();
 
     platform::Desktop& m_desktop;
-    std::unique_ptr<FileList> m_fileList;
-    std::unique_ptr<FileAdmission> m_admission;
+    std::unique_ptr<filelist::FileList> m_fileList;
+    std::unique_ptr<filelist::FileAdmission> m_admission;
     std::unique_ptr<options::FormatOptions> m_options;
     std::unique_ptr<settings::Settings> m_settings;
     std::unique_ptr<ConversionBatch> m_batch;

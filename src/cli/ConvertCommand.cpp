@@ -55,7 +55,7 @@ public:
     }
     ~ConvertRun() { m_console.setYieldHook({}); }
 
-    FileList& list() { return m_list; }
+    filelist::FileList& list() { return m_list; }
 
     //! Runs "Convert All" (unless Ctrl+C came first) and writes the lines of
     //! the rows it did not reach; true when every row ended "Complete".
@@ -68,7 +68,7 @@ public:
             rowDone(row, QString());
         const QString complete = lang::caption(lang::StringId::Complete);
         bool allComplete = m_list.count() > 0;
-        for (const FileListRow& row : m_list.rows())
+        for (const filelist::FileListRow& row : m_list.rows())
             allComplete = allComplete && row.Status == complete;
         return allComplete;
     }
@@ -92,7 +92,7 @@ private:
     {
         if (ConvertConsole::interrupted() && m_state.bConverting && !m_state.bCancelConversion)
             m_batch.cmdConvert.click(); // Ctrl+C between two files
-        const FileListRow& record = m_list.at(row);
+        const filelist::FileListRow& record = m_list.at(row);
         const QString& made = outFile;
         m_console.clearProgress();
         writeUtf8(m_out, probeCell(record.FilePath) + u'\t' + probeCell(made) + u'\t' + probeCell(record.Status) +
@@ -104,7 +104,7 @@ private:
     std::FILE* m_out;
     ConvertConsole& m_console;
     ConversionState m_state;
-    FileList m_list;
+    filelist::FileList m_list;
     ConversionBatch m_batch;
     int m_printed = 0;
 };
@@ -116,7 +116,7 @@ int runConvert(const ConvertArguments& arguments, settings::RunOptions& options,
 {
     applyChoices(arguments, options);
     ConvertRun run(options, out, console);
-    FileAdmission admission(console, [&run] { return &run.list(); });
+    filelist::FileAdmission admission(console, [&run] { return &run.list(); });
     const bool allAdmitted = AdmitPaths(arguments.paths, arguments.recursive, run.list(), admission, console);
     const bool allComplete = run.run();
     return allAdmitted && allComplete ? kAllComplete : kNotAllComplete;

@@ -23,8 +23,9 @@ void showBox(platform::Desktop& desktop, lang::StringId id)
 
 } // namespace
 
-bool AdmitPaths(const QStringList& arguments, bool recursive, FileList& list, FileAdmission& admission,
-                platform::Desktop& desktop, const std::function<void(int row)>& onRow)
+bool AdmitPaths(const QStringList& arguments, bool recursive, filelist::FileList& list,
+                filelist::FileAdmission& admission, platform::Desktop& desktop,
+                const std::function<void(int row)>& onRow)
 {
     // The files in order, with the empty folders where they stand.
     // With the folder each was found in (empty for a path given by itself).
@@ -38,12 +39,12 @@ bool AdmitPaths(const QStringList& arguments, bool recursive, FileList& list, Fi
             baseFolders << QString();
             continue;
         }
-        const QStringList names = ScanFolderNames(path, recursive);
+        const QStringList names = filelist::ScanFolderNames(path, recursive);
         if (names.isEmpty()) {
             emptyFolderAt.push_back(files.size());
             continue;
         }
-        const QStringList found = addfiles::selectionPaths(addfiles::folderSelection(path, names));
+        const QStringList found = filelist::addfiles::selectionPaths(filelist::addfiles::folderSelection(path, names));
         files << found;
         for (qsizetype i = 0; i < found.size(); ++i)
             baseFolders << path;

@@ -6,8 +6,12 @@
 namespace platform {
 class Desktop;
 }
+namespace filelist {
 class FileAdmission;
+}
+namespace filelist {
 class FileList;
+}
 
 namespace cli {
 
@@ -18,7 +22,8 @@ namespace cli {
 //! its index. An empty folder shows the "folder is empty" box where it stands
 //! in the order, and one "not added" box ends the run when anything was
 //! refused. True when every path was admitted.
-bool AdmitPaths(const QStringList& arguments, bool recursive, FileList& list, FileAdmission& admission,
-                platform::Desktop& desktop, const std::function<void(int row)>& onRow = {});
+bool AdmitPaths(const QStringList& arguments, bool recursive, filelist::FileList& list,
+                filelist::FileAdmission& admission, platform::Desktop& desktop,
+                const std::function<void(int row)>& onRow = {});
 
 } // namespace cli

@@ -84,7 +84,7 @@ bool parseArguments(const QStringList& arguments, ProbeArguments& parsed, std::F
 
 //! The name a row's output would get inside the output folder, without its
 //! extension: its place in the added folder's tree and its own (or tagged) name.
-QString outputName(const FileListRow& row, const ProbeArguments& arguments)
+QString outputName(const filelist::FileListRow& row, const ProbeArguments& arguments)
 {
     QString name = row.FilePath.mid(row.FilePath.lastIndexOf(u'/') + 1);
     const qsizetype dot = name.lastIndexOf(u'.');
@@ -127,10 +127,10 @@ int runProbe(const QStringList& arguments, std::FILE* out, std::FILE* usageError
         return kUsageError;
     const bool namesOutputs = parsed.keepTree || parsed.namePattern;
 
-    FileList list;
-    FileAdmission admission(desktop, [&list] { return &list; });
+    filelist::FileList list;
+    filelist::FileAdmission admission(desktop, [&list] { return &list; });
     const bool all = AdmitPaths(parsed.paths, parsed.recursive, list, admission, desktop, [&](int at) {
-        const FileListRow& row = list.at(at);
+        const filelist::FileListRow& row = list.at(at);
         QString line = probeCell(row.FilePath) + u'\t' + probeCell(row.Duration) + u'\t' + probeCell(row.FileSize) +
                        u'\t' + probeCell(row.Status);
         if (namesOutputs)

@@ -103,7 +103,7 @@ void ConversionBatch::cmdConvertSelected_Click()
 
 void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButtonState& other, bool selectedOnly)
 {
-    FileList* list = m_currentList ? m_currentList() : nullptr;
+    filelist::FileList* list = m_currentList ? m_currentList() : nullptr;
     if (!list || list->count() == 0) {
         m_desktop.messageBox(text(lang::StringId::ListEmpty), text(lang::StringId::ProductName),
                              platform::Desktop::Icon::Information, platform::Desktop::Buttons::Ok);
@@ -162,7 +162,7 @@ int ConversionBatch::countEligible(bool selectedOnly) const
 {
     int count = 0;
     if (m_list)
-        for (const FileListRow& record : m_list->rows())
+        for (const filelist::FileListRow& record : m_list->rows())
             count += isEligible(record.Status) && (!selectedOnly || record.CheckBox != 0) ? 1 : 0;
     return count;
 }
@@ -224,7 +224,7 @@ void ConversionBatch::startRows()
             break;
         }
         const int row = m_nextRow++;
-        const FileListRow& record = m_list->at(row);
+        const filelist::FileListRow& record = m_list->at(row);
         if (!isEligible(record.Status) || (m_selectedOnly && record.CheckBox == 0)) {
             m_visited[row] = QString();
             continue;
@@ -308,7 +308,7 @@ void ConversionBatch::endWhenIdle()
 void ConversionBatch::applyStatuses()
 {
     const std::map<int, convert::RowStatusBoard::Update> updates = m_board.take();
-    FileList* list = m_list.data();
+    filelist::FileList* list = m_list.data();
     const bool listShown = list && list == (m_currentList ? m_currentList() : nullptr);
     for (const auto& [row, update] : updates) {
         if (update.percent && m_jobs.count(row))
@@ -322,14 +322,14 @@ void ConversionBatch::applyStatuses()
             const lang::StringId id = complete                                ? lang::StringId::Complete
                                       : *update.outcome == Outcome::Cancelled ? lang::StringId::Cancelled
                                                                               : lang::StringId::Error;
-            list->setCell(row, FileList::Status, text(id));
-            list->setTextColor(row, FileList::Status,
+            list->setCell(row, filelist::FileList::Status, text(id));
+            list->setTextColor(row, filelist::FileList::Status,
                                complete ? ConversionSession::kCompleteColor : ConversionSession::kFailureColor);
         }
         if (update.text) {
-            list->setCell(row, FileList::Status, *update.text);
+            list->setCell(row, filelist::FileList::Status, *update.text);
             if (update.color)
-                list->setTextColor(row, FileList::Status, *update.color);
+                list->setTextColor(row, filelist::FileList::Status, *update.color);
         }
         if (update.reason)
             list->setStatusReason(row, *update.reason);

@@ -141,7 +141,7 @@ private:
     CaptionButtonState* m_running = nullptr; // the button that started the batch
 
     // The walk of the running batch.
-    QPointer<FileList> m_list;
+    QPointer<filelist::FileList> m_list;
     bool m_selectedOnly = false;
     bool m_walkOver = true;
     bool m_starting = false; // inside startRows(): a message box may run events meanwhile

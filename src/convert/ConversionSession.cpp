@@ -15,7 +15,7 @@ ConversionSession::~ConversionSession()
     freeConversionStream();
 }
 
-FileList* ConversionSession::currentList() const
+filelist::FileList* ConversionSession::currentList() const
 {
     return m_currentList ? m_currentList() : nullptr;
 }
@@ -40,10 +40,10 @@ void ConversionSession::setCurrentRow(std::optional<int> row)
     m_rowList = row ? currentList() : nullptr;
 }
 
-FileList* ConversionSession::rowList() const
+filelist::FileList* ConversionSession::rowList() const
 {
     // A row index means nothing in a list that has since been replaced.
-    FileList* list = m_rowList.data();
+    filelist::FileList* list = m_rowList.data();
     if (!m_row || !list || list != currentList() || *m_row < 0 || *m_row >= list->count())
         return nullptr;
     return list;
@@ -83,8 +83,8 @@ bool ConversionSession::reportProgress(QWORD position, QWORD length)
     const float progress = float(position) / float(length);
     if (m_board)
         m_board->post(*m_row, {progressText(progress * 100.0f), progress * 100.0f, {}, {}, {}});
-    else if (FileList* list = rowList())
-        list->setCell(*m_row, FileList::Status, progressText(progress * 100.0f));
+    else if (filelist::FileList* list = rowList())
+        list->setCell(*m_row, filelist::FileList::Status, progressText(progress * 100.0f));
     return true;
 }
 
@@ -119,11 +119,11 @@ void ConversionSession::setStatusText(const QString& text, quint32 rgb)
         m_board->post(*m_row, {text, {}, rgb, {}, {}});
         return;
     }
-    FileList* list = rowList();
+    filelist::FileList* list = rowList();
     if (!list)
         return;
-    list->setCell(*m_row, FileList::Status, text);
-    list->setTextColor(*m_row, FileList::Status, rgb);
+    list->setCell(*m_row, filelist::FileList::Status, text);
+    list->setTextColor(*m_row, filelist::FileList::Status, rgb);
 }
 
 void ConversionSession::setReason(const QString& reason)
@@ -132,7 +132,7 @@ void ConversionSession::setReason(const QString& reason)
         m_board->post(*m_row, {{}, {}, {}, {}, reason});
         return;
     }
-    if (FileList* list = rowList())
+    if (filelist::FileList* list = rowList())
         list->setStatusReason(*m_row, reason);
 }
 

@@ -14,7 +14,9 @@
 namespace platform {
 class Desktop;
 }
+namespace filelist {
 class FileList;
+}
 
 namespace options {
 class FormatOptions;
@@ -36,7 +38,7 @@ class FormatOptions;
 class ConversionSession {
 public:
     //! Gives the file list the window shows now (it is replaced on removal).
-    using ListAccess = std::function<FileList*()>;
+    using ListAccess = std::function<filelist::FileList*()>;
 
     //! Text colours of the final statuses, as 0xRRGGBB.
     static constexpr quint32 kCompleteColor = 0x71B162; // RGB(113, 177, 98)
@@ -54,7 +56,7 @@ public:
     ConversionState& state() const { return m_state; }
     options::FormatOptions& options() const { return m_options; }
     //! The current file list, or nullptr when there is none.
-    FileList* currentList() const;
+    filelist::FileList* currentList() const;
 
     //! Input path of the row being converted.
     QString sCurrentFile;
@@ -129,7 +131,7 @@ public:
     bool cancelRequested() const { return m_state.bCancelConversion; }
 
 private:
-    FileList* rowList() const;
+    filelist::FileList* rowList() const;
 
     platform::Desktop& m_desktop;
     ConversionState& m_state;
@@ -137,7 +139,7 @@ private:
     ListAccess m_currentList;
     std::optional<int> m_row;
     convert::RowStatusBoard* m_board = nullptr; // set for a conversion on a worker thread
-    QPointer<FileList> m_rowList;               // the list m_row belongs to
+    QPointer<filelist::FileList> m_rowList;     // the list m_row belongs to
     int m_yieldInterval = 0;
     QElapsedTimer m_sinceYield;
 };

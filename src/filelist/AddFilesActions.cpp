@@ -12,6 +12,8 @@
 #include <chrono>
 #include <future>
 
+namespace filelist {
+
 namespace {
 
 const QString kCancel = QStringLiteral("Cancel");
@@ -170,3 +172,5 @@ bool AddFilesActions::admitAll(const QStringList& paths, const QString& baseFold
         m_desktop.hideProgress();
     return allAdmitted;
 }
+
+} // namespace filelist

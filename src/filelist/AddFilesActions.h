@@ -12,10 +12,11 @@
 namespace platform {
 class Desktop;
 }
-
 namespace options {
 class CheckBoxState;
 }
+
+namespace filelist {
 
 //! The ways of adding files, each ending in admission, one call per path:
 //! the audio and video open-file dialogs, the folder picker with the files
@@ -77,3 +78,5 @@ private:
     options::CheckBoxState* m_subFolders = nullptr;
     qint64 m_progressDelay = 500;
 };
+
+} // namespace filelist

@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-namespace addfiles {
+namespace filelist::addfiles {
 
 QString patternList(const QStringList& extensions)
 {
@@ -79,4 +79,4 @@ QList<platform::Desktop::FileFilter> videoFileFilters()
     };
 }
 
-} // namespace addfiles
+} // namespace filelist::addfiles

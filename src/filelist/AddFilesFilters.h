@@ -6,7 +6,7 @@
 
 //! The filter lists of the two open-file dialogs, in the order they are
 //! offered; the first entry is the one selected when a dialog opens.
-namespace addfiles {
+namespace filelist::addfiles {
 
 //! Audio files: "All Supported Audio Formats" first, then one entry per kind.
 //! The kinds that admission refuses (mod, mo3, wv) are offered too.
@@ -18,4 +18,4 @@ QList<platform::Desktop::FileFilter> videoFileFilters();
 //! "*.a;*.b" for the extensions given.
 QString patternList(const QStringList& extensions);
 
-} // namespace addfiles
+} // namespace filelist::addfiles

@@ -1,6 +1,6 @@
 #include "filelist/AddFilesSelection.h"
 
-namespace addfiles {
+namespace filelist::addfiles {
 
 QStringList selectionPaths(QString selection)
 {
@@ -29,4 +29,4 @@ QString folderSelection(const QString& folder, const QStringList& names)
     return selection;
 }
 
-} // namespace addfiles
+} // namespace filelist::addfiles

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace addfiles {
+namespace filelist::addfiles {
 
 //! The paths a selection text stands for, in its order. Every pair of
 //! consecutive NULs is removed first (the dialog's closing double NUL), then
@@ -18,4 +18,4 @@ QStringList selectionPaths(QString selection);
 //! button builds it): the folder exactly as given, then NUL and each name.
 QString folderSelection(const QString& folder, const QStringList& names);
 
-} // namespace addfiles
+} // namespace filelist::addfiles

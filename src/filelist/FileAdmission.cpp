@@ -8,6 +8,8 @@
 
 #include <cerrno>
 
+namespace filelist {
+
 using lang::StringId;
 
 namespace {
@@ -142,3 +144,5 @@ void FileAdmission::showWmaPrompt()
     if (remedy)
         remedy();
 }
+
+} // namespace filelist

@@ -9,6 +9,9 @@
 namespace platform {
 class Desktop;
 }
+
+namespace filelist {
+
 class FileList;
 
 //! Admission of files into the current file list (`AddFile2Grid`) and its
@@ -74,3 +77,5 @@ private:
     std::function<void()> m_downloadWmf;
     std::function<void()> m_openWmSite;
 };
+
+} // namespace filelist

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace filelist {
+
 namespace {
 
 const QString& admittedExtensions()
@@ -105,3 +107,5 @@ QString FormatDuration(double seconds)
         whole = qint64(std::nearbyint(std::min(seconds, 9.0e15)));
     return QStringLiteral("%1:%2").arg(whole / 60, 2, 10, QLatin1Char('0')).arg(whole % 60, 2, 10, QLatin1Char('0'));
 }
+
+} // namespace filelist

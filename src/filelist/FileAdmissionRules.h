@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace filelist {
+
 // The pure rules of admission: path repair, the extension test, and the
 // texts of a row's size and playing time.
 
@@ -35,3 +37,5 @@ QString FormatFileSize(qint64 bytes);
 //! seconds ("00:00", "03:07", "125:00"). Negative or undefined values count
 //! as 0.
 QString FormatDuration(double seconds);
+
+} // namespace filelist

@@ -7,6 +7,8 @@
 #include <limits>
 #include <new>
 
+namespace filelist {
+
 namespace {
 
 const std::array<QString, FileList::kColumnCount>& columnNames()
@@ -358,3 +360,5 @@ bool InitFileList(std::unique_ptr<FileList>& current)
     current = std::move(list);
     return true;
 }
+
+} // namespace filelist

@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace filelist {
+
 //! The file list: an ordered in-memory table of input files with a cursor,
 //! and the item model the grid binds to. Rows hold plain text cells; the
 //! per-cell text colours belong to this list instance only, so a list built
@@ -147,3 +149,5 @@ std::unique_ptr<FileList> NewFileList();
 
 //! Makes `current` a new, empty list; true when it is open.
 bool InitFileList(std::unique_ptr<FileList>& current);
+
+} // namespace filelist

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace filelist {
+
 FileListPanel::FileListPanel(platform::Desktop& desktop, FileAdmission& admission,
                              std::unique_ptr<FileList>& currentList, QWidget* parent)
     : QWidget(parent), m_currentList(currentList),
@@ -138,3 +140,5 @@ void FileListPanel::cmdRemove_Click()
     Q_EMIT fileListReplaced(m_currentList.get());
     chkSelectAll->setChecked(false);
 }
+
+} // namespace filelist

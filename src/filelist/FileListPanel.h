@@ -10,11 +10,14 @@
 namespace platform {
 class Desktop;
 }
-class FileAdmission;
-class GridView;
 class QCheckBox;
 class QLabel;
 class QPushButton;
+
+namespace filelist {
+
+class FileAdmission;
+class GridView;
 
 //! Step 1 of the main window: the file grid `Grid` with the select-all box,
 //! the buttons that add audio files, a folder or video files, the button that
@@ -78,3 +81,5 @@ private:
     AddFilesActions m_actions;
     std::function<QString()> m_playerFile;
 };
+
+} // namespace filelist

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace filelist {
+
 //! One row of the file list. Every cell but `ID` and `CheckBox` holds display
 //! text; no numeric size or duration is kept anywhere else.
 struct FileListRow {
@@ -16,3 +18,5 @@ struct FileListRow {
     //! sub-folders); empty for a file added by itself. Not a grid column.
     QString BaseFolder;
 };
+
+} // namespace filelist

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <cmath>
 
-namespace gridprogress {
+namespace filelist::gridprogress {
 
 std::optional<double> numericValue(const QString& text)
 {
@@ -50,4 +50,4 @@ int barWidth(int percent, int cellWidth)
     return int(roundHalfEven(double(percent) * cellWidth / 100.0));
 }
 
-} // namespace gridprogress
+} // namespace filelist::gridprogress

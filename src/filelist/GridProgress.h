@@ -6,7 +6,7 @@
 //! The figures of a progress cell: the conversion writes its progress as a
 //! number of percent (possibly with decimals) into a row's `Status`, and the
 //! grid paints such a cell as a bar with its label.
-namespace gridprogress {
+namespace filelist::gridprogress {
 
 //! The cell's value when it is a finite number ("37.5", or with the user's
 //! decimal separator); nothing for status texts such as "Complete".
@@ -24,4 +24,4 @@ QString label(int percent);
 //! Pixels of a bar `percent` % of `cellWidth` long, rounded halves to even.
 int barWidth(int percent, int cellWidth);
 
-} // namespace gridprogress
+} // namespace filelist::gridprogress

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QPainter>
 
+namespace filelist {
+
 GridProgressDelegate::GridProgressDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
 QColor GridProgressDelegate::contrastColor() const
@@ -66,3 +68,5 @@ void GridProgressDelegate::paintProgress(QPainter* painter, const QStyleOptionVi
     }
     painter->restore();
 }
+
+} // namespace filelist

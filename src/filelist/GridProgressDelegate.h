@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QStyledItemDelegate>
 
+namespace filelist {
+
 //! Paints the cells of the `Status` column: centred text, or, when the value
 //! is a number of percent, a progress bar with its label. The label is drawn
 //! in the bar colour on the contrast colour, and the part of it inside the bar
@@ -30,3 +32,5 @@ private:
 
     QColor m_contrast;
 };
+
+} // namespace filelist

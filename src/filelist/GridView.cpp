@@ -13,6 +13,8 @@
 #include <QUrl>
 #include <algorithm>
 
+namespace filelist {
+
 namespace {
 
 //! The local files that dropped data carries, in its order; empty for any
@@ -183,3 +185,5 @@ void GridView::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         Q_EMIT gridDoubleClicked();
 }
+
+} // namespace filelist

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QTableView>
 
+namespace filelist {
+
 class FileList;
 class GridProgressDelegate;
 
@@ -64,3 +66,5 @@ private:
     GridProgressDelegate* m_progress = nullptr;
     QStringList m_captions;
 };
+
+} // namespace filelist

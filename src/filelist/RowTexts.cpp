@@ -3,6 +3,8 @@
 #include "filelist/FileList.h"
 #include "lang/StringLookup.h"
 
+namespace filelist {
+
 namespace {
 
 using lang::StringId;
@@ -52,3 +54,5 @@ int RowTexts::carryOver(FileList& list, const RowTexts& target) const
     }
     return changed;
 }
+
+} // namespace filelist

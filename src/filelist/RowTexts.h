@@ -3,6 +3,8 @@
 #include <QString>
 #include <array>
 
+namespace filelist {
+
 class FileList;
 
 //! The texts the program writes into rows of the file list (the statuses and
@@ -25,3 +27,5 @@ private:
     static constexpr int kCount = 6;
     std::array<QString, kCount> m_texts;
 };
+
+} // namespace filelist

@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+namespace filelist {
+
 namespace {
 
 // Lists one folder and, with `recursive`, the folders below it. Names are
@@ -101,3 +103,5 @@ QString ScanFolder(const QString& folder)
         result += u'*' + name;
     return result;
 }
+
+} // namespace filelist

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <atomic>
 
+namespace filelist {
+
 //! The names of the files inside `folder`, relative to it, in natural order
 //! (see filelist::naturalLess): hidden files included, no special files
 //! (pipes, sockets, devices), which would block whoever opens them. Without
@@ -29,3 +31,5 @@ QStringList ScanFolderNames(const QString& folder, bool recursive, ScanControl& 
 //! cannot be told apart in this form: callers that add the files use
 //! ScanFolderNames.
 QString ScanFolder(const QString& folder);
+
+} // namespace filelist

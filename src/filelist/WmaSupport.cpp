@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+namespace filelist {
+
 bool CheckWMASupport(const QString& scratchFolder)
 {
     if (scratchFolder.isEmpty())
@@ -28,3 +30,5 @@ bool CheckWMASupport()
 {
     return CheckWMASupport(QDir::tempPath());
 }
+
+} // namespace filelist

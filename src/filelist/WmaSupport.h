@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace filelist {
+
 //! The probe file's name, inside the probe's private folder.
 inline constexpr const char* kWmaProbeFileName = "CheckWMASupport.wma";
 
@@ -16,3 +18,5 @@ bool CheckWMASupport(const QString& scratchFolder);
 //! CheckWMASupport in the user's temporary folder. The program folder plays no
 //! part: an installed copy that the user cannot write still encodes WMA.
 bool CheckWMASupport();
+
+} // namespace filelist

@@ -93,16 +93,16 @@ void Player::PlaySelectedRow()
     // holding a selected cell get their path or tick-box cell selected.
     const PlaylistGrid::Cell active = m_grid.activeCell();
     if (active.row >= 0) {
-        m_grid.setCellSelected(active.row, FileList::FilePath, true);
+        m_grid.setCellSelected(active.row, filelist::FileList::FilePath, true);
         m_grid.setCellSelected(active.row, active.column, true);
     }
     const QList<int> rows = m_grid.selectedCellRows();
     for (qsizetype i = rows.size() - 1; i >= 0; --i)
-        m_grid.setCellSelected(rows[i], FileList::CheckBox, true);
+        m_grid.setCellSelected(rows[i], filelist::FileList::CheckBox, true);
 
     // The lowest candidate plays.
     for (int row = m_grid.rowCount() - 1; row >= 0; --row) {
-        if (m_grid.isCellSelected(row, FileList::CheckBox) || m_grid.isRowSelected(row)) {
+        if (m_grid.isCellSelected(row, filelist::FileList::CheckBox) || m_grid.isRowSelected(row)) {
             m_playerFile = m_grid.filePath(row);
             PlayFile(m_playerFile);
             return;
@@ -149,7 +149,7 @@ void Player::playAdjacentRow(int step)
         }
         if (m_grid.filePath(row) == m_playerFile && hasAdjacent(row)) {
             m_grid.setRowSelected(row, false);
-            m_grid.setCellSelected(row, FileList::CheckBox, false);
+            m_grid.setCellSelected(row, filelist::FileList::CheckBox, false);
             found = true;
         }
     }

@@ -9,7 +9,7 @@
 
 namespace player {
 
-PlayerPanel::PlayerPanel(platform::Desktop& desktop, GridView* grid, QWidget* parent)
+PlayerPanel::PlayerPanel(platform::Desktop& desktop, filelist::GridView* grid, QWidget* parent)
     : QWidget(parent), m_grid(grid), m_player(desktop, m_grid)
 {
     setObjectName(QStringLiteral("PlayerPanel"));

@@ -8,7 +8,9 @@
 namespace platform {
 class Desktop;
 }
+namespace filelist {
 class GridView;
+}
 class QPushButton;
 
 namespace player {
@@ -22,7 +24,7 @@ namespace player {
 class PlayerPanel : public QWidget {
     Q_OBJECT
 public:
-    PlayerPanel(platform::Desktop& desktop, GridView* grid, QWidget* parent = nullptr);
+    PlayerPanel(platform::Desktop& desktop, filelist::GridView* grid, QWidget* parent = nullptr);
 
     Player& player() { return m_player; }
 

@@ -23,7 +23,7 @@ int QtPlaylistGrid::rowCount() const
 
 QString QtPlaylistGrid::filePath(int row) const
 {
-    return cell(row, FileList::FilePath).data(Qt::DisplayRole).toString();
+    return cell(row, filelist::FileList::FilePath).data(Qt::DisplayRole).toString();
 }
 
 PlaylistGrid::Cell QtPlaylistGrid::activeCell() const
@@ -38,7 +38,7 @@ PlaylistGrid::Cell QtPlaylistGrid::activeCell() const
 
 void QtPlaylistGrid::setActiveRow(int row)
 {
-    const QModelIndex index = cell(row, FileList::FilePath);
+    const QModelIndex index = cell(row, filelist::FileList::FilePath);
     if (!index.isValid())
         return;
     m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);

@@ -266,7 +266,7 @@ TEST_F(LanguageSelectionTest, RowsKeepTheirMeaningAcrossASwitchSoWaitingRowsAreS
     writeLanguage(QStringLiteral("German"), QStringLiteral("G"));
     LanguageWindow window(desktop);
     ASSERT_TRUE(window.Form_Load());
-    FileList& list = *window.currentList();
+    filelist::FileList& list = *window.currentList();
     const auto addRow = [&list](const char* path, const QString& status, const QString& size) {
         list.append({0, 0, QString::fromLatin1(path), status, QStringLiteral("0:03"), size, QString()});
     };
@@ -277,8 +277,8 @@ TEST_F(LanguageSelectionTest, RowsKeepTheirMeaningAcrossASwitchSoWaitingRowsAreS
     addRow("/e.xyz", QStringLiteral("E20015"), QStringLiteral("E20007"));  // a size that only looks like a status
 
     choose(window, QStringLiteral("German"));
-    const auto status = [&list](int row) { return list.cell(row, FileList::Status).toString(); };
-    const auto size = [&list](int row) { return list.cell(row, FileList::FileSize).toString(); };
+    const auto status = [&list](int row) { return list.cell(row, filelist::FileList::Status).toString(); };
+    const auto size = [&list](int row) { return list.cell(row, filelist::FileList::FileSize).toString(); };
     EXPECT_EQ(status(0), "G20007");
     EXPECT_EQ(status(1), "G20014");
     EXPECT_EQ(status(2), "45.5");
@@ -286,7 +286,7 @@ TEST_F(LanguageSelectionTest, RowsKeepTheirMeaningAcrossASwitchSoWaitingRowsAreS
     EXPECT_EQ(size(3), "G20016");
     EXPECT_EQ(status(4), "G20015");
     EXPECT_EQ(size(4), "E20007");
-    EXPECT_EQ(list.cell(0, FileList::FilePath).toString(), "/a.flac");
+    EXPECT_EQ(list.cell(0, filelist::FileList::FilePath).toString(), "/a.flac");
 
     // The batch's rule: waiting or cancelled in the current language.
     EXPECT_TRUE(ConversionBatch::isEligible(status(0)));

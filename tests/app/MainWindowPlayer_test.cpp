@@ -64,15 +64,15 @@ protected:
 
     void playRow(int row)
     {
-        GridView* grid = window.filesPanel->Grid;
-        grid->selectionModel()->setCurrentIndex(grid->model()->index(row, FileList::FilePath),
+        filelist::GridView* grid = window.filesPanel->Grid;
+        grid->selectionModel()->setCurrentIndex(grid->model()->index(row, filelist::FileList::FilePath),
                                                 QItemSelectionModel::ClearAndSelect);
         window.playerPanel->cmdPlay->click();
     }
 
     void removeRow(int row)
     {
-        window.currentList()->setCell(row, FileList::CheckBox, 1);
+        window.currentList()->setCell(row, filelist::FileList::CheckBox, 1);
         window.filesPanel->cmdRemove->click();
     }
 

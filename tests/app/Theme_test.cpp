@@ -51,7 +51,7 @@ protected:
         auto* page = add<controls::FramePanel>(frMain, "frFormat_2");
         add<QPushButton>(page, "cmdConvert")->resize(120, 26);
         add<QLineEdit>(page, "txtOutPath");
-        add<GridView>(frMain, "Grid");
+        add<filelist::GridView>(frMain, "Grid");
         add<QComboBox>(page, "cmbMP3Freq");
         add<QComboBox>(frMain, "ComboLang")->setPalette(QPalette(Qt::green));
         slider = add<controls::SliderWidget>(page, "SliderMP3VBR");

@@ -143,7 +143,7 @@ void collectFaults(const QWidget* parent, QStringList& faults)
 
 // The grid's columns hold their captions and, in the status column, every
 // status a row can show.
-void checkGridColumns(const GridView* grid, QStringList& faults)
+void checkGridColumns(const filelist::GridView* grid, QStringList& faults)
 {
     const int cellMargins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 4;
     const auto need = [&](int column, const QString& text, const QFontMetrics& metrics) {
@@ -153,13 +153,13 @@ void checkGridColumns(const GridView* grid, QStringList& faults)
                           .arg(grid->columnWidth(column))
                           .arg(text);
     };
-    for (int column = FileList::FilePath; column < FileList::kColumnCount; ++column)
+    for (int column = filelist::FileList::FilePath; column < filelist::FileList::kColumnCount; ++column)
         need(column, grid->model()->headerData(column, Qt::Horizontal).toString(),
              grid->horizontalHeader()->fontMetrics());
     using lang::StringId;
     for (const StringId status : {StringId::WaitingConversion, StringId::CodecNotSupported, StringId::Complete,
                                   StringId::Cancelled, StringId::Error})
-        need(FileList::Status, lang::caption(status), grid->fontMetrics());
+        need(filelist::FileList::Status, lang::caption(status), grid->fontMetrics());
 }
 
 QStringList languagesToCheck()
@@ -200,7 +200,7 @@ TEST(WindowLayout, NothingOverlapsOrIsCutOffOnAnyPageInAnyShippedLanguage)
 
         QStringList faults;
         collectFaults(&window, faults);
-        checkGridColumns(window.findChild<GridView*>(QStringLiteral("Grid")), faults);
+        checkGridColumns(window.findChild<filelist::GridView*>(QStringLiteral("Grid")), faults);
         EXPECT_TRUE(faults.isEmpty()) << "main panel:\n" << faults.join(u'\n').toStdString();
 
         options::FormatOptions& formats = window.formatOptions();

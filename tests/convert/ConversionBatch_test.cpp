@@ -52,7 +52,7 @@ protected:
             ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
             ASSERT_TRUE(QFile::copy(s_media->filePath(source), file));
         }
-        FileListRow row;
+        filelist::FileListRow row;
         row.FilePath = file;
         row.Status = status;
         row.CheckBox = ticked;
@@ -76,7 +76,7 @@ protected:
     testsupport::ScriptedDesktop desktop;
     ConversionState state;
     options::FormatOptions options;
-    std::unique_ptr<FileList> list = std::make_unique<FileList>();
+    std::unique_ptr<filelist::FileList> list = std::make_unique<filelist::FileList>();
     ConversionBatch batch{desktop, state, options, [this] { return list.get(); }};
     QMap<QString, bool> enabled_;
     int playbackStops = 0;
@@ -170,7 +170,7 @@ TEST_F(ConversionBatchTest, ConvertSelectedConvertsOnlyTickedRows)
     EXPECT_EQ(status(1), QStringLiteral("Waiting Conversion"));
     EXPECT_EQ(desktop.powerOffs, 0);
 
-    list->setCell(1, FileList::CheckBox, -1); // any non-zero value is a tick
+    list->setCell(1, filelist::FileList::CheckBox, -1); // any non-zero value is a tick
     batch.cmdConvertSelected.click();
     EXPECT_EQ(status(0), QStringLiteral("Waiting Conversion"));
     EXPECT_EQ(status(1), QStringLiteral("Complete"));
@@ -194,7 +194,7 @@ TEST_F(ConversionBatchTest, StopInsideTheYieldCancelsTheRowAndEndsTheBatch)
         captionAfterStop = batch.cmdConvert.Caption();
         // A further start in the same yield is refused: the stopped batch still runs.
         EXPECT_TRUE(batch.cmdConvertSelected.Enabled());
-        list->setCell(1, FileList::CheckBox, 1);
+        list->setCell(1, filelist::FileList::CheckBox, 1);
         batch.cmdConvertSelected.click();
         batch.cmdConvert.click();
         EXPECT_EQ(batch.cmdConvertSelected.Caption(), QStringLiteral("Convert Selected"));
@@ -203,7 +203,7 @@ TEST_F(ConversionBatchTest, StopInsideTheYieldCancelsTheRowAndEndsTheBatch)
 
     EXPECT_EQ(captionAfterStop, QStringLiteral("Convert All"));
     EXPECT_EQ(status(0), QStringLiteral("Cancelled"));
-    EXPECT_EQ(list->textColor(0, FileList::Status), ConversionSession::kFailureColor);
+    EXPECT_EQ(list->textColor(0, filelist::FileList::Status), ConversionSession::kFailureColor);
     EXPECT_EQ(status(1), QStringLiteral("Waiting Conversion"));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("b.wav"))));
     EXPECT_FALSE(state.bConverting);
@@ -290,14 +290,14 @@ TEST_F(ConversionBatchTest, FourAtOnceGiveWhatOneAtATimeGives)
     };
     const auto runWith = [&](int jobs) {
         const QString run = QStringLiteral("run%1/").arg(jobs);
-        list = std::make_unique<FileList>();
+        list = std::make_unique<filelist::FileList>();
         addRow(run + QStringLiteral("one/x.flac"));
         addLongRow(run + QStringLiteral("two/x.flac"));
         addRow(run + QStringLiteral("done.flac"), QStringLiteral("Complete"));
         addRow(run + QStringLiteral("three/x.flac"));
         const QString damaged = path(run + QStringLiteral("notaudio.flac"));
         EXPECT_TRUE(batchtest::writeFile(damaged, QByteArray(4096, 'z')));
-        FileListRow bad;
+        filelist::FileListRow bad;
         bad.FilePath = damaged;
         bad.Status = QStringLiteral("Waiting Conversion");
         EXPECT_TRUE(list->append(bad));
@@ -340,7 +340,7 @@ TEST_F(ConversionBatchTest, EveryEncoderPathConvertsFourRowsAtOnce)
     setJobs(4);
     options.optOtherFolder.setValue(true);
     for (const auto& [format, extension] : formats) {
-        list = std::make_unique<FileList>();
+        list = std::make_unique<filelist::FileList>();
         for (int i = 0; i < 4; ++i)
             addRow(QStringLiteral("in/%1.flac").arg(i));
         const QString out = path(QString::fromLatin1(extension));

@@ -24,8 +24,8 @@ TEST(ConvertPanelTest, ButtonsShowAndDriveTheBatch)
     options::FormatOptions options;
     options.optFileFormat(options::FormatOptions::WAV).setValue(true);
     options.optSameFolder.setValue(true);
-    auto list = std::make_unique<FileList>();
-    FileListRow row;
+    auto list = std::make_unique<filelist::FileList>();
+    filelist::FileListRow row;
     row.FilePath = input;
     row.Status = QStringLiteral("Waiting Conversion");
     ASSERT_TRUE(list->append(row));

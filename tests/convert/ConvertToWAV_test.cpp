@@ -18,8 +18,8 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         LoadFormatModules();
-        list = std::make_unique<FileList>();
-        FileListRow row;
+        list = std::make_unique<filelist::FileList>();
+        filelist::FileListRow row;
         row.FilePath = QStringLiteral("input");
         row.Status = QStringLiteral("Waiting Conversion");
         ASSERT_TRUE(list->append(row));
@@ -29,14 +29,14 @@ protected:
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }
-    QString status() const { return list->cell(0, FileList::Status).toString(); }
-    std::optional<quint32> color() const { return list->textColor(0, FileList::Status); }
+    QString status() const { return list->cell(0, filelist::FileList::Status).toString(); }
+    std::optional<quint32> color() const { return list->textColor(0, filelist::FileList::Status); }
 
     QTemporaryDir dir;
     testsupport::ScriptedDesktop desktop;
     ConversionState state;
     options::FormatOptions options;
-    std::unique_ptr<FileList> list;
+    std::unique_ptr<filelist::FileList> list;
     ConversionSession session{desktop, state, options, [this] { return list.get(); }};
     QStringList statuses; // the status at each yield
 };
@@ -227,7 +227,7 @@ TEST_F(ConvertToWAVTest, WithoutARowOrOutsideABatchNothingIsWrittenToTheList)
         EXPECT_EQ(s, QStringLiteral("Waiting Conversion"));
     EXPECT_EQ(status(), QStringLiteral("Complete"));
 
-    list->setCell(0, FileList::Status, QStringLiteral("Waiting Conversion"));
+    list->setCell(0, filelist::FileList::Status, QStringLiteral("Waiting Conversion"));
     session.setCurrentRow(std::nullopt);
     state.bConverting = true;
     ConvertToWAV(session, in, path(QStringLiteral("b.wav")));

@@ -95,8 +95,8 @@ protected:
         ASSERT_TRUE(QDir().mkpath(home));
         qputenv("TONEMILL_HOME", home.toUtf8());
         logPath = home + QStringLiteral(" Errors.log");
-        list = std::make_unique<FileList>();
-        FileListRow row;
+        list = std::make_unique<filelist::FileList>();
+        filelist::FileListRow row;
         row.FilePath = QStringLiteral("input");
         row.Status = QStringLiteral("Waiting Conversion");
         ASSERT_TRUE(list->append(row));
@@ -107,8 +107,8 @@ protected:
     void TearDown() override { qunsetenv("TONEMILL_HOME"); }
 
     QString path(const QString& name) const { return dir.filePath(name); }
-    QString status() const { return list->cell(0, FileList::Status).toString(); }
-    std::optional<quint32> color() const { return list->textColor(0, FileList::Status); }
+    QString status() const { return list->cell(0, filelist::FileList::Status).toString(); }
+    std::optional<quint32> color() const { return list->textColor(0, filelist::FileList::Status); }
     QStringList logLines() const
     {
         QFile file(logPath);
@@ -132,7 +132,7 @@ protected:
     testsupport::ScriptedDesktop desktop;
     ConversionState state;
     options::FormatOptions options;
-    std::unique_ptr<FileList> list;
+    std::unique_ptr<filelist::FileList> list;
     ConversionSession session{desktop, state, options, [this] { return list.get(); }};
 };
 

@@ -178,7 +178,7 @@ TEST_F(WmaConversion, FailuresEndErrorWithoutAFileAndSayWhy)
     // An output folder that does not exist.
     const QString in = path(QStringLiteral("tone.wav"));
     ASSERT_TRUE(testsupport::makeTone(in, 1.0, 44100, 2));
-    list->setCell(0, FileList::Status, QStringLiteral("Waiting Conversion"));
+    list->setCell(0, filelist::FileList::Status, QStringLiteral("Waiting Conversion"));
     ConvertToWMA(session, in, path(QStringLiteral("nowhere/c.wma")));
     EXPECT_EQ(status(), QStringLiteral("Error"));
 
@@ -189,7 +189,7 @@ TEST_F(WmaConversion, FailuresEndErrorWithoutAFileAndSayWhy)
     ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
     taken.write("keep");
     taken.close();
-    list->setCell(0, FileList::Status, QStringLiteral("Waiting Conversion"));
+    list->setCell(0, filelist::FileList::Status, QStringLiteral("Waiting Conversion"));
     ConvertToWMA(session, in, taken.fileName());
     EXPECT_EQ(status(), QStringLiteral("Complete"));
     EXPECT_EQ(QFileInfo(taken.fileName()).size(), 4);

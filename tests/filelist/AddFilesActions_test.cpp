@@ -72,7 +72,7 @@ protected:
     QStringList listedPaths() const
     {
         QStringList paths;
-        for (const FileListRow& row : list->rows())
+        for (const filelist::FileListRow& row : list->rows())
             paths << row.FilePath;
         return paths;
     }
@@ -87,9 +87,9 @@ protected:
 
     QTemporaryDir dir;
     WatchingDesktop desktop;
-    std::unique_ptr<FileList> list;
-    FileAdmission admission{desktop, [this] { return list.get(); }};
-    FileListPanel panel{desktop, admission, list};
+    std::unique_ptr<filelist::FileList> list;
+    filelist::FileAdmission admission{desktop, [this] { return list.get(); }};
+    filelist::FileListPanel panel{desktop, admission, list};
     static QTemporaryDir* s_media;
 };
 
@@ -107,7 +107,7 @@ TEST_F(AddFilesTest, TheAudioDialogAsksWithItsFiltersAndAddsTheChosenFilesInOrde
     const ScriptedDesktop::OpenFileRequest& request = desktop.openFileDialogs.front();
     EXPECT_EQ(request.title, QStringLiteral("Select one or more audio files"));
     EXPECT_TRUE(request.multiSelect);
-    EXPECT_EQ(request.filters, addfiles::audioFileFilters());
+    EXPECT_EQ(request.filters, filelist::addfiles::audioFileFilters());
     EXPECT_EQ(listedPaths(), chosen);
     EXPECT_TRUE(desktop.boxes.isEmpty());
     EXPECT_EQ(list->cursor(), 0);
@@ -173,7 +173,7 @@ TEST_F(AddFilesTest, TheVideoDialogHasItsOwnTitleAndFilters)
     panel.cmdAddVideoFile->click();
     ASSERT_EQ(desktop.openFileDialogs.size(), 1);
     EXPECT_EQ(desktop.openFileDialogs[0].title, QStringLiteral("Select one or more video files"));
-    EXPECT_EQ(desktop.openFileDialogs[0].filters, addfiles::videoFileFilters());
+    EXPECT_EQ(desktop.openFileDialogs[0].filters, filelist::addfiles::videoFileFilters());
     EXPECT_TRUE(desktop.openFileDialogs[0].multiSelect);
     EXPECT_EQ(listedPaths(), QStringList{clip});
 }
@@ -182,7 +182,7 @@ TEST_F(AddFilesTest, FilesChosenInTheRootKeepASingleSlash)
 {
     // Nothing can be made in "/" here: record what admission is asked instead.
     QStringList asked;
-    AddFilesActions actions(desktop, [&asked](const filelist::ProbedFile& file) {
+    filelist::AddFilesActions actions(desktop, [&asked](const filelist::ProbedFile& file) {
         asked << file.path;
         return qint16(1);
     });
@@ -208,7 +208,7 @@ TEST_F(AddFilesTest, AddFolderAddsOnlyTheFilesDirectlyInsideAndWarnsWhenThereIsN
     EXPECT_EQ(desktop.folderPickers[0].title, QStringLiteral("Select folder to add"));
     EXPECT_FALSE(desktop.folderPickers[0].newStyle);
     QStringList expected;
-    for (const QString& name : ScanFolderNames(music)) {
+    for (const QString& name : filelist::ScanFolderNames(music)) {
         if (name.endsWith(QLatin1String(".wav")))
             expected << music + u'/' + name;
     }
@@ -244,7 +244,7 @@ TEST_F(AddFilesTest, IncludeSubFoldersAddsTheTreeAndRowsRememberTheirFolder)
     EXPECT_FALSE(desktop.folderPickers[0].optionShown);
     EXPECT_TRUE(subFolders.Value());
     EXPECT_EQ(listedPaths(), files);
-    for (const FileListRow& row : list->rows())
+    for (const filelist::FileListRow& row : list->rows())
         EXPECT_EQ(row.BaseFolder, music);
     EXPECT_TRUE(desktop.boxes.isEmpty());
 
@@ -290,6 +290,6 @@ TEST_F(AddFilesTest, AddingUnticksSelectAllAndEveryRow)
     desktop.chooseFiles({tone("c.wav")});
     panel.cmdAddFile_Click();
     EXPECT_FALSE(panel.chkSelectAll->isChecked());
-    for (const FileListRow& row : list->rows())
+    for (const filelist::FileListRow& row : list->rows())
         EXPECT_EQ(row.CheckBox, 0) << qPrintable(row.FilePath);
 }

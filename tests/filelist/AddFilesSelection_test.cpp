@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using addfiles::selectionPaths;
+using filelist::addfiles::selectionPaths;
 
 namespace {
 
@@ -67,13 +67,15 @@ TEST(AddFilesSelection, SelectionTextsBecomePaths)
     // A lone trailing NUL survives the pair removal and yields an empty name.
     EXPECT_EQ(selectionPaths(joined({"/m", "a.mp3", ""})), (QStringList{"/m/a.mp3", "/m/"}));
     // The folder button's form: the folder as the picker gave it, then the names.
-    EXPECT_EQ(addfiles::folderSelection(QStringLiteral("/"), {"a.wav", ".b.mp3"}), joined({"/", "a.wav", ".b.mp3"}));
-    EXPECT_EQ(selectionPaths(addfiles::folderSelection(QStringLiteral("/m"), {"a*b.wav"})), QStringList{"/m/a*b.wav"});
+    EXPECT_EQ(filelist::addfiles::folderSelection(QStringLiteral("/"), {"a.wav", ".b.mp3"}),
+              joined({"/", "a.wav", ".b.mp3"}));
+    EXPECT_EQ(selectionPaths(filelist::addfiles::folderSelection(QStringLiteral("/m"), {"a*b.wav"})),
+              QStringList{"/m/a*b.wav"});
 }
 
 TEST(AddFilesSelection, FilterListsOfTheTwoDialogs)
 {
-    const QList<platform::Desktop::FileFilter> audio = addfiles::audioFileFilters();
+    const QList<platform::Desktop::FileFilter> audio = filelist::addfiles::audioFileFilters();
     ASSERT_EQ(audio.size(), 23);
     EXPECT_EQ(audio[0].description, QStringLiteral("All Supported Audio Formats"));
     EXPECT_EQ(audio[0].patterns, QStringLiteral("*.cda;*.wav;*.wma;*.mp1;*.mp2;*.mp3;*.mp4;*.ogg;*.aac;*.alac;*.flac;"
@@ -92,7 +94,7 @@ TEST(AddFilesSelection, FilterListsOfTheTwoDialogs)
     EXPECT_EQ(audio[21], (platform::Desktop::FileFilter{"Opus Files(*.opus)", "*.opus"}));
     EXPECT_EQ(audio[22], (platform::Desktop::FileFilter{"AIFF Files(*.aiff,*.aif)", "*.aiff;*.aif"}));
 
-    const QList<platform::Desktop::FileFilter> video = addfiles::videoFileFilters();
+    const QList<platform::Desktop::FileFilter> video = filelist::addfiles::videoFileFilters();
     ASSERT_EQ(video.size(), 5);
     EXPECT_EQ(video[0], (platform::Desktop::FileFilter{"All Supported Video Formats",
                                                        "*.wmv;*.asf;*.avi;*.mpg;*.mp2;*.mpeg;*.mp4;*.mov;*.dat"}));

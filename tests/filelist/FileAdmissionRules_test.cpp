@@ -6,83 +6,85 @@
 
 TEST(FileAdmissionRules, DoubledSlashesCollapseUnlessThePathBeginsWithTwo)
 {
-    EXPECT_EQ(NormaliseAdmissionPath(QStringLiteral("/media//song.wav")), QStringLiteral("/media/song.wav"));
-    EXPECT_EQ(NormaliseAdmissionPath(QStringLiteral("/a////b")), QStringLiteral("/a//b"));
-    EXPECT_EQ(NormaliseAdmissionPath(QStringLiteral("/a///b")), QStringLiteral("/a//b"));
-    EXPECT_EQ(NormaliseAdmissionPath(QStringLiteral("//server//share/x.wav")), QStringLiteral("//server//share/x.wav"));
-    EXPECT_EQ(NormaliseAdmissionPath(QStringLiteral("/a\\\\b.wav")), QStringLiteral("/a\\\\b.wav"));
+    EXPECT_EQ(filelist::NormaliseAdmissionPath(QStringLiteral("/media//song.wav")), QStringLiteral("/media/song.wav"));
+    EXPECT_EQ(filelist::NormaliseAdmissionPath(QStringLiteral("/a////b")), QStringLiteral("/a//b"));
+    EXPECT_EQ(filelist::NormaliseAdmissionPath(QStringLiteral("/a///b")), QStringLiteral("/a//b"));
+    EXPECT_EQ(filelist::NormaliseAdmissionPath(QStringLiteral("//server//share/x.wav")),
+              QStringLiteral("//server//share/x.wav"));
+    EXPECT_EQ(filelist::NormaliseAdmissionPath(QStringLiteral("/a\\\\b.wav")), QStringLiteral("/a\\\\b.wav"));
 }
 
 TEST(FileAdmissionRules, ExtensionIsTheTextAfterTheLastDotOfTheName)
 {
-    EXPECT_EQ(AdmissionExtension(QStringLiteral("/m/song.tar.MP3")), QStringLiteral("MP3"));
-    EXPECT_EQ(AdmissionExtension(QStringLiteral("/m/song")), QString());
-    EXPECT_EQ(AdmissionExtension(QStringLiteral("/m/song.")), QString());
-    EXPECT_EQ(AdmissionExtension(QStringLiteral("/m.d/song")), QString());
+    EXPECT_EQ(filelist::AdmissionExtension(QStringLiteral("/m/song.tar.MP3")), QStringLiteral("MP3"));
+    EXPECT_EQ(filelist::AdmissionExtension(QStringLiteral("/m/song")), QString());
+    EXPECT_EQ(filelist::AdmissionExtension(QStringLiteral("/m/song.")), QString());
+    EXPECT_EQ(filelist::AdmissionExtension(QStringLiteral("/m.d/song")), QString());
 }
 
 TEST(FileAdmissionRules, ExtensionTestIsASubstringSearchIgnoringCase)
 {
     for (const char* admitted : {"a.MP3", "a.wav", "a.Flac", "a.mp", "a.mid", "a.m", "a.a", "a.cda", "a.dat", "a.mpeg",
                                  "a.mov", "a.midi", "a.alac", "a.m4a", "a.OPUS", "a.aiff", "a.aif", "a.wv"})
-        EXPECT_TRUE(HasAdmittedExtension(QStringLiteral("/x/") + QLatin1String(admitted))) << admitted;
+        EXPECT_TRUE(filelist::HasAdmittedExtension(QStringLiteral("/x/") + QLatin1String(admitted))) << admitted;
     for (const char* refused : {"a", "a.", "a.mod", "a.mo3", "a.txt", "a.wavx", "a.3", "a.mp3.", "a.wav.mp3x"})
-        EXPECT_FALSE(HasAdmittedExtension(QStringLiteral("/x/") + QLatin1String(refused))) << refused;
+        EXPECT_FALSE(filelist::HasAdmittedExtension(QStringLiteral("/x/") + QLatin1String(refused))) << refused;
 }
 
 TEST(FileAdmissionRules, CdTracksAndWindowsMediaNamesByTheirLastThreeCharacters)
 {
-    EXPECT_TRUE(IsCdTrackPath(QStringLiteral("/cd/Track01.cda")));
-    EXPECT_TRUE(IsCdTrackPath(QStringLiteral("/cd/TRACK01.CDA")));
-    EXPECT_FALSE(IsCdTrackPath(QStringLiteral("/cd/Track01.wav")));
-    EXPECT_TRUE(IsWindowsMediaPath(QStringLiteral("/a.WMA")));
-    EXPECT_TRUE(IsWindowsMediaPath(QStringLiteral("/a.asf")));
-    EXPECT_TRUE(IsWindowsMediaPath(QStringLiteral("/a.wmv")));
-    EXPECT_FALSE(IsWindowsMediaPath(QStringLiteral("/a.mp3")));
+    EXPECT_TRUE(filelist::IsCdTrackPath(QStringLiteral("/cd/Track01.cda")));
+    EXPECT_TRUE(filelist::IsCdTrackPath(QStringLiteral("/cd/TRACK01.CDA")));
+    EXPECT_FALSE(filelist::IsCdTrackPath(QStringLiteral("/cd/Track01.wav")));
+    EXPECT_TRUE(filelist::IsWindowsMediaPath(QStringLiteral("/a.WMA")));
+    EXPECT_TRUE(filelist::IsWindowsMediaPath(QStringLiteral("/a.asf")));
+    EXPECT_TRUE(filelist::IsWindowsMediaPath(QStringLiteral("/a.wmv")));
+    EXPECT_FALSE(filelist::IsWindowsMediaPath(QStringLiteral("/a.mp3")));
 }
 
 TEST(FileAdmissionRules, FileSizeBoundaries)
 {
     QLocale::setDefault(QLocale::c());
-    EXPECT_EQ(FormatFileSize(0), QStringLiteral("0 Bytes"));
-    EXPECT_EQ(FormatFileSize(512), QStringLiteral("512 Bytes"));
-    EXPECT_EQ(FormatFileSize(1023), QStringLiteral("1023 Bytes"));
-    EXPECT_EQ(FormatFileSize(1024), QStringLiteral("1 KB"));
-    EXPECT_EQ(FormatFileSize(1536), QStringLiteral("1.5 KB"));
-    EXPECT_EQ(FormatFileSize(1048575), QStringLiteral("1024 KB"));
-    EXPECT_EQ(FormatFileSize(1048576), QStringLiteral("1 MB"));
-    EXPECT_EQ(FormatFileSize(qint64(4.68 * 1048576)), QStringLiteral("4.68 MB"));
-    EXPECT_EQ(FormatFileSize(1073741824), QStringLiteral("1 GB"));
-    EXPECT_EQ(FormatFileSize(qint64(1) << 50), QStringLiteral("1048576 GB"));
-    EXPECT_EQ(FormatFileSize(std::numeric_limits<qint64>::max()), QStringLiteral("8589934592 GB")); // no overflow
-    EXPECT_EQ(FormatFileSize(-1), QString());
+    EXPECT_EQ(filelist::FormatFileSize(0), QStringLiteral("0 Bytes"));
+    EXPECT_EQ(filelist::FormatFileSize(512), QStringLiteral("512 Bytes"));
+    EXPECT_EQ(filelist::FormatFileSize(1023), QStringLiteral("1023 Bytes"));
+    EXPECT_EQ(filelist::FormatFileSize(1024), QStringLiteral("1 KB"));
+    EXPECT_EQ(filelist::FormatFileSize(1536), QStringLiteral("1.5 KB"));
+    EXPECT_EQ(filelist::FormatFileSize(1048575), QStringLiteral("1024 KB"));
+    EXPECT_EQ(filelist::FormatFileSize(1048576), QStringLiteral("1 MB"));
+    EXPECT_EQ(filelist::FormatFileSize(qint64(4.68 * 1048576)), QStringLiteral("4.68 MB"));
+    EXPECT_EQ(filelist::FormatFileSize(1073741824), QStringLiteral("1 GB"));
+    EXPECT_EQ(filelist::FormatFileSize(qint64(1) << 50), QStringLiteral("1048576 GB"));
+    EXPECT_EQ(filelist::FormatFileSize(std::numeric_limits<qint64>::max()),
+              QStringLiteral("8589934592 GB")); // no overflow
+    EXPECT_EQ(filelist::FormatFileSize(-1), QString());
 }
 
 TEST(FileAdmissionRules, FileSizeRoundsHalvesToEvenAndUsesTheLocaleSeparator)
 {
     QLocale::setDefault(QLocale::c());
     // 1.125 KB and 1.375 KB are exact halves of a hundredth.
-    EXPECT_EQ(FormatFileSize(1152), QStringLiteral("1.12 KB"));
-    EXPECT_EQ(FormatFileSize(1408), QStringLiteral("1.38 KB"));
-    EXPECT_EQ(FormatFileSize(1034), QStringLiteral("1.01 KB")); // 1.00976...
-    EXPECT_EQ(FormatFileSize(1029), QStringLiteral("1 KB"));    // 1.00488...
+    EXPECT_EQ(filelist::FormatFileSize(1152), QStringLiteral("1.12 KB"));
+    EXPECT_EQ(filelist::FormatFileSize(1408), QStringLiteral("1.38 KB"));
+    EXPECT_EQ(filelist::FormatFileSize(1034), QStringLiteral("1.01 KB")); // 1.00976...
+    EXPECT_EQ(filelist::FormatFileSize(1029), QStringLiteral("1 KB"));    // 1.00488...
 
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(FormatFileSize(1536), QStringLiteral("1,5 KB"));
-    EXPECT_EQ(FormatFileSize(2047LL * 1048576), QStringLiteral("2 GB")); // 1.999... rounds up
-    EXPECT_EQ(FormatFileSize(1234567890), QStringLiteral("1,15 GB"));
+    EXPECT_EQ(filelist::FormatFileSize(1536), QStringLiteral("1,5 KB"));
+    EXPECT_EQ(filelist::FormatFileSize(2047LL * 1048576), QStringLiteral("2 GB")); // 1.999... rounds up
+    EXPECT_EQ(filelist::FormatFileSize(1234567890), QStringLiteral("1,15 GB"));
     QLocale::setDefault(QLocale::c());
 }
 
 TEST(FileAdmissionRules, DurationRoundsHalvesToEvenSeconds)
 {
-    EXPECT_EQ(FormatDuration(0), QStringLiteral("00:00"));
-    EXPECT_EQ(FormatDuration(0.4), QStringLiteral("00:00"));
-    EXPECT_EQ(FormatDuration(59.5), QStringLiteral("01:00"));
-    EXPECT_EQ(FormatDuration(60.5), QStringLiteral("01:00"));
-    EXPECT_EQ(FormatDuration(125.5), QStringLiteral("02:06"));
-    EXPECT_EQ(FormatDuration(187), QStringLiteral("03:07"));
-    EXPECT_EQ(FormatDuration(3725), QStringLiteral("62:05"));
-    EXPECT_EQ(FormatDuration(7500), QStringLiteral("125:00"));
-    EXPECT_EQ(FormatDuration(-3), QStringLiteral("00:00"));
+    EXPECT_EQ(filelist::FormatDuration(0), QStringLiteral("00:00"));
+    EXPECT_EQ(filelist::FormatDuration(0.4), QStringLiteral("00:00"));
+    EXPECT_EQ(filelist::FormatDuration(59.5), QStringLiteral("01:00"));
+    EXPECT_EQ(filelist::FormatDuration(60.5), QStringLiteral("01:00"));
+    EXPECT_EQ(filelist::FormatDuration(125.5), QStringLiteral("02:06"));
+    EXPECT_EQ(filelist::FormatDuration(187), QStringLiteral("03:07"));
+    EXPECT_EQ(filelist::FormatDuration(3725), QStringLiteral("62:05"));
+    EXPECT_EQ(filelist::FormatDuration(7500), QStringLiteral("125:00"));
+    EXPECT_EQ(filelist::FormatDuration(-3), QStringLiteral("00:00"));
 }

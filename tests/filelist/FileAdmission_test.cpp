@@ -80,9 +80,9 @@ protected:
     qint16 add(QString p) { return admission.AddFile2Grid(p); }
 
     QTemporaryDir dir;
-    FileList list;
+    filelist::FileList list;
     ScriptedDesktop desktop;
-    FileAdmission admission{desktop, [this] { return &list; }};
+    filelist::FileAdmission admission{desktop, [this] { return &list; }};
     int selectAllCleared = 0;
     int wmaChecks = 0;
     bool wmaSupported = true;
@@ -100,7 +100,7 @@ TEST_F(FileAdmissionTest, AnOpenableFileBecomesAWaitingRowAndTheCursorGoesToTheF
     ASSERT_EQ(list.count(), 2);
     EXPECT_EQ(list.cursor(), 0);
     EXPECT_EQ(selectAllCleared, 2);
-    const FileListRow& row = list.at(1);
+    const filelist::FileListRow& row = list.at(1);
     EXPECT_EQ(row.ID, 0);
     EXPECT_EQ(row.CheckBox, 0);
     EXPECT_EQ(row.FilePath, second);
@@ -108,7 +108,7 @@ TEST_F(FileAdmissionTest, AnOpenableFileBecomesAWaitingRowAndTheCursorGoesToTheF
     EXPECT_EQ(row.FileSize, QStringLiteral("1.92 MB"));
     EXPECT_EQ(row.Status, kWaiting);
     EXPECT_EQ(list.at(0).Duration, QStringLiteral("00:02")); // 2.5 s: halves go to even
-    EXPECT_FALSE(list.textColor(1, FileList::Status).has_value());
+    EXPECT_FALSE(list.textColor(1, filelist::FileList::Status).has_value());
     EXPECT_TRUE(desktop.boxes.isEmpty());
     EXPECT_EQ(wmaChecks, 0);
 }
@@ -143,7 +143,7 @@ TEST_F(FileAdmissionTest, M4aOpusAiffAndWavPackFilesAreAdmittedWithExactDuration
             const QString file = path(QStringLiteral("tone%1.%2").arg(seconds).arg(QLatin1String(kind.extension)));
             ASSERT_TRUE(testsupport::makeTone(file, seconds, 48000, 2, kind.options)) << kind.extension;
             ASSERT_EQ(add(file), 1) << kind.extension;
-            const FileListRow& row = list.at(list.count() - 1);
+            const filelist::FileListRow& row = list.at(list.count() - 1);
             EXPECT_EQ(row.Duration, seconds < 3 ? QStringLiteral("00:02") : QStringLiteral("00:04"))
                 << qPrintable(file);
             EXPECT_EQ(row.Status, kWaiting) << qPrintable(file);
@@ -172,14 +172,14 @@ TEST_F(FileAdmissionTest, AnUnopenableFileIsAdmittedAsCodecNotSupportedInRed)
     const QString p = path(QStringLiteral("file.mp")); // ".mp" occurs in the admitted list
     writeFile(p, noise(3000));
     ASSERT_EQ(add(p), 1);
-    const FileListRow& row = list.at(0);
+    const filelist::FileListRow& row = list.at(0);
     EXPECT_EQ(row.Duration, kError);
     EXPECT_EQ(row.Status, kUnsupported);
     EXPECT_EQ(row.FileSize, QStringLiteral("2.93 KB"));
-    EXPECT_EQ(list.textColor(0, FileList::Status), std::optional<quint32>(0xDC0A0A));
-    EXPECT_EQ(list.textColor(0, FileList::Duration), std::optional<quint32>(0xDC0A0A));
-    EXPECT_FALSE(list.textColor(0, FileList::FilePath).has_value());
-    EXPECT_FALSE(list.textColor(0, FileList::FileSize).has_value());
+    EXPECT_EQ(list.textColor(0, filelist::FileList::Status), std::optional<quint32>(0xDC0A0A));
+    EXPECT_EQ(list.textColor(0, filelist::FileList::Duration), std::optional<quint32>(0xDC0A0A));
+    EXPECT_FALSE(list.textColor(0, filelist::FileList::FilePath).has_value());
+    EXPECT_FALSE(list.textColor(0, filelist::FileList::FileSize).has_value());
     EXPECT_EQ(wmaChecks, 1); // the probe runs for every file that fails to open
     EXPECT_TRUE(desktop.boxes.isEmpty());
 }
@@ -298,14 +298,14 @@ TEST_F(FileAdmissionTest, AFolderThatCannotBeSearchedShowsTheAddingError)
 
 TEST_F(FileAdmissionTest, AFullListRefusesANewFileWithTheAddingError)
 {
-    for (int i = 0; i < FileList::kMaxRows; ++i) {
-        FileListRow row;
+    for (int i = 0; i < filelist::FileList::kMaxRows; ++i) {
+        filelist::FileListRow row;
         row.FilePath = QString::number(i);
         ASSERT_TRUE(list.append(row));
     }
     const QString a = copyOf("tone2_5.wav", QStringLiteral("a.wav"));
     EXPECT_EQ(add(a), 0);
-    EXPECT_EQ(list.count(), FileList::kMaxRows);
+    EXPECT_EQ(list.count(), filelist::FileList::kMaxRows);
     ASSERT_EQ(desktop.boxes.size(), 1);
     EXPECT_TRUE(desktop.boxes.front().text.startsWith(QStringLiteral("An error occured while Adding File\n75:")));
 

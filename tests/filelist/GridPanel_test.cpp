@@ -40,7 +40,7 @@ protected:
     void addRows(const QStringList& names)
     {
         for (const QString& name : names) {
-            FileListRow row;
+            filelist::FileListRow row;
             row.FilePath = dir.filePath(name);
             row.Status = QStringLiteral("Waiting Conversion");
             row.Duration = QStringLiteral("00:01");
@@ -52,21 +52,21 @@ protected:
     QStringList names() const
     {
         QStringList result;
-        for (const FileListRow& row : list->rows())
+        for (const filelist::FileListRow& row : list->rows())
             result << QFileInfo(row.FilePath).fileName();
         return result;
     }
 
     void tick(int row)
     {
-        ASSERT_TRUE(list->setData(list->index(row, FileList::CheckBox), Qt::Checked, Qt::CheckStateRole));
+        ASSERT_TRUE(list->setData(list->index(row, filelist::FileList::CheckBox), Qt::Checked, Qt::CheckStateRole));
     }
 
     QTemporaryDir dir;
     ScriptedDesktop desktop;
-    std::unique_ptr<FileList> list;
-    FileAdmission admission{desktop, [this] { return list.get(); }};
-    FileListPanel panel{desktop, admission, list};
+    std::unique_ptr<filelist::FileList> list;
+    filelist::FileAdmission admission{desktop, [this] { return list.get(); }};
+    filelist::FileListPanel panel{desktop, admission, list};
     QString sPlayerFile;
 };
 
@@ -74,15 +74,15 @@ protected:
 
 TEST_F(GridPanelTest, TheGridShowsTheListWithItsColumnLayout)
 {
-    GridView* grid = panel.Grid;
+    filelist::GridView* grid = panel.Grid;
     EXPECT_EQ(grid->objectName(), QStringLiteral("Grid"));
     EXPECT_EQ(grid->model(), list.get());
-    EXPECT_TRUE(grid->isColumnHidden(FileList::ID));
+    EXPECT_TRUE(grid->isColumnHidden(filelist::FileList::ID));
     const int widths[] = {0, 33, 293, 160, 93, 80};
-    for (int column = 1; column < FileList::kColumnCount; ++column)
+    for (int column = 1; column < filelist::FileList::kColumnCount; ++column)
         EXPECT_EQ(grid->columnWidth(column), widths[column]) << column;
     const QStringList captions = {" ", "File Path", "Conversion Status", "Time Length", "File Size"};
-    for (int column = 1; column < FileList::kColumnCount; ++column)
+    for (int column = 1; column < filelist::FileList::kColumnCount; ++column)
         EXPECT_EQ(list->headerData(column, Qt::Horizontal).toString(), captions[column - 1]);
     EXPECT_EQ(panel.chkSelectAll->text(), QStringLiteral("Select/Unselect All"));
     EXPECT_EQ(panel.cmdRemove->text(), QStringLiteral("Remove Selected"));
@@ -93,7 +93,7 @@ TEST_F(GridPanelTest, TheGridShowsTheListWithItsColumnLayout)
     // A click on a row's box ticks it in the list; nothing else is editable.
     addRows({"a.wav", "b.wav"});
     panel.show();
-    const QRect box = grid->visualRect(list->index(1, FileList::CheckBox));
+    const QRect box = grid->visualRect(list->index(1, filelist::FileList::CheckBox));
     QStyleOptionViewItem option;
     option.rect = box;
     option.features = QStyleOptionViewItem::HasCheckIndicator;
@@ -102,9 +102,9 @@ TEST_F(GridPanelTest, TheGridShowsTheListWithItsColumnLayout)
     EXPECT_NE(list->at(1).CheckBox, 0);
     EXPECT_EQ(list->at(0).CheckBox, 0);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
-                       grid->visualRect(list->index(0, FileList::FilePath)).center());
+                       grid->visualRect(list->index(0, filelist::FileList::FilePath)).center());
     EXPECT_EQ(list->at(0).FilePath, dir.filePath(QStringLiteral("a.wav")));
-    EXPECT_EQ(grid->indexWidget(list->index(0, FileList::FilePath)), nullptr);
+    EXPECT_EQ(grid->indexWidget(list->index(0, filelist::FileList::FilePath)), nullptr);
 }
 
 TEST_F(GridPanelTest, SelectAllTicksAndUnticksEveryRow)
@@ -113,45 +113,45 @@ TEST_F(GridPanelTest, SelectAllTicksAndUnticksEveryRow)
     panel.chkSelectAll->setChecked(false);
     addRows({"a.wav", "b.wav", "c.wav"});
     panel.chkSelectAll->click();
-    for (const FileListRow& row : list->rows())
+    for (const filelist::FileListRow& row : list->rows())
         EXPECT_EQ(row.CheckBox, 1);
     panel.chkSelectAll->click();
-    for (const FileListRow& row : list->rows())
+    for (const filelist::FileListRow& row : list->rows())
         EXPECT_EQ(row.CheckBox, 0);
 }
 
 TEST_F(GridPanelTest, RemovalKeepsTheUntickedRowsInOrderInANewList)
 {
     addRows({"a.wav", "b.wav", "c.wav", "d.wav"});
-    list->setTextColor(3, FileList::Status, 0xDC0A0A);
-    list->setCell(3, FileList::Status, QStringLiteral("Codec Not Supported"));
+    list->setTextColor(3, filelist::FileList::Status, 0xDC0A0A);
+    list->setCell(3, filelist::FileList::Status, QStringLiteral("Codec Not Supported"));
     tick(0);
-    ASSERT_TRUE(list->setCell(2, FileList::CheckBox, -1)); // any non-zero value is a tick
+    ASSERT_TRUE(list->setCell(2, filelist::FileList::CheckBox, -1)); // any non-zero value is a tick
     panel.chkSelectAll->blockSignals(true);
     panel.chkSelectAll->setChecked(true);
     panel.chkSelectAll->blockSignals(false);
-    QSignalSpy replaced(&panel, &FileListPanel::fileListReplaced);
-    QSignalSpy stops(&panel, &FileListPanel::stopPlayerRequested);
-    const FileList* before = list.get();
+    QSignalSpy replaced(&panel, &filelist::FileListPanel::fileListReplaced);
+    QSignalSpy stops(&panel, &filelist::FileListPanel::stopPlayerRequested);
+    const filelist::FileList* before = list.get();
 
     panel.cmdRemove->click();
 
     ASSERT_EQ(replaced.size(), 1);
     EXPECT_NE(list.get(), before);
-    EXPECT_EQ(replaced[0][0].value<FileList*>(), list.get());
+    EXPECT_EQ(replaced[0][0].value<filelist::FileList*>(), list.get());
     EXPECT_EQ(panel.Grid->model(), list.get());
     EXPECT_EQ(names(), (QStringList{"b.wav", "d.wav"}));
     EXPECT_EQ(list->at(1).Status, QStringLiteral("Codec Not Supported"));
     EXPECT_EQ(list->at(1).Duration, QStringLiteral("00:01"));
     EXPECT_EQ(list->at(1).ID, 0);
     // The kept row's red text belonged to the old grid rows.
-    EXPECT_FALSE(list->textColor(1, FileList::Status).has_value());
+    EXPECT_FALSE(list->textColor(1, filelist::FileList::Status).has_value());
     EXPECT_FALSE(panel.chkSelectAll->isChecked());
     EXPECT_EQ(stops.size(), 0);
     // The new list is shown with the same layout.
-    EXPECT_TRUE(panel.Grid->isColumnHidden(FileList::ID));
-    EXPECT_EQ(list->headerData(FileList::FilePath, Qt::Horizontal).toString(), QStringLiteral("File Path"));
-    EXPECT_EQ(panel.Grid->columnWidth(FileList::FilePath), 293);
+    EXPECT_TRUE(panel.Grid->isColumnHidden(filelist::FileList::ID));
+    EXPECT_EQ(list->headerData(filelist::FileList::FilePath, Qt::Horizontal).toString(), QStringLiteral("File Path"));
+    EXPECT_EQ(panel.Grid->columnWidth(filelist::FileList::FilePath), 293);
 }
 
 TEST_F(GridPanelTest, RemovalWithoutTicksRebindsAnEqualListAndWithAllTicksEmptiesIt)
@@ -163,7 +163,7 @@ TEST_F(GridPanelTest, RemovalWithoutTicksRebindsAnEqualListAndWithAllTicksEmptie
     panel.chkSelectAll->blockSignals(true);
     panel.chkSelectAll->setChecked(true);
     panel.chkSelectAll->blockSignals(false);
-    const FileList* before = list.get();
+    const filelist::FileList* before = list.get();
     panel.cmdRemove_Click();
     EXPECT_NE(list.get(), before);
     EXPECT_EQ(names(), (QStringList{"a.wav", "b.wav"}));
@@ -180,7 +180,7 @@ TEST_F(GridPanelTest, RemovingThePlayingRowStopsThePlayerFirst)
     addRows({"a.wav", "b.wav", "c.wav"});
     sPlayerFile = dir.filePath(QStringLiteral("b.wav"));
     int rowsWhenStopped = -1;
-    QObject::connect(&panel, &FileListPanel::stopPlayerRequested, [&] { rowsWhenStopped = list->count(); });
+    QObject::connect(&panel, &filelist::FileListPanel::stopPlayerRequested, [&] { rowsWhenStopped = list->count(); });
 
     tick(2);
     panel.cmdRemove_Click();
@@ -196,9 +196,9 @@ TEST_F(GridPanelTest, DoubleClickAsksForPlay)
 {
     addRows({"a.wav"});
     panel.show();
-    QSignalSpy play(&panel, &FileListPanel::playRequested);
+    QSignalSpy play(&panel, &filelist::FileListPanel::playRequested);
     QTest::mouseDClick(panel.Grid->viewport(), Qt::LeftButton, {},
-                       panel.Grid->visualRect(list->index(0, FileList::FilePath)).center());
+                       panel.Grid->visualRect(list->index(0, filelist::FileList::FilePath)).center());
     EXPECT_EQ(play.size(), 1);
 }
 

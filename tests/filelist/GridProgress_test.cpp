@@ -11,7 +11,7 @@
 
 namespace {
 
-const QColor kBar = QColor::fromRgb(GridProgressDelegate::kBarColor);
+const QColor kBar = QColor::fromRgb(filelist::GridProgressDelegate::kBarColor);
 const QColor kContrast(Qt::white);
 const QColor kUntouched(0, 0, 255);
 constexpr int kWidth = 200;
@@ -28,13 +28,13 @@ QImage blankImage()
 
 QImage paintCell(const QString& status, bool selected = false, const QPalette& palette = QPalette())
 {
-    FileList list;
-    FileListRow row;
+    filelist::FileList list;
+    filelist::FileListRow row;
     row.FilePath = QStringLiteral("/music/a.wav");
     row.Status = status;
     EXPECT_TRUE(list.append(row));
 
-    GridProgressDelegate delegate;
+    filelist::GridProgressDelegate delegate;
     delegate.setContrastColor(kContrast);
     QStyleOptionViewItem option;
     option.rect = QRect(0, 0, kWidth, kHeight);
@@ -46,7 +46,7 @@ QImage paintCell(const QString& status, bool selected = false, const QPalette& p
 
     QImage image = blankImage();
     QPainter painter(&image);
-    delegate.paint(&painter, option, list.index(0, FileList::Status));
+    delegate.paint(&painter, option, list.index(0, filelist::FileList::Status));
     return image;
 }
 
@@ -91,7 +91,7 @@ int countColor(const QImage& image, const QColor& color, QRect area)
 
 TEST(GridProgress, NumericValuesAreRoundedHalfToEvenAndLimited)
 {
-    using namespace gridprogress;
+    using namespace filelist::gridprogress;
     EXPECT_EQ(numericValue(QStringLiteral("37.5")), 37.5);
     EXPECT_EQ(numericValue(QStringLiteral(" 100 ")), 100.0);
     EXPECT_EQ(numericValue(QStringLiteral("-3")), -3.0);
@@ -163,21 +163,21 @@ TEST(GridProgress, StatusTextsArePaintedAsPlainText)
 
 TEST(GridProgress, TheGridPaintsAProgressCellAsABar)
 {
-    FileList list;
+    filelist::FileList list;
     for (int i = 0; i < 3; ++i) {
-        FileListRow row;
+        filelist::FileListRow row;
         row.FilePath = QStringLiteral("/music/%1.wav").arg(i);
         row.Status = QStringLiteral("Waiting Conversion");
         ASSERT_TRUE(list.append(row));
     }
-    GridView grid;
+    filelist::GridView grid;
     grid.resize(800, 200);
     grid.bindList(&list);
     grid.progressDelegate()->setContrastColor(kContrast);
     grid.show();
-    ASSERT_TRUE(list.setCell(1, FileList::Status, QStringLiteral("50")));
+    ASSERT_TRUE(list.setCell(1, filelist::FileList::Status, QStringLiteral("50")));
 
-    const QRect cell = grid.visualRect(list.index(1, FileList::Status));
+    const QRect cell = grid.visualRect(list.index(1, filelist::FileList::Status));
     QImage image = grid.viewport()->grab().toImage();
     const int y = cell.top() + 1;
     const int half = cell.width() / 2;
@@ -185,7 +185,7 @@ TEST(GridProgress, TheGridPaintsAProgressCellAsABar)
     EXPECT_EQ(image.pixelColor(cell.left() + half - 3, y), kBar);
     EXPECT_EQ(image.pixelColor(cell.left() + half + 3, y), kContrast);
     // The other rows' status cells stay plain text on the grid's background.
-    const QRect other = grid.visualRect(list.index(0, FileList::Status));
+    const QRect other = grid.visualRect(list.index(0, filelist::FileList::Status));
     EXPECT_EQ(countColor(image, kBar, other.adjusted(0, 0, 0, -1)), 0);
 
     // Selected, the whole cell takes the selection's background.

@@ -38,9 +38,9 @@ TEST(ScanFolder, ListsTheFilesDirectlyInsideInNaturalOrderWithHiddenOnes)
                                   QStringLiteral("alias.ogg"),   QStringLiteral("b.mp3"),
                                   QStringLiteral("c*d.flac"),    QStringLiteral("no extension"),
                                   QStringLiteral("zz.txt")};
-    EXPECT_EQ(ScanFolderNames(dir.path()), expected);
-    EXPECT_EQ(ScanFolderNames(dir.path() + u'/'), expected);
-    EXPECT_EQ(ScanFolder(dir.path()), u'*' + expected.join(u'*'));
+    EXPECT_EQ(filelist::ScanFolderNames(dir.path()), expected);
+    EXPECT_EQ(filelist::ScanFolderNames(dir.path() + u'/'), expected);
+    EXPECT_EQ(filelist::ScanFolder(dir.path()), u'*' + expected.join(u'*'));
 }
 
 TEST(ScanFolder, NaturalOrderIgnoresCaseAndComparesNumbersByValue)
@@ -84,8 +84,8 @@ TEST(ScanFolder, TheRecursiveWalkStaysInTheTreeAndSkipsHiddenAndLinkedFolders)
                             QStringLiteral("Artist/Album 10/1.mp3")};
     if (geteuid() == 0) // root reads a folder without read rights all the same
         expected << QStringLiteral("locked/l.mp3");
-    EXPECT_EQ(ScanFolderNames(dir.path(), true), expected);
-    EXPECT_EQ(ScanFolderNames(dir.path()), QStringList{QStringLiteral("top.wav")});
+    EXPECT_EQ(filelist::ScanFolderNames(dir.path(), true), expected);
+    EXPECT_EQ(filelist::ScanFolderNames(dir.path()), QStringList{QStringLiteral("top.wav")});
     chmod(QFile::encodeName(root.filePath(QStringLiteral("locked"))).constData(), 0700);
 }
 
@@ -93,11 +93,11 @@ TEST(ScanFolder, EmptyForAFolderWithoutFilesOrOneThatCannotBeListed)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    EXPECT_EQ(ScanFolder(dir.path()), QString());
+    EXPECT_EQ(filelist::ScanFolder(dir.path()), QString());
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("only-a-folder")));
-    EXPECT_EQ(ScanFolder(dir.path()), QString());
-    EXPECT_TRUE(ScanFolderNames(dir.path() + QStringLiteral("/missing")).isEmpty());
-    EXPECT_TRUE(ScanFolderNames(QString()).isEmpty());
+    EXPECT_EQ(filelist::ScanFolder(dir.path()), QString());
+    EXPECT_TRUE(filelist::ScanFolderNames(dir.path() + QStringLiteral("/missing")).isEmpty());
+    EXPECT_TRUE(filelist::ScanFolderNames(QString()).isEmpty());
 
     // A folder without read rights (root reads it all the same).
     const QString locked = dir.path() + QStringLiteral("/locked");
@@ -105,7 +105,7 @@ TEST(ScanFolder, EmptyForAFolderWithoutFilesOrOneThatCannotBeListed)
     touch(locked + QStringLiteral("/a.mp3"));
     ASSERT_EQ(chmod(QFile::encodeName(locked).constData(), 0), 0);
     if (geteuid() != 0) {
-        EXPECT_TRUE(ScanFolderNames(locked).isEmpty());
+        EXPECT_TRUE(filelist::ScanFolderNames(locked).isEmpty());
     }
     chmod(QFile::encodeName(locked).constData(), 0700);
 }

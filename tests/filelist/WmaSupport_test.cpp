@@ -29,17 +29,17 @@ TEST_F(WmaSupportTest, TheProbeAnswersWhetherTheEncoderWorksAndLeavesNothingBehi
 {
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
-    EXPECT_TRUE(CheckWMASupport(scratch.path()));
+    EXPECT_TRUE(filelist::CheckWMASupport(scratch.path()));
     EXPECT_TRUE(content(scratch.path()).isEmpty());
 
     qputenv(engine::kNoWmaEncoderVariable, "1");
-    EXPECT_FALSE(CheckWMASupport(scratch.path()));
-    EXPECT_FALSE(CheckWMASupport());
+    EXPECT_FALSE(filelist::CheckWMASupport(scratch.path()));
+    EXPECT_FALSE(filelist::CheckWMASupport());
     EXPECT_TRUE(content(scratch.path()).isEmpty());
 
     // Nothing of the missing encoder is remembered.
     qunsetenv(engine::kNoWmaEncoderVariable);
-    EXPECT_TRUE(CheckWMASupport(scratch.path()));
+    EXPECT_TRUE(filelist::CheckWMASupport(scratch.path()));
 }
 
 // An installed copy: the program folder cannot be written, WMA still works.
@@ -49,11 +49,11 @@ TEST_F(WmaSupportTest, AProgramFolderThatCannotBeWrittenDoesNotMatter)
     ASSERT_TRUE(program.isValid());
     ASSERT_EQ(::chmod(QFile::encodeName(program.path()).constData(), 0500), 0);
     qputenv("TONEMILL_HOME", program.path().toUtf8());
-    EXPECT_TRUE(CheckWMASupport());
+    EXPECT_TRUE(filelist::CheckWMASupport());
     EXPECT_TRUE(content(program.path()).isEmpty());
     // A program folder that does not exist at all binds even the super-user.
     qputenv("TONEMILL_HOME", program.filePath(QStringLiteral("no/such/folder")).toUtf8());
-    EXPECT_TRUE(CheckWMASupport());
+    EXPECT_TRUE(filelist::CheckWMASupport());
     ::chmod(QFile::encodeName(program.path()).constData(), 0700);
 }
 
@@ -61,12 +61,12 @@ TEST_F(WmaSupportTest, AScratchFolderThatCannotBeWrittenMeansNoSupport)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    EXPECT_FALSE(CheckWMASupport(dir.filePath(QStringLiteral("no/such/folder"))));
-    EXPECT_FALSE(CheckWMASupport(QString()));
+    EXPECT_FALSE(filelist::CheckWMASupport(dir.filePath(QStringLiteral("no/such/folder"))));
+    EXPECT_FALSE(filelist::CheckWMASupport(QString()));
     // A file where the folder should be.
     QFile file(dir.filePath(QStringLiteral("file")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    EXPECT_FALSE(CheckWMASupport(file.fileName()));
+    EXPECT_FALSE(filelist::CheckWMASupport(file.fileName()));
 }
 
 } // namespace

@@ -51,7 +51,7 @@ protected:
         ASSERT_TRUE(s_made);
         ASSERT_TRUE(BASS_Init(1, 44100, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
         for (int row = 0; row < 5; ++row) {
-            FileListRow entry;
+            filelist::FileListRow entry;
             entry.FilePath = path(row);
             ASSERT_TRUE(list.append(entry));
         }
@@ -71,7 +71,7 @@ protected:
     //! Clicks a row's path cell, as the user does before pressing Play.
     void clickRow(int row)
     {
-        grid.selectionModel()->setCurrentIndex(list.index(row, FileList::FilePath),
+        grid.selectionModel()->setCurrentIndex(list.index(row, filelist::FileList::FilePath),
                                                QItemSelectionModel::ClearAndSelect);
     }
 
@@ -81,8 +81,8 @@ protected:
     static inline bool s_made = false;
 
     ScriptedDesktop desktop;
-    FileList list;
-    GridView grid;
+    filelist::FileList list;
+    filelist::GridView grid;
     std::unique_ptr<player::PlayerPanel> panel;
 };
 
@@ -164,10 +164,10 @@ TEST_F(PlayerPanelTest, NextAndPreviousStepThroughTheRowsAndStopAtTheEnds)
 TEST_F(PlayerPanelTest, PlayTakesTheLowestOfTheActiveRowAndTheSelection)
 {
     clickRow(0);
-    grid.selectionModel()->select(list.index(2, FileList::Status), QItemSelectionModel::Select);
+    grid.selectionModel()->select(list.index(2, filelist::FileList::Status), QItemSelectionModel::Select);
     panel->cmdPlay->click();
     EXPECT_EQ(player().sPlayerFile(), path(2));
-    EXPECT_TRUE(grid.selectionModel()->isSelected(list.index(0, FileList::CheckBox)));
+    EXPECT_TRUE(grid.selectionModel()->isSelected(list.index(0, filelist::FileList::CheckBox)));
 
     // Double-click plays only while Play is enabled.
     clickRow(1);
@@ -179,7 +179,7 @@ TEST_F(PlayerPanelTest, PlayTakesTheLowestOfTheActiveRowAndTheSelection)
     EXPECT_EQ(player().sPlayerFile(), path(1));
 
     // A path no row holds any more: Next and Previous find nothing.
-    list.setCell(1, FileList::FilePath, path(1) + QStringLiteral(".gone"));
+    list.setCell(1, filelist::FileList::FilePath, path(1) + QStringLiteral(".gone"));
     panel->cmdPlayNext->click();
     panel->cmdPlayPrev->click();
     EXPECT_EQ(player().sPlayerFile(), path(1));
