@@ -108,7 +108,7 @@ struct WindowRun {
 bool convertInWindow(const QStringList& files, const QString& outFolder, bool showGrid, WindowRun& stats)
 {
     bench::BenchDesktop desktop;
-    ConversionState state;
+    convert::ConversionState state;
     options::FormatOptions options;
     options.optFileFormat(options::FormatOptions::WAV).setValue(true);
     options.optOtherFolder.setValue(true);
@@ -126,7 +126,7 @@ bool convertInWindow(const QStringList& files, const QString& outFolder, bool sh
     for (QString file : files)
         if (admission.AddFile2Grid(file) == 0)
             return false;
-    ConversionBatch batch(desktop, state, options, [&] { return list.get(); });
+    convert::ConversionBatch batch(desktop, state, options, [&] { return list.get(); });
     QObject::connect(list.get(), &filelist::FileList::dataChanged, [&] { ++stats.chunks; });
     recorder.events = 0;
     recorder.pixels = 0;

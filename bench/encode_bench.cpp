@@ -49,10 +49,10 @@ int main(int argc, char** argv)
         return 1;
     }
     bench::BenchDesktop desktop;
-    ConversionState state;
+    convert::ConversionState state;
     options::FormatOptions options;
     auto list = std::make_unique<filelist::FileList>();
-    ConversionSession session(desktop, state, options, [&] { return list.get(); });
+    convert::ConversionSession session(desktop, state, options, [&] { return list.get(); });
     state.bConverting = true;
 
     bench::PerFileComparison comparison("encode_bench", inputs, minutes, runs);
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
             comparison.compare(
                 QStringLiteral("wma"),
                 [&](const QString& in, const QString& target) {
-                    ConvertToWMA(session, in, target);
+                    convert::ConvertToWMA(session, in, target);
                     return true;
                 },
                 [&](const QString& in, const QString& target) {
@@ -78,7 +78,7 @@ int main(int argc, char** argv)
         comparison.compare(
             format == options::FormatOptions::MP3 ? QStringLiteral("mp3") : QStringLiteral("ogg"),
             [&](const QString& in, const QString& target) {
-                ConvertToMP3_OGG(session, in, target);
+                convert::ConvertToMP3_OGG(session, in, target);
                 return true;
             },
             [&](const QString& in, const QString& target) {

@@ -72,10 +72,10 @@ int main(int argc, char** argv)
         return 1;
     }
     bench::BenchDesktop desktop;
-    ConversionState state;
+    convert::ConversionState state;
     FormatOptions options;
     auto list = std::make_unique<filelist::FileList>();
-    ConversionSession session(desktop, state, options, [&] { return list.get(); });
+    convert::ConversionSession session(desktop, state, options, [&] { return list.get(); });
     session.setYieldInterval(10); // as the batch does
     state.bConverting = true;
 
@@ -90,7 +90,7 @@ int main(int argc, char** argv)
         comparison.compare(
             extension,
             [&](const QString& in, const QString& target) {
-                ConvertToFLAC_OPUS_AAC(session, in, target);
+                convert::ConvertToFLAC_OPUS_AAC(session, in, target);
                 return true;
             },
             [&](const QString& in, const QString& target) {

@@ -52,7 +52,7 @@ struct Times {
 bool convertOnce(bench::BenchDesktop& desktop, const QString& input, int format, const QString& outFolder, Times& best)
 {
     QDir(outFolder).removeRecursively();
-    ConversionState state;
+    convert::ConversionState state;
     options::FormatOptions options;
     options.optFileFormat(format).setValue(true);
     options.optOtherFolder.setValue(true);
@@ -66,7 +66,7 @@ bool convertOnce(bench::BenchDesktop& desktop, const QString& input, int format,
     QString path = input;
     if (admission.AddFile2Grid(path) != 1)
         return false;
-    ConversionBatch batch(desktop, state, options, [&] { return list.get(); });
+    convert::ConversionBatch batch(desktop, state, options, [&] { return list.get(); });
 
     const double cpu0 = bench::processCpuSeconds();
     QElapsedTimer timer;

@@ -66,7 +66,8 @@ MainWindow::MainWindow(platform::Desktop& desktop, QWidget* parent)
     m_admission = std::make_unique<filelist::FileAdmission>(desktop, [this] { return m_fileList.get(); });
     m_settings = std::make_unique<settings::Settings>(*m_options, settings::CRegister(), [this] { bLoading = false; });
     m_settings->setDesktop(&desktop);
-    m_batch = std::make_unique<ConversionBatch>(desktop, conversion, *m_options, [this] { return m_fileList.get(); });
+    m_batch = std::make_unique<convert::ConversionBatch>(desktop, conversion, *m_options,
+                                                         [this] { return m_fileList.get(); });
     m_wmaRemedies = std::make_unique<convert::WmaRemedies>(
         desktop,
         [this](const convert::DownloadTexts& texts, convert::TransferJob& job) {
@@ -128,7 +129,7 @@ void MainWindow::buildInterface()
     connect(filesPanel, &filelist::FileListPanel::stopPlayerRequested, &rowPlayer, &player::Player::cmdStop_Click);
     m_batch->setStopPlayback([&rowPlayer] { rowPlayer.cmdStop_Click(); });
     // The rows being converted stay in view as the batch moves down the list.
-    connect(m_batch.get(), &ConversionBatch::rowStarted, this, [this](int row) {
+    connect(m_batch.get(), &convert::ConversionBatch::rowStarted, this, [this](int row) {
         if (QAbstractItemModel* model = filesPanel->Grid->model(); model && row < model->rowCount())
             filesPanel->Grid->scrollTo(model->index(row, 0));
     });
@@ -137,7 +138,7 @@ void MainWindow::buildInterface()
     folderWidget = new options::OutputFolderWidget(*m_options, frMain);
     lblStepThreeNumber = stepNumber("Label7", "3");
     lblStepConvert = makeLabel("Label6", frMain);
-    convertPanel = new ConvertPanel(*m_batch, frMain);
+    convertPanel = new convert::ConvertPanel(*m_batch, frMain);
     for (int i = 0; i < int(Line.size()); ++i) {
         Line[std::size_t(i)] = new controls::LineWidget(frMain);
         Line[std::size_t(i)]->setObjectName(QStringLiteral("Line%1").arg(i + 1));

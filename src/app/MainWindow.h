@@ -7,8 +7,12 @@
 #include <memory>
 
 class AboutPanel;
+namespace convert {
 class ConversionBatch;
+}
+namespace convert {
 class ConvertPanel;
+}
 namespace platform {
 class Desktop;
 }
@@ -71,14 +75,14 @@ public:
     //! The current file list (replaced by removal; never keep it across one).
     filelist::FileList* currentList() const { return m_fileList.get(); }
     options::FormatOptions& formatOptions() { return *m_options; }
-    ConversionBatch& batch() { return *m_batch; }
+    convert::ConversionBatch& batch() { return *m_batch; }
     filelist::FileAdmission& admission() { return *m_admission; }
     convert::WmaRemedies& wmaRemedies() { return *m_wmaRemedies; }
 
     bool bLoading = false;
     //! Set when the language folder held at least one language file.
     bool bLanguagesFound = false;
-    ConversionState conversion;
+    convert::ConversionState conversion;
 
     DragPanel* frMain = nullptr;
     QLabel* lblTitle = nullptr;
@@ -96,7 +100,7 @@ public:
     filelist::FileListPanel* filesPanel = nullptr;
     player::PlayerPanel* playerPanel = nullptr;
     options::OutputFolderWidget* folderWidget = nullptr;
-    ConvertPanel* convertPanel = nullptr;
+    convert::ConvertPanel* convertPanel = nullptr;
     options::FormatsPanel* frFormats = nullptr;
     AboutPanel* frAbout = nullptr;
     //! The separator lines Line1 to Line20, at indexes 0 to 19.
@@ -155,7 +159,7 @@ private:
     std::unique_ptr<filelist::FileAdmission> m_admission;
     std::unique_ptr<options::FormatOptions> m_options;
     std::unique_ptr<settings::Settings> m_settings;
-    std::unique_ptr<ConversionBatch> m_batch;
+    std::unique_ptr<convert::ConversionBatch> m_batch;
     std::unique_ptr<convert::WmaRemedies> m_wmaRemedies;
     bool m_engineStarted = false;
     bool m_closeAfterBatch = false;

@@ -49,7 +49,7 @@ public:
     ConvertRun(settings::RunOptions& options, std::FILE* out, ConvertConsole& console)
         : m_out(out), m_console(console), m_batch(console, m_state, options.formatOptions(), [this] { return &m_list; })
     {
-        QObject::connect(&m_batch, &ConversionBatch::rowVisited, &m_batch,
+        QObject::connect(&m_batch, &convert::ConversionBatch::rowVisited, &m_batch,
                          [this](int row, const QString& outFile) { rowDone(row, outFile); });
         console.setYieldHook([this] { onYield(); });
     }
@@ -103,9 +103,9 @@ private:
 
     std::FILE* m_out;
     ConvertConsole& m_console;
-    ConversionState m_state;
+    convert::ConversionState m_state;
     filelist::FileList m_list;
-    ConversionBatch m_batch;
+    convert::ConversionBatch m_batch;
     int m_printed = 0;
 };
 

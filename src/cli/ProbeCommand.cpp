@@ -92,7 +92,7 @@ QString outputName(const filelist::FileListRow& row, const ProbeArguments& argum
         name.truncate(dot);
     if (arguments.namePattern)
         name = convert::OutputNamePattern(*arguments.namePattern).expand(engine::ReadMediaTags(row.FilePath), name);
-    const QString folder = arguments.keepTree ? RelativeFolder(row.FilePath, row.BaseFolder) : QString();
+    const QString folder = arguments.keepTree ? convert::RelativeFolder(row.FilePath, row.BaseFolder) : QString();
     return folder.isEmpty() ? name : folder + u'/' + name;
 }
 

@@ -1,5 +1,7 @@
 #include "convert/CaptionButtonState.h"
 
+namespace convert {
+
 CaptionButtonState::CaptionButtonState(const QString& name, QObject* parent) : options::ButtonState(name, parent) {}
 
 void CaptionButtonState::setCaption(const QString& caption)
@@ -9,3 +11,5 @@ void CaptionButtonState::setCaption(const QString& caption)
     m_caption = caption;
     Q_EMIT captionChanged(m_caption);
 }
+
+} // namespace convert

@@ -2,6 +2,8 @@
 
 #include "options/ButtonState.h"
 
+namespace convert {
+
 //! A command button whose caption the logic changes (a convert button reads
 //! "Stop" while its batch runs).
 class CaptionButtonState : public options::ButtonState {
@@ -18,3 +20,5 @@ Q_SIGNALS:
 private:
     QString m_caption;
 };
+
+} // namespace convert

@@ -14,6 +14,8 @@
 #include <QEventLoop>
 #include <algorithm>
 
+namespace convert {
+
 namespace {
 
 using EncoderFunction = void (*)(ConversionSession&, const QString&, const QString&);
@@ -402,7 +404,7 @@ QString ConversionBatch::BuildOutputPath(const OutputRequest& request)
         return std::any_of(m_jobs.begin(), m_jobs.end(),
                            [&path](const auto& job) { return job.second->outputPath() == path; });
     };
-    return ::BuildOutputPath(m_desktop, m_options, request, reserved);
+    return convert::BuildOutputPath(m_desktop, m_options, request, reserved);
 }
 
 void ConversionBatch::ShutdownComputer(int mode)
@@ -410,3 +412,5 @@ void ConversionBatch::ShutdownComputer(int mode)
     if (mode == kPowerOffMode)
         m_desktop.powerOff(); // a failed request is ignored
 }
+
+} // namespace convert

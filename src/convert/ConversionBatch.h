@@ -23,8 +23,8 @@
 class QEventLoop;
 
 namespace convert {
+
 class ConversionJob;
-}
 
 //! The conversion batch behind "Convert All" and "Convert Selected": walks
 //! the rows still waiting (or cancelled) in list order and hands each to the
@@ -162,3 +162,5 @@ private:
     QTimer m_paint;               // applies the reported statuses
     QEventLoop* m_loop = nullptr; // runs while the batch does
 };
+
+} // namespace convert

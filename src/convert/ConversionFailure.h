@@ -2,9 +2,9 @@
 
 #include <QString>
 
-class ConversionSession;
-
 namespace convert {
+
+class ConversionSession;
 
 class ErrorLog;
 

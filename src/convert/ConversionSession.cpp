@@ -4,6 +4,8 @@
 #include "lang/StringLookup.h"
 #include "platform/Desktop.h"
 
+namespace convert {
+
 ConversionSession::ConversionSession(platform::Desktop& desktop, ConversionState& state,
                                      options::FormatOptions& options, ListAccess currentList)
     : m_desktop(desktop), m_state(state), m_options(options), m_currentList(std::move(currentList))
@@ -151,3 +153,5 @@ void ConversionSession::yield()
     m_sinceYield.start();
     m_desktop.processEvents();
 }
+
+} // namespace convert

@@ -17,10 +17,11 @@ class Desktop;
 namespace filelist {
 class FileList;
 }
-
 namespace options {
 class FormatOptions;
 }
+
+namespace convert {
 
 //! What the batch and the encoder paths share while files are converted: the
 //! services of the screen, the batch flags, the option controls (read at the
@@ -143,3 +144,5 @@ private:
     int m_yieldInterval = 0;
     QElapsedTimer m_sinceYield;
 };
+
+} // namespace convert

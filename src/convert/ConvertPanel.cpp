@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace convert {
+
 namespace {
 
 void bindCaption(CaptionButtonState& state, QPushButton* button)
@@ -69,3 +71,5 @@ void ConvertPanel::showProgress()
 {
     lblBatchProgress->setText(ConversionBatch::progressCaption(m_batch.progress()));
 }
+
+} // namespace convert

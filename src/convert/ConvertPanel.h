@@ -2,11 +2,14 @@
 
 #include <QWidget>
 
-class ConversionBatch;
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTimer;
+
+namespace convert {
+
+class ConversionBatch;
 
 //! The conversion controls of the main panel: `cmdConvert`,
 //! `cmdConvertSelected` and `chkShutdown`, showing and driving the batch's
@@ -32,3 +35,5 @@ private:
     QTimer* m_progressTimer = nullptr;
     ConversionBatch& m_batch;
 };
+
+} // namespace convert

@@ -9,6 +9,8 @@
 #include "options/FormatOptions.h"
 #include "platform/FileName.h"
 
+namespace convert {
+
 namespace {
 
 using options::FormatOptions;
@@ -89,3 +91,5 @@ void ConvertToFLAC_OPUS_AAC(ConversionSession& session, const QString& origfile,
          [encoder] { return BASS_Encode_FileClose(encoder); }},
         tagFormat(session.options()));
 }
+
+} // namespace convert

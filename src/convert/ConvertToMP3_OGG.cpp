@@ -14,6 +14,8 @@
 
 #include <vector>
 
+namespace convert {
+
 namespace {
 
 using Outcome = ConversionSession::Outcome;
@@ -191,3 +193,5 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     if (!damage.isEmpty())
         log.append(BASS_ERROR_UNKNOWN, origfile, damage);
 }
+
+} // namespace convert

@@ -12,6 +12,8 @@
 #include <cmath>
 #include <vector>
 
+namespace convert {
+
 namespace {
 
 constexpr DWORD kChunkBytes = 20000;
@@ -139,3 +141,5 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     if (!damage.isEmpty())
         log.append(BASS_ERROR_UNKNOWN, origfile, damage);
 }
+
+} // namespace convert

@@ -13,6 +13,8 @@
 
 #include <vector>
 
+namespace convert {
+
 namespace {
 
 constexpr DWORD kChunkBytes = 20000;
@@ -106,3 +108,5 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
          [encoder] { return BASS_WMA_EncodeClose(encoder); }},
         convert::TagFormat::Wma);
 }
+
+} // namespace convert

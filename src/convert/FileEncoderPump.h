@@ -5,9 +5,9 @@
 #include <QString>
 #include <functional>
 
-class ConversionSession;
-
 namespace convert {
+
+class ConversionSession;
 
 class ErrorLog;
 class OutputFile;

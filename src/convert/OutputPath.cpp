@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+namespace convert {
+
 namespace {
 
 constexpr int kLastNumber = 10000;
@@ -198,3 +200,5 @@ QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions
     }
     return {};
 }
+
+} // namespace convert

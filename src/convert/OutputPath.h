@@ -6,10 +6,11 @@
 namespace platform {
 class Desktop;
 }
-
 namespace options {
 class FormatOptions;
 }
+
+namespace convert {
 
 //! What an output path is made for: one input, the folder its row was
 //! added from (empty for a file added by itself) and the output's extension.
@@ -56,3 +57,5 @@ QString ParentFolder(const QString& path);
 //! "a_Converted_0.mp3", "a_Converted_7.mp3" "a_Converted_8.mp3"; empty after
 //! "_10000".
 QString NextOutputPath(const QString& path);
+
+} // namespace convert

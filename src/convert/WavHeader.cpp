@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+namespace convert {
+
 namespace {
 
 void put16(QByteArray& out, quint16 value)
@@ -52,3 +54,5 @@ QByteArray WavHeader::sizeField(quint32 value)
     put32(out, value);
     return out;
 }
+
+} // namespace convert

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+namespace convert {
+
 //! The 44-byte header of an integer PCM WAV file: "RIFF", the RIFF size,
 //! "WAVE", a 16-byte "fmt " chunk and the "data" chunk's size. Both sizes are
 //! 0 until the data has been written.
@@ -27,3 +29,5 @@ struct WavHeader {
     //! A 32-bit size field, little-endian.
     static QByteArray sizeField(quint32 value);
 };
+
+} // namespace convert

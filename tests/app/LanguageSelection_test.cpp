@@ -289,9 +289,9 @@ TEST_F(LanguageSelectionTest, RowsKeepTheirMeaningAcrossASwitchSoWaitingRowsAreS
     EXPECT_EQ(list.cell(0, filelist::FileList::FilePath).toString(), "/a.flac");
 
     // The batch's rule: waiting or cancelled in the current language.
-    EXPECT_TRUE(ConversionBatch::isEligible(status(0)));
-    EXPECT_TRUE(ConversionBatch::isEligible(status(3)));
-    EXPECT_FALSE(ConversionBatch::isEligible(status(1)));
+    EXPECT_TRUE(convert::ConversionBatch::isEligible(status(0)));
+    EXPECT_TRUE(convert::ConversionBatch::isEligible(status(3)));
+    EXPECT_FALSE(convert::ConversionBatch::isEligible(status(1)));
 }
 
 TEST_F(LanguageSelectionTest, ChoosingTheCurrentLanguageChangesNoCaptionButStoresTheChoice)

@@ -104,13 +104,13 @@ protected:
         options.optFileFormat(format).click();
         switch (format) {
         case FormatOptions::WAV:
-            ConvertToWAV(session, in, out);
+            convert::ConvertToWAV(session, in, out);
             break;
         case FormatOptions::WMA:
-            ConvertToWMA(session, in, out);
+            convert::ConvertToWMA(session, in, out);
             break;
         default:
-            ConvertToMP3_OGG(session, in, out);
+            convert::ConvertToMP3_OGG(session, in, out);
         }
     }
 

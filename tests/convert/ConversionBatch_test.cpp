@@ -74,10 +74,10 @@ protected:
     static QTemporaryDir* s_media;
     QTemporaryDir dir;
     testsupport::ScriptedDesktop desktop;
-    ConversionState state;
+    convert::ConversionState state;
     options::FormatOptions options;
     std::unique_ptr<filelist::FileList> list = std::make_unique<filelist::FileList>();
-    ConversionBatch batch{desktop, state, options, [this] { return list.get(); }};
+    convert::ConversionBatch batch{desktop, state, options, [this] { return list.get(); }};
     QMap<QString, bool> enabled_;
     int playbackStops = 0;
     int finished = 0;
@@ -90,7 +90,7 @@ TEST_F(ConversionBatchTest, StartsIdle)
     EXPECT_EQ(batch.cmdConvert.Caption(), QStringLiteral("Convert All"));
     EXPECT_EQ(batch.cmdConvertSelected.Caption(), QStringLiteral("Convert Selected"));
     EXPECT_FALSE(batch.chkShutdown.Value());
-    EXPECT_EQ(ConversionBatch::switchedControls().size(), 14);
+    EXPECT_EQ(convert::ConversionBatch::switchedControls().size(), 14);
 }
 
 TEST_F(ConversionBatchTest, EmptyListShowsTheMessageOnly)
@@ -203,7 +203,7 @@ TEST_F(ConversionBatchTest, StopInsideTheYieldCancelsTheRowAndEndsTheBatch)
 
     EXPECT_EQ(captionAfterStop, QStringLiteral("Convert All"));
     EXPECT_EQ(status(0), QStringLiteral("Cancelled"));
-    EXPECT_EQ(list->textColor(0, filelist::FileList::Status), ConversionSession::kFailureColor);
+    EXPECT_EQ(list->textColor(0, filelist::FileList::Status), convert::ConversionSession::kFailureColor);
     EXPECT_EQ(status(1), QStringLiteral("Waiting Conversion"));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("b.wav"))));
     EXPECT_FALSE(state.bConverting);
@@ -308,7 +308,7 @@ TEST_F(ConversionBatchTest, FourAtOnceGiveWhatOneAtATimeGives)
 
         Result result;
         const QMetaObject::Connection visits =
-            QObject::connect(&batch, &ConversionBatch::rowVisited, [&](int row, const QString& outFile) {
+            QObject::connect(&batch, &convert::ConversionBatch::rowVisited, [&](int row, const QString& outFile) {
                 result.visits << QStringLiteral("%1:%2").arg(row).arg(QFileInfo(outFile).fileName());
             });
         batch.cmdConvert.click();
@@ -357,7 +357,7 @@ TEST_F(ConversionBatchTest, EveryEncoderPathConvertsFourRowsAtOnce)
 TEST(BatchProgress, CountAndTimeLeft)
 {
     struct Case {
-        ConversionBatch::Progress progress;
+        convert::ConversionBatch::Progress progress;
         const char* caption;
     };
     const Case cases[] = {
@@ -369,7 +369,7 @@ TEST(BatchProgress, CountAndTimeLeft)
         {{4, 4, 4.0, 9000, {}}, "4 of 4 \u00B7 0:00 left"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ConversionBatch::progressCaption(c.progress), QString::fromUtf8(c.caption)) << c.caption;
+        EXPECT_EQ(convert::ConversionBatch::progressCaption(c.progress), QString::fromUtf8(c.caption)) << c.caption;
 }
 
 TEST_F(ConversionBatchTest, MissingOutputFolderShowsTheBoxForEachRow)

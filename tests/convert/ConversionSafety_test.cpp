@@ -61,7 +61,7 @@ TEST_F(ConversionSafety, EncodersThatFailNeverEndComplete)
         SCOPED_TRACE(encoder.name);
         const PathOverride onlyFake(fakeLame(encoder.script));
         const QString out = path(QStringLiteral("tone.mp3"));
-        ConvertToMP3_OGG(session, in, out);
+        convert::ConvertToMP3_OGG(session, in, out);
         EXPECT_EQ(status(), QStringLiteral("Error"));
         EXPECT_TRUE(reason().contains(QLatin1String(encoder.reasonHas))) << reason().toStdString();
         EXPECT_TRUE(outputsIn(dir.path(), QStringLiteral(".mp3")).isEmpty()); // nothing half-made is kept
@@ -80,7 +80,7 @@ TEST_F(ConversionSafety, AHungEncoderGivesWayToStop)
         if (++yields == 3)
             state.bCancelConversion = true;
     };
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("tone.mp3")));
+    convert::ConvertToMP3_OGG(session, in, path(QStringLiteral("tone.mp3")));
     EXPECT_EQ(status(), QStringLiteral("Cancelled"));
     EXPECT_GE(yields, 3); // the waits on the encoder let the Stop click in
     EXPECT_TRUE(outputsIn(dir.path(), QStringLiteral(".mp3")).isEmpty());
@@ -92,8 +92,8 @@ TEST_F(ConversionSafety, AFifoSwappedInForTheInputCannotBlock)
     ASSERT_EQ(::mkfifo(QFile::encodeName(in).constData(), 0600), 0);
     const struct {
         const char* format;
-        void (*convert)(ConversionSession&, const QString&, const QString&);
-    } paths[] = {{"wav", ConvertToWAV}, {"mp3", ConvertToMP3_OGG}, {"wma", ConvertToWMA}};
+        void (*convert)(convert::ConversionSession&, const QString&, const QString&);
+    } paths[] = {{"wav", convert::ConvertToWAV}, {"mp3", convert::ConvertToMP3_OGG}, {"wma", convert::ConvertToWMA}};
     options.optFileFormat(options::FormatOptions::MP3).click();
     for (const auto& p : paths) {
         SCOPED_TRACE(p.format);
@@ -115,11 +115,11 @@ TEST_F(ConversionSafety, ADamagedInputCompletesWithWhereTheDamageBegan)
     cutFile.write(bytes.left(bytes.size() * 2 / 5));
     cutFile.close();
 
-    ConvertToWAV(session, whole, path(QStringLiteral("whole.wav")));
+    convert::ConvertToWAV(session, whole, path(QStringLiteral("whole.wav")));
     EXPECT_EQ(status(), QStringLiteral("Complete"));
     EXPECT_TRUE(reason().isEmpty()) << reason().toStdString();
 
-    ConvertToWAV(session, cut, path(QStringLiteral("cut.wav")));
+    convert::ConvertToWAV(session, cut, path(QStringLiteral("cut.wav")));
     EXPECT_EQ(status(), QStringLiteral("Complete")); // the end of the stream was reached
     EXPECT_TRUE(reason().startsWith(QStringLiteral("input damaged at 00:0"))) << reason().toStdString();
     EXPECT_TRUE(reason().endsWith(QStringLiteral(" of 00:10"))) << reason().toStdString();
@@ -131,7 +131,7 @@ TEST_F(ConversionSafety, HiResInputsConvertToWma)
 {
     const QString in = tone(QStringLiteral("hires.flac"), 1.5, 96000);
     options.optFileFormat(options::FormatOptions::WMA).click();
-    ConvertToWMA(session, in, path(QStringLiteral("hires.wma")));
+    convert::ConvertToWMA(session, in, path(QStringLiteral("hires.wma")));
     expectComplete();
     const auto p = probe(session.sOutputMade);
     EXPECT_EQ(p.rate, 48000);
@@ -178,12 +178,12 @@ TEST_F(FullDisk, NoFormatEndsCompleteOnAFullDisk)
     const struct {
         const char* extension;
         int format;
-        void (*convert)(ConversionSession&, const QString&, const QString&);
+        void (*convert)(convert::ConversionSession&, const QString&, const QString&);
     } formats[] = {
-        {"wav", options::FormatOptions::WAV, ConvertToWAV},
-        {"mp3", options::FormatOptions::MP3, ConvertToMP3_OGG},
-        {"ogg", options::FormatOptions::OGG, ConvertToMP3_OGG},
-        {"wma", options::FormatOptions::WMA, ConvertToWMA},
+        {"wav", options::FormatOptions::WAV, convert::ConvertToWAV},
+        {"mp3", options::FormatOptions::MP3, convert::ConvertToMP3_OGG},
+        {"ogg", options::FormatOptions::OGG, convert::ConvertToMP3_OGG},
+        {"wma", options::FormatOptions::WMA, convert::ConvertToWMA},
     };
     for (const auto& f : formats) {
         SCOPED_TRACE(f.extension);

@@ -20,7 +20,7 @@ TEST(ConvertPanelTest, ButtonsShowAndDriveTheBatch)
     ASSERT_TRUE(testsupport::makeTone(input, 0.5, 8000, 1));
 
     testsupport::ScriptedDesktop desktop;
-    ConversionState state;
+    convert::ConversionState state;
     options::FormatOptions options;
     options.optFileFormat(options::FormatOptions::WAV).setValue(true);
     options.optSameFolder.setValue(true);
@@ -29,8 +29,8 @@ TEST(ConvertPanelTest, ButtonsShowAndDriveTheBatch)
     row.FilePath = input;
     row.Status = QStringLiteral("Waiting Conversion");
     ASSERT_TRUE(list->append(row));
-    ConversionBatch batch(desktop, state, options, [&] { return list.get(); });
-    ConvertPanel panel(batch);
+    convert::ConversionBatch batch(desktop, state, options, [&] { return list.get(); });
+    convert::ConvertPanel panel(batch);
 
     EXPECT_EQ(panel.cmdConvert->text(), QStringLiteral("Convert All"));
     EXPECT_EQ(panel.cmdConvertSelected->text(), QStringLiteral("Convert Selected"));

@@ -34,19 +34,19 @@ protected:
 
     QTemporaryDir dir;
     testsupport::ScriptedDesktop desktop;
-    ConversionState state;
+    convert::ConversionState state;
     options::FormatOptions options;
     std::unique_ptr<filelist::FileList> list;
-    ConversionSession session{desktop, state, options, [this] { return list.get(); }};
+    convert::ConversionSession session{desktop, state, options, [this] { return list.get(); }};
     QStringList statuses; // the status at each yield
 };
 
 TEST(ConversionSessionText, ProgressIsTheShortSinglePrecisionText)
 {
-    EXPECT_EQ(ConversionSession::progressText(37.5f), QStringLiteral("37.5"));
-    EXPECT_EQ(ConversionSession::progressText(100.0f), QStringLiteral("100"));
-    EXPECT_EQ(ConversionSession::progressText(100.0f / 3.0f), QStringLiteral("33.33333"));
-    EXPECT_EQ(ConversionSession::progressText(0.0f), QStringLiteral("0"));
+    EXPECT_EQ(convert::ConversionSession::progressText(37.5f), QStringLiteral("37.5"));
+    EXPECT_EQ(convert::ConversionSession::progressText(100.0f), QStringLiteral("100"));
+    EXPECT_EQ(convert::ConversionSession::progressText(100.0f / 3.0f), QStringLiteral("33.33333"));
+    EXPECT_EQ(convert::ConversionSession::progressText(0.0f), QStringLiteral("0"));
 }
 
 TEST_F(ConvertToWAVTest, YieldsCloserThanTheIntervalAreSkipped)
@@ -66,10 +66,10 @@ TEST_F(ConvertToWAVTest, StereoSixteenBitHeaderAndDataMatchTheDecodedInput)
     const QString out = path(QStringLiteral("out.wav"));
     ASSERT_TRUE(testsupport::makeTone(in, 1.3, 44100, 2));
 
-    ConvertToWAV(session, in, out);
+    convert::ConvertToWAV(session, in, out);
 
     EXPECT_EQ(status(), QStringLiteral("Complete"));
-    EXPECT_EQ(color(), ConversionSession::kCompleteColor);
+    EXPECT_EQ(color(), convert::ConversionSession::kCompleteColor);
     const QByteArray file = readFile(out);
     const auto f = wavFields(file);
     EXPECT_EQ(f.riff, "RIFF");
@@ -111,7 +111,7 @@ TEST_F(ConvertToWAVTest, EightBitMonoHeader)
     const QString out = path(QStringLiteral("out8.wav"));
     ASSERT_TRUE(testsupport::makeTone(in, 0.5, 11025, 1, {QStringLiteral("-c:a"), QStringLiteral("pcm_u8")}));
 
-    ConvertToWAV(session, in, out);
+    convert::ConvertToWAV(session, in, out);
 
     EXPECT_EQ(status(), QStringLiteral("Complete"));
     const QByteArray file = readFile(out);
@@ -132,7 +132,7 @@ TEST_F(ConvertToWAVTest, SixChannelsKeepEveryChannel)
     const QString out = path(QStringLiteral("six.wav"));
     ASSERT_TRUE(testsupport::makeTone(in, 0.7, 48000, 6));
 
-    ConvertToWAV(session, in, out);
+    convert::ConvertToWAV(session, in, out);
 
     EXPECT_EQ(status(), QStringLiteral("Complete"));
     const QByteArray file = readFile(out);
@@ -150,7 +150,7 @@ TEST_F(ConvertToWAVTest, EmptyStreamGivesAHeaderOnlyFile)
     const QString out = path(QStringLiteral("empty_out.wav"));
     ASSERT_TRUE(testsupport::makeTone(in, 0.5, 8000, 1, {QStringLiteral("-t"), QStringLiteral("0")}));
 
-    ConvertToWAV(session, in, out);
+    convert::ConvertToWAV(session, in, out);
 
     EXPECT_EQ(status(), QStringLiteral("Complete"));
     const QByteArray file = readFile(out);
@@ -170,11 +170,11 @@ TEST_F(ConvertToWAVTest, CancelLeavesAValidShorterFile)
             state.bCancelConversion = true; // a Stop click inside the yield
     };
 
-    ConvertToWAV(session, in, out);
+    convert::ConvertToWAV(session, in, out);
 
     EXPECT_EQ(yields, 3);
     EXPECT_EQ(status(), QStringLiteral("Cancelled"));
-    EXPECT_EQ(color(), ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
     const QByteArray file = readFile(out);
     const auto f = wavFields(file);
     EXPECT_EQ(f.dataSize, quint32(file.size() - 44));
@@ -192,10 +192,10 @@ TEST_F(ConvertToWAVTest, UndecodableInputIsAnErrorWithoutAFile)
     ASSERT_TRUE(batchtest::writeFile(in, QByteArray(5000, 'x')));
     const QString out = path(QStringLiteral("noise.wav"));
 
-    ConvertToWAV(session, in, out);
+    convert::ConvertToWAV(session, in, out);
 
     EXPECT_EQ(status(), QStringLiteral("Error"));
-    EXPECT_EQ(color(), ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
     EXPECT_FALSE(QFile::exists(out));
 }
 
@@ -207,7 +207,7 @@ TEST_F(ConvertToWAVTest, AnExistingFileIsNeverOverwritten)
     ASSERT_TRUE(batchtest::writeFile(out, "keep me"));
 
     // Taken after the name was chosen: the output gets the next free name.
-    ConvertToWAV(session, in, out);
+    convert::ConvertToWAV(session, in, out);
 
     EXPECT_EQ(status(), QStringLiteral("Complete"));
     EXPECT_EQ(readFile(out), QByteArray("keep me"));
@@ -222,7 +222,7 @@ TEST_F(ConvertToWAVTest, WithoutARowOrOutsideABatchNothingIsWrittenToTheList)
     ASSERT_TRUE(testsupport::makeTone(in, 0.3, 8000, 1));
 
     state.bConverting = false; // progress only while a batch runs
-    ConvertToWAV(session, in, path(QStringLiteral("a.wav")));
+    convert::ConvertToWAV(session, in, path(QStringLiteral("a.wav")));
     for (const QString& s : statuses)
         EXPECT_EQ(s, QStringLiteral("Waiting Conversion"));
     EXPECT_EQ(status(), QStringLiteral("Complete"));
@@ -230,7 +230,7 @@ TEST_F(ConvertToWAVTest, WithoutARowOrOutsideABatchNothingIsWrittenToTheList)
     list->setCell(0, filelist::FileList::Status, QStringLiteral("Waiting Conversion"));
     session.setCurrentRow(std::nullopt);
     state.bConverting = true;
-    ConvertToWAV(session, in, path(QStringLiteral("b.wav")));
+    convert::ConvertToWAV(session, in, path(QStringLiteral("b.wav")));
     EXPECT_EQ(status(), QStringLiteral("Waiting Conversion"));
     EXPECT_EQ(wavFields(readFile(path(QStringLiteral("b.wav")))).sampleRate, 8000u);
 }

@@ -26,7 +26,7 @@ protected:
     bool convert(FormatOptions::Format format, const QString& in, const QString& name)
     {
         options.optFileFormat(format).click();
-        ConvertToFLAC_OPUS_AAC(session, in, path(name));
+        convert::ConvertToFLAC_OPUS_AAC(session, in, path(name));
         return status() == QStringLiteral("Complete");
     }
 };

@@ -38,7 +38,7 @@ TEST_F(Mp3Conversion, ConstantBitrateStereoDecodesBackAsAsked)
     chooseText(options.cmbMP3CBitrate, QStringLiteral("192 Kbps"));
     chooseText(options.cmbMP3Freq, QStringLiteral("44.1 KHz"));
     const QString out = path(QStringLiteral("tone.mp3"));
-    ConvertToMP3_OGG(session, in, out);
+    convert::ConvertToMP3_OGG(session, in, out);
     expectComplete();
     EXPECT_GT(desktop.eventYields, 0);
     const auto p = probe(out);
@@ -62,7 +62,7 @@ TEST_F(Mp3Conversion, VariableAndAverageModesAtTheEndsOfTheirRanges)
     options.SliderMP3EncoderQuality.setValue(9);
     chooseText(options.cmbMP3StereoMode, QStringLiteral("Mono"));
     chooseText(options.cmbMP3Freq, QStringLiteral("22.05 KHz"));
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("v0.mp3")));
+    convert::ConvertToMP3_OGG(session, in, path(QStringLiteral("v0.mp3")));
     expectComplete();
     auto p = probe(path(QStringLiteral("v0.mp3")));
     EXPECT_EQ(p.rate, 22050);
@@ -74,7 +74,7 @@ TEST_F(Mp3Conversion, VariableAndAverageModesAtTheEndsOfTheirRanges)
     options.SliderMP3EncoderQuality.setValue(0);
     chooseText(options.cmbMP3StereoMode, QStringLiteral("Joint Stereo"));
     chooseText(options.cmbMP3Freq, QStringLiteral("Auto Sampling"));
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("v9.mp3")));
+    convert::ConvertToMP3_OGG(session, in, path(QStringLiteral("v9.mp3")));
     expectComplete();
     p = probe(path(QStringLiteral("v9.mp3")));
     EXPECT_EQ(p.channels, 2);
@@ -84,7 +84,7 @@ TEST_F(Mp3Conversion, VariableAndAverageModesAtTheEndsOfTheirRanges)
     // --abr 310, the first entry of its list.
     options.optMP3ABR.click();
     options.cmbMP3ABitrate.setListIndex(0);
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("abr.mp3")));
+    convert::ConvertToMP3_OGG(session, in, path(QStringLiteral("abr.mp3")));
     expectComplete();
     p = probe(path(QStringLiteral("abr.mp3")));
     EXPECT_EQ(p.channels, 2);
@@ -96,7 +96,7 @@ TEST_F(Mp3Conversion, SurroundSoundTrackIsMixedDownToStereo)
     // A film's 5.1 sound track, which lame itself refuses.
     const QString in = path(QStringLiteral("film.mkv"));
     ASSERT_TRUE(encodertest::makeDistinctTone(in, 3.0, 48000, QStringLiteral("5.1"), 6));
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("film.mp3")));
+    convert::ConvertToMP3_OGG(session, in, path(QStringLiteral("film.mp3")));
     expectComplete();
     EXPECT_EQ(session.channelInfo.chans, 2u);
     const auto p = probe(path(QStringLiteral("film.mp3")));
@@ -138,9 +138,9 @@ TEST_F(Mp3Conversion, CancellingKeepsAShorterFile)
     ASSERT_TRUE(testsupport::makeTone(in, 30.0, 44100, 2));
     desktop.onProcessEvents = [this] { state.bCancelConversion = true; };
     const QString out = path(QStringLiteral("long.mp3"));
-    ConvertToMP3_OGG(session, in, out);
+    convert::ConvertToMP3_OGG(session, in, out);
     EXPECT_EQ(status(), QStringLiteral("Cancelled"));
-    EXPECT_EQ(color(), ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
     // Stopped at the first yield (the wait for the encoder to finish may
     // yield once more).
     EXPECT_LE(desktop.eventYields, 2);
@@ -158,10 +158,10 @@ TEST_F(Mp3Conversion, MissingEncoderEndsErrorWithALogLine)
     const QString out = path(QStringLiteral("tone.mp3"));
     {
         const encodertest::PathOverride noLame(dir.path()); // neither PATH nor the program folder has lame
-        ConvertToMP3_OGG(session, in, out);
+        convert::ConvertToMP3_OGG(session, in, out);
     }
     EXPECT_EQ(status(), QStringLiteral("Error"));
-    EXPECT_EQ(color(), ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 1);
     // The engine's code, then why: the program could not be run.
@@ -184,7 +184,7 @@ TEST_F(Mp3Conversion, EncoderBesideTheProgramComesBeforePath)
     script.write(QStringLiteral("#!/bin/sh\necho used > '%1'\nexec /usr/bin/lame \"$@\"\n").arg(marker).toUtf8());
     script.close();
     script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("tone.mp3")));
+    convert::ConvertToMP3_OGG(session, in, path(QStringLiteral("tone.mp3")));
     expectComplete();
     EXPECT_TRUE(QFileInfo::exists(marker));
 }
@@ -192,7 +192,7 @@ TEST_F(Mp3Conversion, EncoderBesideTheProgramComesBeforePath)
 TEST_F(Mp3Conversion, UnopenableInputEndsErrorWithTheEnginesCode)
 {
     const QString in = path(QStringLiteral("missing.flac"));
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("x.mp3")));
+    convert::ConvertToMP3_OGG(session, in, path(QStringLiteral("x.mp3")));
     EXPECT_EQ(status(), QStringLiteral("Error"));
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 1);
@@ -203,7 +203,7 @@ TEST_F(Mp3Conversion, UnopenableInputEndsErrorWithTheEnginesCode)
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, '\x5a'));
     junk.close();
-    ConvertToMP3_OGG(session, junk.fileName(), path(QStringLiteral("y.mp3")));
+    convert::ConvertToMP3_OGG(session, junk.fileName(), path(QStringLiteral("y.mp3")));
     EXPECT_EQ(status(), QStringLiteral("Error"));
     EXPECT_EQ(logLines().size(), 2);
 }
@@ -218,7 +218,7 @@ TEST_F(Mp3Conversion, ExistingOutputIsNeverOverwritten)
     taken.write("keep me");
     taken.close();
     // Taken after the name was chosen: the output takes the next free name.
-    ConvertToMP3_OGG(session, in, out);
+    convert::ConvertToMP3_OGG(session, in, out);
     expectComplete();
     ASSERT_TRUE(taken.open(QIODevice::ReadOnly));
     EXPECT_EQ(taken.readAll(), QByteArray("keep me"));
@@ -233,7 +233,7 @@ TEST_F(Mp3Conversion, HostileOutputPathsAreOnlyData)
     const QString folder = path(QStringLiteral("say \"hi\" $(touch pwned) `touch pwned2`; x"));
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString out = folder + QStringLiteral("/-V0 Ünïcödé ノート \"q\".mp3");
-    ConvertToMP3_OGG(session, in, out);
+    convert::ConvertToMP3_OGG(session, in, out);
     expectComplete();
     EXPECT_EQ(probe(out).channels, 2);
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("pwned")));
@@ -243,7 +243,7 @@ TEST_F(Mp3Conversion, HostileOutputPathsAreOnlyData)
     // A relative output name that begins with a dash is a file, not an option.
     const QString saved = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    ConvertToMP3_OGG(session, in, QStringLiteral("-q.mp3"));
+    convert::ConvertToMP3_OGG(session, in, QStringLiteral("-q.mp3"));
     QDir::setCurrent(saved);
     expectComplete();
     EXPECT_EQ(probe(path(QStringLiteral("-q.mp3"))).channels, 2);
@@ -255,6 +255,6 @@ TEST_F(Mp3Conversion, UnwritableLogStillEndsTheRowError)
     const QString in = path(QStringLiteral("tone.wav"));
     ASSERT_TRUE(testsupport::makeTone(in, 1.0, 44100, 2));
     const encodertest::PathOverride noLame(dir.path());
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("tone.mp3")));
+    convert::ConvertToMP3_OGG(session, in, path(QStringLiteral("tone.mp3")));
     EXPECT_EQ(status(), QStringLiteral("Error"));
 }

@@ -122,7 +122,7 @@ protected:
     void expectComplete() const
     {
         EXPECT_EQ(status(), QStringLiteral("Complete"));
-        EXPECT_EQ(color(), ConversionSession::kCompleteColor);
+        EXPECT_EQ(color(), convert::ConversionSession::kCompleteColor);
         EXPECT_TRUE(logLines().isEmpty()) << logLines().join(u'\n').toStdString();
     }
 
@@ -130,10 +130,10 @@ protected:
     QString home;
     QString logPath;
     testsupport::ScriptedDesktop desktop;
-    ConversionState state;
+    convert::ConversionState state;
     options::FormatOptions options;
     std::unique_ptr<filelist::FileList> list;
-    ConversionSession session{desktop, state, options, [this] { return list.get(); }};
+    convert::ConversionSession session{desktop, state, options, [this] { return list.get(); }};
 };
 
 } // namespace encodertest

@@ -25,7 +25,7 @@ TEST_F(OggConversion, VariableAndManagedBitratesDecodeBackAsAsked)
     ASSERT_TRUE(testsupport::makeTone(in, 3.0, 44100, 2));
     options.optOGGVBR.click();
     options.sliderOGG.setValue(3);
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("vbr.ogg")));
+    convert::ConvertToMP3_OGG(session, in, path(QStringLiteral("vbr.ogg")));
     expectComplete();
     auto p = probe(path(QStringLiteral("vbr.ogg")));
     EXPECT_EQ(p.codec, QStringLiteral("vorbis"));
@@ -35,7 +35,7 @@ TEST_F(OggConversion, VariableAndManagedBitratesDecodeBackAsAsked)
 
     options.optOGGCBR.click();
     options.cmbOGGCBitrate.setListIndex(options.cmbOGGCBitrate.items().indexOf(QStringLiteral("96 Kbps")));
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("cbr.ogg")));
+    convert::ConvertToMP3_OGG(session, in, path(QStringLiteral("cbr.ogg")));
     expectComplete();
     p = probe(path(QStringLiteral("cbr.ogg")));
     EXPECT_EQ(p.channels, 2);
@@ -47,7 +47,7 @@ TEST_F(OggConversion, SurroundInputKeepsItsChannels)
     // oggenc takes 5.1 itself, so it is not mixed down.
     const QString in = path(QStringLiteral("film.mkv"));
     ASSERT_TRUE(encodertest::makeDistinctTone(in, 2.0, 48000, QStringLiteral("5.1"), 6));
-    ConvertToMP3_OGG(session, in, path(QStringLiteral("film.ogg")));
+    convert::ConvertToMP3_OGG(session, in, path(QStringLiteral("film.ogg")));
     expectComplete();
     EXPECT_EQ(probe(path(QStringLiteral("film.ogg"))).channels, 6);
 }
@@ -59,7 +59,7 @@ TEST_F(OggConversion, LowQualityIsTheLowestTheEncoderTakes)
     options.optOGGVBR.click();
     options.sliderOGG.setValue(-2); // oggenc refuses -2: it gets -1
     const QString out = path(QStringLiteral("q.ogg"));
-    ConvertToMP3_OGG(session, in, out);
+    convert::ConvertToMP3_OGG(session, in, out);
     expectComplete();
     EXPECT_EQ(probe(out).codec, QStringLiteral("vorbis"));
     EXPECT_EQ(options.sliderOGG.Value(), -2);
@@ -72,9 +72,9 @@ TEST_F(OggConversion, OptionsTheEncoderRejectsEndErrorWithALogLine)
     options.optOGGCBR.click();
     options.cmbOGGCBitrate.setListIndex(0); // 320 Kbps at 8 kHz
     const QString out = path(QStringLiteral("m.ogg"));
-    ConvertToMP3_OGG(session, low, out);
+    convert::ConvertToMP3_OGG(session, low, out);
     EXPECT_EQ(status(), QStringLiteral("Error"));
-    EXPECT_EQ(color(), ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 1);
     // The engine's code, then the encoder's own complaint.

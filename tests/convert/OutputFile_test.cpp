@@ -162,5 +162,5 @@ TEST(OutputPath, NextNameSequence)
         {"/o.d/noext", "/o.d/noext_Converted"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(NextOutputPath(QString::fromUtf8(c.taken)), QString::fromUtf8(c.next)) << c.taken;
+        EXPECT_EQ(convert::NextOutputPath(QString::fromUtf8(c.taken)), QString::fromUtf8(c.next)) << c.taken;
 }

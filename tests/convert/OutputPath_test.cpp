@@ -17,7 +17,7 @@ protected:
         input = dir.filePath(QStringLiteral("song.mp3"));
         ASSERT_TRUE(batchtest::writeFile(input, "x"));
     }
-    QString build(const QString& in, const QString& ext) { return BuildOutputPath(desktop, options, in, ext); }
+    QString build(const QString& in, const QString& ext) { return convert::BuildOutputPath(desktop, options, in, ext); }
     QString path(const QString& name) const { return dir.filePath(name); }
     void touch(const QString& name) { ASSERT_TRUE(batchtest::writeFile(path(name), {})); }
 
@@ -103,7 +103,8 @@ TEST(RelativeFolder, TheInputsFolderInsideItsBase)
         {"/Artist/b.mp3", "/", "Artist"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(RelativeFolder(QString::fromUtf8(c.input), QString::fromUtf8(c.base)), QString::fromUtf8(c.expected))
+        EXPECT_EQ(convert::RelativeFolder(QString::fromUtf8(c.input), QString::fromUtf8(c.base)),
+                  QString::fromUtf8(c.expected))
             << c.input;
 }
 
@@ -120,8 +121,8 @@ protected:
     }
     QString inTree(const QString& relative, const QString& ext = QStringLiteral("wav"))
     {
-        return BuildOutputPath(desktop, options,
-                               {path(QStringLiteral("lib/")) + relative, path(QStringLiteral("lib")), ext});
+        return convert::BuildOutputPath(desktop, options,
+                                        {path(QStringLiteral("lib/")) + relative, path(QStringLiteral("lib")), ext});
     }
 };
 
@@ -131,9 +132,9 @@ TEST_F(KeepTreeTest, OutputsMirrorTheTreeAndFoldersAreMadeAtAnyDepth)
     EXPECT_EQ(inTree(QStringLiteral("A/B/C/deep.mp3")), path(QStringLiteral("out/A/B/C/deep.wav")));
     EXPECT_TRUE(QFileInfo(path(QStringLiteral("out/A/B/C"))).isDir());
     // Added by itself: straight into the output folder.
-    EXPECT_EQ(
-        BuildOutputPath(desktop, options, {path(QStringLiteral("lib/A/x.mp3")), QString(), QStringLiteral("wav")}),
-        path(QStringLiteral("out/x.wav")));
+    EXPECT_EQ(convert::BuildOutputPath(desktop, options,
+                                       {path(QStringLiteral("lib/A/x.mp3")), QString(), QStringLiteral("wav")}),
+              path(QStringLiteral("out/x.wav")));
     // Without the option, or with "Same folder as input file", no tree.
     options.chkKeepTree.setValue(false);
     EXPECT_EQ(inTree(QStringLiteral("A/y.mp3")), path(QStringLiteral("out/y.wav")));
@@ -160,10 +161,10 @@ TEST_F(KeepTreeTest, AFolderThatIsALinkOrAFileIsNotEntered)
     EXPECT_EQ(inTree(QStringLiteral("A/B/s.mp3")), QString());
     EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
     touch(QStringLiteral("out/F"));
-    EXPECT_EQ(
-        BuildOutputPath(desktop, options,
-                        {path(QStringLiteral("lib/F/s.mp3")), path(QStringLiteral("lib")), QStringLiteral("wav")}),
-        QString());
+    EXPECT_EQ(convert::BuildOutputPath(
+                  desktop, options,
+                  {path(QStringLiteral("lib/F/s.mp3")), path(QStringLiteral("lib")), QStringLiteral("wav")}),
+              QString());
     ASSERT_EQ(desktop.boxes.size(), 2);
     EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Output Folder is not exist and can not be created."));
 }
@@ -186,13 +187,13 @@ TEST_F(KeepTreeTest, NamesFromTagsGoBelowTheMirroredFolder)
     EXPECT_EQ(inTree(QStringLiteral("A/track.flac")), path(QStringLiteral("out/A/track.wav")));
 
     // A pattern that cannot be used is refused before a batch, with its reason.
-    EXPECT_TRUE(CheckOutputNaming(desktop, options));
+    EXPECT_TRUE(convert::CheckOutputNaming(desktop, options));
     options.txtNamePattern.setText(QStringLiteral("../{title}"));
-    EXPECT_FALSE(CheckOutputNaming(desktop, options));
+    EXPECT_FALSE(convert::CheckOutputNaming(desktop, options));
     ASSERT_EQ(desktop.boxes.size(), 1);
     EXPECT_TRUE(desktop.boxes[0].text.contains(QStringLiteral("\"..\"")));
     options.chkNamePattern.setValue(false);
-    EXPECT_TRUE(CheckOutputNaming(desktop, options));
+    EXPECT_TRUE(convert::CheckOutputNaming(desktop, options));
 }
 
 } // namespace

@@ -45,7 +45,7 @@ TEST_F(WmaConversion, QualityChoosesTheRateAndTheFileDecodesBack)
     const QString in = path(QStringLiteral("tone.flac"));
     ASSERT_TRUE(testsupport::makeTone(in, 3.0, 44100, 2));
     options.sliderWMA.setValue(100);
-    ConvertToWMA(session, in, path(QStringLiteral("best.wma")));
+    convert::ConvertToWMA(session, in, path(QStringLiteral("best.wma")));
     expectComplete();
     EXPECT_GT(desktop.eventYields, 2);
     const DWORD highest = session.cmbWMAEncodingBitrate.ItemData(0);
@@ -58,7 +58,7 @@ TEST_F(WmaConversion, QualityChoosesTheRateAndTheFileDecodesBack)
     EXPECT_NEAR(p.duration, 3.0, wmaSlack(44100));
 
     options.sliderWMA.setValue(0);
-    ConvertToWMA(session, in, path(QStringLiteral("least.wma")));
+    convert::ConvertToWMA(session, in, path(QStringLiteral("least.wma")));
     expectComplete();
     const int last = session.cmbWMAEncodingBitrate.ListCount() - 1;
     EXPECT_EQ(session.cmbWMAEncodingBitrate.ListIndex(), last);
@@ -70,7 +70,7 @@ TEST_F(WmaConversion, MonoKeepsOneChannelAndSurroundIsMixedDown)
 {
     const QString mono = path(QStringLiteral("mono.wav"));
     ASSERT_TRUE(testsupport::makeTone(mono, 2.0, 22050, 1, {QStringLiteral("-c:a"), QStringLiteral("pcm_u8")}));
-    ConvertToWMA(session, mono, path(QStringLiteral("mono.wma")));
+    convert::ConvertToWMA(session, mono, path(QStringLiteral("mono.wma")));
     expectComplete();
     EXPECT_EQ(session.channelInfo.chans, 1u);
     EXPECT_EQ(session.cmbWMAEncodingBitrate.ItemData(0),
@@ -89,7 +89,7 @@ TEST_F(WmaConversion, MonoKeepsOneChannelAndSurroundIsMixedDown)
 
     const QString film = path(QStringLiteral("film.mkv"));
     ASSERT_TRUE(encodertest::makeDistinctTone(film, 2.0, 48000, QStringLiteral("5.1"), 6));
-    ConvertToWMA(session, film, path(QStringLiteral("film.wma")));
+    convert::ConvertToWMA(session, film, path(QStringLiteral("film.wma")));
     expectComplete();
     p = probe(path(QStringLiteral("film.wma")));
     EXPECT_EQ(p.channels, 2);
@@ -104,7 +104,7 @@ TEST_F(WmaConversion, TagsReadBackAsTheSameFields)
     const QString title = QStringLiteral("Tïtle \"q\" $(touch pwned) `id` -x ノート");
     fillTags({title, QStringLiteral("Artist A"), QStringLiteral("Album B"), QStringLiteral("Desc C"), QString(),
               QStringLiteral("(c) D"), QStringLiteral("Genre E"), QStringLiteral("2024")});
-    ConvertToWMA(session, in, path(QStringLiteral("all.wma")));
+    convert::ConvertToWMA(session, in, path(QStringLiteral("all.wma")));
     expectComplete();
     const QJsonObject tags = probe(path(QStringLiteral("all.wma"))).tags;
     EXPECT_EQ(tag(tags, QStringLiteral("title")), title);
@@ -118,7 +118,7 @@ TEST_F(WmaConversion, TagsReadBackAsTheSameFields)
 
     // Only "Title" and "Year" filled: exactly those two.
     fillTags({QStringLiteral("Only"), {}, {}, {}, {}, {}, {}, QStringLiteral("1999")});
-    ConvertToWMA(session, in, path(QStringLiteral("two.wma")));
+    convert::ConvertToWMA(session, in, path(QStringLiteral("two.wma")));
     expectComplete();
     QJsonObject two = probe(path(QStringLiteral("two.wma"))).tags;
     two.remove(QStringLiteral("encoder")); // written by the muxer itself
@@ -128,7 +128,7 @@ TEST_F(WmaConversion, TagsReadBackAsTheSameFields)
 
     // Box not ticked: no tag at all.
     options.chkWMAFileTags.setValue(false);
-    ConvertToWMA(session, in, path(QStringLiteral("none.wma")));
+    convert::ConvertToWMA(session, in, path(QStringLiteral("none.wma")));
     expectComplete();
     QJsonObject none = probe(path(QStringLiteral("none.wma"))).tags;
     none.remove(QStringLiteral("encoder"));
@@ -143,9 +143,9 @@ TEST_F(WmaConversion, StopDuringTheSecondChunkKeepsAShorterFile)
         if (desktop.eventYields == 3) // the first yield of the second chunk
             state.bCancelConversion = true;
     };
-    ConvertToWMA(session, in, path(QStringLiteral("cut.wma")));
+    convert::ConvertToWMA(session, in, path(QStringLiteral("cut.wma")));
     EXPECT_EQ(status(), QStringLiteral("Cancelled"));
-    EXPECT_EQ(color(), ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
     EXPECT_EQ(desktop.eventYields, 4);
     const auto p = probe(path(QStringLiteral("cut.wma")));
     EXPECT_EQ(p.channels, 2);
@@ -161,7 +161,7 @@ TEST_F(WmaConversion, InputEndingOnAChunkBoundaryCompletes)
                                       {QStringLiteral("-af"), QStringLiteral("atrim=end_sample=50000")}));
     QStringList progress;
     desktop.onProcessEvents = [&] { progress << status(); };
-    ConvertToWMA(session, in, path(QStringLiteral("exact.wma")));
+    convert::ConvertToWMA(session, in, path(QStringLiteral("exact.wma")));
     expectComplete();
     EXPECT_EQ(progress.size(), 20);
     EXPECT_EQ(progress.value(1), QStringLiteral("10"));
@@ -170,16 +170,16 @@ TEST_F(WmaConversion, InputEndingOnAChunkBoundaryCompletes)
 
 TEST_F(WmaConversion, FailuresEndErrorWithoutAFileAndSayWhy)
 {
-    ConvertToWMA(session, path(QStringLiteral("missing.mp3")), path(QStringLiteral("a.wma")));
+    convert::ConvertToWMA(session, path(QStringLiteral("missing.mp3")), path(QStringLiteral("a.wma")));
     EXPECT_EQ(status(), QStringLiteral("Error"));
-    EXPECT_EQ(color(), ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("a.wma"))));
 
     // An output folder that does not exist.
     const QString in = path(QStringLiteral("tone.wav"));
     ASSERT_TRUE(testsupport::makeTone(in, 1.0, 44100, 2));
     list->setCell(0, filelist::FileList::Status, QStringLiteral("Waiting Conversion"));
-    ConvertToWMA(session, in, path(QStringLiteral("nowhere/c.wma")));
+    convert::ConvertToWMA(session, in, path(QStringLiteral("nowhere/c.wma")));
     EXPECT_EQ(status(), QStringLiteral("Error"));
 
     EXPECT_EQ(list->statusReason(0), QStringLiteral("No such file or directory"));
@@ -190,7 +190,7 @@ TEST_F(WmaConversion, FailuresEndErrorWithoutAFileAndSayWhy)
     taken.write("keep");
     taken.close();
     list->setCell(0, filelist::FileList::Status, QStringLiteral("Waiting Conversion"));
-    ConvertToWMA(session, in, taken.fileName());
+    convert::ConvertToWMA(session, in, taken.fileName());
     EXPECT_EQ(status(), QStringLiteral("Complete"));
     EXPECT_EQ(QFileInfo(taken.fileName()).size(), 4);
     EXPECT_EQ(session.sOutputMade, path(QStringLiteral("taken_Converted.wma")));
