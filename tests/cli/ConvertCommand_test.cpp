@@ -16,6 +16,7 @@ namespace {
 
 using testsupport::readFile;
 using testsupport::writeFile;
+using testsupport::writeShellScript;
 using CommandRun = testsupport::TonemillResult;
 
 //! The size of the temporary output file with `suffix` being written in
@@ -283,11 +284,8 @@ TEST_F(ConvertCommandTest, AFailedRowSaysWhyInTheFourthField)
 {
     const QString a = tone(QStringLiteral("a.flac"));
     // An encoder in the program folder that refuses, in its own words.
-    QFile lame(tonemill.programFolder() + QStringLiteral("/lame"));
-    ASSERT_TRUE(lame.open(QIODevice::WriteOnly));
-    lame.write("#!/bin/sh\ncat > /dev/null\necho 'lame: unsupported wave format' >&2\nexit 3\n");
-    lame.close();
-    lame.setPermissions(lame.permissions() | QFileDevice::ExeOwner);
+    ASSERT_TRUE(writeShellScript(tonemill.programFolder() + QStringLiteral("/lame"),
+                                 "cat > /dev/null\necho 'lame: unsupported wave format' >&2\nexit 3\n"));
 
     const CommandRun run =
         convert({QStringLiteral("--format"), QStringLiteral("mp3"), QStringLiteral("--same-folder"), a});
@@ -305,11 +303,8 @@ TEST_F(ConvertCommandTest, KillingTheRunLeavesNoFileUnderAFinalName)
 {
     const QString a = tone(QStringLiteral("a.flac"));
     // An encoder that writes part of a file, then stops reading and waits.
-    QFile lame(tonemill.programFolder() + QStringLiteral("/lame"));
-    ASSERT_TRUE(lame.open(QIODevice::WriteOnly));
-    lame.write("#!/bin/sh\nhead -c 300000 /dev/zero\nexec sleep 5\n");
-    lame.close();
-    lame.setPermissions(lame.permissions() | QFileDevice::ExeOwner);
+    ASSERT_TRUE(writeShellScript(tonemill.programFolder() + QStringLiteral("/lame"),
+                                 "head -c 300000 /dev/zero\nexec sleep 5\n"));
     const QString out = path(QStringLiteral("out"));
 
     QProcess p;

@@ -12,7 +12,7 @@
 #include <QMap>
 #include <memory>
 
-using batchtest::readFile;
+using testsupport::readFile;
 
 namespace {
 
@@ -295,7 +295,7 @@ TEST_F(ConversionBatchTest, FourAtOnceGiveWhatOneAtATimeGives)
         addRow(run + QStringLiteral("done.flac"), QStringLiteral("Complete"));
         addRow(run + QStringLiteral("three/x.flac"));
         const QString damaged = path(run + QStringLiteral("notaudio.flac"));
-        EXPECT_TRUE(batchtest::writeFile(damaged, QByteArray(4096, 'z')));
+        EXPECT_TRUE(testsupport::writeFile(damaged, QByteArray(4096, 'z')));
         FileListRow bad;
         bad.FilePath = damaged;
         bad.Status = QStringLiteral("Waiting Conversion");
@@ -399,8 +399,8 @@ TEST_F(ConversionBatchTest, EligibilityFollowsTheCurrentLanguage)
 {
     QTemporaryDir home;
     ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("Lang"))));
-    ASSERT_TRUE(batchtest::writeFile(home.filePath(QStringLiteral("Lang/Test.ini")),
-                                     "[Tonemill]\n20007=En attente\n20014=Fini\n"));
+    ASSERT_TRUE(testsupport::writeFile(home.filePath(QStringLiteral("Lang/Test.ini")),
+                                       "[Tonemill]\n20007=En attente\n20014=Fini\n"));
     qputenv("TONEMILL_HOME", home.path().toUtf8());
     lang::sLanguageFile = QStringLiteral("Test.ini");
 

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-using batchtest::readFile;
 using batchtest::wavFields;
+using testsupport::readFile;
 
 namespace {
 
@@ -189,7 +189,7 @@ TEST_F(ConvertToWAVTest, CancelLeavesAValidShorterFile)
 TEST_F(ConvertToWAVTest, UndecodableInputIsAnErrorWithoutAFile)
 {
     const QString in = path(QStringLiteral("noise.mp3"));
-    ASSERT_TRUE(batchtest::writeFile(in, QByteArray(5000, 'x')));
+    ASSERT_TRUE(testsupport::writeFile(in, QByteArray(5000, 'x')));
     const QString out = path(QStringLiteral("noise.wav"));
 
     ConvertToWAV(session, in, out);
@@ -204,7 +204,7 @@ TEST_F(ConvertToWAVTest, AnExistingFileIsNeverOverwritten)
     const QString in = path(QStringLiteral("in.flac"));
     const QString out = path(QStringLiteral("taken.wav"));
     ASSERT_TRUE(testsupport::makeTone(in, 0.3, 8000, 1));
-    ASSERT_TRUE(batchtest::writeFile(out, "keep me"));
+    ASSERT_TRUE(testsupport::writeFile(out, "keep me"));
 
     // Taken after the name was chosen: the output gets the next free name.
     ConvertToWAV(session, in, out);

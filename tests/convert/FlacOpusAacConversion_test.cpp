@@ -178,10 +178,7 @@ TEST_F(FlacOpusAacConversion, OptionValuesReachTheEncoder)
 TEST_F(FlacOpusAacConversion, FailuresEndInErrorWithoutOverwritingAndStopKeepsAShorterFile)
 {
     const QString bad = path(QStringLiteral("bad.wav"));
-    QFile file(bad);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4000, 'x'));
-    file.close();
+    ASSERT_TRUE(testsupport::writeFile(bad, QByteArray(4000, 'x')));
     EXPECT_FALSE(convert(FormatOptions::FLAC, bad, QStringLiteral("bad.flac")));
     EXPECT_EQ(status(), QStringLiteral("Error"));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("bad.flac"))));
@@ -190,10 +187,7 @@ TEST_F(FlacOpusAacConversion, FailuresEndInErrorWithoutOverwritingAndStopKeepsAS
     // takes the next free name.
     const QString in = path(QStringLiteral("tone.wav"));
     ASSERT_TRUE(testsupport::makeTone(in, 20.0, 44100, 2));
-    QFile taken(path(QStringLiteral("taken.m4a")));
-    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
-    taken.write("keep");
-    taken.close();
+    ASSERT_TRUE(testsupport::writeFile(path(QStringLiteral("taken.m4a")), "keep"));
     EXPECT_TRUE(convert(FormatOptions::AAC, in, QStringLiteral("taken.m4a")));
     EXPECT_EQ(status(), QStringLiteral("Complete"));
     EXPECT_EQ(QFileInfo(path(QStringLiteral("taken.m4a"))).size(), 4);

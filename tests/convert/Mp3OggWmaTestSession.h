@@ -12,7 +12,6 @@
 #include "support/ScriptedDesktop.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -111,10 +110,7 @@ protected:
     std::optional<quint32> color() const { return list->textColor(0, FileList::Status); }
     QStringList logLines() const
     {
-        QFile file(logPath);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+        QStringList lines = QString::fromUtf8(testsupport::readFile(logPath)).split(QStringLiteral("\r\n"));
         if (!lines.isEmpty() && lines.back().isEmpty())
             lines.pop_back();
         return lines;

@@ -4,12 +4,12 @@
 #include "support/Fixtures.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace streamtest;
+using testsupport::readFile;
 
 namespace {
 
@@ -19,18 +19,8 @@ protected:
 
     QString write(const QString& name, const QByteArray& bytes)
     {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
-    QByteArray readFile(const QString& path)
-    {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
+        EXPECT_TRUE(testsupport::writeFile(m_dir.filePath(name), bytes));
+        return m_dir.filePath(name);
     }
 
     QString tone(const QString& name, double seconds, const QStringList& options = {})

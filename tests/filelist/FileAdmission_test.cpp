@@ -13,19 +13,14 @@
 
 using testsupport::ScriptedDesktop;
 using Box = ScriptedDesktop::Box;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 namespace {
 
 const QString kWaiting = QStringLiteral("Waiting Conversion");
 const QString kUnsupported = QStringLiteral("Codec Not Supported");
 const QString kError = QStringLiteral("Error");
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
-    file.write(bytes);
-}
 
 QByteArray noise(int size)
 {
@@ -159,7 +154,7 @@ TEST_F(FileAdmissionTest, DuplicatesAndUnknownExtensionsAreRefusedSilently)
     EXPECT_EQ(add(a), 0);
     for (const char* name : {"song", "song.", "song.mod", "song.mo3", "song.txt"}) {
         const QString p = path(QLatin1String(name));
-        writeFile(p, noise(100));
+        ASSERT_TRUE(writeFile(p, noise(100)));
         EXPECT_EQ(add(p), 0) << name;
     }
     EXPECT_EQ(list.count(), 1);
@@ -170,7 +165,7 @@ TEST_F(FileAdmissionTest, DuplicatesAndUnknownExtensionsAreRefusedSilently)
 TEST_F(FileAdmissionTest, AnUnopenableFileIsAdmittedAsCodecNotSupportedInRed)
 {
     const QString p = path(QStringLiteral("file.mp")); // ".mp" occurs in the admitted list
-    writeFile(p, noise(3000));
+    ASSERT_TRUE(writeFile(p, noise(3000)));
     ASSERT_EQ(add(p), 1);
     const FileListRow& row = list.at(0);
     EXPECT_EQ(row.Duration, kError);
@@ -186,13 +181,11 @@ TEST_F(FileAdmissionTest, AnUnopenableFileIsAdmittedAsCodecNotSupportedInRed)
 
 TEST_F(FileAdmissionTest, DamagedFilesEndAsCodecNotSupportedWithoutACrash)
 {
-    writeFile(path(QStringLiteral("empty.flac")), {});
-    QFile tone(media("tone2_5.wav"));
-    ASSERT_TRUE(tone.open(QIODevice::ReadOnly));
-    writeFile(path(QStringLiteral("header-only.wav")), tone.read(20));
-    writeFile(path(QStringLiteral("noise.ogg")), noise(50000));
-    writeFile(path(QStringLiteral("noise.mp3")), noise(50000));
-    writeFile(path(QStringLiteral("noise.avi")), noise(50000));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("empty.flac")), {}));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("header-only.wav")), readFile(media("tone2_5.wav")).left(20)));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("noise.ogg")), noise(50000)));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("noise.mp3")), noise(50000)));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("noise.avi")), noise(50000)));
 
     for (const QString& name : {QStringLiteral("empty.flac"), QStringLiteral("header-only.wav"),
                                 QStringLiteral("noise.ogg"), QStringLiteral("noise.avi")}) {
@@ -213,7 +206,7 @@ TEST_F(FileAdmissionTest, CdTracksAreSizedAsCdTrackInAnyCase)
     QString missing = path(QStringLiteral("Track01.cda"));
     ASSERT_EQ(add(missing), 1);
     const QString upper = path(QStringLiteral("TRACK02.CDA"));
-    writeFile(upper, noise(44));
+    ASSERT_TRUE(writeFile(upper, noise(44)));
     ASSERT_EQ(add(QString(upper)), 1);
     for (int r = 0; r < 2; ++r) {
         EXPECT_EQ(list.at(r).FileSize, QStringLiteral("CD Track"));
@@ -323,7 +316,7 @@ protected:
         wmaSupported = false;
         admission.setWmaRemedies([this] { ++downloads; }, [this] { ++siteOpenings; });
         broken = path(QStringLiteral("broken.wma"));
-        writeFile(broken, noise(4000));
+        ASSERT_TRUE(writeFile(broken, noise(4000)));
     }
     static QString promptText()
     {
@@ -374,7 +367,7 @@ TEST_F(WmaPromptTest, YesAndNoShowTheRestartNoticeThenTheirRemedy)
     desktop.boxes.clear();
     desktop.answers = {Desktop::Answer::No};
     const QString other = path(QStringLiteral("broken.ASF"));
-    writeFile(other, noise(4000));
+    ASSERT_TRUE(writeFile(other, noise(4000)));
     ASSERT_EQ(add(QString(other)), 1);
     ASSERT_EQ(desktop.boxes.size(), 2);
     EXPECT_EQ(desktop.boxes[1].text, QStringLiteral("You have to restart Tonemill after installing"));
@@ -385,7 +378,7 @@ TEST_F(WmaPromptTest, YesAndNoShowTheRestartNoticeThenTheirRemedy)
 TEST_F(WmaPromptTest, OnlyWindowsMediaNamesAskAndOnlyWithoutWmaSupport)
 {
     const QString notWma = path(QStringLiteral("broken.ogg"));
-    writeFile(notWma, noise(4000));
+    ASSERT_TRUE(writeFile(notWma, noise(4000)));
     ASSERT_EQ(add(QString(notWma)), 1);
     EXPECT_TRUE(desktop.boxes.isEmpty());
     EXPECT_EQ(wmaChecks, 1);
@@ -399,7 +392,7 @@ TEST_F(WmaPromptTest, OnlyWindowsMediaNamesAskAndOnlyWithoutWmaSupport)
     wmaSupported = false;
     desktop.answers = {Desktop::Answer::Cancel, Desktop::Answer::Cancel};
     for (const char* name : {"one.wmv", "two.wma"}) {
-        writeFile(path(QLatin1String(name)), noise(100));
+        ASSERT_TRUE(writeFile(path(QLatin1String(name)), noise(100)));
         ASSERT_EQ(add(path(QLatin1String(name))), 1);
     }
     EXPECT_EQ(desktop.boxes.size(), 2);

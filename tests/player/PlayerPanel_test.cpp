@@ -6,7 +6,6 @@
 #include "support/ScriptedDesktop.h"
 #include "support/SinkTest.h"
 
-#include <QFile>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -31,8 +30,7 @@ protected:
         for (int i = 0; i < 3; ++i)
             s_made = s_made && testsupport::makeTone(path(i), 20, 44100, 2, {}, 330 + 110 * i);
         s_made = s_made && testsupport::makeTone(path(4), 0.6, 44100, 2, {}, 660);
-        QFile broken(path(3));
-        s_made = s_made && broken.open(QIODevice::WriteOnly) && broken.write("not audio at all") > 0;
+        s_made = s_made && testsupport::writeFile(path(3), "not audio at all");
     }
 
     static void TearDownTestSuite()

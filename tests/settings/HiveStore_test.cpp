@@ -1,5 +1,6 @@
 #include "settings/CRegister.h"
 #include "settings/HiveStore.h"
+#include "support/Fixtures.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,6 +17,8 @@
 #include <unistd.h>
 
 using namespace settings; // the subsystem under test
+using testsupport::readFile;
+using testsupport::writeFile;
 
 namespace {
 
@@ -25,19 +28,6 @@ constexpr uid_t kNobody = 65534;
 QString helperPath()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/settings_hive_helper");
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 //! The result of SQLite's full integrity check of a database file.
@@ -121,7 +111,7 @@ protected:
         EXPECT_FALSE(reg.saveValues(HKEY_LOCAL_MACHINE, kSection, {{QStringLiteral("a"), QStringLiteral("b")}}));
         EXPECT_FALSE(reg.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSection, QStringLiteral("v0")));
         EXPECT_FALSE(reg.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSection, QString()));
-        EXPECT_EQ(readAll(hive), bytes);
+        EXPECT_EQ(readFile(hive), bytes);
         EXPECT_FALSE(QFileInfo::exists(hive + QStringLiteral("-journal")));
     }
 
@@ -146,18 +136,18 @@ TEST_F(HiveStoreTest, RandomBytesAreNeverOverwritten)
     for (char& byte : noise)
         byte = char(QRandomGenerator::global()->bounded(256));
     ASSERT_TRUE(QDir().mkpath(folder));
-    writeAll(hive, noise);
+    ASSERT_TRUE(writeFile(hive, noise));
     expectUntouchable(noise);
 }
 
 TEST_F(HiveStoreTest, TruncatedStoreIsNeverOverwritten)
 {
     fill(200, 300);
-    const QByteArray whole = readAll(hive);
+    const QByteArray whole = readFile(hive);
     ASSERT_GT(whole.size(), 40000);
     for (const qsizetype size : {whole.size() / 2, whole.size() / 2 + 1000, qsizetype(4096), qsizetype(60)}) {
         const QByteArray cut = whole.left(size);
-        writeAll(hive, cut);
+        ASSERT_TRUE(writeFile(hive, cut));
         SCOPED_TRACE(size);
         expectUntouchable(cut);
     }
@@ -175,7 +165,7 @@ TEST_F(HiveStoreTest, AnotherProgramsDatabaseIsNeverOverwritten)
     };
 
     makeDatabase("CREATE TABLE notes(text TEXT); INSERT INTO notes VALUES('mine')");
-    expectUntouchable(readAll(hive));
+    expectUntouchable(readFile(hive));
 
     // Our own layout and marks, but with a trigger in it: not ours either.
     ASSERT_TRUE(QFile::remove(hive));
@@ -186,10 +176,10 @@ TEST_F(HiveStoreTest, AnotherProgramsDatabaseIsNeverOverwritten)
                            nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
-    expectUntouchable(readAll(hive));
+    expectUntouchable(readFile(hive));
 
     // An empty file holds nothing to lose: it becomes a store.
-    writeAll(hive, QByteArray());
+    ASSERT_TRUE(writeFile(hive, QByteArray()));
     EXPECT_TRUE(save(QStringLiteral("a"), QStringLiteral("1")));
     EXPECT_EQ(get(QStringLiteral("a")), QStringLiteral("1"));
 }
@@ -200,10 +190,10 @@ TEST_F(HiveStoreTest, AStoreThatIsALinkIsNeverFollowed)
 {
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString precious = dir.filePath(QStringLiteral("precious.txt"));
-    writeAll(precious, "precious bytes\n");
+    ASSERT_TRUE(writeFile(precious, "precious bytes\n"));
     ASSERT_TRUE(QFile::link(precious, hive));
     expectUntouchable("precious bytes\n");
-    EXPECT_EQ(readAll(precious), "precious bytes\n");
+    EXPECT_EQ(readFile(precious), "precious bytes\n");
 
     ASSERT_TRUE(QFile::remove(hive));
     const QString nowhere = dir.filePath(QStringLiteral("nowhere.db"));
@@ -219,14 +209,14 @@ TEST_F(HiveStoreTest, WithoutWriteRightsReadingStillWorksAndNothingChanges)
     const QByteArray folderPath = QFile::encodeName(folder);
     const QByteArray hivePath = QFile::encodeName(hive);
     ASSERT_TRUE(save(QStringLiteral("txtOutPath"), QStringLiteral("/srv/out")));
-    const QByteArray before = readAll(hive);
+    const QByteArray before = readFile(hive);
     const auto expectReadOnly = [&] {
         EXPECT_EQ(runHelper({"get", folder, kSection, "txtOutPath", "DEF"}, true).output, "/srv/out");
         EXPECT_EQ(runHelper({"save", folder, kSection, "txtOutPath", "/tmp/other"}, true).exitCode, 1);
         EXPECT_EQ(runHelper({"save", folder, kSection, "newValue", "x"}, true).exitCode, 1);
         EXPECT_EQ(runHelper({"delete", folder, kSection, "txtOutPath"}, true).exitCode, 1);
         EXPECT_EQ(runHelper({"delete", folder, kSection, ""}, true).exitCode, 1);
-        EXPECT_EQ(readAll(hive), before);
+        EXPECT_EQ(readFile(hive), before);
         EXPECT_EQ(get(QStringLiteral("txtOutPath")), QStringLiteral("/srv/out"));
     };
 

@@ -87,6 +87,14 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+bool writeShellScript(const QString& path, const QByteArray& commands)
+{
+    const QByteArray script = "#!/bin/sh\n" + commands;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(script) == script.size() &&
+           file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
 bool copyFolder(const QString& from, const QString& to)
 {
     if (!QDir().mkpath(to))

@@ -34,6 +34,10 @@ QByteArray readFile(const QString& path);
 //! Writes `bytes` as the whole content of a file; false when that failed.
 bool writeFile(const QString& path, const QByteArray& bytes);
 
+//! Writes a shell script (`commands` after a "#!/bin/sh" line) that its
+//! owner may run; false when that failed.
+bool writeShellScript(const QString& path, const QByteArray& commands);
+
 //! Copies the files (not the sub-folders) of folder `from` into folder `to`,
 //! made when missing; false when a file could not be copied.
 bool copyFolder(const QString& from, const QString& to);
