@@ -4,6 +4,7 @@
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "support/ScriptedDesktop.h"
+#include "support/SuiteMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,18 +21,13 @@ class ConversionBatchTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_media = new QTemporaryDir;
-        ASSERT_TRUE(s_media->isValid());
+        ASSERT_TRUE(s_media.open());
         LoadFormatModules();
-        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.flac")), 1.0, 22050, 2));
+        ASSERT_TRUE(testsupport::makeTone(s_media.filePath(QStringLiteral("tone.flac")), 1.0, 22050, 2));
         // Long enough to be still converting when the test looks: many chunks.
-        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("long.flac")), 30.0, 44100, 2));
+        ASSERT_TRUE(testsupport::makeTone(s_media.filePath(QStringLiteral("long.flac")), 30.0, 44100, 2));
     }
-    static void TearDownTestSuite()
-    {
-        delete s_media;
-        s_media = nullptr;
-    }
+    static void TearDownTestSuite() { s_media.close(); }
 
     void SetUp() override
     {
@@ -49,8 +45,7 @@ protected:
     {
         const QString file = dir.filePath(name);
         if (!QFile::exists(file)) {
-            ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
-            ASSERT_TRUE(QFile::copy(s_media->filePath(source), file));
+            ASSERT_TRUE(s_media.copy(source, file));
         }
         FileListRow row;
         row.FilePath = file;
@@ -71,7 +66,7 @@ protected:
     }
     QString path(const QString& name) const { return dir.filePath(name); }
 
-    static QTemporaryDir* s_media;
+    static inline testsupport::SuiteMedia s_media;
     QTemporaryDir dir;
     testsupport::ScriptedDesktop desktop;
     ConversionState state;
@@ -82,8 +77,6 @@ protected:
     int playbackStops = 0;
     int finished = 0;
 };
-
-QTemporaryDir* ConversionBatchTest::s_media = nullptr;
 
 TEST_F(ConversionBatchTest, StartsIdle)
 {

@@ -3,6 +3,7 @@
 #include "filelist/FileList.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDesktop.h"
+#include "support/SuiteMedia.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,8 +39,7 @@ protected:
     static void SetUpTestSuite()
     {
         ASSERT_TRUE(InitDecodingEngine());
-        s_media = new QTemporaryDir;
-        ASSERT_TRUE(s_media->isValid());
+        ASSERT_TRUE(s_media.open());
         // 8000 Hz PCM keeps the lengths exact and the files small.
         const QStringList pcm{QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")};
         ASSERT_TRUE(testsupport::makeTone(media("tone2_5.wav"), 2.5, 8000, 1, pcm));
@@ -47,12 +47,8 @@ protected:
         ASSERT_TRUE(testsupport::makeTone(media("tone125_5.wav"), 125.5, 8000, 1, pcm));
         ASSERT_TRUE(testsupport::makeTone(media("tone.flac"), 1.0, 8000, 1));
     }
-    static void TearDownTestSuite()
-    {
-        delete s_media;
-        s_media = nullptr;
-    }
-    static QString media(const char* name) { return s_media->filePath(QLatin1String(name)); }
+    static void TearDownTestSuite() { s_media.close(); }
+    static QString media(const char* name) { return s_media.filePath(QLatin1String(name)); }
 
     void SetUp() override
     {
@@ -69,7 +65,7 @@ protected:
     QString copyOf(const char* mediaName, const QString& name) const
     {
         const QString to = path(name);
-        QFile::copy(media(mediaName), to);
+        EXPECT_TRUE(s_media.copy(QLatin1String(mediaName), to)) << qPrintable(to);
         return to;
     }
     qint16 add(QString p) { return admission.AddFile2Grid(p); }
@@ -81,10 +77,8 @@ protected:
     int selectAllCleared = 0;
     int wmaChecks = 0;
     bool wmaSupported = true;
-    static QTemporaryDir* s_media;
+    static inline testsupport::SuiteMedia s_media;
 };
-
-QTemporaryDir* FileAdmissionTest::s_media = nullptr;
 
 TEST_F(FileAdmissionTest, AnOpenableFileBecomesAWaitingRowAndTheCursorGoesToTheFirstRow)
 {
@@ -281,7 +275,7 @@ TEST_F(FileAdmissionTest, AFolderThatCannotBeSearchedShowsTheAddingError)
         GTEST_SKIP() << "permissions do not bind the super-user";
     const QString locked = path(QStringLiteral("locked"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("locked")));
-    QFile::copy(media("tone2_5.wav"), locked + QStringLiteral("/a.wav"));
+    ASSERT_TRUE(s_media.copy(QStringLiteral("tone2_5.wav"), locked + QStringLiteral("/a.wav")));
     ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0), 0);
     EXPECT_EQ(add(locked + QStringLiteral("/a.wav")), 0);
     ::chmod(QFile::encodeName(locked).constData(), 0700);
