@@ -1,43 +1,20 @@
 #include "BatchTestFolder.h"
-#include "convert/ConversionSession.h"
+#include "OneRowSession.h"
 #include "convert/ConvertToWAV.h"
-#include "filelist/FileList.h"
-#include "options/FormatOptions.h"
-#include "support/ScriptedDesktop.h"
-
-#include <memory>
 
 using batchtest::wavFields;
 using testsupport::readFile;
 
 namespace {
 
-class ConvertToWAVTest : public ::testing::Test {
+class ConvertToWAVTest : public sessiontest::OneRowSession {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        LoadFormatModules();
-        list = std::make_unique<FileList>();
-        FileListRow row;
-        row.FilePath = QStringLiteral("input");
-        row.Status = QStringLiteral("Waiting Conversion");
-        ASSERT_TRUE(list->append(row));
-        session.setCurrentRow(0);
-        state.bConverting = true;
+        OneRowSession::SetUp();
         desktop.onProcessEvents = [this] { statuses << status(); };
     }
 
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QString status() const { return list->cell(0, FileList::Status).toString(); }
-    std::optional<quint32> color() const { return list->textColor(0, FileList::Status); }
-
-    QTemporaryDir dir;
-    testsupport::ScriptedDesktop desktop;
-    ConversionState state;
-    options::FormatOptions options;
-    std::unique_ptr<FileList> list;
-    ConversionSession session{desktop, state, options, [this] { return list.get(); }};
     QStringList statuses; // the status at each yield
 };
 

@@ -1,15 +1,11 @@
 #pragma once
 
 // What the conversion tests of the encoded formats share: a session over a one-row
-// file list, a program folder of their own (where the error log lands beside
-// it), tone files and ffprobe read-backs.
+// file list (OneRowSession), a program folder of their own (where the error log
+// lands beside it), tone files and ffprobe read-backs.
 
-#include "convert/ConversionSession.h"
-#include "engine/AudioEngine.h"
-#include "filelist/FileList.h"
-#include "options/FormatOptions.h"
+#include "OneRowSession.h"
 #include "support/Fixtures.h"
-#include "support/ScriptedDesktop.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -84,30 +80,21 @@ private:
     QByteArray m_saved;
 };
 
-class EncoderSession : public ::testing::Test {
+class EncoderSession : public sessiontest::OneRowSession {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        LoadFormatModules();
+        OneRowSession::SetUp();
+        if (HasFatalFailure())
+            return;
         home = dir.filePath(QStringLiteral("prog"));
         ASSERT_TRUE(QDir().mkpath(home));
         qputenv("TONEMILL_HOME", home.toUtf8());
         logPath = home + QStringLiteral(" Errors.log");
-        list = std::make_unique<FileList>();
-        FileListRow row;
-        row.FilePath = QStringLiteral("input");
-        row.Status = QStringLiteral("Waiting Conversion");
-        ASSERT_TRUE(list->append(row));
-        session.setCurrentRow(0);
-        state.bConverting = true;
     }
 
     void TearDown() override { qunsetenv("TONEMILL_HOME"); }
 
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QString status() const { return list->cell(0, FileList::Status).toString(); }
-    std::optional<quint32> color() const { return list->textColor(0, FileList::Status); }
     QStringList logLines() const
     {
         QStringList lines = QString::fromUtf8(testsupport::readFile(logPath)).split(QStringLiteral("\r\n"));
@@ -122,14 +109,8 @@ protected:
         EXPECT_TRUE(logLines().isEmpty()) << logLines().join(u'\n').toStdString();
     }
 
-    QTemporaryDir dir;
     QString home;
     QString logPath;
-    testsupport::ScriptedDesktop desktop;
-    ConversionState state;
-    options::FormatOptions options;
-    std::unique_ptr<FileList> list;
-    ConversionSession session{desktop, state, options, [this] { return list.get(); }};
 };
 
 } // namespace encodertest
