@@ -1,3 +1,4 @@
+#include "StoreTest.h"
 #include "settings/CRegister.h"
 #include "settings/HiveStore.h"
 #include "support/Fixtures.h"
@@ -78,7 +79,7 @@ HelperRun runHelper(const QStringList& arguments, bool unprivileged = false)
     return run;
 }
 
-class HiveStoreTest : public ::testing::Test {
+class HiveStoreTest : public storetest::StoreTest {
 protected:
     void SetUp() override
     {
@@ -87,11 +88,8 @@ protected:
         ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
     }
 
-    QString get(const QString& name) const { return reg.REGGetSetting(HKEY_LOCAL_MACHINE, kSection, name, "DEF"); }
-    bool save(const QString& name, const QString& value) const
-    {
-        return reg.REGSaveSetting(HKEY_LOCAL_MACHINE, kSection, name, value);
-    }
+    QString get(const QString& name) const { return StoreTest::get(kSection, name); }
+    bool save(const QString& name, const QString& value) const { return StoreTest::save(kSection, name, value); }
 
     //! Fills the store with `count` values of `size` characters each.
     void fill(int count, int size)
@@ -109,15 +107,12 @@ protected:
         EXPECT_EQ(get(QStringLiteral("v0")), QStringLiteral("DEF"));
         EXPECT_FALSE(save(QStringLiteral("v0"), QStringLiteral("new")));
         EXPECT_FALSE(reg.saveValues(HKEY_LOCAL_MACHINE, kSection, {{QStringLiteral("a"), QStringLiteral("b")}}));
-        EXPECT_FALSE(reg.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSection, QStringLiteral("v0")));
-        EXPECT_FALSE(reg.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSection, QString()));
+        EXPECT_FALSE(remove(kSection, QStringLiteral("v0")));
+        EXPECT_FALSE(remove(kSection, QString()));
         EXPECT_EQ(readFile(hive), bytes);
         EXPECT_FALSE(QFileInfo::exists(hive + QStringLiteral("-journal")));
     }
 
-    QTemporaryDir dir;
-    QString folder = dir.path() + QStringLiteral("/settings");
-    CRegister reg{folder};
     QString hive = reg.hivePath(HKEY_LOCAL_MACHINE);
 };
 
@@ -135,7 +130,7 @@ TEST_F(HiveStoreTest, RandomBytesAreNeverOverwritten)
     QByteArray noise(8192, '\0');
     for (char& byte : noise)
         byte = char(QRandomGenerator::global()->bounded(256));
-    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QDir().mkpath(hiveFolder));
     ASSERT_TRUE(writeFile(hive, noise));
     expectUntouchable(noise);
 }
@@ -155,7 +150,7 @@ TEST_F(HiveStoreTest, TruncatedStoreIsNeverOverwritten)
 
 TEST_F(HiveStoreTest, AnotherProgramsDatabaseIsNeverOverwritten)
 {
-    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QDir().mkpath(hiveFolder));
     const auto makeDatabase = [&](const char* sql) {
         QFile::remove(hive);
         sqlite3* db = nullptr;
@@ -188,7 +183,7 @@ TEST_F(HiveStoreTest, AnotherProgramsDatabaseIsNeverOverwritten)
 // names never becomes a store, and a link to a missing path makes nothing.
 TEST_F(HiveStoreTest, AStoreThatIsALinkIsNeverFollowed)
 {
-    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QDir().mkpath(hiveFolder));
     const QString precious = dir.filePath(QStringLiteral("precious.txt"));
     ASSERT_TRUE(writeFile(precious, "precious bytes\n"));
     ASSERT_TRUE(QFile::link(precious, hive));
@@ -206,16 +201,16 @@ TEST_F(HiveStoreTest, AStoreThatIsALinkIsNeverFollowed)
 
 TEST_F(HiveStoreTest, WithoutWriteRightsReadingStillWorksAndNothingChanges)
 {
-    const QByteArray folderPath = QFile::encodeName(folder);
+    const QByteArray folderPath = QFile::encodeName(hiveFolder);
     const QByteArray hivePath = QFile::encodeName(hive);
     ASSERT_TRUE(save(QStringLiteral("txtOutPath"), QStringLiteral("/srv/out")));
     const QByteArray before = readFile(hive);
     const auto expectReadOnly = [&] {
-        EXPECT_EQ(runHelper({"get", folder, kSection, "txtOutPath", "DEF"}, true).output, "/srv/out");
-        EXPECT_EQ(runHelper({"save", folder, kSection, "txtOutPath", "/tmp/other"}, true).exitCode, 1);
-        EXPECT_EQ(runHelper({"save", folder, kSection, "newValue", "x"}, true).exitCode, 1);
-        EXPECT_EQ(runHelper({"delete", folder, kSection, "txtOutPath"}, true).exitCode, 1);
-        EXPECT_EQ(runHelper({"delete", folder, kSection, ""}, true).exitCode, 1);
+        EXPECT_EQ(runHelper({"get", hiveFolder, kSection, "txtOutPath", "DEF"}, true).output, "/srv/out");
+        EXPECT_EQ(runHelper({"save", hiveFolder, kSection, "txtOutPath", "/tmp/other"}, true).exitCode, 1);
+        EXPECT_EQ(runHelper({"save", hiveFolder, kSection, "newValue", "x"}, true).exitCode, 1);
+        EXPECT_EQ(runHelper({"delete", hiveFolder, kSection, "txtOutPath"}, true).exitCode, 1);
+        EXPECT_EQ(runHelper({"delete", hiveFolder, kSection, ""}, true).exitCode, 1);
         EXPECT_EQ(readFile(hive), before);
         EXPECT_EQ(get(QStringLiteral("txtOutPath")), QStringLiteral("/srv/out"));
     };
@@ -238,11 +233,11 @@ TEST_F(HiveStoreTest, WithoutWriteRightsReadingStillWorksAndNothingChanges)
         SCOPED_TRACE("no store yet, program folder read-only");
         ASSERT_EQ(chmod(folderPath.constData(), 0755), 0);
         ASSERT_TRUE(QFile::remove(hive));
-        ASSERT_TRUE(QDir(folder).removeRecursively());
+        ASSERT_TRUE(QDir(hiveFolder).removeRecursively());
         ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
-        EXPECT_EQ(runHelper({"save", folder, kSection, "txtOutPath", "/tmp/other"}, true).exitCode, 1);
-        EXPECT_EQ(runHelper({"get", folder, kSection, "txtOutPath", "DEF"}, true).output, "DEF");
-        EXPECT_FALSE(QFileInfo::exists(folder));
+        EXPECT_EQ(runHelper({"save", hiveFolder, kSection, "txtOutPath", "/tmp/other"}, true).exitCode, 1);
+        EXPECT_EQ(runHelper({"get", hiveFolder, kSection, "txtOutPath", "DEF"}, true).output, "DEF");
+        EXPECT_FALSE(QFileInfo::exists(hiveFolder));
         ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
     }
 }
@@ -252,8 +247,8 @@ TEST_F(HiveStoreTest, TwoProcessesSavingAtOnceBothSucceed)
     constexpr int kCount = 300;
     QProcess first;
     QProcess second;
-    prepareHelper(first, {"save-many", folder, kSection, "first", QString::number(kCount)}, false);
-    prepareHelper(second, {"save-many", folder, kSection, "second", QString::number(kCount)}, false);
+    prepareHelper(first, {"save-many", hiveFolder, kSection, "first", QString::number(kCount)}, false);
+    prepareHelper(second, {"save-many", hiveFolder, kSection, "second", QString::number(kCount)}, false);
     first.start();
     second.start();
     ASSERT_TRUE(first.waitForFinished(300000));
@@ -279,7 +274,8 @@ TEST_F(HiveStoreTest, AWriterKilledMidSaveLeavesAllOldOrAllNewValues)
 
     for (int round = 0; round < 10; ++round) {
         QProcess writer;
-        prepareHelper(writer, {"save-loop", folder, kSection, QString::number(kCount), QString::number(kSize)}, false);
+        prepareHelper(writer, {"save-loop", hiveFolder, kSection, QString::number(kCount), QString::number(kSize)},
+                      false);
         writer.start();
         ASSERT_TRUE(writer.waitForReadyRead(60000)) << "the writer never committed";
         QThread::msleep(QRandomGenerator::global()->bounded(5, 60));
