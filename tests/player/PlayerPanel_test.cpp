@@ -5,10 +5,10 @@
 #include "support/Fixtures.h"
 #include "support/ScriptedDesktop.h"
 #include "support/SinkTest.h"
+#include "support/SuiteMedia.h"
 
 #include <QItemSelectionModel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using player::Player;
@@ -25,8 +25,7 @@ protected:
     static void SetUpTestSuite()
     {
         SinkTest::SetUpTestSuite();
-        s_dir = new QTemporaryDir;
-        s_made = true;
+        s_made = s_media.open();
         for (int i = 0; i < 3; ++i)
             s_made = s_made && testsupport::makeTone(path(i), 20, 44100, 2, {}, 330 + 110 * i);
         s_made = s_made && testsupport::makeTone(path(4), 0.6, 44100, 2, {}, 660);
@@ -35,11 +34,11 @@ protected:
 
     static void TearDownTestSuite()
     {
-        delete s_dir;
+        s_media.close();
         SinkTest::TearDownTestSuite();
     }
 
-    static QString path(int row) { return s_dir->filePath(QStringLiteral("row %1.wav").arg(row)); }
+    static QString path(int row) { return s_media.filePath(QStringLiteral("row %1.wav").arg(row)); }
 
     void SetUp() override
     {
@@ -75,7 +74,7 @@ protected:
 
     static double heard() { return SinkTest::heard(kToneRms); }
 
-    static inline QTemporaryDir* s_dir = nullptr;
+    static inline testsupport::SuiteMedia s_media;
     static inline bool s_made = false;
 
     ScriptedDesktop desktop;
