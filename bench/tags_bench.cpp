@@ -28,14 +28,6 @@ namespace {
 
 const QString kCache = QStringLiteral("/tmp/tonemill-tags-bench-cache");
 
-bool ffmpeg(const QStringList& arguments)
-{
-    return bench::runQuietly(QStringLiteral("ffmpeg"),
-                             QStringList{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-                                         QStringLiteral("error"), QStringLiteral("-y")} +
-                                 arguments);
-}
-
 MediaTags benchTags(int index, const QByteArray& cover)
 {
     MediaTags tags;
@@ -59,9 +51,8 @@ QStringList makeBatch()
 {
     QDir().mkpath(kCache);
     const QString coverPath = kCache + QStringLiteral("/cover.jpg");
-    if (!QFile::exists(coverPath) &&
-        !ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                 QStringLiteral("testsrc=size=600x600"), QStringLiteral("-frames:v"), QStringLiteral("1"), coverPath}))
+    if (!QFile::exists(coverPath) && !testsupport::makeFromLavfi(coverPath, QStringLiteral("testsrc=size=600x600"),
+                                                                 {QStringLiteral("-frames:v"), QStringLiteral("1")}))
         return {};
     const QByteArray cover = testsupport::readFile(coverPath);
     if (cover.isEmpty())

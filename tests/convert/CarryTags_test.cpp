@@ -77,12 +77,8 @@ protected:
     {
         EncoderSession::SetUp();
         const QString png = path(QStringLiteral("cover.png"));
-        ASSERT_EQ(testsupport::runProgram(QStringLiteral("ffmpeg"),
-                                          {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"),
-                                           QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                           QStringLiteral("color=c=orange:s=24x16"), QStringLiteral("-frames:v"),
-                                           QStringLiteral("1"), png}),
-                  0);
+        ASSERT_TRUE(testsupport::makeFromLavfi(png, QStringLiteral("color=c=orange:s=24x16"),
+                                               {QStringLiteral("-frames:v"), QStringLiteral("1")}));
         tags = richTags(testsupport::readFile(png));
         ASSERT_FALSE(tags.cover.isEmpty());
     }

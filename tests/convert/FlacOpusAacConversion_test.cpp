@@ -102,14 +102,10 @@ TEST_F(FlacOpusAacConversion, FlacKeepsThePcmOf16And24BitInputsExactly)
         if (c.bits == 24 && QLatin1String(c.codec) == QLatin1String("flac"))
             extra << QStringLiteral("-sample_fmt") << QStringLiteral("s32");
         // A tone with noise in the low bits, so truncation to 16 bits would show.
-        ASSERT_TRUE(
-            testsupport::runProgram(
-                QStringLiteral("ffmpeg"),
-                QStringList{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                            QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                            QStringLiteral("aevalsrc=0.5*sin(440*2*PI*t)+0.001*random(0)|0.4*sin(550*2*PI*t)"
-                                           "-0.001*random(1):s=44100:d=1.5")} +
-                    extra + QStringList{in}) == 0);
+        ASSERT_TRUE(testsupport::makeFromLavfi(in,
+                                               QStringLiteral("aevalsrc=0.5*sin(440*2*PI*t)+0.001*random(0)|0.4*sin("
+                                                              "550*2*PI*t)-0.001*random(1):s=44100:d=1.5"),
+                                               extra));
         const QString out = QLatin1String(c.name) + QStringLiteral(".flac");
         ASSERT_TRUE(convert(FormatOptions::FLAC, in, out)) << c.name;
         EXPECT_EQ(probe(path(out)).bitsPerRawSample, c.bits) << c.name;
@@ -140,13 +136,9 @@ TEST_F(FlacOpusAacConversion, OptionValuesReachTheEncoder)
 
     // Noise needs every bit the encoders are given, so their rates show.
     const QString noisy = path(QStringLiteral("noise.wav"));
-    ASSERT_EQ(testsupport::runProgram(QStringLiteral("ffmpeg"),
-                                      {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-                                       QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
-                                       QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                       QStringLiteral("anoisesrc=colour=white:amplitude=0.3:duration=4:r=44100"),
-                                       QStringLiteral("-ac"), QStringLiteral("2"), noisy}),
-              0);
+    ASSERT_TRUE(testsupport::makeFromLavfi(noisy,
+                                           QStringLiteral("anoisesrc=colour=white:amplitude=0.3:duration=4:r=44100"),
+                                           {QStringLiteral("-ac"), QStringLiteral("2")}));
 
     // AAC: the stream's bit rate is the slider's (at 320 Kbps the encoder
     // spends what it needs, about 225 on this noise, as ffmpeg's does too).

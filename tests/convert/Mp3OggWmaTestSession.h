@@ -60,12 +60,8 @@ inline bool makeDistinctTone(const QString& path, double seconds, int rate, cons
     QStringList expressions;
     for (int c = 0; c < channels; ++c)
         expressions << QStringLiteral("0.3*sin(%1*2*PI*t)").arg(440 + 110 * c);
-    return testsupport::runProgram(
-               QStringLiteral("ffmpeg"),
-               {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                QStringLiteral("aevalsrc=%1:c=%2:s=%3:d=%4").arg(expressions.join(u'|'), layout).arg(rate).arg(seconds),
-                path}) == 0;
+    return testsupport::makeFromLavfi(
+        path, QStringLiteral("aevalsrc=%1:c=%2:s=%3:d=%4").arg(expressions.join(u'|'), layout).arg(rate).arg(seconds));
 }
 
 //! Sets PATH for its lifetime (so a failed assertion cannot leave it changed).

@@ -84,12 +84,8 @@ TEST_F(BadInputTest, EmptyAndRandomFilesAreUnsupported)
 TEST_F(BadInputTest, FilesWithoutAudioOrOfRefusedKinds)
 {
     const QString video = m_dir.filePath(QStringLiteral("silent.mp4"));
-    ASSERT_EQ(testsupport::runProgram(QStringLiteral("ffmpeg"),
-                                      {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-f"),
-                                       QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                       QStringLiteral("testsrc=duration=1:size=64x48:rate=10"), QStringLiteral("-c:v"),
-                                       QStringLiteral("mpeg4"), video}),
-              0);
+    ASSERT_TRUE(testsupport::makeFromLavfi(video, QStringLiteral("testsrc=duration=1:size=64x48:rate=10"),
+                                           {QStringLiteral("-c:v"), QStringLiteral("mpeg4")}));
     EXPECT_EQ(openDecoding(video), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT);
 
