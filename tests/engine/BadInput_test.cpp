@@ -35,13 +35,7 @@ protected:
     void expectCleanEnd(HSTREAM handle)
     {
         ASSERT_NE(handle, 0u);
-        const QByteArray pcm = readToEnd(handle, 4096);
-        EXPECT_EQ(BASS_ChannelGetPosition(handle, BASS_POS_BYTE), QWORD(pcm.size()));
-        EXPECT_EQ(BASS_ChannelGetLength(handle, BASS_POS_BYTE), QWORD(pcm.size()));
-        EXPECT_EQ(BASS_ChannelIsActive(handle), BASS_ACTIVE_STOPPED);
-        char buffer[16];
-        EXPECT_EQ(BASS_ChannelGetData(handle, buffer, sizeof buffer), DWORD(-1));
-        EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOTAVAIL);
+        expectAtEnd(handle, readToEnd(handle, 4096).size());
         BASS_StreamFree(handle);
     }
 
