@@ -76,6 +76,16 @@ protected:
         window.filesPanel->cmdRemove->click();
     }
 
+    //! Sets the window to convert to WAV files in `folder` of the suite's folder.
+    options::FormatOptions& convertToWavIn(const QString& folder)
+    {
+        options::FormatOptions& options = window.formatOptions();
+        options.optFileFormat(options::FormatOptions::WAV).setValue(true);
+        options.optOtherFolder.setValue(true);
+        options.txtOutPath.setText(s_media.filePath(folder));
+        return options;
+    }
+
     static double heard() { return SinkTest::heard(kToneRms); }
 
     static inline testsupport::SuiteMedia s_media;
@@ -105,10 +115,7 @@ TEST_F(WindowPlayerTest, RemovingTheRowLastStartedStopsPlaybackAndOtherRowsDoNot
 
 TEST_F(WindowPlayerTest, ABatchStopsPlaybackAndDisablesThePlayerButtonsWhileItRuns)
 {
-    options::FormatOptions& options = window.formatOptions();
-    options.optFileFormat(options::FormatOptions::WAV).setValue(true);
-    options.optOtherFolder.setValue(true);
-    options.txtOutPath.setText(s_media.filePath(QStringLiteral("out")));
+    convertToWavIn(QStringLiteral("out"));
 
     playRow(0);
     ASSERT_NEAR(heard(), 330, 15);
@@ -134,10 +141,7 @@ TEST_F(WindowPlayerTest, ABatchStopsPlaybackAndDisablesThePlayerButtonsWhileItRu
 
 TEST_F(WindowPlayerTest, ClosingTheWindowDuringABatchCancelsEveryRunningRowThenCloses)
 {
-    options::FormatOptions& options = window.formatOptions();
-    options.optFileFormat(options::FormatOptions::WAV).setValue(true);
-    options.optOtherFolder.setValue(true);
-    options.txtOutPath.setText(s_media.filePath(QStringLiteral("closed")));
+    options::FormatOptions& options = convertToWavIn(QStringLiteral("closed"));
     options.sliderSimultaneous.setMax(2);
     options.sliderSimultaneous.setValue(2);
     bool closed = false;
