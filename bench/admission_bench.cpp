@@ -24,6 +24,7 @@
 #include "filelist/FileList.h"
 #include "options/CheckBoxState.h"
 #include "platform/QtDesktop.h"
+#include "support/Fixtures.h"
 #include "support/ProcessMemory.h"
 #include "support/TonemillRun.h"
 
@@ -138,18 +139,13 @@ bool prepareLargeFolder(QString& folder)
     const QString tone = kCache + QStringLiteral("/sources/short.wav");
     if (!QDir().mkpath(folder) || !QDir().mkpath(kCache + QStringLiteral("/sources")))
         return false;
-    if (!QFileInfo::exists(tone) &&
-        !run(QStringLiteral("ffmpeg"),
-             {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
-              QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("sine=sample_rate=8000:duration=1"), tone}))
+    if (!QFileInfo::exists(tone) && !testsupport::makeTone(tone, 1, 8000, 1))
         return false;
     for (int i = 0; i < kLargeFolder; ++i) {
         const QString to = folder + QStringLiteral("/f%1.wav").arg(i, 5, 10, QLatin1Char('0'));
         if (i % 10 == 9) {
-            QFile damaged(to);
-            if (!damaged.open(QIODevice::WriteOnly))
+            if (!testsupport::writeFile(to, QByteArray(100 + i % 50, char(i))))
                 return false;
-            damaged.write(QByteArray(100 + i % 50, char(i)));
         } else if (!QFileInfo::exists(to) && !QFile::copy(tone, to)) {
             return false;
         }

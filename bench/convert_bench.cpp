@@ -19,6 +19,7 @@
 #include "support/Commands.h"
 #include "support/Folders.h"
 #include "support/MeasuredRun.h"
+#include "support/OneHourBatch.h"
 #include "support/TestTone.h"
 #include "support/Timing.h"
 #include "support/TonemillRun.h"
@@ -35,8 +36,6 @@
 namespace {
 
 const QString kCache = QStringLiteral("/tmp/tonemill-convert-bench-cache");
-constexpr int kFiles = 20;
-constexpr int kSecondsEach = 180; // 20 × 3 minutes = one hour
 constexpr int kLongSeconds = 7200;
 
 struct Times {
@@ -48,21 +47,6 @@ struct Times {
 bool makeInput(const QString& path, int seconds, int index)
 {
     return !bench::TestTone{path, seconds, bench::TestTone::Signal::Sine, 220 + 37 * index, {}}.make().isEmpty();
-}
-
-QStringList makeBatch()
-{
-    QDir().mkpath(kCache);
-    static const char* const kinds[] = {"flac", "mp3", "ogg"};
-    QStringList files;
-    for (int i = 0; i < kFiles; ++i) {
-        const QString path =
-            kCache + QStringLiteral("/in%1.%2").arg(i, 2, 10, QLatin1Char('0')).arg(QLatin1String(kinds[i % 3]));
-        if (!makeInput(path, kSecondsEach, i))
-            return {};
-        files << path;
-    }
-    return files;
 }
 
 template <typename F> Times best(int rounds, const QString& outFolder, F&& once)
@@ -152,7 +136,7 @@ int main(int argc, char* argv[])
 
     std::printf("Making the inputs in %s (once) ...\n", qPrintable(kCache));
     std::fflush(stdout);
-    const QStringList files = makeBatch();
+    const QStringList files = bench::oneHourBatch(kCache);
     const QString longFile = kCache + QStringLiteral("/long2h.flac");
     if (files.isEmpty() || !makeInput(longFile, kLongSeconds, 3)) {
         std::fprintf(stderr, "could not make the inputs\n");
@@ -166,8 +150,8 @@ int main(int argc, char* argv[])
     QTemporaryDir out;
     const QString outFolder = out.filePath(QStringLiteral("wav"));
 
-    std::printf("%d files, %d s of audio (FLAC, MP3, Ogg in turn), best of %d round(s)\n", kFiles,
-                kFiles * kSecondsEach, rounds);
+    std::printf("%d files, %d s of audio (FLAC, MP3, Ogg in turn), best of %d round(s)\n", bench::kOneHourFiles,
+                bench::kOneHourFiles * bench::kOneHourSecondsEach, rounds);
 
     const Times ffmpeg = best(rounds, outFolder, [&] {
         for (const QString& file : files) {

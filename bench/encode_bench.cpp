@@ -18,10 +18,9 @@
 #include "convert/EncoderCommand.h"
 #include "convert/WmaBitrateList.h"
 #include "engine/AudioEngine.h"
-#include "filelist/FileList.h"
 #include "options/FormatOptions.h"
 #include "support/BenchArguments.h"
-#include "support/BenchDesktop.h"
+#include "support/BenchSession.h"
 #include "support/Commands.h"
 #include "support/MixedInputs.h"
 #include "support/PerFileComparison.h"
@@ -48,12 +47,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot make the inputs (is ffmpeg installed?)\n");
         return 1;
     }
-    bench::BenchDesktop desktop;
-    convert::ConversionState state;
-    options::FormatOptions options;
-    auto list = std::make_unique<filelist::FileList>();
-    convert::ConversionSession session(desktop, state, options, [&] { return list.get(); });
-    state.bConverting = true;
+    bench::BenchSession conversion;
+    options::FormatOptions& options = conversion.options;
+    convert::ConversionSession& session = conversion.session;
 
     bench::PerFileComparison comparison("encode_bench", inputs, minutes, runs);
     for (const int format : {options::FormatOptions::MP3, options::FormatOptions::OGG, options::FormatOptions::WMA}) {

@@ -17,10 +17,9 @@
 #include "convert/ConversionSession.h"
 #include "convert/ConvertToFLAC_OPUS_AAC.h"
 #include "engine/AudioEngine.h"
-#include "filelist/FileList.h"
 #include "options/FormatOptions.h"
 #include "support/BenchArguments.h"
-#include "support/BenchDesktop.h"
+#include "support/BenchSession.h"
 #include "support/Commands.h"
 #include "support/MixedInputs.h"
 #include "support/PerFileComparison.h"
@@ -71,13 +70,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot make the inputs (is ffmpeg installed?)\n");
         return 1;
     }
-    bench::BenchDesktop desktop;
-    convert::ConversionState state;
-    FormatOptions options;
-    auto list = std::make_unique<filelist::FileList>();
-    convert::ConversionSession session(desktop, state, options, [&] { return list.get(); });
+    bench::BenchSession conversion;
+    FormatOptions& options = conversion.options;
+    convert::ConversionSession& session = conversion.session;
     session.setYieldInterval(10); // as the batch does
-    state.bConverting = true;
 
     bench::PerFileComparison comparison("ffmpeg_formats_bench", inputs, minutes, runs);
     for (const int format : {FormatOptions::FLAC, FormatOptions::OPUS, FormatOptions::AAC}) {

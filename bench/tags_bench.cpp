@@ -10,8 +10,9 @@
 
 #include "convert/WriteFileTags.h"
 #include "support/Commands.h"
+#include "support/Fixtures.h"
 #include "support/Folders.h"
-#include "support/TestTone.h"
+#include "support/OneHourBatch.h"
 #include "support/Timing.h"
 #include "support/TonemillRun.h"
 
@@ -19,7 +20,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -27,16 +27,6 @@
 namespace {
 
 const QString kCache = QStringLiteral("/tmp/tonemill-tags-bench-cache");
-constexpr int kFiles = 20;
-constexpr int kSecondsEach = 180; // 20 × 3 minutes = one hour
-
-bool ffmpeg(const QStringList& arguments)
-{
-    return bench::runQuietly(QStringLiteral("ffmpeg"),
-                             QStringList{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-                                         QStringLiteral("error"), QStringLiteral("-y")} +
-                                 arguments);
-}
 
 MediaTags benchTags(int index, const QByteArray& cover)
 {
@@ -45,7 +35,7 @@ MediaTags benchTags(int index, const QByteArray& cover)
     tags.artist = QStringLiteral("Ærøskøbing Ensemble");
     tags.album = QStringLiteral("Une heure de sons");
     tags.albumArtist = QStringLiteral("Various");
-    tags.track = QStringLiteral("%1/%2").arg(index + 1).arg(kFiles);
+    tags.track = QStringLiteral("%1/%2").arg(index + 1).arg(bench::kOneHourFiles);
     tags.disc = QStringLiteral("1/1");
     tags.date = QStringLiteral("2024");
     tags.genre = QStringLiteral("Ambient");
@@ -61,34 +51,19 @@ QStringList makeBatch()
 {
     QDir().mkpath(kCache);
     const QString coverPath = kCache + QStringLiteral("/cover.jpg");
-    if (!QFile::exists(coverPath) &&
-        !ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                 QStringLiteral("testsrc=size=600x600"), QStringLiteral("-frames:v"), QStringLiteral("1"), coverPath}))
+    if (!QFile::exists(coverPath) && !testsupport::makeFromLavfi(coverPath, QStringLiteral("testsrc=size=600x600"),
+                                                                 {QStringLiteral("-frames:v"), QStringLiteral("1")}))
         return {};
-    QFile coverFile(coverPath);
-    if (!coverFile.open(QIODevice::ReadOnly))
+    const QByteArray cover = testsupport::readFile(coverPath);
+    if (cover.isEmpty())
         return {};
-    const QByteArray cover = coverFile.readAll();
 
-    static const char* const kinds[] = {"flac", "mp3", "ogg"};
+    // The batch's files are FLAC, MP3 and Ogg in turn.
     static const convert::TagFormat formats[] = {convert::TagFormat::Flac, convert::TagFormat::Mp3,
                                                  convert::TagFormat::Ogg};
-    QStringList files;
-    for (int i = 0; i < kFiles; ++i) {
-        const QString path =
-            kCache + QStringLiteral("/in%1.%2").arg(i, 2, 10, QLatin1Char('0')).arg(QLatin1String(kinds[i % 3]));
-        if (!QFile::exists(path)) {
-            // Tagged under the temporary name, so only a tagged file has the final one.
-            const QString partial = path + QStringLiteral(".part.") + QFileInfo(path).suffix();
-            const bench::TestTone tone{partial, kSecondsEach, bench::TestTone::Signal::Sine, 220 + 37 * i, {}};
-            const bool made =
-                !tone.make().isEmpty() && convert::WriteFileTags(partial, formats[i % 3], benchTags(i, cover));
-            if (!made || !QFile::rename(partial, path))
-                return {};
-        }
-        files << path;
-    }
-    return files;
+    return bench::oneHourBatch(kCache, [&cover](const QString& file, int index) {
+        return convert::WriteFileTags(file, formats[index % 3], benchTags(index, cover));
+    });
 }
 
 struct Times {
@@ -139,8 +114,8 @@ int main(int argc, char* argv[])
     QTemporaryDir out;
     const QString outFolder = out.filePath(QStringLiteral("out"));
 
-    std::printf("%d tagged files, %d s of audio, best of %d round(s), off and on alternating\n", kFiles,
-                kFiles * kSecondsEach, rounds);
+    std::printf("%d tagged files, %d s of audio, best of %d round(s), off and on alternating\n", bench::kOneHourFiles,
+                bench::kOneHourFiles * bench::kOneHourSecondsEach, rounds);
     for (const QString& format : formats) {
         auto arguments = [&](bool copy) {
             return QStringList{

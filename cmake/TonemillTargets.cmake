@@ -79,10 +79,11 @@ function(tonemill_subsystem name)
   endif()
 endfunction()
 
-# tonemill_tests(DEPS ...): one test executable per *_test.cpp in the folder,
-# each registered with CTest test by test.
+# tonemill_tests(DEPS ... [END_TO_END unit ...]): one test executable per
+# *_test.cpp in the folder, each registered with CTest test by test. The units
+# named END_TO_END run the built program, so they wait for it to be linked.
 function(tonemill_tests)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;END_TO_END" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
   foreach(test_src IN LISTS tests)
@@ -94,12 +95,11 @@ function(tonemill_tests)
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
       PROPERTIES ENVIRONMENT "TONEMILL_BUILD_BIN=${CMAKE_BINARY_DIR}/bin"
                  ENVIRONMENT_MODIFICATION "TONEMILL_SOURCE_DIR=set:${PROJECT_SOURCE_DIR}")
-    # Tests may run the program itself, with Lang/ beside it. The thread
-    # checker's build runs only units that never start the program.
-    if(TONEMILL_TSAN)
-      add_dependencies(${target} tonemill_lang_files)
-    else()
-      add_dependencies(${target} tonemill_lang_files tonemill)
+    # Tests read the built Lang/; the end-to-end ones run the program beside
+    # it. The thread checker's build runs only units that never start it.
+    add_dependencies(${target} tonemill_lang_files)
+    if(unit IN_LIST ARG_END_TO_END AND NOT TONEMILL_TSAN)
+      add_dependencies(${target} tonemill)
     endif()
   endforeach()
 endfunction()

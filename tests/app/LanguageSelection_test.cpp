@@ -8,6 +8,7 @@
 #include "lang/LanguageBoxWidget.h"
 #include "lang/StringLookup.h"
 #include "lang/StringTable.h"
+#include "support/Fixtures.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QAbstractButton>
@@ -79,9 +80,7 @@ protected:
     }
     void writeFile(const QString& name, const QByteArray& content)
     {
-        QFile file(langPath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        ASSERT_TRUE(testsupport::writeFile(langPath(name), content));
     }
     QString remembered() const
     {

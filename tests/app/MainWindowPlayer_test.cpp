@@ -11,10 +11,10 @@
 #include "support/Fixtures.h"
 #include "support/ScriptedDesktop.h"
 #include "support/SinkTest.h"
+#include "support/SuiteMedia.h"
 
 #include <QItemSelectionModel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -31,20 +31,20 @@ protected:
     static void SetUpTestSuite()
     {
         SinkTest::SetUpTestSuite();
-        s_dir = new QTemporaryDir;
-        qputenv("TONEMILL_HOME", s_dir->filePath(QStringLiteral("home")).toUtf8());
-        qputenv("XDG_CONFIG_HOME", s_dir->filePath(QStringLiteral("config")).toUtf8());
-        s_made = testsupport::makeTone(tone(330), 20, 44100, 2, {}, 330) &&
+        s_made = s_media.open();
+        qputenv("TONEMILL_HOME", s_media.filePath(QStringLiteral("home")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", s_media.filePath(QStringLiteral("config")).toUtf8());
+        s_made = s_made && testsupport::makeTone(tone(330), 20, 44100, 2, {}, 330) &&
                  testsupport::makeTone(tone(440), 20, 44100, 2, {}, 440);
     }
 
     static void TearDownTestSuite()
     {
-        delete s_dir;
+        s_media.close();
         SinkTest::TearDownTestSuite();
     }
 
-    static QString tone(int frequency) { return s_dir->filePath(QStringLiteral("tone%1.wav").arg(frequency)); }
+    static QString tone(int frequency) { return s_media.filePath(QStringLiteral("tone%1.wav").arg(frequency)); }
 
     void SetUp() override
     {
@@ -76,9 +76,19 @@ protected:
         window.filesPanel->cmdRemove->click();
     }
 
+    //! Sets the window to convert to WAV files in `folder` of the suite's folder.
+    options::FormatOptions& convertToWavIn(const QString& folder)
+    {
+        options::FormatOptions& options = window.formatOptions();
+        options.optFileFormat(options::FormatOptions::WAV).setValue(true);
+        options.optOtherFolder.setValue(true);
+        options.txtOutPath.setText(s_media.filePath(folder));
+        return options;
+    }
+
     static double heard() { return SinkTest::heard(kToneRms); }
 
-    static inline QTemporaryDir* s_dir = nullptr;
+    static inline testsupport::SuiteMedia s_media;
     static inline bool s_made = false;
 
     ScriptedDesktop desktop;
@@ -105,10 +115,7 @@ TEST_F(WindowPlayerTest, RemovingTheRowLastStartedStopsPlaybackAndOtherRowsDoNot
 
 TEST_F(WindowPlayerTest, ABatchStopsPlaybackAndDisablesThePlayerButtonsWhileItRuns)
 {
-    options::FormatOptions& options = window.formatOptions();
-    options.optFileFormat(options::FormatOptions::WAV).setValue(true);
-    options.optOtherFolder.setValue(true);
-    options.txtOutPath.setText(s_dir->filePath(QStringLiteral("out")));
+    convertToWavIn(QStringLiteral("out"));
 
     playRow(0);
     ASSERT_NEAR(heard(), 330, 15);
@@ -134,10 +141,7 @@ TEST_F(WindowPlayerTest, ABatchStopsPlaybackAndDisablesThePlayerButtonsWhileItRu
 
 TEST_F(WindowPlayerTest, ClosingTheWindowDuringABatchCancelsEveryRunningRowThenCloses)
 {
-    options::FormatOptions& options = window.formatOptions();
-    options.optFileFormat(options::FormatOptions::WAV).setValue(true);
-    options.optOtherFolder.setValue(true);
-    options.txtOutPath.setText(s_dir->filePath(QStringLiteral("closed")));
+    options::FormatOptions& options = convertToWavIn(QStringLiteral("closed"));
     options.sliderSimultaneous.setMax(2);
     options.sliderSimultaneous.setValue(2);
     bool closed = false;

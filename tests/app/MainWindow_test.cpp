@@ -60,6 +60,21 @@ protected:
     void FreeAudioEngine() override { steps << QStringLiteral("FreeAudioEngine"); }
 };
 
+// A window started up and shown, as the user first sees it, with the record
+// of its start-up steps emptied.
+class MainWindowShown : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(window.Form_Load());
+        window.show();
+        window.steps.clear();
+    }
+
+    ScriptedDesktop desktop;
+    RecordingWindow window{desktop};
+};
+
 TEST(MainWindow, StartsUpInOrderWithTheLoadingFlagSetUntilSettingsAreLoaded)
 {
     ScriptedDesktop desktop;
@@ -86,14 +101,8 @@ TEST(MainWindow, EngineFailureEndsStartUpBeforeSettingsAndSavesNothing)
     EXPECT_FALSE(window.isVisible());
 }
 
-TEST(MainWindow, CloseButtonRefusesWhileABatchRunsAndOtherwiseSavesBeforeFreeing)
+TEST_F(MainWindowShown, CloseButtonRefusesWhileABatchRunsAndOtherwiseSavesBeforeFreeing)
 {
-    ScriptedDesktop desktop;
-    RecordingWindow window(desktop);
-    ASSERT_TRUE(window.Form_Load());
-    window.show();
-    window.steps.clear();
-
     window.conversion.bConverting = true;
     window.cmdClose->click();
     window.cmdClose->click();
@@ -111,14 +120,8 @@ TEST(MainWindow, CloseButtonRefusesWhileABatchRunsAndOtherwiseSavesBeforeFreeing
     EXPECT_EQ(window.steps, (QStringList{"SaveSettings", "FreeAudioEngine"}));
 }
 
-TEST(MainWindow, OutsideCloseDuringABatchStopsItAndClosesOnceItHasUnwound)
+TEST_F(MainWindowShown, OutsideCloseDuringABatchStopsItAndClosesOnceItHasUnwound)
 {
-    ScriptedDesktop desktop;
-    RecordingWindow window(desktop);
-    ASSERT_TRUE(window.Form_Load());
-    window.show();
-    window.steps.clear();
-
     window.conversion.bConverting = true;
     window.close(); // as the window manager would ask
     EXPECT_TRUE(window.isVisible());
@@ -187,12 +190,8 @@ TEST(MainWindow, EngineThatCannotStartShowsItsBoxAndEndsStartUp)
 
 namespace {
 
-TEST(MainWindow, ABatchDisablesTheControlsThatCouldDisturbItAndRestoresThem)
+TEST_F(MainWindowShown, ABatchDisablesTheControlsThatCouldDisturbItAndRestoresThem)
 {
-    ScriptedDesktop desktop;
-    RecordingWindow window(desktop);
-    ASSERT_TRUE(window.Form_Load());
-    window.show();
 
     window.batch().SetControlsEnabled(false);
     for (const char* name : {"cmdRemove", "chkSelectAll", "cmdAddFile", "cmdAddFolder", "cmdAddVideoFile"})
@@ -217,12 +216,8 @@ QList<int> slideToTheEnd(MainWindow& window, QWidget* panel)
     return tops;
 }
 
-TEST(MainWindow, ChangeSlidesTheOptionsPanelUpOverADisabledMainPanelAndSaveAndCloseBringsItBack)
+TEST_F(MainWindowShown, ChangeSlidesTheOptionsPanelUpOverADisabledMainPanelAndSaveAndCloseBringsItBack)
 {
-    ScriptedDesktop desktop;
-    RecordingWindow window(desktop);
-    ASSERT_TRUE(window.Form_Load());
-    window.show();
     EXPECT_EQ(window.frFormats->y(), 577);
     EXPECT_EQ(window.frFormats->x(), window.frAbout->x());
 
@@ -256,13 +251,9 @@ TEST(MainWindow, ChangeSlidesTheOptionsPanelUpOverADisabledMainPanelAndSaveAndCl
     EXPECT_FALSE(window.frFormats->isVisible());
 }
 
-TEST(MainWindow, AboutPanelReversesMidwayAndItsLinksOpenSilently)
+TEST_F(MainWindowShown, AboutPanelReversesMidwayAndItsLinksOpenSilently)
 {
-    ScriptedDesktop desktop;
     desktop.shellOpenSucceeds = false; // no browser, no viewer
-    RecordingWindow window(desktop);
-    ASSERT_TRUE(window.Form_Load());
-    window.show();
 
     QTest::mouseClick(window.cmdAbout, Qt::LeftButton);
     for (int i = 0; i < 10; ++i)

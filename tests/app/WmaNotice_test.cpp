@@ -6,10 +6,10 @@
 #include "options/FormatsPanel.h"
 #include "options/WmaNoticeView.h"
 #include "options/WmaOptionsView.h"
+#include "support/Fixtures.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QDBusConnection>
-#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -102,10 +102,7 @@ TEST(WmaNotice, TheButtonsAndThePromptAnswersReachTheirRemedies)
         desktop.shellOpened.clear();
         desktop.answers = {answer};
         QString broken = media.filePath(yes ? QStringLiteral("a.wma") : QStringLiteral("b.wma"));
-        QFile file(broken);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(3000, 'w'));
-        file.close();
+        ASSERT_TRUE(testsupport::writeFile(broken, QByteArray(3000, 'w')));
         ASSERT_EQ(window.admission().AddFile2Grid(broken), 1);
         ASSERT_EQ(desktop.boxes.size(), yes ? 3 : 2);
         EXPECT_TRUE(desktop.boxes[0].text.startsWith(QStringLiteral("Your System does not support")));

@@ -1,6 +1,6 @@
+#include "support/Fixtures.h"
 #include "support/PerFileComparison.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 using bench::PerFileComparison;
@@ -11,8 +11,7 @@ namespace {
 PerFileComparison::Conversion writing(QByteArray bytes, bool answer)
 {
     return [bytes, answer](const QString&, const QString& target) {
-        QFile file(target);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && answer;
+        return testsupport::writeFile(target, bytes) && answer;
     };
 }
 

@@ -1,5 +1,6 @@
+#include "support/CommandTest.h"
 #include "support/Fixtures.h"
-#include "support/TonemillRun.h"
+#include "support/SuiteMedia.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,6 +17,7 @@ namespace {
 
 using testsupport::readFile;
 using testsupport::writeFile;
+using testsupport::writeShellScript;
 using CommandRun = testsupport::TonemillResult;
 
 //! The size of the temporary output file with `suffix` being written in
@@ -30,35 +32,29 @@ qint64 temporarySize(const QString& folder, const QString& suffix)
 // Runs the built program with its own program folder (a copy of Lang/), its
 // own settings folder and a fixed locale, without a display. The power-off is
 // replaced by a marker file, which must never appear.
-class ConvertCommandTest : public ::testing::Test {
+class ConvertCommandTest : public testsupport::CommandTest {
 protected:
     static void SetUpTestSuite()
     {
-        s_media = new QTemporaryDir;
-        ASSERT_TRUE(s_media->isValid());
-        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.flac")), 1.5, 22050, 2));
+        ASSERT_TRUE(s_media.open());
+        ASSERT_TRUE(testsupport::makeTone(s_media.filePath(QStringLiteral("tone.flac")), 1.5, 22050, 2));
     }
-    static void TearDownTestSuite()
-    {
-        delete s_media;
-        s_media = nullptr;
-    }
+    static void TearDownTestSuite() { s_media.close(); }
 
     void SetUp() override
     {
-        ASSERT_TRUE(tonemill.isValid() && work.isValid());
-        tonemill.setWorkingFolder(work.path());
+        CommandTest::SetUp();
+        if (HasFatalFailure())
+            return;
         tonemill.setVariable(QStringLiteral("TONEMILL_POWEROFF_COMMAND"), QStringLiteral("touch \"%1\"").arg(marker()));
     }
     void TearDown() override { EXPECT_FALSE(QFile::exists(marker())) << "the machine was asked to power off"; }
 
     QString marker() const { return tonemill.configFolder() + QStringLiteral("/powered-off"); }
-    QString path(const QString& name) const { return work.filePath(name); }
     QString tone(const QString& name) const
     {
-        const QString target = path(name);
-        QFile::copy(s_media->filePath(QStringLiteral("tone.flac")), target);
-        return target;
+        EXPECT_TRUE(s_media.copy(QStringLiteral("tone.flac"), path(name))) << qPrintable(name);
+        return path(name);
     }
 
     void start(QProcess& p, const QStringList& arguments) const
@@ -71,12 +67,8 @@ protected:
         return tonemill.run(QStringList{QStringLiteral("convert")} + arguments);
     }
 
-    static QTemporaryDir* s_media;
-    testsupport::TonemillRun tonemill;
-    QTemporaryDir work;
+    static inline testsupport::SuiteMedia s_media;
 };
-
-QTemporaryDir* ConvertCommandTest::s_media = nullptr;
 
 TEST_F(ConvertCommandTest, ConvertsEveryFileAndPrintsOneLineEach)
 {
@@ -269,7 +261,7 @@ TEST_F(ConvertCommandTest, NamesThatAreNotUtf8AreConvertedAndPrintedAsTheyAre)
     const QByteArray folder = QFile::encodeName(path(QStringLiteral("in")));
     ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("in"))));
     const QByteArray name = folder + "/caf\xe9.flac";
-    ASSERT_TRUE(QFile::copy(s_media->filePath(QStringLiteral("tone.flac")), path(QStringLiteral("plain.flac"))));
+    ASSERT_TRUE(s_media.copy(QStringLiteral("tone.flac"), path(QStringLiteral("plain.flac"))));
     ASSERT_EQ(::rename(QFile::encodeName(path(QStringLiteral("plain.flac"))).constData(), name.constData()), 0);
 
     const CommandRun run = convert(
@@ -283,11 +275,8 @@ TEST_F(ConvertCommandTest, AFailedRowSaysWhyInTheFourthField)
 {
     const QString a = tone(QStringLiteral("a.flac"));
     // An encoder in the program folder that refuses, in its own words.
-    QFile lame(tonemill.programFolder() + QStringLiteral("/lame"));
-    ASSERT_TRUE(lame.open(QIODevice::WriteOnly));
-    lame.write("#!/bin/sh\ncat > /dev/null\necho 'lame: unsupported wave format' >&2\nexit 3\n");
-    lame.close();
-    lame.setPermissions(lame.permissions() | QFileDevice::ExeOwner);
+    ASSERT_TRUE(writeShellScript(tonemill.programFolder() + QStringLiteral("/lame"),
+                                 "cat > /dev/null\necho 'lame: unsupported wave format' >&2\nexit 3\n"));
 
     const CommandRun run =
         convert({QStringLiteral("--format"), QStringLiteral("mp3"), QStringLiteral("--same-folder"), a});
@@ -305,11 +294,8 @@ TEST_F(ConvertCommandTest, KillingTheRunLeavesNoFileUnderAFinalName)
 {
     const QString a = tone(QStringLiteral("a.flac"));
     // An encoder that writes part of a file, then stops reading and waits.
-    QFile lame(tonemill.programFolder() + QStringLiteral("/lame"));
-    ASSERT_TRUE(lame.open(QIODevice::WriteOnly));
-    lame.write("#!/bin/sh\nhead -c 300000 /dev/zero\nexec sleep 5\n");
-    lame.close();
-    lame.setPermissions(lame.permissions() | QFileDevice::ExeOwner);
+    ASSERT_TRUE(writeShellScript(tonemill.programFolder() + QStringLiteral("/lame"),
+                                 "head -c 300000 /dev/zero\nexec sleep 5\n"));
     const QString out = path(QStringLiteral("out"));
 
     QProcess p;

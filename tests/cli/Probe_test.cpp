@@ -1,5 +1,6 @@
+#include "support/CommandTest.h"
 #include "support/Fixtures.h"
-#include "support/TonemillRun.h"
+#include "support/SuiteMedia.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,34 +14,22 @@ using ProbeRun = testsupport::TonemillResult;
 
 // The probe runs the built program with its own program folder (holding a
 // copy of Lang/), its own settings folder and a fixed locale, without a display.
-class ProbeTest : public ::testing::Test {
+class ProbeTest : public testsupport::CommandTest {
 protected:
     static void SetUpTestSuite()
     {
-        s_media = new QTemporaryDir;
-        ASSERT_TRUE(s_media->isValid());
+        ASSERT_TRUE(s_media.open());
         ASSERT_TRUE(
-            testsupport::makeTone(s_media->filePath(QStringLiteral("tone.wav")), 2.0, 8000, 1,
+            testsupport::makeTone(s_media.filePath(QStringLiteral("tone.wav")), 2.0, 8000, 1,
                                   {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), QStringLiteral("-bitexact")}));
-        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.flac")), 61.0, 8000, 1));
+        ASSERT_TRUE(testsupport::makeTone(s_media.filePath(QStringLiteral("tone.flac")), 61.0, 8000, 1));
     }
-    static void TearDownTestSuite()
-    {
-        delete s_media;
-        s_media = nullptr;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(tonemill.isValid() && work.isValid());
-        tonemill.setWorkingFolder(work.path());
-    }
+    static void TearDownTestSuite() { s_media.close(); }
 
     QString tone(const char* name, const QString& to) const
     {
-        const QString target = work.filePath(to);
-        QFile::copy(s_media->filePath(QLatin1String(name)), target);
-        return target;
+        EXPECT_TRUE(s_media.copy(QLatin1String(name), path(to))) << qPrintable(to);
+        return path(to);
     }
 
     ProbeRun probe(const QStringList& paths) const
@@ -48,12 +37,8 @@ protected:
         return tonemill.run(QStringList{QStringLiteral("probe")} + paths);
     }
 
-    testsupport::TonemillRun tonemill;
-    QTemporaryDir work;
-    static QTemporaryDir* s_media;
+    static inline testsupport::SuiteMedia s_media;
 };
-
-QTemporaryDir* ProbeTest::s_media = nullptr;
 
 TEST_F(ProbeTest, AFolderOfGoodFilesPrintsOneLinePerRowAndExitsZero)
 {

@@ -14,19 +14,24 @@ QRgb rgbAt(const QImage& image, int x, int y)
     return image.pixel(x, y) & 0xFFFFFF;
 }
 
+// Whether `picture` stands in the image with its top left corner at (left, top).
+bool standsAt(const QImage& image, const SliderBitmap& picture, int left, int top)
+{
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            if (rgbAt(image, left + x, top + y) != picture.pixel(x, y))
+                return false;
+    return true;
+}
+
 // Left edges of every place where `picture` appears in the image, with its
 // top at `top`.
 QList<int> placesOf(const QImage& image, const SliderBitmap& picture, int top)
 {
     QList<int> places;
-    for (int left = -1; left + picture.width <= image.width(); ++left) {
-        bool same = left >= 0;
-        for (int y = 0; same && y < picture.height; ++y)
-            for (int x = 0; same && x < picture.width; ++x)
-                same = rgbAt(image, left + x, top + y) == picture.pixel(x, y);
-        if (same)
+    for (int left = 0; left + picture.width <= image.width(); ++left)
+        if (standsAt(image, picture, left, top))
             places << left;
-    }
     return places;
 }
 
@@ -34,14 +39,9 @@ QList<int> placesOf(const QImage& image, const SliderBitmap& picture, int top)
 QList<int> verticalPlacesOf(const QImage& image, const SliderBitmap& picture, int left)
 {
     QList<int> places;
-    for (int top = 0; top + picture.height <= image.height(); ++top) {
-        bool same = true;
-        for (int y = 0; same && y < picture.height; ++y)
-            for (int x = 0; same && x < picture.width; ++x)
-                same = rgbAt(image, left + x, top + y) == picture.pixel(x, y);
-        if (same)
+    for (int top = 0; top + picture.height <= image.height(); ++top)
+        if (standsAt(image, picture, left, top))
             places << top;
-    }
     return places;
 }
 

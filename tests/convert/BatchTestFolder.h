@@ -1,29 +1,16 @@
 #pragma once
 
 // What the WAV and batch tests share: a folder of their own, the engine's
-// format modules loaded, and readers of the WAV files they make.
+// format modules loaded, and a reader of the WAV headers they make.
 
 #include "engine/AudioEngine.h"
 #include "support/Fixtures.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace batchtest {
-
-inline QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 //! The fields of a 44-byte WAV header.
 struct WavFields {

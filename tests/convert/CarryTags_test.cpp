@@ -77,15 +77,9 @@ protected:
     {
         EncoderSession::SetUp();
         const QString png = path(QStringLiteral("cover.png"));
-        ASSERT_EQ(testsupport::runProgram(QStringLiteral("ffmpeg"),
-                                          {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"),
-                                           QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                           QStringLiteral("color=c=orange:s=24x16"), QStringLiteral("-frames:v"),
-                                           QStringLiteral("1"), png}),
-                  0);
-        QFile file(png);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        tags = richTags(file.readAll());
+        ASSERT_TRUE(testsupport::makeFromLavfi(png, QStringLiteral("color=c=orange:s=24x16"),
+                                               {QStringLiteral("-frames:v"), QStringLiteral("1")}));
+        tags = richTags(testsupport::readFile(png));
         ASSERT_FALSE(tags.cover.isEmpty());
     }
 
@@ -174,14 +168,11 @@ TEST_F(CarryTagsTest, WriterTagsOpusAndMp4FilesAndRefusesAFileOfAnotherFormat)
 
     const QString wav = path(QStringLiteral("plain.wav"));
     ASSERT_TRUE(testsupport::makeTone(wav, 0.5, 44100, 2));
-    QFile file(wav);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    file.close();
+    const QByteArray before = testsupport::readFile(wav);
+    ASSERT_FALSE(before.isEmpty());
     EXPECT_FALSE(convert::WriteFileTags(wav, TagFormat::Mp4, tags));
     EXPECT_TRUE(convert::WriteFileTags(wav, TagFormat::Wav, MediaTags())); // nothing to write
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(testsupport::readFile(wav), before);
 }
 
 TEST_F(CarryTagsTest, FilledWmaBoxesOverrideTheInputFieldByField)
@@ -244,10 +235,8 @@ TEST_F(CarryTagsTest, TaggedWavKeepsItsHeaderAndDecodesToTheSamePcm)
     convertTo(FormatOptions::WAV, in, tagged);
     expectComplete();
 
-    QFile plainFile(plain), taggedFile(tagged);
-    ASSERT_TRUE(plainFile.open(QIODevice::ReadOnly) && taggedFile.open(QIODevice::ReadOnly));
-    const QByteArray before = plainFile.readAll();
-    const QByteArray after = taggedFile.readAll();
+    const QByteArray before = testsupport::readFile(plain);
+    const QByteArray after = testsupport::readFile(tagged);
     // The 44-byte header and the audio stay where they were; only the RIFF
     // size grows by the chunks that follow the audio.
     ASSERT_GT(after.size(), before.size());

@@ -4,6 +4,7 @@
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "support/ScriptedDesktop.h"
+#include "support/SuiteMedia.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,7 +13,7 @@
 #include <QMap>
 #include <memory>
 
-using batchtest::readFile;
+using testsupport::readFile;
 
 namespace {
 
@@ -20,18 +21,13 @@ class ConversionBatchTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_media = new QTemporaryDir;
-        ASSERT_TRUE(s_media->isValid());
+        ASSERT_TRUE(s_media.open());
         LoadFormatModules();
-        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.flac")), 1.0, 22050, 2));
+        ASSERT_TRUE(testsupport::makeTone(s_media.filePath(QStringLiteral("tone.flac")), 1.0, 22050, 2));
         // Long enough to be still converting when the test looks: many chunks.
-        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("long.flac")), 30.0, 44100, 2));
+        ASSERT_TRUE(testsupport::makeTone(s_media.filePath(QStringLiteral("long.flac")), 30.0, 44100, 2));
     }
-    static void TearDownTestSuite()
-    {
-        delete s_media;
-        s_media = nullptr;
-    }
+    static void TearDownTestSuite() { s_media.close(); }
 
     void SetUp() override
     {
@@ -49,8 +45,7 @@ protected:
     {
         const QString file = dir.filePath(name);
         if (!QFile::exists(file)) {
-            ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
-            ASSERT_TRUE(QFile::copy(s_media->filePath(source), file));
+            ASSERT_TRUE(s_media.copy(source, file));
         }
         filelist::FileListRow row;
         row.FilePath = file;
@@ -71,7 +66,7 @@ protected:
     }
     QString path(const QString& name) const { return dir.filePath(name); }
 
-    static QTemporaryDir* s_media;
+    static inline testsupport::SuiteMedia s_media;
     QTemporaryDir dir;
     testsupport::ScriptedDesktop desktop;
     convert::ConversionState state;
@@ -82,8 +77,6 @@ protected:
     int playbackStops = 0;
     int finished = 0;
 };
-
-QTemporaryDir* ConversionBatchTest::s_media = nullptr;
 
 TEST_F(ConversionBatchTest, StartsIdle)
 {
@@ -296,7 +289,7 @@ TEST_F(ConversionBatchTest, FourAtOnceGiveWhatOneAtATimeGives)
         addRow(run + QStringLiteral("done.flac"), QStringLiteral("Complete"));
         addRow(run + QStringLiteral("three/x.flac"));
         const QString damaged = path(run + QStringLiteral("notaudio.flac"));
-        EXPECT_TRUE(batchtest::writeFile(damaged, QByteArray(4096, 'z')));
+        EXPECT_TRUE(testsupport::writeFile(damaged, QByteArray(4096, 'z')));
         filelist::FileListRow bad;
         bad.FilePath = damaged;
         bad.Status = QStringLiteral("Waiting Conversion");
@@ -400,8 +393,8 @@ TEST_F(ConversionBatchTest, EligibilityFollowsTheCurrentLanguage)
 {
     QTemporaryDir home;
     ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("Lang"))));
-    ASSERT_TRUE(batchtest::writeFile(home.filePath(QStringLiteral("Lang/Test.ini")),
-                                     "[Tonemill]\n20007=En attente\n20014=Fini\n"));
+    ASSERT_TRUE(testsupport::writeFile(home.filePath(QStringLiteral("Lang/Test.ini")),
+                                       "[Tonemill]\n20007=En attente\n20014=Fini\n"));
     qputenv("TONEMILL_HOME", home.path().toUtf8());
     lang::sLanguageFile = QStringLiteral("Test.ini");
 

@@ -8,6 +8,7 @@
 #include "convert/ConvertToWMA.h"
 #include "convert/OutputFile.h"
 
+#include <QFile>
 #include <sys/stat.h>
 
 namespace {
@@ -23,11 +24,7 @@ protected:
     {
         const QString folder = path(QStringLiteral("fake"));
         QDir().mkpath(folder);
-        QFile script(folder + QStringLiteral("/lame"));
-        EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\n" + body + "\n");
-        script.close();
-        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        EXPECT_TRUE(testsupport::writeShellScript(folder + QStringLiteral("/lame"), body + "\n"));
         return folder;
     }
     QString tone(const QString& name, double seconds, int rate = 44100)
@@ -106,14 +103,9 @@ TEST_F(ConversionSafety, AFifoSwappedInForTheInputCannotBlock)
 TEST_F(ConversionSafety, ADamagedInputCompletesWithWhereTheDamageBegan)
 {
     const QString whole = tone(QStringLiteral("whole.flac"), 10.0);
-    QFile file(whole);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = testsupport::readFile(whole);
     const QString cut = path(QStringLiteral("cut.flac"));
-    QFile cutFile(cut);
-    ASSERT_TRUE(cutFile.open(QIODevice::WriteOnly));
-    cutFile.write(bytes.left(bytes.size() * 2 / 5));
-    cutFile.close();
+    ASSERT_TRUE(testsupport::writeFile(cut, bytes.left(bytes.size() * 2 / 5)));
 
     convert::ConvertToWAV(session, whole, path(QStringLiteral("whole.wav")));
     EXPECT_EQ(status(), QStringLiteral("Complete"));
@@ -169,12 +161,8 @@ TEST_F(FullDisk, NoFormatEndsCompleteOnAFullDisk)
 {
     // Noise: no encoder can squeeze it into the few pages of the disk.
     const QString in = path(QStringLiteral("noise.flac"));
-    ASSERT_EQ(testsupport::runProgram(QStringLiteral("ffmpeg"),
-                                      {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"),
-                                       QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                       QStringLiteral("anoisesrc=d=20:c=white:a=0.5"), QStringLiteral("-ac"),
-                                       QStringLiteral("2"), in}),
-              0);
+    ASSERT_TRUE(testsupport::makeFromLavfi(in, QStringLiteral("anoisesrc=d=20:c=white:a=0.5"),
+                                           {QStringLiteral("-ac"), QStringLiteral("2")}));
     const struct {
         const char* extension;
         int format;

@@ -1,43 +1,20 @@
 #include "BatchTestFolder.h"
-#include "convert/ConversionSession.h"
+#include "OneRowSession.h"
 #include "convert/ConvertToWAV.h"
-#include "filelist/FileList.h"
-#include "options/FormatOptions.h"
-#include "support/ScriptedDesktop.h"
 
-#include <memory>
-
-using batchtest::readFile;
 using batchtest::wavFields;
+using testsupport::readFile;
 
 namespace {
 
-class ConvertToWAVTest : public ::testing::Test {
+class ConvertToWAVTest : public sessiontest::OneRowSession {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        LoadFormatModules();
-        list = std::make_unique<filelist::FileList>();
-        filelist::FileListRow row;
-        row.FilePath = QStringLiteral("input");
-        row.Status = QStringLiteral("Waiting Conversion");
-        ASSERT_TRUE(list->append(row));
-        session.setCurrentRow(0);
-        state.bConverting = true;
+        OneRowSession::SetUp();
         desktop.onProcessEvents = [this] { statuses << status(); };
     }
 
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QString status() const { return list->cell(0, filelist::FileList::Status).toString(); }
-    std::optional<quint32> color() const { return list->textColor(0, filelist::FileList::Status); }
-
-    QTemporaryDir dir;
-    testsupport::ScriptedDesktop desktop;
-    convert::ConversionState state;
-    options::FormatOptions options;
-    std::unique_ptr<filelist::FileList> list;
-    convert::ConversionSession session{desktop, state, options, [this] { return list.get(); }};
     QStringList statuses; // the status at each yield
 };
 
@@ -189,7 +166,7 @@ TEST_F(ConvertToWAVTest, CancelLeavesAValidShorterFile)
 TEST_F(ConvertToWAVTest, UndecodableInputIsAnErrorWithoutAFile)
 {
     const QString in = path(QStringLiteral("noise.mp3"));
-    ASSERT_TRUE(batchtest::writeFile(in, QByteArray(5000, 'x')));
+    ASSERT_TRUE(testsupport::writeFile(in, QByteArray(5000, 'x')));
     const QString out = path(QStringLiteral("noise.wav"));
 
     convert::ConvertToWAV(session, in, out);
@@ -204,7 +181,7 @@ TEST_F(ConvertToWAVTest, AnExistingFileIsNeverOverwritten)
     const QString in = path(QStringLiteral("in.flac"));
     const QString out = path(QStringLiteral("taken.wav"));
     ASSERT_TRUE(testsupport::makeTone(in, 0.3, 8000, 1));
-    ASSERT_TRUE(batchtest::writeFile(out, "keep me"));
+    ASSERT_TRUE(testsupport::writeFile(out, "keep me"));
 
     // Taken after the name was chosen: the output gets the next free name.
     convert::ConvertToWAV(session, in, out);

@@ -1,4 +1,5 @@
 #include "convert/ErrorLog.h"
+#include "support/Fixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,9 +41,7 @@ TEST(ErrorLog, AppendsCrLfLinesAndReportsAnUnwritableFile)
     const ErrorLog log(dir.filePath(QStringLiteral("prog Errors.log")));
     ASSERT_TRUE(log.append(2, QStringLiteral("/in/one.mp3")));
     ASSERT_TRUE(log.append(6, QStringLiteral("/in/twö.mp3")));
-    QFile file(log.path());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = testsupport::readFile(log.path()).split('\n');
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[0].endsWith(" Can't Open the File 2 occured when Quill2 tried to play/convert: /in/one.mp3\r"));
     EXPECT_TRUE(

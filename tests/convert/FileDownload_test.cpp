@@ -1,5 +1,6 @@
 #include "TransferRecorder.h"
 #include "convert/FileDownload.h"
+#include "support/Fixtures.h"
 #include "support/LocalHttpServer.h"
 
 #include <QDir>
@@ -74,9 +75,7 @@ TEST_F(FileDownloadTest, FailureAndCancelLeaveNoPartialFileAndKeepAnOlderOne)
             SCOPED_TRACE(std::string(c.path) + (olderCopy ? " over an older copy" : ""));
             QFile::remove(destination);
             if (olderCopy) {
-                QFile older(destination);
-                ASSERT_TRUE(older.open(QIODevice::WriteOnly));
-                older.write("older");
+                ASSERT_TRUE(testsupport::writeFile(destination, "older"));
             }
             recorder.cancelOnData = c.cancel;
             EXPECT_EQ(download(QString::fromLatin1(c.path)), c.outcome);

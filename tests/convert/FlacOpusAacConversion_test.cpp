@@ -102,14 +102,10 @@ TEST_F(FlacOpusAacConversion, FlacKeepsThePcmOf16And24BitInputsExactly)
         if (c.bits == 24 && QLatin1String(c.codec) == QLatin1String("flac"))
             extra << QStringLiteral("-sample_fmt") << QStringLiteral("s32");
         // A tone with noise in the low bits, so truncation to 16 bits would show.
-        ASSERT_TRUE(
-            testsupport::runProgram(
-                QStringLiteral("ffmpeg"),
-                QStringList{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                            QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                            QStringLiteral("aevalsrc=0.5*sin(440*2*PI*t)+0.001*random(0)|0.4*sin(550*2*PI*t)"
-                                           "-0.001*random(1):s=44100:d=1.5")} +
-                    extra + QStringList{in}) == 0);
+        ASSERT_TRUE(testsupport::makeFromLavfi(in,
+                                               QStringLiteral("aevalsrc=0.5*sin(440*2*PI*t)+0.001*random(0)|0.4*sin("
+                                                              "550*2*PI*t)-0.001*random(1):s=44100:d=1.5"),
+                                               extra));
         const QString out = QLatin1String(c.name) + QStringLiteral(".flac");
         ASSERT_TRUE(convert(FormatOptions::FLAC, in, out)) << c.name;
         EXPECT_EQ(probe(path(out)).bitsPerRawSample, c.bits) << c.name;
@@ -140,13 +136,9 @@ TEST_F(FlacOpusAacConversion, OptionValuesReachTheEncoder)
 
     // Noise needs every bit the encoders are given, so their rates show.
     const QString noisy = path(QStringLiteral("noise.wav"));
-    ASSERT_EQ(testsupport::runProgram(QStringLiteral("ffmpeg"),
-                                      {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-                                       QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
-                                       QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                       QStringLiteral("anoisesrc=colour=white:amplitude=0.3:duration=4:r=44100"),
-                                       QStringLiteral("-ac"), QStringLiteral("2"), noisy}),
-              0);
+    ASSERT_TRUE(testsupport::makeFromLavfi(noisy,
+                                           QStringLiteral("anoisesrc=colour=white:amplitude=0.3:duration=4:r=44100"),
+                                           {QStringLiteral("-ac"), QStringLiteral("2")}));
 
     // AAC: the stream's bit rate is the slider's (at 320 Kbps the encoder
     // spends what it needs, about 225 on this noise, as ffmpeg's does too).
@@ -178,10 +170,7 @@ TEST_F(FlacOpusAacConversion, OptionValuesReachTheEncoder)
 TEST_F(FlacOpusAacConversion, FailuresEndInErrorWithoutOverwritingAndStopKeepsAShorterFile)
 {
     const QString bad = path(QStringLiteral("bad.wav"));
-    QFile file(bad);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4000, 'x'));
-    file.close();
+    ASSERT_TRUE(testsupport::writeFile(bad, QByteArray(4000, 'x')));
     EXPECT_FALSE(convert(FormatOptions::FLAC, bad, QStringLiteral("bad.flac")));
     EXPECT_EQ(status(), QStringLiteral("Error"));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("bad.flac"))));
@@ -190,10 +179,7 @@ TEST_F(FlacOpusAacConversion, FailuresEndInErrorWithoutOverwritingAndStopKeepsAS
     // takes the next free name.
     const QString in = path(QStringLiteral("tone.wav"));
     ASSERT_TRUE(testsupport::makeTone(in, 20.0, 44100, 2));
-    QFile taken(path(QStringLiteral("taken.m4a")));
-    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
-    taken.write("keep");
-    taken.close();
+    ASSERT_TRUE(testsupport::writeFile(path(QStringLiteral("taken.m4a")), "keep"));
     EXPECT_TRUE(convert(FormatOptions::AAC, in, QStringLiteral("taken.m4a")));
     EXPECT_EQ(status(), QStringLiteral("Complete"));
     EXPECT_EQ(QFileInfo(path(QStringLiteral("taken.m4a"))).size(), 4);

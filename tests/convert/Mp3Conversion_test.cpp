@@ -179,11 +179,9 @@ TEST_F(Mp3Conversion, EncoderBesideTheProgramComesBeforePath)
     ASSERT_TRUE(testsupport::makeTone(in, 1.0, 44100, 2));
     // A lame in the program folder that leaves a mark, then runs the real one.
     const QString marker = path(QStringLiteral("marker"));
-    QFile script(home + QStringLiteral("/lame"));
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\necho used > '%1'\nexec /usr/bin/lame \"$@\"\n").arg(marker).toUtf8());
-    script.close();
-    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    ASSERT_TRUE(testsupport::writeShellScript(
+        home + QStringLiteral("/lame"),
+        QStringLiteral("echo used > '%1'\nexec /usr/bin/lame \"$@\"\n").arg(marker).toUtf8()));
     convert::ConvertToMP3_OGG(session, in, path(QStringLiteral("tone.mp3")));
     expectComplete();
     EXPECT_TRUE(QFileInfo::exists(marker));
@@ -199,11 +197,9 @@ TEST_F(Mp3Conversion, UnopenableInputEndsErrorWithTheEnginesCode)
     EXPECT_TRUE(lines[0].contains(QStringLiteral(" Can't Open the File 2 occured")));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("x.mp3"))));
 
-    QFile junk(path(QStringLiteral("junk.mp3")));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray(4096, '\x5a'));
-    junk.close();
-    convert::ConvertToMP3_OGG(session, junk.fileName(), path(QStringLiteral("y.mp3")));
+    const QString junk = path(QStringLiteral("junk.mp3"));
+    ASSERT_TRUE(testsupport::writeFile(junk, QByteArray(4096, '\x5a')));
+    convert::ConvertToMP3_OGG(session, junk, path(QStringLiteral("y.mp3")));
     EXPECT_EQ(status(), QStringLiteral("Error"));
     EXPECT_EQ(logLines().size(), 2);
 }
@@ -213,15 +209,11 @@ TEST_F(Mp3Conversion, ExistingOutputIsNeverOverwritten)
     const QString in = path(QStringLiteral("tone.wav"));
     ASSERT_TRUE(testsupport::makeTone(in, 1.0, 44100, 2));
     const QString out = path(QStringLiteral("taken.mp3"));
-    QFile taken(out);
-    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
-    taken.write("keep me");
-    taken.close();
+    ASSERT_TRUE(testsupport::writeFile(out, "keep me"));
     // Taken after the name was chosen: the output takes the next free name.
     convert::ConvertToMP3_OGG(session, in, out);
     expectComplete();
-    ASSERT_TRUE(taken.open(QIODevice::ReadOnly));
-    EXPECT_EQ(taken.readAll(), QByteArray("keep me"));
+    EXPECT_EQ(testsupport::readFile(out), QByteArray("keep me"));
     EXPECT_EQ(session.sOutputMade, path(QStringLiteral("taken_Converted.mp3")));
     EXPECT_EQ(probe(session.sOutputMade).channels, 2);
 }

@@ -1,18 +1,13 @@
 #pragma once
 
 // What the conversion tests of the encoded formats share: a session over a one-row
-// file list, a program folder of their own (where the error log lands beside
-// it), tone files and ffprobe read-backs.
+// file list (OneRowSession), a program folder of their own (where the error log
+// lands beside it), tone files and ffprobe read-backs.
 
-#include "convert/ConversionSession.h"
-#include "engine/AudioEngine.h"
-#include "filelist/FileList.h"
-#include "options/FormatOptions.h"
+#include "OneRowSession.h"
 #include "support/Fixtures.h"
-#include "support/ScriptedDesktop.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -65,12 +60,8 @@ inline bool makeDistinctTone(const QString& path, double seconds, int rate, cons
     QStringList expressions;
     for (int c = 0; c < channels; ++c)
         expressions << QStringLiteral("0.3*sin(%1*2*PI*t)").arg(440 + 110 * c);
-    return testsupport::runProgram(
-               QStringLiteral("ffmpeg"),
-               {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                QStringLiteral("aevalsrc=%1:c=%2:s=%3:d=%4").arg(expressions.join(u'|'), layout).arg(rate).arg(seconds),
-                path}) == 0;
+    return testsupport::makeFromLavfi(
+        path, QStringLiteral("aevalsrc=%1:c=%2:s=%3:d=%4").arg(expressions.join(u'|'), layout).arg(rate).arg(seconds));
 }
 
 //! Sets PATH for its lifetime (so a failed assertion cannot leave it changed).
@@ -85,36 +76,24 @@ private:
     QByteArray m_saved;
 };
 
-class EncoderSession : public ::testing::Test {
+class EncoderSession : public sessiontest::OneRowSession {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        LoadFormatModules();
+        OneRowSession::SetUp();
+        if (HasFatalFailure())
+            return;
         home = dir.filePath(QStringLiteral("prog"));
         ASSERT_TRUE(QDir().mkpath(home));
         qputenv("TONEMILL_HOME", home.toUtf8());
         logPath = home + QStringLiteral(" Errors.log");
-        list = std::make_unique<filelist::FileList>();
-        filelist::FileListRow row;
-        row.FilePath = QStringLiteral("input");
-        row.Status = QStringLiteral("Waiting Conversion");
-        ASSERT_TRUE(list->append(row));
-        session.setCurrentRow(0);
-        state.bConverting = true;
     }
 
     void TearDown() override { qunsetenv("TONEMILL_HOME"); }
 
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QString status() const { return list->cell(0, filelist::FileList::Status).toString(); }
-    std::optional<quint32> color() const { return list->textColor(0, filelist::FileList::Status); }
     QStringList logLines() const
     {
-        QFile file(logPath);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+        QStringList lines = QString::fromUtf8(testsupport::readFile(logPath)).split(QStringLiteral("\r\n"));
         if (!lines.isEmpty() && lines.back().isEmpty())
             lines.pop_back();
         return lines;
@@ -126,14 +105,8 @@ protected:
         EXPECT_TRUE(logLines().isEmpty()) << logLines().join(u'\n').toStdString();
     }
 
-    QTemporaryDir dir;
     QString home;
     QString logPath;
-    testsupport::ScriptedDesktop desktop;
-    convert::ConversionState state;
-    options::FormatOptions options;
-    std::unique_ptr<filelist::FileList> list;
-    convert::ConversionSession session{desktop, state, options, [this] { return list.get(); }};
 };
 
 } // namespace encodertest

@@ -1,6 +1,7 @@
 #include "convert/OutputFile.h"
 #include "convert/OutputPath.h"
 #include "platform/FileName.h"
+#include "support/Fixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,12 +17,6 @@ namespace {
 QStringList entries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 std::unique_ptr<OutputFile> written(const QString& finalPath, const QByteArray& bytes)
@@ -56,7 +51,7 @@ TEST(OutputFile, OnlyACompleteFileGetsItsName)
 
     ASSERT_TRUE(file->commit());
     EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("song.wav")});
-    EXPECT_EQ(contents(target), QByteArray("RIFF1234"));
+    EXPECT_EQ(testsupport::readFile(target), QByteArray("RIFF1234"));
 
     // A discarded one leaves nothing behind.
     auto dropped = written(dir.filePath(QStringLiteral("other.wav")), "data");
@@ -75,16 +70,13 @@ TEST(OutputFile, ANameTakenMeanwhileGivesTheNextFreeOne)
     auto file = written(target, "new");
     ASSERT_TRUE(file);
     // Another run made the file, and a folder took the next name.
-    QFile other(target);
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.write("theirs");
-    other.close();
+    ASSERT_TRUE(testsupport::writeFile(target, "theirs"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("song_Converted.mp3")));
 
     ASSERT_TRUE(file->commit());
     EXPECT_EQ(file->finalPath(), dir.filePath(QStringLiteral("song_Converted_0.mp3")));
-    EXPECT_EQ(contents(target), QByteArray("theirs"));
-    EXPECT_EQ(contents(file->finalPath()), QByteArray("new"));
+    EXPECT_EQ(testsupport::readFile(target), QByteArray("theirs"));
+    EXPECT_EQ(testsupport::readFile(file->finalPath()), QByteArray("new"));
 }
 
 TEST(OutputFile, TwoProcessesRacingForOneNameBothKeepTheirFile)
@@ -108,9 +100,9 @@ TEST(OutputFile, TwoProcessesRacingForOneNameBothKeepTheirFile)
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
     ASSERT_TRUE(mine->commit()) << mine->error().toStdString();
-    EXPECT_EQ(contents(target), QByteArray("theirs"));
+    EXPECT_EQ(testsupport::readFile(target), QByteArray("theirs"));
     EXPECT_EQ(mine->finalPath(), dir.filePath(QStringLiteral("race_Converted.wav")));
-    EXPECT_EQ(contents(mine->finalPath()), QByteArray("mine"));
+    EXPECT_EQ(testsupport::readFile(mine->finalPath()), QByteArray("mine"));
 }
 
 TEST(OutputFile, LeftoversOfKilledRunsAreRemovedButNotThoseOfLiveOnes)
@@ -120,10 +112,7 @@ TEST(OutputFile, LeftoversOfKilledRunsAreRemovedButNotThoseOfLiveOnes)
     ASSERT_TRUE(live);
     // What a killed run leaves: a temporary file nobody holds.
     const QString leftover = dir.filePath(QStringLiteral(".tonemill-abc123.part.ogg"));
-    QFile file(leftover);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("half an ogg");
-    file.close();
+    ASSERT_TRUE(testsupport::writeFile(leftover, "half an ogg"));
     const QString mine = dir.filePath(QStringLiteral(".hidden.part.ogg")); // not ours: never touched
     QFile(mine).open(QIODevice::WriteOnly);
 

@@ -15,11 +15,11 @@ protected:
         ASSERT_TRUE(dir.isValid());
         options.optSameFolder.setValue(true);
         input = dir.filePath(QStringLiteral("song.mp3"));
-        ASSERT_TRUE(batchtest::writeFile(input, "x"));
+        ASSERT_TRUE(testsupport::writeFile(input, "x"));
     }
     QString build(const QString& in, const QString& ext) { return convert::BuildOutputPath(desktop, options, in, ext); }
     QString path(const QString& name) const { return dir.filePath(name); }
-    void touch(const QString& name) { ASSERT_TRUE(batchtest::writeFile(path(name), {})); }
+    void touch(const QString& name) { ASSERT_TRUE(testsupport::writeFile(path(name), {})); }
 
     QTemporaryDir dir;
     testsupport::ScriptedDesktop desktop;
@@ -37,7 +37,7 @@ TEST_F(OutputPathTest, CollisionSequence)
     EXPECT_EQ(build(input, QStringLiteral("mp3")), path(QStringLiteral("song_Converted_1.mp3")));
 
     const QString take = path(QStringLiteral("take_Converted.mp3"));
-    ASSERT_TRUE(batchtest::writeFile(take, "x"));
+    ASSERT_TRUE(testsupport::writeFile(take, "x"));
     EXPECT_EQ(build(take, QStringLiteral("mp3")), path(QStringLiteral("take_Converted_0.mp3")));
     EXPECT_TRUE(desktop.boxes.isEmpty());
 }

@@ -185,14 +185,12 @@ TEST_F(WmaConversion, FailuresEndErrorWithoutAFileAndSayWhy)
     EXPECT_EQ(list->statusReason(0), QStringLiteral("No such file or directory"));
 
     // An existing file is left as it was: the output takes the next name.
-    QFile taken(path(QStringLiteral("taken.wma")));
-    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
-    taken.write("keep");
-    taken.close();
+    const QString taken = path(QStringLiteral("taken.wma"));
+    ASSERT_TRUE(testsupport::writeFile(taken, "keep"));
     list->setCell(0, filelist::FileList::Status, QStringLiteral("Waiting Conversion"));
-    convert::ConvertToWMA(session, in, taken.fileName());
+    convert::ConvertToWMA(session, in, taken);
     EXPECT_EQ(status(), QStringLiteral("Complete"));
-    EXPECT_EQ(QFileInfo(taken.fileName()).size(), 4);
+    EXPECT_EQ(QFileInfo(taken).size(), 4);
     EXPECT_EQ(session.sOutputMade, path(QStringLiteral("taken_Converted.wma")));
     EXPECT_EQ(logLines().size(), 2); // one line with its reason per failure
 }

@@ -3,6 +3,7 @@
 #include "convert/WmaComponentSources.h"
 #include "convert/WmaRemedies.h"
 #include "settings/CRegister.h"
+#include "support/Fixtures.h"
 #include "support/LocalHttpServer.h"
 #include "support/PrivateSessionBus.h"
 #include "support/ScriptedDesktop.h"
@@ -129,9 +130,7 @@ TEST_F(WmaRemediesTest, WithoutPackageKitTheInstallerIsDownloadedAndHandedToTheD
     ASSERT_EQ(recorder.shown.size(), 1);
     EXPECT_EQ(recorder.shown[0].title, QStringLiteral("Downloading Windows Media Format 9.0..."));
 
-    QFile file(downloaded());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), installer);
+    EXPECT_EQ(testsupport::readFile(downloaded()), installer);
     // Progress rises piece by piece to the whole size; never resumed.
     ASSERT_FALSE(recorder.progress.isEmpty());
     for (qsizetype i = 1; i < recorder.progress.size(); ++i)
@@ -139,7 +138,7 @@ TEST_F(WmaRemediesTest, WithoutPackageKitTheInstallerIsDownloadedAndHandedToTheD
     EXPECT_EQ(recorder.progress.back(), std::make_pair(qint64(installer.size()), qint64(installer.size())));
     EXPECT_FALSE(server.requests[0].toLower().contains("range:"));
     // Saved as data: the desktop decides what opens it.
-    EXPECT_FALSE(file.permissions() & (QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+    EXPECT_FALSE(QFile::permissions(downloaded()) & (QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
     EXPECT_EQ(desktop.shellOpened, QStringList{downloaded()});
 }
 

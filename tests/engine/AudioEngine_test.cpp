@@ -5,7 +5,6 @@
 #include "platform/Desktop.h"
 #include "support/Fixtures.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -144,9 +143,9 @@ TEST(AudioEngineTest, OpeningRoutinesAddTheUnicodeFlag)
     BASS_StreamFree(stream);
 
     // Offset and length select a window of the file: here the WAV minus the last half of its data.
-    QFile file(wav);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const DWORD dataStart = static_cast<DWORD>(file.readAll().indexOf("data") + 8);
+    const QByteArray bytes = testsupport::readFile(wav);
+    ASSERT_TRUE(bytes.contains("data"));
+    const DWORD dataStart = static_cast<DWORD>(bytes.indexOf("data") + 8);
     const HSTREAM window = OpenStream(false, wav, 0, dataStart + 2000, BASS_STREAM_DECODE);
     ASSERT_NE(window, 0u);
     EXPECT_EQ(BASS_ChannelGetLength(window, BASS_POS_BYTE), 2000u);

@@ -4,12 +4,12 @@
 #include "support/Fixtures.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace streamtest;
+using testsupport::readFile;
 
 namespace {
 
@@ -19,18 +19,8 @@ protected:
 
     QString write(const QString& name, const QByteArray& bytes)
     {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
-    QByteArray readFile(const QString& path)
-    {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
+        EXPECT_TRUE(testsupport::writeFile(m_dir.filePath(name), bytes));
+        return m_dir.filePath(name);
     }
 
     QString tone(const QString& name, double seconds, const QStringList& options = {})
@@ -45,13 +35,7 @@ protected:
     void expectCleanEnd(HSTREAM handle)
     {
         ASSERT_NE(handle, 0u);
-        const QByteArray pcm = readToEnd(handle, 4096);
-        EXPECT_EQ(BASS_ChannelGetPosition(handle, BASS_POS_BYTE), QWORD(pcm.size()));
-        EXPECT_EQ(BASS_ChannelGetLength(handle, BASS_POS_BYTE), QWORD(pcm.size()));
-        EXPECT_EQ(BASS_ChannelIsActive(handle), BASS_ACTIVE_STOPPED);
-        char buffer[16];
-        EXPECT_EQ(BASS_ChannelGetData(handle, buffer, sizeof buffer), DWORD(-1));
-        EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOTAVAIL);
+        expectAtEnd(handle, readToEnd(handle, 4096).size());
         BASS_StreamFree(handle);
     }
 
@@ -94,12 +78,8 @@ TEST_F(BadInputTest, EmptyAndRandomFilesAreUnsupported)
 TEST_F(BadInputTest, FilesWithoutAudioOrOfRefusedKinds)
 {
     const QString video = m_dir.filePath(QStringLiteral("silent.mp4"));
-    ASSERT_EQ(testsupport::runProgram(QStringLiteral("ffmpeg"),
-                                      {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-f"),
-                                       QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                       QStringLiteral("testsrc=duration=1:size=64x48:rate=10"), QStringLiteral("-c:v"),
-                                       QStringLiteral("mpeg4"), video}),
-              0);
+    ASSERT_TRUE(testsupport::makeFromLavfi(video, QStringLiteral("testsrc=duration=1:size=64x48:rate=10"),
+                                           {QStringLiteral("-c:v"), QStringLiteral("mpeg4")}));
     EXPECT_EQ(openDecoding(video), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT);
 

@@ -127,9 +127,7 @@ TEST_F(EncoderHook, WritesAStreamingWavHeaderThenEveryByte)
     pumpToEnd(h);
     ASSERT_TRUE(BASS_Encode_Stop(h)) << engine::lastEncoderOutcome().problem;
 
-    QFile f(out);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray wav = f.readAll();
+    const QByteArray wav = testsupport::readFile(out);
     ASSERT_EQ(wav.size(), 44 + 11025);
     auto u32 = [&](int at) { return qFromLittleEndian<quint32>(wav.constData() + at); };
     auto u16 = [&](int at) { return qFromLittleEndian<quint16>(wav.constData() + at); };
@@ -206,14 +204,9 @@ TEST_F(EncoderHook, QuotedArgumentsReachTheProgramVerbatimWithoutAShell)
     QDir(dir.path()).mkdir(QStringLiteral("tool dir"));
     const QString script = dir.filePath(QStringLiteral("tool dir/print args"));
     const QString listing = dir.filePath(QStringLiteral("argv.txt"));
-    {
-        QFile f(script);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\ncat > /dev/null\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname "
-                "\"$0\")/../argv.txt\"\n");
-        f.close();
-        ASSERT_TRUE(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
-    }
+    ASSERT_TRUE(testsupport::writeShellScript(
+        script,
+        "cat > /dev/null\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/../argv.txt\"\n"));
     const QString marker1 = dir.filePath(QStringLiteral("injected1"));
     const QString marker2 = dir.filePath(QStringLiteral("injected2"));
     const std::string tricky = "a b $(touch " + marker1.toStdString() + ") `touch " + marker2.toStdString() + "`; c";
@@ -225,9 +218,7 @@ TEST_F(EncoderHook, QuotedArgumentsReachTheProgramVerbatimWithoutAShell)
     pumpToEnd(h);
     ASSERT_TRUE(BASS_Encode_Stop(h)) << engine::lastEncoderOutcome().problem;
 
-    QFile f(listing);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = f.readAll().split('\n');
+    const QList<QByteArray> lines = testsupport::readFile(listing).split('\n');
     ASSERT_GE(lines.size(), 4);
     EXPECT_EQ(lines[0], "--flag");
     EXPECT_EQ(lines[1].toStdString(), tricky);

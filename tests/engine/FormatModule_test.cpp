@@ -119,10 +119,7 @@ TEST_F(FormatModuleTest, ModulesWithoutABackingLibraryFailQuietly)
     LoadFormatModules();
     QTemporaryDir dir;
     const QString ofr = dir.filePath(QStringLiteral("x.ofr"));
-    QFile out(ofr);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(QByteArray("OFR ") + QByteArray(4000, '\x11'));
-    out.close();
+    ASSERT_TRUE(testsupport::writeFile(ofr, QByteArray("OFR ") + QByteArray(4000, '\x11')));
     EXPECT_EQ(openDecoding(ofr), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT);
 }

@@ -3,7 +3,6 @@
 #include "engine/Bass.h"
 #include "support/Fixtures.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -49,11 +48,8 @@ protected:
 
     QString write(const QString& name, const QByteArray& bytes)
     {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
+        EXPECT_TRUE(testsupport::writeFile(m_dir.filePath(name), bytes));
+        return m_dir.filePath(name);
     }
 
     QTemporaryDir m_dir;

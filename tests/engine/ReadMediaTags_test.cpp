@@ -2,19 +2,13 @@
 #include "engine/ReadMediaTags.h"
 #include "support/Fixtures.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using engine::ReadMediaTags;
+using testsupport::writeFile;
 
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 //! A format-0 MIDI file whose track carries a name (Latin-1 "Für Elise"), a
 //! copyright notice and a text event before and between two notes.

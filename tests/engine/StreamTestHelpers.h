@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <gtest/gtest.h>
 
 namespace streamtest {
 
@@ -27,6 +28,18 @@ inline QByteArray readToEnd(DWORD handle, DWORD chunk = 20000)
         all.append(buffer.constData(), static_cast<int>(got));
     }
     return all;
+}
+
+//! A decoding channel read to its end after `delivered` bytes: its position
+//! and length are that, it has stopped, and there is nothing more to read.
+inline void expectAtEnd(DWORD handle, qsizetype delivered)
+{
+    EXPECT_EQ(BASS_ChannelGetPosition(handle, BASS_POS_BYTE), QWORD(delivered));
+    EXPECT_EQ(BASS_ChannelGetLength(handle, BASS_POS_BYTE), QWORD(delivered));
+    EXPECT_EQ(BASS_ChannelIsActive(handle), BASS_ACTIVE_STOPPED);
+    char buffer[16];
+    EXPECT_EQ(BASS_ChannelGetData(handle, buffer, sizeof buffer), DWORD(-1));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOTAVAIL);
 }
 
 //! A minimal four-channel "M.K." module: one pattern of 64 rows with four

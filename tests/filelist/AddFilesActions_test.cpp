@@ -9,6 +9,7 @@
 #include "options/CheckBoxState.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDesktop.h"
+#include "support/SuiteMedia.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -42,16 +43,11 @@ protected:
     static void SetUpTestSuite()
     {
         ASSERT_TRUE(InitDecodingEngine());
-        s_media = new QTemporaryDir;
-        ASSERT_TRUE(s_media->isValid());
-        ASSERT_TRUE(testsupport::makeTone(s_media->filePath(QStringLiteral("tone.wav")), 0.5, 8000, 1,
+        ASSERT_TRUE(s_media.open());
+        ASSERT_TRUE(testsupport::makeTone(s_media.filePath(QStringLiteral("tone.wav")), 0.5, 8000, 1,
                                           {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")}));
     }
-    static void TearDownTestSuite()
-    {
-        delete s_media;
-        s_media = nullptr;
-    }
+    static void TearDownTestSuite() { s_media.close(); }
 
     void SetUp() override
     {
@@ -64,8 +60,7 @@ protected:
     QString tone(const QString& name) const
     {
         const QString to = dir.filePath(name);
-        QDir().mkpath(QFileInfo(to).path());
-        EXPECT_TRUE(QFile::copy(s_media->filePath(QStringLiteral("tone.wav")), to)) << qPrintable(to);
+        EXPECT_TRUE(s_media.copy(QStringLiteral("tone.wav"), to)) << qPrintable(to);
         return to;
     }
 
@@ -90,10 +85,8 @@ protected:
     std::unique_ptr<filelist::FileList> list;
     filelist::FileAdmission admission{desktop, [this] { return list.get(); }};
     filelist::FileListPanel panel{desktop, admission, list};
-    static QTemporaryDir* s_media;
+    static inline testsupport::SuiteMedia s_media;
 };
-
-QTemporaryDir* AddFilesTest::s_media = nullptr;
 
 } // namespace
 

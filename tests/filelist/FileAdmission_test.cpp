@@ -3,6 +3,7 @@
 #include "filelist/FileList.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDesktop.h"
+#include "support/SuiteMedia.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,19 +14,14 @@
 
 using testsupport::ScriptedDesktop;
 using Box = ScriptedDesktop::Box;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 namespace {
 
 const QString kWaiting = QStringLiteral("Waiting Conversion");
 const QString kUnsupported = QStringLiteral("Codec Not Supported");
 const QString kError = QStringLiteral("Error");
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
-    file.write(bytes);
-}
 
 QByteArray noise(int size)
 {
@@ -43,8 +39,7 @@ protected:
     static void SetUpTestSuite()
     {
         ASSERT_TRUE(InitDecodingEngine());
-        s_media = new QTemporaryDir;
-        ASSERT_TRUE(s_media->isValid());
+        ASSERT_TRUE(s_media.open());
         // 8000 Hz PCM keeps the lengths exact and the files small.
         const QStringList pcm{QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")};
         ASSERT_TRUE(testsupport::makeTone(media("tone2_5.wav"), 2.5, 8000, 1, pcm));
@@ -52,12 +47,8 @@ protected:
         ASSERT_TRUE(testsupport::makeTone(media("tone125_5.wav"), 125.5, 8000, 1, pcm));
         ASSERT_TRUE(testsupport::makeTone(media("tone.flac"), 1.0, 8000, 1));
     }
-    static void TearDownTestSuite()
-    {
-        delete s_media;
-        s_media = nullptr;
-    }
-    static QString media(const char* name) { return s_media->filePath(QLatin1String(name)); }
+    static void TearDownTestSuite() { s_media.close(); }
+    static QString media(const char* name) { return s_media.filePath(QLatin1String(name)); }
 
     void SetUp() override
     {
@@ -74,7 +65,7 @@ protected:
     QString copyOf(const char* mediaName, const QString& name) const
     {
         const QString to = path(name);
-        QFile::copy(media(mediaName), to);
+        EXPECT_TRUE(s_media.copy(QLatin1String(mediaName), to)) << qPrintable(to);
         return to;
     }
     qint16 add(QString p) { return admission.AddFile2Grid(p); }
@@ -86,10 +77,8 @@ protected:
     int selectAllCleared = 0;
     int wmaChecks = 0;
     bool wmaSupported = true;
-    static QTemporaryDir* s_media;
+    static inline testsupport::SuiteMedia s_media;
 };
-
-QTemporaryDir* FileAdmissionTest::s_media = nullptr;
 
 TEST_F(FileAdmissionTest, AnOpenableFileBecomesAWaitingRowAndTheCursorGoesToTheFirstRow)
 {
@@ -159,7 +148,7 @@ TEST_F(FileAdmissionTest, DuplicatesAndUnknownExtensionsAreRefusedSilently)
     EXPECT_EQ(add(a), 0);
     for (const char* name : {"song", "song.", "song.mod", "song.mo3", "song.txt"}) {
         const QString p = path(QLatin1String(name));
-        writeFile(p, noise(100));
+        ASSERT_TRUE(writeFile(p, noise(100)));
         EXPECT_EQ(add(p), 0) << name;
     }
     EXPECT_EQ(list.count(), 1);
@@ -170,7 +159,7 @@ TEST_F(FileAdmissionTest, DuplicatesAndUnknownExtensionsAreRefusedSilently)
 TEST_F(FileAdmissionTest, AnUnopenableFileIsAdmittedAsCodecNotSupportedInRed)
 {
     const QString p = path(QStringLiteral("file.mp")); // ".mp" occurs in the admitted list
-    writeFile(p, noise(3000));
+    ASSERT_TRUE(writeFile(p, noise(3000)));
     ASSERT_EQ(add(p), 1);
     const filelist::FileListRow& row = list.at(0);
     EXPECT_EQ(row.Duration, kError);
@@ -186,13 +175,11 @@ TEST_F(FileAdmissionTest, AnUnopenableFileIsAdmittedAsCodecNotSupportedInRed)
 
 TEST_F(FileAdmissionTest, DamagedFilesEndAsCodecNotSupportedWithoutACrash)
 {
-    writeFile(path(QStringLiteral("empty.flac")), {});
-    QFile tone(media("tone2_5.wav"));
-    ASSERT_TRUE(tone.open(QIODevice::ReadOnly));
-    writeFile(path(QStringLiteral("header-only.wav")), tone.read(20));
-    writeFile(path(QStringLiteral("noise.ogg")), noise(50000));
-    writeFile(path(QStringLiteral("noise.mp3")), noise(50000));
-    writeFile(path(QStringLiteral("noise.avi")), noise(50000));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("empty.flac")), {}));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("header-only.wav")), readFile(media("tone2_5.wav")).left(20)));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("noise.ogg")), noise(50000)));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("noise.mp3")), noise(50000)));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("noise.avi")), noise(50000)));
 
     for (const QString& name : {QStringLiteral("empty.flac"), QStringLiteral("header-only.wav"),
                                 QStringLiteral("noise.ogg"), QStringLiteral("noise.avi")}) {
@@ -213,7 +200,7 @@ TEST_F(FileAdmissionTest, CdTracksAreSizedAsCdTrackInAnyCase)
     QString missing = path(QStringLiteral("Track01.cda"));
     ASSERT_EQ(add(missing), 1);
     const QString upper = path(QStringLiteral("TRACK02.CDA"));
-    writeFile(upper, noise(44));
+    ASSERT_TRUE(writeFile(upper, noise(44)));
     ASSERT_EQ(add(QString(upper)), 1);
     for (int r = 0; r < 2; ++r) {
         EXPECT_EQ(list.at(r).FileSize, QStringLiteral("CD Track"));
@@ -288,7 +275,7 @@ TEST_F(FileAdmissionTest, AFolderThatCannotBeSearchedShowsTheAddingError)
         GTEST_SKIP() << "permissions do not bind the super-user";
     const QString locked = path(QStringLiteral("locked"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("locked")));
-    QFile::copy(media("tone2_5.wav"), locked + QStringLiteral("/a.wav"));
+    ASSERT_TRUE(s_media.copy(QStringLiteral("tone2_5.wav"), locked + QStringLiteral("/a.wav")));
     ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0), 0);
     EXPECT_EQ(add(locked + QStringLiteral("/a.wav")), 0);
     ::chmod(QFile::encodeName(locked).constData(), 0700);
@@ -323,7 +310,7 @@ protected:
         wmaSupported = false;
         admission.setWmaRemedies([this] { ++downloads; }, [this] { ++siteOpenings; });
         broken = path(QStringLiteral("broken.wma"));
-        writeFile(broken, noise(4000));
+        ASSERT_TRUE(writeFile(broken, noise(4000)));
     }
     static QString promptText()
     {
@@ -374,7 +361,7 @@ TEST_F(WmaPromptTest, YesAndNoShowTheRestartNoticeThenTheirRemedy)
     desktop.boxes.clear();
     desktop.answers = {platform::Desktop::Answer::No};
     const QString other = path(QStringLiteral("broken.ASF"));
-    writeFile(other, noise(4000));
+    ASSERT_TRUE(writeFile(other, noise(4000)));
     ASSERT_EQ(add(QString(other)), 1);
     ASSERT_EQ(desktop.boxes.size(), 2);
     EXPECT_EQ(desktop.boxes[1].text, QStringLiteral("You have to restart Tonemill after installing"));
@@ -385,7 +372,7 @@ TEST_F(WmaPromptTest, YesAndNoShowTheRestartNoticeThenTheirRemedy)
 TEST_F(WmaPromptTest, OnlyWindowsMediaNamesAskAndOnlyWithoutWmaSupport)
 {
     const QString notWma = path(QStringLiteral("broken.ogg"));
-    writeFile(notWma, noise(4000));
+    ASSERT_TRUE(writeFile(notWma, noise(4000)));
     ASSERT_EQ(add(QString(notWma)), 1);
     EXPECT_TRUE(desktop.boxes.isEmpty());
     EXPECT_EQ(wmaChecks, 1);
@@ -399,7 +386,7 @@ TEST_F(WmaPromptTest, OnlyWindowsMediaNamesAskAndOnlyWithoutWmaSupport)
     wmaSupported = false;
     desktop.answers = {platform::Desktop::Answer::Cancel, platform::Desktop::Answer::Cancel};
     for (const char* name : {"one.wmv", "two.wma"}) {
-        writeFile(path(QLatin1String(name)), noise(100));
+        ASSERT_TRUE(writeFile(path(QLatin1String(name)), noise(100)));
         ASSERT_EQ(add(path(QLatin1String(name))), 1);
     }
     EXPECT_EQ(desktop.boxes.size(), 2);

@@ -1,5 +1,6 @@
 #include "filelist/NaturalOrder.h"
 #include "filelist/ScanFolder.h"
+#include "support/Fixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,9 +15,7 @@ namespace {
 
 void touch(const QString& path)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("x");
+    ASSERT_TRUE(testsupport::writeFile(path, "x"));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "lang/LanguageChoice.h"
+#include "support/Fixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,9 +19,7 @@ TEST(LanguageChoice, AMissingEmptyOrBrokenFileRemembersNothing)
     const QString path = config.filePath(QStringLiteral("Tonemill/Tonemill.conf"));
     const auto write = [&path](const QByteArray& content) {
         ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
+        ASSERT_TRUE(testsupport::writeFile(path, content));
     };
 
     EXPECT_EQ(storedLanguageFile(), "");

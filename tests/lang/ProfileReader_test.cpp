@@ -1,5 +1,6 @@
 #include "lang/ProfileReader.h"
 #include "lang/TextEncoding.h"
+#include "support/Fixtures.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -82,11 +83,8 @@ TEST(ProfileReader, ReadStringFallsBackToTheDefaultWithoutTrailingBlanks)
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     EXPECT_EQ(ProfileReader::readString(pipe, "Tonemill", "1", fallback, 500), "  text"); // no writer: must not block
 
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     static const char kText[] = "[Tonemill]\n1=\n2=a\0b\n3=\xC3\xA9t\xC3\xA9\n";
-    file.write(kText, sizeof kText - 1);
-    file.close();
+    ASSERT_TRUE(testsupport::writeFile(path, QByteArray(kText, sizeof kText - 1)));
     EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "1", fallback, 500), "");
     EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "2", fallback, 500), "a");
     EXPECT_EQ(ProfileReader::readString(path, "Tonemill", "3", fallback, 500), QString::fromUtf8("été"));
@@ -99,10 +97,7 @@ TEST(ProfileReader, AFileThatIsNotUtf8IsReadAsWindows1252)
     QTemporaryDir dir;
     const auto read = [&dir](const QByteArray& content, const char* key, qsizetype bufferSize = 500) {
         const QString path = dir.filePath(QStringLiteral("lang.ini"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-        file.close();
+        EXPECT_TRUE(testsupport::writeFile(path, content));
         return ProfileReader::readString(path, "Tonemill", key, "default", bufferSize);
     };
     // "Löschen", "€ 5 – “ok”" and "Größe" as an old Western editor saves them.

@@ -1,7 +1,7 @@
 #include "lang/StringLookup.h"
+#include "support/Fixtures.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -30,9 +30,7 @@ protected:
     void writeLanguage(const QString& name, const QByteArray& content)
     {
         ASSERT_TRUE(QDir(m_home.path()).mkpath(QStringLiteral("Lang")));
-        QFile file(m_home.filePath(QStringLiteral("Lang/") + name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        ASSERT_TRUE(testsupport::writeFile(m_home.filePath(QStringLiteral("Lang/") + name), content));
     }
 
     QTemporaryDir m_home;

@@ -4,7 +4,6 @@
 #include "support/Fixtures.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QSet>
@@ -37,9 +36,8 @@ TEST(StringTable, EveryShippedLanguageFileHoldsEveryTextAndNoOther)
     EXPECT_GE(files.size(), 8) << qPrintable(folder.path());
     for (const QString& name : files) {
         SCOPED_TRACE(name.toStdString());
-        QFile file(folder.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QByteArray content = file.readAll();
+        const QByteArray content = testsupport::readFile(folder.filePath(name));
+        ASSERT_FALSE(content.isEmpty());
         EXPECT_TRUE(isValidUtf8(content));
 
         QSet<QByteArray> keys;
@@ -74,9 +72,8 @@ TEST(StringTable, EveryShippedLanguageFileHoldsEveryTextAndNoOther)
         EXPECT_EQ(flag.size(), QSize(16, 11));
     }
 
-    QFile english(folder.filePath(QStringLiteral("English.ini")));
-    ASSERT_TRUE(english.open(QIODevice::ReadOnly));
-    const QByteArray content = english.readAll();
+    const QByteArray content = testsupport::readFile(folder.filePath(QStringLiteral("English.ini")));
+    ASSERT_FALSE(content.isEmpty());
     for (const StringEntry& entry : kStringTable) {
         const QByteArray key = idText(entry.id).toUtf8();
         const auto value = ProfileReader::findValue(content, "Tonemill", key);

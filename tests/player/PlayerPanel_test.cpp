@@ -5,11 +5,10 @@
 #include "support/Fixtures.h"
 #include "support/ScriptedDesktop.h"
 #include "support/SinkTest.h"
+#include "support/SuiteMedia.h"
 
-#include <QFile>
 #include <QItemSelectionModel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using player::Player;
@@ -26,22 +25,20 @@ protected:
     static void SetUpTestSuite()
     {
         SinkTest::SetUpTestSuite();
-        s_dir = new QTemporaryDir;
-        s_made = true;
+        s_made = s_media.open();
         for (int i = 0; i < 3; ++i)
             s_made = s_made && testsupport::makeTone(path(i), 20, 44100, 2, {}, 330 + 110 * i);
         s_made = s_made && testsupport::makeTone(path(4), 0.6, 44100, 2, {}, 660);
-        QFile broken(path(3));
-        s_made = s_made && broken.open(QIODevice::WriteOnly) && broken.write("not audio at all") > 0;
+        s_made = s_made && testsupport::writeFile(path(3), "not audio at all");
     }
 
     static void TearDownTestSuite()
     {
-        delete s_dir;
+        s_media.close();
         SinkTest::TearDownTestSuite();
     }
 
-    static QString path(int row) { return s_dir->filePath(QStringLiteral("row %1.wav").arg(row)); }
+    static QString path(int row) { return s_media.filePath(QStringLiteral("row %1.wav").arg(row)); }
 
     void SetUp() override
     {
@@ -77,7 +74,7 @@ protected:
 
     static double heard() { return SinkTest::heard(kToneRms); }
 
-    static inline QTemporaryDir* s_dir = nullptr;
+    static inline testsupport::SuiteMedia s_media;
     static inline bool s_made = false;
 
     ScriptedDesktop desktop;

@@ -1,3 +1,4 @@
+#include "StoreTest.h"
 #include "settings/CRegister.h"
 #include "settings/HiveStore.h"
 
@@ -12,25 +13,7 @@ namespace {
 
 const QString kSection = QStringLiteral("Software\\Korvane Tonemill\\Settings");
 
-class CRegisterTest : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    QString hiveFolder = dir.path() + QStringLiteral("/settings");
-    CRegister reg{hiveFolder};
-
-    QString get(const QString& section, const QString& name, const QString& fallback = QStringLiteral("DEF")) const
-    {
-        return reg.REGGetSetting(HKEY_LOCAL_MACHINE, section, name, fallback);
-    }
-    bool save(const QString& section, const QString& name, const QString& value) const
-    {
-        return reg.REGSaveSetting(HKEY_LOCAL_MACHINE, section, name, value);
-    }
-    bool remove(const QString& section, const QString& name) const
-    {
-        return reg.REGDeleteSetting(HKEY_LOCAL_MACHINE, section, name);
-    }
-};
+using CRegisterTest = storetest::StoreTest;
 
 TEST_F(CRegisterTest, MissingStoreGivesDefaultsAndIsNotCreatedByReadsOrDeletes)
 {

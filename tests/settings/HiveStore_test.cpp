@@ -1,5 +1,7 @@
+#include "StoreTest.h"
 #include "settings/CRegister.h"
 #include "settings/HiveStore.h"
+#include "support/Fixtures.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,6 +18,8 @@
 #include <unistd.h>
 
 using namespace settings; // the subsystem under test
+using testsupport::readFile;
+using testsupport::writeFile;
 
 namespace {
 
@@ -25,19 +29,6 @@ constexpr uid_t kNobody = 65534;
 QString helperPath()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/settings_hive_helper");
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 //! The result of SQLite's full integrity check of a database file.
@@ -88,7 +79,7 @@ HelperRun runHelper(const QStringList& arguments, bool unprivileged = false)
     return run;
 }
 
-class HiveStoreTest : public ::testing::Test {
+class HiveStoreTest : public storetest::StoreTest {
 protected:
     void SetUp() override
     {
@@ -97,11 +88,8 @@ protected:
         ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
     }
 
-    QString get(const QString& name) const { return reg.REGGetSetting(HKEY_LOCAL_MACHINE, kSection, name, "DEF"); }
-    bool save(const QString& name, const QString& value) const
-    {
-        return reg.REGSaveSetting(HKEY_LOCAL_MACHINE, kSection, name, value);
-    }
+    QString get(const QString& name) const { return StoreTest::get(kSection, name); }
+    bool save(const QString& name, const QString& value) const { return StoreTest::save(kSection, name, value); }
 
     //! Fills the store with `count` values of `size` characters each.
     void fill(int count, int size)
@@ -119,15 +107,12 @@ protected:
         EXPECT_EQ(get(QStringLiteral("v0")), QStringLiteral("DEF"));
         EXPECT_FALSE(save(QStringLiteral("v0"), QStringLiteral("new")));
         EXPECT_FALSE(reg.saveValues(HKEY_LOCAL_MACHINE, kSection, {{QStringLiteral("a"), QStringLiteral("b")}}));
-        EXPECT_FALSE(reg.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSection, QStringLiteral("v0")));
-        EXPECT_FALSE(reg.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSection, QString()));
-        EXPECT_EQ(readAll(hive), bytes);
+        EXPECT_FALSE(remove(kSection, QStringLiteral("v0")));
+        EXPECT_FALSE(remove(kSection, QString()));
+        EXPECT_EQ(readFile(hive), bytes);
         EXPECT_FALSE(QFileInfo::exists(hive + QStringLiteral("-journal")));
     }
 
-    QTemporaryDir dir;
-    QString folder = dir.path() + QStringLiteral("/settings");
-    CRegister reg{folder};
     QString hive = reg.hivePath(HKEY_LOCAL_MACHINE);
 };
 
@@ -145,19 +130,19 @@ TEST_F(HiveStoreTest, RandomBytesAreNeverOverwritten)
     QByteArray noise(8192, '\0');
     for (char& byte : noise)
         byte = char(QRandomGenerator::global()->bounded(256));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    writeAll(hive, noise);
+    ASSERT_TRUE(QDir().mkpath(hiveFolder));
+    ASSERT_TRUE(writeFile(hive, noise));
     expectUntouchable(noise);
 }
 
 TEST_F(HiveStoreTest, TruncatedStoreIsNeverOverwritten)
 {
     fill(200, 300);
-    const QByteArray whole = readAll(hive);
+    const QByteArray whole = readFile(hive);
     ASSERT_GT(whole.size(), 40000);
     for (const qsizetype size : {whole.size() / 2, whole.size() / 2 + 1000, qsizetype(4096), qsizetype(60)}) {
         const QByteArray cut = whole.left(size);
-        writeAll(hive, cut);
+        ASSERT_TRUE(writeFile(hive, cut));
         SCOPED_TRACE(size);
         expectUntouchable(cut);
     }
@@ -165,7 +150,7 @@ TEST_F(HiveStoreTest, TruncatedStoreIsNeverOverwritten)
 
 TEST_F(HiveStoreTest, AnotherProgramsDatabaseIsNeverOverwritten)
 {
-    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QDir().mkpath(hiveFolder));
     const auto makeDatabase = [&](const char* sql) {
         QFile::remove(hive);
         sqlite3* db = nullptr;
@@ -175,7 +160,7 @@ TEST_F(HiveStoreTest, AnotherProgramsDatabaseIsNeverOverwritten)
     };
 
     makeDatabase("CREATE TABLE notes(text TEXT); INSERT INTO notes VALUES('mine')");
-    expectUntouchable(readAll(hive));
+    expectUntouchable(readFile(hive));
 
     // Our own layout and marks, but with a trigger in it: not ours either.
     ASSERT_TRUE(QFile::remove(hive));
@@ -186,10 +171,10 @@ TEST_F(HiveStoreTest, AnotherProgramsDatabaseIsNeverOverwritten)
                            nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
-    expectUntouchable(readAll(hive));
+    expectUntouchable(readFile(hive));
 
     // An empty file holds nothing to lose: it becomes a store.
-    writeAll(hive, QByteArray());
+    ASSERT_TRUE(writeFile(hive, QByteArray()));
     EXPECT_TRUE(save(QStringLiteral("a"), QStringLiteral("1")));
     EXPECT_EQ(get(QStringLiteral("a")), QStringLiteral("1"));
 }
@@ -198,12 +183,12 @@ TEST_F(HiveStoreTest, AnotherProgramsDatabaseIsNeverOverwritten)
 // names never becomes a store, and a link to a missing path makes nothing.
 TEST_F(HiveStoreTest, AStoreThatIsALinkIsNeverFollowed)
 {
-    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QDir().mkpath(hiveFolder));
     const QString precious = dir.filePath(QStringLiteral("precious.txt"));
-    writeAll(precious, "precious bytes\n");
+    ASSERT_TRUE(writeFile(precious, "precious bytes\n"));
     ASSERT_TRUE(QFile::link(precious, hive));
     expectUntouchable("precious bytes\n");
-    EXPECT_EQ(readAll(precious), "precious bytes\n");
+    EXPECT_EQ(readFile(precious), "precious bytes\n");
 
     ASSERT_TRUE(QFile::remove(hive));
     const QString nowhere = dir.filePath(QStringLiteral("nowhere.db"));
@@ -216,17 +201,17 @@ TEST_F(HiveStoreTest, AStoreThatIsALinkIsNeverFollowed)
 
 TEST_F(HiveStoreTest, WithoutWriteRightsReadingStillWorksAndNothingChanges)
 {
-    const QByteArray folderPath = QFile::encodeName(folder);
+    const QByteArray folderPath = QFile::encodeName(hiveFolder);
     const QByteArray hivePath = QFile::encodeName(hive);
     ASSERT_TRUE(save(QStringLiteral("txtOutPath"), QStringLiteral("/srv/out")));
-    const QByteArray before = readAll(hive);
+    const QByteArray before = readFile(hive);
     const auto expectReadOnly = [&] {
-        EXPECT_EQ(runHelper({"get", folder, kSection, "txtOutPath", "DEF"}, true).output, "/srv/out");
-        EXPECT_EQ(runHelper({"save", folder, kSection, "txtOutPath", "/tmp/other"}, true).exitCode, 1);
-        EXPECT_EQ(runHelper({"save", folder, kSection, "newValue", "x"}, true).exitCode, 1);
-        EXPECT_EQ(runHelper({"delete", folder, kSection, "txtOutPath"}, true).exitCode, 1);
-        EXPECT_EQ(runHelper({"delete", folder, kSection, ""}, true).exitCode, 1);
-        EXPECT_EQ(readAll(hive), before);
+        EXPECT_EQ(runHelper({"get", hiveFolder, kSection, "txtOutPath", "DEF"}, true).output, "/srv/out");
+        EXPECT_EQ(runHelper({"save", hiveFolder, kSection, "txtOutPath", "/tmp/other"}, true).exitCode, 1);
+        EXPECT_EQ(runHelper({"save", hiveFolder, kSection, "newValue", "x"}, true).exitCode, 1);
+        EXPECT_EQ(runHelper({"delete", hiveFolder, kSection, "txtOutPath"}, true).exitCode, 1);
+        EXPECT_EQ(runHelper({"delete", hiveFolder, kSection, ""}, true).exitCode, 1);
+        EXPECT_EQ(readFile(hive), before);
         EXPECT_EQ(get(QStringLiteral("txtOutPath")), QStringLiteral("/srv/out"));
     };
 
@@ -248,11 +233,11 @@ TEST_F(HiveStoreTest, WithoutWriteRightsReadingStillWorksAndNothingChanges)
         SCOPED_TRACE("no store yet, program folder read-only");
         ASSERT_EQ(chmod(folderPath.constData(), 0755), 0);
         ASSERT_TRUE(QFile::remove(hive));
-        ASSERT_TRUE(QDir(folder).removeRecursively());
+        ASSERT_TRUE(QDir(hiveFolder).removeRecursively());
         ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
-        EXPECT_EQ(runHelper({"save", folder, kSection, "txtOutPath", "/tmp/other"}, true).exitCode, 1);
-        EXPECT_EQ(runHelper({"get", folder, kSection, "txtOutPath", "DEF"}, true).output, "DEF");
-        EXPECT_FALSE(QFileInfo::exists(folder));
+        EXPECT_EQ(runHelper({"save", hiveFolder, kSection, "txtOutPath", "/tmp/other"}, true).exitCode, 1);
+        EXPECT_EQ(runHelper({"get", hiveFolder, kSection, "txtOutPath", "DEF"}, true).output, "DEF");
+        EXPECT_FALSE(QFileInfo::exists(hiveFolder));
         ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
     }
 }
@@ -262,8 +247,8 @@ TEST_F(HiveStoreTest, TwoProcessesSavingAtOnceBothSucceed)
     constexpr int kCount = 300;
     QProcess first;
     QProcess second;
-    prepareHelper(first, {"save-many", folder, kSection, "first", QString::number(kCount)}, false);
-    prepareHelper(second, {"save-many", folder, kSection, "second", QString::number(kCount)}, false);
+    prepareHelper(first, {"save-many", hiveFolder, kSection, "first", QString::number(kCount)}, false);
+    prepareHelper(second, {"save-many", hiveFolder, kSection, "second", QString::number(kCount)}, false);
     first.start();
     second.start();
     ASSERT_TRUE(first.waitForFinished(300000));
@@ -289,7 +274,8 @@ TEST_F(HiveStoreTest, AWriterKilledMidSaveLeavesAllOldOrAllNewValues)
 
     for (int round = 0; round < 10; ++round) {
         QProcess writer;
-        prepareHelper(writer, {"save-loop", folder, kSection, QString::number(kCount), QString::number(kSize)}, false);
+        prepareHelper(writer, {"save-loop", hiveFolder, kSection, QString::number(kCount), QString::number(kSize)},
+                      false);
         writer.start();
         ASSERT_TRUE(writer.waitForReadyRead(60000)) << "the writer never committed";
         QThread::msleep(QRandomGenerator::global()->bounded(5, 60));

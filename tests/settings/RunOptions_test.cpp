@@ -1,3 +1,4 @@
+#include "StoreTest.h"
 #include "options/FormatOptions.h"
 #include "settings/CRegister.h"
 #include "settings/RunOptions.h"
@@ -13,22 +14,19 @@ using namespace settings; // the subsystem under test
 
 namespace {
 
-class RunOptionsTest : public ::testing::Test {
+class RunOptionsTest : public storetest::StoreTest {
 protected:
-    QTemporaryDir dir;
-    CRegister reg{dir.path() + QStringLiteral("/settings")};
     RunOptions run;
     QString error;
 };
 
 TEST_F(RunOptionsTest, LoadsTheSavedOptionsAndAssignmentsWithoutWriting)
 {
-    ASSERT_TRUE(
-        reg.REGSaveSetting(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("optFileFormat"), QStringLiteral("2")));
+    ASSERT_TRUE(save(kSettingsKey, QStringLiteral("optFileFormat"), QStringLiteral("2")));
     ASSERT_TRUE(run.load(reg, {QStringLiteral("sliderWMA=70")}, &error)) << error.toStdString();
     EXPECT_EQ(run.formatOptions().selectedFormat(), FormatOptions::MP3);
     EXPECT_EQ(run.formatOptions().sliderWMA.Value(), 70);
-    EXPECT_EQ(reg.REGGetSetting(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("sliderWMA"), QString()), QString());
+    EXPECT_EQ(get(kSettingsKey, QStringLiteral("sliderWMA"), QString()), QString());
 
     RunOptions other;
     EXPECT_FALSE(other.load(reg, {QStringLiteral("noSuchOption=1")}, &error));

@@ -1,7 +1,7 @@
 #include "settings/CRegister.h"
 #include "settings/SettingsTable.h"
+#include "support/CommandTest.h"
 #include "support/Fixtures.h"
-#include "support/TonemillRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,17 +24,16 @@ using testsupport::readFile;
 
 // Runs the built program with its own program folder (so its own settings
 // store) and home folder, without a display.
-class SettingsCommandLineTest : public ::testing::Test {
+class SettingsCommandLineTest : public testsupport::CommandTest {
 protected:
-    testsupport::TonemillRun tonemill;
-    QTemporaryDir work;
     CRegister reg{tonemill.programFolder() + QStringLiteral("/settings")};
-    QString tone = work.filePath(QStringLiteral("tone.wav"));
+    QString tone = path(QStringLiteral("tone.wav"));
 
     void SetUp() override
     {
-        ASSERT_TRUE(tonemill.isValid() && work.isValid());
-        tonemill.setWorkingFolder(work.path());
+        CommandTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(testsupport::makeTone(tone, 0.5, 8000, 1, {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")}));
     }
 

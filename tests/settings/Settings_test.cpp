@@ -1,3 +1,4 @@
+#include "StoreTest.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "settings/CRegister.h"
@@ -23,22 +24,14 @@ namespace {
 
 const QString kAbsent = QStringLiteral("<absent>");
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public storetest::StoreTest {
 protected:
-    QTemporaryDir dir;
-    CRegister reg{dir.path() + QStringLiteral("/settings")};
     FormatOptions options;
     bool bLoading = true;
     Settings settings{options, reg, [this] { bLoading = false; }};
 
-    void store(const QString& name, const QString& value)
-    {
-        ASSERT_TRUE(reg.REGSaveSetting(HKEY_LOCAL_MACHINE, kSettingsKey, name, value));
-    }
-    QString stored(const QString& name) const
-    {
-        return reg.REGGetSetting(HKEY_LOCAL_MACHINE, kSettingsKey, name, kAbsent);
-    }
+    void store(const QString& name, const QString& value) { ASSERT_TRUE(save(kSettingsKey, name, value)); }
+    QString stored(const QString& name) const { return get(kSettingsKey, name, kAbsent); }
     // The names of the values the key holds.
     QStringList storedNames() const
     {
@@ -348,9 +341,8 @@ TEST_F(SettingsTest, KeyPathWithLeadingAndTrailingBackslashesIsTheSameKey)
     changeEverything(options);
     settings.SaveSettings();
     const QString padded = QLatin1Char('\\') + kSettingsKey + QLatin1Char('\\');
-    EXPECT_EQ(reg.REGGetSetting(HKEY_LOCAL_MACHINE, padded, QStringLiteral("txtOutPath"), kAbsent),
-              QStringLiteral("/srv/music out"));
-    ASSERT_TRUE(reg.REGSaveSetting(HKEY_LOCAL_MACHINE, padded, QStringLiteral("sliderWMA"), QStringLiteral("12")));
+    EXPECT_EQ(get(padded, QStringLiteral("txtOutPath"), kAbsent), QStringLiteral("/srv/music out"));
+    ASSERT_TRUE(save(padded, QStringLiteral("sliderWMA"), QStringLiteral("12")));
     FormatOptions next;
     Settings(next, reg).LoadSettings();
     EXPECT_EQ(next.sliderWMA.Value(), 12);

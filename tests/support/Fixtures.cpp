@@ -29,18 +29,23 @@ int runProgram(const QString& program, const QStringList& arguments, QByteArray*
     return process.exitCode();
 }
 
+bool makeFromLavfi(const QString& path, const QString& source, const QStringList& extraOutputOptions)
+{
+    QStringList args{
+        QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+        QStringLiteral("-f"),           QStringLiteral("lavfi"),     QStringLiteral("-i"),    source};
+    args += extraOutputOptions;
+    args << path;
+    return runProgram(QStringLiteral("ffmpeg"), args) == 0;
+}
+
 bool makeTone(const QString& path, double seconds, int rate, int channels, const QStringList& extraOutputOptions,
               double frequency)
 {
     const QString sine =
         QStringLiteral("sine=frequency=%1:sample_rate=%2:duration=%3").arg(frequency).arg(rate).arg(seconds);
-    QStringList args{
-        QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
-        QStringLiteral("-f"),           QStringLiteral("lavfi"),     QStringLiteral("-i"),    sine,
-        QStringLiteral("-ac"),          QString::number(channels)};
-    args += extraOutputOptions;
-    args << path;
-    return runProgram(QStringLiteral("ffmpeg"), args) == 0;
+    return makeFromLavfi(path, sine,
+                         QStringList{QStringLiteral("-ac"), QString::number(channels)} + extraOutputOptions);
 }
 
 QByteArray decodeWithFfmpeg(const QString& path, const QStringList& extraOutputOptions)
@@ -85,6 +90,14 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool writeShellScript(const QString& path, const QByteArray& commands)
+{
+    const QByteArray script = "#!/bin/sh\n" + commands;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(script) == script.size() &&
+           file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
 }
 
 bool copyFolder(const QString& from, const QString& to)

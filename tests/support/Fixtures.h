@@ -10,6 +10,12 @@ namespace testsupport {
 //! start. Output goes to the test's log only on failure.
 int runProgram(const QString& program, const QStringList& arguments, QByteArray* standardOutput = nullptr);
 
+//! Makes a file with ffmpeg from the lavfi source `source` (such as
+//! "anoisesrc=duration=4" or "color=c=orange:s=24x16"), in the format the file
+//! name's extension implies, with extra ffmpeg output options. Returns false
+//! when ffmpeg failed.
+bool makeFromLavfi(const QString& path, const QString& source, const QStringList& extraOutputOptions = {});
+
 //! Makes a sine-tone audio file with ffmpeg: `seconds` long at `rate` Hz with
 //! `channels` channels, in the format the file name's extension implies.
 //! Extra ffmpeg output options (codec, sample format) may be given, and the
@@ -33,6 +39,10 @@ QByteArray readFile(const QString& path);
 
 //! Writes `bytes` as the whole content of a file; false when that failed.
 bool writeFile(const QString& path, const QByteArray& bytes);
+
+//! Writes a shell script (`commands` after a "#!/bin/sh" line) that its
+//! owner may run; false when that failed.
+bool writeShellScript(const QString& path, const QByteArray& commands);
 
 //! Copies the files (not the sub-folders) of folder `from` into folder `to`,
 //! made when missing; false when a file could not be copied.
