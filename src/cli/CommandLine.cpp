@@ -1,17 +1,15 @@
 #include "cli/CommandLine.h"
 
 #include "cli/ConsoleDesktop.h"
+#include "cli/CommandApplication.h"
 #include "cli/ConsoleText.h"
 #include "cli/ConvertCommand.h"
 #include "cli/ProbeCommand.h"
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
-#include "lang/LanguageChoice.h"
-#include "lang/StringLookup.h"
 #include "settings/CRegister.h"
 #include "settings/RunOptions.h"
 
-#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <cstdio>
@@ -138,10 +136,7 @@ bool takeSettingOverrides(QStringList& arguments, QStringList& assignments, QStr
 //! chose, the engine without an output device, then the probe itself.
 int runProbeCommand(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Tonemill"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Tonemill"));
-    lang::sLanguageFile = lang::rememberedLanguageFile();
+    CommandApplication app(argc, argv);
 
     QStringList arguments = commandArguments(argc, argv, 2); // after the program and "probe"
 

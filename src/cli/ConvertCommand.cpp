@@ -1,5 +1,6 @@
 #include "cli/ConvertCommand.h"
 
+#include "cli/CommandApplication.h"
 #include "cli/ConsoleText.h"
 #include "cli/ConvertArguments.h"
 #include "cli/ConvertConsole.h"
@@ -12,12 +13,10 @@
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "filelist/ScanFolder.h"
-#include "lang/LanguageChoice.h"
 #include "lang/StringLookup.h"
 #include "settings/CRegister.h"
 #include "settings/RunOptions.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
 
@@ -124,10 +123,7 @@ int runConvert(const ConvertArguments& arguments, settings::RunOptions& options,
 
 int runConvertCommand(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Tonemill"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Tonemill"));
-    lang::sLanguageFile = lang::rememberedLanguageFile();
+    CommandApplication app(argc, argv);
 
     QStringList words = commandArguments(argc, argv, 2); // after the program and "convert"
     QString error;

@@ -2,6 +2,7 @@
 
 #include "convert/ConversionFailure.h"
 #include "convert/ConversionSession.h"
+#include "convert/ConversionStream.h"
 #include "convert/ErrorLog.h"
 #include "convert/FileEncoderPump.h"
 #include "convert/OutputFile.h"
@@ -61,13 +62,10 @@ void ConvertToFLAC_OPUS_AAC(ConversionSession& session, const QString& origfile,
     session.releaseConversionStream();
 
     // Float samples carry 24-bit sources whole; the encoders keep every channel.
-    session.hConvertStream = OpenStream(false, origfile, 0, 0, BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT);
-    const HSTREAM stream = session.hConvertStream;
-    if (stream == 0) {
-        const int code = BASS_ErrorGetCode();
-        convert::EndWithError(session, log, origfile, code, BassErrorText(code));
+    const HSTREAM stream =
+        convert::OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT);
+    if (stream == 0)
         return;
-    }
     BASS_ChannelGetInfo(stream, &session.channelInfo);
     const BASS_CHANNELINFO& info = session.channelInfo;
 

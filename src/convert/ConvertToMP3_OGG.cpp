@@ -3,9 +3,9 @@
 #include "convert/CarryTags.h"
 #include "convert/ConversionFailure.h"
 #include "convert/ConversionSession.h"
+#include "convert/DecodeProgress.h"
 #include "convert/EncoderCommand.h"
 #include "convert/ErrorLog.h"
-#include "convert/InputDamage.h"
 #include "convert/OutputFile.h"
 #include "engine/AudioEngine.h"
 #include "engine/EncoderHook.h"
@@ -109,8 +109,7 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     std::vector<char> buffer(kReadBytes + 1);
     bool encoderEnded = false;
     bool cancelled = false;
-    QWORD statedLength = QWORD(-1);
-    QWORD position = 0;
+    convert::DecodeProgress progress(stream);
     for (;;) {
         if (BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED)
             break;
@@ -121,11 +120,7 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
             return;
         }
         session.yield();
-        const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
-        position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
-        if (statedLength == QWORD(-1))
-            statedLength = length; // before the end makes it the bytes decoded
-        if (!session.reportProgress(position, length)) {
+        if (!progress.report(session)) {
             fail(BASS_ERROR_UNKNOWN, BassErrorText(BASS_ERROR_UNKNOWN));
             return;
         }
@@ -146,8 +141,7 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
             break;
         }
     }
-    const QString damage =
-        cancelled || encoderEnded ? QString() : convert::InputDamageReason(stream, statedLength, position);
+    const QString damage = cancelled || encoderEnded ? QString() : progress.damage();
 
     // Closing the encoder's input lets it finish the file; a stopped
     // conversion thereby keeps a shorter file.

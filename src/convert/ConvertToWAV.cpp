@@ -3,6 +3,7 @@
 #include "convert/CarryTags.h"
 #include "convert/ConversionFailure.h"
 #include "convert/ConversionSession.h"
+#include "convert/ConversionStream.h"
 #include "convert/ErrorLog.h"
 #include "convert/InputDamage.h"
 #include "convert/OutputFile.h"
@@ -34,13 +35,9 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     const convert::ErrorLog log;
 
     session.releaseConversionStream();
-    session.hConvertStream = OpenStream(false, origfile, 0, 0, BASS_STREAM_DECODE);
-    const HSTREAM stream = session.hConvertStream;
-    if (stream == 0) {
-        const int code = BASS_ErrorGetCode();
-        convert::EndWithError(session, log, origfile, code, BassErrorText(code)); // no file is made
+    const HSTREAM stream = convert::OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE);
+    if (stream == 0)
         return;
-    }
 
     // Every failure ends "Error" with its reason; whatever was written is
     // removed with the temporary file (the output keeps no half file).

@@ -2,6 +2,7 @@
 
 #include "convert/ConversionFailure.h"
 #include "convert/ConversionSession.h"
+#include "convert/ConversionStream.h"
 #include "convert/ErrorLog.h"
 #include "convert/FileEncoderPump.h"
 #include "convert/OutputFile.h"
@@ -58,13 +59,10 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
     BASS_SetConfig(BASS_CONFIG_WMA_BASSFILE, 1);
 
     // The encoder takes 16-bit mono or stereo: more channels are mixed down.
-    session.hConvertStream = OpenStream(false, origfile, 0, 0, BASS_STREAM_DECODE | BASS_STREAM_DOWNMIX);
-    const HSTREAM stream = session.hConvertStream;
-    if (stream == 0) {
-        const int code = BASS_ErrorGetCode();
-        convert::EndWithError(session, log, origfile, code, BassErrorText(code));
+    const HSTREAM stream =
+        convert::OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE | BASS_STREAM_DOWNMIX);
+    if (stream == 0)
         return;
-    }
     BASS_ChannelGetInfo(stream, &session.channelInfo);
     BASS_CHANNELINFO& info = session.channelInfo;
 

@@ -3,8 +3,8 @@
 #include "convert/CarryTags.h"
 #include "convert/ConversionFailure.h"
 #include "convert/ConversionSession.h"
+#include "convert/DecodeProgress.h"
 #include "convert/ErrorLog.h"
-#include "convert/InputDamage.h"
 #include "convert/OutputFile.h"
 #include "engine/AudioEngine.h"
 #include "engine/FfmpegEncoder.h"
@@ -30,8 +30,7 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
     Outcome outcome = Outcome::Complete;
     int code = BASS_OK;
     QString reason;
-    QWORD statedLength = QWORD(-1);
-    QWORD position = 0;
+    DecodeProgress progress(stream);
     while (BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
         const DWORD got = BASS_ChannelGetData(stream, buffer.data(), chunkBytes);
         if (got == DWORD(-1) || !encoder.write(buffer.data(), got)) {
@@ -41,11 +40,7 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
             break;
         }
         session.yield();
-        const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
-        position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
-        if (statedLength == QWORD(-1))
-            statedLength = length; // before the end makes it the bytes decoded
-        if (!session.reportProgress(position, length)) {
+        if (!progress.report(session)) {
             code = BASS_ERROR_UNKNOWN;
             reason = BassErrorText(code);
             outcome = Outcome::Error;
@@ -58,7 +53,7 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
         }
     }
     if (outcome == Outcome::Complete)
-        reason = InputDamageReason(stream, statedLength, position);
+        reason = progress.damage();
 
     // Closing finishes the file (a cancelled one is kept, shorter); a file
     // that cannot be finished is not complete.

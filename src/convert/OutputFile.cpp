@@ -137,33 +137,29 @@ void OutputFile::setFailed(const QString& reason)
 
 bool OutputFile::write(const char* data, qint64 bytes)
 {
-    if (m_fd < 0)
-        return fail(EBADF);
-    while (bytes > 0) {
-        const ssize_t n = ::write(m_fd, data, std::size_t(bytes));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return fail(n < 0 ? errno : ENOSPC);
-        data += n;
-        bytes -= n;
-    }
-    return true;
+    return writeAll(data, bytes, std::nullopt);
 }
 
 bool OutputFile::writeAt(qint64 offset, const char* data, qint64 bytes)
 {
+    return writeAll(data, bytes, offset);
+}
+
+bool OutputFile::writeAll(const char* data, qint64 bytes, std::optional<qint64> offset)
+{
     if (m_fd < 0)
         return fail(EBADF);
     while (bytes > 0) {
-        const ssize_t n = ::pwrite(m_fd, data, std::size_t(bytes), off_t(offset));
+        const ssize_t n = offset ? ::pwrite(m_fd, data, std::size_t(bytes), off_t(*offset))
+                                 : ::write(m_fd, data, std::size_t(bytes));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return fail(n < 0 ? errno : ENOSPC);
         data += n;
         bytes -= n;
-        offset += n;
+        if (offset)
+            *offset += n;
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace convert {
 
@@ -62,6 +63,8 @@ public:
 private:
     OutputFile() = default;
     bool fail(int error);
+    //! Writes all `bytes`, at `offset` when given, else appended.
+    bool writeAll(const char* data, qint64 bytes, std::optional<qint64> offset);
     bool giveFinalName();
 
     int m_fd = -1;

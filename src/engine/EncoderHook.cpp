@@ -10,9 +10,18 @@ namespace {
 
 thread_local EncoderOutcome t_lastOutcome;
 
-std::shared_ptr<EncoderProcess> attachedEncoder(ChannelSlot& slot)
+//! The encoder attached to channel `handle`, if any; `detach` also takes it
+//! off the channel.
+std::shared_ptr<EncoderProcess> attachedEncoder(DWORD handle, bool detach = false)
 {
-    return std::dynamic_pointer_cast<EncoderProcess>(slot.encoder);
+    const auto slot = ChannelRegistry::global().find(handle);
+    if (!slot)
+        return nullptr;
+    std::lock_guard lock(slot->mutex);
+    auto process = std::dynamic_pointer_cast<EncoderProcess>(slot->encoder);
+    if (process && detach)
+        slot->encoder.reset();
+    return process;
 }
 
 } // namespace
@@ -24,12 +33,7 @@ EncoderOutcome lastEncoderOutcome()
 
 bool setEncoderWaitHook(DWORD handle, EncoderProcess::WaitHook hook)
 {
-    const auto slot = ChannelRegistry::global().find(handle);
-    std::shared_ptr<EncoderProcess> process;
-    if (slot) {
-        std::lock_guard lock(slot->mutex);
-        process = attachedEncoder(*slot);
-    }
+    const auto process = attachedEncoder(handle);
     if (!process)
         return false;
     process->setWaitHook(std::move(hook));
@@ -103,14 +107,7 @@ HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, EN
 
 bool BASS_Encode_Stop(DWORD handle)
 {
-    const auto slot = ChannelRegistry::global().find(handle);
-    std::shared_ptr<EncoderProcess> process;
-    if (slot) {
-        std::lock_guard lock(slot->mutex);
-        process = attachedEncoder(*slot);
-        if (process)
-            slot->encoder.reset();
-    }
+    const auto process = attachedEncoder(handle, true);
     if (!process) {
         setLastError(BASS_ERROR_HANDLE);
         return false;
@@ -123,12 +120,7 @@ bool BASS_Encode_Stop(DWORD handle)
 
 DWORD BASS_Encode_IsActive(DWORD handle)
 {
-    const auto slot = ChannelRegistry::global().find(handle);
-    std::shared_ptr<EncoderProcess> process;
-    if (slot) {
-        std::lock_guard lock(slot->mutex);
-        process = attachedEncoder(*slot);
-    }
+    const auto process = attachedEncoder(handle);
     if (!process) {
         setLastError(BASS_ERROR_HANDLE);
         return BASS_ACTIVE_STOPPED;

@@ -42,14 +42,7 @@ HENCODE openFile(const EncoderSpec& wanted, const char* file)
         setLastError(BASS_ERROR_FORMAT);
         return 0;
     }
-    int error = BASS_OK;
-    std::shared_ptr<FfmpegEncoder> encoder = FfmpegEncoder::open(wanted, file, &error);
-    if (!encoder) {
-        setLastError(error);
-        return 0;
-    }
-    setLastError(BASS_OK);
-    return FileEncoderTable::global().add(std::move(encoder));
+    return FileEncoderTable::global().open(wanted, file);
 }
 
 HENCODE refuse()

@@ -1,5 +1,7 @@
 #include "engine/FileEncoderTable.h"
 
+#include "engine/ChannelRegistry.h"
+
 namespace engine {
 
 FileEncoderTable& FileEncoderTable::global()
@@ -14,6 +16,18 @@ DWORD FileEncoderTable::add(std::shared_ptr<FfmpegEncoder> encoder)
     const DWORD handle = m_next++;
     m_encoders.emplace(handle, std::move(encoder));
     return handle;
+}
+
+DWORD FileEncoderTable::open(const EncoderSpec& wanted, const char* file)
+{
+    int error = BASS_OK;
+    std::shared_ptr<FfmpegEncoder> encoder = FfmpegEncoder::open(wanted, file, &error);
+    if (!encoder) {
+        setLastError(error);
+        return 0;
+    }
+    setLastError(BASS_OK);
+    return add(std::move(encoder));
 }
 
 std::shared_ptr<FfmpegEncoder> FileEncoderTable::find(DWORD handle)

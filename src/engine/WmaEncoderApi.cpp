@@ -71,14 +71,7 @@ HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bi
     wanted.rate = int(freq);
     wanted.channels = int(chans);
     wanted.bitrate = bitrate;
-    int error = BASS_OK;
-    std::shared_ptr<FfmpegEncoder> encoder = FfmpegEncoder::open(wanted, file, &error);
-    if (!encoder) {
-        setLastError(error);
-        return 0;
-    }
-    setLastError(BASS_OK);
-    return encoders().add(std::move(encoder));
+    return encoders().open(wanted, file);
 }
 
 bool BASS_WMA_EncodeSetTag(HWMENCODE handle, const char* tag, const char* value, DWORD form)

@@ -3,6 +3,7 @@
 #include "controls/SliderWidget.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
+#include "options/NamedWidget.h"
 #include "options/QtOptionBinding.h"
 
 #include <QComboBox>
@@ -15,13 +16,6 @@
 namespace options {
 
 namespace {
-
-template <typename Widget> Widget* named(QWidget* parent, const char* name)
-{
-    auto* widget = new Widget(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 controls::SliderWidget* qualitySlider(QWidget* parent, const char* name)
 {

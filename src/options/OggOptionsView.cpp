@@ -3,6 +3,7 @@
 #include "controls/SliderWidget.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
+#include "options/NamedWidget.h"
 #include "options/QtOptionBinding.h"
 
 #include <QComboBox>
@@ -13,17 +14,6 @@
 #include <QVBoxLayout>
 
 namespace options {
-
-namespace {
-
-template <typename Widget> Widget* named(QWidget* parent, const char* name)
-{
-    auto* widget = new Widget(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : controls::FramePanel(parent)
 {

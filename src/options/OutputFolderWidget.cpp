@@ -2,6 +2,7 @@
 
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
+#include "options/NamedWidget.h"
 #include "options/QtOptionBinding.h"
 
 #include <QCheckBox>
@@ -13,17 +14,6 @@
 #include <QRadioButton>
 
 namespace options {
-
-namespace {
-
-template <typename Widget> Widget* named(QWidget* parent, const char* name)
-{
-    auto* widget = new Widget(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) : QWidget(parent)
 {

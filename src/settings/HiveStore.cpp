@@ -309,19 +309,25 @@ bool HiveStore::noteResult(int code)
     return false;
 }
 
+int HiveStore::findSubkey(qint64 parent, const QString& name, qint64& child)
+{
+    Statement find(m_db, "SELECT id FROM hive_keys WHERE parent = ?1 AND fold = ?2");
+    find.bind(1, parent);
+    find.bindText(2, fold(name));
+    const int code = find.step();
+    if (code == SQLITE_ROW)
+        child = find.integer(0);
+    return code;
+}
+
 std::optional<qint64> HiveStore::findKey(const QStringList& keyPath)
 {
     qint64 key = 0;
     for (const QString& name : keyPath) {
-        Statement find(m_db, "SELECT id FROM hive_keys WHERE parent = ?1 AND fold = ?2");
-        find.bind(1, key);
-        find.bindText(2, fold(name));
-        const int code = find.step();
-        if (code != SQLITE_ROW) {
+        if (const int code = findSubkey(key, name, key); code != SQLITE_ROW) {
             noteResult(code);
             return std::nullopt;
         }
-        key = find.integer(0);
     }
     return key;
 }
@@ -330,14 +336,9 @@ std::optional<qint64> HiveStore::createKey(const QStringList& keyPath)
 {
     qint64 key = 0;
     for (const QString& name : keyPath) {
-        Statement find(m_db, "SELECT id FROM hive_keys WHERE parent = ?1 AND fold = ?2");
-        find.bind(1, key);
-        find.bindText(2, fold(name));
-        int code = find.step();
-        if (code == SQLITE_ROW) {
-            key = find.integer(0);
+        const int code = findSubkey(key, name, key);
+        if (code == SQLITE_ROW)
             continue;
-        }
         if (!noteResult(code))
             return std::nullopt;
         Statement insert(m_db, "INSERT INTO hive_keys(parent, name, fold) VALUES(?1, ?2, ?3)");

@@ -80,6 +80,9 @@ private:
     static int onBusy(void* self, int tries);
     Health checkHealth();
     bool createSchema();
+    //! Looks up the subkey `name` of key `parent`: SQLITE_ROW with its id in
+    //! `child`, else the lookup's result code.
+    int findSubkey(qint64 parent, const QString& name, qint64& child);
     std::optional<qint64> findKey(const QStringList& keyPath);
     std::optional<qint64> createKey(const QStringList& keyPath);
     bool exec(const char* sql);

@@ -22,12 +22,7 @@ QByteArray tinyMidi()
     track.append(varLen(0)).append("\x90\x40\x64", 3);
     track.append(varLen(96)).append("\x80\x40\x00", 3);
     track.append(varLen(0)).append("\xFF\x2F\x00", 3);
-    QByteArray smf("MThd\0\0\0\x06\0\0\0\x01\0\x60", 14);
-    smf.append("MTrk");
-    const quint32 size = static_cast<quint32>(track.size());
-    smf.append(char(size >> 24)).append(char(size >> 16)).append(char(size >> 8)).append(char(size));
-    smf.append(track);
-    return smf;
+    return smfFile({track}, 0x60);
 }
 
 QByteArray riffMidi(const QByteArray& smf)

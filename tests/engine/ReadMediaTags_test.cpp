@@ -25,11 +25,7 @@ QByteArray midiWithText()
     track += streamtest::varLen(480) + QByteArray::fromHex("3c00");
     track += meta(0x01, QByteArray("a later text event"));
     track += QByteArray::fromHex("00ff2f00");
-    QByteArray smf = QByteArray("MThd") + QByteArray::fromHex("00000006000000010"
-                                                              "1e0");
-    const quint32 size = quint32(track.size());
-    smf += QByteArray("MTrk") + char(size >> 24) + char(size >> 16) + char(size >> 8) + char(size);
-    return smf + track;
+    return streamtest::smfFile({track}, 480);
 }
 
 class ReadMediaTagsTest : public ::testing::Test {

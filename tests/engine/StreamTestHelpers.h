@@ -6,6 +6,7 @@
 #include "engine/Bass.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -84,6 +85,28 @@ inline QByteArray varLen(quint32 value)
     while (value >>= 7)
         bytes.prepend(char((value & 0x7f) | 0x80));
     return bytes;
+}
+
+//! A chunk of a MIDI file: its four-letter type, its size (big-endian), its bytes.
+inline QByteArray midiChunk(const char* type, const QByteArray& body)
+{
+    const quint32 size = quint32(body.size());
+    return QByteArray(type, 4) + char(size >> 24) + char(size >> 16) + char(size >> 8) + char(size) + body;
+}
+
+//! A Standard MIDI File (format 1, or 0 for a single track) of `tracks`.
+inline QByteArray smfFile(const QList<QByteArray>& tracks, quint16 division = 96)
+{
+    const auto count = quint16(tracks.size());
+    QByteArray header;
+    for (const quint16 word : {quint16(count > 1 ? 1 : 0), count, division}) {
+        header += char(word >> 8);
+        header += char(word & 0xff);
+    }
+    QByteArray smf = midiChunk("MThd", header);
+    for (const QByteArray& track : tracks)
+        smf += midiChunk("MTrk", track);
+    return smf;
 }
 
 } // namespace streamtest

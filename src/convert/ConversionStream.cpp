@@ -1,0 +1,19 @@
+#include "convert/ConversionStream.h"
+
+#include "convert/ConversionFailure.h"
+#include "convert/ConversionSession.h"
+#include "engine/AudioEngine.h"
+
+namespace convert {
+
+HSTREAM OpenConversionStream(ConversionSession& session, const ErrorLog& log, const QString& origfile, DWORD flags)
+{
+    session.hConvertStream = OpenStream(false, origfile, 0, 0, flags);
+    if (session.hConvertStream == 0) {
+        const int code = BASS_ErrorGetCode();
+        EndWithError(session, log, origfile, code, BassErrorText(code));
+    }
+    return session.hConvertStream;
+}
+
+} // namespace convert

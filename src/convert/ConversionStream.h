@@ -1,0 +1,18 @@
+#pragma once
+
+#include "engine/Bass.h"
+
+#include <QString>
+
+class ConversionSession;
+
+namespace convert {
+
+class ErrorLog;
+
+//! Opens `origfile` for decoding with `flags` as the session's conversion
+//! stream. When the engine cannot open it, ends the row "Error" with the
+//! engine's reason, logs it and gives 0; no output file is made then.
+HSTREAM OpenConversionStream(ConversionSession& session, const ErrorLog& log, const QString& origfile, DWORD flags);
+
+} // namespace convert

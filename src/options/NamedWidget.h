@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace options {
+
+//! Makes a child widget of `parent` with the objectName `name`, the name the
+//! window's code, settings and tests find it by.
+template <typename Widget> Widget* named(QWidget* parent, const char* name)
+{
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace options
