@@ -4,9 +4,9 @@
 
 #include <QString>
 
-class ConversionSession;
-
 namespace convert {
+
+class ConversionSession;
 
 class ErrorLog;
 

@@ -4,9 +4,9 @@
 
 #include <QString>
 
-class ConversionSession;
-
 namespace convert {
+
+class ConversionSession;
 
 //! Follows the decoding of a conversion stream chunk by chunk: reports the
 //! position into the row, and keeps what the damage check at the end needs
