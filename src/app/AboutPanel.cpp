@@ -12,6 +12,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+namespace app {
+
 namespace {
 
 constexpr QSize kPanelSize(620, 300);
@@ -122,3 +124,5 @@ bool AboutPanel::eventFilter(QObject* watched, QEvent* event)
     }
     return controls::FramePanel::eventFilter(watched, event);
 }
+
+} // namespace app

@@ -5,6 +5,8 @@
 class QLabel;
 class QPushButton;
 
+namespace app {
+
 //! The about panel `frAbout`: the program's picture, name, maker,
 //! description, version and web site, and the button that closes it. It
 //! slides over the main panel like the options panel.
@@ -36,3 +38,5 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include "controls/FramePanel.h"
 
+namespace app {
+
 //! A panel that reports every mouse press on itself (not on its child
 //! controls): the window's own title area, by which it is dragged.
 class DragPanel : public controls::FramePanel {
@@ -15,3 +17,5 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
 };
+
+} // namespace app

@@ -38,6 +38,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace app {
+
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
@@ -193,7 +195,7 @@ void MainWindow::buildTitleStrip(QSize size)
 
     // The language box sits on the window itself, above the title panel, so
     // it stays usable while a sliding panel is up and the main panel disabled.
-    ComboLang = new LanguageBoxWidget(m_desktop, this);
+    ComboLang = new lang::LanguageBoxWidget(m_desktop, this);
     ComboLang->setGeometry(MyButton1->x() - 184, 3, 176, buttonSide);
     connect(ComboLang, &QComboBox::activated, this, [this] { ComboLang_Click(); });
 }
@@ -491,3 +493,5 @@ void MainWindow::Form_QueryUnload()
     SaveSettings();
     FreeAudioEngine();
 }
+
+} // namespace app

@@ -6,50 +6,46 @@
 #include <array>
 #include <memory>
 
-class AboutPanel;
-namespace convert {
-class ConversionBatch;
-}
-namespace convert {
-class ConvertPanel;
-}
-namespace platform {
-class Desktop;
-}
-class DragPanel;
-namespace filelist {
-class FileAdmission;
-}
-namespace filelist {
-class FileList;
-}
-namespace filelist {
-class FileListPanel;
-}
-class LanguageBoxWidget;
 class QLabel;
 class QPushButton;
-class QtPanelSlide;
-namespace settings {
-class Settings;
-}
 
 namespace controls {
 class FramePanel;
 class LineWidget;
 } // namespace controls
 namespace convert {
+class ConversionBatch;
+class ConvertPanel;
 class WmaRemedies;
+} // namespace convert
+namespace filelist {
+class FileAdmission;
+class FileList;
+class FileListPanel;
+} // namespace filelist
+namespace lang {
+class LanguageBoxWidget;
 }
-namespace player {
-class PlayerPanel;
-} // namespace player
-
 namespace options {
 class FormatOptions;
 class FormatsPanel;
 class OutputFolderWidget;
 } // namespace options
+namespace platform {
+class Desktop;
+}
+namespace player {
+class PlayerPanel;
+}
+namespace settings {
+class Settings;
+}
+
+namespace app {
+
+class AboutPanel;
+class DragPanel;
+class QtPanelSlide;
 
 //! The main window (objectName "frmMain"): frameless, its client area filled by the panel `frMain`.
 //! It owns the state of the program (the current file list, the option
@@ -110,7 +106,7 @@ public:
 
     //! Admits `paths` (absolute) to the list as a drop on the grid does.
     void addFiles(const QStringList& paths);
-    LanguageBoxWidget* ComboLang = nullptr;
+    lang::LanguageBoxWidget* ComboLang = nullptr;
 
     void cmdClose_Click();
     //! Applies the language box's selected entry: makes it the current
@@ -164,3 +160,5 @@ private:
     bool m_engineStarted = false;
     bool m_closeAfterBatch = false;
 };
+
+} // namespace app

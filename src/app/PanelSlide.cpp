@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace app {
+
 PanelSlide::PanelSlide(int parkedTop) : m_parkedTop(parkedTop), m_top(parkedTop) {}
 
 bool PanelSlide::open()
@@ -70,3 +72,5 @@ void PanelSlide::stopAt(int top)
     m_timerRunning = false;
     m_top = top;
 }
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace app {
+
 //! The arithmetic of the sliding panels, in twips, without a window: where the
 //! moving panel's top edge is, what the animation timer does and whether the
 //! main panel may be used. The window applies this state after every step.
@@ -62,3 +64,5 @@ private:
     bool m_timerRunning = false;
     bool m_mainEnabled = true;
 };
+
+} // namespace app

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QFileInfo>
 
+namespace app {
+
 int runWindow(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -35,3 +37,5 @@ int runWindow(int argc, char* argv[])
         window.addFiles(files);
     return app.exec();
 }
+
+} // namespace app

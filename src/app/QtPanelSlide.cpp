@@ -3,6 +3,8 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace app {
+
 QtPanelSlide::QtPanelSlide(QWidget* window, QWidget* mainPanel)
     : QObject(window), m_mainPanel(mainPanel), m_slide(mainPanel->height() * kTwipsPerPixel)
 {
@@ -53,3 +55,5 @@ void QtPanelSlide::apply()
     else if (!tmrAnimate->isActive())
         tmrAnimate->start();
 }
+
+} // namespace app

@@ -8,6 +8,8 @@
 class QTimer;
 class QWidget;
 
+namespace app {
+
 //! Slides the options and about panels over the main panel: the timer
 //! `tmrAnimate` steps PanelSlide and the moving panel `objMovePanel` follows
 //! its top edge (twips, 15 to a pixel); the main panel is disabled while a
@@ -39,3 +41,5 @@ private:
     QWidget* m_mainPanel;
     PanelSlide m_slide;
 };
+
+} // namespace app

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+namespace app {
+
 namespace {
 
 const QString kIconResource = QStringLiteral(":/tonemill/tonemill.svg");
@@ -30,3 +32,5 @@ QIcon programIcon()
         icon.addPixmap(programIconPixmap(size, 1.0));
     return icon;
 }
+
+} // namespace app

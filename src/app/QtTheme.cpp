@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTableView>
 
+namespace app {
+
 namespace {
 
 controls::ColorRef toColorRef(const QColor& colour)
@@ -129,3 +131,5 @@ void ApplyTheme(QWidget* window)
         }
     }
 }
+
+} // namespace app

@@ -5,6 +5,8 @@
 class QPushButton;
 class QWidget;
 
+namespace app {
+
 //! The window's fixed colour theme, applied once at start-up.
 namespace theme {
 
@@ -27,3 +29,5 @@ void ApplyTheme(QWidget* window);
 //! Paints `button` from its colour properties (BackColor, BackColorDisabled,
 //! BackColorFocus, BorderColor, ToolTipBackColor).
 void applyButtonColors(QPushButton* button);
+
+} // namespace app

@@ -7,5 +7,5 @@ int main(int argc, char* argv[])
 {
     if (cli::wantsCommandLine(argc, argv))
         return cli::run(argc, argv);
-    return runWindow(argc, argv);
+    return app::runWindow(argc, argv);
 }

@@ -3,14 +3,12 @@
 #include <QStringList>
 #include <functional>
 
-namespace platform {
-class Desktop;
-}
 namespace filelist {
 class FileAdmission;
-}
-namespace filelist {
 class FileList;
+} // namespace filelist
+namespace platform {
+class Desktop;
 }
 
 namespace cli {

@@ -11,14 +11,14 @@
 #include <functional>
 #include <optional>
 
-namespace platform {
-class Desktop;
-}
 namespace filelist {
 class FileList;
 }
 namespace options {
 class FormatOptions;
+}
+namespace platform {
+class Desktop;
 }
 
 namespace convert {

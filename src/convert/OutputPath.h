@@ -3,11 +3,11 @@
 #include <QString>
 #include <functional>
 
-namespace platform {
-class Desktop;
-}
 namespace options {
 class FormatOptions;
+}
+namespace platform {
+class Desktop;
 }
 
 namespace convert {

@@ -9,11 +9,11 @@
 #include <functional>
 #include <optional>
 
-namespace platform {
-class Desktop;
-}
 namespace options {
 class CheckBoxState;
+}
+namespace platform {
+class Desktop;
 }
 
 namespace filelist {

@@ -7,12 +7,13 @@
 #include <functional>
 #include <memory>
 
-namespace platform {
-class Desktop;
-}
 class QCheckBox;
 class QLabel;
 class QPushButton;
+
+namespace platform {
+class Desktop;
+}
 
 namespace filelist {
 

@@ -9,6 +9,8 @@
 #include <QImageReader>
 #include <QPixmap>
 
+namespace lang {
+
 LanguageBoxWidget::LanguageBoxWidget(platform::Desktop& desktop, QWidget* parent)
     : QComboBox(parent), m_desktop(desktop)
 {
@@ -62,3 +64,5 @@ QString LanguageBoxWidget::selectedLanguageFile() const
 {
     return currentText() + QStringLiteral(".ini");
 }
+
+} // namespace lang

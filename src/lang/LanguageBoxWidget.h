@@ -8,6 +8,8 @@ namespace platform {
 class Desktop;
 }
 
+namespace lang {
+
 //! The language box `ComboLang`: one entry per language file of the language
 //! folder, each with the flag of the same position in its image list
 //! (`ImageList1`). It only shows the choice: the window applies it when the
@@ -41,3 +43,5 @@ private:
     platform::Desktop& m_desktop;
     QList<QImage> m_images;
 };
+
+} // namespace lang

@@ -5,13 +5,14 @@
 
 #include <QWidget>
 
-namespace platform {
-class Desktop;
-}
+class QPushButton;
+
 namespace filelist {
 class GridView;
 }
-class QPushButton;
+namespace platform {
+class Desktop;
+}
 
 namespace player {
 

@@ -6,12 +6,11 @@
 #include <QStringList>
 #include <memory>
 
-namespace platform {
-class Desktop;
-}
-
 namespace options {
 class FormatOptions;
+}
+namespace platform {
+class Desktop;
 }
 
 namespace settings {

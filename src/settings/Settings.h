@@ -6,12 +6,11 @@
 #include <QMetaObject>
 #include <functional>
 
-namespace platform {
-class Desktop;
-}
-
 namespace options {
 class FormatOptions;
+}
+namespace platform {
+class Desktop;
 }
 
 namespace settings {

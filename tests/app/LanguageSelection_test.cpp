@@ -28,9 +28,9 @@ using testsupport::ScriptedDesktop;
 
 // A window whose start-up runs the interface set-up for real and scripts the
 // engine, settings and WMA steps, which these tests are not about.
-class LanguageWindow : public MainWindow {
+class LanguageWindow : public app::MainWindow {
 public:
-    using MainWindow::MainWindow;
+    using app::MainWindow::MainWindow;
 
 protected:
     bool StartAudioEngine() override { return true; }
@@ -90,14 +90,14 @@ protected:
     {
         QSettings(configFile(), QSettings::IniFormat).setValue(QStringLiteral("Language/Name"), file);
     }
-    static void choose(MainWindow& window, const QString& entry)
+    static void choose(app::MainWindow& window, const QString& entry)
     {
         const int index = window.ComboLang->findText(entry);
         ASSERT_GE(index, 0) << entry.toStdString();
         window.ComboLang->setCurrentIndex(index);
         Q_EMIT window.ComboLang->activated(index); // as a pick with the mouse
     }
-    static QStringList entries(const MainWindow& window)
+    static QStringList entries(const app::MainWindow& window)
     {
         QStringList texts;
         for (int i = 0; i < window.ComboLang->count(); ++i)
@@ -214,7 +214,7 @@ const QStringList kNotYetInTheWindow = {"cmdPause", "cmdPlay",  "cmdPlayNext", "
                                         "Label39",  "cmdAbout", "MyButton1",   "cmdCloseHelp", "Label34"};
 
 // The text the control shows for the row; nothing when it is not there.
-std::optional<QString> shownText(MainWindow& window, const CaptionRow& row)
+std::optional<QString> shownText(app::MainWindow& window, const CaptionRow& row)
 {
     const QString name = QString::fromLatin1(row.control);
     if (row.shown == Shown::GridHeader)
@@ -316,9 +316,9 @@ TEST_F(LanguageSelectionTest, ChoosingTheCurrentLanguageChangesNoCaptionButStore
 
 TEST(MainWindowVersion, MajorMinorZeroRevision)
 {
-    EXPECT_EQ(AboutPanel::versionText(QStringLiteral("1.0.4")), "1.0.0.4");
-    EXPECT_EQ(AboutPanel::versionText(QStringLiteral("0.1.0")), "0.1.0.0");
-    EXPECT_EQ(AboutPanel::versionText(QStringLiteral("2")), "2.0.0.0");
+    EXPECT_EQ(app::AboutPanel::versionText(QStringLiteral("1.0.4")), "1.0.0.4");
+    EXPECT_EQ(app::AboutPanel::versionText(QStringLiteral("0.1.0")), "0.1.0.0");
+    EXPECT_EQ(app::AboutPanel::versionText(QStringLiteral("2")), "2.0.0.0");
 }
 
 } // namespace

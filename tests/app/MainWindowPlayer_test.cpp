@@ -92,7 +92,7 @@ protected:
     static inline bool s_made = false;
 
     ScriptedDesktop desktop;
-    MainWindow window{desktop};
+    app::MainWindow window{desktop};
 };
 
 } // namespace

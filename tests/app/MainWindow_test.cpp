@@ -30,9 +30,9 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new testsup
 
 // Records the order of the start-up and close steps; the engine step is
 // scripted so the order can be checked without a sound device.
-class RecordingWindow : public MainWindow {
+class RecordingWindow : public app::MainWindow {
 public:
-    using MainWindow::MainWindow;
+    using app::MainWindow::MainWindow;
 
     QStringList steps;
     bool engineStarts = true;
@@ -42,7 +42,7 @@ protected:
     void InitInterface() override
     {
         steps << QStringLiteral("InitInterface:%1").arg(bLoading);
-        MainWindow::InitInterface();
+        app::MainWindow::InitInterface();
     }
     bool StartAudioEngine() override
     {
@@ -154,7 +154,7 @@ TEST(MainWindow, EngineAlreadyStartedShowsTheTwoLineBoxAndStartUpGoesOn)
     if (!BASS_Init(1, 44100, 0, nullptr, nullptr))
         GTEST_SKIP() << "no sound output here (error " << BASS_ErrorGetCode() << ")";
     ScriptedDesktop desktop;
-    MainWindow window(desktop);
+    app::MainWindow window(desktop);
     EXPECT_TRUE(window.Form_Load());
     ASSERT_EQ(desktop.boxes.size(), 1);
     EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Digital output"));
@@ -172,7 +172,7 @@ TEST(MainWindow, EngineThatCannotStartShowsItsBoxAndEndsStartUp)
 {
     qputenv("TONEMILL_AUDIO_DEVICE", "no-such-output-device");
     ScriptedDesktop desktop;
-    MainWindow window(desktop);
+    app::MainWindow window(desktop);
     const bool started = window.Form_Load();
     qunsetenv("TONEMILL_AUDIO_DEVICE");
 
@@ -206,7 +206,7 @@ TEST_F(MainWindowShown, ABatchDisablesTheControlsThatCouldDisturbItAndRestoresTh
 }
 
 // Ticks the slide's timer until it stops; returns the panel's tops in pixels.
-QList<int> slideToTheEnd(MainWindow& window, QWidget* panel)
+QList<int> slideToTheEnd(app::MainWindow& window, QWidget* panel)
 {
     QList<int> tops;
     while (window.panelSlide->tmrAnimate->isActive() && tops.size() < 100) {

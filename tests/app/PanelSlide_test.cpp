@@ -19,7 +19,7 @@ void PrintTo(const Step& step, std::ostream* out)
 }
 
 // Ticks until the timer stops (or `limit` ticks), recording every tick.
-QList<Step> runTicks(PanelSlide& slide, int limit = 100)
+QList<Step> runTicks(app::PanelSlide& slide, int limit = 100)
 {
     QList<Step> steps;
     while (slide.timerRunning() && steps.size() < limit) {
@@ -39,7 +39,7 @@ QList<Step> repeated(int from, int step, int count, int interval)
 
 TEST(PanelSlide, OpeningSlowsDownOvershootsAndSettles)
 {
-    PanelSlide slide(kWindowHeight);
+    app::PanelSlide slide(kWindowHeight);
     ASSERT_TRUE(slide.open());
     EXPECT_FALSE(slide.mainPanelEnabled());
     EXPECT_EQ(slide.sMoveObject, QStringLiteral("Edit Frame 2 Up"));
@@ -56,7 +56,7 @@ TEST(PanelSlide, OpeningSlowsDownOvershootsAndSettles)
 
 TEST(PanelSlide, ClosingTakesTwelveStepsAndParksAtTheWindowHeight)
 {
-    PanelSlide slide(kWindowHeight);
+    app::PanelSlide slide(kWindowHeight);
     slide.open();
     runTicks(slide);
     slide.StartPanelMove(QStringLiteral("EDIT_FRAME_DOWN"));
@@ -80,7 +80,7 @@ TEST(PanelSlide, OddStepsHalveToTheEvenNeighbour)
         int halved;
     };
     for (const Case c : {Case{300, 150}, Case{150, 75}, Case{250, 125}, Case{125, 62}, Case{127, 64}}) {
-        PanelSlide slide(3000);
+        app::PanelSlide slide(3000);
         slide.StartPanelMove(QStringLiteral("EDIT_FRAME_UP"));
         slide.lMoveStep = c.step;
         slide.tick();

@@ -76,7 +76,7 @@ protected:
 
 TEST_F(ThemeTest, EachControlKindTakesItsColours)
 {
-    ApplyTheme(&window);
+    app::ApplyTheme(&window);
 
     using controls::FramePanel;
     const auto panelColours = [this](const char* name) {
@@ -119,7 +119,7 @@ TEST_F(ThemeTest, EachControlKindTakesItsColours)
 
 TEST_F(ThemeTest, SlidersGetTheirChannelAndBlendEachColourRaisingChange)
 {
-    ApplyTheme(&window);
+    app::ApplyTheme(&window);
     EXPECT_EQ(rgb(slider->BackColor()), kBody);
     EXPECT_EQ(rgb(slider->ForeColor2()), kBody);
     EXPECT_EQ(rgb(slider->ForeColor()), QColor(255, 128, 255));

@@ -38,9 +38,9 @@ auto* const kEnvironment = static_cast<testsupport::ProgramFolderEnvironment*>(
 
 // The window without a sound device: the engine step succeeds without
 // starting anything, WMA is there, nothing is saved.
-class QuietWindow : public MainWindow {
+class QuietWindow : public app::MainWindow {
 public:
-    using MainWindow::MainWindow;
+    using app::MainWindow::MainWindow;
 
 protected:
     bool StartAudioEngine() override { return true; }

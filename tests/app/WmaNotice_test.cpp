@@ -38,9 +38,9 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WmaNoti
 
 // The real window with the real probe; only the engine's start is skipped
 // (the probe does not need it).
-class ProbingWindow : public MainWindow {
+class ProbingWindow : public app::MainWindow {
 public:
-    using MainWindow::MainWindow;
+    using app::MainWindow::MainWindow;
 
 protected:
     bool StartAudioEngine() override { return true; }
