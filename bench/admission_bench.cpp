@@ -343,7 +343,7 @@ int main(int argc, char* argv[])
     listMemory();
 
     QString tree;
-    if (!prepareTree(large, tree) || !InitDecodingEngine()) {
+    if (!prepareTree(large, tree) || !engine::InitDecodingEngine()) {
         std::fprintf(stderr, "could not prepare the tree in %s or start the engine\n", qPrintable(kCache));
         return 1;
     }

@@ -172,7 +172,7 @@ int main(int argc, char* argv[])
                                  env);
     });
 
-    InitDecodingEngine();
+    engine::InitDecodingEngine();
     WindowRun window{};
     const Times windowTimes = best(rounds, outFolder, [&] {
         window = {};

@@ -41,7 +41,7 @@ QString input(const QString& name, int seconds, const QStringList& codecOptions)
 //! Decodes the whole file through the engine; returns the bytes delivered.
 qint64 decodeWithEngine(const QString& path)
 {
-    const HSTREAM handle = OpenStream(false, path, 0, 0, BASS_STREAM_DECODE);
+    const HSTREAM handle = engine::OpenStream(false, path, 0, 0, BASS_STREAM_DECODE);
     if (!handle) {
         std::fprintf(stderr, "cannot open %s: %d\n", qPrintable(path), BASS_ErrorGetCode());
         return -1;
@@ -76,7 +76,7 @@ long rssOfChild(const QString& path)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    LoadFormatModules();
+    engine::LoadFormatModules();
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == QLatin1String("--rss")) {
         if (decodeWithEngine(args[2]) < 0)

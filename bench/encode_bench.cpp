@@ -40,7 +40,7 @@ int main(int argc, char** argv)
     const bench::BenchArguments arguments(app.arguments());
     const int runs = arguments.number(QStringLiteral("--runs"), 2);
     const int minutes = arguments.number(QStringLiteral("--minutes"), 25);
-    LoadFormatModules();
+    engine::LoadFormatModules();
 
     const QStringList inputs = bench::mixedInputs(kCache, minutes);
     if (inputs.isEmpty()) {

@@ -108,7 +108,7 @@ int main(int argc, char* argv[])
     }
 
     bench::BenchDesktop desktop;
-    if (!InitAudioEngine(desktop)) {
+    if (!engine::InitAudioEngine(desktop)) {
         std::fprintf(stderr, "the engine could not start: is a sound server running?\n");
         return 1;
     }

@@ -28,9 +28,9 @@ namespace {
 
 const QString kCache = QStringLiteral("/tmp/tonemill-tags-bench-cache");
 
-MediaTags benchTags(int index, const QByteArray& cover)
+engine::MediaTags benchTags(int index, const QByteArray& cover)
 {
-    MediaTags tags;
+    engine::MediaTags tags;
     tags.title = QStringLiteral("Stück Nummer %1 – 東京").arg(index);
     tags.artist = QStringLiteral("Ærøskøbing Ensemble");
     tags.album = QStringLiteral("Une heure de sons");

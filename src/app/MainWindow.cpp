@@ -388,7 +388,7 @@ void MainWindow::placePanels()
 
 bool MainWindow::StartAudioEngine()
 {
-    m_engineStarted = InitAudioEngine(m_desktop);
+    m_engineStarted = engine::InitAudioEngine(m_desktop);
     return m_engineStarted;
 }
 

@@ -1,7 +1,7 @@
 #include "cli/CommandLine.h"
 
-#include "cli/ConsoleDesktop.h"
 #include "cli/CommandApplication.h"
+#include "cli/ConsoleDesktop.h"
 #include "cli/ConsoleText.h"
 #include "cli/ConvertCommand.h"
 #include "cli/ProbeCommand.h"
@@ -155,7 +155,7 @@ int runProbeCommand(int argc, char* argv[])
         return kUsageError;
     }
 
-    if (!InitDecodingEngine()) {
+    if (!engine::InitDecodingEngine()) {
         std::fprintf(stderr, "tonemill: the audio engine could not start\n");
         return 1;
     }

@@ -142,7 +142,7 @@ int runConvertCommand(int argc, char* argv[])
         return kUsageError;
     }
 
-    if (!InitDecodingEngine()) {
+    if (!engine::InitDecodingEngine()) {
         std::fprintf(stderr, "tonemill: the audio engine could not start\n");
         return 1;
     }

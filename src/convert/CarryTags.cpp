@@ -12,16 +12,16 @@ namespace {
 Q_LOGGING_CATEGORY(lcConvert, "tonemill.convert")
 
 //! The field each WMA tag box feeds, by box index.
-QString MediaTags::*const kBoxFields[options::FormatOptions::kTagCount] = {
-    &MediaTags::title,  &MediaTags::artist,    &MediaTags::album, &MediaTags::comment,
-    &MediaTags::rating, &MediaTags::copyright, &MediaTags::genre, &MediaTags::date,
+QString engine::MediaTags::*const kBoxFields[options::FormatOptions::kTagCount] = {
+    &engine::MediaTags::title,  &engine::MediaTags::artist,    &engine::MediaTags::album, &engine::MediaTags::comment,
+    &engine::MediaTags::rating, &engine::MediaTags::copyright, &engine::MediaTags::genre, &engine::MediaTags::date,
 };
 
 } // namespace
 
-MediaTags outputTags(const options::FormatOptions& options, const QString& origfile, TagFormat format)
+engine::MediaTags outputTags(const options::FormatOptions& options, const QString& origfile, TagFormat format)
 {
-    MediaTags tags;
+    engine::MediaTags tags;
     if (options.chkCopyTags.Value())
         tags = engine::ReadMediaTags(origfile);
     if (format == TagFormat::Wma && options.chkWMAFileTags.Value()) {

@@ -12,7 +12,7 @@ namespace convert {
 //! from the input" is ticked; for a WMA output, every tag box of the WMA page
 //! that is filled (and not just showing its placeholder) then overrides its
 //! field when "Set WMA File ID Tags" is ticked.
-MediaTags outputTags(const options::FormatOptions& options, const QString& origfile, TagFormat format);
+engine::MediaTags outputTags(const options::FormatOptions& options, const QString& origfile, TagFormat format);
 
 //! Writes outputTags() into the complete output file `outFile`, named by its
 //! `format`. A failure to write them is logged (tonemill.convert) and

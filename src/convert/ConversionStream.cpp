@@ -8,10 +8,10 @@ namespace convert {
 
 HSTREAM OpenConversionStream(ConversionSession& session, const ErrorLog& log, const QString& origfile, DWORD flags)
 {
-    session.hConvertStream = OpenStream(false, origfile, 0, 0, flags);
+    session.hConvertStream = engine::OpenStream(false, origfile, 0, 0, flags);
     if (session.hConvertStream == 0) {
         const int code = BASS_ErrorGetCode();
-        EndWithError(session, log, origfile, code, BassErrorText(code));
+        EndWithError(session, log, origfile, code, engine::BassErrorText(code));
     }
     return session.hConvertStream;
 }

@@ -80,7 +80,7 @@ void ConvertToFLAC_OPUS_AAC(ConversionSession& session, const QString& origfile,
     if (encoder == 0) {
         const int code = BASS_ErrorGetCode();
         output->discard();
-        convert::EndWithError(session, log, origfile, code, BassErrorText(code));
+        convert::EndWithError(session, log, origfile, code, engine::BassErrorText(code));
         return;
     }
     convert::PumpToFileEncoder(

@@ -51,7 +51,7 @@ QString encoderFailure(const engine::EncoderOutcome& outcome)
     const QString problem = QString::fromStdString(outcome.problem);
     const QString complaint = convert::lastErrorLine(QByteArray::fromStdString(outcome.errorOutput));
     if (complaint.isEmpty())
-        return problem.isEmpty() ? BassErrorText(BASS_ERROR_UNKNOWN) : problem;
+        return problem.isEmpty() ? engine::BassErrorText(BASS_ERROR_UNKNOWN) : problem;
     return problem.isEmpty() ? complaint : problem + QStringLiteral(": ") + complaint;
 }
 
@@ -66,11 +66,11 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     const bool mp3 = options.optFileFormat(options::FormatOptions::MP3).Value();
     // lame takes mono and stereo only: a film's surround sound is mixed down.
     const DWORD flags = BASS_STREAM_DECODE | (mp3 ? BASS_STREAM_DOWNMIX : 0);
-    session.hConvertStream = OpenStream(false, origfile, 0, 0, flags);
+    session.hConvertStream = engine::OpenStream(false, origfile, 0, 0, flags);
     const HSTREAM stream = session.hConvertStream;
     if (stream == 0) {
         const int code = BASS_ErrorGetCode();
-        endWithEngineError(session, log, code, origfile, BassErrorText(code));
+        endWithEngineError(session, log, code, origfile, engine::BassErrorText(code));
         return;
     }
     BASS_ChannelGetInfo(stream, &session.channelInfo);
@@ -116,12 +116,12 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
         // What is read goes to the encoder; the bytes themselves are not used here.
         if (BASS_ChannelGetData(stream, buffer.data(), kReadBytes) == DWORD(-1)) {
             const int code = BASS_ErrorGetCode();
-            fail(code, BassErrorText(code));
+            fail(code, engine::BassErrorText(code));
             return;
         }
         session.yield();
         if (!progress.report(session)) {
-            fail(BASS_ERROR_UNKNOWN, BassErrorText(BASS_ERROR_UNKNOWN));
+            fail(BASS_ERROR_UNKNOWN, engine::BassErrorText(BASS_ERROR_UNKNOWN));
             return;
         }
         // The disk refused the encoded data: no point decoding on.

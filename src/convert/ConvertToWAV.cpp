@@ -53,7 +53,7 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     float rate = 0;
     if (!BASS_ChannelGetInfo(stream, &info) || !BASS_ChannelGetAttribute(stream, BASS_ATTRIB_FREQ, &rate)) {
         const int code = BASS_ErrorGetCode();
-        fail(BassErrorText(code), code);
+        fail(engine::BassErrorText(code), code);
         return;
     }
     session.channelInfo = info;
@@ -89,7 +89,7 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
         const DWORD got = BASS_ChannelGetData(stream, buffer.data(), kChunkBytes);
         if (got == DWORD(-1)) {
             const int code = BASS_ErrorGetCode();
-            fail(BassErrorText(code), code);
+            fail(engine::BassErrorText(code), code);
             return;
         }
         if (written + qint64(got) > kMaxDataBytes) {
@@ -103,7 +103,7 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
         written += got;
         const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
         if (!session.reportProgress(position, length)) {
-            fail(BassErrorText(BASS_ERROR_UNKNOWN));
+            fail(engine::BassErrorText(BASS_ERROR_UNKNOWN));
             return;
         }
         session.yield();

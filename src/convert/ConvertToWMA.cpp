@@ -70,7 +70,7 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
     // the nearest one it has.
     if (const DWORD rate = encoderRate(info.freq, info.chans); rate != info.freq) {
         if (rate == 0 || !engine::resampleDecodingStream(stream, rate)) {
-            convert::EndWithError(session, log, origfile, BASS_ERROR_FORMAT, BassErrorText(BASS_ERROR_FORMAT));
+            convert::EndWithError(session, log, origfile, BASS_ERROR_FORMAT, engine::BassErrorText(BASS_ERROR_FORMAT));
             return;
         }
         BASS_ChannelGetInfo(stream, &info);
@@ -80,7 +80,7 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
     const int bitrate = convert::GetWMABitRateFromQuality(session.cmbWMAEncodingBitrate, false, info.freq, info.chans,
                                                           session.options().sliderWMA.Value());
     if (bitrate <= 0) {
-        convert::EndWithError(session, log, origfile, BASS_ERROR_FORMAT, BassErrorText(BASS_ERROR_FORMAT));
+        convert::EndWithError(session, log, origfile, BASS_ERROR_FORMAT, engine::BassErrorText(BASS_ERROR_FORMAT));
         return;
     }
     QString why;
@@ -95,7 +95,7 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
     if (encoder == 0) {
         const int code = BASS_ErrorGetCode();
         output->discard();
-        convert::EndWithError(session, log, origfile, code, BassErrorText(code));
+        convert::EndWithError(session, log, origfile, code, engine::BassErrorText(code));
         return;
     }
     endTags(encoder);

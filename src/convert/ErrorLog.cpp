@@ -35,7 +35,7 @@ QString ErrorLog::line(const QDateTime& when, int code, const QString& origfile,
 {
     const QString because = reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + u')';
     return when.time().toString(QStringLiteral("HH:mm:ss")) + u' ' +
-           QLocale().toString(when.date(), QLocale::ShortFormat) + u' ' + BassErrorText(code) + u' ' +
+           QLocale().toString(when.date(), QLocale::ShortFormat) + u' ' + engine::BassErrorText(code) + u' ' +
            QString::number(code) + QStringLiteral(" occured when Quill2 tried to play/convert: ") +
            platform::displayName(origfile) + because;
 }

@@ -18,7 +18,7 @@ QString FileEncoderFailure(int code)
 {
     if (const int error = engine::lastEncoderSystemError(); error != 0)
         return QString::fromLocal8Bit(std::strerror(error));
-    return BassErrorText(code);
+    return engine::BassErrorText(code);
 }
 
 void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QString& origfile, OutputFile& output,
@@ -42,7 +42,7 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
         session.yield();
         if (!progress.report(session)) {
             code = BASS_ERROR_UNKNOWN;
-            reason = BassErrorText(code);
+            reason = engine::BassErrorText(code);
             outcome = Outcome::Error;
             break;
         }

@@ -10,9 +10,9 @@ std::unique_ptr<options::FormatOptions> SnapshotOptions(const options::FormatOpt
     auto copy = std::make_unique<options::FormatOptions>();
     // Through the stored forms: every option the store keeps, set the way a
     // loaded value is set, so a new option is copied as soon as it is saved.
-    for (const QString& name : settingstable::valueNames())
-        if (const auto text = settingstable::storedText(options, name))
-            settingstable::applyText(*copy, name, *text);
+    for (const QString& name : settings::table::valueNames())
+        if (const auto text = settings::table::storedText(options, name))
+            settings::table::applyText(*copy, name, *text);
     copy->chkWMAFileTags.setValue(options.chkWMAFileTags.Value());
     for (int i = 0; i < options::FormatOptions::kTagCount; ++i)
         copy->txtWMATags(i).setText(options.txtWMATags(i).Text());

@@ -11,7 +11,7 @@ enum Field { Artist, Album, AlbumArtist, Title, Track, Disc, Year, Date, Genre, 
 constexpr int kMaxWidth = 9;
 constexpr char16_t kReplacement = u'_';
 
-QString tagText(const MediaTags& tags, int field)
+QString tagText(const engine::MediaTags& tags, int field)
 {
     switch (field) {
     case Artist:
@@ -198,7 +198,7 @@ QString OutputNamePattern::problemText() const
     return {};
 }
 
-QString OutputNamePattern::expand(const MediaTags& tags, const QString& baseName) const
+QString OutputNamePattern::expand(const engine::MediaTags& tags, const QString& baseName) const
 {
     if (!usable() || m_parts.empty())
         return baseName;

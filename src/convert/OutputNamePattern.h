@@ -37,7 +37,7 @@ public:
 
     //! The output's relative path without extension; `baseName` when the
     //! pattern is not usable or a field it names has no tag.
-    QString expand(const MediaTags& tags, const QString& baseName) const;
+    QString expand(const engine::MediaTags& tags, const QString& baseName) const;
 
     //! The field names a pattern may use, matched without regard to case.
     static const QStringList& fieldNames();

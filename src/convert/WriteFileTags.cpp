@@ -46,7 +46,7 @@ void put(PropertyMap& map, const char* key, const QString& value)
 }
 
 //! The common fields under their TagLib property names.
-PropertyMap properties(const MediaTags& tags)
+PropertyMap properties(const engine::MediaTags& tags)
 {
     PropertyMap map;
     put(map, "TITLE", tags.title);
@@ -73,7 +73,7 @@ void splitTotal(PropertyMap& map, const char* numberKey, const char* totalKey, c
     put(map, totalKey, value.mid(slash + 1).trimmed());
 }
 
-PropertyMap xiphProperties(const MediaTags& tags)
+PropertyMap xiphProperties(const engine::MediaTags& tags)
 {
     PropertyMap map = properties(tags);
     splitTotal(map, "TRACKNUMBER", "TRACKTOTAL", tags.track);
@@ -81,7 +81,7 @@ PropertyMap xiphProperties(const MediaTags& tags)
     return map;
 }
 
-TagLib::FLAC::Picture* flacPicture(const MediaTags& tags)
+TagLib::FLAC::Picture* flacPicture(const engine::MediaTags& tags)
 {
     auto* picture = new TagLib::FLAC::Picture;
     picture->setType(TagLib::FLAC::Picture::FrontCover);
@@ -90,7 +90,7 @@ TagLib::FLAC::Picture* flacPicture(const MediaTags& tags)
     return picture;
 }
 
-void fillId3v2(TagLib::ID3v2::Tag& tag, const MediaTags& tags)
+void fillId3v2(TagLib::ID3v2::Tag& tag, const engine::MediaTags& tags)
 {
     tag.setProperties(properties(tags));
     if (tags.cover.isEmpty())
@@ -102,14 +102,14 @@ void fillId3v2(TagLib::ID3v2::Tag& tag, const MediaTags& tags)
     tag.addFrame(frame);
 }
 
-void fillXiph(TagLib::Ogg::XiphComment& comment, const MediaTags& tags)
+void fillXiph(TagLib::Ogg::XiphComment& comment, const engine::MediaTags& tags)
 {
     comment.setProperties(xiphProperties(tags));
     if (!tags.cover.isEmpty())
         comment.addPicture(flacPicture(tags));
 }
 
-bool writeMp3(const TagLib::FileName name, const MediaTags& tags)
+bool writeMp3(const TagLib::FileName name, const engine::MediaTags& tags)
 {
     TagLib::MPEG::File file(name, false);
     if (!file.isValid())
@@ -137,7 +137,7 @@ bool renameId3Chunk(const QString& path)
     return true;
 }
 
-bool writeWav(const TagLib::FileName name, const MediaTags& tags)
+bool writeWav(const TagLib::FileName name, const engine::MediaTags& tags)
 {
     TagLib::RIFF::WAV::File file(name, false);
     if (!file.isValid())
@@ -156,7 +156,7 @@ bool writeWav(const TagLib::FileName name, const MediaTags& tags)
     return file.save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripOthers, TagLib::ID3v2::v4);
 }
 
-bool writeOgg(const TagLib::FileName name, const MediaTags& tags)
+bool writeOgg(const TagLib::FileName name, const engine::MediaTags& tags)
 {
     TagLib::Ogg::Vorbis::File file(name, false);
     if (!file.isValid() || !file.tag())
@@ -165,7 +165,7 @@ bool writeOgg(const TagLib::FileName name, const MediaTags& tags)
     return file.save();
 }
 
-bool writeOpus(const TagLib::FileName name, const MediaTags& tags)
+bool writeOpus(const TagLib::FileName name, const engine::MediaTags& tags)
 {
     TagLib::Ogg::Opus::File file(name, false);
     if (!file.isValid() || !file.tag())
@@ -174,7 +174,7 @@ bool writeOpus(const TagLib::FileName name, const MediaTags& tags)
     return file.save();
 }
 
-bool writeFlac(const TagLib::FileName name, const MediaTags& tags)
+bool writeFlac(const TagLib::FileName name, const engine::MediaTags& tags)
 {
     TagLib::FLAC::File file(name, false);
     if (!file.isValid())
@@ -185,7 +185,7 @@ bool writeFlac(const TagLib::FileName name, const MediaTags& tags)
     return file.save();
 }
 
-bool writeWma(const TagLib::FileName name, const MediaTags& tags)
+bool writeWma(const TagLib::FileName name, const engine::MediaTags& tags)
 {
     TagLib::ASF::File file(name, false);
     if (!file.isValid() || !file.tag())
@@ -217,7 +217,7 @@ TagLib::MP4::CoverArt::Format mp4CoverFormat(const QString& mime)
     return TagLib::MP4::CoverArt::JPEG;
 }
 
-bool writeMp4(const TagLib::FileName name, const MediaTags& tags)
+bool writeMp4(const TagLib::FileName name, const engine::MediaTags& tags)
 {
     TagLib::MP4::File file(name, false);
     if (!file.isValid() || !file.tag())
@@ -234,7 +234,7 @@ bool writeMp4(const TagLib::FileName name, const MediaTags& tags)
 
 } // namespace
 
-bool WriteFileTags(const QString& path, TagFormat format, const MediaTags& tags)
+bool WriteFileTags(const QString& path, TagFormat format, const engine::MediaTags& tags)
 {
     if (tags.isEmpty())
         return true;

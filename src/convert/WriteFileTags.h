@@ -16,6 +16,6 @@ enum class TagFormat { Wav, Mp3, Ogg, Wma, Flac, Opus, Mp4 };
 //! items with "covr"; a LIST/INFO chunk and an ID3v2.4 chunk after the audio
 //! in WAV, whose header keeps its place. Empty tags leave the file untouched.
 //! False when the file cannot be read as `format` or cannot be saved.
-bool WriteFileTags(const QString& path, TagFormat format, const MediaTags& tags);
+bool WriteFileTags(const QString& path, TagFormat format, const engine::MediaTags& tags);
 
 } // namespace convert

@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+namespace engine {
+
 QStringList WMATagNames;
 
 InitFailureBox InitFailureMessage(int code)
@@ -179,3 +181,5 @@ QString BassErrorText(int code)
         return QString();
     }
 }
+
+} // namespace engine

@@ -9,6 +9,8 @@ namespace platform {
 class Desktop;
 }
 
+namespace engine {
+
 //! Starts the engine on the default output, loads the fourteen format modules
 //! in order and fills WMATagNames. On an initialisation failure other than
 //! "already initialised" it shows the fixed message box and returns false:
@@ -53,3 +55,5 @@ double ChannelSeconds(DWORD handle, DWORD position);
 
 //! Fixed English text of an engine error code; empty for unknown codes.
 QString BassErrorText(int code);
+
+} // namespace engine

@@ -4,6 +4,8 @@
 #include <QString>
 #include <array>
 
+namespace engine {
+
 //! The descriptive tags of an audio file and its front cover, as plain text
 //! (UTF-8 inside QString) and bytes: what the engine reads from an input and
 //! what the converter writes into an output. An empty field is absent.
@@ -42,3 +44,5 @@ struct MediaTags {
 
     bool operator==(const MediaTags&) const = default;
 };
+
+} // namespace engine

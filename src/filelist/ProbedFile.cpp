@@ -49,7 +49,7 @@ double channelLengthSeconds(DWORD handle)
     // 32-bit position of ChannelSeconds.
     if (length > 0xFFFFFFFFu)
         return BASS_ChannelBytes2Seconds(handle, length);
-    return ChannelSeconds(handle, DWORD(length));
+    return engine::ChannelSeconds(handle, DWORD(length));
 }
 
 } // namespace

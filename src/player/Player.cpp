@@ -58,9 +58,9 @@ void Player::PlayFile(const QString& filePath)
     if (m_channel != 0)
         StopPlayback();
     releaseChannel();
-    m_channel = OpenStream(false, filePath, 0, 0, kStreamFlags);
+    m_channel = engine::OpenStream(false, filePath, 0, 0, kStreamFlags);
     if (m_channel == 0) {
-        m_channel = OpenMusic(false, filePath, 0, 0, kMusicFlags, 0);
+        m_channel = engine::OpenMusic(false, filePath, 0, 0, kMusicFlags, 0);
         m_channelIsMusic = m_channel != 0;
     }
     if (m_channel == 0)

@@ -9,9 +9,9 @@
 
 #include <utility>
 
-using settingstable::kSettingsKey;
-
 namespace settings {
+
+using table::kSettingsKey;
 
 Settings::Settings(options::FormatOptions& options, CRegister store, std::function<void()> clearLoading)
     : m_options(options), m_store(std::move(store)), m_clearLoading(std::move(clearLoading))
@@ -36,8 +36,8 @@ bool Settings::SaveSettings() const
         return false;
     }
     QList<std::pair<QString, QString>> values;
-    for (const QString& name : settingstable::valueNames()) {
-        const auto text = settingstable::storedText(m_options, name);
+    for (const QString& name : table::valueNames()) {
+        const auto text = table::storedText(m_options, name);
         if (!text)
             continue; // no format chosen: nothing is written for it
         // This value has always been written with a lower-case "v"; names
@@ -62,8 +62,8 @@ void Settings::tell(const QString& text) const
 
 void Settings::load(const QHash<QString, QString>& stored, const QString& name)
 {
-    const QString text = stored.value(name, settingstable::defaultText(name));
-    if (!settingstable::applyText(m_options, name, text))
+    const QString text = stored.value(name, table::defaultText(name));
+    if (!table::applyText(m_options, name, text))
         qCInfo(lcSettings, "Saved option %s = \"%s\" does not apply; the control keeps its state", qUtf8Printable(name),
                qUtf8Printable(text));
 }
@@ -91,7 +91,7 @@ void Settings::LoadSettings()
     // short wait and one message, not a wait for every value.
     bool busy = false;
     const QHash<QString, QString> stored =
-        m_store.readValues(HKEY_LOCAL_MACHINE, kSettingsKey, settingstable::valueNames(), &busy);
+        m_store.readValues(HKEY_LOCAL_MACHINE, kSettingsKey, table::valueNames(), &busy);
     m_unread = busy;
     if (busy)
         tell(lang::caption(lang::StringId::SettingsInUse));
@@ -109,11 +109,10 @@ void Settings::LoadSettings()
     // form that names no user, since every user shares the key. Not worth
     // more than a short wait: it is written again when the window closes.
     if (!m_readOnly && !busy)
-        m_store.saveValues(
-            HKEY_LOCAL_MACHINE, kSettingsKey,
-            {{QStringLiteral("optSameFolder"), *settingstable::storedText(o, QStringLiteral("optSameFolder"))},
-             {QStringLiteral("txtOutPath"), *settingstable::storedText(o, QStringLiteral("txtOutPath"))}},
-            nullptr, true);
+        m_store.saveValues(HKEY_LOCAL_MACHINE, kSettingsKey,
+                           {{QStringLiteral("optSameFolder"), *table::storedText(o, QStringLiteral("optSameFolder"))},
+                            {QStringLiteral("txtOutPath"), *table::storedText(o, QStringLiteral("txtOutPath"))}},
+                           nullptr, true);
 
     load(stored, QStringLiteral("optFileFormat"));
     if (m_clearLoading)

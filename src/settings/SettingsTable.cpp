@@ -9,7 +9,7 @@
 
 using options::FormatOptions;
 
-namespace settingstable {
+namespace settings::table {
 
 namespace {
 
@@ -244,17 +244,19 @@ bool applyText(FormatOptions& options, const QString& name, const QString& text)
     return false;
 }
 
-} // namespace settingstable
+} // namespace settings::table
+
+namespace settings {
 
 bool applySettingOverride(FormatOptions& options, const QString& name, const QString& value, QString* error)
 {
-    const auto canonical = settingstable::canonicalName(name);
+    const auto canonical = table::canonicalName(name);
     if (!canonical) {
         if (error)
             *error = QStringLiteral("unknown option '%1'").arg(name);
         return false;
     }
-    if (!settingstable::applyText(options, *canonical, value)) {
+    if (!table::applyText(options, *canonical, value)) {
         if (error)
             *error = QStringLiteral("option '%1': value '%2' does not apply").arg(*canonical, value);
         return false;
@@ -273,3 +275,5 @@ bool applySettingOverride(FormatOptions& options, const QString& assignment, QSt
     }
     return applySettingOverride(options, assignment.left(equals), assignment.mid(equals + 1), error);
 }
+
+} // namespace settings

@@ -11,7 +11,7 @@ class FormatOptions;
 //! The saved options: each a string value named after the control that shows
 //! it. Options are stored as "True" or "False", sliders as whole numbers and
 //! lists as zero-based indexes, all in decimal.
-namespace settingstable {
+namespace settings::table {
 
 //! The key that holds the values, below the machine-wide root.
 inline const QString kSettingsKey = QStringLiteral("Software\\Korvane Tonemill\\Settings");
@@ -39,7 +39,9 @@ std::optional<QString> storedText(const options::FormatOptions& options, const Q
 //! outside the list.
 bool applyText(options::FormatOptions& options, const QString& name, const QString& text);
 
-} // namespace settingstable
+} // namespace settings::table
+
+namespace settings {
 
 //! Sets one saved option for this run only, by its value name (any letter
 //! case) and stored form, through the code that applies a loaded value, then
@@ -49,3 +51,5 @@ bool applySettingOverride(options::FormatOptions& options, const QString& name, 
 
 //! The same for an assignment "NAME=VALUE" (split at the first "=").
 bool applySettingOverride(options::FormatOptions& options, const QString& assignment, QString* error);
+
+} // namespace settings

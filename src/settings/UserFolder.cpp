@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <unistd.h>
 
-namespace userfolder {
+namespace settings::userfolder {
 
 namespace {
 
@@ -58,4 +58,4 @@ bool usable(const QString& folder)
     return writableFolder(info.absolutePath());
 }
 
-} // namespace userfolder
+} // namespace settings::userfolder

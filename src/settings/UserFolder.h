@@ -6,7 +6,7 @@
 //! every user of the installation, so a folder in the user's home is kept in
 //! a form that names no user ("~" for the home folder) and read back as the
 //! home folder of whoever reads it.
-namespace userfolder {
+namespace settings::userfolder {
 
 //! `folder` with the running user's home folder at its start written as "~";
 //! other folders as they are.
@@ -20,4 +20,4 @@ QString fromStoredForm(const QString& text);
 //! create it (one level: its parent must exist), as a conversion does.
 bool usable(const QString& folder);
 
-} // namespace userfolder
+} // namespace settings::userfolder

@@ -11,7 +11,7 @@ using convert::TagFormat;
 using options::FormatOptions;
 
 //! Field by field, so a failed comparison says which field differs.
-void PrintTo(const MediaTags& tags, std::ostream* os)
+void PrintTo(const engine::MediaTags& tags, std::ostream* os)
 {
     const char* names[] = {"title", "artist", "album",   "albumArtist", "track",     "disc",
                            "date",  "genre",  "comment", "composer",    "copyright", "rating"};
@@ -24,9 +24,9 @@ void PrintTo(const MediaTags& tags, std::ostream* os)
 namespace {
 
 //! Text fields with letters beyond Latin-1, and a PNG cover.
-MediaTags richTags(const QByteArray& cover)
+engine::MediaTags richTags(const QByteArray& cover)
 {
-    MediaTags tags;
+    engine::MediaTags tags;
     tags.title = QStringLiteral("Grüße aus 東京");
     tags.artist = QStringLiteral("Ærøskøbing Брасс");
     tags.album = QStringLiteral("Ünïcödé Ålbum");
@@ -108,7 +108,7 @@ protected:
         }
     }
 
-    MediaTags tags;
+    engine::MediaTags tags;
 };
 
 } // namespace
@@ -142,7 +142,7 @@ TEST_F(CarryTagsTest, EveryInputCarriesItsTagsAndCoverIntoEveryOutput)
             // its own; ffprobe shows the same tags to the user. FFmpeg reads
             // a WAV's INFO chunk in preference to its ID3 chunk, so it sees
             // only the fields INFO has (and the cover from the ID3 chunk).
-            MediaTags expected = tags;
+            engine::MediaTags expected = tags;
             if (output.format == FormatOptions::WAV)
                 expected.albumArtist = expected.disc = expected.composer = QString();
             EXPECT_EQ(engine::ReadMediaTags(out), expected);
@@ -171,7 +171,7 @@ TEST_F(CarryTagsTest, WriterTagsOpusAndMp4FilesAndRefusesAFileOfAnotherFormat)
     const QByteArray before = testsupport::readFile(wav);
     ASSERT_FALSE(before.isEmpty());
     EXPECT_FALSE(convert::WriteFileTags(wav, TagFormat::Mp4, tags));
-    EXPECT_TRUE(convert::WriteFileTags(wav, TagFormat::Wav, MediaTags())); // nothing to write
+    EXPECT_TRUE(convert::WriteFileTags(wav, TagFormat::Wav, engine::MediaTags())); // nothing to write
     EXPECT_EQ(testsupport::readFile(wav), before);
 }
 
@@ -186,7 +186,7 @@ TEST_F(CarryTagsTest, FilledWmaBoxesOverrideTheInputFieldByField)
     options.txtWMATags(7).setText(FormatOptions::tagPlaceholder(7));
     options.txtWMATags(0).setText(QStringLiteral("  "));
 
-    MediaTags expected = tags;
+    engine::MediaTags expected = tags;
     expected.artist = QStringLiteral("Box Artist");
     expected.rating = QStringLiteral("5 stars");
     EXPECT_EQ(convert::outputTags(options, in, TagFormat::Wma), expected);
@@ -202,7 +202,7 @@ TEST_F(CarryTagsTest, FilledWmaBoxesOverrideTheInputFieldByField)
 
     // Without the input's tags only the filled boxes are written.
     options.chkCopyTags.setValue(false);
-    MediaTags boxesOnly;
+    engine::MediaTags boxesOnly;
     boxesOnly.artist = expected.artist;
     boxesOnly.rating = expected.rating;
     EXPECT_EQ(convert::outputTags(options, in, TagFormat::Wma), boxesOnly);

@@ -22,7 +22,7 @@ protected:
     static void SetUpTestSuite()
     {
         ASSERT_TRUE(s_media.open());
-        LoadFormatModules();
+        engine::LoadFormatModules();
         ASSERT_TRUE(testsupport::makeTone(s_media.filePath(QStringLiteral("tone.flac")), 1.0, 22050, 2));
         // Long enough to be still converting when the test looks: many chunks.
         ASSERT_TRUE(testsupport::makeTone(s_media.filePath(QStringLiteral("long.flac")), 30.0, 44100, 2));

@@ -15,7 +15,7 @@ TEST(ConvertPanelTest, ButtonsShowAndDriveTheBatch)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    LoadFormatModules();
+    engine::LoadFormatModules();
     const QString input = dir.filePath(QStringLiteral("in.flac"));
     ASSERT_TRUE(testsupport::makeTone(input, 0.5, 8000, 1));
 

@@ -108,7 +108,7 @@ TEST_F(Mp3Conversion, DownmixMatchesFfmpegsOwnStereoMix)
 {
     const QString in = path(QStringLiteral("six.wav"));
     ASSERT_TRUE(encodertest::makeDistinctTone(in, 1.0, 44100, QStringLiteral("5.1"), 6));
-    const HSTREAM stream = OpenStream(false, in, 0, 0, BASS_STREAM_DECODE | BASS_STREAM_DOWNMIX);
+    const HSTREAM stream = engine::OpenStream(false, in, 0, 0, BASS_STREAM_DECODE | BASS_STREAM_DOWNMIX);
     ASSERT_NE(stream, 0u);
     BASS_CHANNELINFO info;
     ASSERT_TRUE(BASS_ChannelGetInfo(stream, &info));

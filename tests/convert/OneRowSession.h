@@ -23,7 +23,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        LoadFormatModules();
+        engine::LoadFormatModules();
         list = std::make_unique<filelist::FileList>();
         filelist::FileListRow row;
         row.FilePath = QStringLiteral("input");

@@ -9,9 +9,9 @@ namespace {
 
 const QString kPattern = QStringLiteral("{artist}/{album}/{track:02} - {title}");
 
-MediaTags fullTags()
+engine::MediaTags fullTags()
 {
-    MediaTags tags;
+    engine::MediaTags tags;
     tags.artist = QStringLiteral("Nina Vale");
     tags.album = QStringLiteral("Salt Roads");
     tags.track = QStringLiteral("3/12");
@@ -68,27 +68,27 @@ TEST(OutputNamePattern, PatternsThatCannotBeUsedAreRefusedWithTheirReason)
 TEST(OutputNamePattern, TagsFillTheFieldsAndAMissingOneKeepsTheInputsName)
 {
     const auto with = [](auto change) {
-        MediaTags tags = fullTags();
+        engine::MediaTags tags = fullTags();
         change(tags);
         return tags;
     };
     const struct {
         QString pattern;
-        MediaTags tags;
+        engine::MediaTags tags;
         QString expected;
     } cases[] = {
         {kPattern, fullTags(), QStringLiteral("Nina Vale/Salt Roads/03 - Harbour")},
-        {QStringLiteral("{YEAR} {Album}/{disc}-{track:3}"), with([](MediaTags& t) { t.disc = QStringLiteral("2/2"); }),
-         QStringLiteral("1999 Salt Roads/2-003")},
+        {QStringLiteral("{YEAR} {Album}/{disc}-{track:3}"),
+         with([](engine::MediaTags& t) { t.disc = QStringLiteral("2/2"); }), QStringLiteral("1999 Salt Roads/2-003")},
         // A track that is no number is written as it stands.
-        {kPattern, with([](MediaTags& t) { t.track = QStringLiteral("A1"); }),
+        {kPattern, with([](engine::MediaTags& t) { t.track = QStringLiteral("A1"); }),
          QStringLiteral("Nina Vale/Salt Roads/A1 - Harbour")},
         // Blanks around tags are dropped; a tag of blanks only is missing.
-        {kPattern, with([](MediaTags& t) { t.artist = QStringLiteral("  Nina Vale "); }),
+        {kPattern, with([](engine::MediaTags& t) { t.artist = QStringLiteral("  Nina Vale "); }),
          QStringLiteral("Nina Vale/Salt Roads/03 - Harbour")},
-        {kPattern, with([](MediaTags& t) { t.album = QStringLiteral("  "); }), QStringLiteral("song")},
-        {kPattern, with([](MediaTags& t) { t.title.clear(); }), QStringLiteral("song")},
-        {kPattern, MediaTags{}, QStringLiteral("song")},
+        {kPattern, with([](engine::MediaTags& t) { t.album = QStringLiteral("  "); }), QStringLiteral("song")},
+        {kPattern, with([](engine::MediaTags& t) { t.title.clear(); }), QStringLiteral("song")},
+        {kPattern, engine::MediaTags{}, QStringLiteral("song")},
         {QStringLiteral("{albumartist}/{title}"), fullTags(), QStringLiteral("song")},
         {QStringLiteral("./{album}//{title}"), fullTags(), QStringLiteral("Salt Roads/Harbour")},
     };
@@ -100,7 +100,7 @@ TEST(OutputNamePattern, TagsFillTheFieldsAndAMissingOneKeepsTheInputsName)
 TEST(OutputNamePattern, HostileTagTextStaysOnePartInsideTheFolder)
 {
     const auto expand = [](const QString& artist, const QString& title) {
-        MediaTags tags = fullTags();
+        engine::MediaTags tags = fullTags();
         tags.artist = artist;
         tags.title = title;
         return OutputNamePattern(kPattern).expand(tags, QStringLiteral("song"));

@@ -110,7 +110,7 @@ TEST(RelativeFolder, TheInputsFolderInsideItsBase)
 
 class KeepTreeTest : public OutputPathTest {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(InitDecodingEngine()); } // the tag reader opens files with it
+    static void SetUpTestSuite() { ASSERT_TRUE(engine::InitDecodingEngine()); } // the tag reader opens files with it
     void SetUp() override
     {
         OutputPathTest::SetUp();

@@ -28,7 +28,7 @@ protected:
     void SetUp() override
     {
         EncoderSession::SetUp();
-        LoadFormatModules();
+        engine::LoadFormatModules();
         options.optFileFormat(FormatOptions::WMA).click();
     }
     void fillTags(const QStringList& texts)

@@ -61,9 +61,9 @@ TEST(AudioEngineTest, ErrorTextsAreTheFixedEnglishTable)
         {-1, "Some Other Mystery Error"},
     };
     for (const auto& [code, text] : table)
-        EXPECT_EQ(BassErrorText(code), QString::fromLatin1(text)) << code;
+        EXPECT_EQ(engine::BassErrorText(code), QString::fromLatin1(text)) << code;
     for (int unknown : {10, 35, 11, 26, 39, 41, -2, 1000})
-        EXPECT_TRUE(BassErrorText(unknown).isEmpty()) << unknown;
+        EXPECT_TRUE(engine::BassErrorText(unknown).isEmpty()) << unknown;
 }
 
 TEST(AudioEngineTest, InitFailureBoxes)
@@ -82,12 +82,12 @@ TEST(AudioEngineTest, InitFailureBoxes)
         {0, "Digital output", "Error Code:BASS_ERROR_UNKNOWN2"},
     };
     for (const auto& [code, title, line] : table) {
-        const InitFailureBox box = InitFailureMessage(code);
+        const engine::InitFailureBox box = engine::InitFailureMessage(code);
         EXPECT_EQ(box.title, QString::fromLatin1(title)) << code;
         EXPECT_EQ(box.text, head + QString::fromLatin1(line)) << code;
         EXPECT_TRUE(box.fatal) << code;
     }
-    const InitFailureBox already = InitFailureMessage(14);
+    const engine::InitFailureBox already = engine::InitFailureMessage(14);
     EXPECT_EQ(already.title, QStringLiteral("Digital output"));
     EXPECT_EQ(already.text,
               QStringLiteral("Error: Couldn't Initialize Digital Output.\nError Code:BASS_ERROR_ALREADY"));
@@ -98,11 +98,11 @@ TEST(AudioEngineTest, StartUpLoadsModulesAndTagNamesAndSurvivesASecondStart)
 {
     BASS_PluginFree(0);
     ScriptedDesktop desktop;
-    const bool started = InitAudioEngine(desktop);
+    const bool started = engine::InitAudioEngine(desktop);
     if (!desktop.boxes.empty()) {
         // No usable output here: the failure box for the engine's code, and
         // start-up stops unless the engine was already running.
-        const InitFailureBox expected = InitFailureMessage(BASS_ErrorGetCode());
+        const engine::InitFailureBox expected = engine::InitFailureMessage(BASS_ErrorGetCode());
         ASSERT_EQ(desktop.boxes.size(), 1u);
         EXPECT_EQ(desktop.boxes[0].text, expected.text);
         EXPECT_EQ(desktop.boxes[0].title, expected.title);
@@ -116,12 +116,12 @@ TEST(AudioEngineTest, StartUpLoadsModulesAndTagNamesAndSurvivesASecondStart)
     const QStringList tags{QStringLiteral("Title"),       QStringLiteral("Author"), QStringLiteral("WM/AlbumTitle"),
                            QStringLiteral("Description"), QStringLiteral("Rating"), QStringLiteral("Copyright"),
                            QStringLiteral("WM/Genre"),    QStringLiteral("WM/Year")};
-    EXPECT_EQ(WMATagNames, tags);
+    EXPECT_EQ(engine::WMATagNames, tags);
     EXPECT_NE(BASS_PluginLoad("bassflac.dll", 0), 0u) << "modules are loaded";
 
     // The engine is already running now: the two-line box, and start-up goes on.
     ScriptedDesktop again;
-    EXPECT_TRUE(InitAudioEngine(again));
+    EXPECT_TRUE(engine::InitAudioEngine(again));
     ASSERT_EQ(again.boxes.size(), 1u);
     EXPECT_EQ(again.boxes[0].title, QStringLiteral("Digital output"));
     EXPECT_EQ(again.boxes[0].text,
@@ -132,21 +132,21 @@ TEST(AudioEngineTest, StartUpLoadsModulesAndTagNamesAndSurvivesASecondStart)
 
 TEST(AudioEngineTest, OpeningRoutinesAddTheUnicodeFlag)
 {
-    LoadFormatModules();
+    engine::LoadFormatModules();
     QTemporaryDir dir;
     const QString wav = dir.filePath(QStringLiteral("t.wav"));
     ASSERT_TRUE(testsupport::makeTone(wav, 0.25, 8000, 1));
-    const HSTREAM stream = OpenStream(false, wav, 0, 0, BASS_STREAM_DECODE);
+    const HSTREAM stream = engine::OpenStream(false, wav, 0, 0, BASS_STREAM_DECODE);
     ASSERT_NE(stream, 0u);
     EXPECT_EQ(engine::ChannelRegistry::global().find(stream)->flags, BASS_STREAM_DECODE | BASS_UNICODE);
-    EXPECT_DOUBLE_EQ(ChannelSeconds(stream, 4000), 0.25);
+    EXPECT_DOUBLE_EQ(engine::ChannelSeconds(stream, 4000), 0.25);
     BASS_StreamFree(stream);
 
     // Offset and length select a window of the file: here the WAV minus the last half of its data.
     const QByteArray bytes = testsupport::readFile(wav);
     ASSERT_TRUE(bytes.contains("data"));
     const DWORD dataStart = static_cast<DWORD>(bytes.indexOf("data") + 8);
-    const HSTREAM window = OpenStream(false, wav, 0, dataStart + 2000, BASS_STREAM_DECODE);
+    const HSTREAM window = engine::OpenStream(false, wav, 0, dataStart + 2000, BASS_STREAM_DECODE);
     ASSERT_NE(window, 0u);
     EXPECT_EQ(BASS_ChannelGetLength(window, BASS_POS_BYTE), 2000u);
     BASS_StreamFree(window);

@@ -15,7 +15,7 @@ namespace {
 
 class BadInputTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { LoadFormatModules(); }
+    static void SetUpTestSuite() { engine::LoadFormatModules(); }
 
     QString write(const QString& name, const QByteArray& bytes)
     {
@@ -54,7 +54,7 @@ TEST_F(BadInputTest, FilesThatCannotBeOpened)
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
     EXPECT_EQ(BASS_StreamCreateFile(false, nullptr, 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
-    EXPECT_EQ(OpenStream(true, QStringLiteral("x"), 0, 0, 0), 0u);
+    EXPECT_EQ(engine::OpenStream(true, QStringLiteral("x"), 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
 }
 
@@ -173,7 +173,7 @@ TEST_F(BadInputTest, InvalidHandlesAndParameters)
     EXPECT_EQ(BASS_ChannelIsActive(bogus), BASS_ACTIVE_STOPPED);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
     EXPECT_LT(BASS_ChannelBytes2Seconds(bogus, 100), 0.0);
-    EXPECT_LT(ChannelSeconds(bogus, 100), 0.0);
+    EXPECT_LT(engine::ChannelSeconds(bogus, 100), 0.0);
     EXPECT_FALSE(BASS_StreamFree(bogus));
     EXPECT_FALSE(BASS_MusicFree(0));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);

@@ -116,7 +116,7 @@ TEST_F(FormatModuleTest, ModulesWithoutABackingLibraryFailQuietly)
     EXPECT_EQ(BASS_PluginLoad(nullptr, 0), 0u);
 
     // OptimFROG files stay unreadable even with every module loaded.
-    LoadFormatModules();
+    engine::LoadFormatModules();
     QTemporaryDir dir;
     const QString ofr = dir.filePath(QStringLiteral("x.ofr"));
     ASSERT_TRUE(testsupport::writeFile(ofr, QByteArray("OFR ") + QByteArray(4000, '\x11')));
@@ -126,7 +126,7 @@ TEST_F(FormatModuleTest, ModulesWithoutABackingLibraryFailQuietly)
 
 TEST_F(FormatModuleTest, TheFourteenModulesLoadInOrderWithTwelveAvailable)
 {
-    const QStringList& names = FormatModuleNames();
+    const QStringList& names = engine::FormatModuleNames();
     ASSERT_EQ(names.size(), 14);
     EXPECT_EQ(names.first(), QStringLiteral("basswma.dll"));
     EXPECT_EQ(names.last(), QStringLiteral("basscd.dll"));

@@ -39,7 +39,7 @@ QByteArray riffMidi(const QByteArray& smf)
 
 class MusicTest : public ::testing::Test {
 protected:
-    void SetUp() override { LoadFormatModules(); }
+    void SetUp() override { engine::LoadFormatModules(); }
 
     QString write(const QString& name, const QByteArray& bytes)
     {
@@ -53,7 +53,7 @@ protected:
 TEST_F(MusicTest, TrackerModulePlaysThroughTheMusicOpener)
 {
     const QString mod = write(QStringLiteral("tiny.mod"), tinyMod());
-    const HMUSIC handle = OpenMusic(false, mod, 0, 0, BASS_STREAM_DECODE, 0);
+    const HMUSIC handle = engine::OpenMusic(false, mod, 0, 0, BASS_STREAM_DECODE, 0);
     ASSERT_NE(handle, 0u) << BASS_ErrorGetCode();
     BASS_CHANNELINFO info;
     ASSERT_TRUE(BASS_ChannelGetInfo(handle, &info));
@@ -63,7 +63,7 @@ TEST_F(MusicTest, TrackerModulePlaysThroughTheMusicOpener)
     EXPECT_EQ(info.ctype, BASS_CTYPE_MUSIC_MOD);
     const QWORD length = BASS_ChannelGetLength(handle, BASS_POS_BYTE);
     EXPECT_EQ(length, QWORD(338688) * 4);
-    EXPECT_NEAR(ChannelSeconds(handle, static_cast<DWORD>(length)), 7.68, 1e-9);
+    EXPECT_NEAR(engine::ChannelSeconds(handle, static_cast<DWORD>(length)), 7.68, 1e-9);
 
     const QByteArray pcm = readToEnd(handle, 20000);
     EXPECT_EQ(QWORD(pcm.size()), length);
@@ -88,12 +88,12 @@ TEST_F(MusicTest, MusicOpenerRefusesOtherFilesAndHonoursTheRate)
 {
     const QString wav = m_dir.filePath(QStringLiteral("tone.wav"));
     ASSERT_TRUE(testsupport::makeTone(wav, 0.3, 44100, 2));
-    EXPECT_EQ(OpenMusic(false, wav, 0, 0, 0, 0), 0u);
+    EXPECT_EQ(engine::OpenMusic(false, wav, 0, 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT);
-    EXPECT_EQ(OpenMusic(false, m_dir.filePath(QStringLiteral("missing.xm")), 0, 0, 0, 0), 0u);
+    EXPECT_EQ(engine::OpenMusic(false, m_dir.filePath(QStringLiteral("missing.xm")), 0, 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
 
-    const HMUSIC handle = OpenMusic(false, write(QStringLiteral("tiny.mod"), tinyMod()), 0, 0, 516, 48000);
+    const HMUSIC handle = engine::OpenMusic(false, write(QStringLiteral("tiny.mod"), tinyMod()), 0, 0, 516, 48000);
     ASSERT_NE(handle, 0u);
     BASS_CHANNELINFO info;
     ASSERT_TRUE(BASS_ChannelGetInfo(handle, &info));
@@ -130,7 +130,7 @@ TEST_F(MusicTest, MidiNeedsItsModuleAndAValidFile)
     BASS_PluginFree(0);
     EXPECT_EQ(openDecoding(mid), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT);
-    LoadFormatModules();
+    engine::LoadFormatModules();
     QByteArray broken = tinyMidi();
     broken[10] = 0; // no tracks
     broken[11] = 0;

@@ -33,7 +33,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        LoadFormatModules();
+        engine::LoadFormatModules();
     }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     QTemporaryDir dir;
@@ -60,7 +60,7 @@ TEST_F(ReadMediaTagsTest, Latin1Id3v1OnlyMp3ReadsAsUnicode)
     ASSERT_EQ(file.write(v1), 128);
     file.close();
 
-    const MediaTags tags = ReadMediaTags(mp3);
+    const engine::MediaTags tags = ReadMediaTags(mp3);
     EXPECT_EQ(tags.title, QStringLiteral("Café Müller"));
     EXPECT_EQ(tags.artist, QStringLiteral("René"));
     EXPECT_EQ(tags.album, QStringLiteral("Année"));
@@ -73,7 +73,7 @@ TEST_F(ReadMediaTagsTest, MidiTextEventsAndModuleTitle)
 {
     const QString mid = path("elise.mid");
     ASSERT_TRUE(writeFile(mid, midiWithText()));
-    const MediaTags midi = ReadMediaTags(mid);
+    const engine::MediaTags midi = ReadMediaTags(mid);
     EXPECT_EQ(midi.title, QStringLiteral("Für Elise"));
     EXPECT_EQ(midi.copyright, QStringLiteral("(c) 1810"));
     EXPECT_EQ(midi.comment, QStringLiteral("Bagatelle in A minor")); // the first text event

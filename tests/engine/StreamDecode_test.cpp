@@ -21,7 +21,7 @@ const QString kFfmpeg = QStringLiteral("ffmpeg");
 
 class StreamDecodeTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { LoadFormatModules(); }
+    static void SetUpTestSuite() { engine::LoadFormatModules(); }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
@@ -228,7 +228,7 @@ TEST_F(StreamDecodeTest, InformationAttributesAndSeconds)
     EXPECT_FALSE(BASS_ChannelGetAttribute(handle, 99, &rate));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLTYPE);
     EXPECT_EQ(BASS_ChannelGetLength(handle, BASS_POS_BYTE), 128000u);
-    EXPECT_DOUBLE_EQ(ChannelSeconds(handle, 128000), 1.0);
+    EXPECT_DOUBLE_EQ(engine::ChannelSeconds(handle, 128000), 1.0);
     EXPECT_DOUBLE_EQ(BASS_ChannelBytes2Seconds(handle, 64000), 0.5);
 
     // Odd byte counts deliver whole sample frames only.

@@ -14,7 +14,7 @@ namespace streamtest {
 
 inline HSTREAM openDecoding(const QString& path)
 {
-    return OpenStream(false, path, 0, 0, BASS_STREAM_DECODE);
+    return engine::OpenStream(false, path, 0, 0, BASS_STREAM_DECODE);
 }
 
 //! Reads a decoding channel to its end in chunks of `chunk` bytes.

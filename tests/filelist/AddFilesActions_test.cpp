@@ -42,7 +42,7 @@ class AddFilesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(InitDecodingEngine());
+        ASSERT_TRUE(engine::InitDecodingEngine());
         ASSERT_TRUE(s_media.open());
         ASSERT_TRUE(testsupport::makeTone(s_media.filePath(QStringLiteral("tone.wav")), 0.5, 8000, 1,
                                           {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")}));

@@ -38,7 +38,7 @@ class FileAdmissionTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(InitDecodingEngine());
+        ASSERT_TRUE(engine::InitDecodingEngine());
         ASSERT_TRUE(s_media.open());
         // 8000 Hz PCM keeps the lengths exact and the files small.
         const QStringList pcm{QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")};

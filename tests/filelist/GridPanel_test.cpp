@@ -26,7 +26,7 @@ namespace {
 
 class GridPanelTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(InitDecodingEngine()); }
+    static void SetUpTestSuite() { ASSERT_TRUE(engine::InitDecodingEngine()); }
 
     void SetUp() override
     {

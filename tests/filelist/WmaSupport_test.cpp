@@ -12,7 +12,7 @@ namespace {
 
 class WmaSupportTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(InitDecodingEngine()); }
+    static void SetUpTestSuite() { ASSERT_TRUE(engine::InitDecodingEngine()); }
     void TearDown() override
     {
         qunsetenv("TONEMILL_HOME");

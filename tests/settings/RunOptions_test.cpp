@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 using options::FormatOptions;
-using settingstable::kSettingsKey;
+using settings::table::kSettingsKey;
 
 using namespace settings; // the subsystem under test
 

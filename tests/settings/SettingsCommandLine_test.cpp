@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using settingstable::kSettingsKey;
+using settings::table::kSettingsKey;
 
 using namespace settings; // the subsystem under test
 

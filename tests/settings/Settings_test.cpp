@@ -16,7 +16,7 @@
 #include <sqlite3.h>
 
 using options::FormatOptions;
-using settingstable::kSettingsKey;
+using settings::table::kSettingsKey;
 
 using namespace settings; // the subsystem under test
 
@@ -36,7 +36,7 @@ protected:
     QStringList storedNames() const
     {
         QStringList names;
-        for (const QString& name : settingstable::valueNames())
+        for (const QString& name : table::valueNames())
             if (stored(name) != kAbsent)
                 names.append(name);
         return names;
@@ -152,7 +152,7 @@ TEST_F(SettingsTest, SavedOptionsComeBackInTheirStoredForms)
 {
     changeEverything(options);
     settings.SaveSettings();
-    EXPECT_EQ(storedNames(), settingstable::valueNames());
+    EXPECT_EQ(storedNames(), table::valueNames());
     EXPECT_EQ(stored(QStringLiteral("optSameFolder")), QStringLiteral("True"));
     EXPECT_EQ(stored(QStringLiteral("optOtherFolder")), QStringLiteral("False"));
     EXPECT_EQ(stored(QStringLiteral("optFileFormat")), QStringLiteral("3"));
@@ -330,7 +330,7 @@ TEST_F(SettingsTest, RestoreDefaultsDeletesTheKeyAndLoadsTheDefaults)
 {
     changeEverything(options);
     settings.SaveSettings();
-    ASSERT_EQ(storedNames().size(), settingstable::valueNames().size());
+    ASSERT_EQ(storedNames().size(), table::valueNames().size());
     options.cmdDefaults.click();
     expectDefaults(options);
     EXPECT_EQ(storedNames(), (QStringList{"optSameFolder", "txtOutPath"}));
@@ -352,25 +352,25 @@ TEST_F(SettingsTest, OverrideSetsOneOptionByNameAndStoredForm)
 {
     settings.LoadSettings();
     QString error;
-    EXPECT_TRUE(applySettingOverride(options, QStringLiteral("OPTFILEFORMAT=3"), &error)) << error.toStdString();
+    EXPECT_TRUE(settings::applySettingOverride(options, QStringLiteral("OPTFILEFORMAT=3"), &error)) << error.toStdString();
     EXPECT_EQ(options.selectedFormat(), FormatOptions::OGG);
-    EXPECT_TRUE(applySettingOverride(options, QStringLiteral("cmbOGGvBitrate"), QStringLiteral("0"), &error));
+    EXPECT_TRUE(settings::applySettingOverride(options, QStringLiteral("cmbOGGvBitrate"), QStringLiteral("0"), &error));
     EXPECT_EQ(options.cmbOGGVBitrate.Text(), QStringLiteral("320 Kbps"));
     EXPECT_EQ(options.lblFormat.Caption(), QStringLiteral("OGG,Variable Bitrate 320 Kbps,Quality=3"));
-    EXPECT_TRUE(applySettingOverride(options, QStringLiteral("optMP3ABR=true"), &error));
+    EXPECT_TRUE(settings::applySettingOverride(options, QStringLiteral("optMP3ABR=true"), &error));
     EXPECT_TRUE(options.cmbMP3ABitrate.Enabled());
     EXPECT_FALSE(options.cmbMP3CBitrate.Enabled());
-    EXPECT_TRUE(applySettingOverride(options, QStringLiteral("txtOutPath=/tmp/a=b"), &error));
+    EXPECT_TRUE(settings::applySettingOverride(options, QStringLiteral("txtOutPath=/tmp/a=b"), &error));
     EXPECT_EQ(options.txtOutPath.Text(), QStringLiteral("/tmp/a=b"));
 
-    EXPECT_FALSE(applySettingOverride(options, QStringLiteral("chkWMAFileTags=1"), &error));
+    EXPECT_FALSE(settings::applySettingOverride(options, QStringLiteral("chkWMAFileTags=1"), &error));
     EXPECT_EQ(error, QStringLiteral("unknown option 'chkWMAFileTags'"));
-    EXPECT_FALSE(applySettingOverride(options, QStringLiteral("cmbMP3CBitrate=10"), &error));
+    EXPECT_FALSE(settings::applySettingOverride(options, QStringLiteral("cmbMP3CBitrate=10"), &error));
     EXPECT_EQ(error, QStringLiteral("option 'cmbMP3CBitrate': value '10' does not apply"));
     EXPECT_EQ(options.cmbMP3CBitrate.ListIndex(), 6);
-    EXPECT_FALSE(applySettingOverride(options, QStringLiteral("optSameFolder"), &error));
+    EXPECT_FALSE(settings::applySettingOverride(options, QStringLiteral("optSameFolder"), &error));
     EXPECT_EQ(error, QStringLiteral("'optSameFolder' is not of the form NAME=VALUE"));
-    EXPECT_FALSE(applySettingOverride(options, QStringLiteral("=1"), &error));
+    EXPECT_FALSE(settings::applySettingOverride(options, QStringLiteral("=1"), &error));
 
     // Nothing of an override is saved by loading.
     EXPECT_EQ(stored(QStringLiteral("optFileFormat")), kAbsent);
