@@ -1,6 +1,7 @@
 #include "app/AboutPanel.h"
 
 #include "app/QtProgramIcon.h"
+#include "controls/NamedWidget.h"
 #include "lang/StringLookup.h"
 
 #include <QEvent>
@@ -14,17 +15,12 @@
 
 namespace app {
 
+using controls::named;
+
 namespace {
 
 constexpr QSize kPanelSize(620, 300);
 constexpr int kPictureSize = 96;
-
-template <typename Widget> Widget* named(QWidget* parent, const char* name)
-{
-    auto* widget = new Widget(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 } // namespace
 

@@ -1,9 +1,9 @@
 #include "options/OggOptionsView.h"
 
+#include "controls/NamedWidget.h"
 #include "controls/SliderWidget.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
-#include "options/NamedWidget.h"
 #include "options/QtOptionBinding.h"
 
 #include <QComboBox>
@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 
 namespace options {
+
+using controls::named;
 
 OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : controls::FramePanel(parent)
 {

@@ -1,8 +1,8 @@
 #include "options/OutputFolderWidget.h"
 
+#include "controls/NamedWidget.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
-#include "options/NamedWidget.h"
 #include "options/QtOptionBinding.h"
 
 #include <QCheckBox>
@@ -14,6 +14,8 @@
 #include <QRadioButton>
 
 namespace options {
+
+using controls::named;
 
 OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) : QWidget(parent)
 {

@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace options {
+namespace controls {
 
 //! Makes a child widget of `parent` with the objectName `name`, the name the
 //! window's code, settings and tests find it by.
@@ -15,4 +15,4 @@ template <typename Widget> Widget* named(QWidget* parent, const char* name)
     return widget;
 }
 
-} // namespace options
+} // namespace controls
