@@ -309,7 +309,7 @@ void ConversionBatch::endWhenIdle()
 
 void ConversionBatch::applyStatuses()
 {
-    const std::map<int, convert::RowStatusBoard::Update> updates = m_board.take();
+    const std::map<int, RowStatusBoard::Update> updates = m_board.take();
     filelist::FileList* list = m_list.data();
     const bool listShown = list && list == (m_currentList ? m_currentList() : nullptr);
     for (const auto& [row, update] : updates) {

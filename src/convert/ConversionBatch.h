@@ -156,7 +156,7 @@ private:
     int m_total = 0;
     QElapsedTimer m_clock;
 
-    convert::RowStatusBoard m_board;
+    RowStatusBoard m_board;
     std::mutex m_endedMutex;
     std::vector<int> m_ended;     // rows whose threads are done, not yet collected
     QTimer m_paint;               // applies the reported statuses

@@ -29,7 +29,7 @@ std::optional<int> ConversionSession::currentRow() const
     return rowList() ? m_row : std::nullopt;
 }
 
-void ConversionSession::reportThrough(convert::RowStatusBoard& board, int row)
+void ConversionSession::reportThrough(RowStatusBoard& board, int row)
 {
     m_board = &board;
     m_row = row;

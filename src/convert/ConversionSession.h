@@ -72,7 +72,7 @@ public:
     //! Makes the session report into `row` through `board` rather than into
     //! the list: for a conversion on a worker thread, which must not touch the
     //! list or run the window's events. yield() then only returns.
-    void reportThrough(convert::RowStatusBoard& board, int row);
+    void reportThrough(RowStatusBoard& board, int row);
 
     //! The decoding stream of the conversion in progress (0 when none).
     HSTREAM hConvertStream = 0;
@@ -80,7 +80,7 @@ public:
     BASS_CHANNELINFO channelInfo;
     //! The WMA bit rates offered for the last input converted to WMA, with
     //! the one chosen (rebuilt by every WMA conversion).
-    convert::WmaBitrateList cmbWMAEncodingBitrate;
+    WmaBitrateList cmbWMAEncodingBitrate;
 
     //! Releases what the previous conversion left: stops and frees the
     //! conversion stream, turns floating-point processing off and stops any
@@ -139,8 +139,8 @@ private:
     options::FormatOptions& m_options;
     ListAccess m_currentList;
     std::optional<int> m_row;
-    convert::RowStatusBoard* m_board = nullptr; // set for a conversion on a worker thread
-    QPointer<filelist::FileList> m_rowList;     // the list m_row belongs to
+    RowStatusBoard* m_board = nullptr;      // set for a conversion on a worker thread
+    QPointer<filelist::FileList> m_rowList; // the list m_row belongs to
     int m_yieldInterval = 0;
     QElapsedTimer m_sinceYield;
 };

@@ -42,15 +42,15 @@ HENCODE openEncoder(const FormatOptions& options, const BASS_CHANNELINFO& info, 
     }
 }
 
-convert::TagFormat tagFormat(const FormatOptions& options)
+TagFormat tagFormat(const FormatOptions& options)
 {
     switch (options.selectedFormat()) {
     case FormatOptions::FLAC:
-        return convert::TagFormat::Flac;
+        return TagFormat::Flac;
     case FormatOptions::OPUS:
-        return convert::TagFormat::Opus;
+        return TagFormat::Opus;
     default:
-        return convert::TagFormat::Mp4;
+        return TagFormat::Mp4;
     }
 }
 
@@ -58,21 +58,20 @@ convert::TagFormat tagFormat(const FormatOptions& options)
 
 void ConvertToFLAC_OPUS_AAC(ConversionSession& session, const QString& origfile, const QString& outFile)
 {
-    const convert::ErrorLog log;
+    const ErrorLog log;
     session.releaseConversionStream();
 
     // Float samples carry 24-bit sources whole; the encoders keep every channel.
-    const HSTREAM stream =
-        convert::OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT);
+    const HSTREAM stream = OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT);
     if (stream == 0)
         return;
     BASS_ChannelGetInfo(stream, &session.channelInfo);
     const BASS_CHANNELINFO& info = session.channelInfo;
 
     QString why;
-    std::unique_ptr<convert::OutputFile> output = convert::OutputFile::create(outFile, &why);
+    std::unique_ptr<OutputFile> output = OutputFile::create(outFile, &why);
     if (!output) {
-        convert::EndWithError(session, log, origfile, BASS_ERROR_CREATE, why);
+        EndWithError(session, log, origfile, BASS_ERROR_CREATE, why);
         return;
     }
     // The encoder writes the temporary file; it gets its name once complete.
@@ -80,10 +79,10 @@ void ConvertToFLAC_OPUS_AAC(ConversionSession& session, const QString& origfile,
     if (encoder == 0) {
         const int code = BASS_ErrorGetCode();
         output->discard();
-        convert::EndWithError(session, log, origfile, code, engine::BassErrorText(code));
+        EndWithError(session, log, origfile, code, engine::BassErrorText(code));
         return;
     }
-    convert::PumpToFileEncoder(
+    PumpToFileEncoder(
         session, log, origfile, *output, kChunkBytes,
         {[encoder](const char* data, unsigned length) { return BASS_Encode_FileWrite(encoder, data, length); },
          [encoder] { return BASS_Encode_FileClose(encoder); }},

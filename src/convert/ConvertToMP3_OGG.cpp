@@ -25,7 +25,7 @@ constexpr DWORD kReadBytes = 0x40000;
 
 //! Ends the row "Error" for an engine error found along the way and logs it.
 //! The status comes first, so a log that cannot be written leaves it "Error".
-void endWithEngineError(ConversionSession& session, const convert::ErrorLog& log, int code, const QString& origfile,
+void endWithEngineError(ConversionSession& session, const ErrorLog& log, int code, const QString& origfile,
                         const QString& reason)
 {
     // The fixed English text: the engine's errors are reported untranslated.
@@ -39,7 +39,7 @@ void endWithEngineError(ConversionSession& session, const convert::ErrorLog& log
 //! the way it does inside an encoder that ignores its own write errors.
 void writeEncoded(HENCODE, DWORD, const void* buffer, DWORD length, void* user)
 {
-    auto* output = static_cast<convert::OutputFile*>(user);
+    auto* output = static_cast<OutputFile*>(user);
     if (!output->failed())
         output->write(static_cast<const char*>(buffer), length);
 }
@@ -49,7 +49,7 @@ void writeEncoded(HENCODE, DWORD, const void* buffer, DWORD length, void* user)
 QString encoderFailure(const engine::EncoderOutcome& outcome)
 {
     const QString problem = QString::fromStdString(outcome.problem);
-    const QString complaint = convert::lastErrorLine(QByteArray::fromStdString(outcome.errorOutput));
+    const QString complaint = lastErrorLine(QByteArray::fromStdString(outcome.errorOutput));
     if (complaint.isEmpty())
         return problem.isEmpty() ? engine::BassErrorText(BASS_ERROR_UNKNOWN) : problem;
     return problem.isEmpty() ? complaint : problem + QStringLiteral(": ") + complaint;
@@ -59,7 +59,7 @@ QString encoderFailure(const engine::EncoderOutcome& outcome)
 
 void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const QString& outFile)
 {
-    const convert::ErrorLog log;
+    const ErrorLog log;
     session.releaseConversionStream();
 
     const options::FormatOptions& options = session.options();
@@ -76,13 +76,12 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     BASS_ChannelGetInfo(stream, &session.channelInfo);
 
     // The encoder writes to its standard output; the file is written here.
-    const QString commandLine =
-        convert::BuildEncoderCommandLine(options, QStringLiteral("-"), platform::programFolder());
+    const QString commandLine = BuildEncoderCommandLine(options, QStringLiteral("-"), platform::programFolder());
     if (commandLine.isEmpty())
         return;
 
     QString why;
-    std::unique_ptr<convert::OutputFile> output = convert::OutputFile::create(outFile, &why);
+    std::unique_ptr<OutputFile> output = OutputFile::create(outFile, &why);
     if (!output) {
         endWithEngineError(session, log, BASS_ERROR_CREATE, origfile, why);
         return;
@@ -103,13 +102,13 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
         BASS_Encode_Stop(stream);
         session.freeConversionStream();
         output->discard();
-        convert::EndWithError(session, log, origfile, code, reason);
+        EndWithError(session, log, origfile, code, reason);
     };
 
     std::vector<char> buffer(kReadBytes + 1);
     bool encoderEnded = false;
     bool cancelled = false;
-    convert::DecodeProgress progress(stream);
+    DecodeProgress progress(stream);
     for (;;) {
         if (BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED)
             break;
@@ -152,7 +151,7 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
 
     if (output->failed()) {
         output->discard();
-        convert::EndWithError(session, log, origfile, BASS_ERROR_CREATE, output->error());
+        EndWithError(session, log, origfile, BASS_ERROR_CREATE, output->error());
         return;
     }
     if (cancelled) {
@@ -176,10 +175,9 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     }
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
-    convert::CarryTags(options, origfile, output->temporaryPath(),
-                       mp3 ? convert::TagFormat::Mp3 : convert::TagFormat::Ogg);
+    CarryTags(options, origfile, output->temporaryPath(), mp3 ? TagFormat::Mp3 : TagFormat::Ogg);
     if (!output->commit()) {
-        convert::EndWithError(session, log, origfile, BASS_ERROR_CREATE, output->error());
+        EndWithError(session, log, origfile, BASS_ERROR_CREATE, output->error());
         return;
     }
     session.sOutputMade = output->finalPath();

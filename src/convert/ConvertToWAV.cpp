@@ -32,21 +32,21 @@ QString tooLong()
 void ConvertToWAV(ConversionSession& session, const QString& origfile, const QString& outFile)
 {
     using Outcome = ConversionSession::Outcome;
-    const convert::ErrorLog log;
+    const ErrorLog log;
 
     session.releaseConversionStream();
-    const HSTREAM stream = convert::OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE);
+    const HSTREAM stream = OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE);
     if (stream == 0)
         return;
 
     // Every failure ends "Error" with its reason; whatever was written is
     // removed with the temporary file (the output keeps no half file).
-    std::unique_ptr<convert::OutputFile> output;
+    std::unique_ptr<OutputFile> output;
     auto fail = [&](const QString& reason, int code = BASS_ERROR_UNKNOWN) {
         session.freeConversionStream();
         if (output)
             output->discard();
-        convert::EndWithError(session, log, origfile, code, reason);
+        EndWithError(session, log, origfile, code, reason);
     };
 
     BASS_CHANNELINFO info;
@@ -67,7 +67,7 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     header.fillDerived();
 
     QString why;
-    output = convert::OutputFile::create(outFile, &why);
+    output = OutputFile::create(outFile, &why);
     if (!output) {
         fail(why, BASS_ERROR_CREATE);
         return;
@@ -112,8 +112,7 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
             break;
         }
     }
-    const QString damage =
-        outcome == Outcome::Complete ? convert::InputDamageReason(stream, length, QWORD(written)) : QString();
+    const QString damage = outcome == Outcome::Complete ? InputDamageReason(stream, length, QWORD(written)) : QString();
     session.freeConversionStream();
 
     // The sizes describe the bytes really in the file, so a stopped
@@ -128,7 +127,7 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
     if (outcome == Outcome::Complete)
-        convert::CarryTags(session.options(), origfile, output->temporaryPath(), convert::TagFormat::Wav);
+        CarryTags(session.options(), origfile, output->temporaryPath(), TagFormat::Wav);
     if (!output->commit()) {
         fail(output->error(), BASS_ERROR_CREATE);
         return;

@@ -54,13 +54,12 @@ DWORD encoderRate(DWORD freq, DWORD chans)
 
 void ConvertToWMA(ConversionSession& session, const QString& origfile, const QString& outFile)
 {
-    const convert::ErrorLog log;
+    const ErrorLog log;
     session.releaseConversionStream();
     BASS_SetConfig(BASS_CONFIG_WMA_BASSFILE, 1);
 
     // The encoder takes 16-bit mono or stereo: more channels are mixed down.
-    const HSTREAM stream =
-        convert::OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE | BASS_STREAM_DOWNMIX);
+    const HSTREAM stream = OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE | BASS_STREAM_DOWNMIX);
     if (stream == 0)
         return;
     BASS_ChannelGetInfo(stream, &session.channelInfo);
@@ -70,23 +69,23 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
     // the nearest one it has.
     if (const DWORD rate = encoderRate(info.freq, info.chans); rate != info.freq) {
         if (rate == 0 || !engine::resampleDecodingStream(stream, rate)) {
-            convert::EndWithError(session, log, origfile, BASS_ERROR_FORMAT, engine::BassErrorText(BASS_ERROR_FORMAT));
+            EndWithError(session, log, origfile, BASS_ERROR_FORMAT, engine::BassErrorText(BASS_ERROR_FORMAT));
             return;
         }
         BASS_ChannelGetInfo(stream, &info);
     }
 
     // A conversion never runs while the window is still loading.
-    const int bitrate = convert::GetWMABitRateFromQuality(session.cmbWMAEncodingBitrate, false, info.freq, info.chans,
-                                                          session.options().sliderWMA.Value());
+    const int bitrate = GetWMABitRateFromQuality(session.cmbWMAEncodingBitrate, false, info.freq, info.chans,
+                                                 session.options().sliderWMA.Value());
     if (bitrate <= 0) {
-        convert::EndWithError(session, log, origfile, BASS_ERROR_FORMAT, engine::BassErrorText(BASS_ERROR_FORMAT));
+        EndWithError(session, log, origfile, BASS_ERROR_FORMAT, engine::BassErrorText(BASS_ERROR_FORMAT));
         return;
     }
     QString why;
-    std::unique_ptr<convert::OutputFile> output = convert::OutputFile::create(outFile, &why);
+    std::unique_ptr<OutputFile> output = OutputFile::create(outFile, &why);
     if (!output) {
-        convert::EndWithError(session, log, origfile, BASS_ERROR_CREATE, why);
+        EndWithError(session, log, origfile, BASS_ERROR_CREATE, why);
         return;
     }
     // The encoder writes the temporary file; it gets its name once complete.
@@ -95,16 +94,16 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
     if (encoder == 0) {
         const int code = BASS_ErrorGetCode();
         output->discard();
-        convert::EndWithError(session, log, origfile, code, engine::BassErrorText(code));
+        EndWithError(session, log, origfile, code, engine::BassErrorText(code));
         return;
     }
     endTags(encoder);
 
-    convert::PumpToFileEncoder(
+    PumpToFileEncoder(
         session, log, origfile, *output, kChunkBytes,
         {[encoder](const char* data, unsigned length) { return BASS_WMA_EncodeWrite(encoder, data, length); },
          [encoder] { return BASS_WMA_EncodeClose(encoder); }},
-        convert::TagFormat::Wma);
+        TagFormat::Wma);
 }
 
 } // namespace convert

@@ -134,7 +134,7 @@ bool CheckOutputNaming(platform::Desktop& desktop, const options::FormatOptions&
 {
     if (!options.chkNamePattern.Value())
         return true;
-    const convert::OutputNamePattern pattern(options.txtNamePattern.Text());
+    const OutputNamePattern pattern(options.txtNamePattern.Text());
     if (pattern.usable())
         return true;
     desktop.messageBox(pattern.problemText(), lang::caption(lang::StringId::ProductName),
@@ -165,7 +165,7 @@ QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions
         !sameFolder && options.chkKeepTree.Value() ? RelativeFolder(inputPath, request.baseFolder) : QString();
     QString base = baseName(inputPath);
     if (options.chkNamePattern.Value()) {
-        const convert::OutputNamePattern pattern(options.txtNamePattern.Text());
+        const OutputNamePattern pattern(options.txtNamePattern.Text());
         if (pattern.usable()) {
             const QString stem = pattern.expand(engine::ReadMediaTags(inputPath), base);
             const qsizetype slash = stem.lastIndexOf(u'/');

@@ -140,7 +140,7 @@ void AddFilesActions::DropFiles(const QStringList& paths)
 
 bool AddFilesActions::admitAll(const QStringList& paths, const QString& baseFolder, bool progressShown)
 {
-    filelist::AdmissionPipeline pipeline(paths, m_listedPaths ? m_listedPaths() : QSet<QString>());
+    AdmissionPipeline pipeline(paths, m_listedPaths ? m_listedPaths() : QSet<QString>());
     QElapsedTimer running;
     running.start();
     QElapsedTimer sincePaint;
@@ -148,7 +148,7 @@ bool AddFilesActions::admitAll(const QStringList& paths, const QString& baseFold
     bool allAdmitted = true;
     QString current;
     while (!pipeline.atEnd()) {
-        if (std::optional<filelist::ProbedFile> file = pipeline.next(int(kPaintInterval))) {
+        if (std::optional<ProbedFile> file = pipeline.next(int(kPaintInterval))) {
             current = file->path;
             file->baseFolder = baseFolder;
             if (m_admit(*file) == 0)

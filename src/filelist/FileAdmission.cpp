@@ -50,12 +50,12 @@ bool FileAdmission::IsFileInList(const QString& filePath)
 
 qint16 FileAdmission::AddFile2Grid(QString& filePath)
 {
-    const filelist::ProbedFile file = filelist::ProbeFile(filePath);
+    const ProbedFile file = ProbeFile(filePath);
     filePath = file.path;
     return AddProbedFile(file);
 }
 
-qint16 FileAdmission::AddProbedFile(const filelist::ProbedFile& file)
+qint16 FileAdmission::AddProbedFile(const ProbedFile& file)
 {
     FileList* list = m_currentList ? m_currentList() : nullptr;
     if (!list)
@@ -108,15 +108,15 @@ qint16 FileAdmission::AddProbedFile(const filelist::ProbedFile& file)
 
 QString FileAdmission::GetMediaDuration(const QString& filePath)
 {
-    filelist::ProbedFile file;
+    ProbedFile file;
     file.path = filePath;
-    const std::optional<double> seconds = filelist::PlayingTime(filePath);
+    const std::optional<double> seconds = PlayingTime(filePath);
     file.opened = seconds.has_value();
     file.seconds = seconds.value_or(0);
     return durationText(file);
 }
 
-QString FileAdmission::durationText(const filelist::ProbedFile& file)
+QString FileAdmission::durationText(const ProbedFile& file)
 {
     if (file.opened)
         return FormatDuration(file.seconds);

@@ -48,7 +48,7 @@ public:
 
     //! AddFile2Grid for a file already probed (on another thread, ahead of
     //! its turn): the list checks, the messages and the row.
-    qint16 AddProbedFile(const filelist::ProbedFile& file);
+    qint16 AddProbedFile(const ProbedFile& file);
 
     //! True when some row's `FilePath` equals the path exactly; leaves the
     //! cursor on the match.
@@ -68,7 +68,7 @@ public:
 private:
     void showFailure(const Failure& failure);
     void showWmaPrompt();
-    QString durationText(const filelist::ProbedFile& file);
+    QString durationText(const ProbedFile& file);
 
     platform::Desktop& m_desktop;
     std::function<FileList*()> m_currentList;

@@ -17,7 +17,7 @@ FileListPanel::FileListPanel(platform::Desktop& desktop, FileAdmission& admissio
                              std::unique_ptr<FileList>& currentList, QWidget* parent)
     : QWidget(parent), m_currentList(currentList),
       m_actions(
-          desktop, [&admission](const filelist::ProbedFile& file) { return admission.AddProbedFile(file); },
+          desktop, [&admission](const ProbedFile& file) { return admission.AddProbedFile(file); },
           [this] { Grid->viewport()->update(); }, [this] { return listedPaths(); })
 {
     buildInterface();

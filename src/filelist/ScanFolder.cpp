@@ -57,8 +57,8 @@ void scan(const QString& root, const QString& relative, bool recursive, QSet<qui
     }
     ::closedir(dir);
 
-    std::sort(files.begin(), files.end(), filelist::naturalLess);
-    std::sort(folders.begin(), folders.end(), filelist::naturalLess);
+    std::sort(files.begin(), files.end(), naturalLess);
+    std::sort(folders.begin(), folders.end(), naturalLess);
     const QString prefix = relative.isEmpty() ? QString() : relative + u'/';
     for (const QString& name : std::as_const(files))
         names << prefix + name;

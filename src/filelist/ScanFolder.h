@@ -7,7 +7,7 @@
 namespace filelist {
 
 //! The names of the files inside `folder`, relative to it, in natural order
-//! (see filelist::naturalLess): hidden files included, no special files
+//! (see naturalLess): hidden files included, no special files
 //! (pipes, sockets, devices), which would block whoever opens them. Without
 //! `recursive` only the files directly inside are listed. With it, each
 //! folder's files come before its sub-folders' ("a.mp3", "Disc 2/b.mp3");

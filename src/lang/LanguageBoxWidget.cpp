@@ -23,8 +23,8 @@ bool LanguageBoxWidget::LoadLanguageList(const QString& folder)
 {
     clear();
     m_images.clear();
-    const lang::LanguageListing listing =
-        lang::LanguageFolder::list(folder, lang::sLanguageFile, [this](const QString& path, QString& failure) {
+    const LanguageListing listing =
+        LanguageFolder::list(folder, sLanguageFile, [this](const QString& path, QString& failure) {
             QImageReader reader(path);
             const QImage image = reader.read();
             if (image.isNull()) {
@@ -35,7 +35,7 @@ bool LanguageBoxWidget::LoadLanguageList(const QString& folder)
             return true;
         });
 
-    for (const lang::LanguageEntry& entry : listing.entries) {
+    for (const LanguageEntry& entry : listing.entries) {
         // An entry whose position has no picture shows its name alone.
         const int image = entry.image - 1;
         if (image < m_images.size())
@@ -46,7 +46,7 @@ bool LanguageBoxWidget::LoadLanguageList(const QString& folder)
     if (listing.marked >= 0)
         setCurrentIndex(listing.marked);
     if (!listing.failure.isEmpty())
-        m_desktop.messageBox(listing.failure, lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::None,
+        m_desktop.messageBox(listing.failure, caption(StringId::ProductName), platform::Desktop::Icon::None,
                              platform::Desktop::Buttons::Ok);
     return !listing.entries.isEmpty();
 }
@@ -55,7 +55,7 @@ void LanguageBoxWidget::SelectCurrentLanguage()
 {
     int selected = 0;
     for (int i = 0; i < count(); ++i)
-        if (itemText(i) + QStringLiteral(".ini") == lang::sLanguageFile)
+        if (itemText(i) + QStringLiteral(".ini") == sLanguageFile)
             selected = i;
     setCurrentIndex(count() > 0 ? selected : -1);
 }
