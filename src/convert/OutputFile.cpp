@@ -150,8 +150,8 @@ bool OutputFile::writeAll(const char* data, qint64 bytes, std::optional<qint64> 
     if (m_fd < 0)
         return fail(EBADF);
     while (bytes > 0) {
-        const ssize_t n = offset ? ::pwrite(m_fd, data, std::size_t(bytes), off_t(*offset))
-                                 : ::write(m_fd, data, std::size_t(bytes));
+        const ssize_t n =
+            offset ? ::pwrite(m_fd, data, std::size_t(bytes), off_t(*offset)) : ::write(m_fd, data, std::size_t(bytes));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

@@ -352,7 +352,8 @@ TEST_F(SettingsTest, OverrideSetsOneOptionByNameAndStoredForm)
 {
     settings.LoadSettings();
     QString error;
-    EXPECT_TRUE(settings::applySettingOverride(options, QStringLiteral("OPTFILEFORMAT=3"), &error)) << error.toStdString();
+    EXPECT_TRUE(settings::applySettingOverride(options, QStringLiteral("OPTFILEFORMAT=3"), &error))
+        << error.toStdString();
     EXPECT_EQ(options.selectedFormat(), FormatOptions::OGG);
     EXPECT_TRUE(settings::applySettingOverride(options, QStringLiteral("cmbOGGvBitrate"), QStringLiteral("0"), &error));
     EXPECT_EQ(options.cmbOGGVBitrate.Text(), QStringLiteral("320 Kbps"));
