@@ -55,6 +55,6 @@ for page in 1 2 3 4 5 6; do
   shot "options-$page"
 done
 # "Save && Close", then the about button in the title strip.
-click "${HIDE_X:-620}" "${HIDE_Y:-549}" 1.5
+click "${HIDE_X:-620}" "${HIDE_Y:-535}" 1.5
 click "${ABOUT_X:-679}" "${ABOUT_Y:-13}" 1.5
 shot about

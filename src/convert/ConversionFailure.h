@@ -5,7 +5,6 @@
 namespace convert {
 
 class ConversionSession;
-
 class ErrorLog;
 
 //! Ends the row "Error" (localized) with `reason` as its tooltip, then

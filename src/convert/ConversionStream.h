@@ -7,7 +7,6 @@
 namespace convert {
 
 class ConversionSession;
-
 class ErrorLog;
 
 //! Opens `origfile` for decoding with `flags` as the session's conversion

@@ -8,7 +8,6 @@
 namespace convert {
 
 class ConversionSession;
-
 class ErrorLog;
 class OutputFile;
 
