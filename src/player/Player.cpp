@@ -13,12 +13,7 @@ Player::Player(platform::Desktop& desktop, PlaylistGrid& grid, QObject* parent)
 {
 }
 
-Player::~Player()
-{
-    if (m_channel != 0)
-        BASS_ChannelStop(m_channel);
-    releaseChannel();
-}
+Player::~Player() = default;
 
 QString Player::pauseCaption() const
 {
@@ -39,51 +34,33 @@ void Player::showEngineError()
                          platform::Desktop::Buttons::Ok);
 }
 
-void Player::releaseChannel()
-{
-    // The engine would keep a stopped or replaced channel (and its open file)
-    // until it shuts down; nothing refers to it any more, so it goes now.
-    if (m_channel != 0) {
-        if (m_channelIsMusic)
-            BASS_MusicFree(m_channel);
-        else
-            BASS_StreamFree(m_channel);
-    }
-    m_channel = 0;
-    m_channelIsMusic = false;
-}
-
 void Player::PlayFile(const QString& filePath)
 {
-    if (m_channel != 0)
+    if (m_channel)
         StopPlayback();
-    releaseChannel();
-    m_channel = engine::OpenStream(false, filePath, 0, 0, kStreamFlags);
-    if (m_channel == 0) {
-        m_channel = engine::OpenMusic(false, filePath, 0, 0, kMusicFlags, 0);
-        m_channelIsMusic = m_channel != 0;
-    }
-    if (m_channel == 0)
+    m_channel.reset();
+    m_channel = engine::ChannelHandle::open(filePath, kStreamFlags, kMusicFlags);
+    if (!m_channel)
         return;
-    if (!BASS_ChannelPlay(m_channel, false))
+    if (!BASS_ChannelPlay(m_channel.get(), false))
         showEngineError();
 }
 
 void Player::PausePlayback()
 {
-    if (!BASS_ChannelPause(m_channel))
+    if (!BASS_ChannelPause(m_channel.get()))
         showEngineError();
 }
 
 void Player::ResumePlayback()
 {
-    if (!BASS_ChannelPlay(m_channel, false))
+    if (!BASS_ChannelPlay(m_channel.get(), false))
         showEngineError();
 }
 
 void Player::StopPlayback()
 {
-    if (!BASS_ChannelStop(m_channel))
+    if (!BASS_ChannelStop(m_channel.get()))
         showEngineError();
 }
 
@@ -157,7 +134,7 @@ void Player::playAdjacentRow(int step)
 
 void Player::cmdPlay_Click()
 {
-    if (m_channel != 0)
+    if (m_channel)
         StopPlayback();
     PlaySelectedRow();
     setPauseCaption(lang::StringId::Pause);
@@ -165,7 +142,7 @@ void Player::cmdPlay_Click()
 
 void Player::cmdPause_Click()
 {
-    if (m_channel == 0)
+    if (!m_channel)
         return;
     if (m_pauseCaption == lang::StringId::Pause) {
         PausePlayback();
@@ -178,10 +155,10 @@ void Player::cmdPause_Click()
 
 void Player::cmdStop_Click()
 {
-    if (m_channel == 0)
+    if (!m_channel)
         return;
     StopPlayback();
-    releaseChannel();
+    m_channel.reset();
     setPauseCaption(lang::StringId::Pause);
 }
 

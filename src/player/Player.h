@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Bass.h"
+#include "engine/ChannelHandle.h"
 #include "lang/StringTable.h"
 
 #include <QObject>
@@ -35,7 +36,7 @@ public:
     ~Player() override;
 
     //! The channel opened by the last PlayFile; 0 when there is none.
-    DWORD hPlayChannel() const { return m_channel; }
+    DWORD hPlayChannel() const { return m_channel.get(); }
     //! Path of the row the player started last; never cleared.
     QString sPlayerFile() const { return m_playerFile; }
 
@@ -76,13 +77,12 @@ private:
     void playAdjacentRow(int step);
     void setPauseCaption(lang::StringId id);
     void showEngineError();
-    //! Frees the channel it holds (stopped or not) and forgets it.
-    void releaseChannel();
 
     platform::Desktop& m_desktop;
     PlaylistGrid& m_grid;
-    DWORD m_channel = 0;
-    bool m_channelIsMusic = false;
+    // The engine would keep a stopped or replaced channel (and its open file)
+    // until it shuts down; the handle frees it as soon as it is let go.
+    engine::ChannelHandle m_channel;
     QString m_playerFile;
     lang::StringId m_pauseCaption = lang::StringId::Pause;
 };
