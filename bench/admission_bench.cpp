@@ -272,7 +272,6 @@ void listMemory()
             // Each cell its own string, as admission makes them.
             row.FilePath = QStringLiteral("/home/someone/Music/") + QString(170, QChar(u'a' + i % 26)) +
                            QStringLiteral("%1.flac").arg(i, 5, 10, QLatin1Char('0'));
-            row.Status = QString::fromLatin1("Waiting Conversion");
             row.Duration = QString::fromLatin1("03:07");
             row.FileSize = QString::fromLatin1("4.68 MB");
             list.append(row);

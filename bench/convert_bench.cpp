@@ -120,7 +120,7 @@ bool convertInWindow(const QStringList& files, const QString& outFolder, bool sh
     stats.paints = recorder.events;
     stats.meanPaintedShare = recorder.events ? double(recorder.pixels) / recorder.events / double(area) : 0;
     for (const filelist::FileListRow& row : list->rows())
-        if (row.Status != QLatin1String("Complete"))
+        if (!filelist::isComplete(row.state))
             return false;
     return true;
 }

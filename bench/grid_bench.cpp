@@ -67,8 +67,10 @@ int main(int argc, char* argv[])
         row.FilePath = QStringLiteral("/home/user/Music/Some Artist/Some Album/%1 - A track title.flac")
                            .arg(i, 5, 10, QLatin1Char('0'));
         // Every tenth row shows a progress value, so the bar painting is timed too.
-        row.Status =
-            i % 10 == 0 ? QString::number(i % 101) + QStringLiteral(".5") : QStringLiteral("Waiting Conversion");
+        if (i % 10 == 0) {
+            row.state = filelist::RowState::Converting;
+            row.progress = float(i % 101) + 0.5f;
+        }
         row.Duration = QStringLiteral("03:07");
         row.FileSize = QStringLiteral("4.68 MB");
         if (!list.append(row)) {
@@ -120,7 +122,7 @@ int main(int argc, char* argv[])
     cpu = bench::threadCpuMs();
     for (int i = 0; i < 100; ++i) {
         recorder.reset();
-        list.setCell(row, filelist::FileList::Status, QString::number(i * 1.01, 'g', 6));
+        list.setProgress(row, float(i) * 1.01f);
         QCoreApplication::processEvents();
         if (recorder.events != 1 || !cell.contains(recorder.painted.boundingRect())) {
             ++widerRepaints;

@@ -74,7 +74,7 @@ bool convertOnce(bench::BenchDesktop& desktop, const QString& input, int format,
     batch.cmdConvert.click();
     best.wall = std::min(best.wall, double(timer.nsecsElapsed()) / 1e9);
     best.cpu = std::min(best.cpu, bench::processCpuSeconds() - cpu0);
-    return list->at(0).Status == QLatin1String("Complete");
+    return filelist::isComplete(list->at(0).state);
 }
 
 //! Milliseconds `call` holds the calling thread.

@@ -17,7 +17,6 @@
 #include "filelist/FileList.h"
 #include "filelist/FileListPanel.h"
 #include "filelist/GridView.h"
-#include "filelist/RowTexts.h"
 #include "filelist/WmaSupport.h"
 #include "lang/LanguageBoxWidget.h"
 #include "lang/LanguageChoice.h"
@@ -35,6 +34,9 @@
 
 #include <QAbstractItemModel>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QPushButton>
 
@@ -260,6 +262,9 @@ void MainWindow::wireSubsystems()
         [this](const QString& title, bool newStyle) { return m_desktop.BrowseForFolder(title, newStyle); });
     m_batch->setControlEnabler([this](const QString& name, bool enabled) { enableControl(name, enabled); });
     m_batch->setBatchFinished([this] { BatchFinished(); });
+    m_batch->setSaveSettings([this] { SaveSettings(); });
+    connect(convertPanel, &convert::ConvertPanel::openOutputFolderRequested, this,
+            [this](const QString& folder) { m_desktop.shellOpen(folder); });
 
     // The WMA notice page and the admission prompt offer the same remedies.
     m_admission->setWmaRemedies([this] { m_wmaRemedies->cmdDownloadWMF(); },
@@ -327,13 +332,10 @@ void MainWindow::ComboLang_Click()
 {
     const QString file = ComboLang->selectedLanguageFile();
     if (file != lang::sLanguageFile) {
-        // Rows keep their meaning across the change: a row waiting in the old
-        // language is still waiting in the new one (the batch compares
-        // statuses with the current language's texts).
-        const filelist::RowTexts before = filelist::RowTexts::lookUp();
         lang::sLanguageFile = file;
+        // The rows' words follow the language; their states stay as they are.
         if (m_fileList)
-            before.carryOver(*m_fileList, filelist::RowTexts::lookUp());
+            m_fileList->refreshWords();
         SetCaptions();
     }
     // Only a right-to-left language would lay the window out mirrored; none
@@ -468,16 +470,38 @@ void MainWindow::lblWebSite_Click()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (conversion.bConverting) {
-        // A close from outside the window (window manager, task bar, session
-        // end) while a batch runs: stop the batch and close once it has
-        // unwound, so the engine is never freed under a running conversion.
-        conversion.bCancelConversion = true;
-        m_closeAfterBatch = true;
         event->ignore();
+        // An ending session has stopped the batch already: close once it has
+        // unwound, so the engine is never freed under a running conversion.
+        if (m_sessionEnding) {
+            m_closeAfterBatch = true;
+            return;
+        }
+        // A close from the window manager (Alt+F4, the task bar) while a
+        // batch runs is refused as the window's own close button refuses it;
+        // the batch goes on while the box is open.
+        cmdClose_Click();
         return;
     }
     Form_QueryUnload();
     event->accept();
+}
+
+void MainWindow::endSession(bool closeWindow)
+{
+    m_sessionEnding = true;
+    if (conversion.bConverting) {
+        conversion.bCancelConversion = true;
+        // The rows see the stop within a chunk and keep what they made.
+        constexpr int kWaitMs = 10000;
+        QElapsedTimer waiting;
+        waiting.start();
+        while (m_batch->rowsRunning() && !waiting.hasExpired(kWaitMs))
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50);
+    }
+    SaveSettings();
+    if (closeWindow)
+        close();
 }
 
 void MainWindow::BatchFinished()

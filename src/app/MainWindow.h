@@ -68,6 +68,12 @@ public:
     //! was requested while it ran.
     void BatchFinished();
 
+    //! The session ends (logout) or the program was asked to end (SIGTERM):
+    //! stops a running batch and waits (a few seconds at most) for its rows to
+    //! end, so that what they made is kept under stopped-at names, then saves
+    //! the options. With `close`, the window closes once the batch has unwound.
+    void endSession(bool close);
+
     //! The current file list (replaced by removal; never keep it across one).
     filelist::FileList* currentList() const { return m_fileList.get(); }
     options::FormatOptions& formatOptions() { return *m_options; }
@@ -159,6 +165,7 @@ private:
     std::unique_ptr<convert::WmaRemedies> m_wmaRemedies;
     bool m_engineStarted = false;
     bool m_closeAfterBatch = false;
+    bool m_sessionEnding = false;
 };
 
 } // namespace app

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "cli/CommandLine.h"
 #include "platform/QtDesktop.h"
+#include "platform/TerminationSignal.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -23,8 +24,12 @@ int runWindow(int argc, char* argv[])
     if (!window.Form_Load())
         return 1;
 
-    // A session that ends while a batch runs: stop the batch first.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window] { window.close(); });
+    // A session that ends, or SIGTERM: a running batch is stopped (its rows
+    // keep what they made under stopped-at names) and the options saved.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window] { window.endSession(false); });
+    platform::TerminationSignal termination;
+    QObject::connect(&termination, &platform::TerminationSignal::terminationRequested, &window,
+                     [&window] { window.endSession(true); });
 
     window.show();
     // Files handed over on the command line ("Open with") are admitted as a

@@ -12,13 +12,14 @@
 #include "filelist/AddFilesSelection.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
+#include "filelist/RowWords.h"
 #include "filelist/ScanFolder.h"
 #include "lang/StringLookup.h"
 #include "settings/CRegister.h"
 #include "settings/RunOptions.h"
 
 #include <QDir>
-#include <QLocale>
+#include <algorithm>
 
 namespace cli {
 
@@ -65,11 +66,10 @@ public:
         m_console.clearProgress();
         for (int row = m_printed; row < m_list.count(); ++row)
             rowDone(row, QString());
-        const QString complete = lang::caption(lang::StringId::Complete);
-        bool allComplete = m_list.count() > 0;
-        for (const filelist::FileListRow& row : m_list.rows())
-            allComplete = allComplete && row.Status == complete;
-        return allComplete;
+        const auto& rows = m_list.rows();
+        return !rows.empty() && std::all_of(rows.begin(), rows.end(), [](const filelist::FileListRow& row) {
+            return filelist::isComplete(row.state);
+        });
     }
 
 private:
@@ -81,10 +81,9 @@ private:
         const QList<int> running = m_batch.progress().running;
         if (running.isEmpty() || !m_console.showsProgress())
             return;
-        const std::optional<int> row = running.first();
-        bool ok = false;
-        const double value = QLocale::c().toDouble(m_list.at(*row).Status, &ok);
-        m_console.drawProgress(*row + 1, m_list.count(), ok ? int(value) : 0, m_list.at(*row).FilePath);
+        const int row = running.first();
+        const filelist::FileListRow& record = m_list.at(row);
+        m_console.drawProgress(row + 1, m_list.count(), int(record.progress), record.FilePath);
     }
 
     void rowDone(int row, const QString& outFile)
@@ -94,8 +93,10 @@ private:
         const filelist::FileListRow& record = m_list.at(row);
         const QString& made = outFile;
         m_console.clearProgress();
-        writeUtf8(m_out, probeCell(record.FilePath) + u'\t' + probeCell(made) + u'\t' + probeCell(record.Status) +
-                             u'\t' + probeCell(m_list.statusReason(row)) + u'\n');
+        // English words whatever the window's language: scripts read them.
+        writeUtf8(m_out, probeCell(record.FilePath) + u'\t' + probeCell(made) + u'\t' +
+                             probeCell(filelist::words::englishStatus(record.state)) + u'\t' +
+                             probeCell(filelist::words::englishReason(record.reason)) + u'\n');
         std::fflush(m_out);
         m_printed = row + 1;
     }

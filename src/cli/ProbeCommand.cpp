@@ -9,6 +9,7 @@
 #include "filelist/AddFilesSelection.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
+#include "filelist/RowWords.h"
 #include "filelist/ScanFolder.h"
 #include "lang/StringLookup.h"
 #include "platform/Desktop.h"
@@ -131,8 +132,13 @@ int runProbe(const QStringList& arguments, std::FILE* out, std::FILE* usageError
     filelist::FileAdmission admission(desktop, [&list] { return &list; });
     const bool all = AdmitPaths(parsed.paths, parsed.recursive, list, admission, desktop, [&](int at) {
         const filelist::FileListRow& row = list.at(at);
-        QString line = probeCell(row.FilePath) + u'\t' + probeCell(row.Duration) + u'\t' + probeCell(row.FileSize) +
-                       u'\t' + probeCell(row.Status);
+        // The words are English whatever the window's language: scripts read them.
+        const QString duration = row.state == filelist::RowState::NotSupported && row.Duration.isEmpty()
+                                     ? lang::englishText(lang::StringId::Error)
+                                     : row.Duration;
+        const QString size = row.cdTrack ? lang::englishText(lang::StringId::CdTrack) : row.FileSize;
+        QString line = probeCell(row.FilePath) + u'\t' + probeCell(duration) + u'\t' + probeCell(size) + u'\t' +
+                       probeCell(filelist::words::englishStatus(row.state));
         if (namesOutputs)
             line += u'\t' + probeCell(outputName(row, parsed));
         writeUtf8(out, line + u'\n');

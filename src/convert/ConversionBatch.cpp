@@ -7,12 +7,15 @@
 #include "convert/ConvertToWMA.h"
 #include "convert/OutputPath.h"
 #include "filelist/FileList.h"
+#include "filelist/RowWords.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "platform/Desktop.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <algorithm>
+#include <numeric>
 
 namespace convert {
 
@@ -37,6 +40,8 @@ constexpr EncoderPath kEncoderPaths[options::FormatOptions::kFormatCount] = {
 };
 
 constexpr int kPowerOffMode = 8;
+// The countdown before the machine is powered off after a batch.
+constexpr int kPowerOffCountdownSeconds = 60;
 // How often the reported progress reaches the grid, and the window's events
 // are let run for those who only run them when asked (the command line).
 constexpr int kPaintIntervalMs = 50;
@@ -125,6 +130,9 @@ void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButt
     // A name pattern that cannot be used is refused before any row starts.
     if (!CheckOutputNaming(m_desktop, m_options))
         return;
+    std::optional<Choice> choice = selectedOnly ? Choice::Selected : convertAllChoice(*list);
+    if (!choice || m_state.bConverting)
+        return;
 
     m_state.bCancelConversion = false;
     m_running = &button;
@@ -132,13 +140,42 @@ void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButt
     SetControlsEnabled(false);
     other.setEnabled(false);
 
-    const bool started = ConvertFiles(selectedOnly);
-    if (started && chkShutdown.Value())
-        ShutdownComputer(kPowerOffMode);
+    ConvertFiles(*choice);
+    powerOffWhenAsked();
 
     restoreControls();
     if (m_batchFinished)
         m_batchFinished();
+}
+
+std::optional<ConversionBatch::Choice> ConversionBatch::convertAllChoice(const filelist::FileList& list)
+{
+    const auto& rows = list.rows();
+    if (std::any_of(rows.begin(), rows.end(), [](const auto& row) { return convertsOnConvertAll(row.state); }))
+        return Choice::Unfinished;
+    if (std::none_of(rows.begin(), rows.end(), [](const auto& row) { return filelist::isComplete(row.state); }))
+        return std::nullopt;
+    const platform::Desktop::Answer answer =
+        m_desktop.messageBox(text(lang::StringId::ConvertAgain), text(lang::StringId::ProductName),
+                             platform::Desktop::Icon::Question, platform::Desktop::Buttons::YesNo);
+    if (answer != platform::Desktop::Answer::Yes)
+        return std::nullopt;
+    return Choice::Again;
+}
+
+void ConversionBatch::powerOffWhenAsked()
+{
+    // Only a batch that converted something powers off: a batch that could
+    // not even make its output folder leaves the machine on.
+    if (!chkShutdown.Value() || m_summary.converted == 0)
+        return;
+    // The options are kept before the machine goes down, whatever the user
+    // answers.
+    if (m_saveSettings)
+        m_saveSettings();
+    if (m_desktop.confirmPowerOff(text(lang::StringId::PowerOffCountdown), text(lang::StringId::PowerOffNow),
+                                  text(lang::StringId::CancelPowerOff), kPowerOffCountdownSeconds))
+        ShutdownComputer(kPowerOffMode);
 }
 
 void ConversionBatch::restoreControls()
@@ -150,9 +187,28 @@ void ConversionBatch::restoreControls()
     cmdConvertSelected.setEnabled(true);
 }
 
-bool ConversionBatch::isEligible(const QString& status)
+bool ConversionBatch::convertsOnConvertAll(filelist::RowState state)
 {
-    return status == text(lang::StringId::WaitingConversion) || status == text(lang::StringId::Cancelled);
+    using filelist::RowState;
+    return state == RowState::Waiting || state == RowState::Cancelled || state == RowState::Failed;
+}
+
+bool ConversionBatch::convertsOnConvertSelected(const filelist::FileListRow& row)
+{
+    return row.CheckBox != 0 && row.state != filelist::RowState::NotSupported;
+}
+
+bool ConversionBatch::takes(Choice choice, const filelist::FileListRow& row)
+{
+    switch (choice) {
+    case Choice::Unfinished:
+        return convertsOnConvertAll(row.state);
+    case Choice::Selected:
+        return convertsOnConvertSelected(row);
+    case Choice::Again:
+        break;
+    }
+    return row.state != filelist::RowState::NotSupported;
 }
 
 int ConversionBatch::jobLimit() const
@@ -160,31 +216,45 @@ int ConversionBatch::jobLimit() const
     return std::max(1, m_options.sliderSimultaneous.Value());
 }
 
-int ConversionBatch::countEligible(bool selectedOnly) const
+double ConversionBatch::rowSeconds(int row) const
 {
-    int count = 0;
-    if (m_list)
-        for (const filelist::FileListRow& record : m_list->rows())
-            count += isEligible(record.Status) && (!selectedOnly || record.CheckBox != 0) ? 1 : 0;
-    return count;
+    const double seconds = m_list && row < m_list->count() ? m_list->at(row).seconds : -1;
+    return seconds >= 0 ? seconds : m_averageSeconds;
 }
 
-bool ConversionBatch::ConvertFiles(bool selectedOnly)
+bool ConversionBatch::ConvertFiles(Choice choice)
 {
     if (m_stopPlayback)
         m_stopPlayback();
     m_state.bConverting = true;
 
     m_list = m_currentList ? m_currentList() : nullptr;
-    m_selectedOnly = selectedOnly;
+    m_choice = choice;
+    // The rows are counted once: rows added while the batch runs wait for the next.
+    m_rowLimit = m_list ? m_list->count() : 0;
     m_walkOver = false;
     m_anyStarted = false;
     m_nextRow = m_nextVisit = 0;
     m_visited.clear();
     m_percent.clear();
-    m_finished = m_started = 0;
-    m_total = countEligible(selectedOnly);
-    m_clock.start();
+    m_started = 0;
+    m_summary = {};
+    m_total = 0;
+    m_finishedSeconds = 0;
+    double knownSeconds = 0;
+    int known = 0;
+    for (int row = 0; row < m_rowLimit; ++row) {
+        const filelist::FileListRow& record = m_list->at(row);
+        if (!takes(choice, record))
+            continue;
+        ++m_total;
+        if (record.seconds >= 0) {
+            knownSeconds += record.seconds;
+            ++known;
+        }
+    }
+    m_averageSeconds = known > 0 ? knownSeconds / known : 1.0;
+    m_timeLeft.start(knownSeconds + (m_total - known) * m_averageSeconds);
     Q_EMIT batchStarted();
 
     QEventLoop loop;
@@ -206,6 +276,8 @@ bool ConversionBatch::ConvertFiles(bool selectedOnly)
     m_state.bConverting = false;
     m_state.bCancelConversion = false;
     Q_EMIT batchEnded();
+    if (m_anyStarted && (m_summary.converted + m_summary.failed + m_summary.stopped) > 0)
+        m_desktop.notify(text(lang::StringId::BatchFinished), summaryText(m_summary));
     return m_anyStarted;
 }
 
@@ -221,13 +293,13 @@ void ConversionBatch::startRows()
         // The walk ends at a stop, or when its list is gone, replaced or has
         // no such row any more.
         if (m_state.bCancelConversion || !m_list || m_list != (m_currentList ? m_currentList() : nullptr) ||
-            m_nextRow >= m_list->count()) {
+            m_nextRow >= std::min(m_rowLimit, m_list->count())) {
             m_walkOver = true;
             break;
         }
         const int row = m_nextRow++;
         const filelist::FileListRow& record = m_list->at(row);
-        if (!isEligible(record.Status) || (m_selectedOnly && record.CheckBox == 0)) {
+        if (!takes(m_choice, record)) {
             m_visited[row] = QString();
             continue;
         }
@@ -240,23 +312,51 @@ void ConversionBatch::startRows()
     reportVisits();
 }
 
+void ConversionBatch::removeStoppedOutput(int row)
+{
+    const filelist::FileListRow& record = m_list->at(row);
+    if (record.state != filelist::RowState::Cancelled || record.outputPath.isEmpty())
+        return;
+    // Only a plain file: whatever took the name since is not the row's.
+    const QFileInfo stopped(record.outputPath);
+    if (stopped.isFile() && !stopped.isSymLink())
+        QFile::remove(record.outputPath);
+    m_list->setOutputPath(row, QString());
+}
+
+void ConversionBatch::failUnstarted(int row, const filelist::RowReason& reason)
+{
+    if (!m_list || row >= m_list->count())
+        return;
+    m_list->setReason(row, reason);
+    m_list->setState(row, filelist::RowState::Failed);
+    ++m_summary.failed;
+    m_finishedSeconds += rowSeconds(row);
+}
+
 bool ConversionBatch::startRow(int row, const QString& inputPath)
 {
     const int format = m_options.selectedFormat();
     if (format < 0 || format >= options::FormatOptions::kFormatCount)
         return false;
     const EncoderPath& path = kEncoderPaths[format];
-    const QString baseFolder = m_list && row < m_list->count() ? m_list->at(row).BaseFolder : QString();
-    const QString outFile = BuildOutputPath({inputPath, baseFolder, QString::fromLatin1(path.extension)});
-    if (outFile.isEmpty())
-        return false;
+    removeStoppedOutput(row);
+    const QString baseFolder = m_list->at(row).BaseFolder;
+    filelist::RowReason why;
+    const QString outFile = BuildOutputPath({inputPath, baseFolder, QString::fromLatin1(path.extension)}, &why);
     // The box about a missing folder may have run the window's events: a stop
     // clicked meanwhile ends the walk before this row starts.
-    if (m_state.bCancelConversion || !m_list || row >= m_list->count())
+    if (m_state.bCancelConversion || !m_list || row >= m_list->count() || m_list->at(row).FilePath != inputPath)
         return false;
-    m_list->setStatusReason(row, QString());
+    if (outFile.isEmpty()) {
+        failUnstarted(row, why);
+        return false;
+    }
+    m_list->setReason(row, {});
+    m_list->setProgress(row, 0);
 
-    auto job = std::make_unique<Job>(m_desktop, m_state, m_options, m_board, row, inputPath, outFile, path.convert);
+    auto job = std::make_unique<Job>(m_desktop, m_state, m_options, m_board, row, inputPath, outFile, path.convert,
+                                     text(lang::StringId::StoppedAtName));
     Job* running = job.get();
     // The name is taken for this row from here on, before its file exists.
     m_jobs[row] = std::move(job);
@@ -296,7 +396,7 @@ void ConversionBatch::rowFinished(int row)
     m_visited[row] = found->second->outputMade();
     m_jobs.erase(found);
     m_percent.erase(row);
-    ++m_finished;
+    m_finishedSeconds += rowSeconds(row);
     startRows();
     endWhenIdle();
 }
@@ -307,6 +407,19 @@ void ConversionBatch::endWhenIdle()
         m_loop->quit();
 }
 
+void ConversionBatch::countOutcome(filelist::RowState state, const QString& output)
+{
+    using filelist::RowState;
+    if (filelist::isComplete(state))
+        ++m_summary.converted;
+    else if (state == RowState::Cancelled)
+        ++m_summary.stopped;
+    else if (state == RowState::Failed)
+        ++m_summary.failed;
+    if (m_summary.outputFolder.isEmpty() && !output.isEmpty())
+        m_summary.outputFolder = m_options.optSameFolder.Value() ? ParentFolder(output) : m_options.txtOutPath.Text();
+}
+
 void ConversionBatch::applyStatuses()
 {
     const std::map<int, RowStatusBoard::Update> updates = m_board.take();
@@ -315,27 +428,24 @@ void ConversionBatch::applyStatuses()
     for (const auto& [row, update] : updates) {
         if (update.percent && m_jobs.count(row))
             m_percent[row] = *update.percent;
+        if (update.state)
+            countOutcome(*update.state, update.output.value_or(QString()));
         // A row index means nothing in a list that has since been replaced.
         if (!listShown || row >= list->count())
             continue;
-        if (update.outcome) {
-            using Outcome = convert::RowStatusBoard::Outcome;
-            const bool complete = *update.outcome == Outcome::Complete;
-            const lang::StringId id = complete                                ? lang::StringId::Complete
-                                      : *update.outcome == Outcome::Cancelled ? lang::StringId::Cancelled
-                                                                              : lang::StringId::Error;
-            list->setCell(row, filelist::FileList::Status, text(id));
-            list->setTextColor(row, filelist::FileList::Status,
-                               complete ? ConversionSession::kCompleteColor : ConversionSession::kFailureColor);
-        }
-        if (update.text) {
-            list->setCell(row, filelist::FileList::Status, *update.text);
-            if (update.color)
-                list->setTextColor(row, filelist::FileList::Status, *update.color);
-        }
         if (update.reason)
-            list->setStatusReason(row, *update.reason);
+            list->setReason(row, *update.reason);
+        if (update.output)
+            list->setOutputPath(row, *update.output);
+        if (update.state)
+            list->setState(row, *update.state);
+        else if (update.percent)
+            list->setProgress(row, *update.percent);
     }
+    double done = m_finishedSeconds;
+    for (const auto& [row, percent] : m_percent)
+        done += rowSeconds(row) * double(percent) / 100.0;
+    m_timeLeft.update(done);
 }
 
 void ConversionBatch::reportVisits()
@@ -353,10 +463,8 @@ ConversionBatch::Progress ConversionBatch::progress() const
     Progress progress;
     progress.started = m_started;
     progress.total = m_total;
-    progress.done = m_finished;
-    for (const auto& [row, percent] : m_percent)
-        progress.done += double(percent) / 100.0;
-    progress.elapsedMs = m_clock.isValid() ? m_clock.elapsed() : 0;
+    if (!m_jobs.empty())
+        progress.secondsLeft = m_timeLeft.secondsLeft();
     for (const auto& job : m_jobs)
         progress.running.append(job.first);
     return progress;
@@ -367,11 +475,9 @@ QString ConversionBatch::progressCaption(const Progress& progress)
     if (progress.total <= 0)
         return {};
     QString caption = text(lang::StringId::BatchCount).arg(progress.started).arg(progress.total);
-    // The first second says too little about the rest.
-    if (progress.done <= 0.0 || progress.elapsedMs < 1000)
+    if (!progress.secondsLeft)
         return caption;
-    const double left = double(progress.elapsedMs) * (double(progress.total) - progress.done) / progress.done;
-    const qint64 seconds = std::max<qint64>(0, qRound64(left / 1000.0));
+    const qint64 seconds = *progress.secondsLeft;
     const QString clock = seconds >= 3600
                               ? QStringLiteral("%1:%2:%3")
                                     .arg(seconds / 3600)
@@ -381,30 +487,36 @@ QString ConversionBatch::progressCaption(const Progress& progress)
     return caption + QStringLiteral(" \u00B7 ") + text(lang::StringId::TimeLeft).arg(clock);
 }
 
-void ConversionBatch::SetControlsEnabled(bool enabled)
+QString ConversionBatch::summaryText(const Summary& summary)
 {
-    for (const QString& name : switchedControls()) {
-        if (name == QLatin1String("cmdChangeFormat"))
-            m_options.cmdChangeFormat.setEnabled(enabled);
-        else if (name == QLatin1String("cmdBrowse"))
-            // Browse stays off while the output goes beside the input.
-            m_options.cmdBrowse.setEnabled(enabled && !m_options.optSameFolder.Value());
-        else if (name == QLatin1String("optSameFolder"))
-            m_options.optSameFolder.setEnabled(enabled);
-        else if (name == QLatin1String("optOtherFolder"))
-            m_options.optOtherFolder.setEnabled(enabled);
-        else if (m_enableControl)
-            m_enableControl(name, enabled);
-    }
+    QStringList parts{text(lang::StringId::SummaryConverted).arg(summary.converted)};
+    if (summary.failed > 0)
+        parts.append(text(lang::StringId::SummaryFailed).arg(summary.failed));
+    if (summary.stopped > 0)
+        parts.append(text(lang::StringId::SummaryStopped).arg(summary.stopped));
+    return parts.join(QStringLiteral(", "));
 }
 
-QString ConversionBatch::BuildOutputPath(const OutputRequest& request)
+void ConversionBatch::SetControlsEnabled(bool enabled)
+{
+    // The format and the output folder's controls are the options' own: they
+    // lock with the other choices that decide where the outputs go, so one
+    // batch never splits over two folders or formats.
+    static const QStringList optionControls = {QStringLiteral("cmdChangeFormat"), QStringLiteral("cmdBrowse"),
+                                               QStringLiteral("optSameFolder"), QStringLiteral("optOtherFolder")};
+    m_options.lockOutputChoices(!enabled);
+    for (const QString& name : switchedControls())
+        if (m_enableControl && !optionControls.contains(name))
+            m_enableControl(name, enabled);
+}
+
+QString ConversionBatch::BuildOutputPath(const OutputRequest& request, filelist::RowReason* why)
 {
     const auto reserved = [this](const QString& path) {
         return std::any_of(m_jobs.begin(), m_jobs.end(),
                            [&path](const auto& job) { return job.second->outputPath() == path; });
     };
-    return convert::BuildOutputPath(m_desktop, m_options, request, reserved);
+    return convert::BuildOutputPath(m_desktop, m_options, request, reserved, why);
 }
 
 void ConversionBatch::ShutdownComputer(int mode)

@@ -4,9 +4,10 @@
 #include "convert/ConversionSession.h"
 #include "convert/OutputPath.h"
 #include "convert/RowStatusBoard.h"
+#include "convert/TimeLeftEstimate.h"
+#include "filelist/RowState.h"
 #include "options/CheckBoxState.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -18,22 +19,32 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 class QEventLoop;
+
+namespace filelist {
+struct FileListRow;
+}
 
 namespace convert {
 
 class ConversionJob;
 
 //! The conversion batch behind "Convert All" and "Convert Selected": walks
-//! the rows still waiting (or cancelled) in list order and hands each to the
-//! encoder path of the chosen format on a worker thread, up to "Simultaneous
-//! conversions" rows at once, each with an output name decided (and reserved)
-//! in list order. It powers the machine off afterwards when asked to. While a
-//! batch runs, the clicked button reads "Stop" and the controls that could
-//! disturb it are disabled; the user-interface thread only starts rows and
-//! paints their progress, so a message box never holds a conversion up.
+//! the rows it may convert in list order and hands each to the encoder path
+//! of the chosen format on a worker thread, up to "Simultaneous conversions"
+//! rows at once, each with an output name decided (and reserved) in list
+//! order. "Convert All" converts the rows waiting, stopped or failed (and,
+//! when every row is converted, all of them again once the user agrees);
+//! "Convert Selected" converts every ticked row that can be opened. Rows
+//! added while a batch runs wait for the next one. While a batch runs, the
+//! clicked button reads "Stop" and the controls that could disturb it are
+//! disabled; the user-interface thread only starts rows and paints their
+//! progress, so a message box never holds a conversion up. At the end it
+//! says how the batch went, and powers the machine off when asked to and
+//! some row was converted.
 class ConversionBatch : public QObject {
     Q_OBJECT
 public:
@@ -55,16 +66,39 @@ public:
 
     //! How far the running batch has come.
     struct Progress {
-        int started = 0; //!< rows handed to an encoder path so far
-        int total = 0;   //!< rows the batch set out to convert
-        double done = 0; //!< rows finished, plus the fractions of the running ones
-        qint64 elapsedMs = 0;
-        QList<int> running; //!< the rows converting now, in list order
+        int started = 0;                   //!< rows handed to an encoder path so far
+        int total = 0;                     //!< rows the batch set out to convert
+        std::optional<qint64> secondsLeft; //!< the time left, once it can be told
+        QList<int> running;                //!< the rows converting now, in list order
     };
     Progress progress() const;
+    //! Whether rows are converting now (a stopped batch's last rows included).
+    bool rowsRunning() const { return !m_jobs.empty(); }
     //! "12 of 40", with the time left ("12 of 40 · 3:20 left") once it can
-    //! be told from the time the finished part took; empty without rows.
+    //! be told; empty without rows.
     static QString progressCaption(const Progress& progress);
+
+    //! How the last batch ended: its rows converted, failed and stopped, and
+    //! the folder its outputs went to (the first one's, when they went beside
+    //! their inputs).
+    struct Summary {
+        int converted = 0;
+        int failed = 0;
+        int stopped = 0;
+        QString outputFolder;
+        bool operator==(const Summary&) const = default;
+    };
+    const Summary& summary() const { return m_summary; }
+    //! "12 converted, 1 failed, 2 stopped" in the current language (the
+    //! counts that are 0 left out, but for the converted).
+    static QString summaryText(const Summary& summary);
+
+    //! Whether "Convert All" converts a row in this state: waiting, stopped
+    //! or failed.
+    static bool convertsOnConvertAll(filelist::RowState state);
+    //! Whether "Convert Selected" converts the row: ticked, and not a file
+    //! that could not be opened.
+    static bool convertsOnConvertSelected(const filelist::FileListRow& row);
 
     // ---- What the window wires ------------------------------------------
 
@@ -73,6 +107,10 @@ public:
     void setStopPlayback(std::function<void()> stop) { m_stopPlayback = std::move(stop); }
     //! Called each time a batch has unwound completely.
     void setBatchFinished(std::function<void()> finished) { m_batchFinished = std::move(finished); }
+    //! Saves the options; run before the machine is powered off.
+    void setSaveSettings(std::function<void()> save) { m_saveSettings = std::move(save); }
+    //! Replaces the clock of the time-left estimate (tests).
+    void setClock(TimeLeftEstimate::Clock clock) { m_timeLeft = TimeLeftEstimate(std::move(clock)); }
 
     //! Sets the localized captions (the running batch's button keeps "Stop").
     void applyCaptions();
@@ -82,20 +120,23 @@ public:
     void cmdConvert_Click();
     void cmdConvertSelected_Click();
 
-    //! Converts the eligible rows (only the ticked ones when `selectedOnly`)
-    //! and returns when the last one has ended, running the window's events
-    //! meanwhile; true when at least one row was handed to an encoder path.
-    bool ConvertFiles(bool selectedOnly);
+    //! Which rows a batch converts.
+    enum class Choice {
+        Unfinished, //!< "Convert All": the rows waiting, stopped or failed
+        Selected,   //!< "Convert Selected": the ticked rows that can be opened
+        Again,      //!< "Convert All" once all are converted: every row that can be opened
+    };
+
+    //! Converts the rows `choice` takes, in list order, and returns when the
+    //! last one has ended, running the window's events meanwhile; true when
+    //! at least one row was handed to an encoder path.
+    bool ConvertFiles(Choice choice);
     void SetControlsEnabled(bool enabled);
     //! See BuildOutputPath() in OutputPath.h; the names of the rows
     //! converting now count as taken.
-    QString BuildOutputPath(const OutputRequest& request);
+    QString BuildOutputPath(const OutputRequest& request, filelist::RowReason* why = nullptr);
     //! Mode 8 asks for a clean power-off; other modes do nothing.
     void ShutdownComputer(int mode);
-
-    //! Whether the row's status lets it be converted: "Waiting Conversion" or
-    //! "Cancelled" in the current language, exactly.
-    static bool isEligible(const QString& status);
 
 Q_SIGNALS:
     //! The walk is done with `row` of the list: converted, failed or passed
@@ -105,6 +146,7 @@ Q_SIGNALS:
     //! `row` has been handed to an encoder path.
     void rowStarted(int row);
     void batchStarted();
+    //! The batch has ended; summary() tells how.
     void batchEnded();
 
 private:
@@ -112,6 +154,24 @@ private:
 
     void convertButtonClick(CaptionButtonState& button, CaptionButtonState& other, bool selectedOnly);
     void restoreControls();
+    //! Whether `choice` takes `row`.
+    static bool takes(Choice choice, const filelist::FileListRow& row);
+    //! What "Convert All" converts: the unfinished rows, or all again once
+    //! the user agrees; nothing when there is nothing to convert.
+    std::optional<Choice> convertAllChoice(const filelist::FileList& list);
+    //! Powers off after a batch that converted something, when asked to and
+    //! the user lets the countdown run out.
+    void powerOffWhenAsked();
+    //! Removes the shorter file a stopped conversion of `row` kept, so that
+    //! converting it again makes the only file of its name.
+    void removeStoppedOutput(int row);
+    //! Ends `row` "Error" without converting it: no output name could be had.
+    void failUnstarted(int row, const filelist::RowReason& reason);
+    //! Applies a row's final state from the board and counts it.
+    void countOutcome(filelist::RowState state, const QString& output);
+    //! The audio seconds of a row, for the time left; a row of unknown length
+    //! counts as long as the average of the others.
+    double rowSeconds(int row) const;
     //! Starts rows in list order until the limit of simultaneous ones is
     //! reached or the walk is over.
     void startRows();
@@ -128,7 +188,6 @@ private:
     //! Emits rowVisited for the rows done, in list order.
     void reportVisits();
     void endWhenIdle();
-    int countEligible(bool selectedOnly) const;
     int jobLimit() const;
 
     platform::Desktop& m_desktop;
@@ -138,11 +197,13 @@ private:
     ControlEnabler m_enableControl;
     std::function<void()> m_stopPlayback;
     std::function<void()> m_batchFinished;
+    std::function<void()> m_saveSettings;
     CaptionButtonState* m_running = nullptr; // the button that started the batch
 
     // The walk of the running batch.
     QPointer<filelist::FileList> m_list;
-    bool m_selectedOnly = false;
+    Choice m_choice = Choice::Unfinished;
+    int m_rowLimit = 0; // the rows the list had when the batch started
     bool m_walkOver = true;
     bool m_starting = false; // inside startRows(): a message box may run events meanwhile
     bool m_anyStarted = false;
@@ -151,10 +212,12 @@ private:
     std::map<int, QString> m_visited;           // rows done and not yet reported, with their output
     std::map<int, std::unique_ptr<Job>> m_jobs; // the rows converting now
     std::map<int, float> m_percent;             // their progress
-    int m_finished = 0;
     int m_started = 0;
     int m_total = 0;
-    QElapsedTimer m_clock;
+    double m_finishedSeconds = 0; // audio of the rows finished
+    double m_averageSeconds = 0;  // what a row of unknown length counts as
+    TimeLeftEstimate m_timeLeft;
+    Summary m_summary;
 
     RowStatusBoard m_board;
     std::mutex m_endedMutex;

@@ -9,7 +9,7 @@ namespace convert {
 void EndWithError(ConversionSession& session, const ErrorLog& log, const QString& origfile, int code,
                   const QString& reason)
 {
-    session.setOutcome(ConversionSession::Outcome::Error, reason);
+    session.setOutcome(ConversionSession::Outcome::Error, filelist::RowReason::words(reason));
     log.append(code > 0 ? code : BASS_ERROR_UNKNOWN, origfile, reason);
 }
 

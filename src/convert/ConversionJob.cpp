@@ -1,18 +1,25 @@
 #include "convert/ConversionJob.h"
 
+#include "convert/ConversionFailure.h"
+#include "convert/ErrorLog.h"
 #include "convert/OptionsSnapshot.h"
+#include "engine/Bass.h"
 #include "options/FormatOptions.h"
+#include "platform/LogCategories.h"
+
+#include <exception>
 
 namespace convert {
 
 ConversionJob::ConversionJob(platform::Desktop& desktop, ConversionState& state, const options::FormatOptions& options,
                              RowStatusBoard& board, int row, QString inputPath, QString outputPath,
-                             EncoderFunction convert)
+                             EncoderFunction convert, const QString& stoppedNameFormat)
     : m_options(SnapshotOptions(options)), m_session(desktop, state, *m_options, {}), m_row(row),
       m_inputPath(std::move(inputPath)), m_outputPath(std::move(outputPath)), m_convert(convert)
 {
     m_session.sCurrentFile = m_inputPath;
     m_session.reportThrough(board, row);
+    m_session.setStoppedNameFormat(stoppedNameFormat);
 }
 
 ConversionJob::~ConversionJob()
@@ -24,10 +31,20 @@ void ConversionJob::start(std::function<void()> whenDone)
 {
     m_thread = std::thread([this, whenDone = std::move(whenDone)] {
         m_session.sOutputMade.clear();
+        QString escaped;
         try {
             m_convert(m_session, m_inputPath, m_outputPath);
+        } catch (const std::exception& failure) {
+            escaped = QString::fromLocal8Bit(failure.what());
         } catch (...) {
-            m_session.setOutcome(ConversionSession::Outcome::Error);
+            escaped = QStringLiteral("an unexpected failure");
+        }
+        if (!escaped.isNull()) {
+            // The encoder path did not get to end the row: its output is not
+            // known to be whole, so none is reported.
+            m_session.sOutputMade.clear();
+            qCWarning(lcConvert, "Converting %s failed: %s", qUtf8Printable(m_inputPath), qUtf8Printable(escaped));
+            EndWithError(m_session, ErrorLog(), m_inputPath, BASS_ERROR_UNKNOWN, escaped);
         }
         m_made = m_session.sOutputMade;
         whenDone();

@@ -21,15 +21,18 @@ public:
     //! An encoder path: converts the input into the output path given.
     using EncoderFunction = void (*)(ConversionSession&, const QString& origfile, const QString& outFile);
 
+    //! `stoppedNameFormat` words the name of a stopped conversion's shorter
+    //! file, in the language shown when the row starts.
     ConversionJob(platform::Desktop& desktop, ConversionState& state, const options::FormatOptions& options,
-                  RowStatusBoard& board, int row, QString inputPath, QString outputPath, EncoderFunction convert);
+                  RowStatusBoard& board, int row, QString inputPath, QString outputPath, EncoderFunction convert,
+                  const QString& stoppedNameFormat);
     //! Waits for the thread when it still runs.
     ~ConversionJob();
     ConversionJob(const ConversionJob&) = delete;
     ConversionJob& operator=(const ConversionJob&) = delete;
 
     //! Converts on a new thread, then calls `whenDone` there. A failure that
-    //! escapes the encoder path fails this row only.
+    //! escapes the encoder path fails this row only, with its reason logged.
     void start(std::function<void()> whenDone);
     //! Waits for the thread to end; outputMade() is valid afterwards.
     void wait();

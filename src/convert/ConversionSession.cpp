@@ -1,14 +1,15 @@
 #include "convert/ConversionSession.h"
 
 #include "filelist/FileList.h"
-#include "lang/StringLookup.h"
+#include "lang/StringTable.h"
 #include "platform/Desktop.h"
 
 namespace convert {
 
 ConversionSession::ConversionSession(platform::Desktop& desktop, ConversionState& state,
                                      options::FormatOptions& options, ListAccess currentList)
-    : m_desktop(desktop), m_state(state), m_options(options), m_currentList(std::move(currentList))
+    : m_desktop(desktop), m_state(state), m_options(options), m_currentList(std::move(currentList)),
+      m_stoppedNameFormat(lang::englishText(lang::StringId::StoppedAtName))
 {
 }
 
@@ -70,11 +71,6 @@ void ConversionSession::freeConversionStream()
     hConvertStream = 0;
 }
 
-QString ConversionSession::progressText(float percent)
-{
-    return QString::number(double(percent), 'g', 7);
-}
-
 bool ConversionSession::reportProgress(QWORD position, QWORD length)
 {
     constexpr QWORD kUnknown = QWORD(-1);
@@ -82,60 +78,41 @@ bool ConversionSession::reportProgress(QWORD position, QWORD length)
         return false;
     if (!m_state.bConverting || position == kUnknown)
         return true;
-    const float progress = float(position) / float(length);
+    const float percent = float(position) / float(length) * 100.0f;
     if (m_board)
-        m_board->post(*m_row, {progressText(progress * 100.0f), progress * 100.0f, {}, {}, {}});
+        m_board->post(*m_row, {percent, {}, {}, {}});
     else if (filelist::FileList* list = rowList())
-        list->setCell(*m_row, filelist::FileList::Status, progressText(progress * 100.0f));
+        list->setProgress(*m_row, percent);
     return true;
 }
 
-void ConversionSession::setOutcome(Outcome outcome, const QString& reason)
+void ConversionSession::setOutcome(Outcome outcome, const filelist::RowReason& reason)
 {
+    using filelist::RowState;
+    const RowState state = outcome == Outcome::Complete
+                               ? (reason.damaged() ? RowState::CompleteDamaged : RowState::Complete)
+                           : outcome == Outcome::Cancelled ? RowState::Cancelled
+                                                           : RowState::Failed;
     if (m_board) {
-        // Worded on the user-interface thread, in the language shown then.
-        using Final = convert::RowStatusBoard::Outcome;
-        const Final final = outcome == Outcome::Complete    ? Final::Complete
-                            : outcome == Outcome::Cancelled ? Final::Cancelled
-                                                            : Final::Error;
-        m_board->post(*m_row, {{}, {}, {}, final, reason});
-        return;
-    }
-    setReason(reason);
-    switch (outcome) {
-    case Outcome::Complete:
-        setStatusText(lang::caption(lang::StringId::Complete), kCompleteColor);
-        break;
-    case Outcome::Cancelled:
-        setStatusText(lang::caption(lang::StringId::Cancelled), kFailureColor);
-        break;
-    case Outcome::Error:
-        setStatusText(lang::caption(lang::StringId::Error), kFailureColor);
-        break;
-    }
-}
-
-void ConversionSession::setStatusText(const QString& text, quint32 rgb)
-{
-    if (m_board) {
-        m_board->post(*m_row, {text, {}, rgb, {}, {}});
+        m_board->post(*m_row, {{}, state, reason, sOutputMade});
         return;
     }
     filelist::FileList* list = rowList();
     if (!list)
         return;
-    list->setCell(*m_row, filelist::FileList::Status, text);
-    list->setTextColor(*m_row, filelist::FileList::Status, rgb);
+    list->setReason(*m_row, reason);
+    list->setOutputPath(*m_row, sOutputMade);
+    list->setState(*m_row, state);
 }
 
-void ConversionSession::setReason(const QString& reason)
+void ConversionSession::setReason(const filelist::RowReason& reason)
 {
     if (m_board) {
-        m_board->post(*m_row, {{}, {}, {}, {}, reason});
+        m_board->post(*m_row, {{}, {}, reason, {}});
         return;
     }
     if (filelist::FileList* list = rowList())
-        list->setStatusReason(*m_row, reason);
+        list->setReason(*m_row, reason);
 }
 
 bool ConversionSession::stopRequestedWhileWaiting()

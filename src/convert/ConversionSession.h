@@ -4,6 +4,7 @@
 #include "convert/RowStatusBoard.h"
 #include "convert/WmaBitrateList.h"
 #include "engine/Bass.h"
+#include "filelist/RowState.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -33,17 +34,14 @@ namespace convert {
 //! through a RowStatusBoard instead (see reportThrough()).
 //!
 //! The encoder paths report into the row through the status protocol below:
-//! progress as a percentage while the batch runs, then "Complete",
-//! "Cancelled" or "Error" in its colour. When no row carries the file being
-//! converted, every status write is skipped and the conversion goes on.
+//! progress as a percentage while the batch runs, then the row's final state
+//! with its reason, as data (worded where it is shown). When no row carries
+//! the file being converted, every status write is skipped and the
+//! conversion goes on.
 class ConversionSession {
 public:
     //! Gives the file list the window shows now (it is replaced on removal).
     using ListAccess = std::function<filelist::FileList*()>;
-
-    //! Text colours of the final statuses, as 0xRRGGBB.
-    static constexpr quint32 kCompleteColor = 0x71B162; // RGB(113, 177, 98)
-    static constexpr quint32 kFailureColor = 0xDC0A0A;  // RGB(220, 10, 10): "Cancelled" and "Error"
 
     enum class Outcome { Complete, Cancelled, Error };
 
@@ -91,34 +89,36 @@ public:
 
     // ---- Row status protocol -------------------------------------------
 
-    //! The text a progress percentage is written as: the shortest decimal
-    //! form of the single-precision value with at most 7 significant digits
-    //! ("37.5", "100", "33.33333", "0.001574803").
-    static QString progressText(float percent);
-
-    //! Reports the decoding position: writes progressText(100 × position ÷
-    //! length) into the row, but only while a batch runs (`bConverting`) and
-    //! the position is known (not -1). False when no progress can be computed
-    //! (a length of 0 or -1): the caller treats that as a failure.
+    //! Reports the decoding position: makes the row converting, 100 ×
+    //! position ÷ length percent done, but only while a batch runs
+    //! (`bConverting`) and the position is known (not -1). False when no
+    //! progress can be computed (a length of 0 or -1): the caller treats that
+    //! as a failure.
     bool reportProgress(QWORD position, QWORD length);
 
-    //! Writes a final status, localized at this moment, in its colour, with
-    //! `reason` (why it ended so; may be empty) as the status cell's tooltip.
-    void setOutcome(Outcome outcome, const QString& reason = QString());
+    //! Ends the row with `outcome` and `reason` (why it ended so; may be
+    //! empty), shown as the status cell's tooltip. A complete conversion
+    //! whose reason tells of a damaged input ends "complete from a damaged
+    //! input".
+    void setOutcome(Outcome outcome, const filelist::RowReason& reason = {});
     //! Sets the reason shown with the row's status; empty clears it.
-    void setReason(const QString& reason);
+    void setReason(const filelist::RowReason& reason);
 
     //! The output file the encoder path kept under its final name for the
     //! row being converted (empty when it kept none); the name may differ from
     //! the one it was given when another run took that one meanwhile.
     QString sOutputMade;
 
+    //! How the shorter file of a stopped conversion is named: "%1 (stopped at
+    //! %2)", the output's name without extension and the time reached. Given
+    //! by the user-interface thread in the language shown (a worker never
+    //! reads the language); English until then.
+    const QString& stoppedNameFormat() const { return m_stoppedNameFormat; }
+    void setStoppedNameFormat(const QString& format) { m_stoppedNameFormat = format; }
+
     //! Runs while an encoder path waits on an encoder: yields, and true when
     //! the user asked the batch to stop.
     bool stopRequestedWhileWaiting();
-    //! Writes `text` in colour `rgb` as the row's status (for texts that are
-    //! not looked up).
-    void setStatusText(const QString& text, quint32 rgb);
 
     //! Lets pending window events run once: where a Stop click is handled.
     //! Skipped when the previous yield ran less than the yield interval ago.
@@ -141,6 +141,7 @@ private:
     std::optional<int> m_row;
     RowStatusBoard* m_board = nullptr;      // set for a conversion on a worker thread
     QPointer<filelist::FileList> m_rowList; // the list m_row belongs to
+    QString m_stoppedNameFormat;
     int m_yieldInterval = 0;
     QElapsedTimer m_sinceYield;
 };

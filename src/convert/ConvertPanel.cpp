@@ -48,8 +48,11 @@ ConvertPanel::ConvertPanel(ConversionBatch& batch, QWidget* parent) : QWidget(pa
     });
     connect(&batch, &ConversionBatch::batchEnded, this, [this] {
         m_progressTimer->stop();
-        lblBatchProgress->clear();
+        showSummary();
     });
+    lblBatchProgress->setTextFormat(Qt::RichText);
+    connect(lblBatchProgress, &QLabel::linkActivated, this,
+            [this] { Q_EMIT openOutputFolderRequested(m_batch.summary().outputFolder); });
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -64,12 +67,28 @@ ConvertPanel::ConvertPanel(ConversionBatch& batch, QWidget* parent) : QWidget(pa
 void ConvertPanel::applyCaptions()
 {
     m_batch.applyCaptions();
+    if (!m_progressTimer->isActive())
+        showSummary();
     chkShutdown->setText(lang::caption(lang::StringId::ShutdownAfterConversion));
 }
 
 void ConvertPanel::showProgress()
 {
-    lblBatchProgress->setText(ConversionBatch::progressCaption(m_batch.progress()));
+    lblBatchProgress->setText(ConversionBatch::progressCaption(m_batch.progress()).toHtmlEscaped());
+}
+
+void ConvertPanel::showSummary()
+{
+    const ConversionBatch::Summary& summary = m_batch.summary();
+    if (summary == ConversionBatch::Summary()) {
+        lblBatchProgress->clear();
+        return;
+    }
+    QString line = ConversionBatch::summaryText(summary).toHtmlEscaped();
+    if (!summary.outputFolder.isEmpty())
+        line += QStringLiteral(" \u00B7 <a href=\"folder\">%1</a>")
+                    .arg(lang::caption(lang::StringId::OpenOutputFolder).toHtmlEscaped());
+    lblBatchProgress->setText(line);
 }
 
 } // namespace convert

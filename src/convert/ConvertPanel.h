@@ -13,9 +13,10 @@ class ConversionBatch;
 
 //! The conversion controls of the main panel: `cmdConvert`,
 //! `cmdConvertSelected` and `chkShutdown`, showing and driving the batch's
-//! state, and while a batch runs how far it has come ("12 of 40", time
-//! left), refreshed twice a second. The window places it; the batch must
-//! outlive it.
+//! state; while a batch runs how far it has come ("12 of 40", time left),
+//! refreshed twice a second, and once it has ended how it went ("12
+//! converted, 1 failed · Open output folder"). The window places it; the
+//! batch must outlive it.
 class ConvertPanel : public QWidget {
     Q_OBJECT
 public:
@@ -29,8 +30,13 @@ public:
     QCheckBox* chkShutdown = nullptr;
     QLabel* lblBatchProgress = nullptr;
 
+Q_SIGNALS:
+    //! The user asked to see the folder the last batch's outputs went to.
+    void openOutputFolderRequested(const QString& folder);
+
 private:
     void showProgress();
+    void showSummary();
 
     QTimer* m_progressTimer = nullptr;
     ConversionBatch& m_batch;

@@ -7,8 +7,10 @@
 #include "convert/EncoderCommand.h"
 #include "convert/ErrorLog.h"
 #include "convert/OutputFile.h"
+#include "convert/StoppedOutput.h"
 #include "engine/AudioEngine.h"
 #include "engine/EncoderHook.h"
+#include "filelist/RowWords.h"
 #include "options/FormatOptions.h"
 #include "platform/ProgramFolder.h"
 
@@ -22,17 +24,6 @@ using Outcome = ConversionSession::Outcome;
 
 // Large reads keep the number of yields and status updates low.
 constexpr DWORD kReadBytes = 0x40000;
-
-//! Ends the row "Error" for an engine error found along the way and logs it.
-//! The status comes first, so a log that cannot be written leaves it "Error".
-void endWithEngineError(ConversionSession& session, const ErrorLog& log, int code, const QString& origfile,
-                        const QString& reason)
-{
-    // The fixed English text: the engine's errors are reported untranslated.
-    session.setStatusText(QStringLiteral("Error"), ConversionSession::kFailureColor);
-    session.setReason(reason);
-    log.append(code, origfile, reason);
-}
 
 //! Receives the encoded stream from the encoder's standard output: every
 //! write to the output file is checked, so a full disk cannot go unnoticed
@@ -70,7 +61,7 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     const HSTREAM stream = session.hConvertStream;
     if (stream == 0) {
         const int code = BASS_ErrorGetCode();
-        endWithEngineError(session, log, code, origfile, engine::BassErrorText(code));
+        EndWithError(session, log, origfile, code, engine::BassErrorText(code));
         return;
     }
     BASS_ChannelGetInfo(stream, &session.channelInfo);
@@ -83,13 +74,13 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     QString why;
     std::unique_ptr<OutputFile> output = OutputFile::create(outFile, &why);
     if (!output) {
-        endWithEngineError(session, log, BASS_ERROR_CREATE, origfile, why);
+        EndWithError(session, log, origfile, BASS_ERROR_CREATE, why);
         return;
     }
     if (BASS_Encode_Start(stream, commandLine.toUtf8().constData(), 0, &writeEncoded, output.get()) == 0) {
         const int code = BASS_ErrorGetCode();
         output->discard();
-        endWithEngineError(session, log, code, origfile, QString::fromStdString(engine::lastEncoderOutcome().problem));
+        EndWithError(session, log, origfile, code, QString::fromStdString(engine::lastEncoderOutcome().problem));
         return;
     }
     // Waiting on a slow or hung encoder still lets Stop through.
@@ -140,7 +131,8 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
             break;
         }
     }
-    const QString damage = cancelled || encoderEnded ? QString() : progress.damage();
+    const filelist::RowReason damage = cancelled || encoderEnded ? filelist::RowReason() : progress.damage();
+    const double seconds = progress.seconds();
 
     // Closing the encoder's input lets it finish the file; a stopped
     // conversion thereby keeps a shorter file.
@@ -156,21 +148,19 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     }
     if (cancelled) {
         // The shorter file is kept when the encoder made any of it.
-        if (output->size() > 0 && output->commit())
-            session.sOutputMade = output->finalPath();
-        output->discard();
+        KeepStoppedOutput(session, *output, seconds);
         session.setOutcome(Outcome::Cancelled);
         return;
     }
     if (!encoderOk) {
         output->discard();
         const QString reason = encoderFailure(outcome);
-        endWithEngineError(session, log, stopCode != BASS_OK ? stopCode : BASS_ERROR_UNKNOWN, origfile, reason);
+        EndWithError(session, log, origfile, stopCode != BASS_OK ? stopCode : BASS_ERROR_UNKNOWN, reason);
         return;
     }
     if (output->size() <= 0) {
         output->discard();
-        endWithEngineError(session, log, BASS_ERROR_CREATE, origfile, QStringLiteral("the encoder wrote no audio"));
+        EndWithError(session, log, origfile, BASS_ERROR_CREATE, QStringLiteral("the encoder wrote no audio"));
         return;
     }
     // The complete file exists under its temporary name here; commit() gives
@@ -183,7 +173,7 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     session.sOutputMade = output->finalPath();
     session.setOutcome(Outcome::Complete, damage);
     if (!damage.isEmpty())
-        log.append(BASS_ERROR_UNKNOWN, origfile, damage);
+        log.append(BASS_ERROR_UNKNOWN, origfile, filelist::words::englishReason(damage));
 }
 
 } // namespace convert

@@ -7,9 +7,12 @@
 #include "convert/ErrorLog.h"
 #include "convert/InputDamage.h"
 #include "convert/OutputFile.h"
+#include "convert/StoppedOutput.h"
 #include "convert/WavHeader.h"
 #include "engine/AudioEngine.h"
+#include "filelist/RowWords.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -112,7 +115,9 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
             break;
         }
     }
-    const QString damage = outcome == Outcome::Complete ? InputDamageReason(stream, length, QWORD(written)) : QString();
+    const filelist::RowReason damage =
+        outcome == Outcome::Complete ? InputDamageReason(stream, length, QWORD(written)) : filelist::RowReason();
+    const double seconds = std::max(0.0, BASS_ChannelBytes2Seconds(stream, QWORD(written)));
     session.freeConversionStream();
 
     // The sizes describe the bytes really in the file, so a stopped
@@ -124,10 +129,14 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
         fail(output->error(), BASS_ERROR_CREATE);
         return;
     }
+    if (outcome == Outcome::Cancelled) {
+        KeepStoppedOutput(session, *output, seconds);
+        session.setOutcome(outcome);
+        return;
+    }
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
-    if (outcome == Outcome::Complete)
-        CarryTags(session.options(), origfile, output->temporaryPath(), TagFormat::Wav);
+    CarryTags(session.options(), origfile, output->temporaryPath(), TagFormat::Wav);
     if (!output->commit()) {
         fail(output->error(), BASS_ERROR_CREATE);
         return;
@@ -135,7 +144,7 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     session.sOutputMade = output->finalPath();
     session.setOutcome(outcome, damage);
     if (!damage.isEmpty())
-        log.append(BASS_ERROR_UNKNOWN, origfile, damage);
+        log.append(BASS_ERROR_UNKNOWN, origfile, filelist::words::englishReason(damage));
 }
 
 } // namespace convert

@@ -3,6 +3,8 @@
 #include "convert/ConversionSession.h"
 #include "convert/InputDamage.h"
 
+#include <algorithm>
+
 namespace convert {
 
 bool DecodeProgress::report(ConversionSession& session)
@@ -14,9 +16,14 @@ bool DecodeProgress::report(ConversionSession& session)
     return session.reportProgress(m_position, length);
 }
 
-QString DecodeProgress::damage() const
+filelist::RowReason DecodeProgress::damage() const
 {
     return InputDamageReason(m_stream, m_statedLength, m_position);
+}
+
+double DecodeProgress::seconds() const
+{
+    return std::max(0.0, BASS_ChannelBytes2Seconds(m_stream, m_position));
 }
 
 } // namespace convert

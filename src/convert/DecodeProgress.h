@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Bass.h"
+#include "filelist/RowState.h"
 
 #include <QString>
 
@@ -23,7 +24,9 @@ public:
 
     //! Where the input's damage began, empty when it was whole (see
     //! InputDamageReason); asked once the stream has reached its end.
-    QString damage() const;
+    filelist::RowReason damage() const;
+    //! The seconds of audio decoded at the last report.
+    double seconds() const;
 
 private:
     HSTREAM m_stream;

@@ -6,8 +6,10 @@
 #include "convert/DecodeProgress.h"
 #include "convert/ErrorLog.h"
 #include "convert/OutputFile.h"
+#include "convert/StoppedOutput.h"
 #include "engine/AudioEngine.h"
 #include "engine/FfmpegEncoder.h"
+#include "filelist/RowWords.h"
 
 #include <cstring>
 #include <vector>
@@ -30,6 +32,7 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
     Outcome outcome = Outcome::Complete;
     int code = BASS_OK;
     QString reason;
+    filelist::RowReason damage;
     DecodeProgress progress(stream);
     while (BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
         const DWORD got = BASS_ChannelGetData(stream, buffer.data(), chunkBytes);
@@ -53,7 +56,7 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
         }
     }
     if (outcome == Outcome::Complete)
-        reason = progress.damage();
+        damage = progress.damage();
 
     // Closing finishes the file (a cancelled one is kept, shorter); a file
     // that cannot be finished is not complete.
@@ -62,7 +65,13 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
         reason = FileEncoderFailure(code);
         outcome = Outcome::Error;
     }
+    const double seconds = progress.seconds();
     session.freeConversionStream();
+    if (outcome == Outcome::Cancelled) {
+        KeepStoppedOutput(session, output, seconds);
+        session.setOutcome(outcome);
+        return;
+    }
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
     if (outcome == Outcome::Complete)
@@ -78,9 +87,9 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
         return;
     }
     session.sOutputMade = output.finalPath();
-    session.setOutcome(outcome, reason);
-    if (!reason.isEmpty())
-        log.append(BASS_ERROR_UNKNOWN, origfile, reason);
+    session.setOutcome(outcome, damage);
+    if (!damage.isEmpty())
+        log.append(BASS_ERROR_UNKNOWN, origfile, filelist::words::englishReason(damage));
 }
 
 } // namespace convert

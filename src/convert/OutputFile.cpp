@@ -170,6 +170,13 @@ qint64 OutputFile::size() const
     return m_fd >= 0 && ::fstat(m_fd, &st) == 0 ? qint64(st.st_size) : -1;
 }
 
+bool OutputFile::commitAs(const QString& finalPath)
+{
+    if (!m_committed)
+        m_final = finalPath;
+    return commit();
+}
+
 bool OutputFile::commit()
 {
     if (m_committed)

@@ -51,6 +51,9 @@ public:
     //! one when that is taken). False, with error() set, when any step fails:
     //! the temporary file is then removed.
     bool commit();
+    //! commit() under `finalPath` instead of the name given at creation (the
+    //! shorter file of a stopped conversion).
+    bool commitAs(const QString& finalPath);
     //! Closes and removes the temporary file.
     void discard();
 

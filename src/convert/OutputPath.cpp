@@ -149,15 +149,20 @@ QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions
 }
 
 QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions& options, const OutputRequest& request,
-                        const std::function<bool(const QString&)>& reserved)
+                        const std::function<bool(const QString&)>& reserved, filelist::RowReason* why)
 {
+    const auto failed = [why](filelist::RowReason::Code code) {
+        if (why)
+            *why = filelist::RowReason::failure(code);
+        return QString();
+    };
     const auto taken = [&reserved](const QString& path) { return isTaken(path) || (reserved && reserved(path)); };
     const QString& inputPath = request.inputPath;
     const bool sameFolder = options.optSameFolder.Value();
     const QString root = sameFolder ? ParentFolder(inputPath) : options.txtOutPath.Text();
     if (!ensureFolder(root)) {
         showFolderFailure(desktop);
-        return {};
+        return failed(filelist::RowReason::Code::NoOutputFolder);
     }
 
     // Below the root: the input's place in its tree, then the folders the name pattern makes.
@@ -176,7 +181,7 @@ QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions
     }
     if (!relative.isEmpty() && !ensureTree(root, relative)) {
         showFolderFailure(desktop);
-        return {};
+        return failed(filelist::RowReason::Code::NoOutputFolder);
     }
 
     QString prefix = root.endsWith(u'/') ? root : root + u'/';
@@ -198,7 +203,7 @@ QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions
         if (!taken(candidate))
             return candidate;
     }
-    return {};
+    return failed(filelist::RowReason::Code::NoFreeName);
 }
 
 } // namespace convert

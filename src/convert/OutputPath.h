@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filelist/RowState.h"
+
 #include <QString>
 #include <functional>
 
@@ -31,9 +33,9 @@ struct OutputRequest {
 //! no folder can be had (after the message box saying so) or every numbered
 //! name is taken. A name for which `reserved` answers true counts as taken
 //! too: the batch reserves the names of the rows converting now, whose files
-//! do not exist yet.
+//! do not exist yet. When it is empty, `why` (if given) says why.
 QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions& options, const OutputRequest& request,
-                        const std::function<bool(const QString&)>& reserved = {});
+                        const std::function<bool(const QString&)>& reserved = {}, filelist::RowReason* why = nullptr);
 
 //! The same for an input added by itself.
 QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,

@@ -6,21 +6,17 @@ void RowStatusBoard::post(int row, const Update& update)
 {
     std::lock_guard lock(m_mutex);
     Update& pending = m_pending[row];
-    if (update.outcome) {
-        // A final status replaces any progress text still waiting.
-        pending.outcome = update.outcome;
-        pending.text.reset();
+    if (update.state) {
+        // A final state replaces any progress still waiting.
+        pending.state = update.state;
         pending.percent.reset();
-        pending.color.reset();
     }
-    if (update.text) {
-        pending.text = update.text;
+    if (update.percent && !pending.state)
         pending.percent = update.percent;
-        pending.color = update.color;
-        pending.outcome.reset();
-    }
     if (update.reason)
         pending.reason = update.reason;
+    if (update.output)
+        pending.output = update.output;
 }
 
 std::map<int, RowStatusBoard::Update> RowStatusBoard::take()

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "filelist/RowState.h"
+
 #include <QString>
-#include <QtGlobal>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -12,17 +13,16 @@ namespace convert {
 //! until the user-interface thread applies it to the list. Writes to the same
 //! row merge: only the latest progress reaches the grid, however many a
 //! worker posts between two paints, so painting never holds a conversion up.
+//! Workers post codes and numbers only; the words are chosen where they are
+//! shown. Both sides go through one mutex, which the thread checker sees.
 class RowStatusBoard {
 public:
-    enum class Outcome { Complete, Cancelled, Error };
-
     //! One row's pending change; fields left empty keep what the row shows.
     struct Update {
-        std::optional<QString> text;    //!< a status text shown as it is (a progress percentage, "Error")
-        std::optional<float> percent;   //!< the progress `text` stands for, when it is one
-        std::optional<quint32> color;   //!< the text colour that goes with `text`, as 0xRRGGBB
-        std::optional<Outcome> outcome; //!< a final status, worded in the language shown when applied
-        std::optional<QString> reason;  //!< the status cell's tooltip
+        std::optional<float> percent;              //!< progress while converting
+        std::optional<filelist::RowState> state;   //!< a final state
+        std::optional<filelist::RowReason> reason; //!< why it ended so
+        std::optional<QString> output;             //!< the file the row kept
     };
 
     //! Merges `update` into what is pending for `row`.

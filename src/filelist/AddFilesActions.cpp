@@ -7,8 +7,10 @@
 #include "lang/StringLookup.h"
 #include "options/CheckBoxState.h"
 #include "platform/Desktop.h"
+#include "platform/FileName.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <chrono>
 #include <future>
 
@@ -54,13 +56,25 @@ void AddFilesActions::AddVideoFiles()
 
 void AddFilesActions::addSelection(const QString& selection)
 {
-    const bool allAdmitted = admitAll(addfiles::selectionPaths(selection));
+    const QStringList refused = admitAll(addfiles::selectionPaths(selection));
     if (m_refresh)
         m_refresh();
-    if (!allAdmitted) {
-        m_desktop.messageBox(lang::caption(lang::StringId::FilesNotAdded), lang::caption(lang::StringId::ProductName),
-                             platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
-    }
+    showRefused(refused);
+}
+
+void AddFilesActions::showRefused(const QStringList& refused)
+{
+    if (refused.isEmpty())
+        return;
+    // The first few by name, so the user knows which; the rest counted.
+    constexpr int kNamed = 10;
+    QString text = lang::caption(lang::StringId::FilesNotAdded) + u'\n';
+    for (qsizetype i = 0; i < std::min<qsizetype>(kNamed, refused.size()); ++i)
+        text += u'\n' + platform::displayName(refused[i].mid(refused[i].lastIndexOf(u'/') + 1));
+    if (refused.size() > kNamed)
+        text += u'\n' + lang::caption(lang::StringId::AndMore).arg(refused.size() - kNamed);
+    m_desktop.messageBox(text, lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Exclamation,
+                         platform::Desktop::Buttons::Ok);
 }
 
 void AddFilesActions::AddFolder()
@@ -94,14 +108,11 @@ void AddFilesActions::AddFolder()
         return;
     }
     // The names travel NUL-separated: unlike "*", a NUL can never be part of a name.
-    const bool allAdmitted =
+    const QStringList refused =
         admitAll(addfiles::selectionPaths(addfiles::folderSelection(folder, *names)), folder, progressShown);
     if (m_refresh)
         m_refresh();
-    if (!allAdmitted) {
-        m_desktop.messageBox(lang::caption(lang::StringId::FilesNotAdded), lang::caption(lang::StringId::ProductName),
-                             platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
-    }
+    showRefused(refused);
 }
 
 std::optional<QStringList> AddFilesActions::scanFolder(const QString& folder, bool recursive, bool& progressShown)
@@ -138,21 +149,21 @@ void AddFilesActions::DropFiles(const QStringList& paths)
     admitAll(paths);
 }
 
-bool AddFilesActions::admitAll(const QStringList& paths, const QString& baseFolder, bool progressShown)
+QStringList AddFilesActions::admitAll(const QStringList& paths, const QString& baseFolder, bool progressShown)
 {
     AdmissionPipeline pipeline(paths, m_listedPaths ? m_listedPaths() : QSet<QString>());
     QElapsedTimer running;
     running.start();
     QElapsedTimer sincePaint;
     sincePaint.start();
-    bool allAdmitted = true;
+    QStringList refused;
     QString current;
     while (!pipeline.atEnd()) {
         if (std::optional<ProbedFile> file = pipeline.next(int(kPaintInterval))) {
             current = file->path;
             file->baseFolder = baseFolder;
             if (m_admit(*file) == 0)
-                allAdmitted = false;
+                refused.append(file->path);
         }
         if (sincePaint.elapsed() < kPaintInterval)
             continue;
@@ -170,7 +181,7 @@ bool AddFilesActions::admitAll(const QStringList& paths, const QString& baseFold
     }
     if (progressShown)
         m_desktop.hideProgress();
-    return allAdmitted;
+    return refused;
 }
 
 } // namespace filelist

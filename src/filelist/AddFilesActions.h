@@ -65,7 +65,10 @@ private:
     void addSelection(const QString& selection);
     //! Admits the paths in order; true when every one was admitted (a
     //! cancelled add counts the rest as not refused).
-    bool admitAll(const QStringList& paths, const QString& baseFolder = QString(), bool progressShown = false);
+    //! Admits `paths` in order; returns the paths that were not admitted.
+    QStringList admitAll(const QStringList& paths, const QString& baseFolder = QString(), bool progressShown = false);
+    //! The warning that some files were not added, naming them.
+    void showRefused(const QStringList& refused);
     //! The names inside `folder` (its tree with `recursive`), scanned on
     //! another thread; nothing when the user cancelled. `progressShown` tells
     //! whether the progress box is up when it returns.

@@ -90,15 +90,13 @@ qint16 FileAdmission::AddProbedFile(const ProbedFile& file)
     if (!list || at >= list->count() || list->at(at).FilePath != file.path)
         return 0;
 
-    list->setCell(at, FileList::Duration, duration);
-    list->setCell(at, FileList::FileSize, file.cdTrack ? text(StringId::CdTrack) : FormatFileSize(file.size));
-    if (duration == text(StringId::Error)) {
-        list->setCell(at, FileList::Status, text(StringId::CodecNotSupported));
-        list->setTextColor(at, FileList::Status, kUnopenableColor);
-        list->setTextColor(at, FileList::Duration, kUnopenableColor);
-    } else {
-        list->setCell(at, FileList::Status, text(StringId::WaitingConversion));
-    }
+    FileListRow filled = list->at(at);
+    filled.state = file.opened ? RowState::Waiting : RowState::NotSupported;
+    filled.Duration = file.opened ? duration : QString(); // an unopenable file's reads "Error"
+    filled.seconds = file.opened ? file.seconds : -1;
+    filled.cdTrack = file.cdTrack;
+    filled.FileSize = file.cdTrack ? QString() : FormatFileSize(file.size);
+    list->setRow(at, filled);
 
     list->moveFirst();
     if (m_clearSelectAll)

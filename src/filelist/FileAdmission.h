@@ -18,10 +18,6 @@ class FileList;
 //! helpers. The list is asked for anew on every call, as removal replaces it.
 class FileAdmission {
 public:
-    //! RGB(220, 10, 10): the `Status` and `Duration` text of a row whose file
-    //! the engine could not open.
-    static constexpr quint32 kUnopenableColor = 0xDC0A0A;
-
     //! `currentList` gives the main window's current list (nullptr when there
     //! is none).
     FileAdmission(platform::Desktop& desktop, std::function<FileList*()> currentList);

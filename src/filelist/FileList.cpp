@@ -1,5 +1,7 @@
 #include "filelist/FileList.h"
 
+#include "filelist/RowWords.h"
+#include "lang/StringLookup.h"
 #include "platform/FileName.h"
 
 #include <QMetaType>
@@ -89,6 +91,20 @@ bool FileList::append(const FileListRow& row)
     return true;
 }
 
+bool FileList::setRow(int row, const FileListRow& record)
+{
+    if (!valid(row, ID) || !pathFits(record.FilePath))
+        return false;
+    FileListRow& r = m_rows[std::size_t(row)];
+    if (r.FilePath != record.FilePath) {
+        m_pathIndexValid = false;
+        m_pathIndex.clear();
+    }
+    r = record;
+    Q_EMIT dataChanged(index(row, 0), index(row, kColumnCount - 1));
+    return true;
+}
+
 QVariant FileList::cell(int row, int column) const
 {
     if (!valid(row, column))
@@ -102,17 +118,19 @@ QVariant FileList::cell(int row, int column) const
     case FilePath:
         return r.FilePath;
     case Status:
-        return r.Status;
+        return words::status(r);
     case Duration:
+        if (r.state == RowState::NotSupported && r.Duration.isEmpty())
+            return lang::caption(lang::StringId::Error);
         return r.Duration;
     default:
-        return r.FileSize;
+        return r.cdTrack ? lang::caption(lang::StringId::CdTrack) : r.FileSize;
     }
 }
 
 bool FileList::setCell(int row, int column, const QVariant& value)
 {
-    if (!valid(row, column))
+    if (!valid(row, column) || column == Status)
         return false;
     FileListRow& r = m_rows[std::size_t(row)];
     if (column == ID || column == CheckBox) {
@@ -129,9 +147,6 @@ bool FileList::setCell(int row, int column, const QVariant& value)
             r.FilePath = text;
             m_pathIndexValid = false;
             m_pathIndex.clear();
-            break;
-        case Status:
-            r.Status = text;
             break;
         case Duration:
             r.Duration = text;
@@ -208,51 +223,75 @@ bool FileList::setField(const QString& column, const QVariant& value)
     return setCell(m_cursor, columnIndex(column), value);
 }
 
-void FileList::setTextColor(int row, int column, quint32 rgb)
+void FileList::statusChanged(int row)
 {
-    if (!valid(row, column))
-        return;
-    m_colors[colorKey(row, column)] = rgb & 0xFFFFFF;
-    const QModelIndex i = index(row, column);
-    Q_EMIT dataChanged(i, i, {Qt::ForegroundRole, TextColorRole});
+    const QModelIndex status = index(row, Status);
+    Q_EMIT dataChanged(status, status);
+    if (at(row).state == RowState::NotSupported) {
+        const QModelIndex duration = index(row, Duration);
+        Q_EMIT dataChanged(duration, duration);
+    }
 }
 
-void FileList::clearTextColor(int row, int column)
-{
-    if (m_colors.erase(colorKey(row, column)) == 0)
-        return;
-    const QModelIndex i = index(row, column);
-    Q_EMIT dataChanged(i, i, {Qt::ForegroundRole, TextColorRole});
-}
-
-void FileList::setStatusReason(int row, const QString& reason)
+void FileList::setState(int row, RowState state)
 {
     if (!valid(row, Status))
         return;
-    if (reason.isEmpty()) {
-        if (m_reasons.erase(row) == 0)
-            return;
-    } else {
-        m_reasons[row] = reason;
-    }
+    FileListRow& r = m_rows[std::size_t(row)];
+    if (r.state == state)
+        return;
+    r.state = state;
+    if (state != RowState::Converting)
+        r.progress = 0;
+    statusChanged(row);
+}
+
+void FileList::setProgress(int row, float percent)
+{
+    if (!valid(row, Status))
+        return;
+    FileListRow& r = m_rows[std::size_t(row)];
+    if (r.state == RowState::Converting && r.progress == percent)
+        return;
+    r.state = RowState::Converting;
+    r.progress = percent;
+    statusChanged(row);
+}
+
+void FileList::setReason(int row, const RowReason& reason)
+{
+    if (!valid(row, Status) || at(row).reason == reason)
+        return;
+    m_rows[std::size_t(row)].reason = reason;
     const QModelIndex i = index(row, Status);
     Q_EMIT dataChanged(i, i, {Qt::ToolTipRole});
 }
 
+void FileList::setOutputPath(int row, const QString& path)
+{
+    if (valid(row, Status))
+        m_rows[std::size_t(row)].outputPath = path;
+}
+
+void FileList::refreshWords()
+{
+    if (count() > 0)
+        Q_EMIT dataChanged(index(0, Status), index(count() - 1, FileSize));
+}
+
 QString FileList::statusReason(int row) const
 {
-    const auto it = m_reasons.find(row);
-    return it == m_reasons.end() ? QString() : it->second;
+    return valid(row, Status) ? words::reason(at(row).reason) : QString();
 }
 
 std::optional<quint32> FileList::textColor(int row, int column) const
 {
-    if (m_colors.empty())
+    if (!valid(row, column))
         return std::nullopt;
-    const auto it = m_colors.find(colorKey(row, column));
-    if (it == m_colors.end())
-        return std::nullopt;
-    return it->second;
+    const RowState state = at(row).state;
+    if (column == Status || (column == Duration && state == RowState::NotSupported))
+        return words::statusColor(state);
+    return std::nullopt;
 }
 
 int FileList::rowCount(const QModelIndex& parent) const
@@ -297,6 +336,8 @@ QVariant FileList::data(const QModelIndex& index, int role) const
         if (const std::optional<quint32> rgb = textColor(index.row(), column))
             return uint(*rgb);
         return {};
+    case StateRole:
+        return int(at(index.row()).state);
     default:
         return {};
     }

@@ -9,15 +9,16 @@
 #include <array>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace filelist {
 
 //! The file list: an ordered in-memory table of input files with a cursor,
-//! and the item model the grid binds to. Rows hold plain text cells; the
-//! per-cell text colours belong to this list instance only, so a list built
-//! anew (removal) starts without any.
+//! and the item model the grid binds to. Each row holds its state as data
+//! (RowState, the reason, the output kept); the `Status` cell and the text
+//! colours are worded from it when asked, in the language current then, so a
+//! change of language or a list built anew (removal) keeps every row's
+//! meaning.
 //!
 //! Model roles: Display/Edit give each cell's value (the `CheckBox` column
 //! shows no text; its Edit value is the stored integer; a `FilePath` that is
@@ -25,8 +26,9 @@ namespace filelist {
 //! the `Status` cell's reason, CheckState gives and
 //! sets the tick of the `CheckBox` column (setting stores 1 or 0), Foreground
 //! gives the cell's text colour as a QColor when Qt Gui is present in the
-//! process, and TextColorRole gives it as 0xRRGGBB (an unsigned int) always.
-//! Only the tick column is editable through the model.
+//! process, TextColorRole gives it as 0xRRGGBB (an unsigned int) always, and
+//! StateRole gives the row's RowState as an int. Only the tick column is
+//! editable through the model.
 class FileList : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -42,6 +44,8 @@ public:
 
     //! Text colour of a cell as 0xRRGGBB.
     static constexpr int TextColorRole = Qt::UserRole + 1;
+    //! The row's RowState, as an int.
+    static constexpr int StateRole = Qt::UserRole + 2;
 
     explicit FileList(QObject* parent = nullptr);
     ~FileList() override;
@@ -62,15 +66,21 @@ public:
     //! Appends a row and makes it current. False (nothing appended) when the
     //! list is full or the row's path is longer than kMaxPathBytes.
     bool append(const FileListRow& row);
+    //! Replaces the row at `row` with `record`, telling views that all of it
+    //! changed. False when `row` is out of range or the path does not fit.
+    bool setRow(int row, const FileListRow& record);
     //! Appends an empty row (all cells 0 or empty) and makes it current.
     bool appendEmpty() { return append(FileListRow{}); }
 
-    //! Reads a cell: an int for `ID` and `CheckBox`, a QString otherwise; an
-    //! invalid QVariant for a row or column out of range.
+    //! Reads a cell: an int for `ID` and `CheckBox`, a QString otherwise (the
+    //! `Status` worded from the row's state in the current language, the
+    //! `Duration` of an unopenable file "Error", the size of a CD track "CD
+    //! Track"); an invalid QVariant for a row or column out of range.
     QVariant cell(int row, int column) const;
     //! Writes a cell and tells views that just this cell changed. False when
-    //! the row or column is out of range or the value does not fit the column
-    //! (a path longer than kMaxPathBytes, a non-integer for `ID`/`CheckBox`).
+    //! the row or column is out of range, the column is `Status` (it follows
+    //! the row's state) or the value does not fit the column (a path longer
+    //! than kMaxPathBytes, a non-integer for `ID`/`CheckBox`).
     bool setCell(int row, int column, const QVariant& value);
 
     //! True when some row's `FilePath` equals `path` exactly (case-sensitive).
@@ -99,22 +109,28 @@ public:
     //! an unknown name or a value that does not fit (see setCell).
     bool setField(const QString& column, const QVariant& value);
 
-    // ---- Text colours -----------------------------------------------------
+    // ---- Row state ------------------------------------------------------
 
-    //! Gives the cell a text colour (0xRRGGBB).
-    void setTextColor(int row, int column, quint32 rgb);
-    //! Removes the cell's own text colour.
-    void clearTextColor(int row, int column);
-    //! The cell's own text colour, if it has one.
-    std::optional<quint32> textColor(int row, int column) const;
+    //! Sets the row's state; a row that is not converting keeps no progress.
+    void setState(int row, RowState state);
+    //! Makes the row converting, `percent` done.
+    void setProgress(int row, float percent);
+    //! Why the row's conversion ended as it did (shown as the `Status` cell's
+    //! tooltip); an empty reason clears it.
+    void setReason(int row, const RowReason& reason);
+    //! The output file the row's last conversion kept, empty when none.
+    void setOutputPath(int row, const QString& path);
 
-    // ---- Status reasons -----------------------------------------------------
+    //! Tells views that every worded cell may read differently now (the
+    //! language changed).
+    void refreshWords();
 
-    //! Why the row's conversion ended as it did ("No space left on device",
-    //! the encoder's complaint, "input damaged at 04:12 of 10:00"), shown as
-    //! the `Status` cell's tooltip; empty clears it.
-    void setStatusReason(int row, const QString& reason);
+    //! The row's reason in the current language; empty when it has none.
     QString statusReason(int row) const;
+    //! The cell's text colour as 0xRRGGBB, if it has one: the `Status` of a
+    //! finished, failed or unsupported row, and the `Duration` of an
+    //! unopenable file.
+    std::optional<quint32> textColor(int row, int column) const;
 
     // ---- QAbstractItemModel ----------------------------------------------
 
@@ -130,13 +146,12 @@ public:
                        int role = Qt::EditRole) override;
 
 private:
-    static quint64 colorKey(int row, int column) { return (quint64(quint32(row)) << 3) | quint64(column); }
     bool valid(int row, int column) const;
+    //! Tells views that the row's status cell (and its colours) changed.
+    void statusChanged(int row);
 
     std::vector<FileListRow> m_rows;
     int m_cursor = 0;
-    std::unordered_map<quint64, quint32> m_colors;
-    std::unordered_map<int, QString> m_reasons;
     // FilePath -> first row holding it; rebuilt when a path is rewritten.
     QHash<QString, int> m_pathIndex;
     bool m_pathIndexValid = true;

@@ -1,5 +1,6 @@
 #include "filelist/GridProgressDelegate.h"
 
+#include "filelist/FileList.h"
 #include "filelist/GridProgress.h"
 
 #include <QApplication>
@@ -18,6 +19,15 @@ void GridProgressDelegate::initStyleOption(QStyleOptionViewItem* option, const Q
 {
     QStyledItemDelegate::initStyleOption(option, index);
     option->displayAlignment = Qt::AlignCenter;
+    // A row converted from a damaged input carries a warning sign beside its
+    // "Complete", so it cannot be taken for a clean one at a glance.
+    if (index.data(FileList::StateRole).toInt() == int(RowState::CompleteDamaged)) {
+        const QStyle* style = option->widget ? option->widget->style() : QApplication::style();
+        option->icon = style->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, option->widget);
+        const int side = option->fontMetrics.height();
+        option->decorationSize = QSize(side, side);
+        option->features |= QStyleOptionViewItem::HasDecoration;
+    }
 }
 
 void GridProgressDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const

@@ -93,6 +93,8 @@ namespace lang {
       "Fields: {artist} {album} {albumartist} {title} {track} {disc} {year} {genre} {composer}. {track:02} writes "    \
       "at least two digits; \"/\" starts a sub-folder. A file without one of the tags keeps its own name.")            \
     X(SimultaneousConversions, 10150, "Simultaneous conversions:")                                                     \
+    X(PowerOffNow, 10200, "Power off now")                                                                             \
+    X(CancelPowerOff, 10201, "Cancel")                                                                                 \
     X(Resume, 100016, "Resume")                                                                                        \
     X(ProductName, 100024, "Tonemill")                                                                                 \
     /* Dialog, grid and status texts */                                                                                \
@@ -115,6 +117,14 @@ namespace lang {
     X(InputDamaged, 20101, "input damaged at %1 of %2")                                                                \
     X(BatchCount, 20201, "%1 of %2")                                                                                   \
     X(TimeLeft, 20202, "%1 left")                                                                                      \
+    X(StoppedAtName, 20300, "%1 (stopped at %2)")                                                                      \
+    X(SummaryConverted, 20301, "%1 converted")                                                                         \
+    X(SummaryFailed, 20302, "%1 failed")                                                                               \
+    X(SummaryStopped, 20303, "%1 stopped")                                                                             \
+    X(OpenOutputFolder, 20304, "Open output folder")                                                                   \
+    X(PowerOffCountdown, 20305, "The computer will power off in %1 seconds.")                                          \
+    X(BatchFinished, 20306, "Conversion finished")                                                                     \
+    X(AndMore, 20307, "and %1 more")                                                                                   \
     /* Messages */                                                                                                     \
     X(FilesNotAdded, 30001, "Some files are not supported or already exist and will not be added")                     \
     X(AddFileFailed, 30002, "An error occured while Adding File")                                                      \
@@ -143,7 +153,9 @@ namespace lang {
     X(NamePatternEscapes, 30105,                                                                                       \
       "The pattern for output names must stay inside the output folder: it can not begin with \"/\" or hold \"..\".")  \
     X(NamePatternUnknownField, 30106, "The pattern for output names holds an unknown field: %1")                       \
-    X(NamePatternBraces, 30107, "The pattern for output names has a \"{\" or \"}\" without its partner.")
+    X(NamePatternBraces, 30107, "The pattern for output names has a \"{\" or \"}\" without its partner.")              \
+    X(ConvertAgain, 30200, "All files are converted. Convert them again?")                                             \
+    X(NoFreeOutputName, 30201, "No free name is left for the output of this file.")
 
 //! A localized text, named in the code; its value is its key in the language files.
 enum class StringId : int {

@@ -215,6 +215,23 @@ void FormatOptions::optOGGVBR_Click()
     cmbOGGVBitrate.setEnabled(true);
 }
 
+void FormatOptions::lockOutputChoices(bool locked)
+{
+    m_outputLocked = locked;
+    const bool open = !locked;
+    const bool other = optOtherFolder.Value();
+    for (const auto& format : m_optFileFormat)
+        format->setEnabled(open);
+    cmdChangeFormat.setEnabled(open);
+    optSameFolder.setEnabled(open);
+    optOtherFolder.setEnabled(open);
+    txtOutPath.setEnabled(open && other);
+    cmdBrowse.setEnabled(open && other);
+    chkKeepTree.setEnabled(open && other);
+    chkNamePattern.setEnabled(open);
+    txtNamePattern.setEnabled(open && chkNamePattern.Value());
+}
+
 void FormatOptions::optSameFolder_Click()
 {
     txtOutPath.setEnabled(false);

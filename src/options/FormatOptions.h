@@ -158,6 +158,13 @@ public:
     //! object (or be replaced first).
     void setDesktop(platform::Desktop& desktop);
 
+    //! Locks (or unlocks) the choices that decide where a batch's outputs go
+    //! and what they are: the format, the output folder and its choices,
+    //! keeping the folder structure and the names from tags. Unlocking
+    //! restores the enabled states the other options give them.
+    void lockOutputChoices(bool locked);
+    bool outputChoicesLocked() const { return m_outputLocked; }
+
     //! Rebuilds the caption of `lblFormat` from the current options. Leaves it
     //! unchanged when no format, or MP3 with no encoding mode, is chosen.
     void UpdateFormatSummary();
@@ -188,6 +195,7 @@ private:
     int m_frontPage = MP3;
     bool m_wmaNoticeVisible = false;
     FolderPicker m_browseForFolder;
+    bool m_outputLocked = false;
 };
 
 } // namespace options

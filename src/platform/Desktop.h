@@ -94,6 +94,21 @@ public:
     //! (never forced). False when the request could not be made.
     virtual bool powerOff() { return false; }
 
+    //! Counts down `seconds` before the machine is powered off: `text` (with
+    //! "%1" for the seconds left) over a button to power off at once
+    //! (`powerOffNow`) and one to cancel (`cancel`). True when the countdown
+    //! ran out or the user chose to power off now; false when cancelled, and
+    //! where nobody can be asked.
+    virtual bool confirmPowerOff(const QString& text, const QString& powerOffNow, const QString& cancel, int seconds)
+    {
+        (void)text, (void)powerOffNow, (void)cancel, (void)seconds;
+        return false;
+    }
+
+    //! Tells the user something happened while the program's window is not
+    //! in front (a desktop notification); nothing while it is.
+    virtual void notify(const QString& title, const QString& text) { (void)title, (void)text; }
+
     //! Characters the open-file dialog's answer holds, its NULs included.
     static constexpr int kOpenFileAnswerLimit = 5000;
 

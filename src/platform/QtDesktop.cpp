@@ -1,6 +1,8 @@
 #include "platform/QtDesktop.h"
 
+#include "platform/DesktopNotification.h"
 #include "platform/PowerOff.h"
+#include "platform/PowerOffCountdownDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -180,6 +182,20 @@ bool QtDesktop::shellOpen(const QString& fileOrUrl)
 bool QtDesktop::powerOff()
 {
     return RequestPowerOff();
+}
+
+bool QtDesktop::confirmPowerOff(const QString& text, const QString& powerOffNow, const QString& cancel, int seconds)
+{
+    PowerOffCountdownDialog countdown(text, powerOffNow, cancel, seconds, m_window);
+    return countdown.exec() == QDialog::Accepted;
+}
+
+void QtDesktop::notify(const QString& title, const QString& text)
+{
+    // The window in front says it already.
+    if (m_window && m_window->isActiveWindow())
+        return;
+    SendDesktopNotification(title, text);
 }
 
 } // namespace platform

@@ -25,6 +25,8 @@ public:
     QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option) override;
     bool shellOpen(const QString& fileOrUrl) override;
     bool powerOff() override;
+    bool confirmPowerOff(const QString& text, const QString& powerOffNow, const QString& cancel, int seconds) override;
+    void notify(const QString& title, const QString& text) override;
 
     //! The name filter QFileDialog gets for an entry: the description shown
     //! as it stands, with the patterns in a trailing group that the dialog

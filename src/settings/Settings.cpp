@@ -36,21 +36,38 @@ bool Settings::SaveSettings() const
         return false;
     }
     QList<std::pair<QString, QString>> values;
+    QHash<QString, QString> changed;
     for (const QString& name : table::valueNames()) {
         const auto text = table::storedText(m_options, name);
         if (!text)
             continue; // no format chosen: nothing is written for it
+        const auto kept = m_kept.constFind(name);
+        if (kept != m_kept.constEnd() && *kept == *text)
+            continue; // unchanged here: another window may have saved its own choice
+        changed.insert(name, *text);
         // This value has always been written with a lower-case "v"; names
         // are matched without regard to case, so it is the same value.
         values.append({name == QLatin1String("cmbOGGVBitrate") ? QStringLiteral("cmbOGGvBitrate") : name, *text});
     }
+    if (values.isEmpty())
+        return true;
     bool busy = false;
     const bool written = m_store.saveValues(HKEY_LOCAL_MACHINE, kSettingsKey, values, &busy);
     if (busy)
         tell(lang::caption(lang::StringId::SettingsNotSaved));
     else if (!written)
         qCInfo(lcSettings, "The options were not saved: the store cannot be written");
+    if (written)
+        m_kept.insert(changed);
     return written;
+}
+
+void Settings::rememberKept()
+{
+    m_kept.clear();
+    for (const QString& name : table::valueNames())
+        if (const auto text = table::storedText(m_options, name))
+            m_kept.insert(name, *text);
 }
 
 void Settings::tell(const QString& text) const
@@ -139,6 +156,7 @@ void Settings::LoadSettings()
         load(stored, QLatin1String(name));
 
     o.UpdateFormatSummary();
+    rememberKept();
 }
 
 void Settings::cmdDefaults_Click()

@@ -36,12 +36,14 @@ public:
     //! leave the store as it is: for a run that only reads the options.
     void setStoreReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
-    //! Writes every saved option, in one transaction. Nothing is reported when
+    //! Writes the options whose values changed since they were loaded (or
+    //! last saved), in one transaction, so that another window's choices in
+    //! the same store are not undone by this one's. Nothing is reported when
     //! the key cannot be written (the options are then simply not kept),
     //! except when another process held the store for longer than a save
     //! waits: that is said once. Nothing is written after a load that could
     //! not read the store, so its defaults never replace the saved options.
-    //! False when nothing was written.
+    //! False when the changes could not be written (true when there were none).
     bool SaveSettings() const;
 
     //! Reads every saved option in one look at the store and applies it to its
@@ -61,6 +63,8 @@ private:
     void load(const QHash<QString, QString>& stored, const QString& name);
     void useOwnFolderIfNotWritable();
     void tell(const QString& text) const;
+    //! Remembers every option's stored form as the controls hold it now.
+    void rememberKept();
 
     options::FormatOptions& m_options;
     CRegister m_store;
@@ -68,6 +72,9 @@ private:
     platform::Desktop* m_desktop = nullptr;
     bool m_readOnly = false;
     bool m_unread = false; // the last load could not read the store
+    // Each option's stored form as last loaded or saved: what this window
+    // has not changed since is not written.
+    mutable QHash<QString, QString> m_kept;
     QMetaObject::Connection m_defaultsConnection;
 };
 

@@ -259,38 +259,43 @@ TEST_F(LanguageSelectionTest, SwitchingTheLanguageRecaptionsEveryControlOfTheTab
     }
 }
 
-TEST_F(LanguageSelectionTest, RowsKeepTheirMeaningAcrossASwitchSoWaitingRowsAreStillConverted)
+TEST_F(LanguageSelectionTest, RowsAreWordedInTheLanguageShownAndKeepTheirStates)
 {
     writeLanguage(QStringLiteral("English"), QStringLiteral("E"));
     writeLanguage(QStringLiteral("German"), QStringLiteral("G"));
     LanguageWindow window(desktop);
     ASSERT_TRUE(window.Form_Load());
     filelist::FileList& list = *window.currentList();
-    const auto addRow = [&list](const char* path, const QString& status, const QString& size) {
-        list.append({0, 0, QString::fromLatin1(path), status, QStringLiteral("0:03"), size, QString()});
+    using filelist::RowState;
+    const auto addRow = [&list](const char* path, RowState state, const QString& size, bool cdTrack = false) {
+        filelist::FileListRow row;
+        row.FilePath = QString::fromLatin1(path);
+        row.state = state;
+        row.progress = 45.5f;
+        row.Duration = state == RowState::NotSupported ? QString() : QStringLiteral("0:03");
+        row.FileSize = size;
+        row.cdTrack = cdTrack;
+        list.append(row);
     };
-    addRow("/a.flac", QStringLiteral("E20007"), QStringLiteral("1.2 MB")); // waiting
-    addRow("/b.flac", QStringLiteral("E20014"), QStringLiteral("1.0 MB")); // complete
-    addRow("/c.flac", QStringLiteral("45.5"), QStringLiteral("2.0 MB"));   // converting
-    addRow("/d.cda", QStringLiteral("E20008"), QStringLiteral("E20016"));  // cancelled CD track
-    addRow("/e.xyz", QStringLiteral("E20015"), QStringLiteral("E20007"));  // a size that only looks like a status
+    addRow("/a.flac", RowState::Waiting, QStringLiteral("1.2 MB"));
+    addRow("/b.flac", RowState::Complete, QStringLiteral("1.0 MB"));
+    addRow("/c.flac", RowState::Converting, QStringLiteral("2.0 MB"));
+    addRow("/d.cda", RowState::Cancelled, QString(), true);
+    addRow("/e.xyz", RowState::NotSupported, QStringLiteral("E20007")); // a size that only looks like a status
 
     choose(window, QStringLiteral("German"));
-    const auto status = [&list](int row) { return list.cell(row, filelist::FileList::Status).toString(); };
-    const auto size = [&list](int row) { return list.cell(row, filelist::FileList::FileSize).toString(); };
-    EXPECT_EQ(status(0), "G20007");
-    EXPECT_EQ(status(1), "G20014");
-    EXPECT_EQ(status(2), "45.5");
-    EXPECT_EQ(status(3), "G20008");
-    EXPECT_EQ(size(3), "G20016");
-    EXPECT_EQ(status(4), "G20015");
-    EXPECT_EQ(size(4), "E20007");
-    EXPECT_EQ(list.cell(0, filelist::FileList::FilePath).toString(), "/a.flac");
-
-    // The batch's rule: waiting or cancelled in the current language.
-    EXPECT_TRUE(convert::ConversionBatch::isEligible(status(0)));
-    EXPECT_TRUE(convert::ConversionBatch::isEligible(status(3)));
-    EXPECT_FALSE(convert::ConversionBatch::isEligible(status(1)));
+    const auto cell = [&list](int row, int column) { return list.cell(row, column).toString(); };
+    using filelist::FileList;
+    EXPECT_EQ(cell(0, FileList::Status), "G20007");
+    EXPECT_EQ(cell(1, FileList::Status), "G20014");
+    EXPECT_EQ(cell(2, FileList::Status), "45.5");
+    EXPECT_EQ(cell(3, FileList::Status), "G20008");
+    EXPECT_EQ(cell(3, FileList::FileSize), "G20016");
+    EXPECT_EQ(cell(4, FileList::Status), "G20015");
+    EXPECT_EQ(cell(4, FileList::Duration), "G20013");
+    EXPECT_EQ(cell(4, FileList::FileSize), "E20007");
+    EXPECT_EQ(list.at(0).state, RowState::Waiting);
+    EXPECT_EQ(list.at(3).state, RowState::Cancelled);
 }
 
 TEST_F(LanguageSelectionTest, ChoosingTheCurrentLanguageChangesNoCaptionButStoresTheChoice)

@@ -133,29 +133,48 @@ TEST_F(WindowPlayerTest, ABatchStopsPlaybackAndDisablesThePlayerButtonsWhileItRu
 
     EXPECT_EQ(enabledDuringBatch, 0);
     EXPECT_EQ(heardDuringBatch, 0);
-    EXPECT_EQ(window.currentList()->at(0).Status, QStringLiteral("Complete"));
+    EXPECT_EQ(window.currentList()->at(0).state, filelist::RowState::Complete);
     for (QPushButton* button : buttons)
         EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
     EXPECT_EQ(heard(), 0);
 }
 
-TEST_F(WindowPlayerTest, ClosingTheWindowDuringABatchCancelsEveryRunningRowThenCloses)
+TEST_F(WindowPlayerTest, AWindowManagerCloseDuringABatchIsRefusedAndTheBatchGoesOn)
 {
-    options::FormatOptions& options = convertToWavIn(QStringLiteral("closed"));
-    options.sliderSimultaneous.setMax(2);
-    options.sliderSimultaneous.setValue(2);
-    bool closed = false;
+    convertToWavIn(QStringLiteral("refused"));
+    int closes = 0;
     desktop.onProcessEvents = [&] {
-        if (!closed) {
-            closed = true;
-            window.close(); // as the window manager asks: refused until the batch has unwound
-            EXPECT_TRUE(window.isVisible());
+        if (closes++ == 0)
+            window.close(); // as the window manager asks (Alt+F4)
+    };
+    window.convertPanel->cmdConvert->click();
+
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Please Stop Conversion first."));
+    EXPECT_TRUE(window.isVisible());
+    for (int row = 0; row < 2; ++row)
+        EXPECT_EQ(window.currentList()->at(row).state, filelist::RowState::Complete) << row;
+}
+
+TEST_F(WindowPlayerTest, AnEndingSessionStopsTheBatchKeepsStoppedFilesAndCloses)
+{
+    // MP3: slow enough that the rows are still converting when the session ends.
+    convertToWavIn(QStringLiteral("ended")).optFileFormat(options::FormatOptions::MP3).setValue(true);
+    bool ended = false;
+    desktop.onProcessEvents = [&] {
+        if (!ended) {
+            ended = true;
+            window.endSession(true);
+            EXPECT_TRUE(window.isVisible()); // closes once the batch has unwound
         }
     };
     window.convertPanel->cmdConvert->click();
 
-    EXPECT_TRUE(closed);
+    EXPECT_TRUE(ended);
     EXPECT_FALSE(window.isVisible());
-    for (int row = 0; row < 2; ++row)
-        EXPECT_EQ(window.currentList()->at(row).Status, QStringLiteral("Cancelled")) << row;
+    const filelist::FileListRow& row = window.currentList()->at(0);
+    EXPECT_EQ(row.state, filelist::RowState::Cancelled);
+    EXPECT_TRUE(row.outputPath.contains(QStringLiteral("(stopped at "))) << qPrintable(row.outputPath);
+    EXPECT_TRUE(QFile::exists(row.outputPath));
+    EXPECT_FALSE(QFile::exists(s_media.filePath(QStringLiteral("ended/tone330.mp3"))));
 }

@@ -120,18 +120,18 @@ TEST_F(MainWindowShown, CloseButtonRefusesWhileABatchRunsAndOtherwiseSavesBefore
     EXPECT_EQ(window.steps, (QStringList{"SaveSettings", "FreeAudioEngine"}));
 }
 
-TEST_F(MainWindowShown, OutsideCloseDuringABatchStopsItAndClosesOnceItHasUnwound)
+TEST_F(MainWindowShown, OutsideCloseDuringABatchIsRefusedAsTheCloseButtonRefusesIt)
 {
     window.conversion.bConverting = true;
-    window.close(); // as the window manager would ask
+    window.close(); // as the window manager would ask (Alt+F4)
     EXPECT_TRUE(window.isVisible());
-    EXPECT_TRUE(window.conversion.bCancelConversion);
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Please Stop Conversion first."));
+    EXPECT_FALSE(window.conversion.bCancelConversion); // the batch goes on
     EXPECT_TRUE(window.steps.isEmpty()) << "the engine must not be freed under a running batch";
-    EXPECT_TRUE(desktop.boxes.isEmpty());
 
-    // The batch notices the request, unwinds and reports back.
     window.conversion.bConverting = false;
-    window.BatchFinished();
+    window.close();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.steps, (QStringList{"SaveSettings", "FreeAudioEngine"}));
 }

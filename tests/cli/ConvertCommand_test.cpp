@@ -154,9 +154,9 @@ TEST_F(ConvertCommandTest, AnOutputFolderThatCannotBeMadeIsReportedPerRow)
                                     path(QStringLiteral("x/y")), a, b});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.count("Output Folder is not exist and can not be created."), 2) << run.err.constData();
-    EXPECT_EQ(
-        run.out,
-        (a + QStringLiteral("\t\tWaiting Conversion\t\n") + b + QStringLiteral("\t\tWaiting Conversion\t\n")).toUtf8());
+    // Each row asked for ends "Error" with the reason; none is left waiting.
+    const QString ended = QStringLiteral("\t\tError\tOutput Folder is not exist and can not be created.\n");
+    EXPECT_EQ(run.out, (a + ended + b + ended).toUtf8());
 }
 
 TEST_F(ConvertCommandTest, FlacOpusAndM4aAreFormatsByName)
@@ -228,7 +228,7 @@ TEST_F(ConvertCommandTest, CtrlCStopsLikeTheStopButton)
     const QString longer = path(QStringLiteral("long.flac"));
     ASSERT_TRUE(testsupport::makeTone(longer, 900, 44100, 2));
     const QString after = tone(QStringLiteral("after.flac"));
-    const QString out = path(QStringLiteral("long.wav"));
+    const QString wanted = path(QStringLiteral("long.wav"));
 
     QProcess p;
     start(p, {QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--same-folder"),
@@ -247,7 +247,14 @@ TEST_F(ConvertCommandTest, CtrlCStopsLikeTheStopButton)
     EXPECT_EQ(p.exitCode(), 1);
     const QList<QByteArray> lines = p.readAllStandardOutput().split('\n');
     ASSERT_GE(lines.size(), 2);
-    EXPECT_EQ(lines[0], (longer + u'\t' + out + QStringLiteral("\tCancelled\t")).toUtf8());
+    // The shorter file is kept beside the name the whole one would have had.
+    const QList<QByteArray> fields = lines[0].split('\t');
+    ASSERT_EQ(fields.size(), 4);
+    EXPECT_EQ(fields[0], longer.toUtf8());
+    EXPECT_TRUE(fields[1].startsWith(path(QStringLiteral("long (stopped at ")).toUtf8())) << fields[1].constData();
+    EXPECT_EQ(fields[2], "Cancelled");
+    EXPECT_FALSE(QFile::exists(wanted));
+    const QString out = QString::fromUtf8(fields[1]);
     EXPECT_EQ(lines[1], (after + QStringLiteral("\t\tWaiting Conversion\t")).toUtf8());
     const QByteArray header = readFile(out).left(44);
     const qint64 size = QFileInfo(out).size();

@@ -1,6 +1,7 @@
 #include "BatchTestFolder.h"
 #include "convert/ConversionBatch.h"
 #include "filelist/FileList.h"
+#include "filelist/RowWords.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "support/ScriptedDesktop.h"
@@ -13,6 +14,7 @@
 #include <QMap>
 #include <memory>
 
+using filelist::RowState;
 using testsupport::readFile;
 
 namespace {
@@ -39,8 +41,8 @@ protected:
         batch.setBatchFinished([this] { ++finished; });
     }
 
-    //! Adds a row for a copy of the tone named `name`, with `status`.
-    void addRow(const QString& name, const QString& status = QStringLiteral("Waiting Conversion"), int ticked = 0,
+    //! Adds a row for a copy of the tone named `name`, in `state`.
+    void addRow(const QString& name, RowState rowState = RowState::Waiting, int ticked = 0,
                 const QString& source = QStringLiteral("tone.flac"))
     {
         const QString file = dir.filePath(name);
@@ -49,15 +51,13 @@ protected:
         }
         filelist::FileListRow row;
         row.FilePath = file;
-        row.Status = status;
+        row.state = rowState;
         row.CheckBox = ticked;
         ASSERT_TRUE(list->append(row));
     }
-    void addLongRow(const QString& name)
-    {
-        addRow(name, QStringLiteral("Waiting Conversion"), 0, QStringLiteral("long.flac"));
-    }
-    QString status(int row) const { return list->at(row).Status; }
+    void addLongRow(const QString& name) { addRow(name, RowState::Waiting, 0, QStringLiteral("long.flac")); }
+    QString status(int row) const { return list->cell(row, filelist::FileList::Status).toString(); }
+    RowState rowState(int row) const { return list->at(row).state; }
     //! Lets `jobs` rows convert at once, more than this machine's processors if need be.
     void setJobs(int jobs)
     {
@@ -99,10 +99,10 @@ TEST_F(ConversionBatchTest, EmptyListShowsTheMessageOnly)
 TEST_F(ConversionBatchTest, ConvertAllWalksTheEligibleRows)
 {
     addRow(QStringLiteral("a.flac"));
-    addRow(QStringLiteral("b.flac"), QStringLiteral("Cancelled"));
-    addRow(QStringLiteral("c.flac"), QStringLiteral("Error"));
-    addRow(QStringLiteral("d.flac"), QStringLiteral("Complete"));
-    addRow(QStringLiteral("e.flac"), QStringLiteral("waiting conversion")); // not the exact text
+    addRow(QStringLiteral("b.flac"), RowState::Cancelled);
+    addRow(QStringLiteral("c.flac"), RowState::Failed);
+    addRow(QStringLiteral("d.flac"), RowState::Complete);
+    addRow(QStringLiteral("e.flac"), RowState::NotSupported);
 
     // What the window shows while the batch runs.
     QString runningCaption, otherCaption;
@@ -121,15 +121,15 @@ TEST_F(ConversionBatchTest, ConvertAllWalksTheEligibleRows)
     EXPECT_FALSE(otherEnabled);
     EXPECT_FALSE(browseEnabled);
 
-    EXPECT_EQ(status(0), QStringLiteral("Complete"));
-    EXPECT_EQ(status(1), QStringLiteral("Complete"));
-    EXPECT_EQ(status(2), QStringLiteral("Error"));
-    EXPECT_EQ(status(3), QStringLiteral("Complete"));
-    EXPECT_EQ(status(4), QStringLiteral("waiting conversion"));
-    EXPECT_TRUE(QFile::exists(path(QStringLiteral("a.wav"))));
-    EXPECT_TRUE(QFile::exists(path(QStringLiteral("b.wav"))));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("c.wav"))));
+    // Waiting, stopped and failed rows are converted; the others stay as they were.
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(status(row), QStringLiteral("Complete")) << row;
+    EXPECT_EQ(status(4), QStringLiteral("Codec Not Supported"));
+    for (const char* name : {"a.wav", "b.wav", "c.wav"})
+        EXPECT_TRUE(QFile::exists(path(QLatin1String(name)))) << name;
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("d.wav"))));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("e.wav"))));
+    EXPECT_EQ(batch.summary().converted, 3);
 
     // Restored afterwards; the player was stopped once; the window was told.
     EXPECT_EQ(batch.cmdConvert.Caption(), QStringLiteral("Convert All"));
@@ -144,11 +144,16 @@ TEST_F(ConversionBatchTest, ConvertAllWalksTheEligibleRows)
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(desktop.powerOffs, 0);
 
-    // A second click finds nothing left and, even with the box ticked, does not power off.
+    // A second click finds nothing left and asks whether to convert again:
+    // on No nothing runs and, even with the box ticked, nothing powers off.
     batch.chkShutdown.setValue(true);
+    desktop.answers.push_back(platform::Desktop::Answer::No);
     batch.cmdConvert.click();
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("All files are converted. Convert them again?"));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("a_Converted.wav"))));
-    EXPECT_EQ(desktop.powerOffs, 0);
+    EXPECT_EQ(desktop.powerOffCountdowns, 0);
+    EXPECT_EQ(finished, 1);
 }
 
 TEST_F(ConversionBatchTest, ConvertSelectedConvertsOnlyTickedRows)
@@ -157,13 +162,14 @@ TEST_F(ConversionBatchTest, ConvertSelectedConvertsOnlyTickedRows)
     addRow(QStringLiteral("b.flac"));
     batch.chkShutdown.setValue(true);
 
-    EXPECT_FALSE(batch.ConvertFiles(true));
+    EXPECT_FALSE(batch.ConvertFiles(convert::ConversionBatch::Choice::Selected));
     batch.cmdConvertSelected.click();
     EXPECT_EQ(status(0), QStringLiteral("Waiting Conversion"));
     EXPECT_EQ(status(1), QStringLiteral("Waiting Conversion"));
-    EXPECT_EQ(desktop.powerOffs, 0);
+    EXPECT_EQ(desktop.powerOffCountdowns, 0);
 
     list->setCell(1, filelist::FileList::CheckBox, -1); // any non-zero value is a tick
+    desktop.powerOffAnswers.push_back(true);            // the countdown runs out
     batch.cmdConvertSelected.click();
     EXPECT_EQ(status(0), QStringLiteral("Waiting Conversion"));
     EXPECT_EQ(status(1), QStringLiteral("Complete"));
@@ -196,21 +202,29 @@ TEST_F(ConversionBatchTest, StopInsideTheYieldCancelsTheRowAndEndsTheBatch)
 
     EXPECT_EQ(captionAfterStop, QStringLiteral("Convert All"));
     EXPECT_EQ(status(0), QStringLiteral("Cancelled"));
-    EXPECT_EQ(list->textColor(0, filelist::FileList::Status), convert::ConversionSession::kFailureColor);
+    EXPECT_EQ(list->textColor(0, filelist::FileList::Status), filelist::words::kFailureColor);
     EXPECT_EQ(status(1), QStringLiteral("Waiting Conversion"));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("b.wav"))));
     EXPECT_FALSE(state.bConverting);
     EXPECT_FALSE(state.bCancelConversion);
     EXPECT_EQ(finished, 1);
-    // One row had started, so the machine is powered off even after a stop.
-    EXPECT_EQ(desktop.powerOffs, 1);
+    // The shorter file is kept under a name that cannot be taken for a result.
+    const QString stopped = list->at(0).outputPath;
+    EXPECT_TRUE(QFileInfo(stopped).fileName().startsWith(QStringLiteral("a (stopped at 00m"))) << qPrintable(stopped);
+    EXPECT_TRUE(QFile::exists(stopped));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("a.wav"))));
+    // Nothing was converted, so the machine stays on.
+    EXPECT_EQ(desktop.powerOffCountdowns, 0);
 
-    // The cancelled row is converted again by the next batch, under a free name.
+    // The next batch converts the stopped row again: the whole file gets the
+    // clean name and the stopped one is gone.
     desktop.onProcessEvents = nullptr;
     batch.cmdConvert.click();
     EXPECT_EQ(status(0), QStringLiteral("Complete"));
     EXPECT_EQ(status(1), QStringLiteral("Complete"));
-    EXPECT_TRUE(QFile::exists(path(QStringLiteral("a_Converted.wav"))));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("a.wav"))));
+    EXPECT_FALSE(QFile::exists(stopped));
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.wav")}).size(), 2);
 }
 
 TEST_F(ConversionBatchTest, StopWithFourRunningCancelsThemAndStartsNoOther)
@@ -286,13 +300,12 @@ TEST_F(ConversionBatchTest, FourAtOnceGiveWhatOneAtATimeGives)
         list = std::make_unique<filelist::FileList>();
         addRow(run + QStringLiteral("one/x.flac"));
         addLongRow(run + QStringLiteral("two/x.flac"));
-        addRow(run + QStringLiteral("done.flac"), QStringLiteral("Complete"));
+        addRow(run + QStringLiteral("done.flac"), RowState::Complete);
         addRow(run + QStringLiteral("three/x.flac"));
         const QString damaged = path(run + QStringLiteral("notaudio.flac"));
         EXPECT_TRUE(testsupport::writeFile(damaged, QByteArray(4096, 'z')));
         filelist::FileListRow bad;
         bad.FilePath = damaged;
-        bad.Status = QStringLiteral("Waiting Conversion");
         EXPECT_TRUE(list->append(bad));
         addLongRow(run + QStringLiteral("y.flac"));
         options.optOtherFolder.setValue(true);
@@ -354,15 +367,41 @@ TEST(BatchProgress, CountAndTimeLeft)
         const char* caption;
     };
     const Case cases[] = {
-        {{0, 0, 0.0, 0, {}}, ""},
-        {{1, 40, 0.0, 0, {}}, "1 of 40"},
-        {{12, 40, 10.0, 500, {}}, "12 of 40"}, // too early to tell
-        {{12, 40, 10.0, 60000, {}}, "12 of 40 \u00B7 3:00 left"},
-        {{2, 4, 0.5, 3600000, {}}, "2 of 4 \u00B7 7:00:00 left"},
-        {{4, 4, 4.0, 9000, {}}, "4 of 4 \u00B7 0:00 left"},
+        {{0, 0, {}, {}}, ""},
+        {{1, 40, {}, {}}, "1 of 40"}, // too early to tell
+        {{12, 40, 180, {}}, "12 of 40 \u00B7 3:00 left"},
+        {{2, 4, 25200, {}}, "2 of 4 \u00B7 7:00:00 left"},
+        {{4, 4, 1, {}}, "4 of 4 \u00B7 0:01 left"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(convert::ConversionBatch::progressCaption(c.progress), QString::fromUtf8(c.caption)) << c.caption;
+}
+
+// Files of 60, 600 and 30 seconds converted at a steady 30 audio seconds a
+// second: the estimate follows the audio left, not the rows, so it only ever
+// counts down, and it never reads 0 while work is left.
+TEST(TimeLeft, FollowsTheAudioLeftOverUnequalFiles)
+{
+    qint64 now = 0;
+    convert::TimeLeftEstimate estimate([&now] { return now; });
+    const double total = 60 + 600 + 30;
+    estimate.start(total);
+    EXPECT_FALSE(estimate.secondsLeft()); // nothing measured yet
+    qint64 previous = std::numeric_limits<qint64>::max();
+    for (now = 500; now <= 23000; now += 500) {
+        const double done = std::min(total, 30.0 * double(now) / 1000.0);
+        estimate.update(done);
+        const std::optional<qint64> left = estimate.secondsLeft();
+        if (now < 1000) {
+            EXPECT_FALSE(left) << now;
+            continue;
+        }
+        ASSERT_TRUE(left) << now;
+        EXPECT_NEAR(double(*left), (total - done) / 30.0, 1.0) << now;
+        EXPECT_LE(*left, previous) << now;
+        EXPECT_GE(*left, 1) << now;
+        previous = *left;
+    }
 }
 
 TEST_F(ConversionBatchTest, MissingOutputFolderShowsTheBoxForEachRow)
@@ -376,37 +415,51 @@ TEST_F(ConversionBatchTest, MissingOutputFolderShowsTheBoxForEachRow)
 
     ASSERT_EQ(desktop.boxes.size(), 2);
     EXPECT_EQ(desktop.boxes[1].text, QStringLiteral("Output Folder is not exist and can not be created."));
-    EXPECT_EQ(status(0), QStringLiteral("Waiting Conversion"));
-    EXPECT_EQ(status(1), QStringLiteral("Waiting Conversion"));
+    // Each row asked to convert ends with what kept it from it.
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(status(row), QStringLiteral("Error")) << row;
+        EXPECT_EQ(list->statusReason(row), desktop.boxes[1].text) << row;
+    }
+    EXPECT_EQ(batch.summary().failed, 2);
 }
 
 TEST_F(ConversionBatchTest, WithoutAFormatNothingIsConverted)
 {
     addRow(QStringLiteral("a.flac"));
     options.optFileFormat(options::FormatOptions::WAV).setValue(false);
-    EXPECT_TRUE(batch.ConvertFiles(false));                     // the row was taken up …
-    EXPECT_EQ(status(0), QStringLiteral("Waiting Conversion")); // … but nothing ran
+    EXPECT_TRUE(batch.ConvertFiles(convert::ConversionBatch::Choice::Unfinished)); // the row was taken up …
+    EXPECT_EQ(status(0), QStringLiteral("Waiting Conversion"));                    // … but nothing ran
     EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.wav")}).isEmpty());
 }
 
-TEST_F(ConversionBatchTest, EligibilityFollowsTheCurrentLanguage)
+// A row's state is data: a language whose words for "Error" and "Complete"
+// are the same changes nothing of what the batch converts or counts.
+TEST_F(ConversionBatchTest, StatesDoNotDependOnTheLanguagesWords)
 {
     QTemporaryDir home;
     ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("Lang"))));
     ASSERT_TRUE(testsupport::writeFile(home.filePath(QStringLiteral("Lang/Test.ini")),
-                                       "[Tonemill]\n20007=En attente\n20014=Fini\n"));
+                                       "[Tonemill]\n20007=Fertig\n20013=Fertig\n20014=Fertig\n"));
     qputenv("TONEMILL_HOME", home.path().toUtf8());
     lang::sLanguageFile = QStringLiteral("Test.ini");
 
-    addRow(QStringLiteral("a.flac")); // written in English
-    addRow(QStringLiteral("b.flac"), QStringLiteral("En attente"));
+    addRow(QStringLiteral("a.flac"));
+    const QString bad = path(QStringLiteral("bad.flac"));
+    ASSERT_TRUE(testsupport::writeFile(bad, QByteArray(4096, 'z')));
+    filelist::FileListRow row;
+    row.FilePath = bad;
+    ASSERT_TRUE(list->append(row));
     batch.cmdConvert.click();
-    const QString first = status(0), second = status(1);
+    const convert::ConversionBatch::Summary summary = batch.summary();
+    const QString shown = status(1);
 
     lang::sLanguageFile.clear();
     qunsetenv("TONEMILL_HOME");
-    EXPECT_EQ(first, QStringLiteral("Waiting Conversion"));
-    EXPECT_EQ(second, QStringLiteral("Fini"));
+    EXPECT_EQ(shown, QStringLiteral("Fertig"));
+    EXPECT_EQ(rowState(0), RowState::Complete);
+    EXPECT_EQ(rowState(1), RowState::Failed);
+    EXPECT_EQ(summary.converted, 1);
+    EXPECT_EQ(summary.failed, 1);
 }
 
 TEST_F(ConversionBatchTest, RowsOfAnotherFolderGoBesideTheirInput)
@@ -420,3 +473,125 @@ TEST_F(ConversionBatchTest, RowsOfAnotherFolderGoBesideTheirInput)
 }
 
 } // namespace
+
+TEST(BatchEligibility, WhichRowsEachButtonConverts)
+{
+    using Batch = convert::ConversionBatch;
+    const struct {
+        RowState state;
+        bool convertAll;
+    } cases[] = {
+        {RowState::Waiting, true},   {RowState::Cancelled, true},        {RowState::Failed, true},
+        {RowState::Complete, false}, {RowState::CompleteDamaged, false}, {RowState::NotSupported, false},
+    };
+    for (const auto& c : cases) {
+        filelist::FileListRow row;
+        row.state = c.state;
+        EXPECT_EQ(Batch::convertsOnConvertAll(c.state), c.convertAll) << int(c.state);
+        EXPECT_FALSE(Batch::convertsOnConvertSelected(row)) << int(c.state); // not ticked
+        row.CheckBox = 1;
+        EXPECT_EQ(Batch::convertsOnConvertSelected(row), c.state != RowState::NotSupported) << int(c.state);
+    }
+}
+
+TEST_F(ConversionBatchTest, FailedRowsRetryAndAFinishedListConvertsAgain)
+{
+    const QString out = path(QStringLiteral("out"));
+    options.optOtherFolder.setValue(true);
+    options.txtOutPath.setText(out);
+    addRow(QStringLiteral("a.flac"));
+    filelist::FileListRow missing;
+    missing.FilePath = path(QStringLiteral("b.flac"));
+    ASSERT_TRUE(list->append(missing));
+    filelist::FileListRow unsupported;
+    unsupported.FilePath = path(QStringLiteral("c.xyz"));
+    unsupported.state = RowState::NotSupported;
+    ASSERT_TRUE(list->append(unsupported));
+
+    batch.cmdConvert.click();
+    EXPECT_EQ(rowState(0), RowState::Complete);
+    EXPECT_EQ(rowState(1), RowState::Failed);
+    EXPECT_FALSE(list->statusReason(1).isEmpty());
+
+    // The input is back: the failed row alone is converted again.
+    ASSERT_TRUE(s_media.copy(QStringLiteral("tone.flac"), missing.FilePath));
+    batch.cmdConvert.click();
+    EXPECT_EQ(rowState(1), RowState::Complete);
+    EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 2);
+
+    // Another format: everything is converted, after one question.
+    options.optFileFormat(options::FormatOptions::FLAC).setValue(true);
+    desktop.answers.push_back(platform::Desktop::Answer::Yes);
+    batch.cmdConvert.click();
+    EXPECT_EQ(desktop.boxes.size(), 1);
+    EXPECT_TRUE(QFile::exists(out + QStringLiteral("/a.flac")));
+    EXPECT_TRUE(QFile::exists(out + QStringLiteral("/b.flac")));
+
+    // Convert Selected takes a ticked complete row; an unopenable one never.
+    list->setCell(0, filelist::FileList::CheckBox, 1);
+    list->setCell(2, filelist::FileList::CheckBox, 1);
+    batch.cmdConvertSelected.click();
+    EXPECT_TRUE(QFile::exists(out + QStringLiteral("/a_Converted.flac"))); // the earlier whole file is kept
+    EXPECT_EQ(rowState(2), RowState::NotSupported);
+    EXPECT_EQ(batch.summary().converted, 1);
+}
+
+TEST_F(ConversionBatchTest, TheEndOfABatchSaysHowItWentAndRowsAddedMeanwhileWait)
+{
+    setJobs(1);
+    addRow(QStringLiteral("a.flac"));
+    const QString bad = path(QStringLiteral("bad.flac"));
+    ASSERT_TRUE(testsupport::writeFile(bad, QByteArray(4096, 'z')));
+    filelist::FileListRow badRow;
+    badRow.FilePath = bad;
+    ASSERT_TRUE(list->append(badRow));
+    addLongRow(QStringLiteral("long.flac"));
+    int totalSeen = 0;
+    desktop.onProcessEvents = [&] {
+        if (list->count() > 3 || list->at(2).progress <= 0)
+            return;
+        addRow(QStringLiteral("late.flac")); // dropped on the grid meanwhile
+        totalSeen = batch.progress().total;
+        batch.cmdConvert.click(); // Stop
+    };
+    batch.cmdConvert.click();
+
+    EXPECT_EQ(totalSeen, 3);
+    EXPECT_EQ(batch.summary(), (convert::ConversionBatch::Summary{1, 1, 1, dir.path()}));
+    EXPECT_EQ(desktop.notifications, QStringList{"Conversion finished: 1 converted, 1 failed, 1 stopped"});
+    EXPECT_EQ(rowState(3), RowState::Waiting);
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("late.wav"))));
+}
+
+TEST_F(ConversionBatchTest, PowerOffOnlyAfterAConversionAndTheCountdown)
+{
+    int saves = 0;
+    batch.setSaveSettings([&saves] { ++saves; });
+    batch.chkShutdown.setValue(true);
+    const struct {
+        bool inputThere;
+        std::deque<bool> answers;
+        int countdowns, powerOffs;
+    } cases[] = {
+        {false, {true}, 0, 0}, // nothing converted: no countdown at all
+        {true, {false}, 1, 0}, // cancelled
+        {true, {true}, 1, 1},  // ran out, or "Power off now"
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(run);
+        list = std::make_unique<filelist::FileList>();
+        filelist::FileListRow row;
+        row.FilePath = path(QStringLiteral("p%1.flac").arg(run++));
+        if (c.inputThere) {
+            ASSERT_TRUE(s_media.copy(QStringLiteral("tone.flac"), row.FilePath));
+        }
+        ASSERT_TRUE(list->append(row));
+        desktop.powerOffAnswers = c.answers;
+        desktop.powerOffCountdowns = desktop.powerOffs = saves = 0;
+        batch.cmdConvert.click();
+        EXPECT_EQ(desktop.powerOffCountdowns, c.countdowns);
+        EXPECT_EQ(desktop.powerOffs, c.powerOffs);
+        EXPECT_EQ(saves, c.countdowns); // the options are saved before the countdown
+    }
+}

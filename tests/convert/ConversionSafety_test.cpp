@@ -7,6 +7,7 @@
 #include "convert/ConvertToWAV.h"
 #include "convert/ConvertToWMA.h"
 #include "convert/OutputFile.h"
+#include "filelist/RowWords.h"
 
 #include <QFile>
 #include <sys/stat.h>
@@ -108,11 +109,13 @@ TEST_F(ConversionSafety, ADamagedInputCompletesWithWhereTheDamageBegan)
     ASSERT_TRUE(testsupport::writeFile(cut, bytes.left(bytes.size() * 2 / 5)));
 
     convert::ConvertToWAV(session, whole, path(QStringLiteral("whole.wav")));
-    EXPECT_EQ(status(), QStringLiteral("Complete"));
+    EXPECT_EQ(list->at(0).state, filelist::RowState::Complete);
     EXPECT_TRUE(reason().isEmpty()) << reason().toStdString();
 
     convert::ConvertToWAV(session, cut, path(QStringLiteral("cut.wav")));
-    EXPECT_EQ(status(), QStringLiteral("Complete")); // the end of the stream was reached
+    EXPECT_EQ(status(), QStringLiteral("Complete"));                   // the end of the stream was reached …
+    EXPECT_EQ(list->at(0).state, filelist::RowState::CompleteDamaged); // … and it looks it
+    EXPECT_EQ(color(), filelist::words::kDamagedColor);
     EXPECT_TRUE(reason().startsWith(QStringLiteral("input damaged at 00:0"))) << reason().toStdString();
     EXPECT_TRUE(reason().endsWith(QStringLiteral(" of 00:10"))) << reason().toStdString();
     ASSERT_FALSE(logLines().isEmpty());

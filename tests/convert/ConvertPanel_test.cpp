@@ -6,6 +6,7 @@
 #include "support/ScriptedDesktop.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <memory>
 
@@ -27,7 +28,6 @@ TEST(ConvertPanelTest, ButtonsShowAndDriveTheBatch)
     auto list = std::make_unique<filelist::FileList>();
     filelist::FileListRow row;
     row.FilePath = input;
-    row.Status = QStringLiteral("Waiting Conversion");
     ASSERT_TRUE(list->append(row));
     convert::ConversionBatch batch(desktop, state, options, [&] { return list.get(); });
     convert::ConvertPanel panel(batch);
@@ -49,7 +49,15 @@ TEST(ConvertPanelTest, ButtonsShowAndDriveTheBatch)
     EXPECT_FALSE(otherEnabled);
     EXPECT_EQ(panel.cmdConvert->text(), QStringLiteral("Convert All"));
     EXPECT_TRUE(panel.cmdConvertSelected->isEnabled());
-    EXPECT_EQ(list->at(0).Status, QStringLiteral("Complete"));
+    EXPECT_EQ(list->at(0).state, filelist::RowState::Complete);
+    // How it went, with the way to its folder.
+    EXPECT_TRUE(panel.lblBatchProgress->text().startsWith(QStringLiteral("1 converted \u00B7 <a href=")))
+        << qPrintable(panel.lblBatchProgress->text());
+    QString opened;
+    QObject::connect(&panel, &convert::ConvertPanel::openOutputFolderRequested,
+                     [&opened](const QString& folder) { opened = folder; });
+    Q_EMIT panel.lblBatchProgress->linkActivated(QStringLiteral("folder"));
+    EXPECT_EQ(opened, QFileInfo(input).absolutePath());
 
     panel.chkShutdown->click();
     EXPECT_TRUE(batch.chkShutdown.Value());

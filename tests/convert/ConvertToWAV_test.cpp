@@ -1,6 +1,7 @@
 #include "BatchTestFolder.h"
 #include "OneRowSession.h"
 #include "convert/ConvertToWAV.h"
+#include "filelist/RowWords.h"
 
 using batchtest::wavFields;
 using testsupport::readFile;
@@ -20,10 +21,10 @@ protected:
 
 TEST(ConversionSessionText, ProgressIsTheShortSinglePrecisionText)
 {
-    EXPECT_EQ(convert::ConversionSession::progressText(37.5f), QStringLiteral("37.5"));
-    EXPECT_EQ(convert::ConversionSession::progressText(100.0f), QStringLiteral("100"));
-    EXPECT_EQ(convert::ConversionSession::progressText(100.0f / 3.0f), QStringLiteral("33.33333"));
-    EXPECT_EQ(convert::ConversionSession::progressText(0.0f), QStringLiteral("0"));
+    EXPECT_EQ(filelist::words::progressText(37.5f), QStringLiteral("37.5"));
+    EXPECT_EQ(filelist::words::progressText(100.0f), QStringLiteral("100"));
+    EXPECT_EQ(filelist::words::progressText(100.0f / 3.0f), QStringLiteral("33.33333"));
+    EXPECT_EQ(filelist::words::progressText(0.0f), QStringLiteral("0"));
 }
 
 TEST_F(ConvertToWAVTest, YieldsCloserThanTheIntervalAreSkipped)
@@ -46,7 +47,7 @@ TEST_F(ConvertToWAVTest, StereoSixteenBitHeaderAndDataMatchTheDecodedInput)
     convert::ConvertToWAV(session, in, out);
 
     EXPECT_EQ(status(), QStringLiteral("Complete"));
-    EXPECT_EQ(color(), convert::ConversionSession::kCompleteColor);
+    EXPECT_EQ(color(), filelist::words::kCompleteColor);
     const QByteArray file = readFile(out);
     const auto f = wavFields(file);
     EXPECT_EQ(f.riff, "RIFF");
@@ -151,8 +152,11 @@ TEST_F(ConvertToWAVTest, CancelLeavesAValidShorterFile)
 
     EXPECT_EQ(yields, 3);
     EXPECT_EQ(status(), QStringLiteral("Cancelled"));
-    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
-    const QByteArray file = readFile(out);
+    EXPECT_EQ(color(), filelist::words::kFailureColor);
+    // Kept under a name that cannot be taken for the result.
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(session.sOutputMade, path(QStringLiteral("long (stopped at 00m00s).wav")));
+    const QByteArray file = readFile(session.sOutputMade);
     const auto f = wavFields(file);
     EXPECT_EQ(f.dataSize, quint32(file.size() - 44));
     EXPECT_EQ(f.riffSize, f.dataSize + 36);
@@ -160,7 +164,7 @@ TEST_F(ConvertToWAVTest, CancelLeavesAValidShorterFile)
     EXPECT_LT(f.dataSize, 5u * 176400);
     EXPECT_TRUE(file.mid(44) == testsupport::decodeWithFfmpeg(in).left(file.size() - 44));
     // A player-grade reader accepts it.
-    EXPECT_EQ(testsupport::decodeWithFfmpeg(out).size(), file.size() - 44);
+    EXPECT_EQ(testsupport::decodeWithFfmpeg(session.sOutputMade).size(), file.size() - 44);
 }
 
 TEST_F(ConvertToWAVTest, UndecodableInputIsAnErrorWithoutAFile)
@@ -172,7 +176,7 @@ TEST_F(ConvertToWAVTest, UndecodableInputIsAnErrorWithoutAFile)
     convert::ConvertToWAV(session, in, out);
 
     EXPECT_EQ(status(), QStringLiteral("Error"));
-    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), filelist::words::kFailureColor);
     EXPECT_FALSE(QFile::exists(out));
 }
 
@@ -204,7 +208,7 @@ TEST_F(ConvertToWAVTest, WithoutARowOrOutsideABatchNothingIsWrittenToTheList)
         EXPECT_EQ(s, QStringLiteral("Waiting Conversion"));
     EXPECT_EQ(status(), QStringLiteral("Complete"));
 
-    list->setCell(0, filelist::FileList::Status, QStringLiteral("Waiting Conversion"));
+    list->setState(0, filelist::RowState::Waiting);
     session.setCurrentRow(std::nullopt);
     state.bConverting = true;
     convert::ConvertToWAV(session, in, path(QStringLiteral("b.wav")));

@@ -1,5 +1,6 @@
 #include "Mp3OggWmaTestSession.h"
 #include "convert/ConvertToMP3_OGG.h"
+#include "filelist/RowWords.h"
 
 #include <QFileInfo>
 #include <cmath>
@@ -140,11 +141,14 @@ TEST_F(Mp3Conversion, CancellingKeepsAShorterFile)
     const QString out = path(QStringLiteral("long.mp3"));
     convert::ConvertToMP3_OGG(session, in, out);
     EXPECT_EQ(status(), QStringLiteral("Cancelled"));
-    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), filelist::words::kFailureColor);
     // Stopped at the first yield (the wait for the encoder to finish may
     // yield once more).
     EXPECT_LE(desktop.eventYields, 2);
-    const auto p = probe(out);
+    EXPECT_FALSE(QFile::exists(out)); // never under the result's name
+    EXPECT_TRUE(session.sOutputMade.startsWith(path(QStringLiteral("long (stopped at 00m0"))))
+        << qPrintable(session.sOutputMade);
+    const auto p = probe(session.sOutputMade);
     EXPECT_EQ(p.channels, 2);
     EXPECT_GT(p.duration, 0.5);
     EXPECT_LT(p.duration, 3.0);
@@ -161,7 +165,7 @@ TEST_F(Mp3Conversion, MissingEncoderEndsErrorWithALogLine)
         convert::ConvertToMP3_OGG(session, in, out);
     }
     EXPECT_EQ(status(), QStringLiteral("Error"));
-    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), filelist::words::kFailureColor);
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 1);
     // The engine's code, then why: the program could not be run.

@@ -5,6 +5,7 @@
 // lands beside it), tone files and ffprobe read-backs.
 
 #include "OneRowSession.h"
+#include "filelist/RowWords.h"
 #include "support/Fixtures.h"
 
 #include <QDir>
@@ -101,7 +102,7 @@ protected:
     void expectComplete() const
     {
         EXPECT_EQ(status(), QStringLiteral("Complete"));
-        EXPECT_EQ(color(), convert::ConversionSession::kCompleteColor);
+        EXPECT_EQ(color(), filelist::words::kCompleteColor);
         EXPECT_TRUE(logLines().isEmpty()) << logLines().join(u'\n').toStdString();
     }
 

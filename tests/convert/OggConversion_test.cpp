@@ -1,5 +1,6 @@
 #include "Mp3OggWmaTestSession.h"
 #include "convert/ConvertToMP3_OGG.h"
+#include "filelist/RowWords.h"
 
 #include <QFileInfo>
 
@@ -74,7 +75,7 @@ TEST_F(OggConversion, OptionsTheEncoderRejectsEndErrorWithALogLine)
     const QString out = path(QStringLiteral("m.ogg"));
     convert::ConvertToMP3_OGG(session, low, out);
     EXPECT_EQ(status(), QStringLiteral("Error"));
-    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), filelist::words::kFailureColor);
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 1);
     // The engine's code, then the encoder's own complaint.

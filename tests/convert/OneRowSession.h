@@ -27,7 +27,6 @@ protected:
         list = std::make_unique<filelist::FileList>();
         filelist::FileListRow row;
         row.FilePath = QStringLiteral("input");
-        row.Status = QStringLiteral("Waiting Conversion");
         ASSERT_TRUE(list->append(row));
         session.setCurrentRow(0);
         state.bConverting = true;

@@ -1,5 +1,6 @@
 #include "Mp3OggWmaTestSession.h"
 #include "convert/ConvertToWMA.h"
+#include "filelist/RowWords.h"
 
 #include <QFileInfo>
 
@@ -145,9 +146,10 @@ TEST_F(WmaConversion, StopDuringTheSecondChunkKeepsAShorterFile)
     };
     convert::ConvertToWMA(session, in, path(QStringLiteral("cut.wma")));
     EXPECT_EQ(status(), QStringLiteral("Cancelled"));
-    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), filelist::words::kFailureColor);
     EXPECT_EQ(desktop.eventYields, 4);
-    const auto p = probe(path(QStringLiteral("cut.wma")));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("cut.wma"))));
+    const auto p = probe(session.sOutputMade);
     EXPECT_EQ(p.channels, 2);
     EXPECT_LT(p.duration, 0.5);
     EXPECT_EQ(session.hConvertStream, 0u);
@@ -172,7 +174,7 @@ TEST_F(WmaConversion, FailuresEndErrorWithoutAFileAndSayWhy)
 {
     convert::ConvertToWMA(session, path(QStringLiteral("missing.mp3")), path(QStringLiteral("a.wma")));
     EXPECT_EQ(status(), QStringLiteral("Error"));
-    EXPECT_EQ(color(), convert::ConversionSession::kFailureColor);
+    EXPECT_EQ(color(), filelist::words::kFailureColor);
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("a.wma"))));
 
     // An output folder that does not exist.

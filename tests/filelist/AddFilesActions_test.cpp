@@ -125,7 +125,7 @@ TEST_F(AddFilesTest, RefusedFilesGiveOneWarningAfterTheOthersWereAdded)
 
     EXPECT_EQ(listedPaths(), (QStringList{first, last}));
     ASSERT_EQ(desktop.boxes.size(), 1);
-    EXPECT_EQ(desktop.boxes[0].text, kNotAdded);
+    EXPECT_EQ(desktop.boxes[0].text, kNotAdded + QStringLiteral("\n\ntune.mod\ntune.mo3")); // named
     EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Tonemill"));
     EXPECT_EQ(desktop.boxes[0].icon, platform::Desktop::Icon::Exclamation);
     EXPECT_EQ(desktop.boxes[0].buttons, platform::Desktop::Buttons::Ok);
@@ -135,7 +135,18 @@ TEST_F(AddFilesTest, RefusedFilesGiveOneWarningAfterTheOthersWereAdded)
     desktop.chooseFiles({first, last});
     panel.cmdAddFile_Click();
     EXPECT_EQ(list->count(), 2);
-    EXPECT_EQ(boxTexts(), (QStringList{kNotAdded, kNotAdded}));
+    ASSERT_EQ(desktop.boxes.size(), 2);
+    EXPECT_EQ(desktop.boxes[1].text, kNotAdded + QStringLiteral("\n\nfirst.wav\nlast.wav"));
+
+    // Past ten, the rest are counted.
+    QStringList many;
+    for (int i = 0; i < 12; ++i)
+        many << dir.filePath(QStringLiteral("n%1.txt").arg(i, 2, 10, QLatin1Char('0')));
+    desktop.chooseFiles(many);
+    panel.cmdAddFile_Click();
+    ASSERT_EQ(desktop.boxes.size(), 3);
+    EXPECT_TRUE(desktop.boxes[2].text.endsWith(QStringLiteral("\nn09.txt\nand 2 more")))
+        << qPrintable(desktop.boxes[2].text);
 }
 
 TEST_F(AddFilesTest, CancelledDialogsAndOverlongAnswersChangeNothing)
@@ -207,7 +218,7 @@ TEST_F(AddFilesTest, AddFolderAddsOnlyTheFilesDirectlyInsideAndWarnsWhenThereIsN
     }
     EXPECT_EQ(listedPaths(), expected);
     EXPECT_EQ(expected.size(), 2);
-    EXPECT_EQ(boxTexts(), QStringList{kNotAdded}); // notes.txt
+    EXPECT_EQ(boxTexts(), QStringList{kNotAdded + QStringLiteral("\n\nnotes.txt")});
 
     // Only sub-folders: the empty-folder warning, nothing added.
     const QString onlyFolders = dir.filePath(QStringLiteral("only-folders"));

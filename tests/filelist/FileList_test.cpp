@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -11,7 +12,6 @@ filelist::FileListRow row(const QString& path)
 {
     filelist::FileListRow r;
     r.FilePath = path;
-    r.Status = QStringLiteral("Waiting Conversion");
     r.Duration = QStringLiteral("00:01");
     r.FileSize = QStringLiteral("1 KB");
     return r;
@@ -112,7 +112,7 @@ TEST(FileList, AStatusWriteRepaintsJustThatCell)
     list.append(row(QStringLiteral("/b.wav")));
     QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
 
-    ASSERT_TRUE(list.setCell(1, filelist::FileList::Status, QStringLiteral("45.5")));
+    list.setProgress(1, 45.5f);
     ASSERT_EQ(changed.size(), 1);
     const QModelIndex from = changed[0][0].value<QModelIndex>();
     const QModelIndex to = changed[0][1].value<QModelIndex>();
@@ -139,31 +139,49 @@ TEST(FileList, TheTickColumnIsACheckBoxStoringOneOrZero)
     EXPECT_EQ(list.at(0).CheckBox, 0);
 
     EXPECT_FALSE(list.setData(list.index(0, filelist::FileList::Status), QStringLiteral("x"), Qt::EditRole));
-    EXPECT_EQ(list.at(0).Status, QStringLiteral("Waiting Conversion"));
+    EXPECT_FALSE(list.setCell(0, filelist::FileList::Status, QStringLiteral("x"))); // it follows the state
+    EXPECT_EQ(list.cell(0, filelist::FileList::Status).toString(), QStringLiteral("Waiting Conversion"));
 }
 
-TEST(FileList, TextColoursBelongToTheListInstance)
+TEST(FileList, StatusWordsAndColoursFollowTheRowState)
 {
+    using filelist::RowState;
+    const struct {
+        RowState state;
+        const char* status;
+        std::optional<quint32> colour;
+    } cases[] = {
+        {RowState::Waiting, "Waiting Conversion", std::nullopt},
+        {RowState::Converting, "37.5", std::nullopt},
+        {RowState::Complete, "Complete", 0x71B162},
+        {RowState::CompleteDamaged, "Complete", 0xA05A00},
+        {RowState::Cancelled, "Cancelled", 0xDC0A0A},
+        {RowState::Failed, "Error", 0xDC0A0A},
+        {RowState::NotSupported, "Codec Not Supported", 0xDC0A0A},
+    };
     filelist::FileList list;
     list.append(row(QStringLiteral("/a.wav")));
-    list.append(row(QStringLiteral("/b.wav")));
-    list.setTextColor(1, filelist::FileList::Status, 0xDC0A0A);
+    const QModelIndex status = list.index(0, filelist::FileList::Status);
+    for (const auto& c : cases) {
+        if (c.state == RowState::Converting)
+            list.setProgress(0, 37.5f);
+        else
+            list.setState(0, c.state);
+        EXPECT_EQ(list.data(status).toString(), QString::fromLatin1(c.status)) << c.status;
+        EXPECT_EQ(list.textColor(0, filelist::FileList::Status), c.colour) << c.status;
+        EXPECT_EQ(list.data(status, filelist::FileList::StateRole).toInt(), int(c.state));
+    }
+    // An unopenable file's playing time reads "Error", in red too.
+    EXPECT_EQ(list.cell(0, filelist::FileList::Duration).toString(), QStringLiteral("00:01"));
+    list.setCell(0, filelist::FileList::Duration, QString());
+    EXPECT_EQ(list.cell(0, filelist::FileList::Duration).toString(), QStringLiteral("Error"));
+    EXPECT_EQ(list.data(list.index(0, filelist::FileList::Duration), Qt::ForegroundRole).value<QColor>(),
+              QColor(220, 10, 10));
 
-    const QModelIndex status = list.index(1, filelist::FileList::Status);
-    EXPECT_EQ(list.data(status, filelist::FileList::TextColorRole).toUInt(), 0xDC0A0Au);
-    EXPECT_EQ(list.data(status, Qt::ForegroundRole).value<QColor>(), QColor(220, 10, 10));
-    EXPECT_FALSE(list.data(list.index(0, filelist::FileList::Status), Qt::ForegroundRole).isValid());
-    EXPECT_FALSE(list.textColor(1, filelist::FileList::Duration).has_value());
-
-    // Removal copies the cells into a new list: the colours stay behind.
-    std::unique_ptr<filelist::FileList> copy = filelist::NewFileList();
-    ASSERT_TRUE(copy);
-    for (const filelist::FileListRow& r : list.rows())
-        copy->append(r);
-    EXPECT_FALSE(copy->textColor(1, filelist::FileList::Status).has_value());
-
-    list.clearTextColor(1, filelist::FileList::Status);
-    EXPECT_FALSE(list.data(status, Qt::ForegroundRole).isValid());
+    // A copy of the rows (removal) keeps their states and colours.
+    filelist::FileList copy;
+    copy.append(list.at(0));
+    EXPECT_EQ(copy.textColor(0, filelist::FileList::Status), std::optional<quint32>(0xDC0A0A));
 }
 
 TEST(FileList, TheStatusReasonIsItsTooltipAndRawNamesShowReplacementCharacters)
@@ -173,14 +191,16 @@ TEST(FileList, TheStatusReasonIsItsTooltipAndRawNamesShowReplacementCharacters)
     list.append(row(platform::fromNativeName("/caf\xe9.wav")));
     QSignalSpy changed(&list, &filelist::FileList::dataChanged);
 
-    list.setStatusReason(0, QStringLiteral("No space left on device"));
+    list.setReason(0, filelist::RowReason::words(QStringLiteral("No space left on device")));
     const QModelIndex status = list.index(0, filelist::FileList::Status);
     EXPECT_EQ(list.data(status, Qt::ToolTipRole).toString(), QStringLiteral("No space left on device"));
     EXPECT_FALSE(list.data(list.index(1, filelist::FileList::Status), Qt::ToolTipRole).isValid());
     EXPECT_FALSE(list.data(list.index(0, filelist::FileList::FilePath), Qt::ToolTipRole).isValid());
     EXPECT_EQ(changed.count(), 1);
-    list.setStatusReason(0, QString());
+    list.setReason(0, {});
     EXPECT_FALSE(list.data(status, Qt::ToolTipRole).isValid());
+    list.setReason(0, filelist::RowReason::damage(252.5, 600));
+    EXPECT_EQ(list.statusReason(0), QStringLiteral("input damaged at 04:12 of 10:00"));
 
     // The row keeps the name's bytes; the grid shows them as replacement characters.
     EXPECT_EQ(platform::nativeName(list.at(1).FilePath), QByteArray("/caf\xe9.wav"));

@@ -42,7 +42,6 @@ protected:
         for (const QString& name : names) {
             filelist::FileListRow row;
             row.FilePath = dir.filePath(name);
-            row.Status = QStringLiteral("Waiting Conversion");
             row.Duration = QStringLiteral("00:01");
             row.FileSize = QStringLiteral("1 KB");
             ASSERT_TRUE(list->append(row));
@@ -123,8 +122,8 @@ TEST_F(GridPanelTest, SelectAllTicksAndUnticksEveryRow)
 TEST_F(GridPanelTest, RemovalKeepsTheUntickedRowsInOrderInANewList)
 {
     addRows({"a.wav", "b.wav", "c.wav", "d.wav"});
-    list->setTextColor(3, filelist::FileList::Status, 0xDC0A0A);
-    list->setCell(3, filelist::FileList::Status, QStringLiteral("Codec Not Supported"));
+    list->setState(3, filelist::RowState::Failed);
+    list->setReason(3, filelist::RowReason::words(QStringLiteral("Permission denied")));
     tick(0);
     ASSERT_TRUE(list->setCell(2, filelist::FileList::CheckBox, -1)); // any non-zero value is a tick
     panel.chkSelectAll->blockSignals(true);
@@ -141,11 +140,12 @@ TEST_F(GridPanelTest, RemovalKeepsTheUntickedRowsInOrderInANewList)
     EXPECT_EQ(replaced[0][0].value<filelist::FileList*>(), list.get());
     EXPECT_EQ(panel.Grid->model(), list.get());
     EXPECT_EQ(names(), (QStringList{"b.wav", "d.wav"}));
-    EXPECT_EQ(list->at(1).Status, QStringLiteral("Codec Not Supported"));
     EXPECT_EQ(list->at(1).Duration, QStringLiteral("00:01"));
     EXPECT_EQ(list->at(1).ID, 0);
-    // The kept row's red text belonged to the old grid rows.
-    EXPECT_FALSE(list->textColor(1, filelist::FileList::Status).has_value());
+    // A kept row keeps its state, its colour and its reason.
+    EXPECT_EQ(list->cell(1, filelist::FileList::Status).toString(), QStringLiteral("Error"));
+    EXPECT_TRUE(list->textColor(1, filelist::FileList::Status).has_value());
+    EXPECT_EQ(list->statusReason(1), QStringLiteral("Permission denied"));
     EXPECT_FALSE(panel.chkSelectAll->isChecked());
     EXPECT_EQ(stops.size(), 0);
     // The new list is shown with the same layout.

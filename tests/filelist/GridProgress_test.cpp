@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QStyleOptionViewItem>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -26,12 +27,15 @@ QImage blankImage()
     return image;
 }
 
-QImage paintCell(const QString& status, bool selected = false, const QPalette& palette = QPalette())
+//! Paints the status cell of a row converting, `percent` done, or of a
+//! complete row when there is no percentage.
+QImage paintCell(std::optional<float> percent, bool selected = false, const QPalette& palette = QPalette())
 {
     filelist::FileList list;
     filelist::FileListRow row;
     row.FilePath = QStringLiteral("/music/a.wav");
-    row.Status = status;
+    row.state = percent ? filelist::RowState::Converting : filelist::RowState::Complete;
+    row.progress = percent.value_or(0);
     EXPECT_TRUE(list.append(row));
 
     filelist::GridProgressDelegate delegate;
@@ -119,7 +123,7 @@ TEST(GridProgress, NumericValuesAreRoundedHalfToEvenAndLimited)
 
 TEST(GridProgress, FortyFivePercentFillsNinetyPixelsAndTheLabelChangesColourAtTheBarEnd)
 {
-    const QImage image = paintCell(QStringLiteral("45"));
+    const QImage image = paintCell(45.0f);
     expectComposite(image, 90, reference(QStringLiteral("45%"), kContrast, kBar),
                     reference(QStringLiteral("45%"), kBar, kContrast));
     // The label straddles the bar's end, so both sides show part of it.
@@ -135,10 +139,10 @@ TEST(GridProgress, FortyFivePercentFillsNinetyPixelsAndTheLabelChangesColourAtTh
 
 TEST(GridProgress, OverAHundredFillsTheCellAndBelowZeroShowsNoBar)
 {
-    expectComposite(paintCell(QStringLiteral("250")), kWidth, reference(QStringLiteral("100%"), kContrast, kBar), {});
-    expectComposite(paintCell(QStringLiteral("100")), kWidth, reference(QStringLiteral("100%"), kContrast, kBar), {});
-    expectComposite(paintCell(QStringLiteral("-7.5")), 0, {}, reference(QStringLiteral("0%"), kBar, kContrast));
-    expectComposite(paintCell(QStringLiteral("45.5")), 92, reference(QStringLiteral("46%"), kContrast, kBar),
+    expectComposite(paintCell(250.0f), kWidth, reference(QStringLiteral("100%"), kContrast, kBar), {});
+    expectComposite(paintCell(100.0f), kWidth, reference(QStringLiteral("100%"), kContrast, kBar), {});
+    expectComposite(paintCell(-7.5f), 0, {}, reference(QStringLiteral("0%"), kBar, kContrast));
+    expectComposite(paintCell(45.5f), 92, reference(QStringLiteral("46%"), kContrast, kBar),
                     reference(QStringLiteral("46%"), kBar, kContrast));
 }
 
@@ -149,14 +153,14 @@ TEST(GridProgress, SelectedCellShowsTheLabelInTheSelectionColoursOverTheWholeCel
     const QColor highlightedText(240, 230, 220);
     palette.setColor(QPalette::Active, QPalette::Highlight, highlight);
     palette.setColor(QPalette::Active, QPalette::HighlightedText, highlightedText);
-    const QImage image = paintCell(QStringLiteral("45"), true, palette);
+    const QImage image = paintCell(45.0f, true, palette);
     expectComposite(image, kWidth, reference(QStringLiteral("45%"), highlightedText, highlight), {});
     EXPECT_EQ(countColor(image, kBar, image.rect()), 0);
 }
 
 TEST(GridProgress, StatusTextsArePaintedAsPlainText)
 {
-    const QImage image = paintCell(QStringLiteral("Complete"));
+    const QImage image = paintCell(std::nullopt);
     EXPECT_EQ(countColor(image, kBar, image.rect()), 0);
     EXPECT_EQ(countColor(image, kContrast, QRect(0, kHeight, kWidth, 1)), 0);
 }
@@ -167,7 +171,6 @@ TEST(GridProgress, TheGridPaintsAProgressCellAsABar)
     for (int i = 0; i < 3; ++i) {
         filelist::FileListRow row;
         row.FilePath = QStringLiteral("/music/%1.wav").arg(i);
-        row.Status = QStringLiteral("Waiting Conversion");
         ASSERT_TRUE(list.append(row));
     }
     filelist::GridView grid;
@@ -175,7 +178,7 @@ TEST(GridProgress, TheGridPaintsAProgressCellAsABar)
     grid.bindList(&list);
     grid.progressDelegate()->setContrastColor(kContrast);
     grid.show();
-    ASSERT_TRUE(list.setCell(1, filelist::FileList::Status, QStringLiteral("50")));
+    list.setProgress(1, 50.0f);
 
     const QRect cell = grid.visualRect(list.index(1, filelist::FileList::Status));
     QImage image = grid.viewport()->grab().toImage();

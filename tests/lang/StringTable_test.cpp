@@ -89,11 +89,10 @@ TEST(StringTable, IdentifiersAndDefaults)
     EXPECT_EQ(englishText(StringId::StepAddFiles), "  - Add Audio or Video Files/Folders ");
     for (const StringEntry& entry : kStringTable) {
         const int id = static_cast<int>(entry.id);
-        EXPECT_TRUE((id >= 10000 && id <= 10064) || (id >= 10100 && id <= 10111) || id == 10150 || id == 100016 ||
-                    id == 100024 || (id >= 20001 && id <= 20016) ||
-                    (id >= 20101 && id <= 20199) || // status reasons added on Linux
-                    id == 20201 || id == 20202 ||   // the batch's count and time left
-                    (id >= 30001 && id <= 30012) || (id >= 30101 && id <= 30107))
+        // The design's captions, dialog texts and messages, each block with
+        // the ids added since beside it; the product name and "Resume".
+        EXPECT_TRUE((id >= 10000 && id <= 10499) || (id >= 20001 && id <= 20499) || (id >= 30001 && id <= 30499) ||
+                    id == 100016 || id == 100024)
             << id;
     }
 }

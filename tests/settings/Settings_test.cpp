@@ -457,6 +457,7 @@ TEST_F(SettingsTest, AStoreHeldByAnotherConnectionCostsOneShortWait)
             texts << box.text;
         EXPECT_EQ(texts, c.loadMessages);
 
+        next.sliderWMA.setValue(77); // a change, which the save must write
         EXPECT_FALSE(loader.SaveSettings());
         ASSERT_EQ(desktop.boxes.size(), 1);
         EXPECT_EQ(desktop.boxes.back().text, c.loadMessages.isEmpty() ? lang::caption(lang::StringId::SettingsNotSaved)
@@ -465,9 +466,28 @@ TEST_F(SettingsTest, AStoreHeldByAnotherConnectionCostsOneShortWait)
         sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(other);
         EXPECT_EQ(storedNames(), QStringList{QStringLiteral("sliderWMA")});
-        // Once the store is free again, the defaults of the unread load are
-        // still not saved over the options.
+        // Once the store is free again the change is saved, but the defaults
+        // of an unread load are still not saved over the options.
         EXPECT_EQ(loader.SaveSettings(), c.loadMessages.isEmpty());
-        EXPECT_EQ(stored(QStringLiteral("sliderWMA")), QStringLiteral("10"));
+        EXPECT_EQ(stored(QStringLiteral("sliderWMA")), c.loadMessages.isEmpty() ? QStringLiteral("77") : "10");
     }
+}
+
+// Two windows on one store, each changing an option of its own: whichever
+// closes last keeps the other's choice too.
+TEST_F(SettingsTest, TwoWindowsKeepEachOthersChanges)
+{
+    FormatOptions first, second;
+    Settings firstSettings(first, reg), secondSettings(second, reg);
+    firstSettings.LoadSettings();
+    secondSettings.LoadSettings();
+    first.sliderWMA.setValue(90);
+    second.optFileFormat(FormatOptions::OGG).click();
+    ASSERT_TRUE(firstSettings.SaveSettings());
+    ASSERT_TRUE(secondSettings.SaveSettings());
+
+    FormatOptions next;
+    Settings(next, reg).LoadSettings();
+    EXPECT_EQ(next.sliderWMA.Value(), 90);
+    EXPECT_TRUE(next.optFileFormat(FormatOptions::OGG).Value());
 }

@@ -68,6 +68,25 @@ public:
         ++powerOffs;
         return true;
     }
+    //! Countdowns shown before a power-off; each answers from the script
+    //! (true: let it run out) and is cancelled when the script is empty.
+    int powerOffCountdowns = 0;
+    std::deque<bool> powerOffAnswers;
+    bool confirmPowerOff(const QString&, const QString&, const QString&, int) override
+    {
+        ++powerOffCountdowns;
+        if (powerOffAnswers.empty())
+            return false;
+        const bool answer = powerOffAnswers.front();
+        powerOffAnswers.pop_front();
+        return answer;
+    }
+    //! Notifications sent, as "title: text".
+    QStringList notifications;
+    void notify(const QString& title, const QString& text) override
+    {
+        notifications.append(title + QStringLiteral(": ") + text);
+    }
 
     //! Scripts the next open-file dialog to answer as if these files were chosen.
     void chooseFiles(const QStringList& absolutePaths) { openFileAnswers.push_back(openFileAnswer(absolutePaths)); }

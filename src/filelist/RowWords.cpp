@@ -1,0 +1,117 @@
+#include "filelist/RowWords.h"
+
+#include "lang/StringLookup.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace filelist::words {
+
+namespace {
+
+using lang::StringId;
+
+StringId statusId(RowState state)
+{
+    switch (state) {
+    case RowState::Waiting:
+    case RowState::Converting:
+        return StringId::WaitingConversion;
+    case RowState::Complete:
+    case RowState::CompleteDamaged:
+        return StringId::Complete;
+    case RowState::Cancelled:
+        return StringId::Cancelled;
+    case RowState::Failed:
+        return StringId::Error;
+    case RowState::NotSupported:
+        break;
+    }
+    return StringId::CodecNotSupported;
+}
+
+QString codeText(RowReason::Code code, QString (*lookUp)(StringId))
+{
+    switch (code) {
+    case RowReason::Code::NoOutputFolder:
+        return lookUp(StringId::OutputFolderNotCreated);
+    case RowReason::Code::NoFreeName:
+        return lookUp(StringId::NoFreeOutputName);
+    case RowReason::Code::None:
+        break;
+    }
+    return {};
+}
+
+QString reasonIn(const RowReason& reason, QString (*lookUp)(StringId))
+{
+    if (reason.code != RowReason::Code::None)
+        return codeText(reason.code, lookUp);
+    if (!reason.damaged())
+        return reason.text;
+    const QString damagedText = lookUp(StringId::InputDamaged);
+    const QString damage =
+        damagedText.arg(playingTime(reason.damagedAt), playingTime(std::max(reason.damagedTotal, reason.damagedAt)));
+    return reason.text.isEmpty() ? damage : damage + QStringLiteral("; ") + reason.text;
+}
+
+} // namespace
+
+QString status(const FileListRow& row)
+{
+    if (row.state == RowState::Converting)
+        return progressText(row.progress);
+    return lang::caption(statusId(row.state));
+}
+
+QString englishStatus(RowState state)
+{
+    if (state == RowState::Converting)
+        return QStringLiteral("Converting");
+    return lang::englishText(statusId(state));
+}
+
+QString reason(const RowReason& reason)
+{
+    return reasonIn(reason, &lang::caption);
+}
+
+QString englishReason(const RowReason& reason)
+{
+    return reasonIn(reason, &lang::englishText);
+}
+
+std::optional<quint32> statusColor(RowState state)
+{
+    switch (state) {
+    case RowState::Complete:
+        return kCompleteColor;
+    case RowState::CompleteDamaged:
+        return kDamagedColor;
+    case RowState::Cancelled:
+    case RowState::Failed:
+    case RowState::NotSupported:
+        return kFailureColor;
+    case RowState::Waiting:
+    case RowState::Converting:
+        break;
+    }
+    return std::nullopt;
+}
+
+QString progressText(float percent)
+{
+    return QString::number(double(percent), 'g', 7);
+}
+
+QString playingTime(double seconds)
+{
+    const auto whole = static_cast<long long>(std::floor(std::max(seconds, 0.0)));
+    const long long h = whole / 3600;
+    const long long m = whole / 60 % 60;
+    const long long s = whole % 60;
+    auto two = [](long long v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+    return h > 0 ? QString::number(h) + u':' + two(m) + u':' + two(s) : two(whole / 60) + u':' + two(s);
+}
+
+} // namespace filelist::words
