@@ -141,9 +141,9 @@ void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButt
     other.setEnabled(false);
 
     ConvertFiles(*choice);
-    powerOffWhenAsked();
-
+    // The window reads as idle again before the countdown is shown over it.
     restoreControls();
+    powerOffWhenAsked();
     if (m_batchFinished)
         m_batchFinished();
 }

@@ -1,10 +1,7 @@
 #include "platform/DesktopNotification.h"
 
-#include "platform/LogCategories.h"
-
 #include <QDBusConnection>
-#include <QDBusInterface>
-#include <QDBusReply>
+#include <QDBusMessage>
 #include <QVariantMap>
 
 namespace platform {
@@ -21,19 +18,17 @@ bool SendDesktopNotification(const QString& title, const QString& text)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
-    QDBusInterface service(QStringLiteral("org.freedesktop.Notifications"),
-                           QStringLiteral("/org/freedesktop/Notifications"),
-                           QStringLiteral("org.freedesktop.Notifications"), bus);
-    if (!service.isValid())
-        return false;
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("tonemill"));
-    const QDBusReply<uint> reply =
-        service.call(QStringLiteral("Notify"), QStringLiteral("Tonemill"), uint(0), QStringLiteral("tonemill"), title,
-                     text, QStringList(), hints, kShownMs);
-    if (!reply.isValid())
-        qCInfo(lcPlatform, "The desktop did not take the notification: %s", qUtf8Printable(reply.error().message()));
-    return reply.isValid();
+    notify << QStringLiteral("Tonemill") << uint(0) << QStringLiteral("tonemill") << title << text << QStringList()
+           << hints << kShownMs;
+    // Sent without waiting for the answer: a slow notification service must
+    // never hold the window up.
+    notify.setAutoStartService(false);
+    return bus.send(notify);
 }
 
 } // namespace platform
