@@ -93,6 +93,10 @@ namespace lang {
       "Fields: {artist} {album} {albumartist} {title} {track} {disc} {year} {genre} {composer}. {track:02} writes "    \
       "at least two digits; \"/\" starts a sub-folder. A file without one of the tags keeps its own name.")            \
     X(SimultaneousConversions, 10150, "Simultaneous conversions:")                                                     \
+    X(AddAudioCd, 10220, "Add Audio CD...")                                                                            \
+    X(NoAudioCd, 10221, "No audio CD in any drive")                                                                    \
+    X(CdTrackCount, 10222, "%1 tracks")                                                                                \
+    X(MoreWaysToAdd, 10223, "More ways to add audio")                                                                  \
     X(Resume, 100016, "Resume")                                                                                        \
     X(ProductName, 100024, "Tonemill")                                                                                 \
     /* Dialog, grid and status texts */                                                                                \
@@ -143,7 +147,18 @@ namespace lang {
     X(NamePatternEscapes, 30105,                                                                                       \
       "The pattern for output names must stay inside the output folder: it can not begin with \"/\" or hold \"..\".")  \
     X(NamePatternUnknownField, 30106, "The pattern for output names holds an unknown field: %1")                       \
-    X(NamePatternBraces, 30107, "The pattern for output names has a \"{\" or \"}\" without its partner.")
+    X(NamePatternBraces, 30107, "The pattern for output names has a \"{\" or \"}\" without its partner.")              \
+    /* Audio CDs and CUE sheets */                                                                                     \
+    X(DiscUnreadable, 30220, "\"%1\" can not be read: it is no CUE sheet, or the drive holds no disc.")                \
+    X(CueSyntax, 30221, "The CUE sheet \"%1\" is not valid at line %2.")                                               \
+    X(DiscNoAudioTracks, 30222, "\"%1\" holds no audio tracks.")                                                       \
+    X(CueMissingFile, 30223, "The CUE sheet \"%1\" names a file that is missing: %2")                                  \
+    X(CueOutOfOrder, 30224, "The times or numbers of track %2 in the CUE sheet \"%1\" go backwards.")                  \
+    X(CuePastEnd, 30225, "Track %2 of the CUE sheet \"%1\" begins after the end of %3.")                               \
+    X(CueUndecodable, 30226, "The CUE sheet \"%1\" names an audio file that can not be decoded: %2")                   \
+    X(CueUnsupportedImage, 30227,                                                                                      \
+      "The CUE sheet \"%1\" names an image that can not be read: big-endian samples, or data sectors that are not "    \
+      "2352 bytes: %2")
 
 //! A localized text, named in the code; its value is its key in the language files.
 enum class StringId : int {

@@ -1,6 +1,6 @@
 #include "lang/ProfileReader.h"
 #include "lang/StringTable.h"
-#include "lang/TextEncoding.h"
+#include "platform/TextEncoding.h"
 #include "support/Fixtures.h"
 
 #include <QDir>
@@ -38,7 +38,7 @@ TEST(StringTable, EveryShippedLanguageFileHoldsEveryTextAndNoOther)
         SCOPED_TRACE(name.toStdString());
         const QByteArray content = testsupport::readFile(folder.filePath(name));
         ASSERT_FALSE(content.isEmpty());
-        EXPECT_TRUE(isValidUtf8(content));
+        EXPECT_TRUE(platform::isValidUtf8(content));
 
         QSet<QByteArray> keys;
         int sections = 0;
