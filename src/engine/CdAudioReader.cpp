@@ -25,10 +25,16 @@ struct ReaderCallbacks {
         return reader->m_libraryRead(drive, buffer, lsn, sectors);
     }
 
-    static void progress(long, paranoia_cb_mode_t mode)
+    //! `position` counts 16-bit words from the start of the disc; paranoia
+    //! reads ahead, so it may name a sector later than the one being returned.
+    static void progress(long position, paranoia_cb_mode_t mode)
     {
-        if (active && mode == PARANOIA_CB_SKIP)
-            active->m_skipped = true;
+        if (!active || mode != PARANOIA_CB_SKIP)
+            return;
+        active->m_skipped = true;
+        const std::int64_t sector = position / CD_FRAMEWORDS;
+        if (active->m_firstDamaged < 0 || sector < active->m_firstDamaged)
+            active->m_firstDamaged = sector;
     }
 };
 
@@ -96,14 +102,10 @@ CdAudioReader::Result CdAudioReader::read(char* out)
         return Result::Cancelled;
     if (!sector)
         return Result::Failed;
-    if (m_skipped) {
-        // A drive whose disc went away fails every read from then on: that
-        // is no damage of the disc but the end of the reading.
-        if (m_disc->isDrive() && cdio_get_media_changed(m_disc->cdio()) == 1)
-            return Result::Failed;
-        if (m_firstDamaged < 0)
-            m_firstDamaged = m_next;
-    }
+    // A drive whose disc went away fails every read from then on: that is
+    // no damage of the disc but the end of the reading.
+    if (m_skipped && m_disc->isDrive() && cdio_get_media_changed(m_disc->cdio()) == 1)
+        return Result::Failed;
     std::memcpy(out, sector, CDIO_CD_FRAMESIZE_RAW);
     ++m_next;
     return Result::Sector;

@@ -52,7 +52,8 @@ public:
     //! Reads the next sector (2352 bytes) into `out`.
     Result read(char* out);
 
-    //! The first sector paranoia could not correct, -1 when none so far.
+    //! The first sector paranoia could not correct, -1 when none so far (it
+    //! may lie a little ahead of the sectors returned: paranoia reads ahead).
     std::int64_t firstDamagedSector() const { return m_firstDamaged; }
 
 private:
@@ -67,7 +68,7 @@ private:
     const std::atomic<bool>* m_cancel = nullptr;
     std::int64_t m_next = 0;
     std::int64_t m_firstDamaged = -1;
-    bool m_skipped = false; // paranoia gave up a sector during the current read
+    bool m_skipped = false; // paranoia gave up sectors during the current read
 };
 
 } // namespace engine

@@ -98,8 +98,11 @@ bool CdTrackChannel::rewind()
 
 std::int64_t CdTrackChannel::damagedAt() const
 {
+    // Paranoia reads ahead: damage it met past this track belongs to the next.
     const std::int64_t sector = m_reader ? m_reader->firstDamagedSector() : -1;
-    return sector < 0 ? -1 : (sector - m_span.first) * DiscTrackSpan::kSectorBytes;
+    if (sector < 0 || sector >= m_span.end)
+        return -1;
+    return std::max<std::int64_t>(0, sector - m_span.first) * DiscTrackSpan::kSectorBytes;
 }
 
 void CdTrackChannel::setCancelFlag(const std::atomic<bool>* flag)

@@ -33,7 +33,8 @@ std::optional<TrackPath> TrackPath::parse(const QString& path)
 bool isCueSheetPath(const QString& path)
 {
     const qsizetype slash = path.lastIndexOf(u'/');
-    return path.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive) && path.size() - slash > 4;
+    // A name, not just the extension.
+    return path.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive) && path.size() - slash - 1 > 4;
 }
 
 bool isDevicePath(const QString& path)

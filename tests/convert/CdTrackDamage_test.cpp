@@ -5,6 +5,7 @@
 #include "engine/CdTrackChannel.h"
 #include "engine/ChannelRegistry.h"
 #include "support/DiscImage.h"
+#include "support/FailingSectors.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -30,9 +31,7 @@ TEST(CdTrackDamage, UncorrectedSectorsBecomeTheReasonWithTheirPosition)
     engine::CdAudioReader* reader = channel->reader();
     ASSERT_TRUE(reader);
     // Two seconds into the track, a scratch no retry gets past.
-    reader->setSectorRead([reader](void* buffer, std::int32_t lsn, long sectors) -> long {
-        return lsn + sectors > 225 && lsn < 240 ? -1 : reader->readRaw(buffer, lsn, sectors);
-    });
+    reader->setSectorRead(testsupport::failingSectors(reader, 225, 240));
     const DWORD handle =
         engine::ChannelRegistry::global().add(engine::ChannelKind::Stream, BASS_STREAM_DECODE, channel);
     const QWORD stated = BASS_ChannelGetLength(handle, BASS_POS_BYTE);

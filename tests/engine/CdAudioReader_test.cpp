@@ -8,6 +8,7 @@
 #include "engine/ChannelRegistry.h"
 #include "engine/DriveLock.h"
 #include "support/DiscImage.h"
+#include "support/FailingSectors.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -68,11 +69,7 @@ TEST_F(CdAudioReaderTest, SectorsThatCannotBeReadAreTheTracksDamage)
     ASSERT_TRUE(channel);
     CdAudioReader* reader = channel->reader();
     ASSERT_TRUE(reader);
-    reader->setSectorRead([reader](void* buffer, std::int32_t lsn, long sectors) -> long {
-        if (lsn + sectors > 150 && lsn < 160)
-            return -1;
-        return reader->readRaw(buffer, lsn, sectors);
-    });
+    reader->setSectorRead(testsupport::failingSectors(reader, 150, 160));
     const DWORD handle =
         engine::ChannelRegistry::global().add(engine::ChannelKind::Stream, BASS_STREAM_DECODE, channel);
     QByteArray all;

@@ -76,7 +76,7 @@ TEST(TrackPath, NamesATrackOfASheetOrADrive)
 
 TEST_F(DiscTracksTest, ListsEveryTrackWithItsLengthAndKind)
 {
-    for (const QString sheet : {QStringLiteral("album.cue"), QStringLiteral("rip.cue")}) {
+    for (const QString& sheet : {QStringLiteral("album.cue"), QStringLiteral("rip.cue")}) {
         SCOPED_TRACE(sheet.toStdString());
         std::vector<engine::DiscTrackEntry> tracks;
         ASSERT_FALSE(engine::ListDiscTracks(path(sheet), tracks));
@@ -104,7 +104,7 @@ TEST_F(DiscTracksTest, EveryTrackDecodesToExactlyItsSamples)
     // BIN images go through libcdio and paranoia, FLAC rips through FFmpeg
     // with a seek; both must give the image's bytes, gaps ending the track
     // before them and the hidden track left out.
-    for (const QString sheet : {QStringLiteral("album.cue"), QStringLiteral("rip.cue")}) {
+    for (const QString& sheet : {QStringLiteral("album.cue"), QStringLiteral("rip.cue")}) {
         for (const DWORD flags : {BASS_STREAM_DECODE, BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT}) {
             if ((flags & BASS_SAMPLE_FLOAT) && sheet == QLatin1String("album.cue"))
                 continue;

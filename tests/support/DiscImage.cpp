@@ -14,11 +14,13 @@ constexpr int kFramesPerSector = 588;
 QByteArray tone(const QString& folder, int sectors, double frequency)
 {
     const QString path = folder + QStringLiteral("/tone.raw");
-    const QStringList args = {QStringLiteral("-n"),
-                              QStringLiteral("-r"),
+    // The rate and channels stand before "-n" too: sox synthesises at the
+    // input's rate, and would resample a tone made at its default one.
+    const QStringList args = {QStringLiteral("-r"),
                               QStringLiteral("44100"),
                               QStringLiteral("-c"),
                               QStringLiteral("2"),
+                              QStringLiteral("-n"),
                               QStringLiteral("-b"),
                               QStringLiteral("16"),
                               QStringLiteral("-e"),
