@@ -113,7 +113,7 @@ TEST_F(DiscCommandTest, ANamePatternFilesARipByItsSheet)
                                        image.sheet(QStringLiteral("rip.flac"), QStringLiteral("WAVE"))));
     const CommandRun convert =
         run(QStringLiteral("convert"),
-            {QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--output"), QStringLiteral("OUT"),
+            {QStringLiteral("--format"), QStringLiteral("flac"), QStringLiteral("--output"), QStringLiteral("OUT"),
              QStringLiteral("--name-pattern"), QStringLiteral("{artist}/{album}/{track:02} - {title}"),
              QStringLiteral("rip.cue")});
     EXPECT_EQ(convert.exitCode, 0) << convert.err.constData();
