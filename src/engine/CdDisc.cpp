@@ -18,7 +18,11 @@ void ignoreMessage(cdio_log_level_t, const char*) {}
 void CdDisc::quietLibrary()
 {
     static std::once_flag once;
-    std::call_once(once, [] { cdio_log_set_handler(ignoreMessage); });
+    std::call_once(once, [] {
+        cdio_log_set_handler(ignoreMessage);
+        // Fills libcdio's table of drivers once, before threads open discs.
+        cdio_init();
+    });
 }
 
 std::unique_ptr<CdDisc> CdDisc::openDrive(const QString& device)

@@ -27,7 +27,8 @@ public:
     //! The device or the image file.
     const QString& name() const { return m_name; }
 
-    //! Keeps libcdio from writing its warnings on standard error.
+    //! Starts libcdio once and keeps it from writing its warnings on
+    //! standard error; every open runs it first.
     static void quietLibrary();
 
 private:

@@ -4,7 +4,6 @@
 #include "engine/DiscLayout.h"
 #include "engine/TrackPath.h"
 
-#include <QDir>
 #include <QFile>
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -65,6 +66,19 @@ TEST_F(DiscCommandTest, ProbeListsEveryTrackOfASheet)
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.out.isEmpty());
     EXPECT_TRUE(missing.err.contains("names a file that is missing: album.bin")) << missing.err.constData();
+}
+
+TEST_F(DiscCommandTest, ADeviceWithoutAnAudioDiscIsRefusedWithTheReason)
+{
+    // No drive here: a block device that is none stands for an empty one.
+    const QString device = QStringLiteral("/dev/loop0");
+    if (!QFileInfo(device).exists())
+        GTEST_SKIP() << "no block device to stand for a drive";
+    const CommandRun probe = run(QStringLiteral("probe"), {device});
+    EXPECT_EQ(probe.exitCode, 1);
+    EXPECT_TRUE(probe.out.isEmpty()) << probe.out.constData();
+    EXPECT_TRUE(probe.err.contains("\"/dev/loop0\" can not be read: it is no CUE sheet, or the drive holds no disc."))
+        << probe.err.constData();
 }
 
 TEST_F(DiscCommandTest, ConvertSplitsAnImageIntoTaggedFlacTracksThatJoinUpExactly)

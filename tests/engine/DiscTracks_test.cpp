@@ -3,6 +3,7 @@
 // and of single-file rips, and the tags a track carries.
 
 #include "StreamTestHelpers.h"
+#include "engine/DiscTrackOpening.h"
 #include "engine/DiscTracks.h"
 #include "engine/ReadMediaTags.h"
 #include "engine/TrackPath.h"
@@ -139,16 +140,43 @@ TEST_F(DiscTracksTest, EveryTrackDecodesToExactlyItsSamples)
 
 TEST_F(DiscTracksTest, APlayedTrackStartsAgainAtItsFirstSample)
 {
-    const HSTREAM stream = engine::OpenStream(false, engine::TrackPath::make(path(QStringLiteral("rip.cue")), 4), 0, 0,
-                                              BASS_STREAM_DECODE);
-    ASSERT_NE(stream, 0u);
-    const QByteArray first = readToEnd(stream);
-    BASS_StreamFree(stream);
-    const HSTREAM image = engine::OpenStream(false, engine::TrackPath::make(path(QStringLiteral("album.cue")), 4), 0, 0,
-                                             BASS_STREAM_DECODE);
-    ASSERT_NE(image, 0u);
-    EXPECT_TRUE(readToEnd(image) == first);
-    BASS_StreamFree(image);
+    // The player loops a channel by rewinding it: a track starts again at its
+    // own first sample, not at the start of the image or the file.
+    for (const QString& sheet : {QStringLiteral("album.cue"), QStringLiteral("rip.cue")}) {
+        SCOPED_TRACE(sheet.toStdString());
+        int error = 0;
+        const auto channel = engine::OpenDiscTrack({path(sheet), 6}, false, error);
+        ASSERT_TRUE(channel) << error;
+        for (int pass = 0; pass < 2; ++pass) {
+            QByteArray all(int(channel->length()), '\0');
+            qint64 got = 0;
+            for (qint64 n; (n = channel->read(all.data() + got, std::min<qint64>(7000, all.size() - got))) > 0;)
+                got += n;
+            EXPECT_EQ(got, s_image->track(6).size());
+            EXPECT_TRUE(all == s_image->track(6)) << pass;
+            ASSERT_TRUE(channel->rewind());
+            EXPECT_EQ(channel->position(), 0);
+        }
+    }
+}
+
+TEST(DiscTracks, NinetyNineTracksOfAnImage)
+{
+    QTemporaryDir dir;
+    DiscImage image;
+    ASSERT_TRUE(image.make(dir.filePath(QStringLiteral("many.bin")), std::vector<DiscImage::Track>(99, {3, 0})));
+    ASSERT_TRUE(
+        testsupport::writeFile(dir.filePath(QStringLiteral("many.cue")), image.sheet(QStringLiteral("many.bin"))));
+    std::vector<engine::DiscTrackEntry> tracks;
+    ASSERT_FALSE(engine::ListDiscTracks(dir.filePath(QStringLiteral("many.cue")), tracks));
+    ASSERT_EQ(tracks.size(), 99u);
+    EXPECT_TRUE(tracks.back().path.endsWith(QLatin1String("many.cue#99")));
+    for (const int t : {1, 50, 99}) {
+        const HSTREAM stream = engine::OpenStream(false, tracks[std::size_t(t - 1)].path, 0, 0, BASS_STREAM_DECODE);
+        ASSERT_NE(stream, 0u);
+        EXPECT_TRUE(readToEnd(stream) == image.track(t)) << t;
+        BASS_StreamFree(stream);
+    }
 }
 
 TEST_F(DiscTracksTest, TagsOfATrackComeFromTheSheet)
