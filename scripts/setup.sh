@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6opengl6-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsqlite3-dev libtag1-dev
+  libcdio-dev libcdio-paranoia-dev
   lame vorbis-tools ffmpeg
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang-format-14

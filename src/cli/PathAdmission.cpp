@@ -62,10 +62,12 @@ bool AdmitPaths(const QStringList& arguments, bool recursive, filelist::FileList
         while (!(file = pipeline.next(1000))) {
         }
         file->baseFolder = baseFolders.at(i);
+        const int before = list.count();
         if (admission.AddProbedFile(*file) == 0)
             ++refused;
-        else if (onRow)
-            onRow(list.count() - 1);
+        // A CUE sheet or a drive appends a row for each of its tracks.
+        for (int row = before; onRow && row < list.count(); ++row)
+            onRow(row);
     }
     if (refused > 0)
         showBox(desktop, lang::StringId::FilesNotAdded);

@@ -14,8 +14,9 @@ class Desktop;
 namespace cli {
 
 //! Admits the paths of a command line into `list` as the window's Add
-//! actions would: a file through admission, a folder as Add Folder scans it
-//! (with `recursive`, its whole tree). Files are probed ahead on worker
+//! actions would: a file through admission (a CUE sheet or a drive's device
+//! as its tracks), a folder as Add Folder scans it (with `recursive`, its
+//! whole tree). Files are probed ahead on worker
 //! threads and appended in order; `onRow` runs after each admitted row with
 //! its index. An empty folder shows the "folder is empty" box where it stands
 //! in the order, and one "not added" box ends the run when anything was

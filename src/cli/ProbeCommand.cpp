@@ -87,10 +87,7 @@ bool parseArguments(const QStringList& arguments, ProbeArguments& parsed, std::F
 //! extension: its place in the added folder's tree and its own (or tagged) name.
 QString outputName(const filelist::FileListRow& row, const ProbeArguments& arguments)
 {
-    QString name = row.FilePath.mid(row.FilePath.lastIndexOf(u'/') + 1);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot >= 0)
-        name.truncate(dot);
+    QString name = convert::OutputBaseName(row.FilePath);
     if (arguments.namePattern)
         name = convert::OutputNamePattern(*arguments.namePattern).expand(engine::ReadMediaTags(row.FilePath), name);
     const QString folder = arguments.keepTree ? convert::RelativeFolder(row.FilePath, row.BaseFolder) : QString();

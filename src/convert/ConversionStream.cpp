@@ -3,6 +3,7 @@
 #include "convert/ConversionFailure.h"
 #include "convert/ConversionSession.h"
 #include "engine/AudioEngine.h"
+#include "engine/ChannelHealth.h"
 
 namespace convert {
 
@@ -12,7 +13,10 @@ HSTREAM OpenConversionStream(ConversionSession& session, const ErrorLog& log, co
     if (session.hConvertStream == 0) {
         const int code = BASS_ErrorGetCode();
         EndWithError(session, log, origfile, code, engine::BassErrorText(code));
+        return 0;
     }
+    // A disc drive retrying a bad sector answers a stop within half a second.
+    engine::setChannelCancelFlag(session.hConvertStream, &session.state().bCancelConversion);
     return session.hConvertStream;
 }
 

@@ -2,6 +2,7 @@
 
 #include "convert/OutputNamePattern.h"
 #include "engine/ReadMediaTags.h"
+#include "engine/TrackPath.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "platform/Desktop.h"
@@ -72,14 +73,16 @@ void showFolderFailure(platform::Desktop& desktop)
                        platform::Desktop::Buttons::Ok);
 }
 
-QString baseName(const QString& inputPath)
+} // namespace
+
+QString OutputBaseName(const QString& inputPath)
 {
+    if (const std::optional<engine::TrackPath> track = engine::TrackPath::parse(inputPath))
+        return QStringLiteral("Track%1").arg(track->track, 2, 10, QLatin1Char('0'));
     const QString name = inputPath.mid(inputPath.lastIndexOf(u'/') + 1);
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot < 0 ? name : name.left(dot);
 }
-
-} // namespace
 
 QString ParentFolder(const QString& path)
 {
@@ -158,7 +161,8 @@ QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions
     };
     const auto taken = [&reserved](const QString& path) { return isTaken(path) || (reserved && reserved(path)); };
     const QString& inputPath = request.inputPath;
-    const bool sameFolder = options.optSameFolder.Value();
+    const std::optional<engine::TrackPath> track = engine::TrackPath::parse(inputPath);
+    const bool sameFolder = options.optSameFolder.Value() && !(track && engine::isDevicePath(track->source));
     const QString root = sameFolder ? ParentFolder(inputPath) : options.txtOutPath.Text();
     if (!ensureFolder(root)) {
         showFolderFailure(desktop);
@@ -168,7 +172,7 @@ QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions
     // Below the root: the input's place in its tree, then the folders the name pattern makes.
     QString relative =
         !sameFolder && options.chkKeepTree.Value() ? RelativeFolder(inputPath, request.baseFolder) : QString();
-    QString base = baseName(inputPath);
+    QString base = OutputBaseName(inputPath);
     if (options.chkNamePattern.Value()) {
         const OutputNamePattern pattern(options.txtNamePattern.Text());
         if (pattern.usable()) {

@@ -22,8 +22,9 @@ struct OutputRequest {
     QString extension;
 };
 
-//! The output path for a request: in the input's folder or the chosen output
-//! folder (made when missing, one level), named after the input; when that
+//! The output path for a request: in the input's folder (for a track of a
+//! drive, which has no folder to write to, the chosen output folder) or the
+//! chosen output folder (made when missing, one level), named after the input; when that
 //! name is taken (by a file, a folder or a link), "_Converted" and then
 //! "_0" … "_10000" are added. With "Keep the folder structure" (and "Other
 //! folder") the output goes below the output folder at the input's folder
@@ -49,6 +50,11 @@ QString RelativeFolder(const QString& inputPath, const QString& baseFolder);
 //! message box saying why, when "Name outputs from tags" is ticked and its
 //! pattern cannot be used. Checked before a batch starts.
 bool CheckOutputNaming(platform::Desktop& desktop, const options::FormatOptions& options);
+
+//! The name an output of `inputPath` takes before any pattern or collision
+//! suffix: the input's name without its extension, or "Track01", "Track02" …
+//! for a track of a CUE sheet or a disc ("album.cue#01", "/dev/sr0#02").
+QString OutputBaseName(const QString& inputPath);
 
 //! The folder part of `path`: everything before its last '/', or "/" for a
 //! file at the root; "." when it has no folder.

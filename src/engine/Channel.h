@@ -2,6 +2,7 @@
 
 #include "engine/Bass.h"
 
+#include <atomic>
 #include <cstdint>
 
 namespace engine {
@@ -31,6 +32,10 @@ public:
     //! The byte position of the delivered data where the decoder first met
     //! damaged input (a packet it had to drop); -1 when it met none.
     virtual std::int64_t damagedAt() const { return -1; }
+
+    //! Reading that may wait long (a disc drive) gives up soon after `flag`
+    //! becomes true; `flag` must outlive the channel.
+    virtual void setCancelFlag(const std::atomic<bool>* flag) { (void)flag; }
 };
 
 //! Receives a copy of every byte BASS_ChannelGetData delivers (an encoder).

@@ -14,4 +14,14 @@ QWORD channelDamagedAt(DWORD handle)
     return at < 0 ? QWORD(-1) : QWORD(at);
 }
 
+void setChannelCancelFlag(DWORD handle, const std::atomic<bool>* flag)
+{
+    const auto slot = ChannelRegistry::global().find(handle);
+    if (!slot)
+        return;
+    std::lock_guard lock(slot->mutex);
+    if (slot->channel)
+        slot->channel->setCancelFlag(flag);
+}
+
 } // namespace engine

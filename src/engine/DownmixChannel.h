@@ -32,6 +32,7 @@ public:
     std::int64_t length() const override;
     std::int64_t position() const override;
     bool rewind() override;
+    void setCancelFlag(const std::atomic<bool>* flag) override { m_inner->setCancelFlag(flag); }
 
 private:
     explicit DownmixChannel(std::shared_ptr<Channel> inner);

@@ -140,6 +140,87 @@ std::int64_t FfmpegChannel::length() const
     return std::max(m_measured, m_position + m_pendingBytes);
 }
 
+namespace {
+
+//! Codecs whose frames carry exact timestamps after a seek and decode the
+//! same whatever came before them.
+bool seeksExactly(AVCodecID codec)
+{
+    if (codec >= AV_CODEC_ID_FIRST_AUDIO && codec < AV_CODEC_ID_ADPCM_IMA_QT)
+        return true; // PCM
+    switch (codec) {
+    case AV_CODEC_ID_FLAC:
+    case AV_CODEC_ID_WAVPACK:
+    case AV_CODEC_ID_TTA:
+    case AV_CODEC_ID_ALAC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool FfmpegChannel::seekFrame(std::int64_t frame)
+{
+    const std::int64_t target = frame * m_converter.blockAlign();
+    if (frame < 0)
+        return false;
+    if (target == m_position)
+        return true;
+    if (m_decoder && seeksExactly(m_decoder->codec()->codec_id) && seekExactly(frame))
+        return true;
+    if (target < m_position && !rewind())
+        return false;
+    return discardTo(target);
+}
+
+bool FfmpegChannel::seekExactly(std::int64_t frame)
+{
+    const int rate = m_converter.rate();
+    const int block = m_converter.blockAlign();
+    if (!m_decoder->seek(frame, rate))
+        return false;
+    m_pending = nullptr;
+    m_pendingBytes = 0;
+    m_ended = false;
+    m_damagedAt = -1;
+    for (;;) {
+        const AVFrame* decoded = m_decoder->next();
+        const std::int64_t at = decoded ? m_decoder->frameStart(decoded, rate) : -1;
+        // Past the target, or no timestamp to tell: start again from the top.
+        if (!decoded || at < 0 || at > frame)
+            return rewind() && discardTo(frame * block);
+        if (at + decoded->nb_samples <= frame)
+            continue;
+        if (!m_converter.convert(decoded, m_pending, m_pendingBytes))
+            continue;
+        const std::int64_t skip = std::min(m_pendingBytes, (frame - at) * block);
+        m_pending += skip;
+        m_pendingBytes -= skip;
+        m_position = frame * block;
+        if (m_pendingBytes == 0)
+            fillPending();
+        if (m_ended)
+            m_measured = m_position;
+        return true;
+    }
+}
+
+bool FfmpegChannel::discardTo(std::int64_t bytePosition)
+{
+    char scratch[16384];
+    while (m_position < bytePosition) {
+        const std::int64_t got = read(scratch, std::min<std::int64_t>(sizeof scratch, bytePosition - m_position));
+        if (got <= 0)
+            return false;
+    }
+    // Damage before the new position belongs to audio not delivered.
+    m_damagedAt = -1;
+    m_decoder->forgetErrors();
+    return true;
+}
+
 bool FfmpegChannel::rewind()
 {
     const std::int64_t known = m_ended ? m_position : m_measured;

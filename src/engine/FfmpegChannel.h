@@ -32,7 +32,17 @@ public:
     bool rewind() override;
     std::int64_t damagedAt() const override { return m_damagedAt; }
 
+    //! Makes sample frame `frame` the next one delivered (the position
+    //! becomes its byte offset), exactly: where the codec's timestamps are
+    //! exact (PCM and lossless codecs) by seeking the container and dropping
+    //! the samples before it from the frame that holds it, elsewhere by
+    //! decoding from the start. False when the data ends before it.
+    bool seekFrame(std::int64_t frame);
+
 private:
+    bool seekExactly(std::int64_t frame);
+    bool discardTo(std::int64_t bytePosition);
+
     FfmpegChannel() = default;
     bool start(int& error);
     bool fillPending();

@@ -111,6 +111,37 @@ AVFrame* FrameDecoder::next()
     return nullptr;
 }
 
+bool FrameDecoder::seek(std::int64_t frame, int rate)
+{
+    AVStream* stream = m_media->stream();
+    if (rate <= 0 || frame < 0)
+        return false;
+    std::int64_t target = av_rescale_q(frame, AVRational{1, rate}, stream->time_base);
+    if (stream->start_time != AV_NOPTS_VALUE)
+        target += stream->start_time;
+    if (av_seek_frame(m_media->format(), stream->index, target, AVSEEK_FLAG_BACKWARD) < 0)
+        return false;
+    avcodec_flush_buffers(m_codec);
+    av_packet_unref(m_packet);
+    m_held = false;
+    m_draining = false;
+    m_finished = false;
+    m_errors = 0;
+    m_fruitless = 0;
+    return true;
+}
+
+std::int64_t FrameDecoder::frameStart(const AVFrame* frame, int rate) const
+{
+    std::int64_t pts = frame->pts != AV_NOPTS_VALUE ? frame->pts : frame->best_effort_timestamp;
+    if (pts == AV_NOPTS_VALUE || rate <= 0)
+        return -1;
+    const AVStream* stream = m_media->stream();
+    if (stream->start_time != AV_NOPTS_VALUE)
+        pts -= stream->start_time;
+    return av_rescale_q(pts, stream->time_base, AVRational{1, rate});
+}
+
 bool FrameDecoder::readPacket()
 {
     AVFormatContext* format = m_media->format();

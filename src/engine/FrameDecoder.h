@@ -25,8 +25,17 @@ public:
     //! The next frame with samples, valid until the next call; null at the end.
     AVFrame* next();
 
-    //! Whether the decoder rejected any packet so far.
+    //! Whether the decoder rejected any packet so far (since the last seek).
     bool sawErrors() const { return m_errors > 0; }
+    //! Forgets the packets rejected so far.
+    void forgetErrors() { m_errors = 0; }
+
+    //! Moves the demuxer to a packet at or before sample frame `frame` (at
+    //! `rate`) and empties the decoder; false when the container cannot seek.
+    bool seek(std::int64_t frame, int rate);
+    //! The sample frame at `rate` where `frame` begins, from its timestamp;
+    //! -1 when it has none.
+    std::int64_t frameStart(const AVFrame* frame, int rate) const;
 
     AVCodecContext* codec() const { return m_codec; }
     const MediaFile& media() const { return *m_media; }

@@ -1,9 +1,11 @@
 #include "engine/ReadMediaTags.h"
 
+#include "engine/DiscTracks.h"
 #include "engine/MediaFile.h"
 #include "engine/MidiFile.h"
 #include "engine/MidiText.h"
 #include "engine/MusicChannel.h"
+#include "engine/TrackPath.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -203,6 +205,8 @@ bool readMidi(const MediaSpec& request, MediaTags& tags)
 
 MediaTags ReadMediaTags(const QString& path)
 {
+    if (TrackPath::parse(path))
+        return DiscTrackTags(path);
     MediaSpec request;
     request.path = QFile::encodeName(path).toStdString();
     MediaTags tags;

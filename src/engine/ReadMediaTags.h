@@ -6,8 +6,9 @@ namespace engine {
 
 //! Reads the tags and the front cover of the file at `path`: the container's
 //! metadata and attached picture for everything the stream opener decodes,
-//! title and artist of a tracker module, the text events of a MIDI file.
-//! Empty tags for a file that has none or cannot be read.
+//! title and artist of a tracker module, the text events of a MIDI file; for
+//! a track of a CUE sheet or a disc ("source#NN") the sheet's fields or the
+//! disc's CD-Text. Empty tags for a file that has none or cannot be read.
 MediaTags ReadMediaTags(const QString& path);
 
 } // namespace engine

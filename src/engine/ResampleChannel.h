@@ -29,6 +29,7 @@ public:
     std::int64_t position() const override { return m_position; }
     bool rewind() override;
     std::int64_t damagedAt() const override;
+    void setCancelFlag(const std::atomic<bool>* flag) override { m_inner->setCancelFlag(flag); }
 
 private:
     ResampleChannel(std::shared_ptr<Channel> inner, int rate);

@@ -2,6 +2,7 @@
 
 #include "engine/Bass.h"
 #include "engine/ChannelRegistry.h"
+#include "engine/DiscTrackOpening.h"
 #include "engine/DownmixChannel.h"
 #include "engine/FfmpegChannel.h"
 #include "engine/FormatModules.h"
@@ -14,6 +15,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <QFile>
 #include <mutex>
 
 namespace {
@@ -101,16 +103,20 @@ HSTREAM BASS_StreamCreateFile(bool fromMemory, const void* file, QWORD offset, Q
     const MediaSpec request = makeSpec(fromMemory, file, offset, length);
     int error = BASS_OK;
     std::shared_ptr<Channel> channel;
-    if (isMidi(request)) {
+    // Float data only where it is read by the caller and not mixed down.
+    const bool floatSamples =
+        (flags & BASS_SAMPLE_FLOAT) && (flags & BASS_STREAM_DECODE) && !(flags & BASS_STREAM_DOWNMIX);
+    const std::optional<TrackPath> track =
+        fromMemory ? std::nullopt : TrackPath::parse(QFile::decodeName(request.path.c_str()));
+    if (track) {
+        channel = OpenDiscTrack(*track, floatSamples, error);
+    } else if (isMidi(request)) {
         const HPLUGIN midi = FormatModules::midiModule();
         if (midi)
             channel = MidiChannel::open(request, midi, error);
         else
             error = BASS_ERROR_FORMAT;
     } else {
-        // Float data only where it is read by the caller and not mixed down.
-        const bool floatSamples =
-            (flags & BASS_SAMPLE_FLOAT) && (flags & BASS_STREAM_DECODE) && !(flags & BASS_STREAM_DOWNMIX);
         channel = FfmpegChannel::open(request, floatSamples, error);
     }
     if (channel && (flags & BASS_STREAM_DOWNMIX)) {

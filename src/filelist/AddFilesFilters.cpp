@@ -36,15 +36,16 @@ platform::Desktop::FileFilter entry(const QString& description, std::initializer
 QList<platform::Desktop::FileFilter> audioFileFilters()
 {
     using lang::StringId;
-    const std::initializer_list<const char*> all = {"cda",  "wav",  "wma", "mp1", "mp2",  "mp3",  "mp4", "ogg", "aac",
-                                                    "alac", "flac", "ac3", "spx", "mpc",  "tta",  "ape", "ofr", "midi",
-                                                    "adx",  "mod",  "mo3", "m4a", "opus", "aiff", "aif", "wv"};
+    const std::initializer_list<const char*> all = {"cda",  "cue",  "wav",  "wma", "mp1", "mp2",  "mp3",  "mp4", "ogg",
+                                                    "aac",  "alac", "flac", "ac3", "spx", "mpc",  "tta",  "ape", "ofr",
+                                                    "midi", "adx",  "mod",  "mo3", "m4a", "opus", "aiff", "aif", "wv"};
     return {
         entry(lang::caption(StringId::AllAudioFormatsFilter), all),
         entry(lang::caption(StringId::CommonAudioFilter) + QStringLiteral("(*.wav,*.wma,*.mp3,*.ogg)"),
               {"wav", "wma", "mp3", "ogg"}),
         entry(QStringLiteral("MPEG Files(.mp1,*.mp2,*.mp3,*.mp4)"), {"mp1", "mp2", "mp3", "mp4"}),
-        entry(QStringLiteral("CD Audio Tracks(*.cda)"), {"cda"}),
+        // On this system the tracks of a CD image or rip are listed by its CUE sheet.
+        entry(QStringLiteral("CD Audio Tracks(*.cue)"), {"cue"}),
         entry(QStringLiteral("Windows Media Audio Files(*.wma)"), {"wma"}),
         entry(QStringLiteral("Ogg Vorbis Files(*.ogg)"), {"ogg"}),
         entry(QStringLiteral("MOD Files(*.mod)"), {"mod"}),

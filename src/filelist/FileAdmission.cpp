@@ -60,6 +60,8 @@ qint16 FileAdmission::AddProbedFile(const ProbedFile& file)
     FileList* list = m_currentList ? m_currentList() : nullptr;
     if (!list)
         return 0;
+    if (file.discSource)
+        return addDiscTracks(file);
     if (list->containsPath(file.path))
         return 0;
     if (!file.admittedExtension)
@@ -102,6 +104,21 @@ qint16 FileAdmission::AddProbedFile(const ProbedFile& file)
     if (m_clearSelectAll)
         m_clearSelectAll();
     return 1;
+}
+
+qint16 FileAdmission::addDiscTracks(const ProbedFile& disc)
+{
+    if (disc.failure.number != 0) {
+        showFailure(disc.failure);
+        return 0;
+    }
+    qint16 allAdmitted = 1;
+    for (ProbedFile track : disc.tracks) {
+        track.baseFolder = disc.baseFolder;
+        if (AddProbedFile(track) == 0)
+            allAdmitted = 0;
+    }
+    return allAdmitted;
 }
 
 QString FileAdmission::GetMediaDuration(const QString& filePath)

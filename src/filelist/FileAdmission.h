@@ -43,7 +43,9 @@ public:
     qint16 AddFile2Grid(QString& filePath);
 
     //! AddFile2Grid for a file already probed (on another thread, ahead of
-    //! its turn): the list checks, the messages and the row.
+    //! its turn): the list checks, the messages and the row. A CUE sheet or a
+    //! drive appends a row for each of its tracks: 1 when every one was
+    //! appended; one that cannot be listed shows the error box with why.
     qint16 AddProbedFile(const ProbedFile& file);
 
     //! True when some row's `FilePath` equals the path exactly; leaves the
@@ -62,6 +64,7 @@ public:
     static QString failureText(const Failure& failure);
 
 private:
+    qint16 addDiscTracks(const ProbedFile& disc);
     void showFailure(const Failure& failure);
     void showWmaPrompt();
     QString durationText(const ProbedFile& file);

@@ -6,9 +6,12 @@
 #include "lang/StringLookup.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace filelist {
@@ -51,6 +54,17 @@ void FileListPanel::buildInterface()
     chkSelectAll->setObjectName(QStringLiteral("chkSelectAll"));
     cmdAddFile = new QPushButton(this);
     cmdAddFile->setObjectName(QStringLiteral("cmdAddFile"));
+    cmdAddFileMenu = new QToolButton(this);
+    cmdAddFileMenu->setObjectName(QStringLiteral("cmdAddFileMenu"));
+    cmdAddFileMenu->setArrowType(Qt::DownArrow);
+    cmdAddFileMenu->setPopupMode(QToolButton::InstantPopup);
+    cmdAddFileMenu->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
+    auto* addMenu = new QMenu(cmdAddFileMenu);
+    mnuAudioCd = addMenu->addMenu(QString());
+    mnuAudioCd->setObjectName(QStringLiteral("mnuAudioCd"));
+    cmdAddFileMenu->setMenu(addMenu);
+    // The arrow follows its button, which the batch disables while it runs.
+    cmdAddFile->installEventFilter(this);
     cmdAddFolder = new QPushButton(this);
     cmdAddFolder->setObjectName(QStringLiteral("cmdAddFolder"));
     cmdAddVideoFile = new QPushButton(this);
@@ -66,7 +80,11 @@ void FileListPanel::buildInterface()
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(cmdAddFile);
+    auto* addFile = new QHBoxLayout;
+    addFile->setSpacing(0);
+    addFile->addWidget(cmdAddFile);
+    addFile->addWidget(cmdAddFileMenu);
+    buttons->addLayout(addFile);
     buttons->addWidget(cmdAddFolder);
     buttons->addWidget(cmdAddVideoFile);
     buttons->addWidget(cmdRemove);
@@ -81,6 +99,7 @@ void FileListPanel::buildInterface()
     connect(cmdRemove, &QPushButton::clicked, this, &FileListPanel::cmdRemove_Click);
     connect(cmdAddFile, &QPushButton::clicked, this, &FileListPanel::cmdAddFile_Click);
     connect(cmdAddFolder, &QPushButton::clicked, this, &FileListPanel::cmdAddFolder_Click);
+    connect(mnuAudioCd, &QMenu::aboutToShow, this, &FileListPanel::fillAudioCdMenu);
     connect(cmdAddVideoFile, &QPushButton::clicked, this, &FileListPanel::cmdAddVideoFile_Click);
     connect(Grid, &GridView::filesDropped, this, [this](const QStringList& paths) { m_actions.DropFiles(paths); });
     connect(Grid, &GridView::gridDoubleClicked, this, &FileListPanel::playRequested);
@@ -102,11 +121,39 @@ void FileListPanel::applyCaptions()
     using lang::StringId;
     chkSelectAll->setText(lang::caption(StringId::SelectAll));
     cmdAddFile->setText(lang::caption(StringId::AddFile));
+    cmdAddFileMenu->setToolTip(lang::caption(StringId::MoreWaysToAdd));
+    mnuAudioCd->setTitle(lang::caption(StringId::AddAudioCd));
     cmdAddFolder->setText(lang::caption(StringId::AddFolder));
     cmdAddVideoFile->setText(lang::caption(StringId::AddVideoFile));
     cmdRemove->setText(lang::caption(StringId::RemoveSelected));
     lblQuickAddHint->setText(lang::caption(StringId::QuickAddingHint));
     Grid->applyCaptions();
+}
+
+bool FileListPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == cmdAddFile && event->type() == QEvent::EnabledChange)
+        cmdAddFileMenu->setEnabled(cmdAddFile->isEnabled());
+    return QWidget::eventFilter(watched, event);
+}
+
+void FileListPanel::fillAudioCdMenu()
+{
+    mnuAudioCd->clear();
+    const std::vector<engine::AudioDiscDrive> drives =
+        m_findDrives ? m_findDrives() : std::vector<engine::AudioDiscDrive>{};
+    if (drives.empty()) {
+        mnuAudioCd->addAction(lang::caption(lang::StringId::NoAudioCd))->setEnabled(false);
+        return;
+    }
+    for (const engine::AudioDiscDrive& drive : drives) {
+        QString text = drive.device;
+        if (!drive.title.isEmpty())
+            text += QStringLiteral(" - ") + drive.title;
+        text += QStringLiteral(" (") + lang::caption(lang::StringId::CdTrackCount).arg(drive.tracks) + u')';
+        const QString device = drive.device;
+        connect(mnuAudioCd->addAction(text), &QAction::triggered, this, [this, device] { m_actions.AddFiles(device); });
+    }
 }
 
 void FileListPanel::chkSelectAll_Click()

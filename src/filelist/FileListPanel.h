@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/DiscTracks.h"
 #include "filelist/AddFilesActions.h"
 #include "filelist/FileList.h"
 
@@ -9,7 +10,9 @@
 
 class QCheckBox;
 class QLabel;
+class QMenu;
 class QPushButton;
+class QToolButton;
 
 namespace platform {
 class Desktop;
@@ -22,7 +25,9 @@ class GridView;
 
 //! Step 1 of the main window: the file grid `Grid` with the select-all box,
 //! the buttons that add audio files, a folder or video files, the button that
-//! removes the ticked rows, and the drag-and-drop hint.
+//! removes the ticked rows, and the drag-and-drop hint. A small arrow beside
+//! "Add Audio File..." opens "Add Audio CD...", which lists the drives that
+//! hold an audio disc and adds the tracks of the one chosen.
 //!
 //! The main window owns the current list; the panel is handed the window's
 //! slot for it and replaces its content on removal, announcing the new list
@@ -56,10 +61,18 @@ public:
     void cmdAddFile_Click() { m_actions.AddFiles(); }
     void cmdAddVideoFile_Click() { m_actions.AddVideoFiles(); }
     void cmdAddFolder_Click() { m_actions.AddFolder(); }
+    //! Fills the "Add Audio CD..." menu with the drives that hold an audio
+    //! disc now (or one disabled entry saying there is none).
+    void fillAudioCdMenu();
+
+    //! Replaces the search for drives with an audio disc (tests).
+    void setDriveFinder(std::function<std::vector<engine::AudioDiscDrive>()> find) { m_findDrives = std::move(find); }
 
     GridView* Grid = nullptr;
     QCheckBox* chkSelectAll = nullptr;
     QPushButton* cmdAddFile = nullptr;
+    QToolButton* cmdAddFileMenu = nullptr; //!< the arrow beside cmdAddFile
+    QMenu* mnuAudioCd = nullptr;           //!< "Add Audio CD...": one entry per drive
     QPushButton* cmdAddFolder = nullptr;
     QPushButton* cmdAddVideoFile = nullptr;
     QPushButton* cmdRemove = nullptr;
@@ -74,6 +87,9 @@ Q_SIGNALS:
     //! the Stop button's action. Emitted before the list is replaced.
     void stopPlayerRequested();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QSet<QString> listedPaths() const;
     void buildInterface();
@@ -81,6 +97,7 @@ private:
     std::unique_ptr<FileList>& m_currentList;
     AddFilesActions m_actions;
     std::function<QString()> m_playerFile;
+    std::function<std::vector<engine::AudioDiscDrive>()> m_findDrives = engine::AudioDiscDrives;
 };
 
 } // namespace filelist

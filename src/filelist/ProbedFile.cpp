@@ -2,6 +2,9 @@
 
 #include "engine/AudioEngine.h"
 #include "engine/ChannelHandle.h"
+#include "engine/DiscTracks.h"
+#include "engine/TrackPath.h"
+#include "filelist/DiscProblemText.h"
 #include "filelist/FileAdmissionRules.h"
 #include "filelist/FileList.h"
 #include "platform/FileName.h"
@@ -63,10 +66,49 @@ std::optional<double> PlayingTime(const QString& path)
     return channelLengthSeconds(handle.get());
 }
 
-ProbedFile ProbeFile(const QString& path)
+namespace {
+
+//! The tracks of a disc source, or of the one track `path` names.
+ProbedFile probeDisc(const QString& path, const QString& source)
 {
     ProbedFile probed;
-    probed.path = NormaliseAdmissionPath(path);
+    probed.path = path;
+    probed.admittedExtension = true;
+    probed.discSource = true;
+    std::vector<engine::DiscTrackEntry> entries;
+    if (const engine::DiscProblem problem = engine::ListDiscTracks(source, entries)) {
+        probed.failure = DiscProblemFailure(problem, source);
+        return probed;
+    }
+    for (const engine::DiscTrackEntry& entry : entries) {
+        if (path != source && entry.path != path)
+            continue;
+        ProbedFile track;
+        track.path = entry.path;
+        track.admittedExtension = true;
+        track.cdTrack = entry.cdTrack;
+        track.size = entry.shareBytes;
+        track.opened = true;
+        track.seconds = entry.seconds;
+        probed.tracks.push_back(track);
+    }
+    if (probed.tracks.empty())
+        probed.failure = DiscProblemFailure({engine::DiscProblem::Kind::NoAudioTracks, {}, 0}, path);
+    return probed;
+}
+
+} // namespace
+
+ProbedFile ProbeFile(const QString& path)
+{
+    const QString normalised = NormaliseAdmissionPath(path);
+    if (engine::isDiscSource(normalised))
+        return probeDisc(normalised, normalised);
+    if (const std::optional<engine::TrackPath> track = engine::TrackPath::parse(normalised))
+        return probeDisc(normalised, track->source);
+
+    ProbedFile probed;
+    probed.path = normalised;
     probed.admittedExtension = HasAdmittedExtension(probed.path);
     if (!probed.admittedExtension)
         return probed;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <optional>
+#include <vector>
 
 namespace filelist {
 
@@ -24,6 +25,10 @@ struct ProbedFile {
     bool opened = false; //!< the engine opened it
     double seconds = 0;  //!< its playing time when opened
     QString baseFolder;  //!< the folder it was added from; empty when added by itself
+    //! A CUE sheet or a drive (`discSource`) becomes one row per track: its
+    //! tracks, probed ("album.cue#01" …); `failure` when it cannot be listed.
+    bool discSource = false;
+    std::vector<ProbedFile> tracks;
 };
 
 //! The playing time of `path` in seconds, opening it once as a stream or
@@ -31,7 +36,11 @@ struct ProbedFile {
 std::optional<double> PlayingTime(const QString& path);
 
 //! Probes `path`: normalises it, checks its extension, reads its size and
-//! opens it once in the engine for its playing time. Safe on any thread.
+//! opens it once in the engine for its playing time. A CUE sheet or a drive
+//! is listed as its tracks instead, each with its playing time and the size
+//! text "CD Track" (read from a drive or a BIN image) or its share of the
+//! audio file's size; a track's own path ("album.cue#03") as that track
+//! alone. Safe on any thread.
 ProbedFile ProbeFile(const QString& path);
 
 } // namespace filelist

@@ -1,6 +1,6 @@
 #include "lang/ProfileReader.h"
 
-#include "lang/TextEncoding.h"
+#include "platform/TextEncoding.h"
 
 #include <QFile>
 #include <algorithm>
@@ -161,8 +161,8 @@ QString ProfileReader::readString(const QString& path, const QString& section, c
             const QByteArrayView text = nul < 0 ? *value : value->first(nul);
             // Files written by others are often in the old Western code page:
             // a file that is not UTF-8 as a whole is read as Windows-1252.
-            if (!isValidUtf8(content))
-                return fromWindows1252(text.first(std::min(text.size(), maxBytes)));
+            if (!platform::isValidUtf8(content))
+                return platform::fromWindows1252(text.first(std::min(text.size(), maxBytes)));
             return QString::fromUtf8(cutUtf8(text, maxBytes));
         }
     }

@@ -95,6 +95,10 @@ namespace lang {
     X(SimultaneousConversions, 10150, "Simultaneous conversions:")                                                     \
     X(PowerOffNow, 10200, "Power off now")                                                                             \
     X(CancelPowerOff, 10201, "Cancel")                                                                                 \
+    X(AddAudioCd, 10220, "Add Audio CD...")                                                                            \
+    X(NoAudioCd, 10221, "No audio CD in any drive")                                                                    \
+    X(CdTrackCount, 10222, "%1 tracks")                                                                                \
+    X(MoreWaysToAdd, 10223, "More ways to add audio")                                                                  \
     X(Resume, 100016, "Resume")                                                                                        \
     X(ProductName, 100024, "Tonemill")                                                                                 \
     /* Dialog, grid and status texts */                                                                                \
@@ -155,7 +159,18 @@ namespace lang {
     X(NamePatternUnknownField, 30106, "The pattern for output names holds an unknown field: %1")                       \
     X(NamePatternBraces, 30107, "The pattern for output names has a \"{\" or \"}\" without its partner.")              \
     X(ConvertAgain, 30200, "All files are converted. Convert them again?")                                             \
-    X(NoFreeOutputName, 30201, "No free name is left for the output of this file.")
+    X(NoFreeOutputName, 30201, "No free name is left for the output of this file.")                                    \
+    /* Audio CDs and CUE sheets */                                                                                     \
+    X(DiscUnreadable, 30220, "\"%1\" can not be read: it is no CUE sheet, or the drive holds no disc.")                \
+    X(CueSyntax, 30221, "The CUE sheet \"%1\" is not valid at line %2.")                                               \
+    X(DiscNoAudioTracks, 30222, "\"%1\" holds no audio tracks.")                                                       \
+    X(CueMissingFile, 30223, "The CUE sheet \"%1\" names a file that is missing: %2")                                  \
+    X(CueOutOfOrder, 30224, "The times or numbers of track %2 in the CUE sheet \"%1\" go backwards.")                  \
+    X(CuePastEnd, 30225, "Track %2 of the CUE sheet \"%1\" begins after the end of %3.")                               \
+    X(CueUndecodable, 30226, "The CUE sheet \"%1\" names an audio file that can not be decoded: %2")                   \
+    X(CueUnsupportedImage, 30227,                                                                                      \
+      "The CUE sheet \"%1\" names an image that can not be read: big-endian samples, or data sectors that are not "    \
+      "2352 bytes: %2")
 
 //! A localized text, named in the code; its value is its key in the language files.
 enum class StringId : int {

@@ -87,6 +87,26 @@ TEST_F(OutputPathTest, OtherFolderIsMadeOneLevelDeep)
     EXPECT_EQ(desktop.boxes.size(), 2);
 }
 
+TEST_F(OutputPathTest, TracksOfASheetOrADriveAreNamedAsCdTracksWere)
+{
+    EXPECT_EQ(convert::OutputBaseName(QStringLiteral("/m/a.b.flac")), QStringLiteral("a.b"));
+    EXPECT_EQ(convert::OutputBaseName(QStringLiteral("/m/noext")), QStringLiteral("noext"));
+    EXPECT_EQ(convert::OutputBaseName(QStringLiteral("/m/a.flac#03")), QStringLiteral("a"));
+    const QString track = path(QStringLiteral("album.cue#07"));
+    EXPECT_EQ(convert::OutputBaseName(track), QStringLiteral("Track07"));
+    // Beside the sheet, with the usual collision rule.
+    EXPECT_EQ(build(track, QStringLiteral("wav")), path(QStringLiteral("Track07.wav")));
+    touch(QStringLiteral("Track07.wav"));
+    EXPECT_EQ(build(track, QStringLiteral("wav")), path(QStringLiteral("Track07_Converted.wav")));
+
+    // A drive has no folder to write to: its tracks go to the output folder.
+    const QString drive = QStringLiteral("/dev/loop0");
+    if (!QFileInfo(drive).exists())
+        GTEST_SKIP() << "no block device to stand for a drive";
+    options.txtOutPath.setText(path(QStringLiteral("out")));
+    EXPECT_EQ(build(drive + QStringLiteral("#02"), QStringLiteral("wav")), path(QStringLiteral("out/Track02.wav")));
+}
+
 TEST(RelativeFolder, TheInputsFolderInsideItsBase)
 {
     const struct {

@@ -78,13 +78,15 @@ TEST(AddFilesSelection, FilterListsOfTheTwoDialogs)
     const QList<platform::Desktop::FileFilter> audio = filelist::addfiles::audioFileFilters();
     ASSERT_EQ(audio.size(), 23);
     EXPECT_EQ(audio[0].description, QStringLiteral("All Supported Audio Formats"));
-    EXPECT_EQ(audio[0].patterns, QStringLiteral("*.cda;*.wav;*.wma;*.mp1;*.mp2;*.mp3;*.mp4;*.ogg;*.aac;*.alac;*.flac;"
-                                                "*.ac3;*.spx;*.mpc;*.tta;*.ape;*.ofr;*.midi;*.adx;*.mod;*.mo3;"
-                                                "*.m4a;*.opus;*.aiff;*.aif;*.wv"));
+    EXPECT_EQ(audio[0].patterns,
+              QStringLiteral("*.cda;*.cue;*.wav;*.wma;*.mp1;*.mp2;*.mp3;*.mp4;*.ogg;*.aac;*.alac;*.flac;"
+                             "*.ac3;*.spx;*.mpc;*.tta;*.ape;*.ofr;*.midi;*.adx;*.mod;*.mo3;"
+                             "*.m4a;*.opus;*.aiff;*.aif;*.wv"));
     EXPECT_EQ(audio[1], (platform::Desktop::FileFilter{"Common Audio Files(*.wav,*.wma,*.mp3,*.ogg)",
                                                        "*.wav;*.wma;*.mp3;*.ogg"}));
     EXPECT_EQ(audio[2],
               (platform::Desktop::FileFilter{"MPEG Files(.mp1,*.mp2,*.mp3,*.mp4)", "*.mp1;*.mp2;*.mp3;*.mp4"}));
+    EXPECT_EQ(audio[3], (platform::Desktop::FileFilter{"CD Audio Tracks(*.cue)", "*.cue"}));
     EXPECT_EQ(audio[8], audio[11]);
     EXPECT_EQ(audio[8], (platform::Desktop::FileFilter{"Apple Lossless Audio Codec Files(*.alac)", "*.alac"}));
     EXPECT_EQ(audio[12], (platform::Desktop::FileFilter{"Monkey's Audio Files(*.ape)", "*.ape"}));

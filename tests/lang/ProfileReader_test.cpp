@@ -1,5 +1,5 @@
 #include "lang/ProfileReader.h"
-#include "lang/TextEncoding.h"
+#include "platform/TextEncoding.h"
 #include "support/Fixtures.h"
 
 #include <QFile>
@@ -118,6 +118,6 @@ TEST(ProfileReader, AFileThatIsNotUtf8IsReadAsWindows1252)
     EXPECT_EQ(read("[Tonemill]\n1=\xE6\x97\xA5\xE6\x9C\xAC\n", "1"), QString::fromUtf8("日本"));
     // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
     for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"})
-        EXPECT_FALSE(lang::isValidUtf8(bad)) << QByteArray(bad).toHex().constData();
-    EXPECT_TRUE(lang::isValidUtf8("\xF0\x9F\x8E\xB5"));
+        EXPECT_FALSE(platform::isValidUtf8(bad)) << QByteArray(bad).toHex().constData();
+    EXPECT_TRUE(platform::isValidUtf8("\xF0\x9F\x8E\xB5"));
 }

@@ -1,6 +1,6 @@
-#include "lang/TextEncoding.h"
+#include "platform/TextEncoding.h"
 
-namespace lang {
+namespace platform {
 
 namespace {
 
@@ -72,4 +72,4 @@ QString fromWindows1252(QByteArrayView text)
     return result;
 }
 
-} // namespace lang
+} // namespace platform

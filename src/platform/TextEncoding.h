@@ -3,7 +3,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-namespace lang {
+namespace platform {
 
 //! True when `text` is well-formed UTF-8: no stray continuation byte, no
 //! truncated, overlong or surrogate sequence, nothing above U+10FFFF.
@@ -13,4 +13,4 @@ bool isValidUtf8(QByteArrayView text);
 //! become the C1 control characters of the same value, as Windows maps them.
 QString fromWindows1252(QByteArrayView text);
 
-} // namespace lang
+} // namespace platform

@@ -1,0 +1,69 @@
+#include "engine/CdDisc.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cdio/cdio.h>
+#include <cdio/logging.h>
+#include <mutex>
+
+namespace engine {
+
+namespace {
+
+void ignoreMessage(cdio_log_level_t, const char*) {}
+
+} // namespace
+
+void CdDisc::quietLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        cdio_log_set_handler(ignoreMessage);
+        // Fills libcdio's table of drivers once, before threads open discs.
+        cdio_init();
+    });
+}
+
+std::unique_ptr<CdDisc> CdDisc::openDrive(const QString& device)
+{
+    quietLibrary();
+    std::unique_ptr<CdDisc> disc(new CdDisc);
+    disc->m_cdio = cdio_open(QFile::encodeName(device).constData(), DRIVER_DEVICE);
+    if (!disc->m_cdio)
+        return nullptr;
+    disc->m_drive = true;
+    disc->m_name = device;
+    return disc;
+}
+
+std::unique_ptr<CdDisc> CdDisc::openImage(const QString& binFile)
+{
+    quietLibrary();
+    std::unique_ptr<CdDisc> disc(new CdDisc);
+    disc->m_view = std::make_unique<QTemporaryDir>();
+    if (!disc->m_view->isValid())
+        return nullptr;
+    const QString sheet = disc->m_view->filePath(QStringLiteral("image.cue"));
+    const QString image = disc->m_view->filePath(QStringLiteral("image.bin"));
+    QFile sheetFile(sheet);
+    if (!sheetFile.open(QIODevice::WriteOnly) ||
+        sheetFile.write("FILE \"image.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n") <= 0)
+        return nullptr;
+    sheetFile.close();
+    if (!QFile::link(QFileInfo(binFile).absoluteFilePath(), image))
+        return nullptr;
+    disc->m_cdio = cdio_open(QFile::encodeName(sheet).constData(), DRIVER_BINCUE);
+    if (!disc->m_cdio)
+        return nullptr;
+    disc->m_name = binFile;
+    return disc;
+}
+
+CdDisc::~CdDisc()
+{
+    if (m_cdio)
+        cdio_destroy(m_cdio);
+}
+
+} // namespace engine

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/Channel.h"
+#include "engine/DiscLayout.h"
+#include "engine/FfmpegChannel.h"
+
+#include <memory>
+
+namespace engine {
+
+//! One track of a CUE sheet cut from an audio file: exactly the sample
+//! frames of its span, decoded by FFmpeg as the whole file would be.
+class SegmentChannel : public Channel {
+public:
+    static std::shared_ptr<SegmentChannel> open(const DiscTrackSpan& span, bool floatSamples, int& error);
+
+    BASS_CHANNELINFO info() const override { return m_inner->info(); }
+    std::int64_t read(char* out, std::int64_t bytes) override;
+    std::int64_t length() const override;
+    std::int64_t position() const override { return m_inner->position() - m_start; }
+    bool rewind() override;
+    std::int64_t damagedAt() const override;
+
+private:
+    SegmentChannel() = default;
+
+    std::shared_ptr<FfmpegChannel> m_inner;
+    std::int64_t m_first = 0; // sample frames
+    std::int64_t m_start = 0; // bytes of the file's data before the span
+    std::int64_t m_end = 0;   // bytes of the file's data up to the span's end
+    bool m_cutShort = false;  // the file's data ended before the span did
+};
+
+} // namespace engine

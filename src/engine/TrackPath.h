@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace engine {
+
+//! One track of a disc named as a path: its source (a CUE sheet or an optical
+//! drive's device) followed by "#" and the track number in two digits, such
+//! as "/media/rips/album.cue#03" or "/dev/sr0#03".
+struct TrackPath {
+    QString source;
+    int track = 0;
+
+    //! The path that names `track` of `source`.
+    static QString make(const QString& source, int track);
+
+    //! The source and track of `path`, when it names a track of a CUE sheet
+    //! or of a drive; nothing for any other path.
+    static std::optional<TrackPath> parse(const QString& path);
+};
+
+//! Whether `path` names a CUE sheet (by its ".cue" extension, in any case).
+bool isCueSheetPath(const QString& path);
+
+//! Whether `path` is a block device (an optical drive, when it reads audio).
+bool isDevicePath(const QString& path);
+
+//! Whether `path` names a whole disc: a CUE sheet or a drive.
+bool isDiscSource(const QString& path);
+
+} // namespace engine
