@@ -1,6 +1,6 @@
 #include "lang/ProfileReader.h"
 #include "lang/StringTable.h"
-#include "lang/TextEncoding.h"
+#include "platform/TextEncoding.h"
 #include "support/Fixtures.h"
 
 #include <QDir>
