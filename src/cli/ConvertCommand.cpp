@@ -19,6 +19,7 @@
 
 #include <QDir>
 #include <QLocale>
+#include <csignal>
 
 namespace cli {
 
@@ -149,6 +150,10 @@ int runConvertCommand(int argc, char* argv[])
     console.catchInterrupt();
     const int status = runConvert(*arguments, runOptions, stdout, console);
     BASS_Free();
+    // Stopped by a signal other than Ctrl+C: the usual code of an end by
+    // that signal (143 for SIGTERM, 129 for SIGHUP), after the rows' lines.
+    if (const int signal = ConvertConsole::interruptSignal(); signal != 0 && signal != SIGINT)
+        return 128 + signal;
     return status;
 }
 

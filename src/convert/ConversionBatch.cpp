@@ -5,6 +5,7 @@
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWAV.h"
 #include "convert/ConvertToWMA.h"
+#include "convert/OutputFile.h"
 #include "convert/OutputPath.h"
 #include "filelist/FileList.h"
 #include "lang/StringLookup.h"
@@ -176,6 +177,11 @@ bool ConversionBatch::ConvertFiles(bool selectedOnly)
     m_state.bConverting = true;
 
     m_list = m_currentList ? m_currentList() : nullptr;
+    QStringList inputs; // never swept away as leftovers, whatever their names
+    if (m_list)
+        for (const filelist::FileListRow& record : m_list->rows())
+            inputs << record.FilePath;
+    OutputFile::setRunInputs(inputs);
     m_selectedOnly = selectedOnly;
     m_walkOver = false;
     m_anyStarted = false;

@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace testsupport {
 
@@ -52,11 +53,33 @@ void LocalHttpServer::read(QTcpSocket* socket)
     const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
     const QString path = requestLine.size() > 1 ? QString::fromLatin1(requestLine[1]) : QString();
     const Response response = m_responses.value(path, Response{404, "not here", -1});
-    const QByteArray reason = response.status == 200 ? "OK" : response.status == 404 ? "Not Found" : "Error";
-    QByteArray answer =
-        "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason +
-        "\r\nContent-Type: application/octet-stream\r\nContent-Length: " + QByteArray::number(response.body.size()) +
-        "\r\nConnection: close\r\n\r\n";
+    const QByteArray reason = response.status == 200   ? "OK"
+                              : response.status == 404 ? "Not Found"
+                              : response.location.isEmpty() ? "Error"
+                                                            : "Found";
+    QByteArray answer = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason +
+                        "\r\nContent-Type: application/octet-stream\r\n";
+    if (!response.location.isEmpty())
+        answer += "Location: " + response.location + "\r\n";
+    if (!response.endless)
+        answer += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    answer += "Connection: close\r\n\r\n";
+    if (response.endless) {
+        socket->write(answer);
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket, body = response.body, sent = qint64(0)](
+                                                              qint64 written) mutable {
+            sent += written;
+            if (socket->bytesToWrite() < body.size())
+                sendMore(socket, body, sent);
+        });
+        sendMore(socket, response.body, 0);
+        return;
+    }
+    if (response.trickleMs > 0) {
+        socket->write(answer);
+        trickle(socket, response.body, 0, response.trickleMs);
+        return;
+    }
     if (response.stallAfter >= 0) {
         socket->write(answer + response.body.left(response.stallAfter));
         socket->flush();
@@ -64,6 +87,25 @@ void LocalHttpServer::read(QTcpSocket* socket)
     }
     socket->write(answer + response.body);
     socket->disconnectFromHost();
+}
+
+void LocalHttpServer::sendMore(QTcpSocket* socket, const QByteArray& body, qint64 sent)
+{
+    if (sent >= kEndlessLimit) {
+        socket->disconnectFromHost();
+        return;
+    }
+    socket->write(body);
+}
+
+void LocalHttpServer::trickle(QTcpSocket* socket, const QByteArray& body, qsizetype next, int intervalMs)
+{
+    if (next >= body.size()) {
+        socket->disconnectFromHost();
+        return;
+    }
+    socket->write(body.mid(next, 1));
+    QTimer::singleShot(intervalMs, socket, [=, this] { trickle(socket, body, next + 1, intervalMs); });
 }
 
 } // namespace testsupport

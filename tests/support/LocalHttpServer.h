@@ -24,7 +24,16 @@ public:
         //! Sends the headers and only this many bytes of the body, then keeps
         //! the connection open without sending more (-1: the whole body).
         qint64 stallAfter = -1;
+        //! A "Location" header (for a redirect status).
+        QByteArray location;
+        //! Sends `body` again and again without a length, as long as the
+        //! client reads (at most kEndlessLimit bytes).
+        bool endless = false;
+        //! Sends the body one byte every this many milliseconds (0: at once).
+        int trickleMs = 0;
     };
+    //! Where an endless body stops, so the server always ends by itself.
+    static constexpr qint64 kEndlessLimit = 256 * 1024 * 1024;
 
     //! Listens on a free port of 127.0.0.1.
     LocalHttpServer();
@@ -42,6 +51,8 @@ public:
 private:
     void accept();
     void read(QTcpSocket* socket);
+    void sendMore(QTcpSocket* socket, const QByteArray& body, qint64 sent);
+    void trickle(QTcpSocket* socket, const QByteArray& body, qsizetype next, int intervalMs);
 
     QTcpServer m_server;
     QHash<QString, Response> m_responses;
