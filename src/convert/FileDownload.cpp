@@ -112,8 +112,8 @@ bool FileDownload::openPartial()
         const QString path = folder + u'/' + name;
         // Exclusive and never through a link: a name that exists in any
         // form is left as it is.
-        const int fd = ::open(platform::nativeName(path).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        const int fd =
+            ::open(platform::nativeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd >= 0) {
             m_fd = fd;
             m_partial = path;

@@ -227,7 +227,7 @@ bool OutputFile::commit()
         return false;
     }
     m_committed = true;
-    if (struct stat st {}; ::fstat(m_fd, &st) == 0) {
+    if (struct stat st{}; ::fstat(m_fd, &st) == 0) {
         std::lock_guard lock(g_keptMutex);
         g_outputsMade.insert(fileId(st));
     }

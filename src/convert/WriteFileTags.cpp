@@ -208,7 +208,8 @@ Saved writeFlac(CheckedTagStream& stream, const engine::MediaTags& tags)
 //! the file has now.
 void updateAsfFileSize(CheckedTagStream& stream)
 {
-    static const TagLib::ByteVector kFileProperties("\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65", 16);
+    static const TagLib::ByteVector kFileProperties("\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65",
+                                                    16);
     constexpr long kHeaderBytes = 30; // GUID, size, object count, two reserved bytes
     constexpr long kFileSizeAt = 40;  // GUID, size, file ID
     stream.seek(0);

@@ -170,7 +170,6 @@ bool ProfileReader::readFile(const QString& path, QByteArray& content)
     return ok;
 }
 
-
 QByteArrayView ProfileReader::cutUtf8(QByteArrayView text, qsizetype maxBytes)
 {
     if (maxBytes <= 0)

@@ -44,8 +44,8 @@ public:
     //! `bufferSize` - 1 bytes of it. When the file, the section or the key is
     //! missing: `fallback` with its trailing blanks removed, cut the same way.
     //! A key present with an empty value gives empty text.
-    static QString readString(const QString& path, const QString& section, const QString& key,
-                              const QString& fallback, qsizetype bufferSize);
+    static QString readString(const QString& path, const QString& section, const QString& key, const QString& fallback,
+                              qsizetype bufferSize);
 
     //! The longest start of the UTF-8 `text` of at most `maxBytes` bytes that
     //! does not end inside a character.

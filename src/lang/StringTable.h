@@ -143,7 +143,7 @@ namespace lang {
     X(NamePatternEscapes, 30105,                                                                                       \
       "The pattern for output names must stay inside the output folder: it can not begin with \"/\" or hold \"..\".")  \
     X(NamePatternUnknownField, 30106, "The pattern for output names holds an unknown field: %1")                       \
-    X(NamePatternBraces, 30107, "The pattern for output names has a \"{\" or \"}\" without its partner.")        \
+    X(NamePatternBraces, 30107, "The pattern for output names has a \"{\" or \"}\" without its partner.")              \
     /* What failed in a download */                                                                                    \
     X(DownloadFailed, 30240, "The download failed.")                                                                   \
     X(DownloadHttpStatus, 30241, "The server answered with status %1.")                                                \
@@ -151,7 +151,7 @@ namespace lang {
     X(DownloadRedirectLoop, 30243, "The server sent the download on too many times.")                                  \
     X(DownloadStalled, 30244, "The server sent nothing for %1 seconds.")                                               \
     X(DownloadTooSlow, 30245, "The download did not end within %1 minutes.")                                           \
-    X(DownloadTooLarge, 30246, "The download is larger than %1 MB, more than any codec package.")                     \
+    X(DownloadTooLarge, 30246, "The download is larger than %1 MB, more than any codec package.")                      \
     X(DownloadNotAPackage, 30247, "The download is not a package the installer can use (%1), so it was not kept.")     \
     X(DownloadNotSaved, 30248, "The download could not be saved: %1")
 

@@ -126,8 +126,7 @@ TEST_F(ProbeTest, KeepTreeAndNamePatternShowTheOutputsNameInAFifthField)
         EXPECT_EQ(run.exitCode, 0) << run.err.constData();
         ASSERT_EQ(run.lines().size(), 2) << run.out.constData();
         EXPECT_TRUE(run.lines()[0].endsWith("\tWaiting Conversion\ttop")) << run.lines()[0].constData();
-        EXPECT_TRUE(run.lines()[1].endsWith("\tWaiting Conversion\tDisc 1/07 Hi_There"))
-            << run.lines()[1].constData();
+        EXPECT_TRUE(run.lines()[1].endsWith("\tWaiting Conversion\tDisc 1/07 Hi_There")) << run.lines()[1].constData();
     }
 
     const ProbeRun refused =

@@ -159,14 +159,10 @@ protected:
     //! Gives the disk room for `kb` kilobytes (whole pages).
     bool resize(int kb) const
     {
-        return testsupport::runProgram(QStringLiteral("mount"), {QStringLiteral("-o"),
-                                                                  QStringLiteral("remount,size=%1k").arg(kb), disk}) ==
-               0;
+        return testsupport::runProgram(QStringLiteral("mount"),
+                                       {QStringLiteral("-o"), QStringLiteral("remount,size=%1k").arg(kb), disk}) == 0;
     }
-    QStringList onDisk() const
-    {
-        return QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
+    QStringList onDisk() const { return QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
     QString disk;
     bool mounted = false;
 };

@@ -159,8 +159,7 @@ TEST(OutputFile, TheSweepRemovesOnlyLeftoversOfKilledRunsOfThisUser)
     const Kept users[] = {
         {".tonemill-abc123.part.ogg", false},    // not the form this program makes
         {".tonemill-abcdefgh.part.ogg~", false}, // an editor's backup of one
-        {".tonemill-ABCDEFGH.part.ogg", false},
-        {".hidden.part.ogg", false},
+        {".tonemill-ABCDEFGH.part.ogg", false},  {".hidden.part.ogg", false},
         {".tonemill-abcdefgh.part.ogg", true}, // the exact form, but without the mark
     };
     for (const Kept& user : users)

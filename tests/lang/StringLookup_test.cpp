@@ -107,13 +107,14 @@ TEST_F(StringLookupTest, TheChosenFileIsReadOnceForAnyNumberOfLookupsOnAnyThread
     const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(watch, 0);
     for (const char* name : {"German.ini", "French.ini"})
-        ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(m_home.filePath(QStringLiteral("Lang/") + name)), IN_OPEN),
-                  0);
+        ASSERT_GE(
+            ::inotify_add_watch(watch, QFile::encodeName(m_home.filePath(QStringLiteral("Lang/") + name)), IN_OPEN), 0);
     const auto opened = [watch] {
         int count = 0;
         alignas(inotify_event) char buffer[4096];
         for (ssize_t got; (got = ::read(watch, buffer, sizeof buffer)) > 0;)
-            for (ssize_t at = 0; at < got; at += ssize_t(sizeof(inotify_event)) + ssize_t(reinterpret_cast<inotify_event*>(buffer + at)->len))
+            for (ssize_t at = 0; at < got;
+                 at += ssize_t(sizeof(inotify_event)) + ssize_t(reinterpret_cast<inotify_event*>(buffer + at)->len))
                 ++count;
         return count;
     };

@@ -53,8 +53,8 @@ void LocalHttpServer::read(QTcpSocket* socket)
     const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
     const QString path = requestLine.size() > 1 ? QString::fromLatin1(requestLine[1]) : QString();
     const Response response = m_responses.value(path, Response{404, "not here", -1});
-    const QByteArray reason = response.status == 200   ? "OK"
-                              : response.status == 404 ? "Not Found"
+    const QByteArray reason = response.status == 200        ? "OK"
+                              : response.status == 404      ? "Not Found"
                               : response.location.isEmpty() ? "Error"
                                                             : "Found";
     QByteArray answer = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason +
@@ -66,12 +66,12 @@ void LocalHttpServer::read(QTcpSocket* socket)
     answer += "Connection: close\r\n\r\n";
     if (response.endless) {
         socket->write(answer);
-        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket, body = response.body, sent = qint64(0)](
-                                                              qint64 written) mutable {
-            sent += written;
-            if (socket->bytesToWrite() < body.size())
-                sendMore(socket, body, sent);
-        });
+        connect(socket, &QTcpSocket::bytesWritten, this,
+                [this, socket, body = response.body, sent = qint64(0)](qint64 written) mutable {
+                    sent += written;
+                    if (socket->bytesToWrite() < body.size())
+                        sendMore(socket, body, sent);
+                });
         sendMore(socket, response.body, 0);
         return;
     }

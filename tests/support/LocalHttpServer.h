@@ -19,6 +19,10 @@ class LocalHttpServer : public QObject {
     Q_OBJECT
 public:
     struct Response {
+        Response(int code = 200, QByteArray content = {}, qint64 stallAfterBytes = -1)
+            : status(code), body(std::move(content)), stallAfter(stallAfterBytes)
+        {
+        }
         int status = 200;
         QByteArray body;
         //! Sends the headers and only this many bytes of the body, then keeps
