@@ -160,11 +160,11 @@ void FileDownload::receive()
 {
     if (!m_reply || m_outcome != Outcome::Running)
         return;
-    // A redirect's own body is not the file.
-    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && status.toInt() >= 300 && status.toInt() < 400)
-        return;
+    // The body of a redirect or of an error page is not the file.
     const QByteArray data = m_reply->readAll();
+    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299))
+        return;
     if (data.isEmpty())
         return;
     m_stall.start(m_limits.stallMs);
@@ -209,7 +209,9 @@ void FileDownload::complete()
     if (m_outcome != Outcome::Running)
         return;
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const QVariant target = m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
+    QVariant target = m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
+    if (!target.isValid())
+        target = m_reply->header(QNetworkRequest::LocationHeader);
     if (m_reply->error() == QNetworkReply::TooManyRedirectsError) {
         fail(lang::caption(lang::StringId::DownloadRedirectLoop), m_reply->errorString());
         return;
@@ -219,6 +221,10 @@ void FileDownload::complete()
         const QUrl to = m_reply->url().resolved(target.toUrl());
         fail(lang::caption(lang::StringId::DownloadBadRedirect).arg(to.toString()),
              QStringLiteral("redirected to ") + to.toString());
+        return;
+    }
+    if (m_reply->error() == QNetworkReply::NoError && (!status.isValid() || status.toInt() < 200)) {
+        fail(lang::caption(lang::StringId::DownloadNoAnswer), QStringLiteral("no answer"));
         return;
     }
     if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {

@@ -153,7 +153,8 @@ namespace lang {
     X(DownloadTooSlow, 30245, "The download did not end within %1 minutes.")                                           \
     X(DownloadTooLarge, 30246, "The download is larger than %1 MB, more than any codec package.")                      \
     X(DownloadNotAPackage, 30247, "The download is not a package the installer can use (%1), so it was not kept.")     \
-    X(DownloadNotSaved, 30248, "The download could not be saved: %1")
+    X(DownloadNotSaved, 30248, "The download could not be saved: %1")                                                  \
+    X(DownloadNoAnswer, 30249, "The server ended the connection without an answer.")
 
 //! A localized text, named in the code; its value is its key in the language files.
 enum class StringId : int {

@@ -145,7 +145,9 @@ TEST_F(FileDownloadTest, NeverWritesThroughALinkNorReplacesAFile)
         EXPECT_EQ(testsupport::readFile(next), body);
         EXPECT_EQ(testsupport::readFile(outside), outsideBefore);
         EXPECT_EQ(QFileInfo::exists(outside), outsideExisted);
-        EXPECT_EQ(folderContent(), QStringList(before) << QStringLiteral("wmfdist (1).exe"));
+        QStringList expected = QStringList(before) << QStringLiteral("wmfdist (1).exe");
+        expected.sort();
+        EXPECT_EQ(folderContent().join(u'|').toStdString(), expected.join(u'|').toStdString());
     }
 }
 
@@ -180,7 +182,7 @@ TEST_F(FileDownloadTest, EndlessStalledAndTricklingServersEndWithAMessage)
         SCOPED_TRACE(c.path);
         recorder.progress.clear();
         EXPECT_EQ(download(QLatin1String(c.path), limits), FileDownload::Outcome::Failed);
-        EXPECT_EQ(failure, QLatin1String(c.said));
+        EXPECT_EQ(failure.toStdString(), c.said);
         EXPECT_TRUE(folderContent().isEmpty()) << folderContent().join(u' ').toStdString();
         if (!recorder.progress.isEmpty()) {
             EXPECT_LE(recorder.progress.back().first, limits.maxBytes);
@@ -220,9 +222,11 @@ TEST_F(FileDownloadTest, FailuresSayWhatFailedAndRedirectsStayOnTheWeb)
         for (const QString& name : folderContent())
             QFile::remove(folder.filePath(name));
         const bool completes = *c.said == 0;
-        EXPECT_EQ(download(QLatin1String(c.path)),
+        FileDownload::Limits limits;
+        limits.maxRedirects = 3;
+        EXPECT_EQ(download(QLatin1String(c.path), limits),
                   completes ? FileDownload::Outcome::Complete : FileDownload::Outcome::Failed);
-        EXPECT_EQ(failure, QLatin1String(c.said));
+        EXPECT_EQ(failure.toStdString(), c.said);
         EXPECT_EQ(saved(), completes ? body : QByteArray("<missing>"));
         EXPECT_EQ(folderContent(), completes ? QStringList{QStringLiteral("wmfdist.exe")} : QStringList{});
     }

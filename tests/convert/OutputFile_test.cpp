@@ -176,12 +176,15 @@ TEST(OutputFile, TheSweepRemovesOnlyLeftoversOfKilledRunsOfThisUser)
     EXPECT_TRUE(QFile::exists(live->temporaryPath()));
     EXPECT_EQ(testsupport::readFile(finished->finalPath()), QByteArray("a whole file"));
     EXPECT_TRUE(QFile::exists(input));
-    if (!others.isEmpty())
+    if (!others.isEmpty()) {
         EXPECT_TRUE(QFile::exists(others));
-    for (const Kept& user : users)
-        if (folderHasMarks || !user.needsMarks)
+    }
+    for (const Kept& user : users) {
+        if (folderHasMarks || !user.needsMarks) {
             EXPECT_EQ(testsupport::readFile(dir.filePath(QLatin1String(user.name))), QByteArray("the user's own"))
                 << user.name;
+        }
+    }
     EXPECT_TRUE(live->commit());
     OutputFile::setRunInputs({});
 }
