@@ -103,19 +103,24 @@ TEST_F(StringLookupTest, TheChosenFileIsReadOnceForAnyNumberOfLookupsOnAnyThread
 {
     writeLanguage(QStringLiteral("German.ini"), "[Tonemill]\n20007=Wartet\n20013=Fehler\n");
     writeLanguage(QStringLiteral("French.ini"), "[Tonemill]\n20007=En attente\n");
-    // The system tells every opening of the files.
+    // The system tells every opening of the files (and every closing, so
+    // that openings one after another are not merged into one event).
     const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(watch, 0);
     for (const char* name : {"German.ini", "French.ini"})
-        ASSERT_GE(
-            ::inotify_add_watch(watch, QFile::encodeName(m_home.filePath(QStringLiteral("Lang/") + name)), IN_OPEN), 0);
+        ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(m_home.filePath(QStringLiteral("Lang/") + name)),
+                                      IN_OPEN | IN_CLOSE_NOWRITE),
+                  0);
     const auto opened = [watch] {
         int count = 0;
-        alignas(inotify_event) char buffer[4096];
-        for (ssize_t got; (got = ::read(watch, buffer, sizeof buffer)) > 0;)
-            for (ssize_t at = 0; at < got;
-                 at += ssize_t(sizeof(inotify_event)) + ssize_t(reinterpret_cast<inotify_event*>(buffer + at)->len))
-                ++count;
+        alignas(inotify_event) char buffer[65536];
+        for (ssize_t got; (got = ::read(watch, buffer, sizeof buffer)) > 0;) {
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                count += (event->mask & IN_OPEN) ? 1 : 0;
+                at += ssize_t(sizeof(inotify_event)) + ssize_t(event->len);
+            }
+        }
         return count;
     };
 
