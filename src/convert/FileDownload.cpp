@@ -84,7 +84,9 @@ void FileDownload::start()
     QNetworkRequest request(m_source);
     // Each redirect is looked at before it is followed (redirected()).
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(m_limits.maxRedirects);
+    // Counted in redirected(), where a loop ends with its own message; Qt's
+    // limit only stands behind that one.
+    request.setMaximumRedirectsAllowed(4 * (m_limits.maxRedirects + 1));
     m_reply = m_network.get(request);
     m_reply->setReadBufferSize(kReadBuffer);
     connect(m_reply, &QNetworkReply::redirected, this, &FileDownload::redirected);
@@ -139,6 +141,10 @@ void FileDownload::redirected(const QUrl& target)
     if (!target.isValid() || !isWebScheme(target) || downgrade) {
         fail(lang::caption(lang::StringId::DownloadBadRedirect).arg(target.toString()),
              QStringLiteral("redirected to ") + target.toString());
+        return;
+    }
+    if (++m_redirects > m_limits.maxRedirects) {
+        fail(lang::caption(lang::StringId::DownloadRedirectLoop), QStringLiteral("too many redirects"));
         return;
     }
     m_stall.start(m_limits.stallMs);

@@ -82,6 +82,7 @@ private:
     QTimer m_stall;
     QTimer m_overall;
     qint64 m_received = 0;
+    int m_redirects = 0;
     Outcome m_outcome = Outcome::Running;
     QString m_error;
 };

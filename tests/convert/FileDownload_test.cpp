@@ -204,7 +204,8 @@ TEST_F(FileDownloadTest, FailuresSayWhatFailedAndRedirectsStayOnTheWeb)
     redirect(QStringLiteral("/to-file"), "file:///etc/hostname");
     redirect(QStringLiteral("/to-ftp"), "ftp://127.0.0.1/x");
     redirect(QStringLiteral("/to-data"), "data:,hello");
-    redirect(QStringLiteral("/loop"), "/loop");
+    redirect(QStringLiteral("/loop"), "/loop-b");
+    redirect(QStringLiteral("/loop-b"), "/loop");
     redirect(QStringLiteral("/to-file-here"), "/file");
     const struct {
         const char* path;
@@ -223,7 +224,7 @@ TEST_F(FileDownloadTest, FailuresSayWhatFailedAndRedirectsStayOnTheWeb)
             QFile::remove(folder.filePath(name));
         const bool completes = *c.said == 0;
         FileDownload::Limits limits;
-        limits.maxRedirects = 3;
+        limits.maxRedirects = 1; // the loop goes round after two
         EXPECT_EQ(download(QLatin1String(c.path), limits),
                   completes ? FileDownload::Outcome::Complete : FileDownload::Outcome::Failed);
         EXPECT_EQ(failure.toStdString(), c.said);

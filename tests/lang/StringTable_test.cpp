@@ -93,7 +93,8 @@ TEST(StringTable, IdentifiersAndDefaults)
                     id == 100024 || (id >= 20001 && id <= 20016) ||
                     (id >= 20101 && id <= 20199) || // status reasons added on Linux
                     id == 20201 || id == 20202 ||   // the batch's count and time left
-                    (id >= 30001 && id <= 30012) || (id >= 30101 && id <= 30107))
+                    (id >= 30001 && id <= 30012) || (id >= 30101 && id <= 30107) ||
+                    (id >= 30240 && id <= 30259)) // what failed in a download
             << id;
     }
 }

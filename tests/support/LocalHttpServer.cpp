@@ -41,14 +41,23 @@ void LocalHttpServer::accept()
 
 void LocalHttpServer::read(QTcpSocket* socket)
 {
-    QByteArray& received = m_pending[socket];
-    received += socket->readAll();
-    const qsizetype end = received.indexOf("\r\n\r\n");
-    if (end < 0)
-        return;
-    const QByteArray head = received.left(end);
-    received.clear();
-    requests.append(head);
+    m_pending[socket] += socket->readAll();
+    // A redirect keeps the connection, so the client may ask again on it.
+    for (;;) {
+        QByteArray& received = m_pending[socket];
+        const qsizetype end = received.indexOf("\r\n\r\n");
+        if (end < 0)
+            return;
+        const QByteArray head = received.left(end);
+        received.remove(0, end + 4);
+        requests.append(head);
+        if (!answer(socket, head))
+            return;
+    }
+}
+
+bool LocalHttpServer::answer(QTcpSocket* socket, const QByteArray& head)
+{
 
     const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
     const QString path = requestLine.size() > 1 ? QString::fromLatin1(requestLine[1]) : QString();
@@ -57,15 +66,19 @@ void LocalHttpServer::read(QTcpSocket* socket)
                               : response.status == 404      ? "Not Found"
                               : response.location.isEmpty() ? "Error"
                                                             : "Found";
-    QByteArray answer = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason +
-                        "\r\nContent-Type: application/octet-stream\r\n";
+    QByteArray message = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason +
+                         "\r\nContent-Type: application/octet-stream\r\n";
     if (!response.location.isEmpty())
-        answer += "Location: " + response.location + "\r\n";
+        message += "Location: " + response.location + "\r\n";
     if (!response.endless)
-        answer += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
-    answer += "Connection: close\r\n\r\n";
+        message += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    if (!response.location.isEmpty()) {
+        socket->write(message + "\r\n" + response.body);
+        return true;
+    }
+    message += "Connection: close\r\n\r\n";
     if (response.endless) {
-        socket->write(answer);
+        socket->write(message);
         connect(socket, &QTcpSocket::bytesWritten, this,
                 [this, socket, body = response.body, sent = qint64(0)](qint64 written) mutable {
                     sent += written;
@@ -73,20 +86,21 @@ void LocalHttpServer::read(QTcpSocket* socket)
                         sendMore(socket, body, sent);
                 });
         sendMore(socket, response.body, 0);
-        return;
+        return false;
     }
     if (response.trickleMs > 0) {
-        socket->write(answer);
+        socket->write(message);
         trickle(socket, response.body, 0, response.trickleMs);
-        return;
+        return false;
     }
     if (response.stallAfter >= 0) {
-        socket->write(answer + response.body.left(response.stallAfter));
+        socket->write(message + response.body.left(response.stallAfter));
         socket->flush();
-        return;
+        return false;
     }
-    socket->write(answer + response.body);
+    socket->write(message + response.body);
     socket->disconnectFromHost();
+    return false;
 }
 
 void LocalHttpServer::sendMore(QTcpSocket* socket, const QByteArray& body, qint64 sent)

@@ -13,8 +13,8 @@ class QTcpSocket;
 namespace testsupport {
 
 //! A small HTTP/1.1 server on 127.0.0.1 for download tests. It answers GET
-//! requests for the paths it was given (404 for others), one request per
-//! connection, and records what it was asked.
+//! requests for the paths it was given (404 for others) and records what it
+//! was asked. A connection ends after its answer, except after a redirect.
 class LocalHttpServer : public QObject {
     Q_OBJECT
 public:
@@ -55,6 +55,8 @@ public:
 private:
     void accept();
     void read(QTcpSocket* socket);
+    //! Answers one request; true when the connection stays open for more.
+    bool answer(QTcpSocket* socket, const QByteArray& head);
     void sendMore(QTcpSocket* socket, const QByteArray& body, qint64 sent);
     void trickle(QTcpSocket* socket, const QByteArray& body, qsizetype next, int intervalMs);
 
