@@ -1,5 +1,6 @@
 // Times the lookups a full caption pass makes: every identifier of the string
-// table looked up once, each lookup reading the language file anew.
+// table looked up once, from the language file parsed once and kept in
+// memory; also with a language file of nearly 16 MB, the most one may hold.
 
 #include "lang/StringLookup.h"
 #include "support/Timing.h"
@@ -17,9 +18,11 @@ using namespace lang;
 
 namespace {
 
-bool writeLanguageFile(const QString& path, bool longValues)
+bool writeLanguageFile(const QString& path, bool longValues, qsizetype padding = 0)
 {
     QByteArray content = "; every identifier of the string table\n[Tonemill]\n";
+    for (qsizetype padded = 0; padded < padding; padded += 100)
+        content += "; " + QByteArray(97, 'p') + '\n';
     for (const StringEntry& entry : kStringTable) {
         QByteArray text = entry.englishText;
         if (longValues)
@@ -54,7 +57,8 @@ int main(int argc, char* argv[])
         return 1;
     qputenv("TONEMILL_HOME", home.path().toUtf8());
     if (!writeLanguageFile(home.filePath(QStringLiteral("Lang/English.ini")), false) ||
-        !writeLanguageFile(home.filePath(QStringLiteral("Lang/Long.ini")), true))
+        !writeLanguageFile(home.filePath(QStringLiteral("Lang/Long.ini")), true) ||
+        !writeLanguageFile(home.filePath(QStringLiteral("Lang/Large.ini")), false, 16000000))
         return 1;
 
     const int lookups = int(std::size(kStringTable));
@@ -63,7 +67,7 @@ int main(int argc, char* argv[])
     const struct {
         const char* file;
         const char* what;
-    } cases[] = {{"English.ini", "English file"}, {"Long.ini", "480-byte values"}};
+    } cases[] = {{"English.ini", "English file"}, {"Long.ini", "480-byte values"}, {"Large.ini", "16 MB file"}};
     for (const auto& c : cases) {
         sLanguageFile = QString::fromLatin1(c.file);
         medianPassMs(3, &checksum); // warm the file cache

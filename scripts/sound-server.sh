@@ -1,6 +1,8 @@
-# Sourced by test.sh: makes sure a PulseAudio server answers. When none does,
-# starts a private one with a null sink (its monitor can be recorded with
-# parec) and stops it on exit. Exports PULSE_SERVER for the tests.
+# Sourced by test.sh: starts the suite's own private PulseAudio server with a
+# null sink (its monitor can be recorded with parec), whatever else answers on
+# this machine, and exports its address (PULSE_SERVER) to every test: tests
+# that give themselves their own home and runtime folders still reach it, and
+# no test plays into the desktop's server. stop_sound_server stops it.
 started_pulse_pid=""
 started_pulse_runtime=""
 
@@ -17,9 +19,7 @@ stop_sound_server() {
 }
 
 start_sound_server() {
-  if pactl info >/dev/null 2>&1; then
-    return 0
-  fi
+  stop_sound_server
   local runtime
   runtime=$(mktemp -d /tmp/tonemill-pulse.XXXXXX)
   started_pulse_runtime=$runtime
@@ -33,9 +33,10 @@ start_sound_server() {
   started_pulse_pid=$!
   export PULSE_SERVER=unix:$runtime/pulse/native
   for _ in $(seq 1 50); do
-    pactl info >/dev/null 2>&1 && break
+    [ -S "$runtime/pulse/native" ] && pactl info >/dev/null 2>&1 && break
     sleep 0.1
   done
   pactl set-default-sink tonemill_null >/dev/null 2>&1 || true
-  pactl info >/dev/null 2>&1 || { echo "could not start a PulseAudio server" >&2; return 1; }
+  [ -S "$runtime/pulse/native" ] && pactl info >/dev/null 2>&1 ||
+    { echo "could not start a PulseAudio server" >&2; return 1; }
 }

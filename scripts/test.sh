@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tonemill twice (optimised, and with
 # AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test in both,
-# offscreen and against a sound server (a private null sink when none answers);
-# then runs the tests where threads meet (the engine's streams and encoders,
-# the batch) under ThreadSanitizer.
+# offscreen and against the suite's own private sound server (a null sink,
+# whatever else answers on the machine); then runs the tests where threads
+# meet (the engine's streams and encoders, the batch, the text lookup) under
+# ThreadSanitizer.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -12,7 +13,7 @@ cd "$top"
 jobs=$(nproc)
 "$top/scripts/build.sh" "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_WERROR=ON
 "$top/scripts/build.sh" "$top/build/asan" -DCMAKE_BUILD_TYPE=Debug -DTONEMILL_SANITIZE=ON -DTONEMILL_BUILD_BENCH=OFF -DTONEMILL_WERROR=ON
-tsan_units="engine_StreamDecode_test engine_EncoderHook_test engine_WmaEncoder_test convert_ConversionBatch_test"
+tsan_units="engine_StreamDecode_test engine_EncoderHook_test engine_WmaEncoder_test convert_ConversionBatch_test lang_StringLookup_test"
 cmake -S "$top" -B "$top/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_TSAN=ON \
   -DTONEMILL_BUILD_BENCH=OFF -DTONEMILL_WERROR=ON >/dev/null
 # shellcheck disable=SC2086 # one target per word

@@ -20,6 +20,7 @@
 
 #include <QDir>
 #include <algorithm>
+#include <csignal>
 
 namespace cli {
 
@@ -150,6 +151,10 @@ int runConvertCommand(int argc, char* argv[])
     console.catchInterrupt();
     const int status = runConvert(*arguments, runOptions, stdout, console);
     BASS_Free();
+    // Stopped by a signal other than Ctrl+C: the usual code of an end by
+    // that signal (143 for SIGTERM, 129 for SIGHUP), after the rows' lines.
+    if (const int signal = ConvertConsole::interruptSignal(); signal != 0 && signal != SIGINT)
+        return 128 + signal;
     return status;
 }
 

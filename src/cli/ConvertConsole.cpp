@@ -21,13 +21,15 @@ ConvertConsole::ConvertConsole(std::FILE* messages)
 ConvertConsole::~ConvertConsole()
 {
     clearProgress();
-    if (m_catching)
-        ::sigaction(SIGINT, &m_previous, nullptr);
+    for (std::size_t i = 0; i < std::size(kCaught); ++i)
+        if (m_caught[i])
+            ::sigaction(kCaught[i], &m_previous[i], nullptr);
 }
 
-void ConvertConsole::onInterrupt(int)
+void ConvertConsole::onInterrupt(int signal)
 {
-    s_interrupted = 1;
+    if (s_interrupted == 0)
+        s_interrupted = signal;
 }
 
 void ConvertConsole::catchInterrupt()
@@ -36,8 +38,9 @@ void ConvertConsole::catchInterrupt()
     struct sigaction action {};
     action.sa_handler = &ConvertConsole::onInterrupt;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND; // the second Ctrl+C ends the process
-    m_catching = ::sigaction(SIGINT, &action, &m_previous) == 0;
+    action.sa_flags = SA_RESETHAND; // the second one ends the process
+    for (std::size_t i = 0; i < std::size(kCaught); ++i)
+        m_caught[i] = ::sigaction(kCaught[i], &action, &m_previous[i]) == 0;
 }
 
 void ConvertConsole::processEvents()

@@ -6,22 +6,26 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 
 namespace cli {
 
 //! The Desktop of `tonemill convert`: messages on standard error, a progress
-//! bar there while it is a terminal, and Ctrl+C turned into the Stop click.
-//! It never powers the machine off.
+//! bar there while it is a terminal, and Ctrl+C, SIGTERM (a service manager,
+//! a shutdown) and SIGHUP (a closed terminal, a logout) turned into the Stop
+//! click. It never powers the machine off.
 class ConvertConsole : public ConsoleDesktop {
 public:
     explicit ConvertConsole(std::FILE* messages = stderr);
     ~ConvertConsole() override;
 
-    //! Makes SIGINT only raise the stop request (a second one ends the
-    //! process as usual). Undone by the destructor.
+    //! Makes SIGINT, SIGTERM and SIGHUP only raise the stop request (a
+    //! second one ends the process as usual). Undone by the destructor.
     void catchInterrupt();
-    //! Whether SIGINT came since catchInterrupt().
+    //! Whether one of them came since catchInterrupt().
     static bool interrupted() { return s_interrupted != 0; }
+    //! The first of them that came; 0 when none did.
+    static int interruptSignal() { return static_cast<int>(s_interrupted); }
 
     //! Run at every yield of the batch, after the pending events.
     void setYieldHook(std::function<void()> hook) { m_yieldHook = std::move(hook); }
@@ -39,14 +43,15 @@ public:
     void clearProgress();
 
 private:
-    static void onInterrupt(int);
+    static void onInterrupt(int signal);
     static volatile std::sig_atomic_t s_interrupted;
+    static constexpr int kCaught[] = {SIGINT, SIGTERM, SIGHUP};
 
     std::FILE* m_messages;
     bool m_progress = false;
     bool m_drawn = false;
-    bool m_catching = false;
-    struct sigaction m_previous {};
+    bool m_caught[std::size(kCaught)] = {};
+    struct sigaction m_previous[std::size(kCaught)] = {};
     QString m_lastLine;
     std::function<void()> m_yieldHook;
 };

@@ -34,12 +34,14 @@ engine::MediaTags outputTags(const options::FormatOptions& options, const QStrin
     return tags;
 }
 
-bool CarryTags(const options::FormatOptions& options, const QString& origfile, const QString& outFile, TagFormat format)
+QString CarryTags(const options::FormatOptions& options, const QString& origfile, const QString& outFile,
+                  TagFormat format)
 {
-    if (WriteFileTags(outFile, format, outputTags(options, origfile, format)))
-        return true;
-    qCWarning(lcConvert) << "could not write the tags of" << outFile;
-    return false;
+    QString failure;
+    if (WriteFileTags(outFile, format, outputTags(options, origfile, format), &failure))
+        return {};
+    qCWarning(lcConvert) << "could not write the tags of" << outFile << failure;
+    return failure;
 }
 
 } // namespace convert

@@ -15,10 +15,12 @@ namespace convert {
 engine::MediaTags outputTags(const options::FormatOptions& options, const QString& origfile, TagFormat format);
 
 //! Writes outputTags() into the complete output file `outFile`, named by its
-//! `format`. A failure to write them is logged (tonemill.convert) and
-//! returned as false; the audio itself was complete before, so the caller's
-//! outcome does not change for it.
-bool CarryTags(const options::FormatOptions& options, const QString& origfile, const QString& outFile,
-               TagFormat format);
+//! `format`. Empty when they were written, or when TagLib cannot read the
+//! file as `format` and left it untouched (that is logged, tonemill.convert,
+//! and the audio stands as it was). Otherwise the reason saving failed (a
+//! full disk: "No space left on device"): the file may have lost audio and
+//! must not be kept.
+QString CarryTags(const options::FormatOptions& options, const QString& origfile, const QString& outFile,
+                  TagFormat format);
 
 } // namespace convert

@@ -5,6 +5,7 @@
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWAV.h"
 #include "convert/ConvertToWMA.h"
+#include "convert/OutputFile.h"
 #include "convert/OutputPath.h"
 #include "filelist/FileList.h"
 #include "filelist/RowWords.h"
@@ -232,6 +233,11 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     m_choice = choice;
     // The rows are counted once: rows added while the batch runs wait for the next.
     m_rowLimit = m_list ? m_list->count() : 0;
+    QStringList inputs; // never swept away as leftovers, whatever their names
+    if (m_list)
+        for (const filelist::FileListRow& record : m_list->rows())
+            inputs << record.FilePath;
+    OutputFile::setRunInputs(inputs);
     m_walkOver = false;
     m_anyStarted = false;
     m_nextRow = m_nextVisit = 0;

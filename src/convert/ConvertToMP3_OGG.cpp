@@ -165,7 +165,13 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     }
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
-    CarryTags(options, origfile, output->temporaryPath(), mp3 ? TagFormat::Mp3 : TagFormat::Ogg);
+    if (const QString failure =
+            CarryTags(options, origfile, output->temporaryPath(), mp3 ? TagFormat::Mp3 : TagFormat::Ogg);
+        !failure.isEmpty()) {
+        output->discard();
+        EndWithError(session, log, origfile, BASS_ERROR_CREATE, failure);
+        return;
+    }
     if (!output->commit()) {
         EndWithError(session, log, origfile, BASS_ERROR_CREATE, output->error());
         return;

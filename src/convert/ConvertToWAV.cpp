@@ -69,6 +69,15 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     header.bitsPerSample = (info.flags & BASS_SAMPLE_8BITS) ? 8 : 16;
     header.fillDerived();
 
+    // A MIDI file is rendered to exactly the length its events give, known
+    // from the start: one too long for a WAV file is refused before hours of
+    // audio are rendered only to be thrown away.
+    const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
+    if (info.ctype == BASS_CTYPE_STREAM_MIDI && length != QWORD(-1) && length > QWORD(kMaxDataBytes)) {
+        fail(tooLong());
+        return;
+    }
+
     QString why;
     output = OutputFile::create(outFile, &why);
     if (!output) {
@@ -82,7 +91,6 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
         return;
     }
 
-    const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
     std::vector<char> buffer(kChunkBytes);
     qint64 written = 0;
     Outcome outcome = Outcome::Complete;
@@ -136,7 +144,11 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     }
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
-    CarryTags(session.options(), origfile, output->temporaryPath(), TagFormat::Wav);
+    if (const QString failure = CarryTags(session.options(), origfile, output->temporaryPath(), TagFormat::Wav);
+        !failure.isEmpty()) {
+        fail(failure, BASS_ERROR_CREATE);
+        return;
+    }
     if (!output->commit()) {
         fail(output->error(), BASS_ERROR_CREATE);
         return;

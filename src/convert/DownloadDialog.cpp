@@ -2,6 +2,7 @@
 
 #include "convert/DownloadTexts.h"
 #include "convert/TransferJob.h"
+#include "lang/StringLookup.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -35,15 +36,16 @@ DownloadDialog::DownloadDialog(const DownloadTexts& texts, TransferJob& job, QWi
     lblDescription = new QLabel(texts.description, this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setWordWrap(true);
+    lblDescription->setTextFormat(Qt::PlainText); // a failure may quote an address
 
     prgDownload = new QProgressBar(this);
     prgDownload->setObjectName(QStringLiteral("prgDownload"));
     prgDownload->setRange(0, 0);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-    cmdCancel = buttons->button(QDialogButtonBox::Cancel);
+    m_buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    cmdCancel = m_buttons->button(QDialogButtonBox::Cancel);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    connect(buttons, &QDialogButtonBox::rejected, this, &DownloadDialog::reject);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &DownloadDialog::reject);
 
     auto* words = new QVBoxLayout;
     words->addWidget(lblLabel);
@@ -56,11 +58,27 @@ DownloadDialog::DownloadDialog(const DownloadTexts& texts, TransferJob& job, QWi
     layout->addSpacing(8);
     layout->addWidget(prgDownload);
     layout->addStretch();
-    layout->addWidget(buttons);
+    layout->addWidget(m_buttons);
     setMinimumWidth(480);
 
     connect(&job, &TransferJob::progressed, this, &DownloadDialog::showProgress);
-    connect(&job, &TransferJob::finished, this, &DownloadDialog::accept);
+    connect(&job, &TransferJob::finished, this, &DownloadDialog::jobFinished);
+}
+
+void DownloadDialog::jobFinished()
+{
+    if (m_job.failureText().isEmpty()) {
+        accept();
+        return;
+    }
+    // What failed stays in view until the user closes the dialog.
+    lblLabel->setText(lang::caption(lang::StringId::DownloadFailed));
+    lblDescription->setText(m_job.failureText());
+    prgDownload->hide();
+    m_buttons->setStandardButtons(QDialogButtonBox::Close);
+    cmdCancel = m_buttons->button(QDialogButtonBox::Close);
+    cmdCancel->setObjectName(QStringLiteral("cmdClose"));
+    cmdCancel->setFocus();
 }
 
 void DownloadDialog::run(const DownloadTexts& texts, TransferJob& job, QWidget* parent)

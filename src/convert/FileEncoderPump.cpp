@@ -74,8 +74,14 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
     }
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
-    if (outcome == Outcome::Complete)
-        CarryTags(session.options(), origfile, output.temporaryPath(), format);
+    if (outcome == Outcome::Complete) {
+        if (QString failure = CarryTags(session.options(), origfile, output.temporaryPath(), format);
+            !failure.isEmpty()) {
+            code = BASS_ERROR_CREATE;
+            reason = std::move(failure);
+            outcome = Outcome::Error;
+        }
+    }
     if (outcome != Outcome::Error && !output.commit()) {
         code = BASS_ERROR_CREATE;
         reason = output.error();

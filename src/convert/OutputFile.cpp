@@ -5,7 +5,9 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QMultiHash>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSet>
 #include <cerrno>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace convert {
@@ -24,6 +27,12 @@ namespace {
 const QString kPrefix = QStringLiteral(".tonemill-");
 const QString kMiddle = QStringLiteral(".part");
 constexpr int kNameAttempts = 100;
+// The random part of a temporary name: 8 letters or digits (base 36).
+constexpr quint64 kNameSpace = 2821109907456ull; // 36^8
+// The mark every temporary file carries while it is written, and a user's
+// file never does; removed before the file gets its final name.
+constexpr const char* kMarkName = "user.tonemill";
+constexpr char kMarkValue[] = {'p', 'a', 'r', 't'};
 // An empty, unlocked temporary file this young may belong to a run that has
 // created it and not locked it yet: it is left for a later run to remove.
 constexpr qint64 kFreshSeconds = 60;
@@ -49,6 +58,45 @@ QString extensionOf(const QString& path)
 std::mutex g_sweptMutex;
 QSet<QString> g_swept;
 
+//! A file by its identity, whatever the name it is reached by.
+using FileId = std::pair<quint64, quint64>;
+
+FileId fileId(const struct stat& st)
+{
+    return {quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+//! What the sweep must never remove: the inputs of the running batch (by
+//! file name, so only inputs that have a temporary name are looked at) and
+//! the outputs this process made.
+std::mutex g_keptMutex;
+QMultiHash<QString, QByteArray> g_runInputs;
+QSet<FileId> g_outputsMade;
+
+bool isRunInputOrOutput(const QString& name, const struct stat& st)
+{
+    std::lock_guard lock(g_keptMutex);
+    if (g_outputsMade.contains(fileId(st)))
+        return true;
+    for (auto it = g_runInputs.constFind(name); it != g_runInputs.cend() && it.key() == name; ++it) {
+        struct stat input {};
+        if (::stat(it.value().constData(), &input) == 0 && fileId(input) == fileId(st))
+            return true;
+    }
+    return false;
+}
+
+//! Whether the open file carries the temporary mark; true also where the
+//! file system keeps no extended attributes, since no file there can.
+bool carriesMark(int fd)
+{
+    char value[sizeof kMarkValue + 1];
+    const ssize_t size = ::fgetxattr(fd, kMarkName, value, sizeof value);
+    if (size < 0)
+        return errno == ENOTSUP || errno == EOPNOTSUPP;
+    return size == ssize_t(sizeof kMarkValue) && std::memcmp(value, kMarkValue, sizeof kMarkValue) == 0;
+}
+
 void sweepOnce(const QString& folder)
 {
     {
@@ -58,27 +106,6 @@ void sweepOnce(const QString& folder)
         g_swept.insert(folder);
     }
     OutputFile::removeLeftovers(folder);
-}
-
-//! Renames without ever replacing: EEXIST when `to` exists in any form.
-int renameNoReplace(const QByteArray& from, const QByteArray& to)
-{
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    // File systems without that rename: a hard link fails just as atomically
-    // when the name exists.
-    if (::link(from.constData(), to.constData()) == 0) {
-        ::unlink(from.constData());
-        return 0;
-    }
-    if (errno == EEXIST)
-        return EEXIST;
-    struct stat st {};
-    if (::lstat(to.constData(), &st) == 0)
-        return EEXIST;
-    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
 
 } // namespace
@@ -91,11 +118,15 @@ std::unique_ptr<OutputFile> OutputFile::create(const QString& finalPath, QString
     std::unique_ptr<OutputFile> file(new OutputFile);
     file->m_final = finalPath;
     int error = 0;
+    // Tools that go by the extension still know the type; one the sweep
+    // would not recognise is left out.
+    const QString suffix = isTemporaryName(kPrefix + QStringLiteral("00000000") + kMiddle + u'.' + extension)
+                               ? u'.' + extension
+                               : QString();
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const QString random = QString::number(QRandomGenerator::global()->generate64() & 0xFFFFFFFFFFull, 36);
-        QString name = kPrefix + random + kMiddle;
-        if (!extension.isEmpty())
-            name += u'.' + extension; // tools that go by the extension still know the type
+        const QString random =
+            QString::number(QRandomGenerator::global()->generate64() % kNameSpace, 36).rightJustified(8, u'0');
+        const QString name = kPrefix + random + kMiddle + suffix;
         const QString path = (folder.endsWith(u'/') ? folder : folder + u'/') + name;
         const int fd =
             ::open(platform::nativeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
@@ -107,6 +138,9 @@ std::unique_ptr<OutputFile> OutputFile::create(const QString& finalPath, QString
         }
         // Held until the file has its final name: the mark of a live run.
         ::flock(fd, LOCK_EX | LOCK_NB);
+        // The mark of a file this program made; file systems without
+        // extended attributes refuse it, harmlessly.
+        ::fsetxattr(fd, kMarkName, kMarkValue, sizeof kMarkValue, 0);
         file->m_fd = fd;
         file->m_temporary = path;
         return file;
@@ -193,11 +227,17 @@ bool OutputFile::commit()
         discard();
         return false;
     }
+    // A finished output is no temporary file, whatever its name.
+    ::fremovexattr(m_fd, kMarkName);
     if (!giveFinalName()) {
         discard();
         return false;
     }
     m_committed = true;
+    if (struct stat st{}; ::fstat(m_fd, &st) == 0) {
+        std::lock_guard lock(g_keptMutex);
+        g_outputsMade.insert(fileId(st));
+    }
     const QByteArray folder = platform::nativeName(folderOf(m_final));
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
@@ -220,7 +260,7 @@ bool OutputFile::giveFinalName()
     const QByteArray from = platform::nativeName(m_temporary);
     QString candidate = m_final;
     while (!candidate.isEmpty()) {
-        const int error = renameNoReplace(from, platform::nativeName(candidate));
+        const int error = platform::renameNoReplace(from, platform::nativeName(candidate));
         if (error == 0) {
             m_final = candidate;
             return true;
@@ -245,11 +285,20 @@ void OutputFile::discard()
 
 bool OutputFile::isTemporaryName(const QString& fileName)
 {
-    if (!fileName.startsWith(kPrefix))
-        return false;
-    const qsizetype middle = fileName.indexOf(kMiddle, kPrefix.size());
-    return middle > kPrefix.size() &&
-           (middle + kMiddle.size() == fileName.size() || fileName.at(middle + kMiddle.size()) == u'.');
+    static const QRegularExpression form(QStringLiteral("^\\.tonemill-[0-9a-z]{8}\\.part(\\.[0-9a-z]{1,8})?$"));
+    return form.match(fileName).hasMatch();
+}
+
+void OutputFile::setRunInputs(const QStringList& paths)
+{
+    QMultiHash<QString, QByteArray> inputs;
+    for (const QString& path : paths) {
+        const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+        if (isTemporaryName(name))
+            inputs.insert(name, platform::nativeName(path));
+    }
+    std::lock_guard lock(g_keptMutex);
+    g_runInputs = std::move(inputs);
 }
 
 int OutputFile::removeLeftovers(const QString& folder)
@@ -270,8 +319,10 @@ int OutputFile::removeLeftovers(const QString& folder)
             continue;
         struct stat st {};
         struct stat named {};
-        // A lock that can be taken means no live run holds the file.
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        // Only what this user's runs made, and a lock that can be taken
+        // means no live run holds the file.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && carriesMark(fd) &&
+            !isRunInputOrOutput(name, st) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
             !(st.st_size == 0 && now - qint64(st.st_mtime) < kFreshSeconds) &&
             ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == st.st_ino &&
             named.st_dev == st.st_dev && ::unlinkat(dirFd, entry->d_name, 0) == 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -57,11 +58,21 @@ public:
     //! Closes and removes the temporary file.
     void discard();
 
-    //! Whether `fileName` (no folder) is the name of a temporary output file.
+    //! Whether `fileName` (no folder) has exactly the form of a temporary
+    //! output file's name: ".tonemill-" + 8 letters or digits + ".part",
+    //! then "." and a lower-case extension of up to 8 letters or digits.
     static bool isTemporaryName(const QString& fileName);
-    //! Removes the temporary files in `folder` that no running conversion
-    //! holds (left by a run that was killed). Returns how many were removed.
+    //! Removes the temporary files in `folder` that this program provably made
+    //! and no running conversion holds (left by a run that was killed):
+    //! files of the exact temporary form, owned by this user, carrying the
+    //! mark every temporary file gets (an extended attribute, where the file
+    //! system has them; a finished output loses it before it gets its name),
+    //! never an input of the running batch nor an output this process made.
+    //! Returns how many were removed.
     static int removeLeftovers(const QString& folder);
+    //! The inputs of the batch that starts: the sweep never removes one of
+    //! them, whatever its name.
+    static void setRunInputs(const QStringList& paths);
 
 private:
     OutputFile() = default;

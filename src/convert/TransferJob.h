@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 namespace convert {
 
@@ -17,6 +18,9 @@ public:
     virtual void cancel() = 0;
 
     bool isFinished() const { return m_finished; }
+    //! After a failure: what failed, in words for the user (shown by the
+    //! download dialog); empty when there is nothing to say.
+    const QString& failureText() const { return m_failureText; }
 
 Q_SIGNALS:
     //! `total` is negative while the size of the work is unknown.
@@ -26,9 +30,11 @@ Q_SIGNALS:
 protected:
     //! Marks the job ended and emits `finished`, once.
     void markFinished();
+    void setFailureText(const QString& text) { m_failureText = text; }
 
 private:
     bool m_finished = false;
+    QString m_failureText;
 };
 
 } // namespace convert

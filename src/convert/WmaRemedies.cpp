@@ -8,7 +8,9 @@
 #include "platform/Desktop.h"
 #include "platform/ProgramFolder.h"
 
+#include <QByteArrayView>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>
@@ -27,6 +29,30 @@ QString userDownloadFolder()
     return downloads.isEmpty() ? QDir::homePath() : downloads;
 }
 
+//! The kinds of package the desktop's installers open, by the end of the
+//! file's name and the bytes it starts with. Anything else (a ".desktop"
+//! entry, a script) could run as a program when opened, and is not kept.
+struct PackageKind {
+    const char* extension;
+    QByteArrayView magic;
+};
+constexpr PackageKind kPackageKinds[] = {
+    {".deb", "!<arch>\ndebian-binary"},
+    {".rpm", "\xED\xAB\xEE\xDB"},
+    {".exe", "MZ"},
+    {".msi", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"},
+};
+
+QString packageRefusal(const QString& path, const QString& name)
+{
+    QFile file(path);
+    const QByteArray start = file.open(QIODevice::ReadOnly) ? file.read(32) : QByteArray();
+    for (const PackageKind& kind : kPackageKinds)
+        if (name.endsWith(QLatin1String(kind.extension), Qt::CaseInsensitive) && start.startsWith(kind.magic))
+            return {};
+    return lang::caption(lang::StringId::DownloadNotAPackage).arg(name);
+}
+
 } // namespace
 
 WmaRemedies::WmaRemedies(platform::Desktop& desktop, ShowTransfer showTransfer, WmaComponentSources sources)
@@ -36,8 +62,10 @@ WmaRemedies::WmaRemedies(platform::Desktop& desktop, ShowTransfer showTransfer, 
 }
 
 WmaRemedies::DownloadResult WmaRemedies::DownloadFile(const QUrl& source, const QString& destination,
-                                                      const QString& title)
+                                                      const QString& title, QString* saved)
 {
+    if (saved)
+        saved->clear();
     if (!isLocalAddress(source) && m_isConnected && !m_isConnected()) {
         m_desktop.messageBox(QLatin1String(kNotConnectedText), lang::caption(lang::StringId::ProductName),
                              platform::Desktop::Icon::None, platform::Desktop::Buttons::Ok);
@@ -46,10 +74,13 @@ WmaRemedies::DownloadResult WmaRemedies::DownloadFile(const QUrl& source, const 
     QDir().mkpath(QFileInfo(destination).absolutePath());
     QNetworkAccessManager network;
     FileDownload download(network, source, destination);
+    download.setContentCheck(&packageRefusal);
     m_showTransfer(DownloadTexts::forTitle(title, platform::programFolder()), download);
     download.cancel(); // a presenter that returned early leaves nothing behind
     switch (download.outcome()) {
     case FileDownload::Outcome::Complete:
+        if (saved)
+            *saved = download.savedPath();
         return DownloadResult::Complete;
     case FileDownload::Outcome::Cancelled:
         return DownloadResult::Cancelled;
@@ -63,12 +94,12 @@ void WmaRemedies::cmdDownloadWMF()
 {
     if (installPackage())
         return;
-    const QString destination = installerDestination();
-    DownloadFile(m_sources.installerUrl, destination, QLatin1String(kWmaComponentTitle));
-    // Handed to the desktop, which picks the application that opens such a
-    // file (a package installer, an archive viewer); never executed here.
-    if (QFileInfo(destination).isFile())
-        m_desktop.shellOpen(destination);
+    // Only the file this download made is handed to the desktop, which
+    // picks the application that opens such a package; never executed here.
+    QString saved;
+    if (DownloadFile(m_sources.installerUrl, installerDestination(), QLatin1String(kWmaComponentTitle), &saved) ==
+        DownloadResult::Complete)
+        m_desktop.shellOpen(saved);
 }
 
 bool WmaRemedies::installPackage()

@@ -36,16 +36,20 @@ public:
     //! Where downloaded installers are saved (the user's download folder).
     void setDownloadFolder(const QString& folder) { m_downloadFolder = folder; }
 
-    //! Downloads `source` into `destination` with the download dialog showing
-    //! "Downloading " + `title`. Without a network connection (and for an
-    //! address off this machine) it only shows "You are not connected to
-    //! internet". A failure is not reported to the user.
-    DownloadResult DownloadFile(const QUrl& source, const QString& destination, const QString& title);
+    //! Downloads `source` into the folder of `destination`, under its name
+    //! or the next free one (`saved` tells which), with the download dialog
+    //! showing "Downloading " + `title`; the dialog says what failed. Only a
+    //! package of a kind an installer opens is kept (".deb", ".rpm", ".exe",
+    //! ".msi", with the bytes such a file starts with). Without a network
+    //! connection (and for an address off this machine) it only shows "You
+    //! are not connected to internet".
+    DownloadResult DownloadFile(const QUrl& source, const QString& destination, const QString& title,
+                                QString* saved = nullptr);
 
     //! Installs the component through the package installer when one answers;
     //! otherwise downloads the configured installer into the download folder
-    //! and hands whatever lies there under its name (this download or an
-    //! earlier one) to the desktop to open. Nothing is ever run directly.
+    //! and hands the file this download made to the desktop to open. Nothing
+    //! is ever run directly, and no file it did not make is handed over.
     void cmdDownloadWMF();
 
     //! Opens the configured web page with the desktop's browser.

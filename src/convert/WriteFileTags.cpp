@@ -1,6 +1,7 @@
 #include "convert/WriteFileTags.h"
 
-#include <QFile>
+#include "convert/CheckedTagStream.h"
+
 #include <QtEndian>
 #include <cstring>
 #include <taglib/asffile.h>
@@ -9,6 +10,7 @@
 #include <taglib/attachedpictureframe.h>
 #include <taglib/flacfile.h>
 #include <taglib/flacpicture.h>
+#include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/infotag.h>
 #include <taglib/mp4coverart.h>
@@ -109,39 +111,50 @@ void fillXiph(TagLib::Ogg::XiphComment& comment, const engine::MediaTags& tags)
         comment.addPicture(flacPicture(tags));
 }
 
-bool writeMp3(const TagLib::FileName name, const engine::MediaTags& tags)
+//! What one writer came to: the file could not be read as its format (and
+//! was left untouched), or TagLib's save result.
+enum class Saved { NotThisFormat, Failed, Done };
+
+Saved saved(bool result)
 {
-    TagLib::MPEG::File file(name, false);
+    return result ? Saved::Done : Saved::Failed;
+}
+
+Saved writeMp3(CheckedTagStream& stream, const engine::MediaTags& tags)
+{
+    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
     if (!file.isValid())
-        return false;
+        return Saved::NotThisFormat;
     fillId3v2(*file.ID3v2Tag(true), tags);
-    return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, TagLib::ID3v2::v4);
+    return saved(file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, TagLib::ID3v2::v4));
 }
 
 //! TagLib names the ID3 chunk "ID3 "; it is renamed to the lower-case "id3 "
 //! that WAV readers have looked for the longest (readers of either spelling
 //! take both).
-bool renameId3Chunk(const QString& path)
+void renameId3Chunk(CheckedTagStream& stream)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        return false;
-    qint64 at = 12; // after "RIFF", the size and "WAVE"
-    char head[8];
-    while (file.seek(at) && file.read(head, 8) == 8) {
-        if (std::memcmp(head, "ID3 ", 4) == 0)
-            return file.seek(at) && file.write("id3 ", 4) == 4;
-        const quint32 size = qFromLittleEndian<quint32>(head + 4);
-        at += 8 + qint64(size) + qint64(size & 1);
+    long at = 12; // after "RIFF", the size and "WAVE"
+    for (;;) {
+        stream.seek(at);
+        const TagLib::ByteVector head = stream.readBlock(8);
+        if (head.size() != 8)
+            return;
+        if (std::memcmp(head.data(), "ID3 ", 4) == 0) {
+            stream.seek(at);
+            stream.writeBlock(TagLib::ByteVector("id3 ", 4));
+            return;
+        }
+        const quint32 size = qFromLittleEndian<quint32>(head.data() + 4);
+        at += 8 + long(size) + long(size & 1);
     }
-    return true;
 }
 
-bool writeWav(const TagLib::FileName name, const engine::MediaTags& tags)
+Saved writeWav(CheckedTagStream& stream, const engine::MediaTags& tags)
 {
-    TagLib::RIFF::WAV::File file(name, false);
+    TagLib::RIFF::WAV::File file(&stream, false);
     if (!file.isValid())
-        return false;
+        return Saved::NotThisFormat;
     // INFO holds what its fixed fields can say, as UTF-8; the ID3v2 chunk
     // carries every field and the cover.
     TagLib::RIFF::Info::Tag& info = *file.InfoTag();
@@ -153,43 +166,82 @@ bool writeWav(const TagLib::FileName name, const engine::MediaTags& tags)
         if (!value->isEmpty())
             info.setFieldText(id, text(*value));
     fillId3v2(*file.ID3v2Tag(), tags);
-    return file.save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripOthers, TagLib::ID3v2::v4);
+    if (!file.save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripOthers, TagLib::ID3v2::v4))
+        return Saved::Failed;
+    renameId3Chunk(stream);
+    return Saved::Done;
 }
 
-bool writeOgg(const TagLib::FileName name, const engine::MediaTags& tags)
+Saved writeOgg(CheckedTagStream& stream, const engine::MediaTags& tags)
 {
-    TagLib::Ogg::Vorbis::File file(name, false);
+    TagLib::Ogg::Vorbis::File file(&stream, false);
     if (!file.isValid() || !file.tag())
-        return false;
+        return Saved::NotThisFormat;
     fillXiph(*file.tag(), tags);
-    return file.save();
+    return saved(file.save());
 }
 
-bool writeOpus(const TagLib::FileName name, const engine::MediaTags& tags)
+Saved writeOpus(CheckedTagStream& stream, const engine::MediaTags& tags)
 {
-    TagLib::Ogg::Opus::File file(name, false);
+    TagLib::Ogg::Opus::File file(&stream, false);
     if (!file.isValid() || !file.tag())
-        return false;
+        return Saved::NotThisFormat;
     fillXiph(*file.tag(), tags);
-    return file.save();
+    return saved(file.save());
 }
 
-bool writeFlac(const TagLib::FileName name, const engine::MediaTags& tags)
+Saved writeFlac(CheckedTagStream& stream, const engine::MediaTags& tags)
 {
-    TagLib::FLAC::File file(name, false);
+    TagLib::FLAC::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
     if (!file.isValid())
-        return false;
+        return Saved::NotThisFormat;
     file.xiphComment(true)->setProperties(xiphProperties(tags));
     if (!tags.cover.isEmpty())
         file.addPicture(flacPicture(tags));
-    return file.save();
+    return saved(file.save());
 }
 
-bool writeWma(const TagLib::FileName name, const engine::MediaTags& tags)
+//! TagLib leaves the File Properties object's "file size" as it was. FFmpeg's
+//! reader trusts the header's play duration only while that size is within
+//! 5% of the file's real one, and estimates the length from the bit rate
+//! otherwise: after large tags, a wrong length. The field is set to the size
+//! the file has now.
+void updateAsfFileSize(CheckedTagStream& stream)
 {
-    TagLib::ASF::File file(name, false);
+    static const TagLib::ByteVector kFileProperties("\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65",
+                                                    16);
+    constexpr long kHeaderBytes = 30; // GUID, size, object count, two reserved bytes
+    constexpr long kFileSizeAt = 40;  // GUID, size, file ID
+    stream.seek(0);
+    const TagLib::ByteVector header = stream.readBlock(kHeaderBytes);
+    if (header.size() != kHeaderBytes)
+        return;
+    const quint32 objects = qFromLittleEndian<quint32>(header.data() + 24);
+    long at = kHeaderBytes;
+    for (quint32 i = 0; i < objects; ++i) {
+        stream.seek(at);
+        const TagLib::ByteVector object = stream.readBlock(24);
+        if (object.size() != 24)
+            return;
+        const quint64 size = qFromLittleEndian<quint64>(object.data() + 16);
+        if (object.mid(0, 16) == kFileProperties) {
+            char field[8];
+            qToLittleEndian<quint64>(quint64(stream.length()), field);
+            stream.seek(at + kFileSizeAt);
+            stream.writeBlock(TagLib::ByteVector(field, 8));
+            return;
+        }
+        if (size < 24)
+            return;
+        at += long(size);
+    }
+}
+
+Saved writeWma(CheckedTagStream& stream, const engine::MediaTags& tags)
+{
+    TagLib::ASF::File file(&stream, false);
     if (!file.isValid() || !file.tag())
-        return false;
+        return Saved::NotThisFormat;
     TagLib::ASF::Tag& tag = *file.tag();
     tag.setProperties(properties(tags));
     // An attribute of its own, where readers list it with the others (the
@@ -203,7 +255,10 @@ bool writeWma(const TagLib::FileName name, const engine::MediaTags& tags)
         picture.setPicture(bytes(tags.cover));
         tag.setAttribute("WM/Picture", TagLib::ASF::Attribute(picture));
     }
-    return file.save();
+    if (!file.save())
+        return Saved::Failed;
+    updateAsfFileSize(stream);
+    return Saved::Done;
 }
 
 TagLib::MP4::CoverArt::Format mp4CoverFormat(const QString& mime)
@@ -217,11 +272,11 @@ TagLib::MP4::CoverArt::Format mp4CoverFormat(const QString& mime)
     return TagLib::MP4::CoverArt::JPEG;
 }
 
-bool writeMp4(const TagLib::FileName name, const engine::MediaTags& tags)
+Saved writeMp4(CheckedTagStream& stream, const engine::MediaTags& tags)
 {
-    TagLib::MP4::File file(name, false);
+    TagLib::MP4::File file(&stream, false);
     if (!file.isValid() || !file.tag())
-        return false;
+        return Saved::NotThisFormat;
     TagLib::MP4::Tag& tag = *file.tag();
     tag.setProperties(properties(tags));
     if (!tags.cover.isEmpty()) {
@@ -229,33 +284,52 @@ bool writeMp4(const TagLib::FileName name, const engine::MediaTags& tags)
         covers.append(TagLib::MP4::CoverArt(mp4CoverFormat(tags.coverMime), bytes(tags.cover)));
         tag.setItem("covr", covers);
     }
-    return file.save();
+    return saved(file.save());
+}
+
+Saved write(CheckedTagStream& stream, TagFormat format, const engine::MediaTags& tags)
+{
+    switch (format) {
+    case TagFormat::Wav:
+        return writeWav(stream, tags);
+    case TagFormat::Mp3:
+        return writeMp3(stream, tags);
+    case TagFormat::Ogg:
+        return writeOgg(stream, tags);
+    case TagFormat::Wma:
+        return writeWma(stream, tags);
+    case TagFormat::Flac:
+        return writeFlac(stream, tags);
+    case TagFormat::Opus:
+        return writeOpus(stream, tags);
+    case TagFormat::Mp4:
+        return writeMp4(stream, tags);
+    }
+    return Saved::NotThisFormat;
 }
 
 } // namespace
 
-bool WriteFileTags(const QString& path, TagFormat format, const engine::MediaTags& tags)
+bool WriteFileTags(const QString& path, TagFormat format, const engine::MediaTags& tags, QString* failure)
 {
+    if (failure)
+        failure->clear();
     if (tags.isEmpty())
         return true;
-    const QByteArray encoded = QFile::encodeName(path);
-    const TagLib::FileName name = encoded.constData();
-    switch (format) {
-    case TagFormat::Wav:
-        return writeWav(name, tags) && renameId3Chunk(path);
-    case TagFormat::Mp3:
-        return writeMp3(name, tags);
-    case TagFormat::Ogg:
-        return writeOgg(name, tags);
-    case TagFormat::Wma:
-        return writeWma(name, tags);
-    case TagFormat::Flac:
-        return writeFlac(name, tags);
-    case TagFormat::Opus:
-        return writeOpus(name, tags);
-    case TagFormat::Mp4:
-        return writeMp4(name, tags);
+    CheckedTagStream stream(path);
+    if (!stream.isOpen()) {
+        if (failure)
+            *failure = stream.error();
+        return false;
     }
+    const Saved result = write(stream, format, tags);
+    // Nothing was written to a file TagLib could not read as `format`.
+    if (result == Saved::NotThisFormat && !stream.failed())
+        return false;
+    if (result == Saved::Done && stream.finish())
+        return true;
+    if (failure)
+        *failure = stream.failed() ? stream.error() : QStringLiteral("the tags could not be written");
     return false;
 }
 

@@ -15,7 +15,11 @@ enum class TagFormat { Wav, Mp3, Ogg, Wma, Flac, Opus, Mp4 };
 //! in Ogg Vorbis, Opus and FLAC; ASF attributes with WM/Picture in WMA; MP4
 //! items with "covr"; a LIST/INFO chunk and an ID3v2.4 chunk after the audio
 //! in WAV, whose header keeps its place. Empty tags leave the file untouched.
-//! False when the file cannot be read as `format` or cannot be saved.
-bool WriteFileTags(const QString& path, TagFormat format, const engine::MediaTags& tags);
+//! Every write is checked, then the file is flushed to disk and its size
+//! checked. False when the file cannot be read as `format` (it is then left
+//! untouched and `failure` is empty) or when saving failed: `failure` then
+//! says why, in the system's words where the system refused, and the file
+//! may be damaged.
+bool WriteFileTags(const QString& path, TagFormat format, const engine::MediaTags& tags, QString* failure = nullptr);
 
 } // namespace convert

@@ -80,7 +80,8 @@ qint16 FileAdmission::AddProbedFile(const ProbedFile& file)
 
     FileListRow row;
     row.FilePath = file.path;
-    row.BaseFolder = file.baseFolder;
+    // Repaired as the path was, so the path still lies inside it.
+    row.BaseFolder = NormaliseAdmissionPath(file.baseFolder);
     if (!list->append(row)) {
         showFailure(systemFailure(ENOMEM));
         return 0;

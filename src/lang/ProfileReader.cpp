@@ -3,6 +3,7 @@
 #include "platform/TextEncoding.h"
 
 #include <QFile>
+#include <QHash>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -15,7 +16,7 @@ namespace lang {
 namespace {
 
 // Language files are a few kilobytes; anything far larger is not one, and is
-// not read into memory on every lookup.
+// not read into memory.
 constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
 
 bool isBlank(char c)
@@ -49,38 +50,10 @@ bool equalsIgnoringCase(QByteArrayView a, QByteArrayView b)
     return true;
 }
 
-// Reads the whole file into `content`; false when it cannot be read or is not
-// a regular file. Non-blocking open, so a pipe under the name cannot hang the
-// lookup.
-bool readFile(const QString& path, QByteArray& content)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxFileBytes;
-    if (ok) {
-        content.resize(qsizetype(info.st_size));
-        qsizetype done = 0;
-        while (done < content.size()) {
-            const ssize_t count = ::read(fd, content.data() + done, size_t(content.size() - done));
-            if (count < 0 && errno == EINTR)
-                continue;
-            if (count <= 0) {
-                ok = count == 0;
-                break;
-            }
-            done += count;
-        }
-        content.truncate(done);
-    }
-    ::close(fd);
-    return ok;
-}
-
-} // namespace
-
-std::optional<QByteArrayView> ProfileReader::findValue(QByteArrayView text, QByteArrayView section, QByteArrayView key)
+//! Calls `entry(key, value)` for each entry of the first section named
+//! `section`, in order, until it returns false. Key and value come trimmed,
+//! the value without its enclosing quotes; both point into `text`.
+template <typename Entry> void walkSection(QByteArrayView text, QByteArrayView section, Entry entry)
 {
     if (text.startsWith("\xEF\xBB\xBF"))
         text = text.sliced(3);
@@ -113,7 +86,7 @@ std::optional<QByteArrayView> ProfileReader::findValue(QByteArrayView text, QByt
             if (close < 0)
                 continue;
             if (inSection) // a later section of the same name is never read
-                return std::nullopt;
+                return;
             inSection = equalsIgnoringCase(trimmed(line.sliced(1, close - 1)), section);
             continue;
         }
@@ -121,14 +94,80 @@ std::optional<QByteArrayView> ProfileReader::findValue(QByteArrayView text, QByt
             continue;
 
         const qsizetype equals = line.indexOf('=');
-        if (equals < 0 || !equalsIgnoringCase(trimmed(line.first(equals)), key))
+        if (equals < 0)
             continue;
         QByteArrayView value = trimmed(line.sliced(equals + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
             value = value.sliced(1, value.size() - 2);
-        return value;
+        if (!entry(trimmed(line.first(equals)), value))
+            return;
     }
-    return std::nullopt;
+}
+
+QByteArray foldedKey(QByteArrayView key)
+{
+    QByteArray folded = key.toByteArray();
+    for (char& c : folded)
+        c = asciiLower(c);
+    return folded;
+}
+
+} // namespace
+
+std::optional<QByteArrayView> ProfileReader::findValue(QByteArrayView text, QByteArrayView section, QByteArrayView key)
+{
+    std::optional<QByteArrayView> found;
+    walkSection(text, section, [&](QByteArrayView entryKey, QByteArrayView value) {
+        if (!equalsIgnoringCase(entryKey, key))
+            return true;
+        found = value;
+        return false;
+    });
+    return found;
+}
+
+QHash<QByteArray, QByteArrayView> ProfileReader::sectionValues(QByteArrayView text, QByteArrayView section)
+{
+    QHash<QByteArray, QByteArrayView> values;
+    walkSection(text, section, [&](QByteArrayView key, QByteArrayView value) {
+        QByteArray folded = foldedKey(key);
+        if (!values.contains(folded)) // the first entry of a key wins
+            values.insert(std::move(folded), value);
+        return true;
+    });
+    return values;
+}
+
+QByteArray ProfileReader::foldKey(QByteArrayView key)
+{
+    return foldedKey(trimmed(key));
+}
+
+// Non-blocking open, so a pipe under the name cannot hang the lookup.
+bool ProfileReader::readFile(const QString& path, QByteArray& content)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxFileBytes;
+    if (ok) {
+        content.resize(qsizetype(info.st_size));
+        qsizetype done = 0;
+        while (done < content.size()) {
+            const ssize_t count = ::read(fd, content.data() + done, size_t(content.size() - done));
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count <= 0) {
+                ok = count == 0;
+                break;
+            }
+            done += count;
+        }
+        content.truncate(done);
+    }
+    ::close(fd);
+    return ok;
 }
 
 QByteArrayView ProfileReader::cutUtf8(QByteArrayView text, qsizetype maxBytes)
@@ -149,28 +188,37 @@ QByteArrayView ProfileReader::cutUtf8(QByteArrayView text, qsizetype maxBytes)
     return text.first(cut);
 }
 
-QString ProfileReader::readString(const QString& path, const QString& section, const QString& key,
-                                  const QString& defaultText, qsizetype bufferSize)
+QString ProfileReader::valueText(QByteArrayView value, bool utf8File, qsizetype bufferSize)
 {
     const qsizetype maxBytes = bufferSize - 1; // one byte is kept for the terminator
+    const qsizetype nul = value.indexOf('\0'); // the text ends at a NUL byte
+    const QByteArrayView text = nul < 0 ? value : value.first(nul);
+    // Files written by others are often in the old Western code page: a file
+    // that is not UTF-8 as a whole is read as Windows-1252.
+    if (!utf8File)
+        return platform::fromWindows1252(text.first(std::min(text.size(), std::max(maxBytes, qsizetype(0)))));
+    return QString::fromUtf8(cutUtf8(text, maxBytes));
+}
+
+QString ProfileReader::defaultText(const QString& text, qsizetype bufferSize)
+{
+    const QByteArray fallback = text.toUtf8();
+    QByteArrayView cut = cutUtf8(fallback, bufferSize - 1);
+    while (!cut.isEmpty() && cut.back() == ' ')
+        cut.chop(1);
+    return QString::fromUtf8(cut);
+}
+
+QString ProfileReader::readString(const QString& path, const QString& section, const QString& key,
+                                  const QString& fallback, qsizetype bufferSize)
+{
     QByteArray content;
     if (readFile(path, content)) {
         const std::optional<QByteArrayView> value = findValue(content, section.toUtf8(), key.toUtf8());
-        if (value) {
-            const qsizetype nul = value->indexOf('\0'); // the text ends at a NUL byte
-            const QByteArrayView text = nul < 0 ? *value : value->first(nul);
-            // Files written by others are often in the old Western code page:
-            // a file that is not UTF-8 as a whole is read as Windows-1252.
-            if (!platform::isValidUtf8(content))
-                return platform::fromWindows1252(text.first(std::min(text.size(), maxBytes)));
-            return QString::fromUtf8(cutUtf8(text, maxBytes));
-        }
+        if (value)
+            return valueText(*value, platform::isValidUtf8(content), bufferSize);
     }
-    const QByteArray fallback = defaultText.toUtf8();
-    QByteArrayView text = cutUtf8(fallback, maxBytes);
-    while (!text.isEmpty() && text.back() == ' ')
-        text.chop(1);
-    return QString::fromUtf8(text);
+    return defaultText(fallback, bufferSize);
 }
 
 } // namespace lang

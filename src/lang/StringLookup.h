@@ -16,9 +16,12 @@ extern QString sLanguageFile;
 QString languageFilePath();
 
 //! The text of identifier `id` (decimal digits) in section "Tonemill" of the
-//! current language file, read anew on every call, or `fallback` when the
-//! file or the entry is missing. Leading blanks are removed; trailing blanks
-//! remain only where the file quotes the value. At most 499 bytes.
+//! current language file, or `fallback` when the file or the entry is
+//! missing. Leading blanks are removed; trailing blanks remain only where the
+//! file quotes the value. At most 499 bytes. The file is parsed once and
+//! kept in memory; it is read again when `sLanguageFile` names another file
+//! or the file on disk was changed or replaced, so the very next lookup
+//! already gives the new text. Safe to call from any thread.
 QString SetCaptionfromINI(const QString& id, const QString& fallback);
 
 //! The localized text of `id` with the string table's English default.

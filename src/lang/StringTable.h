@@ -170,7 +170,18 @@ namespace lang {
     X(CueUndecodable, 30226, "The CUE sheet \"%1\" names an audio file that can not be decoded: %2")                   \
     X(CueUnsupportedImage, 30227,                                                                                      \
       "The CUE sheet \"%1\" names an image that can not be read: big-endian samples, or data sectors that are not "    \
-      "2352 bytes: %2")
+      "2352 bytes: %2")                                                                                                \
+    /* What failed in a download */                                                                                    \
+    X(DownloadFailed, 30240, "The download failed.")                                                                   \
+    X(DownloadHttpStatus, 30241, "The server answered with status %1.")                                                \
+    X(DownloadBadRedirect, 30242, "The download was sent on to an address that is not HTTP or HTTPS: %1")              \
+    X(DownloadRedirectLoop, 30243, "The server sent the download on too many times.")                                  \
+    X(DownloadStalled, 30244, "The server sent nothing for %1 seconds.")                                               \
+    X(DownloadTooSlow, 30245, "The download did not end within %1 minutes.")                                           \
+    X(DownloadTooLarge, 30246, "The download is larger than %1 MB, more than any codec package.")                      \
+    X(DownloadNotAPackage, 30247, "The download is not a package the installer can use (%1), so it was not kept.")     \
+    X(DownloadNotSaved, 30248, "The download could not be saved: %1")                                                  \
+    X(DownloadNoAnswer, 30249, "The server ended the connection without an answer.")
 
 //! A localized text, named in the code; its value is its key in the language files.
 enum class StringId : int {

@@ -1,5 +1,11 @@
 #include "platform/FileName.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
@@ -109,6 +115,26 @@ bool hasRawBytes(const QString& name)
             return true;
     }
     return false;
+}
+
+int renameNoReplace(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // File systems without that rename: a hard link fails just as atomically
+    // when the name exists.
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        return 0;
+    }
+    if (errno == EEXIST)
+        return EEXIST;
+    struct stat st {};
+    if (::lstat(to.constData(), &st) == 0)
+        return EEXIST;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
 
 } // namespace platform

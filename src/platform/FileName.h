@@ -20,4 +20,8 @@ QString displayName(const QString& name);
 //! Whether the name holds bytes that are not valid UTF-8.
 bool hasRawBytes(const QString& name);
 
+//! Renames `from` to `to` without ever replacing anything: 0, or the
+//! system's error (EEXIST when `to` exists in any form, a link included).
+int renameNoReplace(const QByteArray& from, const QByteArray& to);
+
 } // namespace platform

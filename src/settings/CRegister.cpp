@@ -64,7 +64,7 @@ bool CRegister::REGSaveSetting(RegistryRoot root, const QString& section, const 
 }
 
 QHash<QString, QString> CRegister::readValues(RegistryRoot root, const QString& section, const QStringList& names,
-                                              bool* busy) const
+                                              bool* busy, qint64 maxBytes, QStringList* tooLong) const
 {
     QHash<QString, QString> result;
     const auto keyPath = HiveStore::splitKeyPath(TrimSectionPath(section));
@@ -72,10 +72,16 @@ QHash<QString, QString> CRegister::readValues(RegistryRoot root, const QString& 
         return result;
     HiveStore hive(hivePath(root));
     hive.read([&](HiveStore& store) {
+        result.clear();
+        if (tooLong)
+            tooLong->clear();
         for (const QString& name : names) {
-            const auto data = store.value(*keyPath, valueName(name));
+            bool overLong = false;
+            const auto data = store.value(*keyPath, valueName(name), maxBytes, &overLong);
             if (data && !data->isEmpty())
                 result.insert(name, QString::fromUtf8(*data));
+            if (overLong && tooLong)
+                tooLong->append(name);
         }
         return true;
     });

@@ -41,8 +41,11 @@ public:
     //! look at the store, however many values): the stored text of each that
     //! holds one, keyed by the name as asked. `busy`, when given, tells
     //! whether the store could not be read because another process held it.
+    //! A value longer than `maxBytes` (when not negative) is not read: its
+    //! name goes into `tooLong` instead.
     QHash<QString, QString> readValues(RegistryRoot root, const QString& section, const QStringList& names,
-                                       bool* busy = nullptr) const;
+                                       bool* busy = nullptr, qint64 maxBytes = -1,
+                                       QStringList* tooLong = nullptr) const;
 
     //! Sets several values of key `section` in one transaction: after a crash
     //! or a failure the store holds either all of them or none. True when all

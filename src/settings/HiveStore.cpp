@@ -352,20 +352,33 @@ std::optional<qint64> HiveStore::createKey(const QStringList& keyPath)
     return key;
 }
 
-std::optional<QByteArray> HiveStore::value(const QStringList& keyPath, const QString& name)
+std::optional<QByteArray> HiveStore::value(const QStringList& keyPath, const QString& name, qint64 maxBytes,
+                                           bool* tooLong)
 {
+    if (tooLong)
+        *tooLong = false;
     const auto key = findKey(keyPath);
     if (!key)
         return std::nullopt;
-    Statement select(m_db, "SELECT data FROM hive_values WHERE key = ?1 AND fold = ?2");
+    // A value beyond the bound is never brought into memory: only its length is.
+    Statement select(m_db, "SELECT CASE WHEN ?3 < 0 OR length(data) <= ?3 THEN data END, length(data)"
+                           " FROM hive_values WHERE key = ?1 AND fold = ?2");
     select.bind(1, *key);
     select.bindText(2, fold(name));
+    select.bind(3, maxBytes);
     const int code = select.step();
     if (code != SQLITE_ROW) {
         noteResult(code);
         return std::nullopt;
     }
-    return select.bytes(0);
+    QByteArray data = select.bytes(0);
+    // length() counts the characters of a text value: the bytes decide.
+    if (maxBytes >= 0 && (select.integer(1) > maxBytes || data.size() > maxBytes)) {
+        if (tooLong)
+            *tooLong = true;
+        return std::nullopt;
+    }
+    return data;
 }
 
 bool HiveStore::setValue(const QStringList& keyPath, const QString& name, const QByteArray& data)

@@ -54,8 +54,11 @@ public:
 
     // Operations on the hive, valid inside read() and write().
 
-    //! The data of value `name` of key `keyPath`; nullopt when either is missing.
-    std::optional<QByteArray> value(const QStringList& keyPath, const QString& name);
+    //! The data of value `name` of key `keyPath`; nullopt when either is
+    //! missing, or when the data is longer than `maxBytes` (when not
+    //! negative): it is then not read, and `tooLong` says so.
+    std::optional<QByteArray> value(const QStringList& keyPath, const QString& name, qint64 maxBytes = -1,
+                                    bool* tooLong = nullptr);
     //! Sets value `name`, creating the key and its missing parents.
     bool setValue(const QStringList& keyPath, const QString& name, const QByteArray& data);
     //! Deletes value `name`; false when there was no such value.

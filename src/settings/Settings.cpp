@@ -107,8 +107,14 @@ void Settings::LoadSettings()
     // One look at the store: a store held by another process then costs one
     // short wait and one message, not a wait for every value.
     bool busy = false;
-    const QHash<QString, QString> stored =
-        m_store.readValues(HKEY_LOCAL_MACHINE, kSettingsKey, table::valueNames(), &busy);
+    QStringList tooLong;
+    const QHash<QString, QString> stored = m_store.readValues(HKEY_LOCAL_MACHINE, kSettingsKey, table::valueNames(),
+                                                              &busy, table::kMaxStoredBytes, &tooLong);
+    // No option holds that much (the longest, a folder, is one path): the
+    // value is not the user's choice, and its default stands in.
+    for (const QString& name : tooLong)
+        qCWarning(lcSettings, "The saved option %s is longer than %lld bytes and is ignored; its default is used",
+                  qUtf8Printable(name), static_cast<long long>(table::kMaxStoredBytes));
     m_unread = busy;
     if (busy)
         tell(lang::caption(lang::StringId::SettingsInUse));

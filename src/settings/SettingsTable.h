@@ -16,6 +16,9 @@ namespace settings::table {
 //! The key that holds the values, below the machine-wide root.
 inline const QString kSettingsKey = QStringLiteral("Software\\Korvane Tonemill\\Settings");
 
+//! The longest stored text any option can hold: a path (PATH_MAX bytes).
+inline constexpr qint64 kMaxStoredBytes = 4096;
+
 //! The value names in the order they are saved.
 QStringList valueNames();
 

@@ -262,6 +262,43 @@ TEST_F(ConvertCommandTest, CtrlCStopsLikeTheStopButton)
     EXPECT_LT(size, 900LL * 176400);
 }
 
+TEST_F(ConvertCommandTest, SigtermAndSighupStopLikeCtrlCAndEndTheEncoders)
+{
+    const QString a = tone(QStringLiteral("a.flac"));
+    const QString pidFile = path(QStringLiteral("encoder.pid"));
+    // An encoder that never reads its input, as a hung one.
+    ASSERT_TRUE(writeShellScript(tonemill.programFolder() + QStringLiteral("/lame"),
+                                 "echo $$ > '" + pidFile.toUtf8() + "'\nexec sleep 600\n"));
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        QFile::remove(pidFile);
+        QProcess p;
+        start(p, {QStringLiteral("--format"), QStringLiteral("mp3"), QStringLiteral("--same-folder"), a});
+        ASSERT_TRUE(p.waitForStarted());
+        QElapsedTimer timer;
+        timer.start();
+        while (readFile(pidFile).trimmed().isEmpty() && timer.elapsed() < 60000 && p.state() == QProcess::Running)
+            QThread::msleep(20);
+        const pid_t encoder = pid_t(readFile(pidFile).trimmed().toInt());
+        ASSERT_GT(encoder, 0) << "the encoder never started";
+        ::kill(pid_t(p.processId()), signal);
+        ASSERT_TRUE(p.waitForFinished(60000));
+
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 128 + signal);
+        EXPECT_EQ(p.readAllStandardOutput(), (a + QStringLiteral("\t\tCancelled\t\n")).toUtf8());
+        // The encoder was ended with the run, not left behind.
+        timer.restart();
+        while (::kill(encoder, 0) == 0 && timer.elapsed() < 5000)
+            QThread::msleep(20);
+        const bool encoderLeft = ::kill(encoder, 0) == 0;
+        if (encoderLeft)
+            ::kill(encoder, SIGKILL);
+        EXPECT_FALSE(encoderLeft);
+        EXPECT_TRUE(QDir(work.path()).entryList({QStringLiteral(".tonemill-*")}, QDir::Files | QDir::Hidden).isEmpty());
+    }
+}
+
 TEST_F(ConvertCommandTest, NamesThatAreNotUtf8AreConvertedAndPrintedAsTheyAre)
 {
     // A Latin-1 name, as copied from an old disc: not valid UTF-8.

@@ -118,13 +118,16 @@ TEST_F(ProbeTest, KeepTreeAndNamePatternShowTheOutputsNameInAFifthField)
     ASSERT_TRUE(testsupport::makeTone(work.filePath(QStringLiteral("lib/Disc 1/t.flac")), 0.2, 8000, 1,
                                       {QStringLiteral("-metadata"), QStringLiteral("title=Hi/There"),
                                        QStringLiteral("-metadata"), QStringLiteral("track=7")}));
-    const ProbeRun run =
-        tonemill.run({QStringLiteral("probe"), QStringLiteral("--recursive"), QStringLiteral("--keep-tree"),
-                      QStringLiteral("--name-pattern"), QStringLiteral("{track:02} {title}"), QStringLiteral("lib")});
-    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
-    ASSERT_EQ(run.lines().size(), 2) << run.out.constData();
-    EXPECT_TRUE(run.lines()[0].endsWith("\tWaiting Conversion\ttop")) << run.lines()[0].constData();
-    EXPECT_TRUE(run.lines()[1].endsWith("\tWaiting Conversion\tDisc 1/07 Hi_There")) << run.lines()[1].constData();
+    // A doubled slash in the folder is repaired in the place kept as in the paths.
+    for (const QString& folder : {QStringLiteral("lib"), work.path() + QStringLiteral("//lib//")}) {
+        const ProbeRun run =
+            tonemill.run({QStringLiteral("probe"), QStringLiteral("--recursive"), QStringLiteral("--keep-tree"),
+                          QStringLiteral("--name-pattern"), QStringLiteral("{track:02} {title}"), folder});
+        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+        ASSERT_EQ(run.lines().size(), 2) << run.out.constData();
+        EXPECT_TRUE(run.lines()[0].endsWith("\tWaiting Conversion\ttop")) << run.lines()[0].constData();
+        EXPECT_TRUE(run.lines()[1].endsWith("\tWaiting Conversion\tDisc 1/07 Hi_There")) << run.lines()[1].constData();
+    }
 
     const ProbeRun refused =
         tonemill.run({QStringLiteral("probe"), QStringLiteral("--name-pattern={nope}"), QStringLiteral("lib")});

@@ -256,3 +256,19 @@ TEST_F(CarryTagsTest, TaggedWavKeepsItsHeaderAndDecodesToTheSamePcm)
     EXPECT_EQ(soxTagged, before.mid(44));
     EXPECT_EQ(testsupport::decodeWithFfmpeg(tagged), before.mid(44));
 }
+
+TEST_F(CarryTagsTest, LargeTagsInWmaKeepTheLengthEveryReaderSees)
+{
+    const QString wma = path(QStringLiteral("large.wma"));
+    ASSERT_TRUE(testsupport::makeTone(wma, 5.015, 44100, 2));
+    const double before = encodertest::probe(wma).duration;
+    ASSERT_NEAR(before, 5.015, 0.05);
+    engine::MediaTags large = tags;
+    large.title = QString(100 * 1024, u'T');
+    large.cover = QByteArray(300 * 1024, 'c');
+    ASSERT_TRUE(convert::WriteFileTags(wma, TagFormat::Wma, large));
+    // The header grew by far more than the audio's size: FFmpeg still reads
+    // the header's length, as TagLib does, and the audio is the same.
+    EXPECT_EQ(encodertest::probe(wma).duration, before);
+    EXPECT_TRUE(engine::ReadMediaTags(wma).title.startsWith(QString(1000, u'T')));
+}

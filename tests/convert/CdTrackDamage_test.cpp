@@ -4,6 +4,7 @@
 #include "convert/InputDamage.h"
 #include "engine/CdTrackChannel.h"
 #include "engine/ChannelRegistry.h"
+#include "filelist/RowWords.h"
 #include "support/DiscImage.h"
 #include "support/FailingSectors.h"
 
@@ -40,7 +41,8 @@ TEST(CdTrackDamage, UncorrectedSectorsBecomeTheReasonWithTheirPosition)
     }
     const QWORD end = BASS_ChannelGetPosition(handle, BASS_POS_BYTE);
     EXPECT_EQ(end, stated);
-    EXPECT_EQ(convert::InputDamageReason(handle, stated, end), QStringLiteral("input damaged at 00:02 of 00:05"));
+    EXPECT_EQ(filelist::words::englishReason(convert::InputDamageReason(handle, stated, end)),
+              QStringLiteral("input damaged at 00:02 of 00:05"));
     BASS_StreamFree(handle);
 }
 

@@ -3,10 +3,13 @@
 // that cannot be written.
 
 #include "Mp3OggWmaTestSession.h"
+#include "convert/ConvertToFLAC_OPUS_AAC.h"
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWAV.h"
 #include "convert/ConvertToWMA.h"
 #include "convert/OutputFile.h"
+#include "convert/WriteFileTags.h"
+#include "engine/ReadMediaTags.h"
 #include "filelist/RowWords.h"
 
 #include <QFile>
@@ -156,6 +159,13 @@ protected:
         }
         ConversionSafety::TearDown();
     }
+    //! Gives the disk room for `kb` kilobytes (whole pages).
+    bool resize(int kb) const
+    {
+        return testsupport::runProgram(QStringLiteral("mount"),
+                                       {QStringLiteral("-o"), QStringLiteral("remount,size=%1k").arg(kb), disk}) == 0;
+    }
+    QStringList onDisk() const { return QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
     QString disk;
     bool mounted = false;
 };
@@ -187,6 +197,86 @@ TEST_F(FullDisk, NoFormatEndsCompleteOnAFullDisk)
         EXPECT_TRUE(session.sOutputMade.isEmpty());
         EXPECT_TRUE(QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty())
             << QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(u' ').toStdString();
+    }
+}
+
+TEST_F(FullDisk, ADiskThatFillsWhileTheTagsGoInNeverGivesAFalseComplete)
+{
+    // Every format, from an untagged source and from tagged ones whose cover
+    // is small or larger than the audio, onto a disk grown page by page until
+    // the output fits: each row either ends "Error" with the system's reason
+    // and leaves nothing, or ends "Complete" with the whole audio and tags.
+    const QString plain = path(QStringLiteral("plain.flac"));
+    ASSERT_TRUE(testsupport::makeTone(plain, 0.25, 22050, 1));
+    const struct {
+        const char* name;
+        qsizetype coverBytes;
+    } sources[] = {{"plain.flac", 0}, {"small-cover.flac", 9 * 1024}, {"large-cover.flac", 40 * 1024}};
+    for (const auto& source : sources) {
+        if (source.coverBytes == 0)
+            continue;
+        const QString tagged = path(QLatin1String(source.name));
+        ASSERT_TRUE(QFile::copy(plain, tagged));
+        engine::MediaTags tags;
+        tags.title = QStringLiteral("Title");
+        tags.artist = QStringLiteral("Artist");
+        tags.album = QStringLiteral("Album");
+        for (qsizetype i = 0; i < source.coverBytes; ++i)
+            tags.cover.append(char((i * 7919) % 251)); // does not compress
+        tags.coverMime = QStringLiteral("image/png");
+        ASSERT_TRUE(convert::WriteFileTags(tagged, convert::TagFormat::Flac, tags));
+    }
+    const struct {
+        const char* extension;
+        int format;
+        void (*convert)(convert::ConversionSession&, const QString&, const QString&);
+    } formats[] = {
+        {"wav", options::FormatOptions::WAV, convert::ConvertToWAV},
+        {"wma", options::FormatOptions::WMA, convert::ConvertToWMA},
+        {"mp3", options::FormatOptions::MP3, convert::ConvertToMP3_OGG},
+        {"ogg", options::FormatOptions::OGG, convert::ConvertToMP3_OGG},
+        {"flac", options::FormatOptions::FLAC, convert::ConvertToFLAC_OPUS_AAC},
+        {"opus", options::FormatOptions::OPUS, convert::ConvertToFLAC_OPUS_AAC},
+        {"m4a", options::FormatOptions::AAC, convert::ConvertToFLAC_OPUS_AAC},
+    };
+    const QString reference = path(QStringLiteral("reference"));
+    ASSERT_TRUE(QDir().mkpath(reference));
+    for (const auto& f : formats) {
+        options.optFileFormat(f.format).click();
+        for (const auto& source : sources) {
+            const QString in = path(QLatin1String(source.name));
+            const QString name = QStringLiteral("/out.") + QLatin1String(f.extension);
+            SCOPED_TRACE(QStringLiteral("%1 from %2").arg(name, in).toStdString());
+            session.sOutputMade.clear();
+            f.convert(session, in, reference + name);
+            ASSERT_EQ(status(), QStringLiteral("Complete")) << qPrintable(reason());
+            const QByteArray audio = testsupport::decodeWithFfmpeg(session.sOutputMade);
+            const engine::MediaTags tags = engine::ReadMediaTags(session.sOutputMade);
+            const int enough = int(QFileInfo(session.sOutputMade).size() / 1024) + 8;
+            ASSERT_TRUE(QFile::remove(session.sOutputMade));
+            ASSERT_FALSE(audio.isEmpty());
+            EXPECT_EQ(tags.cover.size(), source.coverBytes);
+
+            bool completed = false;
+            for (int kb = 4; kb <= enough && !completed; kb += 4) {
+                SCOPED_TRACE(kb);
+                ASSERT_TRUE(resize(kb));
+                session.sOutputMade.clear();
+                f.convert(session, in, disk + name);
+                if (status() == QStringLiteral("Complete")) {
+                    completed = true;
+                    EXPECT_EQ(testsupport::decodeWithFfmpeg(session.sOutputMade), audio);
+                    EXPECT_EQ(engine::ReadMediaTags(session.sOutputMade), tags);
+                    EXPECT_TRUE(QFile::remove(session.sOutputMade));
+                } else {
+                    EXPECT_EQ(status(), QStringLiteral("Error"));
+                    EXPECT_EQ(reason(), QStringLiteral("No space left on device"));
+                    EXPECT_TRUE(session.sOutputMade.isEmpty());
+                }
+                EXPECT_TRUE(onDisk().isEmpty()) << onDisk().join(u' ').toStdString();
+            }
+            EXPECT_TRUE(completed) << "the output never fitted";
+        }
     }
 }
 

@@ -3,6 +3,8 @@
 #include "convert/ConvertToWAV.h"
 #include "filelist/RowWords.h"
 
+#include <QDir>
+
 using batchtest::wavFields;
 using testsupport::readFile;
 
@@ -178,6 +180,31 @@ TEST_F(ConvertToWAVTest, UndecodableInputIsAnErrorWithoutAFile)
     EXPECT_EQ(status(), QStringLiteral("Error"));
     EXPECT_EQ(color(), filelist::words::kFailureColor);
     EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST_F(ConvertToWAVTest, AMidiFileTooLongForAWavFileIsRefusedBeforeAnyAudioIsRendered)
+{
+    // 37 bytes whose one note lasts 2^28 - 1 ticks at 96 a beat: 388 hours.
+    const QByteArray track = QByteArray::fromHex("00903c40"
+                                                 "ffffff7f803c00"
+                                                 "00ff2f00");
+    QByteArray midi = QByteArray::fromHex("4d546864000000060000000100604d54726b");
+    midi += char(0) + QByteArray(2, '\0') + char(track.size()) + track;
+    const QString in = path(QStringLiteral("hours.mid"));
+    const QString out = path(QStringLiteral("hours.wav"));
+    ASSERT_TRUE(testsupport::writeFile(in, midi));
+    int yields = 0;
+    desktop.onProcessEvents = [&] {
+        ++yields;
+        state.bCancelConversion = true; // a render stops at its first chunk
+    };
+
+    convert::ConvertToWAV(session, in, out);
+
+    EXPECT_EQ(status(), QStringLiteral("Error"));
+    EXPECT_EQ(list->statusReason(0), QStringLiteral("the audio is longer than a WAV file can hold"));
+    EXPECT_EQ(yields, 0) << "audio was rendered first";
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".wav")).isEmpty());
 }
 
 TEST_F(ConvertToWAVTest, AnExistingFileIsNeverOverwritten)

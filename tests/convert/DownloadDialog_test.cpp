@@ -35,6 +35,11 @@ public:
         markFinished();
     }
     void report(qint64 done, qint64 total) { Q_EMIT progressed(done, total); }
+    void failWith(const QString& text)
+    {
+        setFailureText(text);
+        markFinished();
+    }
 };
 
 TEST(DownloadDialog, ShowsTheTextsThePictureAndTheProgress)
@@ -89,6 +94,32 @@ TEST(DownloadDialog, CancelEscapeAndCloseCancelTheJobAndEndTheDialog)
         EXPECT_EQ(job.cancels, 1);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
+}
+
+// A failed job's words stay in view until the user closes the dialog.
+TEST(DownloadDialog, AFailureIsShownUntilClosed)
+{
+    HandDrivenJob job;
+    bool shown = false;
+    job.onStart = [&] {
+        QTimer::singleShot(0, &job, [&] {
+            job.failWith(QStringLiteral("The server answered with status 404 (Not Found)."));
+            QTimer::singleShot(50, &job, [&] {
+                auto* dialog = qobject_cast<DownloadDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(dialog, nullptr) << "the dialog closed without a word";
+                shown = true;
+                EXPECT_EQ(dialog->lblLabel->text(), QStringLiteral("The download failed."));
+                EXPECT_EQ(dialog->lblDescription->text(),
+                          QStringLiteral("The server answered with status 404 (Not Found)."));
+                EXPECT_FALSE(dialog->prgDownload->isVisible());
+                QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+            });
+        });
+    };
+    DownloadDialog::run(DownloadTexts::forTitle(QStringLiteral("x"), QString()), job, nullptr);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(job.cancels, 0);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 } // namespace

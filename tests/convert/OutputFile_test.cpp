@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using convert::OutputFile;
@@ -28,6 +29,31 @@ std::unique_ptr<OutputFile> written(const QString& finalPath, const QByteArray& 
         EXPECT_TRUE(file->write(bytes.constData(), bytes.size()));
     }
     return file;
+}
+
+//! What a run killed while writing `finalPath` leaves: its temporary file,
+//! made in a child that ends without a word. Empty when that failed.
+QString leftoverOfAKilledRun(const QString& finalPath)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        QString why;
+        auto file = OutputFile::create(finalPath, &why);
+        const QByteArray name = file && file->write("half a file", 11) ? file->temporaryPath().toUtf8() : QByteArray();
+        const bool told = ::write(pipeEnds[1], name.constData(), std::size_t(name.size())) == name.size();
+        ::_exit(told ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    char buffer[4096];
+    const ssize_t size = child > 0 ? ::read(pipeEnds[0], buffer, sizeof buffer) : -1;
+    ::close(pipeEnds[0]);
+    int status = 0;
+    if (child > 0)
+        ::waitpid(child, &status, 0);
+    return size > 0 ? QString::fromUtf8(buffer, size) : QString();
 }
 
 } // namespace
@@ -105,22 +131,62 @@ TEST(OutputFile, TwoProcessesRacingForOneNameBothKeepTheirFile)
     EXPECT_EQ(testsupport::readFile(mine->finalPath()), QByteArray("mine"));
 }
 
-TEST(OutputFile, LeftoversOfKilledRunsAreRemovedButNotThoseOfLiveOnes)
+TEST(OutputFile, TheSweepRemovesOnlyLeftoversOfKilledRunsOfThisUser)
 {
     QTemporaryDir dir;
+    const QString folder = dir.path();
+    // The first file in the folder sweeps it; the children below inherit that.
     auto live = written(dir.filePath(QStringLiteral("live.ogg")), "being written");
     ASSERT_TRUE(live);
-    // What a killed run leaves: a temporary file nobody holds.
-    const QString leftover = dir.filePath(QStringLiteral(".tonemill-abc123.part.ogg"));
-    ASSERT_TRUE(testsupport::writeFile(leftover, "half an ogg"));
-    const QString mine = dir.filePath(QStringLiteral(".hidden.part.ogg")); // not ours: never touched
-    QFile(mine).open(QIODevice::WriteOnly);
+    const QString leftover = leftoverOfAKilledRun(dir.filePath(QStringLiteral("killed.ogg")));
+    ASSERT_FALSE(leftover.isEmpty());
+    ASSERT_TRUE(QFile::exists(leftover));
+    char mark[8];
+    const bool folderHasMarks = ::getxattr(QFile::encodeName(leftover).constData(), "user.tonemill", mark, 8) > 0;
 
-    EXPECT_EQ(OutputFile::removeLeftovers(dir.path()), 1);
+    // A finished output named after an input that has a temporary name.
+    auto finished = written(dir.filePath(QStringLiteral(".tonemill-0123abcd.part.wav")), "a whole file");
+    ASSERT_TRUE(finished && finished->commit());
+    // An input of the run: a leftover the user converts on purpose.
+    const QString input = leftoverOfAKilledRun(dir.filePath(QStringLiteral("input.wav")));
+    ASSERT_FALSE(input.isEmpty());
+    OutputFile::setRunInputs({QStringLiteral("/elsewhere/a.flac"), input});
+
+    struct Kept {
+        const char* name;
+        bool needsMarks; //!< only a file system with extended attributes can tell it
+    };
+    const Kept users[] = {
+        {".tonemill-abc123.part.ogg", false},    // not the form this program makes
+        {".tonemill-abcdefgh.part.ogg~", false}, // an editor's backup of one
+        {".tonemill-ABCDEFGH.part.ogg", false},  {".hidden.part.ogg", false},
+        {".tonemill-abcdefgh.part.ogg", true}, // the exact form, but without the mark
+    };
+    for (const Kept& user : users)
+        ASSERT_TRUE(testsupport::writeFile(dir.filePath(QLatin1String(user.name)), "the user's own"));
+    // Another user's leftover in a shared folder is theirs to remove.
+    QString others;
+    if (::geteuid() == 0) {
+        others = leftoverOfAKilledRun(dir.filePath(QStringLiteral("others.mp3")));
+        ASSERT_EQ(::chown(QFile::encodeName(others).constData(), 65534, 65534), 0);
+    }
+
+    EXPECT_EQ(OutputFile::removeLeftovers(folder), 1);
     EXPECT_FALSE(QFile::exists(leftover));
-    EXPECT_TRUE(QFile::exists(mine));
     EXPECT_TRUE(QFile::exists(live->temporaryPath()));
+    EXPECT_EQ(testsupport::readFile(finished->finalPath()), QByteArray("a whole file"));
+    EXPECT_TRUE(QFile::exists(input));
+    if (!others.isEmpty()) {
+        EXPECT_TRUE(QFile::exists(others));
+    }
+    for (const Kept& user : users) {
+        if (folderHasMarks || !user.needsMarks) {
+            EXPECT_EQ(testsupport::readFile(dir.filePath(QLatin1String(user.name))), QByteArray("the user's own"))
+                << user.name;
+        }
+    }
     EXPECT_TRUE(live->commit());
+    OutputFile::setRunInputs({});
 }
 
 TEST(OutputFile, NamesThatAreNotUtf8AreKeptByteForByte)

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QStringList>
 #include <QTest>
 #include <utility>
 
@@ -18,6 +19,7 @@ namespace testsupport {
 struct TransferRecorder {
     QList<convert::DownloadTexts> shown;
     QList<std::pair<qint64, qint64>> progress;
+    QStringList failures; //!< what each job's dialog said failed (empty when nothing)
     bool cancelOnData = false;
     bool endedInTime = true;
 
@@ -39,6 +41,7 @@ struct TransferRecorder {
         });
         job.start();
         endedInTime = QTest::qWaitFor([&job] { return job.isFinished(); }, 30000);
+        failures.append(job.failureText());
     }
 };
 

@@ -92,7 +92,7 @@ protected:
     WmaComponentSources sources;
     QTemporaryDir downloads;
     bool connected = true;
-    const QByteArray installer = QByteArray(3 * 1024 * 1024, 'd');
+    const QByteArray installer = "!<arch>\ndebian-binary   " + QByteArray(3 * 1024 * 1024, 'd');
 };
 
 // Whatever the installer answers, it answered: nothing is downloaded, opened
@@ -142,12 +142,12 @@ TEST_F(WmaRemediesTest, WithoutPackageKitTheInstallerIsDownloadedAndHandedToTheD
     EXPECT_EQ(desktop.shellOpened, QStringList{downloaded()});
 }
 
-TEST_F(WmaRemediesTest, OfflineTheMessageIsShownAndOnlyAnEarlierDownloadIsOpened)
+TEST_F(WmaRemediesTest, OfflineTheMessageIsShownAndNothingIsOpened)
 {
     connected = false;
     sources.installerUrl = QUrl(QStringLiteral("https://www.example.invalid/download/codec.deb"));
     for (const bool earlier : {false, true}) {
-        SCOPED_TRACE(earlier ? "with an earlier download" : "without");
+        SCOPED_TRACE(earlier ? "with a file of that name" : "without");
         desktop.boxes.clear();
         if (earlier) {
             QFile old(downloaded());
@@ -159,9 +159,37 @@ TEST_F(WmaRemediesTest, OfflineTheMessageIsShownAndOnlyAnEarlierDownloadIsOpened
         EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Tonemill"));
         EXPECT_EQ(desktop.boxes[0].buttons, platform::Desktop::Buttons::Ok);
         EXPECT_TRUE(recorder.shown.isEmpty());
-        EXPECT_EQ(desktop.shellOpened, earlier ? QStringList{downloaded()} : QStringList{});
+        // A file this download did not make is never handed over.
+        EXPECT_TRUE(desktop.shellOpened.isEmpty());
     }
     EXPECT_TRUE(server.requests.isEmpty());
+}
+
+// Only a package of a kind an installer opens is kept and handed to the
+// desktop: a desktop entry or a script would run as a program when opened.
+TEST_F(WmaRemediesTest, OnlyAPackageOfTheExpectedKindIsKeptAndHandedOver)
+{
+    const struct {
+        const char* path;
+        QByteArray body;
+    } cases[] = {
+        {"/download/evil.desktop", "[Desktop Entry]\nType=Application\nExec=sh -c 'touch pwned'\n"},
+        {"/download/setup.sh", "#!/bin/sh\ntouch pwned\n"},
+        {"/download/codec.deb", "#!/bin/sh\ntouch pwned\n"}, // the name of a package, not its bytes
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        sources.installerUrl = server.url(QLatin1String(c.path));
+        server.serve(QLatin1String(c.path), {200, c.body, -1});
+        recorder.failures.clear();
+        remedies().cmdDownloadWMF();
+        EXPECT_TRUE(desktop.shellOpened.isEmpty());
+        EXPECT_TRUE(QDir(downloads.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        const QString name = QUrl(QLatin1String(c.path)).fileName();
+        EXPECT_EQ(recorder.failures, QStringList{QStringLiteral("The download is not a package the installer can use "
+                                                                "(%1), so it was not kept.")
+                                                     .arg(name)});
+    }
 }
 
 TEST_F(WmaRemediesTest, TheWebPageIsOpenedByTheDesktop)

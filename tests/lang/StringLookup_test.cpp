@@ -2,8 +2,14 @@
 #include "support/Fixtures.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 using namespace lang;
 
@@ -80,7 +86,7 @@ TEST_F(StringLookupTest, LongValuesAreCutTo499BytesOnAWholeCharacter)
     EXPECT_EQ(caption(StringId::ShutdownAfterConversion), QString(496, 'd') + QChar(0x20AC));
 }
 
-TEST_F(StringLookupTest, EveryLookupReadsTheCurrentFileAnew)
+TEST_F(StringLookupTest, EveryLookupReadsTheCurrentChoiceAndFile)
 {
     writeLanguage(QStringLiteral("German.ini"), "[Tonemill]\n20007=Wartet\n");
     writeLanguage(QStringLiteral("French.ini"), "[Tonemill]\n20007=En attente\n");
@@ -91,4 +97,53 @@ TEST_F(StringLookupTest, EveryLookupReadsTheCurrentFileAnew)
 
     writeLanguage(QStringLiteral("French.ini"), "[Tonemill]\n20007=Attente\n");
     EXPECT_EQ(caption(StringId::WaitingConversion), "Attente");
+}
+
+TEST_F(StringLookupTest, TheChosenFileIsReadOnceForAnyNumberOfLookupsOnAnyThread)
+{
+    writeLanguage(QStringLiteral("German.ini"), "[Tonemill]\n20007=Wartet\n20013=Fehler\n");
+    writeLanguage(QStringLiteral("French.ini"), "[Tonemill]\n20007=En attente\n");
+    // The system tells every opening of the files (and every closing, so
+    // that openings one after another are not merged into one event).
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    for (const char* name : {"German.ini", "French.ini"})
+        ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(m_home.filePath(QStringLiteral("Lang/") + name)),
+                                      IN_OPEN | IN_CLOSE_NOWRITE),
+                  0);
+    const auto opened = [watch] {
+        int count = 0;
+        alignas(inotify_event) char buffer[65536];
+        for (ssize_t got; (got = ::read(watch, buffer, sizeof buffer)) > 0;) {
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                count += (event->mask & IN_OPEN) ? 1 : 0;
+                at += ssize_t(sizeof(inotify_event)) + ssize_t(event->len);
+            }
+        }
+        return count;
+    };
+
+    sLanguageFile = QStringLiteral("German.ini");
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&wrong] {
+            for (int i = 0; i < 250; ++i)
+                if (caption(StringId::WaitingConversion) != QStringLiteral("Wartet") ||
+                    caption(StringId::Error) != QStringLiteral("Fehler") ||
+                    caption(StringId::Complete) != QStringLiteral("Complete"))
+                    ++wrong;
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_EQ(opened(), 1);
+
+    // Another choice is read at its first lookup, once.
+    sLanguageFile = QStringLiteral("French.ini");
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(caption(StringId::WaitingConversion), "En attente");
+    EXPECT_EQ(opened(), 1);
+    ::close(watch);
 }

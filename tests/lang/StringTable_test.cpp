@@ -38,7 +38,7 @@ TEST(StringTable, EveryShippedLanguageFileHoldsEveryTextAndNoOther)
         SCOPED_TRACE(name.toStdString());
         const QByteArray content = testsupport::readFile(folder.filePath(name));
         ASSERT_FALSE(content.isEmpty());
-        EXPECT_TRUE(isValidUtf8(content));
+        EXPECT_TRUE(platform::isValidUtf8(content));
 
         QSet<QByteArray> keys;
         int sections = 0;

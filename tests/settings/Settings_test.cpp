@@ -400,6 +400,9 @@ TEST_F(SettingsTest, AFolderTheUserCannotWriteOrMakeFallsBackToTheirOwnSayingSoO
         {unmakeable, false, own, 1},
         {unmakeable, true, own, 0}, // not in use: no message
         {dir.filePath(QStringLiteral("new")), false, dir.filePath(QStringLiteral("new")), 0},
+        // Longer than any option holds: ignored (with a warning on the log),
+        // never shown in a box.
+        {dir.filePath(QStringLiteral("long/")) + QString(1 << 20, u'x'), false, own, 0},
     };
     for (const auto& c : cases) {
         store(QStringLiteral("txtOutPath"), c.folder);
