@@ -104,7 +104,9 @@ TEST_F(CdAudioReaderTest, AStopEndsASectorThatIsRetriedWithinHalfASecond)
     char sector[DiscImage::kSectorBytes];
     EXPECT_EQ(reader->read(sector), CdAudioReader::Result::Cancelled);
     stopper.join();
-    EXPECT_LT(timer.elapsed(), 300 + 500);
+    // Within a retry or two of the stop (about half a second unloaded), long
+    // before the retries would run out; generous, for a loaded machine.
+    EXPECT_LT(timer.elapsed(), 300 + 2500);
 }
 
 TEST(DriveLock, OneReaderPerDriveAndAStopWhileWaiting)
