@@ -8,6 +8,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6opengl6-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsqlite3-dev libtag1-dev
+  # libebur128: the reference the loudness measure is tested and timed against;
+  # the freedesktop sounds: real recordings to measure
+  libebur128-dev sound-theme-freedesktop
   lame vorbis-tools ffmpeg
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang-format-14

@@ -1,5 +1,6 @@
 #include "convert/ConversionBatch.h"
 
+#include "convert/AlbumLoudness.h"
 #include "convert/ConversionJob.h"
 #include "convert/ConvertToFLAC_OPUS_AAC.h"
 #include "convert/ConvertToMP3_OGG.h"
@@ -184,6 +185,12 @@ bool ConversionBatch::ConvertFiles(bool selectedOnly)
     m_percent.clear();
     m_finished = m_started = 0;
     m_total = countEligible(selectedOnly);
+    m_albums = std::make_unique<AlbumLoudness>();
+    for (int row = 0; m_list && row < m_list->count(); ++row) {
+        const filelist::FileListRow& record = m_list->at(row);
+        if (isEligible(record.Status) && (!selectedOnly || record.CheckBox != 0))
+            m_albums->addRow(row, record.FilePath);
+    }
     m_clock.start();
     Q_EMIT batchStarted();
 
@@ -201,6 +208,8 @@ bool ConversionBatch::ConvertFiles(bool selectedOnly)
     m_loop = nullptr;
     m_paint.stop();
     applyStatuses();
+    m_albums->finish();
+    m_albums.reset();
     reportVisits();
 
     m_state.bConverting = false;
@@ -233,8 +242,10 @@ void ConversionBatch::startRows()
         }
         m_anyStarted = true;
         const QString inputPath = record.FilePath; // startRow() may run events that change the list
-        if (!startRow(row, inputPath))
+        if (!startRow(row, inputPath)) {
             m_visited[row] = QString();
+            m_albums->rowEnded(row, QString(), nullptr); // its album gets no album tags
+        }
     }
     m_starting = false;
     reportVisits();
@@ -255,8 +266,10 @@ bool ConversionBatch::startRow(int row, const QString& inputPath)
     if (m_state.bCancelConversion || !m_list || row >= m_list->count())
         return false;
     m_list->setStatusReason(row, QString());
+    m_list->setLoudness(row, std::nullopt);
 
     auto job = std::make_unique<Job>(m_desktop, m_state, m_options, m_board, row, inputPath, outFile, path.convert);
+    job->setAlbums(m_albums.get());
     Job* running = job.get();
     // The name is taken for this row from here on, before its file exists.
     m_jobs[row] = std::move(job);
@@ -293,6 +306,7 @@ void ConversionBatch::rowFinished(int row)
         return;
     found->second->wait();
     applyStatuses();
+    m_albums->rowEnded(row, found->second->outputMade(), found->second->measured());
     m_visited[row] = found->second->outputMade();
     m_jobs.erase(found);
     m_percent.erase(row);
@@ -335,6 +349,8 @@ void ConversionBatch::applyStatuses()
         }
         if (update.reason)
             list->setStatusReason(row, *update.reason);
+        if (update.loudness)
+            list->setLoudness(row, *update.loudness);
     }
 }
 

@@ -24,6 +24,7 @@ class QEventLoop;
 
 namespace convert {
 
+class AlbumLoudness;
 class ConversionJob;
 
 //! The conversion batch behind "Convert All" and "Convert Selected": walks
@@ -156,6 +157,7 @@ private:
     int m_total = 0;
     QElapsedTimer m_clock;
 
+    std::unique_ptr<AlbumLoudness> m_albums; // of the running batch
     RowStatusBoard m_board;
     std::mutex m_endedMutex;
     std::vector<int> m_ended;     // rows whose threads are done, not yet collected

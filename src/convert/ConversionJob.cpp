@@ -24,6 +24,7 @@ void ConversionJob::start(std::function<void()> whenDone)
 {
     m_thread = std::thread([this, whenDone = std::move(whenDone)] {
         m_session.sOutputMade.clear();
+        m_session.measured.reset();
         try {
             m_convert(m_session, m_inputPath, m_outputPath);
         } catch (...) {

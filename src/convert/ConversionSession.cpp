@@ -4,6 +4,8 @@
 #include "lang/StringLookup.h"
 #include "platform/Desktop.h"
 
+#include <algorithm>
+
 namespace convert {
 
 ConversionSession::ConversionSession(platform::Desktop& desktop, ConversionState& state,
@@ -82,9 +84,13 @@ bool ConversionSession::reportProgress(QWORD position, QWORD length)
         return false;
     if (!m_state.bConverting || position == kUnknown)
         return true;
-    const float progress = float(position) / float(length);
+    // Each pass fills its share of the bar.
+    float share = float(position) / float(length);
+    if (m_passes > 1)
+        share = std::min(1.0f, share);
+    const float progress = (float(m_pass - 1) + share) / float(m_passes);
     if (m_board)
-        m_board->post(*m_row, {progressText(progress * 100.0f), progress * 100.0f, {}, {}, {}});
+        m_board->post(*m_row, {progressText(progress * 100.0f), progress * 100.0f, {}, {}, {}, {}});
     else if (filelist::FileList* list = rowList())
         list->setCell(*m_row, filelist::FileList::Status, progressText(progress * 100.0f));
     return true;
@@ -98,7 +104,7 @@ void ConversionSession::setOutcome(Outcome outcome, const QString& reason)
         const Final final = outcome == Outcome::Complete    ? Final::Complete
                             : outcome == Outcome::Cancelled ? Final::Cancelled
                                                             : Final::Error;
-        m_board->post(*m_row, {{}, {}, {}, final, reason});
+        m_board->post(*m_row, {{}, {}, {}, final, reason, {}});
         return;
     }
     setReason(reason);
@@ -118,7 +124,7 @@ void ConversionSession::setOutcome(Outcome outcome, const QString& reason)
 void ConversionSession::setStatusText(const QString& text, quint32 rgb)
 {
     if (m_board) {
-        m_board->post(*m_row, {text, {}, rgb, {}, {}});
+        m_board->post(*m_row, {text, {}, rgb, {}, {}, {}});
         return;
     }
     filelist::FileList* list = rowList();
@@ -131,11 +137,29 @@ void ConversionSession::setStatusText(const QString& text, quint32 rgb)
 void ConversionSession::setReason(const QString& reason)
 {
     if (m_board) {
-        m_board->post(*m_row, {{}, {}, {}, {}, reason});
+        m_board->post(*m_row, {{}, {}, {}, {}, reason, {}});
         return;
     }
     if (filelist::FileList* list = rowList())
         list->setStatusReason(*m_row, reason);
+}
+
+void ConversionSession::setPass(int pass, int passes)
+{
+    m_passes = std::max(1, passes);
+    m_pass = std::clamp(pass, 1, m_passes);
+}
+
+void ConversionSession::setLoudness(const filelist::MeasuredLoudness& loudness)
+{
+    if (m_board) {
+        RowStatusBoard::Update update;
+        update.loudness = loudness;
+        m_board->post(*m_row, update);
+        return;
+    }
+    if (filelist::FileList* list = rowList())
+        list->setLoudness(*m_row, loudness);
 }
 
 bool ConversionSession::stopRequestedWhileWaiting()

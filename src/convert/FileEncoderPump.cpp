@@ -6,6 +6,7 @@
 #include "convert/DecodeProgress.h"
 #include "convert/ErrorLog.h"
 #include "convert/OutputFile.h"
+#include "convert/RowLoudness.h"
 #include "engine/AudioEngine.h"
 #include "engine/FfmpegEncoder.h"
 
@@ -22,7 +23,7 @@ QString FileEncoderFailure(int code)
 }
 
 void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QString& origfile, OutputFile& output,
-                       unsigned chunkBytes, const FileEncoderCalls& encoder, TagFormat format)
+                       unsigned chunkBytes, const FileEncoderCalls& encoder, TagFormat format, RowLoudness& loudness)
 {
     using Outcome = ConversionSession::Outcome;
     const HSTREAM stream = session.hConvertStream;
@@ -39,6 +40,7 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
             outcome = Outcome::Error;
             break;
         }
+        loudness.feed(buffer.data(), got);
         session.yield();
         if (!progress.report(session)) {
             code = BASS_ERROR_UNKNOWN;
@@ -65,8 +67,14 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
     session.freeConversionStream();
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
-    if (outcome == Outcome::Complete)
+    if (outcome == Outcome::Complete) {
         CarryTags(session.options(), origfile, output.temporaryPath(), format);
+        if (!loudness.tag(output.temporaryPath())) {
+            code = BASS_ERROR_CREATE;
+            reason = ReplayGainTagFailure();
+            outcome = Outcome::Error;
+        }
+    }
     if (outcome != Outcome::Error && !output.commit()) {
         code = BASS_ERROR_CREATE;
         reason = output.error();
@@ -78,6 +86,8 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
         return;
     }
     session.sOutputMade = output.finalPath();
+    if (outcome == Outcome::Complete)
+        loudness.done();
     session.setOutcome(outcome, reason);
     if (!reason.isEmpty())
         log.append(BASS_ERROR_UNKNOWN, origfile, reason);

@@ -21,6 +21,8 @@ void RowStatusBoard::post(int row, const Update& update)
     }
     if (update.reason)
         pending.reason = update.reason;
+    if (update.loudness)
+        pending.loudness = update.loudness;
 }
 
 std::map<int, RowStatusBoard::Update> RowStatusBoard::take()

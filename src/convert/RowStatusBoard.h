@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filelist/MeasuredLoudness.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <map>
@@ -23,6 +25,7 @@ public:
         std::optional<quint32> color;   //!< the text colour that goes with `text`, as 0xRRGGBB
         std::optional<Outcome> outcome; //!< a final status, worded in the language shown when applied
         std::optional<QString> reason;  //!< the status cell's tooltip
+        std::optional<filelist::MeasuredLoudness> loudness; //!< the output's loudness, shown with the tooltip
     };
 
     //! Merges `update` into what is pending for `row`.

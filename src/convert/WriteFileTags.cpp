@@ -234,6 +234,11 @@ bool writeMp4(const TagLib::FileName name, const engine::MediaTags& tags)
 
 } // namespace
 
+bool RenameWavId3Chunk(const QString& path)
+{
+    return renameId3Chunk(path);
+}
+
 bool WriteFileTags(const QString& path, TagFormat format, const engine::MediaTags& tags)
 {
     if (tags.isEmpty())

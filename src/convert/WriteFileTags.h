@@ -18,4 +18,9 @@ enum class TagFormat { Wav, Mp3, Ogg, Wma, Flac, Opus, Mp4 };
 //! False when the file cannot be read as `format` or cannot be saved.
 bool WriteFileTags(const QString& path, TagFormat format, const engine::MediaTags& tags);
 
+//! Renames the ID3 chunk TagLib writes into a WAV file ("ID3 ") to the
+//! lower-case "id3 " that WAV readers have looked for the longest; true
+//! when there is none. Every writer of a WAV's tags calls it after saving.
+bool RenameWavId3Chunk(const QString& path);
+
 } // namespace convert

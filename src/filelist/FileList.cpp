@@ -245,6 +245,26 @@ QString FileList::statusReason(int row) const
     return it == m_reasons.end() ? QString() : it->second;
 }
 
+void FileList::setLoudness(int row, const std::optional<MeasuredLoudness>& loudness)
+{
+    if (!valid(row, Status))
+        return;
+    if (!loudness) {
+        if (m_loudness.erase(row) == 0)
+            return;
+    } else {
+        m_loudness[row] = *loudness;
+    }
+    const QModelIndex i = index(row, Status);
+    Q_EMIT dataChanged(i, i, {Qt::ToolTipRole});
+}
+
+std::optional<MeasuredLoudness> FileList::loudness(int row) const
+{
+    const auto it = m_loudness.find(row);
+    return it == m_loudness.end() ? std::nullopt : std::optional<MeasuredLoudness>(it->second);
+}
+
 std::optional<quint32> FileList::textColor(int row, int column) const
 {
     if (m_colors.empty())
@@ -279,8 +299,10 @@ QVariant FileList::data(const QModelIndex& index, int role) const
         return cell(index.row(), column);
     case Qt::ToolTipRole:
         if (column == Status) {
-            const QString reason = statusReason(index.row());
-            return reason.isEmpty() ? QVariant() : QVariant(reason);
+            QString tip = statusReason(index.row());
+            if (const std::optional<MeasuredLoudness> measured = loudness(index.row()))
+                tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + measured->tooltip();
+            return tip.isEmpty() ? QVariant() : QVariant(tip);
         }
         return {};
     case Qt::EditRole:

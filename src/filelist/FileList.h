@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filelist/FileListRow.h"
+#include "filelist/MeasuredLoudness.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -116,6 +117,13 @@ public:
     void setStatusReason(int row, const QString& reason);
     QString statusReason(int row) const;
 
+    // ---- Measured loudness ----------------------------------------------
+
+    //! The loudness measured of the row's output, shown in the `Status`
+    //! cell's tooltip below the reason; empty clears it.
+    void setLoudness(int row, const std::optional<MeasuredLoudness>& loudness);
+    std::optional<MeasuredLoudness> loudness(int row) const;
+
     // ---- QAbstractItemModel ----------------------------------------------
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -137,6 +145,7 @@ private:
     int m_cursor = 0;
     std::unordered_map<quint64, quint32> m_colors;
     std::unordered_map<int, QString> m_reasons;
+    std::unordered_map<int, MeasuredLoudness> m_loudness;
     // FilePath -> first row holding it; rebuilt when a path is rewritten.
     QHash<QString, int> m_pathIndex;
     bool m_pathIndexValid = true;

@@ -93,6 +93,14 @@ namespace lang {
       "Fields: {artist} {album} {albumartist} {title} {track} {disc} {year} {genre} {composer}. {track:02} writes "    \
       "at least two digits; \"/\" starts a sub-folder. A file without one of the tags keeps its own name.")            \
     X(SimultaneousConversions, 10150, "Simultaneous conversions:")                                                     \
+    X(LoudnessGroup, 10260, "Loudness")                                                                                \
+    X(WriteReplayGain, 10261, "Write ReplayGain tags")                                                                 \
+    X(NormalizeTo, 10262, "Normalise loudness to")                                                                     \
+    X(NormalizeByTrack, 10263, "Each file")                                                                            \
+    X(NormalizeByAlbum, 10264, "Each album")                                                                           \
+    X(LoudnessGroupTip, 10265,                                                                                         \
+      "Players that read ReplayGain tags even out the volume; normalising changes the audio itself, which takes a "    \
+      "second pass. An album is the files of one folder (or one CD or CUE sheet) converted together.")                 \
     X(Resume, 100016, "Resume")                                                                                        \
     X(ProductName, 100024, "Tonemill")                                                                                 \
     /* Dialog, grid and status texts */                                                                                \
@@ -115,6 +123,9 @@ namespace lang {
     X(InputDamaged, 20101, "input damaged at %1 of %2")                                                                \
     X(BatchCount, 20201, "%1 of %2")                                                                                   \
     X(TimeLeft, 20202, "%1 left")                                                                                      \
+    X(LoudnessTip, 20360, "Loudness %1 LUFS, true peak %2 dBTP")                                                       \
+    X(MeasuringPass, 20361, "Pass 1 of 2: measuring the loudness")                                                     \
+    X(ConvertingPass, 20362, "Pass 2 of 2: converting")                                                                \
     /* Messages */                                                                                                     \
     X(FilesNotAdded, 30001, "Some files are not supported or already exist and will not be added")                     \
     X(AddFileFailed, 30002, "An error occured while Adding File")                                                      \

@@ -12,6 +12,7 @@
 #include "options/WmaOptionsView.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -121,6 +122,35 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     general->addWidget(chkCopyTags);
     general->addLayout(simultaneous);
 
+    // So is loudness: tags and normalising, in a group of their own.
+    frLoudness = new QGroupBox(this);
+    frLoudness->setObjectName(QStringLiteral("frLoudness"));
+    chkReplayGain = new QCheckBox(frLoudness);
+    chkReplayGain->setObjectName(QStringLiteral("chkReplayGain"));
+    bind(options.chkReplayGain, chkReplayGain);
+    chkNormalize = new QCheckBox(frLoudness);
+    chkNormalize->setObjectName(QStringLiteral("chkNormalize"));
+    bind(options.chkNormalize, chkNormalize);
+    spnNormalizeTarget = new QSpinBox(frLoudness);
+    spnNormalizeTarget->setObjectName(QStringLiteral("spnNormalizeTarget"));
+    spnNormalizeTarget->setSuffix(QStringLiteral(" LUFS"));
+    bind(options.sliderNormalizeTarget, spnNormalizeTarget);
+    optNormalizeTrack = new QRadioButton(frLoudness);
+    optNormalizeTrack->setObjectName(QStringLiteral("optNormalizeTrack"));
+    bind(options.optNormalizeTrack, optNormalizeTrack);
+    optNormalizeAlbum = new QRadioButton(frLoudness);
+    optNormalizeAlbum->setObjectName(QStringLiteral("optNormalizeAlbum"));
+    bind(options.optNormalizeAlbum, optNormalizeAlbum);
+    auto* loudness = new QHBoxLayout(frLoudness);
+    loudness->setContentsMargins(8, 2, 8, 2);
+    loudness->addWidget(chkReplayGain);
+    loudness->addSpacing(12);
+    loudness->addWidget(chkNormalize);
+    loudness->addWidget(spnNormalizeTarget);
+    loudness->addWidget(optNormalizeTrack);
+    loudness->addWidget(optNormalizeAlbum);
+    loudness->addStretch();
+
     auto* buttons = new QHBoxLayout;
     buttons->addLayout(general);
     buttons->addStretch();
@@ -132,6 +162,7 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     layout->addLayout(formats);
     layout->addWidget(pages, 1);
     layout->addLayout(naming);
+    layout->addWidget(frLoudness);
     layout->addLayout(buttons);
 
     applyCaptions();
@@ -157,6 +188,12 @@ void FormatsPanel::applyCaptions()
     chkNamePattern->setText(lang::caption(lang::StringId::NameFromTags));
     txtNamePattern->setToolTip(lang::caption(lang::StringId::NamePatternTip));
     lblSimultaneous->setText(lang::caption(lang::StringId::SimultaneousConversions));
+    frLoudness->setTitle(lang::caption(lang::StringId::LoudnessGroup));
+    frLoudness->setToolTip(lang::caption(lang::StringId::LoudnessGroupTip));
+    chkReplayGain->setText(lang::caption(lang::StringId::WriteReplayGain));
+    chkNormalize->setText(lang::caption(lang::StringId::NormalizeTo));
+    optNormalizeTrack->setText(lang::caption(lang::StringId::NormalizeByTrack));
+    optNormalizeAlbum->setText(lang::caption(lang::StringId::NormalizeByAlbum));
     cmdDefaults->setText(lang::caption(lang::StringId::RestoreDefaults));
     cmdHide->setText(lang::caption(lang::StringId::SaveAndClose));
     wmaPage->applyCaptions();

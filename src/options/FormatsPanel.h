@@ -5,6 +5,7 @@
 #include <array>
 
 class QCheckBox;
+class QGroupBox;
 class QLineEdit;
 class QLabel;
 class QPushButton;
@@ -56,6 +57,12 @@ public:
     QLineEdit* txtNamePattern = nullptr;
     QLabel* lblSimultaneous = nullptr;
     QSpinBox* spnSimultaneous = nullptr;
+    QGroupBox* frLoudness = nullptr;
+    QCheckBox* chkReplayGain = nullptr;
+    QCheckBox* chkNormalize = nullptr;
+    QSpinBox* spnNormalizeTarget = nullptr;
+    QRadioButton* optNormalizeTrack = nullptr;
+    QRadioButton* optNormalizeAlbum = nullptr;
     FlacOptionsView* flacPage = nullptr;
     OpusOptionsView* opusPage = nullptr;
     AacOptionsView* aacPage = nullptr;
