@@ -62,7 +62,12 @@ std::optional<LoudnessFigures> AlbumLoudness::albumBeforeGain(int row, const Mea
             const QString path = next->path;
             lock.unlock();
             bool wasStopped = false;
-            std::optional<engine::LoudnessAnalysis> analysis = measure(path, wasStopped);
+            std::optional<engine::LoudnessAnalysis> analysis;
+            try {
+                analysis = measure(path, wasStopped);
+            } catch (...) {
+                // Failed: the others must not wait for it.
+            }
             lock.lock();
             next->before = analysis ? Before::Measured : wasStopped ? Before::NotMeasured : Before::Failed;
             if (analysis)

@@ -71,6 +71,10 @@ public:
             return;
         }
         sqlite3_busy_timeout(m_db, kBusyMs);
+        // A cache: a write need not reach the disk before the row goes on
+        // (the log keeps the file whole; a power cut loses the latest only).
+        run("PRAGMA journal_mode=WAL");
+        run("PRAGMA synchronous=NORMAL");
         if (!run("CREATE TABLE IF NOT EXISTS analyses(path BLOB NOT NULL, variant INTEGER NOT NULL,"
                  " size INTEGER NOT NULL, modified INTEGER NOT NULL, sample_peak REAL NOT NULL,"
                  " true_peak REAL NOT NULL, blocks BLOB NOT NULL, used INTEGER NOT NULL,"

@@ -1,6 +1,7 @@
 #include "ReplayGainReadBack.h"
 #include "convert/AlbumLoudness.h"
 #include "convert/ConversionBatch.h"
+#include "engine/AudioEngine.h"
 #include "filelist/FileList.h"
 #include "options/FormatOptions.h"
 #include "support/Fixtures.h"
@@ -64,8 +65,9 @@ protected:
     {
         const QString file = dir.filePath(name);
         QDir().mkpath(QFileInfo(file).absolutePath());
-        if (!QFile::exists(file))
+        if (!QFile::exists(file)) {
             ASSERT_TRUE(s_media.copy(source, file));
+        }
         filelist::FileListRow row;
         row.FilePath = file;
         row.Status = QStringLiteral("Waiting Conversion");
@@ -125,7 +127,7 @@ TEST_F(AlbumLoudnessTest, RowsOnTwoWorkersGiveTheAlbumGainOfRowsOneAtATime)
 {
     addTwoAlbums();
     convertAll(QStringLiteral("one"), 1);
-    for (filelist::FileListRow& row : list->rows())
+    for (const filelist::FileListRow& row : list->rows())
         ASSERT_EQ(row.Status, QStringLiteral("Complete"));
     for (int row = 0; row < list->count(); ++row)
         list->setCell(row, filelist::FileList::Status, QStringLiteral("Waiting Conversion"));
@@ -170,30 +172,36 @@ TEST_F(AlbumLoudnessTest, AStoppedOrFailedRowLeavesItsAlbumWithoutAlbumTags)
     broken.FilePath = dir.filePath(QStringLiteral("c/7.flac"));
     broken.Status = QStringLiteral("Waiting Conversion");
     ASSERT_TRUE(list->append(broken));
-    // Stop once the fourth row ("a/4", the last of album "a") has ended: album
-    // "b" has a row that never starts.
-    QObject::connect(&batch, &convert::ConversionBatch::rowVisited, [this](int row, const QString&) {
-        if (row == 3)
-            batch.cmdConvert.click();
-    });
+    // Stop when the fifth row ("b/5") starts: album "a" has ended whole,
+    // album "b" has a row that was stopped, album "c" rows that never started.
+    const QMetaObject::Connection stop =
+        QObject::connect(&batch, &convert::ConversionBatch::rowStarted, [this](int row) {
+            if (row == 4)
+                batch.cmdConvert.click();
+        });
     options.optSameFolder.setValue(true);
     convertAll(QString(), 1);
+    QObject::disconnect(stop);
 
     const auto wav = [this](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
     ASSERT_EQ(list->at(3).Status, QStringLiteral("Complete"));
-    EXPECT_FALSE(field(wav("a/1.wav"), "REPLAYGAIN_ALBUM_GAIN").isEmpty()); // album "a" ended whole
+    ASSERT_EQ(list->at(4).Status, QStringLiteral("Cancelled"));
+    EXPECT_FALSE(field(wav("a/1.wav"), "REPLAYGAIN_ALBUM_GAIN").isEmpty());
     EXPECT_FALSE(field(wav("b/3.wav"), "REPLAYGAIN_TRACK_GAIN").isEmpty());
     EXPECT_TRUE(field(wav("b/3.wav"), "REPLAYGAIN_ALBUM_GAIN").isEmpty());
-    EXPECT_FALSE(QFile::exists(wav("b/5.wav")));
+    EXPECT_TRUE(field(wav("b/5.wav"), "REPLAYGAIN_TRACK_GAIN").isEmpty()); // the shorter file a stop keeps
+    EXPECT_FALSE(QFile::exists(wav("c/6.wav")));
 
     // Now the rest, "c" with its broken file among them.
     batch.cmdConvert.click();
     EXPECT_EQ(list->at(6).Status, QStringLiteral("Error"));
     EXPECT_FALSE(field(wav("c/6.wav"), "REPLAYGAIN_TRACK_GAIN").isEmpty());
     EXPECT_TRUE(field(wav("c/6.wav"), "REPLAYGAIN_ALBUM_GAIN").isEmpty());
-    // "b" is converted again only in part (its third row is done): the batch's
-    // album is its one row left, which gets album tags of its own.
-    EXPECT_EQ(field(wav("b/5.wav"), "REPLAYGAIN_ALBUM_GAIN"), field(wav("b/5.wav"), "REPLAYGAIN_TRACK_GAIN"));
+    // "b" is converted again only in part ("b/3" is done): the batch's album
+    // is its one row left, which gets album tags of its own.
+    const QString again = wav("b/5_Converted.wav");
+    EXPECT_FALSE(field(again, "REPLAYGAIN_ALBUM_GAIN").isEmpty());
+    EXPECT_EQ(field(again, "REPLAYGAIN_ALBUM_GAIN"), field(again, "REPLAYGAIN_TRACK_GAIN"));
 }
 
 TEST_F(AlbumLoudnessTest, NormalisingByAlbumKeepsTheTracksApartAndBringsTheAlbumToTheTarget)

@@ -15,13 +15,16 @@
 namespace replaygaintest {
 
 //! A free-form field as TagLib reads it back: the property of that name, an
-//! MP4 "----:com.apple.iTunes:" item or an ASF attribute.
+//! MP4 "----:com.apple.iTunes:" item or an ASF attribute; empty when the
+//! file or the field is not there.
 inline QString readField(const QString& path, convert::TagFormat format, const QString& name)
 {
     const QByteArray file = QFile::encodeName(path);
     const TagLib::String key(name.toUtf8().constData(), TagLib::String::UTF8);
     if (format == convert::TagFormat::Mp4) {
         TagLib::MP4::File mp4(file.constData());
+        if (!mp4.isValid() || !mp4.tag())
+            return {};
         const TagLib::MP4::ItemMap items = mp4.tag()->itemMap();
         const auto item = items.find("----:com.apple.iTunes:" + key);
         return item == items.end() ? QString()
@@ -29,12 +32,16 @@ inline QString readField(const QString& path, convert::TagFormat format, const Q
     }
     if (format == convert::TagFormat::Wma) {
         TagLib::ASF::File asf(file.constData());
+        if (!asf.isValid() || !asf.tag())
+            return {};
         const TagLib::ASF::AttributeListMap& attributes = asf.tag()->attributeListMap();
         const auto found = attributes.find(key);
         return found == attributes.end() ? QString()
                                          : QString::fromStdString(found->second.front().toString().to8Bit(true));
     }
     const TagLib::FileRef ref(file.constData());
+    if (ref.isNull())
+        return {};
     const TagLib::PropertyMap properties = ref.file()->properties();
     const auto found = properties.find(key);
     return found == properties.end() ? QString() : QString::fromStdString(found->second.front().to8Bit(true));

@@ -19,12 +19,19 @@ using options::FormatOptions;
 using replaygaintest::gainOf;
 using replaygaintest::readField;
 
+namespace convert {
+void PrintTo(const TagField& field, std::ostream* os)
+{
+    *os << field.name.toStdString() << "=" << field.value.toStdString();
+}
+} // namespace convert
+
 namespace {
 
 TEST(ReplayGainFields, AreNamedAndWrittenAsEachFormatKeepsThem)
 {
     LoudnessFigures figures;
-    figures.integrated = -12.345;
+    figures.integrated = -12.34;
     figures.truePeak = 0.5;
     struct Case {
         TagFormat format;
@@ -46,8 +53,8 @@ TEST(ReplayGainFields, AreNamedAndWrittenAsEachFormatKeepsThem)
         {TagFormat::Wma,
          GainScope::Album,
          {{QStringLiteral("replaygain_album_gain"), gain}, {QStringLiteral("replaygain_album_peak"), peak}}},
-        // Q7.8 towards -23 LUFS: 256 * (-23 + 12.345) = -2727.7.
-        {TagFormat::Opus, GainScope::Track, {{QStringLiteral("R128_TRACK_GAIN"), QStringLiteral("-2728")}}},
+        // Q7.8 towards -23 LUFS: 256 * (-23 + 12.34) = -2728.96.
+        {TagFormat::Opus, GainScope::Track, {{QStringLiteral("R128_TRACK_GAIN"), QStringLiteral("-2729")}}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ReplayGainFields(c.format, c.scope, figures), c.expected) << int(c.format);
@@ -91,11 +98,14 @@ TEST_F(ReplayGainTagsTest, EveryFormatCarriesTheTrackGainAndPeakOfItsOwnAudio)
         int format;
         TagFormat tags;
         const char* extension;
-        double tolerance; // dB: the lossy encoders change the level a little
+        // dB between the tag (measured from what the encoder got) and the
+        // file as a decoder plays it: the lossy encoders change the level a
+        // little; lame plays about 0.45 dB quieter than it was given.
+        double tolerance;
     };
     const Output outputs[] = {
         {FormatOptions::WAV, TagFormat::Wav, "wav", 0.01},   {FormatOptions::FLAC, TagFormat::Flac, "flac", 0.01},
-        {FormatOptions::MP3, TagFormat::Mp3, "mp3", 0.1},    {FormatOptions::OGG, TagFormat::Ogg, "ogg", 0.1},
+        {FormatOptions::MP3, TagFormat::Mp3, "mp3", 0.5},    {FormatOptions::OGG, TagFormat::Ogg, "ogg", 0.1},
         {FormatOptions::WMA, TagFormat::Wma, "wma", 0.1},    {FormatOptions::AAC, TagFormat::Mp4, "m4a", 0.1},
         {FormatOptions::OPUS, TagFormat::Opus, "opus", 0.1},
     };
@@ -130,6 +140,7 @@ TEST_F(ReplayGainTagsTest, EveryFormatCarriesTheTrackGainAndPeakOfItsOwnAudio)
         };
         const QString gain = readField(out, output.tags, name("REPLAYGAIN_TRACK_GAIN"));
         EXPECT_TRUE(gain.endsWith(QStringLiteral(" dB"))) << gain.toStdString();
+        EXPECT_NEAR(gainOf(gain), -18.0 - shown->integrated, 0.005);
         EXPECT_NEAR(gainOf(gain), -18.0 - reference->integrated, output.tolerance);
         EXPECT_NEAR(readField(out, output.tags, name("REPLAYGAIN_TRACK_PEAK")).toDouble(), 0.1, 0.01);
         // No album fields: a row converted alone is no album.

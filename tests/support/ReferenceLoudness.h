@@ -79,7 +79,7 @@ inline std::optional<DecodedFile> decodeToFloat(const QString& path)
                                          QStringLiteral("-show_entries"), QStringLiteral("stream=sample_rate,channels"),
                                          QStringLiteral("-of"), QStringLiteral("csv=p=0"), path}))
             .trimmed()
-            .split(u',');
+            .split(u',', Qt::SkipEmptyParts);
     if (fields.size() != 2)
         return std::nullopt;
     DecodedFile file;
