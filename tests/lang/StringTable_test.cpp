@@ -91,8 +91,9 @@ TEST(StringTable, IdentifiersAndDefaults)
         const int id = static_cast<int>(entry.id);
         EXPECT_TRUE((id >= 10000 && id <= 10064) || (id >= 10100 && id <= 10111) || id == 10150 || id == 100016 ||
                     id == 100024 || (id >= 20001 && id <= 20016) ||
-                    (id >= 20101 && id <= 20199) || // status reasons added on Linux
-                    id == 20201 || id == 20202 ||   // the batch's count and time left
+                    (id >= 20101 && id <= 20199) ||                                 // status reasons added on Linux
+                    id == 20201 || id == 20202 ||                                   // the batch's count and time left
+                    (id >= 10260 && id <= 10279) || (id >= 20360 && id <= 20379) || // loudness
                     (id >= 30001 && id <= 30012) || (id >= 30101 && id <= 30107))
             << id;
     }
