@@ -93,7 +93,7 @@ namespace lang {
       "Fields: {artist} {album} {albumartist} {title} {track} {disc} {year} {genre} {composer}. {track:02} writes "    \
       "at least two digits; \"/\" starts a sub-folder. A file without one of the tags keeps its own name.")            \
     X(SimultaneousConversions, 10150, "Simultaneous conversions:")                                                     \
-    X(LoudnessGroup, 10260, "Loudness")                                                                                \
+    X(LoudnessGroup, 10260, "Loudness:")                                                                               \
     X(WriteReplayGain, 10261, "Write ReplayGain tags")                                                                 \
     X(NormalizeTo, 10262, "Normalise loudness to")                                                                     \
     X(NormalizeByTrack, 10263, "Each file")                                                                            \
