@@ -32,6 +32,8 @@ QString ReplayGainTagFailure()
 RowLoudness::RowLoudness(ConversionSession& session, const QString& origfile, TagFormat format, DWORD decodeFlags)
     : m_session(session), m_origfile(origfile), m_format(format), m_flags(decodeFlags)
 {
+    // One pass until a measuring pass is needed; a session converts many rows.
+    m_session.setPass(1, 1);
 }
 
 RowLoudness::~RowLoudness() = default;
