@@ -9,6 +9,9 @@ packages=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsqlite3-dev libtag1-dev
   libcdio-dev libcdio-paranoia-dev
+  # libebur128: the reference the loudness measure is tested and timed against;
+  # the freedesktop sounds: real recordings to measure
+  libebur128-dev sound-theme-freedesktop
   lame vorbis-tools ffmpeg
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang-format-14

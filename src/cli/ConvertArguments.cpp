@@ -6,6 +6,10 @@ namespace cli {
 
 namespace {
 
+// The range of "Normalise loudness to", in LUFS.
+constexpr int kLowestTarget = -40;
+constexpr int kHighestTarget = -5;
+
 int formatIndex(const QString& name)
 {
     // By format index; AAC is named after its file type.
@@ -50,6 +54,10 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
             result.keepTree = true;
             continue;
         }
+        if (argument == QLatin1String("--loudness")) {
+            result.loudness = true;
+            continue;
+        }
 
         // Options with a value: "--name VALUE" or "--name=VALUE".
         QString value;
@@ -59,7 +67,7 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
             argument.truncate(equals);
         } else if (argument == QLatin1String("--format") || argument == QLatin1String("--output") ||
                    argument == QLatin1String("--option") || argument == QLatin1String("--name-pattern") ||
-                   argument == QLatin1String("--jobs")) {
+                   argument == QLatin1String("--jobs") || argument == QLatin1String("--normalize")) {
             if (i + 1 >= arguments.size()) {
                 error = QStringLiteral("%1 needs a value").arg(argument);
                 return std::nullopt;
@@ -95,6 +103,18 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
             }
             // The saved option it stands for, limited to the processors like the option.
             result.assignments << QStringLiteral("sliderSimultaneous=%1").arg(jobs);
+        } else if (argument == QLatin1String("--normalize")) {
+            bool ok = false;
+            const int target = value.toInt(&ok);
+            if (!ok || target < kLowestTarget || target > kHighestTarget) {
+                error = QStringLiteral("--normalize needs a whole number of LUFS from %1 to %2")
+                            .arg(kLowestTarget)
+                            .arg(kHighestTarget);
+                return std::nullopt;
+            }
+            // The saved options it stands for.
+            result.assignments << QStringLiteral("chkNormalize=True")
+                               << QStringLiteral("sliderNormalizeTarget=%1").arg(target);
         } else {
             error = QStringLiteral("unknown option '%1' (put paths that begin with '-' after '--')").arg(argument);
             return std::nullopt;

@@ -14,6 +14,7 @@ struct ConvertArguments {
     bool recursive = false;             //!< --recursive: folders with their sub-folders
     bool keepTree = false;              //!< --keep-tree: outputs mirror the added folders' trees
     std::optional<QString> namePattern; //!< --name-pattern PATTERN: names from tags
+    bool loudness = false;              //!< --loudness: each line ends in the output's loudness
     QStringList assignments;            //!< --option NAME=VALUE, in order
     QStringList paths;
 

@@ -47,8 +47,9 @@ void applyChoices(const ConvertArguments& arguments, settings::RunOptions& optio
 
 class ConvertRun {
 public:
-    ConvertRun(settings::RunOptions& options, std::FILE* out, ConvertConsole& console)
-        : m_out(out), m_console(console), m_batch(console, m_state, options.formatOptions(), [this] { return &m_list; })
+    ConvertRun(settings::RunOptions& options, std::FILE* out, ConvertConsole& console, bool loudness)
+        : m_out(out), m_console(console), m_loudness(loudness),
+          m_batch(console, m_state, options.formatOptions(), [this] { return &m_list; })
     {
         QObject::connect(&m_batch, &convert::ConversionBatch::rowVisited, &m_batch,
                          [this](int row, const QString& outFile) { rowDone(row, outFile); });
@@ -95,15 +96,21 @@ private:
         const QString& made = outFile;
         m_console.clearProgress();
         // English words whatever the window's language: scripts read them.
-        writeUtf8(m_out, probeCell(record.FilePath) + u'\t' + probeCell(made) + u'\t' +
-                             probeCell(filelist::words::englishStatus(record.state)) + u'\t' +
-                             probeCell(filelist::words::englishReason(record.reason)) + u'\n');
+        QString line = probeCell(record.FilePath) + u'\t' + probeCell(made) + u'\t' +
+                       probeCell(filelist::words::englishStatus(record.state)) + u'\t' +
+                       probeCell(filelist::words::englishReason(record.reason));
+        if (m_loudness) {
+            const std::optional<filelist::MeasuredLoudness> measured = m_list.loudness(row);
+            line += u'\t' + (measured ? measured->text() : QString());
+        }
+        writeUtf8(m_out, line + u'\n');
         std::fflush(m_out);
         m_printed = row + 1;
     }
 
     std::FILE* m_out;
     ConvertConsole& m_console;
+    bool m_loudness;
     convert::ConversionState m_state;
     filelist::FileList m_list;
     convert::ConversionBatch m_batch;
@@ -116,7 +123,7 @@ int runConvert(const ConvertArguments& arguments, settings::RunOptions& options,
                ConvertConsole& console)
 {
     applyChoices(arguments, options);
-    ConvertRun run(options, out, console);
+    ConvertRun run(options, out, console, arguments.loudness);
     filelist::FileAdmission admission(console, [&run] { return &run.list(); });
     const bool allAdmitted = AdmitPaths(arguments.paths, arguments.recursive, run.list(), admission, console);
     const bool allComplete = run.run();

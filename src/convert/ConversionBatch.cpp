@@ -1,5 +1,6 @@
 #include "convert/ConversionBatch.h"
 
+#include "convert/AlbumLoudness.h"
 #include "convert/ConversionJob.h"
 #include "convert/ConvertToFLAC_OPUS_AAC.h"
 #include "convert/ConvertToMP3_OGG.h"
@@ -247,6 +248,7 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     m_summary = {};
     m_total = 0;
     m_finishedSeconds = 0;
+    m_albums = std::make_unique<AlbumLoudness>();
     double knownSeconds = 0;
     int known = 0;
     for (int row = 0; row < m_rowLimit; ++row) {
@@ -254,6 +256,7 @@ bool ConversionBatch::ConvertFiles(Choice choice)
         if (!takes(choice, record))
             continue;
         ++m_total;
+        m_albums->addRow(row, record.FilePath);
         if (record.seconds >= 0) {
             knownSeconds += record.seconds;
             ++known;
@@ -277,6 +280,8 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     m_loop = nullptr;
     m_paint.stop();
     applyStatuses();
+    m_albums->finish();
+    m_albums.reset();
     reportVisits();
 
     m_state.bConverting = false;
@@ -311,8 +316,10 @@ void ConversionBatch::startRows()
         }
         m_anyStarted = true;
         const QString inputPath = record.FilePath; // startRow() may run events that change the list
-        if (!startRow(row, inputPath))
+        if (!startRow(row, inputPath)) {
             m_visited[row] = QString();
+            m_albums->rowEnded(row, QString(), nullptr); // its album gets no album tags
+        }
     }
     m_starting = false;
     reportVisits();
@@ -359,10 +366,12 @@ bool ConversionBatch::startRow(int row, const QString& inputPath)
         return false;
     }
     m_list->setReason(row, {});
+    m_list->setLoudness(row, std::nullopt);
     m_list->setProgress(row, 0);
 
     auto job = std::make_unique<Job>(m_desktop, m_state, m_options, m_board, row, inputPath, outFile, path.convert,
                                      text(lang::StringId::StoppedAtName));
+    job->setAlbums(m_albums.get());
     Job* running = job.get();
     // The name is taken for this row from here on, before its file exists.
     m_jobs[row] = std::move(job);
@@ -399,6 +408,7 @@ void ConversionBatch::rowFinished(int row)
         return;
     found->second->wait();
     applyStatuses();
+    m_albums->rowEnded(row, found->second->outputMade(), found->second->measured());
     m_visited[row] = found->second->outputMade();
     m_jobs.erase(found);
     m_percent.erase(row);
@@ -443,6 +453,8 @@ void ConversionBatch::applyStatuses()
             list->setReason(row, *update.reason);
         if (update.output)
             list->setOutputPath(row, *update.output);
+        if (update.loudness)
+            list->setLoudness(row, *update.loudness);
         if (update.state)
             list->setState(row, *update.state);
         else if (update.percent)

@@ -30,6 +30,7 @@ struct FileListRow;
 
 namespace convert {
 
+class AlbumLoudness;
 class ConversionJob;
 
 //! The conversion batch behind "Convert All" and "Convert Selected": walks
@@ -219,6 +220,7 @@ private:
     TimeLeftEstimate m_timeLeft;
     Summary m_summary;
 
+    std::unique_ptr<AlbumLoudness> m_albums; // of the running batch
     RowStatusBoard m_board;
     std::mutex m_endedMutex;
     std::vector<int> m_ended;     // rows whose threads are done, not yet collected

@@ -32,6 +32,7 @@ void ConversionJob::start(std::function<void()> whenDone)
     m_thread = std::thread([this, whenDone = std::move(whenDone)] {
         m_session.sOutputMade.clear();
         QString escaped;
+        m_session.measured.reset();
         try {
             m_convert(m_session, m_inputPath, m_outputPath);
         } catch (const std::exception& failure) {
@@ -43,6 +44,7 @@ void ConversionJob::start(std::function<void()> whenDone)
             // The encoder path did not get to end the row: its output is not
             // known to be whole, so none is reported.
             m_session.sOutputMade.clear();
+            m_session.measured.reset();
             qCWarning(lcConvert, "Converting %s failed: %s", qUtf8Printable(m_inputPath), qUtf8Printable(escaped));
             EndWithError(m_session, ErrorLog(), m_inputPath, BASS_ERROR_UNKNOWN, escaped);
         }

@@ -42,6 +42,11 @@ public:
     const QString& outputPath() const { return m_outputPath; }
     //! After run(): the file the row kept under its final name, or empty.
     const QString& outputMade() const { return m_made; }
+    //! Before start(): the albums of the batch the row belongs to.
+    void setAlbums(AlbumLoudness* albums) { m_session.setAlbums(albums, m_row); }
+    //! After run(): what the row measured of the output it made, if it
+    //! completed one.
+    std::shared_ptr<const MeasuredOutput> measured() const { return m_session.measured; }
 
 private:
     std::unique_ptr<options::FormatOptions> m_options;

@@ -4,6 +4,8 @@
 #include "lang/StringTable.h"
 #include "platform/Desktop.h"
 
+#include <algorithm>
+
 namespace convert {
 
 ConversionSession::ConversionSession(platform::Desktop& desktop, ConversionState& state,
@@ -78,9 +80,13 @@ bool ConversionSession::reportProgress(QWORD position, QWORD length)
         return false;
     if (!m_state.bConverting || position == kUnknown)
         return true;
-    const float percent = float(position) / float(length) * 100.0f;
+    // Each pass fills its share of the bar.
+    float share = float(position) / float(length);
+    if (m_passes > 1)
+        share = std::min(1.0f, share);
+    const float percent = (float(m_pass - 1) + share) / float(m_passes) * 100.0f;
     if (m_board)
-        m_board->post(*m_row, {percent, {}, {}, {}});
+        m_board->post(*m_row, {percent, {}, {}, {}, {}});
     else if (filelist::FileList* list = rowList())
         list->setProgress(*m_row, percent);
     return true;
@@ -94,7 +100,7 @@ void ConversionSession::setOutcome(Outcome outcome, const filelist::RowReason& r
                            : outcome == Outcome::Cancelled ? RowState::Cancelled
                                                            : RowState::Failed;
     if (m_board) {
-        m_board->post(*m_row, {{}, state, reason, sOutputMade});
+        m_board->post(*m_row, {{}, state, reason, sOutputMade, {}});
         return;
     }
     filelist::FileList* list = rowList();
@@ -108,11 +114,29 @@ void ConversionSession::setOutcome(Outcome outcome, const filelist::RowReason& r
 void ConversionSession::setReason(const filelist::RowReason& reason)
 {
     if (m_board) {
-        m_board->post(*m_row, {{}, {}, reason, {}});
+        m_board->post(*m_row, {{}, {}, reason, {}, {}});
         return;
     }
     if (filelist::FileList* list = rowList())
         list->setReason(*m_row, reason);
+}
+
+void ConversionSession::setPass(int pass, int passes)
+{
+    m_passes = std::max(1, passes);
+    m_pass = std::clamp(pass, 1, m_passes);
+}
+
+void ConversionSession::setLoudness(const filelist::MeasuredLoudness& loudness)
+{
+    if (m_board) {
+        RowStatusBoard::Update update;
+        update.loudness = loudness;
+        m_board->post(*m_row, update);
+        return;
+    }
+    if (filelist::FileList* list = rowList())
+        list->setLoudness(*m_row, loudness);
 }
 
 bool ConversionSession::stopRequestedWhileWaiting()

@@ -10,11 +10,13 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace filelist {
 class FileList;
-}
+struct MeasuredLoudness;
+} // namespace filelist
 namespace options {
 class FormatOptions;
 }
@@ -23,6 +25,9 @@ class Desktop;
 }
 
 namespace convert {
+
+class AlbumLoudness;
+struct MeasuredOutput;
 
 //! What the batch and the encoder paths share while files are converted: the
 //! services of the screen, the batch flags, the option controls (read at the
@@ -104,6 +109,26 @@ public:
     //! Sets the reason shown with the row's status; empty clears it.
     void setReason(const filelist::RowReason& reason);
 
+    // ---- Loudness -------------------------------------------------------
+
+    //! Makes reportProgress() show pass `pass` of `passes` (from 1): each
+    //! pass takes its share of the bar. One pass of one until changed.
+    void setPass(int pass, int passes);
+    //! Shows the output's loudness with the row's status.
+    void setLoudness(const filelist::MeasuredLoudness& loudness);
+    //! The albums of the batch and the row of this conversion among them;
+    //! null when the conversion belongs to no batch.
+    AlbumLoudness* albums() const { return m_albums; }
+    int albumRow() const { return m_albumRow; }
+    void setAlbums(AlbumLoudness* albums, int row)
+    {
+        m_albums = albums;
+        m_albumRow = row;
+    }
+    //! What the encoder path measured of an output that got its final name
+    //! (before any album gain), for the batch's albums; empty otherwise.
+    std::shared_ptr<const MeasuredOutput> measured;
+
     //! The output file the encoder path kept under its final name for the
     //! row being converted (empty when it kept none); the name may differ from
     //! the one it was given when another run took that one meanwhile.
@@ -144,6 +169,10 @@ private:
     QString m_stoppedNameFormat;
     int m_yieldInterval = 0;
     QElapsedTimer m_sinceYield;
+    int m_pass = 1;
+    int m_passes = 1;
+    AlbumLoudness* m_albums = nullptr;
+    int m_albumRow = -1;
 };
 
 } // namespace convert

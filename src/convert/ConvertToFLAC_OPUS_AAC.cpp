@@ -6,6 +6,7 @@
 #include "convert/ErrorLog.h"
 #include "convert/FileEncoderPump.h"
 #include "convert/OutputFile.h"
+#include "convert/RowLoudness.h"
 #include "engine/AudioEngine.h"
 #include "options/FormatOptions.h"
 #include "platform/FileName.h"
@@ -62,9 +63,18 @@ void ConvertToFLAC_OPUS_AAC(ConversionSession& session, const QString& origfile,
     session.releaseConversionStream();
 
     // Float samples carry 24-bit sources whole; the encoders keep every channel.
-    const HSTREAM stream = OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT);
+    const DWORD flags = BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT;
+    const TagFormat format = tagFormat(session.options());
+    RowLoudness loudness(session, origfile, format, flags);
+    if (!loudness.prepare())
+        return;
+    const HSTREAM stream = OpenConversionStream(session, log, origfile, flags);
     if (stream == 0)
         return;
+    if (!loudness.attach(stream)) {
+        EndWithError(session, log, origfile, BASS_ERROR_UNKNOWN, engine::BassErrorText(BASS_ERROR_UNKNOWN));
+        return;
+    }
     BASS_ChannelGetInfo(stream, &session.channelInfo);
     const BASS_CHANNELINFO& info = session.channelInfo;
 
@@ -86,7 +96,7 @@ void ConvertToFLAC_OPUS_AAC(ConversionSession& session, const QString& origfile,
         session, log, origfile, *output, kChunkBytes,
         {[encoder](const char* data, unsigned length) { return BASS_Encode_FileWrite(encoder, data, length); },
          [encoder] { return BASS_Encode_FileClose(encoder); }},
-        tagFormat(session.options()));
+        format, loudness);
 }
 
 } // namespace convert

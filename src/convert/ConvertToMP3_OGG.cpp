@@ -7,6 +7,7 @@
 #include "convert/EncoderCommand.h"
 #include "convert/ErrorLog.h"
 #include "convert/OutputFile.h"
+#include "convert/RowLoudness.h"
 #include "convert/StoppedOutput.h"
 #include "engine/AudioEngine.h"
 #include "engine/EncoderHook.h"
@@ -57,11 +58,19 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     const bool mp3 = options.optFileFormat(options::FormatOptions::MP3).Value();
     // lame takes mono and stereo only: a film's surround sound is mixed down.
     const DWORD flags = BASS_STREAM_DECODE | (mp3 ? BASS_STREAM_DOWNMIX : 0);
+    const TagFormat format = mp3 ? TagFormat::Mp3 : TagFormat::Ogg;
+    RowLoudness loudness(session, origfile, format, flags);
+    if (!loudness.prepare())
+        return;
     session.hConvertStream = engine::OpenStream(false, origfile, 0, 0, flags);
     const HSTREAM stream = session.hConvertStream;
     if (stream == 0) {
         const int code = BASS_ErrorGetCode();
         EndWithError(session, log, origfile, code, engine::BassErrorText(code));
+        return;
+    }
+    if (!loudness.attach(stream)) {
+        EndWithError(session, log, origfile, BASS_ERROR_UNKNOWN, engine::BassErrorText(BASS_ERROR_UNKNOWN));
         return;
     }
     BASS_ChannelGetInfo(stream, &session.channelInfo);
@@ -103,12 +112,14 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     for (;;) {
         if (BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED)
             break;
-        // What is read goes to the encoder; the bytes themselves are not used here.
-        if (BASS_ChannelGetData(stream, buffer.data(), kReadBytes) == DWORD(-1)) {
+        // What is read goes to the encoder; here it is only measured.
+        const DWORD got = BASS_ChannelGetData(stream, buffer.data(), kReadBytes);
+        if (got == DWORD(-1)) {
             const int code = BASS_ErrorGetCode();
             fail(code, engine::BassErrorText(code));
             return;
         }
+        loudness.feed(buffer.data(), got);
         session.yield();
         if (!progress.report(session)) {
             fail(BASS_ERROR_UNKNOWN, engine::BassErrorText(BASS_ERROR_UNKNOWN));
@@ -165,11 +176,14 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     }
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
-    if (const QString failure =
-            CarryTags(options, origfile, output->temporaryPath(), mp3 ? TagFormat::Mp3 : TagFormat::Ogg);
-        !failure.isEmpty()) {
+    if (const QString failure = CarryTags(options, origfile, output->temporaryPath(), format); !failure.isEmpty()) {
         output->discard();
         EndWithError(session, log, origfile, BASS_ERROR_CREATE, failure);
+        return;
+    }
+    if (!loudness.tag(output->temporaryPath())) {
+        output->discard();
+        EndWithError(session, log, origfile, BASS_ERROR_CREATE, ReplayGainTagFailure());
         return;
     }
     if (!output->commit()) {
@@ -177,6 +191,7 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
         return;
     }
     session.sOutputMade = output->finalPath();
+    loudness.done();
     session.setOutcome(Outcome::Complete, damage);
     if (!damage.isEmpty())
         log.append(BASS_ERROR_UNKNOWN, origfile, filelist::words::englishReason(damage));

@@ -7,6 +7,7 @@
 #include "convert/ErrorLog.h"
 #include "convert/InputDamage.h"
 #include "convert/OutputFile.h"
+#include "convert/RowLoudness.h"
 #include "convert/StoppedOutput.h"
 #include "convert/WavHeader.h"
 #include "engine/AudioEngine.h"
@@ -38,6 +39,9 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     const ErrorLog log;
 
     session.releaseConversionStream();
+    RowLoudness loudness(session, origfile, TagFormat::Wav, BASS_STREAM_DECODE);
+    if (!loudness.prepare())
+        return;
     const HSTREAM stream = OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE);
     if (stream == 0)
         return;
@@ -54,7 +58,8 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
 
     BASS_CHANNELINFO info;
     float rate = 0;
-    if (!BASS_ChannelGetInfo(stream, &info) || !BASS_ChannelGetAttribute(stream, BASS_ATTRIB_FREQ, &rate)) {
+    if (!loudness.attach(stream) || !BASS_ChannelGetInfo(stream, &info) ||
+        !BASS_ChannelGetAttribute(stream, BASS_ATTRIB_FREQ, &rate)) {
         const int code = BASS_ErrorGetCode();
         fail(engine::BassErrorText(code), code);
         return;
@@ -111,6 +116,7 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
             fail(output->error(), BASS_ERROR_CREATE);
             return;
         }
+        loudness.feed(buffer.data(), got);
         written += got;
         const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
         if (!session.reportProgress(position, length)) {
@@ -149,11 +155,16 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
         fail(failure, BASS_ERROR_CREATE);
         return;
     }
+    if (!loudness.tag(output->temporaryPath())) {
+        fail(ReplayGainTagFailure(), BASS_ERROR_CREATE);
+        return;
+    }
     if (!output->commit()) {
         fail(output->error(), BASS_ERROR_CREATE);
         return;
     }
     session.sOutputMade = output->finalPath();
+    loudness.done();
     session.setOutcome(outcome, damage);
     if (!damage.isEmpty())
         log.append(BASS_ERROR_UNKNOWN, origfile, filelist::words::englishReason(damage));

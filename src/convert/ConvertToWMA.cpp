@@ -6,6 +6,7 @@
 #include "convert/ErrorLog.h"
 #include "convert/FileEncoderPump.h"
 #include "convert/OutputFile.h"
+#include "convert/RowLoudness.h"
 #include "convert/WmaBitrateList.h"
 #include "engine/AudioEngine.h"
 #include "engine/ResampleChannel.h"
@@ -59,7 +60,11 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
     BASS_SetConfig(BASS_CONFIG_WMA_BASSFILE, 1);
 
     // The encoder takes 16-bit mono or stereo: more channels are mixed down.
-    const HSTREAM stream = OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE | BASS_STREAM_DOWNMIX);
+    const DWORD flags = BASS_STREAM_DECODE | BASS_STREAM_DOWNMIX;
+    RowLoudness loudness(session, origfile, TagFormat::Wma, flags);
+    if (!loudness.prepare())
+        return;
+    const HSTREAM stream = OpenConversionStream(session, log, origfile, flags);
     if (stream == 0)
         return;
     BASS_ChannelGetInfo(stream, &session.channelInfo);
@@ -73,6 +78,10 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
             return;
         }
         BASS_ChannelGetInfo(stream, &info);
+    }
+    if (!loudness.attach(stream)) {
+        EndWithError(session, log, origfile, BASS_ERROR_UNKNOWN, engine::BassErrorText(BASS_ERROR_UNKNOWN));
+        return;
     }
 
     // A conversion never runs while the window is still loading.
@@ -103,7 +112,7 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
         session, log, origfile, *output, kChunkBytes,
         {[encoder](const char* data, unsigned length) { return BASS_WMA_EncodeWrite(encoder, data, length); },
          [encoder] { return BASS_WMA_EncodeClose(encoder); }},
-        TagFormat::Wma);
+        TagFormat::Wma, loudness);
 }
 
 } // namespace convert

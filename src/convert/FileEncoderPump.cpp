@@ -6,6 +6,7 @@
 #include "convert/DecodeProgress.h"
 #include "convert/ErrorLog.h"
 #include "convert/OutputFile.h"
+#include "convert/RowLoudness.h"
 #include "convert/StoppedOutput.h"
 #include "engine/AudioEngine.h"
 #include "engine/FfmpegEncoder.h"
@@ -24,7 +25,7 @@ QString FileEncoderFailure(int code)
 }
 
 void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QString& origfile, OutputFile& output,
-                       unsigned chunkBytes, const FileEncoderCalls& encoder, TagFormat format)
+                       unsigned chunkBytes, const FileEncoderCalls& encoder, TagFormat format, RowLoudness& loudness)
 {
     using Outcome = ConversionSession::Outcome;
     const HSTREAM stream = session.hConvertStream;
@@ -42,6 +43,7 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
             outcome = Outcome::Error;
             break;
         }
+        loudness.feed(buffer.data(), got);
         session.yield();
         if (!progress.report(session)) {
             code = BASS_ERROR_UNKNOWN;
@@ -80,6 +82,10 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
             code = BASS_ERROR_CREATE;
             reason = std::move(failure);
             outcome = Outcome::Error;
+        } else if (!loudness.tag(output.temporaryPath())) {
+            code = BASS_ERROR_CREATE;
+            reason = ReplayGainTagFailure();
+            outcome = Outcome::Error;
         }
     }
     if (outcome != Outcome::Error && !output.commit()) {
@@ -93,6 +99,8 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
         return;
     }
     session.sOutputMade = output.finalPath();
+    if (outcome == Outcome::Complete)
+        loudness.done();
     session.setOutcome(outcome, damage);
     if (!damage.isEmpty())
         log.append(BASS_ERROR_UNKNOWN, origfile, filelist::words::englishReason(damage));

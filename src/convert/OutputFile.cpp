@@ -233,6 +233,35 @@ bool OutputFile::commit()
         discard();
         return false;
     }
+    return closeCommitted(true);
+}
+
+bool OutputFile::commitReplacing()
+{
+    if (m_committed)
+        return true;
+    if (m_fd < 0 || failed()) {
+        fail(EBADF);
+        discard();
+        return false;
+    }
+    if (::fsync(m_fd) != 0 && errno != EINVAL) {
+        fail(errno);
+        discard();
+        return false;
+    }
+    if (::rename(platform::nativeName(m_temporary).constData(), platform::nativeName(m_final).constData()) != 0) {
+        fail(errno);
+        discard();
+        return false;
+    }
+    // The data was flushed before the rename: a failing close cannot mean
+    // that the file it replaced was better.
+    return closeCommitted(false);
+}
+
+bool OutputFile::closeCommitted(bool removeOnFailure)
+{
     m_committed = true;
     if (struct stat st{}; ::fstat(m_fd, &st) == 0) {
         std::lock_guard lock(g_keptMutex);
@@ -249,7 +278,8 @@ bool OutputFile::commit()
     if (::close(fd) != 0 && errno != EINTR) {
         // The data may not all be there after all: the name must not stay.
         fail(errno);
-        ::unlink(platform::nativeName(m_final).constData());
+        if (removeOnFailure)
+            ::unlink(platform::nativeName(m_final).constData());
         return false;
     }
     return true;

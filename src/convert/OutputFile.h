@@ -55,6 +55,12 @@ public:
     //! commit() under `finalPath` instead of the name given at creation (the
     //! shorter file of a stopped conversion).
     bool commitAs(const QString& finalPath);
+    //! Flushes the file to disk and puts it in the place of the file that
+    //! has the final name, in one step (a changed copy of a finished output
+    //! replaces it: no moment leaves the name without a whole file). False,
+    //! with error() set, when any step fails: the temporary file is then
+    //! removed and the file of that name is left as it was.
+    bool commitReplacing();
     //! Closes and removes the temporary file.
     void discard();
 
@@ -80,6 +86,9 @@ private:
     //! Writes all `bytes`, at `offset` when given, else appended.
     bool writeAll(const char* data, qint64 bytes, std::optional<qint64> offset);
     bool giveFinalName();
+    //! After the rename: the folder's entry on disk, the file closed (and
+    //! its name removed when `removeOnFailure` and the close fails).
+    bool closeCommitted(bool removeOnFailure);
 
     int m_fd = -1;
     QString m_temporary;

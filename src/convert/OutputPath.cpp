@@ -156,7 +156,7 @@ QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions
 {
     const auto failed = [why](filelist::RowReason::Code code) {
         if (why)
-            *why = filelist::RowReason::failure(code);
+            *why = filelist::RowReason::coded(code);
         return QString();
     };
     const auto taken = [&reserved](const QString& path) { return isTaken(path) || (reserved && reserved(path)); };

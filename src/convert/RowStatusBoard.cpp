@@ -17,6 +17,8 @@ void RowStatusBoard::post(int row, const Update& update)
         pending.reason = update.reason;
     if (update.output)
         pending.output = update.output;
+    if (update.loudness)
+        pending.loudness = update.loudness;
 }
 
 std::map<int, RowStatusBoard::Update> RowStatusBoard::take()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filelist/MeasuredLoudness.h"
 #include "filelist/RowState.h"
 
 #include <QString>
@@ -19,10 +20,11 @@ class RowStatusBoard {
 public:
     //! One row's pending change; fields left empty keep what the row shows.
     struct Update {
-        std::optional<float> percent;              //!< progress while converting
-        std::optional<filelist::RowState> state;   //!< a final state
-        std::optional<filelist::RowReason> reason; //!< why it ended so
-        std::optional<QString> output;             //!< the file the row kept
+        std::optional<float> percent;                       //!< progress while converting
+        std::optional<filelist::RowState> state;            //!< a final state
+        std::optional<filelist::RowReason> reason;          //!< why it ended so
+        std::optional<QString> output;                      //!< the file the row kept
+        std::optional<filelist::MeasuredLoudness> loudness; //!< the output's loudness, shown with the tooltip
     };
 
     //! Merges `update` into what is pending for `row`.

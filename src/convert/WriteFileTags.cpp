@@ -310,6 +310,16 @@ Saved write(CheckedTagStream& stream, TagFormat format, const engine::MediaTags&
 
 } // namespace
 
+void RenameWavId3Chunk(CheckedTagStream& stream)
+{
+    renameId3Chunk(stream);
+}
+
+void UpdateAsfFileSize(CheckedTagStream& stream)
+{
+    updateAsfFileSize(stream);
+}
+
 bool WriteFileTags(const QString& path, TagFormat format, const engine::MediaTags& tags, QString* failure)
 {
     if (failure)

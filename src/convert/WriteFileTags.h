@@ -22,4 +22,16 @@ enum class TagFormat { Wav, Mp3, Ogg, Wma, Flac, Opus, Mp4 };
 //! may be damaged.
 bool WriteFileTags(const QString& path, TagFormat format, const engine::MediaTags& tags, QString* failure = nullptr);
 
+class CheckedTagStream;
+
+//! Renames the ID3 chunk TagLib writes into a WAV file ("ID3 ") to the
+//! lower-case "id3 " that WAV readers have looked for the longest. Every
+//! writer of a WAV's tags calls it after saving.
+void RenameWavId3Chunk(CheckedTagStream& stream);
+
+//! Sets the file size the ASF header of a WMA file states to the file's real
+//! size after its tags were saved: FFmpeg's reader trusts the header's length
+//! only while the two agree. Every writer of a WMA's tags calls it.
+void UpdateAsfFileSize(CheckedTagStream& stream);
+
 } // namespace convert

@@ -284,6 +284,20 @@ QString FileList::statusReason(int row) const
     return valid(row, Status) ? words::reason(at(row).reason) : QString();
 }
 
+void FileList::setLoudness(int row, const std::optional<MeasuredLoudness>& loudness)
+{
+    if (!valid(row, Status) || at(row).loudness == loudness)
+        return;
+    m_rows[std::size_t(row)].loudness = loudness;
+    const QModelIndex i = index(row, Status);
+    Q_EMIT dataChanged(i, i, {Qt::ToolTipRole});
+}
+
+std::optional<MeasuredLoudness> FileList::loudness(int row) const
+{
+    return valid(row, Status) ? at(row).loudness : std::nullopt;
+}
+
 std::optional<quint32> FileList::textColor(int row, int column) const
 {
     if (!valid(row, column))
@@ -318,8 +332,10 @@ QVariant FileList::data(const QModelIndex& index, int role) const
         return cell(index.row(), column);
     case Qt::ToolTipRole:
         if (column == Status) {
-            const QString reason = statusReason(index.row());
-            return reason.isEmpty() ? QVariant() : QVariant(reason);
+            QString tip = statusReason(index.row());
+            if (const std::optional<MeasuredLoudness> measured = loudness(index.row()))
+                tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + measured->tooltip();
+            return tip.isEmpty() ? QVariant() : QVariant(tip);
         }
         return {};
     case Qt::EditRole:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filelist/FileListRow.h"
+#include "filelist/MeasuredLoudness.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -131,6 +132,13 @@ public:
     //! finished, failed or unsupported row, and the `Duration` of an
     //! unopenable file.
     std::optional<quint32> textColor(int row, int column) const;
+
+    // ---- Measured loudness ----------------------------------------------
+
+    //! The loudness measured of the row's output, shown in the `Status`
+    //! cell's tooltip below the reason; empty clears it.
+    void setLoudness(int row, const std::optional<MeasuredLoudness>& loudness);
+    std::optional<MeasuredLoudness> loudness(int row) const;
 
     // ---- QAbstractItemModel ----------------------------------------------
 

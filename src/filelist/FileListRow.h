@@ -1,9 +1,11 @@
 #pragma once
 
+#include "filelist/MeasuredLoudness.h"
 #include "filelist/RowState.h"
 
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 namespace filelist {
 
@@ -15,9 +17,10 @@ struct FileListRow {
     qint32 CheckBox = 0; //!< 0 = not ticked, any other value = ticked
     QString FilePath;    //!< the row's identity: no two rows hold the same text
     RowState state = RowState::Waiting;
-    float progress = 0; //!< percent done, while converting
-    RowReason reason;   //!< why the last conversion ended as it did
-    QString outputPath; //!< the file the last conversion kept (a stopped one's shorter file too)
+    float progress = 0;                       //!< percent done, while converting
+    RowReason reason;                         //!< why the last conversion ended as it did
+    QString outputPath;                       //!< the file the last conversion kept (a stopped one's shorter file too)
+    std::optional<MeasuredLoudness> loudness; //!< measured of that output, when it was
     QString Duration;
     QString FileSize;
     double seconds = -1;  //!< the playing time, -1 when unknown

@@ -24,14 +24,17 @@ constexpr bool isComplete(RowState state)
 }
 
 //! Why a row ended as it did, as data: the system's or the encoder's own words
-//! (kept as they came), where a damaged input's damage began, or a failure
-//! of the program's own. Worded for a person where it is shown.
+//! (kept as they came), where a damaged input's damage began, or a code of
+//! the program's own (a failure, the pass a converting row is in). Worded for
+//! a person where it is shown.
 struct RowReason {
-    //! Failures the program words itself.
+    //! What the program words itself.
     enum class Code : unsigned char {
         None,
         NoOutputFolder, //!< the output folder is missing and cannot be made
         NoFreeName,     //!< every name of the collision sequence is taken
+        MeasuringPass,  //!< converting: the first of two passes, measuring the loudness
+        ConvertingPass, //!< converting: the second pass
     };
 
     //! Words that are shown as they are ("No space left on device", the
@@ -49,7 +52,7 @@ struct RowReason {
 
     static RowReason words(const QString& text) { return {text, -1, -1, Code::None}; }
     static RowReason damage(double at, double total) { return {QString(), at, total, Code::None}; }
-    static RowReason failure(Code code) { return {QString(), -1, -1, code}; }
+    static RowReason coded(Code code) { return {QString(), -1, -1, code}; }
 };
 
 } // namespace filelist

@@ -37,6 +37,10 @@ QString codeText(RowReason::Code code, QString (*lookUp)(StringId))
         return lookUp(StringId::OutputFolderNotCreated);
     case RowReason::Code::NoFreeName:
         return lookUp(StringId::NoFreeOutputName);
+    case RowReason::Code::MeasuringPass:
+        return lookUp(StringId::MeasuringPass);
+    case RowReason::Code::ConvertingPass:
+        return lookUp(StringId::ConvertingPass);
     case RowReason::Code::None:
         break;
     }

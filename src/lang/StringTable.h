@@ -99,6 +99,14 @@ namespace lang {
     X(NoAudioCd, 10221, "No audio CD in any drive")                                                                    \
     X(CdTrackCount, 10222, "%1 tracks")                                                                                \
     X(MoreWaysToAdd, 10223, "More ways to add audio")                                                                  \
+    X(LoudnessGroup, 10260, "Loudness:")                                                                               \
+    X(WriteReplayGain, 10261, "Write ReplayGain tags")                                                                 \
+    X(NormalizeTo, 10262, "Normalise loudness to")                                                                     \
+    X(NormalizeByTrack, 10263, "Each file")                                                                            \
+    X(NormalizeByAlbum, 10264, "Each album")                                                                           \
+    X(LoudnessGroupTip, 10265,                                                                                         \
+      "Players that read ReplayGain tags even out the volume; normalising changes the audio itself, which takes a "    \
+      "second pass. An album is the files of one folder (or one CD or CUE sheet) converted together.")                 \
     X(Resume, 100016, "Resume")                                                                                        \
     X(ProductName, 100024, "Tonemill")                                                                                 \
     /* Dialog, grid and status texts */                                                                                \
@@ -129,6 +137,9 @@ namespace lang {
     X(PowerOffCountdown, 20305, "The computer will power off in %1 seconds.")                                          \
     X(BatchFinished, 20306, "Conversion finished")                                                                     \
     X(AndMore, 20307, "and %1 more")                                                                                   \
+    X(LoudnessTip, 20360, "Loudness %1 LUFS, true peak %2 dBTP")                                                       \
+    X(MeasuringPass, 20361, "Pass 1 of 2: measuring the loudness")                                                     \
+    X(ConvertingPass, 20362, "Pass 2 of 2: converting")                                                                \
     /* Messages */                                                                                                     \
     X(FilesNotAdded, 30001, "Some files are not supported or already exist and will not be added")                     \
     X(AddFileFailed, 30002, "An error occured while Adding File")                                                      \

@@ -46,6 +46,11 @@ const char* const kTagPlaceholders[FormatOptions::kTagCount] = {
 
 constexpr int k128Kbps = 6;
 
+// Loudness targets in LUFS: -18 is the ReplayGain reference.
+constexpr int kLowestTarget = -40;
+constexpr int kHighestTarget = -5;
+constexpr int kDefaultTarget = -18;
+
 } // namespace
 
 FormatOptions::FormatOptions(QObject* parent)
@@ -81,8 +86,13 @@ FormatOptions::FormatOptions(QObject* parent)
       txtOutPath(QStringLiteral("txtOutPath"), defaultOutputFolder()), cmdBrowse(QStringLiteral("cmdBrowse")),
       lblFormat(QStringLiteral("lblFormat")), cmdChangeFormat(QStringLiteral("cmdChangeFormat")),
       cmdDefaults(QStringLiteral("cmdDefaults")), cmdHide(QStringLiteral("cmdHide")),
-      chkCopyTags(QStringLiteral("chkCopyTags"), true), chkSubFolders(QStringLiteral("chkSubFolders")),
-      chkKeepTree(QStringLiteral("chkKeepTree")), chkNamePattern(QStringLiteral("chkNamePattern")),
+      chkCopyTags(QStringLiteral("chkCopyTags"), true), chkReplayGain(QStringLiteral("chkReplayGain"), true),
+      chkNormalize(QStringLiteral("chkNormalize")),
+      sliderNormalizeTarget(QStringLiteral("sliderNormalizeTarget"), kLowestTarget, kHighestTarget, kDefaultTarget),
+      optNormalizeTrack(m_normalizeModeGroup, QStringLiteral("optNormalizeTrack"), true),
+      optNormalizeAlbum(m_normalizeModeGroup, QStringLiteral("optNormalizeAlbum")),
+      chkSubFolders(QStringLiteral("chkSubFolders")), chkKeepTree(QStringLiteral("chkKeepTree")),
+      chkNamePattern(QStringLiteral("chkNamePattern")),
       txtNamePattern(QStringLiteral("txtNamePattern"), defaultNamePattern()),
       sliderSimultaneous(QStringLiteral("sliderSimultaneous"), 1, processorCount(), processorCount())
 {
@@ -100,6 +110,7 @@ FormatOptions::FormatOptions(QObject* parent)
     SliderMP3VBR.setEnabled(false);
     cmbOGGCBitrate.setEnabled(false);
     txtNamePattern.setEnabled(false);
+    chkNormalize_Click();
 
     connectHandlers();
     UpdateFormatSummary();
@@ -142,6 +153,7 @@ void FormatOptions::connectHandlers()
     connect(&optOtherFolder, &OptionButtonState::Click, this, &FormatOptions::optOtherFolder_Click);
     connect(&chkWMAFileTags, &CheckBoxState::Click, this, &FormatOptions::chkWMAFileTags_Click);
     connect(&chkNamePattern, &CheckBoxState::Click, this, &FormatOptions::chkNamePattern_Click);
+    connect(&chkNormalize, &CheckBoxState::Click, this, &FormatOptions::chkNormalize_Click);
     connect(&cmdBrowse, &ButtonState::Click, this, &FormatOptions::cmdBrowse_Click);
 
     showValue(sliderWMA, lblWMAQuality);
@@ -255,6 +267,14 @@ void FormatOptions::chkWMAFileTags_Click()
 void FormatOptions::chkNamePattern_Click()
 {
     txtNamePattern.setEnabled(chkNamePattern.Value());
+}
+
+void FormatOptions::chkNormalize_Click()
+{
+    const bool on = chkNormalize.Value();
+    sliderNormalizeTarget.setEnabled(on);
+    optNormalizeTrack.setEnabled(on);
+    optNormalizeAlbum.setEnabled(on);
 }
 
 void FormatOptions::setDesktop(platform::Desktop& desktop)

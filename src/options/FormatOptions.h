@@ -40,6 +40,7 @@ class FormatOptions : public QObject {
     OptionGroup m_oggModeGroup;
     OptionGroup m_folderGroup;
     OptionGroup m_opusModeGroup;
+    OptionGroup m_normalizeModeGroup;
 
 public:
     //! Format indexes, also the indexes of the option pages. The later
@@ -130,6 +131,17 @@ public:
     //! "Copy tags from the input", for every format: on by default.
     CheckBoxState chkCopyTags;
 
+    // Loudness, for every format
+    //! "Write ReplayGain tags": on by default.
+    CheckBoxState chkReplayGain;
+    //! "Normalise loudness to" the target, in whole LUFS (-40 to -5, -18 by
+    //! default), each file on its own or each album as a whole: off by
+    //! default; the target and the mode are enabled only while it is ticked.
+    CheckBoxState chkNormalize;
+    SliderState sliderNormalizeTarget;
+    OptionButtonState optNormalizeTrack;
+    OptionButtonState optNormalizeAlbum;
+
     //! "Include sub-folders", the check box of Add Folder's picker: off by default.
     CheckBoxState chkSubFolders;
     //! "Keep the folder structure": outputs of files added with a folder go
@@ -180,6 +192,7 @@ public:
     void optOtherFolder_Click();
     void chkWMAFileTags_Click();
     void chkNamePattern_Click();
+    void chkNormalize_Click();
     void cmdBrowse_Click();
 
 Q_SIGNALS:

@@ -12,6 +12,7 @@
 #include "options/WmaOptionsView.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +30,7 @@ namespace {
 const char* const kFormatCaptions[FormatOptions::kFormatCount] = {"WAV", "WMA", "MP3", "OGG", "FLAC", "Opus", "AAC"};
 
 constexpr QSize kPanelSize(620, 390);
+constexpr int kTightSpacing = 2;
 
 static_assert(std::tuple_size_v<decltype(FormatsPanel::optFileFormat)> == FormatOptions::kFormatCount);
 
@@ -118,8 +120,40 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     simultaneous->addWidget(spnSimultaneous);
     simultaneous->addStretch();
     auto* general = new QVBoxLayout;
+    general->setSpacing(kTightSpacing);
     general->addWidget(chkCopyTags);
     general->addLayout(simultaneous);
+
+    // So is loudness: tags and normalising, a group of its own on one row
+    // (a framed group would take the height the format pages need).
+    frLoudness = new QWidget(this);
+    frLoudness->setObjectName(QStringLiteral("frLoudness"));
+    lblLoudness = new QLabel(frLoudness);
+    lblLoudness->setObjectName(QStringLiteral("lblLoudness"));
+    chkReplayGain = new QCheckBox(frLoudness);
+    chkReplayGain->setObjectName(QStringLiteral("chkReplayGain"));
+    bind(options.chkReplayGain, chkReplayGain);
+    chkNormalize = new QCheckBox(frLoudness);
+    chkNormalize->setObjectName(QStringLiteral("chkNormalize"));
+    bind(options.chkNormalize, chkNormalize);
+    spnNormalizeTarget = new QSpinBox(frLoudness);
+    spnNormalizeTarget->setObjectName(QStringLiteral("spnNormalizeTarget"));
+    spnNormalizeTarget->setSuffix(QStringLiteral(" LUFS"));
+    bind(options.sliderNormalizeTarget, spnNormalizeTarget);
+    // Two items in a list take less of the row than two option buttons.
+    cmbNormalizeMode = new QComboBox(frLoudness);
+    cmbNormalizeMode->setObjectName(QStringLiteral("cmbNormalizeMode"));
+    cmbNormalizeMode->addItems({QString(), QString()});
+    bind({&options.optNormalizeTrack, &options.optNormalizeAlbum}, cmbNormalizeMode);
+    auto* loudness = new QHBoxLayout(frLoudness);
+    loudness->setContentsMargins(0, 0, 0, 0);
+    loudness->addWidget(lblLoudness);
+    loudness->addWidget(chkReplayGain);
+    loudness->addSpacing(8);
+    loudness->addWidget(chkNormalize);
+    loudness->addWidget(spnNormalizeTarget);
+    loudness->addWidget(cmbNormalizeMode);
+    loudness->addStretch();
 
     auto* buttons = new QHBoxLayout;
     buttons->addLayout(general);
@@ -131,7 +165,12 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     layout->addWidget(lblSelectFormat);
     layout->addLayout(formats);
     layout->addWidget(pages, 1);
-    layout->addLayout(naming);
+    // The rows for every format stand close, leaving the pages their room.
+    auto* everyFormat = new QVBoxLayout;
+    everyFormat->setSpacing(kTightSpacing);
+    everyFormat->addLayout(naming);
+    everyFormat->addWidget(frLoudness);
+    layout->addLayout(everyFormat);
     layout->addLayout(buttons);
 
     applyCaptions();
@@ -157,6 +196,12 @@ void FormatsPanel::applyCaptions()
     chkNamePattern->setText(lang::caption(lang::StringId::NameFromTags));
     txtNamePattern->setToolTip(lang::caption(lang::StringId::NamePatternTip));
     lblSimultaneous->setText(lang::caption(lang::StringId::SimultaneousConversions));
+    lblLoudness->setText(lang::caption(lang::StringId::LoudnessGroup));
+    frLoudness->setToolTip(lang::caption(lang::StringId::LoudnessGroupTip));
+    chkReplayGain->setText(lang::caption(lang::StringId::WriteReplayGain));
+    chkNormalize->setText(lang::caption(lang::StringId::NormalizeTo));
+    cmbNormalizeMode->setItemText(0, lang::caption(lang::StringId::NormalizeByTrack));
+    cmbNormalizeMode->setItemText(1, lang::caption(lang::StringId::NormalizeByAlbum));
     cmdDefaults->setText(lang::caption(lang::StringId::RestoreDefaults));
     cmdHide->setText(lang::caption(lang::StringId::SaveAndClose));
     wmaPage->applyCaptions();

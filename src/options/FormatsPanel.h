@@ -5,6 +5,7 @@
 #include <array>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QLabel;
 class QPushButton;
@@ -56,6 +57,15 @@ public:
     QLineEdit* txtNamePattern = nullptr;
     QLabel* lblSimultaneous = nullptr;
     QSpinBox* spnSimultaneous = nullptr;
+    //! The "Loudness" group: its caption, then its controls, on one row.
+    QWidget* frLoudness = nullptr;
+    QLabel* lblLoudness = nullptr;
+    QCheckBox* chkReplayGain = nullptr;
+    QCheckBox* chkNormalize = nullptr;
+    QSpinBox* spnNormalizeTarget = nullptr;
+    //! "Each file" or "Each album": the options optNormalizeTrack and
+    //! optNormalizeAlbum as one drop-down list.
+    QComboBox* cmbNormalizeMode = nullptr;
     FlacOptionsView* flacPage = nullptr;
     OpusOptionsView* opusPage = nullptr;
     AacOptionsView* aacPage = nullptr;

@@ -72,6 +72,26 @@ void bind(ListState& state, QComboBox* list)
     });
 }
 
+void bind(const std::vector<OptionButtonState*>& options, QComboBox* list)
+{
+    list->setEditable(false);
+    auto show = [options, list] {
+        const QSignalBlocker blocker(list);
+        for (std::size_t i = 0; i < options.size(); ++i)
+            if (options[i]->Value())
+                list->setCurrentIndex(static_cast<int>(i));
+    };
+    show();
+    if (!options.empty())
+        bindEnabled(*options.front(), list);
+    for (OptionButtonState* option : options)
+        QObject::connect(option, &OptionButtonState::valueChanged, list, show);
+    QObject::connect(list, &QComboBox::currentIndexChanged, list, [options](int index) {
+        if (index >= 0 && static_cast<std::size_t>(index) < options.size())
+            options[static_cast<std::size_t>(index)]->click();
+    });
+}
+
 namespace {
 
 // Widens the range before narrowing it, so the slider's own range rules never

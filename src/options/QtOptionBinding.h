@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 class QAbstractButton;
 class QCheckBox;
 class QComboBox;
@@ -39,5 +41,9 @@ void bind(SliderState& state, QSpinBox* box);
 void bind(TextState& state, QLineEdit* box);
 void bind(LabelState& state, QLabel* label);
 void bind(ButtonState& state, QAbstractButton* button);
+//! A drop-down list standing for exclusive option buttons: item i is
+//! `options[i]` (the caller gives the items their texts); enabled with the
+//! first option.
+void bind(const std::vector<OptionButtonState*>& options, QComboBox* list);
 
 } // namespace options

@@ -55,6 +55,12 @@ constexpr Entry kEntries[] = {
     {"chkNamePattern", Kind::Check, "False"},
     {"txtNamePattern", Kind::Pattern, nullptr},
     {"sliderSimultaneous", Kind::Slider, nullptr}, // the number of processors
+    // Loudness.
+    {"chkReplayGain", Kind::Check, "True"},
+    {"chkNormalize", Kind::Check, "False"},
+    {"sliderNormalizeTarget", Kind::Slider, "-18"},
+    {"optNormalizeTrack", Kind::Option, "True"},
+    {"optNormalizeAlbum", Kind::Option, "False"},
 };
 
 const Entry* find(const QString& name)
@@ -68,19 +74,22 @@ const Entry* find(const QString& name)
 // The states are members of the options; these map a value name to its state.
 template <typename Options> auto optionStates(Options& o)
 {
-    return std::array{&o.optOtherFolder, &o.optSameFolder, &o.optMP3CBR,    &o.optMP3ABR,  &o.optMP3VBR,
-                      &o.optOGGCBR,      &o.optOGGVBR,     &o.optOpusAudio, &o.optOpusVoIP};
+    return std::array{&o.optOtherFolder, &o.optSameFolder,     &o.optMP3CBR,        &o.optMP3ABR,
+                      &o.optMP3VBR,      &o.optOGGCBR,         &o.optOGGVBR,        &o.optOpusAudio,
+                      &o.optOpusVoIP,    &o.optNormalizeTrack, &o.optNormalizeAlbum};
 }
 
 template <typename Options> auto checkStates(Options& o)
 {
-    return std::array{&o.chkCopyTags, &o.chkSubFolders, &o.chkKeepTree, &o.chkNamePattern};
+    return std::array{&o.chkCopyTags,    &o.chkSubFolders, &o.chkKeepTree,
+                      &o.chkNamePattern, &o.chkReplayGain, &o.chkNormalize};
 }
 
 template <typename Options> auto sliderStates(Options& o)
 {
-    return std::array{&o.sliderWMA,       &o.SliderMP3EncoderQuality, &o.SliderMP3VBR,     &o.sliderOGG,
-                      &o.sliderFLACLevel, &o.sliderOpusBitrate,       &o.sliderAACBitrate, &o.sliderSimultaneous};
+    return std::array{&o.sliderWMA,        &o.SliderMP3EncoderQuality, &o.SliderMP3VBR,
+                      &o.sliderOGG,        &o.sliderFLACLevel,         &o.sliderOpusBitrate,
+                      &o.sliderAACBitrate, &o.sliderSimultaneous,      &o.sliderNormalizeTarget};
 }
 
 template <typename Options> auto listStates(Options& o)

@@ -1,5 +1,6 @@
 #include "support/CommandTest.h"
 #include "support/Fixtures.h"
+#include "support/ReferenceLoudness.h"
 #include "support/SuiteMedia.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtEndian>
+#include <cmath>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -84,9 +86,12 @@ TEST_F(ConvertCommandTest, ConvertsEveryFileAndPrintsOneLineEach)
     ASSERT_EQ(run.lines().size(), 2) << run.out.constData();
     EXPECT_EQ(run.lines()[0], (a + u'\t' + out + QStringLiteral("/a.wav\tComplete\t")).toUtf8());
     EXPECT_EQ(run.lines()[1], (b + u'\t' + out + QStringLiteral("/b.wav\tComplete\t")).toUtf8());
+    // The audio, then the tags (the loudness) in chunks after it.
     const QByteArray wav = readFile(out + QStringLiteral("/a.wav"));
-    EXPECT_TRUE(wav.mid(44) == testsupport::decodeWithFfmpeg(a));
-    EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 40), quint32(wav.size() - 44));
+    const QByteArray decoded = testsupport::decodeWithFfmpeg(a);
+    EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 40), quint32(decoded.size()));
+    EXPECT_TRUE(wav.mid(44, decoded.size()) == decoded);
+    EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 4), quint32(wav.size() - 8));
 
     // An existing file is never overwritten: the second run picks a new name.
     const QByteArray first = readFile(out + QStringLiteral("/a.wav"));
@@ -94,6 +99,40 @@ TEST_F(ConvertCommandTest, ConvertsEveryFileAndPrintsOneLineEach)
     EXPECT_EQ(again.exitCode, 0);
     EXPECT_EQ(again.out, (a + u'\t' + out + QStringLiteral("/a_Converted.wav\tComplete\t\n")).toUtf8());
     EXPECT_TRUE(readFile(out + QStringLiteral("/a.wav")) == first);
+}
+
+TEST_F(ConvertCommandTest, LoudnessAddsAFieldAndNormalizeBringsEachOutputToItsTarget)
+{
+    const QString a = tone(QStringLiteral("a.flac"));
+    const QString out = path(QStringLiteral("out"));
+    const CommandRun run =
+        convert({QStringLiteral("--format=flac"), QStringLiteral("--output"), out, QStringLiteral("--loudness"), a});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    ASSERT_EQ(run.lines().size(), 1) << run.out.constData();
+    const QList<QByteArray> fields = run.lines()[0].split('\t');
+    ASSERT_EQ(fields.size(), 5);
+    EXPECT_EQ(fields[3], QByteArray()); // no reason
+    const std::optional<testsupport::ReferenceLoudness> reference =
+        testsupport::libebur128Loudness(out + QStringLiteral("/a.flac"));
+    ASSERT_TRUE(reference);
+    // "-17.85 LUFS, -18.06 dBTP"
+    const QList<QByteArray> words = fields[4].split(' ');
+    ASSERT_EQ(words.size(), 4) << fields[4].constData();
+    EXPECT_EQ(words[1], "LUFS,");
+    EXPECT_EQ(words[3], "dBTP");
+    EXPECT_NEAR(words[0].toDouble(), reference->integrated, 0.01);
+    EXPECT_NEAR(words[2].toDouble(), 20 * std::log10(reference->truePeak), 0.01);
+
+    // Without --loudness the line keeps its four fields.
+    const CommandRun normalised = convert({QStringLiteral("--format=wav"), QStringLiteral("--output"), out,
+                                           QStringLiteral("--normalize"), QStringLiteral("-16"), a});
+    EXPECT_EQ(normalised.exitCode, 0) << normalised.err.constData();
+    ASSERT_EQ(normalised.lines().size(), 1);
+    EXPECT_EQ(normalised.lines()[0].count('\t'), 3);
+    const std::optional<testsupport::ReferenceLoudness> louder =
+        testsupport::libebur128Loudness(out + QStringLiteral("/a.wav"));
+    ASSERT_TRUE(louder);
+    EXPECT_NEAR(louder->integrated, -16.0, 0.05);
 }
 
 TEST_F(ConvertCommandTest, TheChoicesOfOneRunAreNotSaved)
@@ -188,6 +227,10 @@ TEST_F(ConvertCommandTest, UsageErrorsGiveExitTwo)
         {QStringLiteral("--name-pattern")},
         {QStringLiteral("--jobs"), QStringLiteral("0"), a},
         {QStringLiteral("--jobs=two"), a},
+        {QStringLiteral("--normalize"), QStringLiteral("loud"), a},
+        {QStringLiteral("--normalize=-50"), a},
+        {QStringLiteral("--normalize"), QStringLiteral("-16.5"), a},
+        {QStringLiteral("--normalize")},
     };
     for (const QStringList& arguments : bad) {
         const CommandRun run = convert(arguments);

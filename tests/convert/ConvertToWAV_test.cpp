@@ -16,6 +16,8 @@ protected:
     {
         OneRowSession::SetUp();
         desktop.onProcessEvents = [this] { statuses << status(); };
+        // The file exactly as the path writes it: no tag chunk after the audio.
+        options.chkReplayGain.setValue(false);
     }
 
     QStringList statuses; // the status at each yield

@@ -292,3 +292,27 @@ TEST(FormatOptions, BrowseWithoutADesktopDoesNothing)
     o.cmdBrowse.click();
     EXPECT_EQ(o.txtOutPath.Text(), before);
 }
+
+TEST(FormatOptions, LoudnessWritesTagsByDefaultAndItsTargetFollowsTheNormaliseBox)
+{
+    FormatOptions o;
+    EXPECT_TRUE(o.chkReplayGain.Value());
+    EXPECT_FALSE(o.chkNormalize.Value());
+    EXPECT_EQ(o.sliderNormalizeTarget.Value(), -18);
+    EXPECT_EQ(o.sliderNormalizeTarget.Min(), -40);
+    EXPECT_EQ(o.sliderNormalizeTarget.Max(), -5);
+    EXPECT_TRUE(o.optNormalizeTrack.Value());
+    EXPECT_FALSE(o.optNormalizeAlbum.Value());
+    const auto enabled = [&o] {
+        return std::array{o.sliderNormalizeTarget.Enabled(), o.optNormalizeTrack.Enabled(),
+                          o.optNormalizeAlbum.Enabled()};
+    };
+    EXPECT_EQ(enabled(), (std::array{false, false, false}));
+    o.chkNormalize.setValue(true);
+    EXPECT_EQ(enabled(), (std::array{true, true, true}));
+    o.optNormalizeAlbum.setValue(true);
+    EXPECT_FALSE(o.optNormalizeTrack.Value());
+    o.chkNormalize.setValue(false);
+    EXPECT_EQ(enabled(), (std::array{false, false, false}));
+    EXPECT_TRUE(o.optNormalizeAlbum.Value()); // disabling keeps the choice
+}

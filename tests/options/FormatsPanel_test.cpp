@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -187,6 +188,37 @@ TEST(FormatsPanel, UserEditsReachTheStateAndRunItsHandlers)
     QCheckBox* copy = w.panel->chkCopyTags;
     QTest::mouseClick(copy, Qt::LeftButton, {}, QPoint(6, copy->height() / 2));
     EXPECT_FALSE(w.options.chkCopyTags.Value());
+}
+
+TEST(FormatsPanel, TheLoudnessRowEditsItsOptionsAndItsTargetWaitsForTheNormaliseBox)
+{
+    Window w;
+    w.panel->cmdChangeFormat_Click();
+    QCheckBox* normalize = w.panel->chkNormalize;
+    EXPECT_TRUE(w.panel->chkReplayGain->isChecked());
+    EXPECT_FALSE(w.panel->spnNormalizeTarget->isEnabled());
+    EXPECT_FALSE(w.panel->cmbNormalizeMode->isEnabled());
+    EXPECT_EQ(w.panel->spnNormalizeTarget->value(), -18);
+    EXPECT_EQ(w.panel->cmbNormalizeMode->count(), 2);
+    EXPECT_EQ(w.panel->cmbNormalizeMode->currentIndex(), 0);
+    EXPECT_EQ(w.panel->cmbNormalizeMode->itemText(1), QStringLiteral("Each album"));
+
+    QTest::mouseClick(normalize, Qt::LeftButton, {}, QPoint(6, normalize->height() / 2));
+    EXPECT_TRUE(w.options.chkNormalize.Value());
+    EXPECT_TRUE(w.panel->spnNormalizeTarget->isEnabled());
+    EXPECT_TRUE(w.panel->cmbNormalizeMode->isEnabled());
+    w.panel->spnNormalizeTarget->setValue(-23);
+    EXPECT_EQ(w.options.sliderNormalizeTarget.Value(), -23);
+    w.panel->cmbNormalizeMode->setCurrentIndex(1); // as a choice in the list does
+    EXPECT_TRUE(w.options.optNormalizeAlbum.Value());
+    EXPECT_FALSE(w.options.optNormalizeTrack.Value());
+    // And the other way: the state's choice shows in the list.
+    w.options.optNormalizeTrack.setValue(true);
+    EXPECT_EQ(w.panel->cmbNormalizeMode->currentIndex(), 0);
+
+    QCheckBox* replayGain = w.panel->chkReplayGain;
+    QTest::mouseClick(replayGain, Qt::LeftButton, {}, QPoint(6, replayGain->height() / 2));
+    EXPECT_FALSE(w.options.chkReplayGain.Value());
 }
 
 TEST(FormatsPanel, ChangeAndHideAskToOpenAndCloseAndTheSummaryIsRefreshedOnClose)

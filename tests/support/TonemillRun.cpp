@@ -29,8 +29,10 @@ QProcessEnvironment TonemillRun::environment() const
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // No display, no language but the fixed locale, and no state folder of the
-    // user running the tests (the error log goes under the isolated home).
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANG", "LANGUAGE", "XDG_STATE_HOME"})
+    // user running the tests (the error log and the cache go under the
+    // isolated home).
+    for (const char* name :
+         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANG", "LANGUAGE", "XDG_STATE_HOME", "XDG_CACHE_HOME"})
         env.remove(QLatin1String(name));
     env.insert(QStringLiteral("TONEMILL_HOME"), m_program.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
