@@ -5,15 +5,18 @@
 set(TONEMILL_PROGRAM_DIR "lib/tonemill" CACHE STRING
   "Program folder of an installed Tonemill, relative to the install prefix")
 
-# The manual sits beside the executable in the build tree too, so the Help
-# button works from a build.
+# The manual and the README (what the about panel's link opens) sit beside
+# the executable in the build tree too, so both work from a build.
 add_custom_target(tonemill_help_file ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/data/Help.html
           ${CMAKE_BINARY_DIR}/bin/Help.html
-  DEPENDS ${PROJECT_SOURCE_DIR}/data/Help.html
-  COMMENT "Copying Help.html beside the executable")
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/README.md
+          ${CMAKE_BINARY_DIR}/bin/README.md
+  DEPENDS ${PROJECT_SOURCE_DIR}/data/Help.html ${PROJECT_SOURCE_DIR}/README.md
+  COMMENT "Copying Help.html and README.md beside the executable")
 
-install(FILES ${PROJECT_SOURCE_DIR}/data/Help.html DESTINATION ${TONEMILL_PROGRAM_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/data/Help.html ${PROJECT_SOURCE_DIR}/README.md
+  DESTINATION ${TONEMILL_PROGRAM_DIR})
 # The entry names the installed program by its full path, made when the
 # install runs so that a prefix given to `cmake --install --prefix` counts.
 install(CODE "

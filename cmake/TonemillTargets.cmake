@@ -79,11 +79,15 @@ function(tonemill_subsystem name)
   endif()
 endfunction()
 
-# tonemill_tests(DEPS ... [END_TO_END unit ...]): one test executable per
-# *_test.cpp in the folder, each registered with CTest test by test. The units
-# named END_TO_END run the built program, so they wait for it to be linked.
+# tonemill_tests(DEPS ... [END_TO_END unit ...] [TIMING unit ...]): one test
+# executable per *_test.cpp in the folder, each registered with CTest test by
+# test. The units named END_TO_END run the built program, so they wait for it
+# to be linked. The units named TIMING hold checks that depend on how soon a
+# thread gets the processor (a stop that must come before a conversion ends):
+# they carry the label "timing" and run one at a time, and scripts/test.sh
+# runs them after the others, on their own.
 function(tonemill_tests)
-  cmake_parse_arguments(ARG "" "" "DEPS;END_TO_END" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;END_TO_END;TIMING" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
   foreach(test_src IN LISTS tests)
@@ -92,9 +96,14 @@ function(tonemill_tests)
     add_executable(${target} ${test_src})
     target_link_libraries(${target} PRIVATE tonemill_test_support ${ARG_DEPS})
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+    set(timing)
+    if(unit IN_LIST ARG_TIMING)
+      set(timing LABELS timing RUN_SERIAL TRUE)
+    endif()
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
       PROPERTIES ENVIRONMENT "TONEMILL_BUILD_BIN=${CMAKE_BINARY_DIR}/bin"
-                 ENVIRONMENT_MODIFICATION "TONEMILL_SOURCE_DIR=set:${PROJECT_SOURCE_DIR}")
+                 ENVIRONMENT_MODIFICATION "TONEMILL_SOURCE_DIR=set:${PROJECT_SOURCE_DIR}"
+                 ${timing})
     # Tests read the built Lang/; the end-to-end ones run the program beside
     # it. The thread checker's build runs only units that never start it.
     add_dependencies(${target} tonemill_lang_files)

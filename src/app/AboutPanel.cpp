@@ -50,8 +50,11 @@ AboutPanel::AboutPanel(const QString& webSite, QWidget* parent) : controls::Fram
     lblCopyright = named<QLabel>(this, "Label40");
     lblCopyright->setText(QStringLiteral("\u00A9 2026"));
     lblWebSite = named<QLabel>(this, "lblWebSite");
-    const QUrl address(webSite);
-    lblWebSite->setText(address.host().isEmpty() ? webSite : address.host());
+    // A web address shows its host; a file (the README) its name.
+    const QUrl address = QUrl::fromUserInput(webSite);
+    lblWebSite->setText(address.isLocalFile()      ? address.fileName()
+                        : address.host().isEmpty() ? webSite
+                                                   : address.host());
     lblWebSite->setToolTip(webSite);
     QFont linkFont = lblWebSite->font();
     linkFont.setUnderline(true);

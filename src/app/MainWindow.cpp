@@ -152,7 +152,7 @@ void MainWindow::buildInterface()
     // The sliding panels are children of the window beside the main panel,
     // parked below the visible area while closed.
     frFormats = new options::FormatsPanel(*m_options, this);
-    frAbout = new AboutPanel(QStringLiteral(TONEMILL_WEBSITE), this);
+    frAbout = new AboutPanel(webSite(), this);
     panelSlide = new QtPanelSlide(this, frMain);
     connect(frFormats, &options::FormatsPanel::openRequested, this, &MainWindow::cmdChangeFormat_Click);
     connect(frFormats, &options::FormatsPanel::closeRequested, this,
@@ -462,9 +462,16 @@ void MainWindow::MyButton1_Click()
     m_desktop.shellOpen(platform::programFolder() + QStringLiteral("/Help.html"));
 }
 
+QString MainWindow::webSite()
+{
+    // Without an address of its own, the link opens the project's README.
+    const QString address = QStringLiteral(TONEMILL_ABOUT_LINK);
+    return address.isEmpty() ? platform::programFolder() + QStringLiteral("/README.md") : address;
+}
+
 void MainWindow::lblWebSite_Click()
 {
-    m_desktop.shellOpen(QStringLiteral(TONEMILL_WEBSITE));
+    m_desktop.shellOpen(webSite());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

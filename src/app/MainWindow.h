@@ -125,8 +125,10 @@ public:
     void cmdCloseHelp_Click();
     //! Help: the user manual beside the program, in the desktop's viewer.
     void MyButton1_Click();
-    //! The maker's web site in the desktop's browser.
+    //! The web site the build names (TONEMILL_ABOUT_LINK), else the README
+    //! beside the program, in the desktop's browser or viewer.
     void lblWebSite_Click();
+    static QString webSite();
 
 protected:
     // The start-up steps, in the order Form_Load calls them.

@@ -87,9 +87,10 @@ const char* const kProbeUsage = "Usage: tonemill probe [--recursive] [--keep-tre
                                 "                       form (such as optFileFormat=3) for this run only\n"
                                 "  --help               print this help and exit\n";
 
-const char* const kConvertUsage = "Usage: tonemill convert [--format wav|wma|mp3|ogg] [--output DIR | --same-folder]\n"
-                                  "                        [--recursive] [--keep-tree] [--name-pattern PATTERN]\n"
-                                  "                        [--jobs N] [--normalize LUFS] [--loudness]\n"
+const char* const kConvertUsage = "Usage: tonemill convert [--format wav|wma|mp3|ogg|flac|opus|m4a]\n"
+                                  "                        [--output DIR | --same-folder] [--recursive]\n"
+                                  "                        [--keep-tree] [--name-pattern PATTERN] [--jobs N]\n"
+                                  "                        [--normalize LUFS] [--loudness]\n"
                                   "                        [--option NAME=VALUE]... [--] PATH...\n"
                                   "\n"
                                   "Converts the admitted files with the saved options, printing each row's\n"

@@ -1,9 +1,10 @@
 #include "convert/CheckedTagStream.h"
 
+#include "platform/SystemError.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,7 +50,7 @@ bool CheckedTagStream::fail(int error)
 
 QString CheckedTagStream::error() const
 {
-    return m_errno == 0 ? QString() : QString::fromLocal8Bit(std::strerror(m_errno));
+    return m_errno == 0 ? QString() : platform::systemErrorText(m_errno);
 }
 
 bool CheckedTagStream::readAt(char* data, long bytes, long offset)

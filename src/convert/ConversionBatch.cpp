@@ -16,6 +16,7 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QThread>
 #include <algorithm>
 #include <numeric>
 
@@ -78,8 +79,12 @@ ConversionBatch::ConversionBatch(platform::Desktop& desktop, ConversionState& st
     m_paint.setInterval(kPaintIntervalMs);
     connect(&m_paint, &QTimer::timeout, this, [this] {
         applyStatuses();
+        // Without an eventfd no worker can wake the batch: it looks here.
+        if (!m_rowEnded.isValid())
+            collectEndedRows();
         m_desktop.processEvents();
     });
+    connect(&m_rowEnded, &platform::ThreadWakeUp::woken, this, &ConversionBatch::collectEndedRows);
     applyCaptions();
 }
 
@@ -226,6 +231,7 @@ double ConversionBatch::rowSeconds(int row) const
 
 bool ConversionBatch::ConvertFiles(Choice choice)
 {
+    assertOwnThread();
     if (m_stopPlayback)
         m_stopPlayback();
     m_state.bConverting = true;
@@ -349,6 +355,7 @@ void ConversionBatch::failUnstarted(int row, const filelist::RowReason& reason)
 
 bool ConversionBatch::startRow(int row, const QString& inputPath)
 {
+    assertOwnThread();
     const int format = m_options.selectedFormat();
     if (format < 0 || format >= options::FormatOptions::kFormatCount)
         return false;
@@ -387,11 +394,19 @@ void ConversionBatch::rowEnded(int row)
         std::lock_guard lock(m_endedMutex);
         m_ended.push_back(row);
     }
-    QMetaObject::invokeMethod(this, &ConversionBatch::collectEndedRows, Qt::QueuedConnection);
+    // Not a queued call: its event would carry the worker's writes through
+    // Qt's own locks, which the thread checker does not see.
+    m_rowEnded.wake();
+}
+
+void ConversionBatch::assertOwnThread() const
+{
+    Q_ASSERT(QThread::currentThread() == thread());
 }
 
 void ConversionBatch::collectEndedRows()
 {
+    assertOwnThread();
     std::vector<int> ended;
     {
         std::lock_guard lock(m_endedMutex);
@@ -438,6 +453,7 @@ void ConversionBatch::countOutcome(filelist::RowState state, const QString& outp
 
 void ConversionBatch::applyStatuses()
 {
+    assertOwnThread();
     const std::map<int, RowStatusBoard::Update> updates = m_board.take();
     filelist::FileList* list = m_list.data();
     const bool listShown = list && list == (m_currentList ? m_currentList() : nullptr);
@@ -530,6 +546,7 @@ void ConversionBatch::SetControlsEnabled(bool enabled)
 
 QString ConversionBatch::BuildOutputPath(const OutputRequest& request, filelist::RowReason* why)
 {
+    assertOwnThread();
     const auto reserved = [this](const QString& path) {
         return std::any_of(m_jobs.begin(), m_jobs.end(),
                            [&path](const auto& job) { return job.second->outputPath() == path; });

@@ -7,6 +7,7 @@
 #include "convert/TimeLeftEstimate.h"
 #include "filelist/RowState.h"
 #include "options/CheckBoxState.h"
+#include "platform/ThreadWakeUp.h"
 
 #include <QList>
 #include <QObject>
@@ -181,6 +182,8 @@ private:
     bool startRow(int row, const QString& inputPath);
     //! On a row's thread: queues `row` as ended and wakes the batch.
     void rowEnded(int row);
+    //! Asserts, in debug builds, that the caller is on the batch's own thread.
+    void assertOwnThread() const;
     //! Takes the rows that have ended since the last call.
     void collectEndedRows();
     void rowFinished(int row);
@@ -191,8 +194,11 @@ private:
     void endWhenIdle();
     int jobLimit() const;
 
+    // Every member belongs to the user-interface thread (the batch's
+    // thread()) but the three marked: the stop flag, which workers read,
+    // and what workers post under a mutex of its own.
     platform::Desktop& m_desktop;
-    ConversionState& m_state;
+    ConversionState& m_state; // any thread: atomic flags
     options::FormatOptions& m_options;
     ConversionSession::ListAccess m_currentList;
     ControlEnabler m_enableControl;
@@ -220,12 +226,13 @@ private:
     TimeLeftEstimate m_timeLeft;
     Summary m_summary;
 
-    std::unique_ptr<AlbumLoudness> m_albums; // of the running batch
-    RowStatusBoard m_board;
+    std::unique_ptr<AlbumLoudness> m_albums; // user-interface thread: of the running batch
+    RowStatusBoard m_board;                  // any thread: workers post, the batch takes, under its mutex
     std::mutex m_endedMutex;
-    std::vector<int> m_ended;     // rows whose threads are done, not yet collected
-    QTimer m_paint;               // applies the reported statuses
-    QEventLoop* m_loop = nullptr; // runs while the batch does
+    std::vector<int> m_ended;          // any thread, under m_endedMutex: rows whose threads are done
+    platform::ThreadWakeUp m_rowEnded; // woken by a worker after it added to m_ended
+    QTimer m_paint;                    // applies the reported statuses
+    QEventLoop* m_loop = nullptr;      // runs while the batch does
 };
 
 } // namespace convert

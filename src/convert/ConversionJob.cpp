@@ -7,6 +7,7 @@
 #include "options/FormatOptions.h"
 #include "platform/LogCategories.h"
 
+#include <QThread>
 #include <exception>
 
 namespace convert {
@@ -14,8 +15,8 @@ namespace convert {
 ConversionJob::ConversionJob(platform::Desktop& desktop, ConversionState& state, const options::FormatOptions& options,
                              RowStatusBoard& board, int row, QString inputPath, QString outputPath,
                              EncoderFunction convert, const QString& stoppedNameFormat)
-    : m_options(SnapshotOptions(options)), m_session(desktop, state, *m_options, {}), m_row(row),
-      m_inputPath(std::move(inputPath)), m_outputPath(std::move(outputPath)), m_convert(convert)
+    : m_owner(QThread::currentThread()), m_options(SnapshotOptions(options)), m_session(desktop, state, *m_options, {}),
+      m_row(row), m_inputPath(std::move(inputPath)), m_outputPath(std::move(outputPath)), m_convert(convert)
 {
     m_session.sCurrentFile = m_inputPath;
     m_session.reportThrough(board, row);
@@ -29,6 +30,7 @@ ConversionJob::~ConversionJob()
 
 void ConversionJob::start(std::function<void()> whenDone)
 {
+    Q_ASSERT(QThread::currentThread() == m_owner);
     m_thread = std::thread([this, whenDone = std::move(whenDone)] {
         m_session.sOutputMade.clear();
         QString escaped;
@@ -55,6 +57,7 @@ void ConversionJob::start(std::function<void()> whenDone)
 
 void ConversionJob::wait()
 {
+    Q_ASSERT(QThread::currentThread() == m_owner);
     if (m_thread.joinable())
         m_thread.join();
 }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <thread>
 
+class QThread;
+
 namespace convert {
 
 class RowStatusBoard;
@@ -49,13 +51,21 @@ public:
     std::shared_ptr<const MeasuredOutput> measured() const { return m_session.measured; }
 
 private:
+    // Made on the thread that creates the job (the batch's): it alone calls
+    // start(), wait() and the destructor. The worker runs between start()
+    // and the end of wait(), whose join hands everything back.
+    QThread* m_owner;
+    // The worker's while it runs; set up by the owner before start().
     std::unique_ptr<options::FormatOptions> m_options;
     ConversionSession m_session;
+    // Set by the owner before start(), read by both threads, never changed.
     int m_row;
     QString m_inputPath;
     QString m_outputPath;
     EncoderFunction m_convert;
+    // Written by the worker; the owner reads it after wait().
     QString m_made;
+    // The owner's.
     std::thread m_thread;
 };
 

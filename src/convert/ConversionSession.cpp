@@ -4,6 +4,8 @@
 #include "lang/StringTable.h"
 #include "platform/Desktop.h"
 
+#include <QCoreApplication>
+#include <QThread>
 #include <algorithm>
 
 namespace convert {
@@ -49,6 +51,7 @@ filelist::FileList* ConversionSession::rowList() const
 {
     // A row index means nothing in a list that has since been replaced.
     filelist::FileList* list = m_rowList.data();
+    Q_ASSERT(!list || QThread::currentThread() == list->thread());
     if (!m_row || !list || list != currentList() || *m_row < 0 || *m_row >= list->count())
         return nullptr;
     return list;
@@ -149,6 +152,7 @@ void ConversionSession::yield()
 {
     if (m_board)
         return; // a worker thread: the window runs on its own
+    Q_ASSERT(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
     if (m_yieldInterval > 0 && m_sinceYield.isValid() && !m_sinceYield.hasExpired(m_yieldInterval))
         return;
     m_sinceYield.start();

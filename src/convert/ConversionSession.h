@@ -34,9 +34,12 @@ struct MeasuredOutput;
 //! moment a file is converted), the current file list, the file and row being
 //! converted, the conversion stream and its channel information.
 //!
-//! One session serves one conversion at a time. On the user-interface thread
-//! it writes the row directly; a conversion on a worker thread reports
-//! through a RowStatusBoard instead (see reportThrough()).
+//! One session serves one conversion at a time, and belongs to the thread
+//! that runs it: every member is that thread's, but for what the notes say.
+//! On the user-interface thread it writes the row directly; a conversion on
+//! a worker thread (a ConversionJob, which sets the session up before its
+//! thread starts) reports through a RowStatusBoard instead (see
+//! reportThrough()), and never touches the list or runs the window's events.
 //!
 //! The encoder paths report into the row through the status protocol below:
 //! progress as a percentage while the batch runs, then the row's final state
@@ -160,12 +163,12 @@ private:
     filelist::FileList* rowList() const;
 
     platform::Desktop& m_desktop;
-    ConversionState& m_state;
-    options::FormatOptions& m_options;
-    ListAccess m_currentList;
+    ConversionState& m_state;          // any thread: atomic flags
+    options::FormatOptions& m_options; // a worker's own snapshot, or the window's on its thread
+    ListAccess m_currentList;          // called only on the user-interface thread
     std::optional<int> m_row;
-    RowStatusBoard* m_board = nullptr;      // set for a conversion on a worker thread
-    QPointer<filelist::FileList> m_rowList; // the list m_row belongs to
+    RowStatusBoard* m_board = nullptr;      // set for a conversion on a worker thread; the board locks
+    QPointer<filelist::FileList> m_rowList; // the list m_row belongs to: user-interface thread only
     QString m_stoppedNameFormat;
     int m_yieldInterval = 0;
     QElapsedTimer m_sinceYield;

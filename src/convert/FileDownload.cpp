@@ -2,13 +2,13 @@
 
 #include "lang/StringLookup.h"
 #include "platform/FileName.h"
+#include "platform/SystemError.h"
 
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,11 +20,6 @@ namespace {
 constexpr int kNameAttempts = 100;
 // The reply keeps no more than this unread: the body goes to the file as it comes.
 constexpr qint64 kReadBuffer = 1024 * 1024;
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 bool isWebScheme(const QUrl& url)
 {
@@ -123,11 +118,13 @@ bool FileDownload::openPartial()
         }
         if (errno != EEXIST) {
             const int error = errno;
-            fail(lang::caption(lang::StringId::DownloadNotSaved).arg(systemError(error)), systemError(error));
+            fail(lang::caption(lang::StringId::DownloadNotSaved).arg(platform::systemErrorText(error)),
+                 platform::systemErrorText(error));
             return false;
         }
     }
-    fail(lang::caption(lang::StringId::DownloadNotSaved).arg(systemError(EEXIST)), systemError(EEXIST));
+    fail(lang::caption(lang::StringId::DownloadNotSaved).arg(platform::systemErrorText(EEXIST)),
+         platform::systemErrorText(EEXIST));
     return false;
 }
 
@@ -198,7 +195,8 @@ bool FileDownload::writeAll(const QByteArray& data)
             continue;
         if (written <= 0) {
             const int error = written < 0 ? errno : ENOSPC;
-            fail(lang::caption(lang::StringId::DownloadNotSaved).arg(systemError(error)), systemError(error));
+            fail(lang::caption(lang::StringId::DownloadNotSaved).arg(platform::systemErrorText(error)),
+                 platform::systemErrorText(error));
             return false;
         }
         bytes += written;
@@ -246,7 +244,8 @@ void FileDownload::complete()
     }
     if (::fsync(m_fd) != 0 && errno != EINVAL) {
         const int error = errno;
-        fail(lang::caption(lang::StringId::DownloadNotSaved).arg(systemError(error)), systemError(error));
+        fail(lang::caption(lang::StringId::DownloadNotSaved).arg(platform::systemErrorText(error)),
+             platform::systemErrorText(error));
         return;
     }
     if (m_check) {
@@ -275,7 +274,8 @@ bool FileDownload::giveName()
             return true;
         }
     }
-    fail(lang::caption(lang::StringId::DownloadNotSaved).arg(systemError(error)), systemError(error));
+    fail(lang::caption(lang::StringId::DownloadNotSaved).arg(platform::systemErrorText(error)),
+         platform::systemErrorText(error));
     return false;
 }
 

@@ -11,6 +11,7 @@
 #include "engine/AudioEngine.h"
 #include "engine/FfmpegEncoder.h"
 #include "filelist/RowWords.h"
+#include "platform/SystemError.h"
 
 #include <cstring>
 #include <vector>
@@ -20,7 +21,7 @@ namespace convert {
 QString FileEncoderFailure(int code)
 {
     if (const int error = engine::lastEncoderSystemError(); error != 0)
-        return QString::fromLocal8Bit(std::strerror(error));
+        return platform::systemErrorText(error);
     return engine::BassErrorText(code);
 }
 

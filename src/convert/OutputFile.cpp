@@ -2,6 +2,8 @@
 
 #include "convert/OutputPath.h"
 #include "platform/FileName.h"
+#include "platform/FolderReader.h"
+#include "platform/SystemError.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -12,7 +14,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/file.h>
@@ -36,11 +37,6 @@ constexpr char kMarkValue[] = {'p', 'a', 'r', 't'};
 // An empty, unlocked temporary file this young may belong to a run that has
 // created it and not locked it yet: it is left for a later run to remove.
 constexpr qint64 kFreshSeconds = 60;
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 QString folderOf(const QString& path)
 {
@@ -146,7 +142,7 @@ std::unique_ptr<OutputFile> OutputFile::create(const QString& finalPath, QString
         return file;
     }
     if (why)
-        *why = systemError(error ? error : EEXIST);
+        *why = platform::systemErrorText(error ? error : EEXIST);
     return nullptr;
 }
 
@@ -159,7 +155,7 @@ OutputFile::~OutputFile()
 bool OutputFile::fail(int error)
 {
     if (m_error.isEmpty())
-        m_error = systemError(error);
+        m_error = platform::systemErrorText(error);
     return false;
 }
 
@@ -333,18 +329,17 @@ void OutputFile::setRunInputs(const QStringList& paths)
 
 int OutputFile::removeLeftovers(const QString& folder)
 {
-    const QByteArray nativeFolder = platform::nativeName(folder);
-    DIR* dir = ::opendir(nativeFolder.constData());
-    if (!dir)
+    platform::FolderReader dir(platform::nativeName(folder));
+    if (!dir.isOpen())
         return 0;
     int removed = 0;
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    while (const dirent* entry = ::readdir(dir)) {
-        const QString name = platform::fromNativeName(QByteArray(entry->d_name));
+    while (const char* entry = dir.next()) {
+        const QString name = platform::fromNativeName(QByteArray(entry));
         if (!isTemporaryName(name))
             continue;
-        const int dirFd = ::dirfd(dir);
-        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const int dirFd = dir.fd();
+        const int fd = ::openat(dirFd, entry, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat st {};
@@ -354,12 +349,11 @@ int OutputFile::removeLeftovers(const QString& folder)
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && carriesMark(fd) &&
             !isRunInputOrOutput(name, st) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
             !(st.st_size == 0 && now - qint64(st.st_mtime) < kFreshSeconds) &&
-            ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == st.st_ino &&
-            named.st_dev == st.st_dev && ::unlinkat(dirFd, entry->d_name, 0) == 0)
+            ::fstatat(dirFd, entry, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == st.st_ino &&
+            named.st_dev == st.st_dev && ::unlinkat(dirFd, entry, 0) == 0)
             ++removed;
         ::close(fd);
     }
-    ::closedir(dir);
     return removed;
 }
 

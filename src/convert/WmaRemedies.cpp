@@ -94,6 +94,14 @@ void WmaRemedies::cmdDownloadWMF()
 {
     if (installPackage())
         return;
+    if (!m_sources.installerUrl.isValid() || m_sources.installerUrl.isEmpty()) {
+        // No download to stand in: say what to install, and how.
+        m_desktop.messageBox(lang::caption(lang::StringId::WmaInstallPackage)
+                                 .arg(m_sources.package, WmaComponentSources::installCommand(m_sources.package)),
+                             lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Information,
+                             platform::Desktop::Buttons::Ok);
+        return;
+    }
     // Only the file this download made is handed to the desktop, which
     // picks the application that opens such a package; never executed here.
     QString saved;

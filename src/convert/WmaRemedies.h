@@ -48,8 +48,10 @@ public:
 
     //! Installs the component through the package installer when one answers;
     //! otherwise downloads the configured installer into the download folder
-    //! and hands the file this download made to the desktop to open. Nothing
-    //! is ever run directly, and no file it did not make is handed over.
+    //! and hands the file this download made to the desktop to open, or, when
+    //! no installer address is configured, says in a message box which
+    //! package to install with which command. Nothing is ever run directly,
+    //! and no file it did not make is handed over.
     void cmdDownloadWMF();
 
     //! Opens the configured web page with the desktop's browser.

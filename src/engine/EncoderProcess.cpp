@@ -1,5 +1,7 @@
 #include "engine/EncoderProcess.h"
 
+#include "platform/SystemError.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -99,7 +101,7 @@ std::unique_ptr<EncoderProcess> EncoderProcess::start(const std::vector<std::str
     int output[2] = {-1, -1};
     if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(errors, O_CLOEXEC) != 0 ||
         (outputSink && ::pipe2(output, O_CLOEXEC) != 0)) {
-        setWhy(std::string("cannot make a pipe: ") + std::strerror(errno));
+        setWhy(std::string("cannot make a pipe: ") + platform::systemErrorString(errno));
         for (int fd : {input[0], input[1], errors[0], errors[1], output[0], output[1]})
             closeFd(fd);
         return nullptr;
@@ -141,7 +143,7 @@ std::unique_ptr<EncoderProcess> EncoderProcess::start(const std::vector<std::str
     closeFd(errors[1]);
     closeFd(output[1]);
     if (rc != 0) {
-        setWhy("cannot run " + arguments.front() + ": " + std::strerror(rc));
+        setWhy("cannot run " + arguments.front() + ": " + platform::systemErrorString(rc));
         closeFd(input[1]);
         closeFd(errors[0]);
         closeFd(output[0]);
@@ -262,7 +264,7 @@ bool EncoderProcess::write(const char* data, std::int64_t bytes)
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
-            fail(std::string("waiting for the encoder failed: ") + std::strerror(errno));
+            fail(std::string("waiting for the encoder failed: ") + platform::systemErrorString(errno));
             break;
         }
         if (fds[1].revents != 0)
@@ -289,7 +291,7 @@ bool EncoderProcess::write(const char* data, std::int64_t bytes)
             stallDeadline = Clock::now() + kStallLimit;
         } else if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
             fail(errno == EPIPE ? std::string("the encoder closed its input before the end of the audio")
-                                : std::string("writing to the encoder failed: ") + std::strerror(errno));
+                                : std::string("writing to the encoder failed: ") + platform::systemErrorString(errno));
             break;
         }
     }
@@ -361,7 +363,8 @@ EncoderOutcome EncoderProcess::finish()
     } else if (m_status != -1 && WIFSIGNALED(m_status)) {
         m_outcome.signal = WTERMSIG(m_status);
         if (m_outcome.problem.empty())
-            m_outcome.problem = std::string("the encoder was ended by signal ") + strsignal(m_outcome.signal);
+            m_outcome.problem =
+                std::string("the encoder was ended by signal ") + platform::signalText(m_outcome.signal);
     } else if (m_outcome.problem.empty()) {
         m_outcome.problem = "the encoder's exit status could not be read";
     }

@@ -5,6 +5,7 @@
 #include "filelist/WmaSupport.h"
 #include "lang/StringLookup.h"
 #include "platform/Desktop.h"
+#include "platform/SystemError.h"
 
 #include <cerrno>
 
@@ -21,7 +22,7 @@ QString text(StringId id)
 
 FileAdmission::Failure systemFailure(int number)
 {
-    return {number, qt_error_string(number)};
+    return {number, platform::systemErrorText(number)};
 }
 
 } // namespace

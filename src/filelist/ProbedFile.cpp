@@ -8,6 +8,7 @@
 #include "filelist/FileAdmissionRules.h"
 #include "filelist/FileList.h"
 #include "platform/FileName.h"
+#include "platform/SystemError.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -18,7 +19,7 @@ namespace {
 
 AdmissionFailure systemFailure(int number)
 {
-    return {number, qt_error_string(number)};
+    return {number, platform::systemErrorText(number)};
 }
 
 // The file's size, or why it cannot be admitted. A CD track needs no size, and

@@ -2,16 +2,39 @@
 
 #include "filelist/NaturalOrder.h"
 #include "platform/FileName.h"
+#include "platform/FolderReader.h"
 
 #include <QSet>
 #include <algorithm>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 namespace filelist {
 
 namespace {
+
+// The files and (with `recursive`) the folders of an open folder.
+void listFolder(platform::FolderReader& dir, bool recursive, QStringList& files, QStringList& folders,
+                ScanControl* control)
+{
+    while (const char* entry = dir.next()) {
+        const QByteArray name(entry);
+        struct stat st {};
+        // A link to a file counts as that file; a link to a folder is never
+        // entered, so the walk stays in the tree.
+        if (::fstatat(dir.fd(), entry, &st, 0) != 0)
+            continue;
+        if (S_ISREG(st.st_mode)) {
+            files << platform::fromNativeName(name);
+            if (control)
+                control->found.fetch_add(1, std::memory_order_relaxed);
+        } else if (recursive && S_ISDIR(st.st_mode) && !name.startsWith('.')) {
+            struct stat link {};
+            if (::fstatat(dir.fd(), entry, &link, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(link.st_mode))
+                folders << platform::fromNativeName(name);
+        }
+    }
+}
 
 // Lists one folder and, with `recursive`, the folders below it. Names are
 // read as bytes, so a name that is not valid UTF-8 is listed too (and can be
@@ -22,40 +45,20 @@ void scan(const QString& root, const QString& relative, bool recursive, QSet<qui
     if (control && control->stop.load(std::memory_order_relaxed))
         return;
     const QString folder = relative.isEmpty() ? root : root + u'/' + relative;
-    DIR* dir = ::opendir(platform::nativeName(folder).constData());
-    if (!dir)
-        return;
-    // A folder's identity on disk, so that a bind mount or a hard-linked
-    // folder is entered once.
-    struct stat self {};
-    if (::fstat(::dirfd(dir), &self) != 0 || seen.contains((quint64(self.st_dev) << 40) ^ quint64(self.st_ino))) {
-        ::closedir(dir);
-        return;
-    }
-    seen.insert((quint64(self.st_dev) << 40) ^ quint64(self.st_ino));
-
     QStringList files;
     QStringList folders;
-    while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        struct stat st {};
-        // A link to a file counts as that file; a link to a folder is never
-        // entered, so the walk stays in the tree.
-        if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) != 0)
-            continue;
-        if (S_ISREG(st.st_mode)) {
-            files << platform::fromNativeName(name);
-            if (control)
-                control->found.fetch_add(1, std::memory_order_relaxed);
-        } else if (recursive && S_ISDIR(st.st_mode) && !name.startsWith('.')) {
-            struct stat link {};
-            if (::fstatat(::dirfd(dir), entry->d_name, &link, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(link.st_mode))
-                folders << platform::fromNativeName(name);
-        }
+    {
+        platform::FolderReader dir(platform::nativeName(folder));
+        if (!dir.isOpen())
+            return;
+        // A folder's identity on disk, so that a bind mount or a hard-linked
+        // folder is entered once.
+        struct stat self {};
+        if (::fstat(dir.fd(), &self) != 0 || seen.contains((quint64(self.st_dev) << 40) ^ quint64(self.st_ino)))
+            return;
+        seen.insert((quint64(self.st_dev) << 40) ^ quint64(self.st_ino));
+        listFolder(dir, recursive, files, folders, control);
     }
-    ::closedir(dir);
 
     std::sort(files.begin(), files.end(), naturalLess);
     std::sort(folders.begin(), folders.end(), naturalLess);

@@ -39,9 +39,9 @@ bool LanguageBoxWidget::LoadLanguageList(const QString& folder)
         // An entry whose position has no picture shows its name alone.
         const int image = entry.image - 1;
         if (image < m_images.size())
-            addItem(QIcon(QPixmap::fromImage(m_images[image])), entry.displayName);
+            addItem(QIcon(QPixmap::fromImage(m_images[image])), entry.displayName, entry.fileName);
         else
-            addItem(entry.displayName);
+            addItem(entry.displayName, entry.fileName);
     }
     if (listing.marked >= 0)
         setCurrentIndex(listing.marked);
@@ -55,14 +55,15 @@ void LanguageBoxWidget::SelectCurrentLanguage()
 {
     int selected = 0;
     for (int i = 0; i < count(); ++i)
-        if (itemText(i) + QStringLiteral(".ini") == sLanguageFile)
+        if (itemData(i).toString() == sLanguageFile)
             selected = i;
     setCurrentIndex(count() > 0 ? selected : -1);
 }
 
 QString LanguageBoxWidget::selectedLanguageFile() const
 {
-    return currentText() + QStringLiteral(".ini");
+    const QString file = currentData().toString();
+    return file.isEmpty() ? currentText() + QStringLiteral(".ini") : file;
 }
 
 } // namespace lang

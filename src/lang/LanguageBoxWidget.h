@@ -33,7 +33,7 @@ public:
     //! (letter case counts), or the first entry when none is.
     void SelectCurrentLanguage();
 
-    //! The language file of the selected entry: its text and ".ini".
+    //! The language file of the selected entry, named as the folder has it.
     QString selectedLanguageFile() const;
 
     //! The flag pictures, in folder listing order.

@@ -46,7 +46,7 @@ LanguageListing LanguageFolder::list(const QString& folder, const QString& langu
         if (!endsWith(name, QLatin1StringView(".ini")))
             continue;
         const QString display = displayName(name);
-        listing.entries.append({display, int(listing.entries.size()) + 1});
+        listing.entries.append({display, int(listing.entries.size()) + 1, name});
         if (QString::compare(display + QStringLiteral(".ini"), languageFile, Qt::CaseInsensitive) == 0)
             listing.marked = int(listing.entries.size()) - 1;
     }

@@ -7,11 +7,13 @@
 
 namespace lang {
 
-//! One entry of the language box: a language file's display name and the
-//! position (1 for the first) of its flag in the box's image list.
+//! One entry of the language box: a language file's display name, the
+//! position (1 for the first) of its flag in the box's image list, and the
+//! file's name as the folder has it ("GERMAN.INI" stays so).
 struct LanguageEntry {
     QString displayName;
     int image = 0;
+    QString fileName;
 
     bool operator==(const LanguageEntry&) const = default;
 };

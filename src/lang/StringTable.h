@@ -192,7 +192,8 @@ namespace lang {
     X(DownloadTooLarge, 30246, "The download is larger than %1 MB, more than any codec package.")                      \
     X(DownloadNotAPackage, 30247, "The download is not a package the installer can use (%1), so it was not kept.")     \
     X(DownloadNotSaved, 30248, "The download could not be saved: %1")                                                  \
-    X(DownloadNoAnswer, 30249, "The server ended the connection without an answer.")
+    X(DownloadNoAnswer, 30249, "The server ended the connection without an answer.")                                   \
+    X(WmaInstallPackage, 30320, "To convert to WMA, install the package %1 with your system's package tool: %2")
 
 //! A localized text, named in the code; its value is its key in the language files.
 enum class StringId : int {

@@ -50,6 +50,7 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
     optMP3ABR = named<QRadioButton>(this, "optMP3ABR");
     optMP3ABR->setText(QStringLiteral("Average Bitrate (ABR):"));
     cmbMP3CBitrate = named<QComboBox>(this, "cmbMP3CBitrate");
+    lblVbrValue = named<QLabel>(this, "Label34");
     lblVbrLessQuality = named<QLabel>(this, "Label23");
     SliderMP3VBR = qualitySlider(this, "SliderMP3VBR");
     lblVbrHighQuality = named<QLabel>(this, "Label24");
@@ -78,13 +79,18 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
     vbr->addWidget(lblMP3VBREncodSlider);
 
     // The variable-bitrate slider with its two end texts needs the page's
-    // whole width: it gets a row of its own under its option.
-    vbr->setContentsMargins(24, 0, 0, 0);
+    // whole width: it gets a row of its own under its option, below the
+    // label that names its value.
+    auto* vbrBlock = new QVBoxLayout;
+    vbrBlock->setContentsMargins(24, 0, 0, 0);
+    vbrBlock->setSpacing(2);
+    vbrBlock->addWidget(lblVbrValue);
+    vbrBlock->addLayout(vbr);
     auto* modes = new QGridLayout;
     modes->addWidget(optMP3CBR, 0, 0);
     modes->addWidget(cmbMP3CBitrate, 0, 1, Qt::AlignLeft);
     modes->addWidget(optMP3VBR, 1, 0);
-    modes->addLayout(vbr, 2, 0, 1, 2);
+    modes->addLayout(vbrBlock, 2, 0, 1, 2);
     modes->addWidget(optMP3ABR, 3, 0);
     modes->addWidget(cmbMP3ABitrate, 3, 1, Qt::AlignLeft);
     modes->setColumnStretch(1, 1);
@@ -113,6 +119,7 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
 
 void Mp3OptionsView::applyCaptions()
 {
+    lblVbrValue->setText(lang::caption(lang::StringId::VbrValue));
     lblVbrLessQuality->setText(lang::caption(lang::StringId::LessQuality));
     lblVbrHighQuality->setText(lang::caption(lang::StringId::HighQuality));
     lblChannelMode->setText(lang::caption(lang::StringId::ChannelMode));

@@ -37,6 +37,7 @@ public:
     QComboBox* cmbMP3ABitrate = nullptr;
 
 private:
+    QLabel* lblVbrValue = nullptr;
     QLabel* lblVbrLessQuality = nullptr;
     QLabel* lblVbrHighQuality = nullptr;
     QLabel* lblChannelMode = nullptr;

@@ -1,6 +1,7 @@
 #include "options/WmaNoticeView.h"
 
 #include "lang/StringLookup.h"
+#include "options/FormatOptions.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -10,7 +11,9 @@ namespace options {
 
 WmaNoticeView::WmaNoticeView(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("frFormat_4"));
+    // Named after its number among the pages, which follows the format pages
+    // (the FLAC page is "frFormat_4").
+    setObjectName(QStringLiteral("frFormat_%1").arg(FormatOptions::kWmaNoticePage));
     // It hides the WMA page under it.
     setAutoFillBackground(true);
 

@@ -117,20 +117,25 @@ bool hasRawBytes(const QString& name)
     return false;
 }
 
-int renameNoReplace(const QByteArray& from, const QByteArray& to)
+int renameNoReplace(const QByteArray& from, const QByteArray& to, RenameWay first)
 {
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
+    if (first == RenameWay::NoReplaceRename) {
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+            return 0;
+        if (errno != EINVAL && errno != ENOSYS)
+            return errno;
+    }
     // File systems without that rename: a hard link fails just as atomically
     // when the name exists.
-    if (::link(from.constData(), to.constData()) == 0) {
-        ::unlink(from.constData());
-        return 0;
+    if (first != RenameWay::CheckedRename) {
+        if (::link(from.constData(), to.constData()) == 0) {
+            ::unlink(from.constData());
+            return 0;
+        }
+        if (errno == EEXIST)
+            return EEXIST;
     }
-    if (errno == EEXIST)
-        return EEXIST;
+    // The last resort cannot be atomic: the name is checked just before.
     struct stat st {};
     if (::lstat(to.constData(), &st) == 0)
         return EEXIST;

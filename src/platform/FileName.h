@@ -20,8 +20,18 @@ QString displayName(const QString& name);
 //! Whether the name holds bytes that are not valid UTF-8.
 bool hasRawBytes(const QString& name);
 
+//! The ways renameNoReplace() gives a name, in the order it tries them: each
+//! next one only where the file system refuses the one before.
+enum class RenameWay {
+    NoReplaceRename, //!< renameat2(RENAME_NOREPLACE): atomic
+    HardLink,        //!< link() and unlink(): atomic too
+    CheckedRename,   //!< rename() after lstat() found the name free
+};
+
 //! Renames `from` to `to` without ever replacing anything: 0, or the
 //! system's error (EEXIST when `to` exists in any form, a link included).
-int renameNoReplace(const QByteArray& from, const QByteArray& to);
+//! `first` skips the ways before it, so a test runs the fallbacks on a file
+//! system that has the first.
+int renameNoReplace(const QByteArray& from, const QByteArray& to, RenameWay first = RenameWay::NoReplaceRename);
 
 } // namespace platform

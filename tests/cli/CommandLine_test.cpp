@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "support/Fixtures.h"
 #include "support/TonemillRun.h"
 
 #include <gtest/gtest.h>
@@ -72,4 +73,16 @@ TEST(CommandLine, ProbeAndConvertPrintTheirOwnUsage)
     EXPECT_EQ(convert.exitCode, 0);
     EXPECT_TRUE(convert.out.startsWith("Usage: tonemill convert")) << convert.out.constData();
     EXPECT_TRUE(convert.out.contains("--same-folder"));
+
+    // The usage, the help page and the desktop entry name every output format.
+    const QByteArray formats = "wav|wma|mp3|ogg|flac|opus|m4a";
+    EXPECT_TRUE(convert.out.contains("--format " + formats)) << convert.out.constData();
+    const QByteArray page = testsupport::readFile(testsupport::sourceDir() + QStringLiteral("/data/Help.html"));
+    EXPECT_TRUE(page.contains("--format " + formats));
+    const QByteArray entry =
+        testsupport::readFile(testsupport::sourceDir() + QStringLiteral("/data/tonemill.desktop.in"));
+    for (const char* name : {"WAV", "WMA", "MP3", "OGG", "FLAC", "Opus", "AAC"}) {
+        EXPECT_TRUE(page.contains(QByteArray("<td>") + name + "</td>")) << name;
+        EXPECT_TRUE(entry.contains(name)) << name;
+    }
 }

@@ -139,14 +139,19 @@ TEST_F(ProbeTest, NamesAreNeverInterpretedAndControlCharactersAreEscaped)
 {
     const QString odd = QStringLiteral("$(touch pwned) `touch pwned2` 'q\" ü 音.wav");
     tone("tone.wav", odd);
-    tone("tone.wav", QStringLiteral("tab\there.wav"));
-    const ProbeRun run = probe({odd, QStringLiteral("tab\there.wav")});
+    // A real tab, a backslash, and a backslash followed by "t": each reads back as it was.
+    const QString names[] = {QStringLiteral("tab\there.wav"), QStringLiteral("back\\slash.wav"),
+                             QStringLiteral("not\\tab.wav")};
+    const char* const printed[] = {"/tab\\there.wav\t", "/back\\\\slash.wav\t", "/not\\\\tab.wav\t"};
+    for (const QString& name : names)
+        tone("tone.wav", name);
+    const ProbeRun run = probe({odd, names[0], names[1], names[2]});
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     const QList<QByteArray> lines = run.lines();
-    ASSERT_EQ(lines.size(), 2);
+    ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines[0].startsWith((work.filePath(odd) + u'\t').toUtf8())) << lines[0].constData();
-    EXPECT_TRUE(lines[1].startsWith((work.path() + QStringLiteral("/tab\\there.wav\t")).toUtf8()))
-        << lines[1].constData();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(lines[i + 1].startsWith(work.path().toUtf8() + printed[i])) << lines[i + 1].constData();
     EXPECT_FALSE(QFile::exists(work.filePath(QStringLiteral("pwned"))));
     EXPECT_FALSE(QFile::exists(work.filePath(QStringLiteral("pwned2"))));
 }

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -201,6 +202,42 @@ TEST(OutputFile, NamesThatAreNotUtf8AreKeptByteForByte)
     auto file = written(name, "x");
     ASSERT_TRUE(file && file->commit());
     EXPECT_EQ(::access(raw.constData(), F_OK), 0);
+}
+
+TEST(OutputFile, EveryWayOfGivingTheNameLeavesATakenNameAlone)
+{
+    using platform::RenameWay;
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("file")), "theirs"));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), dir.filePath(QStringLiteral("link"))));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    const struct {
+        RenameWay way;
+        const char* to;
+        int result;
+    } cases[] = {
+        {RenameWay::NoReplaceRename, "free", 0},      {RenameWay::NoReplaceRename, "file", EEXIST},
+        {RenameWay::NoReplaceRename, "link", EEXIST}, {RenameWay::HardLink, "free", 0},
+        {RenameWay::HardLink, "file", EEXIST},        {RenameWay::HardLink, "folder", EEXIST},
+        {RenameWay::CheckedRename, "free", 0},        {RenameWay::CheckedRename, "file", EEXIST},
+        {RenameWay::CheckedRename, "link", EEXIST},   {RenameWay::CheckedRename, "folder", EEXIST},
+    };
+    for (const auto& c : cases) {
+        const QString label = QStringLiteral("way %1 to %2").arg(int(c.way)).arg(QLatin1String(c.to));
+        ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("mine")), "mine"));
+        EXPECT_EQ(platform::renameNoReplace(folder + "mine", folder + c.to, c.way), c.result) << qPrintable(label);
+        EXPECT_EQ(testsupport::readFile(dir.filePath(QStringLiteral("file"))), QByteArray("theirs"))
+            << qPrintable(label);
+        EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("link"))).isSymLink()) << qPrintable(label);
+        EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("folder"))).isDir()) << qPrintable(label);
+        if (c.result == 0) {
+            EXPECT_EQ(testsupport::readFile(dir.filePath(QLatin1String(c.to))), QByteArray("mine"))
+                << qPrintable(label);
+            EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("mine")))) << qPrintable(label);
+            ASSERT_TRUE(QFile::remove(dir.filePath(QLatin1String(c.to))));
+        }
+    }
 }
 
 TEST(OutputPath, NextNameSequence)

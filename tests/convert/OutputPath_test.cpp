@@ -53,8 +53,10 @@ TEST_F(OutputPathTest, AnythingTakesANameAndEveryNumberCanBeUsedUp)
     EXPECT_EQ(build(input, QStringLiteral("ogg")), path(QStringLiteral("song_Converted.ogg")));
 
     touch(QStringLiteral("song_Converted.mp3"));
-    for (int i = 0; i <= 10000; ++i)
+    for (int i = 0; i < 10000; ++i)
         touch(QStringLiteral("song_Converted_%1.mp3").arg(i));
+    EXPECT_EQ(build(input, QStringLiteral("mp3")), path(QStringLiteral("song_Converted_10000.mp3")));
+    touch(QStringLiteral("song_Converted_10000.mp3"));
     EXPECT_EQ(build(input, QStringLiteral("mp3")), QString());
     EXPECT_TRUE(desktop.boxes.isEmpty());
 }

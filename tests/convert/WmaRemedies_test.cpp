@@ -192,6 +192,30 @@ TEST_F(WmaRemediesTest, OnlyAPackageOfTheExpectedKindIsKeptAndHandedOver)
     }
 }
 
+TEST_F(WmaRemediesTest, WithoutAnInstallerAddressTheMessageSaysWhatToInstall)
+{
+    sources.installerUrl = QUrl();
+    remedies().cmdDownloadWMF();
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(
+        desktop.boxes[0].text,
+        QStringLiteral("To convert to WMA, install the package libavcodec-extra with your system's package tool: ") +
+            WmaComponentSources::installCommand(QStringLiteral("libavcodec-extra")));
+    EXPECT_TRUE(server.requests.isEmpty());
+    EXPECT_TRUE(recorder.shown.isEmpty());
+    EXPECT_TRUE(desktop.shellOpened.isEmpty());
+
+    const auto only = [](const char* tool) {
+        return [tool](const QString& name) { return name == QLatin1String(tool); };
+    };
+    EXPECT_EQ(WmaComponentSources::installCommand(QStringLiteral("x"), only("dnf")),
+              QStringLiteral("sudo dnf install x"));
+    EXPECT_EQ(WmaComponentSources::installCommand(QStringLiteral("x"), only("pacman")),
+              QStringLiteral("sudo pacman -S x"));
+    EXPECT_EQ(WmaComponentSources::installCommand(QStringLiteral("x"), only("none")),
+              QStringLiteral("sudo apt-get install x"));
+}
+
 TEST_F(WmaRemediesTest, TheWebPageIsOpenedByTheDesktop)
 {
     remedies().cmdOpenWMSite();
@@ -204,7 +228,7 @@ TEST(WmaComponentSources, StoredAddressesAndTheEnvironmentOverrideTheDefaults)
     QTemporaryDir hives;
     const CRegister store(hives.path());
     qunsetenv(WmaComponentSources::kInstallerVariable);
-    EXPECT_EQ(WmaComponentSources::load(store).installerUrl.path(), QStringLiteral("/download/WMFDIST.EXE"));
+    EXPECT_TRUE(WmaComponentSources::load(store).installerUrl.isEmpty()); // no address that does not exist
 
     const QString mirror = QStringLiteral("https://mirror.example/codec.deb");
     ASSERT_TRUE(store.REGSaveSetting(settings::HKEY_LOCAL_MACHINE, WmaComponentSources::kKey,

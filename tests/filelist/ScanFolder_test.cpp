@@ -51,7 +51,7 @@ TEST(ScanFolder, NaturalOrderIgnoresCaseAndComparesNumbersByValue)
         {"2.mp3", "10.mp3"}, {"track 9", "Track 10"},  {"a", "B"},
         {"f1383", "f1451"},  {"disc1/02", "disc1/10"}, {"007", "8"},
         {"x", "x1"},         {"Abc", "abc"},           {"song 2 b", "song 02 c"},
-        {"", "a"},
+        {"", "a"},           {"Émile", "Zoe"},
     };
     for (const auto& c : ordered) {
         const QString a = QString::fromUtf8(c.a), b = QString::fromUtf8(c.b);

@@ -58,8 +58,9 @@ TEST_F(LanguageFolderTest, LanguagesAndFlagsAreListedByNameAndPairedByPosition)
     const LanguageListing listing = list();
     EXPECT_EQ(images, (QStringList{"English.bmp", "french.BMP", "German.bmp"})); // letter case ignored in the order
     EXPECT_EQ(listing.images, 3);
-    EXPECT_EQ(listing.entries,
-              (QList<LanguageEntry>{{"English", 1}, {"french", 2}, {"German", 3}})); // each paired with its flag
+    EXPECT_EQ(listing.entries, (QList<LanguageEntry>{{"English", 1, "English.ini"},
+                                                     {"french", 2, "french.ini"},
+                                                     {"German", 3, "German.ini"}})); // each paired with its flag
     EXPECT_EQ(listing.marked, 0);
     EXPECT_TRUE(listing.failure.isEmpty());
 }
@@ -71,7 +72,9 @@ TEST_F(LanguageFolderTest, AMissingBitmapShiftsTheLaterFlagsAndLeavesTheLastLang
     EXPECT_EQ(images, (QStringList{"English.bmp", "German.bmp"}));
     // Pairing is by position: French shows the second picture, German's, and
     // German refers to a third picture that does not exist.
-    EXPECT_EQ(listing.entries, (QList<LanguageEntry>{{"English", 1}, {"French", 2}, {"German", 3}}));
+    EXPECT_EQ(listing.entries,
+              (QList<LanguageEntry>{
+                  {"English", 1, "English.ini"}, {"French", 2, "French.ini"}, {"German", 3, "German.ini"}}));
     EXPECT_EQ(listing.images, 2);
 }
 
@@ -79,6 +82,7 @@ TEST_F(LanguageFolderTest, NamesAndTheMarkedEntry)
 {
     add({"GERMAN.INI", "English.ini", "Portuguese (Brazil).ini", "a.ini.ini", "English.bmp"});
     EXPECT_EQ(names(list()), (QStringList{"a", "English", "GERMAN", "Portuguese (Brazil)"}));
+    EXPECT_EQ(list().entries[2].fileName, "GERMAN.INI");     // the file is opened by its real name
     EXPECT_EQ(list(QStringLiteral("german.ini")).marked, 2); // letter case ignored
     EXPECT_EQ(list(QStringLiteral("Portuguese (Brazil).ini")).marked, 3);
     EXPECT_EQ(list(QStringLiteral("Klingon.ini")).marked, -1);

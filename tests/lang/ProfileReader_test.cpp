@@ -108,6 +108,13 @@ TEST(ProfileReader, AFileThatIsNotUtf8IsReadAsWindows1252)
     EXPECT_EQ(read(cp1252, "3"), QString::fromUtf8("Größe"));
     EXPECT_EQ(read(cp1252, "4"), QString(QChar(0x81)) + QChar(0x8D)); // undefined bytes: C1 controls
     EXPECT_EQ(read(cp1252, "5"), "default");
+    // Every byte above ASCII: the code page's own characters, then Latin-1 from 0xA0 on.
+    QByteArray high;
+    for (int byte = 0x80; byte <= 0xFF; ++byte)
+        high += char(byte);
+    EXPECT_EQ(read("[Tonemill]\n1=<" + high + ">\n", "1"),
+              QString::fromUtf8("<€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ") +
+                  QString::fromLatin1(high.mid(0x20)) + u'>');
     EXPECT_EQ(read("[Tonemill]\n1=" + QByteArray(600, '\xE9') + "\n", "1"), QString(499, QChar(0xE9)));
 
     // One bad byte anywhere makes the whole file Windows-1252, even an entry

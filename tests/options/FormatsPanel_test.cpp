@@ -271,6 +271,11 @@ TEST(FormatsPanel, WmaNoticeCoversTheWmaPageWhenShown)
     w.panel->cmdChangeFormat_Click();
     w.options.optFileFormat(FormatOptions::WMA).click();
     QWidget* notice = w.panel->frFormat(FormatOptions::kWmaNoticePage);
+    // Every page, the notice too, is named after its number, and no two share a name.
+    for (int i = 0; i <= FormatOptions::kWmaNoticePage; ++i)
+        EXPECT_EQ(w.panel->findChildren<QWidget*>(QStringLiteral("frFormat_%1").arg(i)),
+                  QList<QWidget*>{w.panel->frFormat(i)})
+            << i;
     EXPECT_FALSE(notice->isVisible());
     w.options.setWmaNoticeVisible(true);
     EXPECT_TRUE(notice->isVisible());

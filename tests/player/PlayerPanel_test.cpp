@@ -150,8 +150,11 @@ TEST_F(PlayerPanelTest, NextAndPreviousStepThroughTheRowsAndStopAtTheEnds)
 
     // Paused on the last row, Next changes only the caption.
     panel->cmdPause->click();
+    const QModelIndexList selected = grid.selectionModel()->selectedIndexes();
+    ASSERT_FALSE(selected.isEmpty());
     panel->cmdPlayNext->click();
     EXPECT_EQ(pauseCaption(), QStringLiteral("Pause"));
+    EXPECT_EQ(grid.selectionModel()->selectedIndexes(), selected);
     EXPECT_EQ(player().sPlayerFile(), path(4));
     EXPECT_EQ(BASS_ChannelIsActive(player().hPlayChannel()), BASS_ACTIVE_PAUSED);
     panel->cmdPlayPrev->click();

@@ -6,8 +6,10 @@
 
 namespace testsupport {
 
-//! Runs a program (no shell) and returns its exit code; -1 when it could not
-//! start. Output goes to the test's log only on failure.
+//! Runs a program (no shell) with nothing on its standard input and returns
+//! its exit code; -1 when it could not start or was killed. Its standard
+//! output is kept in `standardOutput` (when given); its standard error goes
+//! to the test's log.
 int runProgram(const QString& program, const QStringList& arguments, QByteArray* standardOutput = nullptr);
 
 //! Makes a file with ffmpeg from the lavfi source `source` (such as
