@@ -1,5 +1,6 @@
 #include "convert/ConversionBatch.h"
 
+#include "convert/CompleteOutput.h"
 #include "convert/ConversionJob.h"
 #include "convert/ConvertToFLAC_OPUS_AAC.h"
 #include "convert/ConvertToMP3_OGG.h"
@@ -13,6 +14,7 @@
 #include "options/FormatOptions.h"
 #include "platform/Desktop.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <algorithm>
@@ -46,6 +48,9 @@ constexpr int kPowerOffCountdownSeconds = 60;
 // How often the reported progress reaches the grid, and the window's events
 // are let run for those who only run them when asked (the command line).
 constexpr int kPaintIntervalMs = 50;
+// How long the walk may look for complete outputs before the window's events
+// run again: a library converted before can have thousands of them.
+constexpr int kSkipSliceMs = 30;
 
 QString text(lang::StringId id)
 {
@@ -154,7 +159,9 @@ std::optional<ConversionBatch::Choice> ConversionBatch::convertAllChoice(const f
     const auto& rows = list.rows();
     if (std::any_of(rows.begin(), rows.end(), [](const auto& row) { return convertsOnConvertAll(row.state); }))
         return Choice::Unfinished;
-    if (std::none_of(rows.begin(), rows.end(), [](const auto& row) { return filelist::isComplete(row.state); }))
+    if (std::none_of(rows.begin(), rows.end(), [](const auto& row) {
+            return filelist::isComplete(row.state) || row.state == filelist::RowState::Skipped;
+        }))
         return std::nullopt;
     const platform::Desktop::Answer answer =
         m_desktop.messageBox(text(lang::StringId::ConvertAgain), text(lang::StringId::ProductName),
@@ -243,6 +250,7 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     m_nextRow = m_nextVisit = 0;
     m_visited.clear();
     m_percent.clear();
+    m_claimed.clear();
     m_started = 0;
     m_summary = {};
     m_total = 0;
@@ -282,7 +290,8 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     m_state.bConverting = false;
     m_state.bCancelConversion = false;
     Q_EMIT batchEnded();
-    if (m_anyStarted && (m_summary.converted + m_summary.failed + m_summary.stopped) > 0)
+    if ((m_anyStarted || m_summary.skipped > 0) &&
+        (m_summary.converted + m_summary.failed + m_summary.stopped + m_summary.skipped) > 0)
         m_desktop.notify(text(lang::StringId::BatchFinished), summaryText(m_summary));
     return m_anyStarted;
 }
@@ -295,6 +304,8 @@ void ConversionBatch::startRows()
     if (m_starting)
         return;
     m_starting = true;
+    QElapsedTimer slice;
+    slice.start();
     while (!m_walkOver && int(m_jobs.size()) < jobLimit()) {
         // The walk ends at a stop, or when its list is gone, replaced or has
         // no such row any more.
@@ -309,8 +320,17 @@ void ConversionBatch::startRows()
             m_visited[row] = QString();
             continue;
         }
-        m_anyStarted = true;
         const QString inputPath = record.FilePath; // startRow() may run events that change the list
+        if (const QString skipped = skipConverted(row, inputPath); !skipped.isEmpty()) {
+            m_visited[row] = skipped;
+            if (slice.hasExpired(kSkipSliceMs)) {
+                // The rest of the walk after the window's events.
+                QMetaObject::invokeMethod(this, &ConversionBatch::startRows, Qt::QueuedConnection);
+                break;
+            }
+            continue;
+        }
+        m_anyStarted = true;
         if (!startRow(row, inputPath))
             m_visited[row] = QString();
     }
@@ -338,6 +358,31 @@ void ConversionBatch::failUnstarted(int row, const filelist::RowReason& reason)
     m_list->setState(row, filelist::RowState::Failed);
     ++m_summary.failed;
     m_finishedSeconds += rowSeconds(row);
+}
+
+QString ConversionBatch::skipConverted(int row, const QString& inputPath)
+{
+    // "Convert them again" means every row, whatever is there already.
+    const int format = m_options.selectedFormat();
+    if (!m_options.chkSkipConverted.Value() || m_choice == Choice::Again || format < 0 ||
+        format >= options::FormatOptions::kFormatCount)
+        return {};
+    const filelist::FileListRow& record = m_list->at(row);
+    const QString wanted = WantedOutputPath(
+        m_options, {inputPath, record.BaseFolder, QString::fromLatin1(kEncoderPaths[format].extension)});
+    const QString found = FindCompleteOutput(wanted, inputPath, format, record.seconds,
+                                             [this](const QString& path) { return m_claimed.contains(path); });
+    if (found.isEmpty())
+        return {};
+    m_claimed.insert(found);
+    m_list->setReason(row, {});
+    m_list->setOutputPath(row, found);
+    m_list->setState(row, filelist::RowState::Skipped);
+    countOutcome(filelist::RowState::Skipped, found);
+    // Neither counted nor timed: "12 of 40" and the time left are about the rows converted.
+    --m_total;
+    m_timeLeft.removeFromTotal(rowSeconds(row));
+    return found;
 }
 
 bool ConversionBatch::startRow(int row, const QString& inputPath)
@@ -400,6 +445,8 @@ void ConversionBatch::rowFinished(int row)
     found->second->wait();
     applyStatuses();
     m_visited[row] = found->second->outputMade();
+    if (!m_visited[row].isEmpty())
+        m_claimed.insert(m_visited[row]);
     m_jobs.erase(found);
     m_percent.erase(row);
     m_finishedSeconds += rowSeconds(row);
@@ -422,6 +469,8 @@ void ConversionBatch::countOutcome(filelist::RowState state, const QString& outp
         ++m_summary.stopped;
     else if (state == RowState::Failed)
         ++m_summary.failed;
+    else if (state == RowState::Skipped)
+        ++m_summary.skipped;
     if (m_summary.outputFolder.isEmpty() && !output.isEmpty())
         m_summary.outputFolder = m_options.optSameFolder.Value() ? ParentFolder(output) : m_options.txtOutPath.Text();
 }
@@ -500,6 +549,8 @@ QString ConversionBatch::summaryText(const Summary& summary)
         parts.append(text(lang::StringId::SummaryFailed).arg(summary.failed));
     if (summary.stopped > 0)
         parts.append(text(lang::StringId::SummaryStopped).arg(summary.stopped));
+    if (summary.skipped > 0)
+        parts.append(text(lang::StringId::SummarySkipped).arg(summary.skipped));
     return parts.join(QStringLiteral(", "));
 }
 

@@ -99,6 +99,9 @@ namespace lang {
     X(NoAudioCd, 10221, "No audio CD in any drive")                                                                    \
     X(CdTrackCount, 10222, "%1 tracks")                                                                                \
     X(MoreWaysToAdd, 10223, "More ways to add audio")                                                                  \
+    X(SkipConverted, 10320, "Skip files already converted")                                                            \
+    X(SkipConvertedTip, 10321,                                                                                         \
+      "A file whose output is already there, complete and in the chosen format, is not converted again")               \
     X(Resume, 100016, "Resume")                                                                                        \
     X(ProductName, 100024, "Tonemill")                                                                                 \
     /* Dialog, grid and status texts */                                                                                \
@@ -129,6 +132,8 @@ namespace lang {
     X(PowerOffCountdown, 20305, "The computer will power off in %1 seconds.")                                          \
     X(BatchFinished, 20306, "Conversion finished")                                                                     \
     X(AndMore, 20307, "and %1 more")                                                                                   \
+    X(Skipped, 20400, "Skipped")                                                                                       \
+    X(SummarySkipped, 20401, "%1 skipped")                                                                             \
     /* Messages */                                                                                                     \
     X(FilesNotAdded, 30001, "Some files are not supported or already exist and will not be added")                     \
     X(AddFileFailed, 30002, "An error occured while Adding File")                                                      \

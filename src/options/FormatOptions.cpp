@@ -84,6 +84,7 @@ FormatOptions::FormatOptions(QObject* parent)
       chkCopyTags(QStringLiteral("chkCopyTags"), true), chkSubFolders(QStringLiteral("chkSubFolders")),
       chkKeepTree(QStringLiteral("chkKeepTree")), chkNamePattern(QStringLiteral("chkNamePattern")),
       txtNamePattern(QStringLiteral("txtNamePattern"), defaultNamePattern()),
+      chkSkipConverted(QStringLiteral("chkSkipConverted")),
       sliderSimultaneous(QStringLiteral("sliderSimultaneous"), 1, processorCount(), processorCount())
 {
     for (int i = 0; i < kFormatCount; ++i)

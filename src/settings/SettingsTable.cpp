@@ -55,6 +55,7 @@ constexpr Entry kEntries[] = {
     {"chkNamePattern", Kind::Check, "False"},
     {"txtNamePattern", Kind::Pattern, nullptr},
     {"sliderSimultaneous", Kind::Slider, nullptr}, // the number of processors
+    {"chkSkipConverted", Kind::Check, "False"},
 };
 
 const Entry* find(const QString& name)
@@ -74,7 +75,7 @@ template <typename Options> auto optionStates(Options& o)
 
 template <typename Options> auto checkStates(Options& o)
 {
-    return std::array{&o.chkCopyTags, &o.chkSubFolders, &o.chkKeepTree, &o.chkNamePattern};
+    return std::array{&o.chkCopyTags, &o.chkSubFolders, &o.chkKeepTree, &o.chkNamePattern, &o.chkSkipConverted};
 }
 
 template <typename Options> auto sliderStates(Options& o)
