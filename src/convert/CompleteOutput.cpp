@@ -1,7 +1,6 @@
 #include "convert/CompleteOutput.h"
 
 #include "engine/AudioFileFormat.h"
-#include "filelist/ProbedFile.h"
 #include "options/FormatOptions.h"
 #include "platform/FileName.h"
 
@@ -119,15 +118,15 @@ bool IsCompleteOutput(const QString& path, int format, double inputSeconds)
     if (!found || found->container != QLatin1String(kind.container) ||
         !found->codec.startsWith(QLatin1String(kind.codec)))
         return false;
-    const std::optional<double> seconds = filelist::PlayingTime(path);
-    if (!seconds)
+    if (found->seconds < 0)
         return false;
+    const double seconds = found->seconds;
     const int rate = found->rate > 0 ? found->rate : kDefaultRate;
     const int frame = found->frameSamples;
     // Half a millisecond more: the input's length was rounded to its own samples.
     const double shorter = double(std::max(kind.samplesShorter, frame)) / rate + 0.0005;
     const double longer = double(std::max(kind.samplesLonger, frame)) / rate + 0.0005;
-    return *seconds >= inputSeconds - shorter && *seconds <= inputSeconds + longer;
+    return seconds >= inputSeconds - shorter && seconds <= inputSeconds + longer;
 }
 
 QString FindCompleteOutput(const QString& wanted, const QString& inputPath, int format, double inputSeconds,

@@ -325,7 +325,13 @@ void ConversionBatch::startRows()
             m_visited[row] = skipped;
             if (slice.hasExpired(kSkipSliceMs)) {
                 // The rest of the walk after the window's events.
-                QMetaObject::invokeMethod(this, &ConversionBatch::startRows, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        startRows();
+                        endWhenIdle();
+                    },
+                    Qt::QueuedConnection);
                 break;
             }
             continue;

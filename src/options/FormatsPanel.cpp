@@ -122,13 +122,15 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     simultaneous->addWidget(lblSimultaneous);
     simultaneous->addWidget(spnSimultaneous);
     simultaneous->addStretch();
-    auto* general = new QVBoxLayout;
+    // The two check boxes for every format share a row; the buttons go
+    // beside the number of simultaneous conversions below them.
+    auto* general = new QHBoxLayout;
     general->addWidget(chkCopyTags);
     general->addWidget(chkSkipConverted);
-    general->addLayout(simultaneous);
+    general->addStretch();
 
     auto* buttons = new QHBoxLayout;
-    buttons->addLayout(general);
+    buttons->addLayout(simultaneous);
     buttons->addStretch();
     buttons->addWidget(cmdDefaults);
     buttons->addWidget(cmdHide);
@@ -138,6 +140,7 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     layout->addLayout(formats);
     layout->addWidget(pages, 1);
     layout->addLayout(naming);
+    layout->addLayout(general);
     layout->addLayout(buttons);
 
     applyCaptions();
