@@ -20,6 +20,9 @@ packages=(
   fonts-vlgothic
   # The real window under a real window manager, for the tests that need one
   xvfb openbox xdotool
+  # Converting one library with several machines (the README's recipe), and
+  # the loopback SSH server its test starts as a second machine
+  parallel openssh-client openssh-server
 )
 
 missing=()

@@ -58,6 +58,18 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
             result.loudness = true;
             continue;
         }
+        if (argument == QLatin1String("-0") || argument == QLatin1String("--null")) {
+            result.nulSeparated = true;
+            continue;
+        }
+        if (argument == QLatin1String("--json")) {
+            result.json = true;
+            continue;
+        }
+        if (argument == QLatin1String("--skip-existing")) {
+            result.skipExisting = true;
+            continue;
+        }
 
         // Options with a value: "--name VALUE" or "--name=VALUE".
         QString value;
@@ -67,7 +79,8 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
             argument.truncate(equals);
         } else if (argument == QLatin1String("--format") || argument == QLatin1String("--output") ||
                    argument == QLatin1String("--option") || argument == QLatin1String("--name-pattern") ||
-                   argument == QLatin1String("--jobs") || argument == QLatin1String("--normalize")) {
+                   argument == QLatin1String("--jobs") || argument == QLatin1String("--normalize") ||
+                   argument == QLatin1String("--files-from") || argument == QLatin1String("--tree-root")) {
             if (i + 1 >= arguments.size()) {
                 error = QStringLiteral("%1 needs a value").arg(argument);
                 return std::nullopt;
@@ -87,6 +100,19 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
             }
             result.outputFolder = value;
             outputGiven = true;
+        } else if (argument == QLatin1String("--files-from")) {
+            if (value.isEmpty()) {
+                error = QStringLiteral("--files-from needs a file ('-' for standard input)");
+                return std::nullopt;
+            }
+            result.filesFrom << value;
+        } else if (argument == QLatin1String("--tree-root")) {
+            if (value.isEmpty()) {
+                error = QStringLiteral("--tree-root needs a folder");
+                return std::nullopt;
+            }
+            result.treeRoot = value;
+            result.keepTree = true;
         } else if (argument == QLatin1String("--option")) {
             result.assignments << value;
         } else if (argument == QLatin1String("--name-pattern")) {
@@ -125,11 +151,19 @@ std::optional<ConvertArguments> ConvertArguments::parse(const QStringList& argum
         return std::nullopt;
     }
     if (result.keepTree && result.sameFolder) {
-        error = QStringLiteral("--keep-tree needs an output folder: it excludes --same-folder");
+        error = QStringLiteral("--keep-tree and --tree-root need an output folder: they exclude --same-folder");
         return std::nullopt;
     }
-    if (result.paths.isEmpty()) {
-        error = QStringLiteral("no PATH given");
+    if (result.nulSeparated && result.filesFrom.isEmpty()) {
+        error = QStringLiteral("-0 applies to --files-from, which is not given");
+        return std::nullopt;
+    }
+    if (result.filesFrom.count(QStringLiteral("-")) > 1) {
+        error = QStringLiteral("standard input can be read only once");
+        return std::nullopt;
+    }
+    if (result.paths.isEmpty() && result.filesFrom.isEmpty()) {
+        error = QStringLiteral("no PATH given (nor --files-from)");
         return std::nullopt;
     }
     return result;

@@ -23,10 +23,13 @@ void showBox(platform::Desktop& desktop, lang::StringId id)
 
 } // namespace
 
-bool AdmitPaths(const QStringList& arguments, bool recursive, filelist::FileList& list,
+bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filelist::FileList& list,
                 filelist::FileAdmission& admission, platform::Desktop& desktop,
-                const std::function<void(int row)>& onRow)
+                const std::function<void(int row)>& onRow, int* refusedCount)
 {
+    QString treeRoot = choices.treeRoot.isEmpty() ? QString() : absolutePath(choices.treeRoot);
+    if (!treeRoot.isEmpty() && !treeRoot.endsWith(u'/'))
+        treeRoot += u'/';
     // The files in order, with the empty folders where they stand.
     // With the folder each was found in (empty for a path given by itself).
     QStringList files;
@@ -36,10 +39,10 @@ bool AdmitPaths(const QStringList& arguments, bool recursive, filelist::FileList
         const QString path = absolutePath(argument);
         if (path.isEmpty() || !isFolderPath(path)) {
             files << path;
-            baseFolders << QString();
+            baseFolders << (!treeRoot.isEmpty() && path.startsWith(treeRoot) ? treeRoot.chopped(1) : QString());
             continue;
         }
-        const QStringList names = filelist::ScanFolderNames(path, recursive);
+        const QStringList names = filelist::ScanFolderNames(path, choices.recursive);
         if (names.isEmpty()) {
             emptyFolderAt.push_back(files.size());
             continue;
@@ -71,6 +74,8 @@ bool AdmitPaths(const QStringList& arguments, bool recursive, filelist::FileList
     }
     if (refused > 0)
         showBox(desktop, lang::StringId::FilesNotAdded);
+    if (refusedCount)
+        *refusedCount = refused + int(emptyFolderAt.size());
     return refused == 0 && emptyFolderAt.empty();
 }
 

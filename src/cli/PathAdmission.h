@@ -13,6 +13,16 @@ class Desktop;
 
 namespace cli {
 
+//! How AdmitPaths() takes its paths.
+struct AdmitChoices {
+    //! A folder's whole tree, not only the files directly inside it.
+    bool recursive = false;
+    //! The folder a file given by itself counts as found in, when it lies
+    //! below it: its output then keeps its place in that folder's tree (as a
+    //! file found by a folder scan does). Empty: none.
+    QString treeRoot;
+};
+
 //! Admits the paths of a command line into `list` as the window's Add
 //! actions would: a file through admission (a CUE sheet or a drive's device
 //! as its tracks), a folder as Add Folder scans it (with `recursive`, its
@@ -20,9 +30,10 @@ namespace cli {
 //! threads and appended in order; `onRow` runs after each admitted row with
 //! its index. An empty folder shows the "folder is empty" box where it stands
 //! in the order, and one "not added" box ends the run when anything was
-//! refused. True when every path was admitted.
-bool AdmitPaths(const QStringList& arguments, bool recursive, filelist::FileList& list,
+//! refused. True when every path was admitted; `refused` (when given)
+//! receives the number of paths refused and empty folders.
+bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filelist::FileList& list,
                 filelist::FileAdmission& admission, platform::Desktop& desktop,
-                const std::function<void(int row)>& onRow = {});
+                const std::function<void(int row)>& onRow = {}, int* refused = nullptr);
 
 } // namespace cli

@@ -3,6 +3,7 @@
 #include "cli/ConsoleText.h"
 #include "cli/ConvertArguments.h"
 #include "cli/PathAdmission.h"
+#include "cli/PathList.h"
 #include "convert/OutputNamePattern.h"
 #include "convert/OutputPath.h"
 #include "engine/ReadMediaTags.h"
@@ -31,7 +32,22 @@ struct ProbeArguments {
     bool recursive = false;
     bool keepTree = false;
     std::optional<QString> namePattern;
+    QString treeRoot;
+    QStringList filesFrom;
+    bool nulSeparated = false;
 };
+
+//! The value of `--name VALUE` or `--name=VALUE` at `i` (moved past it);
+//! nothing when `argument` is not that option. A missing value is empty.
+std::optional<QString> optionValue(const QStringList& arguments, qsizetype& i, const QString& name)
+{
+    const QString& argument = arguments.at(i);
+    if (argument.startsWith(name + u'='))
+        return argument.mid(name.size() + 1);
+    if (argument != name)
+        return std::nullopt;
+    return i + 1 < arguments.size() ? arguments.at(++i) : QString();
+}
 
 //! Parses the probe's arguments; false (with a message) on a usage error.
 bool parseArguments(const QStringList& arguments, ProbeArguments& parsed, std::FILE* usageErrors)
@@ -49,6 +65,27 @@ bool parseArguments(const QStringList& arguments, ProbeArguments& parsed, std::F
             continue;
         }
         if (!optionsEnded && argument == QLatin1String("--keep-tree")) {
+            parsed.keepTree = true;
+            continue;
+        }
+        if (!optionsEnded && (argument == QLatin1String("-0") || argument == QLatin1String("--null"))) {
+            parsed.nulSeparated = true;
+            continue;
+        }
+        if (const auto list = optionsEnded ? std::nullopt : optionValue(arguments, i, QStringLiteral("--files-from"))) {
+            if (list->isEmpty()) {
+                writeUtf8(usageErrors, QStringLiteral("tonemill probe: --files-from needs a file\n"));
+                return false;
+            }
+            parsed.filesFrom << *list;
+            continue;
+        }
+        if (const auto root = optionsEnded ? std::nullopt : optionValue(arguments, i, QStringLiteral("--tree-root"))) {
+            if (root->isEmpty()) {
+                writeUtf8(usageErrors, QStringLiteral("tonemill probe: --tree-root needs a folder\n"));
+                return false;
+            }
+            parsed.treeRoot = *root;
             parsed.keepTree = true;
             continue;
         }
@@ -75,10 +112,23 @@ bool parseArguments(const QStringList& arguments, ProbeArguments& parsed, std::F
         }
         paths << argument;
     }
-    if (paths.isEmpty()) {
+    if (parsed.nulSeparated && parsed.filesFrom.isEmpty()) {
+        writeUtf8(usageErrors, QStringLiteral("tonemill probe: -0 applies to --files-from, which is not given\n"));
+        return false;
+    }
+    if (paths.isEmpty() && parsed.filesFrom.isEmpty()) {
         writeUtf8(usageErrors, QStringLiteral("Usage: tonemill probe [--recursive] [--keep-tree] "
                                               "[--name-pattern PATTERN] [--] PATH...\n"));
         return false;
+    }
+    for (const QString& file : parsed.filesFrom) {
+        QString error;
+        const std::optional<QStringList> listed = readPathList(file, parsed.nulSeparated, error);
+        if (!listed) {
+            writeUtf8(usageErrors, QStringLiteral("tonemill probe: --files-from %1\n").arg(error));
+            return false;
+        }
+        paths << *listed;
     }
     return true;
 }
@@ -127,20 +177,21 @@ int runProbe(const QStringList& arguments, std::FILE* out, std::FILE* usageError
 
     filelist::FileList list;
     filelist::FileAdmission admission(desktop, [&list] { return &list; });
-    const bool all = AdmitPaths(parsed.paths, parsed.recursive, list, admission, desktop, [&](int at) {
-        const filelist::FileListRow& row = list.at(at);
-        // The words are English whatever the window's language: scripts read them.
-        const QString duration = row.state == filelist::RowState::NotSupported && row.Duration.isEmpty()
-                                     ? lang::englishText(lang::StringId::Error)
-                                     : row.Duration;
-        const QString size = row.cdTrack ? lang::englishText(lang::StringId::CdTrack) : row.FileSize;
-        QString line = probeCell(row.FilePath) + u'\t' + probeCell(duration) + u'\t' + probeCell(size) + u'\t' +
-                       probeCell(filelist::words::englishStatus(row.state));
-        if (namesOutputs)
-            line += u'\t' + probeCell(outputName(row, parsed));
-        writeUtf8(out, line + u'\n');
-        std::fflush(out);
-    });
+    const bool all =
+        AdmitPaths(parsed.paths, {parsed.recursive, parsed.treeRoot}, list, admission, desktop, [&](int at) {
+            const filelist::FileListRow& row = list.at(at);
+            // The words are English whatever the window's language: scripts read them.
+            const QString duration = row.state == filelist::RowState::NotSupported && row.Duration.isEmpty()
+                                         ? lang::englishText(lang::StringId::Error)
+                                         : row.Duration;
+            const QString size = row.cdTrack ? lang::englishText(lang::StringId::CdTrack) : row.FileSize;
+            QString line = probeCell(row.FilePath) + u'\t' + probeCell(duration) + u'\t' + probeCell(size) + u'\t' +
+                           probeCell(filelist::words::englishStatus(row.state));
+            if (namesOutputs)
+                line += u'\t' + probeCell(outputName(row, parsed));
+            writeUtf8(out, line + u'\n');
+            std::fflush(out);
+        });
     return all ? kAllAdmitted : kSomeNotAdmitted;
 }
 

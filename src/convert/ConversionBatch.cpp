@@ -1,6 +1,7 @@
 #include "convert/ConversionBatch.h"
 
 #include "convert/AlbumLoudness.h"
+#include "convert/CompleteOutput.h"
 #include "convert/ConversionJob.h"
 #include "convert/ConvertToFLAC_OPUS_AAC.h"
 #include "convert/ConvertToMP3_OGG.h"
@@ -14,6 +15,7 @@
 #include "options/FormatOptions.h"
 #include "platform/Desktop.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QThread>
@@ -48,6 +50,9 @@ constexpr int kPowerOffCountdownSeconds = 60;
 // How often the reported progress reaches the grid, and the window's events
 // are let run for those who only run them when asked (the command line).
 constexpr int kPaintIntervalMs = 50;
+// How long the walk may look for complete outputs before the window's events
+// run again: a library converted before can have thousands of them.
+constexpr int kSkipSliceMs = 30;
 
 QString text(lang::StringId id)
 {
@@ -160,7 +165,9 @@ std::optional<ConversionBatch::Choice> ConversionBatch::convertAllChoice(const f
     const auto& rows = list.rows();
     if (std::any_of(rows.begin(), rows.end(), [](const auto& row) { return convertsOnConvertAll(row.state); }))
         return Choice::Unfinished;
-    if (std::none_of(rows.begin(), rows.end(), [](const auto& row) { return filelist::isComplete(row.state); }))
+    if (std::none_of(rows.begin(), rows.end(), [](const auto& row) {
+            return filelist::isComplete(row.state) || row.state == filelist::RowState::Skipped;
+        }))
         return std::nullopt;
     const platform::Desktop::Answer answer =
         m_desktop.messageBox(text(lang::StringId::ConvertAgain), text(lang::StringId::ProductName),
@@ -250,6 +257,7 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     m_nextRow = m_nextVisit = 0;
     m_visited.clear();
     m_percent.clear();
+    m_claimed.clear();
     m_started = 0;
     m_summary = {};
     m_total = 0;
@@ -293,7 +301,8 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     m_state.bConverting = false;
     m_state.bCancelConversion = false;
     Q_EMIT batchEnded();
-    if (m_anyStarted && (m_summary.converted + m_summary.failed + m_summary.stopped) > 0)
+    if ((m_anyStarted || m_summary.skipped > 0) &&
+        (m_summary.converted + m_summary.failed + m_summary.stopped + m_summary.skipped) > 0)
         m_desktop.notify(text(lang::StringId::BatchFinished), summaryText(m_summary));
     return m_anyStarted;
 }
@@ -306,6 +315,8 @@ void ConversionBatch::startRows()
     if (m_starting)
         return;
     m_starting = true;
+    QElapsedTimer slice;
+    slice.start();
     while (!m_walkOver && int(m_jobs.size()) < jobLimit()) {
         // The walk ends at a stop, or when its list is gone, replaced or has
         // no such row any more.
@@ -320,8 +331,24 @@ void ConversionBatch::startRows()
             m_visited[row] = QString();
             continue;
         }
-        m_anyStarted = true;
         const QString inputPath = record.FilePath; // startRow() may run events that change the list
+        if (const QString skipped = skipConverted(row, inputPath); !skipped.isEmpty()) {
+            m_visited[row] = skipped;
+            m_albums->rowEnded(row, QString(), nullptr); // its album is not measured whole
+            if (slice.hasExpired(kSkipSliceMs)) {
+                // The rest of the walk after the window's events.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        startRows();
+                        endWhenIdle();
+                    },
+                    Qt::QueuedConnection);
+                break;
+            }
+            continue;
+        }
+        m_anyStarted = true;
         if (!startRow(row, inputPath)) {
             m_visited[row] = QString();
             m_albums->rowEnded(row, QString(), nullptr); // its album gets no album tags
@@ -351,6 +378,31 @@ void ConversionBatch::failUnstarted(int row, const filelist::RowReason& reason)
     m_list->setState(row, filelist::RowState::Failed);
     ++m_summary.failed;
     m_finishedSeconds += rowSeconds(row);
+}
+
+QString ConversionBatch::skipConverted(int row, const QString& inputPath)
+{
+    // "Convert them again" means every row, whatever is there already.
+    const int format = m_options.selectedFormat();
+    if (!m_options.chkSkipConverted.Value() || m_choice == Choice::Again || format < 0 ||
+        format >= options::FormatOptions::kFormatCount)
+        return {};
+    const filelist::FileListRow& record = m_list->at(row);
+    const QString wanted = WantedOutputPath(
+        m_options, {inputPath, record.BaseFolder, QString::fromLatin1(kEncoderPaths[format].extension)});
+    const QString found = FindCompleteOutput(wanted, inputPath, format, record.seconds,
+                                             [this](const QString& path) { return m_claimed.contains(path); });
+    if (found.isEmpty())
+        return {};
+    m_claimed.insert(found);
+    m_list->setReason(row, {});
+    m_list->setOutputPath(row, found);
+    m_list->setState(row, filelist::RowState::Skipped);
+    countOutcome(filelist::RowState::Skipped, found);
+    // Neither counted nor timed: "12 of 40" and the time left are about the rows converted.
+    --m_total;
+    m_timeLeft.removeFromTotal(rowSeconds(row));
+    return found;
 }
 
 bool ConversionBatch::startRow(int row, const QString& inputPath)
@@ -425,6 +477,8 @@ void ConversionBatch::rowFinished(int row)
     applyStatuses();
     m_albums->rowEnded(row, found->second->outputMade(), found->second->measured());
     m_visited[row] = found->second->outputMade();
+    if (!m_visited[row].isEmpty())
+        m_claimed.insert(m_visited[row]);
     m_jobs.erase(found);
     m_percent.erase(row);
     m_finishedSeconds += rowSeconds(row);
@@ -447,6 +501,8 @@ void ConversionBatch::countOutcome(filelist::RowState state, const QString& outp
         ++m_summary.stopped;
     else if (state == RowState::Failed)
         ++m_summary.failed;
+    else if (state == RowState::Skipped)
+        ++m_summary.skipped;
     if (m_summary.outputFolder.isEmpty() && !output.isEmpty())
         m_summary.outputFolder = m_options.optSameFolder.Value() ? ParentFolder(output) : m_options.txtOutPath.Text();
 }
@@ -528,6 +584,8 @@ QString ConversionBatch::summaryText(const Summary& summary)
         parts.append(text(lang::StringId::SummaryFailed).arg(summary.failed));
     if (summary.stopped > 0)
         parts.append(text(lang::StringId::SummaryStopped).arg(summary.stopped));
+    if (summary.skipped > 0)
+        parts.append(text(lang::StringId::SummarySkipped).arg(summary.skipped));
     return parts.join(QStringLiteral(", "));
 }
 

@@ -88,11 +88,12 @@ public:
         int failed = 0;
         int stopped = 0;
         QString outputFolder;
+        int skipped = 0; //!< rows passed over: their complete outputs were there already
         bool operator==(const Summary&) const = default;
     };
     const Summary& summary() const { return m_summary; }
-    //! "12 converted, 1 failed, 2 stopped" in the current language (the
-    //! counts that are 0 left out, but for the converted).
+    //! "12 converted, 1 failed, 2 stopped, 3 skipped" in the current
+    //! language (the counts that are 0 left out, but for the converted).
     static QString summaryText(const Summary& summary);
 
     //! Whether "Convert All" converts a row in this state: waiting, stopped
@@ -169,6 +170,10 @@ private:
     void removeStoppedOutput(int row);
     //! Ends `row` "Error" without converting it: no output name could be had.
     void failUnstarted(int row, const filelist::RowReason& reason);
+    //! With "Skip files already converted": the complete output `row`
+    //! already has (see FindCompleteOutput()), which ends it "Skipped";
+    //! empty when it is to be converted.
+    QString skipConverted(int row, const QString& inputPath);
     //! Applies a row's final state from the board and counts it.
     void countOutcome(filelist::RowState state, const QString& output);
     //! The audio seconds of a row, for the time left; a row of unknown length
@@ -219,6 +224,7 @@ private:
     std::map<int, QString> m_visited;           // rows done and not yet reported, with their output
     std::map<int, std::unique_ptr<Job>> m_jobs; // the rows converting now
     std::map<int, float> m_percent;             // their progress
+    QSet<QString> m_claimed;                    // outputs this batch made or skipped to: no other row's
     int m_started = 0;
     int m_total = 0;
     double m_finishedSeconds = 0; // audio of the rows finished

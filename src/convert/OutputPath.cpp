@@ -66,6 +66,46 @@ bool ensureTree(const QString& root, const QString& relative)
     return true;
 }
 
+//! Where an output goes before any collision suffix: the folder it is
+//! written below, the folders inside it and the name without extension.
+struct OutputPlace {
+    QString root;
+    QString relative;
+    QString base;
+};
+
+OutputPlace placeFor(const options::FormatOptions& options, const OutputRequest& request)
+{
+    const QString& inputPath = request.inputPath;
+    const std::optional<engine::TrackPath> track = engine::TrackPath::parse(inputPath);
+    const bool sameFolder = options.optSameFolder.Value() && !(track && engine::isDevicePath(track->source));
+    OutputPlace place;
+    place.root = sameFolder ? ParentFolder(inputPath) : options.txtOutPath.Text();
+    // Below the root: the input's place in its tree, then the folders the name pattern makes.
+    place.relative =
+        !sameFolder && options.chkKeepTree.Value() ? RelativeFolder(inputPath, request.baseFolder) : QString();
+    place.base = OutputBaseName(inputPath);
+    if (options.chkNamePattern.Value()) {
+        const OutputNamePattern pattern(options.txtNamePattern.Text());
+        if (pattern.usable()) {
+            const QString stem = pattern.expand(engine::ReadMediaTags(inputPath), place.base);
+            const qsizetype slash = stem.lastIndexOf(u'/');
+            if (slash > 0)
+                place.relative += (place.relative.isEmpty() ? QString() : QStringLiteral("/")) + stem.left(slash);
+            place.base = stem.mid(slash + 1);
+        }
+    }
+    return place;
+}
+
+QString folderPrefix(const OutputPlace& place)
+{
+    QString prefix = place.root.endsWith(u'/') ? place.root : place.root + u'/';
+    if (!place.relative.isEmpty())
+        prefix += place.relative + u'/';
+    return prefix;
+}
+
 void showFolderFailure(platform::Desktop& desktop)
 {
     desktop.messageBox(lang::caption(lang::StringId::OutputFolderNotCreated),
@@ -114,6 +154,12 @@ QString NextOutputPath(const QString& path)
     return stem + QStringLiteral("_Converted") + suffix;
 }
 
+QString WantedOutputPath(const options::FormatOptions& options, const OutputRequest& request)
+{
+    const OutputPlace place = placeFor(options, request);
+    return folderPrefix(place) + place.base + u'.' + request.extension;
+}
+
 QString RelativeFolder(const QString& inputPath, const QString& baseFolder)
 {
     if (baseFolder.isEmpty())
@@ -160,37 +206,18 @@ QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions
         return QString();
     };
     const auto taken = [&reserved](const QString& path) { return isTaken(path) || (reserved && reserved(path)); };
-    const QString& inputPath = request.inputPath;
-    const std::optional<engine::TrackPath> track = engine::TrackPath::parse(inputPath);
-    const bool sameFolder = options.optSameFolder.Value() && !(track && engine::isDevicePath(track->source));
-    const QString root = sameFolder ? ParentFolder(inputPath) : options.txtOutPath.Text();
-    if (!ensureFolder(root)) {
+    const OutputPlace place = placeFor(options, request);
+    if (!ensureFolder(place.root)) {
+        showFolderFailure(desktop);
+        return failed(filelist::RowReason::Code::NoOutputFolder);
+    }
+    if (!place.relative.isEmpty() && !ensureTree(place.root, place.relative)) {
         showFolderFailure(desktop);
         return failed(filelist::RowReason::Code::NoOutputFolder);
     }
 
-    // Below the root: the input's place in its tree, then the folders the name pattern makes.
-    QString relative =
-        !sameFolder && options.chkKeepTree.Value() ? RelativeFolder(inputPath, request.baseFolder) : QString();
-    QString base = OutputBaseName(inputPath);
-    if (options.chkNamePattern.Value()) {
-        const OutputNamePattern pattern(options.txtNamePattern.Text());
-        if (pattern.usable()) {
-            const QString stem = pattern.expand(engine::ReadMediaTags(inputPath), base);
-            const qsizetype slash = stem.lastIndexOf(u'/');
-            if (slash > 0)
-                relative += (relative.isEmpty() ? QString() : QStringLiteral("/")) + stem.left(slash);
-            base = stem.mid(slash + 1);
-        }
-    }
-    if (!relative.isEmpty() && !ensureTree(root, relative)) {
-        showFolderFailure(desktop);
-        return failed(filelist::RowReason::Code::NoOutputFolder);
-    }
-
-    QString prefix = root.endsWith(u'/') ? root : root + u'/';
-    if (!relative.isEmpty())
-        prefix += relative + u'/';
+    const QString prefix = folderPrefix(place);
+    QString base = place.base;
     const QString suffix = u'.' + request.extension;
 
     QString candidate = prefix + base + suffix;

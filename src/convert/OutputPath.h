@@ -42,6 +42,10 @@ QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions
 QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,
                         const QString& extension, const std::function<bool(const QString&)>& reserved = {});
 
+//! The name BuildOutputPath() tries first for a request, before any collision
+//! suffix; nothing is made or looked at on disk.
+QString WantedOutputPath(const options::FormatOptions& options, const OutputRequest& request);
+
 //! The folder of `inputPath` relative to `baseFolder` ("Disc 1/CD2"); empty
 //! when the input lies directly inside it, outside it, or there is no base.
 QString RelativeFolder(const QString& inputPath, const QString& baseFolder);

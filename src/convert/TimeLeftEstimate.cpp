@@ -33,6 +33,11 @@ void TimeLeftEstimate::start(double totalSeconds)
     m_samples.push_back({m_clock(), 0});
 }
 
+void TimeLeftEstimate::removeFromTotal(double seconds)
+{
+    m_total = std::max(0.0, m_total - std::max(0.0, seconds));
+}
+
 void TimeLeftEstimate::update(double doneSeconds)
 {
     const qint64 now = m_clock();

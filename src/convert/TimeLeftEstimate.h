@@ -20,6 +20,8 @@ public:
 
     //! Begins a batch of `totalSeconds` of audio.
     void start(double totalSeconds);
+    //! Takes `seconds` of audio out of the batch: rows it will not convert.
+    void removeFromTotal(double seconds);
     //! Records that `doneSeconds` of the batch's audio are converted now.
     void update(double doneSeconds);
 

@@ -15,6 +15,7 @@ enum class RowState : unsigned char {
     Cancelled,       //!< stopped by the user (the shorter file may be kept)
     Failed,          //!< the conversion failed; the reason says why
     NotSupported,    //!< the file could not be opened when it was added
+    Skipped,         //!< not converted: a complete output of it was there already
 };
 
 //! Whether the state is a finished conversion.

@@ -24,6 +24,8 @@ StringId statusId(RowState state)
         return StringId::Cancelled;
     case RowState::Failed:
         return StringId::Error;
+    case RowState::Skipped:
+        return StringId::Skipped;
     case RowState::NotSupported:
         break;
     }
@@ -89,6 +91,7 @@ std::optional<quint32> statusColor(RowState state)
 {
     switch (state) {
     case RowState::Complete:
+    case RowState::Skipped:
         return kCompleteColor;
     case RowState::CompleteDamaged:
         return kDamagedColor;

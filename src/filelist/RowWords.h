@@ -17,7 +17,7 @@ inline constexpr quint32 kFailureColor = 0xDC0A0A;  // RGB(220, 10, 10): "Cancel
 
 //! The status of `row` as the grid shows it: "Waiting Conversion", the
 //! progress figure while it converts ("37.5"), "Complete", "Cancelled",
-//! "Error" or "Codec Not Supported", in the current language.
+//! "Error", "Codec Not Supported" or "Skipped", in the current language.
 QString status(const FileListRow& row);
 //! The word of `state` in English (a converting row reads "Converting").
 QString englishStatus(RowState state);

@@ -107,6 +107,9 @@ namespace lang {
     X(LoudnessGroupTip, 10265,                                                                                         \
       "Players that read ReplayGain tags even out the volume; normalising changes the audio itself, which takes a "    \
       "second pass. An album is the files of one folder (or one CD or CUE sheet) converted together.")                 \
+    X(SkipConverted, 10320, "Skip files already converted")                                                            \
+    X(SkipConvertedTip, 10321,                                                                                         \
+      "A file whose output is already there, complete and in the chosen format, is not converted again")               \
     X(Resume, 100016, "Resume")                                                                                        \
     X(ProductName, 100024, "Tonemill")                                                                                 \
     /* Dialog, grid and status texts */                                                                                \
@@ -140,6 +143,8 @@ namespace lang {
     X(LoudnessTip, 20360, "Loudness %1 LUFS, true peak %2 dBTP")                                                       \
     X(MeasuringPass, 20361, "Pass 1 of 2: measuring the loudness")                                                     \
     X(ConvertingPass, 20362, "Pass 2 of 2: converting")                                                                \
+    X(Skipped, 20400, "Skipped")                                                                                       \
+    X(SummarySkipped, 20401, "%1 skipped")                                                                             \
     /* Messages */                                                                                                     \
     X(FilesNotAdded, 30001, "Some files are not supported or already exist and will not be added")                     \
     X(AddFileFailed, 30002, "An error occured while Adding File")                                                      \

@@ -94,6 +94,7 @@ FormatOptions::FormatOptions(QObject* parent)
       chkSubFolders(QStringLiteral("chkSubFolders")), chkKeepTree(QStringLiteral("chkKeepTree")),
       chkNamePattern(QStringLiteral("chkNamePattern")),
       txtNamePattern(QStringLiteral("txtNamePattern"), defaultNamePattern()),
+      chkSkipConverted(QStringLiteral("chkSkipConverted")),
       sliderSimultaneous(QStringLiteral("sliderSimultaneous"), 1, processorCount(), processorCount())
 {
     for (int i = 0; i < kFormatCount; ++i)

@@ -152,6 +152,10 @@ public:
     //! pattern box is enabled only while the check box is ticked.
     CheckBoxState chkNamePattern;
     TextState txtNamePattern;
+    //! "Skip files already converted": a row whose output name already holds
+    //! a complete output of the chosen format is not converted again. Off by
+    //! default.
+    CheckBoxState chkSkipConverted;
     //! The pattern a new installation offers.
     static QString defaultNamePattern();
     //! How many rows convert at once: 1 to the number of processors, which

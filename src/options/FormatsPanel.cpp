@@ -97,6 +97,11 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     chkCopyTags->setObjectName(QStringLiteral("chkCopyTags"));
     bind(options.chkCopyTags, chkCopyTags);
 
+    // So does passing over the files whose outputs are already there.
+    chkSkipConverted = new QCheckBox(this);
+    chkSkipConverted->setObjectName(QStringLiteral("chkSkipConverted"));
+    bind(options.chkSkipConverted, chkSkipConverted);
+
     // So does naming outputs from their tags, on the row above.
     chkNamePattern = new QCheckBox(this);
     chkNamePattern->setObjectName(QStringLiteral("chkNamePattern"));
@@ -119,9 +124,13 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     simultaneous->addWidget(lblSimultaneous);
     simultaneous->addWidget(spnSimultaneous);
     simultaneous->addStretch();
+    auto* everyFormatChecks = new QHBoxLayout;
+    everyFormatChecks->addWidget(chkCopyTags);
+    everyFormatChecks->addWidget(chkSkipConverted);
+    everyFormatChecks->addStretch();
     auto* general = new QVBoxLayout;
     general->setSpacing(kTightSpacing);
-    general->addWidget(chkCopyTags);
+    general->addLayout(everyFormatChecks);
     general->addLayout(simultaneous);
 
     // So is loudness: tags and normalising, a group of its own on one row
@@ -193,6 +202,8 @@ void FormatsPanel::applyCaptions()
     lblSelectFormat->setText(lang::caption(lang::StringId::SelectOutputFormat));
     lblWavNote->setText(lang::caption(lang::StringId::WavSameAsInput));
     chkCopyTags->setText(lang::caption(lang::StringId::CopyTags));
+    chkSkipConverted->setText(lang::caption(lang::StringId::SkipConverted));
+    chkSkipConverted->setToolTip(lang::caption(lang::StringId::SkipConvertedTip));
     chkNamePattern->setText(lang::caption(lang::StringId::NameFromTags));
     txtNamePattern->setToolTip(lang::caption(lang::StringId::NamePatternTip));
     lblSimultaneous->setText(lang::caption(lang::StringId::SimultaneousConversions));

@@ -53,6 +53,7 @@ public:
     Mp3OptionsView* mp3Page = nullptr;
     OggOptionsView* oggPage = nullptr;
     QCheckBox* chkCopyTags = nullptr;
+    QCheckBox* chkSkipConverted = nullptr;
     QCheckBox* chkNamePattern = nullptr;
     QLineEdit* txtNamePattern = nullptr;
     QLabel* lblSimultaneous = nullptr;

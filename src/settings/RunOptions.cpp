@@ -42,6 +42,11 @@ void RunOptions::chooseKeepTree()
     m_options->chkKeepTree.setValue(true);
 }
 
+void RunOptions::chooseSkipConverted()
+{
+    m_options->chkSkipConverted.setValue(true);
+}
+
 void RunOptions::chooseNamePattern(const QString& pattern)
 {
     m_options->txtNamePattern.setText(pattern);

@@ -48,6 +48,8 @@ public:
     //! Places each output below the output folder as its input lies below the
     //! folder it was added from.
     void chooseKeepTree();
+    //! Passes over the rows whose output is already there, complete.
+    void chooseSkipConverted();
     //! Names the outputs from their tags by `pattern`.
     void chooseNamePattern(const QString& pattern);
     //! The options themselves, for the batch that reads them.

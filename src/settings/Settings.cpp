@@ -158,7 +158,7 @@ void Settings::LoadSettings()
         load(stored, QLatin1String(name));
     o.txtNamePattern.setEnabled(o.chkNamePattern.Value());
     for (const char* name : {"sliderFLACLevel", "sliderOpusBitrate", "optOpusAudio", "optOpusVoIP", "sliderAACBitrate",
-                             "sliderSimultaneous"})
+                             "sliderSimultaneous", "chkSkipConverted"})
         load(stored, QLatin1String(name));
 
     o.UpdateFormatSummary();

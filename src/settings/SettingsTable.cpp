@@ -61,6 +61,7 @@ constexpr Entry kEntries[] = {
     {"sliderNormalizeTarget", Kind::Slider, "-18"},
     {"optNormalizeTrack", Kind::Option, "True"},
     {"optNormalizeAlbum", Kind::Option, "False"},
+    {"chkSkipConverted", Kind::Check, "False"},
 };
 
 const Entry* find(const QString& name)
@@ -81,8 +82,8 @@ template <typename Options> auto optionStates(Options& o)
 
 template <typename Options> auto checkStates(Options& o)
 {
-    return std::array{&o.chkCopyTags,    &o.chkSubFolders, &o.chkKeepTree,
-                      &o.chkNamePattern, &o.chkReplayGain, &o.chkNormalize};
+    return std::array{&o.chkCopyTags,   &o.chkSubFolders, &o.chkKeepTree,     &o.chkNamePattern,
+                      &o.chkReplayGain, &o.chkNormalize,  &o.chkSkipConverted};
 }
 
 template <typename Options> auto sliderStates(Options& o)

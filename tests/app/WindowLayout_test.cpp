@@ -158,7 +158,7 @@ void checkGridColumns(const filelist::GridView* grid, QStringList& faults)
              grid->horizontalHeader()->fontMetrics());
     using lang::StringId;
     for (const StringId status : {StringId::WaitingConversion, StringId::CodecNotSupported, StringId::Complete,
-                                  StringId::Cancelled, StringId::Error})
+                                  StringId::Cancelled, StringId::Error, StringId::Skipped})
         need(filelist::FileList::Status, lang::caption(status), grid->fontMetrics());
 }
 

@@ -1,0 +1,47 @@
+#include "engine/AudioFileFormat.h"
+
+#include "engine/FrameDecoder.h"
+#include "engine/MediaFile.h"
+#include "engine/StreamLength.h"
+#include "platform/FileName.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+namespace engine {
+
+std::optional<AudioFileFormat> ReadAudioFileFormat(const QString& path)
+{
+    MediaSpec request;
+    request.path = platform::nativeName(path).toStdString();
+    int error = 0;
+    auto media = MediaFile::open(request, error);
+    if (!media)
+        return std::nullopt;
+    const AVCodecParameters* codec = media->stream()->codecpar;
+    AudioFileFormat format;
+    format.container = QString::fromLatin1(media->format()->iformat->name);
+    format.codec = QString::fromLatin1(avcodec_get_name(codec->codec_id));
+    format.rate = codec->sample_rate;
+    format.frameSamples = codec->frame_size > 0 ? codec->frame_size : 0;
+    if (format.rate <= 0) {
+        // Raw streams (MP3, FLAC) tell their rate with the first frame.
+        const auto decoder = FrameDecoder::open(std::move(media), error);
+        const AVFrame* first = decoder ? decoder->next() : nullptr;
+        if (!first)
+            return format;
+        format.rate = first->sample_rate;
+        if (format.frameSamples == 0 && decoder->codec()->frame_size > 0)
+            format.frameSamples = decoder->codec()->frame_size;
+    }
+    if (format.rate > 0) {
+        const std::int64_t frames = StreamLength::frames(request, format.rate, format.frameSamples);
+        if (frames >= 0)
+            format.seconds = double(frames) / format.rate;
+    }
+    return format;
+}
+
+} // namespace engine
