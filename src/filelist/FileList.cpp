@@ -317,6 +317,8 @@ QVariant FileList::data(const QModelIndex& index, int role) const
             return platform::displayName(at(index.row()).FilePath);
         return cell(index.row(), column);
     case Qt::ToolTipRole:
+        if (column == FilePath)
+            return platform::displayName(at(index.row()).FilePath);
         if (column == Status) {
             const QString reason = statusReason(index.row());
             return reason.isEmpty() ? QVariant() : QVariant(reason);

@@ -8,6 +8,8 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
@@ -43,8 +45,14 @@ GridView::GridView(QWidget* parent) : QTableView(parent)
     // Rows enter only through admission and leave only through removal; the
     // view edits nothing but the tick boxes, which toggle without an editor.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setTabKeyNavigation(false);
     setSortingEnabled(false);
     setWordWrap(false);
+    // A long path keeps its start and its file name in view; the whole path
+    // is the cell's tooltip.
+    setTextElideMode(Qt::ElideMiddle);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -112,6 +120,10 @@ void GridView::applyLayout()
         setColumnWidth(column, width);
     }
     setColumnWidth(FileList::FilePath, std::max(pathWidth, twipsToPixels(kColumnTwips[FileList::FilePath]) / 2));
+    // The path takes whatever width the grid has beyond the other columns,
+    // so the header always reaches the grid's right edge.
+    horizontalHeader()->setMinimumSectionSize(twipsToPixels(kColumnTwips[FileList::CheckBox]));
+    horizontalHeader()->setSectionResizeMode(FileList::FilePath, QHeaderView::Stretch);
     showHeaderCaptions();
 }
 
@@ -177,6 +189,40 @@ void GridView::dropEvent(QDropEvent* event)
     }
     event->acceptProposedAction();
     Q_EMIT filesDropped(paths);
+}
+
+QList<int> GridView::selectedRows() const
+{
+    QList<int> rows;
+    if (!selectionModel())
+        return rows;
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    for (const QModelIndex& index : selected)
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void GridView::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Space:
+            Q_EMIT tickKeyPressed();
+            return;
+        case Qt::Key_Delete:
+            Q_EMIT removeKeyPressed();
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            Q_EMIT playKeyPressed();
+            return;
+        default:
+            break;
+        }
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void GridView::mouseDoubleClickEvent(QMouseEvent* event)
