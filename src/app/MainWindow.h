@@ -56,6 +56,8 @@ public:
     //! Size of `frMain` and the window, in twips (15 to a pixel).
     static constexpr int kMainHeightTwips = 8655;
     static constexpr int kMainWidthTwips = 11100;
+    //! The design size in pixels: the least the window takes.
+    static QSize designSize();
 
     explicit MainWindow(platform::Desktop& desktop, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -89,6 +91,7 @@ public:
     DragPanel* frMain = nullptr;
     QLabel* lblTitle = nullptr;
     QPushButton* cmdMinimize = nullptr;
+    QPushButton* cmdMaximize = nullptr;
     QPushButton* cmdClose = nullptr;
     QPushButton* MyButton1 = nullptr;
     QPushButton* cmdAbout = nullptr;
@@ -120,9 +123,20 @@ public:
     void ComboLang_Click();
 
     void cmdMinimize_Click();
+    //! Maximises the window, or gives it back the size it had.
+    void cmdMaximize_Click();
+
+    //! Gives the window the place, size and maximised state it had when the
+    //! user last closed it (kept per user); nothing the first time.
+    void restoreWindowPlace();
+    //! Keeps the window's place, size and maximised state for the next start.
+    void saveWindowPlace();
     void cmdChangeFormat_Click();
     void cmdAbout_Click();
     void cmdCloseHelp_Click();
+    //! Escape: closes the options or about panel when one is up or going
+    //! up, through its own closing button.
+    void closeOpenPanel();
     //! Help: the user manual beside the program, in the desktop's viewer.
     void MyButton1_Click();
     //! The maker's web site in the desktop's browser.
@@ -141,6 +155,8 @@ protected:
     virtual void FreeAudioEngine();
 
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildInterface();
@@ -151,7 +167,9 @@ private:
     void applyPlayerCaptions();
     void applyAboutCaptions();
     void placePanels();
-    void buildTitleStrip(QSize size);
+    void buildTitleStrip();
+    void placeTitleStrip();
+    void showMaximizeState();
     void placeSteps();
     void enableControl(const QString& name, bool enabled);
     void Form_QueryUnload();

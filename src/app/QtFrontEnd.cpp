@@ -31,6 +31,7 @@ int runWindow(int argc, char* argv[])
     QObject::connect(&termination, &platform::TerminationSignal::terminationRequested, &window,
                      [&window] { window.endSession(true); });
 
+    window.restoreWindowPlace();
     window.show();
     // Files handed over on the command line ("Open with") are admitted as a
     // drop on the grid would admit them, once the window is up to show any
