@@ -10,6 +10,9 @@
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
 #include "convert/DownloadDialog.h"
+#include "convert/OutputNameExample.h"
+#include "convert/OutputNamePattern.h"
+#include "convert/OutputPath.h"
 #include "convert/WmaRemedies.h"
 #include "engine/AudioEngine.h"
 #include "filelist/AddFilesActions.h"
@@ -39,9 +42,11 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QShortcut>
+#include <QTranslator>
 #include <QWindow>
 
 namespace app {
@@ -73,7 +78,8 @@ QLabel* makeLabel(const char* name, QWidget* parent)
 
 MainWindow::MainWindow(platform::Desktop& desktop, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_desktop(desktop),
-      m_options(std::make_unique<options::FormatOptions>())
+      m_options(std::make_unique<options::FormatOptions>()),
+      m_nameExample(std::make_unique<convert::OutputNameExample>())
 {
     setObjectName(QStringLiteral("frmMain"));
     m_admission = std::make_unique<filelist::FileAdmission>(desktop, [this] { return m_fileList.get(); });
@@ -91,7 +97,11 @@ MainWindow::MainWindow(platform::Desktop& desktop, QWidget* parent)
     wireSubsystems();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    if (m_qtTranslator)
+        QCoreApplication::removeTranslator(m_qtTranslator.get());
+}
 
 QSize MainWindow::designSize()
 {
@@ -312,6 +322,18 @@ void MainWindow::wireSubsystems()
     // The WMA notice page and the admission prompt offer the same remedies.
     m_admission->setWmaRemedies([this] { m_wmaRemedies->cmdDownloadWMF(); },
                                 [this] { m_wmaRemedies->cmdOpenWMSite(); });
+    // "Save && Close" keeps the panel up while the name pattern cannot be
+    // used, listing what is wrong with it; under the pattern, the name the
+    // first row would get.
+    frFormats->setCloseCheck([this] { return convert::CheckOutputNaming(m_desktop, *m_options); });
+    frFormats->setNameExample([this](const QString& pattern) {
+        const QString name = m_nameExample->name(
+            pattern, m_fileList.get(), convert::ConversionBatch::outputExtension(m_options->selectedFormat()));
+        if (name.isEmpty())
+            return convert::OutputNamePattern(pattern).problemText();
+        return text(lang::StringId::NamePatternExample).arg(name);
+    });
+
     // Escape closes the panel that is up, as its own closing button does.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setObjectName(QStringLiteral("escapeShortcut"));
@@ -388,11 +410,30 @@ void MainWindow::ComboLang_Click()
             m_fileList->refreshWords();
         SetCaptions();
     }
+    applyQtTranslation();
     // Only a right-to-left language would lay the window out mirrored; none
     // switches it on, every other language switches it off.
     if (lang::sLanguageFile != QStringLiteral("Arabic.ini"))
         setLayoutDirection(Qt::LeftToRight);
     lang::rememberLanguageFile(file);
+}
+
+void MainWindow::applyQtTranslation()
+{
+    // Qt's own texts (the file dialogs, the standard buttons of a message
+    // box) in the language chosen: its file names Qt's translation.
+    const QString code = text(lang::StringId::QtTranslation).trimmed();
+    if (code == m_qtTranslationCode)
+        return;
+    m_qtTranslationCode = code;
+    if (m_qtTranslator) {
+        QCoreApplication::removeTranslator(m_qtTranslator.get());
+        m_qtTranslator.reset();
+    }
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral("qtbase_") + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+        m_qtTranslator = std::move(translator);
 }
 
 void MainWindow::SetCaptions()
@@ -404,6 +445,7 @@ void MainWindow::SetCaptions()
     convertPanel->applyCaptions(); // chkShutdown, cmdConvert, cmdConvertSelected
     folderWidget->applyCaptions(); // cmdBrowse, cmdChangeFormat, Label5, Label8, optOtherFolder, optSameFolder
     frFormats->applyCaptions();    // frFormats, its pages, cmdDefaults, cmdHide, cmdDownloadWMF, cmdOpenWMSite
+    m_options->applyLanguage();    // the bitrates' unit, the format summary
     applyPlayerCaptions();
     applyAboutCaptions();
     const QString title = text(lang::StringId::ProductName);
@@ -543,6 +585,7 @@ void MainWindow::addFiles(const QStringList& paths)
 
 void MainWindow::cmdChangeFormat_Click()
 {
+    frFormats->showNameExample(); // the list may have changed
     panelSlide->open(frFormats);
 }
 

@@ -8,6 +8,7 @@
 
 class QLabel;
 class QPushButton;
+class QTranslator;
 
 namespace controls {
 class FramePanel;
@@ -16,6 +17,7 @@ class LineWidget;
 namespace convert {
 class ConversionBatch;
 class ConvertPanel;
+class OutputNameExample;
 class WmaRemedies;
 } // namespace convert
 namespace filelist {
@@ -166,6 +168,7 @@ private:
     void SetCaptions();
     void applyPlayerCaptions();
     void applyAboutCaptions();
+    void applyQtTranslation();
     void placePanels();
     void buildTitleStrip();
     void placeTitleStrip();
@@ -178,9 +181,12 @@ private:
     std::unique_ptr<filelist::FileList> m_fileList;
     std::unique_ptr<filelist::FileAdmission> m_admission;
     std::unique_ptr<options::FormatOptions> m_options;
+    std::unique_ptr<convert::OutputNameExample> m_nameExample;
     std::unique_ptr<settings::Settings> m_settings;
     std::unique_ptr<convert::ConversionBatch> m_batch;
     std::unique_ptr<convert::WmaRemedies> m_wmaRemedies;
+    std::unique_ptr<QTranslator> m_qtTranslator;
+    QString m_qtTranslationCode;
     bool m_engineStarted = false;
     bool m_closeAfterBatch = false;
     bool m_sessionEnding = false;

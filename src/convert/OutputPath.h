@@ -14,6 +14,8 @@ class Desktop;
 
 namespace convert {
 
+class OutputNamePattern;
+
 //! What an output path is made for: one input, the folder its row was
 //! added from (empty for a file added by itself) and the output's extension.
 struct OutputRequest {
@@ -49,6 +51,10 @@ QString RelativeFolder(const QString& inputPath, const QString& baseFolder);
 //! message box saying why, when "Name outputs from tags" is ticked and its
 //! pattern cannot be used. Checked before a batch starts.
 bool CheckOutputNaming(platform::Desktop& desktop, const options::FormatOptions& options);
+
+//! What is wrong with `pattern`, for a message box: its one problem, or
+//! every problem, each on a line of its own under a heading.
+QString NamePatternProblemsText(const OutputNamePattern& pattern);
 
 //! The folder part of `path`: everything before its last '/', or "/" for a
 //! file at the root; "." when it has no folder.

@@ -1,6 +1,7 @@
 #include "lang/LanguageBoxWidget.h"
 
 #include "lang/LanguageFolder.h"
+#include "lang/ProfileReader.h"
 #include "lang/StringLookup.h"
 #include "platform/Desktop.h"
 
@@ -10,6 +11,13 @@
 #include <QPixmap>
 
 namespace lang {
+
+namespace {
+
+// A language's name is short; the lookup's own limit applies.
+constexpr qsizetype kNameBufferSize = 500;
+
+} // namespace
 
 LanguageBoxWidget::LanguageBoxWidget(platform::Desktop& desktop, QWidget* parent)
     : QComboBox(parent), m_desktop(desktop)
@@ -36,12 +44,17 @@ bool LanguageBoxWidget::LoadLanguageList(const QString& folder)
         });
 
     for (const LanguageEntry& entry : listing.entries) {
+        // The language in its own words, read from its own file.
+        const QString ownName =
+            ProfileReader::readString(folder + entry.displayName + QStringLiteral(".ini"), QStringLiteral("Tonemill"),
+                                      idText(StringId::LanguageName), entry.displayName, kNameBufferSize);
+        const QString shown = ownName.trimmed().isEmpty() ? entry.displayName : ownName.trimmed();
         // An entry whose position has no picture shows its name alone.
         const int image = entry.image - 1;
         if (image < m_images.size())
-            addItem(QIcon(QPixmap::fromImage(m_images[image])), entry.displayName);
+            addItem(QIcon(QPixmap::fromImage(m_images[image])), shown, entry.displayName);
         else
-            addItem(entry.displayName);
+            addItem(shown, entry.displayName);
     }
     if (listing.marked >= 0)
         setCurrentIndex(listing.marked);
@@ -55,14 +68,24 @@ void LanguageBoxWidget::SelectCurrentLanguage()
 {
     int selected = 0;
     for (int i = 0; i < count(); ++i)
-        if (itemText(i) + QStringLiteral(".ini") == sLanguageFile)
+        if (displayName(i) + QStringLiteral(".ini") == sLanguageFile)
             selected = i;
     setCurrentIndex(count() > 0 ? selected : -1);
 }
 
+QString LanguageBoxWidget::displayName(int index) const
+{
+    return itemData(index).toString();
+}
+
+int LanguageBoxWidget::findLanguage(const QString& name) const
+{
+    return findData(name, Qt::UserRole, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+}
+
 QString LanguageBoxWidget::selectedLanguageFile() const
 {
-    return currentText() + QStringLiteral(".ini");
+    return displayName(currentIndex()) + QStringLiteral(".ini");
 }
 
 } // namespace lang

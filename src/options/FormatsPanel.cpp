@@ -4,6 +4,7 @@
 #include "options/AacOptionsView.h"
 #include "options/FlacOptionsView.h"
 #include "options/FormatOptions.h"
+#include "options/ListItemWords.h"
 #include "options/Mp3OptionsView.h"
 #include "options/OggOptionsView.h"
 #include "options/OpusOptionsView.h"
@@ -12,6 +13,7 @@
 #include "options/WmaOptionsView.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -102,9 +104,21 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     txtNamePattern = new QLineEdit(this);
     txtNamePattern->setObjectName(QStringLiteral("txtNamePattern"));
     bind(options.txtNamePattern, txtNamePattern);
-    auto* naming = new QHBoxLayout;
-    naming->addWidget(chkNamePattern);
-    naming->addWidget(txtNamePattern, 1);
+    // Under the pattern, the name it would give.
+    lblNameExample = new QLabel(this);
+    lblNameExample->setObjectName(QStringLiteral("lblNameExample"));
+    lblNameExample->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // Greyed while names do not come from tags, as the pattern is.
+    lblNameExample->setEnabled(options.chkNamePattern.Value());
+    connect(&options.chkNamePattern, &CheckBoxState::valueChanged, lblNameExample, &QWidget::setEnabled);
+    auto* naming = new QGridLayout;
+    naming->addWidget(chkNamePattern, 0, 0);
+    naming->addWidget(txtNamePattern, 0, 1);
+    naming->addWidget(lblNameExample, 1, 1);
+    naming->setColumnStretch(1, 1);
+    naming->setVerticalSpacing(2);
+    connect(&options.txtNamePattern, &TextState::textChanged, this, &FormatsPanel::showNameExample);
+    connect(&options, &FormatOptions::frontPageChanged, this, &FormatsPanel::showNameExample);
 
     // So is how many rows convert at once.
     lblSimultaneous = new QLabel(this);
@@ -113,9 +127,13 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     spnSimultaneous->setObjectName(QStringLiteral("spnSimultaneous"));
     bind(options.sliderSimultaneous, spnSimultaneous);
     lblSimultaneous->setBuddy(spnSimultaneous);
+    // The most it takes: one conversion for each processor.
+    lblSimultaneousMax = new QLabel(this);
+    lblSimultaneousMax->setObjectName(QStringLiteral("lblSimultaneousMax"));
     auto* simultaneous = new QHBoxLayout;
     simultaneous->addWidget(lblSimultaneous);
     simultaneous->addWidget(spnSimultaneous);
+    simultaneous->addWidget(lblSimultaneousMax);
     simultaneous->addStretch();
     auto* general = new QVBoxLayout;
     general->addWidget(chkCopyTags);
@@ -144,6 +162,8 @@ void FormatsPanel::cmdChangeFormat_Click()
 
 void FormatsPanel::cmdHide_Click()
 {
+    if (m_closeCheck && !m_closeCheck())
+        return;
     Q_EMIT closeRequested();
     m_options.UpdateFormatSummary();
 }
@@ -152,11 +172,15 @@ void FormatsPanel::applyCaptions()
 {
     setText(lang::caption(lang::StringId::FormatsTitle));
     lblSelectFormat->setText(lang::caption(lang::StringId::SelectOutputFormat));
-    lblWavNote->setText(lang::caption(lang::StringId::WavSameAsInput));
+    lblWavNote->setText(withoutLoneLastWord(lang::caption(lang::StringId::WavSameAsInput)));
     chkCopyTags->setText(lang::caption(lang::StringId::CopyTags));
     chkNamePattern->setText(lang::caption(lang::StringId::NameFromTags));
-    txtNamePattern->setToolTip(lang::caption(lang::StringId::NamePatternTip));
+    // As rich text, so the long tooltip wraps.
+    txtNamePattern->setToolTip(QStringLiteral("<qt>") + lang::caption(lang::StringId::NamePatternTip).toHtmlEscaped() +
+                               QStringLiteral("</qt>"));
     lblSimultaneous->setText(lang::caption(lang::StringId::SimultaneousConversions));
+    lblSimultaneousMax->setText(
+        lang::caption(lang::StringId::SimultaneousMaximum).arg(m_options.sliderSimultaneous.Max()));
     cmdDefaults->setText(lang::caption(lang::StringId::RestoreDefaults));
     cmdHide->setText(lang::caption(lang::StringId::SaveAndClose));
     wmaPage->applyCaptions();
@@ -165,6 +189,26 @@ void FormatsPanel::applyCaptions()
     flacPage->applyCaptions();
     opusPage->applyCaptions();
     aacPage->applyCaptions();
+    showNameExample();
+}
+
+void FormatsPanel::setNameExample(NameExample example)
+{
+    m_nameExample = std::move(example);
+    showNameExample();
+}
+
+void FormatsPanel::showNameExample()
+{
+    const QString line = m_nameExample ? m_nameExample(m_options.txtNamePattern.Text()) : QString();
+    // A long name keeps its start and its end in view; the whole is the
+    // tooltip. The panel has its design size from the start: laid out, the
+    // line has its width even while the panel is parked.
+    if (layout())
+        layout()->activate();
+    const int width = lblNameExample->width();
+    lblNameExample->setText(lblNameExample->fontMetrics().elidedText(line, Qt::ElideMiddle, width));
+    lblNameExample->setToolTip(line);
 }
 
 QWidget* FormatsPanel::frFormat(int Index) const

@@ -42,13 +42,9 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
     lblQualityHigh = named<QLabel>(this, "Label29");
     lblMP3EncodSlider = named<QLabel>(this, "lblMP3EncodSlider");
     lblEncodingMode = named<QLabel>(this, "Label31");
-    // The captions of the encoding modes are fixed texts, never localized.
     optMP3CBR = named<QRadioButton>(this, "optMP3CBR");
-    optMP3CBR->setText(QStringLiteral("Constant Bitrate (CBR):"));
     optMP3VBR = named<QRadioButton>(this, "optMP3VBR");
-    optMP3VBR->setText(QStringLiteral("Variable Bitrate (VBR):"));
     optMP3ABR = named<QRadioButton>(this, "optMP3ABR");
-    optMP3ABR->setText(QStringLiteral("Average Bitrate (ABR):"));
     cmbMP3CBitrate = named<QComboBox>(this, "cmbMP3CBitrate");
     lblVbrLessQuality = named<QLabel>(this, "Label23");
     SliderMP3VBR = qualitySlider(this, "SliderMP3VBR");
@@ -108,6 +104,7 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
     bind(options.lblMP3VBREncodSlider, lblMP3VBREncodSlider);
     bind(options.cmbMP3ABitrate, cmbMP3ABitrate);
 
+    m_options = &options;
     applyCaptions();
 }
 
@@ -121,6 +118,18 @@ void Mp3OptionsView::applyCaptions()
     lblQualityHigh->setText(lang::caption(lang::StringId::HighSlower));
     lblQualityLow->setText(lang::caption(lang::StringId::LowFaster));
     lblEncodingMode->setText(lang::caption(lang::StringId::EncodingMode));
+    // The design keeps the modes' captions and the lists' items in English;
+    // they are shown in the language chosen, with the design's texts as the
+    // English ones.
+    optMP3CBR->setText(lang::caption(lang::StringId::Mp3ConstantBitrate));
+    optMP3VBR->setText(lang::caption(lang::StringId::Mp3VariableBitrate));
+    optMP3ABR->setText(lang::caption(lang::StringId::Mp3AverageBitrate));
+    if (m_options) {
+        rewordList(cmbMP3StereoMode, m_options->cmbMP3StereoMode);
+        rewordList(cmbMP3Freq, m_options->cmbMP3Freq);
+        rewordList(cmbMP3CBitrate, m_options->cmbMP3CBitrate);
+        rewordList(cmbMP3ABitrate, m_options->cmbMP3ABitrate);
+    }
 }
 
 } // namespace options

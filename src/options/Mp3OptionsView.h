@@ -45,6 +45,7 @@ private:
     QLabel* lblQualityHigh = nullptr;
     QLabel* lblQualityLow = nullptr;
     QLabel* lblEncodingMode = nullptr;
+    FormatOptions* m_options = nullptr;
 };
 
 } // namespace options

@@ -4,19 +4,25 @@
 #include "app/QtPanelSlide.h"
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
+#include "engine/AudioEngine.h"
 #include "filelist/FileList.h"
 #include "filelist/FileListPanel.h"
 #include "filelist/GridView.h"
+#include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "platform/UserSettings.h"
 #include "player/Player.h"
 #include "player/PlayerPanel.h"
+#include "support/Fixtures.h"
 #include "support/ProgramFolderEnvironment.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -221,6 +227,71 @@ TEST_F(WindowKeys, EscapeClosesTheOpenPanelThroughItsClosingButton)
     press(Qt::Key_Escape);
     EXPECT_TRUE(window.panelSlide->state().isParked());
     EXPECT_TRUE(window.isVisible());
+}
+
+// Under the name pattern, the name the first listed row would get (a sample
+// song's while the list is empty); "Save && Close" keeps the panel up while
+// the pattern cannot be used, listing every problem at once.
+TEST(NamePattern, TheExampleLineAndSaveAndCloseCheckThePattern)
+{
+    QTemporaryDir media;
+    const QString tagged = media.filePath(QStringLiteral("tagged.flac"));
+    ASSERT_TRUE(
+        testsupport::makeTone(tagged, 1, 44100, 2,
+                              {QStringLiteral("-metadata"), QStringLiteral("artist=Band"), QStringLiteral("-metadata"),
+                               QStringLiteral("album=Disc"), QStringLiteral("-metadata"), QStringLiteral("title=Song"),
+                               QStringLiteral("-metadata"), QStringLiteral("track=3")}));
+    ASSERT_TRUE(engine::InitDecodingEngine()); // the tag reader opens files with it
+    ScriptedDesktop desktop;
+    QuietWindow window(desktop);
+    ASSERT_TRUE(window.Form_Load());
+    window.show();
+    options::FormatOptions& o = window.formatOptions();
+    options::FormatsPanel* panel = window.frFormats;
+    o.chkNamePattern.setValue(true);
+    const auto example = [panel] { return panel->lblNameExample->toolTip(); };
+
+    window.cmdChangeFormat_Click();
+    EXPECT_EQ(example(), QStringLiteral("Example: Artist/Album Title/01 - Title.mp3"));
+    EXPECT_EQ(panel->lblNameExample->text(), example()) << "it fits: not shortened";
+    o.txtNamePattern.setText(QStringLiteral("{artist} - {title}"));
+    o.optFileFormat(options::FormatOptions::WAV).click();
+    EXPECT_EQ(example(), QStringLiteral("Example: Artist - Title.wav"));
+    EXPECT_TRUE(panel->lblNameExample->isEnabled());
+    o.chkNamePattern.setValue(false);
+    EXPECT_FALSE(panel->lblNameExample->isEnabled()) << "greyed with its pattern";
+    o.chkNamePattern.setValue(true);
+
+    // The first row's own tags, from the next time the panel opens.
+    window.addFiles({tagged});
+    o.txtNamePattern.setText(QStringLiteral("{artist}/{album}/{track:02} - {title}"));
+    EXPECT_EQ(example(), QStringLiteral("Example: Band/Disc/03 - Song.wav"));
+
+    // A pattern that cannot be used says why under it, and keeps the panel up.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.panelSlide->state().timerRunning(); }, 5000));
+    o.txtNamePattern.setText(QStringLiteral("{nope}/{title"));
+    EXPECT_EQ(example(), QStringLiteral("The pattern for output names holds an unknown field: {nope}"));
+    panel->cmdHide->click();
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(desktop.boxes[0].text,
+              QStringLiteral("The pattern for output names can not be used:\n\n"
+                             "\u2022 The pattern for output names holds an unknown field: {nope}\n"
+                             "\u2022 The pattern for output names has a \"{\" or \"}\" without its partner."));
+    EXPECT_FALSE(window.panelSlide->state().timerRunning()) << "the panel stays up";
+    EXPECT_FALSE(window.frMain->isEnabled());
+
+    // Mended, it closes; unticked, any pattern does.
+    o.txtNamePattern.setText(QStringLiteral("{title}"));
+    panel->cmdHide->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.panelSlide->state().isParked(); }, 5000));
+    EXPECT_EQ(desktop.boxes.size(), 1);
+
+    // The pattern's long tooltip wraps; the most conversions at once are shown.
+    EXPECT_TRUE(panel->txtNamePattern->toolTip().startsWith(QLatin1String("<qt>")));
+    EXPECT_EQ(panel->lblSimultaneousMax->text(),
+              QStringLiteral("(at most %1)")
+                  .arg(options::FormatOptions::processorCount() > 1 ? options::FormatOptions::processorCount()
+                                                                    : o.sliderSimultaneous.Max()));
 }
 
 // The size, place and maximised state of the window come back at the next start.
