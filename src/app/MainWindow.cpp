@@ -311,8 +311,10 @@ void MainWindow::placeSteps()
 
 void MainWindow::wireSubsystems()
 {
-    m_options->setFolderPicker(
-        [this](const QString& title, bool newStyle) { return m_desktop.BrowseForFolder(title, newStyle); });
+    m_options->setFolderPicker([this](const QString& title, bool newStyle) {
+        return m_desktop.BrowseForFolder(title, newStyle,
+                                         QString::fromLatin1(options::FormatOptions::kOutputFolderDialog));
+    });
     m_batch->setControlEnabler([this](const QString& name, bool enabled) { enableControl(name, enabled); });
     m_batch->setBatchFinished([this] { BatchFinished(); });
     m_batch->setSaveSettings([this] { SaveSettings(); });

@@ -270,7 +270,7 @@ void FormatOptions::chkNamePattern_Click()
 void FormatOptions::setDesktop(platform::Desktop& desktop)
 {
     m_browseForFolder = [&desktop](const QString& title, bool newStyle) {
-        return desktop.BrowseForFolder(title, newStyle);
+        return desktop.BrowseForFolder(title, newStyle, QString::fromLatin1(kOutputFolderDialog));
     };
 }
 
@@ -278,7 +278,8 @@ void FormatOptions::cmdBrowse_Click()
 {
     if (!m_browseForFolder)
         return;
-    const QString folder = m_browseForFolder(lang::caption(lang::StringId::SelectFolderToAdd), true);
+    // Titled for what it does: it picks where the outputs go.
+    const QString folder = m_browseForFolder(lang::caption(lang::StringId::SelectOutputFolder), true);
     if (!folder.isEmpty())
         txtOutPath.setText(folder);
 }

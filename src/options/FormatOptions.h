@@ -149,6 +149,10 @@ public:
     //! The number of processors of this machine (at least 1).
     static int processorCount();
 
+    //! The name of the output folder's dialog, by which it keeps the folder
+    //! it was last used in.
+    static constexpr const char* kOutputFolderDialog = "OutputFolder";
+
     //! Asks for a folder: the title and whether the new dialog style is
     //! wanted; returns the chosen path, or an empty text when cancelled.
     using FolderPicker = std::function<QString(const QString& title, bool newStyle)>;

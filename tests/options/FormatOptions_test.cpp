@@ -322,6 +322,7 @@ TEST(FormatOptions, ListRefusesAnIndexOutsideItsItems)
     EXPECT_EQ(o.cmbMP3CBitrate.Text(), QString());
 }
 
+// The picker is titled for what it does, and keeps its own folder.
 TEST(FormatOptions, BrowseAsksWithTheTitleAndNewStyleAndTakesThePathUnchanged)
 {
     FormatOptions o;
@@ -334,8 +335,9 @@ TEST(FormatOptions, BrowseAsksWithTheTitleAndNewStyleAndTakesThePathUnchanged)
     EXPECT_EQ(o.txtOutPath.Text(), QStringLiteral("/data/out dir/"));
     ASSERT_EQ(desktop.folderPickers.size(), 2);
     for (const auto& request : desktop.folderPickers) {
-        EXPECT_EQ(request.title, QStringLiteral("Select folder to add"));
+        EXPECT_EQ(request.title, QStringLiteral("Select the output folder"));
         EXPECT_TRUE(request.newStyle);
+        EXPECT_EQ(request.folderKey, QStringLiteral("OutputFolder"));
     }
 
     // A disabled button cannot be pressed.
