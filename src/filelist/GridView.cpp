@@ -2,6 +2,7 @@
 
 #include "filelist/FileList.h"
 #include "filelist/GridProgressDelegate.h"
+#include "filelist/GridRowHeaderView.h"
 #include "lang/StringLookup.h"
 
 #include <QDragEnterEvent>
@@ -39,6 +40,8 @@ QStringList droppedFiles(const QMimeData* data)
 GridView::GridView(QWidget* parent) : QTableView(parent)
 {
     setObjectName(QStringLiteral("Grid"));
+    m_rowHeader = new GridRowHeaderView(this);
+    setVerticalHeader(m_rowHeader);
     m_progress = new GridProgressDelegate(this);
     setItemDelegateForColumn(FileList::Status, m_progress);
 
@@ -189,6 +192,11 @@ void GridView::dropEvent(QDropEvent* event)
     }
     event->acceptProposedAction();
     Q_EMIT filesDropped(paths);
+}
+
+void GridView::setPlayingFile(const QString& path, GridRowHeaderView::Mark mark)
+{
+    m_rowHeader->setPlaying(path, mark);
 }
 
 QList<int> GridView::selectedRows() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filelist/GridRowHeaderView.h"
+
 #include <QPointer>
 #include <QStringList>
 #include <QTableView>
@@ -50,6 +52,11 @@ public:
     //! The rows selected, in list order.
     QList<int> selectedRows() const;
 
+    //! Marks the row of the file the player plays (`path` as the grid shows
+    //! it) with a play or pause sign beside its number.
+    void setPlayingFile(const QString& path, GridRowHeaderView::Mark mark);
+    GridRowHeaderView* rowHeader() const { return m_rowHeader; }
+
 Q_SIGNALS:
     //! Local files dropped on the grid, in the order the drop listed them.
     void filesDropped(const QStringList& paths);
@@ -79,6 +86,7 @@ private:
 
     QPointer<FileList> m_list;
     GridProgressDelegate* m_progress = nullptr;
+    GridRowHeaderView* m_rowHeader = nullptr;
     QStringList m_captions;
 };
 
