@@ -10,6 +10,7 @@
 #include "filelist/GridView.h"
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
+#include "options/OutputFolderWidget.h"
 #include "platform/UserSettings.h"
 #include "player/Player.h"
 #include "player/PlayerPanel.h"
@@ -18,10 +19,12 @@
 #include "support/ScriptedDesktop.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -292,6 +295,24 @@ TEST(NamePattern, TheExampleLineAndSaveAndCloseCheckThePattern)
               QStringLiteral("(at most %1)")
                   .arg(options::FormatOptions::processorCount() > 1 ? options::FormatOptions::processorCount()
                                                                     : o.sliderSimultaneous.Max()));
+}
+
+// "Keep the folder structure" means nothing beside the inputs: with "Same
+// folder as input file" it is disabled, and reads so.
+TEST(OutputFolder, SameFolderDisablesKeepTheFolderStructureVisibly)
+{
+    ScriptedDesktop desktop;
+    QuietWindow window(desktop);
+    ASSERT_TRUE(window.Form_Load());
+    window.show();
+    QCheckBox* keepTree = window.folderWidget->chkKeepTree;
+    window.folderWidget->optSameFolder->click();
+    EXPECT_FALSE(keepTree->isEnabled());
+    const QPalette colours = keepTree->palette();
+    EXPECT_NE(colours.color(QPalette::Disabled, QPalette::WindowText),
+              colours.color(QPalette::Active, QPalette::WindowText));
+    window.folderWidget->optOtherFolder->click();
+    EXPECT_TRUE(keepTree->isEnabled());
 }
 
 // The size, place and maximised state of the window come back at the next start.
