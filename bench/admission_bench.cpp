@@ -178,8 +178,8 @@ bool prepareTree(const QString& large, QString& tree)
 class PickerDesktop : public platform::QtDesktop {
 public:
     QString folder;
-    QString BrowseForFolder(const QString&, bool) override { return folder; }
-    QString BrowseForFolderWithOption(const QString&, const QString&, bool& option) override
+    QString BrowseForFolder(const QString&, bool, const QString&) override { return folder; }
+    QString BrowseForFolderWithOption(const QString&, const QString&, bool& option, const QString&) override
     {
         option = true;
         return folder;

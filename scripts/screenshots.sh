@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Takes screenshots of the real window under Xvfb: the main panel, each page
-# of the options panel and the about panel, at one scale factor.
+# Takes screenshots of the real window under Xvfb: the main panel with two
+# rows, each page of the options panel, the about panel, a row playing, and
+# the window maximised, at one scale factor.
 #   xvfb-run -a -s "-screen 0 1280x1024x24" scripts/screenshots.sh OUTDIR [SCALE] [LANGUAGE]
 # SCALE is QT_SCALE_FACTOR (default 1.0); LANGUAGE a file of Lang/ (default
-# English.ini). Needs xdotool and ImageMagick's import. Clicks go to fixed
-# places of the window (logical pixels times SCALE).
+# English.ini). Needs xdotool, ImageMagick's import and ffmpeg; openbox, when
+# installed, is the window manager (without one the window cannot be
+# maximised). Clicks go to fixed places of the window at its design size
+# (logical pixels times SCALE).
 set -euo pipefail
 out=${1:?output folder}
 scale=${2:-1.0}
@@ -17,12 +20,23 @@ source "$here/scripts/sound-server.sh"
 start_sound_server
 home=$(mktemp -d)
 config=$(mktemp -d)
-trap 'kill $pid 2>/dev/null || true; stop_sound_server; rm -rf "$home" "$config"' EXIT
+media=$(mktemp -d)
+manager=""
+trap 'kill $pid 2>/dev/null || true; [ -z "$manager" ] || kill $manager 2>/dev/null || true; stop_sound_server; rm -rf "$home" "$config" "$media"' EXIT
+if command -v openbox >/dev/null; then
+  openbox >/dev/null 2>&1 &
+  manager=$!
+  sleep 0.5
+fi
+# Two songs for the list: one to play, one to wait.
+ffmpeg -loglevel error -f lavfi -i "sine=f=440:d=90" -metadata title="A Song" "$media/A Song.flac"
+ffmpeg -loglevel error -f lavfi -i "sine=f=330:d=30" "$media/Another Song.wav"
 cp -r "$bin/Lang" "$home/"
 mkdir -p "$config/Tonemill"
 printf '[Language]\nName=%s\n' "$language" >"$config/Tonemill/Tonemill.conf"
 
-TONEMILL_HOME=$home XDG_CONFIG_HOME=$config QT_SCALE_FACTOR=$scale "$bin/tonemill" &
+TONEMILL_HOME=$home XDG_CONFIG_HOME=$config QT_SCALE_FACTOR=$scale "$bin/tonemill" "$media/A Song.flac" \
+  "$media/Another Song.wav" &
 pid=$!
 window=""
 for _ in $(seq 1 50); do
@@ -56,5 +70,15 @@ for page in 1 2 3 4 5 6; do
 done
 # "Save && Close", then the about button in the title strip.
 click "${HIDE_X:-620}" "${HIDE_Y:-535}" 1.5
-click "${ABOUT_X:-679}" "${ABOUT_Y:-13}" 1.5
+click "${ABOUT_X:-651}" "${ABOUT_Y:-13}" 1.5
 shot about
+# Escape closes it; then the first row is played from the keyboard.
+xdotool key --window "$window" Escape
+sleep 1.5
+click "${ROW_X:-200}" "${ROW_Y:-141}"
+xdotool key --window "$window" Return
+sleep 2.5
+shot playing
+# The window's maximise button.
+click "${MAXIMIZE_X:-704}" "${MAXIMIZE_Y:-13}" 1.5
+shot maximised

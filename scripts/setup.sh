@@ -18,6 +18,8 @@ packages=(
   sox pulseaudio pulseaudio-utils sqlite3 time dbus-daemon util-linux musepack-tools
   # Japanese glyphs, for the Japanese language file on a machine without a desktop
   fonts-vlgothic
+  # Qt's own texts (file dialogs, standard buttons) in the chosen language
+  qt6-translations-l10n
   # The real window under a real window manager, for the tests that need one
   xvfb openbox xdotool
   # Converting one library with several machines (the README's recipe), and

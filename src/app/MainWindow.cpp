@@ -10,6 +10,9 @@
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
 #include "convert/DownloadDialog.h"
+#include "convert/OutputNameExample.h"
+#include "convert/OutputNamePattern.h"
+#include "convert/OutputPath.h"
 #include "convert/WmaRemedies.h"
 #include "engine/AudioEngine.h"
 #include "filelist/AddFilesActions.h"
@@ -29,6 +32,7 @@
 #include "platform/Desktop.h"
 #include "platform/NamedMutex.h"
 #include "platform/ProgramFolder.h"
+#include "platform/UserSettings.h"
 #include "player/PlayerPanel.h"
 #include "settings/Settings.h"
 
@@ -38,13 +42,23 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QShortcut>
+#include <QTranslator>
+#include <QWindow>
 
 namespace app {
 
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
+// Pixels between the About button and the window's own buttons, with the
+// divider in their middle.
+constexpr int kTitleDividerGap = 10;
+// Where the window's place and size are kept, in the user's settings.
+constexpr const char* kGeometryKey = "Window/Geometry";
 
 QString text(lang::StringId id)
 {
@@ -64,7 +78,8 @@ QLabel* makeLabel(const char* name, QWidget* parent)
 
 MainWindow::MainWindow(platform::Desktop& desktop, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_desktop(desktop),
-      m_options(std::make_unique<options::FormatOptions>())
+      m_options(std::make_unique<options::FormatOptions>()),
+      m_nameExample(std::make_unique<convert::OutputNameExample>())
 {
     setObjectName(QStringLiteral("frmMain"));
     m_admission = std::make_unique<filelist::FileAdmission>(desktop, [this] { return m_fileList.get(); });
@@ -82,20 +97,36 @@ MainWindow::MainWindow(platform::Desktop& desktop, QWidget* parent)
     wireSubsystems();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    if (m_qtTranslator)
+        QCoreApplication::removeTranslator(m_qtTranslator.get());
+}
+
+QSize MainWindow::designSize()
+{
+    return {kMainWidthTwips / kTwipsPerPixel, kMainHeightTwips / kTwipsPerPixel};
+}
 
 void MainWindow::buildInterface()
 {
-    const QSize size(kMainWidthTwips / kTwipsPerPixel, kMainHeightTwips / kTwipsPerPixel);
-    setFixedSize(size);
+    // The design size is the least the window takes; the grid takes whatever
+    // more the user gives it.
+    setMinimumSize(designSize());
+    resize(designSize());
     setWindowIcon(programIcon());
 
     frMain = new DragPanel(this);
     frMain->setObjectName(QStringLiteral("frMain"));
-    frMain->setGeometry(QRect(QPoint(0, 0), size));
+    frMain->setGeometry(rect());
     frMain->setHeaderShown(true);
     connect(frMain, &DragPanel::pressed, this, [this] { m_desktop.dragWindow(); });
-    buildTitleStrip(size);
+    connect(frMain, &DragPanel::edgePressed, this, [this](Qt::Edges edges) {
+        if (!isMaximized() && windowHandle())
+            windowHandle()->startSystemResize(edges);
+    });
+    connect(frMain, &DragPanel::doubleClicked, this, &MainWindow::cmdMaximize_Click);
+    buildTitleStrip();
 
     // The header panel: its own design colours, which the theme leaves alone.
     MyFrame1 = new controls::FramePanel(frMain);
@@ -147,6 +178,7 @@ void MainWindow::buildInterface()
         Line[std::size_t(i)] = new controls::LineWidget(frMain);
         Line[std::size_t(i)]->setObjectName(QStringLiteral("Line%1").arg(i + 1));
     }
+    placeTitleStrip();
     placeSteps();
 
     // The sliding panels are children of the window beside the main panel,
@@ -161,11 +193,8 @@ void MainWindow::buildInterface()
     connect(frAbout, &AboutPanel::webSiteClicked, this, &MainWindow::lblWebSite_Click);
 }
 
-void MainWindow::buildTitleStrip(QSize size)
+void MainWindow::buildTitleStrip()
 {
-    const int strip = frMain->headerHeight();
-    const int buttonSide = strip - 6;
-
     lblTitle = makeLabel("Label38", frMain);
     QFont titleFont = lblTitle->font();
     titleFont.setBold(true);
@@ -173,33 +202,56 @@ void MainWindow::buildTitleStrip(QSize size)
     QPalette titleColours = lblTitle->palette();
     titleColours.setColor(QPalette::WindowText, Qt::white);
     lblTitle->setPalette(titleColours);
-    lblTitle->setGeometry(10, 0, size.width() / 2, strip);
 
-    const auto titleButton = [&](const char* name, int fromRight) {
+    const auto titleButton = [&](const char* name) {
         auto* button = new QPushButton(frMain);
         button->setObjectName(QString::fromLatin1(name));
-        button->setGeometry(size.width() - fromRight * (buttonSide + 4) - 4, 3, buttonSide, buttonSide);
         button->setFocusPolicy(Qt::TabFocus);
         return button;
     };
-    MyButton1 = titleButton("MyButton1", 4);
+    MyButton1 = titleButton("MyButton1");
     MyButton1->setText(QStringLiteral("?"));
     connect(MyButton1, &QPushButton::clicked, this, &MainWindow::MyButton1_Click);
-    cmdAbout = titleButton("cmdAbout", 3);
+    cmdAbout = titleButton("cmdAbout");
     cmdAbout->setIcon(programIcon());
     connect(cmdAbout, &QPushButton::clicked, this, &MainWindow::cmdAbout_Click);
-    cmdMinimize = titleButton("cmdMinimize", 2);
+    cmdMinimize = titleButton("cmdMinimize");
     cmdMinimize->setText(QStringLiteral("_"));
     connect(cmdMinimize, &QPushButton::clicked, this, &MainWindow::cmdMinimize_Click);
-    cmdClose = titleButton("cmdClose", 1);
+    cmdMaximize = titleButton("cmdMaximize");
+    connect(cmdMaximize, &QPushButton::clicked, this, &MainWindow::cmdMaximize_Click);
+    cmdClose = titleButton("cmdClose");
     cmdClose->setText(QStringLiteral("X"));
     connect(cmdClose, &QPushButton::clicked, this, &MainWindow::cmdClose_Click);
 
     // The language box sits on the window itself, above the title panel, so
     // it stays usable while a sliding panel is up and the main panel disabled.
     ComboLang = new lang::LanguageBoxWidget(m_desktop, this);
-    ComboLang->setGeometry(MyButton1->x() - 184, 3, 176, buttonSide);
     connect(ComboLang, &QComboBox::activated, this, [this] { ComboLang_Click(); });
+    showMaximizeState();
+}
+
+void MainWindow::placeTitleStrip()
+{
+    const int width = frMain->width();
+    const int strip = frMain->headerHeight();
+    const int side = strip - 6;
+    lblTitle->setGeometry(10, 0, width / 2, strip);
+    // From the right: the window's own buttons, a gap with the divider, then
+    // About and Help, then the language box.
+    int x = width - 4;
+    for (QPushButton* button : {cmdClose, cmdMaximize, cmdMinimize}) {
+        x -= side;
+        button->setGeometry(x, 3, side, side);
+        x -= 4;
+    }
+    x -= kTitleDividerGap;
+    for (QPushButton* button : {cmdAbout, MyButton1}) {
+        x -= side;
+        button->setGeometry(x, 3, side, side);
+        x -= 4;
+    }
+    ComboLang->setGeometry(MyButton1->x() - 8 - ComboLang->width(), 3, ComboLang->width(), side);
 }
 
 void MainWindow::placeSteps()
@@ -250,16 +302,19 @@ void MainWindow::placeSteps()
     const QRect files = filesPanel->geometry();
     filesPanel->setGeometry(files.adjusted(0, 0, 0, -(playerHeight + 4)));
     playerPanel->setGeometry(files.left(), files.bottom() + 1 - playerHeight, files.width(), playerHeight);
-    // A rule down between the help and about buttons and the window buttons.
-    const int divider = cmdMinimize->x() - 4;
+    // A rule down between the help and about buttons and the window buttons,
+    // in the middle of the gap between them.
+    const int divider = (cmdAbout->geometry().right() + cmdMinimize->x()) / 2;
     place(divider, 4, 1, frMain->headerHeight() - 8);
     place(divider + 1, 4, 1, frMain->headerHeight() - 8);
 }
 
 void MainWindow::wireSubsystems()
 {
-    m_options->setFolderPicker(
-        [this](const QString& title, bool newStyle) { return m_desktop.BrowseForFolder(title, newStyle); });
+    m_options->setFolderPicker([this](const QString& title, bool newStyle) {
+        return m_desktop.BrowseForFolder(title, newStyle,
+                                         QString::fromLatin1(options::FormatOptions::kOutputFolderDialog));
+    });
     m_batch->setControlEnabler([this](const QString& name, bool enabled) { enableControl(name, enabled); });
     m_batch->setBatchFinished([this] { BatchFinished(); });
     m_batch->setSaveSettings([this] { SaveSettings(); });
@@ -269,6 +324,23 @@ void MainWindow::wireSubsystems()
     // The WMA notice page and the admission prompt offer the same remedies.
     m_admission->setWmaRemedies([this] { m_wmaRemedies->cmdDownloadWMF(); },
                                 [this] { m_wmaRemedies->cmdOpenWMSite(); });
+    // "Save && Close" keeps the panel up while the name pattern cannot be
+    // used, listing what is wrong with it; under the pattern, the name the
+    // first row would get.
+    frFormats->setCloseCheck([this] { return convert::CheckOutputNaming(m_desktop, *m_options); });
+    frFormats->setNameExample([this](const QString& pattern) {
+        const QString name = m_nameExample->name(
+            pattern, m_fileList.get(), convert::ConversionBatch::outputExtension(m_options->selectedFormat()));
+        if (name.isEmpty())
+            return convert::OutputNamePattern(pattern).problemText();
+        return text(lang::StringId::NamePatternExample).arg(name);
+    });
+
+    // Escape closes the panel that is up, as its own closing button does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName(QStringLiteral("escapeShortcut"));
+    connect(escape, &QShortcut::activated, this, &MainWindow::closeOpenPanel);
+
     const options::WmaNoticeView* notice = frFormats->wmaPage->frWmaNotice;
     connect(notice->cmdDownloadWMF, &QPushButton::clicked, this, [this] { m_wmaRemedies->cmdDownloadWMF(); });
     connect(notice->cmdOpenWMSite, &QPushButton::clicked, this, [this] { m_wmaRemedies->cmdOpenWMSite(); });
@@ -292,6 +364,8 @@ bool MainWindow::Form_Load()
     bLoading = false;
     if (!CheckWMASupport())
         ShowWMANotice();
+    // The keyboard starts in the list.
+    filesPanel->Grid->setFocus();
     return true;
 }
 
@@ -319,7 +393,7 @@ void MainWindow::LoadLanguageList()
 {
     bLanguagesFound = ComboLang->LoadLanguageList(platform::programFolder() + QStringLiteral("/Lang/"));
     ComboLang->adjustSize();
-    ComboLang->move(MyButton1->x() - 8 - ComboLang->width(), ComboLang->y());
+    placeTitleStrip();
     ComboLang->raise();
 }
 
@@ -338,11 +412,30 @@ void MainWindow::ComboLang_Click()
             m_fileList->refreshWords();
         SetCaptions();
     }
+    applyQtTranslation();
     // Only a right-to-left language would lay the window out mirrored; none
     // switches it on, every other language switches it off.
     if (lang::sLanguageFile != QStringLiteral("Arabic.ini"))
         setLayoutDirection(Qt::LeftToRight);
     lang::rememberLanguageFile(file);
+}
+
+void MainWindow::applyQtTranslation()
+{
+    // Qt's own texts (the file dialogs, the standard buttons of a message
+    // box) in the language chosen: its file names Qt's translation.
+    const QString code = text(lang::StringId::QtTranslation).trimmed();
+    if (code == m_qtTranslationCode)
+        return;
+    m_qtTranslationCode = code;
+    if (m_qtTranslator) {
+        QCoreApplication::removeTranslator(m_qtTranslator.get());
+        m_qtTranslator.reset();
+    }
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral("qtbase_") + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+        m_qtTranslator = std::move(translator);
 }
 
 void MainWindow::SetCaptions()
@@ -354,6 +447,7 @@ void MainWindow::SetCaptions()
     convertPanel->applyCaptions(); // chkShutdown, cmdConvert, cmdConvertSelected
     folderWidget->applyCaptions(); // cmdBrowse, cmdChangeFormat, Label5, Label8, optOtherFolder, optSameFolder
     frFormats->applyCaptions();    // frFormats, its pages, cmdDefaults, cmdHide, cmdDownloadWMF, cmdOpenWMSite
+    m_options->applyLanguage();    // the bitrates' unit, the format summary
     applyPlayerCaptions();
     applyAboutCaptions();
     const QString title = text(lang::StringId::ProductName);
@@ -364,6 +458,7 @@ void MainWindow::SetCaptions()
     lblStepConvert->setText(text(lang::StringId::StepConvert));
     cmdMinimize->setToolTip(text(lang::StringId::MinimizeTip));
     cmdClose->setToolTip(text(lang::StringId::CloseTip));
+    showMaximizeState();
 }
 
 void MainWindow::applyAboutCaptions()
@@ -380,12 +475,61 @@ void MainWindow::applyPlayerCaptions()
 
 void MainWindow::placePanels()
 {
-    frMain->move(0, 0);
-    setFixedSize(frMain->size());
-    // Both panels are centred by the about panel's width.
+    frMain->setGeometry(rect());
+    // Both panels keep their design size and are centred by the about
+    // panel's width; down the window they slide to where the design puts
+    // them in a window of the design size, moved down by half of what the
+    // window has more.
     const int left = (frMain->width() - frAbout->width()) / 2;
-    frFormats->move(left, frMain->height());
-    frAbout->move(left, frMain->height());
+    const int below = (height() - designSize().height()) / 2;
+    panelSlide->setArea(height(), below);
+    for (QWidget* panel : {static_cast<QWidget*>(frFormats), static_cast<QWidget*>(frAbout)}) {
+        const bool out = panel == panelSlide->objMovePanel && !panelSlide->state().isParked();
+        panel->move(left, out ? panel->y() : height());
+    }
+    panelSlide->refresh();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (!frMain)
+        return;
+    frMain->setGeometry(rect());
+    placeTitleStrip();
+    placeSteps();
+    placePanels();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && cmdMaximize)
+        showMaximizeState();
+}
+
+void MainWindow::showMaximizeState()
+{
+    // A square for "make it large", two for "make it as it was".
+    cmdMaximize->setText(isMaximized() ? QStringLiteral("\u2750") : QStringLiteral("\u25A1"));
+    cmdMaximize->setToolTip(text(isMaximized() ? lang::StringId::RestoreTip : lang::StringId::MaximizeTip));
+}
+
+void MainWindow::cmdMaximize_Click()
+{
+    setWindowState(windowState() ^ Qt::WindowMaximized);
+}
+
+void MainWindow::restoreWindowPlace()
+{
+    const QByteArray geometry = platform::userValue(QString::fromLatin1(kGeometryKey)).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+}
+
+void MainWindow::saveWindowPlace()
+{
+    platform::setUserValue(QString::fromLatin1(kGeometryKey), saveGeometry());
 }
 
 bool MainWindow::StartAudioEngine()
@@ -443,6 +587,7 @@ void MainWindow::addFiles(const QStringList& paths)
 
 void MainWindow::cmdChangeFormat_Click()
 {
+    frFormats->showNameExample(); // the list may have changed
     panelSlide->open(frFormats);
 }
 
@@ -454,6 +599,17 @@ void MainWindow::cmdAbout_Click()
 void MainWindow::cmdCloseHelp_Click()
 {
     panelSlide->StartPanelMove(QString::fromLatin1(PanelSlide::kDown));
+}
+
+void MainWindow::closeOpenPanel()
+{
+    const PanelSlide& slide = panelSlide->state();
+    if (slide.isParked() || slide.sMoveObject == QLatin1String(PanelSlide::kMovingDown))
+        return;
+    if (panelSlide->objMovePanel == frFormats)
+        frFormats->cmdHide_Click();
+    else if (panelSlide->objMovePanel == frAbout)
+        cmdCloseHelp_Click();
 }
 
 void MainWindow::MyButton1_Click()
@@ -521,6 +677,7 @@ void MainWindow::BatchFinished()
 
 void MainWindow::Form_QueryUnload()
 {
+    saveWindowPlace();
     SaveSettings();
     FreeAudioEngine();
 }

@@ -8,6 +8,7 @@
 
 class QLabel;
 class QPushButton;
+class QTranslator;
 
 namespace controls {
 class FramePanel;
@@ -16,6 +17,7 @@ class LineWidget;
 namespace convert {
 class ConversionBatch;
 class ConvertPanel;
+class OutputNameExample;
 class WmaRemedies;
 } // namespace convert
 namespace filelist {
@@ -56,6 +58,8 @@ public:
     //! Size of `frMain` and the window, in twips (15 to a pixel).
     static constexpr int kMainHeightTwips = 8655;
     static constexpr int kMainWidthTwips = 11100;
+    //! The design size in pixels: the least the window takes.
+    static QSize designSize();
 
     explicit MainWindow(platform::Desktop& desktop, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -89,6 +93,7 @@ public:
     DragPanel* frMain = nullptr;
     QLabel* lblTitle = nullptr;
     QPushButton* cmdMinimize = nullptr;
+    QPushButton* cmdMaximize = nullptr;
     QPushButton* cmdClose = nullptr;
     QPushButton* MyButton1 = nullptr;
     QPushButton* cmdAbout = nullptr;
@@ -120,9 +125,20 @@ public:
     void ComboLang_Click();
 
     void cmdMinimize_Click();
+    //! Maximises the window, or gives it back the size it had.
+    void cmdMaximize_Click();
+
+    //! Gives the window the place, size and maximised state it had when the
+    //! user last closed it (kept per user); nothing the first time.
+    void restoreWindowPlace();
+    //! Keeps the window's place, size and maximised state for the next start.
+    void saveWindowPlace();
     void cmdChangeFormat_Click();
     void cmdAbout_Click();
     void cmdCloseHelp_Click();
+    //! Escape: closes the options or about panel when one is up or going
+    //! up, through its own closing button.
+    void closeOpenPanel();
     //! Help: the user manual beside the program, in the desktop's viewer.
     void MyButton1_Click();
     //! The web site the build names (TONEMILL_ABOUT_LINK), else the README
@@ -143,6 +159,8 @@ protected:
     virtual void FreeAudioEngine();
 
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildInterface();
@@ -152,8 +170,11 @@ private:
     void SetCaptions();
     void applyPlayerCaptions();
     void applyAboutCaptions();
+    void applyQtTranslation();
     void placePanels();
-    void buildTitleStrip(QSize size);
+    void buildTitleStrip();
+    void placeTitleStrip();
+    void showMaximizeState();
     void placeSteps();
     void enableControl(const QString& name, bool enabled);
     void Form_QueryUnload();
@@ -162,9 +183,12 @@ private:
     std::unique_ptr<filelist::FileList> m_fileList;
     std::unique_ptr<filelist::FileAdmission> m_admission;
     std::unique_ptr<options::FormatOptions> m_options;
+    std::unique_ptr<convert::OutputNameExample> m_nameExample;
     std::unique_ptr<settings::Settings> m_settings;
     std::unique_ptr<convert::ConversionBatch> m_batch;
     std::unique_ptr<convert::WmaRemedies> m_wmaRemedies;
+    std::unique_ptr<QTranslator> m_qtTranslator;
+    QString m_qtTranslationCode;
     bool m_engineStarted = false;
     bool m_closeAfterBatch = false;
     bool m_sessionEnding = false;

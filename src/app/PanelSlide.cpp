@@ -18,6 +18,14 @@ bool PanelSlide::open()
     return true;
 }
 
+void PanelSlide::setParkedTop(int parkedTop)
+{
+    const bool parked = isParked();
+    m_parkedTop = parkedTop;
+    if (parked)
+        m_top = parkedTop;
+}
+
 void PanelSlide::StartPanelMove(const QString& direction)
 {
     if (direction == QLatin1String(kUp)) {

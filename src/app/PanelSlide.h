@@ -39,6 +39,11 @@ public:
     //! it is.
     void StartPanelMove(const QString& direction);
 
+    //! The window's height changed: a closed panel rests at the new height,
+    //! a closing one stops there; an open one stays where it is.
+    void setParkedTop(int parkedTop);
+    int parkedTop() const { return m_parkedTop; }
+
     //! One tick of the timer: the step of the slide in progress.
     void tick();
     void MovePanelUp();

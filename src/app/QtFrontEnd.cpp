@@ -2,10 +2,14 @@
 
 #include "app/MainWindow.h"
 #include "cli/CommandLine.h"
+#include "engine/SoundServerName.h"
 #include "platform/QtDesktop.h"
 #include "platform/TerminationSignal.h"
+#include "player/PlayerPanel.h"
+#include "player/QtMprisService.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QFileInfo>
 
 namespace app {
@@ -15,6 +19,9 @@ int runWindow(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tonemill"));
     QApplication::setOrganizationName(QStringLiteral("Tonemill"));
+
+    // The desktop's sound settings list the player as the program itself.
+    engine::NameSoundServerClient("Tonemill", "tonemill");
 
     platform::QtDesktop desktop;
     MainWindow window(desktop);
@@ -31,6 +38,15 @@ int runWindow(int argc, char* argv[])
     QObject::connect(&termination, &platform::TerminationSignal::terminationRequested, &window,
                      [&window] { window.endSession(true); });
 
+    // The desktop's media keys and media controls reach the player.
+    player::QtMprisService mpris(*window.playerPanel, QDBusConnection::sessionBus());
+    QObject::connect(&mpris, &player::QtMprisService::raiseRequested, &window, [&window] {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.raise();
+        window.activateWindow();
+    });
+
+    window.restoreWindowPlace();
     window.show();
     // Files handed over on the command line ("Open with") are admitted as a
     // drop on the grid would admit them, once the window is up to show any

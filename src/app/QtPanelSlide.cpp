@@ -41,11 +41,23 @@ void QtPanelSlide::tmrAnimate_Timer()
     apply();
 }
 
+void QtPanelSlide::setArea(int height, int below)
+{
+    m_below = below;
+    m_slide.setParkedTop((height - below) * kTwipsPerPixel);
+}
+
+void QtPanelSlide::refresh()
+{
+    if (objMovePanel && !m_slide.isParked())
+        objMovePanel->move(objMovePanel->x(), m_below + m_slide.top() / kTwipsPerPixel);
+}
+
 void QtPanelSlide::apply()
 {
     m_mainPanel->setEnabled(m_slide.mainPanelEnabled());
     if (objMovePanel) {
-        objMovePanel->move(objMovePanel->x(), m_slide.top() / kTwipsPerPixel);
+        objMovePanel->move(objMovePanel->x(), m_below + m_slide.top() / kTwipsPerPixel);
         if (m_slide.isParked())
             objMovePanel->hide();
     }

@@ -31,6 +31,13 @@ public:
     //! One tick of tmrAnimate.
     void tmrAnimate_Timer();
 
+    //! The window is `height` pixels high and the slide's places lie
+    //! `below` pixels lower than in a window of the design size: the panels
+    //! park at the window's bottom edge and open half the extra height down.
+    void setArea(int height, int below);
+    //! Moves objMovePanel to its place again (after setArea).
+    void refresh();
+
     const PanelSlide& state() const { return m_slide; }
     QTimer* tmrAnimate = nullptr;
     QPointer<QWidget> objMovePanel;
@@ -40,6 +47,7 @@ private:
 
     QWidget* m_mainPanel;
     PanelSlide m_slide;
+    int m_below = 0;
 };
 
 } // namespace app

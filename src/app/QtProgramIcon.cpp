@@ -8,6 +8,9 @@ namespace app {
 namespace {
 
 const QString kIconResource = QStringLiteral(":/tonemill/tonemill.svg");
+// Drawn for small sizes: the full picture washes out below 24 pixels.
+const QString kSmallIconResource = QStringLiteral(":/tonemill/tonemill-small.svg");
+constexpr int kLargestSmallIcon = 24;
 
 } // namespace
 
@@ -16,7 +19,7 @@ QPixmap programIconPixmap(int size, qreal ratio)
     const int pixels = qRound(size * ratio);
     QPixmap picture(pixels, pixels);
     picture.fill(Qt::transparent);
-    QSvgRenderer renderer(kIconResource);
+    QSvgRenderer renderer(pixels <= kLargestSmallIcon ? kSmallIconResource : kIconResource);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     renderer.render(&painter);
@@ -28,7 +31,7 @@ QPixmap programIconPixmap(int size, qreal ratio)
 QIcon programIcon()
 {
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+    for (const int size : {16, 20, 22, 24, 32, 48, 64, 128, 256})
         icon.addPixmap(programIconPixmap(size, 1.0));
     return icon;
 }

@@ -53,10 +53,17 @@ void FramePanel::setForeColor(const QColor& color)
 {
     m_fore = color;
     // Labels, option buttons and check boxes on the panel take it as their
-    // text colour.
+    // text colour; a disabled one fades halfway into the panel's body, so it
+    // reads as disabled.
+    const QColor body = m_bodyTopLeft;
+    const QColor faded((color.red() + body.red()) / 2, (color.green() + body.green()) / 2,
+                       (color.blue() + body.blue()) / 2);
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, color);
-    colours.setColor(QPalette::ButtonText, color);
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText}) {
+        colours.setColor(QPalette::Active, role, color);
+        colours.setColor(QPalette::Inactive, role, color);
+        colours.setColor(QPalette::Disabled, role, faded);
+    }
     setPalette(colours);
     update();
 }

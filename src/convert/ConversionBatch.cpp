@@ -61,6 +61,13 @@ QString text(lang::StringId id)
 
 } // namespace
 
+QString ConversionBatch::outputExtension(int format)
+{
+    if (format < 0 || format >= options::FormatOptions::kFormatCount)
+        return {};
+    return QString::fromLatin1(kEncoderPaths[format].extension);
+}
+
 const QStringList& ConversionBatch::switchedControls()
 {
     static const QStringList names = {

@@ -102,6 +102,9 @@ public:
     //! Whether "Convert Selected" converts the row: ticked, and not a file
     //! that could not be opened.
     static bool convertsOnConvertSelected(const filelist::FileListRow& row);
+    //! The extension of the outputs of format `format` ("mp3"); empty for
+    //! an index that names no format.
+    static QString outputExtension(int format);
 
     // ---- What the window wires ------------------------------------------
 

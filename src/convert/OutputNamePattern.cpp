@@ -2,6 +2,8 @@
 
 #include "lang/StringLookup.h"
 
+#include <algorithm>
+
 namespace convert {
 
 namespace {
@@ -115,49 +117,62 @@ const QStringList& OutputNamePattern::fieldNames()
 
 OutputNamePattern::OutputNamePattern(const QString& pattern)
 {
-    if (pattern.trimmed().isEmpty() || pattern.endsWith(u'/')) {
-        m_problem = Problem::Empty;
+    // Every problem is noted, so a user can mend them all at once.
+    if (pattern.trimmed().isEmpty()) {
+        note(Problem::Empty);
         return;
     }
-    if (pattern.startsWith(u'/')) {
-        m_problem = Problem::Escapes;
-        return;
-    }
+    if (pattern.endsWith(u'/'))
+        note(Problem::Empty);
+    if (pattern.startsWith(u'/'))
+        note(Problem::Escapes);
     for (const QString& text : pattern.split(u'/', Qt::SkipEmptyParts)) {
         if (text.trimmed() == QLatin1String("..")) {
-            m_problem = Problem::Escapes;
-            return;
+            note(Problem::Escapes);
+            continue;
         }
         if (text == QLatin1String("."))
             continue; // "./x" names "x"
         Part part;
-        if (!parsePart(text, part))
-            return;
+        parsePart(text, part);
         m_parts.push_back(std::move(part));
     }
+    if (!usable())
+        m_parts.clear();
 }
 
-bool OutputNamePattern::parsePart(const QString& text, Part& part)
+void OutputNamePattern::note(Problem problem, const QString& field)
+{
+    const Found found{problem, field};
+    if (std::find(m_problems.begin(), m_problems.end(), found) == m_problems.end())
+        m_problems.push_back(found);
+}
+
+void OutputNamePattern::parsePart(const QString& text, Part& part)
 {
     qsizetype at = 0;
     while (at < text.size()) {
         const qsizetype open = text.indexOf(u'{', at);
         const qsizetype stray = text.indexOf(u'}', at);
         if (stray >= 0 && (open < 0 || stray < open)) {
-            m_problem = Problem::Braces;
-            return false;
+            note(Problem::Braces);
+            at = stray + 1;
+            continue;
         }
         if (open < 0) {
             part.push_back({text.mid(at), -1, 0});
-            return true;
+            return;
         }
         if (open > at)
             part.push_back({text.mid(at, open - at), -1, 0});
         const qsizetype close = text.indexOf(u'}', open + 1);
         const qsizetype nextOpen = text.indexOf(u'{', open + 1);
         if (close < 0 || (nextOpen >= 0 && nextOpen < close)) {
-            m_problem = Problem::Braces;
-            return false;
+            note(Problem::Braces);
+            if (close < 0)
+                return;
+            at = nextOpen;
+            continue;
         }
         const QString braced = text.mid(open + 1, close - open - 1);
         const qsizetype colon = braced.indexOf(u':');
@@ -170,20 +185,22 @@ bool OutputNamePattern::parsePart(const QString& text, Part& part)
             if (!ok || piece.width > kMaxWidth)
                 piece.field = -1;
         }
-        if (piece.field < 0) {
-            m_problem = Problem::UnknownField;
-            m_unknownField = QLatin1Char('{') + braced + QLatin1Char('}');
-            return false;
-        }
-        part.push_back(piece);
+        if (piece.field < 0)
+            note(Problem::UnknownField, QLatin1Char('{') + braced + QLatin1Char('}'));
+        else
+            part.push_back(piece);
         at = close + 1;
     }
-    return true;
 }
 
-QString OutputNamePattern::problemText() const
+OutputNamePattern::Problem OutputNamePattern::problem() const
 {
-    switch (m_problem) {
+    return m_problems.empty() ? Problem::None : m_problems.front().problem;
+}
+
+QString OutputNamePattern::problemText(const Found& found)
+{
+    switch (found.problem) {
     case Problem::None:
         return {};
     case Problem::Empty:
@@ -191,11 +208,24 @@ QString OutputNamePattern::problemText() const
     case Problem::Escapes:
         return lang::caption(lang::StringId::NamePatternEscapes);
     case Problem::UnknownField:
-        return lang::caption(lang::StringId::NamePatternUnknownField).arg(m_unknownField);
+        return lang::caption(lang::StringId::NamePatternUnknownField).arg(found.field);
     case Problem::Braces:
         return lang::caption(lang::StringId::NamePatternBraces);
     }
     return {};
+}
+
+QString OutputNamePattern::problemText() const
+{
+    return m_problems.empty() ? QString() : problemText(m_problems.front());
+}
+
+QStringList OutputNamePattern::problemTexts() const
+{
+    QStringList texts;
+    for (const Found& found : m_problems)
+        texts << problemText(found);
+    return texts;
 }
 
 QString OutputNamePattern::expand(const engine::MediaTags& tags, const QString& baseName) const

@@ -30,10 +30,14 @@ public:
 
     explicit OutputNamePattern(const QString& pattern);
 
-    Problem problem() const { return m_problem; }
-    bool usable() const { return m_problem == Problem::None; }
-    //! The localized message that refuses the pattern; empty when usable.
+    //! The first of the pattern's problems; None when it is usable.
+    Problem problem() const;
+    bool usable() const { return m_problems.empty(); }
+    //! The localized message of the first problem; empty when usable.
     QString problemText() const;
+    //! The localized messages of every problem the pattern has, in the
+    //! order they stand in it (each unknown field named once).
+    QStringList problemTexts() const;
 
     //! The output's relative path without extension; `baseName` when the
     //! pattern is not usable or a field it names has no tag.
@@ -50,11 +54,19 @@ private:
     };
     using Part = std::vector<Piece>;
 
-    bool parsePart(const QString& text, Part& part);
+    struct Found {
+        Problem problem;
+        QString field; //!< the unknown field, in its braces
+        bool operator==(const Found&) const = default;
+    };
+
+    //! Reads one part of the path into `part`, noting its problems.
+    void parsePart(const QString& text, Part& part);
+    void note(Problem problem, const QString& field = QString());
+    static QString problemText(const Found& found);
 
     std::vector<Part> m_parts;
-    Problem m_problem = Problem::None;
-    QString m_unknownField;
+    std::vector<Found> m_problems;
 };
 
 //! `text` made fit to be one part of a file name: "/", "\", control

@@ -186,9 +186,18 @@ bool CheckOutputNaming(platform::Desktop& desktop, const options::FormatOptions&
     const OutputNamePattern pattern(options.txtNamePattern.Text());
     if (pattern.usable())
         return true;
-    desktop.messageBox(pattern.problemText(), lang::caption(lang::StringId::ProductName),
+    desktop.messageBox(NamePatternProblemsText(pattern), lang::caption(lang::StringId::ProductName),
                        platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
     return false;
+}
+
+QString NamePatternProblemsText(const OutputNamePattern& pattern)
+{
+    const QStringList problems = pattern.problemTexts();
+    if (problems.size() <= 1)
+        return problems.value(0);
+    return lang::caption(lang::StringId::NamePatternProblems) + QStringLiteral("\n\n\u2022 ") +
+           problems.join(QStringLiteral("\n\u2022 "));
 }
 
 QString BuildOutputPath(platform::Desktop& desktop, const options::FormatOptions& options, const QString& inputPath,

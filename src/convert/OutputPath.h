@@ -14,6 +14,8 @@ class Desktop;
 
 namespace convert {
 
+class OutputNamePattern;
+
 //! What an output path is made for: one input, the folder its row was
 //! added from (empty for a file added by itself) and the output's extension.
 struct OutputRequest {
@@ -59,6 +61,10 @@ bool CheckOutputNaming(platform::Desktop& desktop, const options::FormatOptions&
 //! suffix: the input's name without its extension, or "Track01", "Track02" …
 //! for a track of a CUE sheet or a disc ("album.cue#01", "/dev/sr0#02").
 QString OutputBaseName(const QString& inputPath);
+
+//! What is wrong with `pattern`, for a message box: its one problem, or
+//! every problem, each on a line of its own under a heading.
+QString NamePatternProblemsText(const OutputNamePattern& pattern);
 
 //! The folder part of `path`: everything before its last '/', or "/" for a
 //! file at the root; "." when it has no folder.

@@ -38,8 +38,9 @@ void AddFilesActions::AddFiles(const QString& selection)
         addSelection(selection);
         return;
     }
-    const QString answer = m_desktop.ShowOpenFileDialog(addfiles::audioFileFilters(),
-                                                        lang::caption(lang::StringId::SelectAudioFiles), true);
+    const QString answer =
+        m_desktop.ShowOpenFileDialog(addfiles::audioFileFilters(), lang::caption(lang::StringId::SelectAudioFiles),
+                                     true, QStringLiteral("AddAudioFiles"));
     if (answer == kCancel)
         return;
     addSelection(answer);
@@ -47,8 +48,9 @@ void AddFilesActions::AddFiles(const QString& selection)
 
 void AddFilesActions::AddVideoFiles()
 {
-    const QString answer = m_desktop.ShowOpenFileDialog(addfiles::videoFileFilters(),
-                                                        lang::caption(lang::StringId::SelectVideoFiles), true);
+    const QString answer =
+        m_desktop.ShowOpenFileDialog(addfiles::videoFileFilters(), lang::caption(lang::StringId::SelectVideoFiles),
+                                     true, QStringLiteral("AddVideoFiles"));
     if (answer == kCancel)
         return;
     addSelection(answer);
@@ -84,12 +86,12 @@ void AddFilesActions::AddFolder()
     QString folder;
     if (m_subFolders) {
         recursive = m_subFolders->Value();
-        folder =
-            m_desktop.BrowseForFolderWithOption(title, lang::caption(lang::StringId::IncludeSubFolders), recursive);
+        folder = m_desktop.BrowseForFolderWithOption(title, lang::caption(lang::StringId::IncludeSubFolders), recursive,
+                                                     QStringLiteral("AddFolder"));
         if (!folder.isEmpty())
             m_subFolders->setValue(recursive);
     } else {
-        folder = m_desktop.BrowseForFolder(title, false);
+        folder = m_desktop.BrowseForFolder(title, false, QStringLiteral("AddFolder"));
     }
     if (folder.isEmpty())
         return;

@@ -331,6 +331,8 @@ QVariant FileList::data(const QModelIndex& index, int role) const
             return platform::displayName(at(index.row()).FilePath);
         return cell(index.row(), column);
     case Qt::ToolTipRole:
+        if (column == FilePath)
+            return platform::displayName(at(index.row()).FilePath);
         if (column == Status) {
             QString tip = statusReason(index.row());
             if (const std::optional<MeasuredLoudness> measured = loudness(index.row()))

@@ -24,7 +24,8 @@ namespace filelist {
 //! Model roles: Display/Edit give each cell's value (the `CheckBox` column
 //! shows no text; its Edit value is the stored integer; a `FilePath` that is
 //! not valid UTF-8 is displayed with replacement characters), ToolTip gives
-//! the `Status` cell's reason, CheckState gives and
+//! the whole `FilePath` (the grid may show it shortened) and the `Status`
+//! cell's reason, CheckState gives and
 //! sets the tick of the `CheckBox` column (setting stores 1 or 0), Foreground
 //! gives the cell's text colour as a QColor when Qt Gui is present in the
 //! process, TextColorRole gives it as 0xRRGGBB (an unsigned int) always, and

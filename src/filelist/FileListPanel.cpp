@@ -4,21 +4,24 @@
 #include "filelist/FileList.h"
 #include "filelist/GridView.h"
 #include "lang/StringLookup.h"
+#include "platform/Desktop.h"
 
 #include <QCheckBox>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace filelist {
 
 FileListPanel::FileListPanel(platform::Desktop& desktop, FileAdmission& admission,
                              std::unique_ptr<FileList>& currentList, QWidget* parent)
-    : QWidget(parent), m_currentList(currentList),
+    : QWidget(parent), m_desktop(desktop), m_currentList(currentList),
       m_actions(
           desktop, [&admission](const ProbedFile& file) { return admission.AddProbedFile(file); },
           [this] { Grid->viewport()->update(); }, [this] { return listedPaths(); })
@@ -103,6 +106,9 @@ void FileListPanel::buildInterface()
     connect(cmdAddVideoFile, &QPushButton::clicked, this, &FileListPanel::cmdAddVideoFile_Click);
     connect(Grid, &GridView::filesDropped, this, [this](const QStringList& paths) { m_actions.DropFiles(paths); });
     connect(Grid, &GridView::gridDoubleClicked, this, &FileListPanel::playRequested);
+    connect(Grid, &GridView::playKeyPressed, this, &FileListPanel::playRequested);
+    connect(Grid, &GridView::tickKeyPressed, this, &FileListPanel::tickSelectedRows);
+    connect(Grid, &GridView::removeKeyPressed, this, &FileListPanel::removeSelectedRows);
 
     applyCaptions();
 }
@@ -167,14 +173,21 @@ void FileListPanel::chkSelectAll_Click()
 
 void FileListPanel::cmdRemove_Click()
 {
+    FileList* list = m_currentList.get();
+    if (removeRows([list](int row) { return list->at(row).CheckBox != 0; }))
+        chkSelectAll->setChecked(false);
+}
+
+bool FileListPanel::removeRows(const std::function<bool(int row)>& dropped)
+{
     std::unique_ptr<FileList> kept = NewFileList();
     FileList* list = m_currentList.get();
     if (!kept || !list || list->count() == 0)
-        return;
+        return false;
     const QString playerFile = m_playerFile ? m_playerFile() : QString();
     for (list->moveFirst(); !list->atEnd(); list->moveNext()) {
         const FileListRow& row = list->at(list->cursor());
-        if (row.CheckBox == 0) {
+        if (!dropped(list->cursor())) {
             kept->append(row);
         } else if (!playerFile.isEmpty() && row.FilePath == playerFile) {
             Q_EMIT stopPlayerRequested();
@@ -185,7 +198,42 @@ void FileListPanel::cmdRemove_Click()
     Grid->bindList(kept.get());
     m_currentList = std::move(kept);
     Q_EMIT fileListReplaced(m_currentList.get());
-    chkSelectAll->setChecked(false);
+    return true;
+}
+
+void FileListPanel::tickSelectedRows()
+{
+    FileList* list = m_currentList.get();
+    const QList<int> rows = Grid->selectedRows();
+    if (!list || rows.isEmpty())
+        return;
+    const bool allTicked =
+        std::all_of(rows.begin(), rows.end(), [list](int row) { return list->at(row).CheckBox != 0; });
+    for (const int row : rows)
+        list->setCell(row, FileList::CheckBox, allTicked ? 0 : 1);
+}
+
+void FileListPanel::removeSelectedRows()
+{
+    const QList<int> rows = Grid->selectedRows();
+    if (rows.isEmpty() || !cmdRemove->isEnabled())
+        return;
+    if (rows.size() > 1) {
+        const platform::Desktop::Answer answer =
+            m_desktop.messageBox(lang::caption(lang::StringId::RemoveSelectedRows).arg(rows.size()),
+                                 lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Question,
+                                 platform::Desktop::Buttons::YesNo);
+        if (answer != platform::Desktop::Answer::Yes)
+            return;
+    }
+    const int first = rows.front();
+    if (!removeRows([&rows](int row) { return std::binary_search(rows.begin(), rows.end(), row); }))
+        return;
+    // The keyboard goes on from the row that took the first removed one's place.
+    if (QAbstractItemModel* model = Grid->model(); model && model->rowCount() > 0) {
+        const QModelIndex next = model->index(std::min(first, model->rowCount() - 1), FileList::FilePath);
+        Grid->selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
 }
 
 } // namespace filelist

@@ -68,6 +68,14 @@ public:
     //! Replaces the search for drives with an audio disc (tests).
     void setDriveFinder(std::function<std::vector<engine::AudioDiscDrive>()> find) { m_findDrives = std::move(find); }
 
+    //! Space on the grid: ticks the selected rows, or unticks them when
+    //! every one is ticked already.
+    void tickSelectedRows();
+    //! Delete on the grid: removes the selected rows as Remove Selected
+    //! removes the ticked ones, asking first when there are several. Nothing
+    //! while Remove Selected is disabled (a batch runs).
+    void removeSelectedRows();
+
     GridView* Grid = nullptr;
     QCheckBox* chkSelectAll = nullptr;
     QPushButton* cmdAddFile = nullptr;
@@ -93,7 +101,12 @@ protected:
 private:
     QSet<QString> listedPaths() const;
     void buildInterface();
+    //! Makes a new current list of the rows `dropped` refuses, stopping the
+    //! player first when the row it last started goes. False (nothing
+    //! changes) when the list is empty.
+    bool removeRows(const std::function<bool(int row)>& dropped);
 
+    platform::Desktop& m_desktop;
     std::unique_ptr<FileList>& m_currentList;
     AddFilesActions m_actions;
     std::function<QString()> m_playerFile;

@@ -2,12 +2,15 @@
 
 #include "filelist/FileList.h"
 #include "filelist/GridProgressDelegate.h"
+#include "filelist/GridRowHeaderView.h"
 #include "lang/StringLookup.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
@@ -37,14 +40,22 @@ QStringList droppedFiles(const QMimeData* data)
 GridView::GridView(QWidget* parent) : QTableView(parent)
 {
     setObjectName(QStringLiteral("Grid"));
+    m_rowHeader = new GridRowHeaderView(this);
+    setVerticalHeader(m_rowHeader);
     m_progress = new GridProgressDelegate(this);
     setItemDelegateForColumn(FileList::Status, m_progress);
 
     // Rows enter only through admission and leave only through removal; the
     // view edits nothing but the tick boxes, which toggle without an editor.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setTabKeyNavigation(false);
     setSortingEnabled(false);
     setWordWrap(false);
+    // A long path keeps its start and its file name in view; the whole path
+    // is the cell's tooltip.
+    setTextElideMode(Qt::ElideMiddle);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -112,6 +123,10 @@ void GridView::applyLayout()
         setColumnWidth(column, width);
     }
     setColumnWidth(FileList::FilePath, std::max(pathWidth, twipsToPixels(kColumnTwips[FileList::FilePath]) / 2));
+    // The path takes whatever width the grid has beyond the other columns,
+    // so the header always reaches the grid's right edge.
+    horizontalHeader()->setMinimumSectionSize(twipsToPixels(kColumnTwips[FileList::CheckBox]));
+    horizontalHeader()->setSectionResizeMode(FileList::FilePath, QHeaderView::Stretch);
     showHeaderCaptions();
 }
 
@@ -177,6 +192,45 @@ void GridView::dropEvent(QDropEvent* event)
     }
     event->acceptProposedAction();
     Q_EMIT filesDropped(paths);
+}
+
+void GridView::setPlayingFile(const QString& path, GridRowHeaderView::Mark mark)
+{
+    m_rowHeader->setPlaying(path, mark);
+}
+
+QList<int> GridView::selectedRows() const
+{
+    QList<int> rows;
+    if (!selectionModel())
+        return rows;
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    for (const QModelIndex& index : selected)
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void GridView::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Space:
+            Q_EMIT tickKeyPressed();
+            return;
+        case Qt::Key_Delete:
+            Q_EMIT removeKeyPressed();
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            Q_EMIT playKeyPressed();
+            return;
+        default:
+            break;
+        }
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void GridView::mouseDoubleClickEvent(QMouseEvent* event)

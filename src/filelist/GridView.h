@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filelist/GridRowHeaderView.h"
+
 #include <QPointer>
 #include <QStringList>
 #include <QTableView>
@@ -14,6 +16,11 @@ class GridProgressDelegate;
 //! others are read-only; the `Status` column is centred and painted as a
 //! progress bar while it holds a number. Files dropped on it are reported by
 //! filesDropped(); other dropped data is refused.
+//!
+//! A click selects whole rows (Shift and Ctrl extend the selection, Ctrl+A
+//! selects every row); the grid is one stop of the Tab key and the arrow
+//! keys move inside it. Space, Delete and Enter are reported for the window
+//! to act on the selected rows: tick them, remove them, play.
 class GridView : public QTableView {
     Q_OBJECT
 public:
@@ -42,17 +49,32 @@ public:
     //! The width in pixels that `twips` make.
     static int twipsToPixels(int twips);
 
+    //! The rows selected, in list order.
+    QList<int> selectedRows() const;
+
+    //! Marks the row of the file the player plays (`path` as the grid shows
+    //! it) with a play or pause sign beside its number.
+    void setPlayingFile(const QString& path, GridRowHeaderView::Mark mark);
+    GridRowHeaderView* rowHeader() const { return m_rowHeader; }
+
 Q_SIGNALS:
     //! Local files dropped on the grid, in the order the drop listed them.
     void filesDropped(const QStringList& paths);
     //! A double-click anywhere on the rows area.
     void gridDoubleClicked();
+    //! Space: tick (or untick) the selected rows.
+    void tickKeyPressed();
+    //! Delete: remove the selected rows.
+    void removeKeyPressed();
+    //! Enter: play the selected row.
+    void playKeyPressed();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void applyLayout();
@@ -64,6 +86,7 @@ private:
 
     QPointer<FileList> m_list;
     GridProgressDelegate* m_progress = nullptr;
+    GridRowHeaderView* m_rowHeader = nullptr;
     QStringList m_captions;
 };
 

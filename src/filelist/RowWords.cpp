@@ -1,7 +1,9 @@
 #include "filelist/RowWords.h"
 
+#include "engine/AudioEngine.h"
 #include "lang/StringLookup.h"
 
+#include <QHash>
 #include <algorithm>
 #include <cmath>
 
@@ -49,16 +51,45 @@ QString codeText(RowReason::Code code, QString (*lookUp)(StringId))
     return {};
 }
 
+//! The engine's reasons are kept in English as the engine gives them (the
+//! command line and the error log show them so); the window words them in
+//! its language.
+QString engineWords(const QString& english, QString (*lookUp)(StringId))
+{
+    struct EngineText {
+        int code;
+        StringId id;
+    };
+    static const QHash<QString, StringId> kTexts = [] {
+        static constexpr EngineText kCodes[] = {
+            {1, StringId::EngineMem},       {2, StringId::EngineFileOpen}, {3, StringId::EngineDriver},
+            {4, StringId::EngineBufLost},   {5, StringId::EngineHandle},   {6, StringId::EngineFormat},
+            {7, StringId::EnginePosition},  {8, StringId::EngineInit},     {9, StringId::EngineStart},
+            {14, StringId::EngineAlready},  {18, StringId::EngineNoChan},  {19, StringId::EngineIllType},
+            {20, StringId::EngineIllParam}, {21, StringId::EngineNo3D},    {22, StringId::EngineNoEax},
+            {23, StringId::EngineDevice},   {24, StringId::EngineNoPlay},  {25, StringId::EngineFreq},
+            {27, StringId::EngineNotFile},  {29, StringId::EngineNoHw},    {31, StringId::EngineEmpty},
+            {32, StringId::EngineNoNet},    {33, StringId::EngineCreate},  {34, StringId::EngineNoFx},
+            {37, StringId::EngineNotAvail}, {38, StringId::EngineDecode},  {-1, StringId::EngineUnknown}};
+        QHash<QString, StringId> texts;
+        for (const EngineText& text : kCodes)
+            texts.insert(engine::BassErrorText(text.code), text.id);
+        return texts;
+    }();
+    const auto it = kTexts.constFind(english);
+    return it == kTexts.constEnd() ? english : lookUp(it.value());
+}
+
 QString reasonIn(const RowReason& reason, QString (*lookUp)(StringId))
 {
     if (reason.code != RowReason::Code::None)
         return codeText(reason.code, lookUp);
     if (!reason.damaged())
-        return reason.text;
+        return engineWords(reason.text, lookUp);
     const QString damagedText = lookUp(StringId::InputDamaged);
     const QString damage =
         damagedText.arg(playingTime(reason.damagedAt), playingTime(std::max(reason.damagedTotal, reason.damagedAt)));
-    return reason.text.isEmpty() ? damage : damage + QStringLiteral("; ") + reason.text;
+    return reason.text.isEmpty() ? damage : damage + QStringLiteral("; ") + engineWords(reason.text, lookUp);
 }
 
 } // namespace

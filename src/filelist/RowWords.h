@@ -10,10 +10,14 @@
 //! command line and the error log, whatever the language.
 namespace filelist::words {
 
-//! Text colours of the statuses, as 0xRRGGBB.
-inline constexpr quint32 kCompleteColor = 0x71B162; // RGB(113, 177, 98)
-inline constexpr quint32 kDamagedColor = 0xA05A00;  // amber: complete, but from a damaged input
-inline constexpr quint32 kFailureColor = 0xDC0A0A;  // RGB(220, 10, 10): "Cancelled", "Error", an unopenable file
+//! Text colours of the statuses, as 0xRRGGBB. Each is the design's colour
+//! (green RGB(113, 177, 98), amber, red RGB(220, 10, 10)) made darker at the
+//! same hue and saturation until it reads at a contrast of 4.5:1 on the
+//! grid's body colour RGB(255, 192, 192); the design's own colours reach
+//! only 1.7:1 and 3.3:1 there.
+inline constexpr quint32 kCompleteColor = 0x3A6331; // green: "Complete"
+inline constexpr quint32 kDamagedColor = 0x854B00;  // amber: complete, but from a damaged input
+inline constexpr quint32 kFailureColor = 0xB50808;  // red: "Cancelled", "Error", an unopenable file
 
 //! The status of `row` as the grid shows it: "Waiting Conversion", the
 //! progress figure while it converts ("37.5"), "Complete", "Cancelled",

@@ -1,6 +1,7 @@
 #include "lang/LanguageBoxWidget.h"
 
 #include "lang/LanguageFolder.h"
+#include "lang/ProfileReader.h"
 #include "lang/StringLookup.h"
 #include "platform/Desktop.h"
 
@@ -10,6 +11,13 @@
 #include <QPixmap>
 
 namespace lang {
+
+namespace {
+
+// A language's name is short; the lookup's own limit applies.
+constexpr qsizetype kNameBufferSize = 500;
+
+} // namespace
 
 LanguageBoxWidget::LanguageBoxWidget(platform::Desktop& desktop, QWidget* parent)
     : QComboBox(parent), m_desktop(desktop)
@@ -36,12 +44,17 @@ bool LanguageBoxWidget::LoadLanguageList(const QString& folder)
         });
 
     for (const LanguageEntry& entry : listing.entries) {
+        // The language in its own words, read from its own file.
+        const QString ownName =
+            ProfileReader::readString(folder + entry.fileName, QStringLiteral("Tonemill"),
+                                      idText(StringId::LanguageName), entry.displayName, kNameBufferSize);
+        const QString shown = ownName.trimmed().isEmpty() ? entry.displayName : ownName.trimmed();
         // An entry whose position has no picture shows its name alone.
         const int image = entry.image - 1;
         if (image < m_images.size())
-            addItem(QIcon(QPixmap::fromImage(m_images[image])), entry.displayName, entry.fileName);
+            addItem(QIcon(QPixmap::fromImage(m_images[image])), shown, entry.fileName);
         else
-            addItem(entry.displayName, entry.fileName);
+            addItem(shown, entry.fileName);
     }
     if (listing.marked >= 0)
         setCurrentIndex(listing.marked);
@@ -58,6 +71,19 @@ void LanguageBoxWidget::SelectCurrentLanguage()
         if (itemData(i).toString() == sLanguageFile)
             selected = i;
     setCurrentIndex(count() > 0 ? selected : -1);
+}
+
+QString LanguageBoxWidget::displayName(int index) const
+{
+    return LanguageFolder::displayName(itemData(index).toString());
+}
+
+int LanguageBoxWidget::findLanguage(const QString& name) const
+{
+    for (int i = 0; i < count(); ++i)
+        if (displayName(i) == name)
+            return i;
+    return -1;
 }
 
 QString LanguageBoxWidget::selectedLanguageFile() const

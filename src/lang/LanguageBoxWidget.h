@@ -12,8 +12,11 @@ namespace lang {
 
 //! The language box `ComboLang`: one entry per language file of the language
 //! folder, each with the flag of the same position in its image list
-//! (`ImageList1`). It only shows the choice: the window applies it when the
-//! user picks an entry (activated()).
+//! (`ImageList1`). An entry shows the language in its own words, as its file
+//! names it (text 10280: "Deutsch", "日本語"), or the file's name when the
+//! file does not; the entry stands for the file's display name (its name up
+//! to ".ini"). It only shows the choice: the window applies it when the user
+//! picks an entry (activated()).
 class LanguageBoxWidget : public QComboBox {
     Q_OBJECT
 public:
@@ -32,6 +35,11 @@ public:
     //! Selects the entry whose file name is the current language file exactly
     //! (letter case counts), or the first entry when none is.
     void SelectCurrentLanguage();
+
+    //! The display name (the file's name up to ".ini") of entry `index`.
+    QString displayName(int index) const;
+    //! The entry of the display name `name`; -1 when none.
+    int findLanguage(const QString& name) const;
 
     //! The language file of the selected entry, named as the folder has it.
     QString selectedLanguageFile() const;

@@ -84,7 +84,7 @@ namespace lang {
     X(OpusTunedFor, 10103, "Tuned for:")                                                                               \
     X(OpusAudio, 10104, "Music and general audio")                                                                     \
     X(OpusVoip, 10105, "Speech (VoIP)")                                                                                \
-    X(OpusResampled, 10106, "The output file is resampled to 48 KHz, the rate of Opus; channels stay as in the input") \
+    X(OpusResampled, 10106, "The output file is resampled to 48 kHz, the rate of Opus; channels stay as in the input") \
     X(AacInM4a, 10107, "AAC audio in an .m4a file; sampling rate and channels will be the same as input file")         \
     X(IncludeSubFolders, 10108, "Include sub-folders")                                                                 \
     X(KeepTree, 10109, "Keep the folder structure")                                                                    \
@@ -110,6 +110,46 @@ namespace lang {
     X(SkipConverted, 10320, "Skip files already converted")                                                            \
     X(SkipConvertedTip, 10321,                                                                                         \
       "A file whose output is already there, complete and in the chosen format, is not converted again")               \
+    X(LanguageName, 10280, "English")                                                                                  \
+    X(QtTranslation, 10281, "en")                                                                                      \
+    X(MaximizeTip, 10282, "Maximize")                                                                                  \
+    X(RestoreTip, 10283, "Restore")                                                                                    \
+    X(Mp3ConstantBitrate, 10284, "Constant Bitrate (CBR):")                                                            \
+    X(Mp3VariableBitrate, 10285, "Variable Bitrate (VBR):")                                                            \
+    X(Mp3AverageBitrate, 10286, "Average Bitrate (ABR):")                                                              \
+    X(OggConstantBitrate, 10287, "Constant Bitrate (CBR)")                                                             \
+    X(Mono, 10288, "Mono")                                                                                             \
+    X(Stereo, 10289, "Stereo")                                                                                         \
+    X(JointStereo, 10290, "Joint Stereo")                                                                              \
+    X(ForcedJointStereo, 10291, "Forced Joint Stereo")                                                                 \
+    X(DualChannels, 10292, "Dual Channels")                                                                            \
+    X(AutoSampling, 10293, "Auto Sampling")                                                                            \
+    X(KiloHertz, 10294, "%1 KHz")                                                                                      \
+    X(Kbps, 10295, "%1 Kbps")                                                                                          \
+    X(PlaceholderTitle, 10296, "Title")                                                                                \
+    X(PlaceholderArtist, 10297, "Artist")                                                                              \
+    X(PlaceholderAlbumTitle, 10298, "Album Title")                                                                     \
+    X(PlaceholderDescription, 10299, "Description")                                                                    \
+    X(PlaceholderRating, 10300, "Rating")                                                                              \
+    X(PlaceholderCopyright, 10301, "Copyright")                                                                        \
+    X(PlaceholderGenre, 10302, "Genre")                                                                                \
+    X(PlaceholderYear, 10303, "Year")                                                                                  \
+    X(SummaryWav, 10304, "WAV, Bitrate will be as input")                                                              \
+    X(SummaryWma, 10305, "WMA,Encoding Quality= %1")                                                                   \
+    X(SummaryMp3Constant, 10306, "MP3,%1,%2,Constant Bitrate %3")                                                      \
+    X(SummaryMp3Average, 10307, "MP3,%1,%2,Average Bitrate %3")                                                        \
+    X(SummaryMp3Variable, 10308, "MP3,%1,%2,VBR Quality=%3")                                                           \
+    X(SummaryOggConstant, 10309, "OGG,Constant Bitrate %1,Quality=%2")                                                 \
+    X(SummaryOggVariable, 10310, "OGG,Variable Bitrate %1,Quality=%2")                                                 \
+    X(SummaryFlac, 10311, "FLAC,Compression Level=%1")                                                                 \
+    X(SummaryOpusAudio, 10312, "Opus,Bitrate %1,Audio")                                                                \
+    X(SummaryOpusVoip, 10313, "Opus,Bitrate %1,VoIP")                                                                  \
+    X(SummaryAac, 10314, "AAC,Bitrate %1")                                                                             \
+    X(SummaryNamesFromTags, 10315, "names from tags")                                                                  \
+    X(SummaryAtOnce, 10316, "%1 at once")                                                                              \
+    X(SummaryOneAtATime, 10317, "one at a time")                                                                       \
+    X(SimultaneousMaximum, 10318, "(at most %1)")                                                                      \
+    X(NamePatternExample, 10319, "Example: %1")                                                                        \
     X(Resume, 100016, "Resume")                                                                                        \
     X(ProductName, 100024, "Tonemill")                                                                                 \
     /* Dialog, grid and status texts */                                                                                \
@@ -145,6 +185,26 @@ namespace lang {
     X(ConvertingPass, 20362, "Pass 2 of 2: converting")                                                                \
     X(Skipped, 20400, "Skipped")                                                                                       \
     X(SummarySkipped, 20401, "%1 skipped")                                                                             \
+    X(SelectOutputFolder, 20380, "Select the output folder")                                                           \
+    X(EngineMem, 20381, "Memory Error")                                                                                \
+    X(EngineFileOpen, 20382, "Can't Open the File")                                                                    \
+    X(EngineDriver, 20383, "Can't Find a Free Sound Driver")                                                           \
+    X(EngineBufLost, 20384, "The Sample Buffer Was Lost - Please Report This!")                                        \
+    X(EngineHandle, 20385, "Invalid Handle")                                                                           \
+    X(EngineFormat, 20386, "Unsupported Format")                                                                       \
+    X(EnginePosition, 20387, "Invalid Playback Position")                                                              \
+    X(EngineInit, 20388, "BASS_Init Has Not Been Successfully Called")                                                 \
+    X(EngineStart, 20389, "BASS_Start Has Not Been Successfully Called")                                               \
+    X(EngineAlready, 20390, "Already Initialized")                                                                     \
+    X(EngineNoChan, 20391, "Can't Get a Free Channel")                                                                 \
+    X(EngineIllType, 20392, "An Illegal Type Was Specified")                                                           \
+    X(EngineIllParam, 20393, "An Illegal Parameter Was Specified")                                                     \
+    X(EngineNo3D, 20394, "No 3D Support")                                                                              \
+    X(EngineNoEax, 20395, "No EAX Support")                                                                            \
+    X(EngineDevice, 20396, "Illegal Device Number")                                                                    \
+    X(EngineNoPlay, 20397, "Not Playing")                                                                              \
+    X(EngineFreq, 20398, "Illegal Sample Rate")                                                                        \
+    X(EngineNotFile, 20399, "The Stream is Not a File Stream (WAV/MP3)")                                               \
     /* Messages */                                                                                                     \
     X(FilesNotAdded, 30001, "Some files are not supported or already exist and will not be added")                     \
     X(AddFileFailed, 30002, "An error occured while Adding File")                                                      \
@@ -198,7 +258,17 @@ namespace lang {
     X(DownloadNotAPackage, 30247, "The download is not a package the installer can use (%1), so it was not kept.")     \
     X(DownloadNotSaved, 30248, "The download could not be saved: %1")                                                  \
     X(DownloadNoAnswer, 30249, "The server ended the connection without an answer.")                                   \
-    X(WmaInstallPackage, 30320, "To convert to WMA, install the package %1 with your system's package tool: %2")
+    X(WmaInstallPackage, 30320, "To convert to WMA, install the package %1 with your system's package tool: %2")       \
+    X(RemoveSelectedRows, 30280, "Remove the %1 selected files from the list?")                                        \
+    X(NamePatternProblems, 30281, "The pattern for output names can not be used:")                                     \
+    X(EngineNoHw, 30282, "No Hardware Voices Available")                                                               \
+    X(EngineEmpty, 30283, "The MOD music has no sequence data")                                                        \
+    X(EngineNoNet, 30284, "No Internet connection could be opened")                                                    \
+    X(EngineCreate, 30285, "Couldn't create the file")                                                                 \
+    X(EngineNoFx, 30286, "Effects are not enabled")                                                                    \
+    X(EngineNotAvail, 30287, "The requested data is not available")                                                    \
+    X(EngineDecode, 30288, "The channel is a 'decoding channel'")                                                      \
+    X(EngineUnknown, 30289, "Some Other Mystery Error")
 
 //! A localized text, named in the code; its value is its key in the language files.
 enum class StringId : int {

@@ -1,6 +1,7 @@
 #include "options/AacOptionsView.h"
 
 #include "options/FormatOptions.h"
+#include "options/ListItemWords.h"
 #include "options/SliderRowWidget.h"
 
 #include <QLabel>
@@ -26,7 +27,7 @@ AacOptionsView::AacOptionsView(FormatOptions& options, QWidget* parent) : contro
 void AacOptionsView::applyCaptions()
 {
     bitrate->applyCaptions();
-    m_note->setText(lang::caption(lang::StringId::AacInM4a));
+    m_note->setText(withoutLoneLastWord(lang::caption(lang::StringId::AacInM4a)));
 }
 
 } // namespace options

@@ -1,6 +1,7 @@
 #include "options/FlacOptionsView.h"
 
 #include "options/FormatOptions.h"
+#include "options/ListItemWords.h"
 #include "options/SliderRowWidget.h"
 
 #include <QLabel>
@@ -27,7 +28,7 @@ FlacOptionsView::FlacOptionsView(FormatOptions& options, QWidget* parent) : cont
 void FlacOptionsView::applyCaptions()
 {
     level->applyCaptions();
-    m_note->setText(lang::caption(lang::StringId::FlacKeepsDepth));
+    m_note->setText(withoutLoneLastWord(lang::caption(lang::StringId::FlacKeepsDepth)));
 }
 
 } // namespace options

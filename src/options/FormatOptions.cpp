@@ -1,6 +1,7 @@
 #include "options/FormatOptions.h"
 
 #include "lang/StringLookup.h"
+#include "options/ListItemWords.h"
 #include "platform/Desktop.h"
 
 #include <QDir>
@@ -162,16 +163,25 @@ void FormatOptions::connectHandlers()
     showValue(SliderMP3VBR, lblMP3VBREncodSlider);
     showValue(sliderOGG, lblSliderOGG);
     showValue(sliderFLACLevel, lblFLACLevel);
-    showValue(sliderOpusBitrate, lblOpusBitrate, QStringLiteral(" Kbps"));
-    showValue(sliderAACBitrate, lblAACBitrate, QStringLiteral(" Kbps"));
+    showValue(sliderOpusBitrate, lblOpusBitrate, true);
+    showValue(sliderAACBitrate, lblAACBitrate, true);
 }
 
 // The value label of a slider shows its value as a plain decimal integer on
-// every Change, so it follows the loader, the keyboard and a drag alike.
-void FormatOptions::showValue(SliderState& slider, LabelState& label, const QString& unit)
+// every Change, so it follows the loader, the keyboard and a drag alike; a
+// bitrate with its unit in the current language.
+void FormatOptions::showValue(SliderState& slider, LabelState& label, bool kbps)
 {
-    connect(&slider, &SliderState::Change, this,
-            [&slider, &label, unit] { label.setCaption(QString::number(slider.Value()) + unit); });
+    connect(&slider, &SliderState::Change, this, [&slider, &label, kbps] {
+        label.setCaption(kbps ? bitrateWords(slider.Value()) : QString::number(slider.Value()));
+    });
+}
+
+void FormatOptions::applyLanguage()
+{
+    lblOpusBitrate.setCaption(bitrateWords(sliderOpusBitrate.Value()));
+    lblAACBitrate.setCaption(bitrateWords(sliderAACBitrate.Value()));
+    rewordFormatSummary();
 }
 
 void FormatOptions::bringPageToFront(int Index)
@@ -281,7 +291,7 @@ void FormatOptions::chkNormalize_Click()
 void FormatOptions::setDesktop(platform::Desktop& desktop)
 {
     m_browseForFolder = [&desktop](const QString& title, bool newStyle) {
-        return desktop.BrowseForFolder(title, newStyle);
+        return desktop.BrowseForFolder(title, newStyle, QString::fromLatin1(kOutputFolderDialog));
     };
 }
 
@@ -289,51 +299,113 @@ void FormatOptions::cmdBrowse_Click()
 {
     if (!m_browseForFolder)
         return;
-    const QString folder = m_browseForFolder(lang::caption(lang::StringId::SelectFolderToAdd), true);
+    // Titled for what it does: it picks where the outputs go.
+    const QString folder = m_browseForFolder(lang::caption(lang::StringId::SelectOutputFolder), true);
     if (!folder.isEmpty())
         txtOutPath.setText(folder);
 }
 
 void FormatOptions::UpdateFormatSummary()
 {
-    switch (selectedFormat()) {
+    FormatSummary summary;
+    summary.format = selectedFormat();
+    switch (summary.format) {
     case WAV:
-        lblFormat.setCaption(QStringLiteral("WAV, Bitrate will be as input"));
         break;
     case WMA:
-        lblFormat.setCaption(QStringLiteral("WMA,Encoding Quality= ") + QString::number(sliderWMA.Value()));
+        summary.value = sliderWMA.Value();
+        break;
+    case MP3:
+        summary.channels = cmbMP3StereoMode.Text();
+        summary.rate = cmbMP3Freq.Text();
+        if (optMP3CBR.Value()) {
+            summary.mode = FormatSummary::Constant;
+            summary.bitrate = cmbMP3CBitrate.Text();
+        } else if (optMP3ABR.Value()) {
+            summary.mode = FormatSummary::Average;
+            summary.bitrate = cmbMP3ABitrate.Text();
+        } else if (optMP3VBR.Value()) {
+            summary.mode = FormatSummary::Variable;
+            summary.value = SliderMP3VBR.Value();
+        } else {
+            return; // no encoding mode: the line stays as it is
+        }
+        break;
+    case OGG:
+        summary.mode = optOGGCBR.Value() ? FormatSummary::Constant : FormatSummary::Variable;
+        summary.bitrate = optOGGCBR.Value() ? cmbOGGCBitrate.Text() : cmbOGGVBitrate.Text();
+        summary.value = sliderOGG.Value();
+        break;
+    case FLAC:
+        summary.value = sliderFLACLevel.Value();
+        break;
+    case OPUS:
+        summary.value = sliderOpusBitrate.Value();
+        summary.mode = optOpusVoIP.Value() ? FormatSummary::Voice : FormatSummary::Constant;
+        break;
+    case AAC:
+        summary.value = sliderAACBitrate.Value();
+        break;
+    default:
+        return; // no format: the line stays as it is
+    }
+    summary.namesFromTags = chkNamePattern.Value();
+    summary.atOnce = sliderSimultaneous.Value();
+    m_summary = summary;
+    rewordFormatSummary();
+}
+
+void FormatOptions::rewordFormatSummary()
+{
+    if (m_summary)
+        lblFormat.setCaption(summaryText(*m_summary));
+}
+
+QString FormatOptions::summaryText(const FormatSummary& summary)
+{
+    using lang::StringId;
+    const auto text = [](StringId id) { return lang::caption(id); };
+    const QString value = QString::number(summary.value);
+    QString line;
+    switch (summary.format) {
+    case WAV:
+        line = text(StringId::SummaryWav);
+        break;
+    case WMA:
+        line = text(StringId::SummaryWma).arg(value);
         break;
     case MP3: {
-        const QString head = QStringLiteral("MP3,") + cmbMP3StereoMode.Text() + QLatin1Char(',') + cmbMP3Freq.Text();
-        if (optMP3CBR.Value())
-            lblFormat.setCaption(head + QStringLiteral(",Constant Bitrate ") + cmbMP3CBitrate.Text());
-        else if (optMP3ABR.Value())
-            lblFormat.setCaption(head + QStringLiteral(",Average Bitrate ") + cmbMP3ABitrate.Text());
-        else if (optMP3VBR.Value())
-            lblFormat.setCaption(head + QStringLiteral(",VBR Quality=") + QString::number(SliderMP3VBR.Value()));
+        const StringId id = summary.mode == FormatSummary::Constant  ? StringId::SummaryMp3Constant
+                            : summary.mode == FormatSummary::Average ? StringId::SummaryMp3Average
+                                                                     : StringId::SummaryMp3Variable;
+        const QString last = summary.mode == FormatSummary::Variable ? value : listItemWords(summary.bitrate);
+        line = text(id).arg(listItemWords(summary.channels), listItemWords(summary.rate), last);
         break;
     }
     case OGG:
-        if (optOGGCBR.Value())
-            lblFormat.setCaption(QStringLiteral("OGG,Constant Bitrate ") + cmbOGGCBitrate.Text() +
-                                 QStringLiteral(",Quality=") + QString::number(sliderOGG.Value()));
-        else
-            lblFormat.setCaption(QStringLiteral("OGG,Variable Bitrate ") + cmbOGGVBitrate.Text() +
-                                 QStringLiteral(",Quality=") + QString::number(sliderOGG.Value()));
+        line =
+            text(summary.mode == FormatSummary::Constant ? StringId::SummaryOggConstant : StringId::SummaryOggVariable)
+                .arg(listItemWords(summary.bitrate), value);
         break;
     case FLAC:
-        lblFormat.setCaption(QStringLiteral("FLAC,Compression Level=") + QString::number(sliderFLACLevel.Value()));
+        line = text(StringId::SummaryFlac).arg(value);
         break;
     case OPUS:
-        lblFormat.setCaption(QStringLiteral("Opus,Bitrate %1 Kbps,").arg(sliderOpusBitrate.Value()) +
-                             (optOpusVoIP.Value() ? QStringLiteral("VoIP") : QStringLiteral("Audio")));
-        break;
-    case AAC:
-        lblFormat.setCaption(QStringLiteral("AAC,Bitrate %1 Kbps").arg(sliderAACBitrate.Value()));
+        line = text(summary.mode == FormatSummary::Voice ? StringId::SummaryOpusVoip : StringId::SummaryOpusAudio)
+                   .arg(bitrateWords(summary.value));
         break;
     default:
+        line = text(StringId::SummaryAac).arg(bitrateWords(summary.value));
         break;
     }
+    // On a line of its own, what else decides the outputs: names from
+    // tags, and how many conversions run side by side.
+    QStringList more;
+    if (summary.namesFromTags)
+        more << text(StringId::SummaryNamesFromTags);
+    more << (summary.atOnce > 1 ? text(StringId::SummaryAtOnce).arg(summary.atOnce)
+                                : text(StringId::SummaryOneAtATime));
+    return line + u'\n' + more.join(QStringLiteral(" \u00B7 "));
 }
 
 } // namespace options

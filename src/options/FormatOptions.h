@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace platform {
 class Desktop;
@@ -164,6 +165,10 @@ public:
     //! The number of processors of this machine (at least 1).
     static int processorCount();
 
+    //! The name of the output folder's dialog, by which it keeps the folder
+    //! it was last used in.
+    static constexpr const char* kOutputFolderDialog = "OutputFolder";
+
     //! Asks for a folder: the title and whether the new dialog style is
     //! wanted; returns the chosen path, or an empty text when cancelled.
     using FolderPicker = std::function<QString(const QString& title, bool newStyle)>;
@@ -181,9 +186,33 @@ public:
     void lockOutputChoices(bool locked);
     bool outputChoicesLocked() const { return m_outputLocked; }
 
-    //! Rebuilds the caption of `lblFormat` from the current options. Leaves it
-    //! unchanged when no format, or MP3 with no encoding mode, is chosen.
+    //! What the format summary line says, taken from the options when the
+    //! line is rebuilt; the words are chosen when it is shown.
+    struct FormatSummary {
+        enum Mode { Constant, Average, Variable, Voice };
+        int format = -1;
+        QString channels; //!< the list items, in English
+        QString rate;
+        QString bitrate;
+        Mode mode = Constant;
+        int value = 0; //!< the slider of the format (quality, level, Kbps)
+        bool namesFromTags = false;
+        int atOnce = 1; //!< conversions side by side
+    };
+
+    //! Rebuilds the caption of `lblFormat` from the current options: the
+    //! format with its settings, then on a second line whether names come
+    //! from tags and how many conversions run at once. Leaves it unchanged when no format, or MP3
+    //! with no encoding mode, is chosen.
     void UpdateFormatSummary();
+    //! Words the summary line again, in the current language, from what it
+    //! said (options changed since are not taken in).
+    void rewordFormatSummary();
+    //! The language changed: the texts the options word themselves (the
+    //! bitrates' unit, the summary line) follow it.
+    void applyLanguage();
+    //! The summary line of `summary` in the current language.
+    static QString summaryText(const FormatSummary& summary);
 
     // Handlers of the controls' own events (connected by the constructor).
     void optFileFormat_Click(int Index);
@@ -205,7 +234,7 @@ Q_SIGNALS:
 
 private:
     void connectHandlers();
-    void showValue(SliderState& slider, LabelState& label, const QString& unit = QString());
+    void showValue(SliderState& slider, LabelState& label, bool kbps = false);
 
     std::array<std::unique_ptr<OptionButtonState>, kFormatCount> m_optFileFormat;
     std::array<std::unique_ptr<TextState>, kTagCount> m_txtWMATags;
@@ -213,6 +242,7 @@ private:
     bool m_wmaNoticeVisible = false;
     FolderPicker m_browseForFolder;
     bool m_outputLocked = false;
+    std::optional<FormatSummary> m_summary;
 };
 
 } // namespace options

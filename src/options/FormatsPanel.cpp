@@ -4,6 +4,7 @@
 #include "options/AacOptionsView.h"
 #include "options/FlacOptionsView.h"
 #include "options/FormatOptions.h"
+#include "options/ListItemWords.h"
 #include "options/Mp3OptionsView.h"
 #include "options/OggOptionsView.h"
 #include "options/OpusOptionsView.h"
@@ -13,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,9 +111,21 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     txtNamePattern = new QLineEdit(this);
     txtNamePattern->setObjectName(QStringLiteral("txtNamePattern"));
     bind(options.txtNamePattern, txtNamePattern);
-    auto* naming = new QHBoxLayout;
-    naming->addWidget(chkNamePattern);
-    naming->addWidget(txtNamePattern, 1);
+    // Under the pattern, the name it would give.
+    lblNameExample = new QLabel(this);
+    lblNameExample->setObjectName(QStringLiteral("lblNameExample"));
+    lblNameExample->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // Greyed while names do not come from tags, as the pattern is.
+    lblNameExample->setEnabled(options.chkNamePattern.Value());
+    connect(&options.chkNamePattern, &CheckBoxState::valueChanged, lblNameExample, &QWidget::setEnabled);
+    auto* naming = new QGridLayout;
+    naming->addWidget(chkNamePattern, 0, 0);
+    naming->addWidget(txtNamePattern, 0, 1);
+    naming->addWidget(lblNameExample, 1, 1);
+    naming->setColumnStretch(1, 1);
+    naming->setVerticalSpacing(2);
+    connect(&options.txtNamePattern, &TextState::textChanged, this, &FormatsPanel::showNameExample);
+    connect(&options, &FormatOptions::frontPageChanged, this, &FormatsPanel::showNameExample);
 
     // So is how many rows convert at once.
     lblSimultaneous = new QLabel(this);
@@ -120,18 +134,18 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     spnSimultaneous->setObjectName(QStringLiteral("spnSimultaneous"));
     bind(options.sliderSimultaneous, spnSimultaneous);
     lblSimultaneous->setBuddy(spnSimultaneous);
+    // The most it takes: one conversion for each processor.
+    lblSimultaneousMax = new QLabel(this);
+    lblSimultaneousMax->setObjectName(QStringLiteral("lblSimultaneousMax"));
     auto* simultaneous = new QHBoxLayout;
     simultaneous->addWidget(lblSimultaneous);
     simultaneous->addWidget(spnSimultaneous);
+    simultaneous->addWidget(lblSimultaneousMax);
     simultaneous->addStretch();
     auto* everyFormatChecks = new QHBoxLayout;
     everyFormatChecks->addWidget(chkCopyTags);
     everyFormatChecks->addWidget(chkSkipConverted);
     everyFormatChecks->addStretch();
-    auto* general = new QVBoxLayout;
-    general->setSpacing(kTightSpacing);
-    general->addLayout(everyFormatChecks);
-    general->addLayout(simultaneous);
 
     // So is loudness: tags and normalising, a group of its own on one row
     // (a framed group would take the height the format pages need).
@@ -158,27 +172,31 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     loudness->setContentsMargins(0, 0, 0, 0);
     loudness->addWidget(lblLoudness);
     loudness->addWidget(chkReplayGain);
-    loudness->addSpacing(8);
+    loudness->addSpacing(4);
     loudness->addWidget(chkNormalize);
     loudness->addWidget(spnNormalizeTarget);
     loudness->addWidget(cmbNormalizeMode);
     loudness->addStretch();
 
     auto* buttons = new QHBoxLayout;
-    buttons->addLayout(general);
+    buttons->addLayout(simultaneous);
     buttons->addStretch();
     buttons->addWidget(cmdDefaults);
     buttons->addWidget(cmdHide);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblSelectFormat);
-    layout->addLayout(formats);
+    auto* choice = new QVBoxLayout;
+    choice->setSpacing(kTightSpacing);
+    choice->addWidget(lblSelectFormat);
+    choice->addLayout(formats);
+    layout->addLayout(choice);
     layout->addWidget(pages, 1);
     // The rows for every format stand close, leaving the pages their room.
     auto* everyFormat = new QVBoxLayout;
     everyFormat->setSpacing(kTightSpacing);
     everyFormat->addLayout(naming);
     everyFormat->addWidget(frLoudness);
+    everyFormat->addLayout(everyFormatChecks);
     layout->addLayout(everyFormat);
     layout->addLayout(buttons);
 
@@ -192,6 +210,8 @@ void FormatsPanel::cmdChangeFormat_Click()
 
 void FormatsPanel::cmdHide_Click()
 {
+    if (m_closeCheck && !m_closeCheck())
+        return;
     Q_EMIT closeRequested();
     m_options.UpdateFormatSummary();
 }
@@ -200,12 +220,14 @@ void FormatsPanel::applyCaptions()
 {
     setText(lang::caption(lang::StringId::FormatsTitle));
     lblSelectFormat->setText(lang::caption(lang::StringId::SelectOutputFormat));
-    lblWavNote->setText(lang::caption(lang::StringId::WavSameAsInput));
+    lblWavNote->setText(withoutLoneLastWord(lang::caption(lang::StringId::WavSameAsInput)));
     chkCopyTags->setText(lang::caption(lang::StringId::CopyTags));
     chkSkipConverted->setText(lang::caption(lang::StringId::SkipConverted));
     chkSkipConverted->setToolTip(lang::caption(lang::StringId::SkipConvertedTip));
     chkNamePattern->setText(lang::caption(lang::StringId::NameFromTags));
-    txtNamePattern->setToolTip(lang::caption(lang::StringId::NamePatternTip));
+    // As rich text, so the long tooltip wraps.
+    txtNamePattern->setToolTip(QStringLiteral("<qt>") + lang::caption(lang::StringId::NamePatternTip).toHtmlEscaped() +
+                               QStringLiteral("</qt>"));
     lblSimultaneous->setText(lang::caption(lang::StringId::SimultaneousConversions));
     lblLoudness->setText(lang::caption(lang::StringId::LoudnessGroup));
     frLoudness->setToolTip(lang::caption(lang::StringId::LoudnessGroupTip));
@@ -213,6 +235,8 @@ void FormatsPanel::applyCaptions()
     chkNormalize->setText(lang::caption(lang::StringId::NormalizeTo));
     cmbNormalizeMode->setItemText(0, lang::caption(lang::StringId::NormalizeByTrack));
     cmbNormalizeMode->setItemText(1, lang::caption(lang::StringId::NormalizeByAlbum));
+    lblSimultaneousMax->setText(
+        lang::caption(lang::StringId::SimultaneousMaximum).arg(m_options.sliderSimultaneous.Max()));
     cmdDefaults->setText(lang::caption(lang::StringId::RestoreDefaults));
     cmdHide->setText(lang::caption(lang::StringId::SaveAndClose));
     wmaPage->applyCaptions();
@@ -221,6 +245,26 @@ void FormatsPanel::applyCaptions()
     flacPage->applyCaptions();
     opusPage->applyCaptions();
     aacPage->applyCaptions();
+    showNameExample();
+}
+
+void FormatsPanel::setNameExample(NameExample example)
+{
+    m_nameExample = std::move(example);
+    showNameExample();
+}
+
+void FormatsPanel::showNameExample()
+{
+    const QString line = m_nameExample ? m_nameExample(m_options.txtNamePattern.Text()) : QString();
+    // A long name keeps its start and its end in view; the whole is the
+    // tooltip. The panel has its design size from the start: laid out, the
+    // line has its width even while the panel is parked.
+    if (layout())
+        layout()->activate();
+    const int width = lblNameExample->width();
+    lblNameExample->setText(lblNameExample->fontMetrics().elidedText(line, Qt::ElideMiddle, width));
+    lblNameExample->setToolTip(line);
 }
 
 QWidget* FormatsPanel::frFormat(int Index) const

@@ -3,6 +3,7 @@
 #include "controls/FramePanel.h"
 
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -43,6 +44,18 @@ public:
     //! Sets the localized texts of the panel and its pages.
     void applyCaptions();
 
+    //! What the line under the name pattern says for a pattern: the name
+    //! it would give ("Example: …") or why it cannot be used.
+    using NameExample = std::function<QString(const QString& pattern)>;
+    void setNameExample(NameExample example);
+    //! Shows the line under the name pattern afresh (the list or the
+    //! language may have changed).
+    void showNameExample();
+
+    //! Asked before "Save && Close" closes the panel; false keeps it open
+    //! (after telling the user why).
+    void setCloseCheck(std::function<bool()> check) { m_closeCheck = std::move(check); }
+
     //! Page `Index` of the stack (a format index), or the WMA download notice
     //! (FormatOptions::kWmaNoticePage).
     QWidget* frFormat(int Index) const;
@@ -56,6 +69,7 @@ public:
     QCheckBox* chkSkipConverted = nullptr;
     QCheckBox* chkNamePattern = nullptr;
     QLineEdit* txtNamePattern = nullptr;
+    QLabel* lblNameExample = nullptr;
     QLabel* lblSimultaneous = nullptr;
     QSpinBox* spnSimultaneous = nullptr;
     //! The "Loudness" group: its caption, then its controls, on one row.
@@ -67,6 +81,7 @@ public:
     //! "Each file" or "Each album": the options optNormalizeTrack and
     //! optNormalizeAlbum as one drop-down list.
     QComboBox* cmbNormalizeMode = nullptr;
+    QLabel* lblSimultaneousMax = nullptr;
     FlacOptionsView* flacPage = nullptr;
     OpusOptionsView* opusPage = nullptr;
     AacOptionsView* aacPage = nullptr;
@@ -79,6 +94,8 @@ Q_SIGNALS:
 
 private:
     FormatOptions& m_options;
+    NameExample m_nameExample;
+    std::function<bool()> m_closeCheck;
     QLabel* lblSelectFormat = nullptr;
     QLabel* lblWavNote = nullptr;
 };

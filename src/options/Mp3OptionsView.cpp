@@ -42,15 +42,10 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
     lblQualityHigh = named<QLabel>(this, "Label29");
     lblMP3EncodSlider = named<QLabel>(this, "lblMP3EncodSlider");
     lblEncodingMode = named<QLabel>(this, "Label31");
-    // The captions of the encoding modes are fixed texts, never localized.
     optMP3CBR = named<QRadioButton>(this, "optMP3CBR");
-    optMP3CBR->setText(QStringLiteral("Constant Bitrate (CBR):"));
     optMP3VBR = named<QRadioButton>(this, "optMP3VBR");
-    optMP3VBR->setText(QStringLiteral("Variable Bitrate (VBR):"));
     optMP3ABR = named<QRadioButton>(this, "optMP3ABR");
-    optMP3ABR->setText(QStringLiteral("Average Bitrate (ABR):"));
     cmbMP3CBitrate = named<QComboBox>(this, "cmbMP3CBitrate");
-    lblVbrValue = named<QLabel>(this, "Label34");
     lblVbrLessQuality = named<QLabel>(this, "Label23");
     SliderMP3VBR = qualitySlider(this, "SliderMP3VBR");
     lblVbrHighQuality = named<QLabel>(this, "Label24");
@@ -79,21 +74,19 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
     vbr->addWidget(lblMP3VBREncodSlider);
 
     // The variable-bitrate slider with its two end texts needs the page's
-    // whole width: it gets a row of its own under its option, below the
-    // label that names its value.
-    auto* vbrBlock = new QVBoxLayout;
-    vbrBlock->setContentsMargins(24, 0, 0, 0);
-    vbrBlock->setSpacing(2);
-    vbrBlock->addWidget(lblVbrValue);
-    vbrBlock->addLayout(vbr);
+    // whole width: it gets a row of its own under its option. The text that
+    // names its value is its tooltip: a row for it would take the height the
+    // page does not have.
+    vbr->setContentsMargins(24, 0, 0, 0);
     auto* modes = new QGridLayout;
     modes->addWidget(optMP3CBR, 0, 0);
     modes->addWidget(cmbMP3CBitrate, 0, 1, Qt::AlignLeft);
     modes->addWidget(optMP3VBR, 1, 0);
-    modes->addLayout(vbrBlock, 2, 0, 1, 2);
+    modes->addLayout(vbr, 2, 0, 1, 2);
     modes->addWidget(optMP3ABR, 3, 0);
     modes->addWidget(cmbMP3ABitrate, 3, 1, Qt::AlignLeft);
     modes->setColumnStretch(1, 1);
+    modes->setVerticalSpacing(2); // the page holds seven rows in the panel's fixed height
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(lists);
@@ -114,12 +107,14 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
     bind(options.lblMP3VBREncodSlider, lblMP3VBREncodSlider);
     bind(options.cmbMP3ABitrate, cmbMP3ABitrate);
 
+    m_options = &options;
     applyCaptions();
 }
 
 void Mp3OptionsView::applyCaptions()
 {
-    lblVbrValue->setText(lang::caption(lang::StringId::VbrValue));
+    SliderMP3VBR->setToolTip(lang::caption(lang::StringId::VbrValue));
+    SliderMP3VBR->setAccessibleName(SliderMP3VBR->toolTip());
     lblVbrLessQuality->setText(lang::caption(lang::StringId::LessQuality));
     lblVbrHighQuality->setText(lang::caption(lang::StringId::HighQuality));
     lblChannelMode->setText(lang::caption(lang::StringId::ChannelMode));
@@ -128,6 +123,18 @@ void Mp3OptionsView::applyCaptions()
     lblQualityHigh->setText(lang::caption(lang::StringId::HighSlower));
     lblQualityLow->setText(lang::caption(lang::StringId::LowFaster));
     lblEncodingMode->setText(lang::caption(lang::StringId::EncodingMode));
+    // The design keeps the modes' captions and the lists' items in English;
+    // they are shown in the language chosen, with the design's texts as the
+    // English ones.
+    optMP3CBR->setText(lang::caption(lang::StringId::Mp3ConstantBitrate));
+    optMP3VBR->setText(lang::caption(lang::StringId::Mp3VariableBitrate));
+    optMP3ABR->setText(lang::caption(lang::StringId::Mp3AverageBitrate));
+    if (m_options) {
+        rewordList(cmbMP3StereoMode, m_options->cmbMP3StereoMode);
+        rewordList(cmbMP3Freq, m_options->cmbMP3Freq);
+        rewordList(cmbMP3CBitrate, m_options->cmbMP3CBitrate);
+        rewordList(cmbMP3ABitrate, m_options->cmbMP3ABitrate);
+    }
 }
 
 } // namespace options

@@ -37,7 +37,6 @@ public:
     QComboBox* cmbMP3ABitrate = nullptr;
 
 private:
-    QLabel* lblVbrValue = nullptr;
     QLabel* lblVbrLessQuality = nullptr;
     QLabel* lblVbrHighQuality = nullptr;
     QLabel* lblChannelMode = nullptr;
@@ -46,6 +45,7 @@ private:
     QLabel* lblQualityHigh = nullptr;
     QLabel* lblQualityLow = nullptr;
     QLabel* lblEncodingMode = nullptr;
+    FormatOptions* m_options = nullptr;
 };
 
 } // namespace options

@@ -21,11 +21,8 @@ OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : contro
 {
     setObjectName(QStringLiteral("frFormat_3"));
 
-    // The captions of the encoding modes are fixed texts, never localized.
     optOGGCBR = named<QRadioButton>(this, "optOGGCBR");
-    optOGGCBR->setText(QStringLiteral("Constant Bitrate (CBR)"));
     optOGGVBR = named<QRadioButton>(this, "optOGGVBR");
-    optOGGVBR->setText(QStringLiteral("Variable Bitrate (VBR) Value:-"));
     cmbOGGCBitrate = named<QComboBox>(this, "cmbOGGCBitrate");
     cmbOGGVBitrate = named<QComboBox>(this, "cmbOGGVBitrate");
     lblQuality = named<QLabel>(this, "Label33");
@@ -62,6 +59,7 @@ OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : contro
     bind(options.sliderOGG, sliderOGG);
     bind(options.lblSliderOGG, lblSliderOGG);
 
+    m_options = &options;
     applyCaptions();
 }
 
@@ -70,6 +68,15 @@ void OggOptionsView::applyCaptions()
     lblQualityLow->setText(lang::caption(lang::StringId::Low));
     lblQualityHigh->setText(lang::caption(lang::StringId::High));
     lblQuality->setText(lang::caption(lang::StringId::EncoderQuality));
+    // The design keeps the modes' captions and the lists' items in English;
+    // they are shown in the language chosen. The variable mode's caption is
+    // the design's text of the same words (10046).
+    optOGGCBR->setText(lang::caption(lang::StringId::OggConstantBitrate));
+    optOGGVBR->setText(lang::caption(lang::StringId::VbrValue));
+    if (m_options) {
+        rewordList(cmbOGGCBitrate, m_options->cmbOGGCBitrate);
+        rewordList(cmbOGGVBitrate, m_options->cmbOGGVBitrate);
+    }
 }
 
 } // namespace options

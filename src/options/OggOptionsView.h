@@ -35,6 +35,7 @@ private:
     QLabel* lblQualityLow = nullptr;
     QLabel* lblQualityHigh = nullptr;
     QLabel* lblQuality = nullptr;
+    FormatOptions* m_options = nullptr;
 };
 
 } // namespace options

@@ -1,6 +1,7 @@
 #include "options/OpusOptionsView.h"
 
 #include "options/FormatOptions.h"
+#include "options/ListItemWords.h"
 #include "options/QtOptionBinding.h"
 #include "options/SliderRowWidget.h"
 
@@ -47,7 +48,7 @@ void OpusOptionsView::applyCaptions()
     m_tunedFor->setText(lang::caption(lang::StringId::OpusTunedFor));
     optOpusAudio->setText(lang::caption(lang::StringId::OpusAudio));
     optOpusVoIP->setText(lang::caption(lang::StringId::OpusVoip));
-    m_note->setText(lang::caption(lang::StringId::OpusResampled));
+    m_note->setText(withoutLoneLastWord(lang::caption(lang::StringId::OpusResampled)));
 }
 
 } // namespace options

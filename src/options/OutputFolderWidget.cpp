@@ -40,9 +40,11 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
     path->addWidget(txtOutPath, 1);
     path->addWidget(cmdBrowse);
 
+    // The summary's two lines: the format, then what else decides the outputs.
+    lblFormat->setWordWrap(true);
     auto* format = new QHBoxLayout;
     format->addWidget(lblFormat, 1);
-    format->addWidget(cmdChangeFormat);
+    format->addWidget(cmdChangeFormat, 0, Qt::AlignBottom);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -51,7 +53,7 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
     layout->addLayout(path, 1, 1);
     // Under the path it belongs to: the folder row has no room left for it.
     layout->addWidget(chkKeepTree, 2, 1);
-    layout->addWidget(lblOutputFormat, 3, 0);
+    layout->addWidget(lblOutputFormat, 3, 0, Qt::AlignTop);
     layout->addLayout(format, 3, 1);
     layout->setColumnStretch(1, 1);
 

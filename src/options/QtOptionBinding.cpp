@@ -4,6 +4,7 @@
 #include "options/ButtonState.h"
 #include "options/CheckBoxState.h"
 #include "options/LabelState.h"
+#include "options/ListItemWords.h"
 #include "options/ListState.h"
 #include "options/OptionButtonState.h"
 #include "options/SliderState.h"
@@ -54,7 +55,8 @@ void bind(ListState& state, QComboBox* list)
     auto fill = [&state, list] {
         const QSignalBlocker blocker(list);
         list->clear();
-        list->addItems(state.items());
+        for (const QString& item : state.items())
+            list->addItem(listItemWords(item));
         list->setCurrentIndex(state.ListIndex());
     };
     fill();
@@ -90,6 +92,13 @@ void bind(const std::vector<OptionButtonState*>& options, QComboBox* list)
         if (index >= 0 && static_cast<std::size_t>(index) < options.size())
             options[static_cast<std::size_t>(index)]->click();
     });
+}
+
+void rewordList(QComboBox* list, const ListState& state)
+{
+    const QSignalBlocker blocker(list);
+    for (int i = 0; i < list->count() && i < state.ListCount(); ++i)
+        list->setItemText(i, listItemWords(state.items()[i]));
 }
 
 namespace {

@@ -34,7 +34,10 @@ class TextState;
 void bindEnabled(ControlState& state, QWidget* widget);
 void bind(OptionButtonState& state, QRadioButton* button);
 void bind(CheckBoxState& state, QCheckBox* box);
+//! The list shows its items in the current language (listItemWords).
 void bind(ListState& state, QComboBox* list);
+//! Words the list's items again, in the current language.
+void rewordList(QComboBox* list, const ListState& state);
 void bind(SliderState& state, controls::SliderWidget* slider);
 //! A number box for a slider's value: a small range a user types or steps.
 void bind(SliderState& state, QSpinBox* box);

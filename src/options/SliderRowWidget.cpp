@@ -2,6 +2,7 @@
 
 #include "controls/SliderWidget.h"
 #include "options/LabelState.h"
+#include "options/ListItemWords.h"
 #include "options/QtOptionBinding.h"
 #include "options/SliderState.h"
 
@@ -22,8 +23,6 @@ SliderRowWidget::SliderRowWidget(SliderState& sliderState, LabelState& valueStat
     slider->setMinimumWidth(120); // gives way to long end texts
     value = new QLabel(this);
     value->setObjectName(valueState.name());
-    // Room for the widest value ("256 Kbps") so the row does not shift.
-    value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("256 Kbps")));
 
     // The caption has a row of its own, and the slider with its two end texts
     // and its value gets the page's whole width under it, as the MP3 page's
@@ -51,6 +50,9 @@ void SliderRowWidget::applyCaptions()
     m_caption->setText(lang::caption(m_texts.caption));
     m_low->setText(lang::caption(m_texts.low));
     m_high->setText(lang::caption(m_texts.high));
+    // Room for the widest value ("256 Kbps" in the language shown) so the
+    // row does not shift.
+    value->setMinimumWidth(value->fontMetrics().horizontalAdvance(bitrateWords(256)));
 }
 
 } // namespace options

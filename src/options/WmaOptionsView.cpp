@@ -18,15 +18,21 @@ namespace options {
 namespace {
 
 // The label of each tag box, by box index, with its name in the window.
+// and the field's name that the box shows while it is empty.
 struct TagLabel {
     const char* name;
     lang::StringId text;
+    lang::StringId placeholder;
 };
 constexpr TagLabel kTagLabels[8] = {
-    {"Label12", lang::StringId::TagTitle},      {"Label16", lang::StringId::TagArtist},
-    {"Label13", lang::StringId::TagAlbumTitle}, {"Label17", lang::StringId::TagDescription},
-    {"Label14", lang::StringId::TagRating},     {"Label18", lang::StringId::TagCopyright},
-    {"Label15", lang::StringId::TagGenre},      {"Label19", lang::StringId::TagYear},
+    {"Label12", lang::StringId::TagTitle, lang::StringId::PlaceholderTitle},
+    {"Label16", lang::StringId::TagArtist, lang::StringId::PlaceholderArtist},
+    {"Label13", lang::StringId::TagAlbumTitle, lang::StringId::PlaceholderAlbumTitle},
+    {"Label17", lang::StringId::TagDescription, lang::StringId::PlaceholderDescription},
+    {"Label14", lang::StringId::TagRating, lang::StringId::PlaceholderRating},
+    {"Label18", lang::StringId::TagCopyright, lang::StringId::PlaceholderCopyright},
+    {"Label15", lang::StringId::TagGenre, lang::StringId::PlaceholderGenre},
+    {"Label19", lang::StringId::TagYear, lang::StringId::PlaceholderYear},
 };
 
 QLabel* namedLabel(QWidget* parent, const char* name)
@@ -68,7 +74,6 @@ WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : contro
         m_tagLabels[i] = namedLabel(controlsPage, kTagLabels[i].name);
         txtWMATags[i] = new QLineEdit(controlsPage);
         txtWMATags[i]->setObjectName(QStringLiteral("txtWMATags_%1").arg(i));
-        txtWMATags[i]->setPlaceholderText(FormatOptions::tagPlaceholder(i));
         const int row = i / 2;
         const int column = (i % 2) * 2;
         tags->addWidget(m_tagLabels[i], row, column);
@@ -106,8 +111,10 @@ void WmaOptionsView::applyCaptions()
     lblQualityLow->setText(lang::caption(lang::StringId::Low));
     lblQualityHigh->setText(lang::caption(lang::StringId::High));
     chkWMAFileTags->setText(lang::caption(lang::StringId::SetWmaTags));
-    for (int i = 0; i < FormatOptions::kTagCount; ++i)
+    for (int i = 0; i < FormatOptions::kTagCount; ++i) {
         m_tagLabels[i]->setText(lang::caption(kTagLabels[i].text));
+        txtWMATags[i]->setPlaceholderText(lang::caption(kTagLabels[i].placeholder));
+    }
     frWmaNotice->applyCaptions();
 }
 

@@ -51,23 +51,28 @@ public:
     //! Starts the system's window-move loop, as a press on a caption would.
     virtual void dragWindow() = 0;
 
+    // Each dialog is named by `folderKey` ("AddAudioFiles", "OutputFolder"):
+    // it opens in the folder it was last used in, kept for the user under
+    // that name (DialogFolders), or in the home folder.
+
     //! The open-file dialog, owned by the main window. Returns the selection
     //! text (one full path, or the folder, NUL, the names each followed by NUL,
     //! and a final NUL) or "Cancel" when the user cancelled, the answer did not
     //! fit in kOpenFileAnswerLimit characters, or the dialog failed. An empty
     //! filter list stands for "All Files (*.*)". The first filter is selected.
-    virtual QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect)
+    virtual QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
+                                       const QString& folderKey)
     {
-        (void)filters, (void)title, (void)multiSelect;
+        (void)filters, (void)title, (void)multiSelect, (void)folderKey;
         return QStringLiteral("Cancel");
     }
 
     //! The folder picker, owned by the main window: the chosen folder's path,
     //! or an empty text when the user cancelled or it failed. `newStyle`
     //! offers the picker's richer form (with a "new folder" button).
-    virtual QString BrowseForFolder(const QString& title, bool newStyle)
+    virtual QString BrowseForFolder(const QString& title, bool newStyle, const QString& folderKey)
     {
-        (void)title, (void)newStyle;
+        (void)title, (void)newStyle, (void)folderKey;
         return {};
     }
 
@@ -76,10 +81,11 @@ public:
     //! in and, when a folder was chosen, the user's choice coming out. The
     //! chosen folder's path, or an empty text (and `option` unchanged) when
     //! the user cancelled. Without a picker of its own, the plain one.
-    virtual QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option)
+    virtual QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option,
+                                              const QString& folderKey)
     {
         (void)optionText, (void)option;
-        return BrowseForFolder(title, false);
+        return BrowseForFolder(title, false, folderKey);
     }
 
     //! Asks the desktop to "open" a file with its application, or a web address

@@ -1,16 +1,22 @@
 #include "platform/QtDesktop.h"
 
 #include "platform/DesktopNotification.h"
+#include "platform/DialogFolders.h"
 #include "platform/PowerOff.h"
 #include "platform/PowerOffCountdownDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QTreeView>
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
@@ -125,51 +131,169 @@ QString QtDesktop::qtNameFilter(const FileFilter& filter)
     return filter.description + QStringLiteral(" (") + patterns.join(u' ') + u')';
 }
 
-QString QtDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect)
-{
-    QStringList nameFilters;
-    for (const FileFilter& filter : filters)
-        nameFilters << qtNameFilter(filter);
-    if (nameFilters.isEmpty())
-        nameFilters << qtNameFilter({QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")});
+namespace {
 
-    QFileDialog dialog(m_window, title);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters(nameFilters);
-    dialog.selectNameFilter(nameFilters.front());
-    if (dialog.exec() != QDialog::Accepted)
+//! The patterns of a filter as the portal takes them.
+QStringList globs(const Desktop::FileFilter& filter)
+{
+    QStringList patterns = filter.patterns.split(u';', Qt::SkipEmptyParts);
+    for (QString& pattern : patterns) {
+        pattern = pattern.trimmed();
+        if (pattern == QLatin1String("*.*"))
+            pattern = QStringLiteral("*");
+    }
+    return patterns;
+}
+
+//! The folder above `folder`, where a picker opens with `folder` selected.
+QString parentOf(const QString& folder)
+{
+    QDir dir(folder);
+    return dir.cdUp() ? dir.path() : folder;
+}
+
+} // namespace
+
+void QtDesktop::prepareQtDialog(QFileDialog& dialog)
+{
+    // Qt's own dialog, whose size the program decides: wide enough for its
+    // columns (name, size, type, date) to show whole.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    const QFontMetrics metrics = dialog.fontMetrics();
+    const QSize wanted(metrics.averageCharWidth() * kDialogColumns, metrics.height() * kDialogLines);
+    dialog.resize(dialog.sizeHint().expandedTo(wanted));
+}
+
+QString QtDesktop::windowName() const
+{
+    if (m_window && QGuiApplication::platformName() == QLatin1String("xcb"))
+        return QStringLiteral("x11:%1").arg(m_window->winId(), 0, 16);
+    return {};
+}
+
+std::optional<PortalFileChooser::Answer> QtDesktop::askPortal(const PortalFileChooser::Request& request) const
+{
+    if (!m_portalUsed || !PortalFileChooser::offered(m_portalBus))
+        return std::nullopt;
+    PortalFileChooser::Request named = request;
+    named.parentWindow = windowName();
+    return PortalFileChooser::ask(m_portalBus, named);
+}
+
+QString QtDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
+                                      const QString& folderKey)
+{
+    QList<FileFilter> shown = filters;
+    if (shown.isEmpty())
+        shown << FileFilter{QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")};
+    const QString start = DialogFolders::startFolder(folderKey);
+
+    QStringList chosen;
+    PortalFileChooser::Request request;
+    request.title = title;
+    request.multiple = multiSelect;
+    request.folder = start;
+    for (const FileFilter& filter : shown)
+        request.filters.append({filter.description, globs(filter)});
+    if (const std::optional<PortalFileChooser::Answer> answer = askPortal(request)) {
+        if (!answer->accepted)
+            return QStringLiteral("Cancel");
+        chosen = answer->paths;
+    } else {
+        QStringList nameFilters;
+        for (const FileFilter& filter : shown)
+            nameFilters << qtNameFilter(filter);
+        QFileDialog dialog(m_window, title);
+        dialog.setObjectName(QStringLiteral("openFileDialog"));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        dialog.setNameFilters(nameFilters);
+        dialog.selectNameFilter(nameFilters.front());
+        dialog.setDirectory(start);
+        prepareQtDialog(dialog);
+        if (dialog.exec() != QDialog::Accepted)
+            return QStringLiteral("Cancel");
+        chosen = dialog.selectedFiles();
+    }
+    if (chosen.isEmpty())
         return QStringLiteral("Cancel");
-    return openFileAnswer(dialog.selectedFiles());
+    DialogFolders::remember(folderKey, QFileInfo(chosen.constFirst()).absolutePath());
+    return openFileAnswer(chosen);
 }
 
-QString QtDesktop::BrowseForFolder(const QString& title, bool newStyle)
+QString QtDesktop::pickFolder(const QString& title, bool newStyle, const QString& folderKey, const QString& optionText,
+                              bool* option)
 {
-    QFileDialog::Options options = QFileDialog::ShowDirsOnly;
-    if (!newStyle)
-        options |= QFileDialog::ReadOnly; // the plain picker offers no "new folder"
-    return QFileDialog::getExistingDirectory(m_window, title, QString(), options);
+    const QString last = DialogFolders::lastFolder(folderKey);
+    QString folder;
+    PortalFileChooser::Request request;
+    request.title = title;
+    request.directory = true;
+    request.folder = last.isEmpty() ? QDir::homePath() : parentOf(last);
+    if (option) {
+        request.choiceLabel = optionText;
+        request.choice = *option;
+    }
+    if (const std::optional<PortalFileChooser::Answer> answer = askPortal(request)) {
+        if (!answer->accepted)
+            return {};
+        folder = answer->paths.constFirst();
+        if (option)
+            *option = answer->choice;
+    } else {
+        QFileDialog dialog(m_window, title);
+        dialog.setObjectName(QStringLiteral("folderDialog"));
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        // The plain picker offers no "new folder".
+        dialog.setOption(QFileDialog::ReadOnly, !newStyle);
+        prepareQtDialog(dialog);
+        if (last.isEmpty()) {
+            dialog.setDirectory(QDir::homePath());
+        } else {
+            dialog.setDirectory(parentOf(last));
+            dialog.selectFile(last);
+        }
+        QCheckBox* box = nullptr;
+        if (option) {
+            // Qt's picker takes a control of the program's own, in a row of
+            // its own below the file name.
+            box = new QCheckBox(optionText, &dialog);
+            box->setObjectName(QStringLiteral("chkSubFolders"));
+            box->setChecked(*option);
+            if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+                grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+            else
+                dialog.layout()->addWidget(box);
+        }
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        folder = dialog.selectedFiles().constFirst();
+        if (option)
+            *option = box->isChecked();
+    }
+    DialogFolders::remember(folderKey, folder);
+    return folder;
 }
 
-QString QtDesktop::BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option)
+QString QtDesktop::BrowseForFolder(const QString& title, bool newStyle, const QString& folderKey)
 {
-    // The desktop's own picker takes no extra controls: Qt's picker does, in
-    // a row of its own below the file name.
-    QFileDialog dialog(m_window, title);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::ReadOnly | QFileDialog::DontUseNativeDialog);
-    auto* box = new QCheckBox(optionText, &dialog);
-    box->setObjectName(QStringLiteral("chkSubFolders"));
-    box->setChecked(option);
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-        grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
-    else
-        dialog.layout()->addWidget(box);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    option = box->isChecked();
-    return dialog.selectedFiles().constFirst();
+    return pickFolder(title, newStyle, folderKey, QString(), nullptr);
+}
+
+QString QtDesktop::BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option,
+                                             const QString& folderKey)
+{
+    return pickFolder(title, false, folderKey, optionText, &option);
 }
 
 bool QtDesktop::shellOpen(const QString& fileOrUrl)

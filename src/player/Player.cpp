@@ -6,6 +6,9 @@
 #include "platform/Desktop.h"
 #include "player/PlaylistGrid.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace player {
 
 Player::Player(platform::Desktop& desktop, PlaylistGrid& grid, QObject* parent)
@@ -14,6 +17,45 @@ Player::Player(platform::Desktop& desktop, PlaylistGrid& grid, QObject* parent)
 }
 
 Player::~Player() = default;
+
+Player::PlayState Player::playState() const
+{
+    if (!m_channel)
+        return PlayState::Idle;
+    return m_pauseCaption == lang::StringId::Resume ? PlayState::Paused : PlayState::Playing;
+}
+
+double Player::lengthSeconds() const
+{
+    if (!m_channel)
+        return 0;
+    const QWORD length = BASS_ChannelGetLength(m_channel.get(), BASS_POS_BYTE);
+    if (length == QWORD(-1))
+        return 0;
+    return std::max(0.0, BASS_ChannelBytes2Seconds(m_channel.get(), length));
+}
+
+double Player::elapsedSeconds() const
+{
+    if (!m_channel)
+        return 0;
+    const QWORD position = BASS_ChannelGetPosition(m_channel.get(), BASS_POS_BYTE);
+    if (position == QWORD(-1))
+        return 0;
+    const double elapsed = std::max(0.0, BASS_ChannelBytes2Seconds(m_channel.get(), position));
+    const double length = lengthSeconds();
+    return length > 0 ? std::fmod(elapsed, length) : elapsed;
+}
+
+void Player::tellState()
+{
+    const PlayState state = playState();
+    if (state == m_toldState && m_playerFile == m_toldFile)
+        return;
+    m_toldState = state;
+    m_toldFile = m_playerFile;
+    Q_EMIT playStateChanged();
+}
 
 QString Player::pauseCaption() const
 {
@@ -24,6 +66,7 @@ void Player::setPauseCaption(lang::StringId id)
 {
     m_pauseCaption = id;
     Q_EMIT pauseCaptionChanged(pauseCaption());
+    tellState();
 }
 
 void Player::showEngineError()
@@ -40,10 +83,13 @@ void Player::PlayFile(const QString& filePath)
         StopPlayback();
     m_channel.reset();
     m_channel = engine::ChannelHandle::open(filePath, kStreamFlags, kMusicFlags);
-    if (!m_channel)
+    if (!m_channel) {
+        tellState();
         return;
+    }
     if (!BASS_ChannelPlay(m_channel.get(), false))
         showEngineError();
+    tellState();
 }
 
 void Player::PausePlayback()
@@ -160,6 +206,7 @@ void Player::cmdStop_Click()
     StopPlayback();
     m_channel.reset();
     setPauseCaption(lang::StringId::Pause);
+    tellState();
 }
 
 void Player::cmdPlayNext_Click()

@@ -40,6 +40,15 @@ public:
     //! Path of the row the player started last; never cleared.
     QString sPlayerFile() const { return m_playerFile; }
 
+    //! Where the player stands: nothing to play, playing, or paused.
+    enum class PlayState { Idle, Playing, Paused };
+    PlayState playState() const;
+
+    //! How far the channel has played and how long its file is, in seconds
+    //! (0 when idle or not known). A file that loops counts again from 0.
+    double elapsedSeconds() const;
+    double lengthSeconds() const;
+
     //! The caption of the Pause button, in the current language.
     QString pauseCaption() const;
     //! True while the Pause button offers to resume.
@@ -72,9 +81,13 @@ public:
 
 Q_SIGNALS:
     void pauseCaptionChanged(const QString& caption);
+    //! The state or the file played changed.
+    void playStateChanged();
 
 private:
     void playAdjacentRow(int step);
+    //! Tells the listeners when the state or the file changed since last told.
+    void tellState();
     void setPauseCaption(lang::StringId id);
     void showEngineError();
 
@@ -85,6 +98,8 @@ private:
     engine::ChannelHandle m_channel;
     QString m_playerFile;
     lang::StringId m_pauseCaption = lang::StringId::Pause;
+    PlayState m_toldState = PlayState::Idle;
+    QString m_toldFile;
 };
 
 } // namespace player

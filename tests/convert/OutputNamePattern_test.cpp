@@ -65,6 +65,24 @@ TEST(OutputNamePattern, PatternsThatCannotBeUsedAreRefusedWithTheirReason)
     }
 }
 
+// A user mends every problem at once: the pattern lists them all, in the
+// order they stand in it, each unknown field once.
+TEST(OutputNamePattern, EveryProblemIsListed)
+{
+    const OutputNamePattern pattern(QStringLiteral("/{nope}/{bad:x}/../{nope}/x}/"));
+    EXPECT_FALSE(pattern.usable());
+    EXPECT_EQ(pattern.problem(), Problem::Empty) << "it ends in \"/\", seen first";
+    EXPECT_EQ(pattern.problemTexts(),
+              QStringList({QStringLiteral("The pattern for output names is empty or ends in \"/\"."),
+                           QStringLiteral("The pattern for output names must stay inside the output folder: it can "
+                                          "not begin with \"/\" or hold \"..\"."),
+                           QStringLiteral("The pattern for output names holds an unknown field: {nope}"),
+                           QStringLiteral("The pattern for output names holds an unknown field: {bad:x}"),
+                           QStringLiteral("The pattern for output names has a \"{\" or \"}\" without its partner.")}));
+    EXPECT_EQ(pattern.expand(fullTags(), QStringLiteral("song")), QStringLiteral("song"));
+    EXPECT_TRUE(OutputNamePattern(QStringLiteral("{artist}/{title}")).problemTexts().isEmpty());
+}
+
 TEST(OutputNamePattern, TagsFillTheFieldsAndAMissingOneKeepsTheInputsName)
 {
     const auto with = [](auto change) {

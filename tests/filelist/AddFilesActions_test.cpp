@@ -99,6 +99,7 @@ TEST_F(AddFilesTest, TheAudioDialogAsksWithItsFiltersAndAddsTheChosenFilesInOrde
     ASSERT_EQ(desktop.openFileDialogs.size(), 1);
     const ScriptedDesktop::OpenFileRequest& request = desktop.openFileDialogs.front();
     EXPECT_EQ(request.title, QStringLiteral("Select one or more audio files"));
+    EXPECT_EQ(request.folderKey, QStringLiteral("AddAudioFiles"));
     EXPECT_TRUE(request.multiSelect);
     EXPECT_EQ(request.filters, filelist::addfiles::audioFileFilters());
     EXPECT_EQ(listedPaths(), chosen);
@@ -179,6 +180,7 @@ TEST_F(AddFilesTest, TheVideoDialogHasItsOwnTitleAndFilters)
     EXPECT_EQ(desktop.openFileDialogs[0].title, QStringLiteral("Select one or more video files"));
     EXPECT_EQ(desktop.openFileDialogs[0].filters, filelist::addfiles::videoFileFilters());
     EXPECT_TRUE(desktop.openFileDialogs[0].multiSelect);
+    EXPECT_EQ(desktop.openFileDialogs[0].folderKey, QStringLiteral("AddVideoFiles")) << "its own folder";
     EXPECT_EQ(listedPaths(), QStringList{clip});
 }
 
@@ -211,6 +213,7 @@ TEST_F(AddFilesTest, AddFolderAddsOnlyTheFilesDirectlyInsideAndWarnsWhenThereIsN
     ASSERT_EQ(desktop.folderPickers.size(), 1);
     EXPECT_EQ(desktop.folderPickers[0].title, QStringLiteral("Select folder to add"));
     EXPECT_FALSE(desktop.folderPickers[0].newStyle);
+    EXPECT_EQ(desktop.folderPickers[0].folderKey, QStringLiteral("AddFolder"));
     QStringList expected;
     for (const QString& name : filelist::ScanFolderNames(music)) {
         if (name.endsWith(QLatin1String(".wav")))

@@ -165,8 +165,8 @@ TEST_F(FileAdmissionTest, AnUnopenableFileIsAdmittedAsCodecNotSupportedInRed)
     EXPECT_EQ(list.cell(0, filelist::FileList::Duration).toString(), kError);
     EXPECT_EQ(row.state, kUnsupported);
     EXPECT_EQ(row.FileSize, QStringLiteral("2.93 KB"));
-    EXPECT_EQ(list.textColor(0, filelist::FileList::Status), std::optional<quint32>(0xDC0A0A));
-    EXPECT_EQ(list.textColor(0, filelist::FileList::Duration), std::optional<quint32>(0xDC0A0A));
+    EXPECT_EQ(list.textColor(0, filelist::FileList::Status), std::optional<quint32>(0xB50808));
+    EXPECT_EQ(list.textColor(0, filelist::FileList::Duration), std::optional<quint32>(0xB50808));
     EXPECT_FALSE(list.textColor(0, filelist::FileList::FilePath).has_value());
     EXPECT_FALSE(list.textColor(0, filelist::FileList::FileSize).has_value());
     EXPECT_EQ(wmaChecks, 1); // the probe runs for every file that fails to open

@@ -1,8 +1,11 @@
 #include "filelist/FileList.h"
+#include "filelist/RowWords.h"
 #include "platform/FileName.h"
 
 #include <QColor>
 #include <QSignalSpy>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -153,11 +156,11 @@ TEST(FileList, StatusWordsAndColoursFollowTheRowState)
     } cases[] = {
         {RowState::Waiting, "Waiting Conversion", std::nullopt},
         {RowState::Converting, "37.5", std::nullopt},
-        {RowState::Complete, "Complete", 0x71B162},
-        {RowState::CompleteDamaged, "Complete", 0xA05A00},
-        {RowState::Cancelled, "Cancelled", 0xDC0A0A},
-        {RowState::Failed, "Error", 0xDC0A0A},
-        {RowState::NotSupported, "Codec Not Supported", 0xDC0A0A},
+        {RowState::Complete, "Complete", 0x3A6331},
+        {RowState::CompleteDamaged, "Complete", 0x854B00},
+        {RowState::Cancelled, "Cancelled", 0xB50808},
+        {RowState::Failed, "Error", 0xB50808},
+        {RowState::NotSupported, "Codec Not Supported", 0xB50808},
     };
     filelist::FileList list;
     list.append(row(QStringLiteral("/a.wav")));
@@ -176,15 +179,47 @@ TEST(FileList, StatusWordsAndColoursFollowTheRowState)
     list.setCell(0, filelist::FileList::Duration, QString());
     EXPECT_EQ(list.cell(0, filelist::FileList::Duration).toString(), QStringLiteral("Error"));
     EXPECT_EQ(list.data(list.index(0, filelist::FileList::Duration), Qt::ForegroundRole).value<QColor>(),
-              QColor(220, 10, 10));
+              QColor(0xB5, 0x08, 0x08));
 
     // A copy of the rows (removal) keeps their states and colours.
     filelist::FileList copy;
     copy.append(list.at(0));
-    EXPECT_EQ(copy.textColor(0, filelist::FileList::Status), std::optional<quint32>(0xDC0A0A));
+    EXPECT_EQ(copy.textColor(0, filelist::FileList::Status), std::optional<quint32>(0xB50808));
 }
 
-TEST(FileList, TheStatusReasonIsItsTooltipAndRawNamesShowReplacementCharacters)
+namespace {
+
+// WCAG's contrast ratio of two colours given as 0xRRGGBB.
+double contrast(quint32 a, quint32 b)
+{
+    const auto luminance = [](quint32 rgb) {
+        const auto channel = [](quint32 value) {
+            const double c = double(value) / 255.0;
+            return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(rgb >> 16 & 0xFF) + 0.7152 * channel(rgb >> 8 & 0xFF) + 0.0722 * channel(rgb & 0xFF);
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+// Every status colour reads on the grid's body colour RGB(255, 192, 192) at
+// the contrast ordinary text needs, 4.5:1.
+TEST(FileList, StatusColoursReadOnTheGridsBodyColour)
+{
+    using filelist::RowState;
+    for (const RowState state : {RowState::Complete, RowState::CompleteDamaged, RowState::Cancelled, RowState::Failed,
+                                 RowState::NotSupported}) {
+        const std::optional<quint32> colour = filelist::words::statusColor(state);
+        ASSERT_TRUE(colour.has_value());
+        EXPECT_GE(contrast(*colour, 0xFFC0C0), 4.5) << int(state) << " #" << std::hex << *colour;
+    }
+}
+
+TEST(FileList, TheStatusReasonAndTheWholePathAreTooltipsAndRawNamesShowReplacementCharacters)
 {
     filelist::FileList list;
     list.append(row(QStringLiteral("/a.wav")));
@@ -195,7 +230,8 @@ TEST(FileList, TheStatusReasonIsItsTooltipAndRawNamesShowReplacementCharacters)
     const QModelIndex status = list.index(0, filelist::FileList::Status);
     EXPECT_EQ(list.data(status, Qt::ToolTipRole).toString(), QStringLiteral("No space left on device"));
     EXPECT_FALSE(list.data(list.index(1, filelist::FileList::Status), Qt::ToolTipRole).isValid());
-    EXPECT_FALSE(list.data(list.index(0, filelist::FileList::FilePath), Qt::ToolTipRole).isValid());
+    EXPECT_EQ(list.data(list.index(0, filelist::FileList::FilePath), Qt::ToolTipRole).toString(),
+              QStringLiteral("/a.wav"));
     EXPECT_EQ(changed.count(), 1);
     list.setReason(0, {});
     EXPECT_FALSE(list.data(status, Qt::ToolTipRole).isValid());
@@ -205,4 +241,6 @@ TEST(FileList, TheStatusReasonIsItsTooltipAndRawNamesShowReplacementCharacters)
     // The row keeps the name's bytes; the grid shows them as replacement characters.
     EXPECT_EQ(platform::nativeName(list.at(1).FilePath), QByteArray("/caf\xe9.wav"));
     EXPECT_EQ(list.data(list.index(1, filelist::FileList::FilePath)).toString(), QStringLiteral("/caf\uFFFD.wav"));
+    EXPECT_EQ(list.data(list.index(1, filelist::FileList::FilePath), Qt::ToolTipRole).toString(),
+              QStringLiteral("/caf\uFFFD.wav"));
 }

@@ -1,8 +1,11 @@
+#include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
+#include "support/Fixtures.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using options::FormatOptions;
@@ -19,6 +22,12 @@ EnabledStates enabledStates(const FormatOptions& o)
     return {o.cmbMP3CBitrate.Enabled(), o.cmbMP3ABitrate.Enabled(), o.SliderMP3VBR.Enabled(),
             o.cmbOGGCBitrate.Enabled(), o.cmbOGGVBitrate.Enabled(), o.txtOutPath.Enabled(),
             o.cmdBrowse.Enabled()};
+}
+
+//! The summary's first line: the format with its settings.
+QString formatLine(const FormatOptions& o)
+{
+    return o.lblFormat.Caption().section(u'\n', 0, 0);
 }
 
 } // namespace
@@ -49,7 +58,7 @@ TEST(FormatOptions, StartsInTheDesignStateWithConsistentEnabledStates)
         EXPECT_EQ(FormatOptions::tagPlaceholder(i), QString::fromLatin1(tags[i]));
         EXPECT_FALSE(o.txtWMATags(i).Enabled());
     }
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("MP3,Joint Stereo,Auto Sampling,Constant Bitrate 128 Kbps"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("MP3,Joint Stereo,Auto Sampling,Constant Bitrate 128 Kbps"));
 }
 
 TEST(FormatOptions, ListsHoldTheirFixedItems)
@@ -143,7 +152,7 @@ TEST(FormatOptions, FormatClickBringsItsPageForwardAndLeavesTheSummary)
     EXPECT_EQ(pages.at(0).at(0).toInt(), FormatOptions::OGG);
     EXPECT_EQ(o.lblFormat.Caption(), before);
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("OGG,Variable Bitrate 128 Kbps,Quality=3"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("OGG,Variable Bitrate 128 Kbps,Quality=3"));
 }
 
 TEST(FormatOptions, SummaryTexts)
@@ -154,53 +163,111 @@ TEST(FormatOptions, SummaryTexts)
     o.optMP3CBR.click();
     o.cmbMP3CBitrate.setListIndex(6);
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("MP3,Joint Stereo,Auto Sampling,Constant Bitrate 128 Kbps"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("MP3,Joint Stereo,Auto Sampling,Constant Bitrate 128 Kbps"));
 
     o.cmbMP3StereoMode.setListIndex(1);
     o.cmbMP3Freq.setListIndex(8);
     o.optMP3VBR.click();
     o.SliderMP3VBR.setValue(5);
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("MP3,Stereo,44.1 KHz,VBR Quality=5"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("MP3,Stereo,44.1 KHz,VBR Quality=5"));
 
     o.optMP3ABR.click();
     o.cmbMP3ABitrate.setListIndex(0);
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("MP3,Stereo,44.1 KHz,Average Bitrate 310 Kbps"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("MP3,Stereo,44.1 KHz,Average Bitrate 310 Kbps"));
 
     o.optFileFormat(FormatOptions::OGG).click();
     o.sliderOGG.setValue(-2);
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("OGG,Variable Bitrate 128 Kbps,Quality=-2"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("OGG,Variable Bitrate 128 Kbps,Quality=-2"));
     o.optOGGCBR.click();
     o.cmbOGGCBitrate.setListIndex(8);
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("OGG,Constant Bitrate 64 Kbps,Quality=-2"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("OGG,Constant Bitrate 64 Kbps,Quality=-2"));
     // Neither OGG mode chosen: the variable-bitrate form.
     o.optOGGCBR.setValue(false);
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("OGG,Variable Bitrate 128 Kbps,Quality=-2"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("OGG,Variable Bitrate 128 Kbps,Quality=-2"));
 
     o.optFileFormat(FormatOptions::WMA).click();
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("WMA,Encoding Quality= 50"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("WMA,Encoding Quality= 50"));
 
     o.optFileFormat(FormatOptions::WAV).click();
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("WAV, Bitrate will be as input"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("WAV, Bitrate will be as input"));
 
     o.optFileFormat(FormatOptions::FLAC).click();
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("FLAC,Compression Level=5"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("FLAC,Compression Level=5"));
     o.optFileFormat(FormatOptions::OPUS).click();
     o.sliderOpusBitrate.setValue(96);
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("Opus,Bitrate 96 Kbps,Audio"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("Opus,Bitrate 96 Kbps,Audio"));
     o.optFileFormat(FormatOptions::AAC).click();
     o.sliderAACBitrate.setValue(1000); // limited to 320
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("AAC,Bitrate 320 Kbps"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("AAC,Bitrate 320 Kbps"));
     EXPECT_EQ(o.lblAACBitrate.Caption(), QStringLiteral("320 Kbps"));
+}
+
+// The second line says whether names come from tags and how many
+// conversions run at once.
+TEST(FormatOptions, TheSummarysSecondLineSaysWhatElseDecidesTheOutputs)
+{
+    FormatOptions o;
+    o.sliderSimultaneous.setMax(8);
+    const struct {
+        bool names;
+        int atOnce;
+        const char* line;
+    } cases[] = {
+        {false, 1, "one at a time"},
+        {false, 4, "4 at once"},
+        {true, 1, "names from tags \u00B7 one at a time"},
+        {true, 8, "names from tags \u00B7 8 at once"},
+    };
+    for (const auto& c : cases) {
+        o.chkNamePattern.setValue(c.names);
+        o.sliderSimultaneous.setValue(c.atOnce);
+        o.UpdateFormatSummary();
+        EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("MP3,Joint Stereo,Auto Sampling,Constant Bitrate 128 Kbps\n") +
+                                             QString::fromUtf8(c.line));
+    }
+}
+
+// The summary is worded in the language shown: a change of language words
+// it again from what it said, with the list items and numbers as that
+// language writes them.
+TEST(FormatOptions, TheSummaryFollowsTheLanguage)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("Lang")));
+    ASSERT_TRUE(
+        testsupport::writeFile(home.filePath(QStringLiteral("Lang/Test.ini")),
+                               "[Tonemill]\n10281=de\n10289=Stereo-DE\n10294=%1 kHz\n10295=%1 kbit/s\n"
+                               "10308=MP3, %1, Abtastrate %2, VBR-Qualit\xc3\xa4t %3\n10316=%1 gleichzeitig\n"));
+    qputenv("TONEMILL_HOME", home.path().toUtf8());
+    FormatOptions o;
+    o.sliderSimultaneous.setMax(8);
+    o.sliderSimultaneous.setValue(3);
+    o.cmbMP3StereoMode.setListIndex(1);
+    o.cmbMP3Freq.setListIndex(8);
+    o.optMP3VBR.click();
+    o.UpdateFormatSummary();
+    o.optFileFormat(FormatOptions::OPUS).click(); // not in the line until it is rebuilt
+
+    lang::sLanguageFile = QStringLiteral("Test.ini");
+    o.applyLanguage();
+    EXPECT_EQ(o.lblFormat.Caption(),
+              QStringLiteral("MP3, Stereo-DE, Abtastrate 44,1 kHz, VBR-Qualit\u00E4t 5\n3 gleichzeitig"));
+    EXPECT_EQ(o.lblOpusBitrate.Caption(), QStringLiteral("128 kbit/s"));
+    lang::sLanguageFile.clear();
+    o.applyLanguage();
+    EXPECT_EQ(formatLine(o), QStringLiteral("MP3,Stereo,44.1 KHz,VBR Quality=5"));
+    EXPECT_EQ(o.lblOpusBitrate.Caption(), QStringLiteral("128 Kbps"));
+    qunsetenv("TONEMILL_HOME");
 }
 
 TEST(FormatOptions, SummaryStaysWhenNothingDecidesIt)
@@ -210,12 +277,12 @@ TEST(FormatOptions, SummaryStaysWhenNothingDecidesIt)
     o.optMP3CBR.setValue(false); // MP3 with no encoding mode chosen
     ASSERT_FALSE(o.optMP3ABR.Value() || o.optMP3VBR.Value());
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("before"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("before"));
 
     o.optFileFormat(FormatOptions::MP3).setValue(false); // no format chosen
     ASSERT_EQ(o.selectedFormat(), -1);
     o.UpdateFormatSummary();
-    EXPECT_EQ(o.lblFormat.Caption(), QStringLiteral("before"));
+    EXPECT_EQ(formatLine(o), QStringLiteral("before"));
 }
 
 TEST(FormatOptions, SliderLabelsFollowEveryChangeAndTheRangeRules)
@@ -255,6 +322,7 @@ TEST(FormatOptions, ListRefusesAnIndexOutsideItsItems)
     EXPECT_EQ(o.cmbMP3CBitrate.Text(), QString());
 }
 
+// The picker is titled for what it does, and keeps its own folder.
 TEST(FormatOptions, BrowseAsksWithTheTitleAndNewStyleAndTakesThePathUnchanged)
 {
     FormatOptions o;
@@ -267,8 +335,9 @@ TEST(FormatOptions, BrowseAsksWithTheTitleAndNewStyleAndTakesThePathUnchanged)
     EXPECT_EQ(o.txtOutPath.Text(), QStringLiteral("/data/out dir/"));
     ASSERT_EQ(desktop.folderPickers.size(), 2);
     for (const auto& request : desktop.folderPickers) {
-        EXPECT_EQ(request.title, QStringLiteral("Select folder to add"));
+        EXPECT_EQ(request.title, QStringLiteral("Select the output folder"));
         EXPECT_TRUE(request.newStyle);
+        EXPECT_EQ(request.folderKey, QStringLiteral("OutputFolder"));
     }
 
     // A disabled button cannot be pressed.

@@ -1,5 +1,6 @@
 #include "engine/Bass.h"
 #include "filelist/FileList.h"
+#include "filelist/GridRowHeaderView.h"
 #include "filelist/GridView.h"
 #include "player/PlayerPanel.h"
 #include "support/Fixtures.h"
@@ -8,7 +9,10 @@
 #include "support/SuiteMedia.h"
 
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using player::Player;
@@ -117,6 +121,46 @@ TEST_F(PlayerPanelTest, PlayPauseResumeAndStopAreHeardAndTheCaptionFollows)
     EXPECT_EQ(player().sPlayerFile(), path(1)); // kept for Next and Previous
     EXPECT_EQ(heard(), 0);
     EXPECT_TRUE(desktop.boxes.isEmpty());
+}
+
+// The row played shows a play sign beside its number (a pause sign while
+// paused), and beside the buttons the time it has played of its length.
+TEST_F(PlayerPanelTest, ThePlayedRowIsMarkedAndItsTimeShown)
+{
+    using Mark = filelist::GridRowHeaderView::Mark;
+    const filelist::GridRowHeaderView* header = grid.rowHeader();
+    EXPECT_EQ(header->playingRow(), -1);
+    EXPECT_TRUE(panel->lblPlayTime->text().isEmpty());
+
+    clickRow(1);
+    panel->cmdPlay->click();
+    EXPECT_EQ(header->playingRow(), 1);
+    EXPECT_EQ(header->mark(), Mark::Playing);
+    QTest::qWait(1300);
+    EXPECT_NEAR(player().elapsedSeconds(), 1.3, 0.6);
+    EXPECT_NEAR(player().lengthSeconds(), 20, 0.05);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^00:0[012] / 00:20$")).match(panel->lblPlayTime->text()).hasMatch())
+        << panel->lblPlayTime->text().toStdString();
+
+    panel->cmdPause->click();
+    EXPECT_EQ(header->playingRow(), 1);
+    EXPECT_EQ(header->mark(), Mark::Paused);
+    const QString paused = panel->lblPlayTime->text();
+    QTest::qWait(600);
+    EXPECT_EQ(panel->lblPlayTime->text(), paused) << "the time stands while paused";
+
+    panel->cmdPlayNext->click();
+    EXPECT_EQ(header->playingRow(), 2);
+    EXPECT_EQ(header->mark(), Mark::Playing);
+
+    panel->cmdStop->click();
+    EXPECT_EQ(header->playingRow(), -1);
+    EXPECT_TRUE(panel->lblPlayTime->text().isEmpty());
+
+    // A row that cannot be played is not marked.
+    clickRow(3);
+    panel->cmdPlay->click();
+    EXPECT_EQ(header->playingRow(), -1);
 }
 
 TEST_F(PlayerPanelTest, NextAndPreviousStepThroughTheRowsAndStopAtTheEnds)

@@ -42,9 +42,10 @@ bool ScriptedDesktop::showProgress(const QString& title, const QString& label, q
     return !cancel;
 }
 
-QString ScriptedDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect)
+QString ScriptedDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
+                                            const QString& folderKey)
 {
-    openFileDialogs.append({filters, title, multiSelect});
+    openFileDialogs.append({filters, title, multiSelect, folderKey});
     if (openFileAnswers.empty())
         return QStringLiteral("Cancel");
     const QString answer = openFileAnswers.front();
@@ -52,9 +53,9 @@ QString ScriptedDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, co
     return answer;
 }
 
-QString ScriptedDesktop::BrowseForFolder(const QString& title, bool newStyle)
+QString ScriptedDesktop::BrowseForFolder(const QString& title, bool newStyle, const QString& folderKey)
 {
-    folderPickers.append({title, newStyle, QString(), false});
+    folderPickers.append({title, newStyle, QString(), false, folderKey});
     if (folderAnswers.empty())
         return {};
     const QString answer = folderAnswers.front();
@@ -62,9 +63,10 @@ QString ScriptedDesktop::BrowseForFolder(const QString& title, bool newStyle)
     return answer;
 }
 
-QString ScriptedDesktop::BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option)
+QString ScriptedDesktop::BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option,
+                                                   const QString& folderKey)
 {
-    folderPickers.append({title, false, optionText, option});
+    folderPickers.append({title, false, optionText, option, folderKey});
     if (folderAnswers.empty())
         return {};
     const QString answer = folderAnswers.front();

@@ -25,12 +25,14 @@ public:
         QList<FileFilter> filters;
         QString title;
         bool multiSelect;
+        QString folderKey;
     };
     struct FolderRequest {
         QString title;
         bool newStyle;
         QString optionText; //!< the picker's check box, empty when it had none
         bool optionShown = false;
+        QString folderKey;
     };
 
     QList<Box> boxes;
@@ -57,9 +59,11 @@ public:
     Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     void processEvents() override;
     void dragWindow() override { ++windowDrags; }
-    QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect) override;
-    QString BrowseForFolder(const QString& title, bool newStyle) override;
-    QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option) override;
+    QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
+                               const QString& folderKey) override;
+    QString BrowseForFolder(const QString& title, bool newStyle, const QString& folderKey) override;
+    QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option,
+                                      const QString& folderKey) override;
     bool shellOpen(const QString& fileOrUrl) override;
     bool showProgress(const QString& title, const QString& label, qsizetype done, qsizetype total) override;
     void hideProgress() override { ++progressHides; }

@@ -1,0 +1,48 @@
+#include "convert/OutputNameExample.h"
+
+#include "convert/OutputNamePattern.h"
+#include "engine/ReadMediaTags.h"
+#include "filelist/FileList.h"
+#include "lang/StringLookup.h"
+#include "platform/FileName.h"
+
+namespace convert {
+
+engine::MediaTags OutputNameExample::sampleTags()
+{
+    using lang::StringId;
+    engine::MediaTags tags;
+    tags.artist = lang::caption(StringId::PlaceholderArtist);
+    tags.albumArtist = tags.artist;
+    tags.composer = tags.artist;
+    tags.album = lang::caption(StringId::PlaceholderAlbumTitle);
+    tags.title = lang::caption(StringId::PlaceholderTitle);
+    tags.genre = lang::caption(StringId::PlaceholderGenre);
+    tags.track = QStringLiteral("1");
+    tags.disc = QStringLiteral("1");
+    tags.date = QStringLiteral("2024");
+    return tags;
+}
+
+QString OutputNameExample::name(const QString& pattern, const filelist::FileList* list, const QString& extension)
+{
+    const OutputNamePattern parsed(pattern);
+    if (!parsed.usable())
+        return {};
+    QString base = lang::caption(lang::StringId::PlaceholderTitle);
+    engine::MediaTags tags = sampleTags();
+    if (list && list->count() > 0) {
+        const QString& path = list->at(0).FilePath;
+        if (path != m_taggedPath) {
+            m_tags = engine::ReadMediaTags(path);
+            m_taggedPath = path;
+        }
+        tags = m_tags;
+        const QString name = platform::displayName(path.mid(path.lastIndexOf(u'/') + 1));
+        const qsizetype dot = name.lastIndexOf(u'.');
+        base = dot < 0 ? name : name.left(dot);
+    }
+    return parsed.expand(tags, base) + u'.' + extension;
+}
+
+} // namespace convert
