@@ -184,9 +184,9 @@ void QtMprisService::announce()
     QVariantMap changed;
     changed.insert(QStringLiteral("PlaybackStatus"), playbackStatus());
     changed.insert(QStringLiteral("Metadata"), metadata());
-    QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(kObjectPath),
-                                                     QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                     QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal =
+        QDBusMessage::createSignal(QString::fromLatin1(kObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+                                   QStringLiteral("PropertiesChanged"));
     signal << kPlayerInterface << changed << QStringList();
     m_bus.send(signal);
 }
