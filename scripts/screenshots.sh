@@ -69,7 +69,7 @@ for page in 1 2 3 4 5 6; do
   shot "options-$page"
 done
 # "Save && Close", then the about button in the title strip.
-click "${HIDE_X:-620}" "${HIDE_Y:-535}" 1.5
+click "${HIDE_X:-620}" "${HIDE_Y:-549}" 1.5
 click "${ABOUT_X:-651}" "${ABOUT_Y:-13}" 1.5
 shot about
 # Escape closes it; then the first row is played from the keyboard.
