@@ -11,6 +11,7 @@
 #include <cmath>
 #include <mutex>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace convert {
 
@@ -31,10 +32,13 @@ struct Identity {
 
 std::optional<Identity> identityOf(const QString& input)
 {
-    const QFileInfo info(LoudnessStore::identifyingFile(input));
-    if (!info.isFile())
+    // From stat itself: a QDateTime of the time would go through the time
+    // zone (tzset), which workers must not share with the window's thread.
+    struct stat st {};
+    if (::stat(platform::nativeName(LoudnessStore::identifyingFile(input)).constData(), &st) != 0 ||
+        !S_ISREG(st.st_mode))
         return std::nullopt; // a drive's track cannot be told apart from another disc's
-    return Identity{info.size(), info.lastModified().toMSecsSinceEpoch()};
+    return Identity{qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000};
 }
 
 QByteArray packBlocks(const std::vector<float>& blocks)

@@ -109,14 +109,19 @@ template <int Phases, int Taps>
 }
 
 // Run as often as the oversampling is: built for AVX2 as well, chosen when
-// the program starts.
-[[gnu::target_clones("avx2", "default")]] void peaks4(const float (*c)[24], const float* newest, int count,
-                                                      float* peaks)
+// the program starts. Not under ThreadSanitizer: the choice is made by a
+// resolver the loader runs before the checker's runtime is up, and an
+// instrumented resolver crashes there.
+#if defined(__SANITIZE_THREAD__)
+#define TONEMILL_AVX2_CLONES
+#else
+#define TONEMILL_AVX2_CLONES [[gnu::target_clones("avx2", "default")]]
+#endif
+TONEMILL_AVX2_CLONES void peaks4(const float (*c)[24], const float* newest, int count, float* peaks)
 {
     peaksOf<3, 12>(c, newest, count, peaks);
 }
-[[gnu::target_clones("avx2", "default")]] void peaks2(const float (*c)[24], const float* newest, int count,
-                                                      float* peaks)
+TONEMILL_AVX2_CLONES void peaks2(const float (*c)[24], const float* newest, int count, float* peaks)
 {
     peaksOf<1, 24>(c, newest, count, peaks);
 }

@@ -1,3 +1,4 @@
+#include "QuietWindow.h"
 #include "app/MainWindow.h"
 #include "filelist/FileList.h"
 #include "lang/LanguageBoxWidget.h"
@@ -30,16 +31,7 @@ using testsupport::ScriptedDesktop;
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new testsupport::ProgramFolderEnvironment(true));
 
-class QuietWindow : public app::MainWindow {
-public:
-    using app::MainWindow::MainWindow;
-
-protected:
-    bool StartAudioEngine() override { return true; }
-    bool CheckWMASupport() override { return true; }
-    void SaveSettings() override {}
-    void FreeAudioEngine() override {}
-};
+using testsupport::QuietWindow;
 
 void choose(app::MainWindow& window, const QString& language)
 {

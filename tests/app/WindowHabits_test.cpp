@@ -1,3 +1,4 @@
+#include "QuietWindow.h"
 #include "app/AboutPanel.h"
 #include "app/DragPanel.h"
 #include "app/MainWindow.h"
@@ -40,17 +41,7 @@ using testsupport::ScriptedDesktop;
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new testsupport::ProgramFolderEnvironment);
 
-// The window without a sound device; nothing is saved to the shared store.
-class QuietWindow : public app::MainWindow {
-public:
-    using app::MainWindow::MainWindow;
-
-protected:
-    bool StartAudioEngine() override { return true; }
-    bool CheckWMASupport() override { return true; }
-    void SaveSettings() override {}
-    void FreeAudioEngine() override {}
-};
+using testsupport::QuietWindow;
 
 filelist::FileListRow fileRow(const QString& path)
 {

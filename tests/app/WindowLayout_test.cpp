@@ -1,3 +1,4 @@
+#include "QuietWindow.h"
 #include "app/AboutPanel.h"
 #include "app/MainWindow.h"
 #include "controls/LineWidget.h"
@@ -38,17 +39,7 @@ auto* const kEnvironment = static_cast<testsupport::ProgramFolderEnvironment*>(
     ::testing::AddGlobalTestEnvironment(new testsupport::ProgramFolderEnvironment(true)));
 
 // The window without a sound device: the engine step succeeds without
-// starting anything, WMA is there, nothing is saved.
-class QuietWindow : public app::MainWindow {
-public:
-    using app::MainWindow::MainWindow;
-
-protected:
-    bool StartAudioEngine() override { return true; }
-    bool CheckWMASupport() override { return true; }
-    void SaveSettings() override {}
-    void FreeAudioEngine() override {}
-};
+using testsupport::QuietWindow;
 
 QString describe(const QWidget* widget)
 {
