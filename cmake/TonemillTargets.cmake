@@ -3,13 +3,27 @@
 # compiler's new warnings never break a user's build.
 add_library(tonemill_build_flags INTERFACE)
 target_compile_features(tonemill_build_flags INTERFACE cxx_std_20)
-target_compile_options(tonemill_build_flags INTERFACE -Wall -Wextra -Wshadow)
+# -Wmissing-declarations: a function of one file lives in an anonymous
+# namespace, a shared one is declared in its header. -Wformat=2: a format
+# string is a literal the compiler can check. -Wundef: an #if never tests a
+# name nobody defined.
+target_compile_options(tonemill_build_flags INTERFACE
+  -Wall -Wextra -Wshadow -Wmissing-declarations -Wformat=2 -Wundef)
 if(TONEMILL_WERROR)
   target_compile_options(tonemill_build_flags INTERFACE -Werror)
 endif()
+# Qt's strictness: no text converted to or from 8 bits behind the reader's back
+# (QString to const char *, QByteArray to const char *), no QUrl guessed from a
+# QString, no narrowing between a signal's and a slot's arguments, and nothing
+# Qt deprecated by 6.4 (the oldest Qt we build with).
 target_compile_definitions(tonemill_build_flags INTERFACE
   QT_NO_FOREACH
   QT_NO_KEYWORDS
+  QT_NO_CAST_TO_ASCII
+  QT_NO_CAST_FROM_BYTEARRAY
+  QT_NO_URL_CAST_FROM_STRING
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_DISABLE_DEPRECATED_BEFORE=0x060400
   TONEMILL_VERSION="${PROJECT_VERSION}")
 if(TONEMILL_SANITIZE)
   target_compile_options(tonemill_build_flags INTERFACE

@@ -15,6 +15,8 @@ packages=(
   lame vorbis-tools ffmpeg
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang-format-14
+  # scripts/tidy.sh: the headless libraries' static checks
+  clang-tidy-14
   sox pulseaudio pulseaudio-utils sqlite3 time dbus-daemon util-linux musepack-tools
   # Japanese glyphs, for the Japanese language file on a machine without a desktop
   fonts-vlgothic

@@ -2,7 +2,8 @@
 # Installs what is missing, builds Tonemill twice (optimised, and with
 # AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test in both,
 # offscreen and against the suite's own private sound server (a null sink,
-# whatever else answers on the machine); then runs the tests where threads
+# whatever else answers on the machine), after clang-tidy has passed over the
+# headless libraries (scripts/tidy.sh); then runs the tests where threads
 # meet (the engine's streams and encoders, the batch, the text lookup) under
 # ThreadSanitizer.
 set -euo pipefail
@@ -12,6 +13,8 @@ cd "$top"
 
 jobs=$(nproc)
 "$top/scripts/build.sh" "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_WERROR=ON
+# clang-tidy reads the optimised build's compile commands (moc's headers too).
+"$top/scripts/tidy.sh" "$top/build/release"
 "$top/scripts/build.sh" "$top/build/asan" -DCMAKE_BUILD_TYPE=Debug -DTONEMILL_SANITIZE=ON -DTONEMILL_BUILD_BENCH=OFF -DTONEMILL_WERROR=ON
 tsan_units="engine_StreamDecode_test engine_EncoderHook_test engine_WmaEncoder_test convert_ConversionBatch_test lang_StringLookup_test"
 cmake -S "$top" -B "$top/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_TSAN=ON \

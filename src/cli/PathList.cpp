@@ -1,10 +1,10 @@
 #include "cli/PathList.h"
 
 #include "platform/FileName.h"
+#include "platform/SystemError.h"
 
 #include <QByteArray>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -53,7 +53,7 @@ std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, 
     QByteArray bytes;
     if (file == QLatin1String("-")) {
         if (!readAll(::fileno(standardInput), bytes)) {
-            error = QStringLiteral("standard input: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+            error = QStringLiteral("standard input: %1").arg(platform::systemErrorText(errno));
             return std::nullopt;
         }
         return splitPathList(bytes, nulSeparated);
@@ -64,8 +64,7 @@ std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, 
     if (fd >= 0)
         ::close(fd);
     if (!read) {
-        error =
-            QStringLiteral("%1: %2").arg(platform::displayName(file), QString::fromLocal8Bit(std::strerror(readError)));
+        error = QStringLiteral("%1: %2").arg(platform::displayName(file), platform::systemErrorText(readError));
         return std::nullopt;
     }
     return splitPathList(bytes, nulSeparated);

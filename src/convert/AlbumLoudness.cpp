@@ -24,7 +24,7 @@ AlbumLoudness::~AlbumLoudness()
 
 QString AlbumLoudness::albumOf(const QString& inputPath)
 {
-    const QString file = LoudnessStore::identifyingFile(inputPath);
+    QString file = LoudnessStore::identifyingFile(inputPath);
     if (file != inputPath)
         return file;
     const qsizetype slash = inputPath.lastIndexOf(u'/');

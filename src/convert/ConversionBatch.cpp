@@ -397,8 +397,8 @@ QString ConversionBatch::skipConverted(int row, const QString& inputPath)
     const filelist::FileListRow& record = m_list->at(row);
     const QString wanted = WantedOutputPath(
         m_options, {inputPath, record.BaseFolder, QString::fromLatin1(kEncoderPaths[format].extension)});
-    const QString found = FindCompleteOutput(wanted, inputPath, format, record.seconds,
-                                             [this](const QString& path) { return m_claimed.contains(path); });
+    QString found = FindCompleteOutput(wanted, inputPath, format, record.seconds,
+                                       [this](const QString& path) { return m_claimed.contains(path); });
     if (found.isEmpty())
         return {};
     m_claimed.insert(found);

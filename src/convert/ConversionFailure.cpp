@@ -4,6 +4,8 @@
 #include "convert/ErrorLog.h"
 #include "engine/Bass.h"
 
+#include <ranges>
+
 namespace convert {
 
 void EndWithError(ConversionSession& session, const ErrorLog& log, const QString& origfile, int code,
@@ -19,8 +21,8 @@ QString lastErrorLine(const QByteArray& errorOutput)
     QString text = QString::fromUtf8(errorOutput);
     text.replace(u'\r', u'\n');
     const QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
-    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
-        const QString line = it->trimmed();
+    for (const QString& raw : std::views::reverse(lines)) {
+        QString line = raw.trimmed();
         if (!line.isEmpty())
             return line;
     }

@@ -78,7 +78,7 @@ MediaTags sheetTags(const CueSheet& sheet, const CueSheet::Track& track)
 DiscProblem readSheet(const QString& source, DiscLayout& layout)
 {
     CueSheet sheet;
-    if (const DiscProblem problem = CueSheet::read(source, sheet))
+    if (DiscProblem problem = CueSheet::read(source, sheet))
         return problem;
 
     // What every file used by an audio track holds: sectors, or decoded frames.

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
+#include <cmath>
 
 namespace engine {
 
@@ -14,7 +15,7 @@ DiscProblem ListDiscTracks(const QString& source, std::vector<DiscTrackEntry>& t
 {
     tracks.clear();
     DiscLayout layout;
-    if (const DiscProblem problem = DiscLayout::read(source, layout))
+    if (DiscProblem problem = DiscLayout::read(source, layout))
         return problem;
     for (const DiscTrackSpan& span : layout.tracks) {
         DiscTrackEntry entry;
@@ -22,7 +23,7 @@ DiscProblem ListDiscTracks(const QString& source, std::vector<DiscTrackEntry>& t
         entry.seconds = span.seconds();
         entry.cdTrack = span.sectors();
         if (!entry.cdTrack && span.fileFrames > 0)
-            entry.shareBytes = qint64(double(span.fileSize) * double(span.frames()) / double(span.fileFrames) + 0.5);
+            entry.shareBytes = std::llround(double(span.fileSize) * double(span.frames()) / double(span.fileFrames));
         tracks.push_back(entry);
     }
     return {};

@@ -92,7 +92,7 @@ LoudnessMeter::LoudnessMeter(const BASS_CHANNELINFO& format)
     m_state.resize(static_cast<std::size_t>(m_channels));
     for (std::size_t c = 0; c < m_state.size(); ++c) {
         m_state[c].weight = channelWeights[c];
-        m_state[c].samples.assign(static_cast<std::size_t>(m_interpolator.history() + kPiece), 0.0f);
+        m_state[c].samples.assign(static_cast<std::size_t>(m_interpolator.history()) + std::size_t(kPiece), 0.0f);
     }
 }
 
@@ -100,7 +100,7 @@ void LoudnessMeter::add(const char* data, std::size_t bytes)
 {
     if (!usable() || bytes == 0)
         return;
-    const std::size_t frameBytes = static_cast<std::size_t>(m_channels * m_sampleBytes);
+    const std::size_t frameBytes = static_cast<std::size_t>(m_channels) * static_cast<std::size_t>(m_sampleBytes);
     if (!m_carry.empty()) {
         const std::size_t take = std::min(bytes, frameBytes - m_carry.size());
         m_carry.insert(m_carry.end(), data, data + take);
@@ -245,7 +245,7 @@ void LoudnessMeter::filter(int from, int count)
 {
     const double shelf[5] = {m_shelf.b0, m_shelf.c1, m_shelf.c2, m_shelf.a1, m_shelf.a2};
     const double highPass[5] = {m_highPass.b0, m_highPass.c1, m_highPass.c2, m_highPass.a1, m_highPass.a2};
-    const std::size_t offset = static_cast<std::size_t>(m_interpolator.history() + from);
+    const std::size_t offset = static_cast<std::size_t>(m_interpolator.history()) + static_cast<std::size_t>(from);
     // The weighted channels, two at a time.
     const float* x[2];
     KState state[2];

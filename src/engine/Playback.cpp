@@ -135,7 +135,7 @@ public:
     }
 
 private:
-    int checkChannel(DWORD handle, std::shared_ptr<ChannelSlot>* slotOut)
+    int checkChannel(DWORD handle, std::shared_ptr<ChannelSlot>* slotOut) const
     {
         if (!m_initialised)
             return BASS_ERROR_INIT;

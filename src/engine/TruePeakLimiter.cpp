@@ -34,7 +34,7 @@ void TruePeakLimiter::reset()
 {
     const std::size_t history = static_cast<std::size_t>(m_interpolator.history());
     m_history.assign(static_cast<std::size_t>(m_channels), std::vector<float>(history + kBlock, 0.0f));
-    m_delayed.assign(static_cast<std::size_t>((m_latency + 1) * m_channels), 0.0f);
+    m_delayed.assign((static_cast<std::size_t>(m_latency) + 1) * static_cast<std::size_t>(m_channels), 0.0f);
     m_frame.assign(static_cast<std::size_t>(m_channels), 0.0f);
     m_minimum.clear();
     m_held.clear();
@@ -59,7 +59,7 @@ void TruePeakLimiter::process(const float* in, int frames, std::vector<float>& o
                 loudest = std::max(loudest, std::fabs(samples[std::size_t(i)]));
             for (int i = 0; i < count; ++i) {
                 const float value = in[(at + i) * m_channels + c] * m_gain;
-                samples[std::size_t(history + i)] = std::isfinite(value) ? value : 0.0f;
+                samples[std::size_t(history) + std::size_t(i)] = std::isfinite(value) ? value : 0.0f;
                 loudest = std::max(loudest, std::fabs(value));
             }
             // Where even the oversampling cannot reach the ceiling, the
@@ -73,7 +73,7 @@ void TruePeakLimiter::process(const float* in, int frames, std::vector<float>& o
         for (int i = 0; i < count; ++i) {
             const float required = peaks[i] > m_ceiling ? m_ceiling / peaks[i] : 1.0f;
             for (int c = 0; c < m_channels; ++c)
-                m_frame[std::size_t(c)] = m_history[static_cast<std::size_t>(c)][std::size_t(history + i)];
+                m_frame[std::size_t(c)] = m_history[static_cast<std::size_t>(c)][std::size_t(history) + std::size_t(i)];
             push(m_frame.data(), required, out);
         }
         for (std::vector<float>& samples : m_history)
@@ -84,7 +84,7 @@ void TruePeakLimiter::process(const float* in, int frames, std::vector<float>& o
 void TruePeakLimiter::push(const float* frame, float required, std::vector<float>& out)
 {
     const long long n = m_frames++;
-    const std::size_t slots = static_cast<std::size_t>(m_latency + 1);
+    const std::size_t slots = static_cast<std::size_t>(m_latency) + 1;
     float* slot =
         m_delayed.data() + static_cast<std::size_t>(n % static_cast<long long>(slots)) * std::size_t(m_channels);
     std::copy(frame, frame + m_channels, slot);

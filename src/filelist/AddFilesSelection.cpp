@@ -8,7 +8,7 @@ QStringList selectionPaths(QString selection)
     selection.replace(QString(2, nul), QString());
     if (selection.isEmpty())
         return {};
-    const QStringList items = selection.split(nul);
+    QStringList items = selection.split(nul);
     if (items.size() == 1)
         return items;
 

@@ -132,7 +132,7 @@ QHash<QByteArray, QByteArrayView> ProfileReader::sectionValues(QByteArrayView te
     walkSection(text, section, [&](QByteArrayView key, QByteArrayView value) {
         QByteArray folded = foldedKey(key);
         if (!values.contains(folded)) // the first entry of a key wins
-            values.insert(std::move(folded), value);
+            values.emplace(std::move(folded), value);
         return true;
     });
     return values;

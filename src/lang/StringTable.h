@@ -272,6 +272,7 @@ namespace lang {
 
 //! A localized text, named in the code; its value is its key in the language files.
 enum class StringId : int {
+// NOLINTNEXTLINE(bugprone-macro-parentheses): name is the enumerator it declares
 #define TONEMILL_STRING_ID(name, number, text) name = number,
     TONEMILL_STRING_TABLE(TONEMILL_STRING_ID)
 #undef TONEMILL_STRING_ID

@@ -4,7 +4,7 @@ namespace platform {
 
 QString Desktop::openFileAnswer(const QStringList& chosenPaths)
 {
-    const QString cancel = QStringLiteral("Cancel");
+    QString cancel = QStringLiteral("Cancel");
     if (chosenPaths.isEmpty())
         return cancel;
     if (chosenPaths.size() == 1)

@@ -102,9 +102,9 @@ QString displayName(const QString& name)
     if (!hasRawBytes(name))
         return name;
     QString shown = name;
-    for (qsizetype i = 0; i < shown.size(); ++i)
-        if (isRaw(shown.at(i).unicode()))
-            shown[i] = QChar(kReplacement);
+    for (QChar& c : shown)
+        if (isRaw(c.unicode()))
+            c = QChar(kReplacement);
     return shown;
 }
 

@@ -23,6 +23,8 @@ ThreadWakeUp::~ThreadWakeUp()
         ::close(m_fd);
 }
 
+// NOLINTNEXTLINE(readability-make-member-function-const): a wake-up changes
+// the state the owner polls, though that state lives in the kernel.
 bool ThreadWakeUp::wake()
 {
     if (m_fd < 0)

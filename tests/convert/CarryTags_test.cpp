@@ -10,8 +10,10 @@
 using convert::TagFormat;
 using options::FormatOptions;
 
-//! Field by field, so a failed comparison says which field differs.
-void PrintTo(const engine::MediaTags& tags, std::ostream* os)
+//! Field by field, so a failed comparison says which field differs. In the
+//! tags' namespace, where the test framework looks for it.
+namespace engine {
+static void PrintTo(const MediaTags& tags, std::ostream* os)
 {
     const char* names[] = {"title", "artist", "album",   "albumArtist", "track",     "disc",
                            "date",  "genre",  "comment", "composer",    "copyright", "rating"};
@@ -20,6 +22,7 @@ void PrintTo(const engine::MediaTags& tags, std::ostream* os)
         *os << names[i++] << "=\"" << field->toStdString() << "\" ";
     *os << "cover " << tags.cover.size() << " bytes " << tags.coverMime.toStdString();
 }
+} // namespace engine
 
 namespace {
 

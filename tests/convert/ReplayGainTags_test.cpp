@@ -19,8 +19,10 @@ using options::FormatOptions;
 using replaygaintest::gainOf;
 using replaygaintest::readField;
 
+// In the field's namespace, where the test framework looks for it; static,
+// since no other file prints one.
 namespace convert {
-void PrintTo(const TagField& field, std::ostream* os)
+static void PrintTo(const TagField& field, std::ostream* os)
 {
     *os << field.name.toStdString() << "=" << field.value.toStdString();
 }

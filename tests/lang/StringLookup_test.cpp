@@ -108,7 +108,8 @@ TEST_F(StringLookupTest, TheChosenFileIsReadOnceForAnyNumberOfLookupsOnAnyThread
     const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(watch, 0);
     for (const char* name : {"German.ini", "French.ini"})
-        ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(m_home.filePath(QStringLiteral("Lang/") + name)),
+        ASSERT_GE(::inotify_add_watch(watch,
+                                      QFile::encodeName(m_home.filePath(QStringLiteral("Lang/") + name)).constData(),
                                       IN_OPEN | IN_CLOSE_NOWRITE),
                   0);
     const auto opened = [watch] {
