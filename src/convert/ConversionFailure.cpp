@@ -4,7 +4,7 @@
 #include "convert/ErrorLog.h"
 #include "engine/Bass.h"
 
-#include <ranges>
+#include <algorithm>
 
 namespace convert {
 
@@ -21,12 +21,9 @@ QString lastErrorLine(const QByteArray& errorOutput)
     QString text = QString::fromUtf8(errorOutput);
     text.replace(u'\r', u'\n');
     const QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
-    for (const QString& raw : std::views::reverse(lines)) {
-        QString line = raw.trimmed();
-        if (!line.isEmpty())
-            return line;
-    }
-    return {};
+    const auto last =
+        std::find_if(lines.crbegin(), lines.crend(), [](const QString& line) { return !line.trimmed().isEmpty(); });
+    return last == lines.crend() ? QString() : last->trimmed();
 }
 
 } // namespace convert

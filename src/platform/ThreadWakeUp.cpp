@@ -23,8 +23,9 @@ ThreadWakeUp::~ThreadWakeUp()
         ::close(m_fd);
 }
 
-// NOLINTNEXTLINE(readability-make-member-function-const): a wake-up changes
-// the state the owner polls, though that state lives in the kernel.
+// Not const: a wake-up changes the state the owner polls, though that state
+// lives in the kernel.
+// NOLINTNEXTLINE(readability-make-member-function-const)
 bool ThreadWakeUp::wake()
 {
     if (m_fd < 0)
