@@ -555,7 +555,9 @@ void MainWindow::ShowWMANotice()
 
 void MainWindow::SaveSettings()
 {
-    m_settings->SaveSettings();
+    // Settings tells the user itself when another process holds the store and
+    // logs any other failure; nothing here could do better.
+    static_cast<void>(m_settings->SaveSettings());
 }
 
 void MainWindow::FreeAudioEngine()

@@ -64,7 +64,9 @@ void ConversionSession::releaseConversionStream()
     BASS_StreamFree(old);
     hConvertStream = 0;
     BASS_SetConfig(BASS_CONFIG_FLOATDSP, 0);
-    BASS_Encode_Stop(old);
+    // Whatever encoder the previous conversion left is abandoned, not finished:
+    // its output was dealt with (or discarded) when that conversion ended.
+    static_cast<void>(BASS_Encode_Stop(old));
 }
 
 void ConversionSession::freeConversionStream()
