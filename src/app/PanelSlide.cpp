@@ -14,7 +14,7 @@ bool PanelSlide::open()
     if (m_timerRunning || !isParked())
         return false;
     m_mainEnabled = false;
-    StartPanelMove(QString::fromLatin1(kUp));
+    StartPanelMove(Direction::Up);
     return true;
 }
 
@@ -26,25 +26,27 @@ void PanelSlide::setParkedTop(int parkedTop)
         m_top = parkedTop;
 }
 
-void PanelSlide::StartPanelMove(const QString& direction)
+void PanelSlide::StartPanelMove(Direction direction)
 {
-    if (direction == QLatin1String(kUp)) {
+    switch (direction) {
+    case Direction::Up:
         lMoveStep = kOpenFirstStep;
         lMoveInterval = kOpenFirstInterval;
-        sMoveObject = QString::fromLatin1(kMovingUp);
-    } else if (direction == QLatin1String(kDown)) {
+        break;
+    case Direction::Down:
         lMoveStep = kCloseStep;
         lMoveInterval = kCloseInterval;
-        sMoveObject = QString::fromLatin1(kMovingDown);
+        break;
     }
+    m_direction = direction;
     m_timerRunning = true;
 }
 
 void PanelSlide::tick()
 {
-    if (sMoveObject == QLatin1String(kMovingUp))
+    if (m_direction == Direction::Up)
         MovePanelUp();
-    else if (sMoveObject == QLatin1String(kMovingDown))
+    else if (m_direction == Direction::Down)
         MovePanelDown();
 }
 

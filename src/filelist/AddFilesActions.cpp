@@ -18,8 +18,6 @@ namespace filelist {
 
 namespace {
 
-const QString kCancel = QStringLiteral("Cancel");
-
 // How long the window may go without painting while files are added.
 constexpr qint64 kPaintInterval = 30;
 
@@ -32,33 +30,33 @@ AddFilesActions::AddFilesActions(platform::Desktop& desktop, Admit admit, std::f
 {
 }
 
-void AddFilesActions::AddFiles(const QString& selection)
+void AddFilesActions::AddFiles(const QStringList& paths)
 {
-    if (!selection.isEmpty()) {
-        addSelection(selection);
+    if (!paths.isEmpty()) {
+        addPaths(paths);
         return;
     }
-    const QString answer =
+    const platform::OpenFileAnswer answer =
         m_desktop.ShowOpenFileDialog(addfiles::audioFileFilters(), lang::caption(lang::StringId::SelectAudioFiles),
                                      true, QStringLiteral("AddAudioFiles"));
-    if (answer == kCancel)
+    if (answer.cancelled())
         return;
-    addSelection(answer);
+    addPaths(answer.paths());
 }
 
 void AddFilesActions::AddVideoFiles()
 {
-    const QString answer =
+    const platform::OpenFileAnswer answer =
         m_desktop.ShowOpenFileDialog(addfiles::videoFileFilters(), lang::caption(lang::StringId::SelectVideoFiles),
                                      true, QStringLiteral("AddVideoFiles"));
-    if (answer == kCancel)
+    if (answer.cancelled())
         return;
-    addSelection(answer);
+    addPaths(answer.paths());
 }
 
-void AddFilesActions::addSelection(const QString& selection)
+void AddFilesActions::addPaths(const QStringList& paths)
 {
-    const QStringList refused = admitAll(addfiles::selectionPaths(selection));
+    const QStringList refused = admitAll(paths);
     if (m_refresh)
         m_refresh();
     showRefused(refused);
@@ -109,9 +107,7 @@ void AddFilesActions::AddFolder()
                              platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
         return;
     }
-    // The names travel NUL-separated: unlike "*", a NUL can never be part of a name.
-    const QStringList refused =
-        admitAll(addfiles::selectionPaths(addfiles::folderSelection(folder, *names)), folder, progressShown);
+    const QStringList refused = admitAll(addfiles::pathsInFolder(folder, *names), folder, progressShown);
     if (m_refresh)
         m_refresh();
     showRefused(refused);

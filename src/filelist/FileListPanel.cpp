@@ -158,7 +158,8 @@ void FileListPanel::fillAudioCdMenu()
             text += QStringLiteral(" - ") + drive.title;
         text += QStringLiteral(" (") + lang::caption(lang::StringId::CdTrackCount).arg(drive.tracks) + u')';
         const QString device = drive.device;
-        connect(mnuAudioCd->addAction(text), &QAction::triggered, this, [this, device] { m_actions.AddFiles(device); });
+        connect(mnuAudioCd->addAction(text), &QAction::triggered, this,
+                [this, device] { m_actions.AddFiles({device}); });
     }
 }
 

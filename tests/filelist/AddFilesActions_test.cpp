@@ -161,7 +161,7 @@ TEST_F(AddFilesTest, CancelledDialogsAndOverlongAnswersChangeNothing)
     for (int i = 0; i < 600; ++i)
         many << dir.filePath(QStringLiteral("file%1.wav").arg(i, 4, 10, QLatin1Char('0')));
     desktop.chooseFiles(many);
-    ASSERT_EQ(desktop.openFileAnswers.back(), QStringLiteral("Cancel"));
+    ASSERT_TRUE(desktop.openFileAnswers.back().cancelled());
     panel.cmdAddFile_Click();
 
     EXPECT_EQ(desktop.openFileDialogs.size(), 3);
@@ -195,8 +195,6 @@ TEST_F(AddFilesTest, FilesChosenInTheRootKeepASingleSlash)
     desktop.chooseFiles({QStringLiteral("/a.wav"), QStringLiteral("/b.mp3")});
     actions.AddFiles();
     EXPECT_EQ(asked, (QStringList{"/a.wav", "/b.mp3"}));
-    actions.AddFiles(QStringLiteral("/") + QChar(0) + QStringLiteral("c.ogg"));
-    EXPECT_EQ(asked.last(), QStringLiteral("/c.ogg"));
     EXPECT_TRUE(desktop.boxes.isEmpty());
 }
 
