@@ -14,6 +14,7 @@
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "platform/Desktop.h"
+#include "platform/Path.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -511,7 +512,8 @@ void ConversionBatch::countOutcome(filelist::RowState state, const QString& outp
     else if (state == RowState::Skipped)
         ++m_summary.skipped;
     if (m_summary.outputFolder.isEmpty() && !output.isEmpty())
-        m_summary.outputFolder = m_options.optSameFolder.Value() ? ParentFolder(output) : m_options.txtOutPath.Text();
+        m_summary.outputFolder =
+            m_options.optSameFolder.Value() ? platform::Path(output).parent().toString() : m_options.txtOutPath.Text();
 }
 
 void ConversionBatch::applyStatuses()

@@ -8,6 +8,7 @@
 #include "options/CheckBoxState.h"
 #include "platform/Desktop.h"
 #include "platform/FileName.h"
+#include "platform/Path.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -70,7 +71,7 @@ void AddFilesActions::showRefused(const QStringList& refused)
     constexpr int kNamed = 10;
     QString text = lang::caption(lang::StringId::FilesNotAdded) + u'\n';
     for (qsizetype i = 0; i < std::min<qsizetype>(kNamed, refused.size()); ++i)
-        text += u'\n' + platform::displayName(refused[i].mid(refused[i].lastIndexOf(u'/') + 1));
+        text += u'\n' + platform::displayName(platform::Path(refused[i]).fileName());
     if (refused.size() > kNamed)
         text += u'\n' + lang::caption(lang::StringId::AndMore).arg(refused.size() - kNamed);
     m_desktop.messageBox(text, lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Exclamation,

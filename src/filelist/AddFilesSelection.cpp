@@ -1,14 +1,16 @@
 #include "filelist/AddFilesSelection.h"
 
+#include "platform/Path.h"
+
 namespace filelist::addfiles {
 
 QStringList pathsInFolder(const QString& folder, const QStringList& names)
 {
-    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+    const platform::Path inside(folder);
     QStringList paths;
     paths.reserve(names.size());
     for (const QString& name : names)
-        paths << prefix + name;
+        paths << (inside / name).toString();
     return paths;
 }
 

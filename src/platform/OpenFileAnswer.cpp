@@ -1,5 +1,7 @@
 #include "platform/OpenFileAnswer.h"
 
+#include "platform/Path.h"
+
 namespace platform {
 
 OpenFileAnswer OpenFileAnswer::chosen(const QStringList& absolutePaths)
@@ -19,18 +21,20 @@ qsizetype OpenFileAnswer::textLength(const QStringList& absolutePaths)
         return absolutePaths.front().size() + 1;
 
     // The common folder: the longest run of whole components shared by all.
-    QString folder = absolutePaths.front().left(absolutePaths.front().lastIndexOf(u'/') + 1);
+    Path folder = Path(absolutePaths.front()).parent();
     for (const QString& path : absolutePaths) {
-        while (!folder.isEmpty() && !path.startsWith(folder))
-            folder = folder.size() > 1 ? folder.left(folder.lastIndexOf(u'/', folder.size() - 2) + 1) : QString();
+        while (!Path(path).relativeTo(folder)) {
+            const Path up = folder.parent();
+            if (up == folder)
+                return -1; // relative paths of different folders
+            folder = up;
+        }
     }
-    if (folder.isEmpty())
-        return -1;
-    // The folder without its closing "/" (the root keeps it), NUL; each
-    // relative path and NUL; the closing NUL.
-    qsizetype length = (folder.size() > 1 ? folder.size() - 1 : folder.size()) + 1;
+    // The folder (the root with its "/"), NUL; each relative path and NUL;
+    // the closing NUL.
+    qsizetype length = folder.toString().size() + 1;
     for (const QString& path : absolutePaths)
-        length += path.size() - folder.size() + 1;
+        length += Path(path).relativeTo(folder)->size() + 1;
     return length + 1;
 }
 
