@@ -30,12 +30,12 @@ void PanelSlide::StartPanelMove(Direction direction)
 {
     switch (direction) {
     case Direction::Up:
-        lMoveStep = kOpenFirstStep;
-        lMoveInterval = kOpenFirstInterval;
+        moveStep = kOpenFirstStep;
+        moveInterval = kOpenFirstInterval;
         break;
     case Direction::Down:
-        lMoveStep = kCloseStep;
-        lMoveInterval = kCloseInterval;
+        moveStep = kCloseStep;
+        moveInterval = kCloseInterval;
         break;
     }
     m_direction = direction;
@@ -52,29 +52,29 @@ void PanelSlide::tick()
 
 void PanelSlide::MovePanelUp()
 {
-    m_timerInterval = lMoveInterval;
+    m_timerInterval = moveInterval;
     if (m_top < kStopBelow) {
         // It went slightly past its place; it settles back.
         stopAt(kOpenTop);
         return;
     }
-    if (m_top < kSlowBelow && lMoveStep > kSmallestHalvedStep) {
+    if (m_top < kSlowBelow && moveStep > kSmallestHalvedStep) {
         // Halves go to the even neighbour, as the default rounding does.
-        lMoveStep = static_cast<int>(std::lrint(lMoveStep / 2.0));
-        lMoveInterval *= 2;
+        moveStep = static_cast<int>(std::lrint(moveStep / 2.0));
+        moveInterval *= 2;
     }
-    m_top -= lMoveStep;
+    m_top -= moveStep;
 }
 
 void PanelSlide::MovePanelDown()
 {
-    m_timerInterval = lMoveInterval;
+    m_timerInterval = moveInterval;
     if (m_top >= m_parkedTop) {
         stopAt(m_parkedTop);
         m_mainEnabled = true;
         return;
     }
-    m_top += lMoveStep;
+    m_top += moveStep;
 }
 
 void PanelSlide::stopAt(int top)

@@ -55,8 +55,8 @@ public:
     //! The way of the last slide started; none before the first.
     std::optional<Direction> direction() const { return m_direction; }
 
-    int lMoveStep = 0;
-    int lMoveInterval = 0;
+    int moveStep = 0;
+    int moveInterval = 0;
 
 private:
     void stopAt(int top);

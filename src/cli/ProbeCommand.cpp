@@ -140,7 +140,7 @@ QString outputName(const filelist::FileListRow& row, const ProbeArguments& argum
     QString name = convert::OutputBaseName(row.FilePath);
     if (arguments.namePattern)
         name = convert::OutputNamePattern(*arguments.namePattern).expand(engine::ReadMediaTags(row.FilePath), name);
-    const QString folder = arguments.keepTree ? convert::RelativeFolder(row.FilePath, row.BaseFolder) : QString();
+    const QString folder = arguments.keepTree ? convert::RelativeFolder(row.FilePath, row.baseFolder) : QString();
     return folder.isEmpty() ? name : folder + u'/' + name;
 }
 

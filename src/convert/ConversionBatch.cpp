@@ -397,7 +397,7 @@ QString ConversionBatch::skipConverted(int row, const QString& inputPath)
         return {};
     const filelist::FileListRow& record = m_list->at(row);
     const QString wanted = WantedOutputPath(
-        m_options, {inputPath, record.BaseFolder, QString::fromLatin1(kEncoderPaths[format].extension)});
+        m_options, {inputPath, record.baseFolder, QString::fromLatin1(kEncoderPaths[format].extension)});
     const QString found = FindCompleteOutput(wanted, inputPath, format, record.seconds,
                                              [this](const QString& path) { return m_claimed.contains(path); });
     if (found.isEmpty())
@@ -421,7 +421,7 @@ bool ConversionBatch::startRow(int row, const QString& inputPath)
         return false;
     const EncoderPath& path = kEncoderPaths[format];
     removeStoppedOutput(row);
-    const QString baseFolder = m_list->at(row).BaseFolder;
+    const QString baseFolder = m_list->at(row).baseFolder;
     filelist::RowReason why;
     const QString outFile = BuildOutputPath({inputPath, baseFolder, QString::fromLatin1(path.extension)}, &why);
     // The box about a missing folder may have run the window's events: a stop

@@ -64,8 +64,8 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     RowLoudness loudness(session, origfile, format, flags);
     if (!loudness.prepare())
         return;
-    session.hConvertStream = engine::OpenStream(false, origfile, 0, 0, flags);
-    const HSTREAM stream = session.hConvertStream;
+    session.conversionStream = engine::OpenStream(false, origfile, 0, 0, flags);
+    const HSTREAM stream = session.conversionStream;
     if (stream == 0) {
         const int code = BASS_ErrorGetCode();
         EndWithError(session, log, origfile, code, engine::BassErrorText(code));
@@ -193,7 +193,7 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
         EndWithError(session, log, origfile, BASS_ERROR_CREATE, output->error());
         return;
     }
-    session.sOutputMade = output->finalPath();
+    session.outputMade = output->finalPath();
     loudness.done();
     session.setOutcome(Outcome::Complete, damage);
     if (!damage.isEmpty())

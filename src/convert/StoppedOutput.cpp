@@ -33,7 +33,7 @@ void KeepStoppedOutput(ConversionSession& session, OutputFile& output, double se
 {
     if (output.size() > 0 &&
         output.commitAs(StoppedOutputPath(output.finalPath(), seconds, session.stoppedNameFormat())))
-        session.sOutputMade = output.finalPath();
+        session.outputMade = output.finalPath();
     output.discard();
 }
 

@@ -82,7 +82,7 @@ qint16 FileAdmission::AddProbedFile(const ProbedFile& file)
     FileListRow row;
     row.FilePath = file.path;
     // Repaired as the path was, so the path still lies inside it.
-    row.BaseFolder = NormaliseAdmissionPath(file.baseFolder);
+    row.baseFolder = NormaliseAdmissionPath(file.baseFolder);
     if (!list->append(row)) {
         showFailure(systemFailure(ENOMEM));
         return 0;

@@ -27,7 +27,7 @@ struct FileListRow {
     bool cdTrack = false; //!< a CD track: its size reads "CD Track"
     //! The folder the file was found in by Add Folder (its tree's top with
     //! sub-folders); empty for a file added by itself. Not a grid column.
-    QString BaseFolder;
+    QString baseFolder;
 };
 
 } // namespace filelist

@@ -51,7 +51,7 @@ TEST(PanelSlide, OpeningSlowsDownOvershootsAndSettles)
     EXPECT_EQ(runTicks(slide), expected);
     EXPECT_FALSE(slide.timerRunning());
     EXPECT_FALSE(slide.mainPanelEnabled());
-    EXPECT_EQ(slide.lMoveStep, 75);
+    EXPECT_EQ(slide.moveStep, 75);
 }
 
 TEST(PanelSlide, ClosingTakesTwelveStepsAndParksAtTheWindowHeight)
@@ -82,9 +82,9 @@ TEST(PanelSlide, OddStepsHalveToTheEvenNeighbour)
     for (const Case c : {Case{300, 150}, Case{150, 75}, Case{250, 125}, Case{125, 62}, Case{127, 64}}) {
         app::PanelSlide slide(3000);
         slide.StartPanelMove(app::PanelSlide::Direction::Up);
-        slide.lMoveStep = c.step;
+        slide.moveStep = c.step;
         slide.tick();
-        EXPECT_EQ(slide.lMoveStep, c.halved) << c.step;
+        EXPECT_EQ(slide.moveStep, c.halved) << c.step;
         EXPECT_EQ(slide.top(), 3000 - c.halved);
     }
 }

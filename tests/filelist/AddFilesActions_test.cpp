@@ -250,13 +250,13 @@ TEST_F(AddFilesTest, IncludeSubFoldersAddsTheTreeAndRowsRememberTheirFolder)
     EXPECT_TRUE(subFolders.Value());
     EXPECT_EQ(listedPaths(), files);
     for (const filelist::FileListRow& row : list->rows())
-        EXPECT_EQ(row.BaseFolder, music);
+        EXPECT_EQ(row.baseFolder, music);
     EXPECT_TRUE(desktop.boxes.isEmpty());
 
     // Files added one by one have no folder; a cancelled picker keeps the choice.
     desktop.chooseFiles({tone("single.wav")});
     panel.cmdAddFile_Click();
-    EXPECT_TRUE(list->at(3).BaseFolder.isEmpty());
+    EXPECT_TRUE(list->at(3).baseFolder.isEmpty());
     desktop.folderOptionAnswers.push_back(false);
     panel.cmdAddFolder_Click();
     EXPECT_TRUE(desktop.folderPickers[1].optionShown);
