@@ -258,7 +258,7 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     QStringList inputs; // never swept away as leftovers, whatever their names
     if (m_list)
         for (const filelist::FileListRow& record : m_list->rows())
-            inputs << record.FilePath;
+            inputs << record.path;
     OutputFile::setRunInputs(inputs);
     m_walkOver = false;
     m_anyStarted = false;
@@ -278,7 +278,7 @@ bool ConversionBatch::ConvertFiles(Choice choice)
         if (!takes(choice, record))
             continue;
         ++m_total;
-        m_albums->addRow(row, record.FilePath);
+        m_albums->addRow(row, record.path);
         if (record.seconds >= 0) {
             knownSeconds += record.seconds;
             ++known;
@@ -339,7 +339,7 @@ void ConversionBatch::startRows()
             m_visited[row] = QString();
             continue;
         }
-        const QString inputPath = record.FilePath; // startRow() may run events that change the list
+        const QString inputPath = record.path; // startRow() may run events that change the list
         if (const QString skipped = skipConverted(row, inputPath); !skipped.isEmpty()) {
             m_visited[row] = skipped;
             m_albums->rowEnded(row, QString(), nullptr); // its album is not measured whole
@@ -426,7 +426,7 @@ bool ConversionBatch::startRow(int row, const QString& inputPath)
     const QString outFile = BuildOutputPath({inputPath, baseFolder, QString::fromLatin1(path.extension)}, &why);
     // The box about a missing folder may have run the window's events: a stop
     // clicked meanwhile ends the walk before this row starts.
-    if (m_state.bCancelConversion || !m_list || row >= m_list->count() || m_list->at(row).FilePath != inputPath)
+    if (m_state.bCancelConversion || !m_list || row >= m_list->count() || m_list->at(row).path != inputPath)
         return false;
     if (outFile.isEmpty()) {
         failUnstarted(row, why);

@@ -33,7 +33,7 @@ QString OutputNameExample::name(const QString& pattern, const filelist::FileList
     QString base = lang::caption(lang::StringId::PlaceholderTitle);
     engine::MediaTags tags = sampleTags();
     if (list && list->count() > 0) {
-        const QString& path = list->at(0).FilePath;
+        const QString& path = list->at(0).path;
         if (path != m_taggedPath) {
             m_tags = engine::ReadMediaTags(path);
             m_taggedPath = path;

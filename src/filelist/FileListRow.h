@@ -15,7 +15,7 @@ namespace filelist {
 struct FileListRow {
     qint32 ID = 0;
     qint32 CheckBox = 0; //!< 0 = not ticked, any other value = ticked
-    QString FilePath;    //!< the row's identity: no two rows hold the same text
+    QString path;        //!< the row's identity: no two rows hold the same text
     RowState state = RowState::Waiting;
     float progress = 0;                       //!< percent done, while converting
     RowReason reason;                         //!< why the last conversion ended as it did

@@ -55,7 +55,7 @@ protected:
 filelist::FileListRow fileRow(const QString& path)
 {
     filelist::FileListRow row;
-    row.FilePath = path;
+    row.path = path;
     row.Duration = QStringLiteral("00:05");
     row.FileSize = QStringLiteral("1 KB");
     return row;
@@ -106,7 +106,7 @@ protected:
     {
         QStringList paths;
         for (const filelist::FileListRow& row : window.currentList()->rows())
-            paths << row.FilePath;
+            paths << row.path;
         return paths;
     }
 

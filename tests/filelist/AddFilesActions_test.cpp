@@ -68,7 +68,7 @@ protected:
     {
         QStringList paths;
         for (const filelist::FileListRow& row : list->rows())
-            paths << row.FilePath;
+            paths << row.path;
         return paths;
     }
 
@@ -296,5 +296,5 @@ TEST_F(AddFilesTest, AddingUnticksSelectAllAndEveryRow)
     panel.cmdAddFile_Click();
     EXPECT_FALSE(panel.chkSelectAll->isChecked());
     for (const filelist::FileListRow& row : list->rows())
-        EXPECT_EQ(row.CheckBox, 0) << qPrintable(row.FilePath);
+        EXPECT_EQ(row.CheckBox, 0) << qPrintable(row.path);
 }
