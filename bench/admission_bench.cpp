@@ -270,8 +270,8 @@ void listMemory()
         for (int i = 0; i < filelist::FileList::kMaxRows; ++i) {
             filelist::FileListRow row;
             // Each cell its own string, as admission makes them.
-            row.FilePath = QStringLiteral("/home/someone/Music/") + QString(170, QChar(u'a' + i % 26)) +
-                           QStringLiteral("%1.flac").arg(i, 5, 10, QLatin1Char('0'));
+            row.path = QStringLiteral("/home/someone/Music/") + QString(170, QChar(u'a' + i % 26)) +
+                       QStringLiteral("%1.flac").arg(i, 5, 10, QLatin1Char('0'));
             row.Duration = QString::fromLatin1("03:07");
             row.FileSize = QString::fromLatin1("4.68 MB");
             list.append(row);
@@ -279,8 +279,7 @@ void listMemory()
         const long after = bench::ownMemoryKb("VmRSS");
         std::printf("list of %d rows (paths of %lld characters): VmRSS %ld kB before, %ld kB after, %.1f MB for the "
                     "list\n",
-                    list.count(), qlonglong(list.at(0).FilePath.size()), before, after,
-                    double(after - before) / 1024.0);
+                    list.count(), qlonglong(list.at(0).path.size()), before, after, double(after - before) / 1024.0);
     }
 }
 

@@ -62,8 +62,7 @@ int main(int argc, char** argv)
     const int runs = arguments.number(QStringLiteral("--runs"), 1);
     const int minutes = arguments.number(QStringLiteral("--minutes"), 60);
     const QString only = arguments.text(QStringLiteral("--format")); // one format by its extension, or all three
-    for (const QString& name : engine::FormatModuleNames())
-        BASS_PluginLoad(name.toLatin1().constData(), 0);
+    engine::LoadFormatModules();
 
     const QStringList inputs = bench::mixedInputs(kCache, minutes);
     if (inputs.isEmpty()) {

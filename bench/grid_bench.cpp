@@ -64,8 +64,8 @@ int main(int argc, char* argv[])
     filelist::FileList list;
     for (int i = 0; i < filelist::FileList::kMaxRows; ++i) {
         filelist::FileListRow row;
-        row.FilePath = QStringLiteral("/home/user/Music/Some Artist/Some Album/%1 - A track title.flac")
-                           .arg(i, 5, 10, QLatin1Char('0'));
+        row.path = QStringLiteral("/home/user/Music/Some Artist/Some Album/%1 - A track title.flac")
+                       .arg(i, 5, 10, QLatin1Char('0'));
         // Every tenth row shows a progress value, so the bar painting is timed too.
         if (i % 10 == 0) {
             row.state = filelist::RowState::Converting;

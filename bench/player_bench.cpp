@@ -116,7 +116,7 @@ int main(int argc, char* argv[])
     // The player, with a grid of its own holding the file it plays.
     filelist::FileList playlist;
     filelist::FileListRow row;
-    row.FilePath = toPlay;
+    row.path = toPlay;
     playlist.append(row);
     filelist::GridView playerGrid;
     playerGrid.bindList(&playlist);

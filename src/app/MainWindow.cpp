@@ -188,7 +188,7 @@ void MainWindow::buildInterface()
     panelSlide = new QtPanelSlide(this, frMain);
     connect(frFormats, &options::FormatsPanel::openRequested, this, &MainWindow::cmdChangeFormat_Click);
     connect(frFormats, &options::FormatsPanel::closeRequested, this,
-            [this] { panelSlide->StartPanelMove(QString::fromLatin1(PanelSlide::kDown)); });
+            [this] { panelSlide->StartPanelMove(PanelSlide::Direction::Down); });
     connect(frAbout->cmdCloseHelp, &QPushButton::clicked, this, &MainWindow::cmdCloseHelp_Click);
     connect(frAbout, &AboutPanel::webSiteClicked, this, &MainWindow::lblWebSite_Click);
 }
@@ -555,7 +555,9 @@ void MainWindow::ShowWMANotice()
 
 void MainWindow::SaveSettings()
 {
-    m_settings->SaveSettings();
+    // Settings tells the user itself when another process holds the store and
+    // logs any other failure; nothing here could do better.
+    static_cast<void>(m_settings->SaveSettings());
 }
 
 void MainWindow::FreeAudioEngine()
@@ -598,13 +600,13 @@ void MainWindow::cmdAbout_Click()
 
 void MainWindow::cmdCloseHelp_Click()
 {
-    panelSlide->StartPanelMove(QString::fromLatin1(PanelSlide::kDown));
+    panelSlide->StartPanelMove(PanelSlide::Direction::Down);
 }
 
 void MainWindow::closeOpenPanel()
 {
     const PanelSlide& slide = panelSlide->state();
-    if (slide.isParked() || slide.sMoveObject == QLatin1String(PanelSlide::kMovingDown))
+    if (slide.isParked() || slide.direction() == PanelSlide::Direction::Down)
         return;
     if (panelSlide->objMovePanel == frFormats)
         frFormats->cmdHide_Click();

@@ -14,7 +14,7 @@ bool PanelSlide::open()
     if (m_timerRunning || !isParked())
         return false;
     m_mainEnabled = false;
-    StartPanelMove(QString::fromLatin1(kUp));
+    StartPanelMove(Direction::Up);
     return true;
 }
 
@@ -26,53 +26,55 @@ void PanelSlide::setParkedTop(int parkedTop)
         m_top = parkedTop;
 }
 
-void PanelSlide::StartPanelMove(const QString& direction)
+void PanelSlide::StartPanelMove(Direction direction)
 {
-    if (direction == QLatin1String(kUp)) {
-        lMoveStep = kOpenFirstStep;
-        lMoveInterval = kOpenFirstInterval;
-        sMoveObject = QString::fromLatin1(kMovingUp);
-    } else if (direction == QLatin1String(kDown)) {
-        lMoveStep = kCloseStep;
-        lMoveInterval = kCloseInterval;
-        sMoveObject = QString::fromLatin1(kMovingDown);
+    switch (direction) {
+    case Direction::Up:
+        moveStep = kOpenFirstStep;
+        moveInterval = kOpenFirstInterval;
+        break;
+    case Direction::Down:
+        moveStep = kCloseStep;
+        moveInterval = kCloseInterval;
+        break;
     }
+    m_direction = direction;
     m_timerRunning = true;
 }
 
 void PanelSlide::tick()
 {
-    if (sMoveObject == QLatin1String(kMovingUp))
+    if (m_direction == Direction::Up)
         MovePanelUp();
-    else if (sMoveObject == QLatin1String(kMovingDown))
+    else if (m_direction == Direction::Down)
         MovePanelDown();
 }
 
 void PanelSlide::MovePanelUp()
 {
-    m_timerInterval = lMoveInterval;
+    m_timerInterval = moveInterval;
     if (m_top < kStopBelow) {
         // It went slightly past its place; it settles back.
         stopAt(kOpenTop);
         return;
     }
-    if (m_top < kSlowBelow && lMoveStep > kSmallestHalvedStep) {
+    if (m_top < kSlowBelow && moveStep > kSmallestHalvedStep) {
         // Halves go to the even neighbour, as the default rounding does.
-        lMoveStep = static_cast<int>(std::lrint(lMoveStep / 2.0));
-        lMoveInterval *= 2;
+        moveStep = static_cast<int>(std::lrint(moveStep / 2.0));
+        moveInterval *= 2;
     }
-    m_top -= lMoveStep;
+    m_top -= moveStep;
 }
 
 void PanelSlide::MovePanelDown()
 {
-    m_timerInterval = lMoveInterval;
+    m_timerInterval = moveInterval;
     if (m_top >= m_parkedTop) {
         stopAt(m_parkedTop);
         m_mainEnabled = true;
         return;
     }
-    m_top += lMoveStep;
+    m_top += moveStep;
 }
 
 void PanelSlide::stopAt(int top)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <optional>
 
 namespace app {
 
@@ -20,10 +20,8 @@ public:
     //! The timer's interval in the window design.
     static constexpr int kDesignInterval = 10;
 
-    static constexpr const char* kUp = "EDIT_FRAME_UP";
-    static constexpr const char* kDown = "EDIT_FRAME_DOWN";
-    static constexpr const char* kMovingUp = "Edit Frame 2 Up";
-    static constexpr const char* kMovingDown = "Edit Frame 2 Down";
+    //! Which way the panel slides: up to open, down to close.
+    enum class Direction { Up, Down };
 
     //! `parkedTop` is the window's height: where a closed panel rests.
     explicit PanelSlide(int parkedTop);
@@ -33,11 +31,10 @@ public:
     //! True when the slide started.
     bool open();
 
-    //! Prepares the slide for "EDIT_FRAME_UP" or "EDIT_FRAME_DOWN" (any other
-    //! text keeps the step, interval and direction) and starts the timer. A
-    //! closing started while the panel still goes up reverses it from where
-    //! it is.
-    void StartPanelMove(const QString& direction);
+    //! Prepares the slide's step and interval for `direction` and starts the
+    //! timer. A closing started while the panel still goes up reverses it
+    //! from where it is.
+    void StartPanelMove(Direction direction);
 
     //! The window's height changed: a closed panel rests at the new height,
     //! a closing one stops there; an open one stays where it is.
@@ -55,10 +52,11 @@ public:
     bool mainPanelEnabled() const { return m_mainEnabled; }
     //! Idle: the panel parked and the timer stopped.
     bool isParked() const { return !m_timerRunning && m_top >= m_parkedTop; }
+    //! The way of the last slide started; none before the first.
+    std::optional<Direction> direction() const { return m_direction; }
 
-    QString sMoveObject;
-    int lMoveStep = 0;
-    int lMoveInterval = 0;
+    int moveStep = 0;
+    int moveInterval = 0;
 
 private:
     void stopAt(int top);
@@ -66,6 +64,7 @@ private:
     int m_parkedTop;
     int m_top;
     int m_timerInterval = kDesignInterval;
+    std::optional<Direction> m_direction;
     bool m_timerRunning = false;
     bool m_mainEnabled = true;
 };

@@ -27,7 +27,7 @@ void QtPanelSlide::open(QWidget* panel)
     apply();
 }
 
-void QtPanelSlide::StartPanelMove(const QString& direction)
+void QtPanelSlide::StartPanelMove(PanelSlide::Direction direction)
 {
     if (!objMovePanel)
         return;

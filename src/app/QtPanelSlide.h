@@ -26,8 +26,8 @@ public:
     //! An opening button: nothing while the timer runs or a panel is up;
     //! otherwise `panel` becomes objMovePanel and slides up.
     void open(QWidget* panel);
-    //! "EDIT_FRAME_UP" or "EDIT_FRAME_DOWN" for objMovePanel.
-    void StartPanelMove(const QString& direction);
+    //! Slides objMovePanel up or down.
+    void StartPanelMove(PanelSlide::Direction direction);
     //! One tick of tmrAnimate.
     void tmrAnimate_Timer();
 

@@ -153,7 +153,7 @@ private:
             return;
         const int row = running.first();
         const filelist::FileListRow& r = m_list.at(row);
-        m_console.drawProgress(row + 1, m_list.count(), int(r.progress), r.FilePath);
+        m_console.drawProgress(row + 1, m_list.count(), int(r.progress), r.path);
     }
 
     //! The audio seconds a row converted: all of a complete row, the part a
@@ -215,7 +215,7 @@ private:
             const qint64 endedMs = kept.endedMs >= 0 ? kept.endedMs : m_clock.elapsed();
             const double wall = kept.startedMs >= 0 ? double(endedMs - kept.startedMs) / 1000.0 : 0.0;
             JsonLine line;
-            line.add("input", r.FilePath)
+            line.add("input", r.path)
                 .add("output", outFile.isEmpty() ? std::nullopt : std::optional<QString>(outFile))
                 .add("status", status)
                 .add("reason", reason.isEmpty() ? std::nullopt : std::optional<QString>(reason))
@@ -229,8 +229,8 @@ private:
             const QByteArray bytesOut = line.object() + '\n';
             std::fwrite(bytesOut.constData(), 1, std::size_t(bytesOut.size()), m_out);
         } else {
-            QString text = probeCell(r.FilePath) + u'\t' + probeCell(outFile) + u'\t' + probeCell(status) + u'\t' +
-                           probeCell(reason);
+            QString text =
+                probeCell(r.path) + u'\t' + probeCell(outFile) + u'\t' + probeCell(status) + u'\t' + probeCell(reason);
             if (m_loudness) {
                 const std::optional<filelist::MeasuredLoudness> measured = m_list.loudness(row);
                 text += u'\t' + (measured ? measured->text() : QString());

@@ -1,5 +1,7 @@
 #include "cli/ConvertConsole.h"
 
+#include "platform/Path.h"
+
 #include <unistd.h>
 
 namespace cli {
@@ -63,7 +65,7 @@ void ConvertConsole::drawProgress(int row, int rows, int percent, const QString&
         return;
     percent = qBound(0, percent, 100);
     const int filled = percent * kBarWidth / 100;
-    QString shownName = name.mid(name.lastIndexOf(u'/') + 1);
+    QString shownName = platform::Path(name).fileName();
     for (QChar& c : shownName)
         if (c.category() == QChar::Other_Control)
             c = u'?'; // a name never drives the terminal

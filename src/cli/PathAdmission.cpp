@@ -47,7 +47,7 @@ bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filel
             emptyFolderAt.push_back(files.size());
             continue;
         }
-        const QStringList found = filelist::addfiles::selectionPaths(filelist::addfiles::folderSelection(path, names));
+        const QStringList found = filelist::addfiles::pathsInFolder(path, names);
         files << found;
         for (qsizetype i = 0; i < found.size(); ++i)
             baseFolders << path;

@@ -137,10 +137,10 @@ bool parseArguments(const QStringList& arguments, ProbeArguments& parsed, std::F
 //! extension: its place in the added folder's tree and its own (or tagged) name.
 QString outputName(const filelist::FileListRow& row, const ProbeArguments& arguments)
 {
-    QString name = convert::OutputBaseName(row.FilePath);
+    QString name = convert::OutputBaseName(row.path);
     if (arguments.namePattern)
-        name = convert::OutputNamePattern(*arguments.namePattern).expand(engine::ReadMediaTags(row.FilePath), name);
-    const QString folder = arguments.keepTree ? convert::RelativeFolder(row.FilePath, row.BaseFolder) : QString();
+        name = convert::OutputNamePattern(*arguments.namePattern).expand(engine::ReadMediaTags(row.path), name);
+    const QString folder = arguments.keepTree ? convert::RelativeFolder(row.path, row.baseFolder) : QString();
     return folder.isEmpty() ? name : folder + u'/' + name;
 }
 
@@ -185,7 +185,7 @@ int runProbe(const QStringList& arguments, std::FILE* out, std::FILE* usageError
                                          ? lang::englishText(lang::StringId::Error)
                                          : row.Duration;
             const QString size = row.cdTrack ? lang::englishText(lang::StringId::CdTrack) : row.FileSize;
-            QString line = probeCell(row.FilePath) + u'\t' + probeCell(duration) + u'\t' + probeCell(size) + u'\t' +
+            QString line = probeCell(row.path) + u'\t' + probeCell(duration) + u'\t' + probeCell(size) + u'\t' +
                            probeCell(filelist::words::englishStatus(row.state));
             if (namesOutputs)
                 line += u'\t' + probeCell(outputName(row, parsed));

@@ -5,6 +5,7 @@
 #include "convert/ReplayGainFields.h"
 #include "convert/WriteTagFields.h"
 #include "engine/Bass.h"
+#include "platform/Path.h"
 
 #include <chrono>
 
@@ -27,8 +28,7 @@ QString AlbumLoudness::albumOf(const QString& inputPath)
     QString file = LoudnessStore::identifyingFile(inputPath);
     if (file != inputPath)
         return file;
-    const qsizetype slash = inputPath.lastIndexOf(u'/');
-    return slash < 0 ? QString() : inputPath.left(slash);
+    return platform::Path(inputPath).parent().toString();
 }
 
 void AlbumLoudness::addRow(int row, const QString& inputPath)

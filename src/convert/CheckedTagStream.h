@@ -33,7 +33,7 @@ public:
     //! After the tags are saved: flushes the file to disk and checks that it
     //! holds exactly the bytes written. False, with error() set, when
     //! anything failed since the file was opened.
-    bool finish();
+    [[nodiscard]] bool finish();
 
     bool failed() const { return m_errno != 0; }
     //! The first failure in the system's words ("No space left on device").
@@ -41,7 +41,7 @@ public:
 
 private:
     bool fail(int error);
-    bool writeAt(const char* data, long bytes, long offset);
+    [[nodiscard]] bool writeAt(const char* data, long bytes, long offset);
     bool readAt(char* data, long bytes, long offset);
 
     QByteArray m_name;

@@ -3,6 +3,7 @@
 #include "engine/AudioFileFormat.h"
 #include "options/FormatOptions.h"
 #include "platform/FileName.h"
+#include "platform/Path.h"
 
 #include <QLatin1String>
 #include <algorithm>
@@ -48,11 +49,9 @@ class NameSequence {
 public:
     explicit NameSequence(const QString& wanted) : m_next(wanted)
     {
-        const qsizetype slash = wanted.lastIndexOf(u'/');
-        const qsizetype dot = wanted.lastIndexOf(u'.');
-        const qsizetype stemEnd = dot > slash + 1 ? dot : wanted.size();
-        m_stem = wanted.left(stemEnd);
-        m_suffix = wanted.mid(stemEnd);
+        const platform::Path path(wanted);
+        m_suffix = path.fileName().mid(path.stem().size()); // the extension with its dot
+        m_stem = wanted.chopped(m_suffix.size());
         if (!m_stem.endsWith(QLatin1String("_Converted"))) {
             m_stem += QLatin1String("_Converted");
             m_number = -1;

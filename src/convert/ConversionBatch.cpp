@@ -14,6 +14,7 @@
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "platform/Desktop.h"
+#include "platform/Path.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -257,7 +258,7 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     QStringList inputs; // never swept away as leftovers, whatever their names
     if (m_list)
         for (const filelist::FileListRow& record : m_list->rows())
-            inputs << record.FilePath;
+            inputs << record.path;
     OutputFile::setRunInputs(inputs);
     m_walkOver = false;
     m_anyStarted = false;
@@ -277,7 +278,7 @@ bool ConversionBatch::ConvertFiles(Choice choice)
         if (!takes(choice, record))
             continue;
         ++m_total;
-        m_albums->addRow(row, record.FilePath);
+        m_albums->addRow(row, record.path);
         if (record.seconds >= 0) {
             knownSeconds += record.seconds;
             ++known;
@@ -338,7 +339,7 @@ void ConversionBatch::startRows()
             m_visited[row] = QString();
             continue;
         }
-        const QString inputPath = record.FilePath; // startRow() may run events that change the list
+        const QString inputPath = record.path; // startRow() may run events that change the list
         if (const QString skipped = skipConverted(row, inputPath); !skipped.isEmpty()) {
             m_visited[row] = skipped;
             m_albums->rowEnded(row, QString(), nullptr); // its album is not measured whole
@@ -396,7 +397,7 @@ QString ConversionBatch::skipConverted(int row, const QString& inputPath)
         return {};
     const filelist::FileListRow& record = m_list->at(row);
     const QString wanted = WantedOutputPath(
-        m_options, {inputPath, record.BaseFolder, QString::fromLatin1(kEncoderPaths[format].extension)});
+        m_options, {inputPath, record.baseFolder, QString::fromLatin1(kEncoderPaths[format].extension)});
     QString found = FindCompleteOutput(wanted, inputPath, format, record.seconds,
                                        [this](const QString& path) { return m_claimed.contains(path); });
     if (found.isEmpty())
@@ -420,12 +421,12 @@ bool ConversionBatch::startRow(int row, const QString& inputPath)
         return false;
     const EncoderPath& path = kEncoderPaths[format];
     removeStoppedOutput(row);
-    const QString baseFolder = m_list->at(row).BaseFolder;
+    const QString baseFolder = m_list->at(row).baseFolder;
     filelist::RowReason why;
     const QString outFile = BuildOutputPath({inputPath, baseFolder, QString::fromLatin1(path.extension)}, &why);
     // The box about a missing folder may have run the window's events: a stop
     // clicked meanwhile ends the walk before this row starts.
-    if (m_state.bCancelConversion || !m_list || row >= m_list->count() || m_list->at(row).FilePath != inputPath)
+    if (m_state.bCancelConversion || !m_list || row >= m_list->count() || m_list->at(row).path != inputPath)
         return false;
     if (outFile.isEmpty()) {
         failUnstarted(row, why);
@@ -511,7 +512,8 @@ void ConversionBatch::countOutcome(filelist::RowState state, const QString& outp
     else if (state == RowState::Skipped)
         ++m_summary.skipped;
     if (m_summary.outputFolder.isEmpty() && !output.isEmpty())
-        m_summary.outputFolder = m_options.optSameFolder.Value() ? ParentFolder(output) : m_options.txtOutPath.Text();
+        m_summary.outputFolder =
+            m_options.optSameFolder.Value() ? platform::Path(output).parent().toString() : m_options.txtOutPath.Text();
 }
 
 void ConversionBatch::applyStatuses()

@@ -18,7 +18,7 @@ ConversionJob::ConversionJob(platform::Desktop& desktop, ConversionState& state,
     : m_owner(QThread::currentThread()), m_options(SnapshotOptions(options)), m_session(desktop, state, *m_options, {}),
       m_row(row), m_inputPath(std::move(inputPath)), m_outputPath(std::move(outputPath)), m_convert(convert)
 {
-    m_session.sCurrentFile = m_inputPath;
+    m_session.inputPath = m_inputPath;
     m_session.reportThrough(board, row);
     m_session.setStoppedNameFormat(stoppedNameFormat);
 }
@@ -32,7 +32,7 @@ void ConversionJob::start(std::function<void()> whenDone)
 {
     Q_ASSERT(QThread::currentThread() == m_owner);
     m_thread = std::thread([this, whenDone = std::move(whenDone)] {
-        m_session.sOutputMade.clear();
+        m_session.outputMade.clear();
         QString escaped;
         m_session.measured.reset();
         try {
@@ -45,12 +45,12 @@ void ConversionJob::start(std::function<void()> whenDone)
         if (!escaped.isNull()) {
             // The encoder path did not get to end the row: its output is not
             // known to be whole, so none is reported.
-            m_session.sOutputMade.clear();
+            m_session.outputMade.clear();
             m_session.measured.reset();
             qCWarning(lcConvert, "Converting %s failed: %s", qUtf8Printable(m_inputPath), qUtf8Printable(escaped));
             EndWithError(m_session, ErrorLog(), m_inputPath, BASS_ERROR_UNKNOWN, escaped);
         }
-        m_made = m_session.sOutputMade;
+        m_made = m_session.outputMade;
         whenDone();
     });
 }

@@ -59,21 +59,23 @@ filelist::FileList* ConversionSession::rowList() const
 
 void ConversionSession::releaseConversionStream()
 {
-    const HSTREAM old = hConvertStream;
+    const HSTREAM old = conversionStream;
     BASS_ChannelStop(old);
     BASS_StreamFree(old);
-    hConvertStream = 0;
+    conversionStream = 0;
     BASS_SetConfig(BASS_CONFIG_FLOATDSP, 0);
-    BASS_Encode_Stop(old);
+    // Whatever encoder the previous conversion left is abandoned, not finished:
+    // its output was dealt with (or discarded) when that conversion ended.
+    static_cast<void>(BASS_Encode_Stop(old));
 }
 
 void ConversionSession::freeConversionStream()
 {
-    if (hConvertStream == 0)
+    if (conversionStream == 0)
         return;
-    BASS_ChannelStop(hConvertStream);
-    BASS_StreamFree(hConvertStream);
-    hConvertStream = 0;
+    BASS_ChannelStop(conversionStream);
+    BASS_StreamFree(conversionStream);
+    conversionStream = 0;
 }
 
 bool ConversionSession::reportProgress(QWORD position, QWORD length)
@@ -103,14 +105,14 @@ void ConversionSession::setOutcome(Outcome outcome, const filelist::RowReason& r
                            : outcome == Outcome::Cancelled ? RowState::Cancelled
                                                            : RowState::Failed;
     if (m_board) {
-        m_board->post(*m_row, {{}, state, reason, sOutputMade, {}});
+        m_board->post(*m_row, {{}, state, reason, outputMade, {}});
         return;
     }
     filelist::FileList* list = rowList();
     if (!list)
         return;
     list->setReason(*m_row, reason);
-    list->setOutputPath(*m_row, sOutputMade);
+    list->setOutputPath(*m_row, outputMade);
     list->setState(*m_row, state);
 }
 

@@ -66,7 +66,7 @@ public:
     filelist::FileList* currentList() const;
 
     //! Input path of the row being converted.
-    QString sCurrentFile;
+    QString inputPath;
 
     //! The row of the current list whose `Status` receives progress and
     //! result, if any.
@@ -81,7 +81,7 @@ public:
     void reportThrough(RowStatusBoard& board, int row);
 
     //! The decoding stream of the conversion in progress (0 when none).
-    HSTREAM hConvertStream = 0;
+    HSTREAM conversionStream = 0;
     //! Channel information of that stream, filled by the encoder paths.
     BASS_CHANNELINFO channelInfo;
     //! The WMA bit rates offered for the last input converted to WMA, with
@@ -135,7 +135,7 @@ public:
     //! The output file the encoder path kept under its final name for the
     //! row being converted (empty when it kept none); the name may differ from
     //! the one it was given when another run took that one meanwhile.
-    QString sOutputMade;
+    QString outputMade;
 
     //! How the shorter file of a stopped conversion is named: "%1 (stopped at
     //! %2)", the output's name without extension and the time reached. Given

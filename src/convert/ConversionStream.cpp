@@ -9,15 +9,15 @@ namespace convert {
 
 HSTREAM OpenConversionStream(ConversionSession& session, const ErrorLog& log, const QString& origfile, DWORD flags)
 {
-    session.hConvertStream = engine::OpenStream(false, origfile, 0, 0, flags);
-    if (session.hConvertStream == 0) {
+    session.conversionStream = engine::OpenStream(false, origfile, 0, 0, flags);
+    if (session.conversionStream == 0) {
         const int code = BASS_ErrorGetCode();
         EndWithError(session, log, origfile, code, engine::BassErrorText(code));
         return 0;
     }
     // A disc drive retrying a bad sector answers a stop within half a second.
-    engine::setChannelCancelFlag(session.hConvertStream, &session.state().bCancelConversion);
-    return session.hConvertStream;
+    engine::setChannelCancelFlag(session.conversionStream, &session.state().bCancelConversion);
+    return session.conversionStream;
 }
 
 } // namespace convert

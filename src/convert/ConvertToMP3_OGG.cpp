@@ -32,8 +32,10 @@ constexpr DWORD kReadBytes = 0x40000;
 void writeEncoded(HENCODE, DWORD, const void* buffer, DWORD length, void* user)
 {
     auto* output = static_cast<OutputFile*>(user);
+    // A failed write is kept in `output` (failed(), error()) and ends the
+    // conversion when the pump next looks.
     if (!output->failed())
-        output->write(static_cast<const char*>(buffer), length);
+        static_cast<void>(output->write(static_cast<const char*>(buffer), length));
 }
 
 //! Why the encoder failed: what went wrong, with the last line it wrote on
@@ -62,8 +64,8 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     RowLoudness loudness(session, origfile, format, flags);
     if (!loudness.prepare())
         return;
-    session.hConvertStream = engine::OpenStream(false, origfile, 0, 0, flags);
-    const HSTREAM stream = session.hConvertStream;
+    session.conversionStream = engine::OpenStream(false, origfile, 0, 0, flags);
+    const HSTREAM stream = session.conversionStream;
     if (stream == 0) {
         const int code = BASS_ErrorGetCode();
         EndWithError(session, log, origfile, code, engine::BassErrorText(code));
@@ -99,7 +101,8 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     // logged. The encoder is stopped and the stream freed so that no encoder
     // waits for input that will never come; what was written is removed.
     auto fail = [&](int code, const QString& reason) {
-        BASS_Encode_Stop(stream);
+        // The conversion failed already; the encoder's own ending adds nothing.
+        static_cast<void>(BASS_Encode_Stop(stream));
         session.freeConversionStream();
         output->discard();
         EndWithError(session, log, origfile, code, reason);
@@ -190,7 +193,7 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
         EndWithError(session, log, origfile, BASS_ERROR_CREATE, output->error());
         return;
     }
-    session.sOutputMade = output->finalPath();
+    session.outputMade = output->finalPath();
     loudness.done();
     session.setOutcome(Outcome::Complete, damage);
     if (!damage.isEmpty())

@@ -163,7 +163,7 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
         fail(output->error(), BASS_ERROR_CREATE);
         return;
     }
-    session.sOutputMade = output->finalPath();
+    session.outputMade = output->finalPath();
     loudness.done();
     session.setOutcome(outcome, damage);
     if (!damage.isEmpty())

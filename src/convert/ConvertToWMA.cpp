@@ -24,10 +24,11 @@ constexpr DWORD kTagFormAnsi = 0;
 
 //! Ends the encoder's tag list before any audio. The tags themselves (the
 //! input's and the WMA page's boxes) are written into the finished file by
-//! CarryTags, as for every other format.
-void endTags(HWMENCODE encoder)
+//! CarryTags, as for every other format. False when the file's header could
+//! not be written.
+[[nodiscard]] bool endTags(HWMENCODE encoder)
 {
-    BASS_WMA_EncodeSetTag(encoder, "", "", kTagFormAnsi);
+    return BASS_WMA_EncodeSetTag(encoder, "", "", kTagFormAnsi);
 }
 
 //! The sample rate to encode `freq` at: `freq` itself when the encoder has
@@ -106,7 +107,14 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
         EndWithError(session, log, origfile, code, engine::BassErrorText(code));
         return;
     }
-    endTags(encoder);
+    if (!endTags(encoder)) {
+        const int code = BASS_ErrorGetCode();
+        // The file is thrown away, so how its closing goes does not matter.
+        static_cast<void>(BASS_WMA_EncodeClose(encoder));
+        output->discard();
+        EndWithError(session, log, origfile, code, engine::BassErrorText(code));
+        return;
+    }
 
     PumpToFileEncoder(
         session, log, origfile, *output, kChunkBytes,

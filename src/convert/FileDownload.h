@@ -62,8 +62,8 @@ private:
     void headersArrived();
     void receive();
     void complete();
-    bool openPartial();
-    bool writeAll(const QByteArray& data);
+    [[nodiscard]] bool openPartial();
+    [[nodiscard]] bool writeAll(const QByteArray& data);
     bool giveName();
     //! Fails with `message` shown to the user and `why` for the log.
     void fail(const QString& message, const QString& why = QString());

@@ -29,7 +29,7 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
                        unsigned chunkBytes, const FileEncoderCalls& encoder, TagFormat format, RowLoudness& loudness)
 {
     using Outcome = ConversionSession::Outcome;
-    const HSTREAM stream = session.hConvertStream;
+    const HSTREAM stream = session.conversionStream;
     std::vector<char> buffer(chunkBytes);
     Outcome outcome = Outcome::Complete;
     int code = BASS_OK;
@@ -99,7 +99,7 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
         EndWithError(session, log, origfile, code, reason);
         return;
     }
-    session.sOutputMade = output.finalPath();
+    session.outputMade = output.finalPath();
     if (outcome == Outcome::Complete)
         loudness.done();
     session.setOutcome(outcome, damage);

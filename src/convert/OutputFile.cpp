@@ -3,6 +3,7 @@
 #include "convert/OutputPath.h"
 #include "platform/FileName.h"
 #include "platform/FolderReader.h"
+#include "platform/Path.h"
 #include "platform/SystemError.h"
 
 #include <QDateTime>
@@ -37,18 +38,6 @@ constexpr char kMarkValue[] = {'p', 'a', 'r', 't'};
 // An empty, unlocked temporary file this young may belong to a run that has
 // created it and not locked it yet: it is left for a later run to remove.
 constexpr qint64 kFreshSeconds = 60;
-
-QString folderOf(const QString& path)
-{
-    return ParentFolder(path);
-}
-
-QString extensionOf(const QString& path)
-{
-    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot <= 0 ? QString() : name.mid(dot + 1);
-}
 
 //! Folders already swept by this process: once per folder is enough.
 std::mutex g_sweptMutex;
@@ -108,9 +97,9 @@ void sweepOnce(const QString& folder)
 
 std::unique_ptr<OutputFile> OutputFile::create(const QString& finalPath, QString* why)
 {
-    const QString folder = folderOf(finalPath);
+    const QString folder = platform::Path(finalPath).parent().toString();
     sweepOnce(folder);
-    const QString extension = extensionOf(finalPath);
+    const QString extension = platform::Path(finalPath).extension();
     std::unique_ptr<OutputFile> file(new OutputFile);
     file->m_final = finalPath;
     int error = 0;
@@ -263,7 +252,7 @@ bool OutputFile::closeCommitted(bool removeOnFailure)
         std::lock_guard lock(g_keptMutex);
         g_outputsMade.insert(fileId(st));
     }
-    const QByteArray folder = platform::nativeName(folderOf(m_final));
+    const QByteArray folder = platform::nativeName(platform::Path(m_final).parent().toString());
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd); // the new name itself on disk; some file systems refuse, harmlessly
@@ -319,7 +308,7 @@ void OutputFile::setRunInputs(const QStringList& paths)
 {
     QMultiHash<QString, QByteArray> inputs;
     for (const QString& path : paths) {
-        const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+        const QString name = platform::Path(path).fileName();
         if (isTemporaryName(name))
             inputs.insert(name, platform::nativeName(path));
     }

@@ -23,7 +23,7 @@ public:
     //! Creates the temporary file beside `finalPath`. Before the first one in
     //! a folder, temporary files that killed runs left there are removed.
     //! Null with `why` set when it cannot be created.
-    static std::unique_ptr<OutputFile> create(const QString& finalPath, QString* why);
+    [[nodiscard]] static std::unique_ptr<OutputFile> create(const QString& finalPath, QString* why);
     //! Removes the temporary file unless commit() gave it its name.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -36,9 +36,9 @@ public:
     const QString& finalPath() const { return m_final; }
 
     //! Appends `bytes` bytes; false (and the reason kept) when not all were written.
-    bool write(const char* data, qint64 bytes);
+    [[nodiscard]] bool write(const char* data, qint64 bytes);
     //! Writes at `offset` without moving the append position.
-    bool writeAt(qint64 offset, const char* data, qint64 bytes);
+    [[nodiscard]] bool writeAt(qint64 offset, const char* data, qint64 bytes);
     //! The bytes in the file now (whoever wrote them).
     qint64 size() const;
 
@@ -51,16 +51,16 @@ public:
     //! Flushes the file to disk and gives it its final name (the next free
     //! one when that is taken). False, with error() set, when any step fails:
     //! the temporary file is then removed.
-    bool commit();
+    [[nodiscard]] bool commit();
     //! commit() under `finalPath` instead of the name given at creation (the
     //! shorter file of a stopped conversion).
-    bool commitAs(const QString& finalPath);
+    [[nodiscard]] bool commitAs(const QString& finalPath);
     //! Flushes the file to disk and puts it in the place of the file that
     //! has the final name, in one step (a changed copy of a finished output
     //! replaces it: no moment leaves the name without a whole file). False,
     //! with error() set, when any step fails: the temporary file is then
     //! removed and the file of that name is left as it was.
-    bool commitReplacing();
+    [[nodiscard]] bool commitReplacing();
     //! Closes and removes the temporary file.
     void discard();
 
@@ -84,11 +84,11 @@ private:
     OutputFile() = default;
     bool fail(int error);
     //! Writes all `bytes`, at `offset` when given, else appended.
-    bool writeAll(const char* data, qint64 bytes, std::optional<qint64> offset);
+    [[nodiscard]] bool writeAll(const char* data, qint64 bytes, std::optional<qint64> offset);
     bool giveFinalName();
     //! After the rename: the folder's entry on disk, the file closed (and
     //! its name removed when `removeOnFailure` and the close fails).
-    bool closeCommitted(bool removeOnFailure);
+    [[nodiscard]] bool closeCommitted(bool removeOnFailure);
 
     int m_fd = -1;
     QString m_temporary;

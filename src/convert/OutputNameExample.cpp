@@ -5,6 +5,7 @@
 #include "filelist/FileList.h"
 #include "lang/StringLookup.h"
 #include "platform/FileName.h"
+#include "platform/Path.h"
 
 namespace convert {
 
@@ -32,15 +33,13 @@ QString OutputNameExample::name(const QString& pattern, const filelist::FileList
     QString base = lang::caption(lang::StringId::PlaceholderTitle);
     engine::MediaTags tags = sampleTags();
     if (list && list->count() > 0) {
-        const QString& path = list->at(0).FilePath;
+        const QString& path = list->at(0).path;
         if (path != m_taggedPath) {
             m_tags = engine::ReadMediaTags(path);
             m_taggedPath = path;
         }
         tags = m_tags;
-        const QString name = platform::displayName(path.mid(path.lastIndexOf(u'/') + 1));
-        const qsizetype dot = name.lastIndexOf(u'.');
-        base = dot < 0 ? name : name.left(dot);
+        base = platform::displayName(platform::Path(path).stem());
     }
     return parsed.expand(tags, base) + u'.' + extension;
 }

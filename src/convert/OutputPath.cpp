@@ -7,6 +7,7 @@
 #include "options/FormatOptions.h"
 #include "platform/Desktop.h"
 #include "platform/FileName.h"
+#include "platform/Path.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -80,7 +81,7 @@ OutputPlace placeFor(const options::FormatOptions& options, const OutputRequest&
     const std::optional<engine::TrackPath> track = engine::TrackPath::parse(inputPath);
     const bool sameFolder = options.optSameFolder.Value() && !(track && engine::isDevicePath(track->source));
     OutputPlace place;
-    place.root = sameFolder ? ParentFolder(inputPath) : options.txtOutPath.Text();
+    place.root = sameFolder ? platform::Path(inputPath).parent().toString() : options.txtOutPath.Text();
     // Below the root: the input's place in its tree, then the folders the name pattern makes.
     place.relative =
         !sameFolder && options.chkKeepTree.Value() ? RelativeFolder(inputPath, request.baseFolder) : QString();
@@ -88,11 +89,12 @@ OutputPlace placeFor(const options::FormatOptions& options, const OutputRequest&
     if (options.chkNamePattern.Value()) {
         const OutputNamePattern pattern(options.txtNamePattern.Text());
         if (pattern.usable()) {
-            const QString stem = pattern.expand(engine::ReadMediaTags(inputPath), place.base);
-            const qsizetype slash = stem.lastIndexOf(u'/');
-            if (slash > 0)
-                place.relative += (place.relative.isEmpty() ? QString() : QStringLiteral("/")) + stem.left(slash);
-            place.base = stem.mid(slash + 1);
+            const platform::Path expanded(pattern.expand(engine::ReadMediaTags(inputPath), place.base));
+            place.base = expanded.fileName();
+            // The folders the pattern makes ("Artist/Album/" of "Artist/Album/Title").
+            const QString folders = expanded.toString().chopped(place.base.size());
+            if (folders.size() > 1)
+                place.relative = (platform::Path(place.relative) / folders.chopped(1)).toString();
         }
     }
     return place;
@@ -119,28 +121,15 @@ QString OutputBaseName(const QString& inputPath)
 {
     if (const std::optional<engine::TrackPath> track = engine::TrackPath::parse(inputPath))
         return QStringLiteral("Track%1").arg(track->track, 2, 10, QLatin1Char('0'));
-    const QString name = inputPath.mid(inputPath.lastIndexOf(u'/') + 1);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? name : name.left(dot);
-}
-
-QString ParentFolder(const QString& path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    if (slash < 0)
-        return QStringLiteral(".");
-    if (slash == 0)
-        return QStringLiteral("/");
-    return path.left(slash);
+    return platform::Path(inputPath).stem();
 }
 
 QString NextOutputPath(const QString& path)
 {
-    const qsizetype slash = path.lastIndexOf(u'/');
-    const qsizetype dot = path.lastIndexOf(u'.');
-    const qsizetype stemEnd = dot > slash + 1 ? dot : path.size();
-    const QString stem = path.left(stemEnd);
-    const QString suffix = path.mid(stemEnd);
+    const platform::Path taken(path);
+    // The extension with its dot ("" for none).
+    const QString suffix = taken.fileName().mid(taken.stem().size());
+    const QString stem = path.chopped(suffix.size());
     static const QRegularExpression numbered(QStringLiteral("_Converted_(\\d+)$"));
     const QRegularExpressionMatch match = numbered.match(stem);
     if (match.hasMatch()) {
@@ -162,16 +151,11 @@ QString WantedOutputPath(const options::FormatOptions& options, const OutputRequ
 
 QString RelativeFolder(const QString& inputPath, const QString& baseFolder)
 {
-    if (baseFolder.isEmpty())
+    const std::optional<QString> relative = platform::Path(inputPath).relativeTo(platform::Path(baseFolder));
+    if (!relative)
         return {};
-    const QString prefix = baseFolder.endsWith(u'/') ? baseFolder : baseFolder + u'/';
-    if (!inputPath.startsWith(prefix))
-        return {};
-    const QString relative = inputPath.mid(prefix.size());
-    const qsizetype slash = relative.lastIndexOf(u'/');
-    if (slash <= 0)
-        return {};
-    const QStringList parts = relative.left(slash).split(u'/', Qt::SkipEmptyParts);
+    const QString folders = relative->chopped(platform::Path(*relative).fileName().size());
+    const QStringList parts = folders.split(u'/', Qt::SkipEmptyParts);
     // A path that climbs is not one the folder scan made: it goes nowhere but the output folder.
     for (const QString& part : parts)
         if (part == QLatin1String(".") || part == QLatin1String(".."))

@@ -66,10 +66,6 @@ QString OutputBaseName(const QString& inputPath);
 //! every problem, each on a line of its own under a heading.
 QString NamePatternProblemsText(const OutputNamePattern& pattern);
 
-//! The folder part of `path`: everything before its last '/', or "/" for a
-//! file at the root; "." when it has no folder.
-QString ParentFolder(const QString& path);
-
 //! The name that follows `path` in the sequence of free names tried when it
 //! is taken: "a.mp3" gives "a_Converted.mp3", "a_Converted.mp3"
 //! "a_Converted_0.mp3", "a_Converted_7.mp3" "a_Converted_8.mp3"; empty after

@@ -2,6 +2,7 @@
 
 #include "convert/ConversionSession.h"
 #include "convert/OutputFile.h"
+#include "platform/Path.h"
 
 #include <cmath>
 
@@ -21,20 +22,18 @@ QString timeReached(double seconds)
 
 QString StoppedOutputPath(const QString& finalPath, double seconds, const QString& format)
 {
-    const qsizetype slash = finalPath.lastIndexOf(u'/');
-    const QString folder = finalPath.left(slash + 1);
-    const QString name = finalPath.mid(slash + 1);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    const QString base = dot > 0 ? name.left(dot) : name;
-    const QString extension = dot > 0 ? name.mid(dot) : QString();
-    return folder + format.arg(base, timeReached(seconds)) + extension;
+    const platform::Path path(finalPath);
+    const QString name = path.fileName();
+    const QString base = path.stem();
+    const QString folder = finalPath.chopped(name.size()); // with its closing '/'
+    return folder + format.arg(base, timeReached(seconds)) + name.mid(base.size());
 }
 
 void KeepStoppedOutput(ConversionSession& session, OutputFile& output, double seconds)
 {
     if (output.size() > 0 &&
         output.commitAs(StoppedOutputPath(output.finalPath(), seconds, session.stoppedNameFormat())))
-        session.sOutputMade = output.finalPath();
+        session.outputMade = output.finalPath();
     output.discard();
 }
 

@@ -20,7 +20,8 @@ enum class TagFormat { Wav, Mp3, Ogg, Wma, Flac, Opus, Mp4 };
 //! untouched and `failure` is empty) or when saving failed: `failure` then
 //! says why, in the system's words where the system refused, and the file
 //! may be damaged.
-bool WriteFileTags(const QString& path, TagFormat format, const engine::MediaTags& tags, QString* failure = nullptr);
+[[nodiscard]] bool WriteFileTags(const QString& path, TagFormat format, const engine::MediaTags& tags,
+                                 QString* failure = nullptr);
 
 class CheckedTagStream;
 

@@ -14,12 +14,12 @@ namespace convert {
 //! comments in Ogg Vorbis, Opus and FLAC, "----:com.apple.iTunes:" items in
 //! MP4, attributes in WMA. True for no fields; false when the file cannot be
 //! read as `format` or saved.
-bool WriteTagFields(const QString& path, TagFormat format, const QList<TagField>& fields);
+[[nodiscard]] bool WriteTagFields(const QString& path, TagFormat format, const QList<TagField>& fields);
 
 //! The same for a finished output that carries its final name: the change is
 //! made in a copy beside it, which then replaces it, so that a full disk or a
 //! crash never leaves the output half written. `why` receives the reason of
 //! a failure (the output is then as it was).
-bool RewriteTagFields(const QString& path, TagFormat format, const QList<TagField>& fields, QString* why);
+[[nodiscard]] bool RewriteTagFields(const QString& path, TagFormat format, const QList<TagField>& fields, QString* why);
 
 } // namespace convert

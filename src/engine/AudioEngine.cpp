@@ -73,10 +73,11 @@ bool InitDecodingEngine()
 
 void LoadFormatModules()
 {
-    // A module whose backing library is missing simply stays unloaded; loading
-    // one twice gives its first handle again.
+    // A module whose backing library is missing simply stays unloaded (its
+    // formats are then refused when opened), so a failed load is no fault
+    // here; loading one twice gives its first handle again.
     for (const QString& name : FormatModuleNames())
-        BASS_PluginLoad(name.toLatin1().constData(), 0);
+        static_cast<void>(BASS_PluginLoad(name.toLatin1().constData(), 0));
     WMATagNames = QStringLiteral("Title,Author,WM/AlbumTitle,Description,Rating,Copyright,WM/Genre,WM/Year")
                       .split(QLatin1Char(','));
 }
@@ -96,7 +97,8 @@ const QStringList& FormatModuleNames()
 HSTREAM OpenStream(bool fromMemory, const QString& file, DWORD offset, DWORD length, DWORD flags)
 {
     if (fromMemory) {
-        BASS_StreamCreateFile(true, nullptr, 0, 0, 0); // sets BASS_ERROR_ILLPARAM
+        // Called only for the error it sets (BASS_ERROR_ILLPARAM): the handle is 0.
+        static_cast<void>(BASS_StreamCreateFile(true, nullptr, 0, 0, 0));
         return 0;
     }
     const QByteArray path = platform::nativeName(file);
@@ -106,7 +108,8 @@ HSTREAM OpenStream(bool fromMemory, const QString& file, DWORD offset, DWORD len
 HMUSIC OpenMusic(bool fromMemory, const QString& file, DWORD offset, DWORD length, DWORD flags, DWORD freq)
 {
     if (fromMemory) {
-        BASS_MusicLoad(true, nullptr, 0, 0, 0, 0); // sets BASS_ERROR_ILLPARAM
+        // Called only for the error it sets (BASS_ERROR_ILLPARAM): the handle is 0.
+        static_cast<void>(BASS_MusicLoad(true, nullptr, 0, 0, 0, 0));
         return 0;
     }
     const QByteArray path = platform::nativeName(file);

@@ -92,20 +92,21 @@ struct BASS_CHANNELINFO {
 };
 
 // Start-up and shutdown. Device 1 is the sound server's default output.
-bool BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* clsid);
+[[nodiscard]] bool BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* clsid);
 bool BASS_Free();
 int BASS_ErrorGetCode();
 bool BASS_SetConfig(DWORD option, DWORD value);
 DWORD BASS_GetConfig(DWORD option);
 
 // Format modules: the bare module name of the classic list ("bassflac.dll", …).
-HPLUGIN BASS_PluginLoad(const char* file, DWORD flags);
+[[nodiscard]] HPLUGIN BASS_PluginLoad(const char* file, DWORD flags);
 // Unloads one format module, or every module when `handle` is 0.
 bool BASS_PluginFree(HPLUGIN handle);
 
 // Opening. `file` is a NUL-terminated UTF-8 path (fromMemory false).
-HSTREAM BASS_StreamCreateFile(bool fromMemory, const void* file, QWORD offset, QWORD length, DWORD flags);
-HMUSIC BASS_MusicLoad(bool fromMemory, const void* file, QWORD offset, DWORD length, DWORD flags, DWORD freq);
+[[nodiscard]] HSTREAM BASS_StreamCreateFile(bool fromMemory, const void* file, QWORD offset, QWORD length, DWORD flags);
+[[nodiscard]] HMUSIC BASS_MusicLoad(bool fromMemory, const void* file, QWORD offset, DWORD length, DWORD flags,
+                                    DWORD freq);
 bool BASS_StreamFree(HSTREAM handle);
 bool BASS_MusicFree(HMUSIC handle);
 
@@ -130,19 +131,20 @@ double BASS_ChannelBytes2Seconds(DWORD handle, QWORD position); // negative on e
 // output is handed to `proc` (with `user`) as it arrives, on the thread that
 // feeds or stops the encoder.
 using ENCODEPROC = void(HENCODE handle, DWORD channel, const void* buffer, DWORD length, void* user);
-HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, ENCODEPROC* proc, void* user);
+[[nodiscard]] HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, ENCODEPROC* proc,
+                                        void* user);
 // Closes the encoder's input and waits for it. True only when the encoder
 // exited normally with status 0 (and every byte reached it).
-bool BASS_Encode_Stop(DWORD handle);
+[[nodiscard]] bool BASS_Encode_Stop(DWORD handle);
 // Whether an encoder attached to `handle` is still accepting data.
 DWORD BASS_Encode_IsActive(DWORD handle);
 
 // WMA encoding (FFmpeg's wmav2 in an ASF file).
 const DWORD* BASS_WMA_EncodeGetRates(DWORD freq, DWORD chans, DWORD flags); // zero-ended, or nullptr
-HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, const char* file);
-bool BASS_WMA_EncodeSetTag(HWMENCODE handle, const char* tag, const char* value, DWORD form);
-bool BASS_WMA_EncodeWrite(HWMENCODE handle, const void* buffer, DWORD length);
-bool BASS_WMA_EncodeClose(HWMENCODE handle);
+[[nodiscard]] HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, const char* file);
+[[nodiscard]] bool BASS_WMA_EncodeSetTag(HWMENCODE handle, const char* tag, const char* value, DWORD form);
+[[nodiscard]] bool BASS_WMA_EncodeWrite(HWMENCODE handle, const void* buffer, DWORD length);
+[[nodiscard]] bool BASS_WMA_EncodeClose(HWMENCODE handle);
 
 // FLAC, Opus (in Ogg) and AAC (in MP4, .m4a) files, encoded by FFmpeg. The
 // PCM to be written is interleaved at `freq` Hz with `chans` channels, in the
@@ -154,12 +156,13 @@ bool BASS_WMA_EncodeClose(HWMENCODE handle);
 constexpr DWORD BASS_ENCODE_OPUS_AUDIO = 0; // music and general audio
 constexpr DWORD BASS_ENCODE_OPUS_VOIP = 1;  // speech
 // `level` 0 (fastest) to 8 (smallest); `bits` above 16 keeps 24 bits.
-HENCODE BASS_Encode_FLAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD level, DWORD bits, const char* file);
+[[nodiscard]] HENCODE BASS_Encode_FLAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD level, DWORD bits,
+                                                const char* file);
 // Resampled to 48 kHz; `bitrate` 6000 to 510000 bits per second.
-HENCODE BASS_Encode_OPUS_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, DWORD application,
-                                  const char* file);
+[[nodiscard]] HENCODE BASS_Encode_OPUS_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, DWORD application,
+                                                const char* file);
 // `bitrate` 8000 to 512000 bits per second.
-HENCODE BASS_Encode_AAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, const char* file);
-bool BASS_Encode_FileWrite(HENCODE handle, const void* buffer, DWORD length);
+[[nodiscard]] HENCODE BASS_Encode_AAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, const char* file);
+[[nodiscard]] bool BASS_Encode_FileWrite(HENCODE handle, const void* buffer, DWORD length);
 // Finishes the file; true only when every byte of it was written.
-bool BASS_Encode_FileClose(HENCODE handle);
+[[nodiscard]] bool BASS_Encode_FileClose(HENCODE handle);

@@ -34,7 +34,7 @@ public:
     CdAudioReader& operator=(const CdAudioReader&) = delete;
 
     //! Prepares paranoia for the disc; false when the disc cannot be read.
-    bool open();
+    [[nodiscard]] bool open();
 
     //! Replaces the raw sector reads paranoia makes (the library's own by
     //! default) by `read`, which may call readRaw(): a way to see how reading

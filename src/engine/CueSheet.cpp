@@ -1,5 +1,6 @@
 #include "engine/CueSheet.h"
 
+#include "platform/Path.h"
 #include "platform/TextEncoding.h"
 
 #include <QDir>
@@ -130,7 +131,7 @@ QString findFile(const QString& folder, const QString& named, CueSheet::FileType
         if (isRegularFile(direct))
             return QDir::cleanPath(direct);
     }
-    const QString base = name.mid(name.lastIndexOf(u'/') + 1);
+    const QString base = platform::Path(name).fileName();
     if (base.isEmpty())
         return {};
     if (isRegularFile(folder + u'/' + base))

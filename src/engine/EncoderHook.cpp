@@ -95,9 +95,10 @@ HENCODE BASS_Encode_Start(DWORD handle, const char* commandLine, DWORD flags, EN
         setLastError(BASS_ERROR_FILEOPEN);
         return 0;
     }
-    // A child that refuses even the header is reported when the encoder is stopped.
+    // A child that refuses even the header is reported when the encoder is
+    // stopped (BASS_Encode_Stop fails), so the write's own result adds nothing.
     const auto header = streamingWavHeader(info.freq, static_cast<std::uint16_t>(info.chans), bits);
-    process->write(header.data(), static_cast<std::int64_t>(header.size()));
+    static_cast<void>(process->write(header.data(), static_cast<std::int64_t>(header.size())));
 
     std::lock_guard lock(slot->mutex);
     slot->encoder = std::move(process);

@@ -43,8 +43,8 @@ public:
     using OutputSink = std::function<void(const char* data, std::size_t bytes)>;
     using WaitHook = std::function<bool()>;
 
-    static std::unique_ptr<EncoderProcess> start(const std::vector<std::string>& arguments, std::string* why,
-                                                 OutputSink outputSink = {});
+    [[nodiscard]] static std::unique_ptr<EncoderProcess> start(const std::vector<std::string>& arguments,
+                                                               std::string* why, OutputSink outputSink = {});
 
     //! Sets the hook run while waiting on the child; true from it means stop.
     void setWaitHook(WaitHook hook);
@@ -56,9 +56,11 @@ public:
 
     //! Writes to the child's input; may wait while the child catches up.
     //! False once the child no longer accepts data.
-    bool write(const char* data, std::int64_t bytes);
+    [[nodiscard]] bool write(const char* data, std::int64_t bytes);
 
-    void deliver(const char* data, std::int64_t bytes) override { write(data, bytes); }
+    //! A child that stops accepting data is found when the encoder is stopped
+    //! (BASS_Encode_Stop fails), so the tap drops the write's result.
+    void deliver(const char* data, std::int64_t bytes) override { static_cast<void>(write(data, bytes)); }
 
     //! Running and still accepting data.
     bool isActive();

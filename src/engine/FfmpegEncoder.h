@@ -46,7 +46,8 @@ public:
     //! and sets `errorCode` to BASS_ERROR_NOTAVAIL (no such encoder),
     //! BASS_ERROR_FORMAT (format, rate or options refused by the encoder) or
     //! BASS_ERROR_CREATE (the file cannot be created).
-    static std::unique_ptr<FfmpegEncoder> open(const EncoderSpec& wanted, const std::string& path, int* errorCode);
+    [[nodiscard]] static std::unique_ptr<FfmpegEncoder> open(const EncoderSpec& wanted, const std::string& path,
+                                                             int* errorCode);
     ~FfmpegEncoder();
 
     FfmpegEncoder(const FfmpegEncoder&) = delete;
@@ -60,11 +61,11 @@ public:
     bool endTags();
 
     //! Encodes any number of bytes; a sample frame split between calls is kept.
-    bool write(const char* data, std::int64_t bytes);
+    [[nodiscard]] bool write(const char* data, std::int64_t bytes);
 
     //! Encodes what is left, writes the trailer and closes the file. Encoders
     //! that work in whole frames only get the last one completed with silence.
-    bool close();
+    [[nodiscard]] bool close();
 
     int errorCode() const { return m_errorCode; }
     //! The system's error number when writing the file failed (ENOSPC, EIO…), else 0.

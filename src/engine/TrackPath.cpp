@@ -1,5 +1,7 @@
 #include "engine/TrackPath.h"
 
+#include "platform/Path.h"
+
 #include <QFile>
 #include <sys/stat.h>
 
@@ -32,9 +34,8 @@ std::optional<TrackPath> TrackPath::parse(const QString& path)
 
 bool isCueSheetPath(const QString& path)
 {
-    const qsizetype slash = path.lastIndexOf(u'/');
     // A name, not just the extension.
-    return path.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive) && path.size() - slash - 1 > 4;
+    return path.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive) && platform::Path(path).fileName().size() > 4;
 }
 
 bool isDevicePath(const QString& path)

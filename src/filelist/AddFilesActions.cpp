@@ -8,6 +8,7 @@
 #include "options/CheckBoxState.h"
 #include "platform/Desktop.h"
 #include "platform/FileName.h"
+#include "platform/Path.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -17,8 +18,6 @@
 namespace filelist {
 
 namespace {
-
-const QString kCancel = QStringLiteral("Cancel");
 
 // How long the window may go without painting while files are added.
 constexpr qint64 kPaintInterval = 30;
@@ -32,33 +31,33 @@ AddFilesActions::AddFilesActions(platform::Desktop& desktop, Admit admit, std::f
 {
 }
 
-void AddFilesActions::AddFiles(const QString& selection)
+void AddFilesActions::AddFiles(const QStringList& paths)
 {
-    if (!selection.isEmpty()) {
-        addSelection(selection);
+    if (!paths.isEmpty()) {
+        addPaths(paths);
         return;
     }
-    const QString answer =
+    const platform::OpenFileAnswer answer =
         m_desktop.ShowOpenFileDialog(addfiles::audioFileFilters(), lang::caption(lang::StringId::SelectAudioFiles),
                                      true, QStringLiteral("AddAudioFiles"));
-    if (answer == kCancel)
+    if (answer.cancelled())
         return;
-    addSelection(answer);
+    addPaths(answer.paths());
 }
 
 void AddFilesActions::AddVideoFiles()
 {
-    const QString answer =
+    const platform::OpenFileAnswer answer =
         m_desktop.ShowOpenFileDialog(addfiles::videoFileFilters(), lang::caption(lang::StringId::SelectVideoFiles),
                                      true, QStringLiteral("AddVideoFiles"));
-    if (answer == kCancel)
+    if (answer.cancelled())
         return;
-    addSelection(answer);
+    addPaths(answer.paths());
 }
 
-void AddFilesActions::addSelection(const QString& selection)
+void AddFilesActions::addPaths(const QStringList& paths)
 {
-    const QStringList refused = admitAll(addfiles::selectionPaths(selection));
+    const QStringList refused = admitAll(paths);
     if (m_refresh)
         m_refresh();
     showRefused(refused);
@@ -72,7 +71,7 @@ void AddFilesActions::showRefused(const QStringList& refused)
     constexpr int kNamed = 10;
     QString text = lang::caption(lang::StringId::FilesNotAdded) + u'\n';
     for (qsizetype i = 0; i < std::min<qsizetype>(kNamed, refused.size()); ++i)
-        text += u'\n' + platform::displayName(refused[i].mid(refused[i].lastIndexOf(u'/') + 1));
+        text += u'\n' + platform::displayName(platform::Path(refused[i]).fileName());
     if (refused.size() > kNamed)
         text += u'\n' + lang::caption(lang::StringId::AndMore).arg(refused.size() - kNamed);
     m_desktop.messageBox(text, lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Exclamation,
@@ -109,9 +108,7 @@ void AddFilesActions::AddFolder()
                              platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
         return;
     }
-    // The names travel NUL-separated: unlike "*", a NUL can never be part of a name.
-    const QStringList refused =
-        admitAll(addfiles::selectionPaths(addfiles::folderSelection(folder, *names)), folder, progressShown);
+    const QStringList refused = admitAll(addfiles::pathsInFolder(folder, *names), folder, progressShown);
     if (m_refresh)
         m_refresh();
     showRefused(refused);

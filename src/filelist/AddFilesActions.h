@@ -35,11 +35,11 @@ public:
     AddFilesActions(platform::Desktop& desktop, Admit admit, std::function<void()> refresh = {},
                     std::function<QSet<QString>()> listedPaths = {});
 
-    //! Adds every path of `selection` (see selectionPaths); with an empty
-    //! selection it first asks with the audio dialog, and a cancelled dialog
-    //! ends it silently. Then the refresh, and one warning when any path was
-    //! not admitted.
-    void AddFiles(const QString& selection = QString());
+    //! Adds every path of `paths` (an audio CD's drive, say); with none it
+    //! first asks with the audio dialog, and a cancelled dialog ends it
+    //! silently. Then the refresh, and one warning when any path was not
+    //! admitted.
+    void AddFiles(const QStringList& paths = {});
 
     //! Asks with the video dialog, then adds as AddFiles does.
     void AddVideoFiles();
@@ -62,7 +62,7 @@ public:
     void DropFiles(const QStringList& paths);
 
 private:
-    void addSelection(const QString& selection);
+    void addPaths(const QStringList& paths);
     //! Admits the paths in order; true when every one was admitted (a
     //! cancelled add counts the rest as not refused).
     //! Admits `paths` in order; returns the paths that were not admitted.

@@ -80,9 +80,9 @@ qint16 FileAdmission::AddProbedFile(const ProbedFile& file)
     }
 
     FileListRow row;
-    row.FilePath = file.path;
+    row.path = file.path;
     // Repaired as the path was, so the path still lies inside it.
-    row.BaseFolder = NormaliseAdmissionPath(file.baseFolder);
+    row.baseFolder = NormaliseAdmissionPath(file.baseFolder);
     if (!list->append(row)) {
         showFailure(systemFailure(ENOMEM));
         return 0;
@@ -91,7 +91,7 @@ qint16 FileAdmission::AddProbedFile(const ProbedFile& file)
     const QString duration = durationText(file);
     // The WMA prompt may have run the event loop: make sure the row is still ours.
     list = m_currentList ? m_currentList() : nullptr;
-    if (!list || at >= list->count() || list->at(at).FilePath != file.path)
+    if (!list || at >= list->count() || list->at(at).path != file.path)
         return 0;
 
     FileListRow filled = list->at(at);

@@ -1,5 +1,7 @@
 #include "filelist/FileAdmissionRules.h"
 
+#include "platform/Path.h"
+
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
@@ -35,11 +37,11 @@ QString NormaliseAdmissionPath(const QString& path)
 
 QString AdmissionExtension(const QString& path)
 {
-    const qsizetype nameStart = path.lastIndexOf(u'/') + 1;
-    const qsizetype dot = path.lastIndexOf(u'.');
-    if (dot < nameStart)
-        return {};
-    return path.mid(dot + 1);
+    // Unlike Path::extension(), a name that is only a dot and an extension
+    // (".mp3") has one here: such a file is admitted as what it says it is.
+    const QString name = platform::Path(path).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
 bool HasAdmittedExtension(const QString& path)

@@ -79,13 +79,13 @@ bool FileList::valid(int row, int column) const
 
 bool FileList::append(const FileListRow& row)
 {
-    if (count() >= kMaxRows || !pathFits(row.FilePath))
+    if (count() >= kMaxRows || !pathFits(row.path))
         return false;
     const int at = count();
     beginInsertRows(QModelIndex(), at, at);
     m_rows.push_back(row);
-    if (m_pathIndexValid && !m_pathIndex.contains(row.FilePath))
-        m_pathIndex.insert(row.FilePath, at);
+    if (m_pathIndexValid && !m_pathIndex.contains(row.path))
+        m_pathIndex.insert(row.path, at);
     endInsertRows();
     m_cursor = at;
     return true;
@@ -93,10 +93,10 @@ bool FileList::append(const FileListRow& row)
 
 bool FileList::setRow(int row, const FileListRow& record)
 {
-    if (!valid(row, ID) || !pathFits(record.FilePath))
+    if (!valid(row, ID) || !pathFits(record.path))
         return false;
     FileListRow& r = m_rows[std::size_t(row)];
-    if (r.FilePath != record.FilePath) {
+    if (r.path != record.path) {
         m_pathIndexValid = false;
         m_pathIndex.clear();
     }
@@ -116,7 +116,7 @@ QVariant FileList::cell(int row, int column) const
     case CheckBox:
         return r.CheckBox;
     case FilePath:
-        return r.FilePath;
+        return r.path;
     case Status:
         return words::status(r);
     case Duration:
@@ -144,7 +144,7 @@ bool FileList::setCell(int row, int column, const QVariant& value)
         case FilePath:
             if (!pathFits(text))
                 return false;
-            r.FilePath = text;
+            r.path = text;
             m_pathIndexValid = false;
             m_pathIndex.clear();
             break;
@@ -172,7 +172,7 @@ bool FileList::containsPath(const QString& path)
     // first match, or past the last row.
     if (!m_pathIndexValid) {
         for (int r = count() - 1; r >= 0; --r)
-            m_pathIndex.insert(at(r).FilePath, r);
+            m_pathIndex.insert(at(r).path, r);
         m_pathIndexValid = true;
     }
     const auto it = m_pathIndex.constFind(path);
@@ -328,11 +328,11 @@ QVariant FileList::data(const QModelIndex& index, int role) const
         if (column == CheckBox)
             return {};
         if (column == FilePath)
-            return platform::displayName(at(index.row()).FilePath);
+            return platform::displayName(at(index.row()).path);
         return cell(index.row(), column);
     case Qt::ToolTipRole:
         if (column == FilePath)
-            return platform::displayName(at(index.row()).FilePath);
+            return platform::displayName(at(index.row()).path);
         if (column == Status) {
             QString tip = statusReason(index.row());
             if (const std::optional<MeasuredLoudness> measured = loudness(index.row()))

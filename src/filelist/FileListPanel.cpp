@@ -38,7 +38,7 @@ QSet<QString> FileListPanel::listedPaths() const
     if (m_currentList) {
         paths.reserve(m_currentList->count());
         for (const FileListRow& row : m_currentList->rows())
-            paths.insert(row.FilePath);
+            paths.insert(row.path);
     }
     return paths;
 }
@@ -158,7 +158,8 @@ void FileListPanel::fillAudioCdMenu()
             text += QStringLiteral(" - ") + drive.title;
         text += QStringLiteral(" (") + lang::caption(lang::StringId::CdTrackCount).arg(drive.tracks) + u')';
         const QString device = drive.device;
-        connect(mnuAudioCd->addAction(text), &QAction::triggered, this, [this, device] { m_actions.AddFiles(device); });
+        connect(mnuAudioCd->addAction(text), &QAction::triggered, this,
+                [this, device] { m_actions.AddFiles({device}); });
     }
 }
 
@@ -189,7 +190,7 @@ bool FileListPanel::removeRows(const std::function<bool(int row)>& dropped)
         const FileListRow& row = list->at(list->cursor());
         if (!dropped(list->cursor())) {
             kept->append(row);
-        } else if (!playerFile.isEmpty() && row.FilePath == playerFile) {
+        } else if (!playerFile.isEmpty() && row.path == playerFile) {
             Q_EMIT stopPlayerRequested();
         }
     }

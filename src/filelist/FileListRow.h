@@ -15,7 +15,7 @@ namespace filelist {
 struct FileListRow {
     qint32 ID = 0;
     qint32 CheckBox = 0; //!< 0 = not ticked, any other value = ticked
-    QString FilePath;    //!< the row's identity: no two rows hold the same text
+    QString path;        //!< the row's identity: no two rows hold the same text
     RowState state = RowState::Waiting;
     float progress = 0;                       //!< percent done, while converting
     RowReason reason;                         //!< why the last conversion ended as it did
@@ -27,7 +27,7 @@ struct FileListRow {
     bool cdTrack = false; //!< a CD track: its size reads "CD Track"
     //! The folder the file was found in by Add Folder (its tree's top with
     //! sub-folders); empty for a file added by itself. Not a grid column.
-    QString BaseFolder;
+    QString baseFolder;
 };
 
 } // namespace filelist

@@ -22,7 +22,9 @@ bool CheckWMASupport(const QString& scratchFolder)
         BASS_WMA_EncodeOpenFile(44100, 2, BASS_WMA_ENCODE_STANDARD, 128000, QFile::encodeName(path).constData());
     if (!encoder)
         return false;
-    BASS_WMA_EncodeClose(encoder);
+    // The probe asks only whether the encoder opens; the empty file it closes
+    // is thrown away with the folder.
+    static_cast<void>(BASS_WMA_EncodeClose(encoder));
     return true;
 }
 

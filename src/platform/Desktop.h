@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/OpenFileAnswer.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -55,16 +57,15 @@ public:
     // it opens in the folder it was last used in, kept for the user under
     // that name (DialogFolders), or in the home folder.
 
-    //! The open-file dialog, owned by the main window. Returns the selection
-    //! text (one full path, or the folder, NUL, the names each followed by NUL,
-    //! and a final NUL) or "Cancel" when the user cancelled, the answer did not
-    //! fit in kOpenFileAnswerLimit characters, or the dialog failed. An empty
-    //! filter list stands for "All Files (*.*)". The first filter is selected.
-    virtual QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
-                                       const QString& folderKey)
+    //! The open-file dialog, owned by the main window: the files chosen, or
+    //! cancelled when the user cancelled, the choice was too long (see
+    //! OpenFileAnswer) or the dialog failed. An empty filter list stands for
+    //! "All Files (*.*)". The first filter is selected.
+    virtual OpenFileAnswer ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
+                                              const QString& folderKey)
     {
         (void)filters, (void)title, (void)multiSelect, (void)folderKey;
-        return QStringLiteral("Cancel");
+        return {};
     }
 
     //! The folder picker, owned by the main window: the chosen folder's path,
@@ -114,16 +115,6 @@ public:
     //! Tells the user something happened while the program's window is not
     //! in front (a desktop notification); nothing while it is.
     virtual void notify(const QString& title, const QString& text) { (void)title, (void)text; }
-
-    //! Characters the open-file dialog's answer holds, its NULs included.
-    static constexpr int kOpenFileAnswerLimit = 5000;
-
-    //! The answer of the open-file dialog for the absolute paths chosen: one
-    //! path alone as itself; several as their folder, NUL, and each name
-    //! followed by NUL, ended by one more NUL. Paths from different folders
-    //! (a "recent files" view) are given relative to their common folder.
-    //! "Cancel" when nothing was chosen or the answer exceeds the limit.
-    static QString openFileAnswer(const QStringList& chosenPaths);
 };
 
 } // namespace platform

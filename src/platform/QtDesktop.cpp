@@ -188,8 +188,8 @@ std::optional<PortalFileChooser::Answer> QtDesktop::askPortal(const PortalFileCh
     return PortalFileChooser::ask(m_portalBus, named);
 }
 
-QString QtDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
-                                      const QString& folderKey)
+OpenFileAnswer QtDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
+                                             const QString& folderKey)
 {
     QList<FileFilter> shown = filters;
     if (shown.isEmpty())
@@ -205,7 +205,7 @@ QString QtDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QS
         request.filters.append({filter.description, globs(filter)});
     if (const std::optional<PortalFileChooser::Answer> answer = askPortal(request)) {
         if (!answer->accepted)
-            return QStringLiteral("Cancel");
+            return {};
         chosen = answer->paths;
     } else {
         QStringList nameFilters;
@@ -221,13 +221,13 @@ QString QtDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QS
         dialog.setDirectory(start);
         prepareQtDialog(dialog);
         if (dialog.exec() != QDialog::Accepted)
-            return QStringLiteral("Cancel");
+            return {};
         chosen = dialog.selectedFiles();
     }
     if (chosen.isEmpty())
-        return QStringLiteral("Cancel");
+        return {};
     DialogFolders::remember(folderKey, QFileInfo(chosen.constFirst()).absolutePath());
-    return openFileAnswer(chosen);
+    return OpenFileAnswer::chosen(chosen);
 }
 
 QString QtDesktop::pickFolder(const QString& title, bool newStyle, const QString& folderKey, const QString& optionText,

@@ -35,8 +35,8 @@ public:
     bool showProgress(const QString& title, const QString& label, qsizetype done, qsizetype total) override;
     void hideProgress() override;
     void dragWindow() override;
-    QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
-                               const QString& folderKey) override;
+    OpenFileAnswer ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
+                                      const QString& folderKey) override;
     QString BrowseForFolder(const QString& title, bool newStyle, const QString& folderKey) override;
     QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option,
                                       const QString& folderKey) override;

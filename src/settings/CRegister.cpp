@@ -48,12 +48,13 @@ QString CRegister::REGGetSetting(RegistryRoot root, const QString& section, cons
         return fallback;
     QString result = fallback;
     HiveStore hive(hivePath(root));
-    hive.read([&](HiveStore& store) {
+    // A store that cannot be read leaves `result` the fallback, which is the answer then.
+    static_cast<void>(hive.read([&](HiveStore& store) {
         const auto data = store.value(*keyPath, valueName(name));
         if (data && !data->isEmpty())
             result = QString::fromUtf8(*data);
         return true;
-    });
+    }));
     return result;
 }
 
@@ -71,7 +72,8 @@ QHash<QString, QString> CRegister::readValues(RegistryRoot root, const QString& 
     if (!keyPath)
         return result;
     HiveStore hive(hivePath(root));
-    hive.read([&](HiveStore& store) {
+    // A store that cannot be read gives no values; `busy` tells the caller why.
+    static_cast<void>(hive.read([&](HiveStore& store) {
         result.clear();
         if (tooLong)
             tooLong->clear();
@@ -84,7 +86,7 @@ QHash<QString, QString> CRegister::readValues(RegistryRoot root, const QString& 
                 tooLong->append(name);
         }
         return true;
-    });
+    }));
     if (busy)
         *busy = hive.busy();
     return result;

@@ -35,7 +35,8 @@ public:
 
     //! Sets value `name` of key `section` to `value`, creating the key (and
     //! the store) as needed. True when the value was written.
-    bool REGSaveSetting(RegistryRoot root, const QString& section, const QString& name, const QString& value) const;
+    [[nodiscard]] bool REGSaveSetting(RegistryRoot root, const QString& section, const QString& name,
+                                      const QString& value) const;
 
     //! Reads the values `names` of key `section` in one transaction (one
     //! look at the store, however many values): the stored text of each that
@@ -52,13 +53,14 @@ public:
     //! were written. Saving all options with one call keeps them consistent.
     //! `busy` as for readValues(). Another process's lock is waited for a few
     //! seconds, or with `briefly` only as long as a read waits.
-    bool saveValues(RegistryRoot root, const QString& section, const QList<std::pair<QString, QString>>& values,
-                    bool* busy = nullptr, bool briefly = false) const;
+    [[nodiscard]] bool saveValues(RegistryRoot root, const QString& section,
+                                  const QList<std::pair<QString, QString>>& values, bool* busy = nullptr,
+                                  bool briefly = false) const;
 
     //! With a value name, deletes that value of `section`; with an empty
     //! `name`, deletes the key `section` with all its values (refused when it
     //! has sub-keys). True when something was deleted.
-    bool REGDeleteSetting(RegistryRoot root, const QString& section, const QString& name) const;
+    [[nodiscard]] bool REGDeleteSetting(RegistryRoot root, const QString& section, const QString& name) const;
 
     //! The hive file of a root key, e.g. "<folder>/HKEY_LOCAL_MACHINE.db".
     QString hivePath(RegistryRoot root) const;

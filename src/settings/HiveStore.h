@@ -39,14 +39,14 @@ public:
     //! Runs `work` in one read transaction. False when the hive file is
     //! missing, unreadable, damaged or foreign, or when `work` returns false.
     //! Never creates a file.
-    bool read(const Work& work);
+    [[nodiscard]] bool read(const Work& work);
 
     //! Runs `work` in one write transaction, committed only when it returns
     //! true. With `createIfMissing` the folder and the hive file are made when
     //! missing; otherwise a missing hive fails. False when nothing was written.
     //! With `briefly` another process's lock is waited for only as a reader
     //! waits.
-    bool write(bool createIfMissing, const Work& work, bool briefly = false);
+    [[nodiscard]] bool write(bool createIfMissing, const Work& work, bool briefly = false);
 
     //! Whether the last read() or write() failed because another process
     //! held the hive longer than the unit waits.
@@ -60,12 +60,12 @@ public:
     std::optional<QByteArray> value(const QStringList& keyPath, const QString& name, qint64 maxBytes = -1,
                                     bool* tooLong = nullptr);
     //! Sets value `name`, creating the key and its missing parents.
-    bool setValue(const QStringList& keyPath, const QString& name, const QByteArray& data);
+    [[nodiscard]] bool setValue(const QStringList& keyPath, const QString& name, const QByteArray& data);
     //! Deletes value `name`; false when there was no such value.
-    bool deleteValue(const QStringList& keyPath, const QString& name);
+    [[nodiscard]] bool deleteValue(const QStringList& keyPath, const QString& name);
     //! Deletes the key with all its values; false when it is missing, is the
     //! root, or has sub-keys.
-    bool deleteKey(const QStringList& keyPath);
+    [[nodiscard]] bool deleteKey(const QStringList& keyPath);
     //! Whether the key exists.
     bool keyExists(const QStringList& keyPath);
 
@@ -76,7 +76,7 @@ public:
 private:
     enum class Health { Empty, Sound, Unusable };
 
-    bool open(bool writable, bool createIfMissing);
+    [[nodiscard]] bool open(bool writable, bool createIfMissing);
     void close();
     bool attempt(bool writing, const Work& work);
     void waitForLocksUntil(std::chrono::milliseconds patience);

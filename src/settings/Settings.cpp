@@ -132,10 +132,11 @@ void Settings::LoadSettings()
     // form that names no user, since every user shares the key. Not worth
     // more than a short wait: it is written again when the window closes.
     if (!m_readOnly && !busy)
-        m_store.saveValues(HKEY_LOCAL_MACHINE, kSettingsKey,
-                           {{QStringLiteral("optSameFolder"), *table::storedText(o, QStringLiteral("optSameFolder"))},
-                            {QStringLiteral("txtOutPath"), *table::storedText(o, QStringLiteral("txtOutPath"))}},
-                           nullptr, true);
+        static_cast<void>(m_store.saveValues(
+            HKEY_LOCAL_MACHINE, kSettingsKey,
+            {{QStringLiteral("optSameFolder"), *table::storedText(o, QStringLiteral("optSameFolder"))},
+             {QStringLiteral("txtOutPath"), *table::storedText(o, QStringLiteral("txtOutPath"))}},
+            nullptr, true));
 
     load(stored, QStringLiteral("optFileFormat"));
     if (m_clearLoading)

@@ -44,7 +44,7 @@ public:
     //! waits: that is said once. Nothing is written after a load that could
     //! not read the store, so its defaults never replace the saved options.
     //! False when the changes could not be written (true when there were none).
-    bool SaveSettings() const;
+    [[nodiscard]] bool SaveSettings() const;
 
     //! Reads every saved option in one look at the store and applies it to its
     //! control; a value that cannot be applied is skipped and its control keeps

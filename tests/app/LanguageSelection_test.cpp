@@ -275,7 +275,7 @@ TEST_F(LanguageSelectionTest, RowsAreWordedInTheLanguageShownAndKeepTheirStates)
     using filelist::RowState;
     const auto addRow = [&list](const char* path, RowState state, const QString& size, bool cdTrack = false) {
         filelist::FileListRow row;
-        row.FilePath = QString::fromLatin1(path);
+        row.path = QString::fromLatin1(path);
         row.state = state;
         row.progress = 45.5f;
         row.Duration = state == RowState::NotSupported ? QString() : QStringLiteral("0:03");

@@ -42,7 +42,7 @@ TEST(PanelSlide, OpeningSlowsDownOvershootsAndSettles)
     app::PanelSlide slide(kWindowHeight);
     ASSERT_TRUE(slide.open());
     EXPECT_FALSE(slide.mainPanelEnabled());
-    EXPECT_EQ(slide.sMoveObject, QStringLiteral("Edit Frame 2 Up"));
+    EXPECT_EQ(slide.direction(), app::PanelSlide::Direction::Up);
 
     // 19 steps of 300 down to 2955; 150 to 2805; then 75s (the interval set at
     // a tick is the previous tick's doubled one); below 2650 once, then 2715.
@@ -51,7 +51,7 @@ TEST(PanelSlide, OpeningSlowsDownOvershootsAndSettles)
     EXPECT_EQ(runTicks(slide), expected);
     EXPECT_FALSE(slide.timerRunning());
     EXPECT_FALSE(slide.mainPanelEnabled());
-    EXPECT_EQ(slide.lMoveStep, 75);
+    EXPECT_EQ(slide.moveStep, 75);
 }
 
 TEST(PanelSlide, ClosingTakesTwelveStepsAndParksAtTheWindowHeight)
@@ -59,8 +59,8 @@ TEST(PanelSlide, ClosingTakesTwelveStepsAndParksAtTheWindowHeight)
     app::PanelSlide slide(kWindowHeight);
     slide.open();
     runTicks(slide);
-    slide.StartPanelMove(QStringLiteral("EDIT_FRAME_DOWN"));
-    EXPECT_EQ(slide.sMoveObject, QStringLiteral("Edit Frame 2 Down"));
+    slide.StartPanelMove(app::PanelSlide::Direction::Down);
+    EXPECT_EQ(slide.direction(), app::PanelSlide::Direction::Down);
 
     QList<Step> expected = repeated(2715, 500, 12, 5);
     expected << Step{kWindowHeight, 5};
@@ -81,10 +81,10 @@ TEST(PanelSlide, OddStepsHalveToTheEvenNeighbour)
     };
     for (const Case c : {Case{300, 150}, Case{150, 75}, Case{250, 125}, Case{125, 62}, Case{127, 64}}) {
         app::PanelSlide slide(3000);
-        slide.StartPanelMove(QStringLiteral("EDIT_FRAME_UP"));
-        slide.lMoveStep = c.step;
+        slide.StartPanelMove(app::PanelSlide::Direction::Up);
+        slide.moveStep = c.step;
         slide.tick();
-        EXPECT_EQ(slide.lMoveStep, c.halved) << c.step;
+        EXPECT_EQ(slide.moveStep, c.halved) << c.step;
         EXPECT_EQ(slide.top(), 3000 - c.halved);
     }
 }

@@ -165,7 +165,7 @@ TEST(Translation, NoEnglishIsLeftOnAnyPageInGerman)
     QuietWindow window(desktop);
     ASSERT_TRUE(window.Form_Load());
     filelist::FileListRow row;
-    row.FilePath = QStringLiteral("/music/a.wav");
+    row.path = QStringLiteral("/music/a.wav");
     row.state = filelist::RowState::NotSupported;
     ASSERT_TRUE(window.currentList()->append(row));
     window.currentList()->setReason(0, filelist::RowReason::words(QStringLiteral("Can't Open the File")));

@@ -46,7 +46,7 @@ using testsupport::QuietWindow;
 filelist::FileListRow fileRow(const QString& path)
 {
     filelist::FileListRow row;
-    row.FilePath = path;
+    row.path = path;
     row.Duration = QStringLiteral("00:05");
     row.FileSize = QStringLiteral("1 KB");
     return row;
@@ -97,7 +97,7 @@ protected:
     {
         QStringList paths;
         for (const filelist::FileListRow& row : window.currentList()->rows())
-            paths << row.FilePath;
+            paths << row.path;
         return paths;
     }
 

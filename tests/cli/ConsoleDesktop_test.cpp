@@ -27,6 +27,6 @@ TEST(ConsoleDesktop, ABoxBecomesItsTextOnTheStreamAndGetsTheCautiousAnswer)
     EXPECT_EQ(ConsoleDesktop::defaultAnswer(platform::Desktop::Buttons::OkCancel), platform::Desktop::Answer::Cancel);
     EXPECT_EQ(ConsoleDesktop::defaultAnswer(platform::Desktop::Buttons::RetryCancel),
               platform::Desktop::Answer::Cancel);
-    EXPECT_EQ(desktop.ShowOpenFileDialog({}, QStringLiteral("t"), true, QStringLiteral("k")), QStringLiteral("Cancel"));
+    EXPECT_TRUE(desktop.ShowOpenFileDialog({}, QStringLiteral("t"), true, QStringLiteral("k")).cancelled());
     EXPECT_TRUE(desktop.BrowseForFolder(QStringLiteral("t"), false, QStringLiteral("k")).isEmpty());
 }

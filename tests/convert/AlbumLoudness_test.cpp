@@ -69,7 +69,7 @@ protected:
             ASSERT_TRUE(s_media.copy(source, file));
         }
         filelist::FileListRow row;
-        row.FilePath = file;
+        row.path = file;
         ASSERT_TRUE(list->append(row));
     }
     //! Two albums: three tracks in "a", two in "b".
@@ -168,7 +168,7 @@ TEST_F(AlbumLoudnessTest, AStoppedOrFailedRowLeavesItsAlbumWithoutAlbumTags)
     addRow(QStringLiteral("c/6.flac"), QStringLiteral("mid.flac"));
     ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("c/7.flac")), QByteArray(5000, 'x')));
     filelist::FileListRow broken;
-    broken.FilePath = dir.filePath(QStringLiteral("c/7.flac"));
+    broken.path = dir.filePath(QStringLiteral("c/7.flac"));
     ASSERT_TRUE(list->append(broken));
     // Stop when the fifth row ("b/5") starts: album "a" has ended whole,
     // album "b" has a row that was stopped, album "c" rows that never started.
@@ -215,7 +215,7 @@ TEST_F(AlbumLoudnessTest, NormalisingByAlbumKeepsTheTracksApartAndBringsTheAlbum
     QStringList inputs, outputs;
     for (int row = 0; row < list->count(); ++row) {
         ASSERT_EQ(list->at(row).state, filelist::RowState::Complete);
-        inputs << list->at(row).FilePath;
+        inputs << list->at(row).path;
         outputs << output(QStringLiteral("album"), QStringLiteral("%1.wav").arg(row + 1));
     }
     EXPECT_NEAR(albumReference(outputs), -20.0, 0.1);

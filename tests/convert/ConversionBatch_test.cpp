@@ -50,7 +50,7 @@ protected:
             ASSERT_TRUE(s_media.copy(source, file));
         }
         filelist::FileListRow row;
-        row.FilePath = file;
+        row.path = file;
         row.state = rowState;
         row.CheckBox = ticked;
         ASSERT_TRUE(list->append(row));
@@ -62,7 +62,7 @@ protected:
         const QString file = dir.filePath(name);
         ASSERT_TRUE(testsupport::writeFile(file, QByteArray(4096, 'z')));
         filelist::FileListRow row;
-        row.FilePath = file;
+        row.path = file;
         ASSERT_TRUE(list->append(row));
     }
     QString status(int row) const { return list->cell(row, filelist::FileList::Status).toString(); }
@@ -502,10 +502,10 @@ TEST_F(ConversionBatchTest, FailedRowsRetryAndAFinishedListConvertsAgain)
     options.txtOutPath.setText(out);
     addRow(QStringLiteral("a.flac"));
     filelist::FileListRow missing;
-    missing.FilePath = path(QStringLiteral("b.flac"));
+    missing.path = path(QStringLiteral("b.flac"));
     ASSERT_TRUE(list->append(missing));
     filelist::FileListRow unsupported;
-    unsupported.FilePath = path(QStringLiteral("c.xyz"));
+    unsupported.path = path(QStringLiteral("c.xyz"));
     unsupported.state = RowState::NotSupported;
     ASSERT_TRUE(list->append(unsupported));
 
@@ -515,7 +515,7 @@ TEST_F(ConversionBatchTest, FailedRowsRetryAndAFinishedListConvertsAgain)
     EXPECT_FALSE(list->statusReason(1).isEmpty());
 
     // The input is back: the failed row alone is converted again.
-    ASSERT_TRUE(s_media.copy(QStringLiteral("tone.flac"), missing.FilePath));
+    ASSERT_TRUE(s_media.copy(QStringLiteral("tone.flac"), missing.path));
     batch.cmdConvert.click();
     EXPECT_EQ(rowState(1), RowState::Complete);
     EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 2);
@@ -582,9 +582,9 @@ TEST_F(ConversionBatchTest, PowerOffOnlyAfterAConversionAndTheCountdown)
         SCOPED_TRACE(run);
         list = std::make_unique<filelist::FileList>();
         filelist::FileListRow row;
-        row.FilePath = path(QStringLiteral("p%1.flac").arg(run++));
+        row.path = path(QStringLiteral("p%1.flac").arg(run++));
         if (c.inputThere) {
-            ASSERT_TRUE(s_media.copy(QStringLiteral("tone.flac"), row.FilePath));
+            ASSERT_TRUE(s_media.copy(QStringLiteral("tone.flac"), row.path));
         }
         ASSERT_TRUE(list->append(row));
         desktop.powerOffAnswers = c.answers;

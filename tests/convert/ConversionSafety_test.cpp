@@ -131,7 +131,7 @@ TEST_F(ConversionSafety, HiResInputsConvertToWma)
     options.optFileFormat(options::FormatOptions::WMA).click();
     convert::ConvertToWMA(session, in, path(QStringLiteral("hires.wma")));
     expectComplete();
-    const auto p = probe(session.sOutputMade);
+    const auto p = probe(session.outputMade);
     EXPECT_EQ(p.rate, 48000);
     EXPECT_NEAR(p.duration, 1.5, 0.1);
 }
@@ -190,11 +190,11 @@ TEST_F(FullDisk, NoFormatEndsCompleteOnAFullDisk)
         SCOPED_TRACE(f.extension);
         options.optFileFormat(f.format).click();
         const QString suffix = u'.' + QLatin1String(f.extension);
-        session.sOutputMade.clear();
+        session.outputMade.clear();
         f.convert(session, in, disk + QStringLiteral("/noise") + suffix);
         EXPECT_EQ(status(), QStringLiteral("Error"));
         EXPECT_EQ(reason(), QStringLiteral("No space left on device"));
-        EXPECT_TRUE(session.sOutputMade.isEmpty());
+        EXPECT_TRUE(session.outputMade.isEmpty());
         EXPECT_TRUE(QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty())
             << QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(u' ').toStdString();
     }
@@ -247,13 +247,13 @@ TEST_F(FullDisk, ADiskThatFillsWhileTheTagsGoInNeverGivesAFalseComplete)
             const QString in = path(QLatin1String(source.name));
             const QString name = QStringLiteral("/out.") + QLatin1String(f.extension);
             SCOPED_TRACE(QStringLiteral("%1 from %2").arg(name, in).toStdString());
-            session.sOutputMade.clear();
+            session.outputMade.clear();
             f.convert(session, in, reference + name);
             ASSERT_EQ(status(), QStringLiteral("Complete")) << qPrintable(reason());
-            const QByteArray audio = testsupport::decodeWithFfmpeg(session.sOutputMade);
-            const engine::MediaTags tags = engine::ReadMediaTags(session.sOutputMade);
-            const int enough = int(QFileInfo(session.sOutputMade).size() / 1024) + 8;
-            ASSERT_TRUE(QFile::remove(session.sOutputMade));
+            const QByteArray audio = testsupport::decodeWithFfmpeg(session.outputMade);
+            const engine::MediaTags tags = engine::ReadMediaTags(session.outputMade);
+            const int enough = int(QFileInfo(session.outputMade).size() / 1024) + 8;
+            ASSERT_TRUE(QFile::remove(session.outputMade));
             ASSERT_FALSE(audio.isEmpty());
             EXPECT_EQ(tags.cover.size(), source.coverBytes);
 
@@ -261,17 +261,17 @@ TEST_F(FullDisk, ADiskThatFillsWhileTheTagsGoInNeverGivesAFalseComplete)
             for (int kb = 4; kb <= enough && !completed; kb += 4) {
                 SCOPED_TRACE(kb);
                 ASSERT_TRUE(resize(kb));
-                session.sOutputMade.clear();
+                session.outputMade.clear();
                 f.convert(session, in, disk + name);
                 if (status() == QStringLiteral("Complete")) {
                     completed = true;
-                    EXPECT_EQ(testsupport::decodeWithFfmpeg(session.sOutputMade), audio);
-                    EXPECT_EQ(engine::ReadMediaTags(session.sOutputMade), tags);
-                    EXPECT_TRUE(QFile::remove(session.sOutputMade));
+                    EXPECT_EQ(testsupport::decodeWithFfmpeg(session.outputMade), audio);
+                    EXPECT_EQ(engine::ReadMediaTags(session.outputMade), tags);
+                    EXPECT_TRUE(QFile::remove(session.outputMade));
                 } else {
                     EXPECT_EQ(status(), QStringLiteral("Error"));
                     EXPECT_EQ(reason(), QStringLiteral("No space left on device"));
-                    EXPECT_TRUE(session.sOutputMade.isEmpty());
+                    EXPECT_TRUE(session.outputMade.isEmpty());
                 }
                 EXPECT_TRUE(onDisk().isEmpty()) << onDisk().join(u' ').toStdString();
             }

@@ -27,7 +27,7 @@ TEST(ConvertPanelTest, ButtonsShowAndDriveTheBatch)
     options.optSameFolder.setValue(true);
     auto list = std::make_unique<filelist::FileList>();
     filelist::FileListRow row;
-    row.FilePath = input;
+    row.path = input;
     ASSERT_TRUE(list->append(row));
     convert::ConversionBatch batch(desktop, state, options, [&] { return list.get(); });
     convert::ConvertPanel panel(batch);

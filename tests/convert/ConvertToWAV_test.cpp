@@ -84,7 +84,7 @@ TEST_F(ConvertToWAVTest, StereoSixteenBitHeaderAndDataMatchTheDecodedInput)
     }
     EXPECT_EQ(statuses.back(), QStringLiteral("100"));
     EXPECT_EQ(state.bCancelConversion, false);
-    EXPECT_EQ(session.hConvertStream, 0u);
+    EXPECT_EQ(session.conversionStream, 0u);
 }
 
 TEST_F(ConvertToWAVTest, EightBitMonoHeader)
@@ -159,8 +159,8 @@ TEST_F(ConvertToWAVTest, CancelLeavesAValidShorterFile)
     EXPECT_EQ(color(), filelist::words::kFailureColor);
     // Kept under a name that cannot be taken for the result.
     EXPECT_FALSE(QFile::exists(out));
-    EXPECT_EQ(session.sOutputMade, path(QStringLiteral("long (stopped at 00m00s).wav")));
-    const QByteArray file = readFile(session.sOutputMade);
+    EXPECT_EQ(session.outputMade, path(QStringLiteral("long (stopped at 00m00s).wav")));
+    const QByteArray file = readFile(session.outputMade);
     const auto f = wavFields(file);
     EXPECT_EQ(f.dataSize, quint32(file.size() - 44));
     EXPECT_EQ(f.riffSize, f.dataSize + 36);
@@ -168,7 +168,7 @@ TEST_F(ConvertToWAVTest, CancelLeavesAValidShorterFile)
     EXPECT_LT(f.dataSize, 5u * 176400);
     EXPECT_TRUE(file.mid(44) == testsupport::decodeWithFfmpeg(in).left(file.size() - 44));
     // A player-grade reader accepts it.
-    EXPECT_EQ(testsupport::decodeWithFfmpeg(session.sOutputMade).size(), file.size() - 44);
+    EXPECT_EQ(testsupport::decodeWithFfmpeg(session.outputMade).size(), file.size() - 44);
 }
 
 TEST_F(ConvertToWAVTest, UndecodableInputIsAnErrorWithoutAFile)
@@ -221,9 +221,9 @@ TEST_F(ConvertToWAVTest, AnExistingFileIsNeverOverwritten)
 
     EXPECT_EQ(status(), QStringLiteral("Complete"));
     EXPECT_EQ(readFile(out), QByteArray("keep me"));
-    EXPECT_EQ(session.sOutputMade, path(QStringLiteral("taken_Converted.wav")));
-    EXPECT_EQ(readFile(session.sOutputMade).left(4), QByteArray("RIFF"));
-    EXPECT_EQ(session.hConvertStream, 0u);
+    EXPECT_EQ(session.outputMade, path(QStringLiteral("taken_Converted.wav")));
+    EXPECT_EQ(readFile(session.outputMade).left(4), QByteArray("RIFF"));
+    EXPECT_EQ(session.conversionStream, 0u);
 }
 
 TEST_F(ConvertToWAVTest, WithoutARowOrOutsideABatchNothingIsWrittenToTheList)

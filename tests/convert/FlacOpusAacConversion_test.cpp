@@ -190,7 +190,7 @@ TEST_F(FlacOpusAacConversion, FailuresEndInErrorWithoutOverwritingAndStopKeepsAS
     EXPECT_FALSE(convert(FormatOptions::OPUS, in, QStringLiteral("stopped.opus")));
     EXPECT_EQ(status(), QStringLiteral("Cancelled"));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("stopped.opus"))));
-    const auto p = probe(session.sOutputMade);
+    const auto p = probe(session.outputMade);
     EXPECT_GT(p.duration, 0.0);
     EXPECT_LT(p.duration, 10.0);
 }

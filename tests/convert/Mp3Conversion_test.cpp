@@ -48,7 +48,7 @@ TEST_F(Mp3Conversion, ConstantBitrateStereoDecodesBackAsAsked)
     EXPECT_EQ(p.channels, 2);
     EXPECT_EQ(p.bitRate, 192000);
     EXPECT_NEAR(p.duration, 4.0, mp3Slack(44100));
-    EXPECT_EQ(session.hConvertStream, 0u);
+    EXPECT_EQ(session.conversionStream, 0u);
     EXPECT_EQ(session.channelInfo.freq, 44100u);
 }
 
@@ -146,9 +146,9 @@ TEST_F(Mp3Conversion, CancellingKeepsAShorterFile)
     // yield once more).
     EXPECT_LE(desktop.eventYields, 2);
     EXPECT_FALSE(QFile::exists(out)); // never under the result's name
-    EXPECT_TRUE(session.sOutputMade.startsWith(path(QStringLiteral("long (stopped at 00m0"))))
-        << qPrintable(session.sOutputMade);
-    const auto p = probe(session.sOutputMade);
+    EXPECT_TRUE(session.outputMade.startsWith(path(QStringLiteral("long (stopped at 00m0"))))
+        << qPrintable(session.outputMade);
+    const auto p = probe(session.outputMade);
     EXPECT_EQ(p.channels, 2);
     EXPECT_GT(p.duration, 0.5);
     EXPECT_LT(p.duration, 3.0);
@@ -218,8 +218,8 @@ TEST_F(Mp3Conversion, ExistingOutputIsNeverOverwritten)
     convert::ConvertToMP3_OGG(session, in, out);
     expectComplete();
     EXPECT_EQ(testsupport::readFile(out), QByteArray("keep me"));
-    EXPECT_EQ(session.sOutputMade, path(QStringLiteral("taken_Converted.mp3")));
-    EXPECT_EQ(probe(session.sOutputMade).channels, 2);
+    EXPECT_EQ(session.outputMade, path(QStringLiteral("taken_Converted.mp3")));
+    EXPECT_EQ(probe(session.outputMade).channels, 2);
 }
 
 TEST_F(Mp3Conversion, HostileOutputPathsAreOnlyData)

@@ -26,7 +26,7 @@ protected:
         engine::LoadFormatModules();
         list = std::make_unique<filelist::FileList>();
         filelist::FileListRow row;
-        row.FilePath = QStringLiteral("input");
+        row.path = QStringLiteral("input");
         ASSERT_TRUE(list->append(row));
         session.setCurrentRow(0);
         state.bConverting = true;

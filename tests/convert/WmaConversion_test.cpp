@@ -150,10 +150,10 @@ TEST_F(WmaConversion, StopDuringTheSecondChunkKeepsAShorterFile)
     EXPECT_EQ(color(), filelist::words::kFailureColor);
     EXPECT_EQ(desktop.eventYields, 4);
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("cut.wma"))));
-    const auto p = probe(session.sOutputMade);
+    const auto p = probe(session.outputMade);
     EXPECT_EQ(p.channels, 2);
     EXPECT_LT(p.duration, 0.5);
-    EXPECT_EQ(session.hConvertStream, 0u);
+    EXPECT_EQ(session.conversionStream, 0u);
 }
 
 TEST_F(WmaConversion, InputEndingOnAChunkBoundaryCompletes)
@@ -194,6 +194,6 @@ TEST_F(WmaConversion, FailuresEndErrorWithoutAFileAndSayWhy)
     convert::ConvertToWMA(session, in, taken);
     EXPECT_EQ(status(), QStringLiteral("Complete"));
     EXPECT_EQ(QFileInfo(taken).size(), 4);
-    EXPECT_EQ(session.sOutputMade, path(QStringLiteral("taken_Converted.wma")));
+    EXPECT_EQ(session.outputMade, path(QStringLiteral("taken_Converted.wma")));
     EXPECT_EQ(logLines().size(), 2); // one line with its reason per failure
 }

@@ -4,73 +4,63 @@
 
 #include <gtest/gtest.h>
 
-using filelist::addfiles::selectionPaths;
+using platform::OpenFileAnswer;
 
-namespace {
-
-const QChar kNul(0);
-
-QString joined(const QStringList& items)
+TEST(AddFilesSelection, DialogAnswersKeepThePathsChosen)
 {
-    return items.join(kNul);
-}
-
-} // namespace
-
-TEST(AddFilesSelection, DialogAnswersKeepTheirForm)
-{
-    // One file: its full path alone.
-    EXPECT_EQ(platform::Desktop::openFileAnswer({QStringLiteral("/music/a.mp3")}), QStringLiteral("/music/a.mp3"));
-    // Several: the folder, each name followed by NUL, and a closing NUL.
-    EXPECT_EQ(platform::Desktop::openFileAnswer({"/music/a.mp3", "/music/b.wav", "/music/c.ogg"}),
-              joined({"/music", "a.mp3", "b.wav", "c.ogg", "", ""}));
-    // In the root the folder keeps its separator.
-    EXPECT_EQ(platform::Desktop::openFileAnswer({"/a.mp3", "/b.mp3"}), joined({"/", "a.mp3", "b.mp3", "", ""}));
-    // From different folders: names relative to the common folder.
-    EXPECT_EQ(platform::Desktop::openFileAnswer({"/m/x/a.mp3", "/m/y/b.mp3"}),
-              joined({"/m", "x/a.mp3", "y/b.mp3", "", ""}));
-    EXPECT_EQ(platform::Desktop::openFileAnswer({"/m/a.mp3", "/n/b.mp3"}), joined({"/", "m/a.mp3", "n/b.mp3", "", ""}));
-    // A folder name that merely starts like another is not a common folder.
-    EXPECT_EQ(platform::Desktop::openFileAnswer({"/mus/a.mp3", "/music/b.mp3"}),
-              joined({"/", "mus/a.mp3", "music/b.mp3", "", ""}));
-    EXPECT_EQ(platform::Desktop::openFileAnswer({}), QStringLiteral("Cancel"));
+    EXPECT_EQ(OpenFileAnswer::chosen({QStringLiteral("/music/a.mp3")}).paths(), QStringList{"/music/a.mp3"});
+    const QStringList apart{"/m/x/a.mp3", "/m/y/b.mp3", "/n/c.mp3"};
+    EXPECT_EQ(OpenFileAnswer::chosen(apart).paths(), apart);
+    EXPECT_TRUE(OpenFileAnswer::chosen({}).cancelled());
+    EXPECT_TRUE(OpenFileAnswer().cancelled());
 }
 
 TEST(AddFilesSelection, AnswersOverFiveThousandCharactersFailTheDialog)
 {
+    // Counted in the classic text form: one path and its NUL; several as the
+    // common folder (the root keeps its "/"), NUL, each path relative to it
+    // followed by NUL, and a closing NUL. A folder name that merely starts
+    // like another is not a common folder.
+    struct Case {
+        QStringList paths;
+        qsizetype length;
+    };
+    const Case cases[] = {
+        {{"/music/a.mp3"}, 13},
+        {{"/music/a.mp3", "/music/b.wav", "/music/c.ogg"}, 6 + 1 + 3 * 6 + 1},
+        {{"/a.mp3", "/b.mp3"}, 1 + 1 + 2 * 6 + 1},
+        {{"/m/x/a.mp3", "/m/y/b.mp3"}, 2 + 1 + 2 * 8 + 1},
+        {{"/mus/a.mp3", "/music/b.mp3"}, 1 + 1 + 10 + 12 + 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(OpenFileAnswer::textLength(c.paths), c.length) << qPrintable(c.paths.join(u' '));
+
     // A single path needs its terminating NUL inside the limit.
     const QString fits = u'/' + QString(4998 - 4, u'a') + QStringLiteral(".mp3");
     ASSERT_EQ(fits.size(), 4999);
-    EXPECT_EQ(platform::Desktop::openFileAnswer({fits}), fits);
-    EXPECT_EQ(platform::Desktop::openFileAnswer({fits + u'x'}), QStringLiteral("Cancel"));
+    EXPECT_EQ(OpenFileAnswer::chosen({fits}).paths(), QStringList{fits});
+    EXPECT_TRUE(OpenFileAnswer::chosen({fits + u'x'}).cancelled());
 
     // Several: "/m" NUL, then names of 9 characters each with its NUL, then a
     // closing NUL: 3 + 10 n + 1 characters.
     QStringList paths;
     for (int i = 0; i < 499; ++i)
         paths << QStringLiteral("/m/%1.mp3").arg(i, 5, 10, QLatin1Char('0'));
-    const QString answer = platform::Desktop::openFileAnswer(paths);
-    EXPECT_EQ(answer.size(), 3 + 10 * 499 + 1);
-    EXPECT_EQ(selectionPaths(answer), paths);
+    EXPECT_EQ(OpenFileAnswer::textLength(paths), 3 + 10 * 499 + 1);
+    EXPECT_EQ(OpenFileAnswer::chosen(paths).paths(), paths);
     paths << QStringLiteral("/m/99999.mp3");
-    EXPECT_EQ(platform::Desktop::openFileAnswer(paths), QStringLiteral("Cancel"));
+    EXPECT_TRUE(OpenFileAnswer::chosen(paths).cancelled());
 }
 
-TEST(AddFilesSelection, SelectionTextsBecomePaths)
+TEST(AddFilesSelection, NamesInAFolderBecomePaths)
 {
-    EXPECT_EQ(selectionPaths(QStringLiteral("/music/a b.mp3")), QStringList{"/music/a b.mp3"});
-    EXPECT_EQ(selectionPaths(joined({"/music", "a.mp3", "b.wav", "", ""})),
-              (QStringList{"/music/a.mp3", "/music/b.wav"}));
-    EXPECT_EQ(selectionPaths(joined({"/", "a.mp3", "b.wav", "", ""})), (QStringList{"/a.mp3", "/b.wav"}));
-    EXPECT_EQ(selectionPaths(joined({"/m", "x/a.mp3"})), QStringList{"/m/x/a.mp3"});
-    EXPECT_TRUE(selectionPaths(QString()).isEmpty());
-    // A lone trailing NUL survives the pair removal and yields an empty name.
-    EXPECT_EQ(selectionPaths(joined({"/m", "a.mp3", ""})), (QStringList{"/m/a.mp3", "/m/"}));
-    // The folder button's form: the folder as the picker gave it, then the names.
-    EXPECT_EQ(filelist::addfiles::folderSelection(QStringLiteral("/"), {"a.wav", ".b.mp3"}),
-              joined({"/", "a.wav", ".b.mp3"}));
-    EXPECT_EQ(selectionPaths(filelist::addfiles::folderSelection(QStringLiteral("/m"), {"a*b.wav"})),
-              QStringList{"/m/a*b.wav"});
+    EXPECT_EQ(filelist::addfiles::pathsInFolder(QStringLiteral("/music"), {"a.mp3", "sub/b.wav"}),
+              (QStringList{"/music/a.mp3", "/music/sub/b.wav"}));
+    // The root keeps a single "/".
+    EXPECT_EQ(filelist::addfiles::pathsInFolder(QStringLiteral("/"), {"a.wav", ".b.mp3"}),
+              (QStringList{"/a.wav", "/.b.mp3"}));
+    EXPECT_EQ(filelist::addfiles::pathsInFolder(QStringLiteral("/m"), {"a*b.wav"}), QStringList{"/m/a*b.wav"});
+    EXPECT_TRUE(filelist::addfiles::pathsInFolder(QStringLiteral("/m"), {}).isEmpty());
 }
 
 TEST(AddFilesSelection, FilterListsOfTheTwoDialogs)

@@ -52,7 +52,7 @@ TEST_F(DiscAdmissionTest, ASheetBecomesOneRowPerTrack)
     const QString sheet = path(QStringLiteral("disc.cue"));
     const char* durations[] = {"00:01", "00:02", "00:01"};
     for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(list.at(row).FilePath, sheet + QStringLiteral("#0%1").arg(row + 1));
+        EXPECT_EQ(list.at(row).path, sheet + QStringLiteral("#0%1").arg(row + 1));
         EXPECT_EQ(list.cell(row, filelist::FileList::FileSize).toString(), QStringLiteral("CD Track"));
         EXPECT_EQ(list.at(row).Duration, QLatin1String(durations[row]));
         EXPECT_EQ(list.at(row).state, filelist::RowState::Waiting);

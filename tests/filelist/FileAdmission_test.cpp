@@ -92,7 +92,7 @@ TEST_F(FileAdmissionTest, AnOpenableFileBecomesAWaitingRowAndTheCursorGoesToTheF
     const filelist::FileListRow& row = list.at(1);
     EXPECT_EQ(row.ID, 0);
     EXPECT_EQ(row.CheckBox, 0);
-    EXPECT_EQ(row.FilePath, second);
+    EXPECT_EQ(row.path, second);
     EXPECT_EQ(row.Duration, QStringLiteral("02:06"));
     EXPECT_EQ(row.FileSize, QStringLiteral("1.92 MB"));
     EXPECT_EQ(row.state, kWaiting);
@@ -214,14 +214,14 @@ TEST_F(FileAdmissionTest, DoubledSlashesAreRepairedInTheCallersPathUnlessItBegin
     QString doubled = dir.path() + QStringLiteral("//a.wav");
     ASSERT_EQ(admission.AddFile2Grid(doubled), 1);
     EXPECT_EQ(doubled, path(QStringLiteral("a.wav")));
-    EXPECT_EQ(list.at(0).FilePath, doubled);
+    EXPECT_EQ(list.at(0).path, doubled);
 
     // A path beginning with "//" is kept exactly, later doubled slashes too.
     QString network = QStringLiteral("/") + dir.path() + QStringLiteral("//a.wav");
     const QString given = network;
     ASSERT_EQ(admission.AddFile2Grid(network), 1);
     EXPECT_EQ(network, given);
-    EXPECT_EQ(list.at(1).FilePath, given);
+    EXPECT_EQ(list.at(1).path, given);
 }
 
 TEST_F(FileAdmissionTest, UnusualNamesAreAdmittedAsTheyStand)
@@ -233,7 +233,7 @@ TEST_F(FileAdmissionTest, UnusualNamesAreAdmittedAsTheyStand)
     for (const QString& name : names) {
         const QString p = copyOf("tone2_5.wav", name);
         ASSERT_EQ(add(p), 1) << qPrintable(name);
-        EXPECT_EQ(list.at(list.count() - 1).FilePath, p);
+        EXPECT_EQ(list.at(list.count() - 1).path, p);
         EXPECT_EQ(list.at(list.count() - 1).state, kWaiting) << qPrintable(name);
     }
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("x"))));
@@ -287,7 +287,7 @@ TEST_F(FileAdmissionTest, AFullListRefusesANewFileWithTheAddingError)
 {
     for (int i = 0; i < filelist::FileList::kMaxRows; ++i) {
         filelist::FileListRow row;
-        row.FilePath = QString::number(i);
+        row.path = QString::number(i);
         ASSERT_TRUE(list.append(row));
     }
     const QString a = copyOf("tone2_5.wav", QStringLiteral("a.wav"));

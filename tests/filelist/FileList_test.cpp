@@ -14,7 +14,7 @@ namespace {
 filelist::FileListRow row(const QString& path)
 {
     filelist::FileListRow r;
-    r.FilePath = path;
+    r.path = path;
     r.Duration = QStringLiteral("00:01");
     r.FileSize = QStringLiteral("1 KB");
     return r;
@@ -239,7 +239,7 @@ TEST(FileList, TheStatusReasonAndTheWholePathAreTooltipsAndRawNamesShowReplaceme
     EXPECT_EQ(list.statusReason(0), QStringLiteral("input damaged at 04:12 of 10:00"));
 
     // The row keeps the name's bytes; the grid shows them as replacement characters.
-    EXPECT_EQ(platform::nativeName(list.at(1).FilePath), QByteArray("/caf\xe9.wav"));
+    EXPECT_EQ(platform::nativeName(list.at(1).path), QByteArray("/caf\xe9.wav"));
     EXPECT_EQ(list.data(list.index(1, filelist::FileList::FilePath)).toString(), QStringLiteral("/caf\uFFFD.wav"));
     EXPECT_EQ(list.data(list.index(1, filelist::FileList::FilePath), Qt::ToolTipRole).toString(),
               QStringLiteral("/caf\uFFFD.wav"));

@@ -41,7 +41,7 @@ protected:
     {
         for (const QString& name : names) {
             filelist::FileListRow row;
-            row.FilePath = dir.filePath(name);
+            row.path = dir.filePath(name);
             row.Duration = QStringLiteral("00:01");
             row.FileSize = QStringLiteral("1 KB");
             ASSERT_TRUE(list->append(row));
@@ -52,7 +52,7 @@ protected:
     {
         QStringList result;
         for (const filelist::FileListRow& row : list->rows())
-            result << QFileInfo(row.FilePath).fileName();
+            result << QFileInfo(row.path).fileName();
         return result;
     }
 
@@ -102,7 +102,7 @@ TEST_F(GridPanelTest, TheGridShowsTheListWithItsColumnLayout)
     EXPECT_EQ(list->at(0).CheckBox, 0);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
                        grid->visualRect(list->index(0, filelist::FileList::FilePath)).center());
-    EXPECT_EQ(list->at(0).FilePath, dir.filePath(QStringLiteral("a.wav")));
+    EXPECT_EQ(list->at(0).path, dir.filePath(QStringLiteral("a.wav")));
     EXPECT_EQ(grid->indexWidget(list->index(0, filelist::FileList::FilePath)), nullptr);
 }
 

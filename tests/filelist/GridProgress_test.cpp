@@ -33,7 +33,7 @@ QImage paintCell(std::optional<float> percent, bool selected = false, const QPal
 {
     filelist::FileList list;
     filelist::FileListRow row;
-    row.FilePath = QStringLiteral("/music/a.wav");
+    row.path = QStringLiteral("/music/a.wav");
     row.state = percent ? filelist::RowState::Converting : filelist::RowState::Complete;
     row.progress = percent.value_or(0);
     EXPECT_TRUE(list.append(row));
@@ -170,7 +170,7 @@ TEST(GridProgress, TheGridPaintsAProgressCellAsABar)
     filelist::FileList list;
     for (int i = 0; i < 3; ++i) {
         filelist::FileListRow row;
-        row.FilePath = QStringLiteral("/music/%1.wav").arg(i);
+        row.path = QStringLiteral("/music/%1.wav").arg(i);
         ASSERT_TRUE(list.append(row));
     }
     filelist::GridView grid;

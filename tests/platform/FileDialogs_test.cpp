@@ -200,11 +200,11 @@ TEST(QtFileDialog, OpensWhereItWasLastUsedShowsItsColumnsWholeAndRemembers)
         inspected = true;
         static_cast<QDialog*>(dialog)->accept();
     });
-    const QString answer = desktop.ShowOpenFileDialog(kFilters, QStringLiteral("Select one or more audio files"), true,
-                                                      QStringLiteral("AddAudioFiles"));
+    const platform::OpenFileAnswer answer = desktop.ShowOpenFileDialog(
+        kFilters, QStringLiteral("Select one or more audio files"), true, QStringLiteral("AddAudioFiles"));
     EXPECT_TRUE(inspected);
-    EXPECT_EQ(answer, music.path() + QChar(0) + QStringLiteral("a.wav") + QChar(0) + QStringLiteral("b.wav") +
-                          QChar(0) + QChar(0));
+    EXPECT_EQ(answer.paths(),
+              (QStringList{music.path() + QStringLiteral("/a.wav"), music.path() + QStringLiteral("/b.wav")}));
     EXPECT_EQ(platform::DialogFolders::startFolder(QStringLiteral("AddAudioFiles")), music.path());
 
     // A folder picker opens beside the folder it chose last, with that one selected.
@@ -243,10 +243,10 @@ TEST(PortalFileDialog, TheDesktopsDialogIsAskedWhereTheSessionOffersIt)
     platform::QtDesktop desktop(bus.connect(QStringLiteral("program")), true);
 
     portal.uris = {fileUri(music.file("a.wav")), fileUri(music.file("b.wav"))};
-    const QString answer = desktop.ShowOpenFileDialog(kFilters, QStringLiteral("Select one or more video files"), true,
-                                                      QStringLiteral("AddVideoFiles"));
-    EXPECT_EQ(answer, music.path() + QChar(0) + QStringLiteral("a.wav") + QChar(0) + QStringLiteral("b.wav") +
-                          QChar(0) + QChar(0));
+    const platform::OpenFileAnswer answer = desktop.ShowOpenFileDialog(
+        kFilters, QStringLiteral("Select one or more video files"), true, QStringLiteral("AddVideoFiles"));
+    EXPECT_EQ(answer.paths(),
+              (QStringList{music.path() + QStringLiteral("/a.wav"), music.path() + QStringLiteral("/b.wav")}));
     EXPECT_EQ(portal.title, QStringLiteral("Select one or more video files"));
     EXPECT_TRUE(portal.options.value(QStringLiteral("multiple")).toBool());
     EXPECT_FALSE(portal.options.value(QStringLiteral("directory")).toBool());
@@ -271,8 +271,8 @@ TEST(PortalFileDialog, TheDesktopsDialogIsAskedWhereTheSessionOffersIt)
     // Cancelled on the desktop: nothing chosen, nothing kept.
     portal.response = 1;
     portal.uris.clear();
-    EXPECT_EQ(desktop.ShowOpenFileDialog(kFilters, QStringLiteral("t"), false, QStringLiteral("AddAudioFiles")),
-              QStringLiteral("Cancel"));
+    EXPECT_TRUE(
+        desktop.ShowOpenFileDialog(kFilters, QStringLiteral("t"), false, QStringLiteral("AddAudioFiles")).cancelled());
     EXPECT_EQ(portal.requests, 3);
 }
 
@@ -288,8 +288,8 @@ TEST(PortalFileDialog, WithoutAPortalQtsDialogShows)
         shown = true;
         dialog->reject();
     });
-    EXPECT_EQ(desktop.ShowOpenFileDialog(kFilters, QStringLiteral("t"), true, QStringLiteral("AddAudioFiles")),
-              QStringLiteral("Cancel"));
+    EXPECT_TRUE(
+        desktop.ShowOpenFileDialog(kFilters, QStringLiteral("t"), true, QStringLiteral("AddAudioFiles")).cancelled());
     EXPECT_TRUE(shown);
 }
 

@@ -77,7 +77,7 @@ protected:
         engine::LoadFormatModules(); // FLAC, which carries the tags
         for (int row = 0; row < 2; ++row) {
             filelist::FileListRow entry;
-            entry.FilePath = path(row);
+            entry.path = path(row);
             ASSERT_TRUE(list.append(entry));
         }
         grid.bindList(&list);

@@ -53,7 +53,7 @@ protected:
         ASSERT_TRUE(BASS_Init(1, 44100, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
         for (int row = 0; row < 5; ++row) {
             filelist::FileListRow entry;
-            entry.FilePath = path(row);
+            entry.path = path(row);
             ASSERT_TRUE(list.append(entry));
         }
         grid.bindList(&list);

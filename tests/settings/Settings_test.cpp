@@ -152,7 +152,7 @@ TEST_F(SettingsTest, LoadingFlagClearsRightAfterTheFormatIsChosen)
 TEST_F(SettingsTest, SavedOptionsComeBackInTheirStoredForms)
 {
     changeEverything(options);
-    settings.SaveSettings();
+    ASSERT_TRUE(settings.SaveSettings());
     EXPECT_EQ(storedNames(), table::valueNames());
     EXPECT_EQ(stored(QStringLiteral("optSameFolder")), QStringLiteral("True"));
     EXPECT_EQ(stored(QStringLiteral("optOtherFolder")), QStringLiteral("False"));
@@ -207,14 +207,14 @@ TEST_F(SettingsTest, NoFormatChosenWritesNoFormat)
 {
     store(QStringLiteral("optFileFormat"), QStringLiteral("0"));
     options.optFileFormat(FormatOptions::MP3).setValue(false);
-    settings.SaveSettings();
+    ASSERT_TRUE(settings.SaveSettings());
     EXPECT_EQ(stored(QStringLiteral("optFileFormat")), QStringLiteral("0"));
 }
 
 TEST_F(SettingsTest, EmptyOutputFolderReadsAsItsDefault)
 {
     options.txtOutPath.setText(QString());
-    settings.SaveSettings();
+    ASSERT_TRUE(settings.SaveSettings());
     FormatOptions next;
     next.txtOutPath.setText(QStringLiteral("/elsewhere"));
     Settings(next, reg).LoadSettings();
@@ -330,7 +330,7 @@ TEST_F(SettingsTest, LaterFormatIndexesKeepTheirMeaningAndShowTheirSummaries)
 TEST_F(SettingsTest, RestoreDefaultsDeletesTheKeyAndLoadsTheDefaults)
 {
     changeEverything(options);
-    settings.SaveSettings();
+    ASSERT_TRUE(settings.SaveSettings());
     ASSERT_EQ(storedNames().size(), table::valueNames().size());
     options.cmdDefaults.click();
     expectDefaults(options);
@@ -340,7 +340,7 @@ TEST_F(SettingsTest, RestoreDefaultsDeletesTheKeyAndLoadsTheDefaults)
 TEST_F(SettingsTest, KeyPathWithLeadingAndTrailingBackslashesIsTheSameKey)
 {
     changeEverything(options);
-    settings.SaveSettings();
+    ASSERT_TRUE(settings.SaveSettings());
     const QString padded = QLatin1Char('\\') + kSettingsKey + QLatin1Char('\\');
     EXPECT_EQ(get(padded, QStringLiteral("txtOutPath"), kAbsent), QStringLiteral("/srv/music out"));
     ASSERT_TRUE(save(padded, QStringLiteral("sliderWMA"), QStringLiteral("12")));
@@ -440,7 +440,8 @@ TEST_F(SettingsTest, AStoreHeldByAnotherConnectionCostsOneShortWait)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lock);
-        reg.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSettingsKey, QString());
+        // Missing before the first case: only the state after it matters.
+        static_cast<void>(reg.REGDeleteSetting(HKEY_LOCAL_MACHINE, kSettingsKey, QString()));
         store(QStringLiteral("sliderWMA"), QStringLiteral("10"));
         sqlite3* other = nullptr;
         ASSERT_EQ(sqlite3_open(QFile::encodeName(reg.hivePath(HKEY_LOCAL_MACHINE)).constData(), &other), SQLITE_OK);

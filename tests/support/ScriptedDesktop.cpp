@@ -42,13 +42,13 @@ bool ScriptedDesktop::showProgress(const QString& title, const QString& label, q
     return !cancel;
 }
 
-QString ScriptedDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
-                                            const QString& folderKey)
+platform::OpenFileAnswer ScriptedDesktop::ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title,
+                                                             bool multiSelect, const QString& folderKey)
 {
     openFileDialogs.append({filters, title, multiSelect, folderKey});
     if (openFileAnswers.empty())
-        return QStringLiteral("Cancel");
-    const QString answer = openFileAnswers.front();
+        return {};
+    const platform::OpenFileAnswer answer = openFileAnswers.front();
     openFileAnswers.pop_front();
     return answer;
 }

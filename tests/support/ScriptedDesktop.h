@@ -37,7 +37,7 @@ public:
 
     QList<Box> boxes;
     QList<OpenFileRequest> openFileDialogs;
-    std::deque<QString> openFileAnswers;
+    std::deque<platform::OpenFileAnswer> openFileAnswers;
     QList<FolderRequest> folderPickers;
     std::deque<QString> folderAnswers;
     //! What the user sets the picker's check box to (left as shown when empty).
@@ -59,8 +59,8 @@ public:
     Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     void processEvents() override;
     void dragWindow() override { ++windowDrags; }
-    QString ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
-                               const QString& folderKey) override;
+    platform::OpenFileAnswer ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title,
+                                                bool multiSelect, const QString& folderKey) override;
     QString BrowseForFolder(const QString& title, bool newStyle, const QString& folderKey) override;
     QString BrowseForFolderWithOption(const QString& title, const QString& optionText, bool& option,
                                       const QString& folderKey) override;
@@ -93,7 +93,10 @@ public:
     }
 
     //! Scripts the next open-file dialog to answer as if these files were chosen.
-    void chooseFiles(const QStringList& absolutePaths) { openFileAnswers.push_back(openFileAnswer(absolutePaths)); }
+    void chooseFiles(const QStringList& absolutePaths)
+    {
+        openFileAnswers.push_back(platform::OpenFileAnswer::chosen(absolutePaths));
+    }
 };
 
 } // namespace testsupport
