@@ -14,7 +14,7 @@ namespace engine {
 
 std::optional<AudioFileFormat> ReadAudioFileFormat(const QString& path)
 {
-    MediaSpec request;
+    MediaRequest request;
     request.path = platform::nativeName(path).toStdString();
     int error = 0;
     auto media = MediaFile::open(request, error);

@@ -30,10 +30,10 @@ struct AudioFileInfo {
 
 bool measureAudioFile(const QString& path, AudioFileInfo& info)
 {
-    MediaSpec spec;
-    spec.path = QFile::encodeName(path).toStdString();
+    MediaRequest request;
+    request.path = QFile::encodeName(path).toStdString();
     int error = 0;
-    const auto channel = FfmpegChannel::open(spec, false, error);
+    const auto channel = FfmpegChannel::open(request, false, error);
     if (!channel)
         return false;
     const BASS_CHANNELINFO format = channel->info();

@@ -12,10 +12,10 @@ extern "C" {
 
 namespace engine {
 
-std::shared_ptr<FfmpegChannel> FfmpegChannel::open(const MediaSpec& request, bool floatSamples, int& error)
+std::shared_ptr<FfmpegChannel> FfmpegChannel::open(const MediaRequest& request, bool floatSamples, int& error)
 {
     std::shared_ptr<FfmpegChannel> channel(new FfmpegChannel);
-    channel->m_spec = request;
+    channel->m_request = request;
     channel->m_float = floatSamples;
     if (!channel->start(error))
         return nullptr;
@@ -24,7 +24,7 @@ std::shared_ptr<FfmpegChannel> FfmpegChannel::open(const MediaSpec& request, boo
 
 bool FfmpegChannel::start(int& error)
 {
-    auto media = MediaFile::open(m_spec, error);
+    auto media = MediaFile::open(m_request, error);
     if (!media)
         return false;
     const HPLUGIN module = media->module();
@@ -76,7 +76,7 @@ bool FfmpegChannel::start(int& error)
     m_info.ctype = BASS_CTYPE_STREAM;
     m_info.origres = static_cast<DWORD>(std::max(origres, 0));
     m_info.plugin = module;
-    m_info.filename = m_spec.fromMemory ? nullptr : m_spec.path.c_str();
+    m_info.filename = m_request.fromMemory ? nullptr : m_request.path.c_str();
     error = BASS_OK;
     return true;
 }
@@ -132,7 +132,7 @@ std::int64_t FfmpegChannel::length() const
         return m_position;
     if (m_measured < 0 && !m_measuring) {
         m_measuring = true;
-        const std::int64_t frames = StreamLength::frames(m_spec, m_converter.rate(), m_frameSize);
+        const std::int64_t frames = StreamLength::frames(m_request, m_converter.rate(), m_frameSize);
         m_measured = frames >= 0 ? frames * m_converter.blockAlign() : 0;
         m_measuring = false;
     }

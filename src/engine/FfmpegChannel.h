@@ -23,7 +23,7 @@ namespace engine {
 //! last byte has been delivered.
 class FfmpegChannel : public Channel {
 public:
-    static std::shared_ptr<FfmpegChannel> open(const MediaSpec& request, bool floatSamples, int& error);
+    static std::shared_ptr<FfmpegChannel> open(const MediaRequest& request, bool floatSamples, int& error);
 
     BASS_CHANNELINFO info() const override;
     std::int64_t read(char* out, std::int64_t bytes) override;
@@ -47,7 +47,7 @@ private:
     bool start(int& error);
     bool fillPending();
 
-    MediaSpec m_spec;
+    MediaRequest m_request;
     bool m_float = false;
     std::unique_ptr<FrameDecoder> m_decoder;
     SampleConverter m_converter;

@@ -29,7 +29,7 @@ bool supports(const AVSampleFormat* formats, AVSampleFormat wanted)
 
 //! The encoder's sample format closest to the input: more than 16 bits when
 //! they are to be kept, float for float input, otherwise 16 bits.
-AVSampleFormat chooseSampleFormat(const AVCodec& codec, const EncoderSpec& wanted)
+AVSampleFormat chooseSampleFormat(const AVCodec& codec, const EncoderRequest& wanted)
 {
     if (!codec.sample_fmts)
         return wanted.input;
@@ -95,7 +95,8 @@ void chooseLayout(const AVCodec& codec, int channels, AVChannelLayout& layout)
 
 } // namespace
 
-std::unique_ptr<FfmpegEncoder> FfmpegEncoder::open(const EncoderSpec& wanted, const std::string& path, int* errorCode)
+std::unique_ptr<FfmpegEncoder> FfmpegEncoder::open(const EncoderRequest& wanted, const std::string& path,
+                                                   int* errorCode)
 {
     auto setError = [errorCode](int code) {
         if (errorCode)
@@ -127,7 +128,7 @@ std::unique_ptr<FfmpegEncoder> FfmpegEncoder::open(const EncoderSpec& wanted, co
     return encoder;
 }
 
-int FfmpegEncoder::openCodec(const EncoderSpec& wanted)
+int FfmpegEncoder::openCodec(const EncoderRequest& wanted)
 {
     const AVCodec* codec = avcodec_find_encoder_by_name(wanted.codec.c_str());
     if (!codec || codec->type != AVMEDIA_TYPE_AUDIO)
@@ -171,7 +172,7 @@ int FfmpegEncoder::openCodec(const EncoderSpec& wanted)
     return BASS_OK;
 }
 
-bool FfmpegEncoder::openResampler(const EncoderSpec& wanted)
+bool FfmpegEncoder::openResampler(const EncoderRequest& wanted)
 {
     AVChannelLayout layout{};
     av_channel_layout_default(&layout, wanted.channels);

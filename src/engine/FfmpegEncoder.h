@@ -20,7 +20,7 @@ struct SwrContext;
 namespace engine {
 
 //! What an FfmpegEncoder makes, and the PCM it is fed.
-struct EncoderSpec {
+struct EncoderRequest {
     std::string codec;     //!< libavcodec encoder name: "flac", "libopus", "aac", "wmav2"
     std::string container; //!< libavformat muxer name: "flac", "opus", "ipod", "asf"
     int rate = 0;          //!< sample rate of the PCM written
@@ -46,7 +46,7 @@ public:
     //! and sets `errorCode` to BASS_ERROR_NOTAVAIL (no such encoder),
     //! BASS_ERROR_FORMAT (format, rate or options refused by the encoder) or
     //! BASS_ERROR_CREATE (the file cannot be created).
-    [[nodiscard]] static std::unique_ptr<FfmpegEncoder> open(const EncoderSpec& wanted, const std::string& path,
+    [[nodiscard]] static std::unique_ptr<FfmpegEncoder> open(const EncoderRequest& wanted, const std::string& path,
                                                              int* errorCode);
     ~FfmpegEncoder();
 
@@ -75,8 +75,8 @@ public:
 
 private:
     FfmpegEncoder() = default;
-    int openCodec(const EncoderSpec& wanted);
-    bool openResampler(const EncoderSpec& wanted);
+    int openCodec(const EncoderRequest& wanted);
+    bool openResampler(const EncoderRequest& wanted);
     bool convert(const std::uint8_t* data, int frames);
     bool encodeFrames(bool final);
     bool drainPackets();

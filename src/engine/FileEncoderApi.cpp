@@ -19,7 +19,7 @@ constexpr DWORD kAacMaxBitrate = 512000;
 constexpr int kOpusRate = 48000;
 
 //! The wanted for PCM of `freq`, `chans` and `flags`; false for unknown flags.
-bool pcmSpec(DWORD freq, DWORD chans, DWORD flags, EncoderSpec& wanted)
+bool pcmRequest(DWORD freq, DWORD chans, DWORD flags, EncoderRequest& wanted)
 {
     if ((flags & ~(BASS_SAMPLE_8BITS | BASS_SAMPLE_FLOAT | BASS_UNICODE)) != 0 ||
         ((flags & BASS_SAMPLE_8BITS) && (flags & BASS_SAMPLE_FLOAT)))
@@ -32,7 +32,7 @@ bool pcmSpec(DWORD freq, DWORD chans, DWORD flags, EncoderSpec& wanted)
     return true;
 }
 
-HENCODE openFile(const EncoderSpec& wanted, const char* file)
+HENCODE openFile(const EncoderRequest& wanted, const char* file)
 {
     if (!file || !*file) {
         setLastError(BASS_ERROR_CREATE);
@@ -55,8 +55,8 @@ HENCODE refuse()
 
 HENCODE BASS_Encode_FLAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD level, DWORD bits, const char* file)
 {
-    EncoderSpec wanted;
-    if (!pcmSpec(freq, chans, flags, wanted) || level > kFlacMaxLevel)
+    EncoderRequest wanted;
+    if (!pcmRequest(freq, chans, flags, wanted) || level > kFlacMaxLevel)
         return refuse();
     wanted.codec = "flac";
     wanted.container = "flac";
@@ -68,8 +68,8 @@ HENCODE BASS_Encode_FLAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD le
 HENCODE BASS_Encode_OPUS_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, DWORD application,
                                   const char* file)
 {
-    EncoderSpec wanted;
-    if (!pcmSpec(freq, chans, flags, wanted) || bitrate < kOpusMinBitrate || bitrate > kOpusMaxBitrate ||
+    EncoderRequest wanted;
+    if (!pcmRequest(freq, chans, flags, wanted) || bitrate < kOpusMinBitrate || bitrate > kOpusMaxBitrate ||
         (application != BASS_ENCODE_OPUS_AUDIO && application != BASS_ENCODE_OPUS_VOIP))
         return refuse();
     wanted.codec = "libopus";
@@ -82,8 +82,8 @@ HENCODE BASS_Encode_OPUS_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bi
 
 HENCODE BASS_Encode_AAC_OpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate, const char* file)
 {
-    EncoderSpec wanted;
-    if (!pcmSpec(freq, chans, flags, wanted) || bitrate < kAacMinBitrate || bitrate > kAacMaxBitrate)
+    EncoderRequest wanted;
+    if (!pcmRequest(freq, chans, flags, wanted) || bitrate < kAacMinBitrate || bitrate > kAacMaxBitrate)
         return refuse();
     wanted.codec = "aac";
     wanted.container = "ipod"; // MP4 as .m4a files are made

@@ -18,7 +18,7 @@ DWORD FileEncoderTable::add(std::shared_ptr<FfmpegEncoder> encoder)
     return handle;
 }
 
-DWORD FileEncoderTable::open(const EncoderSpec& wanted, const char* file)
+DWORD FileEncoderTable::open(const EncoderRequest& wanted, const char* file)
 {
     int error = BASS_OK;
     std::shared_ptr<FfmpegEncoder> encoder = FfmpegEncoder::open(wanted, file, &error);

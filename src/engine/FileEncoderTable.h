@@ -18,7 +18,7 @@ public:
     DWORD add(std::shared_ptr<FfmpegEncoder> encoder);
     //! Opens an encoder for `wanted` writing `file` and adds it; sets the
     //! engine's last error either way, and gives 0 when it cannot be opened.
-    DWORD open(const EncoderSpec& wanted, const char* file);
+    DWORD open(const EncoderRequest& wanted, const char* file);
     std::shared_ptr<FfmpegEncoder> find(DWORD handle);
     //! Removes the encoder from the table and hands it over.
     std::shared_ptr<FfmpegEncoder> take(DWORD handle);

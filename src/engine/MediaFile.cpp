@@ -47,7 +47,7 @@ AVStream* firstAudioStream(AVFormatContext* format)
 
 } // namespace
 
-std::unique_ptr<MediaFile> MediaFile::open(const MediaSpec& request, int& error)
+std::unique_ptr<MediaFile> MediaFile::open(const MediaRequest& request, int& error)
 {
     std::unique_ptr<MediaFile> media(new MediaFile);
     media->m_source = MediaSource::open(request, error);

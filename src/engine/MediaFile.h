@@ -18,7 +18,7 @@ public:
     //! Returns null with `error` set: BASS_ERROR_FILEOPEN (cannot read the
     //! file), BASS_ERROR_FORMAT (unknown or refused container, no audio
     //! stream, codec without decoder or module), BASS_ERROR_MEM.
-    static std::unique_ptr<MediaFile> open(const MediaSpec& request, int& error);
+    static std::unique_ptr<MediaFile> open(const MediaRequest& request, int& error);
     ~MediaFile();
 
     MediaFile(const MediaFile&) = delete;

@@ -21,7 +21,7 @@ namespace {
 constexpr int kIoBufferSize = 64 * 1024;
 }
 
-std::unique_ptr<MediaSource> MediaSource::open(const MediaSpec& request, int& error)
+std::unique_ptr<MediaSource> MediaSource::open(const MediaRequest& request, int& error)
 {
     std::unique_ptr<MediaSource> source(new MediaSource);
     if (request.offset < 0 || request.length < 0) {

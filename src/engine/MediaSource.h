@@ -11,7 +11,7 @@ namespace engine {
 //! Where a stream's bytes come from: a window of a file (offset, length; length
 //! 0 = to the end) or a block of the caller's memory. Kept by a channel so it
 //! can open the same bytes again (for a restart or for measuring the length).
-struct MediaSpec {
+struct MediaRequest {
     bool fromMemory = false;
     std::string path;             // UTF-8 path when !fromMemory
     const void* memory = nullptr; // caller-owned bytes when fromMemory
@@ -19,14 +19,14 @@ struct MediaSpec {
     std::int64_t length = 0;
 };
 
-//! The bytes of a MediaSpec as a libavformat I/O context. Files are opened by
+//! The bytes of a MediaRequest as a libavformat I/O context. Files are opened by
 //! the engine itself (never through libavformat's protocols), so a path is
 //! only ever a path: "http:…" or "concat:…" in a name means nothing special.
 class MediaSource {
 public:
     //! Opens the source; on failure returns null with `error` set
     //! (BASS_ERROR_FILEOPEN for a missing, unreadable or non-regular file).
-    static std::unique_ptr<MediaSource> open(const MediaSpec& request, int& error);
+    static std::unique_ptr<MediaSource> open(const MediaRequest& request, int& error);
     ~MediaSource();
 
     MediaSource(const MediaSource&) = delete;

@@ -24,7 +24,7 @@ void quietFluidSynth()
 
 } // namespace
 
-std::shared_ptr<MidiChannel> MidiChannel::open(const MediaSpec& request, HPLUGIN module, int& error)
+std::shared_ptr<MidiChannel> MidiChannel::open(const MediaRequest& request, HPLUGIN module, int& error)
 {
     auto source = MediaSource::open(request, error);
     if (!source)

@@ -19,7 +19,7 @@ namespace engine {
 //! learn its length stays cheap.
 class MidiChannel : public Channel {
 public:
-    static std::shared_ptr<MidiChannel> open(const MediaSpec& request, HPLUGIN module, int& error);
+    static std::shared_ptr<MidiChannel> open(const MediaRequest& request, HPLUGIN module, int& error);
     ~MidiChannel() override;
 
     BASS_CHANNELINFO info() const override;

@@ -14,7 +14,7 @@ constexpr std::int64_t kMaxModuleBytes = 256ll << 20;
 constexpr std::size_t kProbeBytes = 4096;
 } // namespace
 
-std::shared_ptr<MusicChannel> MusicChannel::open(const MediaSpec& request, int rate, int& error)
+std::shared_ptr<MusicChannel> MusicChannel::open(const MediaRequest& request, int rate, int& error)
 {
     auto source = MediaSource::open(request, error);
     if (!source)

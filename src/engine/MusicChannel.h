@@ -19,7 +19,7 @@ class MusicChannel : public Channel {
 public:
     //! `rate` 0 renders at 44100 Hz. Null with `error` set when the bytes
     //! are no module libopenmpt can play.
-    static std::shared_ptr<MusicChannel> open(const MediaSpec& request, int rate, int& error);
+    static std::shared_ptr<MusicChannel> open(const MediaRequest& request, int rate, int& error);
     ~MusicChannel() override;
 
     BASS_CHANNELINFO info() const override;

@@ -113,7 +113,7 @@ bool mayEndInId3v1(const char* container)
 //! The ID3v1 tag in the last 128 bytes, if any, fills the fields the container
 //! left empty: FFmpeg reads it only while it has found no other metadata, and
 //! an encoder's name in the stream header already counts as such.
-void readId3v1(const MediaSpec& request, MediaTags& tags)
+void readId3v1(const MediaRequest& request, MediaTags& tags)
 {
     int error = 0;
     const auto source = MediaSource::open(request, error);
@@ -141,7 +141,7 @@ void readId3v1(const MediaSpec& request, MediaTags& tags)
         fill(tags.track, QString::number(static_cast<unsigned char>(tag[126])));
 }
 
-bool readContainer(const MediaSpec& request, MediaTags& tags)
+bool readContainer(const MediaRequest& request, MediaTags& tags)
 {
     int error = 0;
     const auto media = MediaFile::open(request, error);
@@ -166,7 +166,7 @@ bool readContainer(const MediaSpec& request, MediaTags& tags)
     return true;
 }
 
-bool readModule(const MediaSpec& request, MediaTags& tags)
+bool readModule(const MediaRequest& request, MediaTags& tags)
 {
     int error = 0;
     const auto module = MusicChannel::open(request, 0, error);
@@ -178,7 +178,7 @@ bool readModule(const MediaSpec& request, MediaTags& tags)
 }
 
 //! True when the file is a MIDI file (whatever its text holds).
-bool readMidi(const MediaSpec& request, MediaTags& tags)
+bool readMidi(const MediaRequest& request, MediaTags& tags)
 {
     int error = 0;
     const auto source = MediaSource::open(request, error);
@@ -207,7 +207,7 @@ MediaTags ReadMediaTags(const QString& path)
 {
     if (TrackPath::parse(path))
         return DiscTrackTags(path);
-    MediaSpec request;
+    MediaRequest request;
     request.path = QFile::encodeName(path).toStdString();
     MediaTags tags;
     if (readMidi(request, tags) || readContainer(request, tags))

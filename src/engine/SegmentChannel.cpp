@@ -7,10 +7,10 @@ namespace engine {
 
 std::shared_ptr<SegmentChannel> SegmentChannel::open(const DiscTrackSpan& span, bool floatSamples, int& error)
 {
-    MediaSpec spec;
-    spec.path = QFile::encodeName(span.file).toStdString();
+    MediaRequest request;
+    request.path = QFile::encodeName(span.file).toStdString();
     std::shared_ptr<SegmentChannel> channel(new SegmentChannel);
-    channel->m_inner = FfmpegChannel::open(spec, floatSamples, error);
+    channel->m_inner = FfmpegChannel::open(request, floatSamples, error);
     if (!channel->m_inner)
         return nullptr;
     const BASS_CHANNELINFO info = channel->m_inner->info();

@@ -225,7 +225,7 @@ std::int64_t packetScan(MediaFile& media, int rate, int fixedFrameSize)
 
 } // namespace
 
-std::int64_t StreamLength::frames(const MediaSpec& request, int rate, int decoderFrameSize)
+std::int64_t StreamLength::frames(const MediaRequest& request, int rate, int decoderFrameSize)
 {
     int error = 0;
     auto media = MediaFile::open(request, error);

@@ -23,7 +23,7 @@ public:
     //! `rate` is the sample rate the decoder reported (containers may leave it
     //! unknown until a frame was decoded); `decoderFrameSize` is the decoder's
     //! fixed frame length once known (0 if not).
-    static std::int64_t frames(const MediaSpec& request, int rate, int decoderFrameSize);
+    static std::int64_t frames(const MediaRequest& request, int rate, int decoderFrameSize);
 };
 
 } // namespace engine

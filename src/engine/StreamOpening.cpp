@@ -30,9 +30,9 @@ void quietFfmpeg()
     std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
 }
 
-MediaSpec makeSpec(bool fromMemory, const void* file, QWORD offset, QWORD length)
+MediaRequest makeRequest(bool fromMemory, const void* file, QWORD offset, QWORD length)
 {
-    MediaSpec request;
+    MediaRequest request;
     request.fromMemory = fromMemory;
     if (fromMemory)
         request.memory = file;
@@ -50,7 +50,7 @@ bool badArguments(const void* file, QWORD offset, QWORD length)
 }
 
 //! Whether the bytes are a MIDI file (which only the MIDI module reads).
-bool isMidi(const MediaSpec& request)
+bool isMidi(const MediaRequest& request)
 {
     int error = 0;
     auto source = MediaSource::open(request, error);
@@ -100,7 +100,7 @@ HSTREAM BASS_StreamCreateFile(bool fromMemory, const void* file, QWORD offset, Q
         setLastError(BASS_ERROR_ILLPARAM);
         return 0;
     }
-    const MediaSpec request = makeSpec(fromMemory, file, offset, length);
+    const MediaRequest request = makeRequest(fromMemory, file, offset, length);
     int error = BASS_OK;
     std::shared_ptr<Channel> channel;
     // Float data only where it is read by the caller and not mixed down.
@@ -137,7 +137,7 @@ HMUSIC BASS_MusicLoad(bool fromMemory, const void* file, QWORD offset, DWORD len
         return 0;
     }
     int error = BASS_OK;
-    auto channel = MusicChannel::open(makeSpec(fromMemory, file, offset, length), static_cast<int>(freq), error);
+    auto channel = MusicChannel::open(makeRequest(fromMemory, file, offset, length), static_cast<int>(freq), error);
     if (!channel) {
         setLastError(error != BASS_OK ? error : BASS_ERROR_FORMAT);
         return 0;

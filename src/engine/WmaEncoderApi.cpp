@@ -65,7 +65,7 @@ HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bi
         setLastError(BASS_ERROR_ILLPARAM);
         return 0;
     }
-    EncoderSpec wanted;
+    EncoderRequest wanted;
     wanted.codec = "wmav2";
     wanted.container = "asf";
     wanted.rate = int(freq);
