@@ -93,36 +93,71 @@ function(tonemill_subsystem name)
   endif()
 endfunction()
 
-# tonemill_tests(DEPS ... [END_TO_END unit ...] [TIMING unit ...]): one test
-# executable per *_test.cpp in the folder, each registered with CTest test by
-# test. The units named END_TO_END run the built program, so they wait for it
-# to be linked. The units named TIMING hold checks that depend on how soon a
-# thread gets the processor (a stop that must come before a conversion ends):
-# they carry the label "timing" and run one at a time, and scripts/test.sh
-# runs them after the others, on their own.
+# tonemill_tests(DEPS ... [END_TO_END unit ...] [TIMING unit ...]
+#                [STANDALONE unit ...]): the folder's *_test.cpp files as one
+# test executable, <folder>_tests, each test registered with CTest on its own
+# (every test still runs in a process of its own). One executable per folder
+# rather than per file: each links Qt, FFmpeg and the libraries under test, and
+# those links were most of the suite's build time.
+# A unit gets an executable of its own, <folder>_<unit>, when it is named
+# STANDALONE (it installs a global test environment that would set up every
+# other test of the folder too) or TIMING (its checks depend on how soon a
+# thread gets the processor: they carry the label "timing" and run one at a
+# time, after the others), and in the ThreadSanitizer build, which builds
+# only the few units it runs. The units named END_TO_END run the built
+# program, so their executable waits for it to be linked.
 function(tonemill_tests)
-  cmake_parse_arguments(ARG "" "" "DEPS;END_TO_END;TIMING" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;END_TO_END;TIMING;STANDALONE" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set(grouped)
+  set(grouped_end_to_end FALSE)
   foreach(test_src IN LISTS tests)
     get_filename_component(unit ${test_src} NAME_WE)
-    set(target ${folder}_${unit})
-    add_executable(${target} ${test_src})
-    target_link_libraries(${target} PRIVATE tonemill_test_support ${ARG_DEPS})
-    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
-    set(timing)
-    if(unit IN_LIST ARG_TIMING)
-      set(timing LABELS timing RUN_SERIAL TRUE)
-    endif()
-    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT "TONEMILL_BUILD_BIN=${CMAKE_BINARY_DIR}/bin"
-                 ENVIRONMENT_MODIFICATION "TONEMILL_SOURCE_DIR=set:${PROJECT_SOURCE_DIR}"
-                 ${timing})
-    # Tests read the built Lang/; the end-to-end ones run the program beside
-    # it. The thread checker's build runs only units that never start it.
-    add_dependencies(${target} tonemill_lang_files)
-    if(unit IN_LIST ARG_END_TO_END AND NOT TONEMILL_TSAN)
-      add_dependencies(${target} tonemill)
+    if(TONEMILL_TSAN OR unit IN_LIST ARG_TIMING OR unit IN_LIST ARG_STANDALONE)
+      set(end_to_end FALSE)
+      if(unit IN_LIST ARG_END_TO_END)
+        set(end_to_end TRUE)
+      endif()
+      set(timing FALSE)
+      if(unit IN_LIST ARG_TIMING)
+        set(timing TRUE)
+      endif()
+      tonemill_test_executable(${folder}_${unit} "${test_src}" "${ARG_DEPS}" ${end_to_end} ${timing})
+    else()
+      list(APPEND grouped ${test_src})
+      if(unit IN_LIST ARG_END_TO_END)
+        set(grouped_end_to_end TRUE)
+      endif()
     endif()
   endforeach()
+  if(grouped)
+    tonemill_test_executable(${folder}_tests "${grouped}" "${ARG_DEPS}" ${grouped_end_to_end} FALSE)
+  endif()
+endfunction()
+
+# Test code is built without optimisation and with line tables only: it
+# compiles in less than half the time, and what it tests (the libraries) keeps
+# the build's own flags. Options given after the build type's win.
+add_library(tonemill_test_flags INTERFACE)
+target_compile_options(tonemill_test_flags INTERFACE -O0 -g1)
+
+function(tonemill_test_executable target sources deps end_to_end timing)
+  add_executable(${target} ${sources})
+  target_link_libraries(${target} PRIVATE tonemill_test_support ${deps} tonemill_test_flags)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+  set(labels)
+  if(timing)
+    set(labels LABELS timing RUN_SERIAL TRUE)
+  endif()
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "TONEMILL_BUILD_BIN=${CMAKE_BINARY_DIR}/bin"
+               ENVIRONMENT_MODIFICATION "TONEMILL_SOURCE_DIR=set:${PROJECT_SOURCE_DIR}"
+               ${labels})
+  # Tests read the built Lang/; the end-to-end ones run the program beside
+  # it. The thread checker's build runs only units that never start it.
+  add_dependencies(${target} tonemill_lang_files)
+  if(end_to_end AND NOT TONEMILL_TSAN)
+    add_dependencies(${target} tonemill)
+  endif()
 endfunction()

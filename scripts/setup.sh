@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
+  # a rebuild of what did not change costs a cache lookup (scripts/build.sh)
+  ccache
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6opengl6-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libopenmpt-dev libfluidsynth-dev timgm6mb-soundfont libsqlite3-dev libtag1-dev
@@ -17,6 +19,8 @@ packages=(
   clang-format-14
   # scripts/tidy.sh: the headless libraries' static checks
   clang-tidy-14
+  # scripts/fuzz.sh: the parsers' fuzz targets (libFuzzer is in clang's runtime)
+  clang-14 libclang-rt-14-dev
   sox pulseaudio pulseaudio-utils sqlite3 time dbus-daemon util-linux musepack-tools
   # Japanese glyphs, for the Japanese language file on a machine without a desktop
   fonts-vlgothic

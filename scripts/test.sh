@@ -9,18 +9,27 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-"$top/scripts/setup.sh"
+source "$top/scripts/steps.sh"
+trap step_summary EXIT
+step "install what is missing" "$top/scripts/setup.sh"
 
 jobs=$(nproc)
-"$top/scripts/build.sh" "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_WERROR=ON
+step "optimised build" "$top/scripts/build.sh" "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_WERROR=ON
 # clang-tidy reads the optimised build's compile commands (moc's headers too).
-"$top/scripts/tidy.sh" "$top/build/release"
-"$top/scripts/build.sh" "$top/build/asan" -DCMAKE_BUILD_TYPE=Debug -DTONEMILL_SANITIZE=ON -DTONEMILL_BUILD_BENCH=OFF -DTONEMILL_WERROR=ON
+step "clang-tidy" "$top/scripts/tidy.sh" "$top/build/release"
+step "sanitizer build" "$top/scripts/build.sh" "$top/build/asan" -DCMAKE_BUILD_TYPE=Debug -DTONEMILL_SANITIZE=ON \
+  -DTONEMILL_BUILD_BENCH=OFF -DTONEMILL_WERROR=ON
+# The thread checker's build makes each unit an executable of its own and
+# builds only these.
 tsan_units="engine_StreamDecode_test engine_EncoderHook_test engine_WmaEncoder_test convert_ConversionBatch_test lang_StringLookup_test"
-cmake -S "$top" -B "$top/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_TSAN=ON \
-  -DTONEMILL_BUILD_BENCH=OFF -DTONEMILL_WERROR=ON >/dev/null
-# shellcheck disable=SC2086 # one target per word
-cmake --build "$top/build/tsan" --target $tsan_units
+tsan_build() {
+  # shellcheck disable=SC2086 # one target per word
+  "$top/scripts/build.sh" "$top/build/tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_TSAN=ON \
+    -DTONEMILL_BUILD_BENCH=OFF -DTONEMILL_WERROR=ON --target $tsan_units
+}
+step "thread sanitizer build" tsan_build
+# The parsers' fuzz targets, a minute each, under AddressSanitizer.
+step "fuzz the parsers" "$top/scripts/fuzz.sh" 60
 
 source "$top/scripts/sound-server.sh"
 trap stop_sound_server EXIT
@@ -35,16 +44,18 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 # The units labelled "timing" need the processor soon when they ask: they run
 # after the others, one at a time.
-echo "== tests (optimised build)"
-ctest --test-dir "$top/build/release" --output-on-failure -j "$jobs" --timeout 300 -LE timing || status=1
-ctest --test-dir "$top/build/release" --output-on-failure --timeout 300 -L timing || status=1
-echo "== tests (sanitizer build)"
-ctest --test-dir "$top/build/asan" --output-on-failure -j "$jobs" --timeout 600 -LE timing || status=1
-ctest --test-dir "$top/build/asan" --output-on-failure --timeout 600 -L timing || status=1
-echo "== tests (thread sanitizer: engine and batch)"
-for unit in $tsan_units; do
-  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$top/scripts/tsan.supp" \
-    TONEMILL_BUILD_BIN="$top/build/tsan/bin" TONEMILL_SOURCE_DIR="$top" \
-    "$top/build/tsan/tests-bin/$unit" --gtest_brief=1 || { echo "$unit failed under ThreadSanitizer"; status=1; }
-done
+step "tests (optimised build)" ctest --test-dir "$top/build/release" --output-on-failure -j "$jobs" --timeout 300 -LE timing || status=1
+step "timing tests (optimised build)" ctest --test-dir "$top/build/release" --output-on-failure --timeout 300 -L timing || status=1
+step "tests (sanitizer build)" ctest --test-dir "$top/build/asan" --output-on-failure -j "$jobs" --timeout 600 -LE timing || status=1
+step "timing tests (sanitizer build)" ctest --test-dir "$top/build/asan" --output-on-failure --timeout 600 -L timing || status=1
+tsan_tests() {
+  local unit result=0
+  for unit in $tsan_units; do
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$top/scripts/tsan.supp" \
+      TONEMILL_BUILD_BIN="$top/build/tsan/bin" TONEMILL_SOURCE_DIR="$top" \
+      "$top/build/tsan/tests-bin/$unit" --gtest_brief=1 || { echo "$unit failed under ThreadSanitizer"; result=1; }
+  done
+  return $result
+}
+step "tests (thread sanitizer: engine and batch)" tsan_tests || status=1
 exit $status
