@@ -9,6 +9,9 @@ set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 # The package installs where the program was built to look for itself.
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
+# CPack installs without building everything first (the tests are no part
+# of the package); scripts/package.sh builds what the install rules need.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 set(TONEMILL_PACKAGE_MAINTAINER "Korvane <tonemill@korvane.invalid>" CACHE STRING
   "The Maintainer field of the Debian package")

@@ -12,7 +12,9 @@ cd "$top"
 "$top/scripts/setup.sh"
 
 jobs=$(nproc)
-"$top/scripts/build.sh" "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_WERROR=ON
+# The prefix /usr is the Debian package's, which is made from this build.
+"$top/scripts/build.sh" "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_WERROR=ON \
+  -DCMAKE_INSTALL_PREFIX=/usr
 # clang-tidy reads the optimised build's compile commands (moc's headers too).
 "$top/scripts/tidy.sh" "$top/build/release"
 "$top/scripts/build.sh" "$top/build/asan" -DCMAKE_BUILD_TYPE=Debug -DTONEMILL_SANITIZE=ON -DTONEMILL_BUILD_BENCH=OFF -DTONEMILL_WERROR=ON
@@ -38,6 +40,9 @@ status=0
 echo "== tests (optimised build)"
 ctest --test-dir "$top/build/release" --output-on-failure -j "$jobs" --timeout 300 -LE timing || status=1
 ctest --test-dir "$top/build/release" --output-on-failure --timeout 300 -L timing || status=1
+echo "== Debian package (from the optimised build)"
+deb=$("$top/scripts/package.sh" "$top/build/release" | tail -1) &&
+  "$top/scripts/check-package.sh" "$deb" "$top/build/release" || status=1
 echo "== tests (sanitizer build)"
 ctest --test-dir "$top/build/asan" --output-on-failure -j "$jobs" --timeout 600 -LE timing || status=1
 ctest --test-dir "$top/build/asan" --output-on-failure --timeout 600 -L timing || status=1
