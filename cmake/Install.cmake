@@ -6,7 +6,9 @@
 # page, the shell completions, the change log, the desktop entry, the
 # AppStream metainfo and the icons (cmake/DesktopInstall.cmake).
 set(TONEMILL_STAGE ${CMAKE_BINARY_DIR}/install-files)
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
+# The system's Python (HINTS come before PATH): the build's scripts use its
+# standard library only.
+find_program(TONEMILL_PYTHON3 python3 HINTS /usr/bin REQUIRED)
 
 # The program folder: the program, its language files, the user manual and
 # the README (what the about panel's link opens).
@@ -27,7 +29,7 @@ install(FILES ${TONEMILL_STAGE}/bin/tonemill DESTINATION ${CMAKE_INSTALL_BINDIR}
 # name the project's version; its date goes into the manual page and the
 # AppStream releases.
 execute_process(
-  COMMAND ${Python3_EXECUTABLE} -c [[
+  COMMAND ${TONEMILL_PYTHON3} -c [[
 import email.utils, re, sys
 text = open(sys.argv[1]).read()
 version = re.match(r"tonemill \(([^)]+)\)", text).group(1)
@@ -50,7 +52,7 @@ set(tonemill_docs ${TONEMILL_STAGE}/docs)
 add_custom_command(
   OUTPUT ${tonemill_docs}/tonemill.1.gz ${tonemill_docs}/tonemill.bash ${tonemill_docs}/_tonemill
          ${tonemill_docs}/tonemill.fish
-  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/packaging/commandline-docs.py $<TARGET_FILE:tonemill>
+  COMMAND ${TONEMILL_PYTHON3} ${PROJECT_SOURCE_DIR}/packaging/commandline-docs.py $<TARGET_FILE:tonemill>
           ${TONEMILL_STAGE}/tonemill.1.in ${tonemill_docs}
   DEPENDS tonemill ${PROJECT_SOURCE_DIR}/packaging/commandline-docs.py ${TONEMILL_STAGE}/tonemill.1.in
   COMMENT "Making the manual page and the shell completions from tonemill --help"

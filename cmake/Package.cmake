@@ -22,8 +22,8 @@ set(CPACK_PACKAGE_DESCRIPTION
 "Tonemill converts audio files, the sound track of video files, audio CD
 tracks and the tracks of CUE sheets to WAV, WMA, MP3, Ogg Vorbis, FLAC, Opus
 or AAC. It carries tags and covers over, measures loudness, writes
-ReplayGain tags and can normalise loudness. The commands \"tonemill probe\"
-and \"tonemill convert\" do the same work in scripts.")
+ReplayGain tags and can normalise loudness. Its commands probe and convert
+do the same work in scripts.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
