@@ -40,8 +40,8 @@ QString programFolder()
     return home.isEmpty() ? executableFolder() : QDir::cleanPath(home);
 }
 
-ProgramPlaces programPlaces(const QString& executableFolder, const QString& home,
-                            const QString& installedProgramFolder, const QString& installedStateFolder)
+ProgramPlaces programPlaces(const QString& executableFolder, const QString& home, const QString& installedProgramFolder,
+                            const QString& installedStateFolder)
 {
     ProgramPlaces places;
     places.programFolder = home.isEmpty() ? executableFolder : QDir::cleanPath(home);

@@ -27,8 +27,8 @@ struct ProgramPlaces {
 //! the installed one and keeps its settings in `installedStateFolder`; any
 //! other (a build tree, a portable copy) keeps them in its folder's
 //! settings/.
-ProgramPlaces programPlaces(const QString& executableFolder, const QString& home,
-                            const QString& installedProgramFolder, const QString& installedStateFolder);
+ProgramPlaces programPlaces(const QString& executableFolder, const QString& home, const QString& installedProgramFolder,
+                            const QString& installedStateFolder);
 
 //! The places of this process, with the install folders it was built for.
 ProgramPlaces programPlaces();
