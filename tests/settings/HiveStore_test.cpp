@@ -252,8 +252,9 @@ TEST_F(HiveStoreTest, AStoreMadeInAGroupsFolderIsTheGroups)
         SCOPED_TRACE(shared ? "group-writable folder" : "private folder");
         QDir(hiveFolder).removeRecursively();
         ASSERT_TRUE(QDir().mkpath(hiveFolder));
-        if (shared && geteuid() == 0)
+        if (shared && geteuid() == 0) {
             ASSERT_EQ(chown(folderPath.constData(), 0, kNobody), 0);
+        }
         ASSERT_EQ(chmod(folderPath.constData(), shared ? 02775 : 0755), 0);
         const mode_t oldMask = umask(077);
         const bool saved = save(QStringLiteral("txtOutPath"), QStringLiteral("~/Music"));
