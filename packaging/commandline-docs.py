@@ -4,7 +4,8 @@
 
     commandline-docs.py TONEMILL MAN_TEMPLATE OUTPUT_FOLDER
 
-Reads `TONEMILL --help`, `TONEMILL probe --help` and `TONEMILL convert --help`.
+Reads `TONEMILL --help`, which lists the commands (a line of two spaces and a
+lower-case word under "Commands:"), and `TONEMILL COMMAND --help` of each.
 An option is a help line that begins with two spaces and a dash:
 
       --name VALUE, --other  what it does
@@ -21,7 +22,6 @@ import subprocess
 import sys
 from pathlib import Path
 
-COMMANDS = ("probe", "convert")
 LONG_OPTION = re.compile(r"(?<![\w-])--[a-z][a-z0-9-]*(?![\w-])")
 SHORT_OPTION = re.compile(r"(?<![\w-])-[0-9a-z](?![\w-])")
 CHOICES = re.compile(r"(--[a-z][a-z0-9-]*)[ =]([a-z0-9]+(?:\|[a-z0-9]+)+)")
@@ -102,6 +102,20 @@ class Help:
         return kinds
 
 
+def command_names(top_help):
+    """The commands the top-level help lists."""
+    section = top_help.split("Commands:", 1)[1] if "Commands:" in top_help else ""
+    return re.findall(r"^  ([a-z][a-z-]*)(?= |$)", section, re.M)
+
+
+def command_summary(help_text):
+    """What a command does: the first sentence of its own help."""
+    for kind, items in help_text.blocks:
+        if kind == "para":
+            return summary(" ".join(items))
+    return ""
+
+
 def summary(text, width=60):
     """The first clause of a description, cut at a word to fit a menu."""
     clause = re.split(r"[;:.](?:\s|$)", text)[0].strip()
@@ -174,7 +188,7 @@ def bash_completion(commands, general):
         "    local command=''",
         "    local i",
         "    for ((i = 1; i < cword; i++)); do",
-        "        case ${words[i]} in probe|convert) command=${words[i]}; break ;; esac",
+        f"        case ${{words[i]}} in {'|'.join(commands)}) command=${{words[i]}}; break ;; esac",
         "        [[ ${words[i]} == -* ]] || break",
         "    done",
         "    local options values",
@@ -196,12 +210,12 @@ def bash_completion(commands, general):
             lines.append(f"                {option}) {action}")
         lines += ["            esac ;;"]
     lines += [
-        f"        *) options='probe convert {' '.join(general)}' ;;",
+        f"        *) options='{' '.join(general)}' ;;",
         "    esac",
         "    if [[ $cur == -* ]]; then",
         "        COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))",
         "    elif [[ -z $command && $cword -eq 1 ]]; then",
-        "        COMPREPLY=($(compgen -W 'probe convert' -- \"$cur\"))",
+        f"        COMPREPLY=($(compgen -W '{' '.join(commands)}' -- \"$cur\"))",
         "        _filedir",
         "    else",
         "        _filedir",
@@ -257,7 +271,9 @@ def zsh_completion(commands, general):
         "        '*:: :->arguments'",
         "    case $state in",
         "    command)",
-        "        _alternative 'commands:command:((probe\\:\"admit files and print their rows\" convert\\:\"convert files\"))' 'files:file:_files'",
+        "        _alternative 'commands:command:(("
+        + " ".join(f'{name}\\:\"{zsh_escape(command_summary(h))}\"' for name, h in commands.items())
+        + "))' 'files:file:_files'",
         "        ;;",
         "    arguments)",
         "        case $line[1] in",
@@ -278,10 +294,11 @@ def fish_escape(text):
 def fish_completion(commands, general):
     lines = [
         "# fish completion for tonemill; made from its --help texts.",
-        "complete -c tonemill -n __fish_use_subcommand -f -a probe -d 'Admit files and print their rows'",
-        "complete -c tonemill -n __fish_use_subcommand -f -a convert -d 'Convert files'",
         "complete -c tonemill -n __fish_use_subcommand -F",
     ]
+    for name, help_text in commands.items():
+        lines.append(f"complete -c tonemill -n __fish_use_subcommand -f -a {name} "
+                     f"-d '{fish_escape(command_summary(help_text))}'")
     for option in general:
         lines.append(f"complete -c tonemill -n __fish_use_subcommand -l {option[2:]}")
     for name, help_text in commands.items():
@@ -312,7 +329,9 @@ def fish_completion(commands, general):
 def main():
     program, template, out = sys.argv[1], Path(sys.argv[2]), Path(sys.argv[3])
     top = Help(run_help(program))
-    commands = {name: Help(run_help(program, name)) for name in COMMANDS}
+    commands = {name: Help(run_help(program, name)) for name in command_names(top.text)}
+    if not commands:
+        sys.exit(f"{program} --help lists no commands")
     general = [e for entry in top.headed.get("Options:", []) for e in entry.values if e != "--option"]
 
     page = []
