@@ -31,6 +31,11 @@ packages=(
   # Converting one library with several machines (the README's recipe), and
   # the loopback SSH server its test starts as a second machine
   parallel openssh-client openssh-server
+  # The Debian package (scripts/package.sh) and its checks: icons rendered
+  # from the SVG, the manual page and completions made from --help, the
+  # package checked, its desktop files validated, its completions tried
+  python3 librsvg2-bin dpkg-dev fakeroot lintian desktop-file-utils appstream man-db
+  bash-completion zsh fish
 )
 
 missing=()

@@ -14,7 +14,9 @@ trap step_summary EXIT
 step "install what is missing" "$top/scripts/setup.sh"
 
 jobs=$(nproc)
-step "optimised build" "$top/scripts/build.sh" "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_WERROR=ON
+# The prefix /usr is the Debian package's, which is made from this build.
+step "optimised build" "$top/scripts/build.sh" "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONEMILL_WERROR=ON \
+  -DCMAKE_INSTALL_PREFIX=/usr
 # clang-tidy reads the optimised build's compile commands (moc's headers too).
 step "clang-tidy" "$top/scripts/tidy.sh" "$top/build/release"
 step "sanitizer build" "$top/scripts/build.sh" "$top/build/asan" -DCMAKE_BUILD_TYPE=Debug -DTONEMILL_SANITIZE=ON \
@@ -46,6 +48,12 @@ status=0
 # after the others, one at a time.
 step "tests (optimised build)" ctest --test-dir "$top/build/release" --output-on-failure -j "$jobs" --timeout 300 -LE timing || status=1
 step "timing tests (optimised build)" ctest --test-dir "$top/build/release" --output-on-failure --timeout 300 -L timing || status=1
+package() {
+  local deb
+  deb=$("$top/scripts/package.sh" "$top/build/release" | tail -1) &&
+    "$top/scripts/check-package.sh" "$deb" "$top/build/release"
+}
+step "Debian package (from the optimised build)" package || status=1
 step "tests (sanitizer build)" ctest --test-dir "$top/build/asan" --output-on-failure -j "$jobs" --timeout 600 -LE timing || status=1
 step "timing tests (sanitizer build)" ctest --test-dir "$top/build/asan" --output-on-failure --timeout 600 -L timing || status=1
 tsan_tests() {

@@ -48,7 +48,8 @@ AboutPanel::AboutPanel(const QString& webSite, QWidget* parent) : controls::Fram
     lblAboutText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     lblCopyright = named<QLabel>(this, "Label40");
-    lblCopyright->setText(QStringLiteral("\u00A9 2026"));
+    lblCopyright->setText(QStringLiteral("\u00A9 2026 \u00B7 GPL-3.0-or-later"));
+    lblCopyright->setToolTip(QStringLiteral("GNU General Public License, version 3 or later"));
     lblWebSite = named<QLabel>(this, "lblWebSite");
     // A web address shows its host; a file (the README) its name.
     const QUrl address = QUrl::fromUserInput(webSite);

@@ -19,6 +19,8 @@ int runWindow(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tonemill"));
     QApplication::setOrganizationName(QStringLiteral("Tonemill"));
+    // The menu entry's name: the desktop shows the window with its icon and name.
+    QApplication::setDesktopFileName(QStringLiteral("tonemill"));
 
     // The desktop's sound settings list the player as the program itself.
     engine::NameSoundServerClient("Tonemill", "tonemill");

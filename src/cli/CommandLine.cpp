@@ -142,6 +142,13 @@ const char* const kConvertUsage =
     "error; 130 when Ctrl+C (SIGINT) interrupted the run. SIGTERM and SIGHUP stop it\n"
     "the same way, with 143 and 129.\n";
 
+// What --version says after the version: who holds the copyright and the licence.
+const char* const kLicence = "Copyright (C) 2026 Korvane\n"
+                             "License GPL-3.0-or-later: GNU GPL version 3 or later "
+                             "<https://gnu.org/licenses/gpl.html>.\n"
+                             "This is free software: you are free to change and redistribute it.\n"
+                             "There is NO WARRANTY, to the extent permitted by law.\n";
+
 bool isHelp(const char* argument)
 {
     return std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0;
@@ -231,7 +238,7 @@ int run(int argc, char* argv[])
 {
     const QString first = QString::fromLocal8Bit(argv[1]);
     if (first == QLatin1String("--version")) {
-        std::printf("tonemill %s\n", TONEMILL_VERSION);
+        std::printf("tonemill %s\n%s", TONEMILL_VERSION, kLicence);
         return 0;
     }
     if (first == QLatin1String("--help") || first == QLatin1String("-h")) {

@@ -20,7 +20,8 @@ ErrorLog::ErrorLog(QString path, QString fallbackPath)
 
 QString ErrorLog::defaultPath()
 {
-    return platform::programFolder() + QStringLiteral(" Errors.log");
+    const platform::ProgramPlaces places = platform::programPlaces();
+    return places.installed ? userPath() : places.programFolder + QStringLiteral(" Errors.log");
 }
 
 QString ErrorLog::userPath()

@@ -6,17 +6,20 @@
 namespace convert {
 
 //! The error log of the encoder paths: a text file of appended lines, one per
-//! logged engine error, each ended by CR LF. It lies beside the program
-//! folder, named after it ("/opt/tonemill" keeps "/opt/tonemill Errors.log").
-//! A user who cannot write there (an installed copy owned by root) has the
-//! lines kept in a log of their own in their state folder instead.
+//! logged engine error, each ended by CR LF. A copy in a program folder of
+//! its own (a build tree, a portable copy, TONEMILL_HOME) keeps it beside
+//! that folder, named after it ("/opt/tonemill" keeps "/opt/tonemill
+//! Errors.log"); a user who cannot write there has the lines kept in a log of
+//! their own in their state folder instead. The installed copy writes each
+//! user's state folder directly: nothing is written beside a system folder.
 class ErrorLog {
 public:
     //! Lines go to `path`, or to `fallbackPath` (when not empty) when `path`
     //! cannot be written.
     explicit ErrorLog(QString path = defaultPath(), QString fallbackPath = userPath());
 
-    //! The program folder's path with " Errors.log" appended directly.
+    //! The program folder's path with " Errors.log" appended directly, or
+    //! for the installed copy the user's own log.
     static QString defaultPath();
 
     //! The user's own log: "$XDG_STATE_HOME/Tonemill/Errors.log", the state

@@ -15,7 +15,7 @@ QString valueName(const QString& name)
 
 } // namespace
 
-CRegister::CRegister() : CRegister(platform::programFolder() + QLatin1String("/settings")) {}
+CRegister::CRegister() : CRegister(platform::programPlaces().settingsFolder) {}
 
 CRegister::CRegister(QString hiveFolder) : m_hiveFolder(std::move(hiveFolder)) {}
 

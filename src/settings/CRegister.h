@@ -22,7 +22,9 @@ inline constexpr RegistryRoot HKEY_LOCAL_MACHINE = RegistryRoot::LocalMachine;
 //! drop it. Failures are results, never messages.
 class CRegister {
 public:
-    //! Hives live in the program folder's "settings" folder.
+    //! Hives live in the settings folder of this copy of the program: its
+    //! program folder's "settings", or the installed copy's state folder
+    //! (platform::programPlaces).
     CRegister();
     //! Hives live in `hiveFolder`.
     explicit CRegister(QString hiveFolder);

@@ -6,9 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <fcntl.h>
 #include <mutex>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace settings {
 
@@ -98,6 +101,27 @@ private:
     int m_result = SQLITE_OK;
 };
 
+//! A hive just made in a folder its group may write (a store every user of
+//! the machine shares, as an installation's state folder is) is made
+//! readable and writable by that group too, whatever the maker's umask, so
+//! that the first user to save does not keep the store to themselves. The
+//! journals SQLite writes beside it take the file's mode.
+void shareAsFolderIs(const QString& filePath)
+{
+    struct stat folder {};
+    if (::stat(QFile::encodeName(QFileInfo(filePath).absolutePath()).constData(), &folder) != 0 ||
+        (folder.st_mode & S_IWGRP) == 0)
+        return;
+    const int fd = ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat file {};
+    if (::fstat(fd, &file) == 0 && S_ISREG(file.st_mode) && file.st_uid == ::geteuid() &&
+        ::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP) != 0)
+        qCInfo(lcSettings, "Settings store %s cannot be shared with its folder's group", qUtf8Printable(filePath));
+    ::close(fd);
+}
+
 } // namespace
 
 HiveStore::HiveStore(QString filePath) : m_filePath(std::move(filePath)) {}
@@ -162,6 +186,7 @@ bool HiveStore::open(bool writable, bool createIfMissing)
     } else if (!file.exists()) {
         return false;
     }
+    const bool making = !file.exists();
 
     // Even a reader opens for writing when it may, so that it can roll back
     // what a crashed writer left half done; a write-protected file is then
@@ -175,6 +200,8 @@ bool HiveStore::open(bool writable, bool createIfMissing)
         close();
         return false;
     }
+    if (making)
+        shareAsFolderIs(m_filePath);
     if (writable && sqlite3_db_readonly(m_db, "main") == 1) {
         qCInfo(lcSettings, "Settings store %s is read-only for this user; nothing is written",
                qUtf8Printable(m_filePath));

@@ -13,6 +13,7 @@ TEST(CommandLine, VersionAndHelpPrintWithoutADisplay)
     const TonemillResult version = tonemill.run({QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("tonemill ")) << version.out.constData();
+    EXPECT_TRUE(version.out.contains("GPL-3.0-or-later")) << version.out.constData();
 
     const TonemillResult help = tonemill.run({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);

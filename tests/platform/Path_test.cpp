@@ -1,6 +1,10 @@
 #include "platform/FileName.h"
 #include "platform/Path.h"
+#include "platform/ProgramFolder.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -80,6 +84,40 @@ TEST(Path, NamesThatAreNotUtf8KeepTheirBytesInEveryPart)
     EXPECT_EQ(platform::nativeName(path.stem()), QByteArray("caf\xE9"));
     EXPECT_EQ(platform::nativeName(path.extension()), QByteArray("fl\xE0"));
     EXPECT_EQ(platform::nativeName((path.parent() / path.fileName()).toString()), bytes);
+}
+
+} // namespace
+
+namespace {
+
+// Which copy of the program keeps its settings where: the one in the install's
+// program folder (reached through a link too) uses the install's state folder;
+// a build tree, a portable copy and TONEMILL_HOME keep them in their own folder.
+TEST(ProgramPlaces, OnlyTheInstalledCopyKeepsItsSettingsInTheStateFolder)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("usr/lib/tonemill")));
+    const QString installed = root.filePath(QStringLiteral("usr/lib/tonemill"));
+    ASSERT_TRUE(QFile::link(root.filePath(QStringLiteral("usr/lib")), root.filePath(QStringLiteral("lib"))));
+    const QString state = QStringLiteral("/var/lib/tonemill");
+    const struct {
+        const char* name;
+        QString executableFolder;
+        QString home;
+        QString settingsFolder;
+        bool installed;
+    } cases[] = {
+        {"installed copy", installed, {}, state, true},
+        {"installed copy through a link", root.filePath(QStringLiteral("lib/tonemill")), {}, state, true},
+        {"build tree", QStringLiteral("/src/build/bin"), {}, QStringLiteral("/src/build/bin/settings"), false},
+        {"TONEMILL_HOME", installed, QStringLiteral("/opt/copy/"), QStringLiteral("/opt/copy/settings"), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const platform::ProgramPlaces places = platform::programPlaces(c.executableFolder, c.home, installed, state);
+        EXPECT_EQ(places.settingsFolder, c.settingsFolder);
+        EXPECT_EQ(places.installed, c.installed);
+    }
 }
 
 } // namespace

@@ -242,6 +242,33 @@ TEST_F(HiveStoreTest, WithoutWriteRightsReadingStillWorksAndNothingChanges)
     }
 }
 
+// A store folder given to a group (as an installation's state folder is given
+// to every local user) stays shared whoever saves first, whatever their umask;
+// another member of the group then saves into it, journal and all.
+TEST_F(HiveStoreTest, AStoreMadeInAGroupsFolderIsTheGroups)
+{
+    const QByteArray folderPath = QFile::encodeName(hiveFolder);
+    for (const bool shared : {false, true}) {
+        SCOPED_TRACE(shared ? "group-writable folder" : "private folder");
+        QDir(hiveFolder).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(hiveFolder));
+        if (shared && geteuid() == 0) {
+            ASSERT_EQ(chown(folderPath.constData(), 0, kNobody), 0);
+        }
+        ASSERT_EQ(chmod(folderPath.constData(), shared ? 02775 : 0755), 0);
+        const mode_t oldMask = umask(077);
+        const bool saved = save(QStringLiteral("txtOutPath"), QStringLiteral("~/Music"));
+        umask(oldMask);
+        ASSERT_TRUE(saved);
+        const QFile::Permissions group = QFileInfo(hive).permissions() & (QFile::ReadGroup | QFile::WriteGroup);
+        EXPECT_EQ(group, shared ? (QFile::ReadGroup | QFile::WriteGroup) : QFile::Permissions());
+    }
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to save as another member of the folder's group";
+    EXPECT_EQ(runHelper({"save", hiveFolder, kSection, "txtOutPath", "~/Other"}, true).exitCode, 0);
+    EXPECT_EQ(get(QStringLiteral("txtOutPath")), QStringLiteral("~/Other"));
+}
+
 TEST_F(HiveStoreTest, TwoProcessesSavingAtOnceBothSucceed)
 {
     constexpr int kCount = 300;
