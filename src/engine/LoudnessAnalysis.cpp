@@ -8,7 +8,6 @@ namespace engine {
 namespace {
 
 constexpr double kOffset = -0.691;      // LUFS of a block energy of 1, from the K-filter's gain at 1 kHz
-constexpr double kAbsoluteGate = -70.0; // LUFS
 constexpr double kRelativeGate = -10.0; // LU below the loudness of the blocks above the absolute gate
 
 } // namespace

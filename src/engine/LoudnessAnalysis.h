@@ -16,6 +16,9 @@ struct LoudnessAnalysis {
     double samplePeak = 0; //!< the largest |sample|, 1.0 = full scale
     double truePeak = 0;   //!< the largest |value| of the oversampled signal, at least samplePeak
 
+    //! Blocks quieter than this (LUFS) are silence: the meter keeps none.
+    static constexpr double kAbsoluteGate = -70.0;
+
     //! Integrated loudness in LUFS; -infinity when no block passes the gates
     //! (silence, or audio shorter than 400 ms).
     double integrated() const;

@@ -277,7 +277,7 @@ void LoudnessMeter::endSubBlock()
     if (m_subBlockCount >= 3) {
         const double block =
             (energy + m_subBlocks[0] + m_subBlocks[1] + m_subBlocks[2]) / (4.0 * double(m_subBlockFrames));
-        if (block >= LoudnessAnalysis::energy(-70.0))
+        if (block >= LoudnessAnalysis::energy(LoudnessAnalysis::kAbsoluteGate))
             m_analysis.blocks.push_back(static_cast<float>(block));
     }
     m_subBlocks[0] = m_subBlocks[1];

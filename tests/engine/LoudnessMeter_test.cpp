@@ -93,6 +93,7 @@ TEST_F(LoudnessMeterTest, EbuTech3341MinimumRequirementsMeasureWithinATenthOfALo
         {"case3", {{10, -36}, {60, -23}, {10, -36}}, -23.0},
         {"case4", {{10, -72}, {10, -36}, {60, -23}, {10, -36}, {10, -72}}, -23.0},
         {"case5", {{20, -26}, {20.1, -20}, {20, -26}}, -23.0},
+        {"quiet", {{20, -65}}, -65.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
