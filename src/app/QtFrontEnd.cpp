@@ -58,7 +58,7 @@ int runWindow(int argc, char* argv[])
         file = QFileInfo(file).absoluteFilePath();
     if (!files.isEmpty())
         window.addFiles(files);
-    return app.exec();
+    return QApplication::exec();
 }
 
 } // namespace app

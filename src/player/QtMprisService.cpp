@@ -94,6 +94,9 @@ public Q_SLOTS:
     void OpenUri(const QString&) {}
 
 Q_SIGNALS:
+    // moc writes the definition with names of its own; the name here is the
+    // one the desktop's introspection shows.
+    // NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
     void Seeked(qlonglong position);
 
 private:
