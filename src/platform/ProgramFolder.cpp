@@ -1,19 +1,24 @@
 #include "platform/ProgramFolder.h"
 
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 
 namespace platform {
 
 QString programFolder()
 {
-    const QString home = qEnvironmentVariable("TONEMILL_HOME");
+    const QString home = environmentPath("TONEMILL_HOME");
     if (!home.isEmpty())
         return QDir::cleanPath(home);
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
+    // The executable's own folder, its bytes kept (Qt's applicationDirPath()
+    // decodes them as UTF-8).
+    const QString executable = canonicalPath(QStringLiteral("/proc/self/exe"));
+    if (!executable.isEmpty())
+        return Path(executable).parent().toString();
+    return QCoreApplication::applicationDirPath();
 }
 
 } // namespace platform
