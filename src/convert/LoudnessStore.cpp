@@ -151,7 +151,7 @@ LoudnessStore::LoudnessStore(QString path) : m_path(std::move(path)) {}
 
 QString LoudnessStore::identifyingFile(const QString& input)
 {
-    const std::optional<engine::TrackPath> track = engine::TrackPath::parse(input);
+    const std::optional<engine::TrackPath> track = engine::TrackPath::split(input);
     return track ? track->source : input;
 }
 

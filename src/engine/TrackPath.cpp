@@ -18,6 +18,14 @@ QString TrackPath::make(const QString& source, int track)
 
 std::optional<TrackPath> TrackPath::parse(const QString& path)
 {
+    std::optional<TrackPath> track = split(path);
+    if (track && !isDiscSource(track->source))
+        return std::nullopt;
+    return track;
+}
+
+std::optional<TrackPath> TrackPath::split(const QString& path)
+{
     // One or two digits: "#3" names the same track as "#03".
     const qsizetype hash = path.lastIndexOf(u'#');
     const qsizetype digits = path.size() - hash - 1;
@@ -30,10 +38,9 @@ std::optional<TrackPath> TrackPath::parse(const QString& path)
             return std::nullopt;
         track = track * 10 + (c - u'0');
     }
-    const QString source = path.left(hash);
-    if (track < 1 || track > kMaxTrack || !isDiscSource(source))
+    if (track < 1 || track > kMaxTrack)
         return std::nullopt;
-    return TrackPath{source, track};
+    return TrackPath{path.left(hash), track};
 }
 
 bool isCueSheetPath(const QString& path)

@@ -19,6 +19,10 @@ struct TrackPath {
     //! The source and track of `path`, when it names a track (1 to 99) of a
     //! CUE sheet or of a drive; nothing for any other path.
     static std::optional<TrackPath> parse(const QString& path);
+
+    //! The same by the form alone, whatever the source is (no look at the
+    //! disk): what names the album and the file a track's analysis is kept for.
+    static std::optional<TrackPath> split(const QString& path);
 };
 
 //! Whether `path` names a CUE sheet (by its ".cue" extension, in any case).
