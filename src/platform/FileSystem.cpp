@@ -183,7 +183,7 @@ QString canonicalPath(const QString& path)
     char* resolved = ::realpath(nativeName(path).constData(), nullptr);
     if (!resolved)
         return {};
-    const QString canonical = fromNativeName(QByteArray(resolved));
+    QString canonical = fromNativeName(QByteArray(resolved));
     std::free(resolved);
     return canonical;
 }
@@ -200,7 +200,7 @@ QString currentFolder()
     char* here = ::getcwd(nullptr, 0);
     if (!here)
         return QStringLiteral("/");
-    const QString folder = fromNativeName(QByteArray(here));
+    QString folder = fromNativeName(QByteArray(here));
     std::free(here);
     return folder;
 }
