@@ -2,7 +2,9 @@
 
 #include "app/MainWindow.h"
 #include "cli/CommandLine.h"
+#include "cli/ConsoleText.h"
 #include "engine/SoundServerName.h"
+#include "platform/FileSystem.h"
 #include "platform/QtDesktop.h"
 #include "platform/TerminationSignal.h"
 #include "player/PlayerPanel.h"
@@ -10,7 +12,6 @@
 
 #include <QApplication>
 #include <QDBusConnection>
-#include <QFileInfo>
 
 namespace app {
 
@@ -53,9 +54,11 @@ int runWindow(int argc, char* argv[])
     // Files handed over on the command line ("Open with") are admitted as a
     // drop on the grid would admit them, once the window is up to show any
     // refusal over it.
-    QStringList files = cli::windowFiles(QApplication::arguments());
+    // From argv, which QApplication left without its own options: the bytes
+    // of a name that is not UTF-8 are kept.
+    QStringList files = cli::windowFiles(cli::commandArguments(argc, argv, 0));
     for (QString& file : files)
-        file = QFileInfo(file).absoluteFilePath();
+        file = platform::absolutePath(file);
     if (!files.isEmpty())
         window.addFiles(files);
     return QApplication::exec();

@@ -7,6 +7,7 @@
 #include "cli/ProbeCommand.h"
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
+#include "platform/FileName.h"
 #include "settings/CRegister.h"
 #include "settings/RunOptions.h"
 
@@ -236,7 +237,7 @@ QStringList windowFiles(const QStringList& arguments)
 
 int run(int argc, char* argv[])
 {
-    const QString first = QString::fromLocal8Bit(argv[1]);
+    const QString first = platform::fromNativeName(QByteArray(argv[1]));
     if (first == QLatin1String("--version")) {
         std::printf("tonemill %s\n%s", TONEMILL_VERSION, kLicence);
         return 0;

@@ -1,5 +1,7 @@
 #include "cli/ConsoleDesktop.h"
 
+#include "platform/FileName.h"
+
 #include <QCoreApplication>
 
 namespace cli {
@@ -10,7 +12,8 @@ platform::Desktop::Answer ConsoleDesktop::messageBox(const QString& text, const 
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lines.replace(u'\r', u'\n');
-    const QByteArray bytes = lines.toUtf8() + '\n';
+    // A file name's bytes that are not UTF-8 are written back as they came.
+    const QByteArray bytes = platform::nativeName(lines) + '\n';
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), m_messages);
     std::fflush(m_messages);
     return defaultAnswer(buttons);

@@ -1,11 +1,7 @@
 #include "cli/ConsoleText.h"
 
 #include "platform/FileName.h"
-
-#include <QDir>
-#include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/FileSystem.h"
 
 namespace cli {
 
@@ -26,20 +22,12 @@ QStringList commandArguments(int argc, char* argv[], int skip)
 
 bool isFolderPath(const QString& path)
 {
-    struct stat st {};
-    return ::stat(platform::nativeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    return platform::isFolder(path);
 }
 
 QString absolutePath(const QString& path)
 {
-    if (path.isEmpty() || QDir::isAbsolutePath(path))
-        return path;
-    char* here = ::getcwd(nullptr, 0);
-    QString folder = here ? platform::fromNativeName(QByteArray(here)) : QDir::currentPath();
-    std::free(here);
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    return folder + path;
+    return platform::absolutePath(path);
 }
 
 } // namespace cli

@@ -99,7 +99,7 @@ public:
     //! Runs "Convert All" (unless Ctrl+C came first) and writes the lines of
     //! the rows it did not reach, then (with --json) the totals; true when
     //! every row ended "Complete" or "Skipped".
-    bool run(int refused)
+    bool run(int refused, int asTracks)
     {
         if (m_list.count() > 0 && !ConvertConsole::interrupted())
             m_batch.cmdConvert.click();
@@ -107,7 +107,7 @@ public:
         for (int row = m_printed; row < m_list.count(); ++row)
             rowDone(row, QString());
         if (m_json)
-            writeTotals(refused);
+            writeTotals(refused, asTracks);
         const auto& rows = m_list.rows();
         return std::all_of(rows.begin(), rows.end(), [](const filelist::FileListRow& row) {
             return filelist::isComplete(row.state) || row.state == filelist::RowState::Skipped;
@@ -241,7 +241,7 @@ private:
         m_printed = row + 1;
     }
 
-    void writeTotals(int refused)
+    void writeTotals(int refused, int asTracks)
     {
         JsonLine totals;
         totals.add("rows", qint64(m_totals.rows))
@@ -252,6 +252,7 @@ private:
             .add("waiting", qint64(m_totals.waiting))
             .add("unsupported", qint64(m_totals.unsupported))
             .add("refused", qint64(refused))
+            .add("files_as_tracks", qint64(asTracks))
             .add("seconds", m_totals.seconds, 3)
             .add("bytes", m_totals.bytes)
             .add("wall", double(m_clock.elapsed()) / 1000.0, 3);
@@ -282,9 +283,10 @@ int runConvert(const ConvertArguments& arguments, settings::RunOptions& options,
     ConvertRun run(options, out, arguments.json, arguments.loudness, console);
     filelist::FileAdmission admission(console, [&run] { return &run.list(); });
     int refused = 0;
+    int asTracks = 0;
     const bool allAdmitted = AdmitPaths(arguments.paths, {arguments.recursive, arguments.treeRoot}, run.list(),
-                                        admission, console, {}, &refused);
-    const bool allDone = run.run(refused);
+                                        admission, console, {}, &refused, &asTracks);
+    const bool allDone = run.run(refused, asTracks);
     return allAdmitted && allDone ? kAllDone : kNotAllDone;
 }
 

@@ -4,8 +4,10 @@
 #include "filelist/AddFilesSelection.h"
 #include "filelist/AdmissionPipeline.h"
 #include "filelist/FileAdmission.h"
+#include "filelist/FileAdmissionRules.h"
 #include "filelist/FileList.h"
 #include "filelist/ScanFolder.h"
+#include "filelist/SheetNamedFiles.h"
 #include "lang/StringLookup.h"
 #include "platform/Desktop.h"
 
@@ -25,7 +27,7 @@ void showBox(platform::Desktop& desktop, lang::StringId id)
 
 bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filelist::FileList& list,
                 filelist::FileAdmission& admission, platform::Desktop& desktop,
-                const std::function<void(int row)>& onRow, int* refusedCount)
+                const std::function<void(int row)>& onRow, int* refusedCount, int* asTracksCount)
 {
     QString treeRoot = choices.treeRoot.isEmpty() ? QString() : absolutePath(choices.treeRoot);
     if (!treeRoot.isEmpty() && !treeRoot.endsWith(u'/'))
@@ -53,6 +55,31 @@ bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filel
             baseFolders << path;
     }
 
+    // The files a sheet of the same run names are its tracks, not rows of their own.
+    const QSet<QString> sheetNamed = filelist::SheetNamedFiles(files);
+    int asTracks = 0;
+    if (!sheetNamed.isEmpty()) {
+        QStringList keptFiles;
+        QStringList keptFolders;
+        std::vector<qsizetype> keptEmptyAt;
+        auto empty = emptyFolderAt.cbegin();
+        for (qsizetype i = 0; i <= files.size(); ++i) {
+            for (; empty != emptyFolderAt.cend() && *empty == i; ++empty)
+                keptEmptyAt.push_back(keptFiles.size());
+            if (i == files.size())
+                break;
+            if (sheetNamed.contains(filelist::NormaliseAdmissionPath(files.at(i)))) {
+                ++asTracks;
+                continue;
+            }
+            keptFiles << files.at(i);
+            keptFolders << baseFolders.at(i);
+        }
+        files = std::move(keptFiles);
+        baseFolders = std::move(keptFolders);
+        emptyFolderAt = std::move(keptEmptyAt);
+    }
+
     int refused = 0;
     auto emptyFolder = emptyFolderAt.cbegin();
     filelist::AdmissionPipeline pipeline(files);
@@ -74,8 +101,14 @@ bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filel
     }
     if (refused > 0)
         showBox(desktop, lang::StringId::FilesNotAdded);
+    if (asTracks > 0)
+        desktop.messageBox(lang::caption(lang::StringId::SheetFilesAsTracks).arg(asTracks),
+                           lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Information,
+                           platform::Desktop::Buttons::Ok);
     if (refusedCount)
         *refusedCount = refused + int(emptyFolderAt.size());
+    if (asTracksCount)
+        *asTracksCount = asTracks;
     return refused == 0 && emptyFolderAt.empty();
 }
 

@@ -30,10 +30,13 @@ struct AdmitChoices {
 //! threads and appended in order; `onRow` runs after each admitted row with
 //! its index. An empty folder shows the "folder is empty" box where it stands
 //! in the order, and one "not added" box ends the run when anything was
-//! refused. True when every path was admitted; `refused` (when given)
-//! receives the number of paths refused and empty folders.
+//! refused. A file that a CUE sheet among the paths names is added as that
+//! sheet's tracks only; a box then says how many files were. True when
+//! every path was admitted; `refused` (when given) receives the number of
+//! paths refused and empty folders, `asTracks` the number of files added as
+//! tracks of a sheet.
 bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filelist::FileList& list,
                 filelist::FileAdmission& admission, platform::Desktop& desktop,
-                const std::function<void(int row)>& onRow = {}, int* refused = nullptr);
+                const std::function<void(int row)>& onRow = {}, int* refused = nullptr, int* asTracks = nullptr);
 
 } // namespace cli

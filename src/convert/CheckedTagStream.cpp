@@ -1,8 +1,8 @@
 #include "convert/CheckedTagStream.h"
 
+#include "platform/FileName.h"
 #include "platform/SystemError.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -19,7 +19,7 @@ constexpr long kMoveBytes = 1 << 20;
 
 } // namespace
 
-CheckedTagStream::CheckedTagStream(const QString& path) : m_name(QFile::encodeName(path))
+CheckedTagStream::CheckedTagStream(const QString& path) : m_name(platform::nativeName(path))
 {
     m_fd = ::open(m_name.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
     struct stat st {};

@@ -14,11 +14,11 @@
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "platform/Desktop.h"
+#include "platform/FileSystem.h"
 #include "platform/Path.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QThread>
 #include <algorithm>
 #include <numeric>
@@ -371,10 +371,10 @@ void ConversionBatch::removeStoppedOutput(int row)
     const filelist::FileListRow& record = m_list->at(row);
     if (record.state != filelist::RowState::Cancelled || record.outputPath.isEmpty())
         return;
-    // Only a plain file: whatever took the name since is not the row's.
-    const QFileInfo stopped(record.outputPath);
-    if (stopped.isFile() && !stopped.isSymLink())
-        QFile::remove(record.outputPath);
+    // Only a plain file: whatever took the name since is not the row's. One
+    // gone meanwhile needs no removing.
+    if (platform::isRegularFile(record.outputPath) && !platform::isSymbolicLink(record.outputPath))
+        static_cast<void>(platform::removeFile(record.outputPath));
     m_list->setOutputPath(row, QString());
 }
 

@@ -5,6 +5,7 @@
 #include "convert/OptionsSnapshot.h"
 #include "engine/Bass.h"
 #include "options/FormatOptions.h"
+#include "platform/FileName.h"
 #include "platform/LogCategories.h"
 
 #include <QThread>
@@ -38,7 +39,8 @@ void ConversionJob::start(std::function<void()> whenDone)
         try {
             m_convert(m_session, m_inputPath, m_outputPath);
         } catch (const std::exception& failure) {
-            escaped = QString::fromLocal8Bit(failure.what());
+            // Its text may hold a file name: its bytes are kept.
+            escaped = platform::fromNativeName(QByteArray(failure.what()));
         } catch (...) {
             escaped = QStringLiteral("an unexpected failure");
         }

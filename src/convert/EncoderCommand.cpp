@@ -2,8 +2,8 @@
 
 #include "engine/EncoderCommandLine.h"
 #include "options/FormatOptions.h"
+#include "platform/FileSystem.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 namespace convert {
@@ -90,9 +90,10 @@ QString numberFromListText(const QString& text)
 
 QString encoderProgram(const QString& name, const QString& programFolder)
 {
-    const QFileInfo beside(programFolder + u'/' + name);
-    if (!programFolder.isEmpty() && beside.isFile() && beside.isExecutable())
-        return quoted(beside.filePath());
+    const QString beside = programFolder + u'/' + name;
+    const platform::FileStatus status = platform::fileStatus(beside);
+    if (!programFolder.isEmpty() && status.kind == platform::FileKind::Regular && status.executable)
+        return quoted(beside);
     return name;
 }
 

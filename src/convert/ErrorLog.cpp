@@ -2,12 +2,12 @@
 
 #include "engine/AudioEngine.h"
 #include "platform/FileName.h"
+#include "platform/FileSystem.h"
 #include "platform/LogCategories.h"
+#include "platform/Path.h"
 #include "platform/ProgramFolder.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <mutex>
 
@@ -26,9 +26,9 @@ QString ErrorLog::defaultPath()
 
 QString ErrorLog::userPath()
 {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    QString state = platform::environmentPath("XDG_STATE_HOME");
     if (!QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
+        state = platform::homeFolder() + QStringLiteral("/.local/state");
     return state + QStringLiteral("/Tonemill/Errors.log");
 }
 
@@ -51,7 +51,8 @@ bool ErrorLog::append(int code, const QString& origfile, const QString& reason) 
     if (appendTo(m_path, bytes))
         return true;
     if (!m_fallbackPath.isEmpty()) {
-        QDir().mkpath(QFileInfo(m_fallbackPath).absolutePath());
+        // A folder that cannot be made fails the append below.
+        static_cast<void>(platform::makeFolders(platform::Path(m_fallbackPath).parent().toString()));
         if (appendTo(m_fallbackPath, bytes)) {
             qCInfo(lcConvert, "Error log %s cannot be written; the line went to %s", qUtf8Printable(m_path),
                    qUtf8Printable(m_fallbackPath));
@@ -64,10 +65,7 @@ bool ErrorLog::append(int code, const QString& origfile, const QString& reason) 
 
 bool ErrorLog::appendTo(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    return file.write(bytes) == bytes.size() && file.flush();
+    return platform::appendToFile(path, bytes);
 }
 
 } // namespace convert

@@ -2,9 +2,9 @@
 
 #include "lang/StringLookup.h"
 #include "platform/FileName.h"
+#include "platform/Path.h"
 #include "platform/SystemError.h"
 
-#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -101,8 +101,8 @@ void FileDownload::cancel()
 
 bool FileDownload::openPartial()
 {
-    const QFileInfo wanted(m_destination);
-    const QString folder = wanted.path();
+    const platform::Path wanted(m_destination);
+    const QString folder = wanted.parent().toString();
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const QString name = attempt == 0 ? wanted.fileName() + QStringLiteral(".part")
                                           : QStringLiteral("%1.%2.part").arg(wanted.fileName()).arg(attempt);
@@ -249,7 +249,7 @@ void FileDownload::complete()
         return;
     }
     if (m_check) {
-        const QString refusal = m_check(m_partial, QFileInfo(m_destination).fileName());
+        const QString refusal = m_check(m_partial, platform::Path(m_destination).fileName());
         if (!refusal.isEmpty()) {
             fail(refusal, QStringLiteral("refused: ") + refusal);
             return;
@@ -262,11 +262,11 @@ void FileDownload::complete()
 
 bool FileDownload::giveName()
 {
-    const QFileInfo wanted(m_destination);
+    const platform::Path wanted(m_destination);
     const QByteArray from = platform::nativeName(m_partial);
     int error = EEXIST;
     for (int number = 0; number < kNameAttempts && error == EEXIST; ++number) {
-        const QString candidate = wanted.path() + u'/' + numberedName(wanted.fileName(), number);
+        const QString candidate = wanted.parent().toString() + u'/' + numberedName(wanted.fileName(), number);
         error = platform::renameNoReplace(from, platform::nativeName(candidate));
         if (error == 0) {
             m_saved = candidate;

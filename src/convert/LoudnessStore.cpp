@@ -1,10 +1,12 @@
 #include "convert/LoudnessStore.h"
 
+#include "engine/TrackPath.h"
 #include "platform/FileName.h"
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QtEndian>
 #include <algorithm>
@@ -67,7 +69,8 @@ class Database {
 public:
     explicit Database(const QString& path)
     {
-        QDir().mkpath(QFileInfo(path).absolutePath());
+        // A folder that cannot be made fails the open below.
+        static_cast<void>(platform::makeFolders(platform::Path(path).parent().toString()));
         if (sqlite3_open_v2(platform::nativeName(path).constData(), &m_db,
                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
             qCDebug(lcLoudness) << "cannot open" << path << sqlite3_errmsg(m_db);
@@ -138,9 +141,9 @@ void bindPath(sqlite3_stmt* statement, int index, const QByteArray& path)
 
 QString LoudnessStore::defaultPath()
 {
-    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    QString cache = platform::environmentPath("XDG_CACHE_HOME");
     if (!QDir::isAbsolutePath(cache))
-        cache = QDir::homePath() + QStringLiteral("/.cache");
+        cache = platform::homeFolder() + QStringLiteral("/.cache");
     return cache + QStringLiteral("/Tonemill/loudness.sqlite");
 }
 
@@ -148,13 +151,8 @@ LoudnessStore::LoudnessStore(QString path) : m_path(std::move(path)) {}
 
 QString LoudnessStore::identifyingFile(const QString& input)
 {
-    const qsizetype hash = input.lastIndexOf(u'#');
-    if (hash <= 0 || hash + 1 == input.size())
-        return input;
-    for (qsizetype i = hash + 1; i < input.size(); ++i)
-        if (!input.at(i).isDigit())
-            return input;
-    return input.left(hash);
+    const std::optional<engine::TrackPath> track = engine::TrackPath::split(input);
+    return track ? track->source : input;
 }
 
 std::optional<engine::LoudnessAnalysis> LoudnessStore::find(const QString& input, int variant) const

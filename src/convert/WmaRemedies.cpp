@@ -6,15 +6,17 @@
 #include "convert/PackageKitInstall.h"
 #include "lang/StringLookup.h"
 #include "platform/Desktop.h"
+#include "platform/FileName.h"
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "platform/ProgramFolder.h"
 
 #include <QByteArrayView>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QStandardPaths>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace convert {
 
@@ -26,7 +28,7 @@ Q_LOGGING_CATEGORY(lcRemedies, "tonemill.convert", QtCriticalMsg)
 QString userDownloadFolder()
 {
     const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    return downloads.isEmpty() ? QDir::homePath() : downloads;
+    return downloads.isEmpty() ? platform::homeFolder() : downloads;
 }
 
 //! The kinds of package the desktop's installers open, by the end of the
@@ -45,8 +47,14 @@ constexpr PackageKind kPackageKinds[] = {
 
 QString packageRefusal(const QString& path, const QString& name)
 {
-    QFile file(path);
-    const QByteArray start = file.open(QIODevice::ReadOnly) ? file.read(32) : QByteArray();
+    QByteArray start;
+    const int file = ::open(platform::nativeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (file >= 0) {
+        start.resize(32);
+        const ssize_t got = ::read(file, start.data(), std::size_t(start.size()));
+        start.resize(got > 0 ? qsizetype(got) : 0);
+        ::close(file);
+    }
     for (const PackageKind& kind : kPackageKinds)
         if (name.endsWith(QLatin1String(kind.extension), Qt::CaseInsensitive) && start.startsWith(kind.magic))
             return {};
@@ -71,7 +79,8 @@ WmaRemedies::DownloadResult WmaRemedies::DownloadFile(const QUrl& source, const 
                              platform::Desktop::Icon::None, platform::Desktop::Buttons::Ok);
         return DownloadResult::NotConnected;
     }
-    QDir().mkpath(QFileInfo(destination).absolutePath());
+    // A folder that cannot be made fails the download with the reason.
+    static_cast<void>(platform::makeFolders(platform::Path(destination).parent().toString()));
     QNetworkAccessManager network;
     FileDownload download(network, source, destination);
     download.setContentCheck(&packageRefusal);

@@ -1,7 +1,8 @@
 #include "engine/CdDisc.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/FileName.h"
+#include "platform/FileSystem.h"
+
 #include <QTemporaryDir>
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
@@ -29,7 +30,7 @@ std::unique_ptr<CdDisc> CdDisc::openDrive(const QString& device)
 {
     quietLibrary();
     std::unique_ptr<CdDisc> disc(new CdDisc);
-    disc->m_cdio = cdio_open(QFile::encodeName(device).constData(), DRIVER_DEVICE);
+    disc->m_cdio = cdio_open(platform::nativeName(device).constData(), DRIVER_DEVICE);
     if (!disc->m_cdio)
         return nullptr;
     disc->m_drive = true;
@@ -46,14 +47,10 @@ std::unique_ptr<CdDisc> CdDisc::openImage(const QString& binFile)
         return nullptr;
     const QString sheet = disc->m_view->filePath(QStringLiteral("image.cue"));
     const QString image = disc->m_view->filePath(QStringLiteral("image.bin"));
-    QFile sheetFile(sheet);
-    if (!sheetFile.open(QIODevice::WriteOnly) ||
-        sheetFile.write("FILE \"image.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n") <= 0)
+    if (!platform::writeNewFile(sheet, "FILE \"image.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n") ||
+        !platform::makeSymbolicLink(platform::absolutePath(binFile), image))
         return nullptr;
-    sheetFile.close();
-    if (!QFile::link(QFileInfo(binFile).absoluteFilePath(), image))
-        return nullptr;
-    disc->m_cdio = cdio_open(QFile::encodeName(sheet).constData(), DRIVER_BINCUE);
+    disc->m_cdio = cdio_open(platform::nativeName(sheet).constData(), DRIVER_BINCUE);
     if (!disc->m_cdio)
         return nullptr;
     disc->m_name = binFile;

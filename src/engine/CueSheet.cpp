@@ -1,12 +1,12 @@
 #include "engine/CueSheet.h"
 
+#include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/TextEncoding.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QStringList>
+#include <optional>
 
 namespace engine {
 
@@ -19,63 +19,81 @@ constexpr int kMaxTrack = 99;
 // A sheet is text of a few kilobytes; anything far larger is no sheet.
 constexpr qint64 kMaxSheetBytes = 1 << 20;
 
-//! One line split into its keyword and its fields (quoted or bare words);
-//! `rest` is everything after the keyword, for text left unquoted.
+//! One line split into its keyword and its fields (quoted or bare words,
+//! separated by any blanks); `rest` is everything after the keyword, for
+//! the values read by textValue().
 struct Line {
     QString keyword;
     QStringList fields;
     QString rest;
 };
 
+qsizetype skipBlanks(const QString& text, qsizetype at)
+{
+    while (at < text.size() && text.at(at).isSpace())
+        ++at;
+    return at;
+}
+
+qsizetype skipWord(const QString& text, qsizetype at)
+{
+    while (at < text.size() && !text.at(at).isSpace())
+        ++at;
+    return at;
+}
+
 Line splitLine(const QString& text)
 {
     Line line;
-    qsizetype at = 0;
-    const qsizetype size = text.size();
-    bool first = true;
-    while (at < size) {
-        while (at < size && text.at(at).isSpace())
-            ++at;
-        if (at >= size)
-            break;
-        QString field;
+    qsizetype at = skipBlanks(text, 0);
+    const qsizetype keywordEnd = skipWord(text, at);
+    line.keyword = text.mid(at, keywordEnd - at).toUpper();
+    line.rest = text.mid(keywordEnd).trimmed();
+    at = keywordEnd;
+    while ((at = skipBlanks(text, at)) < text.size()) {
         if (text.at(at) == u'"') {
             const qsizetype close = text.indexOf(u'"', at + 1);
-            const qsizetype end = close < 0 ? size : close;
-            field = text.mid(at + 1, end - at - 1);
+            const qsizetype end = close < 0 ? text.size() : close;
+            line.fields << text.mid(at + 1, end - at - 1);
             at = end + 1;
         } else {
-            const qsizetype start = at;
-            while (at < size && !text.at(at).isSpace())
-                ++at;
-            field = text.mid(start, at - start);
-        }
-        if (first) {
-            line.keyword = field.toUpper();
-            line.rest = text.mid(at).trimmed();
-            first = false;
-        } else {
-            line.fields << field;
+            const qsizetype end = skipWord(text, at);
+            line.fields << text.mid(at, end - at);
+            at = end;
         }
     }
     return line;
 }
 
-//! A text field: the quoted value, or the whole unquoted rest of the line.
-QString textValue(const Line& line, qsizetype skip = 0)
+//! A quoted value runs to the last double quote of the line (rippers write
+//! `TITLE "So What (12" Version)"` unescaped); an unquoted one is the rest
+//! of the line. `after` (when given) receives what follows the value.
+QString quotedOrRest(const QString& rest, QString* after = nullptr)
 {
-    QString rest = line.rest;
-    for (qsizetype i = 0; i < skip; ++i) {
-        rest = rest.trimmed();
-        const qsizetype space = rest.indexOf(u' ');
-        rest = space < 0 ? QString() : rest.mid(space + 1);
-    }
-    rest = rest.trimmed();
-    if (rest.startsWith(u'"')) {
-        const qsizetype close = rest.indexOf(u'"', 1);
-        return (close < 0 ? rest.mid(1) : rest.mid(1, close - 1)).trimmed();
-    }
-    return rest;
+    if (!rest.startsWith(u'"'))
+        return rest;
+    const qsizetype close = rest.lastIndexOf(u'"');
+    if (after)
+        *after = close > 0 ? rest.mid(close + 1).trimmed() : QString();
+    return close > 0 ? rest.mid(1, close - 1) : rest.mid(1);
+}
+
+QString lastWord(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    qsizetype from = trimmed.size();
+    while (from > 0 && !trimmed.at(from - 1).isSpace())
+        --from;
+    return trimmed.mid(from);
+}
+
+//! A text field: the value after `skip` words of the rest of the line.
+QString textValue(const Line& line, int skip = 0)
+{
+    qsizetype at = 0;
+    for (int i = 0; i < skip; ++i)
+        at = skipWord(line.rest, skipBlanks(line.rest, at));
+    return quotedOrRest(line.rest.mid(at).trimmed()).trimmed();
 }
 
 //! "MM:SS:FF" as CD frames; -1 when malformed.
@@ -103,12 +121,6 @@ QString decode(QByteArray bytes)
     return platform::fromWindows1252(bytes);
 }
 
-bool isRegularFile(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.exists() && info.isFile();
-}
-
 const QStringList& audioSuffixes()
 {
     static const QStringList suffixes = {
@@ -128,16 +140,15 @@ QString findFile(const QString& folder, const QString& named, CueSheet::FileType
     const bool windowsAbsolute = name.size() > 2 && name.at(1) == u':' && name.at(2) == u'/';
     if (!windowsAbsolute && !name.isEmpty()) {
         const QString direct = name.startsWith(u'/') ? name : folder + u'/' + name;
-        if (isRegularFile(direct))
+        if (platform::isRegularFile(direct))
             return QDir::cleanPath(direct);
     }
     const QString base = platform::Path(name).fileName();
     if (base.isEmpty())
         return {};
-    if (isRegularFile(folder + u'/' + base))
+    if (platform::isRegularFile(folder + u'/' + base))
         return folder + u'/' + base;
-    const QDir dir(folder);
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden);
+    const QStringList entries = platform::fileNamesIn(folder);
     QStringList sameName;
     for (const QString& entry : entries)
         if (entry.compare(base, Qt::CaseInsensitive) == 0)
@@ -146,51 +157,59 @@ QString findFile(const QString& folder, const QString& named, CueSheet::FileType
         return folder + u'/' + sameName.first();
     if (type != CueSheet::FileType::Audio)
         return {};
-    const QString stem = QFileInfo(base).completeBaseName();
+    const QString stem = platform::Path(base).stem();
     QStringList sameStem;
     for (const QString& entry : entries) {
-        const QFileInfo info(entry);
-        if (info.completeBaseName().compare(stem, Qt::CaseInsensitive) == 0 &&
-            audioSuffixes().contains(info.suffix().toLower()))
+        const platform::Path candidate(entry);
+        if (candidate.stem().compare(stem, Qt::CaseInsensitive) == 0 &&
+            audioSuffixes().contains(candidate.extension().toLower()))
             sameStem << entry;
     }
     return sameStem.size() == 1 ? folder + u'/' + sameStem.first() : QString();
 }
 
-//! Whether the track's index points and number follow the previous track's.
+//! Whether the track's index points and number follow those of `previous`,
+//! the last track before it that has an index point.
 bool goesForwards(const CueSheet::Track& previous, const CueSheet::Track& track)
 {
     if (track.number <= previous.number)
         return false;
+    const CueSheet::Index& before = previous.start.present() ? previous.start : previous.gap;
     const CueSheet::Index& start = track.start;
-    if (start.file == previous.start.file && start.frame <= previous.start.frame)
+    if (start.present() && start.file == before.file && start.frame <= before.frame)
         return false;
     if (track.gap.present()) {
-        if (track.gap.file == start.file && track.gap.frame > start.frame)
+        if (start.present() && track.gap.file == start.file && track.gap.frame > start.frame)
             return false;
-        if (track.gap.file == previous.start.file && track.gap.frame < previous.start.frame)
+        if (track.gap.file == before.file && track.gap.frame < before.frame)
             return false;
     }
     return true;
+}
+
+//! The sheet's lines, whichever line ends it uses: CR LF (Windows), LF, or
+//! CR alone (old Mac files).
+QStringList splitLines(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    return text.split(u'\n');
 }
 
 } // namespace
 
 DiscProblem CueSheet::read(const QString& path, CueSheet& sheet)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSheetBytes)
+    const std::optional<QByteArray> bytes = platform::readWholeFile(path, kMaxSheetBytes);
+    if (!bytes)
         return {Kind::Unreadable, path, 0};
-    const QByteArray bytes = file.read(kMaxSheetBytes);
-    if (file.error() != QFileDevice::NoError)
-        return {Kind::Unreadable, path, 0};
-    return parse(bytes, QFileInfo(path).absolutePath(), sheet);
+    return parse(*bytes, platform::Path(platform::absolutePath(path)).parent().toString(), sheet);
 }
 
 DiscProblem CueSheet::parse(const QByteArray& bytes, const QString& folder, CueSheet& sheet)
 {
     sheet = CueSheet{};
-    const QStringList lines = decode(bytes).split(u'\n');
+    const QStringList lines = splitLines(decode(bytes));
     Track* track = nullptr;
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const Line line = splitLine(lines.at(n));
@@ -199,9 +218,16 @@ DiscProblem CueSheet::parse(const QByteArray& bytes, const QString& folder, CueS
         if (key == QLatin1String("FILE")) {
             if (line.fields.isEmpty())
                 return {Kind::Syntax, {}, lineNumber};
+            // The name, quoted (to the line's last quote) or a bare word; the type last.
             File entry;
-            entry.named = line.fields.first();
-            const QString type = line.fields.size() > 1 ? line.fields.last().toUpper() : QString();
+            QString after;
+            if (line.rest.startsWith(u'"')) {
+                entry.named = quotedOrRest(line.rest, &after);
+            } else {
+                entry.named = line.fields.first();
+                after = line.fields.size() > 1 ? line.fields.last() : QString();
+            }
+            const QString type = lastWord(after).toUpper();
             entry.type = type == QLatin1String("BINARY")     ? FileType::Binary
                          : type == QLatin1String("MOTOROLA") ? FileType::Motorola
                                                              : FileType::Audio;
@@ -254,18 +280,27 @@ DiscProblem CueSheet::parse(const QByteArray& bytes, const QString& folder, CueS
         // ISRC, CATALOG, FLAGS and anything unknown say nothing about the audio.
     }
 
+    // An audio track needs its INDEX 01; a data track is skipped, so one
+    // that has only an INDEX 00 (or none) costs the audio tracks nothing.
     bool anyAudio = false;
-    for (std::size_t i = 0; i < sheet.tracks.size(); ++i) {
-        const Track& current = sheet.tracks[i];
-        if (!current.start.present())
+    const Track* previous = nullptr;
+    for (const Track& current : sheet.tracks) {
+        if (current.audio && !current.start.present())
             return {Kind::Syntax, {}, current.line};
-        if (i > 0 && !goesForwards(sheet.tracks[i - 1], current))
+        if (!current.start.present() && !current.gap.present())
+            continue;
+        if (previous && !goesForwards(*previous, current))
             return {Kind::OutOfOrder, {}, current.number};
+        previous = &current;
         anyAudio = anyAudio || current.audio;
     }
     if (!anyAudio)
         return {Kind::NoAudioTracks, {}, 0};
+    // Only the files that hold audio must be there: a data track's own file
+    // is often left out of a rip.
     for (const Track& current : sheet.tracks) {
+        if (!current.audio)
+            continue;
         for (const Index* index : {&current.start, &current.gap}) {
             if (!index->present())
                 continue;

@@ -14,6 +14,7 @@ struct DiscProblem {
         Unreadable,    //!< the sheet or the drive cannot be read
         Syntax,        //!< a line the sheet format does not allow (`track` holds its line number)
         NoAudioTracks, //!< nothing to convert
+        NoSuchTrack,   //!< the sheet or disc has no track `track`
         MissingFile,   //!< the sheet names a file that is not there
         OutOfOrder,    //!< the times or numbers of `track` go backwards
         PastEnd,       //!< `track` begins at or after the end of its file
@@ -51,12 +52,15 @@ struct CueSheet {
         bool audio = true;
         bool rawSectors = true; //!< 2352-byte sectors (audio, MODE1/2352, MODE2/2352)
         Index gap;              //!< INDEX 00, when the track has one
-        Index start;            //!< INDEX 01
+        Index start;            //!< INDEX 01 (a data track may lack it)
         QString title;
         QString performer;
         QString songwriter;
         QString date;
         QString genre;
+
+        //! Where the track begins on the disc: its INDEX 00, else its INDEX 01.
+        const Index& first() const { return gap.present() ? gap : start; }
     };
 
     QString title;
@@ -71,11 +75,16 @@ struct CueSheet {
     std::vector<Track> tracks;
 
     //! Reads the sheet at `path`: UTF-8 (a byte order mark is skipped), or
-    //! Windows-1252 when it is not valid UTF-8. Checks that the numbers and
-    //! times go forwards and finds the files it names, beside the sheet
-    //! (Windows folder parts ignored; failing the exact name, the one name
-    //! that differs only in case, or the one audio file of the same stem when
-    //! an audio file was converted after the sheet was made).
+    //! Windows-1252 when it is not valid UTF-8, with any line ends (CR LF,
+    //! LF, CR) and fields separated by any blanks; a quoted value runs to the
+    //! line's last double quote. Checks that the numbers and times go
+    //! forwards (times in whole frames below 75) and finds the files its
+    //! audio tracks use, beside the sheet (Windows folder parts ignored;
+    //! failing the exact name, the one name that differs only in case, or
+    //! the one audio file of the same stem when an audio file was converted
+    //! after the sheet was made). A data track needs no INDEX 01 and no file
+    //! of its own: it is never converted. Only a regular file is read, so a
+    //! FIFO under the name cannot hold the reading up.
     static DiscProblem read(const QString& path, CueSheet& sheet);
 
     //! The same for the sheet's text, whose files are looked for in `folder`.

@@ -3,9 +3,9 @@
 #include "engine/CdDisc.h"
 #include "engine/FfmpegChannel.h"
 #include "engine/TrackPath.h"
+#include "platform/FileName.h"
+#include "platform/FileSystem.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
 #include <map>
@@ -21,17 +21,26 @@ constexpr int kCdFramesPerSecond = 75;
 // its data session: sectors that belong to no track.
 constexpr std::int64_t kSessionGapSectors = 11400;
 
-//! What the engine knows of one audio file a sheet names.
+//! What the engine knows of one file a sheet's audio tracks use: its rate,
+//! its channels and the bytes of a sample, its length in sample frames (in
+//! sectors for an image) and its size.
 struct AudioFileInfo {
     int rate = 0;
+    int channels = 0;
+    int sampleBytes = 0;
     std::int64_t frames = 0;
     std::int64_t size = 0;
+
+    bool sameFormat(const AudioFileInfo& other) const
+    {
+        return rate == other.rate && channels == other.channels && sampleBytes == other.sampleBytes;
+    }
 };
 
 bool measureAudioFile(const QString& path, AudioFileInfo& info)
 {
     MediaRequest request;
-    request.path = QFile::encodeName(path).toStdString();
+    request.path = platform::nativeName(path).toStdString();
     int error = 0;
     const auto channel = FfmpegChannel::open(request, false, error);
     if (!channel)
@@ -42,8 +51,10 @@ bool measureAudioFile(const QString& path, AudioFileInfo& info)
     if (format.freq == 0 || block == 0)
         return false;
     info.rate = int(format.freq);
+    info.channels = int(format.chans);
+    info.sampleBytes = sampleBytes;
     info.frames = channel->length() / block;
-    info.size = QFileInfo(path).size();
+    info.size = platform::fileSize(path);
     return true;
 }
 
@@ -58,7 +69,7 @@ QString firstOf(const QString& a, const QString& b)
     return a.isEmpty() ? b : a;
 }
 
-MediaTags sheetTags(const CueSheet& sheet, const CueSheet::Track& track)
+MediaTags sheetTags(const CueSheet& sheet, const CueSheet::Track& track, int lastAudio)
 {
     MediaTags tags;
     tags.title = track.title;
@@ -69,20 +80,16 @@ MediaTags sheetTags(const CueSheet& sheet, const CueSheet::Track& track)
     tags.date = firstOf(track.date, sheet.date);
     tags.genre = firstOf(track.genre, sheet.genre);
     tags.comment = sheet.comment;
-    tags.track = QString::number(track.number) + u'/' + QString::number(sheet.tracks.back().number);
+    tags.track = QString::number(track.number) + u'/' + QString::number(lastAudio);
     if (!sheet.discNumber.isEmpty())
         tags.disc = sheet.totalDiscs.isEmpty() ? sheet.discNumber : sheet.discNumber + u'/' + sheet.totalDiscs;
     return tags;
 }
 
-DiscProblem readSheet(const QString& source, DiscLayout& layout)
+//! Measures every file the audio tracks use: decoded frames of an audio
+//! file, 2352-byte sectors of an image.
+DiscProblem measureFiles(const CueSheet& sheet, std::map<int, AudioFileInfo>& files)
 {
-    CueSheet sheet;
-    if (DiscProblem problem = CueSheet::read(source, sheet))
-        return problem;
-
-    // What every file used by an audio track holds: sectors, or decoded frames.
-    std::map<int, AudioFileInfo> files;
     for (const CueSheet::Track& track : sheet.tracks) {
         const int index = track.start.file;
         if (!track.audio || files.count(index))
@@ -96,16 +103,54 @@ DiscProblem readSheet(const QString& source, DiscLayout& layout)
             // MOTOROLA images hold big-endian samples: not read here.
             if (file.type == CueSheet::FileType::Motorola)
                 return {Kind::Unsupported, file.named, track.number};
-            for (const CueSheet::Track& other : sheet.tracks)
-                if (other.start.file == index && !other.rawSectors)
-                    return {Kind::Unsupported, file.named, other.number};
             info.rate = 44100;
-            info.size = QFileInfo(file.path).size();
+            info.channels = 2;
+            info.sampleBytes = 2;
+            info.size = platform::fileSize(file.path);
             info.frames = info.size / DiscTrackSpan::kSectorBytes; // in sectors
         }
         files.emplace(index, info);
     }
+    // Sectors are counted as 2352 bytes each: a data track of other sectors
+    // before an audio track of the same image would move its audio.
+    for (std::size_t a = 0; a < sheet.tracks.size(); ++a) {
+        const CueSheet::Track& audio = sheet.tracks[a];
+        if (!audio.audio || sheet.files[std::size_t(audio.start.file)].type == CueSheet::FileType::Audio)
+            continue;
+        for (std::size_t d = 0; d < a; ++d) {
+            const CueSheet::Track& data = sheet.tracks[d];
+            if (!data.rawSectors && data.first().present() && data.first().file == audio.start.file)
+                return {Kind::Unsupported, sheet.files[std::size_t(audio.start.file)].named, data.number};
+        }
+    }
+    return {};
+}
 
+//! The track after `i` that has an index point; null when none.
+const CueSheet::Track* nextWithIndex(const CueSheet& sheet, std::size_t i)
+{
+    for (std::size_t j = i + 1; j < sheet.tracks.size(); ++j)
+        if (sheet.tracks[j].first().present())
+            return &sheet.tracks[j];
+    return nullptr;
+}
+
+DiscProblem readSheet(const QString& source, DiscLayout& layout)
+{
+    CueSheet sheet;
+    if (DiscProblem problem = CueSheet::read(source, sheet))
+        return problem;
+    std::map<int, AudioFileInfo> files;
+    if (DiscProblem problem = measureFiles(sheet, files))
+        return problem;
+    int lastAudio = 0;
+    for (const CueSheet::Track& track : sheet.tracks)
+        lastAudio = track.audio ? track.number : lastAudio;
+
+    // A gap at the head of a file ends the audio track before it, as a gap
+    // inside a file does. Where that track's audio differs in format, the
+    // gap begins its own track instead, so nothing is lost either way.
+    std::vector<bool> beginsAtGap(sheet.tracks.size(), false);
     for (std::size_t i = 0; i < sheet.tracks.size(); ++i) {
         const CueSheet::Track& track = sheet.tracks[i];
         if (!track.audio)
@@ -113,27 +158,48 @@ DiscProblem readSheet(const QString& source, DiscLayout& layout)
         const CueSheet::File& file = sheet.files[std::size_t(track.start.file)];
         const AudioFileInfo& info = files.at(track.start.file);
         const bool raw = file.type != CueSheet::FileType::Audio;
+        const auto toFrames = [raw](std::int64_t cdFrames, int rate) {
+            return raw ? cdFrames : samplesAt(cdFrames, rate);
+        };
 
-        std::int64_t begin = track.start.frame;
-        const bool previousInOtherFile = i > 0 && sheet.tracks[i - 1].start.file != track.start.file;
-        if (previousInOtherFile && track.gap.present() && track.gap.file == track.start.file)
-            begin = track.gap.frame;
-        std::int64_t end = -1;
-        if (i + 1 < sheet.tracks.size() && sheet.tracks[i + 1].start.file == track.start.file)
-            end = sheet.tracks[i + 1].start.frame;
+        // The next track's first index ends this one; for an audio track
+        // its INDEX 01, the gap before it belonging to this one.
+        const CueSheet::Track* next = nextWithIndex(sheet, i);
+        const CueSheet::Index* ending = next ? (next->audio ? &next->start : &next->first()) : nullptr;
+        std::int64_t end = info.frames;
+        if (ending && ending->file == track.start.file)
+            end = std::min(info.frames, toFrames(ending->frame, info.rate));
 
         DiscTrackSpan span;
         span.number = track.number;
         span.source = raw ? DiscTrackSpan::Source::ImageSectors : DiscTrackSpan::Source::FileSamples;
         span.file = file.path;
         span.rate = info.rate;
-        span.first = raw ? begin : samplesAt(begin, info.rate);
-        span.end = end < 0 ? info.frames : std::min(info.frames, raw ? end : samplesAt(end, info.rate));
+        span.first = toFrames(beginsAtGap[i] ? track.gap.frame : track.start.frame, info.rate);
+        span.end = end;
         span.fileSize = info.size;
         span.fileFrames = info.frames;
-        span.tags = sheetTags(sheet, track);
+        span.tags = sheetTags(sheet, track, lastAudio);
         if (span.first >= info.frames)
             return {Kind::PastEnd, file.named, track.number};
+
+        const bool gapAtHeadOfNextFile = next && next->audio && next->gap.present() &&
+                                         next->gap.file == next->start.file && next->start.file != track.start.file;
+        if (gapAtHeadOfNextFile) {
+            const AudioFileInfo& nextInfo = files.at(next->start.file);
+            const bool nextRaw = sheet.files[std::size_t(next->start.file)].type != CueSheet::FileType::Audio;
+            const std::int64_t gapFirst = std::min(nextInfo.frames, toFrames(next->gap.frame, nextInfo.rate));
+            const std::int64_t gapEnd = std::min(nextInfo.frames, toFrames(next->start.frame, nextInfo.rate));
+            if (gapEnd <= gapFirst) {
+                // No gap at all: nothing to hand on.
+            } else if (nextRaw == raw && nextInfo.sameFormat(info)) {
+                span.tailFile = sheet.files[std::size_t(next->start.file)].path;
+                span.tailFirst = gapFirst;
+                span.tailEnd = gapEnd;
+            } else {
+                beginsAtGap[std::size_t(next - sheet.tracks.data())] = true;
+            }
+        }
         layout.tracks.push_back(span);
     }
     return {};

@@ -24,21 +24,33 @@ struct DiscTrackSpan {
     int rate = 44100;            //!< sample frames per second
     std::int64_t fileSize = 0;   //!< bytes of the audio file (FileSamples)
     std::int64_t fileFrames = 0; //!< sample frames of the audio file (FileSamples)
+    //! The pre-gap at the head of the next file, which ends this track too
+    //! (a rip with one file per track that puts each gap before its track):
+    //! sectors or sample frames [tailFirst, tailEnd) of `tailFile`, of the
+    //! same kind and format as the span's own. Empty when there is none.
+    QString tailFile;
+    std::int64_t tailFirst = 0;
+    std::int64_t tailEnd = 0;
     MediaTags tags;
 
     bool sectors() const { return source != Source::FileSamples; }
-    std::int64_t frames() const { return sectors() ? (end - first) * kFramesPerSector : end - first; }
+    std::int64_t frames() const
+    {
+        const std::int64_t units = end - first + (tailFile.isEmpty() ? 0 : tailEnd - tailFirst);
+        return sectors() ? units * kFramesPerSector : units;
+    }
     double seconds() const { return double(frames()) / rate; }
 };
 
 //! The audio tracks of a disc or a CUE sheet, in order, with their tags.
 //!
-//! A track runs from its INDEX 01 to the next track's INDEX 01 in the same
-//! file (so the gap before a track, INDEX 00, ends the track before it), or
-//! to the end of its file. Audio before the first track's INDEX 01 (a hidden
-//! track) is left out; a gap at the start of a later file, whose previous
-//! track ended with its own file, begins its track instead, so no audio
-//! between the first track and the last is lost. Data tracks are skipped.
+//! A track runs from its INDEX 01 to the next track's INDEX 01, so the gap
+//! before a track (INDEX 00 to INDEX 01) ends the track before it, in one
+//! file or across two: a track that ends with its file ends with the gap at
+//! the head of the next file (unless the two files differ in format; the gap
+//! then begins its own track). Audio before the first track's INDEX 01 (a
+//! hidden track) is left out. Data tracks are skipped, their first index
+//! (INDEX 00 or 01) ending the audio before them.
 struct DiscLayout {
     QString source;
     std::vector<DiscTrackSpan> tracks;

@@ -3,8 +3,8 @@
 #include "engine/CdDisc.h"
 #include "engine/DiscLayout.h"
 #include "engine/TrackPath.h"
+#include "platform/FileName.h"
 
-#include <QFile>
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
 #include <cmath>
@@ -20,6 +20,7 @@ DiscProblem ListDiscTracks(const QString& source, std::vector<DiscTrackEntry>& t
     for (const DiscTrackSpan& span : layout.tracks) {
         DiscTrackEntry entry;
         entry.path = TrackPath::make(source, span.number);
+        entry.number = span.number;
         entry.seconds = span.seconds();
         entry.cdTrack = span.sectors();
         if (!entry.cdTrack && span.fileFrames > 0)
@@ -49,7 +50,7 @@ std::vector<AudioDiscDrive> AudioDiscDrives()
     if (!devices)
         return drives;
     for (char** device = devices; *device; ++device) {
-        const QString name = QFile::decodeName(*device);
+        const QString name = platform::fromNativeName(QByteArray(*device));
         const auto disc = CdDisc::openDrive(name);
         if (!disc)
             continue;

@@ -11,6 +11,7 @@ namespace engine {
 //! One track of a disc or a CUE sheet as the file list shows it.
 struct DiscTrackEntry {
     QString path; //!< "source#NN", the path every engine call takes
+    int number = 0;
     double seconds = 0;
     bool cdTrack = false;  //!< read from a drive or a BIN image
     qint64 shareBytes = 0; //!< a track cut from an audio file: its share of the file's size

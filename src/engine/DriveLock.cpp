@@ -1,6 +1,7 @@
 #include "engine/DriveLock.h"
 
-#include <QFileInfo>
+#include "platform/FileSystem.h"
+
 #include <chrono>
 #include <map>
 
@@ -16,7 +17,7 @@ std::shared_ptr<std::timed_mutex> driveMutex(const QString& device)
     static std::mutex guard;
     static std::map<QString, std::shared_ptr<std::timed_mutex>> mutexes;
     // Links such as /dev/cdrom name the same drive as /dev/sr0.
-    const QString canonical = QFileInfo(device).canonicalFilePath();
+    const QString canonical = platform::canonicalPath(device);
     std::lock_guard lock(guard);
     std::shared_ptr<std::timed_mutex>& mutex = mutexes[canonical.isEmpty() ? device : canonical];
     if (!mutex)

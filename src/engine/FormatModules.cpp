@@ -1,13 +1,14 @@
 #include "engine/FormatModules.h"
 
 #include "engine/ChannelRegistry.h"
+#include "platform/FileSystem.h"
 #include "platform/LogCategories.h"
+#include "platform/Path.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-#include <QFileInfo>
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -66,7 +67,7 @@ bool backingPresent(const Module& module)
         }
         return false;
     case Backing::FluidSynth:
-        return QFileInfo(midiSoundFont()).isReadable();
+        return platform::fileStatus(midiSoundFont()).readable;
     case Backing::None:
         return false;
     }
@@ -102,7 +103,7 @@ HPLUGIN load(const char* name)
         setLastError(BASS_ERROR_FILEOPEN);
         return 0;
     }
-    const QString bare = QFileInfo(QString::fromUtf8(name)).fileName();
+    const QString bare = platform::Path(QString::fromUtf8(name)).fileName();
     const auto& table = modules();
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (bare.compare(QLatin1String(table[i].name), Qt::CaseInsensitive) != 0)

@@ -7,7 +7,6 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include <QFileInfo>
 #include <cerrno>
 #include <string>
 
@@ -57,9 +56,9 @@ std::unique_ptr<MediaFile> MediaFile::open(const MediaRequest& request, int& err
 
     // The name's extension helps the guess; when that guess is a container
     // the engine does not read (a tracker module, or a format claimed only by
-    // its extension), the content alone decides.
-    const std::string nameHint =
-        request.fromMemory ? std::string() : QFileInfo(QString::fromStdString(request.path)).fileName().toStdString();
+    // its extension), the content alone decides. The name is the bytes after
+    // the last '/' (all of them when there is none).
+    const std::string nameHint = request.fromMemory ? std::string() : request.path.substr(request.path.rfind('/') + 1);
     const AVInputFormat* input = probe(io, nameHint);
     if (input && !FormatModules::containerAllowed(input->name) && !nameHint.empty()) {
         if (avio_seek(io, 0, SEEK_SET) < 0) {

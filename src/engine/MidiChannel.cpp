@@ -1,6 +1,7 @@
 #include "engine/MidiChannel.h"
 
 #include "engine/FormatModules.h"
+#include "platform/FileName.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,7 +84,8 @@ bool MidiChannel::startSynth()
     m_synth = new_fluid_synth(m_settings);
     if (!m_synth)
         return false;
-    if (fluid_synth_sfload(m_synth, FormatModules::midiSoundFont().toLocal8Bit().constData(), 1) == FLUID_FAILED)
+    if (fluid_synth_sfload(m_synth, platform::nativeName(FormatModules::midiSoundFont()).constData(), 1) ==
+        FLUID_FAILED)
         return false;
     m_player = new_fluid_player(m_synth);
     if (!m_player)

@@ -6,13 +6,13 @@
 #include "engine/MidiText.h"
 #include "engine/MusicChannel.h"
 #include "engine/TrackPath.h"
+#include "platform/FileName.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
 }
 
-#include <QFile>
 #include <QStringDecoder>
 #include <cstring>
 #include <initializer_list>
@@ -208,7 +208,7 @@ MediaTags ReadMediaTags(const QString& path)
     if (TrackPath::parse(path))
         return DiscTrackTags(path);
     MediaRequest request;
-    request.path = QFile::encodeName(path).toStdString();
+    request.path = platform::nativeName(path).toStdString();
     MediaTags tags;
     if (readMidi(request, tags) || readContainer(request, tags))
         return tags;

@@ -1,6 +1,7 @@
 #include "engine/SegmentChannel.h"
 
-#include <QFile>
+#include "platform/FileName.h"
+
 #include <algorithm>
 
 namespace engine {
@@ -8,7 +9,7 @@ namespace engine {
 std::shared_ptr<SegmentChannel> SegmentChannel::open(const DiscTrackSpan& span, bool floatSamples, int& error)
 {
     MediaRequest request;
-    request.path = QFile::encodeName(span.file).toStdString();
+    request.path = platform::nativeName(span.file).toStdString();
     std::shared_ptr<SegmentChannel> channel(new SegmentChannel);
     channel->m_inner = FfmpegChannel::open(request, floatSamples, error);
     if (!channel->m_inner)

@@ -10,12 +10,12 @@
 #include "engine/MidiFile.h"
 #include "engine/MusicChannel.h"
 #include "engine/Playback.h"
+#include "platform/FileName.h"
 
 extern "C" {
 #include <libavutil/log.h>
 }
 
-#include <QFile>
 #include <mutex>
 
 namespace {
@@ -107,7 +107,7 @@ HSTREAM BASS_StreamCreateFile(bool fromMemory, const void* file, QWORD offset, Q
     const bool floatSamples =
         (flags & BASS_SAMPLE_FLOAT) && (flags & BASS_STREAM_DECODE) && !(flags & BASS_STREAM_DOWNMIX);
     const std::optional<TrackPath> track =
-        fromMemory ? std::nullopt : TrackPath::parse(QFile::decodeName(request.path.c_str()));
+        fromMemory ? std::nullopt : TrackPath::parse(platform::fromNativeName(QByteArray(request.path.c_str())));
     if (track) {
         channel = OpenDiscTrack(*track, floatSamples, error);
     } else if (isMidi(request)) {

@@ -1,8 +1,8 @@
 #include "engine/TrackPath.h"
 
+#include "platform/FileName.h"
 #include "platform/Path.h"
 
-#include <QFile>
 #include <sys/stat.h>
 
 namespace engine {
@@ -18,18 +18,29 @@ QString TrackPath::make(const QString& source, int track)
 
 std::optional<TrackPath> TrackPath::parse(const QString& path)
 {
+    std::optional<TrackPath> track = split(path);
+    if (track && !isDiscSource(track->source))
+        return std::nullopt;
+    return track;
+}
+
+std::optional<TrackPath> TrackPath::split(const QString& path)
+{
+    // One or two digits: "#3" names the same track as "#03".
     const qsizetype hash = path.lastIndexOf(u'#');
-    if (hash <= 0 || path.size() - hash != 3)
+    const qsizetype digits = path.size() - hash - 1;
+    if (hash <= 0 || digits < 1 || digits > 2)
         return std::nullopt;
-    const QChar tens = path.at(hash + 1);
-    const QChar ones = path.at(hash + 2);
-    if (tens < u'0' || tens > u'9' || ones < u'0' || ones > u'9')
+    int track = 0;
+    for (qsizetype i = hash + 1; i < path.size(); ++i) {
+        const char16_t c = path.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        track = track * 10 + (c - u'0');
+    }
+    if (track < 1 || track > kMaxTrack)
         return std::nullopt;
-    const int track = (tens.unicode() - u'0') * 10 + (ones.unicode() - u'0');
-    const QString source = path.left(hash);
-    if (track < 1 || track > kMaxTrack || !isDiscSource(source))
-        return std::nullopt;
-    return TrackPath{source, track};
+    return TrackPath{path.left(hash), track};
 }
 
 bool isCueSheetPath(const QString& path)
@@ -41,7 +52,7 @@ bool isCueSheetPath(const QString& path)
 bool isDevicePath(const QString& path)
 {
     struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISBLK(info.st_mode);
+    return ::stat(platform::nativeName(path).constData(), &info) == 0 && S_ISBLK(info.st_mode);
 }
 
 bool isDiscSource(const QString& path)

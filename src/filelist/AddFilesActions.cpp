@@ -3,7 +3,9 @@
 #include "filelist/AddFilesFilters.h"
 #include "filelist/AddFilesSelection.h"
 #include "filelist/AdmissionPipeline.h"
+#include "filelist/FileAdmissionRules.h"
 #include "filelist/ScanFolder.h"
+#include "filelist/SheetNamedFiles.h"
 #include "lang/StringLookup.h"
 #include "options/CheckBoxState.h"
 #include "platform/Desktop.h"
@@ -57,24 +59,33 @@ void AddFilesActions::AddVideoFiles()
 
 void AddFilesActions::addPaths(const QStringList& paths)
 {
-    const QStringList refused = admitAll(paths);
+    const Outcome outcome = admitAll(paths);
     if (m_refresh)
         m_refresh();
-    showRefused(refused);
+    showSummary(outcome);
 }
 
-void AddFilesActions::showRefused(const QStringList& refused)
+void AddFilesActions::showSummary(const Outcome& outcome)
 {
-    if (refused.isEmpty())
+    const QStringList& refused = outcome.refused;
+    QString text;
+    if (!refused.isEmpty()) {
+        // The first few by name, so the user knows which; the rest counted.
+        constexpr int kNamed = 10;
+        text = lang::caption(lang::StringId::FilesNotAdded) + u'\n';
+        for (qsizetype i = 0; i < std::min<qsizetype>(kNamed, refused.size()); ++i)
+            text += u'\n' + platform::displayName(platform::Path(refused[i]).fileName());
+        if (refused.size() > kNamed)
+            text += u'\n' + lang::caption(lang::StringId::AndMore).arg(refused.size() - kNamed);
+    }
+    if (outcome.asTracks > 0)
+        text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) +
+                lang::caption(lang::StringId::SheetFilesAsTracks).arg(outcome.asTracks);
+    if (text.isEmpty())
         return;
-    // The first few by name, so the user knows which; the rest counted.
-    constexpr int kNamed = 10;
-    QString text = lang::caption(lang::StringId::FilesNotAdded) + u'\n';
-    for (qsizetype i = 0; i < std::min<qsizetype>(kNamed, refused.size()); ++i)
-        text += u'\n' + platform::displayName(platform::Path(refused[i]).fileName());
-    if (refused.size() > kNamed)
-        text += u'\n' + lang::caption(lang::StringId::AndMore).arg(refused.size() - kNamed);
-    m_desktop.messageBox(text, lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Exclamation,
+    m_desktop.messageBox(text, lang::caption(lang::StringId::ProductName),
+                         refused.isEmpty() ? platform::Desktop::Icon::Information
+                                           : platform::Desktop::Icon::Exclamation,
                          platform::Desktop::Buttons::Ok);
 }
 
@@ -108,10 +119,10 @@ void AddFilesActions::AddFolder()
                              platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
         return;
     }
-    const QStringList refused = admitAll(addfiles::pathsInFolder(folder, *names), folder, progressShown);
+    const Outcome outcome = admitAll(addfiles::pathsInFolder(folder, *names), folder, progressShown);
     if (m_refresh)
         m_refresh();
-    showRefused(refused);
+    showSummary(outcome);
 }
 
 std::optional<QStringList> AddFilesActions::scanFolder(const QString& folder, bool recursive, bool& progressShown)
@@ -148,21 +159,31 @@ void AddFilesActions::DropFiles(const QStringList& paths)
     admitAll(paths);
 }
 
-QStringList AddFilesActions::admitAll(const QStringList& paths, const QString& baseFolder, bool progressShown)
+AddFilesActions::Outcome AddFilesActions::admitAll(const QStringList& allPaths, const QString& baseFolder,
+                                                   bool progressShown)
 {
+    Outcome outcome;
+    const QSet<QString> sheetNamed = SheetNamedFiles(allPaths);
+    QStringList paths;
+    paths.reserve(allPaths.size());
+    for (const QString& path : allPaths) {
+        if (sheetNamed.contains(NormaliseAdmissionPath(path)))
+            ++outcome.asTracks;
+        else
+            paths << path;
+    }
     AdmissionPipeline pipeline(paths, m_listedPaths ? m_listedPaths() : QSet<QString>());
     QElapsedTimer running;
     running.start();
     QElapsedTimer sincePaint;
     sincePaint.start();
-    QStringList refused;
     QString current;
     while (!pipeline.atEnd()) {
         if (std::optional<ProbedFile> file = pipeline.next(int(kPaintInterval))) {
             current = file->path;
             file->baseFolder = baseFolder;
             if (m_admit(*file) == 0)
-                refused.append(file->path);
+                outcome.refused.append(file->path);
         }
         if (sincePaint.elapsed() < kPaintInterval)
             continue;
@@ -180,7 +201,7 @@ QStringList AddFilesActions::admitAll(const QStringList& paths, const QString& b
     }
     if (progressShown)
         m_desktop.hideProgress();
-    return refused;
+    return outcome;
 }
 
 } // namespace filelist

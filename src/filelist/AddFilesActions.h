@@ -62,13 +62,20 @@ public:
     void DropFiles(const QStringList& paths);
 
 private:
+    //! What one add did beside the rows it appended.
+    struct Outcome {
+        QStringList refused; //!< paths not admitted
+        int asTracks = 0;    //!< files added as the tracks of a CUE sheet of the same add
+    };
+
     void addPaths(const QStringList& paths);
-    //! Admits the paths in order; true when every one was admitted (a
-    //! cancelled add counts the rest as not refused).
-    //! Admits `paths` in order; returns the paths that were not admitted.
-    QStringList admitAll(const QStringList& paths, const QString& baseFolder = QString(), bool progressShown = false);
-    //! The warning that some files were not added, naming them.
-    void showRefused(const QStringList& refused);
+    //! Admits `paths` in order (a cancelled add counts the rest as not
+    //! refused), a file that a CUE sheet among them names as that sheet's
+    //! tracks only.
+    Outcome admitAll(const QStringList& paths, const QString& baseFolder = QString(), bool progressShown = false);
+    //! The add's summary: the warning that some files were not added, naming
+    //! them, and how many files were added as the tracks of their sheet.
+    void showSummary(const Outcome& outcome);
     //! The names inside `folder` (its tree with `recursive`), scanned on
     //! another thread; nothing when the user cancelled. `progressShown` tells
     //! whether the progress box is up when it returns.

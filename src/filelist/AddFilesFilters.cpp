@@ -36,9 +36,9 @@ platform::Desktop::FileFilter entry(const QString& description, std::initializer
 QList<platform::Desktop::FileFilter> audioFileFilters()
 {
     using lang::StringId;
-    const std::initializer_list<const char*> all = {"cda",  "cue",  "wav",  "wma", "mp1", "mp2",  "mp3",  "mp4", "ogg",
-                                                    "aac",  "alac", "flac", "ac3", "spx", "mpc",  "tta",  "ape", "ofr",
-                                                    "midi", "adx",  "mod",  "mo3", "m4a", "opus", "aiff", "aif", "wv"};
+    const std::initializer_list<const char*> all = {
+        "cda", "cue", "wav", "wma", "mp1",  "mp2", "mp3", "mp4", "ogg", "aac",  "alac", "flac", "ac3", "spx",
+        "mpc", "tta", "ape", "ofr", "midi", "adx", "mod", "mo3", "m4a", "opus", "aiff", "aif",  "wv",  "mka"};
     return {
         entry(lang::caption(StringId::AllAudioFormatsFilter), all),
         entry(lang::caption(StringId::CommonAudioFilter) + QStringLiteral("(*.wav,*.wma,*.mp3,*.ogg)"),
@@ -65,6 +65,7 @@ QList<platform::Desktop::FileFilter> audioFileFilters()
         entry(QStringLiteral("MPEG-4 Audio Files(*.m4a)"), {"m4a"}),
         entry(QStringLiteral("Opus Files(*.opus)"), {"opus"}),
         entry(QStringLiteral("AIFF Files(*.aiff,*.aif)"), {"aiff", "aif"}),
+        entry(QStringLiteral("Matroska Audio Files(*.mka)"), {"mka"}),
     };
 }
 
@@ -72,11 +73,14 @@ QList<platform::Desktop::FileFilter> videoFileFilters()
 {
     return {
         entry(lang::caption(lang::StringId::AllVideoFormatsFilter),
-              {"wmv", "asf", "avi", "mpg", "mp2", "mpeg", "mp4", "mov", "dat"}),
+              {"wmv", "asf", "avi", "mpg", "mp2", "mpeg", "mp4", "mov", "dat", "mkv", "webm", "flv"}),
         entry(QStringLiteral("MPEG Files(.mpg,*.mpeg,*.mp2,*.mp4)"), {"mpg", "mp2", "mpeg", "mp4"}),
         entry(QStringLiteral("Windows Media Files(*.wmv,*.asf)"), {"wmv", "asf"}),
         entry(QStringLiteral("AVI Files(*.avi)"), {"avi"}),
         entry(QStringLiteral("QuickTime Files-Ver2 or less(*.mov)"), {"mov"}),
+        entry(QStringLiteral("Matroska Files(*.mkv)"), {"mkv"}),
+        entry(QStringLiteral("WebM Files(*.webm)"), {"webm"}),
+        entry(QStringLiteral("Flash Video Files(*.flv)"), {"flv"}),
     };
 }
 

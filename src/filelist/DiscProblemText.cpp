@@ -20,6 +20,8 @@ AdmissionFailure DiscProblemFailure(const engine::DiscProblem& problem, const QS
         return {EINVAL, lang::caption(StringId::CueSyntax).arg(source, track)};
     case Kind::NoAudioTracks:
         return {ENODATA, lang::caption(StringId::DiscNoAudioTracks).arg(source)};
+    case Kind::NoSuchTrack:
+        return {ENOENT, lang::caption(StringId::DiscNoSuchTrack).arg(source, track)};
     case Kind::MissingFile:
         return {ENOENT, lang::caption(StringId::CueMissingFile).arg(source, problem.file)};
     case Kind::OutOfOrder:

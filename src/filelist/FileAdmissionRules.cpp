@@ -14,7 +14,7 @@ const QString& admittedExtensions()
 {
     static const QString list = QStringLiteral(
         ".cda.wav.wma.mp1.mp2.mp3.mp4.ogg.aac.alac.flac.ac3.spx.mpc.tta.ape.ofr.midi.adx.wmv.asf.avi.mpg.mp2.mpeg.mp4."
-        "mov.dat.m4a.opus.aiff.aif.wv");
+        "mov.dat.m4a.opus.aiff.aif.wv.mkv.webm.mka.flv");
     return list;
 }
 
@@ -50,6 +50,13 @@ bool HasAdmittedExtension(const QString& path)
     if (extension.isEmpty())
         return false;
     return admittedExtensions().contains(u'.' + extension, Qt::CaseInsensitive);
+}
+
+QStringList AdmittedExtensions()
+{
+    QStringList extensions = admittedExtensions().split(u'.', Qt::SkipEmptyParts);
+    extensions.removeDuplicates();
+    return extensions;
 }
 
 bool IsCdTrackPath(const QString& path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 namespace filelist {
@@ -20,6 +21,10 @@ QString AdmissionExtension(const QString& path);
 //! by it occurs, ignoring case, in the list of admitted extensions (so a
 //! leading part of a listed extension passes too: "mp", "mid").
 bool HasAdmittedExtension(const QString& path);
+
+//! The admitted extensions, each once, in lower case (for the desktop
+//! entry's list of types, say).
+QStringList AdmittedExtensions();
 
 //! True when the last three characters of the path are "cda" in any case.
 bool IsCdTrackPath(const QString& path);

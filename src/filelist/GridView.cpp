@@ -4,6 +4,7 @@
 #include "filelist/GridProgressDelegate.h"
 #include "filelist/GridRowHeaderView.h"
 #include "lang/StringLookup.h"
+#include "platform/FileName.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -30,7 +31,7 @@ QStringList droppedFiles(const QMimeData* data)
     const QList<QUrl> urls = data->urls();
     for (const QUrl& url : urls) {
         if (url.isLocalFile())
-            paths << url.toLocalFile();
+            paths << platform::pathOfFileUrl(url);
     }
     return paths;
 }

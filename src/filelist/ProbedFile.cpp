@@ -69,8 +69,8 @@ std::optional<double> PlayingTime(const QString& path)
 
 namespace {
 
-//! The tracks of a disc source, or of the one track `path` names.
-ProbedFile probeDisc(const QString& path, const QString& source)
+//! The tracks of a disc source, or (`onlyTrack` not 0) the one track `path` names.
+ProbedFile probeDisc(const QString& path, const QString& source, int onlyTrack = 0)
 {
     ProbedFile probed;
     probed.path = path;
@@ -82,7 +82,7 @@ ProbedFile probeDisc(const QString& path, const QString& source)
         return probed;
     }
     for (const engine::DiscTrackEntry& entry : entries) {
-        if (path != source && entry.path != path)
+        if (onlyTrack != 0 && entry.number != onlyTrack)
             continue;
         ProbedFile track;
         track.path = entry.path;
@@ -94,7 +94,7 @@ ProbedFile probeDisc(const QString& path, const QString& source)
         probed.tracks.push_back(track);
     }
     if (probed.tracks.empty())
-        probed.failure = DiscProblemFailure({engine::DiscProblem::Kind::NoAudioTracks, {}, 0}, path);
+        probed.failure = DiscProblemFailure({engine::DiscProblem::Kind::NoSuchTrack, {}, onlyTrack}, source);
     return probed;
 }
 
@@ -106,7 +106,7 @@ ProbedFile ProbeFile(const QString& path)
     if (engine::isDiscSource(normalised))
         return probeDisc(normalised, normalised);
     if (const std::optional<engine::TrackPath> track = engine::TrackPath::parse(normalised))
-        return probeDisc(normalised, track->source);
+        return probeDisc(normalised, track->source, track->track);
 
     ProbedFile probed;
     probed.path = normalised;

@@ -1,9 +1,9 @@
 #include "filelist/WmaSupport.h"
 
 #include "engine/Bass.h"
+#include "platform/FileName.h"
 
-#include <QDir>
-#include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace filelist {
@@ -19,7 +19,7 @@ bool CheckWMASupport(const QString& scratchFolder)
         return false;
     const QString path = folder.filePath(QLatin1String(kWmaProbeFileName));
     const HWMENCODE encoder =
-        BASS_WMA_EncodeOpenFile(44100, 2, BASS_WMA_ENCODE_STANDARD, 128000, QFile::encodeName(path).constData());
+        BASS_WMA_EncodeOpenFile(44100, 2, BASS_WMA_ENCODE_STANDARD, 128000, platform::nativeName(path).constData());
     if (!encoder)
         return false;
     // The probe asks only whether the encoder opens; the empty file it closes
@@ -30,7 +30,7 @@ bool CheckWMASupport(const QString& scratchFolder)
 
 bool CheckWMASupport()
 {
-    return CheckWMASupport(QDir::tempPath());
+    return CheckWMASupport(QStandardPaths::writableLocation(QStandardPaths::TempLocation));
 }
 
 } // namespace filelist

@@ -1,6 +1,9 @@
 #include "lang/LanguageFolder.h"
 
-#include <QDir>
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
+
+#include <algorithm>
 
 namespace lang {
 
@@ -17,7 +20,14 @@ QStringList LanguageFolder::fileNames(const QString& folder)
 {
     if (folder.isEmpty())
         return {};
-    return QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    // Hidden files are left out; the rest by name, whatever the case.
+    QStringList names = platform::fileNamesIn(folder);
+    names.removeIf([](const QString& name) { return name.startsWith(u'.'); });
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+    return names;
 }
 
 QString LanguageFolder::displayName(const QString& fileName)
@@ -29,13 +39,13 @@ LanguageListing LanguageFolder::list(const QString& folder, const QString& langu
 {
     LanguageListing listing;
     const QStringList names = fileNames(folder);
-    const QDir dir(folder);
+    const platform::Path dir(folder);
 
     for (const QString& name : names) {
         if (!endsWith(name, QLatin1StringView(".bmp")))
             continue;
         QString failure;
-        if (!addImage(dir.filePath(name), failure)) {
+        if (!addImage((dir / name).toString(), failure)) {
             listing.failure = failure;
             return listing;
         }

@@ -1,8 +1,8 @@
 #include "lang/ProfileReader.h"
 
+#include "platform/FileName.h"
 #include "platform/TextEncoding.h"
 
-#include <QFile>
 #include <QHash>
 #include <algorithm>
 #include <cerrno>
@@ -146,7 +146,7 @@ QByteArray ProfileReader::foldKey(QByteArrayView key)
 // Non-blocking open, so a pipe under the name cannot hang the lookup.
 bool ProfileReader::readFile(const QString& path, QByteArray& content)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(platform::nativeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat info {};

@@ -2,9 +2,9 @@
 
 #include "lang/LanguageTexts.h"
 #include "lang/ProfileReader.h"
+#include "platform/FileName.h"
 #include "platform/ProgramFolder.h"
 
-#include <QFile>
 #include <memory>
 #include <mutex>
 #include <sys/stat.h>
@@ -45,7 +45,7 @@ std::shared_ptr<const LanguageTexts> currentTexts()
 {
     const QString path = languageFilePath();
     struct stat st {};
-    const bool exists = ::stat(QFile::encodeName(path).constData(), &st) == 0;
+    const bool exists = ::stat(platform::nativeName(path).constData(), &st) == 0;
     std::lock_guard lock(g_loadedMutex);
     if (!g_loaded.describes(path, st, exists)) {
         g_loaded.path = path;

@@ -247,6 +247,8 @@ namespace lang {
     X(CueUnsupportedImage, 30227,                                                                                      \
       "The CUE sheet \"%1\" names an image that can not be read: big-endian samples, or data sectors that are not "    \
       "2352 bytes: %2")                                                                                                \
+    X(DiscNoSuchTrack, 30228, "\"%1\" has no track %2.")                                                               \
+    X(SheetFilesAsTracks, 30229, "Files added as the tracks of their CUE sheet, not by themselves: %1")                \
     /* What failed in a download */                                                                                    \
     X(DownloadFailed, 30240, "The download failed.")                                                                   \
     X(DownloadHttpStatus, 30241, "The server answered with status %1.")                                                \

@@ -3,8 +3,8 @@
 #include "lang/StringLookup.h"
 #include "options/ListItemWords.h"
 #include "platform/Desktop.h"
+#include "platform/FileSystem.h"
 
-#include <QDir>
 #include <QThread>
 #include <algorithm>
 
@@ -139,7 +139,7 @@ int FormatOptions::processorCount()
 
 QString FormatOptions::defaultOutputFolder()
 {
-    return QDir::homePath() + QStringLiteral("/Converted Files");
+    return platform::homeFolder() + QStringLiteral("/Converted Files");
 }
 
 void FormatOptions::connectHandlers()

@@ -1,5 +1,6 @@
 #include "platform/FileName.h"
 
+#include <QUrl>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -95,6 +96,18 @@ QByteArray nativeName(const QString& name)
     }
     bytes += QStringView(name).mid(start).toUtf8();
     return bytes;
+}
+
+QString pathOfFileUrl(const QUrl& url)
+{
+    if (!url.isLocalFile())
+        return {};
+    return fromNativeName(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
+QUrl fileUrl(const QString& path)
+{
+    return QUrl::fromEncoded(QByteArrayLiteral("file://") + nativeName(path).toPercentEncoding("/"));
 }
 
 QString displayName(const QString& name)

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QUrl;
+
 //! File names are bytes; most are UTF-8, some are not (copied from old discs,
 //! other systems). A name travels as a QString that keeps every byte: valid
 //! UTF-8 decodes as usual, and each byte that is not part of valid UTF-8 is
@@ -13,6 +15,13 @@ namespace platform {
 
 QString fromNativeName(const QByteArray& bytes);
 QByteArray nativeName(const QString& name);
+
+//! The path of a "file:" address, its percent-encoded bytes kept (QUrl's
+//! toLocalFile() decodes them as UTF-8); empty for any other address.
+QString pathOfFileUrl(const QUrl& url);
+//! The "file:" address of `path`, each byte of the name percent-encoded
+//! where it must be (QUrl::fromLocalFile() encodes the text as UTF-8).
+QUrl fileUrl(const QString& path);
 
 //! The name as it is shown: kept bytes appear as U+FFFD.
 QString displayName(const QString& name);

@@ -1,5 +1,7 @@
 #include "platform/PortalFileChooser.h"
 
+#include "platform/FileName.h"
+
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
@@ -9,7 +11,6 @@
 #include <QDBusReply>
 #include <QDBusServiceWatcher>
 #include <QEventLoop>
-#include <QFile>
 #include <QObject>
 #include <QRandomGenerator>
 #include <QUrl>
@@ -168,7 +169,7 @@ QVariantMap requestOptions(const PortalFileChooser::Request& request, const QStr
         options.insert(QStringLiteral("current_filter"), QVariant::fromValue(filters.front()));
     }
     if (!request.folder.isEmpty())
-        options.insert(QStringLiteral("current_folder"), QFile::encodeName(request.folder) + '\0');
+        options.insert(QStringLiteral("current_folder"), nativeName(request.folder) + '\0');
     if (!request.choiceLabel.isEmpty()) {
         const QList<PortalChoice> choices{
             {kChoiceId, request.choiceLabel, {}, request.choice ? QStringLiteral("true") : QStringLiteral("false")}};
@@ -185,9 +186,9 @@ PortalFileChooser::Answer readAnswer(const PortalResponse& response, const Porta
         return answer;
     const QStringList uris = response.results.value(QStringLiteral("uris")).toStringList();
     for (const QString& uri : uris) {
-        const QUrl url(uri);
-        if (url.isLocalFile())
-            answer.paths.append(url.toLocalFile());
+        const QString path = pathOfFileUrl(QUrl(uri));
+        if (!path.isEmpty())
+            answer.paths.append(path);
     }
     const QVariant choices = response.results.value(QStringLiteral("choices"));
     if (choices.canConvert<QDBusArgument>()) {

@@ -1,8 +1,10 @@
 #include "platform/ProgramFolder.h"
 
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 
 // The install's program and state folders, full paths fixed when the build
 // is configured (cmake/Install.cmake); only this file sees them.
@@ -19,16 +21,19 @@ namespace {
 
 QString executableFolder()
 {
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
+    // The executable's own folder, its bytes kept (Qt's applicationDirPath()
+    // decodes them as UTF-8).
+    const QString executable = canonicalPath(QStringLiteral("/proc/self/exe"));
+    if (!executable.isEmpty())
+        return Path(executable).parent().toString();
+    return QCoreApplication::applicationDirPath();
 }
 
 //! The folder with its links resolved when it exists (/lib may be a link to
 //! /usr/lib), else as written.
 QString resolved(const QString& folder)
 {
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    const QString canonical = canonicalPath(folder);
     return canonical.isEmpty() ? QDir::cleanPath(folder) : canonical;
 }
 
@@ -36,7 +41,7 @@ QString resolved(const QString& folder)
 
 QString programFolder()
 {
-    const QString home = qEnvironmentVariable("TONEMILL_HOME");
+    const QString home = environmentPath("TONEMILL_HOME");
     return home.isEmpty() ? executableFolder() : QDir::cleanPath(home);
 }
 
@@ -54,7 +59,7 @@ ProgramPlaces programPlaces(const QString& executableFolder, const QString& home
 
 ProgramPlaces programPlaces()
 {
-    return programPlaces(executableFolder(), qEnvironmentVariable("TONEMILL_HOME"),
+    return programPlaces(executableFolder(), environmentPath("TONEMILL_HOME"),
                          QStringLiteral(TONEMILL_INSTALLED_PROGRAM_FOLDER),
                          QStringLiteral(TONEMILL_INSTALLED_STATE_FOLDER));
 }

@@ -2,6 +2,7 @@
 
 #include "platform/DesktopNotification.h"
 #include "platform/DialogFolders.h"
+#include "platform/FileName.h"
 #include "platform/PowerOff.h"
 #include "platform/PowerOffCountdownDialog.h"
 
@@ -299,7 +300,7 @@ QString QtDesktop::BrowseForFolderWithOption(const QString& title, const QString
 bool QtDesktop::shellOpen(const QString& fileOrUrl)
 {
     const bool isAddress = fileOrUrl.contains(QLatin1String("://"));
-    const QUrl url = isAddress ? QUrl(fileOrUrl, QUrl::StrictMode) : QUrl::fromLocalFile(fileOrUrl);
+    const QUrl url = isAddress ? QUrl(fileOrUrl, QUrl::StrictMode) : fileUrl(fileOrUrl);
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 

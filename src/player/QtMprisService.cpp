@@ -2,6 +2,8 @@
 
 #include "engine/ReadMediaTags.h"
 #include "lang/StringLookup.h"
+#include "platform/FileName.h"
+#include "platform/Path.h"
 #include "player/PlayerPanel.h"
 
 #include <QCoreApplication>
@@ -9,7 +11,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QFileInfo>
 #include <QUrl>
 
 namespace player {
@@ -167,9 +168,9 @@ QVariantMap QtMprisService::metadata() const
     data.insert(QStringLiteral("mpris:trackid"),
                 QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/tonemill/track/%1").arg(qHash(file), 0, 16))));
     data.insert(QStringLiteral("mpris:length"), qlonglong(player.lengthSeconds() * 1e6));
-    data.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(file).toString());
+    data.insert(QStringLiteral("xesam:url"), platform::fileUrl(file).toString());
     data.insert(QStringLiteral("xesam:title"),
-                m_tags.title.isEmpty() ? QFileInfo(file).completeBaseName() : m_tags.title);
+                m_tags.title.isEmpty() ? platform::displayName(platform::Path(file).stem()) : m_tags.title);
     if (!m_tags.artist.isEmpty())
         data.insert(QStringLiteral("xesam:artist"), QStringList{m_tags.artist});
     if (!m_tags.album.isEmpty())

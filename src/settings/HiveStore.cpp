@@ -1,10 +1,10 @@
 #include "settings/HiveStore.h"
 
+#include "platform/FileName.h"
+#include "platform/FileSystem.h"
 #include "platform/LogCategories.h"
+#include "platform/Path.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSet>
 #include <fcntl.h>
 #include <mutex>
@@ -109,10 +109,11 @@ private:
 void shareAsFolderIs(const QString& filePath)
 {
     struct stat folder {};
-    if (::stat(QFile::encodeName(QFileInfo(filePath).absolutePath()).constData(), &folder) != 0 ||
+    const QString folderPath = platform::Path(platform::absolutePath(filePath)).parent().toString();
+    if (::stat(platform::nativeName(folderPath).constData(), &folder) != 0 ||
         (folder.st_mode & S_IWGRP) == 0)
         return;
-    const int fd = ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = ::open(platform::nativeName(filePath).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return;
     struct stat file {};
@@ -170,23 +171,22 @@ bool HiveStore::open(bool writable, bool createIfMissing)
 {
     close();
     m_busy = false;
-    const QFileInfo file(m_filePath);
     // A link in the store's place could make any file it names (or a new
     // one where it points) a store: it is refused as a damaged store is.
-    if (file.isSymLink()) {
+    if (platform::isSymbolicLink(m_filePath)) {
         warnUnusable(m_filePath, "a symbolic link");
         return false;
     }
     if (createIfMissing) {
-        if (!QDir().mkpath(file.absolutePath())) {
-            qCInfo(lcSettings, "Settings folder %s cannot be made; nothing is written",
-                   qUtf8Printable(file.absolutePath()));
+        const QString folder = platform::Path(platform::absolutePath(m_filePath)).parent().toString();
+        if (!platform::makeFolders(folder)) {
+            qCInfo(lcSettings, "Settings folder %s cannot be made; nothing is written", qUtf8Printable(folder));
             return false;
         }
-    } else if (!file.exists()) {
+    } else if (!platform::pathTaken(m_filePath)) {
         return false;
     }
-    const bool making = !file.exists();
+    const bool making = !platform::pathTaken(m_filePath);
 
     // Even a reader opens for writing when it may, so that it can roll back
     // what a crashed writer left half done; a write-protected file is then
@@ -194,7 +194,7 @@ bool HiveStore::open(bool writable, bool createIfMissing)
     // check above and the opening.
     const int flags =
         SQLITE_OPEN_READWRITE | (createIfMissing ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW;
-    if (sqlite3_open_v2(QFile::encodeName(m_filePath).constData(), &m_db, flags, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(platform::nativeName(m_filePath).constData(), &m_db, flags, nullptr) != SQLITE_OK) {
         qCInfo(lcSettings, "Settings store %s cannot be opened: %s", qUtf8Printable(m_filePath),
                m_db ? sqlite3_errmsg(m_db) : "out of memory");
         close();

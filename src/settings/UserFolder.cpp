@@ -1,8 +1,9 @@
 #include "settings/UserFolder.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "platform/FileName.h"
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
+
 #include <unistd.h>
 
 namespace settings::userfolder {
@@ -13,14 +14,14 @@ namespace {
 // every absolute path look like one of the user's).
 QString home()
 {
-    const QString path = QDir::homePath();
+    const QString path = platform::homeFolder();
     return path == QLatin1String("/") ? QString() : path;
 }
 
 // A writable folder the user can also enter, by the user's own rights.
 bool writableFolder(const QString& path)
 {
-    return QFileInfo(path).isDir() && ::access(QFile::encodeName(path).constData(), W_OK | X_OK) == 0;
+    return platform::isFolder(path) && ::access(platform::nativeName(path).constData(), W_OK | X_OK) == 0;
 }
 
 } // namespace
@@ -52,10 +53,9 @@ bool usable(const QString& folder)
         path.chop(1);
     if (path.isEmpty())
         return false;
-    const QFileInfo info(path);
-    if (info.exists() || info.isSymLink())
+    if (platform::pathTaken(path))
         return writableFolder(path);
-    return writableFolder(info.absolutePath());
+    return writableFolder(platform::Path(platform::absolutePath(path)).parent().toString());
 }
 
 } // namespace settings::userfolder

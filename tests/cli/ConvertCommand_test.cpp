@@ -1,3 +1,6 @@
+#include "convert/ReplayGainReadBack.h"
+#include "platform/FileName.h"
+#include "platform/FileSystem.h"
 #include "support/CommandTest.h"
 #include "support/Fixtures.h"
 #include "support/ReferenceLoudness.h"
@@ -356,6 +359,101 @@ TEST_F(ConvertCommandTest, NamesThatAreNotUtf8AreConvertedAndPrintedAsTheyAre)
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_EQ(run.out, name + '\t' + folder + "/caf\xe9.wav\tComplete\t\n");
     EXPECT_EQ(::access((folder + "/caf\xe9.wav").constData(), F_OK), 0);
+}
+
+TEST_F(ConvertCommandTest, AFolderNamedInLatin1GetsEveryTagAndItsSheetConverts)
+{
+    // An album folder named with byte 0xE9, one of its four files too, and a
+    // one-file rip with its sheet below it: every output lands beside its
+    // input, with its track gain, and the four files their album gain.
+    const QByteArray tone = readFile(s_media.filePath(QStringLiteral("tone.flac")));
+    for (const auto& [format, tagFormat] :
+         {std::pair{"flac", convert::TagFormat::Flac}, std::pair{"mp3", convert::TagFormat::Mp3}}) {
+        SCOPED_TRACE(format);
+        const QString library = path(QStringLiteral("lib-") + QLatin1String(format));
+        const QString album = platform::fromNativeName(platform::nativeName(library) + "/caf\xe9");
+        ASSERT_TRUE(platform::makeFolders(album + QStringLiteral("/disc")));
+        for (const QString& name : {QStringLiteral("a.flac"), QStringLiteral("b.flac"), QStringLiteral("c.flac"),
+                                    platform::fromNativeName("caf\xe9.flac")})
+            ASSERT_TRUE(writeFile(album + u'/' + name, tone));
+        ASSERT_TRUE(testsupport::makeTone(album + QStringLiteral("/disc/rip.flac"), 3, 44100, 2));
+        ASSERT_TRUE(writeFile(album + QStringLiteral("/disc/rip.cue"),
+                              "FILE \"rip.flac\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n"
+                              "    INDEX 00 00:01:00\n    INDEX 01 00:01:30\n"));
+
+        const CommandRun run = convert({QStringLiteral("--format"), QLatin1String(format),
+                                        QStringLiteral("--same-folder"), QStringLiteral("--recursive"), library});
+        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+        ASSERT_EQ(run.lines().size(), 6) << run.out.constData(); // four files and two tracks, not the rip itself
+        QStringList albumGains;
+        for (const QByteArray& line : run.lines()) {
+            const QList<QByteArray> fields = line.split('\t');
+            ASSERT_EQ(fields.size(), 4) << line.constData();
+            EXPECT_EQ(fields[2], QByteArray("Complete")) << line.constData();
+            const QString output = platform::fromNativeName(fields[1]);
+            EXPECT_FALSE(
+                replaygaintest::readField(output, tagFormat, QStringLiteral("REPLAYGAIN_TRACK_GAIN")).isEmpty())
+                << line.constData();
+            const QString albumGain =
+                replaygaintest::readField(output, tagFormat, QStringLiteral("REPLAYGAIN_ALBUM_GAIN"));
+            EXPECT_FALSE(albumGain.isEmpty()) << line.constData();
+            if (!fields[0].contains(".cue#"))
+                albumGains << albumGain;
+        }
+        ASSERT_EQ(albumGains.size(), 4);
+        EXPECT_EQ(albumGains.count(albumGains.first()), 4) << qPrintable(albumGains.join(u' '));
+    }
+}
+
+TEST_F(ConvertCommandTest, TheSoundOfMatroskaWebmAndFlashVideoConverts)
+{
+    // Each decodes to exactly the samples ffmpeg decodes; a container
+    // without a sound track is a row the engine cannot open.
+    struct Case {
+        const char* name;
+        QStringList codecs;
+        bool sound;
+    };
+    const Case cases[] = {
+        {"film.mkv", {"-c:v", "mpeg4", "-c:a", "libopus"}, true},
+        {"clip.webm", {"-c:v", "libvpx", "-c:a", "libopus"}, true},
+        {"song.mka", {"-c:a", "flac"}, true},
+        {"old.flv", {"-c:v", "flv", "-c:a", "libmp3lame", "-ar", "44100"}, true},
+        {"silent.mkv", {"-c:v", "mpeg4"}, false},
+    };
+    QStringList inputs;
+    for (const Case& c : cases) {
+        QStringList sources;
+        if (c.codecs.contains(QStringLiteral("-c:v")))
+            sources << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+                    << QStringLiteral("color=s=64x48:d=1.3");
+        if (c.sound)
+            sources << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+                    << QStringLiteral("sine=frequency=500:sample_rate=48000:duration=1.3");
+        inputs << path(QLatin1String(c.name));
+        ASSERT_EQ(testsupport::runProgram(QStringLiteral("ffmpeg"),
+                                          QStringList{QStringLiteral("-loglevel"), QStringLiteral("error")} + sources +
+                                              c.codecs + QStringList{inputs.last()}),
+                  0)
+            << c.name;
+    }
+    const CommandRun run = convert(QStringList{QStringLiteral("--format"), QStringLiteral("wav"),
+                                               QStringLiteral("--output"), QStringLiteral("out")} +
+                                   inputs);
+    EXPECT_EQ(run.exitCode, 1) << run.err.constData(); // the silent one
+    ASSERT_EQ(run.lines().size(), int(std::size(cases))) << run.out.constData();
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const QList<QByteArray> fields = run.lines()[qsizetype(i)].split('\t');
+        ASSERT_EQ(fields.size(), 4);
+        EXPECT_EQ(fields[2], cases[i].sound ? QByteArray("Complete") : QByteArray("Codec Not Supported"))
+            << cases[i].name;
+        if (!cases[i].sound)
+            continue;
+        const QByteArray reference = testsupport::decodeWithFfmpeg(inputs[qsizetype(i)]);
+        EXPECT_GT(reference.size(), 48000 * 2); // over a second of mono
+        EXPECT_EQ(testsupport::decodeWithFfmpeg(QString::fromUtf8(fields[1])).size(), reference.size())
+            << cases[i].name;
+    }
 }
 
 TEST_F(ConvertCommandTest, AFailedRowSaysWhyInTheFourthField)

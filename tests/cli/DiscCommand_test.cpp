@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -113,6 +115,68 @@ TEST_F(DiscCommandTest, ConvertSplitsAnImageIntoTaggedFlacTracksThatJoinUpExactl
                                         QStringLiteral("OUT"), QStringLiteral("album.cue#03")});
     EXPECT_EQ(again.exitCode, 0) << again.err.constData();
     EXPECT_TRUE(QFile::exists(out + QStringLiteral("/Track03.wav"))) << again.out.constData();
+}
+
+TEST_F(DiscCommandTest, ARipFolderConvertsAsItsTracksOnly)
+{
+    // A one-file rip (rip.flac and its sheet) and a rip with one file per
+    // track (three WAV files and theirs), each in a folder of its own.
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("lib/one"))) && QDir().mkpath(path(QStringLiteral("lib/per"))));
+    ASSERT_EQ(testsupport::runProgram(QStringLiteral("ffmpeg"),
+                                      {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-f"),
+                                       QStringLiteral("s16le"), QStringLiteral("-ar"), QStringLiteral("44100"),
+                                       QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("-i"),
+                                       path(QStringLiteral("album.bin")), path(QStringLiteral("lib/one/rip.flac"))}),
+              0);
+    ASSERT_TRUE(testsupport::writeFile(path(QStringLiteral("lib/one/rip.cue")),
+                                       image.sheet(QStringLiteral("rip.flac"), QStringLiteral("WAVE"))));
+    QByteArray perTrack;
+    QByteArray listed;
+    for (int t = 1; t <= 3; ++t) {
+        const QString wav = path(QStringLiteral("lib/per/%1.wav").arg(t));
+        ASSERT_TRUE(testsupport::writeFile(wav + QStringLiteral(".raw"), image.track(t)));
+        ASSERT_EQ(testsupport::runProgram(QStringLiteral("ffmpeg"),
+                                          {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-f"),
+                                           QStringLiteral("s16le"), QStringLiteral("-ar"), QStringLiteral("44100"),
+                                           QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("-i"),
+                                           wav + QStringLiteral(".raw"), wav}),
+                  0);
+        ASSERT_TRUE(QFile::remove(wav + QStringLiteral(".raw")));
+        perTrack += QStringLiteral("FILE \"%1.wav\" WAVE\n  TRACK %1 AUDIO\n    INDEX 01 00:00:00\n").arg(t).toUtf8();
+        listed += wav.toUtf8() + '\n';
+    }
+    ASSERT_TRUE(testsupport::writeFile(path(QStringLiteral("lib/per/per.cue")), perTrack));
+
+    const CommandRun convert = run(QStringLiteral("convert"),
+                                   {QStringLiteral("--json"), QStringLiteral("--format"), QStringLiteral("wav"),
+                                    QStringLiteral("--output"), QStringLiteral("OUT"), QStringLiteral("--keep-tree"),
+                                    QStringLiteral("--recursive"), QStringLiteral("lib")});
+    EXPECT_EQ(convert.exitCode, 0) << convert.err.constData();
+    ASSERT_EQ(convert.lines().size(), 14) << convert.out.constData(); // 13 tracks and the totals
+    for (qsizetype i = 0; i < 13; ++i)
+        EXPECT_TRUE(QJsonDocument::fromJson(convert.lines()[i])[QStringLiteral("input")].toString().contains(
+            QLatin1String(".cue#")))
+            << convert.lines()[i].constData();
+    EXPECT_EQ(QJsonDocument::fromJson(convert.lines()[13])[QStringLiteral("totals")][QStringLiteral("files_as_tracks")],
+              4);
+    EXPECT_TRUE(convert.err.contains("Files added as the tracks of their CUE sheet, not by themselves: 4"))
+        << convert.err.constData();
+    EXPECT_EQ(QDir(path(QStringLiteral("OUT/one"))).entryList(QDir::Files).size(), 10);
+    EXPECT_EQ(QDir(path(QStringLiteral("OUT/per"))).entryList(QDir::Files).size(), 3);
+    for (int t = 1; t <= 3; ++t)
+        EXPECT_TRUE(testsupport::decodeWithFfmpeg(
+                        path(QStringLiteral("OUT/per/Track%1.wav").arg(t, 2, 10, QLatin1Char('0')))) == image.track(t))
+            << t;
+
+    // The same through a list of paths; a file named by a sheet but added
+    // without it is a row of its own.
+    listed += path(QStringLiteral("lib/per/per.cue")).toUtf8() + '\n';
+    ASSERT_TRUE(testsupport::writeFile(path(QStringLiteral("list.txt")), listed));
+    const CommandRun probe = run(QStringLiteral("probe"), {QStringLiteral("--files-from"), QStringLiteral("list.txt")});
+    EXPECT_EQ(probe.lines().size(), 3) << probe.out.constData();
+    const CommandRun alone = run(QStringLiteral("probe"), {QStringLiteral("lib/one/rip.flac")});
+    ASSERT_EQ(alone.lines().size(), 1) << alone.out.constData();
+    EXPECT_TRUE(alone.lines()[0].startsWith(path(QStringLiteral("lib/one/rip.flac\t")).toUtf8()));
 }
 
 TEST_F(DiscCommandTest, ANamePatternFilesARipByItsSheet)

@@ -4,8 +4,8 @@
 // tags.
 
 #include "convert/WriteFileTags.h"
+#include "platform/FileName.h"
 
-#include <QFile>
 #include <QString>
 #include <taglib/asffile.h>
 #include <taglib/fileref.h>
@@ -19,7 +19,7 @@ namespace replaygaintest {
 //! file or the field is not there.
 inline QString readField(const QString& path, convert::TagFormat format, const QString& name)
 {
-    const QByteArray file = QFile::encodeName(path);
+    const QByteArray file = platform::nativeName(path);
     const TagLib::String key(name.toUtf8().constData(), TagLib::String::UTF8);
     if (format == convert::TagFormat::Mp4) {
         TagLib::MP4::File mp4(file.constData());

@@ -66,6 +66,48 @@ TEST_F(CueSheetTest, TextThatIsNotUtf8IsReadAsWindows1252)
     EXPECT_EQ(sheet.title, QStringLiteral(u"Café € “Live”"));
 }
 
+TEST_F(CueSheetTest, ReadsSheetsAsRippersWriteThem)
+{
+    struct Case {
+        const char* shape;
+        QByteArray text;
+        std::size_t tracks;
+        const char* title; // of the first track
+        const char* date;
+        const char* genre;
+    };
+    const QByteArray two = "FILE \"a.bin\" BINARY\n  TRACK 01 AUDIO\n    TITLE \"One\"\n    INDEX 01 00:00:00\n"
+                           "  TRACK 02 AUDIO\n    INDEX 01 00:00:05\n";
+    QByteArray crOnly = "REM DATE 1987\n" + two;
+    crOnly.replace('\n', '\r');
+    QByteArray crlf = "REM DATE 1987\n" + two;
+    crlf.replace("\n", "\r\n");
+    const Case cases[] = {
+        {"last track data, INDEX 00 only", two + "  TRACK 03 MODE1/2352\n    INDEX 00 00:00:09\n", 3, "One", "", ""},
+        {"data track without a file", two + "FILE \"data.bin\" BINARY\n  TRACK 03 MODE2/2336\n    INDEX 01 00:00:00\n",
+         3, "One", "", ""},
+        {"quote inside a title",
+         "FILE a.bin BINARY\nTRACK 01 AUDIO\nTITLE \"So What (12\" Version)\"\nINDEX 01 00:00:00\n", 1,
+         "So What (12\" Version)", "", ""},
+        {"tabs between fields",
+         "REM\tDATE\t1999\nREM GENRE\t\"Jazz Fusion\"\nFILE\ta.bin\tBINARY\n\tTRACK\t01\tAUDIO\n"
+         "\t\tTITLE\t\"One\"\n\t\tINDEX\t01\t00:00:00\n",
+         1, "One", "1999", "Jazz Fusion"},
+        {"CR line ends", crOnly, 2, "One", "1987", ""},
+        {"CR LF line ends", crlf, 2, "One", "1987", ""},
+    };
+    for (const Case& c : cases) {
+        CueSheet sheet;
+        const engine::DiscProblem problem = parse(c.text, sheet);
+        ASSERT_FALSE(problem) << c.shape << ": " << int(problem.kind) << " " << problem.track;
+        ASSERT_EQ(sheet.tracks.size(), c.tracks) << c.shape;
+        EXPECT_EQ(sheet.tracks[0].title, QString::fromUtf8(c.title)) << c.shape;
+        EXPECT_EQ(sheet.date, QString::fromUtf8(c.date)) << c.shape;
+        EXPECT_EQ(sheet.genre, QString::fromUtf8(c.genre)) << c.shape;
+        EXPECT_EQ(sheet.tracks.back().number, int(c.tracks)) << c.shape;
+    }
+}
+
 TEST_F(CueSheetTest, FindsFilesAsRippersLeaveThem)
 {
     // A Windows path, a name in other case, and a WAV sheet whose audio was
@@ -96,6 +138,9 @@ TEST_F(CueSheetTest, RefusesSheetsThatCannotBeRightAndSaysWhy)
         {"TRACK 01 AUDIO\nINDEX 01 00:00:00\n", Kind::Syntax, 1},
         {"FILE a.bin BINARY\nINDEX 01 00:00:00\n", Kind::Syntax, 2},
         {"FILE a.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:61:00\n", Kind::Syntax, 3},
+        {"FILE a.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:75\n", Kind::Syntax, 3},
+        {"FILE a.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:05\nTRACK 02 MODE1/2352\nINDEX 00 00:00:02\n",
+         Kind::OutOfOrder, 2},
         {"FILE a.bin BINARY\nTRACK 01 AUDIO\nINDEX 00 00:00:00\n", Kind::Syntax, 2},
         {"FILE a.bin BINARY\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\n", Kind::NoAudioTracks, 0},
         {"just some text\n", Kind::NoAudioTracks, 0},

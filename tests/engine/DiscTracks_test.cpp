@@ -66,13 +66,35 @@ bool DiscTracksTest::s_made = false;
 TEST(TrackPath, NamesATrackOfASheetOrADrive)
 {
     EXPECT_EQ(engine::TrackPath::make(QStringLiteral("/m/a.cue"), 3), QStringLiteral("/m/a.cue#03"));
-    const auto track = engine::TrackPath::parse(QStringLiteral("/m/a b#c.CUE#12"));
-    ASSERT_TRUE(track);
-    EXPECT_EQ(track->source, QStringLiteral("/m/a b#c.CUE"));
-    EXPECT_EQ(track->track, 12);
-    for (const char* other :
-         {"/m/a.cue", "/m/a.cue#3", "/m/a.cue#00", "/m/a.cue#100", "/m/a.flac#03", "#03", ".cue#03"})
-        EXPECT_FALSE(engine::TrackPath::parse(QString::fromLatin1(other))) << other;
+    struct Case {
+        const char* path;
+        const char* source; // null: no track
+        int track;
+    };
+    const Case cases[] = {
+        {"/m/a b#c.CUE#12", "/m/a b#c.CUE", 12},
+        {"/m/a.cue#3", "/m/a.cue", 3},
+        {"/m/a.cue#03", "/m/a.cue", 3},
+        {"/m/a.cue#99", "/m/a.cue", 99},
+        {"/m/a.cue", nullptr, 0},
+        {"/m/a.cue#00", nullptr, 0},
+        {"/m/a.cue#0", nullptr, 0},
+        {"/m/a.cue#100", nullptr, 0},
+        {"/m/a.cue#003", nullptr, 0},
+        {"/m/a.cue#", nullptr, 0},
+        {"/m/a.cue#3a", nullptr, 0},
+        {"/m/a.flac#03", nullptr, 0},
+        {"#03", nullptr, 0},
+        {".cue#03", nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        const auto track = engine::TrackPath::parse(QString::fromLatin1(c.path));
+        ASSERT_EQ(track.has_value(), c.source != nullptr) << c.path;
+        if (track) {
+            EXPECT_EQ(track->source, QString::fromLatin1(c.source)) << c.path;
+            EXPECT_EQ(track->track, c.track) << c.path;
+        }
+    }
 }
 
 TEST_F(DiscTracksTest, ListsEveryTrackWithItsLengthAndKind)
@@ -210,32 +232,85 @@ TEST_F(DiscTracksTest, ATrackThatBeginsPastTheEndOfItsFileIsRefused)
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
 }
 
-TEST_F(DiscTracksTest, OneFilePerTrackWithGapsAtTheEndOfTheFileBefore)
+TEST_F(DiscTracksTest, AGapEndsTheTrackBeforeItWhicheverFileItLiesIn)
 {
-    // Two WAV files, the second track's INDEX 00 in the first file: the gap
-    // ends track 1, track 2 is the whole second file.
+    // One disc ripped two ways with one file per track: the gap before
+    // track 2 at the end of the first file, or at the head of the second
+    // (INDEX 00 00:00:00, INDEX 01 after it). Either way track 1 ends with
+    // the gap and track 2 begins at its INDEX 01; as WAV files and as BIN
+    // images alike.
     const QByteArray one = s_image->track(1);
     const QByteArray two = s_image->track(2);
-    const auto makeWav = [](const QString& wav, const QByteArray& pcm) {
-        return testsupport::writeFile(wav + QStringLiteral(".raw"), pcm) &&
+    constexpr int kGapSectors = 10;
+    const qsizetype gapBytes = qsizetype(kGapSectors) * DiscImage::kSectorBytes;
+    const QByteArray gapAt = DiscImage::msf(one.size() / DiscImage::kSectorBytes - kGapSectors).toUtf8();
+    const auto write = [](const QString& file, const QByteArray& pcm) {
+        if (file.endsWith(QLatin1String(".bin")))
+            return testsupport::writeFile(file, pcm);
+        return testsupport::writeFile(file + QStringLiteral(".raw"), pcm) &&
                testsupport::runProgram(QStringLiteral("ffmpeg"),
                                        {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
                                         QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-ar"),
                                         QStringLiteral("44100"), QStringLiteral("-ac"), QStringLiteral("2"),
-                                        QStringLiteral("-i"), wav + QStringLiteral(".raw"), wav}) == 0;
+                                        QStringLiteral("-i"), file + QStringLiteral(".raw"), file}) == 0;
     };
-    ASSERT_TRUE(makeWav(path(QStringLiteral("01.wav")), one));
-    ASSERT_TRUE(makeWav(path(QStringLiteral("02.wav")), two));
-    const QByteArray sheet = "FILE \"01.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n"
-                             "    INDEX 00 00:00:10\nFILE \"02.wav\" WAVE\n    INDEX 01 00:00:00\n";
-    ASSERT_TRUE(testsupport::writeFile(path(QStringLiteral("files.cue")), sheet));
-    for (int t = 1; t <= 2; ++t) {
-        const HSTREAM stream = engine::OpenStream(false, engine::TrackPath::make(path(QStringLiteral("files.cue")), t),
-                                                  0, 0, BASS_STREAM_DECODE);
-        ASSERT_NE(stream, 0u);
-        EXPECT_TRUE(readToEnd(stream) == (t == 1 ? one : two)) << t;
-        BASS_StreamFree(stream);
+    for (const char* kind : {"wav", "bin"}) {
+        const QByteArray type = QByteArray(kind) == "wav" ? "WAVE" : "BINARY";
+        const QString first = QStringLiteral("01.") + QLatin1String(kind);
+        const QString second = QStringLiteral("02.") + QLatin1String(kind);
+        for (const bool gapAtHead : {false, true}) {
+            SCOPED_TRACE(std::string(kind) +
+                         (gapAtHead ? ", gap at the head of file 2" : ", gap at the end of file 1"));
+            ASSERT_TRUE(write(path(first), gapAtHead ? one.left(one.size() - gapBytes) : one));
+            ASSERT_TRUE(write(path(second), gapAtHead ? one.right(gapBytes) + two : two));
+            QByteArray sheet =
+                "FILE \"" + first.toUtf8() + "\" " + type + "\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+            if (gapAtHead)
+                sheet += "FILE \"" + second.toUtf8() + "\" " + type + "\n  TRACK 02 AUDIO\n    INDEX 00 00:00:00\n" +
+                         "    INDEX 01 " + DiscImage::msf(kGapSectors).toUtf8() + "\n";
+            else
+                sheet += "  TRACK 02 AUDIO\n    INDEX 00 " + gapAt + "\nFILE \"" + second.toUtf8() + "\" " + type +
+                         "\n    INDEX 01 00:00:00\n";
+            ASSERT_TRUE(testsupport::writeFile(path(QStringLiteral("files.cue")), sheet));
+            std::vector<engine::DiscTrackEntry> listed;
+            ASSERT_FALSE(engine::ListDiscTracks(path(QStringLiteral("files.cue")), listed));
+            ASSERT_EQ(listed.size(), 2u);
+            for (int t = 1; t <= 2; ++t) {
+                const QByteArray& expected = t == 1 ? one : two;
+                EXPECT_DOUBLE_EQ(listed[std::size_t(t - 1)].seconds, double(expected.size()) / 4 / 44100) << t;
+                const HSTREAM stream =
+                    engine::OpenStream(false, listed[std::size_t(t - 1)].path, 0, 0, BASS_STREAM_DECODE);
+                ASSERT_NE(stream, 0u) << t;
+                EXPECT_EQ(BASS_ChannelGetLength(stream, BASS_POS_BYTE), QWORD(expected.size())) << t;
+                const QByteArray got = readToEnd(stream);
+                EXPECT_TRUE(got == expected) << t << ": " << got.size() << " bytes for " << expected.size();
+                BASS_StreamFree(stream);
+            }
+        }
     }
+}
+
+TEST_F(DiscTracksTest, ADataTrackCostsNoAudioTrackAndItsFirstIndexEndsTheAudio)
+{
+    // Tracks 1 and 2 of the image, then a data track with an INDEX 00 five
+    // sectors before where track 3 begins, and no INDEX 01 (a CD-Extra rip).
+    const qint64 start1 = (s_image->bytes().size() - s_image->audio().size()) / DiscImage::kSectorBytes;
+    const qint64 start2 = start1 + s_image->track(1).size() / DiscImage::kSectorBytes;
+    const qint64 start3 = start2 + s_image->track(2).size() / DiscImage::kSectorBytes;
+    const QByteArray sheet = "FILE \"album.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 " +
+                             DiscImage::msf(start1).toUtf8() + "\n  TRACK 02 AUDIO\n    INDEX 01 " +
+                             DiscImage::msf(start2).toUtf8() + "\n  TRACK 03 MODE1/2352\n    INDEX 00 " +
+                             DiscImage::msf(start3 - 5).toUtf8() + "\n";
+    ASSERT_TRUE(testsupport::writeFile(path(QStringLiteral("extra.cue")), sheet));
+    std::vector<engine::DiscTrackEntry> listed;
+    ASSERT_FALSE(engine::ListDiscTracks(path(QStringLiteral("extra.cue")), listed));
+    ASSERT_EQ(listed.size(), 2u);
+    const HSTREAM stream = engine::OpenStream(false, listed[1].path, 0, 0, BASS_STREAM_DECODE);
+    ASSERT_NE(stream, 0u);
+    const QByteArray two = s_image->track(2);
+    EXPECT_TRUE(readToEnd(stream) == two.left(two.size() - 5 * DiscImage::kSectorBytes));
+    BASS_StreamFree(stream);
+    EXPECT_EQ(engine::ReadMediaTags(listed[1].path).track, QStringLiteral("2/2"));
 }
 
 } // namespace

@@ -233,6 +233,27 @@ TEST_F(AddFilesTest, AddFolderAddsOnlyTheFilesDirectlyInsideAndWarnsWhenThereIsN
     EXPECT_EQ(desktop.boxes[1].buttons, platform::Desktop::Buttons::Ok);
 }
 
+TEST_F(AddFilesTest, ARipFolderIsAddedAsItsTracksAndTheSummarySaysSo)
+{
+    const QString rip = tone("rip/rip.wav");
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("rip/rip.cue")),
+                                       "FILE \"rip.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                                       "TRACK 02 AUDIO\nINDEX 01 00:00:20\n"));
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("rip/notes.txt")), "x"));
+    desktop.folderAnswers.push_back(dir.filePath(QStringLiteral("rip")));
+    panel.cmdAddFolder_Click();
+    const QString sheet = dir.filePath(QStringLiteral("rip/rip.cue"));
+    EXPECT_EQ(listedPaths(), (QStringList{sheet + QStringLiteral("#01"), sheet + QStringLiteral("#02")}));
+    EXPECT_EQ(boxTexts(), QStringList{kNotAdded + QStringLiteral("\n\nnotes.txt\n\nFiles added as the tracks of their "
+                                                                 "CUE sheet, not by themselves: 1")});
+
+    // Chosen without its sheet, the file is a row of its own; nothing to say.
+    desktop.chooseFiles({rip});
+    panel.cmdAddFile_Click();
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_EQ(desktop.boxes.size(), 1);
+}
+
 TEST_F(AddFilesTest, IncludeSubFoldersAddsTheTreeAndRowsRememberTheirFolder)
 {
     options::CheckBoxState subFolders(QStringLiteral("chkSubFolders"));

@@ -66,12 +66,12 @@ TEST(AddFilesSelection, NamesInAFolderBecomePaths)
 TEST(AddFilesSelection, FilterListsOfTheTwoDialogs)
 {
     const QList<platform::Desktop::FileFilter> audio = filelist::addfiles::audioFileFilters();
-    ASSERT_EQ(audio.size(), 23);
+    ASSERT_EQ(audio.size(), 24);
     EXPECT_EQ(audio[0].description, QStringLiteral("All Supported Audio Formats"));
     EXPECT_EQ(audio[0].patterns,
               QStringLiteral("*.cda;*.cue;*.wav;*.wma;*.mp1;*.mp2;*.mp3;*.mp4;*.ogg;*.aac;*.alac;*.flac;"
                              "*.ac3;*.spx;*.mpc;*.tta;*.ape;*.ofr;*.midi;*.adx;*.mod;*.mo3;"
-                             "*.m4a;*.opus;*.aiff;*.aif;*.wv"));
+                             "*.m4a;*.opus;*.aiff;*.aif;*.wv;*.mka"));
     EXPECT_EQ(audio[1], (platform::Desktop::FileFilter{"Common Audio Files(*.wav,*.wma,*.mp3,*.ogg)",
                                                        "*.wav;*.wma;*.mp3;*.ogg"}));
     EXPECT_EQ(audio[2],
@@ -85,12 +85,15 @@ TEST(AddFilesSelection, FilterListsOfTheTwoDialogs)
     EXPECT_EQ(audio[20], (platform::Desktop::FileFilter{"MPEG-4 Audio Files(*.m4a)", "*.m4a"}));
     EXPECT_EQ(audio[21], (platform::Desktop::FileFilter{"Opus Files(*.opus)", "*.opus"}));
     EXPECT_EQ(audio[22], (platform::Desktop::FileFilter{"AIFF Files(*.aiff,*.aif)", "*.aiff;*.aif"}));
+    EXPECT_EQ(audio[23], (platform::Desktop::FileFilter{"Matroska Audio Files(*.mka)", "*.mka"}));
 
     const QList<platform::Desktop::FileFilter> video = filelist::addfiles::videoFileFilters();
-    ASSERT_EQ(video.size(), 5);
-    EXPECT_EQ(video[0], (platform::Desktop::FileFilter{"All Supported Video Formats",
-                                                       "*.wmv;*.asf;*.avi;*.mpg;*.mp2;*.mpeg;*.mp4;*.mov;*.dat"}));
+    ASSERT_EQ(video.size(), 8);
+    EXPECT_EQ(video[0], (platform::Desktop::FileFilter{
+                            "All Supported Video Formats",
+                            "*.wmv;*.asf;*.avi;*.mpg;*.mp2;*.mpeg;*.mp4;*.mov;*.dat;*.mkv;*.webm;*.flv"}));
     EXPECT_EQ(video[1],
               (platform::Desktop::FileFilter{"MPEG Files(.mpg,*.mpeg,*.mp2,*.mp4)", "*.mpg;*.mp2;*.mpeg;*.mp4"}));
     EXPECT_EQ(video[4], (platform::Desktop::FileFilter{"QuickTime Files-Ver2 or less(*.mov)", "*.mov"}));
+    EXPECT_EQ(video[7], (platform::Desktop::FileFilter{"Flash Video Files(*.flv)", "*.flv"}));
 }

@@ -60,10 +60,17 @@ TEST_F(DiscAdmissionTest, ASheetBecomesOneRowPerTrack)
     EXPECT_TRUE(desktop.boxes.isEmpty());
 
     // The same sheet again adds nothing: its tracks are listed already. One
-    // track by its own path is listed already too.
+    // track by its own path is listed already too, "#2" being "#02".
     EXPECT_EQ(add(sheet), 0);
     EXPECT_EQ(add(sheet + QStringLiteral("#02")), 0);
+    EXPECT_EQ(add(sheet + QStringLiteral("#2")), 0);
     EXPECT_EQ(list.count(), 3);
+    EXPECT_TRUE(desktop.boxes.isEmpty());
+    // A number the sheet does not have says so.
+    EXPECT_EQ(add(sheet + QStringLiteral("#9")), 0);
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_TRUE(desktop.boxes[0].text.endsWith(QStringLiteral("\"%1\" has no track 9.").arg(sheet)))
+        << qPrintable(desktop.boxes[0].text);
 }
 
 TEST_F(DiscAdmissionTest, ATrackCutFromAnAudioFileShowsItsShareOfTheFile)

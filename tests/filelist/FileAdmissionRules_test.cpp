@@ -1,6 +1,9 @@
 #include "filelist/FileAdmissionRules.h"
+#include "support/Fixtures.h"
 
 #include <QLocale>
+#include <QMimeDatabase>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -24,11 +27,38 @@ TEST(FileAdmissionRules, ExtensionIsTheTextAfterTheLastDotOfTheName)
 
 TEST(FileAdmissionRules, ExtensionTestIsASubstringSearchIgnoringCase)
 {
-    for (const char* admitted : {"a.MP3", "a.wav", "a.Flac", "a.mp", "a.mid", "a.m", "a.a", "a.cda", "a.dat", "a.mpeg",
-                                 "a.mov", "a.midi", "a.alac", "a.m4a", "a.OPUS", "a.aiff", "a.aif", "a.wv"})
+    for (const char* admitted :
+         {"a.MP3",  "a.wav",  "a.Flac", "a.mp",   "a.mid",  "a.m",   "a.a",  "a.cda", "a.dat",  "a.mpeg", "a.mov",
+          "a.midi", "a.alac", "a.m4a",  "a.OPUS", "a.aiff", "a.aif", "a.wv", "a.mkv", "a.WEBM", "a.mka",  "a.flv"})
         EXPECT_TRUE(filelist::HasAdmittedExtension(QStringLiteral("/x/") + QLatin1String(admitted))) << admitted;
     for (const char* refused : {"a", "a.", "a.mod", "a.mo3", "a.txt", "a.wavx", "a.3", "a.mp3.", "a.wav.mp3x"})
         EXPECT_FALSE(filelist::HasAdmittedExtension(QStringLiteral("/x/") + QLatin1String(refused))) << refused;
+}
+
+TEST(FileAdmissionRules, TheDesktopEntryOffersTonemillForEveryTypeItReads)
+{
+    // For each admitted extension that the system's MIME database knows,
+    // the entry lists one of its types (or an alias), so "Open with" offers it.
+    const QByteArray entry =
+        testsupport::readFile(testsupport::sourceDir() + QStringLiteral("/data/tonemill.desktop.in"));
+    const qsizetype at = entry.indexOf("\nMimeType=");
+    ASSERT_GE(at, 0);
+    const QStringList listed = QString::fromUtf8(entry.mid(at + 10, entry.indexOf('\n', at + 1) - at - 10)).split(u';');
+    const QMimeDatabase types;
+    int known = 0;
+    for (const QString& extension : filelist::AdmittedExtensions()) {
+        const QList<QMimeType> candidates = types.mimeTypesForFileName(QStringLiteral("a.") + extension);
+        if (candidates.isEmpty())
+            continue;
+        ++known;
+        const bool offered = std::any_of(candidates.begin(), candidates.end(), [&listed](const QMimeType& type) {
+            const QStringList names = QStringList{type.name()} + type.aliases();
+            return std::any_of(names.begin(), names.end(),
+                               [&listed](const QString& name) { return listed.contains(name); });
+        });
+        EXPECT_TRUE(offered) << qPrintable(extension) << ": " << qPrintable(candidates.first().name());
+    }
+    EXPECT_GT(known, 25);
 }
 
 TEST(FileAdmissionRules, CdTracksAndWindowsMediaNamesByTheirLastThreeCharacters)

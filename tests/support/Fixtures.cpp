@@ -1,10 +1,14 @@
 #include "support/Fixtures.h"
 
+#include "platform/FileName.h"
+#include "platform/FileSystem.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,9 +27,11 @@ int runProgram(const QString& program, const QStringList& arguments, QByteArray*
     int output[2];
     if (::pipe2(output, O_CLOEXEC) != 0)
         return -1;
-    std::vector<QByteArray> words{QFile::encodeName(program)};
+    // Names keep their bytes (platform/FileName.h), so a test can hand a
+    // tool a path that is not UTF-8.
+    std::vector<QByteArray> words{platform::nativeName(program)};
     for (const QString& argument : arguments)
-        words.push_back(argument.toLocal8Bit());
+        words.push_back(platform::nativeName(argument));
     std::vector<char*> argv;
     for (QByteArray& word : words)
         argv.push_back(word.data());
@@ -114,14 +120,16 @@ QString sourceDir()
 
 QByteArray readFile(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return platform::readWholeFile(path, std::numeric_limits<qint64>::max()).value_or(QByteArray());
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    const int fd = ::open(platform::nativeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, bytes.constData(), std::size_t(bytes.size())) == ssize_t(bytes.size());
+    return ::close(fd) == 0 && written;
 }
 
 bool writeShellScript(const QString& path, const QByteArray& commands)
