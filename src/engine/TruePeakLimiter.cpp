@@ -24,8 +24,9 @@ TruePeakLimiter::TruePeakLimiter(int rate, int channels, double gain, double cei
     : m_channels(std::max(1, channels)), m_gain(static_cast<float>(gain)),
       m_ceiling(static_cast<float>(ceiling * kMargin)),
       m_attack(std::max(1, static_cast<int>(std::lround(std::max(rate, 1) * kAttackSeconds)))),
-      m_latency(m_attack + TruePeakInterpolator(rate).history() - 1),
-      m_release(1.0 - std::exp(-1.0 / (kReleaseSeconds * std::max(rate, 1)))), m_interpolator(rate)
+      m_latency(m_attack + TruePeakInterpolator::fine(rate).history() - 1),
+      m_release(1.0 - std::exp(-1.0 / (kReleaseSeconds * std::max(rate, 1)))),
+      m_interpolator(TruePeakInterpolator::fine(rate))
 {
     reset();
 }

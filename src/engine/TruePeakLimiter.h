@@ -8,12 +8,11 @@
 namespace engine {
 
 //! Applies a gain to interleaved float audio and keeps its true peak (the
-//! peak of the oversampled signal, as the loudness measure finds it) at or
-//! below a ceiling: a look-ahead limiter whose gain falls smoothly before a
-//! peak (about 2 ms) and recovers slowly after it (about 100 ms), the same on
-//! every channel. Audio that stays below the ceiling passes with the gain
-//! alone. The output lags the input by latency() frames; flush() delivers the
-//! rest at the end.
+//! peak of the signal oversampled at least eight times, TruePeakInterpolator::
+//! fine(), finer than the loudness measure's four) at or below a ceiling: a look-ahead limiter whose gain falls
+//! smoothly before a peak (about 2 ms) and recovers slowly after it (about 100 ms), the same on every channel. Audio
+//! that stays below the ceiling passes with the gain alone. The output lags the input by latency() frames; flush()
+//! delivers the rest at the end.
 class TruePeakLimiter {
 public:
     //! `gain` and `ceiling` are linear (1.0 = 0 dB, full scale).

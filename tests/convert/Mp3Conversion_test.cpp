@@ -3,7 +3,9 @@
 #include "filelist/RowWords.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cmath>
+#include <random>
 
 using encodertest::probe;
 using options::FormatOptions;
@@ -153,6 +155,40 @@ TEST_F(Mp3Conversion, CancellingKeepsAShorterFile)
     EXPECT_GT(p.duration, 0.5);
     EXPECT_LT(p.duration, 3.0);
     EXPECT_TRUE(logLines().isEmpty());
+}
+
+TEST_F(Mp3Conversion, AStoppedAtNameNeverOverstatesWhatTheKeptFileHolds)
+{
+    // Stops after a random number of chunks: the encoders were still busy
+    // with the last ones, and only what reached the file may be named.
+    const QString in = path(QStringLiteral("long.wav"));
+    ASSERT_TRUE(testsupport::makeTone(in, 20.0, 44100, 2));
+    session.setYieldInterval(0);
+    std::mt19937 random(36); // fixed, so that a failure comes back
+    const QRegularExpression stoppedAt(QStringLiteral("stopped at (\\d+)m(\\d+)s"));
+    for (const int format : {FormatOptions::MP3, FormatOptions::OGG}) {
+        options.optFileFormat(format).click();
+        for (int round = 0; round < 10; ++round) {
+            const int chunks = std::uniform_int_distribution(1, 10)(random);
+            int yields = 0;
+            desktop.onProcessEvents = [&] {
+                if (++yields >= chunks)
+                    state.bCancelConversion = true;
+            };
+            state.bCancelConversion = false;
+            session.outputMade.clear();
+            convert::ConvertToMP3_OGG(
+                session, in,
+                path(format == FormatOptions::MP3 ? QStringLiteral("long.mp3") : QStringLiteral("long.ogg")));
+            SCOPED_TRACE(session.outputMade.toStdString());
+            ASSERT_EQ(status(), QStringLiteral("Cancelled"));
+            const QRegularExpressionMatch named = stoppedAt.match(session.outputMade);
+            ASSERT_TRUE(named.hasMatch());
+            const double holds = double(testsupport::decodeWithFfmpeg(session.outputMade).size()) / 4 / 44100;
+            EXPECT_LE(named.captured(1).toInt() * 60 + named.captured(2).toInt(), holds);
+            EXPECT_TRUE(QFile::remove(session.outputMade));
+        }
+    }
 }
 
 TEST_F(Mp3Conversion, MissingEncoderEndsErrorWithALogLine)
