@@ -139,6 +139,7 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
         }
     }
     const filelist::RowReason damage = cancelled || encoderEnded ? filelist::RowReason() : progress.damage();
+    const double decodedSeconds = progress.seconds(); // while the stream is there
 
     // Closing the encoder's input lets it finish the file; a stopped
     // conversion thereby keeps a shorter file.
@@ -148,11 +149,14 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     session.freeConversionStream();
 
     if (cancelled) {
-        // The shorter file is kept when the encoder made any of it, under a
-        // name that says how much it holds: what was decoded for it may
-        // still have been in the pipe or the encoder when it ended.
+        // The shorter file is kept when the encoder made any audio of it,
+        // under a name that says how much it holds: what was decoded for it
+        // may still have been in the pipe or the encoder when it ended.
         const std::optional<AudioLength> kept = MeasureAudioLength(output->temporaryPath());
-        KeepStoppedOutput(session, *output, kept ? std::min(kept->seconds(), progress.seconds()) : 0.0);
+        if (kept && kept->frames > 0)
+            KeepStoppedOutput(session, *output, std::min(kept->seconds(), decodedSeconds));
+        else
+            output->discard();
         session.setOutcome(Outcome::Cancelled);
         return;
     }
