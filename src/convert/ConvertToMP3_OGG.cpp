@@ -19,6 +19,7 @@
 #include "platform/ProgramFolder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace convert {
@@ -29,6 +30,10 @@ using Outcome = ConversionSession::Outcome;
 
 // Large reads keep the number of yields and status updates low.
 constexpr DWORD kReadBytes = 0x40000;
+// How far from its input's length a complete output may decode: the rounding
+// of a resampled length. A file the encoder did not finish is a frame or more
+// off (a shorter end, or the delay and padding of an MP3 left untrimmed).
+constexpr double kLengthTolerance = 0.001;
 
 //! Why the encoder failed: the system's reason when the file it writes
 //! cannot grow (a full disk, a quota: the encoders only say that writing
@@ -169,6 +174,22 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     if (output->size() <= 0) {
         output->discard();
         EndWithError(session, log, origfile, BASS_ERROR_CREATE, QStringLiteral("the encoder wrote no audio"));
+        return;
+    }
+    // An encoder does not always notice that its file could not take
+    // everything (lame ends well when the write as it closes the file fails,
+    // and then never writes the frame with its delay and padding): the audio
+    // in the file, which decodes exactly as long as its input once complete,
+    // is checked against the audio it was given.
+    if (const std::optional<AudioLength> made = MeasureAudioLength(output->temporaryPath());
+        !made || std::fabs(made->seconds() - decodedSeconds) > kLengthTolerance) {
+        QString reason = GrowthRefusal(output->temporaryPath());
+        if (reason.isEmpty())
+            reason = QStringLiteral("the encoder's file decodes to %1 s of the %2 s of audio it was given")
+                         .arg(made ? made->seconds() : 0.0, 0, 'f', 3)
+                         .arg(decodedSeconds, 0, 'f', 3);
+        output->discard();
+        EndWithError(session, log, origfile, BASS_ERROR_CREATE, reason);
         return;
     }
     // The complete file exists under its temporary name here; commit() gives

@@ -6,6 +6,7 @@
 #include "convert/DecodeProgress.h"
 #include "convert/ErrorLog.h"
 #include "convert/GaplessInfo.h"
+#include "convert/GrowthRefusal.h"
 #include "convert/OutputFile.h"
 #include "convert/RowLoudness.h"
 #include "convert/StoppedOutput.h"
@@ -87,7 +88,9 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
             outcome = Outcome::Error;
         } else if (format == TagFormat::Mp4 && !WriteGaplessInfo(output.temporaryPath(), padding)) {
             code = BASS_ERROR_CREATE;
-            reason = GaplessInfoFailure();
+            reason = GrowthRefusal(output.temporaryPath());
+            if (reason.isEmpty())
+                reason = GaplessInfoFailure();
             outcome = Outcome::Error;
         } else if (!loudness.tag(output.temporaryPath())) {
             code = BASS_ERROR_CREATE;
