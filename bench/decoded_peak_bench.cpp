@@ -7,7 +7,8 @@
 // samples the encoder gets at -1 dBTP less each lossy codec's headroom; the
 // decoded peaks are what that headroom is chosen from (target: every decoded
 // output at or below -1 dBTP).
-// Inputs, made with ffmpeg: pink noise, a clipped square wave, a mix of tones
+// Inputs, made with ffmpeg: pink and white noise (fixed seeds; the densest
+// audio, where codecs overshoot most), a clipped square wave, a mix of tones
 // and noise bursts, and real recordings (the freedesktop sounds).
 // Usage: decoded_peak_bench [LUFS]
 
@@ -63,7 +64,10 @@ int main(int argc, char* argv[])
     tonemill.setWorkingFolder(work.path());
 
     std::vector<Input> inputs = {
-        {"pink noise", QStringLiteral("anoisesrc=d=20:c=pink:a=0.3"), {}},
+        {"pink noise 1", QStringLiteral("anoisesrc=d=20:c=pink:a=0.3:seed=1"), {}},
+        {"pink noise 2", QStringLiteral("anoisesrc=d=20:c=pink:a=0.3:seed=2"), {}},
+        {"pink noise 3", QStringLiteral("anoisesrc=d=20:c=pink:a=0.3:seed=3"), {}},
+        {"white noise", QStringLiteral("anoisesrc=d=20:c=white:a=0.3:seed=4"), {}},
         {"clipped square", QStringLiteral("aevalsrc=0.999*sgn(sin(2*PI*997*t)):d=10"), {}},
         {"tones and bursts",
          QStringLiteral("aevalsrc=0.25*sin(2*PI*110*t)+0.2*sin(2*PI*220*t+1)+0.15*sin(2*PI*1760*t)"
@@ -76,18 +80,20 @@ int main(int argc, char* argv[])
             inputs.push_back({name, {}, sounds.filePath(QLatin1String(name))});
     QStringList files;
     for (Input& input : inputs) {
-        if (!input.file.isEmpty()) {
-            files << input.file;
-            continue;
-        }
-        input.file = work.filePath(QString::fromLatin1(input.name).replace(u' ', u'-') + QStringLiteral(".flac"));
-        if (!testsupport::makeFromLavfi(
-                input.file, input.lavfi,
-                {QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("-ar"), QStringLiteral("44100")})) {
+        const QString made = work.filePath(QString::fromLatin1(input.name).replace(u' ', u'-').replace(u'.', u'-') +
+                                           QStringLiteral(".flac"));
+        const QStringList stereo{QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("-ar"),
+                                 QStringLiteral("44100")};
+        const QStringList decode{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), input.file};
+        const bool ok = input.file.isEmpty() ? testsupport::makeFromLavfi(made, input.lavfi, stereo)
+                                             : testsupport::runProgram(QStringLiteral("ffmpeg"),
+                                                                       decode + stereo + QStringList{made}) == 0;
+        if (!ok) {
             std::fprintf(stderr, "could not make %s\n", input.name);
             return 1;
         }
-        files << input.file;
+        input.file = made;
+        files << made;
     }
 
     std::printf("normalised to %s LUFS, ceiling -1 dBTP; decoded by ffmpeg, then measured:\n\n", qPrintable(target));

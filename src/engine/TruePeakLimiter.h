@@ -7,9 +7,12 @@
 
 namespace engine {
 
-//! Applies a gain to interleaved float audio and keeps its true peak (the
-//! peak of the signal oversampled at least eight times, TruePeakInterpolator::
-//! fine(), finer than the loudness measure's four) at or below a ceiling: a look-ahead limiter whose gain falls
+//! Applies a gain to interleaved float audio and keeps its true peak at or
+//! below a ceiling, as two measures find it: the signal oversampled at least
+//! eight times (TruePeakInterpolator::fine(), close to what a converter
+//! makes of the samples), and the four times of the loudness measure
+//! (BS.1770, libebur128's), whose short filter reads up to 0.2 dB higher on
+//! dense audio, so the figures shown for the output keep to the ceiling too: a look-ahead limiter whose gain falls
 //! smoothly before a peak (about 2 ms) and recovers slowly after it (about 100 ms), the same on every channel. Audio
 //! that stays below the ceiling passes with the gain alone. The output lags the input by latency() frames; flush()
 //! delivers the rest at the end.
@@ -37,7 +40,8 @@ private:
     int m_attack; // frames over which the gain falls before a peak
     int m_latency;
     double m_release; // share of the way back to the required gain made per frame
-    TruePeakInterpolator m_interpolator;
+    TruePeakInterpolator m_interpolator; // fine()
+    TruePeakInterpolator m_ituInterpolator;
 
     std::vector<std::vector<float>> m_history;         // per channel: the last history() gained samples, then a block
     std::vector<float> m_delayed;                      // gained frames waiting for their gain, interleaved
