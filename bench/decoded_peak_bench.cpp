@@ -19,7 +19,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
@@ -32,21 +31,6 @@ struct Input {
     QString lavfi; // empty: `file` is used as it is
     QString file;
 };
-
-//! ffmpeg's ebur128 filter's true peak of the decoded file, in dBFS.
-double ffmpegTruePeak(const QString& file)
-{
-    const QByteArray out = testsupport::programOutput(
-        QStringLiteral("ffmpeg"),
-        {QStringLiteral("-hide_banner"), QStringLiteral("-nostats"), QStringLiteral("-i"), file, QStringLiteral("-af"),
-         QStringLiteral("ebur128=peak=true"), QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")},
-        QProcess::MergedChannels);
-    // The summary's "True peak:" block ends with "Peak: -0.9 dBFS".
-    const qsizetype summary = out.lastIndexOf("True peak:");
-    const QRegularExpression peak(QStringLiteral("Peak:\\s+(-?[0-9.]+|-inf) dBFS"));
-    const QRegularExpressionMatch match = peak.match(QString::fromUtf8(out.mid(summary)));
-    return summary >= 0 && match.hasMatch() ? match.captured(1).toDouble() : NAN;
-}
 
 double decibels(double linear)
 {
@@ -120,7 +104,7 @@ int main(int argc, char* argv[])
             }
             const testsupport::ReferenceLoudness reference =
                 testsupport::libebur128Loudness(decoded->samples, decoded->channels, decoded->rate);
-            const double ffmpeg = ffmpegTruePeak(output);
+            const double ffmpeg = testsupport::ffmpegTruePeakDb(output);
             worstFfmpeg = std::max(worstFfmpeg, ffmpeg);
             worstLibebur128 = std::max(worstLibebur128, decibels(reference.truePeak));
             std::printf("%-6s %-26s %9.2f dBTP %9.2f dBTP %7.2f dBFS\n", format, inputs[i].name, ffmpeg,
