@@ -39,7 +39,7 @@ private:
     float m_ceiling;
     int m_attack; // frames over which the gain falls before a peak
     int m_latency;
-    double m_release; // share of the way back to the required gain made per frame
+    double m_release;                    // share of the way back to the required gain made per frame
     TruePeakInterpolator m_interpolator; // fine()
     TruePeakInterpolator m_ituInterpolator;
 
