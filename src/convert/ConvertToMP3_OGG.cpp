@@ -41,7 +41,7 @@ constexpr double kLengthTolerance = 0.001;
 //! standard error (its own complaint) when there is one.
 QString encoderFailure(const engine::EncoderOutcome& outcome, const OutputFile& output)
 {
-    if (const QString refusal = GrowthRefusal(output.temporaryPath()); !refusal.isEmpty())
+    if (QString refusal = GrowthRefusal(output.temporaryPath()); !refusal.isEmpty())
         return refusal;
     const QString problem = QString::fromStdString(outcome.problem);
     const QString complaint = lastErrorLine(QByteArray::fromStdString(outcome.errorOutput));
