@@ -177,12 +177,14 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
         return;
     }
     // An encoder does not always notice that its file could not take
-    // everything (lame ends well when the write as it closes the file fails,
-    // and then never writes the frame with its delay and padding): the audio
-    // in the file, which decodes exactly as long as its input once complete,
-    // is checked against the audio it was given.
-    if (const std::optional<AudioLength> made = MeasureAudioLength(output->temporaryPath());
-        !made || std::fabs(made->seconds() - decodedSeconds) > kLengthTolerance) {
+    // everything (lame ends well when the write as it closes the file fails):
+    // the audio in the file is checked against the audio it was given. A
+    // cut file is shorter; an MP3 that lame did not finish is also longer,
+    // as the frame that tells its delay and padding is written last. (An Ogg
+    // stream shorter than one Vorbis block reads as a whole block.)
+    const std::optional<AudioLength> made = MeasureAudioLength(output->temporaryPath());
+    const double shortBy = made ? decodedSeconds - made->seconds() : decodedSeconds;
+    if (!made || shortBy > kLengthTolerance || (mp3 && -shortBy > kLengthTolerance)) {
         QString reason = GrowthRefusal(output->temporaryPath());
         if (reason.isEmpty())
             reason = QStringLiteral("the encoder's file decodes to %1 s of the %2 s of audio it was given")
