@@ -8,6 +8,7 @@
 #include "cli/PathAdmission.h"
 #include "cli/PathList.h"
 #include "cli/ProbeCommand.h"
+#include "convert/AudioLength.h"
 #include "convert/ConversionBatch.h"
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
@@ -59,6 +60,28 @@ qint64 fileBytes(const QString& path)
     if (path.isEmpty() || ::stat(platform::nativeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return 0;
     return qint64(st.st_size);
+}
+
+//! The "samples" member of a row: the sample frames of its input and of its
+//! output, each at its own rate, as the engine decodes them, so a script can
+//! see that the output is as long as its input. null when the input cannot
+//! be measured; the output's two members null when there is none.
+void addSamples(JsonLine& line, const QString& input, const QString& output)
+{
+    const std::optional<convert::AudioLength> in = convert::MeasureAudioLength(input);
+    if (!in) {
+        line.add("samples", std::nullopt);
+        return;
+    }
+    const std::optional<convert::AudioLength> out =
+        output.isEmpty() ? std::nullopt : convert::MeasureAudioLength(output);
+    JsonLine samples;
+    samples.add("in", qint64(in->frames)).add("in_rate", qint64(in->rate));
+    if (out)
+        samples.add("out", qint64(out->frames)).add("out_rate", qint64(out->rate));
+    else
+        samples.add("out", std::nullopt).add("out_rate", std::nullopt);
+    line.add("samples", samples);
 }
 
 //! What the batch's totals count.
@@ -222,6 +245,7 @@ private:
                 .add("seconds", seconds, 3)
                 .add("bytes", bytes)
                 .add("wall", wall, 3);
+            addSamples(line, r.path, outFile);
             if (m_loudness) {
                 const std::optional<filelist::MeasuredLoudness> measured = m_list.loudness(row);
                 line.add("loudness", measured ? std::optional<QString>(measured->text()) : std::nullopt);

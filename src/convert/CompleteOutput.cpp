@@ -20,8 +20,9 @@ namespace {
 //! codec as the engine names them, and how much shorter or longer than its
 //! input a whole output decodes, in samples at its own rate. That is one
 //! frame of the codec, where the encoder pads the last one or cuts it off;
-//! MP3s carry no encoder tag, so theirs decode with the encoder's priming
-//! (576 samples) and up to two frames of padding more.
+//! MP3s without an encoder tag (made by earlier versions, which fed lame's
+//! output through a pipe) decode with the encoder's priming (576 samples)
+//! and up to two frames of padding more.
 struct OutputKind {
     const char* container;
     const char* codec; // a prefix for WAV, whose sample format follows the input

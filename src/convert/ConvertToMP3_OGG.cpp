@@ -1,11 +1,13 @@
 #include "convert/ConvertToMP3_OGG.h"
 
+#include "convert/AudioLength.h"
 #include "convert/CarryTags.h"
 #include "convert/ConversionFailure.h"
 #include "convert/ConversionSession.h"
 #include "convert/DecodeProgress.h"
 #include "convert/EncoderCommand.h"
 #include "convert/ErrorLog.h"
+#include "convert/GrowthRefusal.h"
 #include "convert/OutputFile.h"
 #include "convert/RowLoudness.h"
 #include "convert/StoppedOutput.h"
@@ -13,8 +15,11 @@
 #include "engine/EncoderHook.h"
 #include "filelist/RowWords.h"
 #include "options/FormatOptions.h"
+#include "platform/FileName.h"
 #include "platform/ProgramFolder.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace convert {
@@ -25,23 +30,19 @@ using Outcome = ConversionSession::Outcome;
 
 // Large reads keep the number of yields and status updates low.
 constexpr DWORD kReadBytes = 0x40000;
+// How far from its input's length a complete output may decode: the rounding
+// of a resampled length. A file the encoder did not finish is a frame or more
+// off (a shorter end, or the delay and padding of an MP3 left untrimmed).
+constexpr double kLengthTolerance = 0.001;
 
-//! Receives the encoded stream from the encoder's standard output: every
-//! write to the output file is checked, so a full disk cannot go unnoticed
-//! the way it does inside an encoder that ignores its own write errors.
-void writeEncoded(HENCODE, DWORD, const void* buffer, DWORD length, void* user)
+//! Why the encoder failed: the system's reason when the file it writes
+//! cannot grow (a full disk, a quota: the encoders only say that writing
+//! failed), else what went wrong, with the last line it wrote on its
+//! standard error (its own complaint) when there is one.
+QString encoderFailure(const engine::EncoderOutcome& outcome, const OutputFile& output)
 {
-    auto* output = static_cast<OutputFile*>(user);
-    // A failed write is kept in `output` (failed(), error()) and ends the
-    // conversion when the pump next looks.
-    if (!output->failed())
-        static_cast<void>(output->write(static_cast<const char*>(buffer), length));
-}
-
-//! Why the encoder failed: what went wrong, with the last line it wrote on
-//! its standard error (its own complaint) when there is one.
-QString encoderFailure(const engine::EncoderOutcome& outcome)
-{
+    if (QString refusal = GrowthRefusal(output.temporaryPath()); !refusal.isEmpty())
+        return refusal;
     const QString problem = QString::fromStdString(outcome.problem);
     const QString complaint = lastErrorLine(QByteArray::fromStdString(outcome.errorOutput));
     if (complaint.isEmpty())
@@ -77,18 +78,20 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     }
     BASS_ChannelGetInfo(stream, &session.channelInfo);
 
-    // The encoder writes to its standard output; the file is written here.
-    const QString commandLine = BuildEncoderCommandLine(options, QStringLiteral("-"), platform::programFolder());
-    if (commandLine.isEmpty())
-        return;
-
     QString why;
     std::unique_ptr<OutputFile> output = OutputFile::create(outFile, &why);
     if (!output) {
         EndWithError(session, log, origfile, BASS_ERROR_CREATE, why);
         return;
     }
-    if (BASS_Encode_Start(stream, commandLine.toUtf8().constData(), 0, &writeEncoded, output.get()) == 0) {
+    // The encoder writes the temporary file itself: it can then go back to
+    // its start when the audio has ended, where lame puts the frame that
+    // tells players its delay and padding, so the MP3 decodes exactly as
+    // long as its input.
+    const QString commandLine = BuildEncoderCommandLine(options, output->temporaryPath(), platform::programFolder());
+    if (commandLine.isEmpty())
+        return;
+    if (BASS_Encode_Start(stream, platform::nativeName(commandLine).constData(), 0, nullptr, nullptr) == 0) {
         const int code = BASS_ErrorGetCode();
         output->discard();
         EndWithError(session, log, origfile, code, QString::fromStdString(engine::lastEncoderOutcome().problem));
@@ -128,11 +131,6 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
             fail(BASS_ERROR_UNKNOWN, engine::BassErrorText(BASS_ERROR_UNKNOWN));
             return;
         }
-        // The disk refused the encoded data: no point decoding on.
-        if (output->failed()) {
-            fail(BASS_ERROR_CREATE, output->error());
-            return;
-        }
         // Stop first: a stop while the encoder was waited on ends its feeding.
         if (session.cancelRequested()) {
             cancelled = true;
@@ -146,7 +144,7 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
         }
     }
     const filelist::RowReason damage = cancelled || encoderEnded ? filelist::RowReason() : progress.damage();
-    const double seconds = progress.seconds();
+    const double decodedSeconds = progress.seconds(); // while the stream is there
 
     // Closing the encoder's input lets it finish the file; a stopped
     // conversion thereby keeps a shorter file.
@@ -155,26 +153,45 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     const engine::EncoderOutcome outcome = engine::lastEncoderOutcome();
     session.freeConversionStream();
 
-    if (output->failed()) {
-        output->discard();
-        EndWithError(session, log, origfile, BASS_ERROR_CREATE, output->error());
-        return;
-    }
     if (cancelled) {
-        // The shorter file is kept when the encoder made any of it.
-        KeepStoppedOutput(session, *output, seconds);
+        // The shorter file is kept when the encoder made any audio of it,
+        // under a name that says how much it holds: what was decoded for it
+        // may still have been in the pipe or the encoder when it ended.
+        const std::optional<AudioLength> kept = MeasureAudioLength(output->temporaryPath());
+        if (kept && kept->frames > 0)
+            KeepStoppedOutput(session, *output, std::min(kept->seconds(), decodedSeconds));
+        else
+            output->discard();
         session.setOutcome(Outcome::Cancelled);
         return;
     }
     if (!encoderOk) {
+        const QString reason = encoderFailure(outcome, *output);
         output->discard();
-        const QString reason = encoderFailure(outcome);
         EndWithError(session, log, origfile, stopCode != BASS_OK ? stopCode : BASS_ERROR_UNKNOWN, reason);
         return;
     }
     if (output->size() <= 0) {
         output->discard();
         EndWithError(session, log, origfile, BASS_ERROR_CREATE, QStringLiteral("the encoder wrote no audio"));
+        return;
+    }
+    // An encoder does not always notice that its file could not take
+    // everything (lame ends well when the write as it closes the file fails):
+    // the audio in the file is checked against the audio it was given. A
+    // cut file is shorter; an MP3 that lame did not finish is also longer,
+    // as the frame that tells its delay and padding is written last. (An Ogg
+    // stream shorter than one Vorbis block reads as a whole block.)
+    const std::optional<AudioLength> made = MeasureAudioLength(output->temporaryPath());
+    const double shortBy = made ? decodedSeconds - made->seconds() : decodedSeconds;
+    if (!made || shortBy > kLengthTolerance || (mp3 && -shortBy > kLengthTolerance)) {
+        QString reason = GrowthRefusal(output->temporaryPath());
+        if (reason.isEmpty())
+            reason = QStringLiteral("the encoder's file decodes to %1 s of the %2 s of audio it was given")
+                         .arg(made ? made->seconds() : 0.0, 0, 'f', 3)
+                         .arg(decodedSeconds, 0, 'f', 3);
+        output->discard();
+        EndWithError(session, log, origfile, BASS_ERROR_CREATE, reason);
         return;
     }
     // The complete file exists under its temporary name here; commit() gives

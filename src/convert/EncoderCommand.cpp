@@ -1,6 +1,5 @@
 #include "convert/EncoderCommand.h"
 
-#include "engine/EncoderCommandLine.h"
 #include "options/FormatOptions.h"
 #include "platform/FileSystem.h"
 
@@ -14,9 +13,14 @@ namespace {
 // anything lower: the lowest quality it has stands in for -2.
 constexpr int kLowestOggQuality = -1;
 
+//! One argument quoted as the encoder hook splits command lines (see
+//! engine::quoteCommandArgument), kept as text: a file name's bytes that are
+//! not UTF-8 stay as they are until the line is turned into bytes.
 QString quoted(const QString& argument)
 {
-    return QString::fromStdString(engine::quoteCommandArgument(argument.toStdString()));
+    QString text = argument;
+    text.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + text + u'"';
 }
 
 //! The output path as the encoder must see it: never mistaken for an option

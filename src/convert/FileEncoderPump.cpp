@@ -5,6 +5,8 @@
 #include "convert/ConversionSession.h"
 #include "convert/DecodeProgress.h"
 #include "convert/ErrorLog.h"
+#include "convert/GaplessInfo.h"
+#include "convert/GrowthRefusal.h"
 #include "convert/OutputFile.h"
 #include "convert/RowLoudness.h"
 #include "convert/StoppedOutput.h"
@@ -68,6 +70,7 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
         reason = FileEncoderFailure(code);
         outcome = Outcome::Error;
     }
+    const engine::EncoderPadding padding = engine::lastEncoderPadding();
     const double seconds = progress.seconds();
     session.freeConversionStream();
     if (outcome == Outcome::Cancelled) {
@@ -82,6 +85,12 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
             !failure.isEmpty()) {
             code = BASS_ERROR_CREATE;
             reason = std::move(failure);
+            outcome = Outcome::Error;
+        } else if (format == TagFormat::Mp4 && !WriteGaplessInfo(output.temporaryPath(), padding)) {
+            code = BASS_ERROR_CREATE;
+            reason = GrowthRefusal(output.temporaryPath());
+            if (reason.isEmpty())
+                reason = GaplessInfoFailure();
             outcome = Outcome::Error;
         } else if (!loudness.tag(output.temporaryPath())) {
             code = BASS_ERROR_CREATE;

@@ -183,7 +183,17 @@ bool FfmpegEncoder::openResampler(const EncoderRequest& wanted)
         return false;
     m_fifo = av_audio_fifo_alloc(m_codec->sample_fmt, m_codec->ch_layout.nb_channels, m_frame->nb_samples);
     m_inputBlock = wanted.channels * av_get_bytes_per_sample(wanted.input);
-    return m_fifo != nullptr;
+    if (!m_fifo)
+        return false;
+    if (wanted.leadingSilenceFrame) {
+        m_leadingSilence = m_frame->nb_samples;
+        if (av_samples_set_silence(m_frame->extended_data, 0, m_leadingSilence, m_codec->ch_layout.nb_channels,
+                                   m_codec->sample_fmt) < 0 ||
+            av_audio_fifo_write(m_fifo, reinterpret_cast<void**>(m_frame->extended_data), m_leadingSilence) <
+                m_leadingSilence)
+            return false;
+    }
+    return true;
 }
 
 FfmpegEncoder::~FfmpegEncoder()
@@ -230,7 +240,15 @@ bool FfmpegEncoder::endTags()
     if (m_headerWritten)
         return !m_failed;
     m_headerWritten = true;
-    if (avformat_write_header(m_format, nullptr) < 0 || outputFailed())
+    AVDictionary* options = nullptr;
+    // MP4 keeps its edit list (the priming and padding trimmed) in the movie's
+    // time scale, by default milliseconds: at the sample rate it is exact,
+    // where milliseconds cut up to 43 samples off a track's end.
+    if (std::strcmp(m_format->oformat->name, "ipod") == 0 || std::strcmp(m_format->oformat->name, "mp4") == 0)
+        av_dict_set_int(&options, "movie_timescale", m_codec->sample_rate, 0);
+    const int written = avformat_write_header(m_format, &options);
+    av_dict_free(&options);
+    if (written < 0 || outputFailed())
         return fail(BASS_ERROR_CREATE);
     return true;
 }
@@ -299,6 +317,7 @@ bool FfmpegEncoder::encodeFrames(bool final)
         const int frames = std::min(av_audio_fifo_size(m_fifo), frameSize);
         if (av_audio_fifo_read(m_fifo, reinterpret_cast<void**>(m_frame->extended_data), frames) < frames)
             return fail(BASS_ERROR_UNKNOWN);
+        m_framesRead += frames;
         if (frames < frameSize) {
             if (shortLastFrame)
                 m_frame->nb_samples = frames;
@@ -324,6 +343,7 @@ bool FfmpegEncoder::drainPackets()
             return true;
         if (rc < 0)
             return false;
+        ++m_packets;
         av_packet_rescale_ts(m_packet.get(), m_codec->time_base, m_stream->time_base);
         m_packet->stream_index = m_stream->index;
         const bool written = av_interleaved_write_frame(m_format, m_packet.get()) >= 0;
@@ -332,6 +352,19 @@ bool FfmpegEncoder::drainPackets()
             return false;
         }
     }
+}
+
+EncoderPadding FfmpegEncoder::padding() const
+{
+    EncoderPadding result;
+    result.priming = m_codec->initial_padding;
+    result.samples = std::max<std::int64_t>(0, m_framesRead - m_leadingSilence);
+    // Codecs of fixed frames decode every frame whole: what lies past the
+    // audio in the last one is padding.
+    if (m_codec->frame_size > 0)
+        result.padding = std::max<std::int64_t>(0, m_packets * m_codec->frame_size - result.priming - result.samples -
+                                                       m_leadingSilence);
+    return result;
 }
 
 bool FfmpegEncoder::close()

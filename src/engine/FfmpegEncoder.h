@@ -34,6 +34,19 @@ struct EncoderRequest {
     int compressionLevel = -1;                                //!< -1: the encoder's default
     int bitsPerSample = 16;                                   //!< lossless encoders: above 16 keeps 24 bits
     std::vector<std::pair<std::string, std::string>> options; //!< the encoder's own options
+    //! Feeds the encoder one frame of silence before the audio. The WMA
+    //! decoder drops the first frame it decodes, and WMA files have no field
+    //! that says so: without this frame the first 2048 samples were lost.
+    bool leadingSilenceFrame = false;
+};
+
+//! The samples an encoder added around the audio, as gapless players trim
+//! them: `priming` before it, `padding` after it, `samples` of audio between
+//! (all at the encoder's rate).
+struct EncoderPadding {
+    std::int64_t priming = 0;
+    std::int64_t padding = 0;
+    std::int64_t samples = 0;
 };
 
 //! Encodes interleaved PCM with one of FFmpeg's encoders into a file, through
@@ -72,6 +85,8 @@ public:
     int systemError() const { return m_systemError; }
     //! The encoder as opened (its sample format, rate, frame size).
     const AVCodecContext& codec() const { return *m_codec; }
+    //! After close(): what the encoder added around the audio.
+    EncoderPadding padding() const;
 
 private:
     FfmpegEncoder() = default;
@@ -95,6 +110,9 @@ private:
     int m_inputBlock = 0;                 // bytes per input sample frame
     std::vector<char> m_carry;            // part of a sample frame left from the last write
     std::int64_t m_samplesSent = 0;       // per channel, at the encoder's rate
+    std::int64_t m_framesRead = 0;        // sample frames taken from the FIFO, leading silence included
+    std::int64_t m_packets = 0;           // packets written
+    int m_leadingSilence = 0;             // sample frames of silence fed before the audio
     bool m_headerWritten = false;
     bool m_closed = false;
     bool m_failed = false;
@@ -106,5 +124,9 @@ private:
 //! write or close of a file encoder (WMA, FLAC, Opus, AAC), 0 when writing the
 //! file did not fail.
 int lastEncoderSystemError();
+
+//! What the calling thread's last file encoder close found the encoder added
+//! around the audio (zeros when the close failed).
+EncoderPadding lastEncoderPadding();
 
 } // namespace engine

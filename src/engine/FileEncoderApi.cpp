@@ -9,6 +9,7 @@ using namespace engine;
 namespace {
 
 thread_local int t_lastSystemError = 0;
+thread_local EncoderPadding t_lastPadding;
 
 constexpr DWORD kFlacMaxLevel = 8;
 constexpr DWORD kOpusMinBitrate = 6000;
@@ -117,6 +118,7 @@ bool BASS_Encode_FileClose(HENCODE handle)
     }
     const bool ok = encoder->close();
     t_lastSystemError = encoder->systemError();
+    t_lastPadding = ok ? encoder->padding() : EncoderPadding{};
     setLastError(ok ? BASS_OK : encoder->errorCode());
     return ok;
 }
@@ -124,4 +126,9 @@ bool BASS_Encode_FileClose(HENCODE handle)
 int engine::lastEncoderSystemError()
 {
     return t_lastSystemError;
+}
+
+EncoderPadding engine::lastEncoderPadding()
+{
+    return t_lastPadding;
 }

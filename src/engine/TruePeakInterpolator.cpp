@@ -9,25 +9,48 @@ namespace engine {
 
 namespace {
 
-constexpr int kTaps = 49;
+constexpr int kItuTaps = 49;
+constexpr int kFineTapsPerPhase = 24;
+// The Kaiser window's shape: side lobes near -45 dB, a narrow transition.
+constexpr double kKaiserBeta = 6.0;
 // Outputs are made a block at a time, so that the tap loops vectorise.
 constexpr int kBlock = 32;
 constexpr double kAlmostZero = 1e-9;
 
 } // namespace
 
-TruePeakInterpolator::TruePeakInterpolator(int rate) : m_factor(rate < 96000 ? 4 : rate < 192000 ? 2 : 1)
+TruePeakInterpolator::TruePeakInterpolator(int rate)
+    : TruePeakInterpolator(rate < 96000    ? 4
+                           : rate < 192000 ? 2
+                                           : 1,
+                           kItuTaps, Window::Hann)
+{
+}
+
+TruePeakInterpolator TruePeakInterpolator::fine(int rate)
+{
+    const int factor = rate < 96000 ? 8 : rate < 192000 ? 4 : 2;
+    return TruePeakInterpolator(factor, factor * kFineTapsPerPhase + 1, Window::Kaiser);
+}
+
+TruePeakInterpolator::TruePeakInterpolator(int factor, int taps, Window window) : m_factor(factor)
 {
     if (m_factor == 1)
         return;
-    for (int j = 0; j < kTaps; ++j) {
-        const double m = j - (kTaps - 1) / 2.0;
+    const double kaiserScale = 1.0 / std::cyl_bessel_i(0.0, kKaiserBeta);
+    for (int j = 0; j < taps; ++j) {
+        const double m = j - (taps - 1) / 2.0;
         double c = 1.0;
         if (std::fabs(m) > kAlmostZero) {
             const double x = m * std::numbers::pi / m_factor;
             c = std::sin(x) / x;
         }
-        c *= 0.5 * (1.0 - std::cos(2.0 * std::numbers::pi * j / (kTaps - 1))); // Hann window
+        if (window == Window::Hann) {
+            c *= 0.5 * (1.0 - std::cos(2.0 * std::numbers::pi * j / (taps - 1)));
+        } else {
+            const double r = 2.0 * j / (taps - 1) - 1.0;
+            c *= std::cyl_bessel_i(0.0, kKaiserBeta * std::sqrt(std::max(0.0, 1.0 - r * r))) * kaiserScale;
+        }
         // The taps of phase 0 are zero but the centre one: that phase is the
         // sample itself.
         const int phase = j % m_factor;
@@ -125,13 +148,25 @@ TONEMILL_AVX2_CLONES void peaks2(const float (*c)[24], const float* newest, int 
 {
     peaksOf<1, 24>(c, newest, count, peaks);
 }
+TONEMILL_AVX2_CLONES void finePeaks8(const float (*c)[24], const float* newest, int count, float* peaks)
+{
+    peaksOf<7, 24>(c, newest, count, peaks);
+}
+TONEMILL_AVX2_CLONES void finePeaks4(const float (*c)[24], const float* newest, int count, float* peaks)
+{
+    peaksOf<3, 24>(c, newest, count, peaks);
+}
 
 } // namespace
 
 void TruePeakInterpolator::framePeaks(const float* samples, int count, float* peaks) const
 {
     const float* newest = samples + m_history;
-    if (m_factor == 4)
+    if (m_factor == 8)
+        finePeaks8(m_coefficients, newest, count, peaks);
+    else if (m_factor == 4 && m_history + 1 == kFineTapsPerPhase) // fine(), not the ITU filter
+        finePeaks4(m_coefficients, newest, count, peaks);
+    else if (m_factor == 4)
         peaks4(m_coefficients, newest, count, peaks);
     else if (m_factor == 2)
         peaks2(m_coefficients, newest, count, peaks);

@@ -24,8 +24,9 @@ TruePeakLimiter::TruePeakLimiter(int rate, int channels, double gain, double cei
     : m_channels(std::max(1, channels)), m_gain(static_cast<float>(gain)),
       m_ceiling(static_cast<float>(ceiling * kMargin)),
       m_attack(std::max(1, static_cast<int>(std::lround(std::max(rate, 1) * kAttackSeconds)))),
-      m_latency(m_attack + TruePeakInterpolator(rate).history() - 1),
-      m_release(1.0 - std::exp(-1.0 / (kReleaseSeconds * std::max(rate, 1)))), m_interpolator(rate)
+      m_latency(m_attack + TruePeakInterpolator::fine(rate).history() - 1),
+      m_release(1.0 - std::exp(-1.0 / (kReleaseSeconds * std::max(rate, 1)))),
+      m_interpolator(TruePeakInterpolator::fine(rate)), m_ituInterpolator(rate)
 {
     reset();
 }
@@ -46,9 +47,12 @@ void TruePeakLimiter::reset()
 void TruePeakLimiter::process(const float* in, int frames, std::vector<float>& out)
 {
     const int history = m_interpolator.history();
-    const float bound = m_interpolator.bound();
+    // The ITU filter reaches less far back: its samples start later.
+    const int ituStart = history - m_ituInterpolator.history();
+    const float bound = std::max(m_interpolator.bound(), m_ituInterpolator.bound());
     float peaks[kBlock];
     float channelPeaks[kBlock];
+    float ituPeaks[kBlock];
     for (int at = 0; at < frames; at += kBlock) {
         const int count = std::min(kBlock, frames - at);
         std::fill(peaks, peaks + count, 0.0f);
@@ -66,8 +70,9 @@ void TruePeakLimiter::process(const float* in, int frames, std::vector<float>& o
             // peaks need not be found.
             if (loudest * bound > m_ceiling) {
                 m_interpolator.framePeaks(samples.data(), count, channelPeaks);
+                m_ituInterpolator.framePeaks(samples.data() + ituStart, count, ituPeaks);
                 for (int i = 0; i < count; ++i)
-                    peaks[i] = std::max(peaks[i], channelPeaks[i]);
+                    peaks[i] = std::max({peaks[i], channelPeaks[i], ituPeaks[i]});
             }
         }
         for (int i = 0; i < count; ++i) {

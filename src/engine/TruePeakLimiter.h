@@ -7,13 +7,15 @@
 
 namespace engine {
 
-//! Applies a gain to interleaved float audio and keeps its true peak (the
-//! peak of the oversampled signal, as the loudness measure finds it) at or
-//! below a ceiling: a look-ahead limiter whose gain falls smoothly before a
-//! peak (about 2 ms) and recovers slowly after it (about 100 ms), the same on
-//! every channel. Audio that stays below the ceiling passes with the gain
-//! alone. The output lags the input by latency() frames; flush() delivers the
-//! rest at the end.
+//! Applies a gain to interleaved float audio and keeps its true peak at or
+//! below a ceiling, as two measures find it: the signal oversampled at least
+//! eight times (TruePeakInterpolator::fine(), close to what a converter
+//! makes of the samples), and the four times of the loudness measure
+//! (BS.1770, libebur128's), whose short filter reads up to 0.2 dB higher on
+//! dense audio, so the figures shown for the output keep to the ceiling too: a look-ahead limiter whose gain falls
+//! smoothly before a peak (about 2 ms) and recovers slowly after it (about 100 ms), the same on every channel. Audio
+//! that stays below the ceiling passes with the gain alone. The output lags the input by latency() frames; flush()
+//! delivers the rest at the end.
 class TruePeakLimiter {
 public:
     //! `gain` and `ceiling` are linear (1.0 = 0 dB, full scale).
@@ -37,8 +39,9 @@ private:
     float m_ceiling;
     int m_attack; // frames over which the gain falls before a peak
     int m_latency;
-    double m_release; // share of the way back to the required gain made per frame
-    TruePeakInterpolator m_interpolator;
+    double m_release;                    // share of the way back to the required gain made per frame
+    TruePeakInterpolator m_interpolator; // fine()
+    TruePeakInterpolator m_ituInterpolator;
 
     std::vector<std::vector<float>> m_history;         // per channel: the last history() gained samples, then a block
     std::vector<float> m_delayed;                      // gained frames waiting for their gain, interleaved

@@ -67,6 +67,7 @@ HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bi
     }
     EncoderRequest wanted;
     wanted.codec = "wmav2";
+    wanted.leadingSilenceFrame = true;
     wanted.container = "asf";
     wanted.rate = int(freq);
     wanted.channels = int(chans);

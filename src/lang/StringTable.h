@@ -107,6 +107,10 @@ namespace lang {
     X(LoudnessGroupTip, 10265,                                                                                         \
       "Players that read ReplayGain tags even out the volume; normalising changes the audio itself, which takes a "    \
       "second pass. An album is the files of one folder (or one CD or CUE sheet) converted together.")                 \
+    X(NormalizeTip, 10266,                                                                                             \
+      "A mono file is measured as dual mono, as two speakers play it: 3 dB louder than loudgain and ffmpeg measure "   \
+      "it by default, so it gets the same gain as its stereo copy. Normalised outputs stay at or below -1 dBTP, "      \
+      "lossy formats once decoded too.")                                                                               \
     X(SkipConverted, 10320, "Skip files already converted")                                                            \
     X(SkipConvertedTip, 10321,                                                                                         \
       "A file whose output is already there, complete and in the chosen format, is not converted again")               \

@@ -233,6 +233,10 @@ void FormatsPanel::applyCaptions()
     frLoudness->setToolTip(lang::caption(lang::StringId::LoudnessGroupTip));
     chkReplayGain->setText(lang::caption(lang::StringId::WriteReplayGain));
     chkNormalize->setText(lang::caption(lang::StringId::NormalizeTo));
+    const QString normalizeTip =
+        QStringLiteral("<qt>") + lang::caption(lang::StringId::NormalizeTip).toHtmlEscaped() + QStringLiteral("</qt>");
+    chkNormalize->setToolTip(normalizeTip);
+    spnNormalizeTarget->setToolTip(normalizeTip);
     cmbNormalizeMode->setItemText(0, lang::caption(lang::StringId::NormalizeByTrack));
     cmbNormalizeMode->setItemText(1, lang::caption(lang::StringId::NormalizeByAlbum));
     lblSimultaneousMax->setText(

@@ -478,9 +478,10 @@ TEST_F(ConvertCommandTest, AFailedRowSaysWhyInTheFourthField)
 TEST_F(ConvertCommandTest, KillingTheRunLeavesNoFileUnderAFinalName)
 {
     const QString a = tone(QStringLiteral("a.flac"));
-    // An encoder that writes part of a file, then stops reading and waits.
+    // An encoder that writes part of its file (the last argument), then
+    // stops reading and waits.
     ASSERT_TRUE(writeShellScript(tonemill.programFolder() + QStringLiteral("/lame"),
-                                 "head -c 300000 /dev/zero\nexec sleep 5\n"));
+                                 "for last; do :; done\nhead -c 300000 /dev/zero > \"$last\"\nexec sleep 5\n"));
     const QString out = path(QStringLiteral("out"));
 
     QProcess p;

@@ -12,6 +12,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,6 +30,40 @@ QString ffprobeTag(const QString& file, const QString& tag)
                              QStringLiteral("default=nw=1:nk=1"), file},
                             &out);
     return QString::fromUtf8(out).trimmed();
+}
+
+//! The first channel of 16-bit stereo PCM.
+std::vector<double> leftChannel(const QByteArray& pcm)
+{
+    std::vector<double> left(std::size_t(pcm.size() / 4));
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        std::int16_t sample = 0;
+        std::memcpy(&sample, pcm.constData() + 4 * i, sizeof sample);
+        left[i] = sample;
+    }
+    return left;
+}
+
+//! How many samples later than in `input` the audio comes in `decoded`: the
+//! shift, within `reach`, where a stretch from the middle matches best.
+int lagOf(const std::vector<double>& input, const std::vector<double>& decoded, int reach)
+{
+    const int from = int(input.size() / 3);
+    constexpr int kStretch = 4096;
+    int best = 0;
+    double bestDistance = -1;
+    for (int lag = -reach; lag <= reach; ++lag) {
+        double distance = 0;
+        for (int i = from; i < from + kStretch; ++i) {
+            const double d = decoded[std::size_t(i + lag)] - input[std::size_t(i)];
+            distance += d * d;
+        }
+        if (bestDistance < 0 || distance < bestDistance) {
+            bestDistance = distance;
+            best = lag;
+        }
+    }
+    return best;
 }
 
 class DiscCommandTest : public testsupport::CommandTest {
@@ -200,6 +236,67 @@ TEST_F(DiscCommandTest, ANamePatternFilesARipByItsSheet)
         const QString flac =
             path(QStringLiteral("OUT/Artist %1/Album/%2 - Title %1.flac")).arg(t).arg(t, 2, 10, QLatin1Char('0'));
         EXPECT_TRUE(testsupport::decodeWithFfmpeg(flac) == image.track(t)) << qPrintable(flac);
+    }
+}
+
+TEST_F(DiscCommandTest, EveryFormatDecodesAsLongAsItsInputAndSaysSo)
+{
+    // Lengths that are no multiple of any codec's frame: a sweep (its shift
+    // after decoding can be told) and the three tracks of a sheet.
+    constexpr qint64 kToneSamples = 147001;
+    ASSERT_TRUE(testsupport::makeFromLavfi(path(QStringLiteral("tone.wav")),
+                                           QStringLiteral("aevalsrc=0.5*sin(2*PI*(300+150*t)*t):s=44100:d=4:c=stereo"),
+                                           {QStringLiteral("-af"), QStringLiteral("atrim=end_sample=147001")}));
+    DiscImage three;
+    ASSERT_TRUE(three.make(path(QStringLiteral("three.bin")), {{157, 0}, {173, 30}, {211, 0}}));
+    ASSERT_TRUE(testsupport::writeFile(path(QStringLiteral("three.cue")), three.sheet(QStringLiteral("three.bin"))));
+    const std::vector<qint64> inputs{kToneSamples, three.track(1).size() / 4, three.track(2).size() / 4,
+                                     three.track(3).size() / 4};
+    const std::vector<double> tone = leftChannel(testsupport::decodeWithFfmpeg(path(QStringLiteral("tone.wav"))));
+    ASSERT_EQ(qint64(tone.size()), kToneSamples);
+
+    // ffmpeg trims the delay and padding encoders store, but not the end
+    // padding of AAC in MP4 (its edit list's end), and WMA has no field for
+    // either: those decode up to one frame longer, never shorter. Opus is
+    // resampled to 48 kHz, whose length rounds up to a sample.
+    const struct {
+        const char* format;
+        int rate;
+        int longer;
+    } formats[] = {{"wav", 44100, 0},  {"flac", 44100, 0},   {"ogg", 44100, 0},   {"mp3", 44100, 0},
+                   {"opus", 48000, 1}, {"m4a", 44100, 1023}, {"wma", 44100, 2047}};
+    for (const auto& f : formats) {
+        SCOPED_TRACE(f.format);
+        const QString format = QLatin1String(f.format);
+        const CommandRun convert =
+            run(QStringLiteral("convert"),
+                {QStringLiteral("--json"), QStringLiteral("--format"), format, QStringLiteral("--output"), format,
+                 QStringLiteral("tone.wav"), QStringLiteral("three.cue")});
+        EXPECT_EQ(convert.exitCode, 0) << convert.err.constData();
+        ASSERT_EQ(convert.lines().size(), 5) << convert.out.constData();
+        for (int row = 0; row < 4; ++row) {
+            SCOPED_TRACE(row);
+            const QJsonObject line = QJsonDocument::fromJson(convert.lines()[row]).object();
+            const QString output = line[QLatin1String("output")].toString();
+            const QJsonObject samples = line[QLatin1String("samples")].toObject();
+            const qint64 in = inputs[std::size_t(row)];
+            // At its own rate: Opus is always 48 kHz.
+            const qint64 wanted = qint64(std::llround(double(in) * f.rate / 44100));
+            const qint64 decoded = testsupport::decodeWithFfmpeg(output).size() / 4;
+            EXPECT_GE(decoded, wanted);
+            EXPECT_LE(decoded, wanted + f.longer);
+            EXPECT_EQ(samples[QLatin1String("in")].toInteger(), in);
+            EXPECT_EQ(samples[QLatin1String("in_rate")].toInt(), 44100);
+            EXPECT_EQ(samples[QLatin1String("out")].toInteger(), decoded);
+            EXPECT_EQ(samples[QLatin1String("out_rate")].toInt(), f.rate);
+            if (row == 0) {
+                // Not a sample lost or added in front: the sweep comes back
+                // where it was.
+                const std::vector<double> back = leftChannel(
+                    testsupport::decodeWithFfmpeg(output, {QStringLiteral("-ar"), QStringLiteral("44100")}));
+                EXPECT_EQ(lagOf(tone, back, 2400), 0);
+            }
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #include "convert/EncoderCommand.h"
 #include "engine/EncoderCommandLine.h"
 #include "options/FormatOptions.h"
+#include "platform/FileName.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -115,11 +116,15 @@ TEST(EncoderCommand, OutputPathsReachTheEncoderAsOneDataArgument)
         QStringLiteral("/tmp/tab\there/Ünïcödé ノート.ogg"),
         QStringLiteral("/tmp/trailing\\"),
         QStringLiteral("/tmp/\"\""),
+        // A folder whose name holds the byte 0xE9, which is not UTF-8.
+        platform::fromNativeName(QByteArrayLiteral("/tmp/caf\xe9/out.ogg")),
     };
     for (const QString& path : paths) {
-        const auto arguments = split(BuildEncoderCommandLine(o, path, kNoFolder));
+        // The line becomes bytes as file names do: each byte comes back.
+        const auto arguments =
+            engine::splitCommandLine(platform::nativeName(BuildEncoderCommandLine(o, path, kNoFolder)).toStdString());
         ASSERT_FALSE(arguments.empty());
-        EXPECT_EQ(arguments.back(), path.toStdString());
+        EXPECT_EQ(arguments.back(), platform::nativeName(path).toStdString());
         EXPECT_EQ(arguments.front(), "oggenc");
     }
     // A path that begins with a dash is never taken for an option.

@@ -3,7 +3,11 @@
 #include "filelist/RowWords.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cmath>
+#include <csignal>
+#include <random>
+#include <unistd.h>
 
 using encodertest::probe;
 using options::FormatOptions;
@@ -26,6 +30,24 @@ protected:
     void chooseText(options::ListState& box, const QString& text)
     {
         ASSERT_TRUE(box.setListIndex(box.items().indexOf(text)));
+    }
+    //! Pauses (SIGSTOP) the encoder this process started; its pid, 0 when
+    //! none runs. The conversion kills it when it does not end in time.
+    static pid_t pauseEncoder()
+    {
+        for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            const QByteArray stat = testsupport::readFile(QStringLiteral("/proc/%1/stat").arg(entry));
+            // "pid (name) state ppid ..."
+            const qsizetype close = stat.lastIndexOf(')');
+            const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+            const QByteArray name = stat.mid(stat.indexOf('(') + 1, close - stat.indexOf('(') - 1);
+            if (close > 0 && fields.size() > 1 && fields[1].toInt() == ::getpid() &&
+                (name == "lame" || name == "oggenc")) {
+                const pid_t pid = entry.toInt();
+                return ::kill(pid, SIGSTOP) == 0 ? pid : 0;
+            }
+        }
+        return 0;
     }
 };
 
@@ -153,6 +175,51 @@ TEST_F(Mp3Conversion, CancellingKeepsAShorterFile)
     EXPECT_GT(p.duration, 0.5);
     EXPECT_LT(p.duration, 3.0);
     EXPECT_TRUE(logLines().isEmpty());
+}
+
+TEST_F(Mp3Conversion, AStoppedAtNameNeverOverstatesWhatTheKeptFileHolds)
+{
+    // At a random chunk the encoder falls behind (it is paused, as a busy
+    // machine would hold it up) and Stop comes while a chunk waits for it:
+    // the encoder is killed, and only what reached the file may be named.
+    const QString in = path(QStringLiteral("long.wav"));
+    ASSERT_TRUE(testsupport::makeTone(in, 20.0, 44100, 2));
+    session.setYieldInterval(0);
+    std::mt19937 random(36); // fixed, so that a failure comes back
+    const QRegularExpression stoppedAt(QStringLiteral("stopped at (\\d+)m(\\d+)s"));
+    int kept = 0;
+    for (const int format : {FormatOptions::MP3, FormatOptions::OGG}) {
+        options.optFileFormat(format).click();
+        for (int round = 0; round < 10; ++round) {
+            const int pauseAt = std::uniform_int_distribution(1, 12)(random);
+            int yields = 0;
+            pid_t paused = 0;
+            desktop.onProcessEvents = [&] {
+                if (++yields == pauseAt)
+                    paused = pauseEncoder();
+                else if (paused > 0)
+                    state.bCancelConversion = true;
+            };
+            state.bCancelConversion = false;
+            session.outputMade.clear();
+            convert::ConvertToMP3_OGG(
+                session, in,
+                path(format == FormatOptions::MP3 ? QStringLiteral("long.mp3") : QStringLiteral("long.ogg")));
+            SCOPED_TRACE(session.outputMade.toStdString());
+            ASSERT_GT(paused, 0);
+            ASSERT_EQ(status(), QStringLiteral("Cancelled"));
+            if (session.outputMade.isEmpty())
+                continue; // the encoder had written nothing yet: nothing is kept
+            ++kept;
+            const QRegularExpressionMatch named = stoppedAt.match(session.outputMade);
+            ASSERT_TRUE(named.hasMatch());
+            const double holds = double(testsupport::decodeWithFfmpeg(session.outputMade).size()) / 4 / 44100;
+            EXPECT_LE(named.captured(1).toInt() * 60 + named.captured(2).toInt(), holds);
+            EXPECT_GT(holds, 0.0);
+            EXPECT_TRUE(QFile::remove(session.outputMade));
+        }
+    }
+    EXPECT_GE(kept, 10);
 }
 
 TEST_F(Mp3Conversion, MissingEncoderEndsErrorWithALogLine)

@@ -2,6 +2,7 @@
 #include "convert/ConvertToFLAC_OPUS_AAC.h"
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWAV.h"
+#include "convert/ConvertToWMA.h"
 #include "support/ReferenceLoudness.h"
 
 #include <QDir>
@@ -146,6 +147,37 @@ TEST_F(NormalizeTest, AClippedInputMadeLouderKeepsItsTruePeakAtMinusOneDbtp)
     }
     ASSERT_TRUE(list->loudness(0));
     EXPECT_LE(list->loudness(0)->truePeak, -1.0);
+}
+
+TEST_F(NormalizeTest, LoudOutputsDecodeAtOrBelowTheCeilingInEveryFormat)
+{
+    // Dense audio made loud: lossy codecs raise its peaks as they decode, by
+    // as much as the headroom each is given.
+    const QString in = path(QStringLiteral("pink.flac"));
+    ASSERT_TRUE(testsupport::makeFromLavfi(in, QStringLiteral("anoisesrc=d=8:c=pink:a=0.3:seed=1"),
+                                           {QStringLiteral("-ac"), QStringLiteral("2")}));
+    options.sliderNormalizeTarget.setValue(-8);
+    const struct {
+        int format;
+        const char* name;
+        void (*convert)(convert::ConversionSession&, const QString&, const QString&);
+    } formats[] = {
+        {FormatOptions::WAV, "loud.wav", convert::ConvertToWAV},
+        {FormatOptions::MP3, "loud.mp3", convert::ConvertToMP3_OGG},
+        {FormatOptions::OGG, "loud.ogg", convert::ConvertToMP3_OGG},
+        {FormatOptions::OPUS, "loud.opus", convert::ConvertToFLAC_OPUS_AAC},
+        {FormatOptions::AAC, "loud.m4a", convert::ConvertToFLAC_OPUS_AAC},
+        {FormatOptions::WMA, "loud.wma", convert::ConvertToWMA},
+    };
+    for (const auto& f : formats) {
+        SCOPED_TRACE(f.name);
+        options.optFileFormat(f.format).click();
+        const QString out = path(QLatin1String(f.name));
+        f.convert(session, in, out);
+        expectComplete();
+        EXPECT_LE(20 * std::log10(measured(out).truePeak), -1.0); // libebur128, 4x
+        EXPECT_LE(testsupport::ffmpegTruePeakDb(out), -1.0);      // 192 kHz
+    }
 }
 
 TEST_F(NormalizeTest, StopDuringTheFirstPassEndsCancelledWithoutAnOutput)

@@ -9,10 +9,12 @@ using options::FormatOptions;
 
 namespace {
 
-// wmav2 works in frames of 2048 samples and completes the last with silence.
+// wmav2 works in frames of 2048 samples and completes the last with silence;
+// the length the file states also counts the frame of silence before the
+// audio, which decoders drop.
 double wmaSlack(int rate)
 {
-    return 2 * 2048.0 / rate;
+    return 3 * 2048.0 / rate;
 }
 
 //! A tag as ffprobe shows it, whatever the case of its name.

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <ebur128.h>
 #include <optional>
@@ -119,6 +120,22 @@ inline std::optional<double> ffmpegIntegrated(const QString& path, bool dualMono
     if (!match.hasMatch())
         return std::nullopt;
     return match.captured(1).toDouble();
+}
+
+//! The true peak `ffmpeg -af ebur128=peak=true` reports (to 0.1 dB, in dBFS;
+//! it oversamples to 192 kHz); NaN when it reports none.
+inline double ffmpegTruePeakDb(const QString& path)
+{
+    const QByteArray log = programOutput(
+        QStringLiteral("ffmpeg"),
+        {QStringLiteral("-hide_banner"), QStringLiteral("-nostats"), QStringLiteral("-i"), path, QStringLiteral("-af"),
+         QStringLiteral("ebur128=peak=true"), QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")},
+        QProcess::MergedChannels);
+    // The summary's "True peak:" block ends with "Peak: -0.9 dBFS".
+    const qsizetype summary = log.lastIndexOf("True peak:");
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("Peak:\\s+(-?[0-9.]+|-inf) dBFS")).match(QString::fromUtf8(log.mid(summary)));
+    return summary >= 0 && match.hasMatch() ? match.captured(1).toDouble() : std::nan("");
 }
 
 } // namespace testsupport
