@@ -1,6 +1,7 @@
 #include "convert/TimeLeftEstimate.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -8,12 +9,15 @@ namespace convert {
 
 namespace {
 
-// The rate is measured over this much of the latest work: long enough to
-// smooth the chunks of the encoders, short enough to follow a change of pace
-// (a fast file after a slow one, a row more running).
-constexpr qint64 kWindowMs = 10000;
 // Less work than this says too little about the rest.
 constexpr qint64 kLeastMs = 1000;
+// How quickly the figure shown leans towards the measured one: a difference
+// of this many seconds makes it count twice as fast (or stand still)...
+constexpr double kSettleSeconds = 5;
+// ... within these bounds: it never stands still for more than a few
+// seconds, and never drops so fast that it reads as a jump.
+constexpr double kSlowestPace = 0.25;
+constexpr double kFastestPace = 4;
 
 TimeLeftEstimate::Clock steadyClock()
 {
@@ -30,7 +34,9 @@ void TimeLeftEstimate::start(double totalSeconds)
 {
     m_total = std::max(0.0, totalSeconds);
     m_samples.clear();
-    m_samples.push_back({m_clock(), 0});
+    m_advancedAtMs = m_clock();
+    m_samples.push_back({m_advancedAtMs, 0});
+    m_shown.reset();
 }
 
 void TimeLeftEstimate::removeFromTotal(double seconds)
@@ -41,13 +47,41 @@ void TimeLeftEstimate::removeFromTotal(double seconds)
 void TimeLeftEstimate::update(double doneSeconds)
 {
     const qint64 now = m_clock();
-    m_samples.push_back({now, std::max(doneSeconds, m_samples.empty() ? 0.0 : m_samples.back().doneSeconds)});
+    const double before = m_samples.empty() ? 0.0 : m_samples.back().doneSeconds;
+    const double done = std::max(doneSeconds, before);
+    if (done <= 0) {
+        // Opening the first files is no measure of the work: the window
+        // begins where the work does.
+        m_samples.assign(1, {now, 0});
+        m_advancedAtMs = now;
+        return;
+    }
+    if (done > before)
+        m_advancedAtMs = now;
+    m_samples.push_back({now, done});
     // Keep one sample at or before the window's start, so the window is full.
     while (m_samples.size() > 2 && now - m_samples[1].atMs >= kWindowMs)
         m_samples.pop_front();
+
+    if (now - m_advancedAtMs >= kWindowMs) {
+        m_shown.reset(); // nothing converted for a whole window: no figure to give
+        return;
+    }
+    const std::optional<double> target = measured();
+    if (!target)
+        return;
+    if (!m_shown) {
+        m_shown = *target;
+    } else {
+        // Count down as a clock, faster while the measure is below, slower
+        // while it is above: never up.
+        const double pace = std::clamp(1 + (*m_shown - *target) / kSettleSeconds, kSlowestPace, kFastestPace);
+        m_shown = std::max(0.0, *m_shown - pace * double(now - m_shownAtMs) / 1000.0);
+    }
+    m_shownAtMs = now;
 }
 
-std::optional<qint64> TimeLeftEstimate::secondsLeft() const
+std::optional<double> TimeLeftEstimate::measured() const
 {
     if (m_samples.size() < 2)
         return std::nullopt;
@@ -61,7 +95,14 @@ std::optional<qint64> TimeLeftEstimate::secondsLeft() const
     // rows may run a little past the total.
     const double left = std::max(0.0, m_total - last.doneSeconds);
     const double rate = converted / (double(spanMs) / 1000.0); // audio seconds per second
-    return std::max<qint64>(1, qint64(std::ceil(left / rate)));
+    return left / rate;
+}
+
+std::optional<qint64> TimeLeftEstimate::secondsLeft() const
+{
+    if (!m_shown)
+        return std::nullopt;
+    return std::max<qint64>(1, qint64(std::ceil(*m_shown)));
 }
 
 } // namespace convert

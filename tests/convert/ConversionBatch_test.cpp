@@ -409,6 +409,76 @@ TEST(TimeLeft, FollowsTheAudioLeftOverUnequalFiles)
     }
 }
 
+// The same three files, each beginning with a fifth of a second that
+// converts nothing (its decoder and encoder opening), the batch reporting
+// every 50 ms and the window reading twice a second: the figure never rises,
+// never stays the same for a whole smoothing window, and once a tenth of the
+// audio is done it is within 15 % of the time really left (up to the last
+// seconds, where one whole second is more than that).
+TEST(TimeLeft, CountsDownSteadilyAndTrueOverUnequalFiles)
+{
+    const double files[] = {60, 600, 30};
+    constexpr double kSpeed = 30;     // audio seconds per second
+    constexpr qint64 kOpeningMs = 200; // each file's start, converting nothing
+    const double total = 60 + 600 + 30;
+    const qint64 endMs = 3 * kOpeningMs + qint64(total / kSpeed * 1000);
+    const auto doneAt = [&](qint64 t) {
+        double done = 0;
+        qint64 begin = 0;
+        for (const double seconds : files) {
+            begin += kOpeningMs;
+            const qint64 end = begin + qint64(seconds / kSpeed * 1000);
+            if (t < end)
+                return done + double(std::max<qint64>(0, t - begin)) * kSpeed / 1000;
+            done += seconds;
+            begin = end;
+        }
+        return done;
+    };
+    qint64 now = 0;
+    convert::TimeLeftEstimate estimate([&now] { return now; });
+    estimate.start(total);
+    std::optional<qint64> previous;
+    qint64 changedAt = 0;
+    for (now = 50; now < endMs; now += 50) {
+        const double done = doneAt(now);
+        estimate.update(done);
+        if (now % 500 != 0)
+            continue;
+        const std::optional<qint64> left = estimate.secondsLeft();
+        if (!left) {
+            EXPECT_LT(now, 2000) << "no figure at " << now;
+            continue;
+        }
+        const double real = double(endMs - now) / 1000;
+        if (done >= total / 10 && real >= 5)
+            EXPECT_NEAR(double(*left), real, 0.15 * real) << now;
+        if (!previous || *left != *previous)
+            changedAt = now;
+        EXPECT_LE(*left, previous.value_or(*left)) << now;
+        EXPECT_LT(now - changedAt, convert::TimeLeftEstimate::kWindowMs) << now;
+        previous = left;
+    }
+}
+
+// Work that stands still for longer than the smoothing window has no time
+// left to tell; the figure comes back once it goes on.
+TEST(TimeLeft, NoFigureWhileTheWorkStandsStill)
+{
+    qint64 now = 0;
+    convert::TimeLeftEstimate estimate([&now] { return now; });
+    estimate.start(600);
+    for (now = 100; now <= 3000; now += 100)
+        estimate.update(double(now) / 100); // 10 audio seconds a second
+    ASSERT_TRUE(estimate.secondsLeft());
+    for (; now <= 3000 + convert::TimeLeftEstimate::kWindowMs; now += 100)
+        estimate.update(30);
+    EXPECT_FALSE(estimate.secondsLeft());
+    for (const qint64 resumed = now; now <= resumed + 3000; now += 100)
+        estimate.update(30 + double(now - resumed) / 100);
+    EXPECT_TRUE(estimate.secondsLeft());
+}
+
 TEST_F(ConversionBatchTest, MissingOutputFolderShowsTheBoxForEachRow)
 {
     addRow(QStringLiteral("a.flac"));
