@@ -120,7 +120,8 @@ void MainWindow::buildInterface()
     frMain->setObjectName(QStringLiteral("frMain"));
     frMain->setGeometry(rect());
     frMain->setHeaderShown(true);
-    connect(frMain, &DragPanel::pressed, this, [this] { m_desktop.dragWindow(); });
+    connect(frMain, &DragPanel::dragStarted, this, [this] { m_desktop.dragWindow(); });
+    connect(frMain, &DragPanel::dragReleased, this, [this] { m_desktop.endWindowDrag(); });
     connect(frMain, &DragPanel::edgePressed, this, [this](Qt::Edges edges) {
         if (!isMaximized() && windowHandle())
             windowHandle()->startSystemResize(edges);

@@ -511,9 +511,12 @@ void ConversionBatch::countOutcome(filelist::RowState state, const QString& outp
         ++m_summary.failed;
     else if (state == RowState::Skipped)
         ++m_summary.skipped;
-    if (m_summary.outputFolder.isEmpty() && !output.isEmpty())
-        m_summary.outputFolder =
-            m_options.optSameFolder.Value() ? platform::Path(output).parent().toString() : m_options.txtOutPath.Text();
+    if (output.isEmpty())
+        return;
+    const QString folder =
+        m_options.optSameFolder.Value() ? platform::Path(output).parent().toString() : m_options.txtOutPath.Text();
+    if (!m_summary.outputFolders.contains(folder))
+        m_summary.outputFolders.append(folder);
 }
 
 void ConversionBatch::applyStatuses()

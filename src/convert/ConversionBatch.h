@@ -81,13 +81,13 @@ public:
     static QString progressCaption(const Progress& progress);
 
     //! How the last batch ended: its rows converted, failed and stopped, and
-    //! the folder its outputs went to (the first one's, when they went beside
-    //! their inputs).
+    //! the folders its outputs went to (the output folder, or each folder
+    //! they went to beside their inputs), in the order the rows ended.
     struct Summary {
         int converted = 0;
         int failed = 0;
         int stopped = 0;
-        QString outputFolder;
+        QStringList outputFolders;
         int skipped = 0; //!< rows passed over: their complete outputs were there already
         bool operator==(const Summary&) const = default;
     };
