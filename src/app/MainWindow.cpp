@@ -7,6 +7,7 @@
 #include "app/QtTheme.h"
 #include "controls/FramePanel.h"
 #include "controls/LineWidget.h"
+#include "controls/NamedWidget.h"
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
 #include "convert/DownloadDialog.h"
@@ -164,6 +165,7 @@ void MainWindow::buildInterface()
     connect(filesPanel, &filelist::FileListPanel::playRequested, playerPanel, &player::PlayerPanel::playFromGrid);
     connect(filesPanel, &filelist::FileListPanel::stopPlayerRequested, &rowPlayer, &player::Player::cmdStop_Click);
     m_batch->setStopPlayback([&rowPlayer] { rowPlayer.cmdStop_Click(); });
+    m_batch->setHighlightedRows([this] { return filesPanel->Grid->selectedRows(); });
     // The rows being converted stay in view as the batch moves down the list.
     connect(m_batch.get(), &convert::ConversionBatch::rowStarted, this, [this](int row) {
         if (QAbstractItemModel* model = filesPanel->Grid->model(); model && row < model->rowCount())
@@ -454,18 +456,19 @@ void MainWindow::SetCaptions()
     const QString title = text(lang::StringId::ProductName);
     setWindowTitle(title); // the title of frMain, which the task bar shows
     lblTitle->setText(title);
+    ComboLang->setAccessibleName(text(lang::StringId::LanguageBoxName));
     lblStepAddFiles->setText(text(lang::StringId::StepAddFiles));
     lblStepOutput->setText(text(lang::StringId::StepOutput));
     lblStepConvert->setText(text(lang::StringId::StepConvert));
-    cmdMinimize->setToolTip(text(lang::StringId::MinimizeTip));
-    cmdClose->setToolTip(text(lang::StringId::CloseTip));
+    controls::setTipAndName(cmdMinimize, text(lang::StringId::MinimizeTip));
+    controls::setTipAndName(cmdClose, text(lang::StringId::CloseTip));
     showMaximizeState();
 }
 
 void MainWindow::applyAboutCaptions()
 {
-    cmdAbout->setToolTip(text(lang::StringId::AboutTip));
-    MyButton1->setToolTip(text(lang::StringId::HelpTip));
+    controls::setTipAndName(cmdAbout, text(lang::StringId::AboutTip));
+    controls::setTipAndName(MyButton1, text(lang::StringId::HelpTip));
     frAbout->applyCaptions();
 }
 
@@ -513,7 +516,8 @@ void MainWindow::showMaximizeState()
 {
     // A square for "make it large", two for "make it as it was".
     cmdMaximize->setText(isMaximized() ? QStringLiteral("\u2750") : QStringLiteral("\u25A1"));
-    cmdMaximize->setToolTip(text(isMaximized() ? lang::StringId::RestoreTip : lang::StringId::MaximizeTip));
+    controls::setTipAndName(cmdMaximize,
+                            text(isMaximized() ? lang::StringId::RestoreTip : lang::StringId::MaximizeTip));
 }
 
 void MainWindow::cmdMaximize_Click()

@@ -150,6 +150,8 @@ void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButt
     // A name pattern that cannot be used is refused before any row starts.
     if (!CheckOutputNaming(m_desktop, m_options))
         return;
+    if (selectedOnly && !tickChosenRows(*list))
+        return;
     std::optional<Choice> choice = selectedOnly ? Choice::Selected : convertAllChoice(*list);
     if (!choice || m_state.bConverting)
         return;
@@ -166,6 +168,24 @@ void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButt
     powerOffWhenAsked();
     if (m_batchFinished)
         m_batchFinished();
+}
+
+bool ConversionBatch::tickChosenRows(filelist::FileList& list)
+{
+    const auto& rows = list.rows();
+    if (std::any_of(rows.begin(), rows.end(), [](const auto& row) { return row.CheckBox != 0; }))
+        return true;
+    // No tick: the highlighted rows are the ones meant, and get the ticks
+    // that show what is converted.
+    const QList<int> highlighted = m_highlightedRows ? m_highlightedRows() : QList<int>();
+    if (highlighted.isEmpty()) {
+        m_desktop.messageBox(text(lang::StringId::TickFilesToConvert), text(lang::StringId::ProductName),
+                             platform::Desktop::Icon::Information, platform::Desktop::Buttons::Ok);
+        return false;
+    }
+    for (const int row : highlighted)
+        list.setCell(row, filelist::FileList::CheckBox, 1);
+    return true;
 }
 
 std::optional<ConversionBatch::Choice> ConversionBatch::convertAllChoice(const filelist::FileList& list)

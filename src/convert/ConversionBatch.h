@@ -100,7 +100,9 @@ public:
     //! or failed.
     static bool convertsOnConvertAll(filelist::RowState state);
     //! Whether "Convert Selected" converts the row: ticked, and not a file
-    //! that could not be opened.
+    //! that could not be opened. With no row ticked, "Convert Selected"
+    //! first ticks the highlighted rows; with none of those either it says
+    //! how to choose them.
     static bool convertsOnConvertSelected(const filelist::FileListRow& row);
     //! The extension of the outputs of format `format` ("mp3"); empty for
     //! an index that names no format.
@@ -115,6 +117,9 @@ public:
     void setBatchFinished(std::function<void()> finished) { m_batchFinished = std::move(finished); }
     //! Saves the options; run before the machine is powered off.
     void setSaveSettings(std::function<void()> save) { m_saveSettings = std::move(save); }
+    //! The rows highlighted in the grid, in list order: what "Convert
+    //! Selected" converts when no row is ticked.
+    void setHighlightedRows(std::function<QList<int>()> rows) { m_highlightedRows = std::move(rows); }
     //! Replaces the clock of the time-left estimate (tests).
     void setClock(TimeLeftEstimate::Clock clock) { m_timeLeft = TimeLeftEstimate(std::move(clock)); }
 
@@ -165,6 +170,10 @@ private:
     //! What "Convert All" converts: the unfinished rows, or all again once
     //! the user agrees; nothing when there is nothing to convert.
     std::optional<Choice> convertAllChoice(const filelist::FileList& list);
+    //! Makes sure some row is ticked for "Convert Selected": the highlighted
+    //! rows when none is; false (after saying how to choose) when there are
+    //! neither ticks nor highlights.
+    bool tickChosenRows(filelist::FileList& list);
     //! Powers off after a batch that converted something, when asked to and
     //! the user lets the countdown run out.
     void powerOffWhenAsked();
@@ -213,6 +222,7 @@ private:
     std::function<void()> m_stopPlayback;
     std::function<void()> m_batchFinished;
     std::function<void()> m_saveSettings;
+    std::function<QList<int>()> m_highlightedRows;
     CaptionButtonState* m_running = nullptr; // the button that started the batch
 
     // The walk of the running batch.

@@ -2,6 +2,7 @@
 
 #include "filelist/AddFilesFilters.h"
 #include "filelist/AddFilesSelection.h"
+#include "filelist/FileAdmissionRules.h"
 #include "filelist/AdmissionPipeline.h"
 #include "filelist/ScanFolder.h"
 #include "lang/StringLookup.h"
@@ -67,11 +68,17 @@ void AddFilesActions::showRefused(const QStringList& refused)
 {
     if (refused.isEmpty())
         return;
-    // The first few by name, so the user knows which; the rest counted.
+    // The first few by name and why, so the user knows which; the rest counted.
     constexpr int kNamed = 10;
+    const QSet<QString> listed = m_listedPaths ? m_listedPaths() : QSet<QString>();
     QString text = lang::caption(lang::StringId::FilesNotAdded) + u'\n';
-    for (qsizetype i = 0; i < std::min<qsizetype>(kNamed, refused.size()); ++i)
-        text += u'\n' + platform::displayName(platform::Path(refused[i]).fileName());
+    for (qsizetype i = 0; i < std::min<qsizetype>(kNamed, refused.size()); ++i) {
+        const QString& path = refused[i];
+        const lang::StringId why = listed.contains(path)          ? lang::StringId::RefusedAlreadyListed
+                                   : !HasAdmittedExtension(path) ? lang::StringId::RefusedUnreadableType
+                                                                 : lang::StringId::RefusedNotAdded;
+        text += u'\n' + lang::caption(why).arg(platform::displayName(platform::Path(path).fileName()));
+    }
     if (refused.size() > kNamed)
         text += u'\n' + lang::caption(lang::StringId::AndMore).arg(refused.size() - kNamed);
     m_desktop.messageBox(text, lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Exclamation,
@@ -145,7 +152,7 @@ std::optional<QStringList> AddFilesActions::scanFolder(const QString& folder, bo
 
 void AddFilesActions::DropFiles(const QStringList& paths)
 {
-    admitAll(paths);
+    addPaths(paths);
 }
 
 QStringList AddFilesActions::admitAll(const QStringList& paths, const QString& baseFolder, bool progressShown)

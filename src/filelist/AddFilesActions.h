@@ -58,7 +58,8 @@ public:
     //! How long adding runs before its progress box with Cancel shows (ms).
     void setProgressDelay(qint64 ms) { m_progressDelay = ms; }
 
-    //! Admits dropped files in their order; refused ones are not reported.
+    //! Admits dropped files in their order, then says which were refused
+    //! and why, as the dialogs do.
     void DropFiles(const QStringList& paths);
 
 private:
@@ -67,7 +68,8 @@ private:
     //! cancelled add counts the rest as not refused).
     //! Admits `paths` in order; returns the paths that were not admitted.
     QStringList admitAll(const QStringList& paths, const QString& baseFolder = QString(), bool progressShown = false);
-    //! The warning that some files were not added, naming them.
+    //! The warning that some files were not added, naming them with why:
+    //! already listed, a type not read, or else not added.
     void showRefused(const QStringList& refused);
     //! The names inside `folder` (its tree with `recursive`), scanned on
     //! another thread; nothing when the user cancelled. `progressShown` tells

@@ -96,6 +96,8 @@ qint16 FileAdmission::AddProbedFile(const ProbedFile& file)
 
     FileListRow filled = list->at(at);
     filled.state = file.opened ? RowState::Waiting : RowState::NotSupported;
+    if (!file.opened)
+        filled.reason = RowReason::words(file.openFailure); // the Status cell's tooltip says why
     filled.Duration = file.opened ? duration : QString(); // an unopenable file's reads "Error"
     filled.seconds = file.opened ? file.seconds : -1;
     filled.cdTrack = file.cdTrack;

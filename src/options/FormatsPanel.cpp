@@ -225,6 +225,8 @@ void FormatsPanel::applyCaptions()
     chkSkipConverted->setText(lang::caption(lang::StringId::SkipConverted));
     chkSkipConverted->setToolTip(lang::caption(lang::StringId::SkipConvertedTip));
     chkNamePattern->setText(lang::caption(lang::StringId::NameFromTags));
+    // The boxes beside a check box are named by it.
+    txtNamePattern->setAccessibleName(chkNamePattern->text());
     // As rich text, so the long tooltip wraps.
     txtNamePattern->setToolTip(QStringLiteral("<qt>") + lang::caption(lang::StringId::NamePatternTip).toHtmlEscaped() +
                                QStringLiteral("</qt>"));
@@ -233,6 +235,8 @@ void FormatsPanel::applyCaptions()
     frLoudness->setToolTip(lang::caption(lang::StringId::LoudnessGroupTip));
     chkReplayGain->setText(lang::caption(lang::StringId::WriteReplayGain));
     chkNormalize->setText(lang::caption(lang::StringId::NormalizeTo));
+    spnNormalizeTarget->setAccessibleName(chkNormalize->text());
+    cmbNormalizeMode->setAccessibleName(lblLoudness->text());
     cmbNormalizeMode->setItemText(0, lang::caption(lang::StringId::NormalizeByTrack));
     cmbNormalizeMode->setItemText(1, lang::caption(lang::StringId::NormalizeByAlbum));
     lblSimultaneousMax->setText(

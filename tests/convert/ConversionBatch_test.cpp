@@ -172,10 +172,12 @@ TEST_F(ConversionBatchTest, ConvertSelectedConvertsOnlyTickedRows)
     batch.chkShutdown.setValue(true);
 
     EXPECT_FALSE(batch.ConvertFiles(convert::ConversionBatch::Choice::Selected));
-    batch.cmdConvertSelected.click();
+    batch.cmdConvertSelected.click(); // neither ticks nor highlights: it says how to choose
     EXPECT_EQ(status(0), QStringLiteral("Waiting Conversion"));
     EXPECT_EQ(status(1), QStringLiteral("Waiting Conversion"));
     EXPECT_EQ(desktop.powerOffCountdowns, 0);
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Tick the files to convert first."));
 
     list->setCell(1, filelist::FileList::CheckBox, -1); // any non-zero value is a tick
     desktop.powerOffAnswers.push_back(true);            // the countdown runs out
@@ -184,6 +186,13 @@ TEST_F(ConversionBatchTest, ConvertSelectedConvertsOnlyTickedRows)
     EXPECT_EQ(status(1), QStringLiteral("Complete"));
     EXPECT_EQ(desktop.powerOffs, 1);
     EXPECT_EQ(batch.cmdConvertSelected.Caption(), QStringLiteral("Convert Selected"));
+
+    // With no tick, the highlighted rows are ticked and converted.
+    list->setCell(1, filelist::FileList::CheckBox, 0);
+    batch.setHighlightedRows([] { return QList<int>{0}; });
+    batch.cmdConvertSelected.click();
+    EXPECT_EQ(list->at(0).CheckBox, 1);
+    EXPECT_EQ(status(0), QStringLiteral("Complete"));
 }
 
 TEST_F(ConversionBatchTest, StopInsideTheYieldCancelsTheRowAndEndsTheBatch)
