@@ -102,6 +102,7 @@ qint16 FileAdmission::AddProbedFile(const ProbedFile& file)
     filled.seconds = file.opened ? file.seconds : -1;
     filled.cdTrack = file.cdTrack;
     filled.FileSize = file.cdTrack ? QString() : FormatFileSize(file.size);
+    filled.bytes = file.cdTrack ? -1 : file.size;
     list->setRow(at, filled);
 
     list->moveFirst();

@@ -1,5 +1,6 @@
 #include "filelist/FileList.h"
 
+#include "filelist/FileAdmissionRules.h"
 #include "filelist/GridProgress.h"
 #include "filelist/RowWords.h"
 #include "lang/StringLookup.h"
@@ -124,7 +125,10 @@ QVariant FileList::cell(int row, int column) const
     case Duration:
         return r.Duration; // empty for a file that could not be opened: it has no length
     default:
-        return r.cdTrack ? lang::caption(lang::StringId::CdTrack) : r.FileSize;
+        if (r.cdTrack)
+            return lang::caption(lang::StringId::CdTrack);
+        // Written as the language shown writes numbers ("939,34 KB" in German).
+        return r.bytes >= 0 ? FormatFileSize(r.bytes, lang::numberLocale()) : r.FileSize;
     }
 }
 
@@ -153,6 +157,7 @@ bool FileList::setCell(int row, int column, const QVariant& value)
             break;
         default:
             r.FileSize = text;
+            r.bytes = -1; // the text given is what shows
             break;
         }
     }
