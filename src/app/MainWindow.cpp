@@ -8,6 +8,7 @@
 #include "controls/FramePanel.h"
 #include "controls/LineWidget.h"
 #include "controls/NamedWidget.h"
+#include "controls/QtTabOrder.h"
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
 #include "convert/DownloadDialog.h"
@@ -43,6 +44,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -390,6 +392,7 @@ void MainWindow::InitInterface()
     filesPanel->InitGrid();
     SetCaptions();
     placePanels();
+    orderTabStops();
 }
 
 void MainWindow::LoadLanguageList()
@@ -503,6 +506,20 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     placeTitleStrip();
     placeSteps();
     placePanels();
+    orderTabStops();
+}
+
+void MainWindow::orderTabStops()
+{
+    // The main panel's controls in reading order, the language box first:
+    // it sits at the left of the title strip, above the panel itself. The
+    // sliding panels order their own.
+    for (QWidget* step : frMain->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (QLayout* layout = step->layout())
+            layout->activate(); // the controls' places, also before the window shows
+    const QList<QWidget*> order = controls::setReadingTabOrder(frMain);
+    if (!order.isEmpty())
+        QWidget::setTabOrder(ComboLang, order.front());
 }
 
 void MainWindow::changeEvent(QEvent* event)

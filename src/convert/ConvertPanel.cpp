@@ -73,7 +73,7 @@ ConvertPanel::ConvertPanel(ConversionBatch& batch, QWidget* parent) : QWidget(pa
     });
     connect(&batch, &ConversionBatch::batchEnded, this, [this] {
         m_progressTimer->stop();
-        showSummary();
+        showSummary(m_batch.summary());
     });
     connect(lblBatchProgress, &QLabel::linkActivated, this, &ConvertPanel::openOutputFolder);
 
@@ -97,7 +97,7 @@ void ConvertPanel::applyCaptions()
     fitCaptions(cmdConvert, {lang::caption(lang::StringId::ConvertAll), stop});
     fitCaptions(cmdConvertSelected, {lang::caption(lang::StringId::ConvertSelected), stop});
     if (!m_progressTimer->isActive())
-        showSummary();
+        showSummary(m_batch.summary());
     chkShutdown->setText(lang::caption(lang::StringId::ShutdownAfterConversion));
 }
 
@@ -106,9 +106,9 @@ void ConvertPanel::showProgress()
     showLine(ConversionBatch::progressCaption(m_batch.progress()), false);
 }
 
-void ConvertPanel::showSummary()
+void ConvertPanel::showSummary(const ConversionBatch::Summary& summary)
 {
-    const ConversionBatch::Summary& summary = m_batch.summary();
+    m_outputFolders = summary.outputFolders;
     if (summary == ConversionBatch::Summary()) {
         showLine(QString(), false);
         return;
@@ -149,7 +149,7 @@ QString ConvertPanel::folderToOpen(const QStringList& folders)
 
 void ConvertPanel::openOutputFolder()
 {
-    const QStringList folders = m_batch.summary().outputFolders;
+    const QStringList& folders = m_outputFolders;
     const QString common = folderToOpen(folders);
     if (!common.isEmpty() || folders.size() < 2) {
         Q_EMIT openOutputFolderRequested(common.isEmpty() ? folders.value(0) : common);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/ConversionBatch.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -8,8 +10,6 @@ class QPushButton;
 class QTimer;
 
 namespace convert {
-
-class ConversionBatch;
 
 //! The conversion controls of the main panel: `cmdConvert`,
 //! `cmdConvertSelected` and `chkShutdown`, showing and driving the batch's
@@ -29,6 +29,8 @@ public:
 
     //! Sets the localized texts (also the batch's captions).
     void applyCaptions();
+    //! Shows how a batch went (the last one's, when it has ended).
+    void showSummary(const ConversionBatch::Summary& summary);
 
     QPushButton* cmdConvert = nullptr;
     QPushButton* cmdConvertSelected = nullptr;
@@ -49,7 +51,6 @@ protected:
 
 private:
     void showProgress();
-    void showSummary();
     //! Shows `line`, and the link to the output folder after it when
     //! `linked`, shortened to the label's width.
     void showLine(const QString& line, bool linked);
@@ -58,6 +59,7 @@ private:
     QTimer* m_progressTimer = nullptr;
     ConversionBatch& m_batch;
     QString m_line;
+    QStringList m_outputFolders; // of the summary shown
     bool m_linked = false;
 };
 

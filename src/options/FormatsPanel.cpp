@@ -1,5 +1,6 @@
 #include "options/FormatsPanel.h"
 
+#include "controls/QtTabOrder.h"
 #include "lang/StringLookup.h"
 #include "options/AacOptionsView.h"
 #include "options/FlacOptionsView.h"
@@ -126,6 +127,7 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     naming->setVerticalSpacing(2);
     connect(&options.txtNamePattern, &TextState::textChanged, this, &FormatsPanel::showNameExample);
     connect(&options, &FormatOptions::frontPageChanged, this, &FormatsPanel::showNameExample);
+    connect(&options, &FormatOptions::frontPageChanged, this, &FormatsPanel::orderTabStops);
 
     // So is how many rows convert at once.
     lblSimultaneous = new QLabel(this);
@@ -201,6 +203,22 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     layout->addLayout(buttons);
 
     applyCaptions();
+}
+
+void FormatsPanel::showEvent(QShowEvent* event)
+{
+    controls::FramePanel::showEvent(event);
+    orderTabStops();
+}
+
+void FormatsPanel::orderTabStops()
+{
+    // Only the page in front has its controls placed; each page's turn
+    // comes when it is brought to the front.
+    layout()->activate();
+    if (QWidget* page = pages->currentWidget(); page && page->layout())
+        page->layout()->activate();
+    controls::setReadingTabOrder(this);
 }
 
 void FormatsPanel::cmdChangeFormat_Click()
