@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QWidget>
 #include <algorithm>
+#include <vector>
 
 namespace controls {
 

@@ -1,6 +1,7 @@
 #include "filelist/GridProgress.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace filelist::gridprogress {

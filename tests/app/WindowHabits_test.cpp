@@ -10,6 +10,7 @@
 #include "filelist/FileList.h"
 #include "filelist/FileListPanel.h"
 #include "filelist/GridView.h"
+#include "lang/LanguageBoxWidget.h"
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "options/OutputFolderWidget.h"

@@ -209,8 +209,8 @@ void fillDynamicTexts(QuietWindow& window)
     options::FormatOptions& formats = window.formatOptions();
     formats.optFileFormat(options::FormatOptions::MP3).click();
     formats.optMP3ABR.click();
-    formats.cmbMP3StereoMode.setListIndex(3); // "Forced Joint Stereo"
-    formats.cmbMP3Freq.setListIndex(2);       // "11.025 KHz"
+    EXPECT_TRUE(formats.cmbMP3StereoMode.setListIndex(3)); // "Forced Joint Stereo"
+    EXPECT_TRUE(formats.cmbMP3Freq.setListIndex(2));       // "11.025 KHz"
     formats.chkNamePattern.setValue(true);
     formats.UpdateFormatSummary();
     QCoreApplication::processEvents();

@@ -460,8 +460,9 @@ TEST(TimeLeft, CountsDownSteadilyAndTrueOverUnequalFiles)
             continue;
         }
         const double real = double(endMs - now) / 1000;
-        if (done >= total / 10 && real >= 5)
+        if (done >= total / 10 && real >= 5) {
             EXPECT_NEAR(double(*left), real, 0.15 * real) << now;
+        }
         if (!previous || *left != *previous)
             changedAt = now;
         EXPECT_LE(*left, previous.value_or(*left)) << now;
@@ -636,7 +637,7 @@ TEST_F(ConversionBatchTest, TheEndOfABatchSaysHowItWentAndRowsAddedMeanwhileWait
     batch.cmdConvert.click();
 
     EXPECT_EQ(totalSeen, 3);
-    EXPECT_EQ(batch.summary(), (convert::ConversionBatch::Summary{1, 1, 1, dir.path()}));
+    EXPECT_EQ(batch.summary(), (convert::ConversionBatch::Summary{1, 1, 1, {dir.path()}}));
     EXPECT_EQ(desktop.notifications, QStringList{"Conversion finished: 1 converted, 1 failed, 1 stopped"});
     EXPECT_EQ(rowState(3), RowState::Waiting);
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("late.ogg"))));

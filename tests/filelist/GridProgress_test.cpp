@@ -139,8 +139,9 @@ TEST(GridProgress, TheBarIsMadeReadableAgainstItsContrastColour)
     for (const auto& c : cases) {
         const quint32 bar = readableBar(c.bar, c.text);
         EXPECT_GE(contrastRatio(bar, c.text), 4.5) << std::hex << c.bar << " on " << c.text;
-        if (contrastRatio(c.bar, c.text) >= 4.5)
+        if (contrastRatio(c.bar, c.text) >= 4.5) {
             EXPECT_EQ(bar, c.bar) << std::hex << c.bar;
+        }
     }
 }
 
