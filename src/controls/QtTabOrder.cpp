@@ -26,8 +26,8 @@ void collect(QWidget* root, QWidget* parent, std::vector<Placed>& found)
             continue;
         if ((widget->focusPolicy() & Qt::TabFocus) && !widget->focusProxy())
             found.push_back({widget, QRect(widget->mapTo(root, QPoint(0, 0)), widget->size())});
-        const bool composite = qobject_cast<QAbstractScrollArea*>(widget) ||
-                               qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QComboBox*>(widget);
+        const bool composite = qobject_cast<QAbstractScrollArea*>(widget) || qobject_cast<QAbstractSpinBox*>(widget) ||
+                               qobject_cast<QComboBox*>(widget);
         if (!composite)
             collect(root, widget, found);
     }

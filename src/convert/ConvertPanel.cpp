@@ -123,8 +123,8 @@ void ConvertPanel::showLine(const QString& line, bool linked)
     m_linked = linked;
     const QFontMetrics metrics = lblBatchProgress->fontMetrics();
     const QString link = linked ? lang::caption(lang::StringId::OpenOutputFolder) : QString();
-    const int room = lblBatchProgress->contentsRect().width() -
-                     (linked ? metrics.horizontalAdvance(kSeparator + link) : 0);
+    const int room =
+        lblBatchProgress->contentsRect().width() - (linked ? metrics.horizontalAdvance(kSeparator + link) : 0);
     const QString shown = metrics.elidedText(line, Qt::ElideRight, std::max(0, room));
     QString html = shown.toHtmlEscaped();
     if (linked)

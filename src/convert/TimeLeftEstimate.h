@@ -51,8 +51,8 @@ private:
 
     Clock m_clock;
     double m_total = 0;
-    std::deque<Sample> m_samples; // the last few seconds of work, oldest first
-    qint64 m_advancedAtMs = 0;    // when the work last went on
+    std::deque<Sample> m_samples;  // the last few seconds of work, oldest first
+    qint64 m_advancedAtMs = 0;     // when the work last went on
     std::optional<double> m_shown; // the figure shown, in seconds
     qint64 m_shownAtMs = 0;
 };

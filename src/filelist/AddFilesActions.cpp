@@ -2,8 +2,8 @@
 
 #include "filelist/AddFilesFilters.h"
 #include "filelist/AddFilesSelection.h"
-#include "filelist/FileAdmissionRules.h"
 #include "filelist/AdmissionPipeline.h"
+#include "filelist/FileAdmissionRules.h"
 #include "filelist/ScanFolder.h"
 #include "lang/StringLookup.h"
 #include "options/CheckBoxState.h"
@@ -74,7 +74,7 @@ void AddFilesActions::showRefused(const QStringList& refused)
     QString text = lang::caption(lang::StringId::FilesNotAdded) + u'\n';
     for (qsizetype i = 0; i < std::min<qsizetype>(kNamed, refused.size()); ++i) {
         const QString& path = refused[i];
-        const lang::StringId why = listed.contains(path)          ? lang::StringId::RefusedAlreadyListed
+        const lang::StringId why = listed.contains(path)         ? lang::StringId::RefusedAlreadyListed
                                    : !HasAdmittedExtension(path) ? lang::StringId::RefusedUnreadableType
                                                                  : lang::StringId::RefusedNotAdded;
         text += u'\n' + lang::caption(why).arg(platform::displayName(platform::Path(path).fileName()));

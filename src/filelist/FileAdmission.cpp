@@ -98,7 +98,7 @@ qint16 FileAdmission::AddProbedFile(const ProbedFile& file)
     filled.state = file.opened ? RowState::Waiting : RowState::NotSupported;
     if (!file.opened)
         filled.reason = RowReason::words(file.openFailure); // the Status cell's tooltip says why
-    filled.Duration = file.opened ? duration : QString(); // an unopenable file's reads "Error"
+    filled.Duration = file.opened ? duration : QString();   // an unopenable file's reads "Error"
     filled.seconds = file.opened ? file.seconds : -1;
     filled.cdTrack = file.cdTrack;
     filled.FileSize = file.cdTrack ? QString() : FormatFileSize(file.size);

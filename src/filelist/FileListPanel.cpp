@@ -221,8 +221,9 @@ void FileListPanel::cmdRemove_Click()
         return;
     const QList<int> rows = chosenRows();
     if (rows.isEmpty()) {
-        m_desktop.messageBox(lang::caption(lang::StringId::TickFilesToRemove), lang::caption(lang::StringId::ProductName),
-                             platform::Desktop::Icon::Information, platform::Desktop::Buttons::Ok);
+        m_desktop.messageBox(lang::caption(lang::StringId::TickFilesToRemove),
+                             lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Information,
+                             platform::Desktop::Buttons::Ok);
         return;
     }
     if (removeRows([&rows](int row) { return std::binary_search(rows.begin(), rows.end(), row); }))

@@ -163,8 +163,8 @@ TEST(MainWindow, OnlyARealDragFromTheTitleOrTheGroundMovesTheWindow)
         {"ground, moved less than the drag distance", ground, Qt::LeftButton, far - 3, 0},
         {"ground, the right button", ground, Qt::RightButton, far, 0},
         {"a step's text", window.lblStepOutput->geometry().center(), Qt::LeftButton, far, 0},
-        {"the end-of-batch line",
-         window.convertPanel->lblBatchProgress->mapTo(window.frMain, QPoint(5, 5)), Qt::LeftButton, far, 0},
+        {"the end-of-batch line", window.convertPanel->lblBatchProgress->mapTo(window.frMain, QPoint(5, 5)),
+         Qt::LeftButton, far, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

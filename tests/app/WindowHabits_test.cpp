@@ -257,9 +257,9 @@ TEST_F(WindowKeys, TheTabKeyFollowsReadingOrder)
 TEST_F(WindowKeys, EveryControlHasANameAndItsRole)
 {
     static const QSet<QAccessible::Role> kControls = {
-        QAccessible::PushButton, QAccessible::CheckBox,       QAccessible::RadioButton, QAccessible::ComboBox,
-        QAccessible::EditableText, QAccessible::SpinBox,      QAccessible::Slider,      QAccessible::Table,
-        QAccessible::ButtonMenu, QAccessible::ButtonDropDown, QAccessible::Link};
+        QAccessible::PushButton,   QAccessible::CheckBox,       QAccessible::RadioButton, QAccessible::ComboBox,
+        QAccessible::EditableText, QAccessible::SpinBox,        QAccessible::Slider,      QAccessible::Table,
+        QAccessible::ButtonMenu,   QAccessible::ButtonDropDown, QAccessible::Link};
     QStringList faults;
     int sliders = 0;
     const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
@@ -267,8 +267,9 @@ TEST_F(WindowKeys, EveryControlHasANameAndItsRole)
             return;
         const QString name = node->text(QAccessible::Name).trimmed();
         QWidget* widget = qobject_cast<QWidget*>(node->object());
-        const QString what = widget ? widget->objectName() + u' ' + QString::fromLatin1(widget->metaObject()->className())
-                                    : QStringLiteral("a part of role %1").arg(node->role());
+        const QString what = widget
+                                 ? widget->objectName() + u' ' + QString::fromLatin1(widget->metaObject()->className())
+                                 : QStringLiteral("a part of role %1").arg(node->role());
         if (kControls.contains(node->role()) && name.isEmpty())
             faults << what + QStringLiteral(" has no name");
         if (qobject_cast<QRadioButton*>(widget) && node->role() != QAccessible::RadioButton)

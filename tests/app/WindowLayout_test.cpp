@@ -1,9 +1,9 @@
 #include "QuietWindow.h"
 #include "app/AboutPanel.h"
 #include "app/MainWindow.h"
+#include "controls/LineWidget.h"
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
-#include "controls/LineWidget.h"
 #include "filelist/FileList.h"
 #include "filelist/GridView.h"
 #include "lang/LanguageChoice.h"
@@ -80,7 +80,8 @@ bool covers(const QWidget* over, const QWidget* under)
 // The width a one-line label's text takes, rich text (a link) as shown.
 int shownWidth(const QLabel* label)
 {
-    if (label->textFormat() != Qt::RichText && !(label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text())))
+    if (label->textFormat() != Qt::RichText &&
+        !(label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text())))
         return label->fontMetrics().horizontalAdvance(label->text());
     QTextDocument document;
     document.setDefaultFont(label->font());
@@ -95,8 +96,8 @@ void checkText(const QWidget* widget, QStringList& faults)
         return;
     if (const auto* label = qobject_cast<const QLabel*>(widget)) {
         const int width = label->contentsRect().width();
-        const bool fits = label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
-                                            : shownWidth(label) <= width;
+        const bool fits =
+            label->wordWrap() ? label->heightForWidth(label->width()) <= label->height() : shownWidth(label) <= width;
         if (!fits)
             faults << QStringLiteral("text of %1 does not fit: \"%2\"").arg(describe(label), label->text());
         return;

@@ -427,7 +427,7 @@ TEST(TimeLeft, FollowsTheAudioLeftOverUnequalFiles)
 TEST(TimeLeft, CountsDownSteadilyAndTrueOverUnequalFiles)
 {
     const double files[] = {60, 600, 30};
-    constexpr double kSpeed = 30;     // audio seconds per second
+    constexpr double kSpeed = 30;      // audio seconds per second
     constexpr qint64 kOpeningMs = 200; // each file's start, converting nothing
     const double total = 60 + 600 + 30;
     const qint64 endMs = 3 * kOpeningMs + qint64(total / kSpeed * 1000);

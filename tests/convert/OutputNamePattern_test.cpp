@@ -166,8 +166,8 @@ TEST(OutputNameExample, TheFirstRowIsNamedAsTheBatchNamesIt)
     QTemporaryDir dir;
     testsupport::DiscImage disc;
     ASSERT_TRUE(disc.make(dir.filePath(QStringLiteral("album.bin")), {{}, {}}));
-    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("album.cue")),
-                                       disc.sheet(QStringLiteral("album.bin"))));
+    ASSERT_TRUE(
+        testsupport::writeFile(dir.filePath(QStringLiteral("album.cue")), disc.sheet(QStringLiteral("album.bin"))));
     filelist::FileList list;
     filelist::FileListRow row;
     row.path = dir.filePath(QStringLiteral("album.cue#01"));

@@ -236,9 +236,10 @@ TEST_F(GridPanelTest, DroppedFilesAreAdmittedInOrderAndTheRefusedNamedWithWhy)
 
     EXPECT_EQ(names(), (QStringList{"second.wav", "tone.wav"}));
     ASSERT_EQ(desktop.boxes.size(), 1);
-    EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Some files are not supported or already exist and will not be "
-                                                    "added\n\nfolder: not a type of file Tonemill reads\nreadme.txt: "
-                                                    "not a type of file Tonemill reads\nsecond.wav: already in the list"));
+    EXPECT_EQ(desktop.boxes[0].text,
+              QStringLiteral("Some files are not supported or already exist and will not be "
+                             "added\n\nfolder: not a type of file Tonemill reads\nreadme.txt: "
+                             "not a type of file Tonemill reads\nsecond.wav: already in the list"));
 
     // Text is not a list of files: refused.
     QMimeData text;

@@ -14,8 +14,8 @@ namespace {
 
 // The bar as painted beside white: the design's green, darkened until the
 // label reads on it.
-const QColor kBar =
-    QColor::fromRgb(filelist::gridprogress::readableBar(filelist::GridProgressDelegate::kBarColor & 0xFFFFFF, 0xFFFFFF));
+const QColor kBar = QColor::fromRgb(
+    filelist::gridprogress::readableBar(filelist::GridProgressDelegate::kBarColor & 0xFFFFFF, 0xFFFFFF));
 const QColor kContrast(Qt::white);
 const QColor kUntouched(0, 0, 255);
 constexpr int kWidth = 200;
