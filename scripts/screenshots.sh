@@ -69,7 +69,7 @@ done
 sleep 1
 shot converted
 # "Change..." at the right end of the summary row, then each format option.
-click "${CHANGE_X:-693}" "${CHANGE_Y:-495}" 1.5
+click "${CHANGE_X:-693}" "${CHANGE_Y:-479}" 1.5
 # The first format option (WAV), then each next one by the keyboard.
 click "${FORMAT_X:-100}" "${FORMAT_Y:-244}"
 shot options-0
