@@ -47,7 +47,7 @@ void cancelSystemMove(QWindow* window)
     message.data.data32[4] = kSourceApplication;
     std::free(atom);
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast) xcb takes every event as bytes
+    // xcb takes every event as its bytes.
     xcb_send_event(connection, 0, screen->root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
