@@ -293,11 +293,14 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     m_albums = std::make_unique<AlbumLoudness>();
     double knownSeconds = 0;
     int known = 0;
+    m_takenRows.clear();
+    m_takenPassed = 0;
     for (int row = 0; row < m_rowLimit; ++row) {
         const filelist::FileListRow& record = m_list->at(row);
         if (!takes(choice, record))
             continue;
         ++m_total;
+        m_takenRows.push_back(row);
         m_albums->addRow(row, record.path);
         if (record.seconds >= 0) {
             knownSeconds += record.seconds;
@@ -305,7 +308,11 @@ bool ConversionBatch::ConvertFiles(Choice choice)
         }
     }
     m_averageSeconds = known > 0 ? knownSeconds / known : 1.0;
-    m_timeLeft.start(knownSeconds + (m_total - known) * m_averageSeconds);
+    std::vector<double> lengths;
+    lengths.reserve(m_takenRows.size());
+    for (const int row : m_takenRows)
+        lengths.push_back(rowSeconds(row));
+    m_timeLeft.start(std::move(lengths), jobLimit());
     Q_EMIT batchStarted();
 
     QEventLoop loop;
@@ -429,7 +436,6 @@ QString ConversionBatch::skipConverted(int row, const QString& inputPath)
     countOutcome(filelist::RowState::Skipped, found);
     // Neither counted nor timed: "12 of 40" and the time left are about the rows converted.
     --m_total;
-    m_timeLeft.removeFromTotal(rowSeconds(row));
     return found;
 }
 
@@ -567,7 +573,16 @@ void ConversionBatch::applyStatuses()
     double done = m_finishedSeconds;
     for (const auto& [row, percent] : m_percent)
         done += rowSeconds(row) * double(percent) / 100.0;
-    m_timeLeft.update(done);
+    std::vector<double> runningLeft;
+    for (const auto& job : m_jobs) {
+        const auto reported = m_percent.find(job.first);
+        const double percent = reported == m_percent.end() ? 0.0 : double(reported->second);
+        runningLeft.push_back(rowSeconds(job.first) * (1 - percent / 100.0));
+    }
+    // The rows the walk has passed are started, skipped or failed; the rest wait.
+    while (m_takenPassed < m_takenRows.size() && m_takenRows[m_takenPassed] < m_nextRow)
+        ++m_takenPassed;
+    m_timeLeft.update(done, runningLeft, m_takenPassed);
 }
 
 void ConversionBatch::reportVisits()

@@ -240,8 +240,10 @@ private:
     QSet<QString> m_claimed;                    // outputs this batch made or skipped to: no other row's
     int m_started = 0;
     int m_total = 0;
-    double m_finishedSeconds = 0; // audio of the rows finished
-    double m_averageSeconds = 0;  // what a row of unknown length counts as
+    double m_finishedSeconds = 0;  // audio of the rows finished
+    double m_averageSeconds = 0;   // what a row of unknown length counts as
+    std::vector<int> m_takenRows;  // the rows the batch set out to convert, in order
+    std::size_t m_takenPassed = 0; // how many of them the walk has passed
     TimeLeftEstimate m_timeLeft;
     Summary m_summary;
 
