@@ -18,9 +18,15 @@ constexpr qint64 kLeastMs = 1000;
 // still)...
 constexpr double kSettleSeconds = 5;
 // ... within these bounds: it never stands still for more than a few
-// seconds, and never drops so fast that it reads as a jump.
+// seconds, and never drops so fast that it reads as a jump...
 constexpr double kSlowestPace = 0.25;
 constexpr double kFastestPace = 4;
+// ... unless it is this far above the worked-out figure: then it drops to it
+// at once, as a figure that was far too high is better forgotten.
+constexpr double kFarAbove = 1.25;
+// The first figure waits for the worked-out one to hold still: to count
+// down by the time passed, give or take this share of itself.
+constexpr double kSteadyShare = 0.2;
 
 TimeLeftEstimate::Clock steadyClock()
 {
@@ -41,6 +47,7 @@ void TimeLeftEstimate::start(std::vector<double> rowSeconds, int atOnce)
     m_advancedAtMs = m_clock();
     m_samples.push_back({m_advancedAtMs, 0, 0});
     m_shown.reset();
+    m_target.reset();
 }
 
 void TimeLeftEstimate::update(double doneSeconds, const std::vector<double>& runningLeft, std::size_t rowsTaken)
@@ -64,7 +71,9 @@ void TimeLeftEstimate::update(double doneSeconds, const std::vector<double>& run
         m_samples.pop_front();
 
     if (now - m_advancedAtMs >= kWindowMs) {
-        m_shown.reset(); // nothing converted for a whole window: no figure to give
+        // Nothing converted for a whole window: no figure to give.
+        m_shown.reset();
+        m_target.reset();
         return;
     }
     const std::optional<double> pace = rowPace();
@@ -72,6 +81,17 @@ void TimeLeftEstimate::update(double doneSeconds, const std::vector<double>& run
         return;
     const double target = scheduled(*pace, runningLeft, rowsTaken);
     if (!m_shown) {
+        // The first rows' start says little of their pace: the first
+        // figure comes once the worked-out one counts down as a clock does.
+        const bool steady =
+            m_target && now - m_target->atMs >= kLeastMs &&
+            std::abs(m_target->seconds - double(now - m_target->atMs) / 1000.0 - target) <= kSteadyShare * target;
+        if (!m_target || now - m_target->atMs >= kLeastMs)
+            m_target = Target{now, target};
+        if (!steady)
+            return;
+        m_shown = target;
+    } else if (*m_shown > kFarAbove * target) {
         m_shown = target;
     } else {
         // Count down as a clock, faster while the worked-out figure is

@@ -18,9 +18,10 @@ namespace convert {
 //! The figure shown counts down as a clock does and only leans towards the
 //! worked-out one: while the work goes on it never rises (a new file's
 //! start, which converts nothing for a moment, only slows the count down),
-//! and it changes at least every few seconds. When no audio at all was
-//! converted over the whole smoothing window, nothing is shown until the
-//! work goes on.
+//! it drops at once to a worked-out figure far below it, and it changes at
+//! least every few seconds. The first figure waits until the worked-out one
+//! holds still; when no audio at all was converted over the whole smoothing
+//! window, nothing is shown until the work goes on again.
 class TimeLeftEstimate {
 public:
     //! A monotonic clock in milliseconds; tests give a clock of their own.
@@ -65,6 +66,11 @@ private:
     qint64 m_advancedAtMs = 0;     // when the work last went on
     std::optional<double> m_shown; // the figure shown, in seconds
     qint64 m_shownAtMs = 0;
+    struct Target {
+        qint64 atMs;
+        double seconds;
+    };
+    std::optional<Target> m_target; // a worked-out figure before the first one shown
 };
 
 } // namespace convert

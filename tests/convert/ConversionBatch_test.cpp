@@ -466,11 +466,10 @@ TEST(TimeLeft, FollowsTheAudioLeftOverUnequalFiles)
     for (now = 500; now < batch.endMs(); now += 500) {
         batch.report(estimate, now);
         const std::optional<qint64> left = estimate.secondsLeft();
-        if (now < 1000) {
-            EXPECT_FALSE(left) << now;
+        if (!left) { // a second of work at least, and a pace that holds
+            EXPECT_LT(now, 2500) << now;
             continue;
         }
-        ASSERT_TRUE(left) << now;
         EXPECT_NEAR(double(*left), double(batch.endMs() - now) / 1000, 1.0) << now;
         EXPECT_LE(*left, previous) << now;
         EXPECT_GE(*left, 1) << now;
@@ -501,7 +500,7 @@ TEST(TimeLeft, CountsDownSteadilyAndTrueOverUnequalFiles)
             continue;
         const std::optional<qint64> left = estimate.secondsLeft();
         if (!left) {
-            EXPECT_LT(now, 2000) << "no figure at " << now;
+            EXPECT_LT(now, 4000) << "no figure at " << now;
             continue;
         }
         const double real = double(batch.endMs() - now) / 1000;
@@ -517,7 +516,7 @@ TEST(TimeLeft, CountsDownSteadilyAndTrueOverUnequalFiles)
 }
 
 // Work that stands still for longer than the smoothing window has no time
-// left to tell; the figure comes back once it goes on.
+// left to tell; the figure comes back once it has gone on steadily.
 TEST(TimeLeft, NoFigureWhileTheWorkStandsStill)
 {
     qint64 now = 0;
@@ -530,7 +529,8 @@ TEST(TimeLeft, NoFigureWhileTheWorkStandsStill)
     for (; now <= 3000 + convert::TimeLeftEstimate::kWindowMs; now += 100)
         report(30);
     EXPECT_FALSE(estimate.secondsLeft());
-    for (const qint64 resumed = now; now <= resumed + 3000; now += 100)
+    // Once the stand-still has left the window, the pace holds again.
+    for (const qint64 resumed = now; now <= resumed + convert::TimeLeftEstimate::kWindowMs + 3000; now += 100)
         report(30 + double(now - resumed) / 100);
     EXPECT_TRUE(estimate.secondsLeft());
 }
