@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes screenshots of the real window under Xvfb: the main panel with two
-# rows, each page of the options panel, the about panel, a row playing, and
-# the window maximised, at one scale factor.
+# rows, the same after converting them (the end-of-batch line shown), each
+# page of the options panel, the about panel, a row playing, and the window
+# maximised, at one scale factor.
 #   xvfb-run -a -s "-screen 0 1280x1024x24" scripts/screenshots.sh OUTDIR [SCALE] [LANGUAGE]
 # SCALE is QT_SCALE_FACTOR (default 1.0); LANGUAGE a file of Lang/ (default
 # English.ini). Needs xdotool, ImageMagick's import and ffmpeg; openbox, when
@@ -35,7 +36,8 @@ cp -r "$bin/Lang" "$home/"
 mkdir -p "$config/Tonemill"
 printf '[Language]\nName=%s\n' "$language" >"$config/Tonemill/Tonemill.conf"
 
-TONEMILL_HOME=$home XDG_CONFIG_HOME=$config QT_SCALE_FACTOR=$scale "$bin/tonemill" "$media/A Song.flac" \
+# The outputs go below the private home, never the user's own.
+HOME=$home TONEMILL_HOME=$home XDG_CONFIG_HOME=$config QT_SCALE_FACTOR=$scale "$bin/tonemill" "$media/A Song.flac" \
   "$media/Another Song.wav" &
 pid=$!
 window=""
@@ -58,8 +60,16 @@ shot() {
 }
 
 shot main
+# "Convert All" in the bottom-right corner; the shot once both rows are converted.
+click "${CONVERT_X:-695}" "${CONVERT_Y:-551}"
+for _ in $(seq 1 600); do
+  [ "$(ls "$home/Converted Files" 2>/dev/null | wc -l)" -ge 2 ] && break
+  sleep 0.1
+done
+sleep 1
+shot converted
 # "Change..." at the right end of the summary row, then each format option.
-click "${CHANGE_X:-693}" "${CHANGE_Y:-495}" 1.5
+click "${CHANGE_X:-693}" "${CHANGE_Y:-479}" 1.5
 # The first format option (WAV), then each next one by the keyboard.
 click "${FORMAT_X:-100}" "${FORMAT_Y:-244}"
 shot options-0

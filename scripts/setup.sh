@@ -28,6 +28,10 @@ packages=(
   qt6-translations-l10n
   # The real window under a real window manager, for the tests that need one
   xvfb openbox xdotool
+  # The window as a screen reader sees it (at-spi), and the screenshots script
+  python3-pyatspi at-spi2-core imagemagick
+  # X11's own calls: a window move the window manager took too late is cancelled
+  libxcb1-dev
   # Converting one library with several machines (the README's recipe), and
   # the loopback SSH server its test starts as a second machine
   parallel openssh-client openssh-server

@@ -1,8 +1,40 @@
 #include "app/DragPanel.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
 #include <QMouseEvent>
 
 namespace app {
+
+namespace {
+
+//! The deepest visible child of `parent` at `point` (in `parent`'s
+//! coordinates), those that let the mouse through included; nullptr where
+//! there is none.
+const QWidget* widgetAt(const QWidget* parent, QPoint point)
+{
+    const QObjectList& children = parent->children();
+    for (auto child = children.rbegin(); child != children.rend(); ++child) {
+        const auto* widget = qobject_cast<const QWidget*>(*child);
+        if (!widget || widget->isWindow() || !widget->isVisible() || !widget->geometry().contains(point))
+            continue;
+        const QWidget* inner = widgetAt(widget, point - widget->pos());
+        return inner ? inner : widget;
+    }
+    return nullptr;
+}
+
+//! Whether a widget shows something a press could be meant for: a control
+//! (anything the keyboard can reach, any button), a text or a link. The
+//! widgets that only hold others, and the lines, are the panel's ground.
+bool showsContent(const QWidget* widget)
+{
+    return widget->focusPolicy() != Qt::NoFocus || qobject_cast<const QLabel*>(widget) ||
+           qobject_cast<const QAbstractButton*>(widget);
+}
+
+} // namespace
 
 DragPanel::DragPanel(QWidget* parent) : controls::FramePanel(parent)
 {
@@ -25,20 +57,60 @@ Qt::Edges DragPanel::edgesAt(QPoint point) const
     return edges;
 }
 
+bool DragPanel::movesFrom(QPoint point) const
+{
+    if (point.y() < headerHeight())
+        return true; // the title strip: its title too
+    const QWidget* under = widgetAt(this, point);
+    return !under || !showsContent(under);
+}
+
 void DragPanel::mousePressEvent(QMouseEvent* event)
 {
-    // Any button, any modifiers: a press on the panel itself.
     event->accept();
-    const Qt::Edges edges = edgesAt(event->position().toPoint());
-    if (edges && event->button() == Qt::LeftButton)
+    m_pressed = false;
+    m_moving = false;
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint point = event->position().toPoint();
+    if (const Qt::Edges edges = edgesAt(point)) {
         Q_EMIT edgePressed(edges);
-    else
-        Q_EMIT pressed();
+        return;
+    }
+    m_pressed = movesFrom(point);
+    m_pressedAt = point;
 }
 
 void DragPanel::mouseMoveEvent(QMouseEvent* event)
 {
-    const Qt::Edges edges = edgesAt(event->position().toPoint());
+    const QPoint point = event->position().toPoint();
+    if (m_pressed && (event->buttons() & Qt::LeftButton) &&
+        (point - m_pressedAt).manhattanLength() >= QApplication::startDragDistance()) {
+        m_pressed = false;
+        m_moving = true;
+        Q_EMIT dragStarted();
+        return;
+    }
+    if (!event->buttons())
+        showEdgeCursor(point);
+    FramePanel::mouseMoveEvent(event);
+}
+
+void DragPanel::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    m_pressed = false;
+    // A release that reaches the window means the platform's move did not
+    // take the button (it came too late): the move must not outlive it.
+    if (m_moving && event->button() == Qt::LeftButton) {
+        m_moving = false;
+        Q_EMIT dragReleased();
+    }
+}
+
+void DragPanel::showEdgeCursor(QPoint point)
+{
+    const Qt::Edges edges = edgesAt(point);
     const bool horizontal = edges & (Qt::LeftEdge | Qt::RightEdge);
     const bool vertical = edges & (Qt::TopEdge | Qt::BottomEdge);
     if (horizontal && vertical) {
@@ -51,7 +123,6 @@ void DragPanel::mouseMoveEvent(QMouseEvent* event)
     } else {
         unsetCursor();
     }
-    FramePanel::mouseMoveEvent(event);
 }
 
 void DragPanel::mouseDoubleClickEvent(QMouseEvent* event)

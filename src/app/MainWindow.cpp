@@ -7,6 +7,8 @@
 #include "app/QtTheme.h"
 #include "controls/FramePanel.h"
 #include "controls/LineWidget.h"
+#include "controls/NamedWidget.h"
+#include "controls/QtTabOrder.h"
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
 #include "convert/DownloadDialog.h"
@@ -42,6 +44,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -120,7 +123,8 @@ void MainWindow::buildInterface()
     frMain->setObjectName(QStringLiteral("frMain"));
     frMain->setGeometry(rect());
     frMain->setHeaderShown(true);
-    connect(frMain, &DragPanel::pressed, this, [this] { m_desktop.dragWindow(); });
+    connect(frMain, &DragPanel::dragStarted, this, [this] { m_desktop.dragWindow(); });
+    connect(frMain, &DragPanel::dragReleased, this, [this] { m_desktop.endWindowDrag(); });
     connect(frMain, &DragPanel::edgePressed, this, [this](Qt::Edges edges) {
         if (!isMaximized() && windowHandle())
             windowHandle()->startSystemResize(edges);
@@ -163,6 +167,7 @@ void MainWindow::buildInterface()
     connect(filesPanel, &filelist::FileListPanel::playRequested, playerPanel, &player::PlayerPanel::playFromGrid);
     connect(filesPanel, &filelist::FileListPanel::stopPlayerRequested, &rowPlayer, &player::Player::cmdStop_Click);
     m_batch->setStopPlayback([&rowPlayer] { rowPlayer.cmdStop_Click(); });
+    m_batch->setHighlightedRows([this] { return filesPanel->Grid->selectedRows(); });
     // The rows being converted stay in view as the batch moves down the list.
     connect(m_batch.get(), &convert::ConversionBatch::rowStarted, this, [this](int row) {
         if (QAbstractItemModel* model = filesPanel->Grid->model(); model && row < model->rowCount())
@@ -387,6 +392,7 @@ void MainWindow::InitInterface()
     filesPanel->InitGrid();
     SetCaptions();
     placePanels();
+    orderTabStops();
 }
 
 void MainWindow::LoadLanguageList()
@@ -453,18 +459,19 @@ void MainWindow::SetCaptions()
     const QString title = text(lang::StringId::ProductName);
     setWindowTitle(title); // the title of frMain, which the task bar shows
     lblTitle->setText(title);
+    ComboLang->setAccessibleName(text(lang::StringId::LanguageBoxName));
     lblStepAddFiles->setText(text(lang::StringId::StepAddFiles));
     lblStepOutput->setText(text(lang::StringId::StepOutput));
     lblStepConvert->setText(text(lang::StringId::StepConvert));
-    cmdMinimize->setToolTip(text(lang::StringId::MinimizeTip));
-    cmdClose->setToolTip(text(lang::StringId::CloseTip));
+    controls::setTipAndName(cmdMinimize, text(lang::StringId::MinimizeTip));
+    controls::setTipAndName(cmdClose, text(lang::StringId::CloseTip));
     showMaximizeState();
 }
 
 void MainWindow::applyAboutCaptions()
 {
-    cmdAbout->setToolTip(text(lang::StringId::AboutTip));
-    MyButton1->setToolTip(text(lang::StringId::HelpTip));
+    controls::setTipAndName(cmdAbout, text(lang::StringId::AboutTip));
+    controls::setTipAndName(MyButton1, text(lang::StringId::HelpTip));
     frAbout->applyCaptions();
 }
 
@@ -499,6 +506,20 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     placeTitleStrip();
     placeSteps();
     placePanels();
+    orderTabStops();
+}
+
+void MainWindow::orderTabStops()
+{
+    // The main panel's controls in reading order, the language box first:
+    // it sits at the left of the title strip, above the panel itself. The
+    // sliding panels order their own.
+    for (QWidget* step : frMain->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (QLayout* layout = step->layout())
+            layout->activate(); // the controls' places, also before the window shows
+    const QList<QWidget*> order = controls::setReadingTabOrder(frMain);
+    if (!order.isEmpty())
+        QWidget::setTabOrder(ComboLang, order.front());
 }
 
 void MainWindow::changeEvent(QEvent* event)
@@ -512,7 +533,8 @@ void MainWindow::showMaximizeState()
 {
     // A square for "make it large", two for "make it as it was".
     cmdMaximize->setText(isMaximized() ? QStringLiteral("\u2750") : QStringLiteral("\u25A1"));
-    cmdMaximize->setToolTip(text(isMaximized() ? lang::StringId::RestoreTip : lang::StringId::MaximizeTip));
+    controls::setTipAndName(cmdMaximize,
+                            text(isMaximized() ? lang::StringId::RestoreTip : lang::StringId::MaximizeTip));
 }
 
 void MainWindow::cmdMaximize_Click()

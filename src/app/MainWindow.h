@@ -176,6 +176,8 @@ private:
     void placeTitleStrip();
     void showMaximizeState();
     void placeSteps();
+    //! Sets the Tab key's way through the main panel: reading order.
+    void orderTabStops();
     void enableControl(const QString& name, bool enabled);
     void Form_QueryUnload();
 

@@ -15,4 +15,8 @@ template <typename Widget> Widget* named(QWidget* parent, const char* name)
     return widget;
 }
 
+//! Gives a control that shows a sign or an icon rather than words its
+//! tooltip, which is also its name for screen readers.
+void setTipAndName(QWidget* widget, const QString& tip);
+
 } // namespace controls

@@ -1,8 +1,10 @@
 #include "controls/SliderWidget.h"
 
 #include "controls/PropertyBag.h"
+#include "controls/QtSliderAccessible.h"
 #include "controls/SliderGeometry.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -131,6 +133,16 @@ SliderWidget::SliderWidget(QWidget* parent) : QWidget(parent), mArt(SliderArtwor
     setForeColor2(kDefaultForeColor2);
     applyOrientation();
     applySizeRules(size());
+
+    // A screen reader sees a slider with its value, and hears it change.
+    QtSliderAccessible::install();
+    connect(this, &SliderWidget::Change, this, [this] {
+        if (mValue == mAnnounced || !QAccessible::isActive())
+            return;
+        mAnnounced = mValue;
+        QAccessibleValueChangeEvent changed(this, mValue);
+        QAccessible::updateAccessibility(&changed);
+    });
 }
 
 void SliderWidget::setStyle(qint32 style)

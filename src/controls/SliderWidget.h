@@ -117,6 +117,7 @@ private:
     bool mMark = false;       // the handle was last placed by the mouse
     bool mLeftPressed = false;
     bool mPressIsDoubleClick = false;
+    qint32 mAnnounced = 50; // the value screen readers were last told
 
     SliderArtwork mArt;
     QImage mLeft, mRight, mHandle, mUp, mDown, mHandle2;

@@ -150,6 +150,8 @@ void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButt
     // A name pattern that cannot be used is refused before any row starts.
     if (!CheckOutputNaming(m_desktop, m_options))
         return;
+    if (selectedOnly && !tickChosenRows(*list))
+        return;
     std::optional<Choice> choice = selectedOnly ? Choice::Selected : convertAllChoice(*list);
     if (!choice || m_state.bConverting)
         return;
@@ -166,6 +168,24 @@ void ConversionBatch::convertButtonClick(CaptionButtonState& button, CaptionButt
     powerOffWhenAsked();
     if (m_batchFinished)
         m_batchFinished();
+}
+
+bool ConversionBatch::tickChosenRows(filelist::FileList& list)
+{
+    const auto& rows = list.rows();
+    if (std::any_of(rows.begin(), rows.end(), [](const auto& row) { return row.CheckBox != 0; }))
+        return true;
+    // No tick: the highlighted rows are the ones meant, and get the ticks
+    // that show what is converted.
+    const QList<int> highlighted = m_highlightedRows ? m_highlightedRows() : QList<int>();
+    if (highlighted.isEmpty()) {
+        m_desktop.messageBox(text(lang::StringId::TickFilesToConvert), text(lang::StringId::ProductName),
+                             platform::Desktop::Icon::Information, platform::Desktop::Buttons::Ok);
+        return false;
+    }
+    for (const int row : highlighted)
+        list.setCell(row, filelist::FileList::CheckBox, 1);
+    return true;
 }
 
 std::optional<ConversionBatch::Choice> ConversionBatch::convertAllChoice(const filelist::FileList& list)
@@ -273,11 +293,14 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     m_albums = std::make_unique<AlbumLoudness>();
     double knownSeconds = 0;
     int known = 0;
+    m_takenRows.clear();
+    m_takenPassed = 0;
     for (int row = 0; row < m_rowLimit; ++row) {
         const filelist::FileListRow& record = m_list->at(row);
         if (!takes(choice, record))
             continue;
         ++m_total;
+        m_takenRows.push_back(row);
         m_albums->addRow(row, record.path);
         if (record.seconds >= 0) {
             knownSeconds += record.seconds;
@@ -285,7 +308,11 @@ bool ConversionBatch::ConvertFiles(Choice choice)
         }
     }
     m_averageSeconds = known > 0 ? knownSeconds / known : 1.0;
-    m_timeLeft.start(knownSeconds + (m_total - known) * m_averageSeconds);
+    std::vector<double> lengths;
+    lengths.reserve(m_takenRows.size());
+    for (const int row : m_takenRows)
+        lengths.push_back(rowSeconds(row));
+    m_timeLeft.start(std::move(lengths), jobLimit());
     Q_EMIT batchStarted();
 
     QEventLoop loop;
@@ -409,7 +436,6 @@ QString ConversionBatch::skipConverted(int row, const QString& inputPath)
     countOutcome(filelist::RowState::Skipped, found);
     // Neither counted nor timed: "12 of 40" and the time left are about the rows converted.
     --m_total;
-    m_timeLeft.removeFromTotal(rowSeconds(row));
     return found;
 }
 
@@ -511,9 +537,12 @@ void ConversionBatch::countOutcome(filelist::RowState state, const QString& outp
         ++m_summary.failed;
     else if (state == RowState::Skipped)
         ++m_summary.skipped;
-    if (m_summary.outputFolder.isEmpty() && !output.isEmpty())
-        m_summary.outputFolder =
-            m_options.optSameFolder.Value() ? platform::Path(output).parent().toString() : m_options.txtOutPath.Text();
+    if (output.isEmpty())
+        return;
+    const QString folder =
+        m_options.optSameFolder.Value() ? platform::Path(output).parent().toString() : m_options.txtOutPath.Text();
+    if (!m_summary.outputFolders.contains(folder))
+        m_summary.outputFolders.append(folder);
 }
 
 void ConversionBatch::applyStatuses()
@@ -544,7 +573,16 @@ void ConversionBatch::applyStatuses()
     double done = m_finishedSeconds;
     for (const auto& [row, percent] : m_percent)
         done += rowSeconds(row) * double(percent) / 100.0;
-    m_timeLeft.update(done);
+    std::vector<double> runningLeft;
+    for (const auto& job : m_jobs) {
+        const auto reported = m_percent.find(job.first);
+        const double percent = reported == m_percent.end() ? 0.0 : double(reported->second);
+        runningLeft.push_back(rowSeconds(job.first) * (1 - percent / 100.0));
+    }
+    // The rows the walk has passed are started, skipped or failed; the rest wait.
+    while (m_takenPassed < m_takenRows.size() && m_takenRows[m_takenPassed] < m_nextRow)
+        ++m_takenPassed;
+    m_timeLeft.update(done, runningLeft, m_takenPassed);
 }
 
 void ConversionBatch::reportVisits()

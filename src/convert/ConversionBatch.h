@@ -81,13 +81,13 @@ public:
     static QString progressCaption(const Progress& progress);
 
     //! How the last batch ended: its rows converted, failed and stopped, and
-    //! the folder its outputs went to (the first one's, when they went beside
-    //! their inputs).
+    //! the folders its outputs went to (the output folder, or each folder
+    //! they went to beside their inputs), in the order the rows ended.
     struct Summary {
         int converted = 0;
         int failed = 0;
         int stopped = 0;
-        QString outputFolder;
+        QStringList outputFolders;
         int skipped = 0; //!< rows passed over: their complete outputs were there already
         bool operator==(const Summary&) const = default;
     };
@@ -100,7 +100,9 @@ public:
     //! or failed.
     static bool convertsOnConvertAll(filelist::RowState state);
     //! Whether "Convert Selected" converts the row: ticked, and not a file
-    //! that could not be opened.
+    //! that could not be opened. With no row ticked, "Convert Selected"
+    //! first ticks the highlighted rows; with none of those either it says
+    //! how to choose them.
     static bool convertsOnConvertSelected(const filelist::FileListRow& row);
     //! The extension of the outputs of format `format` ("mp3"); empty for
     //! an index that names no format.
@@ -115,6 +117,9 @@ public:
     void setBatchFinished(std::function<void()> finished) { m_batchFinished = std::move(finished); }
     //! Saves the options; run before the machine is powered off.
     void setSaveSettings(std::function<void()> save) { m_saveSettings = std::move(save); }
+    //! The rows highlighted in the grid, in list order: what "Convert
+    //! Selected" converts when no row is ticked.
+    void setHighlightedRows(std::function<QList<int>()> rows) { m_highlightedRows = std::move(rows); }
     //! Replaces the clock of the time-left estimate (tests).
     void setClock(TimeLeftEstimate::Clock clock) { m_timeLeft = TimeLeftEstimate(std::move(clock)); }
 
@@ -165,6 +170,10 @@ private:
     //! What "Convert All" converts: the unfinished rows, or all again once
     //! the user agrees; nothing when there is nothing to convert.
     std::optional<Choice> convertAllChoice(const filelist::FileList& list);
+    //! Makes sure some row is ticked for "Convert Selected": the highlighted
+    //! rows when none is; false (after saying how to choose) when there are
+    //! neither ticks nor highlights.
+    bool tickChosenRows(filelist::FileList& list);
     //! Powers off after a batch that converted something, when asked to and
     //! the user lets the countdown run out.
     void powerOffWhenAsked();
@@ -213,6 +222,7 @@ private:
     std::function<void()> m_stopPlayback;
     std::function<void()> m_batchFinished;
     std::function<void()> m_saveSettings;
+    std::function<QList<int>()> m_highlightedRows;
     CaptionButtonState* m_running = nullptr; // the button that started the batch
 
     // The walk of the running batch.
@@ -230,8 +240,10 @@ private:
     QSet<QString> m_claimed;                    // outputs this batch made or skipped to: no other row's
     int m_started = 0;
     int m_total = 0;
-    double m_finishedSeconds = 0; // audio of the rows finished
-    double m_averageSeconds = 0;  // what a row of unknown length counts as
+    double m_finishedSeconds = 0;  // audio of the rows finished
+    double m_averageSeconds = 0;   // what a row of unknown length counts as
+    std::vector<int> m_takenRows;  // the rows the batch set out to convert, in order
+    std::size_t m_takenPassed = 0; // how many of them the walk has passed
     TimeLeftEstimate m_timeLeft;
     Summary m_summary;
 

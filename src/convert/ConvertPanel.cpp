@@ -3,12 +3,18 @@
 #include "convert/ConversionBatch.h"
 #include "lang/StringLookup.h"
 #include "options/QtOptionBinding.h"
+#include "platform/FileName.h"
+#include "platform/Path.h"
 
 #include <QCheckBox>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
 
 namespace convert {
 
@@ -22,7 +28,22 @@ void bindCaption(CaptionButtonState& state, QPushButton* button)
     options::bind(state, button);
 }
 
+//! Makes `button` at least as wide as each of `captions` needs, so a change
+//! between them moves and resizes nothing.
+void fitCaptions(QPushButton* button, const QStringList& captions)
+{
+    const QString shown = button->text();
+    int width = 0;
+    for (const QString& caption : captions) {
+        button->setText(caption);
+        width = std::max(width, button->sizeHint().width());
+    }
+    button->setText(shown);
+    button->setMinimumWidth(width);
+}
+
 constexpr int kProgressIntervalMs = 500;
+const QString kSeparator = QStringLiteral(" \u00B7 ");
 
 } // namespace
 
@@ -38,6 +59,11 @@ ConvertPanel::ConvertPanel(ConversionBatch& batch, QWidget* parent) : QWidget(pa
     options::bind(batch.chkShutdown, chkShutdown);
     lblBatchProgress = new QLabel(this);
     lblBatchProgress->setObjectName(QStringLiteral("lblBatchProgress"));
+    lblBatchProgress->setTextFormat(Qt::RichText);
+    lblBatchProgress->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The line gives way to the panel's width; it is shortened to fit.
+    lblBatchProgress->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblBatchProgress->setMinimumHeight(lblBatchProgress->fontMetrics().height());
 
     m_progressTimer = new QTimer(this);
     m_progressTimer->setInterval(kProgressIntervalMs);
@@ -48,47 +74,95 @@ ConvertPanel::ConvertPanel(ConversionBatch& batch, QWidget* parent) : QWidget(pa
     });
     connect(&batch, &ConversionBatch::batchEnded, this, [this] {
         m_progressTimer->stop();
-        showSummary();
+        showSummary(m_batch.summary());
     });
-    lblBatchProgress->setTextFormat(Qt::RichText);
-    connect(lblBatchProgress, &QLabel::linkActivated, this,
-            [this] { Q_EMIT openOutputFolderRequested(m_batch.summary().outputFolder); });
+    connect(lblBatchProgress, &QLabel::linkActivated, this, &ConvertPanel::openOutputFolder);
 
-    auto* layout = new QHBoxLayout(this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(chkShutdown);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdConvertSelected);
+    buttons->addWidget(cmdConvert);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(chkShutdown);
-    layout->addStretch(1);
+    layout->setSpacing(2);
     layout->addWidget(lblBatchProgress);
-    layout->addWidget(cmdConvertSelected);
-    layout->addWidget(cmdConvert);
+    layout->addLayout(buttons);
     applyCaptions();
 }
 
 void ConvertPanel::applyCaptions()
 {
     m_batch.applyCaptions();
+    const QString stop = lang::caption(lang::StringId::Stop);
+    fitCaptions(cmdConvert, {lang::caption(lang::StringId::ConvertAll), stop});
+    fitCaptions(cmdConvertSelected, {lang::caption(lang::StringId::ConvertSelected), stop});
     if (!m_progressTimer->isActive())
-        showSummary();
+        showSummary(m_batch.summary());
     chkShutdown->setText(lang::caption(lang::StringId::ShutdownAfterConversion));
 }
 
 void ConvertPanel::showProgress()
 {
-    lblBatchProgress->setText(ConversionBatch::progressCaption(m_batch.progress()).toHtmlEscaped());
+    showLine(ConversionBatch::progressCaption(m_batch.progress()), false);
 }
 
-void ConvertPanel::showSummary()
+void ConvertPanel::showSummary(const ConversionBatch::Summary& summary)
 {
-    const ConversionBatch::Summary& summary = m_batch.summary();
+    m_outputFolders = summary.outputFolders;
     if (summary == ConversionBatch::Summary()) {
-        lblBatchProgress->clear();
+        showLine(QString(), false);
         return;
     }
-    QString line = ConversionBatch::summaryText(summary).toHtmlEscaped();
-    if (!summary.outputFolder.isEmpty())
-        line += QStringLiteral(" \u00B7 <a href=\"folder\">%1</a>")
-                    .arg(lang::caption(lang::StringId::OpenOutputFolder).toHtmlEscaped());
-    lblBatchProgress->setText(line);
+    showLine(ConversionBatch::summaryText(summary), !summary.outputFolders.isEmpty());
+}
+
+void ConvertPanel::showLine(const QString& line, bool linked)
+{
+    m_line = line;
+    m_linked = linked;
+    const QFontMetrics metrics = lblBatchProgress->fontMetrics();
+    const QString link = linked ? lang::caption(lang::StringId::OpenOutputFolder) : QString();
+    const int room =
+        lblBatchProgress->contentsRect().width() - (linked ? metrics.horizontalAdvance(kSeparator + link) : 0);
+    const QString shown = metrics.elidedText(line, Qt::ElideRight, std::max(0, room));
+    QString html = shown.toHtmlEscaped();
+    if (linked)
+        html += kSeparator + QStringLiteral("<a href=\"folder\">%1</a>").arg(link.toHtmlEscaped());
+    lblBatchProgress->setText(html);
+    lblBatchProgress->setToolTip(shown == line ? QString() : line + (linked ? kSeparator + link : QString()));
+}
+
+void ConvertPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    showLine(m_line, m_linked);
+}
+
+QString ConvertPanel::folderToOpen(const QStringList& folders)
+{
+    QList<platform::Path> paths;
+    for (const QString& folder : folders)
+        paths.append(platform::Path(folder));
+    const platform::Path common = platform::commonFolder(paths);
+    return common.toString() == QLatin1String("/") ? QString() : common.toString();
+}
+
+void ConvertPanel::openOutputFolder()
+{
+    const QStringList& folders = m_outputFolders;
+    const QString common = folderToOpen(folders);
+    if (!common.isEmpty() || folders.size() < 2) {
+        Q_EMIT openOutputFolderRequested(common.isEmpty() ? folders.value(0) : common);
+        return;
+    }
+    // Folders on different ground (another disk, say): each is offered.
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mnuOutputFolders"));
+    for (const QString& folder : folders)
+        connect(menu.addAction(platform::displayName(folder)), &QAction::triggered, this,
+                [this, folder] { Q_EMIT openOutputFolderRequested(folder); });
+    menu.exec(QCursor::pos());
 }
 
 } // namespace convert

@@ -1,6 +1,7 @@
 #include "convert/OutputNameExample.h"
 
 #include "convert/OutputNamePattern.h"
+#include "convert/OutputPath.h"
 #include "engine/ReadMediaTags.h"
 #include "filelist/FileList.h"
 #include "lang/StringLookup.h"
@@ -39,7 +40,9 @@ QString OutputNameExample::name(const QString& pattern, const filelist::FileList
             m_taggedPath = path;
         }
         tags = m_tags;
-        base = platform::displayName(platform::Path(path).stem());
+        // The name the batch starts from: a track of a CUE sheet or a disc
+        // is "Track01", whatever its source is called.
+        base = platform::displayName(OutputBaseName(path));
     }
     return parsed.expand(tags, base) + u'.' + extension;
 }

@@ -70,11 +70,17 @@ void AddFilesActions::showSummary(const Outcome& outcome)
     const QStringList& refused = outcome.refused;
     QString text;
     if (!refused.isEmpty()) {
-        // The first few by name, so the user knows which; the rest counted.
+        // The first few by name and why, so the user knows which; the rest counted.
         constexpr int kNamed = 10;
+        const QSet<QString> listed = m_listedPaths ? m_listedPaths() : QSet<QString>();
         text = lang::caption(lang::StringId::FilesNotAdded) + u'\n';
-        for (qsizetype i = 0; i < std::min<qsizetype>(kNamed, refused.size()); ++i)
-            text += u'\n' + platform::displayName(platform::Path(refused[i]).fileName());
+        for (qsizetype i = 0; i < std::min<qsizetype>(kNamed, refused.size()); ++i) {
+            const QString& path = refused[i];
+            const lang::StringId why = listed.contains(path)         ? lang::StringId::RefusedAlreadyListed
+                                       : !HasAdmittedExtension(path) ? lang::StringId::RefusedUnreadableType
+                                                                     : lang::StringId::RefusedNotAdded;
+            text += u'\n' + lang::caption(why).arg(platform::displayName(platform::Path(path).fileName()));
+        }
         if (refused.size() > kNamed)
             text += u'\n' + lang::caption(lang::StringId::AndMore).arg(refused.size() - kNamed);
     }
@@ -156,7 +162,7 @@ std::optional<QStringList> AddFilesActions::scanFolder(const QString& folder, bo
 
 void AddFilesActions::DropFiles(const QStringList& paths)
 {
-    admitAll(paths);
+    addPaths(paths);
 }
 
 AddFilesActions::Outcome AddFilesActions::admitAll(const QStringList& allPaths, const QString& baseFolder,

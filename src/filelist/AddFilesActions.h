@@ -58,7 +58,8 @@ public:
     //! How long adding runs before its progress box with Cancel shows (ms).
     void setProgressDelay(qint64 ms) { m_progressDelay = ms; }
 
-    //! Admits dropped files in their order; refused ones are not reported.
+    //! Admits dropped files in their order, then says which were refused
+    //! and why, as the dialogs do.
     void DropFiles(const QStringList& paths);
 
 private:
@@ -74,7 +75,8 @@ private:
     //! tracks only.
     Outcome admitAll(const QStringList& paths, const QString& baseFolder = QString(), bool progressShown = false);
     //! The add's summary: the warning that some files were not added, naming
-    //! them, and how many files were added as the tracks of their sheet.
+    //! them with why (already listed, a type not read, or else not added), and
+    //! how many files were added as the tracks of their sheet.
     void showSummary(const Outcome& outcome);
     //! The names inside `folder` (its tree with `recursive`), scanned on
     //! another thread; nothing when the user cancelled. `progressShown` tells

@@ -96,10 +96,13 @@ qint16 FileAdmission::AddProbedFile(const ProbedFile& file)
 
     FileListRow filled = list->at(at);
     filled.state = file.opened ? RowState::Waiting : RowState::NotSupported;
-    filled.Duration = file.opened ? duration : QString(); // an unopenable file's reads "Error"
+    if (!file.opened)
+        filled.reason = RowReason::words(file.openFailure); // the Status cell's tooltip says why
+    filled.Duration = file.opened ? duration : QString();   // an unopenable file's reads "Error"
     filled.seconds = file.opened ? file.seconds : -1;
     filled.cdTrack = file.cdTrack;
     filled.FileSize = file.cdTrack ? QString() : FormatFileSize(file.size);
+    filled.bytes = file.cdTrack ? -1 : file.size;
     list->setRow(at, filled);
 
     list->moveFirst();

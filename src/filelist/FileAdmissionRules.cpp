@@ -70,7 +70,7 @@ bool IsWindowsMediaPath(const QString& path)
     return tail == QLatin1String("wma") || tail == QLatin1String("asf") || tail == QLatin1String("wmv");
 }
 
-QString FormatFileSize(qint64 bytes)
+QString FormatFileSize(qint64 bytes, const QLocale& locale)
 {
     if (bytes < 0)
         return {};
@@ -99,7 +99,7 @@ QString FormatFileSize(qint64 bytes)
     const int fraction = int(hundredths % 100);
     QString text = QString::number(whole);
     if (fraction != 0) {
-        text += QLocale().decimalPoint();
+        text += locale.decimalPoint();
         if (fraction % 10 == 0)
             text += QString::number(fraction / 10);
         else

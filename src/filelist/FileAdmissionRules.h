@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -33,9 +34,10 @@ bool IsCdTrackPath(const QString& path);
 bool IsWindowsMediaPath(const QString& path);
 
 //! The size text of a byte count: "512 Bytes", "1.5 KB", "4.68 MB", "1 GB";
-//! two decimals at most, halves to the even neighbour, the locale's decimal
-//! separator, no grouping. Empty for a negative count.
-QString FormatFileSize(qint64 bytes);
+//! two decimals at most, halves to the even neighbour, the decimal separator
+//! of `locale` (the system's unless given), no grouping. Empty for a
+//! negative count.
+QString FormatFileSize(qint64 bytes, const QLocale& locale = QLocale());
 
 //! The playing-time text of a number of seconds, rounded to whole seconds
 //! (halves to even): minutes with at least two digits, ":", two-digit

@@ -1,8 +1,11 @@
 #include "filelist/FileList.h"
 
+#include "filelist/FileAdmissionRules.h"
+#include "filelist/GridProgress.h"
 #include "filelist/RowWords.h"
 #include "lang/StringLookup.h"
 #include "platform/FileName.h"
+#include "platform/Path.h"
 
 #include <QMetaType>
 #include <algorithm>
@@ -120,11 +123,12 @@ QVariant FileList::cell(int row, int column) const
     case Status:
         return words::status(r);
     case Duration:
-        if (r.state == RowState::NotSupported && r.Duration.isEmpty())
-            return lang::caption(lang::StringId::Error);
-        return r.Duration;
+        return r.Duration; // empty for a file that could not be opened: it has no length
     default:
-        return r.cdTrack ? lang::caption(lang::StringId::CdTrack) : r.FileSize;
+        if (r.cdTrack)
+            return lang::caption(lang::StringId::CdTrack);
+        // Written as the language shown writes numbers ("939,34 KB" in German).
+        return r.bytes >= 0 ? FormatFileSize(r.bytes, lang::numberLocale()) : r.FileSize;
     }
 }
 
@@ -153,6 +157,7 @@ bool FileList::setCell(int row, int column, const QVariant& value)
             break;
         default:
             r.FileSize = text;
+            r.bytes = -1; // the text given is what shows
             break;
         }
     }
@@ -318,6 +323,18 @@ int FileList::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : kColumnCount;
 }
 
+QVariant FileList::accessibleText(int row, int column) const
+{
+    const FileListRow& r = at(row);
+    // The tick box shows no words: it is named by the file it ticks.
+    if (column == CheckBox)
+        return platform::displayName(platform::Path(r.path).fileName());
+    // A converting row's progress as its bar labels it ("46%").
+    if (column == Status && r.state == RowState::Converting)
+        return gridprogress::label(gridprogress::percent(double(r.progress)));
+    return {};
+}
+
 QVariant FileList::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || !valid(index.row(), index.column()))
@@ -340,6 +357,8 @@ QVariant FileList::data(const QModelIndex& index, int role) const
             return tip.isEmpty() ? QVariant() : QVariant(tip);
         }
         return {};
+    case Qt::AccessibleTextRole:
+        return accessibleText(index.row(), column);
     case Qt::EditRole:
         return cell(index.row(), column);
     case Qt::CheckStateRole:

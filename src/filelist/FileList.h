@@ -143,6 +143,10 @@ public:
 
     // ---- QAbstractItemModel ----------------------------------------------
 
+    //! What a screen reader reads for a cell, when not its text: the name
+    //! of the file a tick box ticks, the percentage of a converting row.
+    QVariant accessibleText(int row, int column) const;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -104,13 +104,43 @@ void FileListPanel::buildInterface()
     connect(cmdAddFolder, &QPushButton::clicked, this, &FileListPanel::cmdAddFolder_Click);
     connect(mnuAudioCd, &QMenu::aboutToShow, this, &FileListPanel::fillAudioCdMenu);
     connect(cmdAddVideoFile, &QPushButton::clicked, this, &FileListPanel::cmdAddVideoFile_Click);
-    connect(Grid, &GridView::filesDropped, this, [this](const QStringList& paths) { m_actions.DropFiles(paths); });
+    connect(Grid, &GridView::filesDropped, this, &FileListPanel::dropFiles);
     connect(Grid, &GridView::gridDoubleClicked, this, &FileListPanel::playRequested);
     connect(Grid, &GridView::playKeyPressed, this, &FileListPanel::playRequested);
     connect(Grid, &GridView::tickKeyPressed, this, &FileListPanel::tickSelectedRows);
     connect(Grid, &GridView::removeKeyPressed, this, &FileListPanel::removeSelectedRows);
 
     applyCaptions();
+}
+
+void FileListPanel::addAndShow(const std::function<void()>& add)
+{
+    const int before = m_currentList ? m_currentList->count() : 0;
+    add();
+    // The rows land at the end of the list, maybe below what the grid shows.
+    FileList* list = m_currentList.get();
+    if (list && list->count() > before)
+        Grid->scrollTo(list->index(before, FileList::FilePath));
+}
+
+void FileListPanel::cmdAddFile_Click()
+{
+    addAndShow([this] { m_actions.AddFiles(); });
+}
+
+void FileListPanel::cmdAddVideoFile_Click()
+{
+    addAndShow([this] { m_actions.AddVideoFiles(); });
+}
+
+void FileListPanel::cmdAddFolder_Click()
+{
+    addAndShow([this] { m_actions.AddFolder(); });
+}
+
+void FileListPanel::dropFiles(const QStringList& paths)
+{
+    addAndShow([this, &paths] { m_actions.DropFiles(paths); });
 }
 
 bool FileListPanel::InitGrid()
@@ -127,7 +157,9 @@ void FileListPanel::applyCaptions()
     using lang::StringId;
     chkSelectAll->setText(lang::caption(StringId::SelectAll));
     cmdAddFile->setText(lang::caption(StringId::AddFile));
+    // An arrow shows no words: its tooltip is its name too.
     cmdAddFileMenu->setToolTip(lang::caption(StringId::MoreWaysToAdd));
+    cmdAddFileMenu->setAccessibleName(cmdAddFileMenu->toolTip());
     mnuAudioCd->setTitle(lang::caption(StringId::AddAudioCd));
     cmdAddFolder->setText(lang::caption(StringId::AddFolder));
     cmdAddVideoFile->setText(lang::caption(StringId::AddVideoFile));
@@ -172,10 +204,29 @@ void FileListPanel::chkSelectAll_Click()
         list->setField(QStringLiteral("Checkbox"), chkSelectAll->isChecked() ? 1 : 0);
 }
 
+QList<int> FileListPanel::chosenRows() const
+{
+    QList<int> ticked;
+    if (const FileList* list = m_currentList.get())
+        for (int row = 0; row < list->count(); ++row)
+            if (list->at(row).CheckBox != 0)
+                ticked.append(row);
+    return ticked.isEmpty() ? Grid->selectedRows() : ticked;
+}
+
 void FileListPanel::cmdRemove_Click()
 {
-    FileList* list = m_currentList.get();
-    if (removeRows([list](int row) { return list->at(row).CheckBox != 0; }))
+    const FileList* list = m_currentList.get();
+    if (!list || list->count() == 0)
+        return;
+    const QList<int> rows = chosenRows();
+    if (rows.isEmpty()) {
+        m_desktop.messageBox(lang::caption(lang::StringId::TickFilesToRemove),
+                             lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Information,
+                             platform::Desktop::Buttons::Ok);
+        return;
+    }
+    if (removeRows([&rows](int row) { return std::binary_search(rows.begin(), rows.end(), row); }))
         chkSelectAll->setChecked(false);
 }
 
@@ -216,7 +267,7 @@ void FileListPanel::tickSelectedRows()
 
 void FileListPanel::removeSelectedRows()
 {
-    const QList<int> rows = Grid->selectedRows();
+    const QList<int> rows = chosenRows();
     if (rows.isEmpty() || !cmdRemove->isEnabled())
         return;
     if (rows.size() > 1) {

@@ -58,9 +58,11 @@ public:
     // Handlers of the controls; public so the window and tests can run them.
     void chkSelectAll_Click();
     void cmdRemove_Click();
-    void cmdAddFile_Click() { m_actions.AddFiles(); }
-    void cmdAddVideoFile_Click() { m_actions.AddVideoFiles(); }
-    void cmdAddFolder_Click() { m_actions.AddFolder(); }
+    void cmdAddFile_Click();
+    void cmdAddVideoFile_Click();
+    void cmdAddFolder_Click();
+    //! Files dropped on the grid: admitted as the dialogs' files are.
+    void dropFiles(const QStringList& paths);
     //! Fills the "Add Audio CD..." menu with the drives that hold an audio
     //! disc now (or one disabled entry saying there is none).
     void fillAudioCdMenu();
@@ -68,12 +70,16 @@ public:
     //! Replaces the search for drives with an audio disc (tests).
     void setDriveFinder(std::function<std::vector<engine::AudioDiscDrive>()> find) { m_findDrives = std::move(find); }
 
-    //! Space on the grid: ticks the selected rows, or unticks them when
+    //! The rows "Selected" means, for the buttons and the keys alike: the
+    //! ticked rows, or, when no row is ticked, the highlighted ones.
+    QList<int> chosenRows() const;
+
+    //! Space on the grid: ticks the highlighted rows, or unticks them when
     //! every one is ticked already.
     void tickSelectedRows();
-    //! Delete on the grid: removes the selected rows as Remove Selected
-    //! removes the ticked ones, asking first when there are several. Nothing
-    //! while Remove Selected is disabled (a batch runs).
+    //! Delete on the grid: removes the chosen rows as Remove Selected does,
+    //! asking first when there are several. Nothing while Remove Selected is
+    //! disabled (a batch runs).
     void removeSelectedRows();
 
     GridView* Grid = nullptr;
@@ -100,6 +106,8 @@ protected:
 
 private:
     QSet<QString> listedPaths() const;
+    //! Runs one way of adding files, then shows the first row it added.
+    void addAndShow(const std::function<void()>& add);
     void buildInterface();
     //! Makes a new current list of the rows `dropped` refuses, stopping the
     //! player first when the row it last started goes. False (nothing

@@ -23,6 +23,7 @@ struct FileListRow {
     std::optional<MeasuredLoudness> loudness; //!< measured of that output, when it was
     QString Duration;
     QString FileSize;
+    qint64 bytes = -1;    //!< the file's size (its share of one, for a track); -1 when none was read
     double seconds = -1;  //!< the playing time, -1 when unknown
     bool cdTrack = false; //!< a CD track: its size reads "CD Track"
     //! The folder the file was found in by Add Folder (its tree's top with

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <optional>
 
 //! The figures of a progress cell: the conversion writes its progress as a
@@ -23,5 +24,17 @@ QString label(int percent);
 
 //! Pixels of a bar `percent` % of `cellWidth` long, rounded halves to even.
 int barWidth(int percent, int cellWidth);
+
+//! The contrast of two colours (0xRRGGBB) as the web's accessibility
+//! guidelines measure it: 1 (the same) to 21 (black and white).
+double contrastRatio(quint32 first, quint32 second);
+
+//! The least contrast a label needs to be read: 4.5 to 1.
+inline constexpr double kLeastContrast = 4.5;
+
+//! `bar` as it is when text of colour `text` on it (and `bar` text on
+//! `text`) has the least contrast; otherwise made darker (on a light text
+//! colour) or lighter (on a dark one), keeping its hue, until it has.
+quint32 readableBar(quint32 bar, quint32 text);
 
 } // namespace filelist::gridprogress

@@ -59,6 +59,9 @@ void GridProgressDelegate::paintProgress(QPainter* painter, const QStyleOptionVi
         contrast = option.palette.color(group, QPalette::HighlightedText);
         barWidth = cell.width();
     }
+    // The label reads in both halves: the bar is darkened (or lightened)
+    // where the contrast colour leaves too little between them.
+    bar = QColor::fromRgb(gridprogress::readableBar(bar.rgb() & 0xFFFFFF, contrast.rgb() & 0xFFFFFF));
 
     // The background reaches one pixel below the cell, over the grid line.
     const QRect area = cell.adjusted(0, 0, 0, 1);

@@ -97,6 +97,7 @@ void GridView::applyCaptions()
                   lang::caption(StringId::StatusHeader),
                   lang::caption(StringId::TimeLengthHeader),
                   lang::caption(StringId::FileSizeHeader)};
+    setAccessibleName(lang::caption(StringId::FileListName));
     applyLayout();
 }
 

@@ -120,6 +120,8 @@ ProbedFile ProbeFile(const QString& path)
     const std::optional<double> seconds = PlayingTime(probed.path);
     probed.opened = seconds.has_value();
     probed.seconds = seconds.value_or(0);
+    if (!probed.opened)
+        probed.openFailure = engine::BassErrorText(BASS_ErrorGetCode()); // this thread's last error
     return probed;
 }
 

@@ -23,6 +23,7 @@ struct ProbedFile {
     AdmissionFailure failure; //!< number 0: none; else why it cannot be admitted
     qint64 size = 0;
     bool opened = false; //!< the engine opened it
+    QString openFailure; //!< when it did not, the engine's reason, in English
     double seconds = 0;  //!< its playing time when opened
     QString baseFolder;  //!< the folder it was added from; empty when added by itself
     //! A CUE sheet or a drive (`discSource`) becomes one row per track: its

@@ -84,4 +84,9 @@ QString caption(StringId id)
     return SetCaptionfromINI(idText(id), englishText(id));
 }
 
+QLocale numberLocale()
+{
+    return QLocale(caption(StringId::QtTranslation).trimmed());
+}
+
 } // namespace lang

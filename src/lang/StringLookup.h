@@ -2,6 +2,7 @@
 
 #include "lang/StringTable.h"
 
+#include <QLocale>
 #include <QString>
 
 namespace lang {
@@ -26,5 +27,9 @@ QString SetCaptionfromINI(const QString& id, const QString& fallback);
 
 //! The localized text of `id` with the string table's English default.
 QString caption(StringId id);
+
+//! How the language shown writes numbers (its decimal separator): the
+//! locale its file names for Qt's own texts ("de", "pt_BR").
+QLocale numberLocale();
 
 } // namespace lang

@@ -189,6 +189,13 @@ namespace lang {
     X(ConvertingPass, 20362, "Pass 2 of 2: converting")                                                                \
     X(Skipped, 20400, "Skipped")                                                                                       \
     X(SummarySkipped, 20401, "%1 skipped")                                                                             \
+    X(FileListName, 20440, "Files to convert")                                                                         \
+    X(TickFilesToConvert, 20441, "Tick the files to convert first.")                                                   \
+    X(TickFilesToRemove, 20442, "Tick the files to remove first.")                                                     \
+    X(RefusedAlreadyListed, 20443, "%1: already in the list")                                                          \
+    X(RefusedUnreadableType, 20444, "%1: not a type of file Tonemill reads")                                           \
+    X(RefusedNotAdded, 20445, "%1: could not be added")                                                                \
+    X(LanguageBoxName, 20446, "Language")                                                                              \
     X(SelectOutputFolder, 20380, "Select the output folder")                                                           \
     X(EngineMem, 20381, "Memory Error")                                                                                \
     X(EngineFileOpen, 20382, "Can't Open the File")                                                                    \

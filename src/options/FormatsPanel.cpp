@@ -1,5 +1,6 @@
 #include "options/FormatsPanel.h"
 
+#include "controls/QtTabOrder.h"
 #include "lang/StringLookup.h"
 #include "options/AacOptionsView.h"
 #include "options/FlacOptionsView.h"
@@ -126,6 +127,7 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     naming->setVerticalSpacing(2);
     connect(&options.txtNamePattern, &TextState::textChanged, this, &FormatsPanel::showNameExample);
     connect(&options, &FormatOptions::frontPageChanged, this, &FormatsPanel::showNameExample);
+    connect(&options, &FormatOptions::frontPageChanged, this, &FormatsPanel::orderTabStops);
 
     // So is how many rows convert at once.
     lblSimultaneous = new QLabel(this);
@@ -203,6 +205,22 @@ FormatsPanel::FormatsPanel(FormatOptions& options, QWidget* parent) : controls::
     applyCaptions();
 }
 
+void FormatsPanel::showEvent(QShowEvent* event)
+{
+    controls::FramePanel::showEvent(event);
+    orderTabStops();
+}
+
+void FormatsPanel::orderTabStops()
+{
+    // Only the page in front has its controls placed; each page's turn
+    // comes when it is brought to the front.
+    layout()->activate();
+    if (QWidget* page = pages->currentWidget(); page && page->layout())
+        page->layout()->activate();
+    controls::setReadingTabOrder(this);
+}
+
 void FormatsPanel::cmdChangeFormat_Click()
 {
     Q_EMIT openRequested();
@@ -225,6 +243,8 @@ void FormatsPanel::applyCaptions()
     chkSkipConverted->setText(lang::caption(lang::StringId::SkipConverted));
     chkSkipConverted->setToolTip(lang::caption(lang::StringId::SkipConvertedTip));
     chkNamePattern->setText(lang::caption(lang::StringId::NameFromTags));
+    // The boxes beside a check box are named by it.
+    txtNamePattern->setAccessibleName(chkNamePattern->text());
     // As rich text, so the long tooltip wraps.
     txtNamePattern->setToolTip(QStringLiteral("<qt>") + lang::caption(lang::StringId::NamePatternTip).toHtmlEscaped() +
                                QStringLiteral("</qt>"));
@@ -237,6 +257,8 @@ void FormatsPanel::applyCaptions()
         QStringLiteral("<qt>") + lang::caption(lang::StringId::NormalizeTip).toHtmlEscaped() + QStringLiteral("</qt>");
     chkNormalize->setToolTip(normalizeTip);
     spnNormalizeTarget->setToolTip(normalizeTip);
+    spnNormalizeTarget->setAccessibleName(chkNormalize->text());
+    cmbNormalizeMode->setAccessibleName(lblLoudness->text());
     cmbNormalizeMode->setItemText(0, lang::caption(lang::StringId::NormalizeByTrack));
     cmbNormalizeMode->setItemText(1, lang::caption(lang::StringId::NormalizeByAlbum));
     lblSimultaneousMax->setText(

@@ -92,7 +92,14 @@ Q_SIGNALS:
     void openRequested();
     void closeRequested();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    //! Sets the Tab key's way through the panel and its page in front:
+    //! reading order.
+    void orderTabStops();
+
     FormatOptions& m_options;
     NameExample m_nameExample;
     std::function<bool()> m_closeCheck;

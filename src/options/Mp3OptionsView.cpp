@@ -95,6 +95,11 @@ Mp3OptionsView::Mp3OptionsView(FormatOptions& options, QWidget* parent) : contro
     page->addLayout(modes);
     page->addStretch();
 
+    // A screen reader names each list and slider by the text beside it.
+    lblChannelMode->setBuddy(cmbMP3StereoMode);
+    lblSamplingRate->setBuddy(cmbMP3Freq);
+    lblEncoderQuality->setBuddy(SliderMP3EncoderQuality);
+
     bind(options.cmbMP3StereoMode, cmbMP3StereoMode);
     bind(options.cmbMP3Freq, cmbMP3Freq);
     bind(options.SliderMP3EncoderQuality, SliderMP3EncoderQuality);
@@ -129,6 +134,8 @@ void Mp3OptionsView::applyCaptions()
     optMP3CBR->setText(lang::caption(lang::StringId::Mp3ConstantBitrate));
     optMP3VBR->setText(lang::caption(lang::StringId::Mp3VariableBitrate));
     optMP3ABR->setText(lang::caption(lang::StringId::Mp3AverageBitrate));
+    cmbMP3CBitrate->setAccessibleName(optMP3CBR->text());
+    cmbMP3ABitrate->setAccessibleName(optMP3ABR->text());
     if (m_options) {
         rewordList(cmbMP3StereoMode, m_options->cmbMP3StereoMode);
         rewordList(cmbMP3Freq, m_options->cmbMP3Freq);

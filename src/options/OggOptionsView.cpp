@@ -52,6 +52,9 @@ OggOptionsView::OggOptionsView(FormatOptions& options, QWidget* parent) : contro
     page->addLayout(quality);
     page->addStretch();
 
+    // A screen reader names the slider by the text beside it.
+    lblQuality->setBuddy(sliderOGG);
+
     bind(options.optOGGCBR, optOGGCBR);
     bind(options.optOGGVBR, optOGGVBR);
     bind(options.cmbOGGCBitrate, cmbOGGCBitrate);
@@ -73,6 +76,8 @@ void OggOptionsView::applyCaptions()
     // the design's text of the same words (10046).
     optOGGCBR->setText(lang::caption(lang::StringId::OggConstantBitrate));
     optOGGVBR->setText(lang::caption(lang::StringId::VbrValue));
+    cmbOGGCBitrate->setAccessibleName(optOGGCBR->text());
+    cmbOGGVBitrate->setAccessibleName(optOGGVBR->text());
     if (m_options) {
         rewordList(cmbOGGCBitrate, m_options->cmbOGGCBitrate);
         rewordList(cmbOGGVBitrate, m_options->cmbOGGVBitrate);

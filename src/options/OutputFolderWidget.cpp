@@ -57,6 +57,9 @@ OutputFolderWidget::OutputFolderWidget(FormatOptions& options, QWidget* parent) 
     layout->addLayout(format, 3, 1);
     layout->setColumnStretch(1, 1);
 
+    // The path box is named by the caption of its row.
+    lblOutputFolder->setBuddy(txtOutPath);
+
     bind(options.optSameFolder, optSameFolder);
     bind(options.optOtherFolder, optOtherFolder);
     bind(options.chkKeepTree, chkKeepTree);

@@ -7,6 +7,7 @@
 #include "options/ListItemWords.h"
 #include "options/ListState.h"
 #include "options/OptionButtonState.h"
+#include "options/QtOptionButtonAccessible.h"
 #include "options/SliderState.h"
 #include "options/TextState.h"
 
@@ -29,8 +30,10 @@ void bindEnabled(ControlState& state, QWidget* widget)
 void bind(OptionButtonState& state, QRadioButton* button)
 {
     // The group lives in the state: a group may have no option on, which Qt's
-    // own exclusive buttons do not allow.
+    // own exclusive buttons do not allow. A screen reader still hears a radio
+    // button.
     button->setAutoExclusive(false);
+    QtOptionButtonAccessible::install();
     button->setChecked(state.Value());
     bindEnabled(state, button);
     QObject::connect(&state, &OptionButtonState::valueChanged, button, &QAbstractButton::setChecked);

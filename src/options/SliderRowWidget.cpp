@@ -40,6 +40,7 @@ SliderRowWidget::SliderRowWidget(SliderState& sliderState, LabelState& valueStat
     rows->addWidget(m_caption);
     rows->addLayout(row);
 
+    m_caption->setBuddy(slider); // the slider's name for a screen reader
     bind(sliderState, slider);
     bind(valueState, value);
     applyCaptions();

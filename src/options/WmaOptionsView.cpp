@@ -78,6 +78,7 @@ WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : contro
         const int column = (i % 2) * 2;
         tags->addWidget(m_tagLabels[i], row, column);
         tags->addWidget(txtWMATags[i], row, column + 1);
+        m_tagLabels[i]->setBuddy(txtWMATags[i]); // each box is named by its label
         bind(options.txtWMATags(i), txtWMATags[i]);
     }
 
@@ -96,6 +97,7 @@ WmaOptionsView::WmaOptionsView(FormatOptions& options, QWidget* parent) : contro
     stack->addWidget(frWmaNotice, 0, 0);
     frWmaNotice->raise();
 
+    lblQuality->setBuddy(sliderWMA);
     bind(options.sliderWMA, sliderWMA);
     bind(options.lblWMAQuality, lblWMAQuality);
     bind(options.chkWMAFileTags, chkWMAFileTags);

@@ -52,6 +52,9 @@ public:
 
     //! Starts the system's window-move loop, as a press on a caption would.
     virtual void dragWindow() = 0;
+    //! Ends a window move begun by dragWindow() whose button has come back
+    //! to the window: the system took it too late and must not go on moving.
+    virtual void endWindowDrag() {}
 
     // Each dialog is named by `folderKey` ("AddAudioFiles", "OutputFolder"):
     // it opens in the folder it was last used in, kept for the user under

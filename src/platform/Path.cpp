@@ -48,4 +48,20 @@ Path Path::operator/(const QString& relative) const
     return Path(m_text.endsWith(u'/') ? m_text + relative : m_text + u'/' + relative);
 }
 
+Path commonFolder(const QList<Path>& folders)
+{
+    if (folders.isEmpty())
+        return {};
+    Path common = folders.front();
+    for (const Path& folder : folders) {
+        while (!(folder == common || folder.relativeTo(common))) {
+            const Path up = common.parent();
+            if (up == common)
+                return common; // the root: nothing higher to hold them
+            common = up;
+        }
+    }
+    return common;
+}
+
 } // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <optional>
 #include <utility>
@@ -53,5 +54,10 @@ public:
 private:
     QString m_text;
 };
+
+//! The deepest folder that holds every one of `folders` or is one of them
+//! ("/music" for "/music/a" and "/music/b/c"); "/" when they share nothing
+//! more; empty for no folder.
+Path commonFolder(const QList<Path>& folders);
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include "platform/FileName.h"
 #include "platform/PowerOff.h"
 #include "platform/PowerOffCountdownDialog.h"
+#include "platform/QtWindowMove.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -117,8 +118,14 @@ void QtDesktop::hideProgress()
 
 void QtDesktop::dragWindow()
 {
-    if (m_window && m_window->windowHandle())
-        m_window->windowHandle()->startSystemMove();
+    if (m_window)
+        static_cast<void>(startSystemMove(m_window->windowHandle())); // without one the window stays put
+}
+
+void QtDesktop::endWindowDrag()
+{
+    if (m_window)
+        cancelSystemMove(m_window->windowHandle());
 }
 
 QString QtDesktop::qtNameFilter(const FileFilter& filter)

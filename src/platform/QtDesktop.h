@@ -35,6 +35,7 @@ public:
     bool showProgress(const QString& title, const QString& label, qsizetype done, qsizetype total) override;
     void hideProgress() override;
     void dragWindow() override;
+    void endWindowDrag() override;
     OpenFileAnswer ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title, bool multiSelect,
                                       const QString& folderKey) override;
     QString BrowseForFolder(const QString& title, bool newStyle, const QString& folderKey) override;

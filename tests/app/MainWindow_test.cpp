@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/QtPanelSlide.h"
 #include "convert/ConversionBatch.h"
+#include "convert/ConvertPanel.h"
 #include "engine/Bass.h"
 #include "filelist/FileListPanel.h"
 #include "options/FormatOptions.h"
@@ -11,8 +12,10 @@
 #include "support/ProgramFolderEnvironment.h"
 #include "support/ScriptedDesktop.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -136,17 +139,47 @@ TEST_F(MainWindowShown, OutsideCloseDuringABatchIsRefusedAsTheCloseButtonRefuses
     EXPECT_EQ(window.steps, (QStringList{"SaveSettings", "FreeAudioEngine"}));
 }
 
-TEST(MainWindow, AnyButtonPressedOnTheTitlePanelStartsAWindowMove)
+// A window move starts only on a real drag with the left button from the
+// title strip or the panel's ground, never from a text, a link or a
+// control, and never from a quick press; a release that comes back to the
+// window ends the move.
+TEST(MainWindow, OnlyARealDragFromTheTitleOrTheGroundMovesTheWindow)
 {
     ScriptedDesktop desktop;
     RecordingWindow window(desktop);
     window.show();
-    QTest::mousePress(window.frMain, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
-    QTest::mousePress(window.frMain, Qt::RightButton, Qt::ShiftModifier, QPoint(5, 5));
-    QTest::mousePress(window.frMain, Qt::MiddleButton, Qt::NoModifier, window.lblTitle->geometry().center());
-    EXPECT_EQ(desktop.windowDrags, 3);
+    const int far = QApplication::startDragDistance() + 2;
+    const QPoint ground(window.frMain->width() / 2, window.lblStepOutput->geometry().bottom() + 2);
+    const struct {
+        const char* what;
+        QPoint at;
+        Qt::MouseButton button;
+        int distance;
+        int moves;
+    } cases[] = {
+        {"title, dragged", window.lblTitle->geometry().center(), Qt::LeftButton, far, 1},
+        {"ground, dragged", ground, Qt::LeftButton, far, 1},
+        {"ground, a quick press", ground, Qt::LeftButton, 0, 0},
+        {"ground, moved less than the drag distance", ground, Qt::LeftButton, far - 3, 0},
+        {"ground, the right button", ground, Qt::RightButton, far, 0},
+        {"a step's text", window.lblStepOutput->geometry().center(), Qt::LeftButton, far, 0},
+        {"the end-of-batch line", window.convertPanel->lblBatchProgress->mapTo(window.frMain, QPoint(5, 5)),
+         Qt::LeftButton, far, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        desktop.windowDrags = desktop.windowDragsEnded = 0;
+        QTest::mousePress(window.frMain, c.button, Qt::NoModifier, c.at);
+        QMouseEvent move(QEvent::MouseMove, QPointF(c.at + QPoint(c.distance, 0)),
+                         window.frMain->mapToGlobal(QPointF(c.at + QPoint(c.distance, 0))), Qt::NoButton, c.button,
+                         Qt::NoModifier);
+        QApplication::sendEvent(window.frMain, &move);
+        EXPECT_EQ(desktop.windowDrags, c.moves);
+        QTest::mouseRelease(window.frMain, c.button, Qt::NoModifier, c.at + QPoint(c.distance, 0));
+        EXPECT_EQ(desktop.windowDragsEnded, c.moves);
+    }
     QTest::mouseClick(window.cmdMinimize, Qt::LeftButton);
-    EXPECT_EQ(desktop.windowDrags, 3);
+    EXPECT_EQ(desktop.windowDrags, 0);
 }
 
 TEST(MainWindow, EngineAlreadyStartedShowsTheTwoLineBoxAndStartUpGoesOn)

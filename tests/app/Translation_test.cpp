@@ -167,6 +167,7 @@ TEST(Translation, NoEnglishIsLeftOnAnyPageInGerman)
     filelist::FileListRow row;
     row.path = QStringLiteral("/music/a.wav");
     row.state = filelist::RowState::NotSupported;
+    row.bytes = 961884;
     ASSERT_TRUE(window.currentList()->append(row));
     window.currentList()->setReason(0, filelist::RowReason::words(QStringLiteral("Can't Open the File")));
     window.frFormats->showNameExample(); // as opening the panel does
@@ -184,10 +185,12 @@ TEST(Translation, NoEnglishIsLeftOnAnyPageInGerman)
     }
     EXPECT_TRUE(left.isEmpty()) << "English left in German:\n" << left.join(u'\n').toStdString();
 
-    // The row's words too: its status, its unopenable time and the engine's reason.
+    // The row's words too: its status, the engine's reason and its size as
+    // German writes numbers (an unopenable file has no length to show).
     const filelist::FileList& list = *window.currentList();
     EXPECT_EQ(list.cell(0, filelist::FileList::Status).toString(), QStringLiteral("Codec nicht unterstützt"));
-    EXPECT_EQ(list.cell(0, filelist::FileList::Duration).toString(), QStringLiteral("Fehler"));
+    EXPECT_EQ(list.cell(0, filelist::FileList::Duration).toString(), QString());
+    EXPECT_EQ(list.cell(0, filelist::FileList::FileSize).toString(), QStringLiteral("939,34 KB"));
     EXPECT_EQ(englishReason, QStringLiteral("Can't Open the File"));
     EXPECT_EQ(list.statusReason(0), QStringLiteral("Die Datei kann nicht geöffnet werden"));
     // Back in English, every text is as it was.

@@ -3,12 +3,14 @@
 #include "app/DragPanel.h"
 #include "app/MainWindow.h"
 #include "app/QtPanelSlide.h"
+#include "controls/SliderWidget.h"
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
 #include "engine/AudioEngine.h"
 #include "filelist/FileList.h"
 #include "filelist/FileListPanel.h"
 #include "filelist/GridView.h"
+#include "lang/LanguageBoxWidget.h"
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "options/OutputFolderWidget.h"
@@ -19,6 +21,8 @@
 #include "support/ProgramFolderEnvironment.h"
 #include "support/ScriptedDesktop.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QCheckBox>
 #include <QItemSelectionModel>
@@ -28,6 +32,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 // The window's habits, through the keys a user presses on the real window:
@@ -196,6 +201,119 @@ TEST_F(WindowKeys, TheGridIsOneTabStop)
     EXPECT_EQ(grid()->selectedRows(), QList<int>({0}));
     press(Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget(), grid()) << "and Shift+Tab comes back";
+}
+
+// Tab goes through the controls in reading order, line by line from the
+// top and along each line from the left, on the main panel and on every
+// page of the options panel.
+TEST_F(WindowKeys, TheTabKeyFollowsReadingOrder)
+{
+    // The stops Tab makes from `first` until it comes back, in the window's coordinates.
+    const auto stops = [this](QWidget* first) {
+        first->setFocus();
+        QCoreApplication::processEvents();
+        QList<std::pair<QString, QRect>> seen;
+        for (int i = 0; i < 100; ++i) {
+            QWidget* at = QApplication::focusWidget();
+            if (!at || (!seen.isEmpty() && at == first))
+                break;
+            seen.append({at->objectName(), QRect(at->mapTo(&window, QPoint(0, 0)), at->size())});
+            press(Qt::Key_Tab);
+        }
+        return seen;
+    };
+    const auto expectReadingOrder = [](const QList<std::pair<QString, QRect>>& seen, const char* where) {
+        ASSERT_GT(seen.size(), 3) << where;
+        for (qsizetype i = 1; i < seen.size(); ++i) {
+            const QRect a = seen[i - 1].second;
+            const QRect b = seen[i].second;
+            const bool sameLine = a.top() <= b.center().y() && b.center().y() <= a.bottom();
+            EXPECT_TRUE(sameLine ? b.left() > a.left() : b.top() > a.top())
+                << where << ": " << seen[i - 1].first.toStdString() << " " << a.x() << "," << a.y() << " then "
+                << seen[i].first.toStdString() << " " << b.x() << "," << b.y();
+        }
+    };
+    expectReadingOrder(stops(window.ComboLang), "main panel");
+
+    // The options panel up, as the slide leaves it, the main panel disabled.
+    window.frMain->setEnabled(false);
+    window.frFormats->move(window.frFormats->x(), 2715 / 15);
+    window.frFormats->show();
+    window.frFormats->raise();
+    options::FormatOptions& formats = window.formatOptions();
+    for (int page = 0; page < options::FormatOptions::kFormatCount; ++page) {
+        formats.optFileFormat(page).click();
+        QCoreApplication::processEvents();
+        expectReadingOrder(stops(window.ComboLang), // the language box stays usable above the panel
+                           qPrintable(QStringLiteral("options page %1").arg(page)));
+    }
+}
+
+// What a screen reader finds, walking the accessible tree of the window and
+// of every page of the options panel: each control it can use has a name,
+// and the role it is (the slider control a slider with its value and
+// range, option buttons radio buttons); the grid names its cells, a
+// converting row's status by its percentage.
+TEST_F(WindowKeys, EveryControlHasANameAndItsRole)
+{
+    static const QSet<QAccessible::Role> kControls = {
+        QAccessible::PushButton,   QAccessible::CheckBox,       QAccessible::RadioButton, QAccessible::ComboBox,
+        QAccessible::EditableText, QAccessible::SpinBox,        QAccessible::Slider,      QAccessible::Table,
+        QAccessible::ButtonMenu,   QAccessible::ButtonDropDown, QAccessible::Link};
+    QStringList faults;
+    int sliders = 0;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        if (!node || !node->isValid() || node->state().invisible)
+            return;
+        const QString name = node->text(QAccessible::Name).trimmed();
+        QWidget* widget = qobject_cast<QWidget*>(node->object());
+        const QString what = widget
+                                 ? widget->objectName() + u' ' + QString::fromLatin1(widget->metaObject()->className())
+                                 : QStringLiteral("a part of role %1").arg(node->role());
+        if (kControls.contains(node->role()) && name.isEmpty())
+            faults << what + QStringLiteral(" has no name");
+        if (qobject_cast<QRadioButton*>(widget) && node->role() != QAccessible::RadioButton)
+            faults << what + QStringLiteral(" is no radio button");
+        if (auto* slider = qobject_cast<controls::SliderWidget*>(widget)) {
+            ++sliders;
+            QAccessibleValueInterface* value = node->valueInterface();
+            if (node->role() != QAccessible::Slider || !value) {
+                faults << what + QStringLiteral(" is no slider");
+            } else {
+                EXPECT_EQ(value->minimumValue().toInt(), slider->Min()) << qPrintable(what);
+                EXPECT_EQ(value->maximumValue().toInt(), slider->Max()) << qPrintable(what);
+                EXPECT_EQ(value->minimumStepSize().toInt(), 1) << qPrintable(what);
+                value->setCurrentValue(slider->Min());
+                EXPECT_EQ(slider->Value(), slider->Min()) << qPrintable(what);
+                EXPECT_EQ(value->currentValue().toInt(), slider->Min()) << qPrintable(what);
+            }
+        }
+        if (node->role() == QAccessible::Table)
+            return; // its cells are looked at below
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i));
+    };
+    walk(QAccessible::queryAccessibleInterface(&window));
+
+    window.frMain->setEnabled(false);
+    window.frFormats->move(window.frFormats->x(), 2715 / 15);
+    window.frFormats->show();
+    options::FormatOptions& formats = window.formatOptions();
+    for (int page = 0; page < options::FormatOptions::kFormatCount; ++page) {
+        formats.optFileFormat(page).click();
+        QCoreApplication::processEvents();
+        walk(QAccessible::queryAccessibleInterface(window.frFormats));
+    }
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
+    EXPECT_GE(sliders, 6); // WMA, MP3 twice, OGG, FLAC, Opus, AAC
+
+    window.currentList()->setProgress(1, 26.50171f);
+    QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(grid())->tableInterface();
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->cellAt(1, FileList::Status)->text(QAccessible::Name), QStringLiteral("27%"));
+    EXPECT_EQ(table->cellAt(1, FileList::CheckBox)->text(QAccessible::Name), QStringLiteral("b.wav"));
+    EXPECT_EQ(table->cellAt(1, FileList::FilePath)->text(QAccessible::Name), QStringLiteral("/music/b.wav"));
+    EXPECT_EQ(table->columnDescription(FileList::Status), QStringLiteral("Conversion Status"));
 }
 
 TEST_F(WindowKeys, EscapeClosesTheOpenPanelThroughItsClosingButton)

@@ -2,6 +2,8 @@
 #include "app/AboutPanel.h"
 #include "app/MainWindow.h"
 #include "controls/LineWidget.h"
+#include "convert/ConversionBatch.h"
+#include "convert/ConvertPanel.h"
 #include "filelist/FileList.h"
 #include "filelist/GridView.h"
 #include "lang/LanguageChoice.h"
@@ -21,6 +23,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTextDocument>
+#include <cmath>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -73,14 +77,27 @@ bool covers(const QWidget* over, const QWidget* under)
     return over->autoFillBackground() && over->geometry().contains(under->geometry());
 }
 
+// The width a one-line label's text takes, rich text (a link) as shown.
+int shownWidth(const QLabel* label)
+{
+    if (label->textFormat() != Qt::RichText &&
+        !(label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text())))
+        return label->fontMetrics().horizontalAdvance(label->text());
+    QTextDocument document;
+    document.setDefaultFont(label->font());
+    document.setDocumentMargin(0);
+    document.setHtml(label->text());
+    return int(std::ceil(document.idealWidth()));
+}
+
 void checkText(const QWidget* widget, QStringList& faults)
 {
     if (shownText(widget).isEmpty())
         return;
     if (const auto* label = qobject_cast<const QLabel*>(widget)) {
         const int width = label->contentsRect().width();
-        const bool fits = label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
-                                            : label->fontMetrics().horizontalAdvance(label->text()) <= width;
+        const bool fits =
+            label->wordWrap() ? label->heightForWidth(label->width()) <= label->height() : shownWidth(label) <= width;
         if (!fits)
             faults << QStringLiteral("text of %1 does not fit: \"%2\"").arg(describe(label), label->text());
         return;
@@ -181,9 +198,29 @@ QStringList openPanelFaults(QWidget* window, QWidget* panel)
     return faults;
 }
 
+// Fills the texts that change as the window is used with the longest each
+// can be: the end of a batch with every count at its most and outputs in
+// several folders, and the format summary with its longest choices.
+void fillDynamicTexts(QuietWindow& window)
+{
+    convert::ConversionBatch::Summary summary;
+    summary.converted = summary.failed = summary.stopped = summary.skipped = filelist::FileList::kMaxRows;
+    summary.outputFolders = {QStringLiteral("/music/a"), QStringLiteral("/music/b")};
+    window.convertPanel->showSummary(summary);
+    options::FormatOptions& formats = window.formatOptions();
+    formats.optFileFormat(options::FormatOptions::MP3).click();
+    formats.optMP3ABR.click();
+    EXPECT_TRUE(formats.cmbMP3StereoMode.setListIndex(3)); // "Forced Joint Stereo"
+    EXPECT_TRUE(formats.cmbMP3Freq.setListIndex(2));       // "11.025 KHz"
+    formats.chkNamePattern.setValue(true);
+    formats.UpdateFormatSummary();
+    QCoreApplication::processEvents();
+}
+
 void checkWindow(QuietWindow& window)
 {
     QStringList faults;
+    fillDynamicTexts(window);
     collectFaults(&window, faults);
     const auto* grid = window.findChild<filelist::GridView*>(QStringLiteral("Grid"));
     checkGridColumns(grid, faults);

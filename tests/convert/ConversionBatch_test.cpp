@@ -12,7 +12,11 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMap>
+#include <algorithm>
+#include <limits>
 #include <memory>
+#include <optional>
+#include <vector>
 
 using filelist::RowState;
 using testsupport::readFile;
@@ -172,10 +176,12 @@ TEST_F(ConversionBatchTest, ConvertSelectedConvertsOnlyTickedRows)
     batch.chkShutdown.setValue(true);
 
     EXPECT_FALSE(batch.ConvertFiles(convert::ConversionBatch::Choice::Selected));
-    batch.cmdConvertSelected.click();
+    batch.cmdConvertSelected.click(); // neither ticks nor highlights: it says how to choose
     EXPECT_EQ(status(0), QStringLiteral("Waiting Conversion"));
     EXPECT_EQ(status(1), QStringLiteral("Waiting Conversion"));
     EXPECT_EQ(desktop.powerOffCountdowns, 0);
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Tick the files to convert first."));
 
     list->setCell(1, filelist::FileList::CheckBox, -1); // any non-zero value is a tick
     desktop.powerOffAnswers.push_back(true);            // the countdown runs out
@@ -184,6 +190,13 @@ TEST_F(ConversionBatchTest, ConvertSelectedConvertsOnlyTickedRows)
     EXPECT_EQ(status(1), QStringLiteral("Complete"));
     EXPECT_EQ(desktop.powerOffs, 1);
     EXPECT_EQ(batch.cmdConvertSelected.Caption(), QStringLiteral("Convert Selected"));
+
+    // With no tick, the highlighted rows are ticked and converted.
+    list->setCell(1, filelist::FileList::CheckBox, 0);
+    batch.setHighlightedRows([] { return QList<int>{0}; });
+    batch.cmdConvertSelected.click();
+    EXPECT_EQ(list->at(0).CheckBox, 1);
+    EXPECT_EQ(status(0), QStringLiteral("Complete"));
 }
 
 TEST_F(ConversionBatchTest, StopInsideTheYieldCancelsTheRowAndEndsTheBatch)
@@ -382,31 +395,144 @@ TEST(BatchProgress, CountAndTimeLeft)
         EXPECT_EQ(convert::ConversionBatch::progressCaption(c.progress), QString::fromUtf8(c.caption)) << c.caption;
 }
 
-// Files of 60, 600 and 30 seconds converted at a steady 30 audio seconds a
-// second: the estimate follows the audio left, not the rows, so it only ever
-// counts down, and it never reads 0 while work is left.
+// A batch as the time left sees it: rows converted `atOnce` at a time in
+// their order, each opening for `openingMs` (converting nothing) and then
+// converting `pace` audio seconds a second.
+struct SimulatedBatch {
+    struct Span {
+        qint64 beginMs;
+        qint64 endMs;
+    };
+
+    SimulatedBatch(std::vector<double> seconds, int rowsAtOnce, double rowPace, qint64 opening)
+        : rows(std::move(seconds)), atOnce(rowsAtOnce), pace(rowPace), openingMs(opening)
+    {
+        std::vector<qint64> free(std::size_t(atOnce), 0);
+        for (const double row : rows) {
+            const auto worker = std::min_element(free.begin(), free.end());
+            spans.push_back({*worker, *worker + openingMs + qint64(row / pace * 1000)});
+            *worker = spans.back().endMs;
+        }
+    }
+
+    qint64 endMs() const
+    {
+        qint64 end = 0;
+        for (const Span& span : spans)
+            end = std::max(end, span.endMs);
+        return end;
+    }
+
+    //! Tells `estimate` where the batch stands at `nowMs`; gives the audio done.
+    double report(convert::TimeLeftEstimate& estimate, qint64 nowMs) const
+    {
+        double done = 0;
+        std::vector<double> runningLeft;
+        std::size_t taken = 0;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (nowMs < spans[i].beginMs)
+                continue;
+            ++taken;
+            if (nowMs >= spans[i].endMs) {
+                done += rows[i];
+                continue;
+            }
+            const double converted = double(std::max<qint64>(0, nowMs - spans[i].beginMs - openingMs)) * pace / 1000;
+            done += converted;
+            runningLeft.push_back(rows[i] - converted);
+        }
+        estimate.update(done, runningLeft, taken);
+        return done;
+    }
+
+    std::vector<double> rows;
+    int atOnce;
+    double pace;
+    qint64 openingMs;
+    std::vector<Span> spans;
+};
+
+// Files of 60, 600 and 30 seconds converted one at a time at a steady 30
+// audio seconds a second: the estimate follows the audio left, not the
+// rows, so it only ever counts down, and it never reads 0 while work is left.
 TEST(TimeLeft, FollowsTheAudioLeftOverUnequalFiles)
 {
+    const SimulatedBatch batch({60, 600, 30}, 1, 30, 0);
     qint64 now = 0;
     convert::TimeLeftEstimate estimate([&now] { return now; });
-    const double total = 60 + 600 + 30;
-    estimate.start(total);
+    estimate.start(batch.rows, batch.atOnce);
     EXPECT_FALSE(estimate.secondsLeft()); // nothing measured yet
     qint64 previous = std::numeric_limits<qint64>::max();
-    for (now = 500; now <= 23000; now += 500) {
-        const double done = std::min(total, 30.0 * double(now) / 1000.0);
-        estimate.update(done);
+    for (now = 500; now < batch.endMs(); now += 500) {
+        batch.report(estimate, now);
         const std::optional<qint64> left = estimate.secondsLeft();
-        if (now < 1000) {
-            EXPECT_FALSE(left) << now;
+        if (!left) { // a second of work at least, and a pace that holds
+            EXPECT_LT(now, 2500) << now;
             continue;
         }
-        ASSERT_TRUE(left) << now;
-        EXPECT_NEAR(double(*left), (total - done) / 30.0, 1.0) << now;
+        EXPECT_NEAR(double(*left), double(batch.endMs() - now) / 1000, 1.0) << now;
         EXPECT_LE(*left, previous) << now;
         EXPECT_GE(*left, 1) << now;
         previous = *left;
     }
+}
+
+// The same three files two at a time, as the window converts on two
+// processors: the long one ends the batch alone, at the pace of one row.
+// Each row begins with a fifth of a second that converts nothing (its
+// decoder and encoder opening), the batch reports every 50 ms and the
+// window reads twice a second: the figure never rises, never stays the same
+// for a whole smoothing window, and once a tenth of the audio is done it is
+// within 15 % of the time really left (up to the last seconds, where one
+// whole second is more than that).
+TEST(TimeLeft, CountsDownSteadilyAndTrueOverUnequalFiles)
+{
+    const SimulatedBatch batch({60, 600, 30}, 2, 15, 200);
+    const double total = 60 + 600 + 30;
+    qint64 now = 0;
+    convert::TimeLeftEstimate estimate([&now] { return now; });
+    estimate.start(batch.rows, batch.atOnce);
+    std::optional<qint64> previous;
+    qint64 changedAt = 0;
+    for (now = 50; now < batch.endMs(); now += 50) {
+        const double done = batch.report(estimate, now);
+        if (now % 500 != 0)
+            continue;
+        const std::optional<qint64> left = estimate.secondsLeft();
+        if (!left) {
+            EXPECT_LT(now, 4000) << "no figure at " << now;
+            continue;
+        }
+        const double real = double(batch.endMs() - now) / 1000;
+        if (done >= total / 10 && real >= 7) { // below 7 s a whole second is more than 15 %
+            EXPECT_NEAR(double(*left), real, 0.15 * real) << now;
+        }
+        if (!previous || *left != *previous)
+            changedAt = now;
+        EXPECT_LE(*left, previous.value_or(*left)) << now;
+        EXPECT_LT(now - changedAt, convert::TimeLeftEstimate::kWindowMs) << now;
+        previous = left;
+    }
+}
+
+// Work that stands still for longer than the smoothing window has no time
+// left to tell; the figure comes back once it has gone on steadily.
+TEST(TimeLeft, NoFigureWhileTheWorkStandsStill)
+{
+    qint64 now = 0;
+    convert::TimeLeftEstimate estimate([&now] { return now; });
+    estimate.start({600}, 1);
+    const auto report = [&estimate](double done) { estimate.update(done, {600 - done}, 1); };
+    for (now = 100; now <= 3000; now += 100)
+        report(double(now) / 100); // 10 audio seconds a second
+    ASSERT_TRUE(estimate.secondsLeft());
+    for (; now <= 3000 + convert::TimeLeftEstimate::kWindowMs; now += 100)
+        report(30);
+    EXPECT_FALSE(estimate.secondsLeft());
+    // Once the stand-still has left the window, the pace holds again.
+    for (const qint64 resumed = now; now <= resumed + convert::TimeLeftEstimate::kWindowMs + 3000; now += 100)
+        report(30 + double(now - resumed) / 100);
+    EXPECT_TRUE(estimate.secondsLeft());
 }
 
 TEST_F(ConversionBatchTest, MissingOutputFolderShowsTheBoxForEachRow)
@@ -557,7 +683,7 @@ TEST_F(ConversionBatchTest, TheEndOfABatchSaysHowItWentAndRowsAddedMeanwhileWait
     batch.cmdConvert.click();
 
     EXPECT_EQ(totalSeen, 3);
-    EXPECT_EQ(batch.summary(), (convert::ConversionBatch::Summary{1, 1, 1, dir.path()}));
+    EXPECT_EQ(batch.summary(), (convert::ConversionBatch::Summary{1, 1, 1, {dir.path()}}));
     EXPECT_EQ(desktop.notifications, QStringList{"Conversion finished: 1 converted, 1 failed, 1 stopped"});
     EXPECT_EQ(rowState(3), RowState::Waiting);
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("late.ogg"))));

@@ -6,6 +6,7 @@
 #include "support/ScriptedDesktop.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <memory>
@@ -37,15 +38,26 @@ TEST(ConvertPanelTest, ButtonsShowAndDriveTheBatch)
     EXPECT_EQ(panel.chkShutdown->text(), QStringLiteral("Shutdown after conversion complete"));
     EXPECT_FALSE(panel.chkShutdown->isChecked());
 
+    panel.resize(700, panel.sizeHint().height());
+    panel.show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QRect idle[] = {panel.cmdConvert->geometry(), panel.cmdConvertSelected->geometry()};
     QString shown;
     bool otherEnabled = true;
+    QRect running[2];
     desktop.onProcessEvents = [&] {
         shown = panel.cmdConvert->text();
         otherEnabled = panel.cmdConvertSelected->isEnabled();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        running[0] = panel.cmdConvert->geometry();
+        running[1] = panel.cmdConvertSelected->geometry();
     };
     panel.cmdConvert->click();
 
     EXPECT_EQ(shown, QStringLiteral("Stop"));
+    // "Stop" stands where "Convert All" stood, as wide, and so does its neighbour.
+    EXPECT_EQ(running[0], idle[0]);
+    EXPECT_EQ(running[1], idle[1]);
     EXPECT_FALSE(otherEnabled);
     EXPECT_EQ(panel.cmdConvert->text(), QStringLiteral("Convert All"));
     EXPECT_TRUE(panel.cmdConvertSelected->isEnabled());
@@ -61,6 +73,22 @@ TEST(ConvertPanelTest, ButtonsShowAndDriveTheBatch)
 
     panel.chkShutdown->click();
     EXPECT_TRUE(batch.chkShutdown.Value());
+}
+
+// Outputs in several folders open the folder that holds them all; on
+// different ground each is offered.
+TEST(ConvertPanelTest, SeveralOutputFoldersOpenTheirCommonFolder)
+{
+    const struct {
+        QStringList folders;
+        const char* opened;
+    } cases[] = {
+        {{QStringLiteral("/m/a")}, "/m/a"},
+        {{QStringLiteral("/m/a"), QStringLiteral("/m/b")}, "/m"},
+        {{QStringLiteral("/m/a"), QStringLiteral("/media/b")}, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(convert::ConvertPanel::folderToOpen(c.folders), QString::fromUtf8(c.opened)) << c.opened;
 }
 
 } // namespace

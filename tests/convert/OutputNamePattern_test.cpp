@@ -1,5 +1,10 @@
+#include "convert/OutputNameExample.h"
 #include "convert/OutputNamePattern.h"
+#include "filelist/FileList.h"
+#include "support/DiscImage.h"
+#include "support/Fixtures.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using convert::OutputNamePattern;
@@ -152,4 +157,22 @@ TEST(OutputNamePattern, HostileTagTextStaysOnePartInsideTheFolder)
     EXPECT_GE(utf8Size(parts[2]), OutputNamePattern::kPartBytes - OutputNamePattern::kNameReserve - 1);
     EXPECT_TRUE(parts[2].startsWith(QStringLiteral("03 - \u00e9")));
     EXPECT_EQ(QString::fromUtf8(parts[2].toUtf8()), parts[2]);
+}
+
+// The example under the pattern names the first row as the batch will: a
+// track of a CUE sheet by its sheet's tags, or "Track01" where they lack.
+TEST(OutputNameExample, TheFirstRowIsNamedAsTheBatchNamesIt)
+{
+    QTemporaryDir dir;
+    testsupport::DiscImage disc;
+    ASSERT_TRUE(disc.make(dir.filePath(QStringLiteral("album.bin")), {{}, {}}));
+    ASSERT_TRUE(
+        testsupport::writeFile(dir.filePath(QStringLiteral("album.cue")), disc.sheet(QStringLiteral("album.bin"))));
+    filelist::FileList list;
+    filelist::FileListRow row;
+    row.path = dir.filePath(QStringLiteral("album.cue#01"));
+    ASSERT_TRUE(list.append(row));
+    convert::OutputNameExample example;
+    EXPECT_EQ(example.name(kPattern, &list, QStringLiteral("mp3")), QStringLiteral("Artist 1/Album/01 - Title 1.mp3"));
+    EXPECT_EQ(example.name(QStringLiteral("{composer}"), &list, QStringLiteral("mp3")), QStringLiteral("Track01.mp3"));
 }

@@ -154,20 +154,29 @@ TEST_F(GridPanelTest, RemovalKeepsTheUntickedRowsInOrderInANewList)
     EXPECT_EQ(panel.Grid->columnWidth(filelist::FileList::FilePath), 293);
 }
 
-TEST_F(GridPanelTest, RemovalWithoutTicksRebindsAnEqualListAndWithAllTicksEmptiesIt)
+// "Selected" means the ticked rows, or the highlighted ones when none is
+// ticked, for the button and the Delete key alike; with neither the button
+// says how to choose.
+TEST_F(GridPanelTest, RemovalTakesTheTickedRowsOrElseTheHighlightedOnes)
 {
     panel.cmdRemove_Click(); // empty list: nothing changes
     EXPECT_TRUE(list && list->count() == 0);
+    EXPECT_TRUE(desktop.boxes.isEmpty());
 
-    addRows({"a.wav", "b.wav"});
-    panel.chkSelectAll->blockSignals(true);
-    panel.chkSelectAll->setChecked(true);
-    panel.chkSelectAll->blockSignals(false);
+    addRows({"a.wav", "b.wav", "c.wav"});
     const filelist::FileList* before = list.get();
     panel.cmdRemove_Click();
-    EXPECT_NE(list.get(), before);
-    EXPECT_EQ(names(), (QStringList{"a.wav", "b.wav"}));
-    EXPECT_FALSE(panel.chkSelectAll->isChecked());
+    EXPECT_EQ(list.get(), before);
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Tick the files to remove first."));
+
+    panel.Grid->selectRow(2);
+    tick(0);
+    panel.cmdRemove_Click(); // the tick wins over the highlight
+    EXPECT_EQ(names(), (QStringList{"b.wav", "c.wav"}));
+    panel.Grid->selectRow(1);
+    panel.cmdRemove_Click(); // no tick: the highlighted row
+    EXPECT_EQ(names(), (QStringList{"b.wav"}));
 
     panel.chkSelectAll->setChecked(true);
     panel.cmdRemove_Click();
@@ -202,7 +211,7 @@ TEST_F(GridPanelTest, DoubleClickAsksForPlay)
     EXPECT_EQ(play.size(), 1);
 }
 
-TEST_F(GridPanelTest, DroppedFilesAreAdmittedInOrderWithoutAWord)
+TEST_F(GridPanelTest, DroppedFilesAreAdmittedInOrderAndTheRefusedNamedWithWhy)
 {
     const QString tonePath = dir.filePath(QStringLiteral("tone.wav"));
     ASSERT_TRUE(testsupport::makeTone(tonePath, 0.5, 8000, 1, {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")}));
@@ -226,7 +235,11 @@ TEST_F(GridPanelTest, DroppedFilesAreAdmittedInOrderWithoutAWord)
     EXPECT_TRUE(drop.isAccepted());
 
     EXPECT_EQ(names(), (QStringList{"second.wav", "tone.wav"}));
-    EXPECT_TRUE(desktop.boxes.isEmpty());
+    ASSERT_EQ(desktop.boxes.size(), 1);
+    EXPECT_EQ(desktop.boxes[0].text,
+              QStringLiteral("Some files are not supported or already exist and will not be "
+                             "added\n\nfolder: not a type of file Tonemill reads\nreadme.txt: "
+                             "not a type of file Tonemill reads\nsecond.wav: already in the list"));
 
     // Text is not a list of files: refused.
     QMimeData text;

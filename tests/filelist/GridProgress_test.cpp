@@ -12,7 +12,10 @@
 
 namespace {
 
-const QColor kBar = QColor::fromRgb(filelist::GridProgressDelegate::kBarColor);
+// The bar as painted beside white: the design's green, darkened until the
+// label reads on it.
+const QColor kBar = QColor::fromRgb(
+    filelist::gridprogress::readableBar(filelist::GridProgressDelegate::kBarColor & 0xFFFFFF, 0xFFFFFF));
 const QColor kContrast(Qt::white);
 const QColor kUntouched(0, 0, 255);
 constexpr int kWidth = 200;
@@ -119,6 +122,27 @@ TEST(GridProgress, NumericValuesAreRoundedHalfToEvenAndLimited)
     EXPECT_EQ(barWidth(50, 203), 102); // 101.5 likewise
     EXPECT_EQ(barWidth(0, 200), 0);
     EXPECT_EQ(barWidth(100, 200), 200);
+}
+
+// The label reads in both halves of the bar: at least 4.5 to 1 between the
+// bar and the contrast colour, the bar changed only where it lacked it.
+TEST(GridProgress, TheBarIsMadeReadableAgainstItsContrastColour)
+{
+    using filelist::gridprogress::contrastRatio;
+    using filelist::gridprogress::readableBar;
+    EXPECT_NEAR(contrastRatio(0x000000, 0xFFFFFF), 21.0, 1e-9);
+    EXPECT_LT(contrastRatio(0x71874F, 0xFFFFFF), 4.5); // the design's green on white
+    const struct {
+        quint32 bar;
+        quint32 text;
+    } cases[] = {{0x71874F, 0xFFFFFF}, {0x71874F, 0x000000}, {0xC04000, 0xFFFFFF}, {0xFFFF00, 0xFFFFE0}};
+    for (const auto& c : cases) {
+        const quint32 bar = readableBar(c.bar, c.text);
+        EXPECT_GE(contrastRatio(bar, c.text), 4.5) << std::hex << c.bar << " on " << c.text;
+        if (contrastRatio(c.bar, c.text) >= 4.5) {
+            EXPECT_EQ(bar, c.bar) << std::hex << c.bar;
+        }
+    }
 }
 
 TEST(GridProgress, FortyFivePercentFillsNinetyPixelsAndTheLabelChangesColourAtTheBarEnd)

@@ -74,6 +74,27 @@ TEST(Path, PathsJoinAndLieBelowOneAnother)
     EXPECT_EQ((Path() / QStringLiteral("a.mp3")).toString(), QStringLiteral("a.mp3"));
 }
 
+TEST(Path, TheCommonFolderHoldsEveryOne)
+{
+    const struct {
+        QStringList folders;
+        const char* common;
+    } cases[] = {
+        {{QStringLiteral("/m/a")}, "/m/a"},
+        {{QStringLiteral("/m/a"), QStringLiteral("/m/b/c")}, "/m"},
+        {{QStringLiteral("/m/a"), QStringLiteral("/m/a/b")}, "/m/a"},
+        {{QStringLiteral("/m/ab"), QStringLiteral("/m/a")}, "/m"}, // a name that begins alike is no parent
+        {{QStringLiteral("/m/a"), QStringLiteral("/n/a")}, "/"},
+        {{}, ""},
+    };
+    for (const auto& c : cases) {
+        QList<Path> folders;
+        for (const QString& folder : c.folders)
+            folders.append(Path(folder));
+        EXPECT_EQ(platform::commonFolder(folders).toString(), QString::fromUtf8(c.common)) << c.common;
+    }
+}
+
 TEST(Path, NamesThatAreNotUtf8KeepTheirBytesInEveryPart)
 {
     // "/m/\xE9t\xE9/caf\xE9.fl\xE0" in Latin-1: no part is valid UTF-8.

@@ -47,6 +47,7 @@ public:
     std::deque<Answer> answers;
     int eventYields = 0;
     int windowDrags = 0;
+    int windowDragsEnded = 0;
     int powerOffs = 0; //!< power-off requests, never carried out
     std::function<void()> onProcessEvents;
     int progressUpdates = 0; //!< calls of showProgress
@@ -59,6 +60,7 @@ public:
     Answer messageBox(const QString& text, const QString& title, Icon icon, Buttons buttons) override;
     void processEvents() override;
     void dragWindow() override { ++windowDrags; }
+    void endWindowDrag() override { ++windowDragsEnded; }
     platform::OpenFileAnswer ShowOpenFileDialog(const QList<FileFilter>& filters, const QString& title,
                                                 bool multiSelect, const QString& folderKey) override;
     QString BrowseForFolder(const QString& title, bool newStyle, const QString& folderKey) override;
