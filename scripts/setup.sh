@@ -18,6 +18,8 @@ packages=(
   # scripts/tidy.sh: the headless libraries' static checks
   clang-tidy-14
   sox pulseaudio pulseaudio-utils sqlite3 time dbus-daemon util-linux musepack-tools
+  # a FAT file system (no extended attributes) for the leftover sweep's test
+  dosfstools
   # Japanese glyphs, for the Japanese language file on a machine without a desktop
   fonts-vlgothic
   # Qt's own texts (file dialogs, standard buttons) in the chosen language

@@ -15,6 +15,9 @@ namespace cli {
 
 namespace {
 
+// How often a wait for a probe looks whether the run was stopped.
+constexpr int kStopPollMs = 100;
+
 void showBox(platform::Desktop& desktop, lang::StringId id)
 {
     desktop.messageBox(lang::caption(id), lang::caption(lang::StringId::ProductName),
@@ -62,8 +65,10 @@ bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filel
         if (i == files.size())
             break;
         std::optional<filelist::ProbedFile> file;
-        while (!(file = pipeline.next(1000))) {
+        while (!(file = pipeline.next(kStopPollMs)) && !(choices.stopped && choices.stopped())) {
         }
+        if (!file)
+            break;
         file->baseFolder = baseFolders.at(i);
         const int before = list.count();
         if (admission.AddProbedFile(*file) == 0)

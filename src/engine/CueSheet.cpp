@@ -1,5 +1,6 @@
 #include "engine/CueSheet.h"
 
+#include "platform/RegularFile.h"
 #include "platform/Path.h"
 #include "platform/TextEncoding.h"
 
@@ -178,12 +179,9 @@ bool goesForwards(const CueSheet::Track& previous, const CueSheet::Track& track)
 
 DiscProblem CueSheet::read(const QString& path, CueSheet& sheet)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSheetBytes)
-        return {Kind::Unreadable, path, 0};
-    const QByteArray bytes = file.read(kMaxSheetBytes);
-    if (file.error() != QFileDevice::NoError)
-        return {Kind::Unreadable, path, 0};
+    QByteArray bytes;
+    if (QString why = platform::readRegularFile(path, kMaxSheetBytes, bytes); !why.isEmpty())
+        return {Kind::Unreadable, path, 0, why};
     return parse(bytes, QFileInfo(path).absolutePath(), sheet);
 }
 
