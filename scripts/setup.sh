@@ -18,8 +18,9 @@ packages=(
   # scripts/tidy.sh: the headless libraries' static checks
   clang-tidy-14
   sox pulseaudio pulseaudio-utils sqlite3 time dbus-daemon util-linux musepack-tools
-  # a FAT file system (no extended attributes) for the leftover sweep's test
-  dosfstools
+  # a FAT file system (no extended attributes) for the leftover sweep's test,
+  # mounted through FUSE where the kernel has no vfat
+  dosfstools fusefat
   # Japanese glyphs, for the Japanese language file on a machine without a desktop
   fonts-vlgothic
   # Qt's own texts (file dialogs, standard buttons) in the chosen language

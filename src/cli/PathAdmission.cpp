@@ -57,6 +57,7 @@ bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filel
     }
 
     int refused = 0;
+    qsizetype overflow = 0; // paths past the most rows a list holds
     auto emptyFolder = emptyFolderAt.cbegin();
     filelist::AdmissionPipeline pipeline(files);
     for (qsizetype i = 0; i <= files.size(); ++i) {
@@ -64,6 +65,12 @@ bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filel
             showBox(desktop, lang::StringId::FolderEmpty);
         if (i == files.size())
             break;
+        // A full list refuses the rest at once, without probing them.
+        if (admission.listFull()) {
+            overflow = files.size() - i;
+            admission.showListFull(overflow);
+            break;
+        }
         std::optional<filelist::ProbedFile> file;
         while (!(file = pipeline.next(kStopPollMs)) && !(choices.stopped && choices.stopped())) {
         }
@@ -80,8 +87,8 @@ bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filel
     if (refused > 0)
         showBox(desktop, lang::StringId::FilesNotAdded);
     if (refusedCount)
-        *refusedCount = refused + int(emptyFolderAt.size());
-    return refused == 0 && emptyFolderAt.empty();
+        *refusedCount = refused + int(overflow) + int(emptyFolderAt.size());
+    return refused == 0 && overflow == 0 && emptyFolderAt.empty();
 }
 
 } // namespace cli

@@ -158,6 +158,11 @@ QStringList AddFilesActions::admitAll(const QStringList& paths, const QString& b
     QStringList refused;
     QString current;
     while (!pipeline.atEnd()) {
+        if (m_listFull && m_listFull()) {
+            if (m_showListFull)
+                m_showListFull(pipeline.total() - pipeline.taken());
+            break;
+        }
         if (std::optional<ProbedFile> file = pipeline.next(int(kPaintInterval))) {
             current = file->path;
             file->baseFolder = baseFolder;

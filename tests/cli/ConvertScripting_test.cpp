@@ -262,6 +262,10 @@ TEST_F(ConvertScriptingTest, SkipExistingPassesOverCompleteOutputsOnly)
                                 QStringLiteral("--skip-existing"), d};
     expect(convert(beside), {{d, path(QStringLiteral("same/d_Converted.flac")), QStringLiteral("Complete")}});
     expect(convert(beside), {{d, path(QStringLiteral("same/d_Converted.flac")), QStringLiteral("Skipped")}});
+    // Half a FLAC, whose header still states the whole length: converted again.
+    const QByteArray flac = readFile(path(QStringLiteral("same/d_Converted.flac")));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("same/d_Converted.flac")), flac.left(flac.size() / 2)));
+    expect(convert(beside), {{d, path(QStringLiteral("same/d_Converted_0.flac")), QStringLiteral("Complete")}});
 
     // Two inputs of one name and length into one folder: one output each,
     // whichever was converted first.
