@@ -109,11 +109,10 @@ QString temporaryName(const QString& folder, const QString& suffix)
 
 //! Makes the temporary file without a name, marks it and only then gives it
 //! a temporary name, so no moment shows an unmarked file under such a name.
-//! -1 where the file system cannot (no O_TMPFILE, no extended attributes),
-//! with `error` 0; else -1 with the error, or the descriptor with `path` set.
-int createMarked(const QString& folder, const QString& suffix, QString& path, int& error)
+//! The descriptor with `path` set; -1 where the file system cannot (no
+//! O_TMPFILE, no extended attributes).
+int createMarked(const QString& folder, const QString& suffix, QString& path)
 {
-    error = 0;
     const int fd = ::open(platform::nativeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
     if (fd < 0)
         return -1;
@@ -193,7 +192,7 @@ std::unique_ptr<OutputFile> OutputFile::create(const QString& finalPath, QString
                                : QString();
     QString path;
     int error = 0;
-    int fd = createMarked(folder, suffix, path, error);
+    int fd = createMarked(folder, suffix, path);
     const bool journalled = fd < 0;
     if (journalled)
         fd = createJournalled(folder, suffix, path, error);
