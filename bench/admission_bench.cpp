@@ -282,7 +282,8 @@ bool prepareLongList(const QString& large, QString& listFile)
     for (int i = 0; i < kLongList; ++i) {
         const QString source = large + u'/' + sources.at(i % sources.size());
         const QString link = folder + QStringLiteral("/%1.wav").arg(i, 6, 10, QLatin1Char('0'));
-        if (!QFileInfo::exists(link) && ::link(QFile::encodeName(source).constData(), QFile::encodeName(link).constData()) != 0)
+        if (!QFileInfo::exists(link) &&
+            ::link(QFile::encodeName(source).constData(), QFile::encodeName(link).constData()) != 0)
             return false;
         list += QFile::encodeName(link) + '\n';
     }

@@ -2,8 +2,8 @@
 
 #include "app/MainWindow.h"
 #include "cli/CommandLine.h"
-#include "engine/SoundServerName.h"
 #include "convert/OutputFile.h"
+#include "engine/SoundServerName.h"
 #include "platform/QtDesktop.h"
 #include "platform/StopDeadline.h"
 #include "platform/TerminationSignal.h"

@@ -287,9 +287,9 @@ int runConvert(const ConvertArguments& arguments, settings::RunOptions& options,
     ConvertRun run(options, out, arguments.json, arguments.loudness, console);
     filelist::FileAdmission admission(console, [&run] { return &run.list(); });
     int refused = 0;
-    const bool allAdmitted =
-        AdmitPaths(arguments.paths, {arguments.recursive, arguments.treeRoot, [] { return ConvertConsole::interrupted(); }},
-                   run.list(), admission, console, {}, &refused);
+    const bool allAdmitted = AdmitPaths(
+        arguments.paths, {arguments.recursive, arguments.treeRoot, [] { return ConvertConsole::interrupted(); }},
+        run.list(), admission, console, {}, &refused);
     const bool allDone = run.run(refused);
     return allAdmitted && allDone ? kAllDone : kNotAllDone;
 }

@@ -418,9 +418,8 @@ int OutputFile::removeLeftovers(const QString& folder)
         // means no live run holds the file.
         const QByteArray path = folderName + entry;
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-            (carriesMark(fd) || TemporaryJournal::holds(path, qint64(st.st_mtime))) &&
-            !isRunInputOrOutput(name, st) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            !(st.st_size == 0 && now - qint64(st.st_mtime) < kFreshSeconds) &&
+            (carriesMark(fd) || TemporaryJournal::holds(path, qint64(st.st_mtime))) && !isRunInputOrOutput(name, st) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && !(st.st_size == 0 && now - qint64(st.st_mtime) < kFreshSeconds) &&
             ::fstatat(dirFd, entry, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == st.st_ino &&
             named.st_dev == st.st_dev && ::unlinkat(dirFd, entry, 0) == 0) {
             TemporaryJournal::forget(path);

@@ -40,8 +40,8 @@ public:
         const QString file = TemporaryJournal::path();
         if (create)
             QDir().mkpath(platform::Path(file).parent().toString());
-        m_fd = ::open(platform::nativeName(file).constData(),
-                      O_RDWR | O_CLOEXEC | O_NOFOLLOW | (create ? O_CREAT : 0), 0600);
+        m_fd = ::open(platform::nativeName(file).constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | (create ? O_CREAT : 0),
+                      0600);
         if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
             ::close(m_fd);
             m_fd = -1;

@@ -1,10 +1,10 @@
 #include "engine/CdAudioReader.h"
 
+#include "platform/FileName.h"
+
 #include <cdio/cdio.h>
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
-#include "platform/FileName.h"
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>

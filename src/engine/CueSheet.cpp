@@ -1,7 +1,7 @@
 #include "engine/CueSheet.h"
 
-#include "platform/RegularFile.h"
 #include "platform/Path.h"
+#include "platform/RegularFile.h"
 #include "platform/TextEncoding.h"
 
 #include <QDir>

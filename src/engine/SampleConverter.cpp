@@ -34,8 +34,7 @@ namespace {
 
 //! Silences the samples of `count` that are not finite and clips the others
 //! to full scale; whether any was not finite.
-template <typename Sample>
-bool makeSamplesSound(Sample* samples, std::size_t count)
+template <typename Sample> bool makeSamplesSound(Sample* samples, std::size_t count)
 {
     bool invalid = false;
     for (std::size_t i = 0; i < count; ++i) {
@@ -63,8 +62,8 @@ void SampleConverter::makeSound(AVFrame* frame)
         return;
     const bool planar = av_sample_fmt_is_planar(format) != 0;
     const int planes = planar ? frame->ch_layout.nb_channels : 1;
-    const std::size_t count =
-        static_cast<std::size_t>(frame->nb_samples) * static_cast<std::size_t>(planar ? 1 : frame->ch_layout.nb_channels);
+    const std::size_t count = static_cast<std::size_t>(frame->nb_samples) *
+                              static_cast<std::size_t>(planar ? 1 : frame->ch_layout.nb_channels);
     for (int p = 0; p < planes; ++p) {
         const bool invalid = packed == AV_SAMPLE_FMT_FLT
                                  ? makeSamplesSound(reinterpret_cast<float*>(frame->extended_data[p]), count)

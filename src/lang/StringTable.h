@@ -246,7 +246,7 @@ namespace lang {
     X(CueOutOfOrder, 30224, "The times or numbers of track %2 in the CUE sheet \"%1\" go backwards.")                  \
     X(CuePastEnd, 30225, "Track %2 of the CUE sheet \"%1\" begins after the end of %3.")                               \
     X(CueUndecodable, 30226, "The CUE sheet \"%1\" names an audio file that can not be decoded: %2")                   \
-    X(SheetNotRead, 30235, "\"%1\" can not be read: %2")                                                                \
+    X(SheetNotRead, 30235, "\"%1\" can not be read: %2")                                                               \
     X(CueUnsupportedImage, 30227,                                                                                      \
       "The CUE sheet \"%1\" names an image that can not be read: big-endian samples, or data sectors that are not "    \
       "2352 bytes: %2")                                                                                                \

@@ -242,7 +242,8 @@ TEST_F(ConvertCommandTest, SamplesThatAreNoNumbersBecomeSilenceAndTooLargeOnesFu
         EXPECT_EQ(fields[3], c.reason) << c.name;
         // What the meter measured is what the file holds: the sine with
         // silence, or with full-scale samples, never more.
-        const QByteArray pcm = testsupport::decodeWithFfmpeg(out + u'/' + QLatin1String(c.name) + QStringLiteral(".flac"));
+        const QByteArray pcm =
+            testsupport::decodeWithFfmpeg(out + u'/' + QLatin1String(c.name) + QStringLiteral(".flac"));
         ASSERT_EQ(pcm.size(), 44100 * 4) << c.name;
         const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
         const int oddSample = c.odd > 1 ? 32767 : 0;
@@ -274,7 +275,8 @@ TEST_F(ConvertCommandTest, AlbumTagsThatCannotBeWrittenFailTheirRows)
     QStringList album;
     for (const char* name : {"a", "b", "c"})
         album << tone(QStringLiteral("album/") + QLatin1String(name) + QStringLiteral(".flac"));
-    const CommandRun run = convert(QStringList{QStringLiteral("--format=wav"), QStringLiteral("--output"), disk} + album);
+    const CommandRun run =
+        convert(QStringList{QStringLiteral("--format=wav"), QStringLiteral("--output"), disk} + album);
     testsupport::runProgram(QStringLiteral("umount"), {disk});
     EXPECT_EQ(run.exitCode, 1) << run.err.constData();
     ASSERT_EQ(run.lines().size(), 3) << run.out.constData();

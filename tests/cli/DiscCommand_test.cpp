@@ -7,9 +7,9 @@
 #include "support/Fixtures.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
 #include <csignal>
@@ -174,8 +174,7 @@ TEST_F(DiscCommandTest, ATrackPastTwoGibibytesOfAnImageConvertsAndTheFirstSignal
     ASSERT_TRUE(testsupport::writeFile(path(QStringLiteral("big.cue")),
                                        "FILE \"big.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
                                        "  TRACK 02 AUDIO\n    INDEX 01 " +
-                                           DiscImage::msf(kFar).toUtf8() +
-                                           "\n  TRACK 03 AUDIO\n    INDEX 01 " +
+                                           DiscImage::msf(kFar).toUtf8() + "\n  TRACK 03 AUDIO\n    INDEX 01 " +
                                            DiscImage::msf(kFar + toneSectors).toUtf8() + "\n"));
 
     const QStringList wav = {QStringLiteral("--format=wav"), QStringLiteral("--output=OUT")};

@@ -57,7 +57,6 @@ QString leftoverOfAKilledRun(const QString& finalPath)
     return size > 0 ? QString::fromUtf8(buffer, size) : QString();
 }
 
-
 TEST(OutputFile, OnlyACompleteFileGetsItsName)
 {
     QTemporaryDir dir;
@@ -195,23 +194,24 @@ void checkSweep(const QString& folder, bool attributes)
 //! vfat, or FUSE's where the kernel has none), for the super-user only.
 class FatFolder {
 public:
-    explicit FatFolder(const QString& base) : m_image(base + QStringLiteral("/fat.img")), m_folder(base + QStringLiteral("/fat"))
+    explicit FatFolder(const QString& base)
+        : m_image(base + QStringLiteral("/fat.img")), m_folder(base + QStringLiteral("/fat"))
     {
         if (::geteuid() != 0) {
             m_why = "only the super-user mounts a file system";
             return;
         }
         QDir().mkpath(m_folder);
-        if (testsupport::runProgram(QStringLiteral("mkfs.vfat"), {QStringLiteral("-C"), m_image, QStringLiteral("4096")}) !=
-            0) {
+        if (testsupport::runProgram(QStringLiteral("mkfs.vfat"),
+                                    {QStringLiteral("-C"), m_image, QStringLiteral("4096")}) != 0) {
             m_why = "mkfs.vfat (dosfstools) did not make an image";
             return;
         }
-        if (testsupport::runProgram(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("loop"), m_image, m_folder}) ==
-            0)
+        if (testsupport::runProgram(QStringLiteral("mount"),
+                                    {QStringLiteral("-o"), QStringLiteral("loop"), m_image, m_folder}) == 0)
             m_mounted = "umount";
-        else if (testsupport::runProgram(QStringLiteral("fusefat"), {QStringLiteral("-o"), QStringLiteral("rw+"), m_image, m_folder}) ==
-                 0)
+        else if (testsupport::runProgram(QStringLiteral("fusefat"),
+                                         {QStringLiteral("-o"), QStringLiteral("rw+"), m_image, m_folder}) == 0)
             m_mounted = "fusermount";
         else
             m_why = "neither the kernel's vfat nor fusefat can mount a FAT image here";

@@ -165,7 +165,8 @@ TEST_F(AddFilesTest, PastTheRowLimitTheRestIsRefusedInOneStep)
     desktop.chooseFiles(chosen);
     panel.cmdAddFile_Click();
     EXPECT_EQ(list->count(), filelist::FileList::kMaxRows);
-    EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("32,768 rows is the most a list can hold; 3 paths were not added")});
+    EXPECT_EQ(boxTexts(),
+              QStringList{QStringLiteral("32,768 rows is the most a list can hold; 3 paths were not added")});
 }
 
 TEST_F(AddFilesTest, CancelledDialogsAndOverlongAnswersChangeNothing)
