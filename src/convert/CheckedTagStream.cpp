@@ -1,5 +1,6 @@
 #include "convert/CheckedTagStream.h"
 
+#include "platform/FileName.h"
 #include "platform/SystemError.h"
 
 #include <QFile>
@@ -19,7 +20,7 @@ constexpr long kMoveBytes = 1 << 20;
 
 } // namespace
 
-CheckedTagStream::CheckedTagStream(const QString& path) : m_name(QFile::encodeName(path))
+CheckedTagStream::CheckedTagStream(const QString& path) : m_name(platform::nativeName(path))
 {
     m_fd = ::open(m_name.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
     struct stat st {};

@@ -4,8 +4,11 @@
 #include "convert/OutputFile.h"
 #include "convert/WriteFileTags.h"
 #include "platform/FileName.h"
+#include "platform/SystemError.h"
 
 #include <QFile>
+#include <cerrno>
+#include <fcntl.h>
 #include <taglib/asffile.h>
 #include <taglib/asftag.h>
 #include <taglib/flacfile.h>
@@ -19,6 +22,7 @@
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
+#include <unistd.h>
 
 namespace convert {
 
@@ -114,25 +118,32 @@ bool writeWma(CheckedTagStream& stream, const QList<TagField>& fields)
 //! Copies the file at `from` into `to`'s temporary file; false with the reason.
 bool copyInto(const QString& from, OutputFile& to, QString* why)
 {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly)) {
-        *why = source.errorString();
+    const int source = ::open(platform::nativeName(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (source < 0) {
+        *why = platform::systemErrorText(errno);
         return false;
     }
     QByteArray buffer(1 << 20, Qt::Uninitialized);
+    bool copied = false;
     for (;;) {
-        const qint64 got = source.read(buffer.data(), buffer.size());
+        const ssize_t got = ::read(source, buffer.data(), std::size_t(buffer.size()));
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got < 0) {
-            *why = source.errorString();
-            return false;
+            *why = platform::systemErrorText(errno);
+            break;
         }
-        if (got == 0)
-            return true;
-        if (!to.write(buffer.constData(), got)) {
+        if (got == 0) {
+            copied = true;
+            break;
+        }
+        if (!to.write(buffer.constData(), qint64(got))) {
             *why = to.error();
-            return false;
+            break;
         }
     }
+    ::close(source);
+    return copied;
 }
 
 } // namespace

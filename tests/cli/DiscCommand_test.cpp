@@ -151,7 +151,7 @@ TEST_F(DiscCommandTest, ASheetThatIsNoFileIsRefusedAtOnceAndTheOthersAreAdded)
     ASSERT_EQ(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe.cue"))).constData(), 0600), 0);
     const CommandRun probe = run(QStringLiteral("probe"), {QStringLiteral("pipe.cue"), QStringLiteral("album.cue#02")});
     EXPECT_EQ(probe.exitCode, 1);
-    EXPECT_TRUE(probe.err.contains("\"pipe.cue\" can not be read: Not a regular file")) << probe.err.constData();
+    EXPECT_TRUE(probe.err.contains("/pipe.cue\" can not be read: Not a regular file")) << probe.err.constData();
     ASSERT_EQ(probe.lines().size(), 1) << probe.out.constData();
     EXPECT_TRUE(probe.lines()[0].startsWith((path(QStringLiteral("album.cue")) + QStringLiteral("#02\t")).toUtf8()));
 }
