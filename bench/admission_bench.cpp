@@ -372,25 +372,6 @@ int main(int argc, char* argv[])
 
     listMemory();
 
-    QString longList;
-    if (!prepareLongList(large, longList)) {
-        std::fprintf(stderr, "could not prepare the list of %d paths in %s\n", kLongList, qPrintable(kCache));
-        return 1;
-    }
-    {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.setStandardErrorFile(QProcess::nullDevice());
-        QElapsedTimer timer;
-        timer.start();
-        p.start(tonemill, {QStringLiteral("probe"), QStringLiteral("--files-from"), longList});
-        p.waitForStarted(30000);
-        p.waitForFinished(-1);
-        const double listSeconds = double(timer.nsecsElapsed()) / 1e9;
-        std::printf("list of %d paths (--files-from): %lld rows in %.2f s (target: under 30 s)\n", kLongList,
-                    qlonglong(p.readAllStandardOutput().count('\n')), listSeconds);
-    }
-
     QString tree;
     if (!prepareTree(large, tree) || !engine::InitDecodingEngine()) {
         std::fprintf(stderr, "could not prepare the tree in %s or start the engine\n", qPrintable(kCache));
@@ -414,5 +395,24 @@ int main(int argc, char* argv[])
     std::printf("tree of %d files in three levels added with sub-folders: %d rows in %.2f s (%.0f files/s); "
                 "longest time between repaints %lld ms\n",
                 kLargeFolder, treeRows, seconds, treeRows / seconds, qlonglong(window.longestGapMs()));
+
+    QString longList;
+    if (!prepareLongList(large, longList)) {
+        std::fprintf(stderr, "could not prepare the list of %d paths in %s\n", kLongList, qPrintable(kCache));
+        return 1;
+    }
+    {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setStandardErrorFile(QProcess::nullDevice());
+        QElapsedTimer listTimer;
+        listTimer.start();
+        p.start(tonemill, {QStringLiteral("probe"), QStringLiteral("--files-from"), longList});
+        p.waitForStarted(30000);
+        p.waitForFinished(-1);
+        const double listSeconds = double(listTimer.nsecsElapsed()) / 1e9;
+        std::printf("list of %d paths (--files-from): %lld rows in %.2f s (target: under 30 s)\n", kLongList,
+                    qlonglong(p.readAllStandardOutput().count('\n')), listSeconds);
+    }
     return 0;
 }
