@@ -34,7 +34,9 @@ waitFor() {
 for n in $(seq $((200 + RANDOM % 500)) 999); do
   [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
 done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: a server that resets when its last client leaves (each xdotool
+# below is one) refuses the clients that come meanwhile, openbox too.
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=$display
 waitFor 30 xdotool getmouselocation >/dev/null 2>&1 || fail "the display did not start"
