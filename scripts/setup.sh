@@ -22,6 +22,9 @@ packages=(
   # scripts/fuzz.sh: the parsers' fuzz targets (libFuzzer is in clang's runtime)
   clang-14 libclang-rt-14-dev
   sox pulseaudio pulseaudio-utils sqlite3 time dbus-daemon util-linux musepack-tools
+  # a FAT file system (no extended attributes) for the leftover sweep's test,
+  # mounted through FUSE where the kernel has no vfat
+  dosfstools fusefat
   # Japanese glyphs, for the Japanese language file on a machine without a desktop
   fonts-vlgothic
   # Qt's own texts (file dialogs, standard buttons) in the chosen language

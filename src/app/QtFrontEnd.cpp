@@ -3,9 +3,11 @@
 #include "app/MainWindow.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleText.h"
+#include "convert/OutputFile.h"
 #include "engine/SoundServerName.h"
 #include "platform/FileSystem.h"
 #include "platform/QtDesktop.h"
+#include "platform/StopDeadline.h"
 #include "platform/TerminationSignal.h"
 #include "player/PlayerPanel.h"
 #include "player/QtMprisService.h"
@@ -38,6 +40,9 @@ int runWindow(int argc, char* argv[])
     // keep what they made under stopped-at names) and the options saved.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window] { window.endSession(false); });
     platform::TerminationSignal termination;
+    // The last resort: a window that has not closed a second after SIGTERM
+    // (a read that never returns) ends at once, without its unfinished outputs.
+    const platform::StopDeadline deadline(std::chrono::seconds(1), [] { convert::OutputFile::removeUnfinished(); });
     QObject::connect(&termination, &platform::TerminationSignal::terminationRequested, &window,
                      [&window] { window.endSession(true); });
 

@@ -10,12 +10,14 @@
 #include "cli/ProbeCommand.h"
 #include "convert/AudioLength.h"
 #include "convert/ConversionBatch.h"
+#include "convert/OutputFile.h"
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "filelist/RowWords.h"
 #include "platform/FileName.h"
+#include "platform/StopDeadline.h"
 #include "settings/CRegister.h"
 #include "settings/RunOptions.h"
 
@@ -35,6 +37,9 @@ constexpr int kNotAllDone = 1;
 constexpr int kUsageError = 2;
 //! Ctrl+C: 128 + SIGINT, as a shell reports a command it interrupted.
 constexpr int kInterrupted = 128 + SIGINT;
+//! How long a stop asked for by a signal may take before the process ends
+//! at once (see platform::StopDeadline).
+constexpr std::chrono::milliseconds kStopLimit(900);
 
 //! The format and folder arguments, set as a click on the controls sets them.
 void applyChoices(const ConvertArguments& arguments, settings::RunOptions& options)
@@ -308,8 +313,9 @@ int runConvert(const ConvertArguments& arguments, settings::RunOptions& options,
     filelist::FileAdmission admission(console, [&run] { return &run.list(); });
     int refused = 0;
     int asTracks = 0;
-    const bool allAdmitted = AdmitPaths(arguments.paths, {arguments.recursive, arguments.treeRoot}, run.list(),
-                                        admission, console, {}, &refused, &asTracks);
+    const bool allAdmitted = AdmitPaths(
+        arguments.paths, {arguments.recursive, arguments.treeRoot, [] { return ConvertConsole::interrupted(); }},
+        run.list(), admission, console, {}, &refused, &asTracks);
     const bool allDone = run.run(refused, asTracks);
     return allAdmitted && allDone ? kAllDone : kNotAllDone;
 }
@@ -348,6 +354,8 @@ int runConvertCommand(int argc, char* argv[])
         std::fprintf(stderr, "tonemill: the audio engine could not start\n");
         return kNotAllDone;
     }
+    // Whatever a row is doing, the first signal ends the run within a second.
+    const platform::StopDeadline deadline(kStopLimit, [] { convert::OutputFile::removeUnfinished(); });
     console.catchInterrupt();
     const int status = runConvert(*arguments, runOptions, stdout, console);
     BASS_Free();

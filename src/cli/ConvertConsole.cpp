@@ -1,6 +1,7 @@
 #include "cli/ConvertConsole.h"
 
 #include "platform/Path.h"
+#include "platform/StopDeadline.h"
 
 #include <unistd.h>
 
@@ -32,6 +33,7 @@ void ConvertConsole::onInterrupt(int signal)
 {
     if (s_interrupted == 0)
         s_interrupted = signal;
+    platform::StopDeadline::arm(signal);
 }
 
 void ConvertConsole::catchInterrupt()

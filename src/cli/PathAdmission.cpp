@@ -17,6 +17,9 @@ namespace cli {
 
 namespace {
 
+// How often a wait for a probe looks whether the run was stopped.
+constexpr int kStopPollMs = 100;
+
 void showBox(platform::Desktop& desktop, lang::StringId id)
 {
     desktop.messageBox(lang::caption(id), lang::caption(lang::StringId::ProductName),
@@ -81,6 +84,7 @@ bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filel
     }
 
     int refused = 0;
+    qsizetype overflow = 0; // paths past the most rows a list holds
     auto emptyFolder = emptyFolderAt.cbegin();
     filelist::AdmissionPipeline pipeline(files);
     for (qsizetype i = 0; i <= files.size(); ++i) {
@@ -88,9 +92,17 @@ bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filel
             showBox(desktop, lang::StringId::FolderEmpty);
         if (i == files.size())
             break;
-        std::optional<filelist::ProbedFile> file;
-        while (!(file = pipeline.next(1000))) {
+        // A full list refuses the rest at once, without probing them.
+        if (admission.listFull()) {
+            overflow = files.size() - i;
+            admission.showListFull(overflow);
+            break;
         }
+        std::optional<filelist::ProbedFile> file;
+        while (!(file = pipeline.next(kStopPollMs)) && !(choices.stopped && choices.stopped())) {
+        }
+        if (!file)
+            break;
         file->baseFolder = baseFolders.at(i);
         const int before = list.count();
         if (admission.AddProbedFile(*file) == 0)
@@ -106,10 +118,10 @@ bool AdmitPaths(const QStringList& arguments, const AdmitChoices& choices, filel
                            lang::caption(lang::StringId::ProductName), platform::Desktop::Icon::Information,
                            platform::Desktop::Buttons::Ok);
     if (refusedCount)
-        *refusedCount = refused + int(emptyFolderAt.size());
+        *refusedCount = refused + int(overflow) + int(emptyFolderAt.size());
     if (asTracksCount)
         *asTracksCount = asTracks;
-    return refused == 0 && emptyFolderAt.empty();
+    return refused == 0 && overflow == 0 && emptyFolderAt.empty();
 }
 
 } // namespace cli

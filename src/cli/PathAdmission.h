@@ -21,6 +21,9 @@ struct AdmitChoices {
     //! below it: its output then keeps its place in that folder's tree (as a
     //! file found by a folder scan does). Empty: none.
     QString treeRoot;
+    //! Asked while waiting for a probe: true ends the adding (the rest of
+    //! the paths are not added, nor counted as refused).
+    std::function<bool()> stopped;
 };
 
 //! Admits the paths of a command line into `list` as the window's Add

@@ -1,6 +1,7 @@
 #include "cli/PathList.h"
 
 #include "platform/FileName.h"
+#include "platform/FileSystem.h"
 #include "platform/SystemError.h"
 
 #include <QByteArray>
@@ -27,6 +28,16 @@ bool readAll(int fd, QByteArray& bytes)
         }
         bytes.append(buffer, qsizetype(got));
     }
+}
+
+//! A list that a path names may be as long as this (10 million names).
+constexpr qint64 kMaxListBytes = qint64(4) << 30;
+
+//! Whether `file` names a descriptor the shell handed over (`<(find …)`),
+//! which is read as standard input is: a pipe that has its writer.
+bool isHandedOverDescriptor(const QString& file)
+{
+    return file.startsWith(QLatin1String("/dev/fd/")) || file.startsWith(QLatin1String("/proc/self/fd/"));
 }
 
 } // namespace
@@ -58,13 +69,21 @@ std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, 
         }
         return splitPathList(bytes, nulSeparated);
     }
-    const int fd = ::open(platform::nativeName(file).constData(), O_RDONLY | O_CLOEXEC);
-    const bool read = fd >= 0 && readAll(fd, bytes);
-    const int readError = errno;
-    if (fd >= 0)
-        ::close(fd);
-    if (!read) {
-        error = QStringLiteral("%1: %2").arg(platform::displayName(file), platform::systemErrorText(readError));
+    if (isHandedOverDescriptor(file)) {
+        const int fd = ::open(platform::nativeName(file).constData(), O_RDONLY | O_CLOEXEC);
+        const bool read = fd >= 0 && readAll(fd, bytes);
+        const int readError = errno;
+        if (fd >= 0)
+            ::close(fd);
+        if (!read) {
+            error = QStringLiteral("%1: %2").arg(platform::displayName(file), platform::systemErrorText(readError));
+            return std::nullopt;
+        }
+        return splitPathList(bytes, nulSeparated);
+    }
+    // Anything else is a file: a pipe with no writer would wait for ever.
+    if (const QString why = platform::readRegularFile(file, kMaxListBytes, bytes); !why.isEmpty()) {
+        error = QStringLiteral("%1: %2").arg(platform::displayName(file), why);
         return std::nullopt;
     }
     return splitPathList(bytes, nulSeparated);

@@ -178,7 +178,7 @@ int runProbe(const QStringList& arguments, std::FILE* out, std::FILE* usageError
     filelist::FileList list;
     filelist::FileAdmission admission(desktop, [&list] { return &list; });
     const bool all =
-        AdmitPaths(parsed.paths, {parsed.recursive, parsed.treeRoot}, list, admission, desktop, [&](int at) {
+        AdmitPaths(parsed.paths, {parsed.recursive, parsed.treeRoot, {}}, list, admission, desktop, [&](int at) {
             const filelist::FileListRow& row = list.at(at);
             // The words are English whatever the window's language: scripts read them.
             const QString duration = row.state == filelist::RowState::NotSupported && row.Duration.isEmpty()

@@ -117,6 +117,7 @@ void AlbumLoudness::rowEnded(int row, const QString& output, std::shared_ptr<con
 void AlbumLoudness::tagAlbum(const QString& album)
 {
     struct Output {
+        int row;
         QString path;
         TagFormat format;
         QString source;
@@ -124,33 +125,72 @@ void AlbumLoudness::tagAlbum(const QString& album)
     std::vector<std::shared_ptr<const MeasuredOutput>> keep;
     std::vector<const engine::LoudnessAnalysis*> tracks;
     std::vector<Output> outputs;
-    {
-        std::lock_guard lock(m_mutex);
-        for (const auto& [index, member] : m_rows) {
-            if (member.album != album)
-                continue;
-            keep.push_back(member.measured);
-            tracks.push_back(&member.measured->analysis);
-            if (member.measured->writeTags)
-                outputs.push_back({member.output, member.measured->format, member.path});
-        }
+    std::lock_guard lock(m_mutex);
+    for (auto& [index, member] : m_rows) {
+        if (member.album != album)
+            continue;
+        keep.push_back(member.measured);
+        tracks.push_back(&member.measured->analysis);
+        member.tags = Tags::Done;
+        if (member.measured->writeTags)
+            outputs.push_back({index, member.output, member.measured->format, member.path});
     }
     const LoudnessFigures figures = LoudnessFigures::of(tracks);
     if (outputs.empty() || !figures.measurable())
         return;
+    for (const Output& output : outputs)
+        m_rows[output.row].tags = Tags::Writing;
     // Written beside the conversions still running: rewriting a file can take
     // as long as copying it.
-    std::lock_guard lock(m_mutex);
-    m_writers.emplace_back([outputs, figures] {
+    m_writers.emplace_back([this, outputs, figures] {
         const ErrorLog log;
         for (const Output& output : outputs) {
             QString why;
+            std::optional<QString> failure;
             if (!RewriteTagFields(output.path, output.format,
-                                  ReplayGainFields(output.format, GainScope::Album, figures), &why))
-                log.append(BASS_ERROR_CREATE, output.source,
-                           QStringLiteral("the album's ReplayGain tags could not be written: %1").arg(why));
+                                  ReplayGainFields(output.format, GainScope::Album, figures), &why)) {
+                failure = QStringLiteral("the album's ReplayGain tags could not be written: %1").arg(why);
+                log.append(BASS_ERROR_CREATE, output.source, *failure);
+            }
+            std::lock_guard written(m_mutex);
+            Row& row = m_rows[output.row];
+            row.tags = Tags::Done;
+            row.tagFailure = failure;
         }
+        if (m_onSettled)
+            m_onSettled();
     });
+}
+
+bool AlbumLoudness::settled(int row)
+{
+    std::lock_guard lock(m_mutex);
+    const auto found = m_rows.find(row);
+    if (found == m_rows.end() || found->second.tags == Tags::Done)
+        return true;
+    const Row& own = found->second;
+    if (own.tags == Tags::Writing)
+        return false;
+    if (!getsTags(own))
+        return true;
+    // Waits for the rest of its album, unless one of them ended without a
+    // complete output: the album then gets no tags.
+    bool rest = false;
+    for (const auto& [index, member] : m_rows) {
+        if (member.album != own.album)
+            continue;
+        if (member.ended && (!member.measured || member.output.isEmpty()))
+            return true;
+        rest = rest || !member.ended;
+    }
+    return !rest;
+}
+
+std::optional<QString> AlbumLoudness::tagFailure(int row)
+{
+    std::lock_guard lock(m_mutex);
+    const auto found = m_rows.find(row);
+    return found == m_rows.end() ? std::nullopt : found->second.tagFailure;
 }
 
 void AlbumLoudness::finish()
@@ -162,6 +202,9 @@ void AlbumLoudness::finish()
     }
     for (std::thread& writer : writers)
         writer.join();
+    std::lock_guard lock(m_mutex);
+    for (auto& [index, member] : m_rows)
+        member.tags = Tags::Done;
 }
 
 } // namespace convert

@@ -30,7 +30,9 @@ struct MeasuredOutput {
 //! (nothing is decoded twice), whichever worker converted them. Once every
 //! row of an album has ended complete, its album gain and peak are written
 //! into each of its outputs (on a thread of its own); an album with a row
-//! that was stopped, failed or never started gets no album tags.
+//! that was stopped, failed or never started gets no album tags. A row whose
+//! album tags could not be written keeps that failure (tagFailure()): its
+//! row is not complete.
 //!
 //! Normalising by album needs the album's loudness before any row is
 //! encoded: albumBeforeGain() has the workers measure the album's files
@@ -66,11 +68,22 @@ public:
     //! completed and its output got its final name `output`.
     void rowEnded(int row, const QString& output, std::shared_ptr<const MeasuredOutput> measured);
 
-    //! Waits for the album tags still being written.
+    //! Waits for the album tags still being written; every row is settled
+    //! afterwards.
     void finish();
+
+    //! Run on a writing thread each time an album's tags have been written.
+    void setOnSettled(std::function<void()> settled) { m_onSettled = std::move(settled); }
+    //! Whether `row` (which has ended) will get no more album tags: they
+    //! were written, or never will be. A row the batch does not convert is.
+    bool settled(int row);
+    //! Why `row`'s album tags could not be written; empty when they were, or
+    //! were not to be.
+    std::optional<QString> tagFailure(int row);
 
 private:
     enum class Before { NotMeasured, Measuring, Measured, Failed };
+    enum class Tags { Open, Writing, Done };
     struct Row {
         QString path;
         QString album;
@@ -79,7 +92,12 @@ private:
         std::shared_ptr<const MeasuredOutput> measured;
         Before before = Before::NotMeasured;
         engine::LoudnessAnalysis beforeGain;
+        Tags tags = Tags::Open;
+        std::optional<QString> tagFailure;
     };
+
+    //! Whether `row` is one that gets album tags once its album is whole.
+    static bool getsTags(const Row& row) { return row.measured && row.measured->writeTags && !row.output.isEmpty(); }
 
     void tagAlbum(const QString& album);
 
@@ -87,6 +105,7 @@ private:
     std::condition_variable m_changed;
     std::map<int, Row> m_rows;
     std::vector<std::thread> m_writers;
+    std::function<void()> m_onSettled;
 };
 
 } // namespace convert

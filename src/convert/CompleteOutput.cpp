@@ -41,6 +41,8 @@ constexpr OutputKind kKinds[options::FormatOptions::kFormatCount] = {
 };
 
 constexpr int kDefaultRate = 44100;
+// How much of an output's end is decoded to see that it is all there.
+constexpr double kTailSeconds = 1.0;
 constexpr int kLastNumber = 10000;
 
 //! The names BuildOutputPath() tries for a wanted name, in its order: the
@@ -126,7 +128,13 @@ bool IsCompleteOutput(const QString& path, int format, double inputSeconds)
     // Half a millisecond more: the input's length was rounded to its own samples.
     const double shorter = double(std::max(kind.samplesShorter, frame)) / rate + 0.0005;
     const double longer = double(std::max(kind.samplesLonger, frame)) / rate + 0.0005;
-    return seconds >= inputSeconds - shorter && seconds <= inputSeconds + longer;
+    if (seconds < inputSeconds - shorter || seconds > inputSeconds + longer)
+        return false;
+    // What the length says must be there: the last second decodes (a header
+    // tells the length the file was meant to have, not the bytes it holds).
+    const double tail = std::min(kTailSeconds, seconds);
+    const std::int64_t decoded = engine::DecodedFramesFrom(path, rate, std::llround((seconds - tail) * rate));
+    return decoded >= 0 && double(decoded) / rate >= tail - shorter;
 }
 
 QString FindCompleteOutput(const QString& wanted, const QString& inputPath, int format, double inputSeconds,

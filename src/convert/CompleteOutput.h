@@ -7,9 +7,9 @@ namespace convert {
 
 //! Whether `path` holds a complete output in the format of index `format`
 //! for an input `inputSeconds` long: a plain file (not a link) whose
-//! container and codec are the ones that format writes, and whose playing
-//! time is the input's within one frame of its codec. Checked by reading the
-//! file, never guessed from its name or size.
+//! container and codec are the ones that format writes, whose playing time
+//! is the input's within one frame of its codec, and whose last second
+//! decodes. Checked by reading the file, never guessed from its name or size.
 bool IsCompleteOutput(const QString& path, int format, double inputSeconds);
 
 //! The complete output a row already has: walks the names BuildOutputPath()

@@ -291,6 +291,8 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     m_total = 0;
     m_finishedSeconds = 0;
     m_albums = std::make_unique<AlbumLoudness>();
+    // Rows that wait for their album's tags are reported once they are written.
+    m_albums->setOnSettled([this] { m_rowEnded.wake(); });
     double knownSeconds = 0;
     int known = 0;
     m_takenRows.clear();
@@ -330,8 +332,8 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     m_paint.stop();
     applyStatuses();
     m_albums->finish();
-    m_albums.reset();
     reportVisits();
+    m_albums.reset();
 
     m_state.bConverting = false;
     m_state.bCancelConversion = false;
@@ -500,6 +502,8 @@ void ConversionBatch::collectEndedRows()
     }
     for (const int row : ended)
         rowFinished(row);
+    // An album's tags may have been written meanwhile.
+    reportVisits();
 }
 
 void ConversionBatch::rowFinished(int row)
@@ -588,11 +592,28 @@ void ConversionBatch::applyStatuses()
 void ConversionBatch::reportVisits()
 {
     for (auto next = m_visited.find(m_nextVisit); next != m_visited.end(); next = m_visited.find(m_nextVisit)) {
+        // A row is done once its album's tags are: a failure to write them
+        // fails the row.
+        if (m_albums && !m_albums->settled(next->first))
+            break;
+        if (m_albums)
+            if (const std::optional<QString> failure = m_albums->tagFailure(next->first))
+                failAlbumTags(next->first, *failure);
         const QString outFile = next->second;
         m_visited.erase(next);
         ++m_nextVisit;
         Q_EMIT rowVisited(m_nextVisit - 1, outFile);
     }
+}
+
+void ConversionBatch::failAlbumTags(int row, const QString& reason)
+{
+    if (!m_list || row >= m_list->count() || !filelist::isComplete(m_list->at(row).state))
+        return;
+    m_list->setReason(row, filelist::RowReason::words(reason));
+    m_list->setState(row, filelist::RowState::Failed);
+    --m_summary.converted;
+    ++m_summary.failed;
 }
 
 ConversionBatch::Progress ConversionBatch::progress() const

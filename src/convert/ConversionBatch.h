@@ -206,8 +206,11 @@ private:
     void rowFinished(int row);
     //! Applies what the running rows have reported to the list.
     void applyStatuses();
-    //! Emits rowVisited for the rows done, in list order.
+    //! Emits rowVisited for the rows done, in list order; a row whose album
+    //! tags are still to be written holds up the rows after it.
     void reportVisits();
+    //! Ends a complete `row` "Error": its album's tags could not be written.
+    void failAlbumTags(int row, const QString& reason);
     void endWhenIdle();
     int jobLimit() const;
 

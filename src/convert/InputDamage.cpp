@@ -22,7 +22,9 @@ filelist::RowReason InputDamageReason(HSTREAM stream, QWORD statedLength, QWORD 
     const double ended = BASS_ChannelBytes2Seconds(stream, endPosition);
     const bool cutShort = stated > 0 && ended >= 0 && ended + kShortBySeconds < stated;
     if (damagedAt == kUnknown && !cutShort)
-        return {};
+        return engine::channelMetInvalidSamples(stream)
+                   ? filelist::RowReason::coded(filelist::RowReason::Code::InvalidSamples)
+                   : filelist::RowReason();
     const QWORD at = damagedAt == kUnknown ? endPosition : std::min(damagedAt, endPosition);
     const double atSeconds = BASS_ChannelBytes2Seconds(stream, at);
     const double total = std::max(stated, ended);

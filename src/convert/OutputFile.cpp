@@ -1,6 +1,7 @@
 #include "convert/OutputFile.h"
 
 #include "convert/OutputPath.h"
+#include "convert/TemporaryJournal.h"
 #include "platform/FileName.h"
 #include "platform/FolderReader.h"
 #include "platform/Path.h"
@@ -71,15 +72,99 @@ bool isRunInputOrOutput(const QString& name, const struct stat& st)
     return false;
 }
 
-//! Whether the open file carries the temporary mark; true also where the
-//! file system keeps no extended attributes, since no file there can.
+//! Whether the open file carries the temporary mark.
 bool carriesMark(int fd)
 {
     char value[sizeof kMarkValue + 1];
     const ssize_t size = ::fgetxattr(fd, kMarkName, value, sizeof value);
-    if (size < 0)
-        return errno == ENOTSUP || errno == EOPNOTSUPP;
     return size == ssize_t(sizeof kMarkValue) && std::memcmp(value, kMarkValue, sizeof kMarkValue) == 0;
+}
+
+bool setMark(int fd)
+{
+    return ::fsetxattr(fd, kMarkName, kMarkValue, sizeof kMarkValue, 0) == 0;
+}
+
+//! The temporary files of this process not yet named or removed, for the
+//! removal when the process must end at once.
+std::mutex g_liveMutex;
+QSet<QByteArray> g_live;
+
+void setLive(const QByteArray& path, bool live)
+{
+    std::lock_guard lock(g_liveMutex);
+    if (live)
+        g_live.insert(path);
+    else
+        g_live.remove(path);
+}
+
+//! A new temporary name in `folder` ending in `suffix`.
+QString temporaryName(const QString& folder, const QString& suffix)
+{
+    const QString random =
+        QString::number(QRandomGenerator::global()->generate64() % kNameSpace, 36).rightJustified(8, u'0');
+    return (folder.endsWith(u'/') ? folder : folder + u'/') + kPrefix + random + kMiddle + suffix;
+}
+
+//! Makes the temporary file without a name, marks it and only then gives it
+//! a temporary name, so no moment shows an unmarked file under such a name.
+//! The descriptor with `path` set; -1 where the file system cannot (no
+//! O_TMPFILE, no extended attributes).
+int createMarked(const QString& folder, const QString& suffix, QString& path)
+{
+    const int fd = ::open(platform::nativeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return -1;
+    // Held until the file has its final name: the mark of a live run.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    if (!setMark(fd)) {
+        ::close(fd);
+        return -1;
+    }
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const QString candidate = temporaryName(folder, suffix);
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, platform::nativeName(candidate).constData(),
+                     AT_SYMLINK_FOLLOW) == 0) {
+            path = candidate;
+            return fd;
+        }
+        if (errno == EEXIST)
+            continue;
+        // Without /proc, or a file system that links no such file: the
+        // journal's way then; a real failure shows there again.
+        break;
+    }
+    ::close(fd);
+    return -1;
+}
+
+//! Records the name in the journal before the file exists (no mark can be
+//! kept here), then makes it.
+int createJournalled(const QString& folder, const QString& suffix, QString& path, int& error)
+{
+    error = 0;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const QString candidate = temporaryName(folder, suffix);
+        const QByteArray native = platform::nativeName(candidate);
+        const bool recorded = TemporaryJournal::record(native);
+        const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0) {
+            error = errno;
+            if (recorded)
+                TemporaryJournal::forget(native); // the name is someone else's
+            if (error == EEXIST)
+                continue;
+            return -1;
+        }
+        ::flock(fd, LOCK_EX | LOCK_NB);
+        setMark(fd); // harmlessly refused where there are no attributes
+        path = candidate;
+        return fd;
+    }
+    error = EEXIST;
+    return -1;
 }
 
 void sweepOnce(const QString& folder)
@@ -100,39 +185,29 @@ std::unique_ptr<OutputFile> OutputFile::create(const QString& finalPath, QString
     const QString folder = platform::Path(finalPath).parent().toString();
     sweepOnce(folder);
     const QString extension = platform::Path(finalPath).extension();
-    std::unique_ptr<OutputFile> file(new OutputFile);
-    file->m_final = finalPath;
-    int error = 0;
     // Tools that go by the extension still know the type; one the sweep
     // would not recognise is left out.
     const QString suffix = isTemporaryName(kPrefix + QStringLiteral("00000000") + kMiddle + u'.' + extension)
                                ? u'.' + extension
                                : QString();
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const QString random =
-            QString::number(QRandomGenerator::global()->generate64() % kNameSpace, 36).rightJustified(8, u'0');
-        const QString name = kPrefix + random + kMiddle + suffix;
-        const QString path = (folder.endsWith(u'/') ? folder : folder + u'/') + name;
-        const int fd =
-            ::open(platform::nativeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd < 0) {
-            error = errno;
-            if (error == EEXIST)
-                continue;
-            break;
-        }
-        // Held until the file has its final name: the mark of a live run.
-        ::flock(fd, LOCK_EX | LOCK_NB);
-        // The mark of a file this program made; file systems without
-        // extended attributes refuse it, harmlessly.
-        ::fsetxattr(fd, kMarkName, kMarkValue, sizeof kMarkValue, 0);
-        file->m_fd = fd;
-        file->m_temporary = path;
-        return file;
+    QString path;
+    int error = 0;
+    int fd = createMarked(folder, suffix, path);
+    const bool journalled = fd < 0;
+    if (journalled)
+        fd = createJournalled(folder, suffix, path, error);
+    if (fd < 0) {
+        if (why)
+            *why = platform::systemErrorText(error ? error : EEXIST);
+        return nullptr;
     }
-    if (why)
-        *why = platform::systemErrorText(error ? error : EEXIST);
-    return nullptr;
+    std::unique_ptr<OutputFile> file(new OutputFile);
+    file->m_final = finalPath;
+    file->m_fd = fd;
+    file->m_temporary = path;
+    file->m_journalled = journalled;
+    setLive(platform::nativeName(path), true);
+    return file;
 }
 
 OutputFile::~OutputFile()
@@ -198,6 +273,16 @@ bool OutputFile::commitAs(const QString& finalPath)
 
 bool OutputFile::commit()
 {
+    return finish(Naming::NextFreeName);
+}
+
+bool OutputFile::commitReplacing()
+{
+    return finish(Naming::Replace);
+}
+
+bool OutputFile::finish(Naming naming)
+{
     if (m_committed)
         return true;
     if (m_fd < 0 || failed()) {
@@ -214,35 +299,25 @@ bool OutputFile::commit()
     }
     // A finished output is no temporary file, whatever its name.
     ::fremovexattr(m_fd, kMarkName);
-    if (!giveFinalName()) {
+    const QByteArray temporary = platform::nativeName(m_temporary);
+    const bool named = naming == Naming::Replace ? replaceFinal() : giveFinalName();
+    if (!named) {
         discard();
         return false;
     }
-    return closeCommitted(true);
+    setLive(temporary, false);
+    if (m_journalled)
+        TemporaryJournal::forget(temporary);
+    // A failing close after replacing cannot mean that the file it replaced
+    // was better: the data was flushed before the rename.
+    return closeCommitted(naming == Naming::NextFreeName);
 }
 
-bool OutputFile::commitReplacing()
+bool OutputFile::replaceFinal()
 {
-    if (m_committed)
-        return true;
-    if (m_fd < 0 || failed()) {
-        fail(EBADF);
-        discard();
-        return false;
-    }
-    if (::fsync(m_fd) != 0 && errno != EINVAL) {
-        fail(errno);
-        discard();
-        return false;
-    }
-    if (::rename(platform::nativeName(m_temporary).constData(), platform::nativeName(m_final).constData()) != 0) {
-        fail(errno);
-        discard();
-        return false;
-    }
-    // The data was flushed before the rename: a failing close cannot mean
-    // that the file it replaced was better.
-    return closeCommitted(false);
+    if (::rename(platform::nativeName(m_temporary).constData(), platform::nativeName(m_final).constData()) != 0)
+        return fail(errno);
+    return true;
 }
 
 bool OutputFile::closeCommitted(bool removeOnFailure)
@@ -291,7 +366,11 @@ void OutputFile::discard()
 {
     if (m_temporary.isEmpty() || m_committed)
         return;
-    ::unlink(platform::nativeName(m_temporary).constData());
+    const QByteArray temporary = platform::nativeName(m_temporary);
+    ::unlink(temporary.constData());
+    setLive(temporary, false);
+    if (m_journalled)
+        TemporaryJournal::forget(temporary);
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
@@ -321,6 +400,7 @@ int OutputFile::removeLeftovers(const QString& folder)
     platform::FolderReader dir(platform::nativeName(folder));
     if (!dir.isOpen())
         return 0;
+    const QByteArray folderName = platform::nativeName(folder.endsWith(u'/') ? folder : folder + u'/');
     int removed = 0;
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     while (const char* entry = dir.next()) {
@@ -333,17 +413,28 @@ int OutputFile::removeLeftovers(const QString& folder)
             continue;
         struct stat st {};
         struct stat named {};
-        // Only what this user's runs made, and a lock that can be taken
+        // Only what this user's runs made (marked, or recorded in their
+        // journal where no mark can be kept), and a lock that can be taken
         // means no live run holds the file.
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && carriesMark(fd) &&
-            !isRunInputOrOutput(name, st) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            !(st.st_size == 0 && now - qint64(st.st_mtime) < kFreshSeconds) &&
+        const QByteArray path = folderName + entry;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            (carriesMark(fd) || TemporaryJournal::holds(path, qint64(st.st_mtime))) && !isRunInputOrOutput(name, st) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && !(st.st_size == 0 && now - qint64(st.st_mtime) < kFreshSeconds) &&
             ::fstatat(dirFd, entry, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == st.st_ino &&
-            named.st_dev == st.st_dev && ::unlinkat(dirFd, entry, 0) == 0)
+            named.st_dev == st.st_dev && ::unlinkat(dirFd, entry, 0) == 0) {
+            TemporaryJournal::forget(path);
             ++removed;
+        }
         ::close(fd);
     }
     return removed;
+}
+
+void OutputFile::removeUnfinished()
+{
+    std::lock_guard lock(g_liveMutex);
+    for (const QByteArray& path : std::as_const(g_live))
+        ::unlink(path.constData());
 }
 
 } // namespace convert

@@ -8,8 +8,10 @@
 namespace convert {
 
 //! An output being written. The audio goes into a hidden temporary file in the
-//! output folder (".tonemill-XXXXXXXX.part.<ext>", created exclusively and
-//! locked while it is written), and only a complete file gets its final name:
+//! output folder (".tonemill-XXXXXXXX.part.<ext>", locked while it is written
+//! and marked as temporary before it has that name: an extended attribute, or
+//! where the file system keeps none a record in the user's TemporaryJournal),
+//! and only a complete file gets its final name:
 //! a crash, kill -9 or a power cut never leaves half a file under a name a
 //! user would take for a result. Every write, the flush to disk and the
 //! rename are checked; the first failure is kept as the system's reason.
@@ -20,8 +22,9 @@ namespace convert {
 //! Instances are independent, so several threads may each write one.
 class OutputFile {
 public:
-    //! Creates the temporary file beside `finalPath`. Before the first one in
-    //! a folder, temporary files that killed runs left there are removed.
+    //! Creates the temporary file beside `finalPath`, already marked, under a
+    //! path an encoder may open. Before the first one in a folder, temporary
+    //! files that killed runs left there are removed.
     //! Null with `why` set when it cannot be created.
     [[nodiscard]] static std::unique_ptr<OutputFile> create(const QString& finalPath, QString* why);
     //! Removes the temporary file unless commit() gave it its name.
@@ -71,18 +74,30 @@ public:
     //! Removes the temporary files in `folder` that this program provably made
     //! and no running conversion holds (left by a run that was killed):
     //! files of the exact temporary form, owned by this user, carrying the
-    //! mark every temporary file gets (an extended attribute, where the file
-    //! system has them; a finished output loses it before it gets its name),
-    //! never an input of the running batch nor an output this process made.
-    //! Returns how many were removed.
+    //! mark every temporary file gets (or, where the file system keeps no
+    //! extended attributes, recorded in the user's journal; never by the
+    //! form of the name alone), never an input of the running batch nor an
+    //! output this process made. Returns how many were removed.
     static int removeLeftovers(const QString& folder);
+    //! Removes the temporary files of every output of this process still
+    //! being written: the process is about to end at once.
+    static void removeUnfinished();
     //! The inputs of the batch that starts: the sweep never removes one of
     //! them, whatever its name.
     static void setRunInputs(const QStringList& paths);
 
 private:
+    //! How the final name is given.
+    enum class Naming {
+        NextFreeName, //!< the name wanted, or the next free one; nothing is replaced
+        Replace,      //!< in the place of the file of that name
+    };
+
     OutputFile() = default;
     bool fail(int error);
+    //! Every commit: flushed, unmarked, forgotten by the journal, named.
+    [[nodiscard]] bool finish(Naming naming);
+    bool replaceFinal();
     //! Writes all `bytes`, at `offset` when given, else appended.
     [[nodiscard]] bool writeAll(const char* data, qint64 bytes, std::optional<qint64> offset);
     bool giveFinalName();
@@ -95,6 +110,7 @@ private:
     QString m_final;
     QString m_error;
     bool m_committed = false;
+    bool m_journalled = false; // recorded in the journal: no mark could be kept
 };
 
 } // namespace convert

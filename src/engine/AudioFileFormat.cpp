@@ -5,6 +5,8 @@
 #include "engine/StreamLength.h"
 #include "platform/FileName.h"
 
+#include <algorithm>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -42,6 +44,27 @@ std::optional<AudioFileFormat> ReadAudioFileFormat(const QString& path)
             format.seconds = double(frames) / format.rate;
     }
     return format;
+}
+
+std::int64_t DecodedFramesFrom(const QString& path, int rate, std::int64_t fromFrame)
+{
+    MediaRequest request;
+    request.path = platform::nativeName(path).toStdString();
+    int error = 0;
+    auto media = MediaFile::open(request, error);
+    auto decoder = media ? FrameDecoder::open(std::move(media), error) : nullptr;
+    if (!decoder || rate <= 0)
+        return -1;
+    // The seek lands at or before the frame asked for: counting from there
+    // can only overstate by what lies before it, never miss an end.
+    std::int64_t skip = fromFrame > 0 && decoder->seek(fromFrame, rate) ? 0 : std::max<std::int64_t>(0, fromFrame);
+    std::int64_t frames = 0;
+    while (const AVFrame* frame = decoder->next()) {
+        const std::int64_t skipped = std::min<std::int64_t>(skip, frame->nb_samples);
+        skip -= skipped;
+        frames += frame->nb_samples - skipped;
+    }
+    return frames;
 }
 
 } // namespace engine

@@ -23,4 +23,11 @@ struct AudioFileFormat {
 //! cannot open it as a container with an audio stream it decodes.
 std::optional<AudioFileFormat> ReadAudioFileFormat(const QString& path);
 
+//! Decodes the file at `path` from sample frame `fromFrame` (at `rate`) to
+//! its end and counts the frames it delivers: what the file really holds
+//! there, whatever its header says. Where the container cannot seek, the
+//! whole file is decoded and only the frames from `fromFrame` on count.
+//! -1 when it cannot be opened for decoding.
+std::int64_t DecodedFramesFrom(const QString& path, int rate, std::int64_t fromFrame);
+
 } // namespace engine

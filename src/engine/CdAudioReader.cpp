@@ -1,9 +1,14 @@
 #include "engine/CdAudioReader.h"
 
+#include "platform/FileName.h"
+
 #include <cdio/cdio.h>
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace engine {
 
@@ -22,7 +27,8 @@ struct ReaderCallbacks {
             return -1;
         if (reader->m_sectorRead)
             return reader->m_sectorRead(buffer, lsn, sectors);
-        return reader->m_libraryRead(drive, buffer, lsn, sectors);
+        (void)drive;
+        return reader->readRaw(buffer, lsn, sectors);
     }
 
     //! `position` counts 16-bit words from the start of the disc; paranoia
@@ -48,6 +54,8 @@ CdAudioReader::~CdAudioReader()
         cdio_paranoia_free(m_paranoia);
     if (m_drive)
         cdio_cddap_close_no_free_cdio(m_drive);
+    if (m_imageFd >= 0)
+        ::close(m_imageFd);
 }
 
 bool CdAudioReader::open()
@@ -59,8 +67,12 @@ bool CdAudioReader::open()
         return false;
     // An image holds little-endian samples, which paranoia must not guess
     // at (it would from the data, and could be wrong on quiet audio).
-    if (!m_disc->isDrive())
+    if (!m_disc->isDrive()) {
         m_drive->bigendianp = 0;
+        m_imageFd = ::open(platform::nativeName(m_disc->name()).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (m_imageFd < 0)
+            return false;
+    }
     if (cdio_cddap_open(m_drive) != 0)
         return false;
     m_libraryRead = m_drive->read_audio;
@@ -75,7 +87,29 @@ bool CdAudioReader::open()
 
 long CdAudioReader::readRaw(void* buffer, std::int32_t lsn, long sectors)
 {
+    if (m_imageFd >= 0)
+        return readImage(buffer, lsn, sectors);
     return m_libraryRead ? m_libraryRead(m_drive, buffer, lsn, sectors) : -1;
+}
+
+long CdAudioReader::readImage(void* buffer, std::int32_t lsn, long sectors)
+{
+    auto* out = static_cast<char*>(buffer);
+    long done = 0;
+    for (; done < sectors && !cancelled(); ++done) {
+        const off_t at = off_t(lsn + done) * CDIO_CD_FRAMESIZE_RAW;
+        std::size_t got = 0;
+        while (got < CDIO_CD_FRAMESIZE_RAW) {
+            const ssize_t n = ::pread(m_imageFd, out + got, CDIO_CD_FRAMESIZE_RAW - got, at + off_t(got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return done > 0 ? done : -1; // past the image's end, or a read error
+            got += std::size_t(n);
+        }
+        out += CDIO_CD_FRAMESIZE_RAW;
+    }
+    return done > 0 ? done : -1;
 }
 
 void CdAudioReader::seek(std::int64_t lsn)

@@ -16,7 +16,10 @@ namespace engine {
 //! (overlapped, verified reads that repair jitter and dropped or doubled
 //! bytes) with a bounded number of retries per sector. A sector it could not
 //! correct is delivered as paranoia leaves it and counted as damaged; a disc
-//! taken out of its drive ends the reading.
+//! taken out of its drive ends the reading. The raw sectors of a drive come
+//! from libcdio; those of a BIN image are read here, sector by sector at
+//! 64-bit offsets with the stop looked at between sectors (libcdio's image
+//! driver reaches no sector past byte 2^31).
 class CdAudioReader {
 public:
     //! Reads `sectors` raw sectors from `lsn` into `buffer`; the count read,
@@ -40,7 +43,8 @@ public:
     //! default) by `read`, which may call readRaw(): a way to see how reading
     //! copes with sectors that cannot be read.
     void setSectorRead(SectorRead read) { m_sectorRead = std::move(read); }
-    //! The library's own read of raw sectors.
+    //! The plain read of raw sectors: the drive's through the library, an
+    //! image's from its file.
     long readRaw(void* buffer, std::int32_t lsn, long sectors);
 
     //! Reading stops soon after `flag` becomes true (null: never).
@@ -59,12 +63,14 @@ public:
 private:
     friend struct ReaderCallbacks;
     bool cancelled() const { return m_cancel && m_cancel->load(); }
+    long readImage(void* buffer, std::int32_t lsn, long sectors);
 
     std::unique_ptr<CdDisc> m_disc;
     cdrom_drive_t* m_drive = nullptr;
     cdrom_paranoia_t* m_paranoia = nullptr;
     long (*m_libraryRead)(cdrom_drive_t*, void*, std::int32_t, long) = nullptr;
     SectorRead m_sectorRead;
+    int m_imageFd = -1; // the BIN image's file, read without the library
     const std::atomic<bool>* m_cancel = nullptr;
     std::int64_t m_next = 0;
     std::int64_t m_firstDamaged = -1;

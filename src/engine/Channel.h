@@ -33,6 +33,10 @@ public:
     //! damaged input (a packet it had to drop); -1 when it met none.
     virtual std::int64_t damagedAt() const { return -1; }
 
+    //! Whether the input held samples that were not finite numbers (they
+    //! were delivered as silence).
+    virtual bool metInvalidSamples() const { return false; }
+
     //! Reading that may wait long (a disc drive) gives up soon after `flag`
     //! becomes true; `flag` must outlive the channel.
     virtual void setCancelFlag(const std::atomic<bool>* flag) { (void)flag; }

@@ -14,6 +14,15 @@ QWORD channelDamagedAt(DWORD handle)
     return at < 0 ? QWORD(-1) : QWORD(at);
 }
 
+bool channelMetInvalidSamples(DWORD handle)
+{
+    const auto slot = ChannelRegistry::global().find(handle);
+    if (!slot)
+        return false;
+    std::lock_guard lock(slot->mutex);
+    return slot->channel && slot->channel->metInvalidSamples();
+}
+
 void setChannelCancelFlag(DWORD handle, const std::atomic<bool>* flag)
 {
     const auto slot = ChannelRegistry::global().find(handle);

@@ -11,6 +11,10 @@ namespace engine {
 //! none so far, or for an unknown handle.
 QWORD channelDamagedAt(DWORD handle);
 
+//! Whether the stream's input held samples that were not finite numbers
+//! (delivered as silence); false for an unknown handle.
+bool channelMetInvalidSamples(DWORD handle);
+
 //! Reading of the stream that may wait long (a track of a disc drive) gives
 //! up soon after `flag` becomes true: a stop is answered within half a
 //! second even while a drive retries a bad sector. `flag` must outlive the

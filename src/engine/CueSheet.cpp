@@ -200,10 +200,10 @@ QStringList splitLines(QString text)
 
 DiscProblem CueSheet::read(const QString& path, CueSheet& sheet)
 {
-    const std::optional<QByteArray> bytes = platform::readWholeFile(path, kMaxSheetBytes);
-    if (!bytes)
-        return {Kind::Unreadable, path, 0};
-    return parse(*bytes, platform::Path(platform::absolutePath(path)).parent().toString(), sheet);
+    QByteArray bytes;
+    if (QString why = platform::readRegularFile(path, kMaxSheetBytes, bytes); !why.isEmpty())
+        return {Kind::Unreadable, path, 0, why};
+    return parse(bytes, platform::Path(platform::absolutePath(path)).parent().toString(), sheet);
 }
 
 DiscProblem CueSheet::parse(const QByteArray& bytes, const QString& folder, CueSheet& sheet)

@@ -21,9 +21,16 @@ struct DiscProblem {
         Undecodable,   //!< the engine cannot decode the audio file
         Unsupported,   //!< an image whose sectors are not all 2352 bytes
     };
+    DiscProblem(Kind problemKind = Kind::None, QString problemFile = {}, int problemTrack = 0, QString why = {})
+        : kind(problemKind), file(std::move(problemFile)), track(problemTrack), reason(std::move(why))
+    {
+    }
+
     Kind kind = Kind::None;
     QString file;
     int track = 0;
+    //! Why the sheet could not be read, in the system's words; empty when not known.
+    QString reason;
 
     explicit operator bool() const { return kind != Kind::None; }
 };

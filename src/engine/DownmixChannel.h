@@ -32,6 +32,7 @@ public:
     std::int64_t length() const override;
     std::int64_t position() const override;
     bool rewind() override;
+    bool metInvalidSamples() const override { return m_inner->metInvalidSamples(); }
     void setCancelFlag(const std::atomic<bool>* flag) override { m_inner->setCancelFlag(flag); }
 
 private:

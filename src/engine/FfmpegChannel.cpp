@@ -41,7 +41,7 @@ bool FfmpegChannel::start(int& error)
     // The first frame fixes the delivered format; a stream with no frame at
     // all is accepted only when it is plainly empty rather than undecodable.
     AVCodecContext* codec = m_decoder->codec();
-    const AVFrame* first = m_decoder->next();
+    AVFrame* first = m_decoder->next();
     if (first) {
         m_converter.setOutput(first->sample_rate, first->ch_layout, static_cast<AVSampleFormat>(first->format),
                               m_float);
@@ -89,7 +89,7 @@ BASS_CHANNELINFO FfmpegChannel::info() const
 bool FfmpegChannel::fillPending()
 {
     while (!m_ended) {
-        const AVFrame* frame = m_decoder->next();
+        AVFrame* frame = m_decoder->next();
         if (m_damagedAt < 0 && m_decoder->sawErrors())
             m_damagedAt = m_position + m_pendingBytes; // the data after what is delivered or pending
         if (frame) {
@@ -186,7 +186,7 @@ bool FfmpegChannel::seekExactly(std::int64_t frame)
     m_ended = false;
     m_damagedAt = -1;
     for (;;) {
-        const AVFrame* decoded = m_decoder->next();
+        AVFrame* decoded = m_decoder->next();
         const std::int64_t at = decoded ? m_decoder->frameStart(decoded, rate) : -1;
         // Past the target, or no timestamp to tell: start again from the top.
         if (!decoded || at < 0 || at > frame)

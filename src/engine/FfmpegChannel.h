@@ -31,6 +31,7 @@ public:
     std::int64_t position() const override { return m_position; }
     bool rewind() override;
     std::int64_t damagedAt() const override { return m_damagedAt; }
+    bool metInvalidSamples() const override { return m_converter.metInvalidSamples(); }
 
     //! Makes sample frame `frame` the next one delivered (the position
     //! becomes its byte offset), exactly: where the codec's timestamps are

@@ -26,6 +26,7 @@ public:
     std::int64_t position() const override { return m_position; }
     bool rewind() override;
     std::int64_t damagedAt() const override { return m_inner->damagedAt(); }
+    bool metInvalidSamples() const override { return m_inner->metInvalidSamples(); }
 
 private:
     GainChannel(std::shared_ptr<Channel> inner, double gain, double ceiling);

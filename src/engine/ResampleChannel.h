@@ -29,6 +29,7 @@ public:
     std::int64_t position() const override { return m_position; }
     bool rewind() override;
     std::int64_t damagedAt() const override;
+    bool metInvalidSamples() const override { return m_inner->metInvalidSamples(); }
     void setCancelFlag(const std::atomic<bool>* flag) override { m_inner->setCancelFlag(flag); }
 
 private:

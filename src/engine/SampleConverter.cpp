@@ -5,6 +5,8 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace engine {
@@ -28,8 +30,51 @@ void SampleConverter::setOutput(int rate, const AVChannelLayout& layout, AVSampl
         m_format = packed == AV_SAMPLE_FMT_U8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16;
 }
 
-bool SampleConverter::convert(const AVFrame* frame, const char*& data, std::int64_t& bytes)
+namespace {
+
+//! Silences the samples of `count` that are not finite and clips the others
+//! to full scale; whether any was not finite.
+template <typename Sample> bool makeSamplesSound(Sample* samples, std::size_t count)
 {
+    bool invalid = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        Sample& value = samples[i];
+        if (!std::isfinite(value)) {
+            value = 0;
+            invalid = true;
+        } else {
+            value = std::clamp<Sample>(value, -1, 1);
+        }
+    }
+    return invalid;
+}
+
+} // namespace
+
+void SampleConverter::makeSound(AVFrame* frame)
+{
+    const auto format = static_cast<AVSampleFormat>(frame->format);
+    const AVSampleFormat packed = av_get_packed_sample_fmt(format);
+    if (packed != AV_SAMPLE_FMT_FLT && packed != AV_SAMPLE_FMT_DBL)
+        return;
+    // A frame whose buffers others share is copied before it is changed.
+    if (av_frame_make_writable(frame) < 0)
+        return;
+    const bool planar = av_sample_fmt_is_planar(format) != 0;
+    const int planes = planar ? frame->ch_layout.nb_channels : 1;
+    const std::size_t count = static_cast<std::size_t>(frame->nb_samples) *
+                              static_cast<std::size_t>(planar ? 1 : frame->ch_layout.nb_channels);
+    for (int p = 0; p < planes; ++p) {
+        const bool invalid = packed == AV_SAMPLE_FMT_FLT
+                                 ? makeSamplesSound(reinterpret_cast<float*>(frame->extended_data[p]), count)
+                                 : makeSamplesSound(reinterpret_cast<double*>(frame->extended_data[p]), count);
+        m_invalidSamples = m_invalidSamples || invalid;
+    }
+}
+
+bool SampleConverter::convert(AVFrame* frame, const char*& data, std::int64_t& bytes)
+{
+    makeSound(frame);
     const int channels = m_layout.nb_channels;
     const bool sameShape = frame->sample_rate == m_rate && frame->ch_layout.nb_channels == channels &&
                            av_channel_layout_compare(&frame->ch_layout, &m_layout) == 0;

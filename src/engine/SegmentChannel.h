@@ -20,6 +20,7 @@ public:
     std::int64_t position() const override { return m_inner->position() - m_start; }
     bool rewind() override;
     std::int64_t damagedAt() const override;
+    bool metInvalidSamples() const override { return m_inner->metInvalidSamples(); }
 
 private:
     SegmentChannel() = default;

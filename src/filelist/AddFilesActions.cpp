@@ -185,6 +185,11 @@ AddFilesActions::Outcome AddFilesActions::admitAll(const QStringList& allPaths, 
     sincePaint.start();
     QString current;
     while (!pipeline.atEnd()) {
+        if (m_listFull && m_listFull()) {
+            if (m_showListFull)
+                m_showListFull(pipeline.total() - pipeline.taken());
+            break;
+        }
         if (std::optional<ProbedFile> file = pipeline.next(int(kPaintInterval))) {
             current = file->path;
             file->baseFolder = baseFolder;

@@ -57,6 +57,13 @@ public:
     void setSubFolderChoice(options::CheckBoxState* choice) { m_subFolders = choice; }
     //! How long adding runs before its progress box with Cancel shows (ms).
     void setProgressDelay(qint64 ms) { m_progressDelay = ms; }
+    //! How admission tells that the list is full and says so once: the
+    //! rest of an add is then refused in one step, not probed.
+    void setListFull(std::function<bool()> full, std::function<void(qsizetype notAdded)> show)
+    {
+        m_listFull = std::move(full);
+        m_showListFull = std::move(show);
+    }
 
     //! Admits dropped files in their order, then says which were refused
     //! and why, as the dialogs do.
@@ -87,6 +94,8 @@ private:
     Admit m_admit;
     std::function<void()> m_refresh;
     std::function<QSet<QString>()> m_listedPaths;
+    std::function<bool()> m_listFull;
+    std::function<void(qsizetype)> m_showListFull;
     options::CheckBoxState* m_subFolders = nullptr;
     qint64 m_progressDelay = 500;
 };

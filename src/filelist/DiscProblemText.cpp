@@ -15,6 +15,8 @@ AdmissionFailure DiscProblemFailure(const engine::DiscProblem& problem, const QS
     case Kind::None:
         return {};
     case Kind::Unreadable:
+        if (!problem.reason.isEmpty())
+            return {EIO, lang::caption(StringId::SheetNotRead).arg(source, problem.reason)};
         return {EIO, lang::caption(StringId::DiscUnreadable).arg(source)};
     case Kind::Syntax:
         return {EINVAL, lang::caption(StringId::CueSyntax).arg(source, track)};

@@ -7,6 +7,7 @@
 #include "platform/Desktop.h"
 #include "platform/SystemError.h"
 
+#include <QLocale>
 #include <cerrno>
 
 namespace filelist {
@@ -41,6 +42,21 @@ void FileAdmission::showFailure(const Failure& failure)
 {
     m_desktop.messageBox(failureText(failure), text(StringId::ProductName), platform::Desktop::Icon::Critical,
                          platform::Desktop::Buttons::Ok);
+}
+
+bool FileAdmission::listFull()
+{
+    FileList* list = m_currentList ? m_currentList() : nullptr;
+    return list && list->count() >= FileList::kMaxRows;
+}
+
+void FileAdmission::showListFull(qsizetype notAdded)
+{
+    // Grouped as English writes large numbers, whatever the system's locale.
+    const QLocale grouping(QLocale::English, QLocale::UnitedStates);
+    m_desktop.messageBox(
+        text(StringId::ListFull).arg(grouping.toString(FileList::kMaxRows), grouping.toString(qint64(notAdded))),
+        text(StringId::ProductName), platform::Desktop::Icon::Exclamation, platform::Desktop::Buttons::Ok);
 }
 
 bool FileAdmission::IsFileInList(const QString& filePath)

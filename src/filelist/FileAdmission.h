@@ -50,6 +50,11 @@ public:
 
     //! True when some row's `FilePath` equals the path exactly; leaves the
     //! cursor on the match.
+    //! Whether the list holds as many rows as a list can.
+    bool listFull();
+    //! Says once that the list is full and `notAdded` paths were not added
+    //! (they are refused in one step, without being looked at).
+    void showListFull(qsizetype notAdded);
     bool IsFileInList(const QString& filePath);
 
     //! The `Duration` text of a file: its playing time, or the localized

@@ -27,6 +27,8 @@ FileListPanel::FileListPanel(platform::Desktop& desktop, FileAdmission& admissio
           [this] { Grid->viewport()->update(); }, [this] { return listedPaths(); })
 {
     buildInterface();
+    m_actions.setListFull([&admission] { return admission.listFull(); },
+                          [&admission](qsizetype notAdded) { admission.showListFull(notAdded); });
     admission.setClearSelectAll([this] { chkSelectAll->setChecked(false); });
 }
 

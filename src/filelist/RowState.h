@@ -36,6 +36,7 @@ struct RowReason {
         NoFreeName,     //!< every name of the collision sequence is taken
         MeasuringPass,  //!< converting: the first of two passes, measuring the loudness
         ConvertingPass, //!< converting: the second pass
+        InvalidSamples, //!< complete, but the input held samples that were no numbers (made silent)
     };
 
     //! Words that are shown as they are ("No space left on device", the
@@ -47,7 +48,9 @@ struct RowReason {
     double damagedTotal = -1;
     Code code = Code::None;
 
-    bool damaged() const { return damagedAt >= 0; }
+    //! Whether the row's input was damaged: cut short, undecodable in parts,
+    //! or holding invalid samples.
+    bool damaged() const { return damagedAt >= 0 || code == Code::InvalidSamples; }
     bool isEmpty() const { return text.isEmpty() && !damaged() && code == Code::None; }
     bool operator==(const RowReason&) const = default;
 

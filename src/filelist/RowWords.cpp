@@ -45,6 +45,8 @@ QString codeText(RowReason::Code code, QString (*lookUp)(StringId))
         return lookUp(StringId::MeasuringPass);
     case RowReason::Code::ConvertingPass:
         return lookUp(StringId::ConvertingPass);
+    case RowReason::Code::InvalidSamples:
+        return lookUp(StringId::InvalidSamples);
     case RowReason::Code::None:
         break;
     }

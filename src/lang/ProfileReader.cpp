@@ -1,6 +1,6 @@
 #include "lang/ProfileReader.h"
 
-#include "platform/FileName.h"
+#include "platform/FileSystem.h"
 #include "platform/TextEncoding.h"
 
 #include <QHash>
@@ -143,31 +143,11 @@ QByteArray ProfileReader::foldKey(QByteArrayView key)
     return foldedKey(trimmed(key));
 }
 
-// Non-blocking open, so a pipe under the name cannot hang the lookup.
+// Only a regular file is opened: a pipe or a device under the name can
+// neither hang the lookup nor be acted on.
 bool ProfileReader::readFile(const QString& path, QByteArray& content)
 {
-    const int fd = ::open(platform::nativeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxFileBytes;
-    if (ok) {
-        content.resize(qsizetype(info.st_size));
-        qsizetype done = 0;
-        while (done < content.size()) {
-            const ssize_t count = ::read(fd, content.data() + done, size_t(content.size() - done));
-            if (count < 0 && errno == EINTR)
-                continue;
-            if (count <= 0) {
-                ok = count == 0;
-                break;
-            }
-            done += count;
-        }
-        content.truncate(done);
-    }
-    ::close(fd);
-    return ok;
+    return platform::readRegularFile(path, kMaxFileBytes, content).isEmpty();
 }
 
 QByteArrayView ProfileReader::cutUtf8(QByteArrayView text, qsizetype maxBytes)

@@ -174,6 +174,7 @@ namespace lang {
     X(CodecNotSupported, 20015, "Codec Not Supported")                                                                 \
     X(CdTrack, 20016, "CD Track")                                                                                      \
     X(InputDamaged, 20101, "input damaged at %1 of %2")                                                                \
+    X(InvalidSamples, 20102, "input holds invalid samples")                                                            \
     X(BatchCount, 20201, "%1 of %2")                                                                                   \
     X(TimeLeft, 20202, "%1 left")                                                                                      \
     X(StoppedAtName, 20300, "%1 (stopped at %2)")                                                                      \
@@ -247,6 +248,7 @@ namespace lang {
     X(NamePatternBraces, 30107, "The pattern for output names has a \"{\" or \"}\" without its partner.")              \
     X(ConvertAgain, 30200, "All files are converted. Convert them again?")                                             \
     X(NoFreeOutputName, 30201, "No free name is left for the output of this file.")                                    \
+    X(ListFull, 30210, "%1 rows is the most a list can hold; %2 paths were not added")                                 \
     /* Audio CDs and CUE sheets */                                                                                     \
     X(DiscUnreadable, 30220, "\"%1\" can not be read: it is no CUE sheet, or the drive holds no disc.")                \
     X(CueSyntax, 30221, "The CUE sheet \"%1\" is not valid at line %2.")                                               \
@@ -255,6 +257,7 @@ namespace lang {
     X(CueOutOfOrder, 30224, "The times or numbers of track %2 in the CUE sheet \"%1\" go backwards.")                  \
     X(CuePastEnd, 30225, "Track %2 of the CUE sheet \"%1\" begins after the end of %3.")                               \
     X(CueUndecodable, 30226, "The CUE sheet \"%1\" names an audio file that can not be decoded: %2")                   \
+    X(SheetNotRead, 30235, "\"%1\" can not be read: %2")                                                               \
     X(CueUnsupportedImage, 30227,                                                                                      \
       "The CUE sheet \"%1\" names an image that can not be read: big-endian samples, or data sectors that are not "    \
       "2352 bytes: %2")                                                                                                \

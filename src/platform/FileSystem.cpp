@@ -3,6 +3,7 @@
 #include "platform/FileName.h"
 #include "platform/FolderReader.h"
 #include "platform/Path.h"
+#include "platform/SystemError.h"
 
 #include <QDir>
 #include <cerrno>
@@ -47,6 +48,18 @@ bool writeAll(int fd, const QByteArray& bytes)
         left -= qsizetype(n);
     }
     return true;
+}
+
+//! Why a file of this kind and size is not read; empty when it is read.
+QString refusal(const struct stat& st, qint64 maxBytes)
+{
+    if (S_ISDIR(st.st_mode))
+        return systemErrorText(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("Not a regular file");
+    if (qint64(st.st_size) > maxBytes)
+        return systemErrorText(EFBIG);
+    return {};
 }
 
 } // namespace
@@ -131,38 +144,47 @@ QStringList fileNamesIn(const QString& folder)
     return names;
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes, int* error)
+QString readRegularFile(const QString& path, qint64 maxBytes, QByteArray& content)
 {
-    const auto failed = [error](int number) -> std::optional<QByteArray> {
-        if (error)
-            *error = number;
-        return std::nullopt;
-    };
-    // O_NONBLOCK: opening a FIFO never waits for a writer; it is refused below.
-    const Descriptor file(::open(nativeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    content.clear();
+    const QByteArray name = nativeName(path);
     struct stat st {};
-    if (file.fd < 0 || ::fstat(file.fd, &st) != 0)
-        return failed(errno);
-    if (S_ISDIR(st.st_mode))
-        return failed(EISDIR);
-    if (!S_ISREG(st.st_mode))
-        return failed(EINVAL);
-    if (qint64(st.st_size) > maxBytes)
-        return failed(EFBIG);
-    QByteArray bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(file.fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return failed(errno);
-        if (got == 0)
-            return bytes;
-        if (bytes.size() + got > maxBytes)
-            return failed(EFBIG);
-        bytes.append(buffer, qsizetype(got));
+    if (::stat(name.constData(), &st) != 0)
+        return systemErrorText(errno);
+    if (QString why = refusal(st, maxBytes); !why.isEmpty())
+        return why;
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return systemErrorText(errno);
+    QString why;
+    if (::fstat(fd, &st) != 0)
+        why = systemErrorText(errno);
+    else
+        why = refusal(st, maxBytes);
+    if (why.isEmpty()) {
+        // One more byte than allowed shows a file that grew meanwhile.
+        content.resize(qsizetype(st.st_size) + 1);
+        qsizetype done = 0;
+        while (done < content.size()) {
+            const ssize_t count = ::read(fd, content.data() + done, std::size_t(content.size() - done));
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count < 0)
+                why = systemErrorText(errno);
+            if (count <= 0)
+                break;
+            done += count;
+            if (done > maxBytes) {
+                why = systemErrorText(EFBIG);
+                break;
+            }
+            if (done == content.size())
+                content.resize(content.size() * 2);
+        }
+        content.truncate(why.isEmpty() ? done : 0);
     }
+    ::close(fd);
+    return why;
 }
 
 bool writeNewFile(const QString& path, const QByteArray& bytes)

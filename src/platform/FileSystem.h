@@ -45,11 +45,14 @@ qint64 fileSize(const QString& path);
 //! followed), in the order the system lists them.
 QStringList fileNamesIn(const QString& folder);
 
-//! The whole of the regular file at `path`, when it holds at most
-//! `maxBytes`. Anything else (a FIFO, a device, a folder) is refused before
-//! it is read, so nothing waits on it. Nothing, with the system's error in
-//! `error` (EINVAL for a file that is not regular, EFBIG for one too large).
-std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes, int* error = nullptr);
+//! Reads the whole of the regular file at `path`, at most `maxBytes`, into
+//! `content`. A name that is not a regular file (a folder, a pipe, a device,
+//! a socket) is refused before it is opened, so it can neither hold the
+//! reader up nor act on a device; the open itself never waits either (a pipe
+//! put in the file's place meanwhile is seen and refused). Empty on success,
+//! else why, in the system's words ("No such file or directory", "Is a
+//! directory", "File too large") or "Not a regular file".
+QString readRegularFile(const QString& path, qint64 maxBytes, QByteArray& content);
 //! Writes `bytes` to the new file `path` (which must not exist yet).
 [[nodiscard]] bool writeNewFile(const QString& path, const QByteArray& bytes);
 //! Appends `bytes` to `path`, making it when missing, in one write.

@@ -1,5 +1,7 @@
 #include "platform/TerminationSignal.h"
 
+#include "platform/StopDeadline.h"
+
 #include <QSocketNotifier>
 #include <csignal>
 #include <sys/socket.h>
@@ -15,8 +17,9 @@ struct sigaction g_previous {};
 
 } // namespace
 
-void TerminationSignal::onSignal(int)
+void TerminationSignal::onSignal(int signal)
 {
+    StopDeadline::arm(signal);
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[0], &byte, 1);
 }

@@ -21,18 +21,29 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAILED: $*"; exit 1; }
+# waitFor SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds;
+# fails after SECONDS. Generous limits: the machine may be busy.
+waitFor() {
+  local limit=$1; shift
+  local tries=$((limit * 10))
+  for _ in $(seq 1 "$tries"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
 
 # A display of our own: the first free number from a random start.
 for n in $(seq $((200 + RANDOM % 500)) 999); do
   [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
 done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: a server that resets when its last client leaves (each xdotool
+# below is one) refuses the clients that come meanwhile, openbox too.
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=$display
-for _ in $(seq 1 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+waitFor 30 xdotool getmouselocation >/dev/null 2>&1 || fail "the display did not start"
 openbox >/dev/null 2>&1 &
 pids+=($!)
-sleep 1
+# The window manager has taken the display once it names its desktops.
+waitFor 30 xdotool get_num_desktops >/dev/null 2>&1 || fail "the window manager did not start"
 
 ffmpeg -loglevel error -f lavfi -i "sine=f=440:d=300" -ac 2 "$work/long.flac"
 export HOME=$work/home TONEMILL_HOME=$work/program XDG_CONFIG_HOME=$work/config
@@ -43,32 +54,29 @@ unset QT_QPA_PLATFORM
 app=$!
 pids+=("$app")
 window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --onlyvisible --name '^Tonemill$' 2>/dev/null | head -1) && [ -n "$window" ] && break
-  sleep 0.2
-done
-[ -n "$window" ] || fail "the window did not show"
+findWindow() { window=$(xdotool search --onlyvisible --name '^Tonemill$' 2>/dev/null | head -1) && [ -n "$window" ]; }
+waitFor 60 findWindow || fail "the window did not show"
 
 # "Convert All" sits at the right end of the window's last row.
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove --sync $((X + WIDTH - 45)) $((Y + HEIGHT - 26)) click 1
-sleep 0.5
+# The batch has started once its temporary output exists.
+converting() { compgen -G "$HOME/Converted Files/.tonemill-*" >/dev/null; }
+waitFor 60 converting || fail "the batch did not start"
 xdotool key --window "$window" alt+F4
-sleep 1
-shown=$(xdotool search --onlyvisible --name '^Tonemill$' | wc -l)
-[ "$shown" -ge 2 ] || fail "no box said the conversion must be stopped first ($shown windows)"
+boxShown() { [ "$(xdotool search --onlyvisible --name '^Tonemill$' | wc -l)" -ge 2 ]; }
+waitFor 60 boxShown || fail "no box said the conversion must be stopped first"
 kill -0 "$app" || fail "the window closed during the batch"
 xdotool key Return
 
 out="$HOME/Converted Files/long.mp3"
-for _ in $(seq 1 600); do [ -f "$out" ] && break; sleep 0.2; done
-[ -f "$out" ] || fail "the batch did not go on to its file"
+waitFor 300 test -f "$out" || fail "the batch did not go on to its file"
 seconds=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$out")
 awk -v s="$seconds" 'BEGIN { exit !(s > 299 && s < 301) }' || fail "the file holds $seconds s of 300"
 ls "$HOME/Converted Files" | grep -q stopped && fail "a stopped file was left"
 
 kill -TERM "$app"
-for _ in $(seq 1 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "SIGTERM did not end the window"
+ended() { ! kill -0 "$app" 2>/dev/null; }
+waitFor 30 ended || fail "SIGTERM did not end the window"
 wait "$app" || fail "the window ended with status $?"
 echo "passed"

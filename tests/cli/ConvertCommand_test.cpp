@@ -17,6 +17,8 @@
 #include <cmath>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <limits>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +34,37 @@ qint64 temporarySize(const QString& folder, const QString& suffix)
     const QStringList parts =
         QDir(folder).entryList({QStringLiteral(".tonemill-*.part") + suffix}, QDir::Files | QDir::Hidden);
     return parts.isEmpty() ? 0 : QFileInfo(folder + u'/' + parts.first()).size();
+}
+
+//! A WAV of 32-bit float samples, stereo at 44100 Hz: a -20 dB sine whose
+//! every tenth sample is `odd` (not a number, or far beyond full scale).
+QByteArray floatWav(float odd)
+{
+    constexpr int kFrames = 44100;
+    QByteArray data;
+    for (int i = 0; i < kFrames * 2; ++i) {
+        const float value = i % 10 == 0 ? odd : 0.1f * std::sin(float(i / 2) * 0.0627f);
+        data.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    QByteArray wav = "RIFF" + QByteArray(4, 0) + "WAVEfmt " + QByteArray(4, 0);
+    const auto put = [&wav](auto value) {
+        const auto little = qToLittleEndian(value);
+        wav.append(reinterpret_cast<const char*>(&little), sizeof little);
+    };
+    wav.chop(4);
+    put(quint32(16));
+    put(quint16(3)); // IEEE float
+    put(quint16(2));
+    put(quint32(44100));
+    put(quint32(44100 * 8));
+    put(quint16(8));
+    put(quint16(32));
+    wav += "data";
+    put(quint32(data.size()));
+    wav += data;
+    const quint32 riff = qToLittleEndian(quint32(wav.size() - 8));
+    wav.replace(4, 4, reinterpret_cast<const char*>(&riff), 4);
+    return wav;
 }
 
 // Runs the built program with its own program folder (a copy of Lang/), its
@@ -186,6 +219,77 @@ TEST_F(ConvertCommandTest, RowsThatDoNotCompleteGiveExitOne)
 
     // Only a refused path: nothing converted, still not a success.
     EXPECT_EQ(convert({QStringLiteral("notes.txt")}).exitCode, 1);
+}
+
+TEST_F(ConvertCommandTest, SamplesThatAreNoNumbersBecomeSilenceAndTooLargeOnesFullScale)
+{
+    const struct {
+        const char* name;
+        float odd;
+        const char* reason;
+    } cases[] = {
+        {"nan", std::numeric_limits<float>::quiet_NaN(), "input holds invalid samples"},
+        {"infinite", std::numeric_limits<float>::infinity(), "input holds invalid samples"},
+        {"huge", 1e30f, ""},
+    };
+    const QString out = path(QStringLiteral("out"));
+    for (const auto& c : cases) {
+        const QString input = path(QLatin1String(c.name) + QStringLiteral(".wav"));
+        ASSERT_TRUE(writeFile(input, floatWav(c.odd)));
+        const CommandRun run = convert(
+            {QStringLiteral("--format=flac"), QStringLiteral("--output"), out, QStringLiteral("--loudness"), input});
+        EXPECT_EQ(run.exitCode, 0) << c.name << ": " << run.err.constData();
+        const QList<QByteArray> fields = run.lines().value(0).split('\t');
+        ASSERT_EQ(fields.size(), 5) << c.name << ": " << run.out.constData();
+        EXPECT_EQ(fields[2], "Complete") << c.name;
+        EXPECT_EQ(fields[3], c.reason) << c.name;
+        // What the meter measured is what the file holds: the sine with
+        // silence, or with full-scale samples, never more.
+        const QByteArray pcm =
+            testsupport::decodeWithFfmpeg(out + u'/' + QLatin1String(c.name) + QStringLiteral(".flac"));
+        ASSERT_EQ(pcm.size(), 44100 * 4) << c.name;
+        const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
+        const int oddSample = std::isfinite(c.odd) ? 32767 : 0;
+        EXPECT_EQ(samples[0], oddSample) << c.name;
+        EXPECT_EQ(samples[10], oddSample) << c.name;
+        EXPECT_LT(std::abs(int(samples[11])), 3300) << c.name;
+        const std::optional<testsupport::ReferenceLoudness> reference =
+            testsupport::libebur128Loudness(out + u'/' + QLatin1String(c.name) + QStringLiteral(".flac"));
+        ASSERT_TRUE(reference) << c.name;
+        const QList<QByteArray> words = fields[4].split(' ');
+        ASSERT_EQ(words.size(), 4) << fields[4].constData();
+        EXPECT_NEAR(words[0].toDouble(), reference->integrated, 0.05) << c.name;
+        EXPECT_NEAR(words[2].toDouble(), 20 * std::log10(reference->truePeak), 0.1) << c.name;
+    }
+}
+
+TEST_F(ConvertCommandTest, AlbumTagsThatCannotBeWrittenFailTheirRows)
+{
+    // A disk with room for the three outputs, not for the copy that gets an
+    // output's album tags.
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the super-user mounts a small file system";
+    const QString disk = path(QStringLiteral("disk"));
+    ASSERT_TRUE(QDir().mkpath(disk));
+    if (testsupport::runProgram(QStringLiteral("mount"),
+                                {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                 QStringLiteral("size=480k"), QStringLiteral("tmpfs"), disk}) != 0)
+        GTEST_SKIP() << "a tmpfs can not be mounted here";
+    QStringList album;
+    for (const char* name : {"a", "b", "c"})
+        album << tone(QStringLiteral("album/") + QLatin1String(name) + QStringLiteral(".flac"));
+    const CommandRun run =
+        convert(QStringList{QStringLiteral("--format=wav"), QStringLiteral("--output"), disk} + album);
+    testsupport::runProgram(QStringLiteral("umount"), {disk});
+    EXPECT_EQ(run.exitCode, 1) << run.err.constData();
+    ASSERT_EQ(run.lines().size(), 3) << run.out.constData();
+    for (const QByteArray& line : run.lines()) {
+        const QList<QByteArray> fields = line.split('\t');
+        ASSERT_EQ(fields.size(), 4) << line.constData();
+        EXPECT_EQ(fields[2], "Error") << line.constData();
+        EXPECT_EQ(fields[3], "the album's ReplayGain tags could not be written: No space left on device")
+            << line.constData();
+    }
 }
 
 TEST_F(ConvertCommandTest, AnOutputFolderThatCannotBeMadeIsReportedPerRow)

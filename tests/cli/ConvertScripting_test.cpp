@@ -262,6 +262,10 @@ TEST_F(ConvertScriptingTest, SkipExistingPassesOverCompleteOutputsOnly)
                                 QStringLiteral("--skip-existing"), d};
     expect(convert(beside), {{d, path(QStringLiteral("same/d_Converted.flac")), QStringLiteral("Complete")}});
     expect(convert(beside), {{d, path(QStringLiteral("same/d_Converted.flac")), QStringLiteral("Skipped")}});
+    // Half a FLAC, whose header still states the whole length: converted again.
+    const QByteArray flac = readFile(path(QStringLiteral("same/d_Converted.flac")));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("same/d_Converted.flac")), flac.left(flac.size() / 2)));
+    expect(convert(beside), {{d, path(QStringLiteral("same/d_Converted_0.flac")), QStringLiteral("Complete")}});
 
     // Two inputs of one name and length into one folder: one output each,
     // whichever was converted first.
@@ -335,10 +339,13 @@ TEST_F(ConvertScriptingTest, ExitCodesSayHowTheRunEnded)
         {"a row failed", {QStringLiteral("--format=mp3"), QStringLiteral("--output"), out, a}, 1},
         {"-0 without a list", wav + QStringList{QStringLiteral("-0"), a}, 2},
         {"a list that is not there", wav + QStringList{QStringLiteral("--files-from"), QStringLiteral("nowhere")}, 2},
+        {"a list that is a pipe", wav + QStringList{QStringLiteral("--files-from"), QStringLiteral("pipe")}, 2},
         {"standard input twice",
          wav + QStringList{QStringLiteral("--files-from=-"), QStringLiteral("--files-from"), QStringLiteral("-")}, 2},
         {"--tree-root beside its inputs", {QStringLiteral("--same-folder"), QStringLiteral("--tree-root=."), a}, 2},
     };
+    // A pipe nobody writes to: reading it would wait for ever.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe"))).constData(), 0600), 0);
     // An encoder that refuses, for the failing row.
     ASSERT_TRUE(testsupport::writeShellScript(tonemill.programFolder() + QStringLiteral("/lame"),
                                               "cat > /dev/null\necho 'lame: refused' >&2\nexit 3\n"));

@@ -7,14 +7,20 @@
 #include "support/Fixtures.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QThread>
 #include <cmath>
+#include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -298,6 +304,64 @@ TEST_F(DiscCommandTest, EveryFormatDecodesAsLongAsItsInputAndSaysSo)
             }
         }
     }
+}
+
+TEST_F(DiscCommandTest, ASheetThatIsNoFileIsRefusedAtOnceAndTheOthersAreAdded)
+{
+    // A pipe under a sheet's name: opening it would wait for a writer.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe.cue"))).constData(), 0600), 0);
+    const CommandRun probe = run(QStringLiteral("probe"), {QStringLiteral("pipe.cue"), QStringLiteral("album.cue#02")});
+    EXPECT_EQ(probe.exitCode, 1);
+    EXPECT_TRUE(probe.err.contains("/pipe.cue\" can not be read: Not a regular file")) << probe.err.constData();
+    ASSERT_EQ(probe.lines().size(), 1) << probe.out.constData();
+    EXPECT_TRUE(probe.lines()[0].startsWith((path(QStringLiteral("album.cue")) + QStringLiteral("#02\t")).toUtf8()));
+}
+
+TEST_F(DiscCommandTest, ATrackPastTwoGibibytesOfAnImageConvertsAndTheFirstSignalStopsIt)
+{
+    // A sparse image: silence up to 204 minutes (past byte 2^31), then
+    // track 1's tone as track 2, then half an hour of silence as track 3.
+    constexpr qint64 kFar = 204LL * 60 * 75;
+    const QByteArray tone = image.track(1);
+    const qint64 toneSectors = tone.size() / DiscImage::kSectorBytes;
+    const qint64 end = kFar + toneSectors + 30LL * 60 * 75;
+    const QByteArray big = QFile::encodeName(path(QStringLiteral("big.bin")));
+    const int fd = ::open(big.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, off_t(end * DiscImage::kSectorBytes)), 0);
+    ASSERT_EQ(::pwrite(fd, tone.constData(), std::size_t(tone.size()), off_t(kFar * DiscImage::kSectorBytes)),
+              ssize_t(tone.size()));
+    ::close(fd);
+    ASSERT_TRUE(testsupport::writeFile(path(QStringLiteral("big.cue")),
+                                       "FILE \"big.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                       "  TRACK 02 AUDIO\n    INDEX 01 " +
+                                           DiscImage::msf(kFar).toUtf8() + "\n  TRACK 03 AUDIO\n    INDEX 01 " +
+                                           DiscImage::msf(kFar + toneSectors).toUtf8() + "\n"));
+
+    const QStringList wav = {QStringLiteral("--format=wav"), QStringLiteral("--output=OUT")};
+    const CommandRun converted = run(QStringLiteral("convert"), wav + QStringList{QStringLiteral("big.cue#02")});
+    EXPECT_EQ(converted.exitCode, 0) << converted.err.constData();
+    EXPECT_TRUE(testsupport::decodeWithFfmpeg(path(QStringLiteral("OUT/Track02.wav"))) == tone);
+
+    // The first SIGINT, while the half hour after it is read, stops the run.
+    QProcess stopped;
+    tonemill.start(stopped, QStringList{QStringLiteral("convert")} + wav + QStringList{QStringLiteral("big.cue#03")});
+    ASSERT_TRUE(stopped.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    const auto temporary = [this] {
+        return !QDir(path(QStringLiteral("OUT")))
+                    .entryList({QStringLiteral(".tonemill-*")}, QDir::Files | QDir::Hidden)
+                    .isEmpty();
+    };
+    while (!temporary() && waited.elapsed() < 60000 && stopped.state() == QProcess::Running)
+        QThread::msleep(20);
+    ASSERT_TRUE(temporary()) << "the conversion of track 3 did not start";
+    ::kill(pid_t(stopped.processId()), SIGINT);
+    const CommandRun result = testsupport::TonemillRun::finish(stopped);
+    EXPECT_EQ(result.exitCode, 130) << result.err.constData();
+    EXPECT_TRUE(result.out.contains("\tCancelled\t")) << result.out.constData();
+    EXPECT_FALSE(temporary());
 }
 
 } // namespace

@@ -57,8 +57,6 @@ QString leftoverOfAKilledRun(const QString& finalPath)
     return size > 0 ? QString::fromUtf8(buffer, size) : QString();
 }
 
-} // namespace
-
 TEST(OutputFile, OnlyACompleteFileGetsItsName)
 {
     QTemporaryDir dir;
@@ -79,6 +77,12 @@ TEST(OutputFile, OnlyACompleteFileGetsItsName)
     ASSERT_TRUE(file->commit());
     EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("song.wav")});
     EXPECT_EQ(testsupport::readFile(target), QByteArray("RIFF1234"));
+    // A changed copy that replaces it (album tags) is no temporary file either.
+    auto copy = written(target, "RIFF5678");
+    ASSERT_TRUE(copy && copy->commitReplacing());
+    EXPECT_EQ(testsupport::readFile(target), QByteArray("RIFF5678"));
+    char mark[8];
+    EXPECT_LT(::getxattr(QFile::encodeName(target).constData(), "user.tonemill", mark, sizeof mark), 0);
 
     // A discarded one leaves nothing behind.
     auto dropped = written(dir.filePath(QStringLiteral("other.wav")), "data");
@@ -132,43 +136,43 @@ TEST(OutputFile, TwoProcessesRacingForOneNameBothKeepTheirFile)
     EXPECT_EQ(testsupport::readFile(mine->finalPath()), QByteArray("mine"));
 }
 
-TEST(OutputFile, TheSweepRemovesOnlyLeftoversOfKilledRunsOfThisUser)
+//! The sweep of `folder`: it removes a killed run's leftover and nothing a
+//! user owns, whatever its name. `attributes` says whether the folder's file
+//! system keeps extended attributes (and tells case apart, and owners).
+void checkSweep(const QString& folder, bool attributes)
 {
-    QTemporaryDir dir;
-    const QString folder = dir.path();
+    const auto at = [&folder](const char* name) { return folder + u'/' + QLatin1String(name); };
     // The first file in the folder sweeps it; the children below inherit that.
-    auto live = written(dir.filePath(QStringLiteral("live.ogg")), "being written");
+    auto live = written(at("live.ogg"), "being written");
     ASSERT_TRUE(live);
-    const QString leftover = leftoverOfAKilledRun(dir.filePath(QStringLiteral("killed.ogg")));
+    const QString leftover = leftoverOfAKilledRun(at("killed.ogg"));
     ASSERT_FALSE(leftover.isEmpty());
     ASSERT_TRUE(QFile::exists(leftover));
     char mark[8];
-    const bool folderHasMarks = ::getxattr(QFile::encodeName(leftover).constData(), "user.tonemill", mark, 8) > 0;
+    EXPECT_EQ(::getxattr(QFile::encodeName(leftover).constData(), "user.tonemill", mark, 8) > 0, attributes);
 
     // A finished output named after an input that has a temporary name.
-    auto finished = written(dir.filePath(QStringLiteral(".tonemill-0123abcd.part.wav")), "a whole file");
+    auto finished = written(at(".tonemill-0123abcd.part.wav"), "a whole file");
     ASSERT_TRUE(finished && finished->commit());
     // An input of the run: a leftover the user converts on purpose.
-    const QString input = leftoverOfAKilledRun(dir.filePath(QStringLiteral("input.wav")));
+    const QString input = leftoverOfAKilledRun(at("input.wav"));
     ASSERT_FALSE(input.isEmpty());
     OutputFile::setRunInputs({QStringLiteral("/elsewhere/a.flac"), input});
 
-    struct Kept {
-        const char* name;
-        bool needsMarks; //!< only a file system with extended attributes can tell it
+    QStringList users = {
+        QStringLiteral(".tonemill-abc123.part.ogg"),    // not the form this program makes
+        QStringLiteral(".tonemill-abcdefgh.part.ogg~"), // an editor's backup of one
+        QStringLiteral(".hidden.part.ogg"),
+        QStringLiteral(".tonemill-abcdefgh.part.ogg"), // the exact form, but not made by a run
     };
-    const Kept users[] = {
-        {".tonemill-abc123.part.ogg", false},    // not the form this program makes
-        {".tonemill-abcdefgh.part.ogg~", false}, // an editor's backup of one
-        {".tonemill-ABCDEFGH.part.ogg", false},  {".hidden.part.ogg", false},
-        {".tonemill-abcdefgh.part.ogg", true}, // the exact form, but without the mark
-    };
-    for (const Kept& user : users)
-        ASSERT_TRUE(testsupport::writeFile(dir.filePath(QLatin1String(user.name)), "the user's own"));
+    if (attributes)
+        users << QStringLiteral(".tonemill-ABCDEFGH.part.ogg"); // FAT takes it for the one above
+    for (const QString& user : users)
+        ASSERT_TRUE(testsupport::writeFile(folder + u'/' + user, "the user's own"));
     // Another user's leftover in a shared folder is theirs to remove.
     QString others;
-    if (::geteuid() == 0) {
-        others = leftoverOfAKilledRun(dir.filePath(QStringLiteral("others.mp3")));
+    if (::geteuid() == 0 && attributes) {
+        others = leftoverOfAKilledRun(at("others.mp3"));
         ASSERT_EQ(::chown(QFile::encodeName(others).constData(), 65534, 65534), 0);
     }
 
@@ -180,14 +184,82 @@ TEST(OutputFile, TheSweepRemovesOnlyLeftoversOfKilledRunsOfThisUser)
     if (!others.isEmpty()) {
         EXPECT_TRUE(QFile::exists(others));
     }
-    for (const Kept& user : users) {
-        if (folderHasMarks || !user.needsMarks) {
-            EXPECT_EQ(testsupport::readFile(dir.filePath(QLatin1String(user.name))), QByteArray("the user's own"))
-                << user.name;
-        }
-    }
+    for (const QString& user : users)
+        EXPECT_EQ(testsupport::readFile(folder + u'/' + user), QByteArray("the user's own")) << qPrintable(user);
     EXPECT_TRUE(live->commit());
     OutputFile::setRunInputs({});
+}
+
+//! A small FAT file system mounted on a folder of its own (the kernel's
+//! vfat, or FUSE's where the kernel has none), for the super-user only.
+class FatFolder {
+public:
+    explicit FatFolder(const QString& base)
+        : m_image(base + QStringLiteral("/fat.img")), m_folder(base + QStringLiteral("/fat"))
+    {
+        if (::geteuid() != 0) {
+            m_why = "only the super-user mounts a file system";
+            return;
+        }
+        QDir().mkpath(m_folder);
+        if (testsupport::runProgram(QStringLiteral("mkfs.vfat"),
+                                    {QStringLiteral("-C"), m_image, QStringLiteral("4096")}) != 0) {
+            m_why = "mkfs.vfat (dosfstools) did not make an image";
+            return;
+        }
+        if (testsupport::runProgram(QStringLiteral("mount"),
+                                    {QStringLiteral("-o"), QStringLiteral("loop"), m_image, m_folder}) == 0)
+            m_mounted = "umount";
+        else if (testsupport::runProgram(QStringLiteral("fusefat"),
+                                         {QStringLiteral("-o"), QStringLiteral("rw+"), m_image, m_folder}) == 0)
+            m_mounted = "fusermount";
+        else
+            m_why = "neither the kernel's vfat nor fusefat can mount a FAT image here";
+    }
+    ~FatFolder()
+    {
+        if (m_mounted == QLatin1String("umount"))
+            testsupport::runProgram(QStringLiteral("umount"), {m_folder});
+        else if (!m_mounted.isEmpty())
+            testsupport::runProgram(QStringLiteral("fusermount"), {QStringLiteral("-u"), m_folder});
+    }
+    FatFolder(const FatFolder&) = delete;
+    FatFolder& operator=(const FatFolder&) = delete;
+
+    bool isMounted() const { return !m_mounted.isEmpty(); }
+    const char* why() const { return m_why; }
+    const QString& path() const { return m_folder; }
+
+private:
+    QString m_image;
+    QString m_folder;
+    QString m_mounted;
+    const char* m_why = "";
+};
+
+} // namespace
+
+TEST(OutputFile, TheSweepRemovesOnlyLeftoversOfKilledRunsOfThisUser)
+{
+    QTemporaryDir dir;
+    checkSweep(dir.path(), true);
+}
+
+TEST(OutputFile, WithoutAttributesTheSweepRemovesOnlyWhatTheJournalRecorded)
+{
+    QTemporaryDir dir;
+    // The journal of the runs of this test, not of the user running it.
+    const QByteArray state = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("state"))));
+    {
+        const FatFolder fat(dir.path());
+        if (!fat.isMounted()) {
+            qputenv("XDG_STATE_HOME", state);
+            GTEST_SKIP() << fat.why();
+        }
+        checkSweep(fat.path(), false);
+    }
+    qputenv("XDG_STATE_HOME", state);
 }
 
 TEST(OutputFile, NamesThatAreNotUtf8AreKeptByteForByte)

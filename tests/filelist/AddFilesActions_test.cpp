@@ -150,6 +150,25 @@ TEST_F(AddFilesTest, RefusedFilesGiveOneWarningAfterTheOthersWereAdded)
         << qPrintable(desktop.boxes[2].text);
 }
 
+TEST_F(AddFilesTest, PastTheRowLimitTheRestIsRefusedInOneStep)
+{
+    for (int i = 0; i < filelist::FileList::kMaxRows - 1; ++i) {
+        filelist::FileListRow row;
+        row.path = QString::number(i);
+        ASSERT_TRUE(list->append(row));
+    }
+    // One more fits; the others are missing files, each of which a probe
+    // would refuse with a box of its own.
+    QStringList chosen{tone("fits.wav")};
+    for (int i = 0; i < 3; ++i)
+        chosen << dir.filePath(QStringLiteral("missing%1.wav").arg(i));
+    desktop.chooseFiles(chosen);
+    panel.cmdAddFile_Click();
+    EXPECT_EQ(list->count(), filelist::FileList::kMaxRows);
+    EXPECT_EQ(boxTexts(),
+              QStringList{QStringLiteral("32,768 rows is the most a list can hold; 3 paths were not added")});
+}
+
 TEST_F(AddFilesTest, CancelledDialogsAndOverlongAnswersChangeNothing)
 {
     panel.cmdAddFile_Click();      // nothing scripted: cancelled

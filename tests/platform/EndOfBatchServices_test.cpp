@@ -1,8 +1,10 @@
 // What the desktop does for the end of a batch and of the program: the
-// power-off countdown, the notification and SIGTERM as an event.
+// power-off countdown, the notification, SIGTERM as an event and the
+// deadline behind a stop that a signal asked for.
 
 #include "platform/DesktopNotification.h"
 #include "platform/PowerOffCountdownDialog.h"
+#include "platform/StopDeadline.h"
 #include "platform/TerminationSignal.h"
 #include "support/PrivateSessionBus.h"
 
@@ -15,6 +17,9 @@
 #include <QTimer>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -87,6 +92,45 @@ TEST(TerminationSignal, SigtermBecomesAnEvent)
     QSignalSpy requested(&termination, &platform::TerminationSignal::terminationRequested);
     ASSERT_EQ(::raise(SIGTERM), 0); // handled: the process goes on
     EXPECT_TRUE(waitFor([&] { return requested.count() == 1; }));
+}
+
+TEST(StopDeadline, AProcessThatDoesNotEndAfterTheFirstSignalIsEndedWithItsCode)
+{
+    struct Case {
+        const char* what;
+        bool hangs;     //!< the stop never unwinds
+        int exitStatus; //!< how the child ends
+    };
+    const Case cases[] = {{"a stop that hangs", true, 128 + SIGTERM}, {"a stop that unwinds", false, 0}};
+    for (const Case& c : cases) {
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(ends[0]);
+            {
+                const platform::StopDeadline deadline(std::chrono::milliseconds(200), [&ends] {
+                    [[maybe_unused]] const ssize_t told = ::write(ends[1], "x", 1); // the unfinished outputs go
+                });
+                struct sigaction action {};
+                action.sa_handler = [](int signal) { platform::StopDeadline::arm(signal); };
+                ::sigaction(SIGTERM, &action, nullptr);
+                ::raise(SIGTERM);
+                std::this_thread::sleep_for(std::chrono::milliseconds(c.hangs ? 60000 : 50));
+            }
+            ::_exit(0);
+        }
+        ::close(ends[1]);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        char told = 0;
+        const bool hookRan = ::read(ends[0], &told, 1) == 1;
+        ::close(ends[0]);
+        EXPECT_TRUE(WIFEXITED(status)) << c.what;
+        EXPECT_EQ(WEXITSTATUS(status), c.exitStatus) << c.what;
+        EXPECT_EQ(hookRan, c.hangs) << c.what;
+    }
 }
 
 #include "EndOfBatchServices_test.moc"

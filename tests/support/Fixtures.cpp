@@ -120,7 +120,9 @@ QString sourceDir()
 
 QByteArray readFile(const QString& path)
 {
-    return platform::readWholeFile(path, std::numeric_limits<qint64>::max()).value_or(QByteArray());
+    QByteArray content;
+    static_cast<void>(platform::readRegularFile(path, std::numeric_limits<qint64>::max(), content)); // empty when unreadable
+    return content;
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)
