@@ -141,6 +141,8 @@ endfunction()
 # the build's own flags. Options given after the build type's win.
 add_library(tonemill_test_flags INTERFACE)
 target_compile_options(tonemill_test_flags INTERFACE -O0 -g1)
+# A failed check prints Qt's texts as text.
+target_compile_options(tonemill_test_flags INTERFACE -include ${PROJECT_SOURCE_DIR}/tests/support/QtPrinters.h)
 
 function(tonemill_test_executable target sources deps end_to_end timing)
   add_executable(${target} ${sources})

@@ -34,7 +34,7 @@ step "thread sanitizer build" tsan_build
 step "fuzz the parsers" "$top/scripts/fuzz.sh" 60
 
 source "$top/scripts/sound-server.sh"
-trap stop_sound_server EXIT
+trap "stop_sound_server; step_summary" EXIT
 start_sound_server
 
 export QT_QPA_PLATFORM=offscreen

@@ -214,7 +214,7 @@ TEST_F(ConvertCommandTest, RowsThatDoNotCompleteGiveExitOne)
     ASSERT_EQ(run.lines().size(), 2) << run.out.constData();
     EXPECT_EQ(run.lines()[0],
               (good + u'\t' + path(QStringLiteral("good.wav")) + QStringLiteral("\tComplete\t")).toUtf8());
-    EXPECT_EQ(run.lines()[1], (noise + QStringLiteral("\t\tCodec Not Supported\t")).toUtf8());
+    EXPECT_EQ(run.lines()[1], (noise + QStringLiteral("\t\tCodec Not Supported\tUnsupported Format")).toUtf8());
     EXPECT_TRUE(run.err.contains("Some files are not supported")) << run.err.constData();
 
     // Only a refused path: nothing converted, still not a success.

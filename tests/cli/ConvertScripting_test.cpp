@@ -214,7 +214,7 @@ for line in sys.stdin:
     ASSERT_GT(wavBytes, 44 + 1.5 * 44100 * 4 - 1);
     EXPECT_EQ(read[0], QFile::encodeName(quoted).toHex() + ' ' + quotedOut.toHex() + " Complete None 1.5 " +
                            QByteArray::number(wavBytes) + " True");
-    EXPECT_EQ(read[1], QFile::encodeName(noise).toHex() + " - Codec Not Supported None 0 0 True");
+    EXPECT_EQ(read[1], QFile::encodeName(noise).toHex() + " - Codec Not Supported Unsupported Format 0 0 True");
     EXPECT_EQ(read[2],
               raw.toHex() + ' ' + rawOut.toHex() + " Complete None 1.5 " + QByteArray::number(wavBytes) + " True");
     EXPECT_EQ(read[3], "totals 3 2 0 0 1 1 3 " + QByteArray::number(2 * wavBytes));

@@ -126,7 +126,8 @@ TEST_F(AddFilesTest, RefusedFilesGiveOneWarningAfterTheOthersWereAdded)
 
     EXPECT_EQ(listedPaths(), (QStringList{first, last}));
     ASSERT_EQ(desktop.boxes.size(), 1);
-    EXPECT_EQ(desktop.boxes[0].text, kNotAdded + QStringLiteral("\n\ntune.mod\ntune.mo3")); // named
+    EXPECT_EQ(desktop.boxes[0].text, kNotAdded + QStringLiteral("\n\ntune.mod: not a type of file Tonemill reads\n"
+                                                                "tune.mo3: not a type of file Tonemill reads"));
     EXPECT_EQ(desktop.boxes[0].title, QStringLiteral("Tonemill"));
     EXPECT_EQ(desktop.boxes[0].icon, platform::Desktop::Icon::Exclamation);
     EXPECT_EQ(desktop.boxes[0].buttons, platform::Desktop::Buttons::Ok);
@@ -137,7 +138,8 @@ TEST_F(AddFilesTest, RefusedFilesGiveOneWarningAfterTheOthersWereAdded)
     panel.cmdAddFile_Click();
     EXPECT_EQ(list->count(), 2);
     ASSERT_EQ(desktop.boxes.size(), 2);
-    EXPECT_EQ(desktop.boxes[1].text, kNotAdded + QStringLiteral("\n\nfirst.wav\nlast.wav"));
+    EXPECT_EQ(desktop.boxes[1].text,
+              kNotAdded + QStringLiteral("\n\nfirst.wav: already in the list\nlast.wav: already in the list"));
 
     // Past ten, the rest are counted.
     QStringList many;
@@ -146,7 +148,8 @@ TEST_F(AddFilesTest, RefusedFilesGiveOneWarningAfterTheOthersWereAdded)
     desktop.chooseFiles(many);
     panel.cmdAddFile_Click();
     ASSERT_EQ(desktop.boxes.size(), 3);
-    EXPECT_TRUE(desktop.boxes[2].text.endsWith(QStringLiteral("\nn09.txt\nand 2 more")))
+    EXPECT_TRUE(
+        desktop.boxes[2].text.endsWith(QStringLiteral("\nn09.txt: not a type of file Tonemill reads\nand 2 more")))
         << qPrintable(desktop.boxes[2].text);
 }
 
@@ -238,7 +241,7 @@ TEST_F(AddFilesTest, AddFolderAddsOnlyTheFilesDirectlyInsideAndWarnsWhenThereIsN
     }
     EXPECT_EQ(listedPaths(), expected);
     EXPECT_EQ(expected.size(), 2);
-    EXPECT_EQ(boxTexts(), QStringList{kNotAdded + QStringLiteral("\n\nnotes.txt")});
+    EXPECT_EQ(boxTexts(), QStringList{kNotAdded + QStringLiteral("\n\nnotes.txt: not a type of file Tonemill reads")});
 
     // Only sub-folders: the empty-folder warning, nothing added.
     const QString onlyFolders = dir.filePath(QStringLiteral("only-folders"));
@@ -263,7 +266,8 @@ TEST_F(AddFilesTest, ARipFolderIsAddedAsItsTracksAndTheSummarySaysSo)
     panel.cmdAddFolder_Click();
     const QString sheet = dir.filePath(QStringLiteral("rip/rip.cue"));
     EXPECT_EQ(listedPaths(), (QStringList{sheet + QStringLiteral("#01"), sheet + QStringLiteral("#02")}));
-    EXPECT_EQ(boxTexts(), QStringList{kNotAdded + QStringLiteral("\n\nnotes.txt\n\nFiles added as the tracks of their "
+    EXPECT_EQ(boxTexts(), QStringList{kNotAdded + QStringLiteral("\n\nnotes.txt: not a type of file Tonemill reads"
+                                                                 "\n\nFiles added as the tracks of their "
                                                                  "CUE sheet, not by themselves: 1")});
 
     // Chosen without its sheet, the file is a row of its own; nothing to say.
