@@ -47,8 +47,7 @@ QStringList splitPathList(const QByteArray& bytes, bool nulSeparated)
     return paths;
 }
 
-std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, QString& error,
-                                        std::FILE* standardInput)
+std::optional<QByteArray> readWholeFile(const QString& file, QString& error, std::FILE* standardInput)
 {
     QByteArray bytes;
     if (file == QLatin1String("-")) {
@@ -56,7 +55,7 @@ std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, 
             error = QStringLiteral("standard input: %1").arg(platform::systemErrorText(errno));
             return std::nullopt;
         }
-        return splitPathList(bytes, nulSeparated);
+        return bytes;
     }
     const int fd = ::open(platform::nativeName(file).constData(), O_RDONLY | O_CLOEXEC);
     const bool read = fd >= 0 && readAll(fd, bytes);
@@ -67,7 +66,16 @@ std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, 
         error = QStringLiteral("%1: %2").arg(platform::displayName(file), platform::systemErrorText(readError));
         return std::nullopt;
     }
-    return splitPathList(bytes, nulSeparated);
+    return bytes;
+}
+
+std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, QString& error,
+                                        std::FILE* standardInput)
+{
+    const std::optional<QByteArray> bytes = readWholeFile(file, error, standardInput);
+    if (!bytes)
+        return std::nullopt;
+    return splitPathList(*bytes, nulSeparated);
 }
 
 } // namespace cli

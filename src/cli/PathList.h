@@ -16,6 +16,10 @@ namespace cli {
 std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, QString& error,
                                         std::FILE* standardInput = stdin);
 
+//! All the bytes of `file` ("-": `standardInput`); nothing, with the file
+//! and the system's reason in `error`, when it cannot be read.
+std::optional<QByteArray> readWholeFile(const QString& file, QString& error, std::FILE* standardInput = stdin);
+
 //! Splits the bytes of a list as readPathList() does.
 QStringList splitPathList(const QByteArray& bytes, bool nulSeparated);
 
