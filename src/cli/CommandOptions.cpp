@@ -31,7 +31,7 @@ struct Option {
     QString valueName; //!< empty for a switch
     unsigned commands;
     Group group;
-    QString help; //!< lines, each ended by "\n"
+    QString help; //!< what it does, filled to the width of --help
     Apply apply;
 
     QStringList names() const
@@ -323,8 +323,10 @@ std::optional<CommandArguments> CommandArguments::parse(Command command, const Q
         const Option* option = findOption(command, name);
         QString problem;
         if (!option) {
-            problem = QStringLiteral("unknown option '%1'%2 (put paths that begin with '-' after '--')")
-                          .arg(name, didYouMean(name, optionNames(command)));
+            const QString nearest = didYouMean(name, optionNames(command));
+            problem = QStringLiteral("unknown option '%1'%2")
+                          .arg(name, nearest.isEmpty() ? QStringLiteral(" (put paths that begin with '-' after '--')")
+                                                       : nearest);
         } else if (option->valueName.isEmpty() && value) {
             problem = QStringLiteral("%1 takes no value").arg(name);
         } else {
@@ -332,7 +334,7 @@ std::optional<CommandArguments> CommandArguments::parse(Command command, const Q
                 if (i + 1 < words.size())
                     value = words.at(++i);
                 else
-                    problem = QStringLiteral("%1 needs a value (%2)").arg(name, option->valueName);
+                    problem = QStringLiteral("%1 needs %2").arg(name, option->valueName);
             }
             if (problem.isEmpty())
                 option->apply(result, name, value.value_or(QString()), problem);
@@ -353,26 +355,33 @@ std::optional<CommandArguments> CommandArguments::parse(Command command, const Q
 
 QString optionHelp(Command command)
 {
-    static const char* const headings[] = {
-        "What to take:", "Where the outputs go:", "Settings for this run:", "What is printed:"};
+    static const char* const headings[] = {"What to take:", "Where the outputs go:", "Settings for this run:",
+                                           "What is printed:"};
     constexpr qsizetype kTextColumn = 23;
+    constexpr qsizetype kWidth = 80;
     QString help;
     for (const Group group : {Group::Input, Group::Output, Group::Settings, Group::Report}) {
         QString lines;
         for (const Option& option : optionTable()) {
             if (!(option.commands & bit(command)) || option.group != group)
                 continue;
-            QString spec = QStringLiteral("  ") + option.spec;
+            QString line = QStringLiteral("  ") + option.spec;
             if (!option.valueName.isEmpty())
-                spec += u' ' + option.valueName;
-            const QStringList text = option.help.trimmed().split(u'\n');
-            // The text starts on the option's line when two blanks still fit.
-            if (spec.size() + 2 <= kTextColumn)
-                lines += spec.leftJustified(kTextColumn) + text.first() + u'\n';
-            else
-                lines += spec + QStringLiteral("  ") + text.first() + u'\n';
-            for (qsizetype i = 1; i < text.size(); ++i)
-                lines += QString(kTextColumn, u' ') + text.at(i) + u'\n';
+                line += u' ' + option.valueName;
+            // The text starts on the option's line, at its column when two
+            // blanks still fit before it, and is filled to the width.
+            line = line.size() + 2 <= kTextColumn ? line.leftJustified(kTextColumn) : line + QStringLiteral("  ");
+            bool first = true;
+            for (const QString& word : option.help.simplified().split(u' ')) {
+                if (!first && line.size() + 1 + word.size() > kWidth) {
+                    lines += line + u'\n';
+                    line = QString(kTextColumn, u' ');
+                    first = true;
+                }
+                line += (first ? QString() : QStringLiteral(" ")) + word;
+                first = false;
+            }
+            lines += line + u'\n';
         }
         if (!lines.isEmpty())
             help += u'\n' + QLatin1String(headings[int(group)]) + u'\n' + lines;

@@ -108,8 +108,11 @@ AdmitReport AdmitPaths(const std::vector<InputPath>& inputs, const AdmitChoices&
     // One file or track: refused with its reason, or made a row.
     const auto admit = [&](const filelist::ProbedFile& file, PathOrigin origin) {
         if (const std::optional<AdmissionRefusal> reason = filelist::refusalOf(file, list)) {
-            refuse(file.path, *reason, origin,
-                   *reason == AdmissionRefusal::Unreadable ? file.failure.description : QString());
+            // The system's words for what cannot be read; a sheet says which
+            // of its files is missing.
+            const bool says =
+                *reason == AdmissionRefusal::Unreadable || (*reason == AdmissionRefusal::Missing && file.discSource);
+            refuse(file.path, *reason, origin, says ? file.failure.description : QString());
             return;
         }
         const int before = list.count();

@@ -17,7 +17,7 @@ namespace settings {
 struct EncoderFlag {
     const char* name;      //!< "--bitrate"
     const char* valueName; //!< "KBPS", as --help shows it
-    const char* help;      //!< what --help says of it, lines ended by "\n"
+    const char* help;      //!< what --help says of it
 };
 
 //! Every encoder flag, in the order --help lists them.

@@ -82,7 +82,7 @@ TEST(CommandOptions, UsageErrorsSayWhatIsWrong)
         {Command::Convert, {"--json=yes", "x"}, "--json takes no value"},
         {Command::Convert, {"--jobs", "0", "x"}, "--jobs needs a whole number of 1 or more"},
         {Command::Convert, {"--normalize=-50", "x"}, "from -40 to -5"},
-        {Command::Convert, {"--quality"}, "--quality needs a value (Q)"},
+        {Command::Convert, {"--quality"}, "--quality needs Q"},
         {Command::Convert, {}, "no PATH given"},
         {Command::Convert, {"--quiet", "--verbose", "x"}, "exclude each other"},
         {Command::Convert, {"-", "x"}, "'-' (standard input) must be the one input"},

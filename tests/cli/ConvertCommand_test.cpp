@@ -338,7 +338,7 @@ TEST_F(ConvertCommandTest, StandardInputToStandardOutputForTheFormatsAPipeTakes)
         const QList<QByteArray> fields = probed.trimmed().split('\n');
         ASSERT_EQ(fields.size(), 2) << f.format << probed.constData();
         EXPECT_EQ(fields[0], QByteArray(f.demuxer));
-        EXPECT_NEAR(fields[1].toDouble(), 1.5, 0.06) << f.format;
+        EXPECT_NEAR(fields[1].toDouble(), 1.5, 0.1) << f.format; // MP3: lame's delay and padding
     }
     // Nothing is left in the temporary folder, and the work folder has only what the test made.
     EXPECT_EQ(QDir(work.path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
