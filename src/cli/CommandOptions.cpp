@@ -355,8 +355,8 @@ std::optional<CommandArguments> CommandArguments::parse(Command command, const Q
 
 QString optionHelp(Command command)
 {
-    static const char* const headings[] = {"What to take:", "Where the outputs go:", "Settings for this run:",
-                                           "What is printed:"};
+    static const char* const headings[] = {
+        "What to take:", "Where the outputs go:", "Settings for this run:", "What is printed:"};
     constexpr qsizetype kTextColumn = 23;
     constexpr qsizetype kWidth = 80;
     QString help;
