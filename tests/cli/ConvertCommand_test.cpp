@@ -309,6 +309,30 @@ TEST_F(ConvertCommandTest, EncoderFlagsSetTheOptionsTheyName)
     }
 }
 
+TEST_F(ConvertCommandTest, QuietSaysNothingAndVerboseSaysWhatEachRowDoes)
+{
+    const QString a = tone(QStringLiteral("a.flac"));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("notes.txt")), "text"));
+    ASSERT_TRUE(QDir().mkdir(path(QStringLiteral("empty"))));
+    const QStringList mp3 = {QStringLiteral("--format=mp3"), QStringLiteral("--mode=vbr"),
+                             QStringLiteral("--quality=3"), QStringLiteral("--loudness"),
+                             QStringLiteral("--output=out")};
+    const CommandRun quiet =
+        convert(mp3 + QStringList{QStringLiteral("--quiet"), a, QStringLiteral("notes.txt"), QStringLiteral("empty")});
+    EXPECT_EQ(quiet.exitCode, 1);
+    EXPECT_EQ(quiet.lines().size(), 1);
+    EXPECT_TRUE(quiet.err.isEmpty()) << quiet.err.constData();
+
+    const CommandRun verbose = convert(mp3 + QStringList{QStringLiteral("--verbose"), a});
+    EXPECT_EQ(verbose.exitCode, 0) << verbose.err.constData();
+    const QList<QByteArray> said = verbose.err.trimmed().split('\n');
+    ASSERT_EQ(said.size(), 2) << verbose.err.constData();
+    EXPECT_TRUE(said[0].startsWith("converting " + QFile::encodeName(a) + " with: lame -V 3 ")) << said[0].constData();
+    const QList<QByteArray> row = verbose.lines().value(0).split('\t');
+    ASSERT_EQ(row.size(), 5) << verbose.out.constData();
+    EXPECT_EQ(said[1], "loudness of " + row[1] + ": " + row[4]);
+}
+
 TEST_F(ConvertCommandTest, StandardInputToStandardOutputForTheFormatsAPipeTakes)
 {
     const QString a = tone(QStringLiteral("a.flac"));
