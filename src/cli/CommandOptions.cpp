@@ -174,7 +174,8 @@ const std::vector<Option>& optionTable()
              }},
             {QStringLiteral("--option"), QStringLiteral("NAME=VALUE"), kBoth, Group::Settings,
              QStringLiteral("set one saved option by its value name and stored form (such\n"
-                            "as sliderOGG=5) for this run only; --list-options names them\n"),
+                            "as sliderOGG=5) for this run only; 'tonemill convert --list-options' names\n"
+                            "them\n"),
              [](CommandArguments& a, const QString& name, const QString& value, QString& error) {
                  needsValue(name, value, "NAME=VALUE", error);
                  a.assignments << value;
@@ -182,7 +183,7 @@ const std::vector<Option>& optionTable()
             {QStringLiteral("--options-from"), QStringLiteral("FILE"), kBoth, Group::Settings,
              QStringLiteral("set the options of FILE's NAME=VALUE lines (as --list-options\n"
                             "writes them; lines that begin with '#' are passed over) for\n"
-                            "this run; --option and the flags above win over them\n"),
+                            "this run; --option and the encoder flags win over them\n"),
              [](CommandArguments& a, const QString& name, const QString& value, QString& error) {
                  needsValue(name, value, "a file", error);
                  a.optionFiles << value;
