@@ -1,15 +1,16 @@
 // The cost of spreading a batch over invocations, as the README's recipe for
-// several machines does with GNU Parallel:
-//   1. one `tonemill convert --jobs 2` over every file;
-//   2. the same files through `parallel -j2 -X tonemill convert --jobs 1`
-//      (two invocations side by side, each with half the files);
-//   3. the same through `parallel -j2 -X -n 5` (batches of five files), for
-//      the cost of each further invocation.
+// several machines does with GNU Parallel, whose unit of work is a folder (an
+// album):
+//   1. one `tonemill convert --jobs 2` over every album folder;
+//   2. the same folders through `parallel -j2 -X tonemill convert --jobs 1`
+//      (two invocations side by side, each with half the albums);
+//   3. the same through `parallel -j2 -X -n 1` (one invocation per album),
+//      for the cost of each further invocation.
 // Prints wall and processor seconds of each, the overhead of 2 over 1 (target:
 // below 5 %) and the milliseconds each invocation adds, and the fixed cost of
 // one invocation (start-up, engine, one tiny file).
-// The inputs (40 FLAC files of 20 s, converted to MP3) are made once into a
-// cache folder under /tmp.
+// The inputs (8 albums of 5 FLAC files of 20 s, converted to MP3) are made
+// once into a cache folder under /tmp.
 // Usage: parallel_bench [ROUNDS]; each timing is the best of ROUNDS (default 3).
 
 #include "support/Folders.h"
@@ -26,10 +27,10 @@
 
 namespace {
 
-const QString kCache = QStringLiteral("/tmp/tonemill-parallel-bench-cache");
-constexpr int kFiles = 40;
+const QString kCache = QStringLiteral("/tmp/tonemill-parallel-bench-albums");
+constexpr int kAlbums = 8;
+constexpr int kTracks = 5;
 constexpr int kSeconds = 20;
-constexpr int kBatch = 5;
 
 struct Timing {
     double wall = 1e300;
@@ -77,20 +78,24 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    QDir().mkpath(kCache);
-    QStringList inputs;
-    for (int i = 0; i < kFiles; ++i) {
-        const QString made = bench::TestTone{
-            kCache + QStringLiteral("/in%1.flac").arg(i, 2, 10, QLatin1Char('0')),
-            kSeconds,
-            bench::TestTone::Signal::Sine,
-            220 + 13 * i,
-            {}}.make();
-        if (made.isEmpty()) {
-            std::fprintf(stderr, "ffmpeg could not make the inputs\n");
-            return 1;
+    QStringList inputs; // the album folders
+    for (int album = 0; album < kAlbums; ++album) {
+        const QString folder = kCache + QStringLiteral("/album%1").arg(album);
+        QDir().mkpath(folder);
+        for (int track = 0; track < kTracks; ++track) {
+            const int i = album * kTracks + track;
+            const QString made = bench::TestTone{
+                folder + QStringLiteral("/%1.flac").arg(track + 1, 2, 10, QLatin1Char('0')),
+                kSeconds,
+                bench::TestTone::Signal::Sine,
+                220 + 13 * i,
+                {}}.make();
+            if (made.isEmpty()) {
+                std::fprintf(stderr, "ffmpeg could not make the inputs\n");
+                return 1;
+            }
         }
-        inputs << made;
+        inputs << folder;
     }
     const QString tiny =
         bench::TestTone{kCache + QStringLiteral("/tiny.flac"), 1, bench::TestTone::Signal::Sine, 440, {}}.make();
@@ -102,15 +107,21 @@ int main(int argc, char* argv[])
     QDir().mkpath(tonemill.homeFolder() + QStringLiteral("/.parallel"));
     QFile(tonemill.homeFolder() + QStringLiteral("/.parallel/will-cite")).open(QIODevice::WriteOnly);
 
-    const QStringList convert = {QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("mp3"),
-                                 QStringLiteral("--output"), out};
+    // As the recipe places them: each album below the output folder as below the library.
+    const QStringList convert = {QStringLiteral("convert"),
+                                 QStringLiteral("--format"),
+                                 QStringLiteral("mp3"),
+                                 QStringLiteral("--output"),
+                                 out,
+                                 QStringLiteral("--tree-root"),
+                                 kCache};
     const std::optional<Timing> one =
         best(rounds, out, tonemill.program(),
              convert + QStringList{QStringLiteral("--jobs"), QStringLiteral("2")} + inputs, env);
     const QStringList spread = QStringList{QStringLiteral("-j2"), QStringLiteral("-X"), tonemill.program()} + convert +
                                QStringList{QStringLiteral("--jobs"), QStringLiteral("1"), QStringLiteral(":::")};
     const std::optional<Timing> two = best(rounds, out, parallel, spread + inputs, env);
-    const QStringList batches = QStringList{QStringLiteral("-n"), QString::number(kBatch)} + spread + inputs;
+    const QStringList batches = QStringList{QStringLiteral("-n"), QStringLiteral("1")} + spread + inputs;
     const std::optional<Timing> many = best(rounds, out, parallel, batches, env);
     const std::optional<Timing> single =
         best(rounds, out, tonemill.program(),
@@ -119,11 +130,12 @@ int main(int argc, char* argv[])
     if (!one || !two || !many || !single)
         return 1;
 
-    std::printf("%d files of %d s (FLAC to MP3), best of %d\n", kFiles, kSeconds, rounds);
-    print("tonemill convert --jobs 2", *one);
+    std::printf("%d albums of %d files of %d s (FLAC to MP3), folders as the unit, best of %d\n", kAlbums, kTracks,
+                kSeconds, rounds);
+    print("tonemill convert --jobs 2 (one call)", *one);
     print("parallel -j2 -X tonemill convert --jobs 1 (2 calls)", *two);
-    const int calls = kFiles / kBatch;
-    print(qPrintable(QStringLiteral("parallel -j2 -X -n %1 ... (%2 calls)").arg(kBatch).arg(calls)), *many);
+    const int calls = kAlbums;
+    print(qPrintable(QStringLiteral("parallel -j2 -X -n 1 ... (%1 calls, one per album)").arg(calls)), *many);
     print("one call on a 1 s file (start-up and engine)", *single);
     const double overhead = (two->wall - one->wall) / one->wall * 100.0;
     std::printf("overhead of 2 calls over one: %+.1f %% (target: below 5 %%)\n", overhead);

@@ -9,6 +9,8 @@ namespace cli {
 platform::Desktop::Answer ConsoleDesktop::messageBox(const QString& text, const QString& /*title*/, Icon /*icon*/,
                                                      Buttons buttons)
 {
+    if (m_quiet)
+        return defaultAnswer(buttons);
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lines.replace(u'\r', u'\n');

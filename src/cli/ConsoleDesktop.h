@@ -20,8 +20,13 @@ public:
     //! The answer given for a box with these buttons.
     static Answer defaultAnswer(Buttons buttons);
 
+    //! Quiet: boxes are answered without a word (--quiet).
+    void setQuiet(bool quiet) { m_quiet = quiet; }
+    bool quiet() const { return m_quiet; }
+
 private:
     std::FILE* m_messages;
+    bool m_quiet = false;
 };
 
 } // namespace cli

@@ -1,15 +1,19 @@
 #include "cli/ConvertCommand.h"
 
 #include "cli/CommandApplication.h"
+#include "cli/CommandOptions.h"
+#include "cli/CommandSetup.h"
 #include "cli/ConsoleText.h"
-#include "cli/ConvertArguments.h"
 #include "cli/ConvertConsole.h"
 #include "cli/JsonLine.h"
+#include "cli/OptionList.h"
 #include "cli/PathAdmission.h"
-#include "cli/PathList.h"
-#include "cli/ProbeCommand.h"
+#include "cli/StandardStreams.h"
+#include "cli/TabLine.h"
+#include "cli/TreeRoot.h"
 #include "convert/AudioLength.h"
 #include "convert/ConversionBatch.h"
+#include "convert/EncoderCommand.h"
 #include "convert/OutputFile.h"
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
@@ -17,14 +21,16 @@
 #include "filelist/FileList.h"
 #include "filelist/RowWords.h"
 #include "platform/FileName.h"
+#include "platform/ProgramFolder.h"
 #include "platform/StopDeadline.h"
-#include "settings/CRegister.h"
 #include "settings/RunOptions.h"
+#include "settings/SettingsTable.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
 #include <csignal>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace cli {
@@ -41,14 +47,24 @@ constexpr int kInterrupted = 128 + SIGINT;
 //! at once (see platform::StopDeadline).
 constexpr std::chrono::milliseconds kStopLimit(900);
 
-//! The format and folder arguments, set as a click on the controls sets them.
-void applyChoices(const ConvertArguments& arguments, settings::RunOptions& options)
+//! The formats whose outputs can go to standard output as they are: those
+//! a reader takes from a pipe. M4A and WMA keep their index after the audio.
+bool streamable(int format)
+{
+    const QString name = formatNames().value(format);
+    return name != QLatin1String("m4a") && name != QLatin1String("wma") && !name.isEmpty();
+}
+
+//! The run's own choices over the loaded options, as clicks on the controls
+//! would set them: the format first, as the encoder flags read it. False with
+//! the reason in `error` when one does not apply.
+bool applyChoices(const CommandArguments& arguments, settings::RunOptions& options, QString& error)
 {
     if (arguments.format >= 0)
         options.chooseFormat(arguments.format);
     if (arguments.sameFolder)
         options.chooseSameFolder();
-    if (!arguments.outputFolder.isEmpty())
+    if (!arguments.outputFolder.isEmpty() && !arguments.toStandardOutput())
         options.chooseOutputFolder(absolutePath(arguments.outputFolder));
     if (arguments.keepTree)
         options.chooseKeepTree();
@@ -56,6 +72,16 @@ void applyChoices(const ConvertArguments& arguments, settings::RunOptions& optio
         options.chooseNamePattern(*arguments.namePattern);
     if (arguments.skipExisting)
         options.chooseSkipConverted();
+    if (arguments.normalize && !options.chooseNormalizeTarget(*arguments.normalize)) {
+        error = QStringLiteral("--normalize needs a whole number of LUFS from %1 to %2")
+                    .arg(settings::RunOptions::lowestNormalizeTarget())
+                    .arg(settings::RunOptions::highestNormalizeTarget());
+        return false;
+    }
+    if (arguments.jobs && !settings::applySettingOverride(options.formatOptions(), QStringLiteral("sliderSimultaneous"),
+                                                          QString::number(*arguments.jobs), &error))
+        return false;
+    return options.chooseEncoderSettings(arguments.encoder, formatNames(), &error);
 }
 
 //! The size of the file at `path` in bytes; 0 when there is none.
@@ -89,6 +115,12 @@ void addSamples(JsonLine& line, const QString& input, const QString& output)
     line.add("samples", samples);
 }
 
+void writeBytes(std::FILE* out, const QByteArray& bytes)
+{
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), out);
+    std::fflush(out);
+}
+
 //! What the batch's totals count.
 struct Totals {
     int rows = 0;
@@ -104,15 +136,15 @@ struct Totals {
 
 class ConvertRun {
 public:
-    ConvertRun(settings::RunOptions& options, std::FILE* out, bool json, bool loudness, ConvertConsole& console)
-        : m_out(out), m_json(json), m_loudness(loudness), m_console(console),
+    ConvertRun(const CommandArguments& arguments, const ConvertInputs& inputs, settings::RunOptions& options,
+               std::FILE* out, ConvertConsole& console)
+        : m_arguments(arguments), m_inputs(inputs), m_options(options), m_out(out), m_console(console),
           m_batch(console, m_state, options.formatOptions(), [this] { return &m_list; })
     {
         m_clock.start();
         QObject::connect(&m_batch, &convert::ConversionBatch::rowVisited, &m_batch,
                          [this](int row, const QString& outFile) { rowDone(row, outFile); });
-        QObject::connect(&m_batch, &convert::ConversionBatch::rowStarted, &m_batch,
-                         [this](int row) { record(row).startedMs = m_clock.elapsed(); });
+        QObject::connect(&m_batch, &convert::ConversionBatch::rowStarted, &m_batch, [this](int row) { started(row); });
         QObject::connect(&m_list, &QAbstractItemModel::dataChanged, &m_batch,
                          [this](const QModelIndex& first, const QModelIndex& last) {
                              for (int row = first.row(); row <= last.row(); ++row)
@@ -124,6 +156,12 @@ public:
 
     filelist::FileList& list() { return m_list; }
 
+    //! A path as the rows show it: standard input as "-".
+    QString shown(const QString& path) const
+    {
+        return !m_inputs.standardInput.isEmpty() && path == m_inputs.standardInput ? QStringLiteral("-") : path;
+    }
+
     //! Runs "Convert All" (unless Ctrl+C came first) and writes the lines of
     //! the rows it did not reach, then (with --json) the totals; true when
     //! every row ended "Complete" or "Skipped".
@@ -134,13 +172,16 @@ public:
         m_console.clearProgress();
         for (int row = m_printed; row < m_list.count(); ++row)
             rowDone(row, QString());
-        if (m_json)
+        if (m_arguments.json)
             writeTotals(refused, asTracks);
         const auto& rows = m_list.rows();
         return std::all_of(rows.begin(), rows.end(), [](const filelist::FileListRow& row) {
             return filelist::isComplete(row.state) || row.state == filelist::RowState::Skipped;
         });
     }
+
+    //! The output the one row kept; empty when it kept none.
+    const QString& lastOutput() const { return m_lastOutput; }
 
 private:
     //! What the command line keeps of a row beside the list: when its
@@ -159,6 +200,33 @@ private:
         return m_records[std::size_t(row)];
     }
 
+    //! A line for a person on standard error (not when quiet).
+    void say(const QString& line)
+    {
+        if (m_arguments.quiet)
+            return;
+        m_console.clearProgress();
+        writeUtf8(stderr, line + u'\n');
+        std::fflush(stderr);
+    }
+
+    void started(int row)
+    {
+        record(row).startedMs = m_clock.elapsed();
+        if (m_firstStartMs < 0)
+            m_firstStartMs = m_clock.elapsed();
+        if (!m_arguments.verbose)
+            return;
+        // The encoder as it runs: the command line of lame or oggenc (writing
+        // to its standard output, which goes to the output's temporary file),
+        // FFmpeg's encoders by the settings they are given.
+        QString encoder =
+            convert::BuildEncoderCommandLine(m_options.formatOptions(), QStringLiteral("-"), platform::programFolder());
+        if (encoder.isEmpty())
+            encoder = m_options.formatSummary();
+        say(QStringLiteral("converting %1 with: %2").arg(tabField(shown(m_list.at(row).path)), encoder));
+    }
+
     void rowChanged(int row)
     {
         if (row < 0 || row >= m_list.count())
@@ -171,17 +239,31 @@ private:
             kept.endedMs = m_clock.elapsed();
     }
 
+    //! Audio seconds converted so far per second of the batch; nothing in
+    //! its first second.
+    std::optional<double> rate(const QList<int>& running)
+    {
+        const double wall = m_firstStartMs < 0 ? 0 : double(m_clock.elapsed() - m_firstStartMs) / 1000.0;
+        if (wall < 1)
+            return std::nullopt;
+        double done = m_totals.seconds;
+        for (const int row : running)
+            done += std::max(0.0, m_list.at(row).seconds) * std::clamp(double(record(row).percent), 0.0, 100.0) / 100;
+        return done / wall;
+    }
+
     void onYield()
     {
         if (ConvertConsole::interrupted() && !m_state.bCancelConversion)
             m_batch.cmdConvert.click(); // reads "Stop" while the batch runs
         // The bar follows the first of the rows converting now.
-        const QList<int> running = m_batch.progress().running;
-        if (running.isEmpty() || !m_console.showsProgress())
+        const convert::ConversionBatch::Progress progress = m_batch.progress();
+        if (progress.running.isEmpty() || !m_console.showsProgress())
             return;
-        const int row = running.first();
+        const int row = progress.running.first();
         const filelist::FileListRow& r = m_list.at(row);
-        m_console.drawProgress(row + 1, m_list.count(), int(r.progress), r.path);
+        m_console.drawProgress(
+            {row + 1, m_list.count(), int(r.progress), shown(r.path), rate(progress.running), progress.secondsLeft});
     }
 
     //! The audio seconds a row converted: all of a complete row, the part a
@@ -238,12 +320,16 @@ private:
         const QString reason = filelist::words::englishReason(r.reason);
         const double seconds = convertedSeconds(r, kept);
         const qint64 bytes = fileBytes(outFile);
+        const std::optional<filelist::MeasuredLoudness> measured = m_list.loudness(row);
         count(r, seconds, bytes);
-        if (m_json) {
+        m_lastOutput = outFile;
+        if (m_arguments.verbose && measured)
+            say(QStringLiteral("loudness of %1: %2").arg(tabField(shown(outFile)), measured->text()));
+        if (m_arguments.json) {
             const qint64 endedMs = kept.endedMs >= 0 ? kept.endedMs : m_clock.elapsed();
             const double wall = kept.startedMs >= 0 ? double(endedMs - kept.startedMs) / 1000.0 : 0.0;
             JsonLine line;
-            line.add("input", r.path)
+            line.add("input", shown(r.path))
                 .add("output", outFile.isEmpty() ? std::nullopt : std::optional<QString>(outFile))
                 .add("status", status)
                 .add("reason", reason.isEmpty() ? std::nullopt : std::optional<QString>(reason))
@@ -251,29 +337,39 @@ private:
                 .add("bytes", bytes)
                 .add("wall", wall, 3);
             addSamples(line, r.path, outFile);
-            if (m_loudness) {
-                const std::optional<filelist::MeasuredLoudness> measured = m_list.loudness(row);
-                line.add("loudness", measured ? std::optional<QString>(measured->text()) : std::nullopt);
+            if (m_arguments.loudness) {
+                if (measured)
+                    line.add(
+                        "loudness",
+                        JsonLine().add("lufs", measured->integrated, 2).add("true_peak_dbtp", measured->truePeak, 2));
+                else
+                    line.add("loudness", std::nullopt);
             }
-            const QByteArray bytesOut = line.object() + '\n';
-            std::fwrite(bytesOut.constData(), 1, std::size_t(bytesOut.size()), m_out);
+            writeBytes(m_out, line.object() + '\n');
         } else {
-            QString text =
-                probeCell(r.path) + u'\t' + probeCell(outFile) + u'\t' + probeCell(status) + u'\t' + probeCell(reason);
-            if (m_loudness) {
-                const std::optional<filelist::MeasuredLoudness> measured = m_list.loudness(row);
-                text += u'\t' + (measured ? measured->text() : QString());
+            QStringList fields = {shown(r.path), m_inputs.toStandardOutput ? QStringLiteral("-") : outFile, status,
+                                  reason};
+            if (m_arguments.loudness)
+                fields << (measured ? measured->text() : QString());
+            // With --output - standard output holds the audio: the row goes to
+            // standard error, when it did not complete or --verbose asks.
+            if (!m_inputs.toStandardOutput) {
+                writeUtf8(m_out, tabLine(fields));
+                std::fflush(m_out);
+            } else if (m_arguments.verbose || !filelist::isComplete(r.state)) {
+                say(tabLine(fields).chopped(1));
             }
-            writeUtf8(m_out, text + u'\n');
         }
-        std::fflush(m_out);
         m_printed = row + 1;
     }
 
     void writeTotals(int refused, int asTracks)
     {
+        // "schema" numbers the shape of the lines: a member added keeps it, a
+        // member changed or taken away raises it.
         JsonLine totals;
-        totals.add("rows", qint64(m_totals.rows))
+        totals.add("schema", qint64(1))
+            .add("rows", qint64(m_totals.rows))
             .add("complete", qint64(m_totals.complete))
             .add("skipped", qint64(m_totals.skipped))
             .add("cancelled", qint64(m_totals.cancelled))
@@ -285,69 +381,116 @@ private:
             .add("seconds", m_totals.seconds, 3)
             .add("bytes", m_totals.bytes)
             .add("wall", double(m_clock.elapsed()) / 1000.0, 3);
-        const QByteArray bytes = JsonLine().add("totals", totals).object() + '\n';
-        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), m_out);
-        std::fflush(m_out);
+        writeBytes(m_out, JsonLine().add("totals", totals).object() + '\n');
     }
 
+    const CommandArguments& m_arguments;
+    const ConvertInputs& m_inputs;
+    settings::RunOptions& m_options;
     std::FILE* m_out;
-    bool m_json;
-    bool m_loudness;
     ConvertConsole& m_console;
     convert::ConversionState m_state;
     filelist::FileList m_list;
     convert::ConversionBatch m_batch;
     QElapsedTimer m_clock;
+    qint64 m_firstStartMs = -1;
     std::vector<RowRecord> m_records;
     Totals m_totals;
     int m_printed = 0;
+    QString m_lastOutput;
 };
 
 } // namespace
 
-int runConvert(const ConvertArguments& arguments, settings::RunOptions& options, std::FILE* out,
-               ConvertConsole& console)
+int runConvert(const CommandArguments& arguments, const ConvertInputs& inputs, settings::RunOptions& options,
+               std::FILE* out, ConvertConsole& console)
 {
-    applyChoices(arguments, options);
-    ConvertRun run(options, out, arguments.json, arguments.loudness, console);
+    ConvertRun run(arguments, inputs, options, out, console);
     filelist::FileAdmission admission(console, [&run] { return &run.list(); });
-    int refused = 0;
-    int asTracks = 0;
-    const bool allAdmitted = AdmitPaths(
-        arguments.paths, {arguments.recursive, arguments.treeRoot, [] { return ConvertConsole::interrupted(); }},
-        run.list(), admission, console, {}, &refused, &asTracks);
-    const bool allDone = run.run(refused, asTracks);
-    return allAdmitted && allDone ? kAllDone : kNotAllDone;
+    const AdmitReport report =
+        AdmitPaths(inputs.paths, {arguments.recursive, inputs.treeRoot, [] { return ConvertConsole::interrupted(); }},
+                   run.list(), admission, console, {}, [&](const Refusal& refusal) {
+                       reportRefusal(refusal, run.shown(refusal.path), arguments.json, arguments.quiet, out, stderr);
+                   });
+    if (inputs.toStandardOutput && run.list().count() != 1) {
+        writeUtf8(stderr, QStringLiteral("tonemill convert: --output - writes one output, and %1 rows were admitted\n")
+                              .arg(run.list().count()));
+        return kUsageError;
+    }
+    const bool allDone = run.run(report.refused, report.asTracks);
+    if (inputs.toStandardOutput && !run.lastOutput().isEmpty() && allDone) {
+        QString error;
+        if (!copyToStandardOutput(run.lastOutput(), error)) {
+            writeUtf8(stderr, QStringLiteral("tonemill convert: %1\n").arg(error));
+            return kNotAllDone;
+        }
+    }
+    return report.allAdmitted() && allDone ? kAllDone : kNotAllDone;
 }
 
-int runConvertCommand(int argc, char* argv[])
+int runConvertCommand(int argc, char* argv[], const CommandArguments& arguments)
 {
     CommandApplication app(argc, argv);
-
-    QStringList words = commandArguments(argc, argv, 2); // after the program and "convert"
-    QString error;
-    std::optional<ConvertArguments> arguments = ConvertArguments::parse(words, error);
-    if (!arguments) {
+    const auto usageError = [](const QString& error) {
         writeUtf8(stderr, QStringLiteral("tonemill convert: %1\n").arg(error));
         return kUsageError;
-    }
-    // The lists' paths follow those of the command line, in order.
-    for (const QString& file : arguments->filesFrom) {
-        const std::optional<QStringList> listed = readPathList(file, arguments->nulSeparated, error);
-        if (!listed) {
-            writeUtf8(stderr, QStringLiteral("tonemill convert: --files-from %1\n").arg(error));
-            return kUsageError;
-        }
-        arguments->paths << *listed;
-    }
+    };
 
     // The saved options, loaded as the window loads them but never written;
-    // --option changes one of them for this run only.
+    // the run's own options change them for this run only.
     ConvertConsole console(stderr);
+    console.setQuiet(arguments.quiet);
     settings::RunOptions runOptions;
-    if (!runOptions.load(settings::CRegister(), arguments->assignments, &error, &console)) {
-        writeUtf8(stderr, QStringLiteral("tonemill convert: %1\n").arg(error));
-        return kUsageError;
+    QString error;
+    if (!loadRunOptions(arguments, runOptions, console, error) || !applyChoices(arguments, runOptions, error))
+        return usageError(error);
+    if (arguments.listOptions) {
+        writeUtf8(stdout, optionList(runOptions));
+        return kAllDone;
+    }
+    if (arguments.toStandardOutput()) {
+        if (!streamable(runOptions.selectedFormat()))
+            return usageError(QStringLiteral("--output -: %1 cannot be written to standard output (its index "
+                                             "follows the audio, and a reader of a pipe needs it first); "
+                                             "write it to a folder")
+                                  .arg(formatNames().value(runOptions.selectedFormat())));
+        if (::isatty(STDOUT_FILENO) == 1)
+            return usageError(QStringLiteral("--output -: standard output is a terminal; send it to a file or a "
+                                             "program"));
+    }
+
+    ConvertInputs inputs;
+    std::optional<std::vector<InputPath>> paths = inputPaths(arguments, error);
+    if (!paths)
+        return usageError(error);
+    inputs.paths = std::move(*paths);
+    std::optional<TreeRoot> root;
+    if (!arguments.treeRoot.isEmpty()) {
+        root = TreeRoot::resolve(arguments.treeRoot, error);
+        if (!root)
+            return usageError(error);
+        inputs.treeRoot = &*root;
+    }
+    // Standard input in, standard output out: through folders of the run's own.
+    std::optional<ScratchFolder> scratch;
+    if (arguments.fromStandardInput() || arguments.toStandardOutput()) {
+        scratch = ScratchFolder::make(error);
+        if (!scratch)
+            return usageError(error);
+    }
+    if (arguments.fromStandardInput()) {
+        const std::optional<QString> spooled = spoolStandardInput(scratch->path(), error);
+        if (!spooled)
+            return usageError(error);
+        inputs.standardInput = *spooled;
+        inputs.paths = {{*spooled, PathOrigin::Argument}};
+    }
+    if (arguments.toStandardOutput()) {
+        const QString folder = scratch->path() + QStringLiteral("/out");
+        if (::mkdir(platform::nativeName(folder).constData(), 0700) != 0)
+            return usageError(QStringLiteral("%1: cannot be made").arg(folder));
+        runOptions.chooseOutputFolder(folder);
+        inputs.toStandardOutput = true;
     }
 
     if (!engine::InitDecodingEngine()) {
@@ -357,7 +500,7 @@ int runConvertCommand(int argc, char* argv[])
     // Whatever a row is doing, the first signal ends the run within a second.
     const platform::StopDeadline deadline(kStopLimit, [] { convert::OutputFile::removeUnfinished(); });
     console.catchInterrupt();
-    const int status = runConvert(*arguments, runOptions, stdout, console);
+    const int status = runConvert(arguments, inputs, runOptions, stdout, console);
     BASS_Free();
     // Stopped by a signal: Ctrl+C gives 130, as a shell reports a command it
     // interrupted; SIGTERM and SIGHUP the code of an end by that signal (143,

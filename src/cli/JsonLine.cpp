@@ -90,6 +90,13 @@ JsonLine& JsonLine::add(const char* key, qint64 number)
     return *this;
 }
 
+JsonLine& JsonLine::add(const char* key, bool value)
+{
+    addKey(key);
+    m_members += value ? "true" : "false";
+    return *this;
+}
+
 JsonLine& JsonLine::add(const char* key, double number, int decimals)
 {
     addKey(key);

@@ -16,7 +16,9 @@ public:
     //! A text member; nothing given writes null.
     JsonLine& add(const char* key, const std::optional<QString>& text);
     JsonLine& add(const char* key, qint64 number);
-    //! A number with up to `decimals` places after the point (trailing zeros dropped).
+    JsonLine& add(const char* key, bool value);
+    //! A number with up to `decimals` places after the point (trailing zeros
+    //! dropped); null when it is not finite (JSON has no infinity).
     JsonLine& add(const char* key, double number, int decimals);
     //! A member whose value is another object.
     JsonLine& add(const char* key, const JsonLine& object);

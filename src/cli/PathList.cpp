@@ -58,8 +58,7 @@ QStringList splitPathList(const QByteArray& bytes, bool nulSeparated)
     return paths;
 }
 
-std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, QString& error,
-                                        std::FILE* standardInput)
+std::optional<QByteArray> readArgumentFile(const QString& file, QString& error, std::FILE* standardInput)
 {
     QByteArray bytes;
     if (file == QLatin1String("-")) {
@@ -67,7 +66,7 @@ std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, 
             error = QStringLiteral("standard input: %1").arg(platform::systemErrorText(errno));
             return std::nullopt;
         }
-        return splitPathList(bytes, nulSeparated);
+        return bytes;
     }
     if (isHandedOverDescriptor(file)) {
         const int fd = ::open(platform::nativeName(file).constData(), O_RDONLY | O_CLOEXEC);
@@ -79,14 +78,23 @@ std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, 
             error = QStringLiteral("%1: %2").arg(platform::displayName(file), platform::systemErrorText(readError));
             return std::nullopt;
         }
-        return splitPathList(bytes, nulSeparated);
+        return bytes;
     }
     // Anything else is a file: a pipe with no writer would wait for ever.
     if (const QString why = platform::readRegularFile(file, kMaxListBytes, bytes); !why.isEmpty()) {
         error = QStringLiteral("%1: %2").arg(platform::displayName(file), why);
         return std::nullopt;
     }
-    return splitPathList(bytes, nulSeparated);
+    return bytes;
+}
+
+std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, QString& error,
+                                        std::FILE* standardInput)
+{
+    const std::optional<QByteArray> bytes = readArgumentFile(file, error, standardInput);
+    if (!bytes)
+        return std::nullopt;
+    return splitPathList(*bytes, nulSeparated);
 }
 
 } // namespace cli

@@ -16,6 +16,12 @@ namespace cli {
 std::optional<QStringList> readPathList(const QString& file, bool nulSeparated, QString& error,
                                         std::FILE* standardInput = stdin);
 
+//! All the bytes of the file a command line names (a list, an options file):
+//! "-" is `standardInput`, a descriptor the shell handed over (`<(…)`) is read
+//! as a pipe, anything else only when it is a regular file. Nothing, with the
+//! file and the reason in `error`, when it cannot be read.
+std::optional<QByteArray> readArgumentFile(const QString& file, QString& error, std::FILE* standardInput = stdin);
+
 //! Splits the bytes of a list as readPathList() does.
 QStringList splitPathList(const QByteArray& bytes, bool nulSeparated);
 

@@ -1,22 +1,27 @@
 #include "cli/ProbeCommand.h"
 
+#include "cli/CommandApplication.h"
+#include "cli/CommandOptions.h"
+#include "cli/CommandSetup.h"
+#include "cli/ConsoleDesktop.h"
 #include "cli/ConsoleText.h"
-#include "cli/ConvertArguments.h"
+#include "cli/JsonLine.h"
 #include "cli/PathAdmission.h"
-#include "cli/PathList.h"
+#include "cli/TabLine.h"
+#include "cli/TreeRoot.h"
 #include "convert/OutputNamePattern.h"
 #include "convert/OutputPath.h"
+#include "engine/AudioEngine.h"
+#include "engine/Bass.h"
 #include "engine/ReadMediaTags.h"
-#include "filelist/AddFilesSelection.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "filelist/RowWords.h"
-#include "filelist/ScanFolder.h"
 #include "lang/StringLookup.h"
-#include "platform/Desktop.h"
+#include "settings/RunOptions.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QtNumeric>
+#include <algorithm>
 #include <optional>
 
 namespace cli {
@@ -27,115 +32,9 @@ constexpr int kAllAdmitted = 0;
 constexpr int kSomeNotAdmitted = 1;
 constexpr int kUsageError = 2;
 
-struct ProbeArguments {
-    QStringList paths;
-    bool recursive = false;
-    bool keepTree = false;
-    std::optional<QString> namePattern;
-    QString treeRoot;
-    QStringList filesFrom;
-    bool nulSeparated = false;
-};
-
-//! The value of `--name VALUE` or `--name=VALUE` at `i` (moved past it);
-//! nothing when `argument` is not that option. A missing value is empty.
-std::optional<QString> optionValue(const QStringList& arguments, qsizetype& i, const QString& name)
-{
-    const QString& argument = arguments.at(i);
-    if (argument.startsWith(name + u'='))
-        return argument.mid(name.size() + 1);
-    if (argument != name)
-        return std::nullopt;
-    return i + 1 < arguments.size() ? arguments.at(++i) : QString();
-}
-
-//! Parses the probe's arguments; false (with a message) on a usage error.
-bool parseArguments(const QStringList& arguments, ProbeArguments& parsed, std::FILE* usageErrors)
-{
-    QStringList& paths = parsed.paths;
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (!optionsEnded && argument == QLatin1String("--")) {
-            optionsEnded = true;
-            continue;
-        }
-        if (!optionsEnded && argument == QLatin1String("--recursive")) {
-            parsed.recursive = true;
-            continue;
-        }
-        if (!optionsEnded && argument == QLatin1String("--keep-tree")) {
-            parsed.keepTree = true;
-            continue;
-        }
-        if (!optionsEnded && (argument == QLatin1String("-0") || argument == QLatin1String("--null"))) {
-            parsed.nulSeparated = true;
-            continue;
-        }
-        if (const auto list = optionsEnded ? std::nullopt : optionValue(arguments, i, QStringLiteral("--files-from"))) {
-            if (list->isEmpty()) {
-                writeUtf8(usageErrors, QStringLiteral("tonemill probe: --files-from needs a file\n"));
-                return false;
-            }
-            parsed.filesFrom << *list;
-            continue;
-        }
-        if (const auto root = optionsEnded ? std::nullopt : optionValue(arguments, i, QStringLiteral("--tree-root"))) {
-            if (root->isEmpty()) {
-                writeUtf8(usageErrors, QStringLiteral("tonemill probe: --tree-root needs a folder\n"));
-                return false;
-            }
-            parsed.treeRoot = *root;
-            parsed.keepTree = true;
-            continue;
-        }
-        const QString namePattern = QStringLiteral("--name-pattern");
-        if (!optionsEnded && (argument == namePattern || argument.startsWith(namePattern + u'='))) {
-            if (argument == namePattern && i + 1 >= arguments.size()) {
-                writeUtf8(usageErrors, QStringLiteral("tonemill probe: --name-pattern needs a value\n"));
-                return false;
-            }
-            const QString value = argument == namePattern ? arguments.at(++i) : argument.mid(namePattern.size() + 1);
-            const QString error = ConvertArguments::namePatternError(value);
-            if (!error.isEmpty()) {
-                writeUtf8(usageErrors, QStringLiteral("tonemill probe: %1\n").arg(error));
-                return false;
-            }
-            parsed.namePattern = value;
-            continue;
-        }
-        if (!optionsEnded && argument.startsWith(u'-')) {
-            writeUtf8(usageErrors, QStringLiteral("tonemill probe: unknown option '%1' (put paths that begin "
-                                                  "with '-' after '--')\n")
-                                       .arg(argument));
-            return false;
-        }
-        paths << argument;
-    }
-    if (parsed.nulSeparated && parsed.filesFrom.isEmpty()) {
-        writeUtf8(usageErrors, QStringLiteral("tonemill probe: -0 applies to --files-from, which is not given\n"));
-        return false;
-    }
-    if (paths.isEmpty() && parsed.filesFrom.isEmpty()) {
-        writeUtf8(usageErrors, QStringLiteral("Usage: tonemill probe [--recursive] [--keep-tree] "
-                                              "[--name-pattern PATTERN] [--] PATH...\n"));
-        return false;
-    }
-    for (const QString& file : parsed.filesFrom) {
-        QString error;
-        const std::optional<QStringList> listed = readPathList(file, parsed.nulSeparated, error);
-        if (!listed) {
-            writeUtf8(usageErrors, QStringLiteral("tonemill probe: --files-from %1\n").arg(error));
-            return false;
-        }
-        paths << *listed;
-    }
-    return true;
-}
-
 //! The name a row's output would get inside the output folder, without its
 //! extension: its place in the added folder's tree and its own (or tagged) name.
-QString outputName(const filelist::FileListRow& row, const ProbeArguments& arguments)
+QString outputName(const filelist::FileListRow& row, const CommandArguments& arguments)
 {
     QString name = convert::OutputBaseName(row.path);
     if (arguments.namePattern)
@@ -144,55 +43,106 @@ QString outputName(const filelist::FileListRow& row, const ProbeArguments& argum
     return folder.isEmpty() ? name : folder + u'/' + name;
 }
 
-} // namespace
-
-QString probeCell(const QString& cell)
+void writeBytes(std::FILE* out, const QByteArray& bytes)
 {
-    QString escaped;
-    escaped.reserve(cell.size());
-    for (const QChar c : cell) {
-        const char16_t u = c.unicode();
-        if (u == u'\\')
-            escaped += QStringLiteral("\\\\");
-        else if (u == u'\t')
-            escaped += QStringLiteral("\\t");
-        else if (u == u'\n')
-            escaped += QStringLiteral("\\n");
-        else if (u == u'\r')
-            escaped += QStringLiteral("\\r");
-        else if (u < 0x20 || u == 0x7F)
-            escaped += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
-        else
-            escaped += c;
-    }
-    return escaped;
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), out);
+    std::fflush(out);
 }
 
-int runProbe(const QStringList& arguments, std::FILE* out, std::FILE* usageErrors, platform::Desktop& desktop)
+} // namespace
+
+int runProbe(const CommandArguments& arguments, std::FILE* out, std::FILE* messages, ConsoleDesktop& desktop)
 {
-    ProbeArguments parsed;
-    if (!parseArguments(arguments, parsed, usageErrors))
+    QString error;
+    const std::optional<std::vector<InputPath>> inputs = inputPaths(arguments, error);
+    std::optional<TreeRoot> root;
+    if (inputs && !arguments.treeRoot.isEmpty())
+        root = TreeRoot::resolve(arguments.treeRoot, error);
+    if (!inputs || (!arguments.treeRoot.isEmpty() && !root)) {
+        writeUtf8(messages, QStringLiteral("tonemill probe: %1\n").arg(error));
         return kUsageError;
-    const bool namesOutputs = parsed.keepTree || parsed.namePattern;
+    }
+    const bool namesOutputs = arguments.keepTree || arguments.namePattern;
 
     filelist::FileList list;
     filelist::FileAdmission admission(desktop, [&list] { return &list; });
-    const bool all =
-        AdmitPaths(parsed.paths, {parsed.recursive, parsed.treeRoot, {}}, list, admission, desktop, [&](int at) {
-            const filelist::FileListRow& row = list.at(at);
-            // The words are English whatever the window's language: scripts read them.
-            const QString duration = row.state == filelist::RowState::NotSupported && row.Duration.isEmpty()
-                                         ? lang::englishText(lang::StringId::Error)
-                                         : row.Duration;
-            const QString size = row.cdTrack ? lang::englishText(lang::StringId::CdTrack) : row.FileSize;
-            QString line = probeCell(row.path) + u'\t' + probeCell(duration) + u'\t' + probeCell(size) + u'\t' +
-                           probeCell(filelist::words::englishStatus(row.state));
+    qint64 rows = 0;
+    double seconds = 0;
+    qint64 bytes = 0;
+    const auto onRow = [&](int at, const filelist::ProbedFile& file) {
+        const filelist::FileListRow& row = list.at(at);
+        const bool opened = row.state != filelist::RowState::NotSupported;
+        ++rows;
+        // The words are English whatever the window's language: scripts read them.
+        const QString status = filelist::words::englishStatus(row.state);
+        if (arguments.json) {
+            JsonLine line;
+            line.add("input", row.path)
+                .add("status", status)
+                .add("seconds", opened ? std::max(0.0, row.seconds) : qQNaN(), 3);
+            if (row.cdTrack)
+                line.add("bytes", std::nullopt);
+            else
+                line.add("bytes", qint64(file.size));
+            line.add("cd_track", row.cdTrack);
             if (namesOutputs)
-                line += u'\t' + probeCell(outputName(row, parsed));
-            writeUtf8(out, line + u'\n');
+                line.add("output_name", outputName(row, arguments));
+            writeBytes(out, line.object() + '\n');
+        } else {
+            const QString duration =
+                !opened && row.Duration.isEmpty() ? lang::englishText(lang::StringId::Error) : row.Duration;
+            const QString size = row.cdTrack ? lang::englishText(lang::StringId::CdTrack) : row.FileSize;
+            QStringList fields = {row.path, duration, size, status};
+            if (namesOutputs)
+                fields << outputName(row, arguments);
+            writeUtf8(out, tabLine(fields));
             std::fflush(out);
-        });
-    return all ? kAllAdmitted : kSomeNotAdmitted;
+        }
+        if (opened)
+            seconds += std::max(0.0, row.seconds);
+        if (!row.cdTrack)
+            bytes += file.size;
+    };
+    const AdmitReport report =
+        AdmitPaths(*inputs, {arguments.recursive, root ? &*root : nullptr, {}}, list, admission, desktop, onRow,
+                   [&](const Refusal& refusal) {
+                       reportRefusal(refusal, refusal.path, arguments.json, arguments.quiet, out, messages);
+                   });
+    if (arguments.json) {
+        JsonLine totals;
+        totals.add("schema", qint64(1))
+            .add("rows", rows)
+            .add("refused", qint64(report.refused))
+            .add("files_as_tracks", qint64(report.asTracks))
+            .add("seconds", seconds, 3)
+            .add("bytes", bytes);
+        writeBytes(out, JsonLine().add("totals", totals).object() + '\n');
+    }
+    return report.allAdmitted() ? kAllAdmitted : kSomeNotAdmitted;
+}
+
+int runProbeCommand(int argc, char* argv[], const CommandArguments& arguments)
+{
+    CommandApplication app(argc, argv);
+
+    // The saved options, loaded as the window loads them but never written;
+    // --options-from and --option change them for this run only.
+    ConsoleDesktop desktop(stderr);
+    desktop.setQuiet(arguments.quiet);
+    settings::RunOptions runOptions;
+    QString error;
+    if (!loadRunOptions(arguments, runOptions, desktop, error)) {
+        writeUtf8(stderr, QStringLiteral("tonemill probe: %1\n").arg(error));
+        return kUsageError;
+    }
+
+    if (!engine::InitDecodingEngine()) {
+        std::fprintf(stderr, "tonemill: the audio engine could not start\n");
+        return kSomeNotAdmitted;
+    }
+    const int status = runProbe(arguments, stdout, stderr, desktop);
+    BASS_Free();
+    return status;
 }
 
 } // namespace cli

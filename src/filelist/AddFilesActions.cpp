@@ -67,18 +67,17 @@ void AddFilesActions::addPaths(const QStringList& paths)
 
 void AddFilesActions::showSummary(const Outcome& outcome)
 {
-    const QStringList& refused = outcome.refused;
+    const auto& refused = outcome.refused;
     QString text;
-    if (!refused.isEmpty()) {
+    if (!refused.empty()) {
         // The first few by name and why, so the user knows which; the rest counted.
-        constexpr int kNamed = 10;
-        const QSet<QString> listed = m_listedPaths ? m_listedPaths() : QSet<QString>();
+        constexpr std::size_t kNamed = 10;
         text = lang::caption(lang::StringId::FilesNotAdded) + u'\n';
-        for (qsizetype i = 0; i < std::min<qsizetype>(kNamed, refused.size()); ++i) {
-            const QString& path = refused[i];
-            const lang::StringId why = listed.contains(path)         ? lang::StringId::RefusedAlreadyListed
-                                       : !HasAdmittedExtension(path) ? lang::StringId::RefusedUnreadableType
-                                                                     : lang::StringId::RefusedNotAdded;
+        for (std::size_t i = 0; i < std::min(kNamed, refused.size()); ++i) {
+            const auto& [path, reason] = refused[i];
+            const lang::StringId why = reason == AdmissionRefusal::AlreadyListed ? lang::StringId::RefusedAlreadyListed
+                                       : reason == AdmissionRefusal::NotAudio    ? lang::StringId::RefusedUnreadableType
+                                                                                 : lang::StringId::RefusedNotAdded;
             text += u'\n' + lang::caption(why).arg(platform::displayName(platform::Path(path).fileName()));
         }
         if (refused.size() > kNamed)
@@ -90,8 +89,7 @@ void AddFilesActions::showSummary(const Outcome& outcome)
     if (text.isEmpty())
         return;
     m_desktop.messageBox(text, lang::caption(lang::StringId::ProductName),
-                         refused.isEmpty() ? platform::Desktop::Icon::Information
-                                           : platform::Desktop::Icon::Exclamation,
+                         refused.empty() ? platform::Desktop::Icon::Information : platform::Desktop::Icon::Exclamation,
                          platform::Desktop::Buttons::Ok);
 }
 
@@ -178,7 +176,10 @@ AddFilesActions::Outcome AddFilesActions::admitAll(const QStringList& allPaths, 
         else
             paths << path;
     }
-    AdmissionPipeline pipeline(paths, m_listedPaths ? m_listedPaths() : QSet<QString>());
+    // The list's paths, and those this add appends, tell a path given twice.
+    QSet<QString> listed = m_listedPaths ? m_listedPaths() : QSet<QString>();
+    const auto isListed = [&listed](const QString& path) { return listed.contains(path); };
+    AdmissionPipeline pipeline(paths, listed);
     QElapsedTimer running;
     running.start();
     QElapsedTimer sincePaint;
@@ -194,7 +195,10 @@ AddFilesActions::Outcome AddFilesActions::admitAll(const QStringList& allPaths, 
             current = file->path;
             file->baseFolder = baseFolder;
             if (m_admit(*file) == 0)
-                outcome.refused.append(file->path);
+                outcome.refused.emplace_back(file->path,
+                                             refusalOf(*file, isListed).value_or(AdmissionRefusal::Unreadable));
+            else
+                listed.insert(file->path);
         }
         if (sincePaint.elapsed() < kPaintInterval)
             continue;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filelist/AdmissionRefusal.h"
 #include "filelist/ProbedFile.h"
 
 #include <QSet>
@@ -8,6 +9,8 @@
 #include <QtGlobal>
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace options {
 class CheckBoxState;
@@ -72,8 +75,9 @@ public:
 private:
     //! What one add did beside the rows it appended.
     struct Outcome {
-        QStringList refused; //!< paths not admitted
-        int asTracks = 0;    //!< files added as the tracks of a CUE sheet of the same add
+        //! The paths not admitted, each with why.
+        std::vector<std::pair<QString, AdmissionRefusal>> refused;
+        int asTracks = 0; //!< files added as the tracks of a CUE sheet of the same add
     };
 
     void addPaths(const QStringList& paths);

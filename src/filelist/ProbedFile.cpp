@@ -8,6 +8,7 @@
 #include "filelist/FileAdmissionRules.h"
 #include "filelist/FileList.h"
 #include "platform/FileName.h"
+#include "platform/FileSystem.h"
 #include "platform/SystemError.h"
 
 #include <cerrno>
@@ -111,8 +112,12 @@ ProbedFile ProbeFile(const QString& path)
     ProbedFile probed;
     probed.path = normalised;
     probed.admittedExtension = HasAdmittedExtension(probed.path);
-    if (!probed.admittedExtension)
+    if (!probed.admittedExtension) {
+        // A path that is not there is missing, whatever its name says.
+        if (!platform::pathTaken(probed.path))
+            probed.failure = inspectFile(probed.path, false, probed.size);
         return probed;
+    }
     probed.cdTrack = IsCdTrackPath(probed.path);
     probed.failure = inspectFile(probed.path, probed.cdTrack, probed.size);
     if (probed.failure.number != 0)

@@ -47,9 +47,7 @@ const char* const kTagPlaceholders[FormatOptions::kTagCount] = {
 
 constexpr int k128Kbps = 6;
 
-// Loudness targets in LUFS: -18 is the ReplayGain reference.
-constexpr int kLowestTarget = -40;
-constexpr int kHighestTarget = -5;
+// The loudness target by default: the ReplayGain reference, in LUFS.
 constexpr int kDefaultTarget = -18;
 
 } // namespace
@@ -89,7 +87,8 @@ FormatOptions::FormatOptions(QObject* parent)
       cmdDefaults(QStringLiteral("cmdDefaults")), cmdHide(QStringLiteral("cmdHide")),
       chkCopyTags(QStringLiteral("chkCopyTags"), true), chkReplayGain(QStringLiteral("chkReplayGain"), true),
       chkNormalize(QStringLiteral("chkNormalize")),
-      sliderNormalizeTarget(QStringLiteral("sliderNormalizeTarget"), kLowestTarget, kHighestTarget, kDefaultTarget),
+      sliderNormalizeTarget(QStringLiteral("sliderNormalizeTarget"), kLowestNormalizeTarget, kHighestNormalizeTarget,
+                            kDefaultTarget),
       optNormalizeTrack(m_normalizeModeGroup, QStringLiteral("optNormalizeTrack"), true),
       optNormalizeAlbum(m_normalizeModeGroup, QStringLiteral("optNormalizeAlbum")),
       chkSubFolders(QStringLiteral("chkSubFolders")), chkKeepTree(QStringLiteral("chkKeepTree")),

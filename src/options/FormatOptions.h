@@ -52,6 +52,10 @@ public:
     //! numbered after the format pages.
     static constexpr int kWmaNoticePage = kFormatCount;
     static constexpr int kTagCount = 8;
+    //! The targets "Normalise loudness to" offers, in LUFS: the one owner of
+    //! the range, which the command line's --normalize takes too.
+    static constexpr int kLowestNormalizeTarget = -40;
+    static constexpr int kHighestNormalizeTarget = -5;
 
     explicit FormatOptions(QObject* parent = nullptr);
     ~FormatOptions() override;
@@ -135,9 +139,10 @@ public:
     // Loudness, for every format
     //! "Write ReplayGain tags": on by default.
     CheckBoxState chkReplayGain;
-    //! "Normalise loudness to" the target, in whole LUFS (-40 to -5, -18 by
-    //! default), each file on its own or each album as a whole: off by
-    //! default; the target and the mode are enabled only while it is ticked.
+    //! "Normalise loudness to" the target, in whole LUFS (from
+    //! kLowestNormalizeTarget to kHighestNormalizeTarget, -18 by default),
+    //! each file on its own or each album as a whole: off by default; the
+    //! target and the mode are enabled only while it is ticked.
     CheckBoxState chkNormalize;
     SliderState sliderNormalizeTarget;
     OptionButtonState optNormalizeTrack;

@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <ftw.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,6 +111,15 @@ qint64 fileSize(const QString& path)
 bool removeFile(const QString& path)
 {
     return ::unlink(nativeName(path).constData()) == 0;
+}
+
+bool removeFolderTree(const QString& folder)
+{
+    // Deepest first, so each folder is empty when its turn comes.
+    const auto removeOne = [](const char* path, const struct stat*, int kind, struct FTW*) {
+        return (kind == FTW_DP ? ::rmdir(path) : ::unlink(path)) == 0 || errno == ENOENT ? 0 : -1;
+    };
+    return ::nftw(nativeName(folder).constData(), removeOne, 16, FTW_DEPTH | FTW_PHYS) == 0 || errno == ENOENT;
 }
 
 bool makeFolders(const QString& folder)

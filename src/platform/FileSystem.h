@@ -36,6 +36,9 @@ qint64 fileSize(const QString& path);
 
 //! Removes the file (never a folder); false with errno kept.
 [[nodiscard]] bool removeFile(const QString& path);
+//! Removes `folder` and everything below it, links removed as links, never
+//! followed; true when nothing of it is left.
+[[nodiscard]] bool removeFolderTree(const QString& folder);
 //! Makes `folder` and every missing folder above it.
 [[nodiscard]] bool makeFolders(const QString& folder);
 //! Makes `link` a symbolic link to `target`.

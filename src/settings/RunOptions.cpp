@@ -1,6 +1,7 @@
 #include "settings/RunOptions.h"
 
 #include "options/FormatOptions.h"
+#include "settings/EncoderFlags.h"
 #include "settings/Settings.h"
 #include "settings/SettingsTable.h"
 
@@ -51,6 +52,52 @@ void RunOptions::chooseNamePattern(const QString& pattern)
 {
     m_options->txtNamePattern.setText(pattern);
     m_options->chkNamePattern.setValue(true);
+}
+
+bool RunOptions::chooseNormalizeTarget(int lufs)
+{
+    if (lufs < lowestNormalizeTarget() || lufs > highestNormalizeTarget())
+        return false;
+    m_options->chkNormalize.setValue(true);
+    m_options->sliderNormalizeTarget.setValue(lufs);
+    return true;
+}
+
+int RunOptions::lowestNormalizeTarget()
+{
+    return options::FormatOptions::kLowestNormalizeTarget;
+}
+
+int RunOptions::highestNormalizeTarget()
+{
+    return options::FormatOptions::kHighestNormalizeTarget;
+}
+
+bool RunOptions::chooseEncoderSettings(const EncoderChoices& choices, const QStringList& formatNames, QString* error)
+{
+    QString why;
+    const std::optional<QStringList> assignments =
+        encoderAssignments(*m_options, m_options->selectedFormat(), choices, formatNames, why);
+    if (!assignments) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    for (const QString& assignment : *assignments)
+        if (!applySettingOverride(*m_options, assignment, error))
+            return false;
+    return true;
+}
+
+int RunOptions::selectedFormat() const
+{
+    return m_options->selectedFormat();
+}
+
+QString RunOptions::formatSummary()
+{
+    m_options->UpdateFormatSummary();
+    return m_options->lblFormat.Caption().section(u'\n', 0, 0);
 }
 
 void RunOptions::chooseOutputFolder(const QString& folder)

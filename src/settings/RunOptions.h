@@ -15,6 +15,8 @@ class Desktop;
 
 namespace settings {
 
+struct EncoderChoices;
+
 //! The output options of one command-line run. They are loaded as the window
 //! loads them but never written back, and the run's own choices (the format,
 //! the output folder, "NAME=VALUE" assignments) change them for this run only.
@@ -52,6 +54,19 @@ public:
     void chooseSkipConverted();
     //! Names the outputs from their tags by `pattern`.
     void chooseNamePattern(const QString& pattern);
+    //! Normalises each output to `lufs`; false (nothing changed) outside the
+    //! targets the options offer (lowestNormalizeTarget() to highestNormalizeTarget()).
+    bool chooseNormalizeTarget(int lufs);
+    static int lowestNormalizeTarget();
+    static int highestNormalizeTarget();
+    //! Sets the options the encoder flags stand for with the format chosen
+    //! now (see encoderAssignments()); false with the reason in `error`.
+    bool chooseEncoderSettings(const EncoderChoices& choices, const QStringList& formatNames, QString* error);
+
+    //! The index of the output format chosen; -1 when none is.
+    int selectedFormat() const;
+    //! The first line of the format summary: the format and its settings.
+    QString formatSummary();
     //! The options themselves, for the batch that reads them.
     options::FormatOptions& formatOptions() { return *m_options; }
 

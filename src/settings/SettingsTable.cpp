@@ -254,6 +254,46 @@ bool applyText(FormatOptions& options, const QString& name, const QString& text)
     return false;
 }
 
+std::optional<AllowedValues> allowedValues(const FormatOptions& options, const QString& name)
+{
+    const Entry* entry = find(name);
+    if (!entry)
+        return std::nullopt;
+    const QString canonical = QString::fromLatin1(entry->name);
+    AllowedValues allowed;
+    switch (entry->kind) {
+    case Kind::Option:
+    case Kind::Check:
+        allowed.kind = AllowedValues::Kind::TrueFalse;
+        break;
+    case Kind::Text:
+        allowed.kind = AllowedValues::Kind::Folder;
+        break;
+    case Kind::Pattern:
+        allowed.kind = AllowedValues::Kind::Pattern;
+        break;
+    case Kind::Format:
+        allowed.kind = AllowedValues::Kind::FormatIndex;
+        allowed.highest = FormatOptions::kFormatCount - 1;
+        break;
+    case Kind::Slider: {
+        const auto* slider = byName(sliderStates(options), canonical);
+        allowed.kind = AllowedValues::Kind::WholeNumber;
+        allowed.lowest = slider->Min();
+        allowed.highest = slider->Max();
+        break;
+    }
+    case Kind::List: {
+        const auto* list = byName(listStates(options), canonical);
+        allowed.kind = AllowedValues::Kind::ListIndex;
+        allowed.items = list->items();
+        allowed.highest = list->ListCount() - 1;
+        break;
+    }
+    }
+    return allowed;
+}
+
 } // namespace settings::table
 
 namespace settings {

@@ -42,6 +42,25 @@ std::optional<QString> storedText(const options::FormatOptions& options, const Q
 //! outside the list.
 bool applyText(options::FormatOptions& options, const QString& name, const QString& text);
 
+//! What the stored text of an option may be, for a person choosing one.
+struct AllowedValues {
+    enum class Kind {
+        TrueFalse,   //!< an option button or a check box
+        WholeNumber, //!< a slider: `lowest` to `highest`
+        ListIndex,   //!< a list: 0 to items.size() - 1, each index standing for its item
+        FormatIndex, //!< the output format, `lowest` to `highest`
+        Folder,      //!< a folder ("~/..." for one below the home folder)
+        Pattern,     //!< a name pattern
+    };
+    Kind kind = Kind::TrueFalse;
+    int lowest = 0;
+    int highest = 0;
+    QStringList items;
+};
+
+//! The values the option `name` takes; nullopt for an unknown name.
+std::optional<AllowedValues> allowedValues(const options::FormatOptions& options, const QString& name);
+
 } // namespace settings::table
 
 namespace settings {

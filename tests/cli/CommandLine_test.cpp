@@ -20,17 +20,35 @@ TEST(CommandLine, VersionAndHelpPrintWithoutADisplay)
     EXPECT_TRUE(help.out.contains("probe")) << help.out.constData();
 }
 
-TEST(CommandLine, UnknownCommandIsAUsageError)
+TEST(CommandLine, UnknownWordsAndNoDisplayAreUsageErrorsNeverTheWindow)
 {
     const testsupport::TonemillRun tonemill;
     ASSERT_TRUE(tonemill.isValid());
-    const TonemillResult r = tonemill.run({QStringLiteral("--no-such-flag")});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_FALSE(r.err.isEmpty());
+    const QString existing = tonemill.programFolder() + QStringLiteral("/Lang/English.ini");
+    // The runs have no display: the window is never what answers.
+    const struct {
+        QStringList arguments;
+        const char* says;
+    } cases[] = {
+        {{"--no-such-flag"}, "unknown option '--no-such-flag'"},
+        {{"conver", "x.wav"}, "'conver' is neither a command nor a file (did you mean convert?)"},
+        {{"help"}, "(did you mean --help?)"},
+        {{}, "no display to open the window on"},
+        {{existing}, "no display to open the window on"},
+        {{"--", "x.wav"}, "no display to open the window on"},
+    };
+    for (const auto& c : cases) {
+        const TonemillResult r = tonemill.run(c.arguments);
+        EXPECT_EQ(r.exitCode, 2) << c.arguments.join(u' ').toStdString() << r.err.constData();
+        EXPECT_TRUE(r.err.contains(c.says)) << r.err.constData();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
 }
 
-TEST(CommandLine, CommandsAndOptionsGoToTheCommandLineAndAnythingElseIsAFileForTheWindow)
+TEST(CommandLine, CommandsOptionsAndUnknownWordsGoToTheCommandLineAndFilesToTheWindow)
 {
+    qputenv("QT_QPA_PLATFORM", "offscreen"); // a display for the window
+    const QString existing = testsupport::buildBinDir() + QStringLiteral("/Lang/English.ini");
     struct Case {
         QStringList arguments;
         bool commandLine;
@@ -43,10 +61,10 @@ TEST(CommandLine, CommandsAndOptionsGoToTheCommandLineAndAnythingElseIsAFileForT
         {{"-h"}, true},
         {{"--version"}, true},
         {{"--no-such-flag"}, true}, // an unknown option is a usage error, not a file
-        {{"song.mp3", "clip.mp4"}, false},
-        {{"/music/probe"}, false},
+        {{existing, "clip.mp4"}, false},
+        {{"song.mp3"}, true}, // neither a command nor a file: a usage error
         {{"--", "-dash.mp3"}, false},
-        {{"Probe"}, false}, // commands are lower case
+        {{"Probe"}, true}, // commands are lower case
     };
     for (const Case& c : cases) {
         QList<QByteArray> storage{"tonemill"};
@@ -70,7 +88,10 @@ TEST(CommandLine, ProbeAndConvertPrintTheirOwnUsage)
     EXPECT_EQ(probe.exitCode, 0);
     EXPECT_TRUE(probe.out.startsWith("Usage: tonemill probe")) << probe.out.constData();
 
-    const TonemillResult convert = tonemill.run({QStringLiteral("convert"), QStringLiteral("-h")});
+    // Anywhere before "--", after other options and mistakes too.
+    const TonemillResult convert =
+        tonemill.run({QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("mp3"),
+                      QStringLiteral("--no-such"), QStringLiteral("-h")});
     EXPECT_EQ(convert.exitCode, 0);
     EXPECT_TRUE(convert.out.startsWith("Usage: tonemill convert")) << convert.out.constData();
     EXPECT_TRUE(convert.out.contains("--same-folder"));

@@ -215,7 +215,7 @@ TEST_F(ConvertCommandTest, RowsThatDoNotCompleteGiveExitOne)
     EXPECT_EQ(run.lines()[0],
               (good + u'\t' + path(QStringLiteral("good.wav")) + QStringLiteral("\tComplete\t")).toUtf8());
     EXPECT_EQ(run.lines()[1], (noise + QStringLiteral("\t\tCodec Not Supported\tUnsupported Format")).toUtf8());
-    EXPECT_TRUE(run.err.contains("Some files are not supported")) << run.err.constData();
+    EXPECT_EQ(run.err, "refused: not audio: " + QFile::encodeName(path(QStringLiteral("notes.txt"))) + '\n');
 
     // Only a refused path: nothing converted, still not a success.
     EXPECT_EQ(convert({QStringLiteral("notes.txt")}).exitCode, 1);
@@ -338,6 +338,12 @@ TEST_F(ConvertCommandTest, UsageErrorsGiveExitTwo)
         {QStringLiteral("--normalize=-50"), a},
         {QStringLiteral("--normalize"), QStringLiteral("-16.5"), a},
         {QStringLiteral("--normalize")},
+        {QStringLiteral("--format=flac"), QStringLiteral("--bitrate=128"), a},
+        {QStringLiteral("--format=flac"), QStringLiteral("--compression=9"), a},
+        {QStringLiteral("--options-from"), QStringLiteral("nowhere"), a},
+        {QStringLiteral("--tree-root"), QStringLiteral("nowhere"), QStringLiteral("--output=o"), a},
+        {QStringLiteral("--format=m4a"), QStringLiteral("--output=-"), a},
+        {QStringLiteral("--format=wma"), QStringLiteral("--output=-"), a},
     };
     for (const QStringList& arguments : bad) {
         const CommandRun run = convert(arguments);
@@ -346,6 +352,158 @@ TEST_F(ConvertCommandTest, UsageErrorsGiveExitTwo)
         EXPECT_FALSE(run.err.isEmpty());
     }
     EXPECT_TRUE(QDir(work.path()).entryList({QStringLiteral("*.wav")}).isEmpty());
+}
+
+TEST_F(ConvertCommandTest, EncoderFlagsSetTheOptionsTheyName)
+{
+    // Read back as the run would use them, each flag by the option it names.
+    const struct {
+        QStringList flags;
+        QList<QByteArray> lines;
+    } cases[] = {
+        {{"--format=mp3", "--bitrate=192", "--channels=mono", "--sample-rate=22050"},
+         {"optMP3CBR=True", "cmbMP3CBitrate=4", "cmbMP3StereoMode=0", "cmbMP3Freq=5"}},
+        {{"--format=mp3", "--mode=abr", "--bitrate=96"}, {"optMP3ABR=True", "cmbMP3ABitrate=7"}},
+        {{"--format=mp3", "--quality=2"}, {"optMP3VBR=True", "SliderMP3VBR=7"}},
+        {{"--format=ogg", "--mode=cbr", "--bitrate=64"}, {"optOGGCBR=True", "cmbOGGCBitrate=8"}},
+        {{"--format=ogg", "--quality=-2"}, {"optOGGVBR=True", "sliderOGG=-2"}},
+        {{"--format=wma", "--quality=80"}, {"optFileFormat=1", "sliderWMA=80"}},
+        {{"--format=flac", "--compression=0"}, {"optFileFormat=4", "sliderFLACLevel=0"}},
+        {{"--format=opus", "--bitrate=64"}, {"optFileFormat=5", "sliderOpusBitrate=64"}},
+        {{"--format=m4a", "--bitrate=256"}, {"optFileFormat=6", "sliderAACBitrate=256"}},
+        {{"--jobs=1", "--normalize=-20", "--option", "chkCopyTags=false"},
+         {"sliderSimultaneous=1", "chkNormalize=True", "sliderNormalizeTarget=-20", "chkCopyTags=False"}},
+    };
+    for (const auto& c : cases) {
+        const CommandRun run = convert(c.flags + QStringList{QStringLiteral("--list-options")});
+        ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+        for (const QByteArray& line : c.lines)
+            EXPECT_TRUE(run.lines().contains(line)) << c.flags.join(u' ').toStdString() << ": " << line.constData();
+    }
+
+    // What --list-options prints, --options-from reads back; the flags win.
+    const CommandRun listed =
+        convert({QStringLiteral("--format=ogg"), QStringLiteral("--quality=7"), QStringLiteral("--list-options")});
+    ASSERT_TRUE(writeFile(path(QStringLiteral("ogg.options")), listed.out));
+    EXPECT_TRUE(listed.out.contains("# sliderOGG: a whole number from -2 to 10\nsliderOGG=7\n"))
+        << listed.out.constData();
+    const CommandRun back = convert({QStringLiteral("--options-from=ogg.options"), QStringLiteral("--quality=9"),
+                                     QStringLiteral("--list-options")});
+    EXPECT_TRUE(back.lines().contains("optFileFormat=3") && back.lines().contains("sliderOGG=9"))
+        << back.out.constData();
+
+    // The encoders get them: lame's and oggenc's command lines, recorded.
+    const QString a = tone(QStringLiteral("a.flac"));
+    const QString argv = path(QStringLiteral("argv"));
+    for (const char* encoder : {"lame", "oggenc"})
+        ASSERT_TRUE(writeShellScript(tonemill.programFolder() + u'/' + QLatin1String(encoder),
+                                     "echo \"$*\" > '" + argv.toUtf8() + "'\ncat > /dev/null\nexit 3\n"));
+    const struct {
+        QStringList flags;
+        const char* commandLine;
+    } encoders[] = {
+        {{"--format=mp3", "--mode=vbr", "--quality=2", "--channels=stereo", "--sample-rate=auto"},
+         "-V 2 -m s --resample 0"},
+        {{"--format=mp3", "--mode=abr", "--bitrate=310"}, "--abr 310 -m"},
+        {{"--format=ogg", "--bitrate=192", "--quality=5"}, "-b 192 --quality 5 -"},
+        {{"--format=ogg", "--bitrate=96"}, "--managed -b 96 -"},
+    };
+    for (const auto& e : encoders) {
+        QFile::remove(argv);
+        const CommandRun run = convert(e.flags + QStringList{QStringLiteral("--same-folder"), a});
+        EXPECT_TRUE(readFile(argv).contains(e.commandLine))
+            << e.flags.join(u' ').toStdString() << ": " << readFile(argv).constData();
+    }
+}
+
+TEST_F(ConvertCommandTest, QuietSaysNothingAndVerboseSaysWhatEachRowDoes)
+{
+    const QString a = tone(QStringLiteral("a.flac"));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("notes.txt")), "text"));
+    ASSERT_TRUE(QDir().mkdir(path(QStringLiteral("empty"))));
+    const QStringList mp3 = {QStringLiteral("--format=mp3"), QStringLiteral("--mode=vbr"),
+                             QStringLiteral("--quality=3"), QStringLiteral("--loudness"),
+                             QStringLiteral("--output=out")};
+    const CommandRun quiet =
+        convert(mp3 + QStringList{QStringLiteral("--quiet"), a, QStringLiteral("notes.txt"), QStringLiteral("empty")});
+    EXPECT_EQ(quiet.exitCode, 1);
+    EXPECT_EQ(quiet.lines().size(), 1);
+    EXPECT_TRUE(quiet.err.isEmpty()) << quiet.err.constData();
+
+    const CommandRun verbose = convert(mp3 + QStringList{QStringLiteral("--verbose"), a});
+    EXPECT_EQ(verbose.exitCode, 0) << verbose.err.constData();
+    const QList<QByteArray> said = verbose.err.trimmed().split('\n');
+    ASSERT_EQ(said.size(), 2) << verbose.err.constData();
+    EXPECT_TRUE(said[0].startsWith("converting " + QFile::encodeName(a) + " with: lame -V 3 ")) << said[0].constData();
+    const QList<QByteArray> row = verbose.lines().value(0).split('\t');
+    ASSERT_EQ(row.size(), 5) << verbose.out.constData();
+    EXPECT_EQ(said[1], "loudness of " + row[1] + ": " + row[4]);
+}
+
+TEST_F(ConvertCommandTest, StandardInputToStandardOutputForTheFormatsAPipeTakes)
+{
+    const QString a = tone(QStringLiteral("a.flac"));
+    const struct {
+        const char* format;
+        const char* demuxer; // as ffprobe names the container
+    } formats[] = {{"wav", "wav"}, {"flac", "flac"}, {"mp3", "mp3"}};
+    for (const auto& f : formats) {
+        const QString made = path(QStringLiteral("out.") + QLatin1String(f.format));
+        // cat in.flac | tonemill convert --format mp3 --output - - > out.mp3
+        QProcess shell;
+        shell.setProcessEnvironment(tonemill.environment());
+        shell.setWorkingDirectory(work.path());
+        shell.start(QStringLiteral("sh"), {QStringLiteral("-c"),
+                                           QStringLiteral("cat \"$1\" | \"$2\" convert --format %1 "
+                                                          "--output - - > \"$3\"")
+                                               .arg(QLatin1String(f.format)),
+                                           QStringLiteral("sh"), a, tonemill.program(), made});
+        ASSERT_TRUE(shell.waitForFinished(120000));
+        EXPECT_EQ(shell.exitCode(), 0) << f.format << shell.readAllStandardError().constData();
+        QByteArray probed;
+        testsupport::runProgram(QStringLiteral("ffprobe"),
+                                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+                                 QStringLiteral("format=format_name,duration"), QStringLiteral("-of"),
+                                 QStringLiteral("default=nw=1:nk=1"), made},
+                                &probed);
+        const QList<QByteArray> fields = probed.trimmed().split('\n');
+        ASSERT_EQ(fields.size(), 2) << f.format << probed.constData();
+        EXPECT_EQ(fields[0], QByteArray(f.demuxer));
+        EXPECT_NEAR(fields[1].toDouble(), 1.5, 0.1) << f.format; // MP3: lame's delay and padding
+    }
+    // Nothing is left in the temporary folder, and the work folder has only what the test made.
+    EXPECT_EQ(QDir(work.path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
+}
+
+TEST_F(ConvertCommandTest, TheTreeRootIsComparedAfterLinksAndDotDotAreResolved)
+{
+    const QString a = tone(QStringLiteral("lib/Artist/a.flac"));
+    ASSERT_TRUE(QFile::link(path(QStringLiteral("lib")), path(QStringLiteral("link"))));
+    const QString elsewhere = tone(QStringLiteral("elsewhere.flac"));
+    const QString out = path(QStringLiteral("out"));
+    const struct {
+        QString root;
+        QString file;
+    } spellings[] = {
+        {QStringLiteral("link"), a},
+        {path(QStringLiteral("lib/Artist/..")), path(QStringLiteral("link/Artist/a.flac"))},
+        {QStringLiteral("lib"), path(QStringLiteral("lib/Artist/../Artist/a.flac"))},
+    };
+    for (const auto& s : spellings) {
+        QDir(out).removeRecursively();
+        const CommandRun run = convert({QStringLiteral("--format=wav"), QStringLiteral("--output"), out,
+                                        QStringLiteral("--tree-root"), s.root, s.file});
+        EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+        EXPECT_TRUE(QFile::exists(out + QStringLiteral("/Artist/a.wav"))) << qPrintable(s.root) << run.out.constData();
+    }
+    // A file outside the root is refused with the reason; a folder below it keeps its place.
+    const CommandRun outside =
+        convert({QStringLiteral("--format=wav"), QStringLiteral("--output"), out, QStringLiteral("--tree-root=link"),
+                 elsewhere, path(QStringLiteral("lib/Artist"))});
+    EXPECT_EQ(outside.exitCode, 1);
+    EXPECT_EQ(outside.err, "refused: outside the tree root: " + QFile::encodeName(elsewhere) + '\n');
+    EXPECT_TRUE(outside.out.contains(QFile::encodeName(out + QStringLiteral("/Artist/a_Converted.wav"))))
+        << outside.out.constData();
 }
 
 TEST_F(ConvertCommandTest, ARecursiveRunKeepsTheTreeAndOverwritesNothing)

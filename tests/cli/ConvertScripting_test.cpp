@@ -167,12 +167,12 @@ TEST_F(ConvertScriptingTest, JsonLinesParseInPythonAndGiveNamesBackAsTheirBytes)
     ASSERT_TRUE(writeFile(path(QStringLiteral("notes.txt")), "text"));
 
     // The name that is not UTF-8 comes by a list: an argument of QProcess is text.
-    const CommandRun run =
-        convert({QStringLiteral("--json"), QStringLiteral("--format=wav"), QStringLiteral("--output=out"), quoted,
-                 noise, QStringLiteral("notes.txt"), QStringLiteral("--files-from=-")},
-                raw + '\n');
-    EXPECT_EQ(run.exitCode, 1); // a refused path, a file that cannot be decoded
-    ASSERT_EQ(run.lines().size(), 4) << run.out.constData();
+    const CommandRun run = convert({QStringLiteral("--json"), QStringLiteral("--loudness"),
+                                    QStringLiteral("--format=wav"), QStringLiteral("--output=out"), quoted, noise,
+                                    QStringLiteral("notes.txt"), QStringLiteral("--files-from=-")},
+                                   raw + '\n');
+    EXPECT_EQ(run.exitCode, 1); // a path named that is not audio, a file that cannot be decoded
+    ASSERT_EQ(run.lines().size(), 5) << run.out.constData();
 
     // Each line on its own is JSON for Python's own tool.
     for (const QByteArray& line : run.lines()) {
@@ -186,17 +186,23 @@ TEST_F(ConvertScriptingTest, JsonLinesParseInPythonAndGiveNamesBackAsTheirBytes)
     }
 
     // What a script reads: names as bytes through surrogateescape, the
-    // numbers, and the totals.
+    // numbers, the refused path with its reason, and the totals.
     const QByteArray script = R"(import json, os, sys
 for line in sys.stdin:
     o = json.loads(line)
     if 'totals' in o:
         t = o['totals']
-        print('totals', t['rows'], t['complete'], t['skipped'], t['failed'], t['unsupported'], t['refused'],
-              t['seconds'], t['bytes'])
+        print('totals', t['schema'], t['rows'], t['complete'], t['skipped'], t['failed'], t['unsupported'],
+              t['refused'], t['seconds'], t['bytes'])
+        continue
+    if o['status'] == 'Refused':
+        print(os.fsencode(o['input']).hex(), o['output'], o['status'], o['reason'])
         continue
     out = os.fsencode(o['output']).hex() if o['output'] is not None else '-'
-    print(os.fsencode(o['input']).hex(), out, o['status'], o['reason'], o['seconds'], o['bytes'], o['wall'] >= 0)
+    loud = o['loudness']
+    measured = loud is not None and all(isinstance(loud[k], float) for k in ('lufs', 'true_peak_dbtp'))
+    print(os.fsencode(o['input']).hex(), out, o['status'], o['reason'], o['seconds'], o['bytes'], o['wall'] >= 0,
+          measured)
 )";
     QProcess python;
     python.start(QStringLiteral("python3"), {QStringLiteral("-c"), QString::fromUtf8(script)});
@@ -205,19 +211,62 @@ for line in sys.stdin:
     python.closeWriteChannel();
     ASSERT_TRUE(python.waitForFinished(30000));
     const QList<QByteArray> read = python.readAllStandardOutput().trimmed().split('\n');
-    ASSERT_EQ(read.size(), 4) << python.readAllStandardError().constData();
+    ASSERT_EQ(read.size(), 5) << python.readAllStandardError().constData();
 
     const QString out = path(QStringLiteral("out"));
     const QByteArray quotedOut = QFile::encodeName(out + QStringLiteral("/say \"hi\" \\ 1.wav"));
     const QByteArray rawOut = QFile::encodeName(out) + "/caf\xe9.wav";
     const qint64 wavBytes = QFileInfo(QFile::decodeName(quotedOut)).size();
     ASSERT_GT(wavBytes, 44 + 1.5 * 44100 * 4 - 1);
-    EXPECT_EQ(read[0], QFile::encodeName(quoted).toHex() + ' ' + quotedOut.toHex() + " Complete None 1.5 " +
-                           QByteArray::number(wavBytes) + " True");
-    EXPECT_EQ(read[1], QFile::encodeName(noise).toHex() + " - Codec Not Supported Unsupported Format 0 0 True");
-    EXPECT_EQ(read[2],
-              raw.toHex() + ' ' + rawOut.toHex() + " Complete None 1.5 " + QByteArray::number(wavBytes) + " True");
-    EXPECT_EQ(read[3], "totals 3 2 0 0 1 1 3 " + QByteArray::number(2 * wavBytes));
+    // The refused path comes where admission met it, before the rows converted.
+    EXPECT_EQ(read[0], QFile::encodeName(path(QStringLiteral("notes.txt"))).toHex() + " None Refused not audio");
+    EXPECT_EQ(read[1], QFile::encodeName(quoted).toHex() + ' ' + quotedOut.toHex() + " Complete None 1.5 " +
+                           QByteArray::number(wavBytes) + " True True");
+    EXPECT_EQ(read[2], QFile::encodeName(noise).toHex() + " - Codec Not Supported Unsupported Format 0 0 True False");
+    EXPECT_EQ(read[3],
+              raw.toHex() + ' ' + rawOut.toHex() + " Complete None 1.5 " + QByteArray::number(wavBytes) + " True True");
+    EXPECT_EQ(read[4], "totals 1 3 2 0 0 1 1 3 " + QByteArray::number(2 * wavBytes));
+    EXPECT_TRUE(run.err.contains("refused: not audio: " + QFile::encodeName(path(QStringLiteral("notes.txt")))))
+        << run.err.constData();
+}
+
+TEST_F(ConvertScriptingTest, RefusedPathsAreNamedAndOnlyThoseTheUserNamedFailTheRun)
+{
+    const QString a = tone(QStringLiteral("album/01.flac"));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("album/cover.jpg")), "jpeg"));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("album/rip.log")), "log"));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("list.txt")), "album/01.flac\nalbum/cover.jpg\n"));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("missing-list.txt")), "gone.flac\n"));
+    const QStringList wav = {QStringLiteral("--format=wav"), QStringLiteral("--output=out"),
+                             QStringLiteral("--skip-existing")};
+    struct Case {
+        const char* what;
+        QStringList arguments;
+        int exitCode;
+        QList<QByteArray> refused; // the lines on standard error
+    };
+    const QByteArray cover = "refused: not audio: " + QFile::encodeName(path(QStringLiteral("album/cover.jpg")));
+    const Case cases[] = {
+        {"a folder with a cover and a log",
+         {QStringLiteral("album")},
+         0,
+         {cover, "refused: not audio: " + QFile::encodeName(path(QStringLiteral("album/rip.log")))}},
+        {"a list with a cover", {QStringLiteral("--files-from=list.txt")}, 0, {cover}},
+        {"a file given twice",
+         {a, QStringLiteral("album/01.flac")},
+         0,
+         {"refused: already in the list: " + QFile::encodeName(a)}},
+        {"a cover named", {QStringLiteral("album/cover.jpg")}, 1, {cover}},
+        {"a file listed that is not there",
+         {QStringLiteral("--files-from=missing-list.txt")},
+         1,
+         {"refused: missing: " + QFile::encodeName(path(QStringLiteral("gone.flac")))}},
+    };
+    for (const Case& c : cases) {
+        const CommandRun run = convert(wav + c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.what << ": " << run.err.constData();
+        EXPECT_EQ(run.err.trimmed().split('\n'), c.refused) << c.what;
+    }
 }
 
 TEST_F(ConvertScriptingTest, SkipExistingPassesOverCompleteOutputsOnly)
@@ -295,11 +344,12 @@ TEST_F(ConvertScriptingTest, TheWindowsLanguageNeverChangesTheWordsScriptsRead)
     ASSERT_TRUE(QDir(tonemill.configFolder()).mkpath(QStringLiteral("Tonemill")));
     ASSERT_TRUE(writeFile(tonemill.configFolder() + QStringLiteral("/Tonemill/Tonemill.conf"),
                           "[Language]\nName=German.ini\n"));
-    QByteArray refused;
+    QByteArray emptyFolder;
     for (const QByteArray& line : readFile(tonemill.programFolder() + QStringLiteral("/Lang/German.ini")).split('\n'))
-        if (line.startsWith("30001="))
-            refused = line.mid(6).trimmed();
-    ASSERT_FALSE(refused.isEmpty());
+        if (line.startsWith("30003="))
+            emptyFolder = line.mid(6).trimmed();
+    ASSERT_FALSE(emptyFolder.isEmpty());
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("empty"))));
 
     const QString a = tone(QStringLiteral("a.flac"));
     const QString noise = path(QStringLiteral("noise.ogg"));
@@ -307,7 +357,7 @@ TEST_F(ConvertScriptingTest, TheWindowsLanguageNeverChangesTheWordsScriptsRead)
     ASSERT_TRUE(writeFile(path(QStringLiteral("notes.txt")), "text"));
     const QStringList arguments = {
         QStringLiteral("--format=wav"), QStringLiteral("--output=out"), QStringLiteral("--skip-existing"), a, noise,
-        QStringLiteral("notes.txt")};
+        QStringLiteral("notes.txt"),    QStringLiteral("empty")};
 
     CommandRun run = convert(arguments);
     EXPECT_EQ(run.exitCode, 1);
@@ -315,12 +365,15 @@ TEST_F(ConvertScriptingTest, TheWindowsLanguageNeverChangesTheWordsScriptsRead)
     ASSERT_EQ(rows.size(), 2) << run.out.constData();
     EXPECT_EQ(rows[0].value(2), "Complete");
     EXPECT_EQ(rows[1].value(2), "Codec Not Supported");
-    EXPECT_EQ(run.err.trimmed(), refused);
+    const QByteArray refused = "refused: not audio: " + QFile::encodeName(path(QStringLiteral("notes.txt")));
+    EXPECT_EQ(run.err.trimmed().split('\n'), (QList<QByteArray>{refused, emptyFolder}));
 
     run = convert(QStringList{QStringLiteral("--json")} + arguments);
-    EXPECT_TRUE(run.lines().value(0).contains("\"status\":\"Skipped\"")) << run.out.constData();
-    EXPECT_TRUE(run.lines().value(1).contains("\"status\":\"Codec Not Supported\"")) << run.out.constData();
-    EXPECT_EQ(run.err.trimmed(), refused);
+    EXPECT_TRUE(run.lines().value(1).contains("\"status\":\"Skipped\"")) << run.out.constData();
+    EXPECT_TRUE(run.lines().value(2).contains("\"status\":\"Codec Not Supported\"")) << run.out.constData();
+    EXPECT_TRUE(run.lines().value(0).contains("\"status\":\"Refused\",\"reason\":\"not audio\""))
+        << run.out.constData();
+    EXPECT_EQ(run.err.trimmed().split('\n'), (QList<QByteArray>{refused, emptyFolder}));
 }
 
 TEST_F(ConvertScriptingTest, ExitCodesSayHowTheRunEnded)

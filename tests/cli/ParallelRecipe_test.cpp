@@ -1,9 +1,10 @@
 // The README's recipe for converting one library with several machines that
-// share its folder: GNU Parallel spreads the files over the logins of a hosts
-// file, each running `tonemill convert --json --skip-existing --tree-root`.
-// The second "machine" is an OpenSSH server this test starts on 127.0.0.1,
-// on a port of its own, with keys made for it; the machine's own sshd, the
-// user's ~/.ssh and agent are never used.
+// share its folder, run as the README writes it: GNU Parallel spreads the
+// library's folders (its albums) over the logins of a hosts file, each
+// running `tonemill convert --json --skip-existing --tree-root` with the
+// settings of an options file. The second "machine" is an OpenSSH server
+// this test starts on 127.0.0.1, on a port of its own, with keys made for
+// it; the machine's own sshd, the user's ~/.ssh and agent are never used.
 
 #include "support/CommandTest.h"
 #include "support/Fixtures.h"
@@ -12,6 +13,8 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -161,8 +164,9 @@ protected:
         CommandTest::SetUp();
         if (HasFatalFailure())
             return;
-        if (QStandardPaths::findExecutable(QStringLiteral("parallel")).isEmpty())
-            GTEST_SKIP() << "GNU Parallel is not installed (scripts/setup.sh installs parallel)";
+        for (const char* program : {"parallel", "jq"})
+            if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty())
+                GTEST_SKIP() << program << " is not installed (scripts/setup.sh installs it)";
         ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("ssh"))));
         QString why;
         if (!m_ssh.start(why))
@@ -170,45 +174,72 @@ protected:
         // GNU Parallel's notice about citing it stays out of the test's output.
         ASSERT_TRUE(QDir().mkpath(tonemill.homeFolder() + QStringLiteral("/.parallel")));
         ASSERT_TRUE(writeFile(tonemill.homeFolder() + QStringLiteral("/.parallel/will-cite"), ""));
+        // `tonemill` on the PATH, as the package installs it.
+        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("bin"))));
+        ASSERT_TRUE(QFile::link(tonemill.program(), path(QStringLiteral("bin/tonemill"))));
     }
 
-    //! Runs the recipe (the README's, with this test's logins) over `lib`
-    //! into `out`; the JSON lines of every machine in `output`.
-    int runRecipe(const QString& lib, const QString& out, QByteArray& output, QByteArray& joblog)
+    //! The README's recipe: the indented block that holds "parallel -0".
+    static QString recipe()
+    {
+        const QStringList lines =
+            QString::fromUtf8(readFile(testsupport::sourceDir() + QStringLiteral("/README.md"))).split(u'\n');
+        qsizetype at = -1;
+        for (qsizetype i = 0; i < lines.size() && at < 0; ++i)
+            if (lines.at(i).startsWith(QLatin1String("    ")) && lines.at(i).contains(QLatin1String("parallel -0")))
+                at = i;
+        if (at < 0)
+            return {};
+        qsizetype first = at;
+        while (first > 0 && lines.at(first - 1).startsWith(QLatin1String("    ")))
+            --first;
+        QStringList block;
+        for (qsizetype i = first; i < lines.size() && lines.at(i).startsWith(QLatin1String("    ")); ++i)
+            block << lines.at(i).mid(4);
+        return block.join(u'\n');
+    }
+
+    //! Runs the recipe over `lib` into `out`, this test's logins in HOSTS;
+    //! the rows of every call in `rows`, what the last line prints in `sum`.
+    int runRecipe(const QString& lib, const QString& out, QByteArray& rows, QByteArray& sum, QByteArray& joblog)
     {
         const QString hosts = path(QStringLiteral("hosts"));
         const QString log = path(QStringLiteral("joblog"));
+        const QString rowsFile = path(QStringLiteral("rows.jsonl"));
         QFile::remove(log);
         EXPECT_TRUE(
-            writeFile(hosts, "1/:\n1/ssh -F " + QFile::encodeName(m_ssh.clientConfig()) + ' ' + kPeer.toUtf8() + '\n'));
+            writeFile(hosts, ":\nssh -F " + QFile::encodeName(m_ssh.clientConfig()) + ' ' + kPeer.toUtf8() + '\n'));
+        QString script = recipe();
+        EXPECT_FALSE(script.isEmpty()) << "no recipe in the README";
+        script.replace(QStringLiteral("/srv/music"), lib)
+            .replace(QStringLiteral("/srv/mp3"), out)
+            .replace(QStringLiteral("HOSTS"), hosts)
+            .replace(QStringLiteral("rows.jsonl"), rowsFile);
         QProcessEnvironment environment = tonemill.environment();
         environment.remove(QStringLiteral("SSH_AUTH_SOCK")); // never the user's agent
-        environment.insert(QStringLiteral("TONEMILL"), tonemill.program());
-        environment.insert(QStringLiteral("LIB"), lib);
-        environment.insert(QStringLiteral("OUT"), out);
-        environment.insert(QStringLiteral("HOSTS"), hosts);
-        environment.insert(QStringLiteral("JOBLOG"), log);
-        QProcess recipe;
-        recipe.setProcessEnvironment(environment);
-        recipe.setWorkingDirectory(work.path());
-        // The program's own folders travel to the other machine with --env,
-        // as a real one would have them set in its own environment.
-        recipe.start(
-            QStringLiteral("bash"),
-            {QStringLiteral("-c"), QStringLiteral("set -o pipefail; find \"$LIB\" -type f -print0 | "
-                                                  "parallel -0 -X --sshloginfile \"$HOSTS\" --joblog \"$JOBLOG\" "
-                                                  "--env TONEMILL_HOME --env XDG_CONFIG_HOME --env HOME --env LC_ALL "
-                                                  "\"$TONEMILL\" convert --json --skip-existing --tree-root \"$LIB\" "
-                                                  "--format wav --output \"$OUT\"")});
-        recipe.waitForStarted();
-        recipe.closeWriteChannel();
-        recipe.waitForFinished(300000);
-        output = recipe.readAllStandardOutput();
+        environment.insert(QStringLiteral("PATH"),
+                           path(QStringLiteral("bin")) + u':' + environment.value(QStringLiteral("PATH")));
+        // The program's own folders, and the PATH that finds it, travel to
+        // the other machine as a real one would have them set in its own
+        // environment; GNU Parallel takes options from $PARALLEL.
+        environment.insert(QStringLiteral("PARALLEL"),
+                           QStringLiteral("--joblog %1 --env PATH --env TONEMILL_HOME --env XDG_CONFIG_HOME --env HOME "
+                                          "--env LC_ALL")
+                               .arg(log));
+        QProcess run;
+        run.setProcessEnvironment(environment);
+        run.setWorkingDirectory(work.path());
+        run.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("set -eo pipefail\n") + script});
+        run.waitForStarted();
+        run.closeWriteChannel();
+        run.waitForFinished(600000);
+        sum = run.readAllStandardOutput();
+        rows = readFile(rowsFile);
         joblog = readFile(log);
-        const QByteArray errors = recipe.readAllStandardError();
-        if (recipe.exitCode() != 0)
-            ADD_FAILURE() << errors.constData();
-        return recipe.exitStatus() == QProcess::NormalExit ? recipe.exitCode() : -1;
+        const QByteArray errors = run.readAllStandardError();
+        if (run.exitCode() != 0)
+            ADD_FAILURE() << script.toStdString() << "\n" << errors.constData();
+        return run.exitStatus() == QProcess::NormalExit ? run.exitCode() : -1;
     }
 
     LoopbackSshServer m_ssh{path(QStringLiteral("ssh"))};
@@ -242,75 +273,97 @@ print('\n'.join(sorted(rows)))
     return out.mid(firstLine + 1);
 }
 
-//! Every file below `folder` with its bytes, by its path inside it.
-QMap<QString, QByteArray> treeOf(const QString& folder)
+//! Every file below `folder` with its album gain, by its path inside it.
+QMap<QString, QString> albumGainsBelow(const QString& folder)
 {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    QMap<QString, QString> gains;
+    QDirIterator it(folder, {QStringLiteral("*.mp3")}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString file = it.next();
-        files.insert(QDir(folder).relativeFilePath(file), readFile(file));
+        QByteArray tags;
+        testsupport::runProgram(QStringLiteral("ffprobe"),
+                                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+                                 QStringLiteral("format_tags=REPLAYGAIN_ALBUM_GAIN"), QStringLiteral("-of"),
+                                 QStringLiteral("default=nw=1:nk=1"), file},
+                                &tags);
+        gains.insert(QDir(folder).relativeFilePath(file), QString::fromUtf8(tags.trimmed()));
     }
-    return files;
+    return gains;
 }
 
-TEST_F(ParallelRecipeTest, TwoMachinesConvertEveryFileOnceAsOneMachineWould)
+TEST_F(ParallelRecipeTest, TwoMachinesConvertWholeAlbumsAsOneMachineWould)
 {
-    // A library of three levels, with names a shell would trip over.
+    // Three albums whose tracks are tones of their own pitch and level, so
+    // that each album's gain differs from its tracks' and from the others';
+    // names a shell would trip over; covers that are not audio.
     const QString lib = path(QStringLiteral("library"));
-    const QString tone = path(QStringLiteral("tone.flac"));
-    ASSERT_TRUE(testsupport::makeTone(tone, 0.8, 44100, 2));
-    const QStringList names = {
-        QStringLiteral("a.flac"),
-        QStringLiteral("Artist/b.flac"),
-        QStringLiteral("Artist/it's a \"song\" $(x).flac"),
-        QStringLiteral("Artist/Album/01 one.flac"),
-        QStringLiteral("Artist/Album/02 two.flac"),
-        QStringLiteral("Artist/Album/03 three.flac"),
-        QStringLiteral("Other/Album/01 one.flac"),
-        QStringLiteral("Other/Album/02 two.flac"),
-        QStringLiteral("Other/Live/01 one.flac"),
-        QStringLiteral("Other/Live/02 two.flac"),
+    struct Track {
+        const char* name;
+        double frequency;
+        const char* volume;
+    };
+    const Track tracks[] = {
+        {"Artist/First/01 one.flac", 220, "-6dB"},     {"Artist/First/02 it's a \"song\" $(x).flac", 880, "-20dB"},
+        {"Artist/First/03 three.flac", 3000, "-12dB"}, {"Artist/Second/01 one.flac", 440, "-3dB"},
+        {"Artist/Second/02 two.flac", 150, "-25dB"},   {"Other/Live/01 one.flac", 1200, "-9dB"},
+        {"Other/Live/02 two.flac", 60, "-1dB"},
     };
     QList<QByteArray> expected;
-    for (const QString& name : names) {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(lib + u'/' + name).path()));
-        ASSERT_TRUE(QFile::copy(tone, lib + u'/' + name));
-        expected << QFile::encodeName(lib + u'/' + name).toHex() + " Complete";
+    for (const Track& track : tracks) {
+        const QString file = lib + u'/' + QString::fromUtf8(track.name);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+        ASSERT_TRUE(testsupport::makeTone(
+            file, 1.5, 44100, 2, {QStringLiteral("-af"), QStringLiteral("volume=") + QLatin1String(track.volume)},
+            track.frequency));
+        expected << QFile::encodeName(file).toHex() + " Complete";
+    }
+    for (const char* cover : {"Artist/First/cover.jpg", "Other/Live/notes.log"}) {
+        ASSERT_TRUE(writeFile(lib + u'/' + QLatin1String(cover), "not audio"));
+        expected << QFile::encodeName(lib + u'/' + QLatin1String(cover)).toHex() + " Refused";
     }
     std::sort(expected.begin(), expected.end());
 
-    QByteArray output;
+    QByteArray rows;
+    QByteArray sum;
     QByteArray joblog;
     const QString out = path(QStringLiteral("out"));
-    ASSERT_EQ(runRecipe(lib, out, output, joblog), 0);
+    ASSERT_EQ(runRecipe(lib, out, rows, sum, joblog), 0);
 
-    // Both logins ran a share, each file went to exactly one of them.
+    // Both logins ran a share, each file went to exactly one of them, and the
+    // covers did not fail the run.
     EXPECT_TRUE(joblog.contains("\t:\t")) << joblog.constData();
     EXPECT_TRUE(joblog.contains("ssh -F")) << joblog.constData();
     int totals = 0;
-    QByteArray rows = rowsOf(output, totals);
-    EXPECT_EQ(totals, 2) << output.constData();
-    EXPECT_EQ(rows.trimmed().split('\n'), expected) << output.constData();
+    EXPECT_EQ(rowsOf(rows, totals).trimmed().split('\n'), expected) << rows.constData();
+    EXPECT_GE(totals, 2);
+    // The jq line adds every call's totals up.
+    const QJsonObject summed = QJsonDocument::fromJson(sum).object();
+    EXPECT_EQ(summed.value(QStringLiteral("rows")).toInt(), int(std::size(tracks))) << sum.constData();
+    EXPECT_EQ(summed.value(QStringLiteral("complete")).toInt(), int(std::size(tracks)));
+    EXPECT_EQ(summed.value(QStringLiteral("refused")).toInt(), 2);
 
-    // The outputs are those of one machine converting the library alone.
+    // The album gains are those of one machine converting the library alone
+    // with the same settings, and differ from album to album.
     const QString reference = path(QStringLiteral("reference"));
     const testsupport::TonemillResult alone = tonemill.run(
-        {QStringLiteral("convert"), QStringLiteral("--format"), QStringLiteral("wav"), QStringLiteral("--output"),
-         reference, QStringLiteral("--recursive"), QStringLiteral("--keep-tree"), lib});
+        {QStringLiteral("convert"), QStringLiteral("--options-from"), out + QStringLiteral("/tonemill.options"),
+         QStringLiteral("--output"), reference, QStringLiteral("--recursive"), QStringLiteral("--keep-tree"), lib});
     ASSERT_EQ(alone.exitCode, 0) << alone.err.constData();
-    const QMap<QString, QByteArray> made = treeOf(out);
-    EXPECT_EQ(made.keys(), treeOf(reference).keys());
-    EXPECT_TRUE(made == treeOf(reference));
-    EXPECT_EQ(made.size(), names.size());
+    const QMap<QString, QString> gains = albumGainsBelow(out);
+    EXPECT_EQ(gains.size(), std::size(tracks));
+    EXPECT_EQ(gains, albumGainsBelow(reference));
+    const QString first = gains.value(QStringLiteral("Artist/First/01 one.mp3"));
+    EXPECT_TRUE(first.endsWith(QLatin1String(" dB"))) << first.toStdString();
+    EXPECT_EQ(gains.value(QStringLiteral("Artist/First/03 three.mp3")), first);
+    EXPECT_NE(gains.value(QStringLiteral("Artist/Second/01 one.mp3")), first);
+    EXPECT_NE(gains.value(QStringLiteral("Other/Live/01 one.mp3")), first);
 
     // Run again over the finished library: every file skipped, nothing new.
-    ASSERT_EQ(runRecipe(lib, out, output, joblog), 0);
-    rows = rowsOf(output, totals);
+    ASSERT_EQ(runRecipe(lib, out, rows, sum, joblog), 0);
     for (QByteArray& row : expected)
         row.replace(" Complete", " Skipped");
-    EXPECT_EQ(rows.trimmed().split('\n'), expected) << output.constData();
-    EXPECT_TRUE(treeOf(out) == made);
+    EXPECT_EQ(rowsOf(rows, totals).trimmed().split('\n'), expected) << rows.constData();
+    EXPECT_EQ(albumGainsBelow(out), gains);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -63,7 +64,7 @@ TEST_F(ProbeTest, AFolderOfGoodFilesPrintsOneLinePerRowAndExitsZero)
     }
 }
 
-TEST_F(ProbeTest, RefusedAndFailedFilesGiveExitOneAndOneSummaryWarning)
+TEST_F(ProbeTest, EachRefusedPathIsNamedWithItsReason)
 {
     tone("tone.wav", QStringLiteral("good.wav"));
     ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("readme.txt")), "text"));
@@ -71,14 +72,16 @@ TEST_F(ProbeTest, RefusedAndFailedFilesGiveExitOneAndOneSummaryWarning)
     ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("empty.mp3")), {}));
     ASSERT_TRUE(QFile::link(work.filePath(QStringLiteral("gone.wav")), work.filePath(QStringLiteral("dangling.wav"))));
 
+    // The folder's text file is passed over; good.wav given again is in the
+    // list already; the dangling link given (a folder scan passes over it)
+    // is missing, which fails the run.
     const ProbeRun run = probe({work.path(), QStringLiteral("dangling.wav"), QStringLiteral("good.wav")});
     EXPECT_EQ(run.exitCode, 1);
-    // good.wav given again is a duplicate; the dangling link fails to be read.
-    const QByteArray summary = "Some files are not supported or already exist and will not be added\n";
-    EXPECT_EQ(run.err.count(summary), 1) << run.err.constData();
-    EXPECT_TRUE(run.err.contains("An error occured while Adding File\n2:No such file or directory\n"))
+    const QByteArray folder = QFile::encodeName(work.path());
+    EXPECT_EQ(run.err.split('\n'), (QList<QByteArray>{"refused: not audio: " + folder + "/readme.txt",
+                                                      "refused: missing: " + folder + "/dangling.wav",
+                                                      "refused: already in the list: " + folder + "/good.wav", ""}))
         << run.err.constData();
-    EXPECT_TRUE(run.err.endsWith(summary));
 
     QMap<QByteArray, QByteArray> statusOf;
     for (const QByteArray& line : run.lines()) {
@@ -93,6 +96,28 @@ TEST_F(ProbeTest, RefusedAndFailedFilesGiveExitOneAndOneSummaryWarning)
     EXPECT_EQ(statusOf.value("good.wav"), "Waiting Conversion");
     EXPECT_EQ(statusOf.value("noise.ogg"), "Codec Not Supported");
     EXPECT_EQ(statusOf.value("empty.mp3"), "Codec Not Supported");
+
+    // Without the missing link, the text file and the second good.wav do not fail it.
+    EXPECT_EQ(probe({work.path() + QStringLiteral("/good.wav"), QStringLiteral("good.wav")}).exitCode, 0);
+}
+
+TEST_F(ProbeTest, JsonGivesNumbersAndTheTotals)
+{
+    const QString a = tone("tone.wav", QStringLiteral("a.wav"));
+    ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("cover.jpg")), "jpeg"));
+    const ProbeRun run = probe({QStringLiteral("--json"), QStringLiteral("--name-pattern={title}"), work.path()});
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    const QByteArray size = QByteArray::number(QFileInfo(a).size());
+    EXPECT_EQ(run.lines(), (QList<QByteArray>{
+                               "{\"input\":\"" + a.toUtf8() +
+                                   "\",\"status\":\"Waiting Conversion\",\"seconds\":2,\"bytes\":" + size +
+                                   ",\"cd_track\":false,\"output_name\":\"a\"}",
+                               "{\"input\":\"" + work.filePath(QStringLiteral("cover.jpg")).toUtf8() +
+                                   "\",\"output\":null,\"status\":\"Refused\",\"reason\":\"not audio\"}",
+                               "{\"totals\":{\"schema\":1,\"rows\":1,\"refused\":1,\"files_as_tracks\":0,\"seconds\":2,"
+                               "\"bytes\":" +
+                                   size + "}}"}))
+        << run.out.constData();
 }
 
 TEST_F(ProbeTest, ArgumentsUsageAndPathsThatLookLikeOptions)
@@ -172,7 +197,8 @@ TEST_F(ProbeTest, MessagesFollowTheRememberedLanguageAndFieldsStayEnglish)
 {
     ASSERT_TRUE(writeFile(tonemill.programFolder() + QStringLiteral("/Lang/Test.ini"),
                           "[Tonemill]\n20007=En attente\n20013=Erreur\n20015=Codec inconnu\n"
-                          "30001=Fichiers refuses\n"));
+                          "30003=Dossier vide\n"));
+    ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("empty")));
     ASSERT_TRUE(QDir(tonemill.configFolder()).mkpath(QStringLiteral("Tonemill")));
     ASSERT_TRUE(
         writeFile(tonemill.configFolder() + QStringLiteral("/Tonemill/Tonemill.conf"), "[Language]\nName=Test.ini\n"));
@@ -180,13 +206,14 @@ TEST_F(ProbeTest, MessagesFollowTheRememberedLanguageAndFieldsStayEnglish)
     ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("bad.ogg")), QByteArray(100, 'b')));
     ASSERT_TRUE(writeFile(work.filePath(QStringLiteral("c.txt")), "x"));
 
-    const ProbeRun run = probe({QStringLiteral("a.wav"), QStringLiteral("bad.ogg"), QStringLiteral("c.txt")});
+    const ProbeRun run =
+        probe({QStringLiteral("a.wav"), QStringLiteral("bad.ogg"), QStringLiteral("c.txt"), QStringLiteral("empty")});
     EXPECT_EQ(run.exitCode, 1);
     const QList<QByteArray> lines = run.lines();
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].endsWith("\tWaiting Conversion")) << lines[0].constData();
     EXPECT_TRUE(lines[1].endsWith("\tError\t100 Bytes\tCodec Not Supported")) << lines[1].constData();
-    EXPECT_EQ(run.err, "Fichiers refuses\n");
+    EXPECT_EQ(run.err, "refused: not audio: " + work.filePath(QStringLiteral("c.txt")).toUtf8() + "\nDossier vide\n");
 }
 
 TEST_F(ProbeTest, TheWmaPromptIsAnsweredCancelAndTheFileStillAdmitted)

@@ -98,8 +98,9 @@ TEST_F(ResumeLibraryTest, AKilledRunStartedAgainFinishesTheLibraryWithoutDuplica
     }
     EXPECT_EQ(skipped, named);
     EXPECT_EQ(skipped + complete, kFiles);
-    EXPECT_TRUE(lines.last().startsWith("{\"totals\":{\"rows\":2000,\"complete\":" + QByteArray::number(complete) +
-                                        ",\"skipped\":" + QByteArray::number(skipped) + ","))
+    EXPECT_TRUE(
+        lines.last().startsWith("{\"totals\":{\"schema\":1,\"rows\":2000,\"complete\":" + QByteArray::number(complete) +
+                                ",\"skipped\":" + QByteArray::number(skipped) + ","))
         << lines.last().constData();
 
     // Exactly one whole output per input: no "_Converted", no half file, no

@@ -148,8 +148,7 @@ TEST_F(AddFilesTest, RefusedFilesGiveOneWarningAfterTheOthersWereAdded)
     desktop.chooseFiles(many);
     panel.cmdAddFile_Click();
     ASSERT_EQ(desktop.boxes.size(), 3);
-    EXPECT_TRUE(
-        desktop.boxes[2].text.endsWith(QStringLiteral("\nn09.txt: not a type of file Tonemill reads\nand 2 more")))
+    EXPECT_TRUE(desktop.boxes[2].text.endsWith(QStringLiteral("\nn09.txt: could not be added\nand 2 more")))
         << qPrintable(desktop.boxes[2].text);
 }
 

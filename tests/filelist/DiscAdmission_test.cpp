@@ -143,7 +143,8 @@ TEST(AudioCdMenu, ListsTheDrivesWithAnAudioDiscAndAddsTheOneChosen)
     panel.mnuAudioCd->actions()[1]->trigger();
     ASSERT_EQ(desktop.boxes.size(), 1);
     EXPECT_EQ(desktop.boxes[0].text,
-              QStringLiteral("Some files are not supported or already exist and will not be added\n\nsr1"));
+              QStringLiteral("Some files are not supported or already exist and will not be added\n\n"
+                             "sr1: could not be added"));
 
     // The arrow follows "Add Audio File...", which a batch disables.
     panel.cmdAddFile->setEnabled(false);
