@@ -16,24 +16,8 @@ done
 [ -n "${PULSE_SERVER:-}" ] || { echo "skipped: no sound server"; exit 77; }
 
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A display of our own: the first free number from a random start.
-for n in $(seq $((200 + RANDOM % 500)) 999); do
-  [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 1 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
+source "$(dirname "$0")/private-display.sh"
+start_private_display
 
 # The desktop's "open" of a folder, recorded instead of shown.
 mkdir -p "$work/bin"

@@ -13,37 +13,8 @@ done
 [ -n "${PULSE_SERVER:-}" ] || { echo "skipped: no sound server"; exit 77; }
 
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAILED: $*"; exit 1; }
-# waitFor SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds;
-# fails after SECONDS. Generous limits: the machine may be busy.
-waitFor() {
-  local limit=$1; shift
-  local tries=$((limit * 10))
-  for _ in $(seq 1 "$tries"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-
-# A display of our own: the first free number from a random start.
-for n in $(seq $((200 + RANDOM % 500)) 999); do
-  [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-# -noreset: a server that resets when its last client leaves (each xdotool
-# below is one) refuses the clients that come meanwhile, openbox too.
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-waitFor 30 xdotool getmouselocation >/dev/null 2>&1 || fail "the display did not start"
-openbox >/dev/null 2>&1 &
-pids+=($!)
-# The window manager has taken the display once it names its desktops.
-waitFor 30 xdotool get_num_desktops >/dev/null 2>&1 || fail "the window manager did not start"
+source "$(dirname "$0")/private-display.sh"
+start_private_display
 
 ffmpeg -loglevel error -f lavfi -i "sine=f=440:d=300" -ac 2 "$work/long.flac"
 export HOME=$work/home TONEMILL_HOME=$work/program XDG_CONFIG_HOME=$work/config
