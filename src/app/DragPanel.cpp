@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace app {
 
@@ -14,15 +15,17 @@ namespace {
 //! there is none.
 const QWidget* widgetAt(const QWidget* parent, QPoint point)
 {
+    // The topmost child is the last one.
     const QObjectList& children = parent->children();
-    for (auto child = children.rbegin(); child != children.rend(); ++child) {
-        const auto* widget = qobject_cast<const QWidget*>(*child);
-        if (!widget || widget->isWindow() || !widget->isVisible() || !widget->geometry().contains(point))
-            continue;
-        const QWidget* inner = widgetAt(widget, point - widget->pos());
-        return inner ? inner : widget;
-    }
-    return nullptr;
+    const auto hit = std::find_if(children.rbegin(), children.rend(), [point](const QObject* child) {
+        const auto* widget = qobject_cast<const QWidget*>(child);
+        return widget && !widget->isWindow() && widget->isVisible() && widget->geometry().contains(point);
+    });
+    if (hit == children.rend())
+        return nullptr;
+    const auto* widget = static_cast<const QWidget*>(*hit);
+    const QWidget* inner = widgetAt(widget, point - widget->pos());
+    return inner ? inner : widget;
 }
 
 //! Whether a widget shows something a press could be meant for: a control
