@@ -110,8 +110,7 @@ void shareAsFolderIs(const QString& filePath)
 {
     struct stat folder {};
     const QString folderPath = platform::Path(platform::absolutePath(filePath)).parent().toString();
-    if (::stat(platform::nativeName(folderPath).constData(), &folder) != 0 ||
-        (folder.st_mode & S_IWGRP) == 0)
+    if (::stat(platform::nativeName(folderPath).constData(), &folder) != 0 || (folder.st_mode & S_IWGRP) == 0)
         return;
     const int fd = ::open(platform::nativeName(filePath).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)

@@ -21,7 +21,8 @@ inline void PrintTo(const QByteArray& bytes, std::ostream* os)
         else if (c == '\t')
             *os << "\\t";
         else if (byte < 0x20 || byte == 0x7f)
-            *os << "\\x" << "0123456789abcdef"[byte >> 4] << "0123456789abcdef"[byte & 15];
+            *os << "\\x"
+                << "0123456789abcdef"[byte >> 4] << "0123456789abcdef"[byte & 15];
         else
             *os << c;
     }
