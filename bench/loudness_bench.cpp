@@ -15,7 +15,7 @@
 // (default 1); FILES of the batch are normalised (default 6, 18 minutes).
 
 #include "engine/AudioEngine.h"
-#include "engine/LoudnessMeter.h"
+#include "loudness/LoudnessMeter.h"
 #include "support/Folders.h"
 #include "support/MeasuredRun.h"
 #include "support/OneHourBatch.h"
@@ -67,7 +67,7 @@ Cost meterCost(const QStringList& files, DWORD flags)
 
         // In the chunks the WAV path reads.
         double start = bench::threadCpuMs();
-        engine::LoudnessMeter meter(info);
+        loudness::LoudnessMeter meter(info);
         for (std::size_t at = 0; at < pcm.size(); at += 20000)
             meter.add(pcm.data() + at, std::min<std::size_t>(20000, pcm.size() - at));
         cost.meterMs += bench::threadCpuMs() - start;
@@ -111,7 +111,7 @@ double loudnessOf(const QString& file)
         return NAN;
     BASS_CHANNELINFO info;
     BASS_ChannelGetInfo(stream, &info);
-    engine::LoudnessMeter meter(info);
+    loudness::LoudnessMeter meter(info);
     std::vector<char> buffer(0x40000);
     for (;;) {
         const DWORD got = BASS_ChannelGetData(stream, buffer.data(), DWORD(buffer.size()));

@@ -8,13 +8,13 @@
 // Usage: tags_bench [ROUNDS] [FORMAT...]; each timing is the best of ROUNDS
 // (default 3), formats default to wav and ogg.
 
-#include "convert/WriteFileTags.h"
 #include "support/Commands.h"
 #include "support/Fixtures.h"
 #include "support/Folders.h"
 #include "support/OneHourBatch.h"
 #include "support/Timing.h"
 #include "support/TonemillRun.h"
+#include "tags/WriteFileTags.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -59,10 +59,9 @@ QStringList makeBatch()
         return {};
 
     // The batch's files are FLAC, MP3 and Ogg in turn.
-    static const convert::TagFormat formats[] = {convert::TagFormat::Flac, convert::TagFormat::Mp3,
-                                                 convert::TagFormat::Ogg};
+    static const tags::TagFormat formats[] = {tags::TagFormat::Flac, tags::TagFormat::Mp3, tags::TagFormat::Ogg};
     return bench::oneHourBatch(kCache, [&cover](const QString& file, int index) {
-        return convert::WriteFileTags(file, formats[index % 3], benchTags(index, cover));
+        return tags::WriteFileTags(file, formats[index % 3], benchTags(index, cover));
     });
 }
 

@@ -11,18 +11,15 @@
 #include "controls/QtTabOrder.h"
 #include "convert/ConversionBatch.h"
 #include "convert/ConvertPanel.h"
-#include "convert/DownloadDialog.h"
 #include "convert/OutputNameExample.h"
 #include "convert/OutputNamePattern.h"
 #include "convert/OutputPath.h"
-#include "convert/WmaRemedies.h"
 #include "engine/AudioEngine.h"
 #include "filelist/AddFilesActions.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "filelist/FileListPanel.h"
 #include "filelist/GridView.h"
-#include "filelist/WmaSupport.h"
 #include "lang/LanguageBoxWidget.h"
 #include "lang/LanguageChoice.h"
 #include "lang/StringLookup.h"
@@ -36,6 +33,9 @@
 #include "platform/ProgramFolder.h"
 #include "platform/UserSettings.h"
 #include "player/PlayerPanel.h"
+#include "remedy/DownloadDialog.h"
+#include "remedy/WmaRemedies.h"
+#include "remedy/WmaSupport.h"
 #include "settings/Settings.h"
 
 #include <QAbstractItemModel>
@@ -90,12 +90,12 @@ MainWindow::MainWindow(platform::Desktop& desktop, QWidget* parent)
     m_settings->setDesktop(&desktop);
     m_batch = std::make_unique<convert::ConversionBatch>(desktop, conversion, *m_options,
                                                          [this] { return m_fileList.get(); });
-    m_wmaRemedies = std::make_unique<convert::WmaRemedies>(
+    m_wmaRemedies = std::make_unique<remedy::WmaRemedies>(
         desktop,
-        [this](const convert::DownloadTexts& texts, convert::TransferJob& job) {
-            convert::DownloadDialog::run(texts, job, this);
+        [this](const remedy::DownloadTexts& texts, remedy::TransferJob& job) {
+            remedy::DownloadDialog::run(texts, job, this);
         },
-        convert::WmaComponentSources::load(settings::CRegister()));
+        remedy::WmaComponentSources::load(settings::CRegister()));
     buildInterface();
     wireSubsystems();
 }
@@ -567,7 +567,7 @@ void MainWindow::LoadSettings()
 
 bool MainWindow::CheckWMASupport()
 {
-    return filelist::CheckWMASupport();
+    return remedy::CheckWMASupport();
 }
 
 void MainWindow::ShowWMANotice()

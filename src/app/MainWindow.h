@@ -18,8 +18,10 @@ namespace convert {
 class ConversionBatch;
 class ConvertPanel;
 class OutputNameExample;
-class WmaRemedies;
 } // namespace convert
+namespace remedy {
+class WmaRemedies;
+} // namespace remedy
 namespace filelist {
 class FileAdmission;
 class FileList;
@@ -83,7 +85,7 @@ public:
     options::FormatOptions& formatOptions() { return *m_options; }
     convert::ConversionBatch& batch() { return *m_batch; }
     filelist::FileAdmission& admission() { return *m_admission; }
-    convert::WmaRemedies& wmaRemedies() { return *m_wmaRemedies; }
+    remedy::WmaRemedies& wmaRemedies() { return *m_wmaRemedies; }
 
     bool bLoading = false;
     //! Set when the language folder held at least one language file.
@@ -188,7 +190,7 @@ private:
     std::unique_ptr<convert::OutputNameExample> m_nameExample;
     std::unique_ptr<settings::Settings> m_settings;
     std::unique_ptr<convert::ConversionBatch> m_batch;
-    std::unique_ptr<convert::WmaRemedies> m_wmaRemedies;
+    std::unique_ptr<remedy::WmaRemedies> m_wmaRemedies;
     std::unique_ptr<QTranslator> m_qtTranslator;
     QString m_qtTranslationCode;
     bool m_engineStarted = false;

@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleText.h"
 #include "convert/OutputFile.h"
+#include "disc/DiscTrackOpening.h"
 #include "engine/SoundServerName.h"
 #include "platform/FileSystem.h"
 #include "platform/QtDesktop.h"
@@ -27,6 +28,8 @@ int runWindow(int argc, char* argv[])
 
     // The desktop's sound settings list the player as the program itself.
     engine::NameSoundServerClient("Tonemill", "tonemill");
+    // The list's rows may be tracks of sheets and discs.
+    disc::InstallTrackOpener();
 
     platform::QtDesktop desktop;
     MainWindow window(desktop);

@@ -6,6 +6,7 @@
 #include "cli/ConvertCommand.h"
 #include "cli/NearestNames.h"
 #include "cli/ProbeCommand.h"
+#include "disc/DiscTrackOpening.h"
 
 #include <QString>
 #include <QStringList>
@@ -104,8 +105,10 @@ int run(int argc, char* argv[])
                    stderr);
         return kUsageError;
     }
-    if (const std::optional<Command> command = commandNamed(argv[1]))
+    if (const std::optional<Command> command = commandNamed(argv[1])) {
+        disc::InstallTrackOpener(); // the rows may be tracks of sheets and discs
         return runCommand(*command, argc, argv);
+    }
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (isHelp(argv[i])) {
             writeUtf8(stdout, programHelp());

@@ -13,12 +13,12 @@
 #include "convert/OutputPath.h"
 #include "engine/AudioEngine.h"
 #include "engine/Bass.h"
-#include "engine/ReadMediaTags.h"
 #include "filelist/FileAdmission.h"
 #include "filelist/FileList.h"
 #include "filelist/RowWords.h"
 #include "lang/StringLookup.h"
 #include "settings/RunOptions.h"
+#include "tags/ReadMediaTags.h"
 
 #include <QtNumeric>
 #include <algorithm>
@@ -38,7 +38,7 @@ QString outputName(const filelist::FileListRow& row, const CommandArguments& arg
 {
     QString name = convert::OutputBaseName(row.path);
     if (arguments.namePattern)
-        name = convert::OutputNamePattern(*arguments.namePattern).expand(engine::ReadMediaTags(row.path), name);
+        name = convert::OutputNamePattern(*arguments.namePattern).expand(tags::ReadMediaTags(row.path), name);
     const QString folder = arguments.keepTree ? convert::RelativeFolder(row.path, row.baseFolder) : QString();
     return folder.isEmpty() ? name : folder + u'/' + name;
 }

@@ -1,7 +1,7 @@
 #include "convert/CarryTags.h"
 
-#include "engine/ReadMediaTags.h"
 #include "options/FormatOptions.h"
+#include "tags/ReadMediaTags.h"
 
 #include <QLoggingCategory>
 
@@ -19,12 +19,12 @@ QString engine::MediaTags::*const kBoxFields[options::FormatOptions::kTagCount] 
 
 } // namespace
 
-engine::MediaTags outputTags(const options::FormatOptions& options, const QString& origfile, TagFormat format)
+engine::MediaTags outputTags(const options::FormatOptions& options, const QString& origfile, tags::TagFormat format)
 {
     engine::MediaTags tags;
     if (options.chkCopyTags.Value())
-        tags = engine::ReadMediaTags(origfile);
-    if (format == TagFormat::Wma && options.chkWMAFileTags.Value()) {
+        tags = tags::ReadMediaTags(origfile);
+    if (format == tags::TagFormat::Wma && options.chkWMAFileTags.Value()) {
         for (int i = 0; i < options::FormatOptions::kTagCount; ++i) {
             const QString box = options.txtWMATags(i).Text().trimmed();
             if (!box.isEmpty() && box != options::FormatOptions::tagPlaceholder(i))
@@ -35,10 +35,10 @@ engine::MediaTags outputTags(const options::FormatOptions& options, const QStrin
 }
 
 QString CarryTags(const options::FormatOptions& options, const QString& origfile, const QString& outFile,
-                  TagFormat format)
+                  tags::TagFormat format)
 {
     QString failure;
-    if (WriteFileTags(outFile, format, outputTags(options, origfile, format), &failure))
+    if (tags::WriteFileTags(outFile, format, outputTags(options, origfile, format), &failure))
         return {};
     qCWarning(lcConvert) << "could not write the tags of" << outFile << failure;
     return failure;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/WriteFileTags.h"
+#include "tags/WriteFileTags.h"
 
 namespace options {
 class FormatOptions;
@@ -12,7 +12,7 @@ namespace convert {
 //! from the input" is ticked; for a WMA output, every tag box of the WMA page
 //! that is filled (and not just showing its placeholder) then overrides its
 //! field when "Set WMA File ID Tags" is ticked.
-engine::MediaTags outputTags(const options::FormatOptions& options, const QString& origfile, TagFormat format);
+engine::MediaTags outputTags(const options::FormatOptions& options, const QString& origfile, tags::TagFormat format);
 
 //! Writes outputTags() into the complete output file `outFile`, named by its
 //! `format`. Empty when they were written, or when TagLib cannot read the
@@ -21,6 +21,6 @@ engine::MediaTags outputTags(const options::FormatOptions& options, const QStrin
 //! full disk: "No space left on device"): the file may have lost audio and
 //! must not be kept.
 QString CarryTags(const options::FormatOptions& options, const QString& origfile, const QString& outFile,
-                  TagFormat format);
+                  tags::TagFormat format);
 
 } // namespace convert

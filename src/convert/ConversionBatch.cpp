@@ -1,17 +1,19 @@
 #include "convert/ConversionBatch.h"
 
-#include "convert/AlbumLoudness.h"
 #include "convert/CompleteOutput.h"
 #include "convert/ConversionJob.h"
 #include "convert/ConvertToFLAC_OPUS_AAC.h"
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWAV.h"
 #include "convert/ConvertToWMA.h"
+#include "convert/ErrorLog.h"
 #include "convert/OutputFile.h"
 #include "convert/OutputPath.h"
+#include "convert/RewriteTagFields.h"
 #include "filelist/FileList.h"
 #include "filelist/RowWords.h"
 #include "lang/StringLookup.h"
+#include "loudness/AlbumLoudness.h"
 #include "options/FormatOptions.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
@@ -290,7 +292,16 @@ bool ConversionBatch::ConvertFiles(Choice choice)
     m_summary = {};
     m_total = 0;
     m_finishedSeconds = 0;
-    m_albums = std::make_unique<AlbumLoudness>();
+    m_albums = std::make_unique<loudness::AlbumLoudness>([](const QString& output, tags::TagFormat format,
+                                                            const QList<tags::TagField>& fields,
+                                                            const QString& input) -> std::optional<QString> {
+        QString why;
+        if (RewriteTagFields(output, format, fields, &why))
+            return std::nullopt;
+        const QString failure = QStringLiteral("the album's ReplayGain tags could not be written: %1").arg(why);
+        ErrorLog().append(BASS_ERROR_CREATE, input, failure);
+        return failure;
+    });
     // Rows that wait for their album's tags are reported once they are written.
     m_albums->setOnSettled([this] { m_rowEnded.wake(); });
     double knownSeconds = 0;

@@ -29,9 +29,12 @@ namespace filelist {
 struct FileListRow;
 }
 
+namespace loudness {
+class AlbumLoudness;
+}
+
 namespace convert {
 
-class AlbumLoudness;
 class ConversionJob;
 
 //! The conversion batch behind "Convert All" and "Convert Selected": walks
@@ -250,8 +253,8 @@ private:
     TimeLeftEstimate m_timeLeft;
     Summary m_summary;
 
-    std::unique_ptr<AlbumLoudness> m_albums; // user-interface thread: of the running batch
-    RowStatusBoard m_board;                  // any thread: workers post, the batch takes, under its mutex
+    std::unique_ptr<loudness::AlbumLoudness> m_albums; // user-interface thread: of the running batch
+    RowStatusBoard m_board;                            // any thread: workers post, the batch takes, under its mutex
     std::mutex m_endedMutex;
     std::vector<int> m_ended;          // any thread, under m_endedMutex: rows whose threads are done
     platform::ThreadWakeUp m_rowEnded; // woken by a worker after it added to m_ended

@@ -45,10 +45,10 @@ public:
     //! After run(): the file the row kept under its final name, or empty.
     const QString& outputMade() const { return m_made; }
     //! Before start(): the albums of the batch the row belongs to.
-    void setAlbums(AlbumLoudness* albums) { m_session.setAlbums(albums, m_row); }
+    void setAlbums(loudness::AlbumLoudness* albums) { m_session.setAlbums(albums, m_row); }
     //! After run(): what the row measured of the output it made, if it
     //! completed one.
-    std::shared_ptr<const MeasuredOutput> measured() const { return m_session.measured; }
+    std::shared_ptr<const loudness::MeasuredOutput> measured() const { return m_session.measured; }
 
 private:
     // Made on the thread that creates the job (the batch's): it alone calls

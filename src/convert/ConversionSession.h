@@ -24,10 +24,12 @@ namespace platform {
 class Desktop;
 }
 
-namespace convert {
-
+namespace loudness {
 class AlbumLoudness;
 struct MeasuredOutput;
+} // namespace loudness
+
+namespace convert {
 
 //! What the batch and the encoder paths share while files are converted: the
 //! services of the screen, the batch flags, the option controls (read at the
@@ -121,16 +123,16 @@ public:
     void setLoudness(const filelist::MeasuredLoudness& loudness);
     //! The albums of the batch and the row of this conversion among them;
     //! null when the conversion belongs to no batch.
-    AlbumLoudness* albums() const { return m_albums; }
+    loudness::AlbumLoudness* albums() const { return m_albums; }
     int albumRow() const { return m_albumRow; }
-    void setAlbums(AlbumLoudness* albums, int row)
+    void setAlbums(loudness::AlbumLoudness* albums, int row)
     {
         m_albums = albums;
         m_albumRow = row;
     }
     //! What the encoder path measured of an output that got its final name
     //! (before any album gain), for the batch's albums; empty otherwise.
-    std::shared_ptr<const MeasuredOutput> measured;
+    std::shared_ptr<const loudness::MeasuredOutput> measured;
 
     //! The output file the encoder path kept under its final name for the
     //! row being converted (empty when it kept none); the name may differ from
@@ -174,7 +176,7 @@ private:
     QElapsedTimer m_sinceYield;
     int m_pass = 1;
     int m_passes = 1;
-    AlbumLoudness* m_albums = nullptr;
+    loudness::AlbumLoudness* m_albums = nullptr;
     int m_albumRow = -1;
 };
 

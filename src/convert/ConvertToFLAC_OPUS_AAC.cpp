@@ -43,15 +43,15 @@ HENCODE openEncoder(const FormatOptions& options, const BASS_CHANNELINFO& info, 
     }
 }
 
-TagFormat tagFormat(const FormatOptions& options)
+tags::TagFormat tagFormat(const FormatOptions& options)
 {
     switch (options.selectedFormat()) {
     case FormatOptions::FLAC:
-        return TagFormat::Flac;
+        return tags::TagFormat::Flac;
     case FormatOptions::OPUS:
-        return TagFormat::Opus;
+        return tags::TagFormat::Opus;
     default:
-        return TagFormat::Mp4;
+        return tags::TagFormat::Mp4;
     }
 }
 
@@ -64,7 +64,7 @@ void ConvertToFLAC_OPUS_AAC(ConversionSession& session, const QString& origfile,
 
     // Float samples carry 24-bit sources whole; the encoders keep every channel.
     const DWORD flags = BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT;
-    const TagFormat format = tagFormat(session.options());
+    const tags::TagFormat format = tagFormat(session.options());
     RowLoudness loudness(session, origfile, format, flags);
     if (!loudness.prepare())
         return;

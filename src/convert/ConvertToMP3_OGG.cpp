@@ -61,7 +61,7 @@ void ConvertToMP3_OGG(ConversionSession& session, const QString& origfile, const
     const bool mp3 = options.optFileFormat(options::FormatOptions::MP3).Value();
     // lame takes mono and stereo only: a film's surround sound is mixed down.
     const DWORD flags = BASS_STREAM_DECODE | (mp3 ? BASS_STREAM_DOWNMIX : 0);
-    const TagFormat format = mp3 ? TagFormat::Mp3 : TagFormat::Ogg;
+    const tags::TagFormat format = mp3 ? tags::TagFormat::Mp3 : tags::TagFormat::Ogg;
     RowLoudness loudness(session, origfile, format, flags);
     if (!loudness.prepare())
         return;

@@ -39,7 +39,7 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     const ErrorLog log;
 
     session.releaseConversionStream();
-    RowLoudness loudness(session, origfile, TagFormat::Wav, BASS_STREAM_DECODE);
+    RowLoudness loudness(session, origfile, tags::TagFormat::Wav, BASS_STREAM_DECODE);
     if (!loudness.prepare())
         return;
     const HSTREAM stream = OpenConversionStream(session, log, origfile, BASS_STREAM_DECODE);
@@ -150,7 +150,7 @@ void ConvertToWAV(ConversionSession& session, const QString& origfile, const QSt
     }
     // The complete file exists under its temporary name here; commit() gives
     // it the final one.
-    if (const QString failure = CarryTags(session.options(), origfile, output->temporaryPath(), TagFormat::Wav);
+    if (const QString failure = CarryTags(session.options(), origfile, output->temporaryPath(), tags::TagFormat::Wav);
         !failure.isEmpty()) {
         fail(failure, BASS_ERROR_CREATE);
         return;

@@ -62,7 +62,7 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
 
     // The encoder takes 16-bit mono or stereo: more channels are mixed down.
     const DWORD flags = BASS_STREAM_DECODE | BASS_STREAM_DOWNMIX;
-    RowLoudness loudness(session, origfile, TagFormat::Wma, flags);
+    RowLoudness loudness(session, origfile, tags::TagFormat::Wma, flags);
     if (!loudness.prepare())
         return;
     const HSTREAM stream = OpenConversionStream(session, log, origfile, flags);
@@ -120,7 +120,7 @@ void ConvertToWMA(ConversionSession& session, const QString& origfile, const QSt
         session, log, origfile, *output, kChunkBytes,
         {[encoder](const char* data, unsigned length) { return BASS_WMA_EncodeWrite(encoder, data, length); },
          [encoder] { return BASS_WMA_EncodeClose(encoder); }},
-        TagFormat::Wma, loudness);
+        tags::TagFormat::Wma, loudness);
 }
 
 } // namespace convert

@@ -28,7 +28,8 @@ QString FileEncoderFailure(int code)
 }
 
 void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QString& origfile, OutputFile& output,
-                       unsigned chunkBytes, const FileEncoderCalls& encoder, TagFormat format, RowLoudness& loudness)
+                       unsigned chunkBytes, const FileEncoderCalls& encoder, tags::TagFormat format,
+                       RowLoudness& loudness)
 {
     using Outcome = ConversionSession::Outcome;
     const HSTREAM stream = session.conversionStream;
@@ -86,7 +87,7 @@ void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QS
             code = BASS_ERROR_CREATE;
             reason = std::move(failure);
             outcome = Outcome::Error;
-        } else if (format == TagFormat::Mp4 && !WriteGaplessInfo(output.temporaryPath(), padding)) {
+        } else if (format == tags::TagFormat::Mp4 && !WriteGaplessInfo(output.temporaryPath(), padding)) {
             code = BASS_ERROR_CREATE;
             reason = GrowthRefusal(output.temporaryPath());
             if (reason.isEmpty())

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/WriteFileTags.h"
+#include "tags/WriteFileTags.h"
 
 #include <QString>
 #include <functional>
@@ -26,7 +26,8 @@ struct FileEncoderCalls {
 //! reason, if any), "Cancelled" (the shorter file kept) or "Error" (nothing
 //! kept, the reason logged).
 void PumpToFileEncoder(ConversionSession& session, const ErrorLog& log, const QString& origfile, OutputFile& output,
-                       unsigned chunkBytes, const FileEncoderCalls& encoder, TagFormat format, RowLoudness& loudness);
+                       unsigned chunkBytes, const FileEncoderCalls& encoder, tags::TagFormat format,
+                       RowLoudness& loudness);
 
 //! Why an encoder's write or close failed: the system's reason when the file
 //! could not be written (a full disk), else the engine's error text.

@@ -1,6 +1,6 @@
 #include "convert/GaplessInfo.h"
 
-#include "convert/WriteTagFields.h"
+#include "tags/WriteTagFields.h"
 
 namespace convert {
 
@@ -18,7 +18,7 @@ QString hex(std::int64_t value, int digits)
 
 } // namespace
 
-TagField ITunesGaplessField(const engine::EncoderPadding& padding)
+tags::TagField ITunesGaplessField(const engine::EncoderPadding& padding)
 {
     QString value = hex(0, 8) + hex(padding.priming, 8) + hex(padding.padding, 8) + hex(padding.samples, 16);
     for (int i = 0; i < kTrailingZeros; ++i)
@@ -28,7 +28,7 @@ TagField ITunesGaplessField(const engine::EncoderPadding& padding)
 
 bool WriteGaplessInfo(const QString& path, const engine::EncoderPadding& padding)
 {
-    return WriteTagFields(path, TagFormat::Mp4, {ITunesGaplessField(padding)});
+    return tags::WriteTagFields(path, tags::TagFormat::Mp4, {ITunesGaplessField(padding)});
 }
 
 QString GaplessInfoFailure()

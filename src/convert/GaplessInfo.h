@@ -1,7 +1,7 @@
 #pragma once
 
-#include "convert/ReplayGainFields.h"
 #include "engine/FfmpegEncoder.h"
+#include "tags/WriteTagFields.h"
 
 #include <QString>
 
@@ -13,7 +13,7 @@ namespace convert {
 //! places the field has (" 00000000 00000400 000002A8 000000000006BAA8 …").
 //! The edit list says the same to readers that honour one; this field is
 //! what the others go by.
-TagField ITunesGaplessField(const engine::EncoderPadding& padding);
+tags::TagField ITunesGaplessField(const engine::EncoderPadding& padding);
 
 //! Writes ITunesGaplessField() into the MP4 file at `path`; false when it
 //! cannot be written.

@@ -2,11 +2,11 @@
 
 #include "convert/OutputNamePattern.h"
 #include "convert/OutputPath.h"
-#include "engine/ReadMediaTags.h"
 #include "filelist/FileList.h"
 #include "lang/StringLookup.h"
 #include "platform/FileName.h"
 #include "platform/Path.h"
+#include "tags/ReadMediaTags.h"
 
 namespace convert {
 
@@ -36,7 +36,7 @@ QString OutputNameExample::name(const QString& pattern, const filelist::FileList
     if (list && list->count() > 0) {
         const QString& path = list->at(0).path;
         if (path != m_taggedPath) {
-            m_tags = engine::ReadMediaTags(path);
+            m_tags = tags::ReadMediaTags(path);
             m_taggedPath = path;
         }
         tags = m_tags;

@@ -1,13 +1,13 @@
 #include "convert/OutputPath.h"
 
 #include "convert/OutputNamePattern.h"
-#include "engine/ReadMediaTags.h"
-#include "engine/TrackPath.h"
+#include "disc/TrackPath.h"
 #include "lang/StringLookup.h"
 #include "options/FormatOptions.h"
 #include "platform/Desktop.h"
 #include "platform/FileName.h"
 #include "platform/Path.h"
+#include "tags/ReadMediaTags.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -78,8 +78,8 @@ struct OutputPlace {
 OutputPlace placeFor(const options::FormatOptions& options, const OutputRequest& request)
 {
     const QString& inputPath = request.inputPath;
-    const std::optional<engine::TrackPath> track = engine::TrackPath::parse(inputPath);
-    const bool sameFolder = options.optSameFolder.Value() && !(track && engine::isDevicePath(track->source));
+    const std::optional<disc::TrackPath> track = disc::TrackPath::parse(inputPath);
+    const bool sameFolder = options.optSameFolder.Value() && !(track && disc::isDevicePath(track->source));
     OutputPlace place;
     place.root = sameFolder ? platform::Path(inputPath).parent().toString() : options.txtOutPath.Text();
     // Below the root: the input's place in its tree, then the folders the name pattern makes.
@@ -89,7 +89,7 @@ OutputPlace placeFor(const options::FormatOptions& options, const OutputRequest&
     if (options.chkNamePattern.Value()) {
         const OutputNamePattern pattern(options.txtNamePattern.Text());
         if (pattern.usable()) {
-            const platform::Path expanded(pattern.expand(engine::ReadMediaTags(inputPath), place.base));
+            const platform::Path expanded(pattern.expand(tags::ReadMediaTags(inputPath), place.base));
             place.base = expanded.fileName();
             // The folders the pattern makes ("Artist/Album/" of "Artist/Album/Title").
             const QString folders = expanded.toString().chopped(place.base.size());
@@ -119,7 +119,7 @@ void showFolderFailure(platform::Desktop& desktop)
 
 QString OutputBaseName(const QString& inputPath)
 {
-    if (const std::optional<engine::TrackPath> track = engine::TrackPath::parse(inputPath))
+    if (const std::optional<disc::TrackPath> track = disc::TrackPath::parse(inputPath))
         return QStringLiteral("Track%1").arg(track->track, 2, 10, QLatin1Char('0'));
     return platform::Path(inputPath).stem();
 }

@@ -1,15 +1,15 @@
 #include "convert/RowLoudness.h"
 
-#include "convert/AlbumLoudness.h"
 #include "convert/ConversionSession.h"
 #include "convert/DecodeProgress.h"
-#include "convert/LoudnessStore.h"
-#include "convert/ReplayGainFields.h"
-#include "convert/WriteTagFields.h"
 #include "engine/AudioEngine.h"
-#include "engine/GainChannel.h"
 #include "filelist/MeasuredLoudness.h"
+#include "loudness/AlbumLoudness.h"
+#include "loudness/GainChannel.h"
+#include "loudness/LoudnessStore.h"
+#include "loudness/ReplayGainFields.h"
 #include "options/FormatOptions.h"
+#include "tags/WriteTagFields.h"
 
 #include <vector>
 
@@ -28,20 +28,20 @@ constexpr double kCeilingDbtp = -1.0;
 //! (bench/decoded_peak_bench), so that the decoded output stays at or below
 //! the ceiling. Audio with much more energy near 20 kHz can rise further
 //! (white noise through Opus: 3.9 dB), though not to full scale.
-double codecHeadroomDb(TagFormat format)
+double codecHeadroomDb(tags::TagFormat format)
 {
     switch (format) {
-    case TagFormat::Mp3:
+    case tags::TagFormat::Mp3:
         return 0.6;
-    case TagFormat::Mp4:
+    case tags::TagFormat::Mp4:
         return 1.5;
-    case TagFormat::Ogg:
-    case TagFormat::Wma:
+    case tags::TagFormat::Ogg:
+    case tags::TagFormat::Wma:
         return 2.3;
-    case TagFormat::Opus:
+    case tags::TagFormat::Opus:
         return 2.4;
-    case TagFormat::Wav:
-    case TagFormat::Flac:
+    case tags::TagFormat::Wav:
+    case tags::TagFormat::Flac:
         break;
     }
     return 0.0;
@@ -54,7 +54,7 @@ QString ReplayGainTagFailure()
     return QStringLiteral("the ReplayGain tags could not be written");
 }
 
-RowLoudness::RowLoudness(ConversionSession& session, const QString& origfile, TagFormat format, DWORD decodeFlags)
+RowLoudness::RowLoudness(ConversionSession& session, const QString& origfile, tags::TagFormat format, DWORD decodeFlags)
     : m_session(session), m_origfile(origfile), m_format(format), m_flags(decodeFlags)
 {
     // One pass until a measuring pass is needed; a session converts many rows.
@@ -68,10 +68,10 @@ int RowLoudness::variant(DWORD decodeFlags)
     return static_cast<int>(decodeFlags & (BASS_STREAM_DOWNMIX | BASS_SAMPLE_FLOAT));
 }
 
-std::optional<engine::LoudnessAnalysis> RowLoudness::measureFirst(const QString& path, bool& stopped)
+std::optional<loudness::LoudnessAnalysis> RowLoudness::measureFirst(const QString& path, bool& stopped)
 {
-    const LoudnessStore store;
-    if (std::optional<engine::LoudnessAnalysis> stored = store.find(path, variant(m_flags)))
+    const loudness::LoudnessStore store;
+    if (std::optional<loudness::LoudnessAnalysis> stored = store.find(path, variant(m_flags)))
         return stored;
 
     m_session.setPass(1, 2);
@@ -82,7 +82,7 @@ std::optional<engine::LoudnessAnalysis> RowLoudness::measureFirst(const QString&
         return std::nullopt; // the conversion itself says why
     BASS_CHANNELINFO info;
     BASS_ChannelGetInfo(stream, &info);
-    engine::LoudnessMeter meter(info);
+    loudness::LoudnessMeter meter(info);
     std::vector<char> buffer(kMeasureBytes);
     DecodeProgress progress(stream);
     bool whole = true;
@@ -114,15 +114,15 @@ bool RowLoudness::prepare()
         return true;
 
     bool stopped = false;
-    std::optional<LoudnessFigures> before;
-    AlbumLoudness* albums = m_session.albums();
+    std::optional<loudness::LoudnessFigures> before;
+    loudness::AlbumLoudness* albums = m_session.albums();
     if (options.optNormalizeAlbum.Value() && albums)
         before = albums->albumBeforeGain(
             m_session.albumRow(),
             [this](const QString& path, bool& wasStopped) { return measureFirst(path, wasStopped); },
             [this] { return m_session.cancelRequested(); });
-    else if (std::optional<engine::LoudnessAnalysis> analysis = measureFirst(m_origfile, stopped))
-        before = LoudnessFigures::of(*analysis);
+    else if (std::optional<loudness::LoudnessAnalysis> analysis = measureFirst(m_origfile, stopped))
+        before = loudness::LoudnessFigures::of(*analysis);
     if (stopped || m_session.cancelRequested()) {
         m_session.setOutcome(ConversionSession::Outcome::Cancelled);
         return false;
@@ -138,12 +138,12 @@ bool RowLoudness::prepare()
 
 bool RowLoudness::attach(HSTREAM stream)
 {
-    if (m_gain && !engine::applyGainToDecodingStream(stream, *m_gain, kCeilingDbtp - codecHeadroomDb(m_format)))
+    if (m_gain && !loudness::applyGainToDecodingStream(stream, *m_gain, kCeilingDbtp - codecHeadroomDb(m_format)))
         return false;
     BASS_CHANNELINFO info;
     if (!BASS_ChannelGetInfo(stream, &info))
         return false;
-    m_meter = std::make_unique<engine::LoudnessMeter>(info);
+    m_meter = std::make_unique<loudness::LoudnessMeter>(info);
     return true;
 }
 
@@ -151,24 +151,25 @@ bool RowLoudness::tag(const QString& temporaryPath)
 {
     if (!m_meter || !m_session.options().chkReplayGain.Value())
         return true;
-    return WriteTagFields(temporaryPath, m_format,
-                          ReplayGainFields(m_format, GainScope::Track, LoudnessFigures::of(m_meter->analysis())));
+    return tags::WriteTagFields(temporaryPath, m_format,
+                                loudness::ReplayGainFields(m_format, loudness::GainScope::Track,
+                                                           loudness::LoudnessFigures::of(m_meter->analysis())));
 }
 
 void RowLoudness::done()
 {
     if (!m_meter || !m_meter->usable())
         return;
-    auto measured = std::make_shared<MeasuredOutput>();
+    auto measured = std::make_shared<loudness::MeasuredOutput>();
     measured->analysis = m_meter->analysis();
     measured->format = m_format;
     measured->writeTags = m_session.options().chkReplayGain.Value();
-    const LoudnessFigures figures = LoudnessFigures::of(measured->analysis);
+    const loudness::LoudnessFigures figures = loudness::LoudnessFigures::of(measured->analysis);
     m_session.setLoudness({figures.integrated, figures.truePeakDb()});
     // What was measured without a gain is what a later normalising of the
     // same file would measure first.
     if (!m_gain)
-        LoudnessStore().keep(m_origfile, variant(m_flags), measured->analysis);
+        loudness::LoudnessStore().keep(m_origfile, variant(m_flags), measured->analysis);
     m_session.measured = std::move(measured);
 }
 

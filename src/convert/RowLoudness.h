@@ -1,9 +1,9 @@
 #pragma once
 
-#include "convert/LoudnessFigures.h"
-#include "convert/WriteFileTags.h"
 #include "engine/Bass.h"
-#include "engine/LoudnessMeter.h"
+#include "loudness/LoudnessFigures.h"
+#include "loudness/LoudnessMeter.h"
+#include "tags/WriteFileTags.h"
 
 #include <QString>
 #include <memory>
@@ -21,7 +21,7 @@ class ConversionSession;
 class RowLoudness {
 public:
     //! `decodeFlags` are those the encoder path opens its stream with.
-    RowLoudness(ConversionSession& session, const QString& origfile, TagFormat format, DWORD decodeFlags);
+    RowLoudness(ConversionSession& session, const QString& origfile, tags::TagFormat format, DWORD decodeFlags);
     ~RowLoudness();
     RowLoudness(const RowLoudness&) = delete;
     RowLoudness& operator=(const RowLoudness&) = delete;
@@ -56,15 +56,15 @@ public:
     static int variant(DWORD decodeFlags);
 
 private:
-    std::optional<engine::LoudnessAnalysis> measureFirst(const QString& path, bool& stopped);
+    std::optional<loudness::LoudnessAnalysis> measureFirst(const QString& path, bool& stopped);
 
     ConversionSession& m_session;
     QString m_origfile;
-    TagFormat m_format;
+    tags::TagFormat m_format;
     DWORD m_flags;
     std::optional<double> m_gain;
     bool m_measuringPass = false; // a first pass decoded a file
-    std::unique_ptr<engine::LoudnessMeter> m_meter;
+    std::unique_ptr<loudness::LoudnessMeter> m_meter;
 };
 
 //! The reason of a row whose ReplayGain fields could not be written.

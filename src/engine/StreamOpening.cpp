@@ -2,13 +2,13 @@
 
 #include "engine/Bass.h"
 #include "engine/ChannelRegistry.h"
-#include "engine/DiscTrackOpening.h"
 #include "engine/DownmixChannel.h"
 #include "engine/FfmpegChannel.h"
 #include "engine/FormatModules.h"
 #include "engine/MidiChannel.h"
 #include "engine/MidiFile.h"
 #include "engine/MusicChannel.h"
+#include "engine/PathOpener.h"
 #include "engine/Playback.h"
 #include "platform/FileName.h"
 
@@ -16,11 +16,15 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <atomic>
 #include <mutex>
 
 namespace {
 
 using namespace engine;
+
+//! Installed once at start-up, read by every thread that opens a stream.
+std::atomic<PathOpener> g_pathOpener{nullptr};
 
 void quietFfmpeg()
 {
@@ -83,6 +87,11 @@ bool freeChannel(DWORD handle, ChannelKind kind)
 
 } // namespace
 
+void engine::setPathOpener(PathOpener opener)
+{
+    g_pathOpener.store(opener);
+}
+
 HPLUGIN BASS_PluginLoad(const char* file, DWORD)
 {
     return FormatModules::load(file);
@@ -106,10 +115,12 @@ HSTREAM BASS_StreamCreateFile(bool fromMemory, const void* file, QWORD offset, Q
     // Float data only where it is read by the caller and not mixed down.
     const bool floatSamples =
         (flags & BASS_SAMPLE_FLOAT) && (flags & BASS_STREAM_DECODE) && !(flags & BASS_STREAM_DOWNMIX);
-    const std::optional<TrackPath> track =
-        fromMemory ? std::nullopt : TrackPath::parse(platform::fromNativeName(QByteArray(request.path.c_str())));
-    if (track) {
-        channel = OpenDiscTrack(*track, floatSamples, error);
+    const PathOpener opener = g_pathOpener.load();
+    std::optional<std::shared_ptr<Channel>> opened;
+    if (opener && !fromMemory)
+        opened = opener(platform::fromNativeName(QByteArray(request.path.c_str())), floatSamples, error);
+    if (opened) {
+        channel = std::move(*opened);
     } else if (isMidi(request)) {
         const HPLUGIN midi = FormatModules::midiModule();
         if (midi)

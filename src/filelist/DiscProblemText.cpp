@@ -6,9 +6,9 @@
 
 namespace filelist {
 
-AdmissionFailure DiscProblemFailure(const engine::DiscProblem& problem, const QString& source)
+AdmissionFailure DiscProblemFailure(const disc::DiscProblem& problem, const QString& source)
 {
-    using Kind = engine::DiscProblem::Kind;
+    using Kind = disc::DiscProblem::Kind;
     using lang::StringId;
     const QString track = QString::number(problem.track);
     switch (problem.kind) {

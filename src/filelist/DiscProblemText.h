@@ -1,12 +1,12 @@
 #pragma once
 
-#include "engine/CueSheet.h"
+#include "disc/CueSheet.h"
 #include "filelist/ProbedFile.h"
 
 namespace filelist {
 
 //! Why the disc or CUE sheet `source` cannot be added, as the admission
 //! error box shows it: a system error number and the localized reason.
-AdmissionFailure DiscProblemFailure(const engine::DiscProblem& problem, const QString& source);
+AdmissionFailure DiscProblemFailure(const disc::DiscProblem& problem, const QString& source);
 
 } // namespace filelist

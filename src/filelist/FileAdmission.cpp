@@ -2,10 +2,10 @@
 
 #include "filelist/FileAdmissionRules.h"
 #include "filelist/FileList.h"
-#include "filelist/WmaSupport.h"
 #include "lang/StringLookup.h"
 #include "platform/Desktop.h"
 #include "platform/SystemError.h"
+#include "remedy/WmaSupport.h"
 
 #include <QLocale>
 #include <cerrno>
@@ -29,7 +29,8 @@ FileAdmission::Failure systemFailure(int number)
 } // namespace
 
 FileAdmission::FileAdmission(platform::Desktop& desktop, std::function<FileList*()> currentList)
-    : m_desktop(desktop), m_currentList(std::move(currentList)), m_checkWmaSupport([] { return CheckWMASupport(); })
+    : m_desktop(desktop), m_currentList(std::move(currentList)),
+      m_checkWmaSupport([] { return remedy::CheckWMASupport(); })
 {
 }
 

@@ -25,7 +25,7 @@ public:
     //! Clears the select-all box (its change unticks every row when it was
     //! ticked); run after each admitted file.
     void setClearSelectAll(std::function<void()> clear) { m_clearSelectAll = std::move(clear); }
-    //! Replaces the WMA support probe (CheckWMASupport).
+    //! Replaces the WMA support probe (remedy::CheckWMASupport).
     void setWmaSupportCheck(std::function<bool()> check) { m_checkWmaSupport = std::move(check); }
     //! What Yes and No of the WMA prompt do after the restart notice: install
     //! the component, and open the web page about it. Without them (the

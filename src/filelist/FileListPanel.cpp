@@ -180,13 +180,13 @@ bool FileListPanel::eventFilter(QObject* watched, QEvent* event)
 void FileListPanel::fillAudioCdMenu()
 {
     mnuAudioCd->clear();
-    const std::vector<engine::AudioDiscDrive> drives =
-        m_findDrives ? m_findDrives() : std::vector<engine::AudioDiscDrive>{};
+    const std::vector<disc::AudioDiscDrive> drives =
+        m_findDrives ? m_findDrives() : std::vector<disc::AudioDiscDrive>{};
     if (drives.empty()) {
         mnuAudioCd->addAction(lang::caption(lang::StringId::NoAudioCd))->setEnabled(false);
         return;
     }
-    for (const engine::AudioDiscDrive& drive : drives) {
+    for (const disc::AudioDiscDrive& drive : drives) {
         QString text = drive.device;
         if (!drive.title.isEmpty())
             text += QStringLiteral(" - ") + drive.title;

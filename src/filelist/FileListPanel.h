@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/DiscTracks.h"
+#include "disc/DiscTracks.h"
 #include "filelist/AddFilesActions.h"
 #include "filelist/FileList.h"
 
@@ -68,7 +68,7 @@ public:
     void fillAudioCdMenu();
 
     //! Replaces the search for drives with an audio disc (tests).
-    void setDriveFinder(std::function<std::vector<engine::AudioDiscDrive>()> find) { m_findDrives = std::move(find); }
+    void setDriveFinder(std::function<std::vector<disc::AudioDiscDrive>()> find) { m_findDrives = std::move(find); }
 
     //! The rows "Selected" means, for the buttons and the keys alike: the
     //! ticked rows, or, when no row is ticked, the highlighted ones.
@@ -118,7 +118,7 @@ private:
     std::unique_ptr<FileList>& m_currentList;
     AddFilesActions m_actions;
     std::function<QString()> m_playerFile;
-    std::function<std::vector<engine::AudioDiscDrive>()> m_findDrives = engine::AudioDiscDrives;
+    std::function<std::vector<disc::AudioDiscDrive>()> m_findDrives = disc::AudioDiscDrives;
 };
 
 } // namespace filelist

@@ -1,9 +1,9 @@
 #include "filelist/ProbedFile.h"
 
+#include "disc/DiscTracks.h"
+#include "disc/TrackPath.h"
 #include "engine/AudioEngine.h"
 #include "engine/ChannelHandle.h"
-#include "engine/DiscTracks.h"
-#include "engine/TrackPath.h"
 #include "filelist/DiscProblemText.h"
 #include "filelist/FileAdmissionRules.h"
 #include "filelist/FileList.h"
@@ -77,12 +77,12 @@ ProbedFile probeDisc(const QString& path, const QString& source, int onlyTrack =
     probed.path = path;
     probed.admittedExtension = true;
     probed.discSource = true;
-    std::vector<engine::DiscTrackEntry> entries;
-    if (const engine::DiscProblem problem = engine::ListDiscTracks(source, entries)) {
+    std::vector<disc::DiscTrackEntry> entries;
+    if (const disc::DiscProblem problem = disc::ListDiscTracks(source, entries)) {
         probed.failure = DiscProblemFailure(problem, source);
         return probed;
     }
-    for (const engine::DiscTrackEntry& entry : entries) {
+    for (const disc::DiscTrackEntry& entry : entries) {
         if (onlyTrack != 0 && entry.number != onlyTrack)
             continue;
         ProbedFile track;
@@ -95,7 +95,7 @@ ProbedFile probeDisc(const QString& path, const QString& source, int onlyTrack =
         probed.tracks.push_back(track);
     }
     if (probed.tracks.empty())
-        probed.failure = DiscProblemFailure({engine::DiscProblem::Kind::NoSuchTrack, {}, onlyTrack}, source);
+        probed.failure = DiscProblemFailure({disc::DiscProblem::Kind::NoSuchTrack, {}, onlyTrack}, source);
     return probed;
 }
 
@@ -104,9 +104,9 @@ ProbedFile probeDisc(const QString& path, const QString& source, int onlyTrack =
 ProbedFile ProbeFile(const QString& path)
 {
     const QString normalised = NormaliseAdmissionPath(path);
-    if (engine::isDiscSource(normalised))
+    if (disc::isDiscSource(normalised))
         return probeDisc(normalised, normalised);
-    if (const std::optional<engine::TrackPath> track = engine::TrackPath::parse(normalised))
+    if (const std::optional<disc::TrackPath> track = disc::TrackPath::parse(normalised))
         return probeDisc(normalised, track->source, track->track);
 
     ProbedFile probed;

@@ -1,7 +1,7 @@
 #include "filelist/SheetNamedFiles.h"
 
-#include "engine/CueSheet.h"
-#include "engine/TrackPath.h"
+#include "disc/CueSheet.h"
+#include "disc/TrackPath.h"
 #include "filelist/FileAdmissionRules.h"
 
 #include <QDir>
@@ -13,19 +13,19 @@ QSet<QString> SheetNamedFiles(const QStringList& paths)
     QSet<QString> named;
     for (const QString& path : paths) {
         const QString normalised = QDir::cleanPath(NormaliseAdmissionPath(path));
-        if (!engine::isCueSheetPath(normalised))
+        if (!disc::isCueSheetPath(normalised))
             continue;
-        engine::CueSheet sheet;
-        if (engine::CueSheet::read(normalised, sheet))
+        disc::CueSheet sheet;
+        if (disc::CueSheet::read(normalised, sheet))
             continue;
-        for (const engine::CueSheet::File& file : sheet.files)
+        for (const disc::CueSheet::File& file : sheet.files)
             if (!file.path.isEmpty())
                 named.insert(QDir::cleanPath(file.path));
     }
     QSet<QString> taken;
     for (const QString& path : paths) {
         const QString normalised = NormaliseAdmissionPath(path);
-        if (named.contains(QDir::cleanPath(normalised)) && !engine::isCueSheetPath(normalised))
+        if (named.contains(QDir::cleanPath(normalised)) && !disc::isCueSheetPath(normalised))
             taken.insert(normalised);
     }
     return taken;

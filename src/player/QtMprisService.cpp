@@ -1,10 +1,10 @@
 #include "player/QtMprisService.h"
 
-#include "engine/ReadMediaTags.h"
 #include "lang/StringLookup.h"
 #include "platform/FileName.h"
 #include "platform/Path.h"
 #include "player/PlayerPanel.h"
+#include "tags/ReadMediaTags.h"
 
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
@@ -161,7 +161,7 @@ QVariantMap QtMprisService::metadata() const
     }
     const QString file = player.sPlayerFile();
     if (file != m_taggedFile) {
-        m_tags = engine::ReadMediaTags(file);
+        m_tags = tags::ReadMediaTags(file);
         m_taggedFile = file;
     }
     // A track id of the file's own, which changes as another file plays.

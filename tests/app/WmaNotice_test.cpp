@@ -1,11 +1,11 @@
 #include "app/MainWindow.h"
-#include "convert/WmaRemedies.h"
 #include "engine/WmaCodec.h"
 #include "filelist/FileAdmission.h"
 #include "options/FormatOptions.h"
 #include "options/FormatsPanel.h"
 #include "options/WmaNoticeView.h"
 #include "options/WmaOptionsView.h"
+#include "remedy/WmaRemedies.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDesktop.h"
 
@@ -77,7 +77,7 @@ TEST(WmaNotice, TheButtonsAndThePromptAnswersReachTheirRemedies)
     ProbingWindow window(desktop);
     ASSERT_TRUE(window.Form_Load());
     QTemporaryDir downloads;
-    convert::WmaRemedies& remedies = window.wmaRemedies();
+    remedy::WmaRemedies& remedies = window.wmaRemedies();
     remedies.setInstallerBus(QDBusConnection(QStringLiteral("no bus")));
     remedies.setDownloadFolder(downloads.path());
     remedies.setConnectivityCheck([] { return false; });

@@ -630,7 +630,7 @@ TEST_F(ConvertCommandTest, AFolderNamedInLatin1GetsEveryTagAndItsSheetConverts)
     // input, with its track gain, and the four files their album gain.
     const QByteArray tone = readFile(s_media.filePath(QStringLiteral("tone.flac")));
     for (const auto& [format, tagFormat] :
-         {std::pair{"flac", convert::TagFormat::Flac}, std::pair{"mp3", convert::TagFormat::Mp3}}) {
+         {std::pair{"flac", tags::TagFormat::Flac}, std::pair{"mp3", tags::TagFormat::Mp3}}) {
         SCOPED_TRACE(format);
         const QString library = path(QStringLiteral("lib-") + QLatin1String(format));
         const QString album = platform::fromNativeName(platform::nativeName(library) + "/caf\xe9");

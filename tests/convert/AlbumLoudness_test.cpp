@@ -1,8 +1,8 @@
 #include "ReplayGainReadBack.h"
-#include "convert/AlbumLoudness.h"
 #include "convert/ConversionBatch.h"
 #include "engine/AudioEngine.h"
 #include "filelist/FileList.h"
+#include "loudness/AlbumLoudness.h"
 #include "options/FormatOptions.h"
 #include "support/Fixtures.h"
 #include "support/ReferenceLoudness.h"
@@ -14,9 +14,9 @@
 #include <QMap>
 #include <gtest/gtest.h>
 
-using convert::TagFormat;
 using replaygaintest::gainOf;
 using replaygaintest::readField;
+using tags::TagFormat;
 
 namespace {
 
@@ -29,7 +29,7 @@ TEST(AlbumLoudness, AnAlbumIsAFolderOrTheDiscOrSheetOfATrack)
         {"/music/a/b.flac#x", "/music/a"},     // no track number after it
     };
     for (const auto& [input, album] : cases)
-        EXPECT_EQ(convert::AlbumLoudness::albumOf(QString::fromLatin1(input)), QString::fromLatin1(album)) << input;
+        EXPECT_EQ(loudness::AlbumLoudness::albumOf(QString::fromLatin1(input)), QString::fromLatin1(album)) << input;
 }
 
 class AlbumLoudnessTest : public ::testing::Test {

@@ -3,12 +3,12 @@
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWAV.h"
 #include "convert/ConvertToWMA.h"
-#include "engine/ReadMediaTags.h"
+#include "tags/ReadMediaTags.h"
 
 #include <QtEndian>
 
-using convert::TagFormat;
 using options::FormatOptions;
+using tags::TagFormat;
 
 //! Field by field, so a failed comparison says which field differs. In the
 //! tags' namespace, where the test framework looks for it.
@@ -90,7 +90,7 @@ protected:
     QString taggedInput(const QString& name, TagFormat format)
     {
         const QString in = path(name);
-        if (!testsupport::makeTone(in, 1.0, 44100, 2) || !convert::WriteFileTags(in, format, tags))
+        if (!testsupport::makeTone(in, 1.0, 44100, 2) || !tags::WriteFileTags(in, format, tags))
             return {};
         return in;
     }
@@ -134,7 +134,7 @@ TEST_F(CarryTagsTest, EveryInputCarriesItsTagsAndCoverIntoEveryOutput)
     for (const Input& input : inputs) {
         const QString in = taggedInput(QString::fromLatin1(input.name), input.format);
         ASSERT_FALSE(in.isEmpty()) << input.name;
-        ASSERT_EQ(engine::ReadMediaTags(in), tags) << input.name;
+        ASSERT_EQ(tags::ReadMediaTags(in), tags) << input.name;
         for (const Output& output : outputs) {
             const QString out = path(
                 QStringLiteral("%1-to.%2").arg(QString::fromLatin1(input.name), QString::fromLatin1(output.extension)));
@@ -148,7 +148,7 @@ TEST_F(CarryTagsTest, EveryInputCarriesItsTagsAndCoverIntoEveryOutput)
             engine::MediaTags expected = tags;
             if (output.format == FormatOptions::WAV)
                 expected.albumArtist = expected.disc = expected.composer = QString();
-            EXPECT_EQ(engine::ReadMediaTags(out), expected);
+            EXPECT_EQ(tags::ReadMediaTags(out), expected);
             const QJsonObject shown = ffprobeTags(out);
             EXPECT_EQ(formatTag(shown, QStringLiteral("title")), tags.title);
             EXPECT_EQ(formatTag(shown, QStringLiteral("artist")), tags.artist);
@@ -167,14 +167,14 @@ TEST_F(CarryTagsTest, WriterTagsOpusAndMp4FilesAndRefusesAFileOfAnotherFormat)
     EXPECT_EQ(formatTag(shown, QStringLiteral("composer")), tags.composer);
     const QString m4a = taggedInput(QStringLiteral("t.m4a"), TagFormat::Mp4);
     ASSERT_FALSE(m4a.isEmpty());
-    EXPECT_EQ(engine::ReadMediaTags(m4a), tags);
+    EXPECT_EQ(tags::ReadMediaTags(m4a), tags);
 
     const QString wav = path(QStringLiteral("plain.wav"));
     ASSERT_TRUE(testsupport::makeTone(wav, 0.5, 44100, 2));
     const QByteArray before = testsupport::readFile(wav);
     ASSERT_FALSE(before.isEmpty());
-    EXPECT_FALSE(convert::WriteFileTags(wav, TagFormat::Mp4, tags));
-    EXPECT_TRUE(convert::WriteFileTags(wav, TagFormat::Wav, engine::MediaTags())); // nothing to write
+    EXPECT_FALSE(tags::WriteFileTags(wav, TagFormat::Mp4, tags));
+    EXPECT_TRUE(tags::WriteFileTags(wav, TagFormat::Wav, engine::MediaTags())); // nothing to write
     EXPECT_EQ(testsupport::readFile(wav), before);
 }
 
@@ -222,7 +222,7 @@ TEST_F(CarryTagsTest, OptionOffWritesNoTags)
                                                                                                         : ".ogg");
         convertTo(format, in, out);
         expectComplete();
-        EXPECT_TRUE(engine::ReadMediaTags(out).isEmpty()) << out.toStdString();
+        EXPECT_TRUE(tags::ReadMediaTags(out).isEmpty()) << out.toStdString();
     }
 }
 
@@ -270,9 +270,9 @@ TEST_F(CarryTagsTest, LargeTagsInWmaKeepTheLengthEveryReaderSees)
     engine::MediaTags large = tags;
     large.title = QString(100 * 1024, u'T');
     large.cover = QByteArray(300 * 1024, 'c');
-    ASSERT_TRUE(convert::WriteFileTags(wma, TagFormat::Wma, large));
+    ASSERT_TRUE(tags::WriteFileTags(wma, TagFormat::Wma, large));
     // The header grew by far more than the audio's size: FFmpeg still reads
     // the header's length, as TagLib does, and the audio is the same.
     EXPECT_EQ(encodertest::probe(wma).duration, before);
-    EXPECT_TRUE(engine::ReadMediaTags(wma).title.startsWith(QString(1000, u'T')));
+    EXPECT_TRUE(tags::ReadMediaTags(wma).title.startsWith(QString(1000, u'T')));
 }

@@ -2,7 +2,7 @@
 // "input damaged at … of …", with where the damage began.
 
 #include "convert/InputDamage.h"
-#include "engine/CdTrackChannel.h"
+#include "disc/CdTrackChannel.h"
 #include "engine/ChannelRegistry.h"
 #include "filelist/RowWords.h"
 #include "support/DiscImage.h"
@@ -21,15 +21,15 @@ TEST(CdTrackDamage, UncorrectedSectorsBecomeTheReasonWithTheirPosition)
     const QString bin = dir.filePath(QStringLiteral("disc.bin"));
     ASSERT_TRUE(image.make(bin, {{75, 0}, {375, 0}}));
 
-    engine::DiscTrackSpan span;
-    span.source = engine::DiscTrackSpan::Source::ImageSectors;
+    disc::DiscTrackSpan span;
+    span.source = disc::DiscTrackSpan::Source::ImageSectors;
     span.file = bin;
     span.first = 75;
     span.end = 450;
     int error = 0;
-    auto channel = engine::CdTrackChannel::open(span, error);
+    auto channel = disc::CdTrackChannel::open(span, error);
     ASSERT_TRUE(channel);
-    engine::CdAudioReader* reader = channel->reader();
+    disc::CdAudioReader* reader = channel->reader();
     ASSERT_TRUE(reader);
     // Two seconds into the track, a scratch no retry gets past.
     reader->setSectorRead(testsupport::failingSectors(reader, 225, 240));

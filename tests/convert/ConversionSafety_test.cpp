@@ -8,9 +8,9 @@
 #include "convert/ConvertToWAV.h"
 #include "convert/ConvertToWMA.h"
 #include "convert/OutputFile.h"
-#include "convert/WriteFileTags.h"
-#include "engine/ReadMediaTags.h"
 #include "filelist/RowWords.h"
+#include "tags/ReadMediaTags.h"
+#include "tags/WriteFileTags.h"
 
 #include <QFile>
 #include <sys/stat.h>
@@ -224,7 +224,7 @@ TEST_F(FullDisk, ADiskThatFillsWhileTheTagsGoInNeverGivesAFalseComplete)
         for (qsizetype i = 0; i < source.coverBytes; ++i)
             tags.cover.append(char((i * 7919) % 251)); // does not compress
         tags.coverMime = QStringLiteral("image/png");
-        ASSERT_TRUE(convert::WriteFileTags(tagged, convert::TagFormat::Flac, tags));
+        ASSERT_TRUE(tags::WriteFileTags(tagged, tags::TagFormat::Flac, tags));
     }
     const struct {
         const char* extension;
@@ -251,7 +251,7 @@ TEST_F(FullDisk, ADiskThatFillsWhileTheTagsGoInNeverGivesAFalseComplete)
             f.convert(session, in, reference + name);
             ASSERT_EQ(status(), QStringLiteral("Complete")) << qPrintable(reason());
             const QByteArray audio = testsupport::decodeWithFfmpeg(session.outputMade);
-            const engine::MediaTags tags = engine::ReadMediaTags(session.outputMade);
+            const engine::MediaTags tags = tags::ReadMediaTags(session.outputMade);
             const int enough = int(QFileInfo(session.outputMade).size() / 1024) + 8;
             ASSERT_TRUE(QFile::remove(session.outputMade));
             ASSERT_FALSE(audio.isEmpty());
@@ -266,7 +266,7 @@ TEST_F(FullDisk, ADiskThatFillsWhileTheTagsGoInNeverGivesAFalseComplete)
                 if (status() == QStringLiteral("Complete")) {
                     completed = true;
                     EXPECT_EQ(testsupport::decodeWithFfmpeg(session.outputMade), audio);
-                    EXPECT_EQ(engine::ReadMediaTags(session.outputMade), tags);
+                    EXPECT_EQ(tags::ReadMediaTags(session.outputMade), tags);
                     EXPECT_TRUE(QFile::remove(session.outputMade));
                 } else {
                     EXPECT_EQ(status(), QStringLiteral("Error"));

@@ -3,8 +3,8 @@
 // Reading ReplayGain fields back with TagLib, for the tests of the loudness
 // tags.
 
-#include "convert/WriteFileTags.h"
 #include "platform/FileName.h"
+#include "tags/WriteFileTags.h"
 
 #include <QString>
 #include <taglib/asffile.h>
@@ -17,11 +17,11 @@ namespace replaygaintest {
 //! A free-form field as TagLib reads it back: the property of that name, an
 //! MP4 "----:com.apple.iTunes:" item or an ASF attribute; empty when the
 //! file or the field is not there.
-inline QString readField(const QString& path, convert::TagFormat format, const QString& name)
+inline QString readField(const QString& path, tags::TagFormat format, const QString& name)
 {
     const QByteArray file = platform::nativeName(path);
     const TagLib::String key(name.toUtf8().constData(), TagLib::String::UTF8);
-    if (format == convert::TagFormat::Mp4) {
+    if (format == tags::TagFormat::Mp4) {
         TagLib::MP4::File mp4(file.constData());
         if (!mp4.isValid() || !mp4.tag())
             return {};
@@ -30,7 +30,7 @@ inline QString readField(const QString& path, convert::TagFormat format, const Q
         return item == items.end() ? QString()
                                    : QString::fromStdString(item->second.toStringList().front().to8Bit(true));
     }
-    if (format == convert::TagFormat::Wma) {
+    if (format == tags::TagFormat::Wma) {
         TagLib::ASF::File asf(file.constData());
         if (!asf.isValid() || !asf.tag())
             return {};

@@ -4,29 +4,30 @@
 #include "convert/ConvertToMP3_OGG.h"
 #include "convert/ConvertToWAV.h"
 #include "convert/ConvertToWMA.h"
-#include "convert/ReplayGainFields.h"
-#include "convert/WriteTagFields.h"
-#include "engine/ReadMediaTags.h"
+#include "convert/RewriteTagFields.h"
+#include "loudness/ReplayGainFields.h"
 #include "support/ReferenceLoudness.h"
+#include "tags/ReadMediaTags.h"
+#include "tags/WriteTagFields.h"
 
 #include <cmath>
 
-using convert::GainScope;
-using convert::LoudnessFigures;
-using convert::TagField;
-using convert::TagFormat;
+using loudness::GainScope;
+using loudness::LoudnessFigures;
 using options::FormatOptions;
 using replaygaintest::gainOf;
 using replaygaintest::readField;
+using tags::TagField;
+using tags::TagFormat;
 
 // In the field's namespace, where the test framework looks for it; static,
 // since no other file prints one.
-namespace convert {
+namespace tags {
 static void PrintTo(const TagField& field, std::ostream* os)
 {
     *os << field.name.toStdString() << "=" << field.value.toStdString();
 }
-} // namespace convert
+} // namespace tags
 
 namespace {
 
@@ -65,8 +66,8 @@ TEST(ReplayGainFields, AreNamedAndWrittenAsEachFormatKeepsThem)
     EXPECT_EQ(ReplayGainFields(TagFormat::Ogg, GainScope::Track, figures).front().value, QStringLiteral("+7.00 dB"));
     figures.integrated = -std::numeric_limits<double>::infinity(); // silence: nothing to say
     EXPECT_TRUE(ReplayGainFields(TagFormat::Wav, GainScope::Track, figures).isEmpty());
-    EXPECT_EQ(convert::r128Gain(200.0), 32767);
-    EXPECT_EQ(convert::r128Gain(-200.0), -32768);
+    EXPECT_EQ(loudness::r128Gain(200.0), 32767);
+    EXPECT_EQ(loudness::r128Gain(-200.0), -32768);
 }
 
 class ReplayGainTagsTest : public encodertest::EncoderSession {
@@ -157,7 +158,7 @@ TEST_F(ReplayGainTagsTest, TheFieldsJoinTheCopiedTagsAndTheOptionTurnsThemOff)
     engine::MediaTags tags;
     tags.title = QStringLiteral("Grüße");
     tags.artist = QStringLiteral("Zoë");
-    ASSERT_TRUE(convert::WriteFileTags(in, TagFormat::Flac, tags));
+    ASSERT_TRUE(tags::WriteFileTags(in, TagFormat::Flac, tags));
 
     for (const auto& [format, tagFormat, name] : {std::tuple{int(FormatOptions::WAV), TagFormat::Wav, "a.wav"},
                                                   std::tuple{int(FormatOptions::MP3), TagFormat::Mp3, "a.mp3"}}) {
@@ -165,8 +166,8 @@ TEST_F(ReplayGainTagsTest, TheFieldsJoinTheCopiedTagsAndTheOptionTurnsThemOff)
         SCOPED_TRACE(name);
         convertTo(format, in, out);
         expectComplete();
-        EXPECT_EQ(engine::ReadMediaTags(out).title, tags.title);
-        EXPECT_EQ(engine::ReadMediaTags(out).artist, tags.artist);
+        EXPECT_EQ(tags::ReadMediaTags(out).title, tags.title);
+        EXPECT_EQ(tags::ReadMediaTags(out).artist, tags.artist);
         EXPECT_FALSE(readField(out, tagFormat, QStringLiteral("REPLAYGAIN_TRACK_GAIN")).isEmpty());
     }
     // A WAV keeps its INFO chunk beside the ID3 chunk, renamed "id3 ".
@@ -180,7 +181,7 @@ TEST_F(ReplayGainTagsTest, TheFieldsJoinTheCopiedTagsAndTheOptionTurnsThemOff)
     expectComplete();
     EXPECT_TRUE(
         readField(path(QStringLiteral("off.ogg")), TagFormat::Ogg, QStringLiteral("REPLAYGAIN_TRACK_GAIN")).isEmpty());
-    EXPECT_EQ(engine::ReadMediaTags(path(QStringLiteral("off.ogg"))).title, tags.title);
+    EXPECT_EQ(tags::ReadMediaTags(path(QStringLiteral("off.ogg"))).title, tags.title);
     EXPECT_TRUE(list->loudness(0)); // measured and shown all the same
 }
 

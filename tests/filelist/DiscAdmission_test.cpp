@@ -124,7 +124,7 @@ TEST(AudioCdMenu, ListsTheDrivesWithAnAudioDiscAndAddsTheOneChosen)
     filelist::FileListPanel panel(desktop, admission, list);
     ASSERT_TRUE(panel.InitGrid());
 
-    panel.setDriveFinder([] { return std::vector<engine::AudioDiscDrive>{}; });
+    panel.setDriveFinder([] { return std::vector<disc::AudioDiscDrive>{}; });
     panel.fillAudioCdMenu();
     ASSERT_EQ(panel.mnuAudioCd->actions().size(), 1);
     EXPECT_EQ(panel.mnuAudioCd->actions()[0]->text(), QStringLiteral("No audio CD in any drive"));
@@ -132,8 +132,8 @@ TEST(AudioCdMenu, ListsTheDrivesWithAnAudioDiscAndAddsTheOneChosen)
     EXPECT_EQ(panel.mnuAudioCd->title(), QStringLiteral("Add Audio CD..."));
 
     panel.setDriveFinder([] {
-        return std::vector<engine::AudioDiscDrive>{{QStringLiteral("/dev/sr0"), 12, QStringLiteral("Album")},
-                                                   {QStringLiteral("/dev/sr1"), 3, QString()}};
+        return std::vector<disc::AudioDiscDrive>{{QStringLiteral("/dev/sr0"), 12, QStringLiteral("Album")},
+                                                 {QStringLiteral("/dev/sr1"), 3, QString()}};
     });
     panel.fillAudioCdMenu();
     ASSERT_EQ(panel.mnuAudioCd->actions().size(), 2);

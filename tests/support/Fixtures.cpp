@@ -121,8 +121,8 @@ QString sourceDir()
 QByteArray readFile(const QString& path)
 {
     QByteArray content;
-    static_cast<void>(
-        platform::readRegularFile(path, std::numeric_limits<qint64>::max(), content)); // empty when unreadable
+    // Empty when unreadable.
+    static_cast<void>(platform::readRegularFile(path, std::numeric_limits<qint64>::max(), content));
     return content;
 }
 

@@ -1,3 +1,5 @@
+#include "disc/DiscTrackOpening.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -12,6 +14,8 @@ int main(int argc, char* argv[])
     // read what the user's runs kept nor leave anything there.
     QTemporaryDir cache;
     qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    // As each front end does: tracks of sheets and discs open as files do.
+    disc::InstallTrackOpener();
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
